@@ -1,0 +1,64 @@
+# Build helpers shared by every folder. Sources are picked up by glob so that
+# adding a class never needs an edit of a CMakeLists.txt.
+
+# vorn_sources(<out-var> <dir>...): the .cpp files directly inside each dir.
+function(vorn_sources out)
+  set(files)
+  foreach(dir ${ARGN})
+    file(GLOB found CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
+    list(APPEND files ${found})
+  endforeach()
+  set(${out} ${files} PARENT_SCOPE)
+endfunction()
+
+# vorn_add_tests(<name> <dir> <libs>...): one GoogleTest executable from the
+# .cpp files of <dir>, run once as is and once more, whole, under a French
+# numeric locale (the toolkit may set one at start-up).
+function(vorn_add_tests name dir)
+  if(NOT VORN_BUILD_TESTS)
+    return()
+  endif()
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(${name} ${srcs})
+  target_link_libraries(${name} PRIVATE ${ARGN} VornTestMain GTest::gtest)
+  target_compile_definitions(${name} PRIVATE VORN_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/${dir}/data")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+  add_test(NAME ${name}.fr_FR COMMAND ${name})
+  set_tests_properties(${name}.fr_FR PROPERTIES ENVIRONMENT "LC_ALL=fr_FR.UTF-8" TIMEOUT 600)
+endfunction()
+
+# vorn_add_gui_tests(<name> <dir> <libs>...): like vorn_add_tests, for tests
+# that open windows. Their main starts wx; they share the one X display.
+function(vorn_add_gui_tests name dir)
+  if(NOT VORN_BUILD_TESTS)
+    return()
+  endif()
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(${name} ${srcs})
+  target_link_libraries(${name} PRIVATE ${ARGN} VornGuiTestMain GTest::gtest)
+  target_compile_definitions(${name} PRIVATE VORN_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/${dir}/data")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    PROPERTIES RESOURCE_LOCK x11_display TIMEOUT 120
+               ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/testsupport/lsan.supp")
+endfunction()
+
+# vorn_add_fuzzers(<dir> <libs>...): one libFuzzer program per .cpp in <dir>.
+function(vorn_add_fuzzers dir)
+  if(NOT VORN_FUZZ)
+    return()
+  endif()
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
+  foreach(src ${srcs})
+    get_filename_component(stem ${src} NAME_WE)
+    add_executable(fuzz_${stem} ${src})
+    target_compile_options(fuzz_${stem} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_options(fuzz_${stem} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_libraries(fuzz_${stem} PRIVATE ${ARGN})
+  endforeach()
+endfunction()
