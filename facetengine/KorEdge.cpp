@@ -1,0 +1,3 @@
+#include "KorEdge.h"
+
+KorEdge::~KorEdge() = default;

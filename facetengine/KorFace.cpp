@@ -1,0 +1,3 @@
+#include "KorFace.h"
+
+KorFace::~KorFace() = default;
