@@ -14,7 +14,7 @@ public:
     KorEdge() = default;
     KorEdge(const KorEdge&) = default;
     KorEdge& operator=(const KorEdge&) = default;
-    ~KorEdge() override;
+    ~KorEdge() override = default;
 
     int Vertex = -1;
     int Face = -1;

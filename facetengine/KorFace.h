@@ -13,7 +13,7 @@ public:
     KorFace() = default;
     KorFace(const KorFace&) = default;
     KorFace& operator=(const KorFace&) = default;
-    ~KorFace() override;
+    ~KorFace() override = default;
 
     int Edge = -1;
     LumPoint Normal;

@@ -9,7 +9,7 @@ public:
     KorGeometricStructure() = default;
     KorGeometricStructure(const KorGeometricStructure&) = default;
     KorGeometricStructure& operator=(const KorGeometricStructure&) = default;
-    virtual ~KorGeometricStructure();
+    virtual ~KorGeometricStructure() = default;
 
     int GetID() const { return ID; }
     void SetID(const int& id) { ID = id; }

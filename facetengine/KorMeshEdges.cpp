@@ -182,12 +182,20 @@ void KorMesh::GetEdgesAroundVertex(const KorVertex* v, std::vector<KorEdge*>& ou
     }
 }
 
+// The same walk as GetEdgesAroundVertex, without the intermediate list.
 void KorMesh::GetFacesAroundVertex(const KorVertex* v, std::vector<KorFace*>& out)
 {
     out.clear();
-    std::vector<KorEdge*> edges;
-    GetEdgesAroundVertex(v, edges);
-    for (const KorEdge* e : edges)
+    if (!v)
+        return;
+    const KorEdge* first = mEdges.Get(v->Edge);
+    const KorEdge* e = first;
+    for (int steps = mEdges.GetVectorSize(); e && steps > 0; --steps)
+    {
         if (KorFace* f = mFaces.Get(e->Face))
             out.push_back(f);
+        e = mEdges.Get(e->Turn);
+        if (e == first)
+            break;
+    }
 }

@@ -67,7 +67,27 @@ int KorMesh::AddFace(const std::vector<int>& ids)
     return AddFace(ring);
 }
 
-// O(n log n) for a ring of n half-edges. When any half-edge of the ring
+namespace
+{
+// Pairwise for the usual small rings (no allocation), by sorting beyond.
+bool HasRepeatedEdge(const std::vector<KorEdge*>& ring)
+{
+    const size_t n = ring.size();
+    if (n <= 16)
+    {
+        for (size_t i = 1; i < n; ++i)
+            for (size_t j = 0; j < i; ++j)
+                if (ring[i] == ring[j])
+                    return true;
+        return false;
+    }
+    std::vector<const KorEdge*> sorted(ring.begin(), ring.end());
+    std::sort(sorted.begin(), sorted.end());
+    return std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end();
+}
+} // namespace
+
+// O(n) for a ring of n half-edges (O(n log n) beyond 16). When any half-edge of the ring
 // already bounds a face, the face is built on the twins in reverse order so
 // that it runs the other way round, consistently with its neighbours. The ring
 // is trusted to be continuous (each half-edge ends where the next begins).
@@ -97,12 +117,7 @@ int KorMesh::AddFace(std::vector<KorEdge*>& ring)
     }
     // A half-edge met twice would get two Next links, and the part of the
     // ring between its two visits would be cut off from the face.
-    std::vector<int> ids;
-    ids.reserve(ring.size());
-    for (const KorEdge* e : ring)
-        ids.push_back(e->ID);
-    std::sort(ids.begin(), ids.end());
-    if (std::adjacent_find(ids.begin(), ids.end()) != ids.end())
+    if (HasRepeatedEdge(ring))
     {
         KorReport("KorMesh::AddFace", "Impossible to add a face that runs twice along the same edge");
         return -1;

@@ -6,7 +6,6 @@
 
 const double KorVertex::DivisionThreshold = static_cast<double>(1e-6f);
 
-KorVertex::~KorVertex() = default;
 
 KorVertex& KorVertex::operator*=(double k)
 {

@@ -14,7 +14,7 @@ public:
     KorVertex(const double& x, const double& y, const double& z) : X(x), Y(y), Z(z) {}
     KorVertex(const KorVertex&) = default;
     KorVertex& operator=(const KorVertex&) = default;
-    ~KorVertex() override;
+    ~KorVertex() override = default;
 
     void Define(const double& x, const double& y, const double& z)
     {

@@ -1,3 +1,0 @@
-#include "KorEdge.h"
-
-KorEdge::~KorEdge() = default;

@@ -1,3 +1,0 @@
-#include "KorFace.h"
-
-KorFace::~KorFace() = default;

@@ -1,4 +1,0 @@
-#include "KorGeometricStructure.h"
-
-// Out of line so the vtable lives in the library.
-KorGeometricStructure::~KorGeometricStructure() = default;
