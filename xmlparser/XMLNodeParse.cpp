@@ -4,6 +4,7 @@
 #include "XMLTree.h"
 
 #include <cerrno>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -43,12 +44,13 @@ void Fail(XMLResults* results, XMLError error, const std::string& message, const
     results->nColumn = static_cast<int>(offset - lineStart) + 1;
 }
 
-bool IsBlank(const char* s)
+// The offset of the first non-blank byte of s, or -1 when it is all blank.
+ptrdiff_t FirstNonBlank(const char* s)
 {
-    for (; *s; ++s)
-        if (*s != ' ' && *s != '\t' && *s != '\r' && *s != '\n')
-            return false;
-    return true;
+    for (const char* p = s; *p; ++p)
+        if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n')
+            return p - s;
+    return -1;
 }
 } // namespace
 
@@ -122,11 +124,13 @@ XMLNode XMLNode::Parse(const std::string& text, XMLResults* results)
     for (pugi::xml_node child = tree->doc.first_child(); child; child = child.next_sibling())
     {
         const bool isText = child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata;
+        const ptrdiff_t nonBlank = isText ? FirstNonBlank(child.value()) : -1;
         if (child.type() == pugi::node_element)
             ++elements;
-        if (elements > 1 || (isText && !IsBlank(child.value())))
+        if (elements > 1 || nonBlank >= 0)
         {
-            const ptrdiff_t at = child.offset_debug();
+            const ptrdiff_t start = child.offset_debug();
+            const ptrdiff_t at = start < 0 ? -1 : start + (nonBlank > 0 ? nonBlank : 0);
             Fail(results, XMLError::SeveralRoots,
                  elements > 1 ? "more than one top element" : "text outside the top element", text,
                  at < 0 ? std::string::npos : UnmarkedOffset(static_cast<size_t>(at), inserted));
