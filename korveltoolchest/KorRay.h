@@ -27,21 +27,16 @@ public:
     const LumPoint& GetOrigin() const { return m_Origin; }
     const LumPoint& GetDirection() const { return m_Direction; }
 
-    // Möller–Trumbore style test against triangle abc, edges included within
-    // 1e-5 in barycentric terms. Grazing rays, |(e1 x e2) . dir| < 1e-5, are
+    // Möller–Trumbore test against triangle abc, edges included within 1e-5
+    // in barycentric terms. Grazing rays, |(e1 x e2) . dir| < 1e-5, are
     // refused (so are triangles of area below about 5e-6).
     bool IntersectTriangle(const LumPoint& a, const LumPoint& b, const LumPoint& c, const double& min,
                            const double& max, double& t) const
     {
-        const LumPoint e1 = b - a, e2 = c - a, w = m_Origin - a;
-        const double den = (e1 ^ e2) * m_Direction;
-        if (std::fabs(den) < 1e-5)
+        double u, v;
+        if (!Barycentric(a, b - a, c - a, u, v) || !(u > -1e-5 && v > -1e-5 && u + v <= 1.00001))
             return false;
-        const double u = ((w ^ e2) * m_Direction) / den;
-        const double v = ((e1 ^ w) * m_Direction) / den;
-        if (!(u > -1e-5 && v > -1e-5 && u + v <= 1.00001))
-            return false;
-        return Accept((a + e1 * u + e2 * v - m_Origin) * m_Direction, min, max, t);
+        return Accept((a + (b - a) * u + (c - a) * v - m_Origin) * m_Direction, min, max, t);
     }
 
     // The parallelogram a + u (b - a) + v (d - a), 0 <= u, v <= 1 within 1e-5
@@ -50,15 +45,10 @@ public:
                             const double& min, const double& max, double& t) const
     {
         (void)c;
-        const LumPoint e1 = b - a, e2 = d - a, w = m_Origin - a;
-        const double den = (e1 ^ e2) * m_Direction;
-        if (std::fabs(den) < 1e-5)
+        double u, v;
+        if (!Barycentric(a, b - a, d - a, u, v) || !(u > -1e-5 && u < 1.00001 && v > -1e-5 && v < 1.00001))
             return false;
-        const double u = ((w ^ e2) * m_Direction) / den;
-        const double v = ((e1 ^ w) * m_Direction) / den;
-        if (!(u > -1e-5 && u < 1.00001 && v > -1e-5 && v < 1.00001))
-            return false;
-        return Accept((a + e1 * u + e2 * v - m_Origin) * m_Direction, min, max, t);
+        return Accept((a + (b - a) * u + (d - a) * v - m_Origin) * m_Direction, min, max, t);
     }
 
     // The six faces of the box lo-hi, all tested (z = hi.z, x = lo.x,
@@ -86,6 +76,23 @@ public:
                                 const double& min, const double& max, double& t) const;
 
 private:
+    // Coordinates (u, v) of the ray's crossing with the plane a + u e1 + v e2,
+    // by two cross products: den = (e1 x e2) . dir = e1 . (e2 x dir),
+    // u = ((w x e2) . dir) / den, v = ((e1 x w) . dir) / den with w = origin
+    // - a. False when |den| < 1e-5 (parallel or degenerate).
+    bool Barycentric(const LumPoint& a, const LumPoint& e1, const LumPoint& e2, double& u, double& v) const
+    {
+        const LumPoint pv = e2 ^ m_Direction;
+        const double den = e1 * pv;
+        if (std::fabs(den) < 1e-5)
+            return false;
+        const LumPoint w = m_Origin - a;
+        const LumPoint qv = e1 ^ w;
+        u = (w * pv) / den;
+        v = (qv * m_Direction) / den;
+        return true;
+    }
+
     static bool Accept(double dist, const double& min, const double& max, double& t)
     {
         if (dist < min || (t >= 0 && dist >= t) || dist > max)
