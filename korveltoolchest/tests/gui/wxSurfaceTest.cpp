@@ -219,4 +219,9 @@ TEST_F(wxSurfaceTest, MouseAndKeyboardSelectionsReachTheParentInOrder)
     key(WXK_LEFT, {nullptr, plot, 2, 2, 22.0});
     key(WXK_UP, {nullptr, plot, 2, 3, 23.0});
     click(Centre(1, 1), wxMOUSE_BTN_RIGHT, {nullptr, plot, -1, -1, 0.0});
+
+    // The focused plot is framed in grey.
+    const wxImage image = GuiTest::Render(*plot, kSize);
+    EXPECT_EQ(GuiTest::PixelAt(image, 0, 120), wxColour(150, 150, 150));
+    EXPECT_EQ(GuiTest::PixelAt(image, 160, 239), wxColour(150, 150, 150));
 }
