@@ -200,62 +200,100 @@ void XMLNode::addAttribute(const char* name, const char* value)
     node.append_attribute(name).set_value(value ? value : "");
 }
 
+namespace
+{
+// One walk over the child elements of a node that has no index: counts
+// them, all or those named name (i < 0), or finds the i-th of those (i >= 0,
+// stopping there). Answers false as soon as the node proves large (the
+// caller then builds the index). O(min(children, kSmallNode)).
+bool WalkSmall(pugi::xml_node_struct* node, const char* name, int i, int& count, pugi::xml_node_struct*& match)
+{
+    int elements = 0;
+    count = 0;
+    match = nullptr;
+    for (pugi::xml_node child = pugi::xml_node(node).first_child(); child; child = child.next_sibling())
+    {
+        if (child.type() != pugi::node_element)
+            continue;
+        if (++elements > XMLNode::Tree::kSmallNode)
+            return false;
+        if (name && std::strcmp(child.name(), name) != 0)
+            continue;
+        if (count++ == i)
+        {
+            match = child.internal_object();
+            return true;
+        }
+    }
+    return true;
+}
+
+// Answers a query on a node from its index, building it when needed.
+const XMLChildIndex* IndexFor(XMLNode::Tree& tree, pugi::xml_node_struct* node, const char* name, int i, int& count,
+                              pugi::xml_node_struct*& match)
+{
+    if (const XMLChildIndex* index = tree.Indexed(node))
+        return index;
+    if (WalkSmall(node, name, i, count, match))
+        return nullptr;
+    return tree.Build(node);
+}
+
+const std::vector<pugi::xml_node_struct*>* Named(const XMLChildIndex& index, const char* name)
+{
+    if (!name)
+        return &index.all;
+    const auto found = index.byName.find(name);
+    return found == index.byName.end() ? nullptr : &found->second;
+}
+} // namespace
+
 int XMLNode::nChildNode() const
 {
-    if (isEmpty())
-        return 0;
-    if (const XMLChildIndex* index = mTree->Find(mNode))
-        return static_cast<int>(index->all.size());
-    int count = 0;
-    for (pugi::xml_node child = pugi::xml_node(mNode).first_child(); child; child = child.next_sibling())
-        if (child.type() == pugi::node_element)
-            ++count;
-    return count;
+    return Count(nullptr);
 }
 
 int XMLNode::nChildNode(const char* name) const
 {
-    if (isEmpty() || !name)
+    return name ? Count(name) : 0;
+}
+
+int XMLNode::Count(const char* name) const
+{
+    if (isEmpty())
         return 0;
-    if (const XMLChildIndex* index = mTree->Find(mNode))
-    {
-        const auto found = index->byName.find(name);
-        return found == index->byName.end() ? 0 : static_cast<int>(found->second.size());
-    }
     int count = 0;
-    for (pugi::xml_node child = pugi::xml_node(mNode).first_child(); child; child = child.next_sibling())
-        if (child.type() == pugi::node_element && std::strcmp(child.name(), name) == 0)
-            ++count;
-    return count;
+    pugi::xml_node_struct* match = nullptr;
+    const XMLChildIndex* index = IndexFor(*mTree, mNode, name, -1, count, match);
+    if (!index)
+        return count;
+    const auto* list = Named(*index, name);
+    return list ? static_cast<int>(list->size()) : 0;
 }
 
 XMLNode XMLNode::getChildNode(int i) const
 {
-    if (isEmpty() || i < 0)
-        return XMLNode();
-    if (const XMLChildIndex* index = mTree->Find(mNode))
-        return static_cast<size_t>(i) < index->all.size() ? XMLNode(mTree, index->all[i]) : XMLNode();
-    for (pugi::xml_node child = pugi::xml_node(mNode).first_child(); child; child = child.next_sibling())
-        if (child.type() == pugi::node_element && i-- == 0)
-            return XMLNode(mTree, child.internal_object());
-    return XMLNode();
+    return Child(nullptr, i);
 }
 
 XMLNode XMLNode::getChildNode(const char* name, int i) const
 {
-    if (isEmpty() || !name || i < 0)
+    return name ? Child(name, i) : XMLNode();
+}
+
+XMLNode XMLNode::Child(const char* name, int i) const
+{
+    if (isEmpty() || i < 0)
         return XMLNode();
-    if (const XMLChildIndex* index = mTree->Find(mNode))
+    int count = 0;
+    pugi::xml_node_struct* match = nullptr;
+    const XMLChildIndex* index = IndexFor(*mTree, mNode, name, i, count, match);
+    if (index)
     {
-        const auto found = index->byName.find(name);
-        if (found == index->byName.end() || static_cast<size_t>(i) >= found->second.size())
-            return XMLNode();
-        return XMLNode(mTree, found->second[i]);
+        const auto* list = Named(*index, name);
+        match = list && static_cast<size_t>(i) < list->size() ? (*list)[i] : nullptr;
     }
-    for (pugi::xml_node child = pugi::xml_node(mNode).first_child(); child; child = child.next_sibling())
-        if (child.type() == pugi::node_element && std::strcmp(child.name(), name) == 0 && i-- == 0)
-            return XMLNode(mTree, child.internal_object());
-    return XMLNode();
+    return match ? XMLNode(mTree, match) : XMLNode();
 }
 
 int XMLNode::nText() const

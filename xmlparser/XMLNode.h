@@ -20,7 +20,7 @@ enum class XMLError
     NoRoot,       // empty input, or no element in it
     Malformed,    // not well-formed: truncated, bad nesting, bad character...
     SeveralRoots, // more than one top element, or text beside the top element
-    BadName,      // a name that could not be read back from the file
+    OutOfMemory,  // the input does not fit in memory
 };
 
 struct XMLResults
@@ -113,6 +113,9 @@ public:
 
 private:
     XMLNode(std::shared_ptr<Tree> tree, pugi::xml_node_struct* node);
+    int Count(const char* name) const;
+    XMLNode Child(const char* name, int i) const;
+    static XMLNode ReadFile(const std::string& path, XMLResults* results);
     static XMLNode Parse(const std::string& text, XMLResults* results);
 
     std::shared_ptr<Tree> mTree;

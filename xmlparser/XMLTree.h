@@ -18,9 +18,9 @@ struct XMLChildIndex
 };
 
 // The tree that every handle on one document shares, with the child indexes
-// of its large nodes. A node is indexed only when it has more than
-// kSmallNode child elements: below that a walk of the child list is cheaper
-// than the index. Names in the index point into the tree and stay valid
+// of its large nodes. A query walks the child list while it has at most
+// kSmallNode elements (cheaper than an index) and builds the node's index as
+// soon as it sees more. Names in the index point into the tree and stay valid
 // because elements are never renamed or removed once indexed.
 struct XMLNode::Tree
 {
@@ -29,10 +29,15 @@ struct XMLNode::Tree
     pugi::xml_document doc;
     std::string topName;
     std::unordered_map<pugi::xml_node_struct*, std::unique_ptr<XMLChildIndex>> index;
+    pugi::xml_node_struct* lastNode = nullptr;
+    const XMLChildIndex* lastIndex = nullptr;
 
-    // The index of a node with more than kSmallNode child elements, built on
-    // first call in O(children); null for a smaller node.
-    const XMLChildIndex* Find(pugi::xml_node_struct* node);
+    // The index of a node, null when it has none yet. O(1); the last node
+    // asked for is remembered, as callers read one large node's children in
+    // a row.
+    const XMLChildIndex* Indexed(pugi::xml_node_struct* node);
+    // Builds the index of a node in O(children).
+    const XMLChildIndex* Build(pugi::xml_node_struct* node);
     // Keeps an existing index up to date after child was appended to parent.
     void ChildAppended(pugi::xml_node_struct* parent, pugi::xml_node_struct* child);
 };
