@@ -229,22 +229,19 @@ bool WalkSmall(pugi::xml_node_struct* node, const char* name, int i, int& count,
 }
 
 // Answers a query on a node from its index, building it when needed.
-const XMLChildIndex* IndexFor(XMLNode::Tree& tree, pugi::xml_node_struct* node, const char* name, int i, int& count,
+XMLChildIndex* IndexFor(XMLNode::Tree& tree, pugi::xml_node_struct* node, const char* name, int i, int& count,
                               pugi::xml_node_struct*& match)
 {
-    if (const XMLChildIndex* index = tree.Indexed(node))
+    if (XMLChildIndex* index = tree.Indexed(node))
         return index;
     if (WalkSmall(node, name, i, count, match))
         return nullptr;
     return tree.Build(node);
 }
 
-const std::vector<pugi::xml_node_struct*>* Named(const XMLChildIndex& index, const char* name)
+const std::vector<pugi::xml_node_struct*>* Named(XMLChildIndex& index, const char* name)
 {
-    if (!name)
-        return &index.all;
-    const auto found = index.byName.find(name);
-    return found == index.byName.end() ? nullptr : &found->second;
+    return name ? index.Named(name) : &index.all;
 }
 } // namespace
 
@@ -264,7 +261,7 @@ int XMLNode::Count(const char* name) const
         return 0;
     int count = 0;
     pugi::xml_node_struct* match = nullptr;
-    const XMLChildIndex* index = IndexFor(*mTree, mNode, name, -1, count, match);
+    XMLChildIndex* index = IndexFor(*mTree, mNode, name, -1, count, match);
     if (!index)
         return count;
     const auto* list = Named(*index, name);
@@ -287,7 +284,7 @@ XMLNode XMLNode::Child(const char* name, int i) const
         return XMLNode();
     int count = 0;
     pugi::xml_node_struct* match = nullptr;
-    const XMLChildIndex* index = IndexFor(*mTree, mNode, name, i, count, match);
+    XMLChildIndex* index = IndexFor(*mTree, mNode, name, i, count, match);
     if (index)
     {
         const auto* list = Named(*index, name);

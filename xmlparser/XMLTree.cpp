@@ -1,6 +1,6 @@
 #include "XMLTree.h"
 
-const XMLChildIndex* XMLNode::Tree::Indexed(pugi::xml_node_struct* node)
+XMLChildIndex* XMLNode::Tree::Indexed(pugi::xml_node_struct* node)
 {
     if (node == lastNode)
         return lastIndex;
@@ -14,7 +14,7 @@ const XMLChildIndex* XMLNode::Tree::Indexed(pugi::xml_node_struct* node)
     return lastIndex;
 }
 
-const XMLChildIndex* XMLNode::Tree::Build(pugi::xml_node_struct* node)
+XMLChildIndex* XMLNode::Tree::Build(pugi::xml_node_struct* node)
 {
     auto built = std::make_unique<XMLChildIndex>();
     for (pugi::xml_node child = pugi::xml_node(node).first_child(); child; child = child.next_sibling())
@@ -22,7 +22,6 @@ const XMLChildIndex* XMLNode::Tree::Build(pugi::xml_node_struct* node)
         if (child.type() != pugi::node_element)
             continue;
         built->all.push_back(child.internal_object());
-        built->byName[child.name()].push_back(child.internal_object());
     }
     lastNode = node;
     lastIndex = built.get();
@@ -36,5 +35,18 @@ void XMLNode::Tree::ChildAppended(pugi::xml_node_struct* parent, pugi::xml_node_
     if (found == index.end())
         return;
     found->second->all.push_back(child);
-    found->second->byName[pugi::xml_node(child).name()].push_back(child);
+    if (found->second->named)
+        found->second->byName[pugi::xml_node(child).name()].push_back(child);
+}
+
+const std::vector<pugi::xml_node_struct*>* XMLChildIndex::Named(const char* name)
+{
+    if (!named)
+    {
+        for (pugi::xml_node_struct* child : all)
+            byName[pugi::xml_node(child).name()].push_back(child);
+        named = true;
+    }
+    const auto found = byName.find(name);
+    return found == byName.end() ? nullptr : &found->second;
 }

@@ -10,11 +10,17 @@
 #include <unordered_map>
 #include <vector>
 
-// The child elements of one node, in order and grouped by name.
+// The child elements of one node, in order, and grouped by name once a
+// query by name comes (a mesh chunk is only ever read by position).
 struct XMLChildIndex
 {
     std::vector<pugi::xml_node_struct*> all;
     std::unordered_map<std::string_view, std::vector<pugi::xml_node_struct*>> byName;
+    bool named = false;
+
+    // The children of that name, null when there is none; O(1) after an
+    // O(children) first call.
+    const std::vector<pugi::xml_node_struct*>* Named(const char* name);
 };
 
 // The tree that every handle on one document shares, with the child indexes
@@ -30,14 +36,14 @@ struct XMLNode::Tree
     std::string topName;
     std::unordered_map<pugi::xml_node_struct*, std::unique_ptr<XMLChildIndex>> index;
     pugi::xml_node_struct* lastNode = nullptr;
-    const XMLChildIndex* lastIndex = nullptr;
+    XMLChildIndex* lastIndex = nullptr;
 
     // The index of a node, null when it has none yet. O(1); the last node
     // asked for is remembered, as callers read one large node's children in
     // a row.
-    const XMLChildIndex* Indexed(pugi::xml_node_struct* node);
+    XMLChildIndex* Indexed(pugi::xml_node_struct* node);
     // Builds the index of a node in O(children).
-    const XMLChildIndex* Build(pugi::xml_node_struct* node);
+    XMLChildIndex* Build(pugi::xml_node_struct* node);
     // Keeps an existing index up to date after child was appended to parent.
     void ChildAppended(pugi::xml_node_struct* parent, pugi::xml_node_struct* child);
 };

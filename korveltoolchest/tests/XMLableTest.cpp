@@ -277,6 +277,12 @@ TEST(XMLable, LegacyAndForeignTextReadsBack)
     Leaf leaf;
     leaf.FromXML(XMLNode::parseString("<L><Label>caf\xE9 \x80</Label></L>").getChildNode("L"));
     EXPECT_EQ(leaf.label, "café €");
+    // A byte order mark, a declared single-byte encoding and CR LF line ends.
+    const XMLNode other = XMLNode::parseString("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
+                                               "<L>\r\n<x>3</x>\r\n<Label>\xC9t\xE9</Label>\r\n</L>\r\n");
+    leaf.FromXML(other.getChildNode("L"));
+    EXPECT_EQ(leaf.x, 3);
+    EXPECT_EQ(leaf.label, "Été");
 }
 
 // Records of a copy refer to the copy: writing the copy writes its values,
