@@ -31,7 +31,7 @@ std::string BenchPath(const char* name)
 
 class DoubleList : public XMLable
 {
-public:
+  public:
     DoubleList() { AddVariable("Cotes", &values); }
     DoubleList(const DoubleList&) = delete;
     std::vector<double> values;
@@ -39,9 +39,10 @@ public:
 
 class Small : public XMLable
 {
-public:
+  public:
     Small() { RegisterXML(); }
-    Small(const Small& o) : XMLable(o), id(o.id), depth(o.depth), name(o.name), origin(o.origin), shown(o.shown)
+    Small(const Small& o)
+        : XMLable(o), id(o.id), depth(o.depth), name(o.name), origin(o.origin), shown(o.shown)
     {
         RegisterXML();
     }
@@ -51,7 +52,7 @@ public:
     LumPoint origin;
     bool shown = false;
 
-private:
+  private:
     void RegisterXML()
     {
         AddVariable("Id", &id);
@@ -258,7 +259,8 @@ void OursReadObjects(benchmark::State& state)
             objects[i].FromXML(read.getChildNode("Objet", i));
         benchmark::DoNotOptimize(objects.data());
     }
-    if (objects.back().name != source.back().name || std::fabs(objects.back().depth - source.back().depth) > 1e-6)
+    if (objects.back().name != source.back().name ||
+        std::fabs(objects.back().depth - source.back().depth) > 1e-6)
         state.SkipWithError("values differ");
     std::remove(path.c_str());
 }
@@ -299,7 +301,8 @@ void RawReadObjects(benchmark::State& state)
         }
         benchmark::DoNotOptimize(objects.data());
     }
-    if (objects.back().name != source.back().name || std::fabs(objects.back().depth - source.back().depth) > 1e-6)
+    if (objects.back().name != source.back().name ||
+        std::fabs(objects.back().depth - source.back().depth) > 1e-6)
         state.SkipWithError("values differ");
     std::remove(path.c_str());
 }

@@ -51,8 +51,7 @@ double PieceToDouble(const char* begin, const char* end)
 }
 
 // Calls convert on each non-empty piece between '|' separators, in order.
-template <typename Convert>
-void ForEachPiece(const std::string& text, Convert convert)
+template <typename Convert> void ForEachPiece(const std::string& text, Convert convert)
 {
     const char* p = text.c_str();
     const char* const end = p + text.size();
@@ -72,15 +71,28 @@ bool EndsList(const std::string& line)
 }
 } // namespace
 
-AnyPointer::AnyPointer(const int* member, const std::string& name) : mTarget(member), mName(name), mType(ANY_INT) {}
-AnyPointer::AnyPointer(const float* member, const std::string& name) : mTarget(member), mName(name), mType(ANY_FLOAT) {}
-AnyPointer::AnyPointer(const double* member, const std::string& name) : mTarget(member), mName(name), mType(ANY_DOUBLE) {}
-AnyPointer::AnyPointer(const bool* member, const std::string& name) : mTarget(member), mName(name), mType(ANY_BOOL) {}
+AnyPointer::AnyPointer(const int* member, const std::string& name)
+    : mTarget(member), mName(name), mType(ANY_INT)
+{
+}
+AnyPointer::AnyPointer(const float* member, const std::string& name)
+    : mTarget(member), mName(name), mType(ANY_FLOAT)
+{
+}
+AnyPointer::AnyPointer(const double* member, const std::string& name)
+    : mTarget(member), mName(name), mType(ANY_DOUBLE)
+{
+}
+AnyPointer::AnyPointer(const bool* member, const std::string& name)
+    : mTarget(member), mName(name), mType(ANY_BOOL)
+{
+}
 AnyPointer::AnyPointer(const std::string* member, const std::string& name)
     : mTarget(member), mName(name), mType(ANY_STRING)
 {
 }
-AnyPointer::AnyPointer(const LumPoint* member, const std::string& name) : mTarget(member), mName(name), mType(ANY_POINT)
+AnyPointer::AnyPointer(const LumPoint* member, const std::string& name)
+    : mTarget(member), mName(name), mType(ANY_POINT)
 {
 }
 AnyPointer::AnyPointer(const std::vector<std::string>* member, const std::string& name)
@@ -157,11 +169,13 @@ void AnyPointer::Set(const std::string& text) const
     {
         double xyz[3];
         int n = 0;
-        ForEachPiece(text, [&](const char* b, const char* e) {
-            if (n < 3)
-                xyz[n] = PieceToDouble(b, e);
-            ++n;
-        });
+        ForEachPiece(text,
+                     [&](const char* b, const char* e)
+                     {
+                         if (n < 3)
+                             xyz[n] = PieceToDouble(b, e);
+                         ++n;
+                     });
         if (n == 3)
             Target<LumPoint>().Define(xyz[0], xyz[1], xyz[2]);
         break;

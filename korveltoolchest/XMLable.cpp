@@ -67,7 +67,7 @@ bool SkipSection(std::istream& stream)
 
 class DepthGuard
 {
-public:
+  public:
     DepthGuard() { ++tASCIIDepth; }
     ~DepthGuard() { --tASCIIDepth; }
     DepthGuard(const DepthGuard&) = delete;
@@ -164,7 +164,8 @@ void XMLable::FromXML(const XMLNode& node)
             // An empty string or list is written as an element without
             // text; it reads back empty. Other types keep their value.
             const int type = variable.GetType();
-            if (type == ANY_STRING || type == ANY_STRING_VECTOR || type == ANY_INT_VECTOR || type == ANY_DOUBLE_VECTOR)
+            if (type == ANY_STRING || type == ANY_STRING_VECTOR || type == ANY_INT_VECTOR ||
+                type == ANY_DOUBLE_VECTOR)
                 variable.Set(std::string());
             continue;
         }
@@ -216,7 +217,8 @@ bool XMLable::FromASCII(std::istream& stream)
 {
     if (tASCIIDepth >= kMaxASCIIDepth)
     {
-        KorReport("XMLable::FromASCII", "The form is nested more than " + std::to_string(kMaxASCIIDepth) + " levels deep");
+        KorReport("XMLable::FromASCII",
+                  "The form is nested more than " + std::to_string(kMaxASCIIDepth) + " levels deep");
         return false;
     }
     const DepthGuard guard;

@@ -57,7 +57,7 @@ struct XMLResults
 // Not thread-safe: queries fill the index. One tree, one thread at a time.
 class XMLNode
 {
-public:
+  public:
     XMLNode();
     XMLNode(const XMLNode&) = default;
     XMLNode& operator=(const XMLNode&) = default;
@@ -74,7 +74,8 @@ public:
     // Writes this node and what is under it as UTF-8; a declaration top node
     // writes the declaration line then its one top element. The file is
     // replaced only once the new content is completely written.
-    XMLResults writeToFile(const std::string& path, std::nullptr_t encoding = nullptr, int formatted = 1) const;
+    XMLResults writeToFile(const std::string& path, std::nullptr_t encoding = nullptr,
+                           int formatted = 1) const;
 
     // Appends a child element (only appending is offered: isDeclaration must
     // be 0 and position -1). A name that could not be read back (empty,
@@ -104,14 +105,17 @@ public:
 
     XMLNode addChild(const std::string& name) { return addChild(name.c_str()); }
     void addText(const std::string& text) { addText(text.c_str()); }
-    void addAttribute(const std::string& name, const std::string& value) { addAttribute(name.c_str(), value.c_str()); }
+    void addAttribute(const std::string& name, const std::string& value)
+    {
+        addAttribute(name.c_str(), value.c_str());
+    }
     int nChildNode(const std::string& name) const { return nChildNode(name.c_str()); }
     XMLNode getChildNode(const std::string& name, int i = 0) const { return getChildNode(name.c_str(), i); }
     const char* getAttribute(const std::string& name) const { return getAttribute(name.c_str()); }
 
     struct Tree;
 
-private:
+  private:
     XMLNode(std::shared_ptr<Tree> tree, pugi::xml_node_struct* node);
     int Count(const char* name) const;
     XMLNode Child(const char* name, int i) const;

@@ -22,7 +22,8 @@ namespace
 const unsigned kParseOptions =
     ((pugi::parse_default & ~pugi::parse_eol) | pugi::parse_ws_pcdata_single | pugi::parse_fragment);
 
-void Fail(XMLResults* results, XMLError error, const std::string& message, const std::string& text, size_t offset)
+void Fail(XMLResults* results, XMLError error, const std::string& message, const std::string& text,
+          size_t offset)
 {
     if (!results)
         return;
@@ -77,7 +78,8 @@ XMLNode XMLNode::parseFile(const std::string& path, XMLResults* results)
     }
     catch (const std::bad_alloc&)
     {
-        Fail(results, XMLError::OutOfMemory, "not enough memory to read '" + path + "'", "", std::string::npos);
+        Fail(results, XMLError::OutOfMemory, "not enough memory to read '" + path + "'", "",
+             std::string::npos);
         return XMLNode();
     }
 }
@@ -87,7 +89,8 @@ XMLNode XMLNode::ReadFile(const std::string& path, XMLResults* results)
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
     {
-        Fail(results, XMLError::CannotOpen, "cannot open '" + path + "': " + std::strerror(errno), "", std::string::npos);
+        Fail(results, XMLError::CannotOpen, "cannot open '" + path + "': " + std::strerror(errno), "",
+             std::string::npos);
         return XMLNode();
     }
     std::string text;
