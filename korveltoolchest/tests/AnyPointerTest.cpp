@@ -109,8 +109,15 @@ TEST(AnyPointer, SetFromText)
 // of its text form; lists of doubles and the line form exactly.
 TEST(AnyPointer, TextAndLineFormsRoundTrip)
 {
-    const double values[] = {0.0, -0.0, 1.0 / 3.0, 6612345.678, -2123456.789, 1e-300, 1e300,
-                             std::numeric_limits<double>::max(), std::numeric_limits<double>::denorm_min()};
+    const double values[] = {0.0,
+                             -0.0,
+                             1.0 / 3.0,
+                             6612345.678,
+                             -2123456.789,
+                             1e-300,
+                             1e300,
+                             std::numeric_limits<double>::max(),
+                             std::numeric_limits<double>::denorm_min()};
     std::vector<double> list(std::begin(values), std::end(values));
     std::vector<double> listBack;
     AnyPointer(&listBack, "").Set(AnyPointer(&list, "").GetAsString());
