@@ -131,12 +131,9 @@ bool KorFile::Get(void* data, unsigned int size)
         return false;
     if (size == 0)
         return true;
-    if (!data || size > Remaining())
-    {
-        m_input.seekg(0, std::ios::end);
-        m_input.setstate(std::ios::eofbit);
+    if (!data)
         return false;
-    }
+    // A short read leaves the stream at its end with its failure bits set.
     m_input.read(static_cast<char*>(data), size);
     return static_cast<unsigned int>(m_input.gcount()) == size;
 }
