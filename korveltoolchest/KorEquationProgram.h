@@ -29,6 +29,9 @@ class KorEquationProgram
 {
 public:
     KorEquationProgram(const std::string& equation, const KorEquation::Variables& variables);
+    // Holds pointers into itself.
+    KorEquationProgram(const KorEquationProgram&) = delete;
+    KorEquationProgram& operator=(const KorEquationProgram&) = delete;
 
     // The value, or 0.0 with the message in error (left untouched on success).
     double Run(std::string& error) const;
