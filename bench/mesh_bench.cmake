@@ -1,0 +1,15 @@
+# The mesh benchmark runs the same grid through KorMesh and through OpenMesh
+# (Debian's libopenmesh-dev, a benchmark-only peer).
+find_package(OpenMesh CONFIG QUIET)
+if(TARGET OpenMeshCore)
+  set(MESH_BENCH_OPENMESH OpenMeshCore)
+else()
+  find_library(MESH_BENCH_OPENMESH OpenMeshCore)
+endif()
+if(MESH_BENCH_OPENMESH AND TARGET FacetEngine)
+  add_executable(mesh_bench ${CMAKE_CURRENT_SOURCE_DIR}/mesh_bench.cpp)
+  target_link_libraries(mesh_bench PRIVATE FacetEngine ${MESH_BENCH_OPENMESH} benchmark::benchmark_main)
+  target_compile_definitions(mesh_bench PRIVATE _USE_MATH_DEFINES)
+else()
+  message(STATUS "mesh_bench skipped: OpenMesh (libopenmesh-dev) not found")
+endif()

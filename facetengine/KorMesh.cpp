@@ -1,0 +1,166 @@
+#include "KorMesh.h"
+
+#include "LumTree.h"
+
+bool KorMesh::mSaveNormals = true;
+bool KorMesh::mSaveTextureCoordinates = false;
+
+KorMesh::KorMesh() = default;
+
+KorMesh::KorMesh(const KorMesh& other) { Clone(other); }
+
+KorMesh& KorMesh::operator=(const KorMesh& other)
+{
+    if (this != &other)
+        Clone(other);
+    return *this;
+}
+
+KorMesh::~KorMesh() { delete mTree; }
+
+void KorMesh::Clone(const KorMesh& other)
+{
+    if (this == &other)
+        return;
+    Clear();
+    mVerticesMean = other.mVerticesMean;
+    mMeanValid = other.mMeanValid;
+    mVertices = other.mVertices;
+    mEdges = other.mEdges;
+    mFaces = other.mFaces;
+    mFlipFaces = other.mFlipFaces;
+    mTracksOfFaces = other.mTracksOfFaces;
+}
+
+void KorMesh::Clear()
+{
+    mFaces.Clear();
+    mEdges.Clear();
+    mVertices.Clear();
+    SetModified();
+}
+
+void KorMesh::ClearFaces()
+{
+    mFaces.Clear();
+    for (int i = 0; i < mEdges.GetVectorSize(); ++i)
+        if (KorEdge* e = mEdges.Get(i))
+            e->Face = e->Next = -1;
+    SetModified();
+}
+
+void KorMesh::ClearEdges()
+{
+    mFaces.Clear();
+    mEdges.Clear();
+    for (int i = 0; i < mVertices.GetVectorSize(); ++i)
+        if (KorVertex* v = mVertices.Get(i))
+            v->Edge = -1;
+    SetModified();
+}
+
+void KorMesh::SetModified()
+{
+    mMeanValid = false;
+    delete mTree;
+    mTree = nullptr;
+}
+
+void KorMesh::SetTree(LumTree* tree)
+{
+    if (tree == mTree)
+        return;
+    delete mTree;
+    mTree = tree;
+}
+
+int KorMesh::AddVertex(const double& x, const double& y, const double& z)
+{
+    KorVertex* v = mVertices.Add();
+    v->Define(x, y, z);
+    SetModified();
+    return v->ID;
+}
+
+int KorMesh::AddVertex(const LumPoint& p) { return AddVertex(p.x, p.y, p.z); }
+
+int KorMesh::AddVertex(const LumVertex& lv)
+{
+    KorVertex* v = mVertices.Add();
+    v->Define(lv.X, lv.Y, lv.Z);
+    v->Texture.Define(lv.U, lv.V, lv.W);
+    v->Normal.Define(lv.NX, lv.NY, lv.NZ);
+    v->NormalGiven = true;
+    SetModified();
+    return v->ID;
+}
+
+void KorMesh::DeleteVertex(const int& vertexId)
+{
+    // A copy: callers may pass a field that the deletion resets.
+    const int id = vertexId;
+    const KorVertex* v = mVertices.Get(id);
+    if (!v)
+        return;
+    std::vector<KorEdge*> around;
+    GetEdgesAroundVertex(v, around);
+    // Identifiers first: each deletion resets the slots the pointers name.
+    std::vector<int> ids;
+    ids.reserve(around.size());
+    for (const KorEdge* e : around)
+        ids.push_back(e->ID);
+    for (int e : ids)
+        DeleteEdge(e, false);
+    mVertices.DeleteItem(id);
+    SetModified();
+}
+
+void KorMesh::GetAllVertices(std::vector<KorVertex>& out) const
+{
+    out.clear();
+    out.reserve(static_cast<size_t>(mVertices.GetNumberOfItems()));
+    for (int i = 0; i < mVertices.GetVectorSize(); ++i)
+        if (const KorVertex* v = mVertices.Get(i))
+            out.push_back(*v);
+}
+
+// O(n). Each position is divided by n before summing, in identifier order.
+const LumPoint& KorMesh::GetVerticesMean()
+{
+    if (mMeanValid)
+        return mVerticesMean;
+    mVerticesMean.Init();
+    const double n = static_cast<double>(mVertices.GetNumberOfItems());
+    for (int i = 0; i < mVertices.GetVectorSize(); ++i)
+        if (const KorVertex* v = mVertices.Get(i))
+            mVerticesMean += LumPoint(v->X / n, v->Y / n, v->Z / n);
+    mMeanValid = true;
+    return mVerticesMean;
+}
+
+// O(valence) plus each face normal's first computation. The sum is not
+// normalised; a vertex with no face keeps (0, 0, 0) and recomputes each call.
+const LumPoint& KorMesh::GetNormal(KorVertex* v)
+{
+    if (!v)
+        return mNullPoint;
+    if (v->NormalGiven || !v->Normal.IsNull())
+        return v->Normal;
+    const int id = v->ID;
+    std::vector<KorFace*> faces;
+    GetFacesAroundVertex(v, faces);
+    LumPoint sum;
+    int count = 0;
+    for (KorFace* f : faces)
+    {
+        sum += GetNormal(f);
+        ++count;
+    }
+    if (count > 1)
+        sum /= static_cast<double>(count);
+    KorVertex* stored = mVertices.Get(id);
+    stored->Normal = sum;
+    return stored->Normal;
+}
+
+const LumPoint& KorMesh::GetTextureCoord(const KorVertex* v) const { return v ? v->Texture : mNullPoint; }

@@ -1,0 +1,166 @@
+#pragma once
+
+#include "KorEdge.h"
+#include "KorFace.h"
+#include "KorIDVector.h"
+#include "KorVertex.h"
+#include "LumPoint.h"
+#include "LumVertex.h"
+
+#include <map>
+#include <vector>
+
+class LumTree;
+
+// The polygon mesh of the system: a half-edge structure over three identifier
+// tables (vertices, half-edges, faces). Every link is an identifier; a pointer
+// from GetVertex/GetEdge/GetFace stays valid only until the next element of
+// the same kind is added, so look elements up again by identifier after an add.
+//
+// Invariants kept by every operation:
+// - half-edges come in twin pairs (a.Opp == b.ID, b.Opp == a.ID), at most one
+//   half-edge from a given vertex to a given other vertex;
+// - the half-edges leaving a vertex form one closed ring through Turn, in
+//   insertion order; the vertex's Edge is in it, or -1 when it is empty;
+// - a half-edge with Face -1 has Next -1; the half-edges of a face form one
+//   closed ring through Next, all naming that face.
+//
+// Walk a mesh by looping over identifiers 0 .. Get*VectorSize() - 1 and
+// skipping those whose lookup is null. The cached vertex mean and the search
+// tree are dropped by every edit; vertex and face normals, once computed, are
+// kept in the elements.
+class KorMesh
+{
+public:
+    enum eOrientation : int
+    {
+        X_AXIS = 0,
+        Y_AXIS = 1,
+        Z_AXIS = 2
+    };
+
+    KorMesh();
+    KorMesh(const KorMesh& other);
+    KorMesh& operator=(const KorMesh& other);
+    virtual ~KorMesh();
+
+    // Copies the tables whole (identifiers and their reuse order preserved),
+    // the cached mean, the flip flag and the face tracks; not the tree.
+    void Clone(const KorMesh& other);
+    // Empties the three tables; the tracks of faces are kept.
+    void Clear();
+    // Empties the face table and unlinks every half-edge from its face.
+    void ClearFaces();
+    // Empties the faces and the half-edges; vertices stay, with no edge.
+    void ClearEdges();
+    void ClearTracksOfFaces() { mTracksOfFaces.clear(); }
+    // Face normals computed from now on are negated; stored ones are kept.
+    void FlipFaces(bool flip) { mFlipFaces = flip; }
+
+    // Live elements.
+    int GetNumberOfVertices() const { return mVertices.GetNumberOfItems(); }
+    int GetNumberOfEdges() const { return mEdges.GetNumberOfItems(); }
+    int GetNumberOfFaces() const { return mFaces.GetNumberOfItems(); }
+    // Slot counts, freed slots included: the bounds of an identifier loop.
+    int GetVertexVectorSize() const { return mVertices.GetVectorSize(); }
+    int GetEdgeVectorSize() const { return mEdges.GetVectorSize(); }
+    int GetFaceVectorSize() const { return mFaces.GetVectorSize(); }
+
+    // Vertices (KorMesh.cpp).
+    int AddVertex(const double& x, const double& y, const double& z);
+    int AddVertex(const LumPoint& p);
+    // Position, texture coordinate and a given normal, never recomputed.
+    int AddVertex(const LumVertex& v);
+    KorVertex* GetVertex(const int& id) { return mVertices.Get(id); }
+    const KorVertex* GetVertex(const int& id) const { return mVertices.Get(id); }
+    // Deletes the vertex, its half-edges with their twins, and every face
+    // that used them.
+    void DeleteVertex(const int& id);
+    void GetAllVertices(std::vector<KorVertex>& out) const;
+    const LumPoint& GetVerticesMean();
+
+    // Half-edges (KorMeshEdges.cpp).
+    // The half-edge from a to b, created with its twin when missing. Returns 0
+    // when a or b is null or both are the same vertex (0 is also a valid
+    // identifier: AddFace refuses the rings where it could end up).
+    int AddEdge(KorVertex* a, KorVertex* b);
+    KorEdge* GetEdge(const int& id) { return mEdges.Get(id); }
+    const KorEdge* GetEdge(const int& id) const { return mEdges.Get(id); }
+    // Deletes the half-edge and its twin and the faces on both sides; with
+    // deleteLonelyVertices, an end vertex left with no edge is deleted too.
+    void DeleteEdge(const int& id, bool deleteLonelyVertices);
+    bool GetEdgePoints(const KorEdge* e, LumPoint& first, LumPoint& second) const;
+    bool GetEdgePoints(const KorEdge* e, int& first, int& second) const;
+    void GetAllEdges(std::vector<KorEdge*>& out);
+    KorEdge* GetEdgeBetween(const KorVertex* a, const KorVertex* b);
+    const KorEdge* GetEdgeBetween(const KorVertex* a, const KorVertex* b) const;
+
+    // Walks around a vertex through Turn, starting at its Edge.
+    void GetEdgesAroundVertex(const KorVertex* v, std::vector<KorEdge*>& out);
+    // The faces of that walk; a border vertex yields fewer faces than edges.
+    void GetFacesAroundVertex(const KorVertex* v, std::vector<KorFace*>& out);
+
+    // Mean of the normals of the faces around, cached in the vertex while it
+    // is not null; a given normal is returned as it is.
+    const LumPoint& GetNormal(KorVertex* v);
+    const LumPoint& GetTextureCoord(const KorVertex* v) const;
+
+    // Faces (KorMeshFaces.cpp).
+    // A face on the vertices given in order. When one of its half-edges
+    // already bounds a face, the face is built on the twins in reverse order,
+    // consistently with its neighbours. Returns the face identifier or -1.
+    int AddFace(int count, ...);
+    int AddFace(const std::vector<int>& ids);
+    // Stitches a strip of triangles between two polylines. 1, or -1 when a
+    // line is empty, a vertex is missing or a triangle is refused.
+    int AddFacesAlongLines(const std::vector<int>& lineA, const std::vector<int>& lineB);
+    // Unlinks the face's ring; with deleteLonelyEdges, the half-edge pairs
+    // left with no face on either side are deleted, and vertices left alone.
+    void DeleteFace(const int& id, bool deleteLonelyEdges);
+    KorFace* GetFace(const int& id) { return mFaces.Get(id); }
+    const KorFace* GetFace(const int& id) const { return mFaces.Get(id); }
+    const LumPoint& GetNormal(KorFace* f);
+    void GetFaceTriangle(const KorFace* f, LumPoint& a, LumPoint& b, LumPoint& c) const;
+    void GetFacePoints(const KorFace* f, std::vector<LumPoint>& out) const;
+    void GetFaceVertices(const KorFace* f, std::vector<int>& out) const;
+    void GetFaceEdges(const KorFace* f, std::vector<KorEdge*>& out);
+    KorVertex* GetFaceVertex(const KorFace* f, const int& index);
+    KorEdge* GetFaceEdge(const KorFace* f, const int& index);
+    bool IsVertexOnFace(const KorFace* f, const int& vertexId) const;
+
+    // Sorting (KorMeshSort.cpp). Copies of the live vertices, or the live
+    // half-edges, in a geometric order; see KorComparators.h.
+    void SortVertices(std::vector<KorVertex>& out, eOrientation first, eOrientation second) const;
+    // Increasing exact distance from p: a valid order for the rule "farther
+    // after, distances within 1e-5 in any order", and a strict weak one.
+    void SortVerticesFromPoint(std::vector<KorVertex>& out, const LumPoint& p) const;
+    // Increasing distance of each half-edge's origin from p.
+    void SortEdgesFromPoint(std::vector<KorEdge*>& out, const LumPoint& p);
+
+    // The search tree over the faces: null until set, deleted by every edit.
+    LumTree* GetTree() const { return mTree; }
+    // Takes ownership; a tree already held is deleted.
+    void SetTree(LumTree* tree);
+
+    static bool mSaveNormals;
+    static bool mSaveTextureCoordinates;
+
+private:
+    // Drops the derived state (mean, tree) after any add, delete or relink.
+    void SetModified();
+    int AddFace(std::vector<KorEdge*>& ring);
+    // The half-edges of a face's ring from its Edge, at most one lap; false
+    // when the first three half-edges do not all exist.
+    bool GetFaceRing(const KorFace* f, std::vector<int>& ring) const;
+
+    LumPoint mNullPoint;
+    LumPoint mVerticesMean;
+    bool mMeanValid = false;
+    KorIDVector<KorVertex> mVertices;
+    KorIDVector<KorEdge> mEdges;
+    KorIDVector<KorFace> mFaces;
+    bool mFlipFaces = false;
+    // A face cut from an existing one -> the face it was cut from.
+    std::map<int, int> mTracksOfFaces;
+    LumTree* mTree = nullptr;
+};

@@ -1,0 +1,93 @@
+#include "KorVertex.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+const char* const kGuardLine = "KorVertex::operator/= -> Divide by a number < 1e-06 impossible : Vertex set to 0\n";
+
+KorVertex Tagged(double x, double y, double z)
+{
+    KorVertex v(x, y, z);
+    v.ID = 7;
+    v.Edge = 3;
+    v.Normal.Define(0, 0, 1);
+    v.NormalGiven = true;
+    v.Texture.Define(0.25, 0.5, 0);
+    return v;
+}
+
+void ExpectTagsKept(const KorVertex& v)
+{
+    EXPECT_EQ(v.ID, 7);
+    EXPECT_EQ(v.Edge, 3);
+    EXPECT_EQ(v.Normal.z, 1.0);
+    EXPECT_TRUE(v.NormalGiven);
+    EXPECT_EQ(v.Texture.y, 0.5);
+}
+} // namespace
+
+TEST(KorVertex, ArithmeticMovesThePositionAndKeepsTheLeftOperandsFields)
+{
+    const KorVertex a = Tagged(1, 2, 3);
+    const KorVertex b(4, 6, 8);
+    const KorVertex sum = a + b;
+    EXPECT_EQ(sum.X, 5.0);
+    EXPECT_EQ(sum.Y, 8.0);
+    EXPECT_EQ(sum.Z, 11.0);
+    ExpectTagsKept(sum);
+    const KorVertex diff = a - b;
+    EXPECT_EQ(diff.X, -3.0);
+    EXPECT_EQ(diff.Z, -5.0);
+    ExpectTagsKept(diff);
+    const KorVertex scaled = a * 2.0;
+    EXPECT_EQ(scaled.Y, 4.0);
+    ExpectTagsKept(scaled);
+    const KorVertex halved = a / 2.0;
+    EXPECT_EQ(halved.Z, 1.5);
+    ExpectTagsKept(halved);
+    EXPECT_DOUBLE_EQ(KorVertex(2, 3, 6).Norm(), 7.0);
+}
+
+TEST(KorVertex, DivisionGuardTestsTheMagnitudeOfTheDivisor)
+{
+    // Negative divisors divide like positive ones.
+    testing::internal::CaptureStdout();
+    KorVertex v(2, -4, 6);
+    v /= -2.0;
+    EXPECT_EQ(v.X, -1.0);
+    EXPECT_EQ(v.Y, 2.0);
+    EXPECT_EQ(v.Z, -3.0);
+    KorVertex atThreshold(1, 1, 1);
+    atThreshold /= KorVertex::DivisionThreshold;
+    EXPECT_DOUBLE_EQ(atThreshold.X, 1.0 / static_cast<double>(1e-6f));
+    KorVertex negativeThreshold(1, 1, 1);
+    negativeThreshold /= -KorVertex::DivisionThreshold;
+    EXPECT_LT(negativeThreshold.X, -1e5);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+
+    for (double k : {0.0, 0.5e-6, -0.5e-6})
+    {
+        testing::internal::CaptureStdout();
+        KorVertex w = Tagged(3, 4, 5);
+        w /= k;
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), kGuardLine) << k;
+        EXPECT_EQ(w.X, 0.0);
+        EXPECT_EQ(w.Y, 0.0);
+        EXPECT_EQ(w.Z, 0.0);
+        ExpectTagsKept(w);
+    }
+}
+
+TEST(KorVertex, NormalizeGivesAUnitVectorAndReportsAtTheOrigin)
+{
+    KorVertex v(3, 0, 4);
+    v.Normalize();
+    EXPECT_DOUBLE_EQ(v.X, 0.6);
+    EXPECT_DOUBLE_EQ(v.Z, 0.8);
+    testing::internal::CaptureStdout();
+    KorVertex origin;
+    origin.Normalize();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), kGuardLine);
+    EXPECT_EQ(origin.Norm(), 0.0);
+}

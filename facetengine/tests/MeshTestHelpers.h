@@ -1,0 +1,42 @@
+#pragma once
+
+#include "KorMesh.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+// Identifier views of a mesh, so that tests can assert whole rings at once.
+inline std::vector<int> TurnRing(KorMesh& mesh, int vertex)
+{
+    std::vector<KorEdge*> edges;
+    mesh.GetEdgesAroundVertex(mesh.GetVertex(vertex), edges);
+    std::vector<int> ids;
+    for (const KorEdge* e : edges)
+        ids.push_back(e->ID);
+    return ids;
+}
+
+inline std::vector<int> FaceEdgeRing(KorMesh& mesh, int face)
+{
+    std::vector<KorEdge*> edges;
+    mesh.GetFaceEdges(mesh.GetFace(face), edges);
+    std::vector<int> ids;
+    for (const KorEdge* e : edges)
+        ids.push_back(e->ID);
+    return ids;
+}
+
+inline std::vector<int> FaceVertexRing(const KorMesh& mesh, int face)
+{
+    std::vector<int> ids;
+    mesh.GetFaceVertices(mesh.GetFace(face), ids);
+    return ids;
+}
+
+inline void ExpectPointNear(const LumPoint& p, double x, double y, double z, double tol = 1e-12)
+{
+    EXPECT_NEAR(p.x, x, tol);
+    EXPECT_NEAR(p.y, y, tol);
+    EXPECT_NEAR(p.z, z, tol);
+}

@@ -1,0 +1,262 @@
+#include "AnyPointer.h"
+
+#include "KorNumbers.h"
+#include "KorString.h"
+
+#include <cstring>
+
+namespace
+{
+// One line without its end; a '\r' left by a file written with CR LF line
+// ends is dropped. False when no line could be read (end or failed stream).
+bool ReadLine(std::istream& stream, std::string& line)
+{
+    if (!std::getline(stream, line))
+        return false;
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return true;
+}
+
+// Reads the line that follows a value into the caller's buffer.
+bool ReadFollowingLine(std::istream& stream, char* buffer, int size)
+{
+    std::string line;
+    if (!ReadLine(stream, line))
+    {
+        buffer[0] = '\0';
+        return false;
+    }
+    if (line.size() >= static_cast<size_t>(size))
+    {
+        std::memcpy(buffer, line.data(), size - 1);
+        buffer[size - 1] = '\0';
+        return false;
+    }
+    std::memcpy(buffer, line.c_str(), line.size() + 1);
+    return true;
+}
+
+bool EndsList(const std::string& line)
+{
+    return line.empty() || line[0] == '*' || line[0] == '_';
+}
+} // namespace
+
+AnyPointer::AnyPointer(const int* member, const std::string& name) : mTarget(member), mName(name), mType(ANY_INT) {}
+AnyPointer::AnyPointer(const float* member, const std::string& name) : mTarget(member), mName(name), mType(ANY_FLOAT) {}
+AnyPointer::AnyPointer(const double* member, const std::string& name) : mTarget(member), mName(name), mType(ANY_DOUBLE) {}
+AnyPointer::AnyPointer(const bool* member, const std::string& name) : mTarget(member), mName(name), mType(ANY_BOOL) {}
+AnyPointer::AnyPointer(const std::string* member, const std::string& name)
+    : mTarget(member), mName(name), mType(ANY_STRING)
+{
+}
+AnyPointer::AnyPointer(const LumPoint* member, const std::string& name) : mTarget(member), mName(name), mType(ANY_POINT)
+{
+}
+AnyPointer::AnyPointer(const std::vector<std::string>* member, const std::string& name)
+    : mTarget(member), mName(name), mType(ANY_STRING_VECTOR)
+{
+}
+AnyPointer::AnyPointer(const std::vector<int>* member, const std::string& name)
+    : mTarget(member), mName(name), mType(ANY_INT_VECTOR)
+{
+}
+AnyPointer::AnyPointer(const std::vector<double>* member, const std::string& name)
+    : mTarget(member), mName(name), mType(ANY_DOUBLE_VECTOR)
+{
+}
+
+std::string AnyPointer::GetAsString() const
+{
+    std::string text;
+    switch (mType)
+    {
+    case ANY_INT:
+        return std::to_string(Target<int>());
+    case ANY_FLOAT:
+        return KorFormatFixed(Target<float>(), 3);
+    case ANY_DOUBLE:
+        return KorFormatFixed(Target<double>(), 6);
+    case ANY_STRING:
+        return Target<std::string>();
+    case ANY_BOOL:
+        return Target<bool>() ? "1" : "0";
+    case ANY_POINT:
+    {
+        const LumPoint& p = Target<LumPoint>();
+        return KorFormatFixed(p.x, 3) + "|" + KorFormatFixed(p.y, 3) + "|" + KorFormatFixed(p.z, 3);
+    }
+    case ANY_STRING_VECTOR:
+        for (const std::string& s : Target<std::vector<std::string>>())
+            text += s + "|";
+        return text;
+    case ANY_INT_VECTOR:
+        for (int v : Target<std::vector<int>>())
+            text += std::to_string(v) + "|";
+        return text;
+    case ANY_DOUBLE_VECTOR:
+        for (double v : Target<std::vector<double>>())
+            text += KorFormatDouble(v) + "|";
+        return text;
+    default:
+        return text;
+    }
+}
+
+void AnyPointer::Set(const std::string& text) const
+{
+    std::vector<std::string> pieces;
+    switch (mType)
+    {
+    case ANY_INT:
+        Target<int>() = KorAtoi(text);
+        break;
+    case ANY_FLOAT:
+        Target<float>() = static_cast<float>(KorAtof(text));
+        break;
+    case ANY_DOUBLE:
+        Target<double>() = KorAtof(text);
+        break;
+    case ANY_STRING:
+        Target<std::string>() = text;
+        break;
+    case ANY_BOOL:
+        Target<bool>() = KorAtoi(text) != 0;
+        break;
+    case ANY_POINT:
+        ParseString(text, pieces, '|');
+        if (pieces.size() == 3)
+            Target<LumPoint>().Define(KorAtof(pieces[0]), KorAtof(pieces[1]), KorAtof(pieces[2]));
+        break;
+    case ANY_STRING_VECTOR:
+        ParseString(text, pieces, '|');
+        Target<std::vector<std::string>>() = std::move(pieces);
+        break;
+    case ANY_INT_VECTOR:
+    {
+        ParseString(text, pieces, '|');
+        std::vector<int>& v = Target<std::vector<int>>();
+        v.clear();
+        for (const std::string& piece : pieces)
+            v.push_back(KorAtoi(piece));
+        break;
+    }
+    case ANY_DOUBLE_VECTOR:
+    {
+        ParseString(text, pieces, '|');
+        std::vector<double>& v = Target<std::vector<double>>();
+        v.clear();
+        for (const std::string& piece : pieces)
+            v.push_back(KorAtof(piece));
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void AnyPointer::InsertIntoStream(std::ostream& stream) const
+{
+    switch (mType)
+    {
+    case ANY_INT:
+        stream << Target<int>() << std::endl;
+        break;
+    case ANY_FLOAT:
+        stream << KorFormatFloat(Target<float>()) << std::endl;
+        break;
+    case ANY_DOUBLE:
+        stream << KorFormatDouble(Target<double>()) << std::endl;
+        break;
+    case ANY_STRING:
+        stream << Target<std::string>() << std::endl;
+        break;
+    case ANY_BOOL:
+        stream << (Target<bool>() ? "1" : "0") << std::endl;
+        break;
+    case ANY_POINT:
+    {
+        const LumPoint& p = Target<LumPoint>();
+        stream << KorFormatDouble(p.x) << std::endl
+               << KorFormatDouble(p.y) << std::endl
+               << KorFormatDouble(p.z) << std::endl;
+        break;
+    }
+    case ANY_STRING_VECTOR:
+        for (const std::string& s : Target<std::vector<std::string>>())
+            stream << s << std::endl;
+        break;
+    case ANY_INT_VECTOR:
+        for (int v : Target<std::vector<int>>())
+            stream << v << std::endl;
+        break;
+    case ANY_DOUBLE_VECTOR:
+        for (double v : Target<std::vector<double>>())
+            stream << KorFormatDouble(v) << std::endl;
+        break;
+    default:
+        break;
+    }
+}
+
+bool AnyPointer::Set(std::istream& stream, char* buffer, int size) const
+{
+    if (!buffer || size <= 0)
+        return false;
+    std::string line;
+    switch (mType)
+    {
+    case ANY_INT:
+    case ANY_FLOAT:
+    case ANY_DOUBLE:
+    case ANY_STRING:
+    case ANY_BOOL:
+        if (!ReadLine(stream, line))
+            return false;
+        if (mType == ANY_DOUBLE)
+            Target<double>() = KorAtof(line);
+        else
+            Set(line);
+        return ReadFollowingLine(stream, buffer, size);
+    case ANY_POINT:
+    {
+        std::string y, z;
+        if (!ReadLine(stream, line) || !ReadLine(stream, y) || !ReadLine(stream, z))
+            return false;
+        Target<LumPoint>().Define(KorAtof(line), KorAtof(y), KorAtof(z));
+        return ReadFollowingLine(stream, buffer, size);
+    }
+    case ANY_STRING_VECTOR:
+    case ANY_INT_VECTOR:
+    case ANY_DOUBLE_VECTOR:
+    {
+        if (mType == ANY_STRING_VECTOR)
+            Target<std::vector<std::string>>().clear();
+        else if (mType == ANY_INT_VECTOR)
+            Target<std::vector<int>>().clear();
+        else
+            Target<std::vector<double>>().clear();
+        while (ReadLine(stream, line))
+        {
+            if (EndsList(line))
+            {
+                if (line.size() >= static_cast<size_t>(size))
+                    return false;
+                std::memcpy(buffer, line.c_str(), line.size() + 1);
+                return true;
+            }
+            if (mType == ANY_STRING_VECTOR)
+                Target<std::vector<std::string>>().push_back(line);
+            else if (mType == ANY_INT_VECTOR)
+                Target<std::vector<int>>().push_back(KorAtoi(line));
+            else
+                Target<std::vector<double>>().push_back(KorAtof(line));
+        }
+        buffer[0] = '\0';
+        return false;
+    }
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,5 @@
+#include "LumElement.h"
+
+LumElement::LumElement(LumoraDevice* device) : mDevice(device) {}
+
+LumElement::~LumElement() = default;

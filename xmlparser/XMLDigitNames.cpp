@@ -1,0 +1,167 @@
+#include "XMLDigitNames.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace
+{
+const char kMarker = '\xFF';
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool StartsWith(const std::string& text, size_t at, const char* prefix)
+{
+    return text.compare(at, std::strlen(prefix), prefix) == 0;
+}
+
+// Copies text[at, end of the first `close` after at) to out; returns the
+// offset after it, or the text's size when close never comes.
+size_t CopyThrough(const std::string& text, size_t at, const char* close, std::string& out)
+{
+    const size_t found = text.find(close, at);
+    const size_t end = found == std::string::npos ? text.size() : found + std::strlen(close);
+    out.append(text, at, end - at);
+    return end;
+}
+
+// A doctype may hold an internal subset in brackets, itself holding '>' and
+// quoted literals.
+size_t CopyDoctype(const std::string& text, size_t at, std::string& out)
+{
+    int depth = 0;
+    size_t i = at;
+    while (i < text.size())
+    {
+        const char c = text[i];
+        if (c == '"' || c == '\'')
+        {
+            const size_t close = text.find(c, i + 1);
+            i = close == std::string::npos ? text.size() : close + 1;
+            continue;
+        }
+        ++i;
+        if (c == '[')
+            ++depth;
+        else if (c == ']' && depth > 0)
+            --depth;
+        else if (c == '>' && depth == 0)
+            break;
+    }
+    out.append(text, at, i - at);
+    return i;
+}
+} // namespace
+
+bool HasDigitNames(const std::string& text)
+{
+    const char* s = text.data();
+    const size_t n = text.size();
+    for (const char* p = static_cast<const char*>(std::memchr(s, '<', n)); p;
+         p = static_cast<const char*>(std::memchr(p + 1, '<', n - (p + 1 - s))))
+    {
+        const size_t i = p - s;
+        if (i + 1 < n && (IsDigit(p[1]) || (p[1] == '/' && i + 2 < n && IsDigit(p[2]))))
+            return true;
+    }
+    return false;
+}
+
+bool MarkDigitNames(const std::string& text, std::string& marked, std::vector<size_t>& inserted, size_t& badOffset)
+{
+    marked.clear();
+    inserted.clear();
+    marked.reserve(text.size() + 64);
+    size_t i = 0;
+    const size_t n = text.size();
+    while (i < n)
+    {
+        const size_t lt = text.find('<', i);
+        const size_t stop = lt == std::string::npos ? n : lt;
+        marked.append(text, i, stop - i);
+        i = stop;
+        if (i == n)
+            break;
+        if (StartsWith(text, i, "<!--"))
+            i = CopyThrough(text, i, "-->", marked);
+        else if (StartsWith(text, i, "<![CDATA["))
+            i = CopyThrough(text, i, "]]>", marked);
+        else if (StartsWith(text, i, "<?"))
+            i = CopyThrough(text, i, "?>", marked);
+        else if (StartsWith(text, i, "<!"))
+            i = CopyDoctype(text, i, marked);
+        else
+        {
+            marked += '<';
+            ++i;
+            if (i < n && text[i] == '/')
+            {
+                marked += '/';
+                ++i;
+            }
+            if (i < n && text[i] == kMarker)
+            {
+                badOffset = i;
+                return false;
+            }
+            if (i < n && IsDigit(text[i]))
+            {
+                inserted.push_back(marked.size());
+                marked += kMarker;
+            }
+            // The rest of the tag, up to its '>' (copied by the outer loop);
+            // a '<' inside quotes is a value, outside it ends the tag.
+            while (i < n && text[i] != '>' && text[i] != '<')
+            {
+                const char c = text[i];
+                if (c == '"' || c == '\'')
+                {
+                    const size_t close = text.find(c, i + 1);
+                    const size_t end = close == std::string::npos ? n : close + 1;
+                    marked.append(text, i, end - i);
+                    i = end;
+                }
+                else
+                {
+                    marked += c;
+                    ++i;
+                }
+            }
+        }
+    }
+    return true;
+}
+
+void UnmarkDigitNames(pugi::xml_node root)
+{
+    pugi::xml_node node = root.first_child();
+    while (node)
+    {
+        const char* name = node.name();
+        if (node.type() == pugi::node_element && name[0] == kMarker && IsDigit(name[1]))
+        {
+            const std::string unmarked(name + 1);
+            node.set_name(unmarked.c_str());
+        }
+        if (node.first_child())
+        {
+            node = node.first_child();
+            continue;
+        }
+        while (node && node != root && !node.next_sibling())
+            node = node.parent();
+        if (!node || node == root)
+            break;
+        node = node.next_sibling();
+    }
+}
+
+size_t UnmarkedOffset(size_t markedOffset, const std::vector<size_t>& inserted)
+{
+    const auto before = std::upper_bound(inserted.begin(), inserted.end(), markedOffset) - inserted.begin();
+    // An offset that falls on a marker itself maps to the name it precedes.
+    const bool onMarker = before > 0 && inserted[before - 1] == markedOffset;
+    return markedOffset - before + (onMarker ? 1 : 0);
+}

@@ -1,0 +1,301 @@
+#include "XMLNode.h"
+
+#include "XMLTree.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+
+namespace
+{
+// The library prints its own failure lines: it stands below the utility
+// library and cannot use its report function.
+void Report(const char* origin, const std::string& text)
+{
+    std::cout << origin << " -> " << text << std::endl;
+}
+
+bool IsLetter(unsigned char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || (c >= 0x80 && c < 0xFE);
+}
+
+bool IsDigit(unsigned char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Whether a name is read back as written: element names may also start with
+// a digit (the reader accepts those), attribute names may not.
+bool IsReadableName(const char* name, bool element)
+{
+    const auto* s = reinterpret_cast<const unsigned char*>(name);
+    if (!s || !*s)
+        return false;
+    if (!IsLetter(*s) && !(element && IsDigit(*s)))
+        return false;
+    for (++s; *s; ++s)
+        if (!IsLetter(*s) && !IsDigit(*s) && *s != '-' && *s != '.')
+            return false;
+    return true;
+}
+
+bool IsText(const pugi::xml_node& node)
+{
+    return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
+}
+
+// Writes to a C stream and remembers whether every write succeeded.
+class FileWriter : public pugi::xml_writer
+{
+public:
+    explicit FileWriter(std::FILE* file) : mFile(file) {}
+    void write(const void* data, size_t size) override
+    {
+        if (mOk && std::fwrite(data, 1, size, mFile) != size)
+            mOk = false;
+    }
+    bool Ok() const { return mOk; }
+
+private:
+    std::FILE* mFile;
+    bool mOk = true;
+};
+
+XMLResults WriteFailure(XMLError error, const std::string& message)
+{
+    XMLResults r;
+    r.error = error;
+    r.message = message;
+    return r;
+}
+} // namespace
+
+XMLNode::XMLNode() : mNode(nullptr) {}
+
+XMLNode::XMLNode(std::shared_ptr<Tree> tree, pugi::xml_node_struct* node) : mTree(std::move(tree)), mNode(node) {}
+
+XMLNode::~XMLNode() = default;
+
+XMLNode XMLNode::createXMLTopNode(const char* name, int isDeclaration)
+{
+    auto tree = std::make_shared<Tree>();
+    tree->topName = name ? name : "";
+    pugi::xml_node top = tree->doc;
+    if (!isDeclaration)
+    {
+        if (!IsReadableName(name, true))
+        {
+            Report("XMLNode::createXMLTopNode", "The name '" + tree->topName + "' cannot be read back from a file");
+            return XMLNode();
+        }
+        top = tree->doc.append_child(name);
+    }
+    pugi::xml_node_struct* node = top.internal_object();
+    return XMLNode(std::move(tree), node);
+}
+
+XMLResults XMLNode::writeToFile(const std::string& path, std::nullptr_t, int formatted) const
+{
+    if (isEmpty())
+        return WriteFailure(XMLError::CannotWrite, "nothing to write: empty node");
+    const pugi::xml_node node(mNode);
+    const bool document = node.type() == pugi::node_document;
+    if (document)
+    {
+        int elements = 0;
+        for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling())
+        {
+            if (child.type() == pugi::node_element)
+                ++elements;
+            else if (IsText(child))
+                return WriteFailure(XMLError::SeveralRoots, "text beside the top element cannot be written");
+        }
+        if (elements != 1)
+            return WriteFailure(elements ? XMLError::SeveralRoots : XMLError::NoRoot,
+                                "a file holds exactly one top element, not " + std::to_string(elements));
+    }
+
+    // The new content goes to a side file that replaces the old file only
+    // once completely written, so a failed save leaves the old file whole.
+    const std::string partial = path + ".partial";
+    std::FILE* file = std::fopen(partial.c_str(), "wb");
+    if (!file)
+        return WriteFailure(XMLError::CannotWrite, "cannot create '" + partial + "': " + std::strerror(errno));
+    FileWriter writer(file);
+    if (document)
+    {
+        static const char declaration[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+        writer.write(declaration, sizeof declaration - 1);
+    }
+    const unsigned flags = (formatted ? pugi::format_indent : pugi::format_raw) | pugi::format_no_declaration;
+    node.print(writer, "\t", flags, pugi::encoding_utf8);
+    bool ok = writer.Ok() && std::fflush(file) == 0 && !std::ferror(file);
+    const int writeErrno = errno;
+    ok = (std::fclose(file) == 0) && ok;
+    if (!ok)
+    {
+        std::remove(partial.c_str());
+        return WriteFailure(XMLError::CannotWrite, "cannot write '" + partial + "': " + std::strerror(writeErrno));
+    }
+    if (std::rename(partial.c_str(), path.c_str()) != 0)
+    {
+        const int renameErrno = errno;
+        std::remove(partial.c_str());
+        return WriteFailure(XMLError::CannotWrite, "cannot replace '" + path + "': " + std::strerror(renameErrno));
+    }
+    return XMLResults();
+}
+
+XMLNode XMLNode::addChild(const char* name, int isDeclaration, int position)
+{
+    if (isEmpty())
+        return XMLNode();
+    if (isDeclaration || position != -1)
+    {
+        Report("XMLNode::addChild", "Only appending an element is offered");
+        return XMLNode();
+    }
+    if (!IsReadableName(name, true))
+    {
+        Report("XMLNode::addChild", std::string("The name '") + (name ? name : "") + "' cannot be read back from a file");
+        return XMLNode();
+    }
+    pugi::xml_node parent(mNode);
+    pugi::xml_node child = parent.append_child(name);
+    if (!child)
+        return XMLNode();
+    mTree->ChildAppended(mNode, child.internal_object());
+    return XMLNode(mTree, child.internal_object());
+}
+
+void XMLNode::addText(const char* text, int position)
+{
+    if (isEmpty() || !text || !*text)
+        return;
+    if (position != -1)
+    {
+        Report("XMLNode::addText", "Only appending a text is offered");
+        return;
+    }
+    pugi::xml_node(mNode).append_child(pugi::node_pcdata).set_value(text);
+}
+
+void XMLNode::addAttribute(const char* name, const char* value)
+{
+    if (isEmpty())
+        return;
+    pugi::xml_node node(mNode);
+    if (node.type() != pugi::node_element)
+    {
+        Report("XMLNode::addAttribute", "A declaration top node holds no attribute");
+        return;
+    }
+    if (!IsReadableName(name, false))
+    {
+        Report("XMLNode::addAttribute", std::string("The name '") + (name ? name : "") + "' cannot be read back from a file");
+        return;
+    }
+    node.append_attribute(name).set_value(value ? value : "");
+}
+
+int XMLNode::nChildNode() const
+{
+    if (isEmpty())
+        return 0;
+    if (const XMLChildIndex* index = mTree->Find(mNode))
+        return static_cast<int>(index->all.size());
+    int count = 0;
+    for (pugi::xml_node child = pugi::xml_node(mNode).first_child(); child; child = child.next_sibling())
+        if (child.type() == pugi::node_element)
+            ++count;
+    return count;
+}
+
+int XMLNode::nChildNode(const char* name) const
+{
+    if (isEmpty() || !name)
+        return 0;
+    if (const XMLChildIndex* index = mTree->Find(mNode))
+    {
+        const auto found = index->byName.find(name);
+        return found == index->byName.end() ? 0 : static_cast<int>(found->second.size());
+    }
+    int count = 0;
+    for (pugi::xml_node child = pugi::xml_node(mNode).first_child(); child; child = child.next_sibling())
+        if (child.type() == pugi::node_element && std::strcmp(child.name(), name) == 0)
+            ++count;
+    return count;
+}
+
+XMLNode XMLNode::getChildNode(int i) const
+{
+    if (isEmpty() || i < 0)
+        return XMLNode();
+    if (const XMLChildIndex* index = mTree->Find(mNode))
+        return static_cast<size_t>(i) < index->all.size() ? XMLNode(mTree, index->all[i]) : XMLNode();
+    for (pugi::xml_node child = pugi::xml_node(mNode).first_child(); child; child = child.next_sibling())
+        if (child.type() == pugi::node_element && i-- == 0)
+            return XMLNode(mTree, child.internal_object());
+    return XMLNode();
+}
+
+XMLNode XMLNode::getChildNode(const char* name, int i) const
+{
+    if (isEmpty() || !name || i < 0)
+        return XMLNode();
+    if (const XMLChildIndex* index = mTree->Find(mNode))
+    {
+        const auto found = index->byName.find(name);
+        if (found == index->byName.end() || static_cast<size_t>(i) >= found->second.size())
+            return XMLNode();
+        return XMLNode(mTree, found->second[i]);
+    }
+    for (pugi::xml_node child = pugi::xml_node(mNode).first_child(); child; child = child.next_sibling())
+        if (child.type() == pugi::node_element && std::strcmp(child.name(), name) == 0 && i-- == 0)
+            return XMLNode(mTree, child.internal_object());
+    return XMLNode();
+}
+
+int XMLNode::nText() const
+{
+    if (isEmpty())
+        return 0;
+    int count = 0;
+    for (pugi::xml_node child = pugi::xml_node(mNode).first_child(); child; child = child.next_sibling())
+        if (IsText(child))
+            ++count;
+    return count;
+}
+
+const char* XMLNode::getText(int i) const
+{
+    if (isEmpty() || i < 0)
+        return nullptr;
+    for (pugi::xml_node child = pugi::xml_node(mNode).first_child(); child; child = child.next_sibling())
+        if (IsText(child) && i-- == 0)
+            return child.value();
+    return nullptr;
+}
+
+const char* XMLNode::getAttribute(const char* name, std::nullptr_t) const
+{
+    if (isEmpty() || !name)
+        return nullptr;
+    const pugi::xml_attribute attribute = pugi::xml_node(mNode).attribute(name);
+    return attribute ? attribute.value() : nullptr;
+}
+
+bool XMLNode::isEmpty() const
+{
+    return !mTree || !mNode;
+}
+
+const char* XMLNode::getName() const
+{
+    if (isEmpty())
+        return nullptr;
+    const pugi::xml_node node(mNode);
+    return node.type() == pugi::node_document ? mTree->topName.c_str() : node.name();
+}

@@ -1,0 +1,285 @@
+#include "XMLNode.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace
+{
+std::string TempPath(const std::string& name)
+{
+    return testing::TempDir() + "xmlnode_" + std::to_string(getpid()) + "_" + name;
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Writes the tree to a file and parses it back.
+XMLNode RoundTrip(const XMLNode& top, const std::string& name)
+{
+    const std::string path = TempPath(name);
+    const XMLResults written = top.writeToFile(path);
+    EXPECT_TRUE(written) << written.message;
+    XMLResults read;
+    XMLNode back = XMLNode::parseFile(path, &read);
+    EXPECT_TRUE(read) << read.message << " at " << read.nLine << ":" << read.nColumn;
+    std::remove(path.c_str());
+    return back;
+}
+} // namespace
+
+TEST(XMLNode, EmptyHandleAnswersNothingAndIgnoresChanges)
+{
+    XMLNode empty;
+    EXPECT_TRUE(empty.isEmpty());
+    EXPECT_EQ(empty.nChildNode(), 0);
+    EXPECT_EQ(empty.nChildNode("a"), 0);
+    EXPECT_TRUE(empty.getChildNode(0).isEmpty());
+    EXPECT_TRUE(empty.getChildNode("a").isEmpty());
+    EXPECT_EQ(empty.nText(), 0);
+    EXPECT_EQ(empty.getText(), nullptr);
+    EXPECT_EQ(empty.getAttribute("a"), nullptr);
+    EXPECT_EQ(empty.getName(), nullptr);
+    EXPECT_TRUE(empty.addChild("a").isEmpty());
+    empty.addText("x");
+    empty.addAttribute("a", "1");
+    EXPECT_FALSE(empty.writeToFile(TempPath("empty.xml")));
+}
+
+TEST(XMLNode, ChildrenByNameByIndexAndOverall)
+{
+    XMLNode top = XMLNode::createXMLTopNode("xml", 1);
+    EXPECT_STREQ(top.getName(), "xml");
+    XMLNode mesh = top.addChild("Mesh");
+    // Interleaved names: positions over all children differ from positions
+    // among one name.
+    for (int i = 0; i < 3; ++i)
+    {
+        mesh.addChild("Vertices").addAttribute("n", std::to_string(i));
+        mesh.addChild("Edges").addAttribute("n", std::to_string(i));
+    }
+    EXPECT_EQ(mesh.nChildNode(), 6);
+    EXPECT_EQ(mesh.nChildNode("Vertices"), 3);
+    EXPECT_EQ(mesh.nChildNode("Faces"), 0);
+    EXPECT_STREQ(mesh.getChildNode(3).getName(), "Edges");
+    EXPECT_STREQ(mesh.getChildNode(3).getAttribute("n"), "1");
+    EXPECT_STREQ(mesh.getChildNode("Vertices", 2).getAttribute("n"), "2");
+    EXPECT_STREQ(mesh.getChildNode("Edges").getAttribute("n"), "0");
+    EXPECT_TRUE(mesh.getChildNode(6).isEmpty());
+    EXPECT_TRUE(mesh.getChildNode(-1).isEmpty());
+    EXPECT_TRUE(mesh.getChildNode("Vertices", 3).isEmpty());
+    EXPECT_EQ(mesh.getChildNode(0).getAttribute("missing"), nullptr);
+    // A past-the-end child has no children and no attributes.
+    EXPECT_EQ(mesh.getChildNode(6).nChildNode(), 0);
+    EXPECT_EQ(mesh.getChildNode(6).getAttribute("n"), nullptr);
+}
+
+// Nodes past the small-node size are served from an index that addChild
+// must keep up to date, including after the index was built.
+TEST(XMLNode, LargeNodeIndexFollowsAppends)
+{
+    XMLNode top = XMLNode::createXMLTopNode("Top");
+    const int n = 20000;
+    for (int i = 0; i < n; ++i)
+        top.addChild(i % 3 == 0 ? "A" : "B").addText(std::to_string(i));
+    ASSERT_EQ(top.nChildNode(), n);
+    ASSERT_EQ(top.nChildNode("A"), (n + 2) / 3);
+    for (int i = 0; i < 5; ++i)
+        top.addChild("A").addText("extra" + std::to_string(i));
+    EXPECT_EQ(top.nChildNode(), n + 5);
+    EXPECT_EQ(top.nChildNode("A"), (n + 2) / 3 + 5);
+    EXPECT_STREQ(top.getChildNode(n + 4).getText(), "extra4");
+    EXPECT_STREQ(top.getChildNode("A", (n + 2) / 3).getText(), "extra0");
+    for (int i = 0; i < n; i += 997)
+    {
+        EXPECT_EQ(top.getChildNode(i).getText(), std::to_string(i));
+        EXPECT_STREQ(top.getChildNode(i).getName(), i % 3 == 0 ? "A" : "B");
+    }
+    for (int k = 0; k < (n + 2) / 3; k += 501)
+        EXPECT_EQ(top.getChildNode("A", k).getText(), std::to_string(3 * k));
+}
+
+TEST(XMLNode, HandlesShareTheTree)
+{
+    XMLNode child;
+    {
+        XMLNode top = XMLNode::createXMLTopNode("xml", 1);
+        child = top.addChild("Sondage");
+        child.addChild("Nom").addText("S1");
+    }
+    // The top handle is gone; the tree lives on through the child's handle.
+    EXPECT_STREQ(child.getChildNode("Nom").getText(), "S1");
+    XMLNode copy = child;
+    copy.addChild("Z").addText("9");
+    EXPECT_EQ(child.nChildNode(), 2);
+    XMLNode other = XMLNode::createXMLTopNode("Other");
+    copy = other;
+    EXPECT_STREQ(copy.getName(), "Other");
+    EXPECT_EQ(child.nChildNode(), 2);
+}
+
+TEST(XMLNode, TextAndAttributesKeepEveryCharacter)
+{
+    const std::string texts[] = {"a b", "é€", "<&>\"']]>", "tab\there", "cr\r\nlf", "  lead and trail  ", " ",
+                                 "\x01\x1f", "x"};
+    XMLNode top = XMLNode::createXMLTopNode("xml", 1);
+    XMLNode root = top.addChild("Root");
+    for (const std::string& t : texts)
+    {
+        XMLNode item = root.addChild("Item");
+        item.addText(t);
+        item.addAttribute("v", t);
+    }
+    XMLNode back = RoundTrip(top, "texts.xml").getChildNode("Root");
+    ASSERT_EQ(back.nChildNode("Item"), static_cast<int>(std::size(texts)));
+    for (int i = 0; i < back.nChildNode("Item"); ++i)
+    {
+        const XMLNode item = back.getChildNode("Item", i);
+        ASSERT_EQ(item.nText(), 1) << i;
+        EXPECT_EQ(item.getText(), texts[i]);
+        EXPECT_EQ(item.getAttribute("v"), texts[i]);
+    }
+}
+
+TEST(XMLNode, TextPartsAndEmptyElements)
+{
+    XMLNode top = XMLNode::createXMLTopNode("xml", 1);
+    XMLNode root = top.addChild("Root");
+    XMLNode empty = root.addChild("Empty");
+    empty.addText("");
+    EXPECT_EQ(empty.nText(), 0);
+    XMLNode mixed = root.addChild("Mixed");
+    mixed.addText("first");
+    mixed.addChild("Inner").addText("in");
+    mixed.addText("second");
+    EXPECT_EQ(mixed.nText(), 2);
+
+    XMLNode back = RoundTrip(top, "parts.xml").getChildNode("Root");
+    EXPECT_EQ(back.getChildNode("Empty").nText(), 0);
+    EXPECT_EQ(back.getChildNode("Empty").getText(), nullptr);
+    const XMLNode m = back.getChildNode("Mixed");
+    ASSERT_EQ(m.nText(), 2);
+    EXPECT_STREQ(m.getText(0), "first");
+    EXPECT_STREQ(m.getText(1), "second");
+    EXPECT_EQ(m.getText(2), nullptr);
+    EXPECT_STREQ(m.getChildNode("Inner").getText(), "in");
+}
+
+// Project keys start with a digit; strict XML refuses such names.
+TEST(XMLNode, DigitLeadingNamesRoundTrip)
+{
+    XMLNode top = XMLNode::createXMLTopNode("xml", 1);
+    XMLNode root = top.addChild("Projet");
+    root.addChild("3DTriangles").addText("1");
+    root.addChild("3DSections").addText("0");
+    XMLNode nested = root.addChild("2DVue");
+    nested.addChild("3D").addAttribute("x", "1.5");
+    nested.addChild("Plain").addText("<3D> in text");
+
+    const std::string path = TempPath("digits.xml");
+    ASSERT_TRUE(top.writeToFile(path));
+    const std::string file = ReadAll(path);
+    EXPECT_NE(file.find("<3DTriangles>1</3DTriangles>"), std::string::npos) << file;
+    EXPECT_EQ(file.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u);
+    XMLResults r;
+    const XMLNode back = XMLNode::parseFile(path, &r).getChildNode("Projet");
+    std::remove(path.c_str());
+    ASSERT_TRUE(r) << r.message;
+    EXPECT_STREQ(back.getChildNode("3DTriangles").getText(), "1");
+    EXPECT_STREQ(back.getChildNode("3DSections").getText(), "0");
+    EXPECT_STREQ(back.getChildNode("2DVue").getChildNode("3D").getAttribute("x"), "1.5");
+    EXPECT_STREQ(back.getChildNode("2DVue").getChildNode("Plain").getText(), "<3D> in text");
+}
+
+// Markup-like text in comments, CDATA and attribute values is not a tag.
+TEST(XMLNode, DigitNamesLeaveCommentsCdataAndValuesAlone)
+{
+    const std::string text = "<?xml version=\"1.0\"?>\n<!-- <1a> --><!DOCTYPE r [ <!ENTITY e \"<2b>\"> ]>\n"
+                             "<r a=\"<3c>\"><9x><![CDATA[<4d></4d>]]></9x><y>&lt;5e&gt;</y></r>";
+    XMLResults res;
+    const XMLNode r = XMLNode::parseString(text, &res).getChildNode("r");
+    ASSERT_TRUE(res) << res.message;
+    EXPECT_STREQ(r.getAttribute("a"), "<3c>");
+    EXPECT_STREQ(r.getChildNode("9x").getText(), "<4d></4d>");
+    EXPECT_STREQ(r.getChildNode("y").getText(), "<5e>");
+    EXPECT_EQ(r.nChildNode(), 2);
+}
+
+TEST(XMLNode, NamesThatCannotBeReadBackAreRefused)
+{
+    XMLNode top = XMLNode::createXMLTopNode("Top");
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(top.addChild("").isEmpty());
+    EXPECT_TRUE(top.addChild("a b").isEmpty());
+    EXPECT_TRUE(top.addChild("a<b").isEmpty());
+    EXPECT_TRUE(top.addChild("-a").isEmpty());
+    EXPECT_TRUE(top.addChild(std::string("\xFF") + "1").isEmpty());
+    EXPECT_TRUE(top.addChild("a", 0, 0).isEmpty());
+    top.addAttribute("1x", "v");
+    top.addAttribute("a=b", "v");
+    XMLNode::createXMLTopNode("xml", 1).addAttribute("version", "1");
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("XMLNode::addChild -> The name 'a b' cannot be read back from a file\n"), std::string::npos);
+    EXPECT_NE(out.find("XMLNode::addAttribute -> The name '1x' cannot be read back from a file\n"), std::string::npos);
+    EXPECT_NE(out.find("XMLNode::addAttribute -> A declaration top node holds no attribute\n"), std::string::npos);
+    EXPECT_EQ(top.nChildNode(), 0);
+    EXPECT_EQ(top.getAttribute("1x"), nullptr);
+    EXPECT_FALSE(top.addChild("é_ok-1.x:y").isEmpty());
+}
+
+TEST(XMLNode, WritingTopNodes)
+{
+    // A plain top node is written as its element, without declaration.
+    XMLNode plain = XMLNode::createXMLTopNode("Tete");
+    plain.addChild("Nom").addText("T");
+    const std::string path = TempPath("plain.xml");
+    ASSERT_TRUE(plain.writeToFile(path, nullptr, 0));
+    EXPECT_EQ(ReadAll(path), "<Tete><Nom>T</Nom></Tete>");
+
+    // A declaration top node must hold exactly one element to make a file
+    // that reads back; a refused write leaves the old file as it was.
+    XMLNode two = XMLNode::createXMLTopNode("xml", 1);
+    two.addChild("A");
+    two.addChild("B");
+    const XMLResults r2 = two.writeToFile(path);
+    EXPECT_EQ(r2.error, XMLError::SeveralRoots);
+    XMLNode none = XMLNode::createXMLTopNode("xml", 1);
+    EXPECT_EQ(none.writeToFile(path).error, XMLError::NoRoot);
+    XMLNode text = XMLNode::createXMLTopNode("xml", 1);
+    text.addChild("A");
+    text.addText("loose");
+    EXPECT_EQ(text.writeToFile(path).error, XMLError::SeveralRoots);
+    EXPECT_EQ(ReadAll(path), "<Tete><Nom>T</Nom></Tete>");
+
+    // An inner element writes its own subtree.
+    XMLNode top = XMLNode::createXMLTopNode("xml", 1);
+    top.addChild("P").addChild("Q").addText("q");
+    ASSERT_TRUE(top.getChildNode("P").writeToFile(path, nullptr, 0));
+    EXPECT_EQ(ReadAll(path), "<P><Q>q</Q></P>");
+    std::remove(path.c_str());
+    EXPECT_EQ(ReadAll(path + ".partial"), "");
+
+    const XMLResults bad = top.writeToFile(TempPath("no_such_dir/x.xml"));
+    EXPECT_EQ(bad.error, XMLError::CannotWrite);
+    EXPECT_FALSE(bad.message.empty());
+}
+
+// An undo snapshot writes an element's members straight into a declaration
+// top node and reads them back from it, never through a file.
+TEST(XMLNode, DeclarationTopNodeHoldsMembersInMemory)
+{
+    XMLNode snapshot = XMLNode::createXMLTopNode("xml", 1);
+    snapshot.addChild("Nom").addText("S1");
+    snapshot.addChild("Profondeur").addText("12.500000");
+    EXPECT_EQ(snapshot.nChildNode(), 2);
+    EXPECT_STREQ(snapshot.getChildNode("Profondeur").getText(), "12.500000");
+}
