@@ -279,14 +279,3 @@ TEST(XMLNode, WritingTopNodes)
     EXPECT_EQ(bad.error, XMLError::CannotWrite);
     EXPECT_FALSE(bad.message.empty());
 }
-
-// An undo snapshot writes an element's members straight into a declaration
-// top node and reads them back from it, never through a file.
-TEST(XMLNode, DeclarationTopNodeHoldsMembersInMemory)
-{
-    XMLNode snapshot = XMLNode::createXMLTopNode("xml", 1);
-    snapshot.addChild("Nom").addText("S1");
-    snapshot.addChild("Profondeur").addText("12.500000");
-    EXPECT_EQ(snapshot.nChildNode(), 2);
-    EXPECT_STREQ(snapshot.getChildNode("Profondeur").getText(), "12.500000");
-}
