@@ -33,10 +33,15 @@ public:
     bool IntersectTriangle(const LumPoint& a, const LumPoint& b, const LumPoint& c, const double& min,
                            const double& max, double& t) const
     {
-        double u, v;
-        if (!Barycentric(a, b - a, c - a, u, v) || !(u > -1e-5 && v > -1e-5 && u + v <= 1.00001))
+        const LumPoint e1 = b - a, e2 = c - a, w = m_Origin - a;
+        double inverse, u;
+        // u >= 1.0001 cannot pass u + v <= 1.00001 with v > -1e-5.
+        if (!FirstCoordinate(w, e1, e2, inverse, u) || !(u > -1e-5 && u < 1.0001))
             return false;
-        return Accept((a + (b - a) * u + (c - a) * v - m_Origin) * m_Direction, min, max, t);
+        const double v = ((e1 ^ w) * m_Direction) * inverse;
+        if (!(v > -1e-5 && u + v <= 1.00001))
+            return false;
+        return Accept((a + e1 * u + e2 * v - m_Origin) * m_Direction, min, max, t);
     }
 
     // The parallelogram a + u (b - a) + v (d - a), 0 <= u, v <= 1 within 1e-5
@@ -45,10 +50,14 @@ public:
                             const double& min, const double& max, double& t) const
     {
         (void)c;
-        double u, v;
-        if (!Barycentric(a, b - a, d - a, u, v) || !(u > -1e-5 && u < 1.00001 && v > -1e-5 && v < 1.00001))
+        const LumPoint e1 = b - a, e2 = d - a, w = m_Origin - a;
+        double inverse, u;
+        if (!FirstCoordinate(w, e1, e2, inverse, u) || !(u > -1e-5 && u < 1.00001))
             return false;
-        return Accept((a + (b - a) * u + (d - a) * v - m_Origin) * m_Direction, min, max, t);
+        const double v = ((e1 ^ w) * m_Direction) * inverse;
+        if (!(v > -1e-5 && v < 1.00001))
+            return false;
+        return Accept((a + e1 * u + e2 * v - m_Origin) * m_Direction, min, max, t);
     }
 
     // The six faces of the box lo-hi, all tested (z = hi.z, x = lo.x,
@@ -76,20 +85,20 @@ public:
                                 const double& min, const double& max, double& t) const;
 
 private:
-    // Coordinates (u, v) of the ray's crossing with the plane a + u e1 + v e2,
-    // by two cross products: den = (e1 x e2) . dir = e1 . (e2 x dir),
-    // u = ((w x e2) . dir) / den, v = ((e1 x w) . dir) / den with w = origin
-    // - a. False when |den| < 1e-5 (parallel or degenerate).
-    bool Barycentric(const LumPoint& a, const LumPoint& e1, const LumPoint& e2, double& u, double& v) const
+    // The crossing of the ray with the plane a + u e1 + v e2, w = origin - a,
+    // solved by Cramer's rule as triple products: den = (e1 x e2) . dir =
+    // e1 . (e2 x dir), u = ((w x e2) . dir) / den, and v = ((e1 x w) . dir) /
+    // den, which the callers compute only once u is in range. False when
+    // |den| < 1e-5 (parallel or degenerate).
+    bool FirstCoordinate(const LumPoint& w, const LumPoint& e1, const LumPoint& e2, double& inverse,
+                         double& u) const
     {
         const LumPoint pv = e2 ^ m_Direction;
         const double den = e1 * pv;
         if (std::fabs(den) < 1e-5)
             return false;
-        const LumPoint w = m_Origin - a;
-        const LumPoint qv = e1 ^ w;
-        u = (w * pv) / den;
-        v = (qv * m_Direction) / den;
+        inverse = 1.0 / den;
+        u = (w * pv) * inverse;
         return true;
     }
 
