@@ -188,7 +188,9 @@ public:
 
 private:
     // Face editing helpers (KorMeshConcave.cpp, KorMeshFusion.cpp).
-    bool SplitAtCrossing(const std::vector<int>& poly, bool tracks, std::vector<int>& loopA, std::vector<int>& loopB);
+    bool SplitAtCrossing(const std::vector<int>& poly, std::vector<int>* outFaces, std::vector<int>& loopA,
+                         std::vector<int>& loopB);
+    int InsertCrossingVertex(int edge, const LumPoint& p, std::vector<int>* outFaces);
     bool ReplaceByConcaveFaces(int faceId, bool tracks);
 
     // Drops the derived state (mean, tree) after any add, delete or relink.

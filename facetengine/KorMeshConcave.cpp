@@ -206,7 +206,7 @@ int KorMesh::AddConcaveFace(std::vector<int>& ids, std::vector<int>* outFaces)
                 return -1;
             }
             std::vector<int> loopA, loopB;
-            if (!SplitAtCrossing(poly, outFaces != nullptr, loopA, loopB))
+            if (!SplitAtCrossing(poly, outFaces, loopA, loopB))
             {
                 result = -1;
                 break;
@@ -224,7 +224,7 @@ int KorMesh::AddConcaveFace(std::vector<int>& ids, std::vector<int>* outFaces)
 // when it was the twin of the first one (a polygon that runs back along one
 // of its sides), the first insertion deleted it and its identifier may
 // already name a new half-edge.
-bool KorMesh::SplitAtCrossing(const std::vector<int>& poly, bool tracks, std::vector<int>& loopA,
+bool KorMesh::SplitAtCrossing(const std::vector<int>& poly, std::vector<int>* outFaces, std::vector<int>& loopA,
                               std::vector<int>& loopB)
 {
     LumPoint point;
@@ -248,14 +248,14 @@ bool KorMesh::SplitAtCrossing(const std::vector<int>& poly, bool tracks, std::ve
 
     const int bFrom = poly[posB];
     const int bTo = poly[(posB + 1) % n];
-    const int vA = AddVertexOnEdge(edgeA, point, tracks);
+    const int vA = InsertCrossingVertex(edgeA, point, outFaces);
     if (vA < 0)
         return false;
     const KorEdge* b = GetEdge(edgeB);
     const KorEdge* bTwin = b ? GetEdge(b->Opp) : nullptr;
     if (!bTwin || b->Vertex != bFrom || bTwin->Vertex != bTo)
         return false;
-    const int vB = AddVertexOnEdge(edgeB, point, tracks);
+    const int vB = InsertCrossingVertex(edgeB, point, outFaces);
     if (vB < 0)
         return false;
 
@@ -276,6 +276,37 @@ bool KorMesh::SplitAtCrossing(const std::vector<int>& poly, bool tracks, std::ve
     }
     loopB.push_back(vA);
     return true;
+}
+
+// AddVertexOnEdge, with the tracks set when faces are listed. A face of
+// this polygon made earlier (a fan on a former diagonal) can border the
+// half-edge and is then re-added under a new identifier: the list follows
+// it, so that the caller records the origin of every face it holds. The
+// face on the half-edge's side is re-added on A -> N, the other on N -> A.
+int KorMesh::InsertCrossingVertex(int edge, const LumPoint& p, std::vector<int>* outFaces)
+{
+    const KorEdge* e = GetEdge(edge);
+    const KorEdge* twin = e ? GetEdge(e->Opp) : nullptr;
+    if (!twin)
+        return -1;
+    const int a = e->Vertex;
+    const int sides[2] = {e->Face, twin->Face};
+    const int n = AddVertexOnEdge(edge, p, outFaces != nullptr);
+    if (n < 0 || !outFaces)
+        return n;
+    const KorEdge* an = GetEdgeBetween(GetVertex(a), GetVertex(n));
+    const KorEdge* na = an ? GetEdge(an->Opp) : nullptr;
+    const int now[2] = {an ? an->Face : -1, na ? na->Face : -1};
+    // One pass, each entry mapped once: a re-added face may have taken the
+    // identifier that the other side just freed.
+    for (int& f : *outFaces)
+    {
+        if (f >= 0 && f == sides[0])
+            f = now[0];
+        else if (f >= 0 && f == sides[1])
+            f = now[1];
+    }
+    return n;
 }
 
 // O(faces · cost of AddConcaveFace). Faces of three vertices are left alone;
@@ -316,9 +347,11 @@ bool KorMesh::ReplaceByConcaveFaces(int faceId, bool tracks)
     }
     DeleteFace(faceId, false);
     std::vector<int> added;
-    if (AddConcaveFace(ring, tracks ? &added : nullptr) < 0)
-        return false;
+    const int result = AddConcaveFace(ring, tracks ? &added : nullptr);
+    // The faces made before a failure stay in the mesh: they keep their
+    // origin too.
     for (int f : added)
-        mTracksOfFaces[f] = origin >= 0 ? origin : faceId;
-    return true;
+        if (GetFace(f))
+            mTracksOfFaces[f] = origin >= 0 ? origin : faceId;
+    return result >= 0;
 }

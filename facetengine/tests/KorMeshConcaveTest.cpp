@@ -241,3 +241,60 @@ TEST(KorMeshConcave, ToConcaveMeshReplacesLargerFacesOnly)
         EXPECT_TRUE(FansFromFirstVertex(m, f));
     EXPECT_EQ(fromPentagon.size() + fromU.size() + 1, static_cast<size_t>(m.GetNumberOfFaces()));
 }
+
+TEST(KorMeshConcave, OriginsSurviveTheSplitOfSelfCrossingFaces)
+{
+    // A self-crossing 12-gon stored as one face, with a triangle outside each
+    // of its sides. With tracks on, every face after ToConcaveMesh descends
+    // from exactly one of the faces before it: each triangle is still one face
+    // (perhaps with a crossing vertex on its side), whatever the splits did.
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> coord(-10.0, 10.0);
+    int split = 0;
+    for (int round = 0; round < 20; ++round)
+    {
+        KorMesh m;
+        V ring;
+        for (int k = 0; k < 12; ++k)
+            ring.push_back(m.AddVertex(coord(rng), coord(rng), 0.0));
+        const int big = m.AddFace(ring);
+        ASSERT_EQ(big, 0);
+        V triangles;
+        for (int k = 0; k < 12; ++k)
+        {
+            const int apex = m.AddVertex(coord(rng), coord(rng), 30.0);
+            triangles.push_back(m.AddFace(3, ring[(k + 1) % 12], ring[k], apex));
+        }
+        testing::internal::CaptureStdout();
+        const bool done = m.ToConcaveMesh(true);
+        testing::internal::GetCapturedStdout();
+        EXPECT_TRUE(CheckMesh(m)) << "round " << round;
+        if (m.GetNumberOfVertices() > 24)
+            ++split;
+
+        V from;
+        std::vector<int> origin(static_cast<size_t>(m.GetFaceVectorSize()), -1);
+        for (int t : triangles)
+        {
+            m.GetNewFacesFrom(t, from);
+            if (m.GetFace(t) && from.empty())
+                from.push_back(t); // never replaced
+            EXPECT_EQ(from.size(), 1u) << "triangle " << t << " round " << round;
+            for (int f : from)
+                origin[static_cast<size_t>(f)] = t;
+        }
+        m.GetNewFacesFrom(big, from);
+        for (int f : from)
+        {
+            EXPECT_EQ(origin[static_cast<size_t>(f)], -1) << "face " << f << " has two origins";
+            origin[static_cast<size_t>(f)] = big;
+        }
+        for (int f : LiveFaces(m))
+            EXPECT_NE(origin[static_cast<size_t>(f)], -1) << "face " << f << " lost its origin, round " << round;
+        if (done)
+        {
+            EXPECT_FALSE(from.empty());
+        }
+    }
+    EXPECT_GT(split, 0); // some rounds went through crossing splits
+}
