@@ -46,6 +46,9 @@ function(vorn_add_gui_tests name dir)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     PROPERTIES RESOURCE_LOCK x11_display TIMEOUT 120
                ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/testsupport/lsan.supp")
+  add_test(NAME ${name}.fr_FR COMMAND ${name})
+  set_tests_properties(${name}.fr_FR PROPERTIES RESOURCE_LOCK x11_display TIMEOUT 600
+    ENVIRONMENT "LC_ALL=fr_FR.UTF-8;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/testsupport/lsan.supp")
 endfunction()
 
 # vorn_add_fuzzers(<dir> <libs>...): one libFuzzer program per .cpp in <dir>.
