@@ -6,6 +6,7 @@
 #include "KorVertex.h"
 #include "LumPoint.h"
 #include "LumVertex.h"
+#include "XMLable.h"
 
 #include <map>
 #include <vector>
@@ -28,8 +29,8 @@ class LumTree;
 // Walk a mesh by looping over identifiers 0 .. Get*VectorSize() - 1 and
 // skipping those whose lookup is null. The cached vertex mean and the search
 // tree are dropped by every edit; vertex and face normals, once computed, are
-// kept in the elements.
-class KorMesh
+// kept in the elements. A saved object: it derives from XMLable.
+class KorMesh : public XMLable
 {
 public:
     enum eOrientation : int
