@@ -50,6 +50,9 @@ class FlipCascade
 public:
     explicit FlipCascade(KorMesh& mesh) : mMesh(mesh) {}
 
+    KorMesh& Mesh() { return mMesh; }
+
+    // The work list keeps its capacity from one cascade to the next.
     void Run(const FlipTask& first)
     {
         mTasks.clear();
@@ -164,11 +167,13 @@ private:
     std::vector<FlipTask> mTasks;
 };
 
-void AddAndLegalise(KorMesh& mesh, const KorVertex* a, const KorVertex* b, const KorVertex* c)
+void AddAndLegalise(FlipCascade& flips, const KorVertex* a, const KorVertex* b, const KorVertex* c)
 {
-    const int face = DelaunayCreateTriangle(mesh, *a, *b, *c);
-    CheckDelaunayCriteria(mesh, face);
+    const int face = DelaunayCreateTriangle(flips.Mesh(), *a, *b, *c);
+    flips.Run(FlipTask{FlipTask::Check, face, -1, -1});
 }
+
+void ChainTriangles(FlipCascade& flips, Front& front, const KorVertex* p);
 
 KorVertex* Entry(const Front& list, const Front::Position& p) { return list.Get(p); }
 
@@ -270,58 +275,58 @@ void StartWithFan(KorMesh& mesh, const std::vector<KorVertex*>& w, size_t b, Fro
 // sees it, the one on the region's lower-left edge when p sees that, then the
 // valleys. When p sees neither (only collinear input does that) it stays out
 // of the triangulation, without edges.
-void AddLeftOfFront(KorMesh& mesh, KorVertex* p, Front& front, Front& lower)
+void AddLeftOfFront(FlipCascade& flips, KorVertex* p, Front& front, Front& lower)
 {
     KorVertex* f0 = Entry(front, front.First());
     KorVertex* f1 = Entry(front, front.Next(front.First()));
     KorVertex* l1 = Entry(lower, lower.Next(lower.First()));
     if (f1 && Orient(*p, *f0, *f1) >= 0)
     {
-        AddAndLegalise(mesh, p, f0, f1);
+        AddAndLegalise(flips, p, f0, f1);
         lower.InsertVertex(p);
         front.RemoveVertex(f0);
         front.InsertVertex(p);
     }
     if (l1 && Orient(*p, *f0, *l1) < 0)
     {
-        AddAndLegalise(mesh, p, l1, f0);
+        AddAndLegalise(flips, p, l1, f0);
         lower.RemoveVertex(f0);
         if (Entry(front, front.First()) != p)
             front.InsertVertex(p);
         if (Entry(lower, lower.First()) != p)
             lower.InsertVertex(p);
     }
-    AddChainedTriangles(mesh, front, p);
+    ChainTriangles(flips, front, p);
 }
 
 // The mirror image of AddLeftOfFront.
-void AddRightOfFront(KorMesh& mesh, KorVertex* p, Front& front, Front& lower)
+void AddRightOfFront(FlipCascade& flips, KorVertex* p, Front& front, Front& lower)
 {
     KorVertex* fl = Entry(front, front.Last());
     KorVertex* fl1 = Entry(front, front.Previous(front.Last()));
     KorVertex* lm = Entry(lower, lower.Previous(lower.Last()));
     if (fl1 && Orient(*p, *fl, *fl1) <= 0)
     {
-        AddAndLegalise(mesh, p, fl, fl1);
+        AddAndLegalise(flips, p, fl, fl1);
         lower.InsertVertex(p);
         front.RemoveVertex(fl);
         front.InsertVertex(p);
     }
     if (lm && Orient(*p, *fl, *lm) > 0)
     {
-        AddAndLegalise(mesh, p, lm, fl);
+        AddAndLegalise(flips, p, lm, fl);
         lower.RemoveVertex(fl);
         if (Entry(front, front.Last()) != p)
             front.InsertVertex(p);
         if (Entry(lower, lower.Last()) != p)
             lower.InsertVertex(p);
     }
-    AddChainedTriangles(mesh, front, p);
+    ChainTriangles(flips, front, p);
 }
 
 // p above the front: the triangle on the front edge below it. A front vertex
 // right below p (same X) at either end leaves the front for the lower chain.
-void AddAboveFront(KorMesh& mesh, KorVertex* p, Front& front, Front& lower)
+void AddAboveFront(FlipCascade& flips, KorVertex* p, Front& front, Front& lower)
 {
     const Front::Position at = front.InsertVertex(p);
     KorVertex* left;
@@ -349,9 +354,61 @@ void AddAboveFront(KorMesh& mesh, KorVertex* p, Front& front, Front& lower)
         }
     }
     if (left && right)
-        AddAndLegalise(mesh, left, p, right);
-    AddChainedTriangles(mesh, front, p);
+        AddAndLegalise(flips, left, p, right);
+    ChainTriangles(flips, front, p);
 }
+void ChainTriangles(FlipCascade& flips, Front& front, const KorVertex* p)
+{
+    if (!p || !front.FindVertex(p).IsValid())
+        return;
+    for (;;)
+    {
+        const Front::Position q1 = front.Next(front.FindVertex(p));
+        KorVertex* v1 = Entry(front, q1);
+        KorVertex* v2 = Entry(front, front.Next(q1));
+        if (!v1 || !v2 || !IsValley(*p, *v1, *v2))
+            break;
+        AddAndLegalise(flips, p, v1, v2);
+        front.RemoveVertex(v1);
+    }
+    for (;;)
+    {
+        const Front::Position q1 = front.Previous(front.FindVertex(p));
+        KorVertex* v1 = Entry(front, q1);
+        KorVertex* v2 = Entry(front, front.Previous(q1));
+        if (!v1 || !v2 || !IsValley(*p, *v1, *v2))
+            break;
+        AddAndLegalise(flips, p, v1, v2);
+        front.RemoveVertex(v1);
+    }
+}
+
+void FinalizeFront(FlipCascade& flips, Front& front)
+{
+    if (front.GetSize() <= 2)
+        return;
+    Front::Position a = front.First();
+    for (;;)
+    {
+        KorVertex* va = Entry(front, a);
+        const Front::Position b = front.Next(a);
+        KorVertex* vb = Entry(front, b);
+        KorVertex* vc = Entry(front, front.Next(b));
+        if (!va || !vb || !vc)
+            return;
+        if (Orient(*va, *vb, *vc) <= 0)
+        {
+            a = b;
+            continue;
+        }
+        AddAndLegalise(flips, va, vb, vc);
+        front.RemoveVertex(vb);
+        // Step back one vertex, since removing vb may have made va a dent.
+        const Front::Position back = front.Previous(front.FindVertex(va));
+        a = back.IsValid() ? back : front.First();
+    }
+}
+
 } // namespace
 
 int DelaunayCreateTriangle(KorMesh& mesh, const KorVertex& a, const KorVertex& b, const KorVertex& c)
@@ -380,54 +437,14 @@ void SwapFaces(KorMesh& mesh, const int& faceId1, const int& faceId2)
 
 void AddChainedTriangles(KorMesh& mesh, Front& front, const KorVertex* p)
 {
-    if (!p || !front.FindVertex(p).IsValid())
-        return;
-    for (;;)
-    {
-        const Front::Position q1 = front.Next(front.FindVertex(p));
-        KorVertex* v1 = Entry(front, q1);
-        KorVertex* v2 = Entry(front, front.Next(q1));
-        if (!v1 || !v2 || !IsValley(*p, *v1, *v2))
-            break;
-        AddAndLegalise(mesh, p, v1, v2);
-        front.RemoveVertex(v1);
-    }
-    for (;;)
-    {
-        const Front::Position q1 = front.Previous(front.FindVertex(p));
-        KorVertex* v1 = Entry(front, q1);
-        KorVertex* v2 = Entry(front, front.Previous(q1));
-        if (!v1 || !v2 || !IsValley(*p, *v1, *v2))
-            break;
-        AddAndLegalise(mesh, p, v1, v2);
-        front.RemoveVertex(v1);
-    }
+    FlipCascade flips(mesh);
+    ChainTriangles(flips, front, p);
 }
 
 void FinalizeDelaunay(KorMesh& mesh, Front& front)
 {
-    if (front.GetSize() <= 2)
-        return;
-    Front::Position a = front.First();
-    for (;;)
-    {
-        KorVertex* va = Entry(front, a);
-        const Front::Position b = front.Next(a);
-        KorVertex* vb = Entry(front, b);
-        KorVertex* vc = Entry(front, front.Next(b));
-        if (!va || !vb || !vc)
-            return;
-        if (Orient(*va, *vb, *vc) <= 0)
-        {
-            a = b;
-            continue;
-        }
-        AddAndLegalise(mesh, va, vb, vc);
-        front.RemoveVertex(vb);
-        // Step back one vertex, since removing vb may have made va a dent.
-        const Front::Position back = front.Previous(front.FindVertex(va));
-        a = back.IsValid() ? back : front.First();
-    }
+    FlipCascade flips(mesh);
+    FinalizeFront(flips, front);
 }
 
 void Delaunay2D(KorMesh& mesh)
@@ -475,6 +492,7 @@ void Delaunay2D(KorMesh& mesh)
     }
 
     Front front, lower;
+    FlipCascade flips(mesh);
     size_t next;
     if (b <= 2)
     {
@@ -489,13 +507,17 @@ void Delaunay2D(KorMesh& mesh)
 
     for (size_t i = next; i < w.size(); ++i)
     {
+        // The records lie in identifier order, not in sweep order: fetch
+        // ahead to hide the cache miss on each new vertex.
+        if (i + 8 < w.size())
+            __builtin_prefetch(w[i + 8]);
         KorVertex* p = w[i];
         if (p->X < Entry(front, front.First())->X)
-            AddLeftOfFront(mesh, p, front, lower);
+            AddLeftOfFront(flips, p, front, lower);
         else if (p->X > Entry(front, front.Last())->X)
-            AddRightOfFront(mesh, p, front, lower);
+            AddRightOfFront(flips, p, front, lower);
         else
-            AddAboveFront(mesh, p, front, lower);
+            AddAboveFront(flips, p, front, lower);
     }
-    FinalizeDelaunay(mesh, front);
+    FinalizeFront(flips, front);
 }
