@@ -7,7 +7,7 @@ bool KorMesh::mSaveTextureCoordinates = false;
 
 KorMesh::KorMesh() = default;
 
-KorMesh::KorMesh(const KorMesh& other) { Clone(other); }
+KorMesh::KorMesh(const KorMesh& other) : XMLable() { Clone(other); }
 
 KorMesh& KorMesh::operator=(const KorMesh& other)
 {
