@@ -370,91 +370,40 @@ TEST_F(KorMeshForms, CorruptLinksLeaveTheMeshEmptyWithOneLine)
     EXPECT_EQ(mesh.GetNumberOfFaces(), 6);
 }
 
-TEST_F(KorMeshForms, LegacyFlatLayoutAndOneOversizedChunk)
+TEST_F(KorMeshForms, LegacyFlatLayoutReadsItemsByKind)
 {
     KorMesh cube;
     BuildUnitCube(cube);
     cube.DeleteFace(2, false);
 
-    // Items straight in the mesh element, vertices first.
-    XMLNode flat = XMLNode::createXMLTopNode("Maillage");
-    for (int id = 0; id < cube.GetVertexVectorSize(); ++id)
-    {
-        XMLNode item = flat.addChild("Vertex");
-        const KorVertex* v = cube.GetVertex(id);
-        item.addAttribute("Exist", "1");
-        item.addAttribute("X", std::to_string(v->X));
-        item.addAttribute("Y", std::to_string(v->Y));
-        item.addAttribute("Z", std::to_string(v->Z));
-        item.addAttribute("Edge", std::to_string(v->Edge));
-    }
-    // The half-edges of the written form, in one oversized chunk followed
-    // by empty ones, and the faces.
+    // The items of the written form straight in the mesh element, vertices
+    // first, without normals, and each vertex echoed on reading.
     XMLNode written = XMLNode::createXMLTopNode("Maillage");
     cube.ToXML(written);
-    XMLNode oversized = XMLNode::createXMLTopNode("Maillage");
+    XMLNode flat = XMLNode::createXMLTopNode("Maillage");
+    const char* kinds[3][2] = {{"Vertices", "Vertex"}, {"Edges", "Edge"}, {"Faces", "Face"}};
+    for (const auto& kind : kinds)
     {
-        XMLNode vertices = oversized.addChild("Vertices");
-        const XMLNode source = written.getChildNode("Vertices");
-        for (int i = 0; i < source.nChildNode(); ++i)
+        const XMLNode chunk = written.getChildNode(kind[0]);
+        for (int i = 0; i < chunk.nChildNode(); ++i)
         {
-            XMLNode item = vertices.addChild("Vertex");
-            for (const char* a : {"Exist", "X", "Y", "Z", "NX", "NY", "NZ", "Edge"})
-                item.addAttribute(a, source.getChildNode(i).getAttribute(a));
+            XMLNode item = flat.addChild(kind[1]);
+            for (const char* a : {"Exist", "X", "Y", "Z", "Edge", "Vertex", "Face", "Next", "Opp", "Turn"})
+                if (chunk.getChildNode(i).getAttribute(a) != nullptr)
+                    item.addAttribute(a, chunk.getChildNode(i).getAttribute(a));
         }
-    }
-    XMLNode edges = oversized.addChild("Edges");
-    for (int copy = 0; copy < 2; ++copy)
-    {
-        const XMLNode source = written.getChildNode("Edges");
-        for (int i = 0; i < source.nChildNode(); ++i)
-        {
-            const XMLNode from = source.getChildNode(i);
-            XMLNode item = (copy == 0 ? flat : edges).addChild("Edge");
-            for (const char* a : {"Exist", "Vertex", "Face", "Next", "Opp", "Turn"})
-                if (from.getAttribute(a) != nullptr)
-                    item.addAttribute(a, from.getAttribute(a));
-        }
-    }
-    // Padding so the half-edge chunk holds more than 1000 items.
-    for (int i = cube.GetEdgeVectorSize(); i < 1200; ++i)
-        edges.addChild("Edge").addAttribute("Exist", "0");
-    oversized.addChild("Edges");
-    oversized.addChild("Edges");
-    XMLNode faces = oversized.addChild("Faces");
-    for (int id = 0; id < cube.GetFaceVectorSize(); ++id)
-    {
-        const XMLNode from = written.getChildNode("Faces").getChildNode(id);
-        XMLNode item = faces.addChild("Face");
-        XMLNode legacy = flat.addChild("Face");
-        for (const char* a : {"Exist", "Edge"})
-            if (from.getAttribute(a) != nullptr)
-            {
-                item.addAttribute(a, from.getAttribute(a));
-                legacy.addAttribute(a, from.getAttribute(a));
-            }
     }
 
-    KorMesh fromFlat;
+    KorMesh read;
     ::testing::internal::CaptureStdout();
-    fromFlat.FromXML(flat);
+    read.FromXML(flat);
     const std::string echo = ::testing::internal::GetCapturedStdout();
     EXPECT_EQ(std::count(echo.begin(), echo.end(), '\n'), 8);
     EXPECT_NE(echo.find("1 ; 1 ; 1\n"), std::string::npos) << echo;
-    ASSERT_FALSE(fromFlat.LastReadFailed());
-    KorMesh::mSaveNormals = false; // the flat layout has no normals
-    ExpectSameTables(cube, fromFlat, false);
-    KorMesh::mSaveNormals = true;
-
-    KorMesh fromOversized;
-    fromOversized.FromXML(oversized);
-    ASSERT_FALSE(fromOversized.LastReadFailed());
-    EXPECT_EQ(fromOversized.GetEdgeVectorSize(), 1200);
-    EXPECT_EQ(fromOversized.GetNumberOfEdges(), cube.GetNumberOfEdges());
-    EXPECT_EQ(fromOversized.GetFaceVectorSize(), 6);
-    EXPECT_EQ(fromOversized.GetFace(2), nullptr);
-    EXPECT_TRUE(CheckMesh(fromOversized));
-    EXPECT_NEAR(fromOversized.GetSurface(), 5.0, 1e-12);
+    ASSERT_FALSE(read.LastReadFailed());
+    ExpectSameTables(cube, read, false);
+    EXPECT_TRUE(CheckMesh(read));
+    EXPECT_NEAR(read.GetSurface(), 5.0, 1e-12);
 }
 
 TEST_F(KorMeshForms, TextFormLinesPerRecordAndTruncation)

@@ -1,6 +1,7 @@
 #include "KorMatrix.h"
 #include "KorMesh.h"
 #include "KorRay.h"
+#include "LumTree.h"
 #include "MeshChecker.h"
 #include "TestMeshes.h"
 
@@ -11,6 +12,20 @@
 
 namespace
 {
+// A tree that builds nothing, to see whether an operation drops the mesh's.
+class NullTree : public LumTree
+{
+public:
+    explicit NullTree(KorMesh& mesh) : LumTree(mesh) {}
+    void Render(LumoraDevice*, int) override {}
+    bool IntersectRay(const KorRay&, KorMesh&, const double&, const double&, double&, bool, int&, int&) const override
+    {
+        return false;
+    }
+    void ClearTree() override {}
+    bool Build(KorMesh&) override { return true; }
+};
+
 const double kPi = 3.14159265358979323846;
 
 // Distance from the origin to the nearest face plane: the ball of that
@@ -149,7 +164,9 @@ TEST(KorMeshTransform, MatrixMovesPositionsAndOptionallyNormals)
     const LumPoint meanBefore = mesh.GetVerticesMean();
 
     std::unique_ptr<double[]> identity(GetTranslationGLMatrix(0.0, 0.0, 0.0));
+    mesh.SetTree(new NullTree(mesh));
     mesh.GLTransform(identity.get(), nullptr);
+    EXPECT_EQ(mesh.GetTree(), nullptr);
     EXPECT_EQ(mesh.GetVertex(1)->X, 1.0);
     EXPECT_EQ(mesh.GetVertex(1)->Normal.z, 1.0);
 
@@ -177,8 +194,11 @@ TEST(KorMeshTransform, MatrixMovesPositionsAndOptionallyNormals)
     EXPECT_EQ(mesh.GetVertex(1)->Normal.z, 31.0);
 
     const double x = mesh.GetVertex(2)->X;
+    LumTree* tree = new NullTree(mesh);
+    mesh.SetTree(tree);
     mesh.RotateAround(LumPoint(0, 0, 0), LumPoint(0, 0, 1), 45.0);
     EXPECT_EQ(mesh.GetVertex(2)->X, x);
+    EXPECT_EQ(mesh.GetTree(), tree);
     EXPECT_TRUE(CheckMesh(mesh));
 }
 
