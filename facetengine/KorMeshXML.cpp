@@ -55,6 +55,18 @@ void AddNumber(XMLNode& item, const char* name, int value)
     item.addAttribute(name, std::to_string(value).c_str());
 }
 
+// "Vertex" for a "Vertices" chunk and so on; null for any other element.
+const char* ItemNameOfChunk(const char* chunk)
+{
+    if (std::strcmp(chunk, "Vertices") == 0)
+        return "Vertex";
+    if (std::strcmp(chunk, "Edges") == 0)
+        return "Edge";
+    if (std::strcmp(chunk, "Faces") == 0)
+        return "Face";
+    return nullptr;
+}
+
 // Appends one item per slot, opening a new chunk after every kChunkSize
 // items; an empty table still gives one empty chunk.
 template <typename WriteItem>
@@ -187,39 +199,36 @@ void KorMesh::FromXML(const XMLNode& node)
     Clear();
     mLastReadFailed = false;
 
+    // Each kind is numbered from 0 in document order, whatever chunk holds
+    // its items; other elements are passed over.
     std::vector<int> freeVertices, freeEdges, freeFaces;
+    auto readItem = [&](const XMLNode& item, const char* name, bool legacy) {
+        if (std::strcmp(name, "Vertex") == 0)
+            ReadVertexItem(item, legacy, freeVertices);
+        else if (std::strcmp(name, "Edge") == 0)
+            ReadEdgeItem(item, freeEdges);
+        else if (std::strcmp(name, "Face") == 0)
+            ReadFaceItem(item, freeFaces);
+    };
     const bool chunked = node.nChildNode("Vertices") > 0;
     const int children = node.nChildNode();
     for (int i = 0; i < children; ++i)
     {
         const XMLNode child = node.getChildNode(i);
-        const std::string name = child.getName();
         if (!chunked)
         {
-            if (name == "Vertex")
-                ReadVertexItem(child, true, freeVertices);
-            else if (name == "Edge")
-                ReadEdgeItem(child, freeEdges);
-            else if (name == "Face")
-                ReadFaceItem(child, freeFaces);
+            readItem(child, child.getName(), true);
             continue;
         }
-        const char* itemName = name == "Vertices" ? "Vertex" : name == "Edges" ? "Edge" : name == "Faces" ? "Face"
-                                                                                                           : nullptr;
+        const char* itemName = ItemNameOfChunk(child.getName());
         if (itemName == nullptr)
             continue;
         const int items = child.nChildNode();
         for (int j = 0; j < items; ++j)
         {
             const XMLNode item = child.getChildNode(j);
-            if (std::strcmp(item.getName(), itemName) != 0)
-                continue;
-            if (itemName[0] == 'V')
-                ReadVertexItem(item, false, freeVertices);
-            else if (itemName[0] == 'E')
-                ReadEdgeItem(item, freeEdges);
-            else
-                ReadFaceItem(item, freeFaces);
+            if (std::strcmp(item.getName(), itemName) == 0)
+                readItem(item, itemName, false);
         }
     }
     for (int id : freeVertices)
