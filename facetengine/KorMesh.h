@@ -30,7 +30,7 @@ class LumTree;
 // Walk a mesh by looping over identifiers 0 .. Get*VectorSize() - 1 and
 // skipping those whose lookup is null. The cached vertex mean and the search
 // tree are dropped by every edit; vertex and face normals, once computed, are
-// kept in the elements.
+// kept in the elements. A saved object: it derives from XMLable.
 class KorMesh : public XMLable
 {
 public:

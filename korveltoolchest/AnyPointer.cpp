@@ -3,6 +3,7 @@
 #include "KorNumbers.h"
 #include "KorString.h"
 
+#include <charconv>
 #include <cstring>
 
 namespace
@@ -37,21 +38,61 @@ bool ReadFollowingLine(std::istream& stream, char* buffer, int size)
     return true;
 }
 
+// atof of the piece [begin, end) of a longer text, without copying it in the
+// usual case: a piece that is exactly one decimal number is converted in
+// place; any other piece gets atof's own answer.
+double PieceToDouble(const char* begin, const char* end)
+{
+    double value = 0.0;
+    const auto r = std::from_chars(begin, end, value);
+    if (r.ec == std::errc() && r.ptr == end)
+        return value;
+    return KorAtof(std::string(begin, end));
+}
+
+// Calls convert on each non-empty piece between '|' separators, in order.
+template <typename Convert> void ForEachPiece(const std::string& text, Convert convert)
+{
+    const char* p = text.c_str();
+    const char* const end = p + text.size();
+    while (p < end)
+    {
+        const char* bar = static_cast<const char*>(std::memchr(p, '|', end - p));
+        const char* pieceEnd = bar ? bar : end;
+        if (pieceEnd > p)
+            convert(p, pieceEnd);
+        p = pieceEnd + 1;
+    }
+}
+
 bool EndsList(const std::string& line)
 {
     return line.empty() || line[0] == '*' || line[0] == '_';
 }
 } // namespace
 
-AnyPointer::AnyPointer(const int* member, const std::string& name) : mTarget(member), mName(name), mType(ANY_INT) {}
-AnyPointer::AnyPointer(const float* member, const std::string& name) : mTarget(member), mName(name), mType(ANY_FLOAT) {}
-AnyPointer::AnyPointer(const double* member, const std::string& name) : mTarget(member), mName(name), mType(ANY_DOUBLE) {}
-AnyPointer::AnyPointer(const bool* member, const std::string& name) : mTarget(member), mName(name), mType(ANY_BOOL) {}
+AnyPointer::AnyPointer(const int* member, const std::string& name)
+    : mTarget(member), mName(name), mType(ANY_INT)
+{
+}
+AnyPointer::AnyPointer(const float* member, const std::string& name)
+    : mTarget(member), mName(name), mType(ANY_FLOAT)
+{
+}
+AnyPointer::AnyPointer(const double* member, const std::string& name)
+    : mTarget(member), mName(name), mType(ANY_DOUBLE)
+{
+}
+AnyPointer::AnyPointer(const bool* member, const std::string& name)
+    : mTarget(member), mName(name), mType(ANY_BOOL)
+{
+}
 AnyPointer::AnyPointer(const std::string* member, const std::string& name)
     : mTarget(member), mName(name), mType(ANY_STRING)
 {
 }
-AnyPointer::AnyPointer(const LumPoint* member, const std::string& name) : mTarget(member), mName(name), mType(ANY_POINT)
+AnyPointer::AnyPointer(const LumPoint* member, const std::string& name)
+    : mTarget(member), mName(name), mType(ANY_POINT)
 {
 }
 AnyPointer::AnyPointer(const std::vector<std::string>* member, const std::string& name)
@@ -113,10 +154,10 @@ void AnyPointer::Set(const std::string& text) const
         Target<int>() = KorAtoi(text);
         break;
     case ANY_FLOAT:
-        Target<float>() = static_cast<float>(KorAtof(text));
+        Target<float>() = static_cast<float>(PieceToDouble(text.c_str(), text.c_str() + text.size()));
         break;
     case ANY_DOUBLE:
-        Target<double>() = KorAtof(text);
+        Target<double>() = PieceToDouble(text.c_str(), text.c_str() + text.size());
         break;
     case ANY_STRING:
         Target<std::string>() = text;
@@ -125,30 +166,36 @@ void AnyPointer::Set(const std::string& text) const
         Target<bool>() = KorAtoi(text) != 0;
         break;
     case ANY_POINT:
-        ParseString(text, pieces, '|');
-        if (pieces.size() == 3)
-            Target<LumPoint>().Define(KorAtof(pieces[0]), KorAtof(pieces[1]), KorAtof(pieces[2]));
+    {
+        double xyz[3];
+        int n = 0;
+        ForEachPiece(text,
+                     [&](const char* b, const char* e)
+                     {
+                         if (n < 3)
+                             xyz[n] = PieceToDouble(b, e);
+                         ++n;
+                     });
+        if (n == 3)
+            Target<LumPoint>().Define(xyz[0], xyz[1], xyz[2]);
         break;
+    }
     case ANY_STRING_VECTOR:
         ParseString(text, pieces, '|');
         Target<std::vector<std::string>>() = std::move(pieces);
         break;
     case ANY_INT_VECTOR:
     {
-        ParseString(text, pieces, '|');
         std::vector<int>& v = Target<std::vector<int>>();
         v.clear();
-        for (const std::string& piece : pieces)
-            v.push_back(KorAtoi(piece));
+        ForEachPiece(text, [&v](const char* b, const char* e) { v.push_back(KorAtoi(std::string(b, e))); });
         break;
     }
     case ANY_DOUBLE_VECTOR:
     {
-        ParseString(text, pieces, '|');
         std::vector<double>& v = Target<std::vector<double>>();
         v.clear();
-        for (const std::string& piece : pieces)
-            v.push_back(KorAtof(piece));
+        ForEachPiece(text, [&v](const char* b, const char* e) { v.push_back(PieceToDouble(b, e)); });
         break;
     }
     default:

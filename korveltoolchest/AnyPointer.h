@@ -24,7 +24,7 @@
 // form (floats as floats).
 class AnyPointer
 {
-public:
+  public:
     AnyPointer(const int* member, const std::string& name);
     AnyPointer(const float* member, const std::string& name);
     AnyPointer(const double* member, const std::string& name);
@@ -55,12 +55,8 @@ public:
     // does not fit in the buffer, or for a type without a line form.
     bool Set(std::istream& stream, char* buffer, int size) const;
 
-private:
-    template <typename T>
-    T& Target() const
-    {
-        return *static_cast<T*>(const_cast<void*>(mTarget));
-    }
+  private:
+    template <typename T> T& Target() const { return *static_cast<T*>(const_cast<void*>(mTarget)); }
 
     const void* mTarget;
     std::string mName;

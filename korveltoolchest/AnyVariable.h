@@ -16,7 +16,7 @@
 // a held float (widened).
 class AnyVariable
 {
-public:
+  public:
     AnyVariable() = default;
     AnyVariable(const AnyVariable&) = default;
     AnyVariable& operator=(const AnyVariable&) = default;
@@ -33,17 +33,12 @@ public:
     // converts to bool before it converts to std::string), and a pointer to
     // const likewise.
     AnyVariable& operator=(const char* value) { return *this = std::string(value ? value : ""); }
-    template <typename T>
-    AnyVariable& operator=(T* value)
-    {
-        return *this = static_cast<void*>(value);
-    }
-    template <typename T>
-    AnyVariable& operator=(const T* value) = delete;
+    template <typename T> AnyVariable& operator=(T* value) { return *this = static_cast<void*>(value); }
+    template <typename T> AnyVariable& operator=(const T* value) = delete;
 
     int GetType() const { return mType; }
 
-private:
+  private:
     friend void operator<<(int& destination, const AnyVariable& variable);
     friend void operator<<(float& destination, const AnyVariable& variable);
     friend void operator<<(double& destination, const AnyVariable& variable);

@@ -10,7 +10,7 @@
 // back by position. The action owns its values. Not copyable.
 class KorAction
 {
-public:
+  public:
     using Callback = void (*)(KorAction*);
 
     KorAction() = default;
@@ -28,8 +28,7 @@ public:
     // Appends a new value holding a copy of value (any type that
     // AnyVariable stores: int, float, double, bool, string, LumPoint,
     // pointer).
-    template <typename T>
-    void AddVariable(const T& value)
+    template <typename T> void AddVariable(const T& value)
     {
         auto variable = std::make_unique<AnyVariable>();
         *variable = value;
@@ -44,7 +43,7 @@ public:
         return i >= 0 && i < GetNombreVariables() ? mVariables[i].get() : nullptr;
     }
 
-private:
+  private:
     KorCallback<KorAction*> mUndo;
     KorCallback<KorAction*> mRedo;
     std::vector<std::unique_ptr<AnyVariable>> mVariables;

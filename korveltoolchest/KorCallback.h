@@ -2,10 +2,9 @@
 
 // A plain callback that is either a function taking one argument or a
 // function taking none; both unset means "do nothing".
-template <typename T>
-class KorCallback
+template <typename T> class KorCallback
 {
-public:
+  public:
     using Function = void (*)(T);
     using FunctionVoid = void (*)();
 
@@ -32,7 +31,7 @@ public:
             mFunctionVoid();
     }
 
-private:
+  private:
     Function mFunction = nullptr;
     FunctionVoid mFunctionVoid = nullptr;
 };

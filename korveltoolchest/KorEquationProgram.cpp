@@ -129,7 +129,46 @@ KorEquationProgram::KorEquationProgram(const std::string& equation, const KorEqu
     flushText(text.size());
     std::uint32_t result = 0;
     if (CompileGroup(text, open.back(), result))
+    {
         Emit(Code::Result, result, result, result);
+        PrepareDirectSum();
+    }
+}
+
+void KorEquationProgram::PrepareDirectSum()
+{
+    if (m_code.size() != 2 || m_code[0].code != Code::Sum)
+        return;
+    // No instruction runs before the sum, so every factor is a constant or a variable.
+    std::vector<const double*> source(m_slotCount);
+    for (std::uint32_t slot = 0; slot < m_slotCount; ++slot)
+        source[slot] = &m_initial[slot];
+    for (const auto& load : m_loads)
+        source[load.first] = load.second;
+    for (std::uint32_t slot : m_factors)
+        m_directFactors.push_back(source[slot]);
+    m_direct = true;
+}
+
+double KorEquationProgram::RunDirectSum(std::string& error) const
+{
+    double v = 0.0;
+    const double* const* factor = m_directFactors.data();
+    for (size_t t = 0; t < m_terms.size(); ++t)
+    {
+        const Term& term = m_terms[t];
+        double product = *factor[0];
+        for (std::uint32_t k = 1; k < term.count; ++k)
+            product = product * *factor[k];
+        factor += term.count;
+        if (t == 0)
+            v = term.negative ? -product : product;
+        else
+            v = term.negative ? v - product : v + product;
+    }
+    if (!std::isfinite(v))
+        return error = kNotFinite, 0.0;
+    return v;
 }
 
 std::uint32_t KorEquationProgram::NewConstant(double value)
@@ -219,6 +258,8 @@ bool KorEquationProgram::Reduce(std::vector<Part>& flat, std::uint32_t& result)
         result = NewConstant(0.0);
         return true;
     }
+    if (ReduceSum(flat, result))
+        return true;
     // Neighbours as a doubly linked list; -1 stands for none.
     std::vector<int> prev(n), next(n);
     for (int i = 0; i < n; ++i)
@@ -285,8 +326,48 @@ bool KorEquationProgram::Reduce(std::vector<Part>& flat, std::uint32_t& result)
     return true;
 }
 
+bool KorEquationProgram::ReduceSum(const std::vector<Part>& flat, std::uint32_t& result)
+{
+    // Shape: [sign] value (* value)* ((+|-) value (* value)*)*. Anything
+    // else, errors included, takes the general route.
+    const size_t n = flat.size();
+    size_t i = 0;
+    bool negative = false;
+    if (!flat[0].isValue)
+    {
+        if (flat[0].symbol != '+' && flat[0].symbol != '-')
+            return false;
+        negative = flat[0].symbol == '-';
+        i = 1;
+    }
+    if ((n - i) % 2 == 0 || n - i < 3)
+        return false; // a lone value, or a shape that cannot match
+    for (size_t k = i; k < n; ++k)
+    {
+        const bool valueHere = (k - i) % 2 == 0;
+        if (flat[k].isValue != valueHere)
+            return false;
+        if (!valueHere && flat[k].symbol != '+' && flat[k].symbol != '-' && flat[k].symbol != '*')
+            return false;
+    }
+    const std::uint32_t firstTerm = static_cast<std::uint32_t>(m_terms.size());
+    m_terms.push_back(Term{negative, static_cast<std::uint32_t>(m_factors.size()), 0});
+    for (size_t k = i; k < n; k += 2)
+    {
+        m_factors.push_back(flat[k].slot);
+        ++m_terms.back().count;
+        if (k + 1 < n && flat[k + 1].symbol != '*')
+            m_terms.push_back(Term{flat[k + 1].symbol == '-', static_cast<std::uint32_t>(m_factors.size()), 0});
+    }
+    result = flat[i].slot;
+    Emit(Code::Sum, result, firstTerm, static_cast<std::uint32_t>(m_terms.size()) - firstTerm);
+    return true;
+}
+
 double KorEquationProgram::Run(std::string& error) const
 {
+    if (m_direct)
+        return RunDirectSum(error);
     // Slots live on the stack for ordinary cost functions.
     double local[256];
     std::vector<double> large;
@@ -343,6 +424,22 @@ double KorEquationProgram::Run(std::string& error) const
         case Code::Tan:
             v = std::tan(f[in.a]);
             break;
+        case Code::Sum: {
+            const Term* term = m_terms.data() + in.a;
+            const Term* const end = term + in.b;
+            for (; term != end; ++term)
+            {
+                const std::uint32_t* factor = m_factors.data() + term->first;
+                double product = f[*factor];
+                for (std::uint32_t k = 1; k < term->count; ++k)
+                    product = product * f[factor[k]];
+                if (term == m_terms.data() + in.a)
+                    v = term->negative ? -product : product;
+                else
+                    v = term->negative ? v - product : v + product;
+            }
+            break;
+        }
         case Code::Fail:
             return error = m_failure, 0.0;
         case Code::Result:

@@ -21,6 +21,7 @@
 // depend on a value, is settled here; division by a near zero, the logarithm
 // of a near zero or a negative, and non-finite results are checked at run
 // time. Compiling costs O(text length); running costs O(instructions).
+// Non-finite values are absorbing under + - *, so a Sum needs one check.
 //
 // The program keeps pointers to the values of the variables it names: it is
 // valid while no variable is added or removed.
@@ -28,6 +29,9 @@ class KorEquationProgram
 {
 public:
     KorEquationProgram(const std::string& equation, const KorEquation::Variables& variables);
+    // Holds pointers into itself.
+    KorEquationProgram(const KorEquationProgram&) = delete;
+    KorEquationProgram& operator=(const KorEquationProgram&) = delete;
 
     // The value, or 0.0 with the message in error (left untouched on success).
     double Run(std::string& error) const;
@@ -49,6 +53,7 @@ private:
         Cos,
         Sin,
         Tan,
+        Sum,  // a sum of products: terms m_terms[a .. a + b)
         Fail, // ends the run with m_failure
         Result,
     };
@@ -76,6 +81,7 @@ private:
     bool CompileGroup(const std::string& text, const std::vector<Item>& items, std::uint32_t& result);
     bool ReadPiece(std::string_view piece, std::vector<Part>& flat);
     bool Reduce(std::vector<Part>& flat, std::uint32_t& result);
+    bool ReduceSum(const std::vector<Part>& flat, std::uint32_t& result);
     std::uint32_t NewConstant(double value);
     void Emit(Code code, std::uint32_t dst, std::uint32_t a, std::uint32_t b);
     void Fail(const std::string& message);
@@ -86,4 +92,24 @@ private:
     std::uint32_t m_slotCount = 0;
     std::vector<Instruction> m_code;
     std::string m_failure;
+
+    // A group made only of values joined by binary + - * (and a leading
+    // sign), the usual shape of a cost function, runs as one Sum
+    // instruction: each term's product left to right, then the terms summed
+    // left to right, the very operations and order of the reduction.
+    struct Term
+    {
+        bool negative;
+        std::uint32_t first; // into m_factors
+        std::uint32_t count;
+    };
+    std::vector<Term> m_terms;
+    std::vector<std::uint32_t> m_factors;
+    // When the whole text is one such sum, its factors are read straight
+    // from the constants and variables, with no slots to fill.
+    std::vector<const double*> m_directFactors;
+    bool m_direct = false;
+
+    void PrepareDirectSum();
+    double RunDirectSum(std::string& error) const;
 };

@@ -85,8 +85,8 @@ bool SegmentsIntersection(const LumPoint& p1, const LumPoint& p2, const LumPoint
                           double* t)
 {
     // A point-like first segment has no position to report (t would be 0/0).
-    const double len1 = Distance2D(p1.x, p1.y, p2.x, p2.y);
-    if (len1 < 1e-5)
+    const double dx1 = p2.x - p1.x, dy1 = p2.y - p1.y;
+    if (dx1 * dx1 + dy1 * dy1 < 1e-10)
         return false;
     const bool v1 = IsVertical(p1, p2);
     const bool v2 = IsVertical(p3, p4);
@@ -103,7 +103,7 @@ bool SegmentsIntersection(const LumPoint& p1, const LumPoint& p2, const LumPoint
             *t = (y - p1.y) / (p2.y - p1.y);
         return true;
     }
-    const double m1 = (p2.y - p1.y) / (p2.x - p1.x);
+    const double m1 = dy1 / dx1;
     const double c1 = p1.y - m1 * p1.x;
     if (v2)
     {
@@ -113,7 +113,7 @@ bool SegmentsIntersection(const LumPoint& p1, const LumPoint& p2, const LumPoint
         if (!Between(y, p3.y, p4.y))
             return false;
         if (t)
-            *t = Distance2D(p1.x, p1.y, p3.x, y) / len1;
+            *t = Distance2D(p1.x, p1.y, p3.x, y) / std::sqrt(dx1 * dx1 + dy1 * dy1);
         return true;
     }
     const double m2 = (p4.y - p3.y) / (p4.x - p3.x);
@@ -124,7 +124,7 @@ bool SegmentsIntersection(const LumPoint& p1, const LumPoint& p2, const LumPoint
     if (!Between(x, p1.x, p2.x) || !Between(x, p3.x, p4.x))
         return false;
     if (t)
-        *t = Distance2D(p1.x, p1.y, x, m1 * x + c1) / len1;
+        *t = Distance2D(p1.x, p1.y, x, m1 * x + c1) / std::sqrt(dx1 * dx1 + dy1 * dy1);
     return true;
 }
 

@@ -124,8 +124,10 @@ void KorHashTable::Search(const std::string& name, std::vector<KorHashWord*>& ou
 
 void KorHashTable::Clear()
 {
-    for (std::vector<KorHashWord*>& chain : m_buckets)
-        for (KorHashWord* w : chain)
+    std::vector<KorHashWord*> all;
+    GetAllElements(all);
+    for (KorHashWord* w : all)
+        if (!RemoveElement(w))
             w->RemoveParentDictionary(this);
     m_usedBuckets = 0;
     m_words = 0;

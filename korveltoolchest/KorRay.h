@@ -27,19 +27,19 @@ public:
     const LumPoint& GetOrigin() const { return m_Origin; }
     const LumPoint& GetDirection() const { return m_Direction; }
 
-    // Möller–Trumbore style test against triangle abc, edges included within
-    // 1e-5 in barycentric terms. Grazing rays, |(e1 x e2) . dir| < 1e-5, are
+    // Möller–Trumbore test against triangle abc, edges included within 1e-5
+    // in barycentric terms. Grazing rays, |(e1 x e2) . dir| < 1e-5, are
     // refused (so are triangles of area below about 5e-6).
     bool IntersectTriangle(const LumPoint& a, const LumPoint& b, const LumPoint& c, const double& min,
                            const double& max, double& t) const
     {
         const LumPoint e1 = b - a, e2 = c - a, w = m_Origin - a;
-        const double den = (e1 ^ e2) * m_Direction;
-        if (std::fabs(den) < 1e-5)
+        double inverse, u;
+        // u >= 1.0001 cannot pass u + v <= 1.00001 with v > -1e-5.
+        if (!FirstCoordinate(w, e1, e2, inverse, u) || !(u > -1e-5 && u < 1.0001))
             return false;
-        const double u = ((w ^ e2) * m_Direction) / den;
-        const double v = ((e1 ^ w) * m_Direction) / den;
-        if (!(u > -1e-5 && v > -1e-5 && u + v <= 1.00001))
+        const double v = ((e1 ^ w) * m_Direction) * inverse;
+        if (!(v > -1e-5 && u + v <= 1.00001))
             return false;
         return Accept((a + e1 * u + e2 * v - m_Origin) * m_Direction, min, max, t);
     }
@@ -51,12 +51,11 @@ public:
     {
         (void)c;
         const LumPoint e1 = b - a, e2 = d - a, w = m_Origin - a;
-        const double den = (e1 ^ e2) * m_Direction;
-        if (std::fabs(den) < 1e-5)
+        double inverse, u;
+        if (!FirstCoordinate(w, e1, e2, inverse, u) || !(u > -1e-5 && u < 1.00001))
             return false;
-        const double u = ((w ^ e2) * m_Direction) / den;
-        const double v = ((e1 ^ w) * m_Direction) / den;
-        if (!(u > -1e-5 && u < 1.00001 && v > -1e-5 && v < 1.00001))
+        const double v = ((e1 ^ w) * m_Direction) * inverse;
+        if (!(v > -1e-5 && v < 1.00001))
             return false;
         return Accept((a + e1 * u + e2 * v - m_Origin) * m_Direction, min, max, t);
     }
@@ -86,6 +85,23 @@ public:
                                 const double& min, const double& max, double& t) const;
 
 private:
+    // The crossing of the ray with the plane a + u e1 + v e2, w = origin - a,
+    // solved by Cramer's rule as triple products: den = (e1 x e2) . dir =
+    // e1 . (e2 x dir), u = ((w x e2) . dir) / den, and v = ((e1 x w) . dir) /
+    // den, which the callers compute only once u is in range. False when
+    // |den| < 1e-5 (parallel or degenerate).
+    bool FirstCoordinate(const LumPoint& w, const LumPoint& e1, const LumPoint& e2, double& inverse,
+                         double& u) const
+    {
+        const LumPoint pv = e2 ^ m_Direction;
+        const double den = e1 * pv;
+        if (std::fabs(den) < 1e-5)
+            return false;
+        inverse = 1.0 / den;
+        u = (w * pv) * inverse;
+        return true;
+    }
+
     static bool Accept(double dist, const double& min, const double& max, double& t)
     {
         if (dist < min || (t >= 0 && dist >= t) || dist > max)

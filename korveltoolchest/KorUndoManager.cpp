@@ -7,13 +7,13 @@ namespace
 // Marks a callback as running for its whole extent, even if it throws.
 class RunningScope
 {
-public:
+  public:
     explicit RunningScope(bool& running) : mRunning(running) { mRunning = true; }
     ~RunningScope() { mRunning = false; }
     RunningScope(const RunningScope&) = delete;
     RunningScope& operator=(const RunningScope&) = delete;
 
-private:
+  private:
     bool& mRunning;
 };
 } // namespace
@@ -25,7 +25,8 @@ void KorUndoManager::AddAction(KorAction* action)
         return;
     if (mRunning)
     {
-        KorReport("KorUndoManager::AddAction", "An action cannot be recorded while an undo or a redo is running");
+        KorReport("KorUndoManager::AddAction",
+                  "An action cannot be recorded while an undo or a redo is running");
         return;
     }
     mHistory.resize(mPosition);
@@ -74,7 +75,8 @@ void KorUndoManager::Clear()
 {
     if (mRunning)
     {
-        KorReport("KorUndoManager::Clear", "The history cannot be cleared while an undo or a redo is running");
+        KorReport("KorUndoManager::Clear",
+                  "The history cannot be cleared while an undo or a redo is running");
         return;
     }
     mHistory.clear();

@@ -14,10 +14,28 @@ namespace
 thread_local int tASCIIDepth = 0;
 const int kMaxASCIIDepth = 200;
 
+bool IsASCII(const std::string& text)
+{
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
 std::string ToUTF8(const std::string& text)
 {
     std::unique_ptr<char[]> utf8(StringToUTF8(text));
     return std::string(utf8.get());
+}
+
+// A name or a text as UTF-8. ASCII, the usual case, is its own UTF-8 and is
+// used in place; anything else is converted into spare.
+const char* Key(const std::string& name, std::string& spare)
+{
+    if (IsASCII(name))
+        return name.c_str();
+    spare = ToUTF8(name);
+    return spare.c_str();
 }
 
 bool ReadLine(std::istream& stream, std::string& line)
@@ -49,7 +67,7 @@ bool SkipSection(std::istream& stream)
 
 class DepthGuard
 {
-public:
+  public:
     DepthGuard() { ++tASCIIDepth; }
     ~DepthGuard() { --tASCIIDepth; }
     DepthGuard(const DepthGuard&) = delete;
@@ -116,25 +134,28 @@ void XMLable::AddSon(const std::string& name, XMLable* son)
 
 void XMLable::ToXML(XMLNode& node)
 {
+    std::string spare;
     for (const AnyPointer& variable : mVariables)
     {
-        XMLNode child = node.addChild(ToUTF8(variable.GetName()));
+        XMLNode child = node.addChild(Key(variable.GetName(), spare));
         std::string text = variable.GetAsString();
-        ReplaceChar(text, ' ', '$');
-        child.addText(ToUTF8(text));
+        if (text.find(' ') != std::string::npos)
+            ReplaceChar(text, ' ', '$');
+        child.addText(Key(text, spare));
     }
     for (const Son& son : mSons)
     {
-        XMLNode child = node.addChild(ToUTF8(son.Name));
+        XMLNode child = node.addChild(Key(son.Name, spare));
         son.Object->ToXML(child);
     }
 }
 
 void XMLable::FromXML(const XMLNode& node)
 {
+    std::string spare;
     for (const AnyPointer& variable : mVariables)
     {
-        const XMLNode child = node.getChildNode(ToUTF8(variable.GetName()));
+        const XMLNode child = node.getChildNode(Key(variable.GetName(), spare));
         if (child.isEmpty())
             continue;
         const char* utf8 = child.getText(0);
@@ -143,18 +164,25 @@ void XMLable::FromXML(const XMLNode& node)
             // An empty string or list is written as an element without
             // text; it reads back empty. Other types keep their value.
             const int type = variable.GetType();
-            if (type == ANY_STRING || type == ANY_STRING_VECTOR || type == ANY_INT_VECTOR || type == ANY_DOUBLE_VECTOR)
+            if (type == ANY_STRING || type == ANY_STRING_VECTOR || type == ANY_INT_VECTOR ||
+                type == ANY_DOUBLE_VECTOR)
                 variable.Set(std::string());
             continue;
         }
         std::string text(utf8);
-        UTF8ToString(text);
-        ReplaceChar(text, '$', ' ');
+        // Only texts need decoding: in a number's text no byte outside ASCII
+        // can be part of a number or a separator, so the numbers read are
+        // the same either way, and long lists are spared a pass.
+        const int type = variable.GetType();
+        if ((type == ANY_STRING || type == ANY_STRING_VECTOR) && !IsASCII(text))
+            UTF8ToString(text);
+        if (text.find('$') != std::string::npos)
+            ReplaceChar(text, '$', ' ');
         variable.Set(text);
     }
     for (const Son& son : mSons)
     {
-        const XMLNode child = node.getChildNode(ToUTF8(son.Name));
+        const XMLNode child = node.getChildNode(Key(son.Name, spare));
         if (!child.isEmpty())
             son.Object->FromXML(child);
     }
@@ -189,7 +217,8 @@ bool XMLable::FromASCII(std::istream& stream)
 {
     if (tASCIIDepth >= kMaxASCIIDepth)
     {
-        KorReport("XMLable::FromASCII", "The form is nested more than " + std::to_string(kMaxASCIIDepth) + " levels deep");
+        KorReport("XMLable::FromASCII",
+                  "The form is nested more than " + std::to_string(kMaxASCIIDepth) + " levels deep");
         return false;
     }
     const DepthGuard guard;

@@ -69,7 +69,8 @@ bool HasDigitNames(const std::string& text)
     return false;
 }
 
-bool MarkDigitNames(const std::string& text, std::string& marked, std::vector<size_t>& inserted, size_t& badOffset)
+bool MarkDigitNames(const std::string& text, std::string& marked, std::vector<size_t>& inserted,
+                    size_t& badOffset)
 {
     marked.clear();
     inserted.clear();

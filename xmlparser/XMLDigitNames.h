@@ -21,7 +21,8 @@ bool HasDigitNames(const std::string& text);
 // the offsets in marked where a marker was put (increasing). A tag name that
 // already starts with the marker byte cannot be told from an inserted one:
 // then false is returned with its offset in text in badOffset. O(n).
-bool MarkDigitNames(const std::string& text, std::string& marked, std::vector<size_t>& inserted, size_t& badOffset);
+bool MarkDigitNames(const std::string& text, std::string& marked, std::vector<size_t>& inserted,
+                    size_t& badOffset);
 
 // Takes the marker off every element name under root. Walks the tree without
 // recursion, O(nodes).

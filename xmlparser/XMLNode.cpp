@@ -18,7 +18,8 @@ void Report(const char* origin, const std::string& text)
 
 bool IsLetter(unsigned char c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || (c >= 0x80 && c < 0xFE);
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' ||
+           (c >= 0x80 && c < 0xFE);
 }
 
 bool IsDigit(unsigned char c)
@@ -49,7 +50,7 @@ bool IsText(const pugi::xml_node& node)
 // Writes to a C stream and remembers whether every write succeeded.
 class FileWriter : public pugi::xml_writer
 {
-public:
+  public:
     explicit FileWriter(std::FILE* file) : mFile(file) {}
     void write(const void* data, size_t size) override
     {
@@ -58,7 +59,7 @@ public:
     }
     bool Ok() const { return mOk; }
 
-private:
+  private:
     std::FILE* mFile;
     bool mOk = true;
 };
@@ -72,9 +73,14 @@ XMLResults WriteFailure(XMLError error, const std::string& message)
 }
 } // namespace
 
-XMLNode::XMLNode() : mNode(nullptr) {}
+XMLNode::XMLNode() : mNode(nullptr)
+{
+}
 
-XMLNode::XMLNode(std::shared_ptr<Tree> tree, pugi::xml_node_struct* node) : mTree(std::move(tree)), mNode(node) {}
+XMLNode::XMLNode(std::shared_ptr<Tree> tree, pugi::xml_node_struct* node)
+    : mTree(std::move(tree)), mNode(node)
+{
+}
 
 XMLNode::~XMLNode() = default;
 
@@ -87,7 +93,8 @@ XMLNode XMLNode::createXMLTopNode(const char* name, int isDeclaration)
     {
         if (!IsReadableName(name, true))
         {
-            Report("XMLNode::createXMLTopNode", "The name '" + tree->topName + "' cannot be read back from a file");
+            Report("XMLNode::createXMLTopNode",
+                   "The name '" + tree->topName + "' cannot be read back from a file");
             return XMLNode();
         }
         top = tree->doc.append_child(name);
@@ -122,7 +129,8 @@ XMLResults XMLNode::writeToFile(const std::string& path, std::nullptr_t, int for
     const std::string partial = path + ".partial";
     std::FILE* file = std::fopen(partial.c_str(), "wb");
     if (!file)
-        return WriteFailure(XMLError::CannotWrite, "cannot create '" + partial + "': " + std::strerror(errno));
+        return WriteFailure(XMLError::CannotWrite,
+                            "cannot create '" + partial + "': " + std::strerror(errno));
     FileWriter writer(file);
     if (document)
     {
@@ -137,13 +145,15 @@ XMLResults XMLNode::writeToFile(const std::string& path, std::nullptr_t, int for
     if (!ok)
     {
         std::remove(partial.c_str());
-        return WriteFailure(XMLError::CannotWrite, "cannot write '" + partial + "': " + std::strerror(writeErrno));
+        return WriteFailure(XMLError::CannotWrite,
+                            "cannot write '" + partial + "': " + std::strerror(writeErrno));
     }
     if (std::rename(partial.c_str(), path.c_str()) != 0)
     {
         const int renameErrno = errno;
         std::remove(partial.c_str());
-        return WriteFailure(XMLError::CannotWrite, "cannot replace '" + path + "': " + std::strerror(renameErrno));
+        return WriteFailure(XMLError::CannotWrite,
+                            "cannot replace '" + path + "': " + std::strerror(renameErrno));
     }
     return XMLResults();
 }
@@ -159,7 +169,8 @@ XMLNode XMLNode::addChild(const char* name, int isDeclaration, int position)
     }
     if (!IsReadableName(name, true))
     {
-        Report("XMLNode::addChild", std::string("The name '") + (name ? name : "") + "' cannot be read back from a file");
+        Report("XMLNode::addChild",
+               std::string("The name '") + (name ? name : "") + "' cannot be read back from a file");
         return XMLNode();
     }
     pugi::xml_node parent(mNode);
@@ -194,68 +205,105 @@ void XMLNode::addAttribute(const char* name, const char* value)
     }
     if (!IsReadableName(name, false))
     {
-        Report("XMLNode::addAttribute", std::string("The name '") + (name ? name : "") + "' cannot be read back from a file");
+        Report("XMLNode::addAttribute",
+               std::string("The name '") + (name ? name : "") + "' cannot be read back from a file");
         return;
     }
     node.append_attribute(name).set_value(value ? value : "");
 }
 
+namespace
+{
+// One walk over the child elements of a node that has no index: counts
+// them, all or those named name (i < 0), or finds the i-th of those (i >= 0,
+// stopping there). Answers false as soon as the node proves large (the
+// caller then builds the index). O(min(children, kSmallNode)).
+bool WalkSmall(pugi::xml_node_struct* node, const char* name, int i, int& count,
+               pugi::xml_node_struct*& match)
+{
+    int elements = 0;
+    count = 0;
+    match = nullptr;
+    for (pugi::xml_node child = pugi::xml_node(node).first_child(); child; child = child.next_sibling())
+    {
+        if (child.type() != pugi::node_element)
+            continue;
+        if (++elements > XMLNode::Tree::kSmallNode)
+            return false;
+        if (name && std::strcmp(child.name(), name) != 0)
+            continue;
+        if (count++ == i)
+        {
+            match = child.internal_object();
+            return true;
+        }
+    }
+    return true;
+}
+
+// Answers a query on a node from its index, building it when needed.
+XMLChildIndex* IndexFor(XMLNode::Tree& tree, pugi::xml_node_struct* node, const char* name, int i, int& count,
+                        pugi::xml_node_struct*& match)
+{
+    if (XMLChildIndex* index = tree.Indexed(node))
+        return index;
+    if (WalkSmall(node, name, i, count, match))
+        return nullptr;
+    return tree.Build(node);
+}
+
+const std::vector<pugi::xml_node_struct*>* Named(XMLChildIndex& index, const char* name)
+{
+    return name ? index.Named(name) : &index.all;
+}
+} // namespace
+
 int XMLNode::nChildNode() const
 {
-    if (isEmpty())
-        return 0;
-    if (const XMLChildIndex* index = mTree->Find(mNode))
-        return static_cast<int>(index->all.size());
-    int count = 0;
-    for (pugi::xml_node child = pugi::xml_node(mNode).first_child(); child; child = child.next_sibling())
-        if (child.type() == pugi::node_element)
-            ++count;
-    return count;
+    return Count(nullptr);
 }
 
 int XMLNode::nChildNode(const char* name) const
 {
-    if (isEmpty() || !name)
+    return name ? Count(name) : 0;
+}
+
+int XMLNode::Count(const char* name) const
+{
+    if (isEmpty())
         return 0;
-    if (const XMLChildIndex* index = mTree->Find(mNode))
-    {
-        const auto found = index->byName.find(name);
-        return found == index->byName.end() ? 0 : static_cast<int>(found->second.size());
-    }
     int count = 0;
-    for (pugi::xml_node child = pugi::xml_node(mNode).first_child(); child; child = child.next_sibling())
-        if (child.type() == pugi::node_element && std::strcmp(child.name(), name) == 0)
-            ++count;
-    return count;
+    pugi::xml_node_struct* match = nullptr;
+    XMLChildIndex* index = IndexFor(*mTree, mNode, name, -1, count, match);
+    if (!index)
+        return count;
+    const auto* list = Named(*index, name);
+    return list ? static_cast<int>(list->size()) : 0;
 }
 
 XMLNode XMLNode::getChildNode(int i) const
 {
-    if (isEmpty() || i < 0)
-        return XMLNode();
-    if (const XMLChildIndex* index = mTree->Find(mNode))
-        return static_cast<size_t>(i) < index->all.size() ? XMLNode(mTree, index->all[i]) : XMLNode();
-    for (pugi::xml_node child = pugi::xml_node(mNode).first_child(); child; child = child.next_sibling())
-        if (child.type() == pugi::node_element && i-- == 0)
-            return XMLNode(mTree, child.internal_object());
-    return XMLNode();
+    return Child(nullptr, i);
 }
 
 XMLNode XMLNode::getChildNode(const char* name, int i) const
 {
-    if (isEmpty() || !name || i < 0)
+    return name ? Child(name, i) : XMLNode();
+}
+
+XMLNode XMLNode::Child(const char* name, int i) const
+{
+    if (isEmpty() || i < 0)
         return XMLNode();
-    if (const XMLChildIndex* index = mTree->Find(mNode))
+    int count = 0;
+    pugi::xml_node_struct* match = nullptr;
+    XMLChildIndex* index = IndexFor(*mTree, mNode, name, i, count, match);
+    if (index)
     {
-        const auto found = index->byName.find(name);
-        if (found == index->byName.end() || static_cast<size_t>(i) >= found->second.size())
-            return XMLNode();
-        return XMLNode(mTree, found->second[i]);
+        const auto* list = Named(*index, name);
+        match = list && static_cast<size_t>(i) < list->size() ? (*list)[i] : nullptr;
     }
-    for (pugi::xml_node child = pugi::xml_node(mNode).first_child(); child; child = child.next_sibling())
-        if (child.type() == pugi::node_element && std::strcmp(child.name(), name) == 0 && i-- == 0)
-            return XMLNode(mTree, child.internal_object());
-    return XMLNode();
+    return match ? XMLNode(mTree, match) : XMLNode();
 }
 
 int XMLNode::nText() const

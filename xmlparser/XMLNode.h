@@ -20,7 +20,7 @@ enum class XMLError
     NoRoot,       // empty input, or no element in it
     Malformed,    // not well-formed: truncated, bad nesting, bad character...
     SeveralRoots, // more than one top element, or text beside the top element
-    BadName,      // a name that could not be read back from the file
+    OutOfMemory,  // the input does not fit in memory
 };
 
 struct XMLResults
@@ -57,7 +57,7 @@ struct XMLResults
 // Not thread-safe: queries fill the index. One tree, one thread at a time.
 class XMLNode
 {
-public:
+  public:
     XMLNode();
     XMLNode(const XMLNode&) = default;
     XMLNode& operator=(const XMLNode&) = default;
@@ -74,7 +74,8 @@ public:
     // Writes this node and what is under it as UTF-8; a declaration top node
     // writes the declaration line then its one top element. The file is
     // replaced only once the new content is completely written.
-    XMLResults writeToFile(const std::string& path, std::nullptr_t encoding = nullptr, int formatted = 1) const;
+    XMLResults writeToFile(const std::string& path, std::nullptr_t encoding = nullptr,
+                           int formatted = 1) const;
 
     // Appends a child element (only appending is offered: isDeclaration must
     // be 0 and position -1). A name that could not be read back (empty,
@@ -104,15 +105,21 @@ public:
 
     XMLNode addChild(const std::string& name) { return addChild(name.c_str()); }
     void addText(const std::string& text) { addText(text.c_str()); }
-    void addAttribute(const std::string& name, const std::string& value) { addAttribute(name.c_str(), value.c_str()); }
+    void addAttribute(const std::string& name, const std::string& value)
+    {
+        addAttribute(name.c_str(), value.c_str());
+    }
     int nChildNode(const std::string& name) const { return nChildNode(name.c_str()); }
     XMLNode getChildNode(const std::string& name, int i = 0) const { return getChildNode(name.c_str(), i); }
     const char* getAttribute(const std::string& name) const { return getAttribute(name.c_str()); }
 
     struct Tree;
 
-private:
+  private:
     XMLNode(std::shared_ptr<Tree> tree, pugi::xml_node_struct* node);
+    int Count(const char* name) const;
+    XMLNode Child(const char* name, int i) const;
+    static XMLNode ReadFile(const std::string& path, XMLResults* results);
     static XMLNode Parse(const std::string& text, XMLResults* results);
 
     std::shared_ptr<Tree> mTree;

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <new>
+#include <sys/stat.h>
 
 // Reading: the whole input is checked and parsed by pugixml in one pass,
 // O(n) in time and about twice the input in memory. pugixml parses without
@@ -20,7 +22,8 @@ namespace
 const unsigned kParseOptions =
     ((pugi::parse_default & ~pugi::parse_eol) | pugi::parse_ws_pcdata_single | pugi::parse_fragment);
 
-void Fail(XMLResults* results, XMLError error, const std::string& message, const std::string& text, size_t offset)
+void Fail(XMLResults* results, XMLError error, const std::string& message, const std::string& text,
+          size_t offset)
 {
     if (!results)
         return;
@@ -56,18 +59,44 @@ ptrdiff_t FirstNonBlank(const char* s)
 
 XMLNode XMLNode::parseString(const std::string& text, XMLResults* results)
 {
-    return Parse(text, results);
+    try
+    {
+        return Parse(text, results);
+    }
+    catch (const std::bad_alloc&)
+    {
+        Fail(results, XMLError::OutOfMemory, "not enough memory to read the input", "", std::string::npos);
+        return XMLNode();
+    }
 }
 
 XMLNode XMLNode::parseFile(const std::string& path, XMLResults* results)
 {
+    try
+    {
+        return ReadFile(path, results);
+    }
+    catch (const std::bad_alloc&)
+    {
+        Fail(results, XMLError::OutOfMemory, "not enough memory to read '" + path + "'", "",
+             std::string::npos);
+        return XMLNode();
+    }
+}
+
+XMLNode XMLNode::ReadFile(const std::string& path, XMLResults* results)
+{
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
     {
-        Fail(results, XMLError::CannotOpen, "cannot open '" + path + "': " + std::strerror(errno), "", std::string::npos);
+        Fail(results, XMLError::CannotOpen, "cannot open '" + path + "': " + std::strerror(errno), "",
+             std::string::npos);
         return XMLNode();
     }
     std::string text;
+    struct stat info;
+    if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+        text.reserve(static_cast<size_t>(info.st_size));
     char block[1 << 16];
     size_t got;
     while ((got = std::fread(block, 1, sizeof block, file)) > 0)

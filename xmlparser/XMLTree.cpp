@@ -1,28 +1,32 @@
 #include "XMLTree.h"
 
-const XMLChildIndex* XMLNode::Tree::Find(pugi::xml_node_struct* node)
+XMLChildIndex* XMLNode::Tree::Indexed(pugi::xml_node_struct* node)
 {
-    const auto found = index.find(node);
-    if (found != index.end())
-        return found->second.get();
-
-    const pugi::xml_node parent(node);
-    int count = 0;
-    for (pugi::xml_node child = parent.first_child(); child && count <= kSmallNode; child = child.next_sibling())
-        if (child.type() == pugi::node_element)
-            ++count;
-    if (count <= kSmallNode)
+    if (node == lastNode)
+        return lastIndex;
+    if (index.empty())
         return nullptr;
+    const auto found = index.find(node);
+    if (found == index.end())
+        return nullptr;
+    lastNode = node;
+    lastIndex = found->second.get();
+    return lastIndex;
+}
 
+XMLChildIndex* XMLNode::Tree::Build(pugi::xml_node_struct* node)
+{
     auto built = std::make_unique<XMLChildIndex>();
-    for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling())
+    for (pugi::xml_node child = pugi::xml_node(node).first_child(); child; child = child.next_sibling())
     {
         if (child.type() != pugi::node_element)
             continue;
         built->all.push_back(child.internal_object());
-        built->byName[child.name()].push_back(child.internal_object());
     }
-    return index.emplace(node, std::move(built)).first->second.get();
+    lastNode = node;
+    lastIndex = built.get();
+    index[node] = std::move(built);
+    return lastIndex;
 }
 
 void XMLNode::Tree::ChildAppended(pugi::xml_node_struct* parent, pugi::xml_node_struct* child)
@@ -31,5 +35,18 @@ void XMLNode::Tree::ChildAppended(pugi::xml_node_struct* parent, pugi::xml_node_
     if (found == index.end())
         return;
     found->second->all.push_back(child);
-    found->second->byName[pugi::xml_node(child).name()].push_back(child);
+    if (found->second->named)
+        found->second->byName[pugi::xml_node(child).name()].push_back(child);
+}
+
+const std::vector<pugi::xml_node_struct*>* XMLChildIndex::Named(const char* name)
+{
+    if (!named)
+    {
+        for (pugi::xml_node_struct* child : all)
+            byName[pugi::xml_node(child).name()].push_back(child);
+        named = true;
+    }
+    const auto found = byName.find(name);
+    return found == byName.end() ? nullptr : &found->second;
 }

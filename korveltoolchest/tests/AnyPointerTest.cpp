@@ -6,32 +6,6 @@
 #include <limits>
 #include <sstream>
 
-TEST(AnyPointer, TagsAndAccessors)
-{
-    int i = 0;
-    float f = 0;
-    double d = 0;
-    bool b = false;
-    std::string s;
-    LumPoint p;
-    std::vector<std::string> vs;
-    std::vector<int> vi;
-    std::vector<double> vd;
-    EXPECT_EQ(AnyPointer(&i, "i").GetType(), 1);
-    EXPECT_EQ(AnyPointer(&f, "f").GetType(), 2);
-    EXPECT_EQ(AnyPointer(&d, "d").GetType(), 3);
-    EXPECT_EQ(AnyPointer(&s, "s").GetType(), 4);
-    EXPECT_EQ(AnyPointer(&b, "b").GetType(), 5);
-    EXPECT_EQ(AnyPointer(&vs, "vs").GetType(), 6);
-    EXPECT_EQ(AnyPointer(&vi, "vi").GetType(), 7);
-    EXPECT_EQ(AnyPointer(&p, "p").GetType(), 9);
-    EXPECT_EQ(AnyPointer(&vd, "vd").GetType(), 10);
-    const AnyPointer a(&d, "Profondeur");
-    const AnyPointer copy = a;
-    EXPECT_EQ(copy.GetName(), "Profondeur");
-    EXPECT_EQ(copy.GetPointer(), &d);
-}
-
 TEST(AnyPointer, TextForms)
 {
     int i = -42;
@@ -109,8 +83,15 @@ TEST(AnyPointer, SetFromText)
 // of its text form; lists of doubles and the line form exactly.
 TEST(AnyPointer, TextAndLineFormsRoundTrip)
 {
-    const double values[] = {0.0, -0.0, 1.0 / 3.0, 6612345.678, -2123456.789, 1e-300, 1e300,
-                             std::numeric_limits<double>::max(), std::numeric_limits<double>::denorm_min()};
+    const double values[] = {0.0,
+                             -0.0,
+                             1.0 / 3.0,
+                             6612345.678,
+                             -2123456.789,
+                             1e-300,
+                             1e300,
+                             std::numeric_limits<double>::max(),
+                             std::numeric_limits<double>::denorm_min()};
     std::vector<double> list(std::begin(values), std::end(values));
     std::vector<double> listBack;
     AnyPointer(&listBack, "").Set(AnyPointer(&list, "").GetAsString());

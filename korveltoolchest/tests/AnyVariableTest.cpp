@@ -7,8 +7,7 @@
 namespace
 {
 // Runs a read-out and returns what it printed.
-template <typename F>
-std::string Printed(F readOut)
+template <typename F> std::string Printed(F readOut)
 {
     testing::internal::CaptureStdout();
     readOut();
@@ -76,20 +75,24 @@ TEST(AnyVariable, WrongTagPrintsAndGivesZero)
     EXPECT_EQ(Printed([&] { f << v; }), "operator << float -> The AnyVariable does not represent a float\n");
     EXPECT_EQ(f, 0.0f);
     double d = 1;
-    EXPECT_EQ(Printed([&] { d << v; }), "operator << double -> The AnyVariable does not represent a double\n");
+    EXPECT_EQ(Printed([&] { d << v; }),
+              "operator << double -> The AnyVariable does not represent a double\n");
     EXPECT_EQ(d, 0.0);
     bool b = true;
     EXPECT_EQ(Printed([&] { b << v; }), "operator << bool -> The AnyVariable does not represent a bool\n");
     EXPECT_FALSE(b);
     LumPoint p(1, 1, 1);
-    EXPECT_EQ(Printed([&] { p << v; }), "operator << LumPoint -> The AnyVariable does not represent a LumPoint\n");
+    EXPECT_EQ(Printed([&] { p << v; }),
+              "operator << LumPoint -> The AnyVariable does not represent a LumPoint\n");
     EXPECT_TRUE(p.IsNull());
     void* ptr = &p;
-    EXPECT_EQ(Printed([&] { ptr << v; }), "operator << void* -> The AnyVariable does not represent a void*\n");
+    EXPECT_EQ(Printed([&] { ptr << v; }),
+              "operator << void* -> The AnyVariable does not represent a void*\n");
     EXPECT_EQ(ptr, nullptr);
     v = 3;
     std::string s = "keep?";
-    EXPECT_EQ(Printed([&] { s << v; }), "operator << string -> The AnyVariable does not represent a string\n");
+    EXPECT_EQ(Printed([&] { s << v; }),
+              "operator << string -> The AnyVariable does not represent a string\n");
     EXPECT_EQ(s, "");
     // The variable itself is unchanged by a failed read-out.
     i << v;
@@ -134,5 +137,6 @@ TEST(AnyVariable, CopiesAreIndependent)
     EXPECT_EQ(s, "old");
     // Storing another type after a string: the string is no longer seen.
     text = 4;
-    EXPECT_EQ(Printed([&] { s << text; }), "operator << string -> The AnyVariable does not represent a string\n");
+    EXPECT_EQ(Printed([&] { s << text; }),
+              "operator << string -> The AnyVariable does not represent a string\n");
 }

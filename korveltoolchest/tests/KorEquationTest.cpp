@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace
 {
@@ -271,4 +273,29 @@ TEST(KorEquation, LongAndDeepTextsStayOnTheStack)
     for (int i = 2; i <= 20000; ++i)
         flat += (i % 2 ? "+" : "-") + std::to_string(i);
     EXPECT_EQ(KorEquation(flat).Evaluate(&error), -10000.0);
+}
+
+TEST(KorEquation, ConcurrentEvaluationsOfOneObject)
+{
+    // The first evaluations race to compile the text; all must see one result.
+    KorEquation e("300*S+10*V+log(S)");
+    e.AddVariable("S", 2.0);
+    e.AddVariable("V", 5.0);
+    const double expected = 650.0 + std::log(2.0);
+    std::vector<std::thread> threads;
+    std::vector<int> wrong(4, 0);
+    for (int t = 0; t < 4; ++t)
+    {
+        threads.emplace_back([&e, &wrong, t, expected] {
+            for (int i = 0; i < 200; ++i)
+            {
+                std::string error;
+                if (e.Evaluate(&error) != expected || !error.empty())
+                    ++wrong[t];
+            }
+        });
+    }
+    for (std::thread& t : threads)
+        t.join();
+    EXPECT_EQ(wrong, std::vector<int>(4, 0));
 }

@@ -78,36 +78,29 @@ TEST(KorMatrix, ProductsFollowTheirLayouts)
 
 TEST(KorMatrix, ProductsMayOverwriteAnOperand)
 {
+    using Product = void (*)(const double*, const double*, double*);
     std::mt19937 rng(8);
-    double A[16], B[16], expected[16];
-    Fill(rng, A, 16);
-    Fill(rng, B, 16);
-
-    double a3[9], b3[9], e3[9];
-    std::copy(A, A + 9, a3);
-    std::copy(B, B + 9, b3);
-    MultMatrix3x3(a3, b3, e3);
-    MultMatrix3x3(a3, b3, a3);
-    for (int k = 0; k < 9; ++k)
-        EXPECT_EQ(a3[k], e3[k]);
-    std::copy(A, A + 9, a3);
-    MultMatrix3x3(a3, a3, e3);
-    MultMatrix3x3(a3, a3, a3);
-    for (int k = 0; k < 9; ++k)
-        EXPECT_EQ(a3[k], e3[k]);
-
-    double a4[16], b4[16];
-    std::copy(A, A + 16, a4);
-    std::copy(B, B + 16, b4);
-    MultMatrix4x4(a4, b4, expected);
-    MultMatrix4x4(a4, b4, b4);
-    for (int k = 0; k < 16; ++k)
-        EXPECT_EQ(b4[k], expected[k]);
-    std::copy(B, B + 16, b4);
-    MultGLMatrix(a4, b4, expected);
-    MultGLMatrix(a4, b4, a4);
-    for (int k = 0; k < 16; ++k)
-        EXPECT_EQ(a4[k], expected[k]);
+    for (auto [mult, n] : {std::pair<Product, int>{MultMatrix3x3, 9}, {MultMatrix4x4, 16}, {MultGLMatrix, 16}})
+    {
+        double A[16], B[16], expected[16], left[16], right[16], square[16];
+        Fill(rng, A, n);
+        Fill(rng, B, n);
+        std::copy(A, A + n, left);
+        std::copy(B, B + n, right);
+        std::copy(A, A + n, square);
+        mult(A, B, expected);
+        mult(left, B, left);
+        mult(A, right, right);
+        for (int k = 0; k < n; ++k)
+        {
+            EXPECT_EQ(left[k], expected[k]);
+            EXPECT_EQ(right[k], expected[k]);
+        }
+        mult(A, A, expected);
+        mult(square, square, square);
+        for (int k = 0; k < n; ++k)
+            EXPECT_EQ(square[k], expected[k]);
+    }
 }
 
 TEST(KorMatrix, GLTransforms)

@@ -140,6 +140,7 @@ TEST(KorPlane, RandomPlanePlaneLinesAgreeWithDirectSolve)
         const KorPlucker ref(X, X + dir);
         const KorPlucker probe(RandomPoint(rng, 10), RandomPoint(rng, 10));
         const double sRef = ref.Side(probe), s = l.Side(probe);
+        ASSERT_EQ(s, KorPlucker(l.GetPoint1(), l.GetPoint2()).Side(probe)) << i;
         if (std::fabs(sRef) < 1e-3)
             continue;
         ASSERT_EQ(s > 0, sRef > 0) << i;

@@ -15,7 +15,7 @@ int gLive = 0;
 
 class CountedAction : public KorAction
 {
-public:
+  public:
     CountedAction() { ++gLive; }
     ~CountedAction() override { --gLive; }
 };
@@ -63,7 +63,7 @@ KorAction* Make(int id, KorAction::Callback undo = LogUndo, KorAction::Callback 
 
 class KorUndoManagerTest : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         gLog.clear();
@@ -117,7 +117,8 @@ TEST_F(KorUndoManagerTest, CallbacksRunInOrderBeforeThePositionMoves)
     manager.Redo();
     manager.Redo();
     manager.Redo(); // at the end: nothing
-    EXPECT_EQ(gLog, (std::vector<std::string>{"u3@3", "u2@2", "r2@1", "u2@2", "u1@1", "r1@0", "r2@1", "r3@2"}));
+    EXPECT_EQ(gLog,
+              (std::vector<std::string>{"u3@3", "u2@2", "r2@1", "u2@2", "u1@1", "r1@0", "r2@1", "r3@2"}));
     EXPECT_EQ(manager.GetPosition(), 3u);
 }
 
@@ -217,8 +218,9 @@ TEST_F(KorUndoManagerTest, RecordingWhileAnUndoRunsIsRefused)
     testing::internal::CaptureStdout();
     manager.Undo();
     const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out, "KorUndoManager::AddAction -> An action cannot be recorded while an undo or a redo is running\n"
-                   "KorUndoManager::Clear -> The history cannot be cleared while an undo or a redo is running\n");
+    EXPECT_EQ(out,
+              "KorUndoManager::AddAction -> An action cannot be recorded while an undo or a redo is running\n"
+              "KorUndoManager::Clear -> The history cannot be cleared while an undo or a redo is running\n");
     EXPECT_EQ(gLog, (std::vector<std::string>{"u2@2", "still2"}));
     EXPECT_EQ(Ids(), (std::vector<int>{1, 2}));
     EXPECT_EQ(manager.GetPosition(), 1u);
@@ -226,7 +228,8 @@ TEST_F(KorUndoManagerTest, RecordingWhileAnUndoRunsIsRefused)
 
     testing::internal::CaptureStdout();
     manager.Redo();
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("while an undo or a redo is running"), std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("while an undo or a redo is running"),
+              std::string::npos);
     EXPECT_EQ(manager.GetPosition(), 2u);
     EXPECT_EQ(gLive, 2);
     // After the callbacks, recording works again.

@@ -17,7 +17,7 @@ std::string TempPath(const std::string& name)
 // A leaf with a one-letter field name.
 class Leaf : public XMLable
 {
-public:
+  public:
     Leaf() { RegisterXML(); }
     Leaf(const Leaf& other) : XMLable(other), x(other.x), label(other.label) { RegisterXML(); }
     Leaf& operator=(const Leaf& other)
@@ -32,7 +32,7 @@ public:
     int x = 0;
     std::string label;
 
-private:
+  private:
     void RegisterXML()
     {
         AddVariable("x", &x);
@@ -44,12 +44,12 @@ private:
 // file has them (digit-leading, accented).
 class Everything : public XMLable
 {
-public:
+  public:
     Everything() { RegisterXML(); }
     Everything(const Everything& other)
-        : XMLable(other), i(other.i), f(other.f), d(other.d), b(other.b), spaced(other.spaced), empty(other.empty),
-          accented(other.accented), point(other.point), strings(other.strings), ints(other.ints),
-          doubles(other.doubles), emptyList(other.emptyList), son(other.son)
+        : XMLable(other), i(other.i), f(other.f), d(other.d), b(other.b), spaced(other.spaced),
+          empty(other.empty), accented(other.accented), point(other.point), strings(other.strings),
+          ints(other.ints), doubles(other.doubles), emptyList(other.emptyList), son(other.son)
     {
         RegisterXML();
     }
@@ -144,7 +144,7 @@ public:
         }
     }
 
-private:
+  private:
     void RegisterXML()
     {
         AddVariable("3DTriangles", &i);
@@ -244,7 +244,7 @@ TEST(XMLable, XMLEdgeCases)
     // first.
     class Twice : public XMLable
     {
-    public:
+      public:
         Twice()
         {
             AddVariable("v", &a);
@@ -277,6 +277,13 @@ TEST(XMLable, LegacyAndForeignTextReadsBack)
     Leaf leaf;
     leaf.FromXML(XMLNode::parseString("<L><Label>caf\xE9 \x80</Label></L>").getChildNode("L"));
     EXPECT_EQ(leaf.label, "café €");
+    // A byte order mark, a declared single-byte encoding and CR LF line ends.
+    const XMLNode other =
+        XMLNode::parseString("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
+                             "<L>\r\n<x>3</x>\r\n<Label>\xC9t\xE9</Label>\r\n</L>\r\n");
+    leaf.FromXML(other.getChildNode("L"));
+    EXPECT_EQ(leaf.x, 3);
+    EXPECT_EQ(leaf.label, "Été");
 }
 
 // Records of a copy refer to the copy: writing the copy writes its values,
@@ -389,7 +396,7 @@ TEST(XMLable, ASCIINestingIsBounded)
 {
     class Tree : public XMLable
     {
-    public:
+      public:
         Tree() { mSonLists.push_back({"T", &children, &Create}); }
         ~Tree() override
         {
@@ -406,8 +413,9 @@ TEST(XMLable, ASCIINestingIsBounded)
     std::stringstream in(deep);
     testing::internal::CaptureStdout();
     EXPECT_FALSE(tree.FromASCII(in));
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("XMLable::FromASCII -> The form is nested more than"),
-              std::string::npos);
+    EXPECT_NE(
+        testing::internal::GetCapturedStdout().find("XMLable::FromASCII -> The form is nested more than"),
+        std::string::npos);
 
     std::stringstream shallow("___T\n___T\n**\n**\n___T\n**\n**\n");
     Tree small;

@@ -46,7 +46,8 @@ std::string Deep(int levels, bool closed)
 
 TEST(XMLNodeMalformed, TruncatedInputs)
 {
-    const std::string whole = "<?xml version=\"1.0\"?>\n<Projet>\n  <Nom>a</Nom>\n  <3DTriangles>1</3DTriangles>\n</Projet>\n";
+    const std::string whole =
+        "<?xml version=\"1.0\"?>\n<Projet>\n  <Nom>a</Nom>\n  <3DTriangles>1</3DTriangles>\n</Projet>\n";
     // Every cut before the end of the top element is an error with a
     // position inside the text, and never a partly read tree.
     const size_t end = whole.find("</Projet>") + std::string("</Projet>").size();
@@ -82,7 +83,10 @@ TEST(XMLNodeMalformed, BadStructureIsAnErrorWithItsPosition)
         {"digit names crossed", "<3D>\n<4D>\n</3D>\n</4D>", XMLError::Malformed, 3},
         {"digit name unclosed", "<3DTriangles>\n1", XMLError::Malformed, 0},
         {"NUL byte", std::string("<a>\n x\0y</a>", 12), XMLError::Malformed, 2},
-        {"marker byte", "<a>\n<\xFF" "1/></a><1/>", XMLError::Malformed, 2},
+        {"marker byte",
+         "<a>\n<\xFF"
+         "1/></a><1/>",
+         XMLError::Malformed, 2},
     };
     for (const Bad& bad : cases)
         ExpectRefused(bad);
@@ -173,8 +177,9 @@ TEST(XMLNodeMalformed, BinaryGarbage)
     }
     EXPECT_EQ(refused, 2000);
 
-    const std::string valid = "<?xml version=\"1.0\"?><Projet><Nom>a$b</Nom><3DTriangles>1</3DTriangles>"
-                              "<Couche><Vertices><Vertex Exist=\"1\" X=\"1.5\"/></Vertices></Couche></Projet>";
+    const std::string valid =
+        "<?xml version=\"1.0\"?><Projet><Nom>a$b</Nom><3DTriangles>1</3DTriangles>"
+        "<Couche><Vertices><Vertex Exist=\"1\" X=\"1.5\"/></Vertices></Couche></Projet>";
     for (int i = 0; i < 5000; ++i)
     {
         std::string text = valid;

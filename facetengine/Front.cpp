@@ -1,0 +1,122 @@
+#include "Front.h"
+
+#include <algorithm>
+
+Front::Position Front::LowerBound(double x) const
+{
+    // The first block whose last entry is not below x holds the place.
+    const auto block = std::partition_point(mBlocks.begin(), mBlocks.end(),
+                                            [x](const std::vector<Entry>& b) { return b.back().X < x; });
+    Position p;
+    p.Block = static_cast<int>(block - mBlocks.begin());
+    if (block == mBlocks.end())
+    {
+        p.Offset = 0;
+        return p;
+    }
+    const auto entry =
+        std::partition_point(block->begin(), block->end(), [x](const Entry& e) { return e.X < x; });
+    p.Offset = static_cast<int>(entry - block->begin());
+    return p;
+}
+
+Front::Position Front::InsertVertex(KorVertex* v)
+{
+    Position p = LowerBound(v->X);
+    if (p.Block == static_cast<int>(mBlocks.size()))
+    {
+        if (mBlocks.empty() || mBlocks.back().size() >= kMaxBlock)
+            mBlocks.emplace_back();
+        p.Block = static_cast<int>(mBlocks.size()) - 1;
+        p.Offset = static_cast<int>(mBlocks.back().size());
+    }
+    std::vector<Entry>& block = mBlocks[static_cast<size_t>(p.Block)];
+    block.insert(block.begin() + p.Offset, Entry{v->X, v});
+    ++mSize;
+    if (block.size() > kMaxBlock)
+    {
+        const size_t half = block.size() / 2;
+        std::vector<Entry> upper(block.begin() + static_cast<long>(half), block.end());
+        block.resize(half);
+        mBlocks.insert(mBlocks.begin() + p.Block + 1, std::move(upper));
+        if (static_cast<size_t>(p.Offset) >= half)
+        {
+            ++p.Block;
+            p.Offset -= static_cast<int>(half);
+        }
+    }
+    return p;
+}
+
+void Front::AppendVertex(KorVertex* v)
+{
+    if (mBlocks.empty() || mBlocks.back().size() >= kMaxBlock)
+        mBlocks.emplace_back();
+    mBlocks.back().push_back(Entry{v->X, v});
+    ++mSize;
+}
+
+Front::Position Front::FindVertex(const KorVertex* v) const
+{
+    for (Position p = LowerBound(v->X); p.IsValid() && p.Block < static_cast<int>(mBlocks.size()); p = Next(p))
+    {
+        const Entry& e = mBlocks[static_cast<size_t>(p.Block)][static_cast<size_t>(p.Offset)];
+        if (e.X != v->X)
+            break;
+        if (e.Vertex->ID == v->ID)
+            return p;
+    }
+    return Position{};
+}
+
+void Front::RemoveVertex(const KorVertex* v)
+{
+    const Position p = FindVertex(v);
+    if (!p.IsValid())
+        return;
+    std::vector<Entry>& block = mBlocks[static_cast<size_t>(p.Block)];
+    block.erase(block.begin() + p.Offset);
+    --mSize;
+    if (block.empty())
+        mBlocks.erase(mBlocks.begin() + p.Block);
+}
+
+KorVertex* Front::Get(const Position& p) const
+{
+    if (!p.IsValid() || p.Block >= static_cast<int>(mBlocks.size()))
+        return nullptr;
+    const std::vector<Entry>& block = mBlocks[static_cast<size_t>(p.Block)];
+    return p.Offset >= 0 && p.Offset < static_cast<int>(block.size()) ? block[static_cast<size_t>(p.Offset)].Vertex
+                                                                        : nullptr;
+}
+
+Front::Position Front::First() const { return mBlocks.empty() ? Position{} : Position{0, 0}; }
+
+Front::Position Front::Last() const
+{
+    if (mBlocks.empty())
+        return Position{};
+    return Position{static_cast<int>(mBlocks.size()) - 1, static_cast<int>(mBlocks.back().size()) - 1};
+}
+
+Front::Position Front::Next(const Position& p) const
+{
+    if (!Get(p))
+        return Position{};
+    if (p.Offset + 1 < static_cast<int>(mBlocks[static_cast<size_t>(p.Block)].size()))
+        return Position{p.Block, p.Offset + 1};
+    if (p.Block + 1 < static_cast<int>(mBlocks.size()))
+        return Position{p.Block + 1, 0};
+    return Position{};
+}
+
+Front::Position Front::Previous(const Position& p) const
+{
+    if (!Get(p))
+        return Position{};
+    if (p.Offset > 0)
+        return Position{p.Block, p.Offset - 1};
+    if (p.Block > 0)
+        return Position{p.Block - 1, static_cast<int>(mBlocks[static_cast<size_t>(p.Block - 1)].size()) - 1};
+    return Position{};
+}

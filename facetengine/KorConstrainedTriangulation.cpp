@@ -1,0 +1,216 @@
+#include "KorConstrainedTriangulation.h"
+
+#include "KorDelaunay.h"
+#include "KorExactPredicates.h"
+#include "KorGeometry.h"
+
+#include <cmath>
+
+namespace
+{
+constexpr int kMaxCrossedTriangles = 1000;
+
+LumPoint Point(const KorVertex* v) { return LumPoint(v->X, v->Y, 0.0); }
+
+// Right of A->B, or on its line.
+bool IsRight(const KorVertex* a, const KorVertex* b, const KorVertex* v)
+{
+    return Orient2DSign(a->X, a->Y, b->X, b->Y, v->X, v->Y) <= 0;
+}
+
+void AppendOnce(std::vector<int32_t>& list, int32_t id)
+{
+    if (list.back() != id)
+        list.push_back(id);
+}
+
+// The half-edge between two corners of face, on the side away from it.
+KorEdge* EdgeOutOf(KorMesh& mesh, int from, int to, int face)
+{
+    KorEdge* x = mesh.GetEdgeBetween(mesh.GetVertex(from), mesh.GetVertex(to));
+    if (x && x->Face == face)
+        x = mesh.GetEdge(x->Opp);
+    return x;
+}
+
+// The segment A-B from the triangle faceId around A: the crossed half-edges
+// and the two polygons, or false when this triangle's opposite edge is not
+// crossed (tried) or the walk fails (handled, abandoned).
+struct Walk
+{
+    std::vector<int> crossed;
+    std::vector<int32_t> right, left;
+};
+
+enum class WalkResult
+{
+    NotThisFace,
+    Abandoned,
+    Reached
+};
+
+WalkResult WalkFrom(KorMesh& mesh, int a, int b, int faceId, Walk& walk)
+{
+    const KorVertex* A = mesh.GetVertex(a);
+    const KorVertex* B = mesh.GetVertex(b);
+    const KorFace* face = mesh.GetFace(faceId);
+    const KorEdge* e = face ? mesh.GetEdge(face->Edge) : nullptr;
+    const KorEdge* e2 = e ? mesh.GetEdge(e->Next) : nullptr;
+    if (!e || !e2)
+        return WalkResult::NotThisFace;
+    const KorEdge* eTwin = mesh.GetEdge(e->Opp);
+    const KorEdge* e2Twin = mesh.GetEdge(e2->Opp);
+    int c = e->Vertex;
+    if (c == a)
+    {
+        if (!eTwin)
+            return WalkResult::NotThisFace;
+        c = eTwin->Vertex;
+    }
+    int d = e2->Vertex;
+    if (d == a || d == c)
+    {
+        if (!e2Twin)
+            return WalkResult::NotThisFace;
+        d = e2Twin->Vertex;
+    }
+    const KorEdge* x = EdgeOutOf(mesh, c, d, faceId);
+    if (!x || !mesh.GetFace(x->Face))
+        return WalkResult::NotThisFace;
+    const KorVertex* C = mesh.GetVertex(c);
+    const KorVertex* D = mesh.GetVertex(d);
+    if (!C || !D || !SegmentsIntersection(Point(A), Point(B), Point(C), Point(D)))
+        return WalkResult::NotThisFace;
+
+    walk.crossed.assign(1, x->ID);
+    walk.right = {a, b};
+    walk.left = {a, b};
+    if (IsRight(A, B, C))
+    {
+        AppendOnce(walk.right, c);
+        AppendOnce(walk.left, d);
+    }
+    else
+    {
+        AppendOnce(walk.right, d);
+        AppendOnce(walk.left, c);
+    }
+    int p = c, q = d;
+    int f = x->Face;
+    for (int steps = 0; !mesh.IsVertexOnFace(mesh.GetFace(f), b);)
+    {
+        const KorEdge* n = mesh.GetEdge(x->Next);
+        if (!n || ++steps > kMaxCrossedTriangles)
+            return WalkResult::Abandoned;
+        const KorEdge* nTwin = mesh.GetEdge(n->Opp);
+        const KorVertex* G = nTwin ? mesh.GetVertex(nTwin->Vertex) : nullptr;
+        const KorVertex* P = mesh.GetVertex(p);
+        const KorVertex* Q = mesh.GetVertex(q);
+        if (!G || !P || !Q)
+            return WalkResult::Abandoned;
+        const int g = G->ID;
+        if (SegmentsIntersection(Point(A), Point(B), Point(P), Point(G)))
+        {
+            x = EdgeOutOf(mesh, p, g, f);
+            if (!x)
+                return WalkResult::Abandoned;
+            q = g;
+            walk.crossed.push_back(x->ID);
+            AppendOnce(walk.right, IsRight(A, B, P) ? p : g);
+            AppendOnce(walk.left, IsRight(A, B, P) ? g : p);
+        }
+        else
+        {
+            x = EdgeOutOf(mesh, q, g, f);
+            if (!x)
+                return WalkResult::Abandoned;
+            p = g;
+            walk.crossed.push_back(x->ID);
+            AppendOnce(walk.right, IsRight(A, B, G) ? g : q);
+            AppendOnce(walk.left, IsRight(A, B, G) ? q : g);
+        }
+        f = x->Face;
+    }
+    return WalkResult::Reached;
+}
+} // namespace
+
+void ConstrainTriangulation(KorMesh& mesh, const Constraint& constraint)
+{
+    Walk walk;
+    std::vector<KorFace*> faces;
+    std::vector<int> faceIds;
+    for (const auto& segment : constraint)
+    {
+        const int a = segment.first, b = segment.second;
+        const KorVertex* A = mesh.GetVertex(a);
+        const KorVertex* B = mesh.GetVertex(b);
+        if (!A || !B || mesh.GetEdgeBetween(A, B))
+            continue;
+        mesh.GetFacesAroundVertex(A, faces);
+        faceIds.clear();
+        for (const KorFace* f : faces)
+            faceIds.push_back(f->ID);
+        for (int faceId : faceIds)
+        {
+            const WalkResult result = WalkFrom(mesh, a, b, faceId, walk);
+            if (result == WalkResult::NotThisFace)
+                continue;
+            if (result == WalkResult::Reached)
+            {
+                for (int edge : walk.crossed)
+                    mesh.DeleteEdge(edge, false);
+                FillConstrainedPolygon(mesh, walk.right);
+                FillConstrainedPolygon(mesh, walk.left);
+            }
+            break;
+        }
+    }
+}
+
+void FillConstrainedPolygon(KorMesh& mesh, const std::vector<int32_t>& polygon)
+{
+    if (polygon.size() < 3)
+        return;
+    // A sub-polygon: base a-b and the side chain polygon[lo, hi).
+    struct Piece
+    {
+        int32_t a, b;
+        size_t lo, hi;
+    };
+    std::vector<Piece> pieces{Piece{polygon[0], polygon[1], 2, polygon.size()}};
+    while (!pieces.empty())
+    {
+        const Piece piece = pieces.back();
+        pieces.pop_back();
+        if (piece.lo >= piece.hi)
+            continue;
+        const KorVertex* A = mesh.GetVertex(piece.a);
+        const KorVertex* B = mesh.GetVertex(piece.b);
+        if (!A || !B)
+            continue;
+        LumPoint normal(A->Y - B->Y, B->X - A->X, 0.0);
+        Normalize(normal);
+        size_t m = piece.lo;
+        double best = -1.0;
+        for (size_t j = piece.lo; j < piece.hi; ++j)
+        {
+            const KorVertex* v = mesh.GetVertex(polygon[j]);
+            if (!v)
+                continue;
+            const double d = std::fabs(normal * LumPoint(v->X - A->X, v->Y - A->Y, 0.0));
+            if (best < 0.0 || d < best)
+            {
+                best = d;
+                m = j;
+            }
+        }
+        const KorVertex* M = mesh.GetVertex(polygon[m]);
+        if (!M)
+            continue;
+        DelaunayCreateTriangle(mesh, *A, *B, *M);
+        // The side towards A first, as the recursion would.
+        pieces.push_back(Piece{polygon[m], piece.b, m + 1, piece.hi});
+        pieces.push_back(Piece{piece.a, polygon[m], piece.lo, m});
+    }
+}

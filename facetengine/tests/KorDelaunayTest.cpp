@@ -1,0 +1,483 @@
+#include "KorDelaunay.h"
+
+#include "MeshChecker.h"
+#include "TriangulationChecks.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace
+{
+std::set<std::set<int>> Triangles(const KorMesh& mesh)
+{
+    std::set<std::set<int>> out;
+    for (int f = 0; f < mesh.GetFaceVectorSize(); ++f)
+        if (mesh.GetFace(f))
+        {
+            const std::vector<int> c = tri::Corners(mesh, f);
+            out.insert(std::set<int>(c.begin(), c.end()));
+        }
+    return out;
+}
+
+std::string TriangulateCapturing(KorMesh& mesh)
+{
+    testing::internal::CaptureStdout();
+    Delaunay2D(mesh);
+    return testing::internal::GetCapturedStdout();
+}
+
+bool HasEdge(KorMesh& mesh, int a, int b) { return mesh.GetEdgeBetween(mesh.GetVertex(a), mesh.GetVertex(b)); }
+} // namespace
+
+TEST(Delaunay2D, RefusesWhatCannotBeTriangulated)
+{
+    KorMesh empty;
+    EXPECT_EQ(TriangulateCapturing(empty), "");
+
+    const std::string tooFew = "Delaunay2D -> Impossible to triangulate less than 3 vertices\n";
+    KorMesh two;
+    two.AddVertex(0, 0, 0);
+    two.AddVertex(1, 1, 0);
+    EXPECT_EQ(TriangulateCapturing(two), tooFew);
+
+    // Three vertices, two of them at one position; an old face is dropped all the same.
+    KorMesh coincident;
+    coincident.AddVertex(0, 0, 0);
+    coincident.AddVertex(1, 0, 0);
+    coincident.AddVertex(1, 0, 5);
+    coincident.AddFace(3, 0, 1, 2);
+    EXPECT_EQ(TriangulateCapturing(coincident), tooFew);
+    EXPECT_EQ(coincident.GetNumberOfFaces(), 0);
+
+    KorMesh base;
+    for (int i = 0; i < 5; ++i)
+        base.AddVertex(i * 1.5, 2.0, i);
+    base.AddFace(3, 0, 1, 2);
+    EXPECT_EQ(TriangulateCapturing(base),
+              "Delaunay2D -> All the vertices are base vertices aligned : impossible to triangulate them\n");
+    EXPECT_EQ(base.GetNumberOfFaces(), 0);
+    EXPECT_EQ(base.GetNumberOfEdges(), 0);
+    EXPECT_TRUE(CheckMesh(base));
+
+    // A vertex with a non-finite coordinate cannot be placed: it stays alone.
+    KorMesh nan;
+    nan.AddVertex(0, 0, 0);
+    nan.AddVertex(std::numeric_limits<double>::quiet_NaN(), 1, 0);
+    nan.AddVertex(2, 0, 0);
+    nan.AddVertex(1, std::numeric_limits<double>::infinity(), 0);
+    nan.AddVertex(1, 1, 0);
+    EXPECT_EQ(TriangulateCapturing(nan), "");
+    EXPECT_EQ(Triangles(nan), (std::set<std::set<int>>{{0, 2, 4}}));
+    EXPECT_TRUE(CheckMesh(nan));
+}
+
+//  3 ---- 2
+//  |      |     co-circular: either diagonal is Delaunay
+//  0 ---- 1
+TEST(Delaunay2D, SquareGivesTwoCounterClockwiseTriangles)
+{
+    KorMesh mesh;
+    mesh.AddVertex(0, 0, 1);
+    mesh.AddVertex(10, 0, 2);
+    mesh.AddVertex(10, 10, 3);
+    mesh.AddVertex(0, 10, 4);
+    EXPECT_EQ(TriangulateCapturing(mesh), "");
+    EXPECT_TRUE(CheckMesh(mesh));
+    EXPECT_EQ(mesh.GetNumberOfFaces(), 2);
+    EXPECT_TRUE(tri::IsDelaunayDisk(mesh));
+    EXPECT_NE(HasEdge(mesh, 0, 2), HasEdge(mesh, 1, 3));
+    EXPECT_EQ(mesh.GetVertex(2)->Z, 3.0);
+}
+
+TEST(Delaunay2D, CoincidentCopiesAreTriangulatedOnce)
+{
+    KorMesh mesh;
+    tri::AddRandom(mesh, 50, 7, 100.0);
+    const int first = mesh.AddVertex(50, 50, 0);
+    mesh.AddVertex(50, 50, 1);
+    mesh.AddVertex(50, 50, 2);
+    Delaunay2D(mesh);
+    EXPECT_TRUE(CheckMesh(mesh));
+    int withEdges = 0;
+    for (int id = first; id < first + 3; ++id)
+        withEdges += mesh.GetVertex(id)->Edge != -1;
+    EXPECT_EQ(withEdges, 1);
+    EXPECT_TRUE(tri::IsDelaunayDisk(mesh));
+    EXPECT_EQ(tri::Summarise(mesh).usedVertices, 51);
+}
+
+//  4            5          A new vertex right above the first (left) or the
+//  |  .       . |          last (right) front vertex: the covered vertex
+//  |     2      |          leaves the front, and the region grows a
+//  |  .     .   |          vertical side.
+//  0 ---------- 1
+TEST(Delaunay2D, VertexAboveAnEndOfTheFront)
+{
+    KorMesh left;
+    left.AddVertex(0, 0, 0);
+    left.AddVertex(2, 0, 0);
+    left.AddVertex(1, 1, 0);
+    left.AddVertex(0, 2, 0);
+    Delaunay2D(left);
+    EXPECT_TRUE(CheckMesh(left));
+    EXPECT_EQ(Triangles(left), (std::set<std::set<int>>{{0, 1, 2}, {0, 2, 3}}));
+    EXPECT_TRUE(tri::IsDelaunayDisk(left));
+
+    KorMesh right;
+    right.AddVertex(0, 0, 0);
+    right.AddVertex(2, 0, 0);
+    right.AddVertex(1, 1, 0);
+    right.AddVertex(2, 2, 0);
+    Delaunay2D(right);
+    EXPECT_TRUE(CheckMesh(right));
+    EXPECT_EQ(Triangles(right), (std::set<std::set<int>>{{0, 1, 2}, {1, 2, 3}}));
+
+    // Both, then one more vertex on each side: the vertical sides are filled.
+    KorMesh both;
+    for (const auto& p : {std::pair{0, 0}, {4, 0}, {2, 1}, {0, 2}, {4, 3}, {-1, 4}, {5, 5}})
+        both.AddVertex(p.first, p.second, 0);
+    Delaunay2D(both);
+    EXPECT_TRUE(CheckMesh(both));
+    EXPECT_TRUE(tri::IsDelaunayDisk(both));
+    EXPECT_EQ(tri::Summarise(both).usedVertices, 7);
+}
+
+//  3                 The start fan over the base 0 1 2 has its apex right
+//  |  .              above vertex 0; then 4 comes in on the left. Every
+//  0 --- 1 --- 2     vertex stays in use and the faces tile the hull.
+//       4 at (-1, 2)
+TEST(Delaunay2D, FanStartWithItsApexAboveTheFirstBaseVertex)
+{
+    KorMesh mesh;
+    mesh.AddVertex(0, 0, 0);
+    mesh.AddVertex(1, 0, 0);
+    mesh.AddVertex(2, 0, 0);
+    mesh.AddVertex(0, 1, 0);
+    mesh.AddVertex(-1, 2, 0);
+    Delaunay2D(mesh);
+    EXPECT_TRUE(CheckMesh(mesh));
+    const tri::Summary s = tri::Summarise(mesh);
+    EXPECT_EQ(s.usedVertices, 5);
+    // The hull (-1, 2), (0, 0), (2, 0): doubled area 4.
+    EXPECT_TRUE(s.doubledArea == tri::Int(4) * 65536 * 65536);
+    EXPECT_TRUE(tri::IsDelaunayDisk(mesh));
+
+    // The apex above the last base vertex, then a vertex above each end:
+    // the square, tiled by four proper triangles.
+    KorMesh right;
+    for (const auto& p : {std::pair{0, 0}, {1, 0}, {2, 0}, {2, 1}, {0, 2}, {2, 2}})
+        right.AddVertex(p.first, p.second, 0);
+    Delaunay2D(right);
+    EXPECT_TRUE(CheckMesh(right));
+    EXPECT_TRUE(tri::IsDelaunayDisk(right));
+    EXPECT_EQ(right.GetNumberOfFaces(), 4);
+    EXPECT_TRUE(tri::Summarise(right).doubledArea == tri::Int(8) * 65536 * 65536);
+}
+
+TEST(Delaunay2D, CollinearInputDoesNotBreakTheMesh)
+{
+    KorMesh slanted;
+    for (int i = 0; i < 20; ++i)
+        slanted.AddVertex(i, 2 * i, 0);
+    Delaunay2D(slanted);
+    EXPECT_TRUE(CheckMesh(slanted));
+    EXPECT_EQ(tri::Summarise(slanted).doubledArea, 0);
+    EXPECT_EQ(tri::Summarise(slanted).clockwise, 0);
+
+    KorMesh vertical;
+    for (int i = 0; i < 20; ++i)
+        vertical.AddVertex(3, i, 0);
+    Delaunay2D(vertical);
+    EXPECT_TRUE(CheckMesh(vertical));
+    EXPECT_EQ(tri::Summarise(vertical).doubledArea, 0);
+
+    // Collinear points first, then points off the line. The flat start
+    // triangles overlap, and the mesh refuses some of the later ones (it says
+    // so): the mesh stays sound.
+    KorMesh mixed;
+    for (int i = 0; i < 10; ++i)
+        mixed.AddVertex(-i, i, 0);
+    mixed.AddVertex(5, 20, 0);
+    mixed.AddVertex(-20, 21, 0);
+    TriangulateCapturing(mixed);
+    EXPECT_TRUE(CheckMesh(mixed));
+    EXPECT_EQ(tri::Summarise(mixed).clockwise, 0);
+}
+
+// p = (0, 1), q1 = (1, 0), q2 = (2, 1 - d): the angle at q1 is 90 degrees for
+// d = 0 and 90.000001 degrees for d = 3.5e-8.
+TEST(AddChainedTriangles, FillsValleysUpToARightAngle)
+{
+    for (const double d : {0.0, 3.5e-8})
+    {
+        KorMesh mesh;
+        const int p = mesh.AddVertex(0, 1, 0);
+        const int q1 = mesh.AddVertex(1, 0, 0);
+        const int q2 = mesh.AddVertex(2, 1 - d, 0);
+        Front front;
+        front.InsertVertex(mesh.GetVertex(p));
+        front.InsertVertex(mesh.GetVertex(q1));
+        front.InsertVertex(mesh.GetVertex(q2));
+        AddChainedTriangles(mesh, front, mesh.GetVertex(p));
+        EXPECT_TRUE(CheckMesh(mesh));
+        EXPECT_EQ(mesh.GetNumberOfFaces(), d == 0.0 ? 1 : 0) << d;
+        EXPECT_EQ(front.GetSize(), d == 0.0 ? 2 : 3) << d;
+
+        // The mirror image, walking left from p.
+        KorMesh mirror;
+        const int mp = mirror.AddVertex(2, 1, 0);
+        const int m1 = mirror.AddVertex(1, 0, 0);
+        const int m2 = mirror.AddVertex(0, 1 - d, 0);
+        Front mirrored;
+        for (int id : {mp, m1, m2})
+            mirrored.InsertVertex(mirror.GetVertex(id));
+        AddChainedTriangles(mirror, mirrored, mirror.GetVertex(mp));
+        EXPECT_EQ(mirror.GetNumberOfFaces(), d == 0.0 ? 1 : 0) << d;
+        EXPECT_EQ(tri::Summarise(mirror).clockwise, 0);
+    }
+
+    // A vertex with no neighbour on a side, or not in the front: nothing.
+    KorMesh mesh;
+    const int a = mesh.AddVertex(0, 0, 0);
+    const int b = mesh.AddVertex(1, -1, 0);
+    Front front;
+    front.InsertVertex(mesh.GetVertex(a));
+    AddChainedTriangles(mesh, front, mesh.GetVertex(a));
+    AddChainedTriangles(mesh, front, mesh.GetVertex(b));
+    AddChainedTriangles(mesh, front, nullptr);
+    EXPECT_EQ(mesh.GetNumberOfFaces(), 0);
+}
+
+//      3
+//    /   \        0 1 2 is not Delaunay across 0-2: 3 lies inside the circle
+//  0 ----- 2      through 0, 1, 2 (centre (2, 1.5), radius 2.5). The flip
+//    \   /        makes 1-3 the diagonal.
+//      1
+TEST(FlipCascade, SwapsAnIllegalDiagonalAndReportsMissingFaces)
+{
+    for (const bool direct : {true, false})
+    {
+        KorMesh mesh;
+        mesh.AddVertex(0, 0, 0);
+        mesh.AddVertex(2, -1, 0);
+        mesh.AddVertex(4, 0, 0);
+        mesh.AddVertex(2, 1, 0);
+        const int f1 = DelaunayCreateTriangle(mesh, *mesh.GetVertex(0), *mesh.GetVertex(2), *mesh.GetVertex(1));
+        const int f2 = DelaunayCreateTriangle(mesh, *mesh.GetVertex(0), *mesh.GetVertex(2), *mesh.GetVertex(3));
+        EXPECT_EQ(tri::Summarise(mesh).clockwise, 0);
+        EXPECT_TRUE(CheckPointInsideCircumcircle(mesh.GetVertex(0), mesh.GetVertex(1), mesh.GetVertex(2),
+                                                 mesh.GetVertex(3)));
+        if (direct)
+            SwapFaces(mesh, f1, f2);
+        else
+            CheckDelaunayCriteria(mesh, f1);
+        EXPECT_TRUE(CheckMesh(mesh));
+        EXPECT_FALSE(HasEdge(mesh, 0, 2));
+        EXPECT_TRUE(HasEdge(mesh, 1, 3));
+        EXPECT_TRUE(tri::IsDelaunayDisk(mesh));
+    }
+
+    KorMesh mesh;
+    mesh.AddVertex(0, 0, 0);
+    mesh.AddVertex(1, 0, 0);
+    mesh.AddVertex(0, 1, 0);
+    const int f = mesh.AddFace(3, 0, 1, 2);
+    testing::internal::CaptureStdout();
+    CheckDelaunayCriteria(mesh, 7);
+    SwapFaces(mesh, 3, 9);
+    SwapFaces(mesh, f, 12);
+    CheckDelaunayCriteria(mesh, f);
+    SwapFaces(mesh, f, f);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "CheckDelaunayCriteria -> Impossible to find the face with ID 7 : Operation impossible\n"
+              "SwapFaces -> Impossible to find the triangles 3 and 9 to swap : Swap canceled\n"
+              "SwapFaces -> Impossible to find the triangles 0 and 12 to swap : Swap canceled\n");
+    EXPECT_EQ(mesh.GetNumberOfFaces(), 1);
+    EXPECT_TRUE(CheckMesh(mesh));
+}
+
+TEST(CheckPointInsideCircumcircle, StrictlyInsideOnly)
+{
+    KorVertex a(0, 0, 0), b(4, 0, 0), c(4, 4, 0);
+    KorVertex inside(1, 2, 0), on(0, 4, 0), outside(-1, 5, 0);
+    EXPECT_TRUE(CheckPointInsideCircumcircle(&a, &b, &c, &inside));
+    EXPECT_FALSE(CheckPointInsideCircumcircle(&a, &b, &c, &on));
+    EXPECT_FALSE(CheckPointInsideCircumcircle(&a, &b, &c, &outside));
+    EXPECT_FALSE(CheckPointInsideCircumcircle(&a, &b, &c, nullptr));
+
+    // Far from the origin the square's corners are no longer exact in the
+    // rounded differences; the test still sees them co-circular, so neither
+    // diagonal is ever "illegal" from both sides.
+    const double x0 = 654321.1, y0 = 123456.7, h = 0.1;
+    KorVertex p(x0, y0, 0), q(x0 + h, y0, 0), r(x0 + h, y0 + h, 0), s(x0, y0 + h, 0);
+    const bool one = CheckPointInsideCircumcircle(&p, &q, &r, &s);
+    const bool other = CheckPointInsideCircumcircle(&q, &r, &s, &p);
+    EXPECT_FALSE(one && other);
+}
+
+TEST(Front, KeepsXOrderWithNewcomersBeforeEqualX)
+{
+    KorMesh mesh;
+    std::vector<KorVertex*> v;
+    const double xs[] = {5, 1, 3, 3, 9, 3};
+    for (double x : xs)
+        mesh.AddVertex(x, 0, 0);
+    for (int i = 0; i < 6; ++i)
+        v.push_back(mesh.GetVertex(i));
+    Front front;
+    EXPECT_FALSE(front.FindVertex(v[0]).IsValid());
+    for (KorVertex* x : v)
+        front.InsertVertex(x);
+    std::vector<int> order;
+    for (Front::Position p = front.First(); p.IsValid(); p = front.Next(p))
+        order.push_back(front.Get(p)->ID);
+    EXPECT_EQ(order, (std::vector<int>{1, 5, 3, 2, 0, 4}));
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(front.Get(front.FindVertex(v[i]))->ID, i);
+
+    // Removing among equal X takes the right one; a vertex twice is removed once.
+    front.RemoveVertex(v[3]);
+    front.InsertVertex(v[2]);
+    front.RemoveVertex(v[2]);
+    order.clear();
+    for (Front::Position p = front.Last(); p.IsValid(); p = front.Previous(p))
+        order.push_back(front.Get(p)->ID);
+    EXPECT_EQ(order, (std::vector<int>{4, 0, 2, 5, 1}));
+    KorVertex stranger(3, 0, 0);
+    stranger.ID = 99;
+    front.RemoveVertex(&stranger);
+    EXPECT_EQ(front.GetSize(), 5);
+
+    // Many entries (several blocks), inserted in random order, come out sorted.
+    KorMesh many;
+    std::mt19937 rng(3);
+    std::uniform_int_distribution<int> u(0, 400);
+    for (int i = 0; i < 2000; ++i)
+        many.AddVertex(u(rng), 0, 0);
+    Front big;
+    for (int i = 0; i < 2000; ++i)
+        big.InsertVertex(many.GetVertex(i));
+    for (int i = 0; i < 2000; i += 2)
+        big.RemoveVertex(many.GetVertex(i));
+    double last = -1;
+    int count = 0;
+    for (Front::Position p = big.First(); p.IsValid(); p = big.Next(p), ++count)
+    {
+        EXPECT_LE(last, big.Get(p)->X);
+        EXPECT_EQ(big.Get(p)->ID % 2, 1);
+        last = big.Get(p)->X;
+    }
+    EXPECT_EQ(count, 1000);
+    EXPECT_EQ(big.GetSize(), 1000);
+}
+
+// The invariants over point sets of each kind, fixed seeds.
+TEST(Delaunay2DProperties, RandomPoints)
+{
+    for (const int n : {1000, 100000})
+    {
+        KorMesh mesh;
+        tri::AddRandom(mesh, n, 11 + n);
+        Delaunay2D(mesh);
+        EXPECT_TRUE(CheckMesh(mesh));
+        EXPECT_TRUE(tri::IsDelaunayDisk(mesh)) << n;
+        EXPECT_EQ(tri::Summarise(mesh).usedVertices, n);
+    }
+}
+
+TEST(Delaunay2DProperties, ClusteredPoints)
+{
+    KorMesh mesh;
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> centre(100.0, 900.0);
+    for (int c = 0; c < 20; ++c)
+    {
+        const double cx = centre(rng), cy = centre(rng);
+        std::normal_distribution<double> spread(0.0, c % 2 ? 1.0 : 30.0);
+        for (int i = 0; i < 1000; ++i)
+            mesh.AddVertex(tri::Snap(cx + spread(rng)), tri::Snap(cy + spread(rng)), 0.0);
+    }
+    Delaunay2D(mesh);
+    EXPECT_TRUE(CheckMesh(mesh));
+    EXPECT_TRUE(tri::IsDelaunayDisk(mesh));
+}
+
+TEST(Delaunay2DProperties, GridPoints)
+{
+    // Co-circular everywhere, many equal X and equal Y; a shuffled
+    // identifier order, and a grid with a step that is not a round number.
+    for (const double step : {1.0, 3.3125})
+    {
+        KorMesh mesh;
+        const int side = step == 1.0 ? 300 : 40;
+        std::vector<std::pair<int, int>> cells;
+        for (int j = 0; j < side; ++j)
+            for (int i = 0; i < side; ++i)
+                cells.emplace_back(i, j);
+        std::shuffle(cells.begin(), cells.end(), std::mt19937(9));
+        for (const auto& c : cells)
+            mesh.AddVertex(100 + c.first * step, 50 + c.second * step, 0);
+        Delaunay2D(mesh);
+        EXPECT_TRUE(CheckMesh(mesh));
+        const tri::Summary s = tri::Summarise(mesh);
+        EXPECT_EQ(s.usedVertices, side * side);
+        EXPECT_TRUE(tri::IsDelaunayDisk(mesh)) << step;
+        // The swept region of a grid is the whole square.
+        const tri::Int sideSteps = static_cast<tri::Int>((side - 1) * step * 65536);
+        EXPECT_TRUE(s.doubledArea == 2 * sideSteps * sideSteps) << step;
+    }
+}
+
+TEST(Delaunay2DProperties, DuplicateLadenPoints)
+{
+    KorMesh mesh;
+    std::mt19937 rng(21);
+    std::uniform_real_distribution<double> u(0.0, 1000.0);
+    std::vector<std::pair<double, double>> distinct;
+    for (int i = 0; i < 5000; ++i)
+        distinct.emplace_back(tri::Snap(u(rng)), tri::Snap(u(rng)));
+    std::uniform_int_distribution<int> pick(0, 4999);
+    for (int i = 0; i < 20000; ++i)
+    {
+        const auto& p = distinct[static_cast<size_t>(i < 5000 ? i : pick(rng))];
+        mesh.AddVertex(p.first, p.second, i);
+    }
+    Delaunay2D(mesh);
+    EXPECT_TRUE(CheckMesh(mesh));
+    EXPECT_TRUE(tri::IsDelaunayDisk(mesh));
+    EXPECT_EQ(tri::Summarise(mesh).usedVertices, 5000);
+}
+
+// Far from the origin with a non-round step: rounded in-circle tests would
+// see both diagonals of some squares as illegal and flip without end.
+TEST(Delaunay2DProperties, GridFarFromTheOrigin)
+{
+    KorMesh mesh;
+    for (int j = 0; j < 60; ++j)
+        for (int i = 0; i < 60; ++i)
+            mesh.AddVertex(654321.1 + 0.1 * i, 123456.7 + 0.1 * j, 0);
+    Delaunay2D(mesh);
+    EXPECT_TRUE(CheckMesh(mesh));
+    EXPECT_EQ(mesh.GetNumberOfFaces(), 2 * 59 * 59);
+}
+
+// Large inputs run with the default stack: the flip cascades and the sweep
+// use no recursion. (10^6 points run in the benchmark.)
+TEST(Delaunay2DProperties, TwoHundredThousandPoints)
+{
+    KorMesh mesh;
+    tri::AddRandom(mesh, 200000, 77);
+    Delaunay2D(mesh);
+    const tri::Summary s = tri::Summarise(mesh);
+    EXPECT_EQ(s.usedVertices, 200000);
+    EXPECT_EQ(s.faces, 2 * s.usedVertices - s.boundaryVertices - 2);
+    EXPECT_EQ(s.clockwise + s.flat + s.illegalEdges, 0);
+}
