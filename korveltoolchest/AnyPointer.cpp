@@ -197,7 +197,7 @@ void AnyPointer::InsertIntoStream(std::ostream& stream) const
     switch (mType)
     {
     case ANY_INT:
-        stream << Target<int>() << std::endl;
+        stream << std::to_string(Target<int>()) << std::endl;
         break;
     case ANY_FLOAT:
         stream << KorFormatFloat(Target<float>()) << std::endl;
@@ -225,7 +225,7 @@ void AnyPointer::InsertIntoStream(std::ostream& stream) const
         break;
     case ANY_INT_VECTOR:
         for (int v : Target<std::vector<int>>())
-            stream << v << std::endl;
+            stream << std::to_string(v) << std::endl;
         break;
     case ANY_DOUBLE_VECTOR:
         for (double v : Target<std::vector<double>>())
