@@ -237,7 +237,11 @@ void StartWithFan(KorMesh& mesh, const std::vector<KorVertex*>& w, size_t k, Fro
     if (Orient(*w[0], *w[k - 1], *apex) > 0)
         ring.push_back(apex);
     else
-        ring.insert(ring.begin() + 1, apex), std::reverse(ring.begin() + 2, ring.end());
+    {
+        // Apex on the right of the run: w0, apex, then the run backwards.
+        ring.insert(ring.begin() + 1, apex);
+        std::reverse(ring.begin() + 2, ring.end());
+    }
     const size_t m = ring.size();
     size_t left = 0, right = 0;
     for (size_t i = 1; i < m; ++i)

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -320,6 +322,51 @@ TEST(FlipCascade, SwapsAnIllegalDiagonalAndReportsMissingFaces)
               "SwapFaces -> Impossible to find the triangles 3 and 9 to swap : Swap canceled\n"
               "SwapFaces -> Impossible to find the triangles 0 and 12 to swap : Swap canceled\n");
     EXPECT_EQ(mesh.GetNumberOfFaces(), 1);
+    EXPECT_TRUE(CheckMesh(mesh));
+}
+
+// A fan from one end of a half ellipse of 6000 points: legalising the last
+// fan triangle flips its way along the chain, some 3000 flips in one cascade,
+// on a thread with a 128 KB stack, where a frame per flip would not fit.
+TEST(FlipCascade, LongCascadeInASmallStack)
+{
+    constexpr int n = 6000;
+    KorMesh mesh;
+    for (int i = 0; i < n; ++i)
+    {
+        const double t = 3.14159265358979 * i / (n - 1);
+        mesh.AddVertex(1000.0 * std::cos(t), 300.0 * std::sin(t), 0.0);
+    }
+    int last = -1;
+    for (int i = 1; i + 1 < n; ++i)
+        last = DelaunayCreateTriangle(mesh, *mesh.GetVertex(0), *mesh.GetVertex(i), *mesh.GetVertex(i + 1));
+
+    struct Job
+    {
+        KorMesh* mesh;
+        int face;
+    } job{&mesh, last};
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 128 * 1024);
+    pthread_t thread;
+    ASSERT_EQ(pthread_create(
+                  &thread, &attributes,
+                  [](void* arg) -> void*
+                  {
+                      Job* j = static_cast<Job*>(arg);
+                      CheckDelaunayCriteria(*j->mesh, j->face);
+                      return nullptr;
+                  },
+                  &job),
+              0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+
+    std::vector<KorEdge*> around;
+    mesh.GetEdgesAroundVertex(mesh.GetVertex(0), around);
+    EXPECT_LT(around.size(), static_cast<size_t>(n / 2 + 10));
+    EXPECT_EQ(mesh.GetNumberOfFaces(), n - 2);
     EXPECT_TRUE(CheckMesh(mesh));
 }
 
