@@ -23,8 +23,11 @@ bool Neighbours(KorMesh& m, int a, int b)
 
 TEST(KorMeshFusion, TrianglesWithCoincidentCornersBecomeNeighbours)
 {
-    /*  5 (=4)       t0 = (0, 1, 2), t1 = (3, 4, 5); 3 lies on 0 and 4 on 2
-        |   \        */
+    /*  5 ---- 2,4
+        |  t1 / |      t0 = (0, 1, 2), t1 = (3, 4, 5): 3 lies on 0 and 4 on 2
+        |   /   |
+        | / t0  |
+       0,3 ---- 1      */
     KorMesh m;
     m.AddVertex(0, 0, 0);
     m.AddVertex(1, 0, 0);
