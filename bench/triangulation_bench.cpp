@@ -192,7 +192,11 @@ void KorConstrain(benchmark::State& state)
         state.ResumeTiming();
         ConstrainTriangulation(mesh, constraint);
     }
+    int inserted = 0;
+    for (const auto& s : t.segments)
+        inserted += mesh.GetEdgeBetween(mesh.GetVertex(s.first), mesh.GetVertex(s.second)) != nullptr;
     state.counters["segments"] = static_cast<double>(t.segments.size());
+    state.counters["inserted"] = inserted;
 }
 
 void CgalConstrain(benchmark::State& state)
