@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DoubleIndex.h"
 #include "KorEdge.h"
 #include "KorFace.h"
 #include "KorIDVector.h"
@@ -11,6 +12,7 @@
 #include <map>
 #include <vector>
 
+class KorRay;
 class LumTree;
 
 // The polygon mesh of the system: a half-edge structure over three identifier
@@ -43,7 +45,39 @@ public:
     KorMesh();
     KorMesh(const KorMesh& other);
     KorMesh& operator=(const KorMesh& other);
-    virtual ~KorMesh();
+    ~KorMesh() override;
+
+    // The mesh's own XML and text forms (KorMeshXML.cpp, KorMeshASCII.cpp):
+    // every slot of the three tables in identifier order, free ones
+    // included, so identifiers and links survive without renumbering. A
+    // read replaces the whole content; outside data whose links could not
+    // be walked safely leaves the mesh empty (see LastReadFailed).
+    void ToXML(XMLNode& node) override;
+    void FromXML(const XMLNode& node) override;
+    void ToASCII(std::ostream& stream) override;
+    // False when the form is truncated or corrupt.
+    bool FromASCII(std::istream& stream) override;
+    // Whether the last FromXML or FromASCII found a truncated or corrupt
+    // form (and so left the mesh empty).
+    bool LastReadFailed() const { return mLastReadFailed; }
+
+    // The nearest hit of the ray on the faces between tmin and tmax, the
+    // faces optionally moved by an OpenGL matrix (KorMeshMeasures.cpp). t and
+    // face are written only on a hit; face becomes -1 first.
+    virtual bool IntersectRay(const KorRay& ray, const double& tmin, const double& tmax, const double* glMatrix,
+                              double& t, int* face);
+    virtual bool IntersectRay(const KorRay& ray, const double& tmin, const double& tmax, double& t, int* face);
+
+    // Transforms and measures (KorMeshMeasures.cpp). The matrices are 16
+    // doubles in OpenGL column-major layout; the normal matrix may be null.
+    void GLTransform(const double* m, const double* n = nullptr);
+    void MoveMesh(const LumPoint& v);
+    // Without effect.
+    void RotateAround(const LumPoint& centre, const LumPoint& axis, const double& angle);
+    double GetFaceSurface(const KorFace* f) const;
+    double GetSurface() const;
+    // Signed volume of the cones from the origin over the faces.
+    double GetVolume() const;
 
     // Copies the tables whole (identifiers and their reuse order preserved),
     // the cached mean, the flip flag and the face tracks; not the tree.
@@ -138,6 +172,46 @@ public:
     // Increasing distance of each half-edge's origin from p.
     void SortEdgesFromPoint(std::vector<KorEdge*>& out, const LumPoint& p);
 
+    // Face editing and repair: polygon crossing and cutting (KorMeshPolygon.cpp),
+    // local editing and face tracks (KorMeshEdit.cpp), concave faces
+    // (KorMeshConcave.cpp), vertex fusion (KorMeshFusion.cpp), holes
+    // (KorMeshHoles.cpp).
+    // The first pair of non-adjacent sides whose lines meet strictly inside
+    // both sides; point is on the first side's line; edgeA and edgeB are the
+    // sides' half-edges. False (edges -1) for a polygon that does not cross.
+    bool GetIntersectionPointOfPolygon(const std::vector<int>& ids, LumPoint& point, int& edgeA, int& edgeB);
+    // Replaces the face by the polygon (a loop inside it) and a band of faces
+    // between the two; the polygon's face identifier, or -1.
+    int CutPolygonIntoFace(KorFace* face, const std::vector<int>& polygon);
+    // Fans every face of more than three vertices from its first vertex.
+    bool TriangulateMesh();
+
+    // With tracks set, every face made here records in the tracks of faces the
+    // face it descends from, as that face was when the tracks were last emptied.
+    int AddVertexOnEdge(const int& edge, const LumPoint& p, bool tracks);
+    bool CutFaceFromEdges(const std::vector<int>& path, bool tracks);
+    bool CopyFacesToMesh(const std::vector<int>& faces, KorMesh& destination, bool tracks) const;
+    void GetNewFacesFrom(const int& origin, std::vector<int>& out) const;
+
+    // A possibly concave or self-crossing polygon as faces each fanned from one
+    // vertex; the last face's identifier (the smaller result over the two
+    // loops of a crossing), or -1.
+    int AddConcaveFace(int count, ...);
+    int AddConcaveFace(std::vector<int>& ids, std::vector<int>* outFaces);
+    bool ToConcaveMesh(bool tracks);
+    bool ToConcaveMesh(const std::vector<int>& faces, bool tracks);
+
+    // Merges vertices less than 1e-5 apart (the tolerance argument is not
+    // read); report, when given, maps replaced faces to their successors.
+    bool FuseVertices(const double& tolerance, std::vector<DoubleIndex>* report);
+    int FuseVertices(KorVertex* kept, KorVertex* removed, std::vector<DoubleIndex>* report);
+    int FuseEmptyFace(KorFace* face, std::vector<DoubleIndex>* report);
+
+    bool IsClosed();
+    bool ContainsNULLSurface();
+    bool GetEdgesAlongHole(KorEdge* start, std::vector<KorEdge*>& out);
+    bool CloseMesh();
+
     // The search tree over the faces: null until set, deleted by every edit.
     LumTree* GetTree() const { return mTree; }
     // Takes ownership; a tree already held is deleted.
@@ -147,6 +221,17 @@ public:
     static bool mSaveTextureCoordinates;
 
 private:
+    // Face editing helpers (KorMeshConcave.cpp, KorMeshFusion.cpp).
+    bool SplitAtCrossing(const std::vector<int>& poly, std::vector<int>* outFaces, std::vector<int>& loopA,
+                         std::vector<int>& loopB);
+    int InsertCrossingVertex(int edge, const LumPoint& p, std::vector<int>* outFaces);
+    bool ReplaceByConcaveFaces(int faceId, bool tracks);
+
+    // One item of the XML form into a new slot; a free one's identifier is
+    // recorded in freed.
+    void ReadVertexItem(const XMLNode& item, bool legacy, std::vector<int>& freed);
+    void ReadEdgeItem(const XMLNode& item, std::vector<int>& freed);
+    void ReadFaceItem(const XMLNode& item, std::vector<int>& freed);
     // Drops the derived state (mean, tree) after any add, delete or relink.
     void SetModified();
     int AddFace(std::vector<KorEdge*>& ring);
@@ -164,4 +249,5 @@ private:
     // A face cut from an existing one -> the face it was cut from.
     std::map<int, int> mTracksOfFaces;
     LumTree* mTree = nullptr;
+    bool mLastReadFailed = false;
 };
