@@ -12,6 +12,7 @@
 // print one line.
 
 #include "KorMesh.h"
+#include "KorString.h"
 
 #include "KorException.h"
 #include "KorMeshCheck.h"
@@ -46,7 +47,7 @@ void KorMesh::ToASCII(std::ostream& out)
             out << KorFormatDouble(v->Normal.x) << '\n'
                 << KorFormatDouble(v->Normal.y) << '\n'
                 << KorFormatDouble(v->Normal.z) << '\n';
-        out << v->Edge << '\n';
+        out << std::to_string(v->Edge) << '\n';
     }
     out << "___Edges\n";
     const int edges = GetEdgeVectorSize();
@@ -56,29 +57,18 @@ void KorMesh::ToASCII(std::ostream& out)
         if (e == nullptr)
             out << "-1\n-1\n-1\n-1\n-1\n";
         else
-            out << e->Vertex << '\n' << e->Face << '\n' << e->Opp << '\n' << e->Next << '\n' << e->Turn << '\n';
+            for (int link : {e->Vertex, e->Face, e->Opp, e->Next, e->Turn})
+                out << std::to_string(link) << '\n';
     }
     out << "___Faces\n";
     const int faces = GetFaceVectorSize();
     for (int id = 0; id < faces; ++id)
     {
         KorFace* f = GetFace(id);
-        out << (f == nullptr ? -1 : f->Edge) << '\n';
+        out << std::to_string(f == nullptr ? -1 : f->Edge) << '\n';
     }
     out << "**" << std::endl;
 }
-
-namespace
-{
-bool ReadLine(std::istream& in, std::string& line)
-{
-    if (!std::getline(in, line))
-        return false;
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    return true;
-}
-} // namespace
 
 bool KorMesh::FromASCII(std::istream& in)
 {
@@ -97,7 +87,7 @@ bool KorMesh::FromASCII(std::istream& in)
     };
 
     std::string line;
-    if (!ReadLine(in, line))
+    if (!ReadTextLine(in, line))
         return fail();
     for (;;)
     {
@@ -106,7 +96,7 @@ bool KorMesh::FromASCII(std::istream& in)
         int kind = line == "___Vertices" ? 0 : line == "___Edges" ? 1 : line == "___Faces" ? 2 : -1;
         if (kind < 0)
         {
-            if (!ReadLine(in, line))
+            if (!ReadTextLine(in, line))
                 return fail();
             continue;
         }
@@ -114,7 +104,7 @@ bool KorMesh::FromASCII(std::istream& in)
         std::vector<std::string> fields;
         for (;;)
         {
-            if (!ReadLine(in, line))
+            if (!ReadTextLine(in, line))
                 return fail();
             if (line.empty())
                 continue;
