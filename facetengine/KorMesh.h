@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class KorRay;
 class LumTree;
 
 // The polygon mesh of the system: a half-edge structure over three identifier
@@ -46,7 +47,39 @@ public:
     KorMesh();
     KorMesh(const KorMesh& other);
     KorMesh& operator=(const KorMesh& other);
-    virtual ~KorMesh();
+    ~KorMesh() override;
+
+    // The mesh's own XML and text forms (KorMeshXML.cpp, KorMeshASCII.cpp):
+    // every slot of the three tables in identifier order, free ones
+    // included, so identifiers and links survive without renumbering. A
+    // read replaces the whole content; outside data whose links could not
+    // be walked safely leaves the mesh empty (see LastReadFailed).
+    void ToXML(XMLNode& node) override;
+    void FromXML(const XMLNode& node) override;
+    void ToASCII(std::ostream& stream) override;
+    // False when the form is truncated or corrupt.
+    bool FromASCII(std::istream& stream) override;
+    // Whether the last FromXML or FromASCII found a truncated or corrupt
+    // form (and so left the mesh empty).
+    bool LastReadFailed() const { return mLastReadFailed; }
+
+    // The nearest hit of the ray on the faces between tmin and tmax, the
+    // faces optionally moved by an OpenGL matrix (KorMeshMeasures.cpp). t and
+    // face are written only on a hit; face becomes -1 first.
+    virtual bool IntersectRay(const KorRay& ray, const double& tmin, const double& tmax, const double* glMatrix,
+                              double& t, int* face);
+    virtual bool IntersectRay(const KorRay& ray, const double& tmin, const double& tmax, double& t, int* face);
+
+    // Transforms and measures (KorMeshMeasures.cpp). The matrices are 16
+    // doubles in OpenGL column-major layout; the normal matrix may be null.
+    void GLTransform(const double* m, const double* n = nullptr);
+    void MoveMesh(const LumPoint& v);
+    // Without effect.
+    void RotateAround(const LumPoint& centre, const LumPoint& axis, const double& angle);
+    double GetFaceSurface(const KorFace* f) const;
+    double GetSurface() const;
+    // Signed volume of the cones from the origin over the faces.
+    double GetVolume() const;
 
     // Copies the tables whole (identifiers and their reuse order preserved),
     // the cached mean, the flip flag and the face tracks; not the tree.
@@ -208,6 +241,11 @@ private:
     int InsertCrossingVertex(int edge, const LumPoint& p, std::vector<int>* outFaces);
     bool ReplaceByConcaveFaces(int faceId, bool tracks);
 
+    // One item of the XML form into a new slot; a free one's identifier is
+    // recorded in freed.
+    void ReadVertexItem(const XMLNode& item, bool legacy, std::vector<int>& freed);
+    void ReadEdgeItem(const XMLNode& item, std::vector<int>& freed);
+    void ReadFaceItem(const XMLNode& item, std::vector<int>& freed);
     // Drops the derived state (mean, tree) after any add, delete or relink.
     void SetModified();
     int AddFace(std::vector<KorEdge*>& ring);
@@ -225,4 +263,5 @@ private:
     // A face cut from an existing one -> the face it was cut from.
     std::map<int, int> mTracksOfFaces;
     LumTree* mTree = nullptr;
+    bool mLastReadFailed = false;
 };

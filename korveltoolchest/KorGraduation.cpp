@@ -32,6 +32,10 @@ double ScaleStep(double range)
 void GetKorAxis(const double& min, const double& max, std::vector<sAxisPoint>& out, const int& n)
 {
     out.clear();
+    // An infinite or undefined bound has no graduation to show (and its step
+    // would overflow the exponent's integer).
+    if (!std::isfinite(min) || !std::isfinite(max))
+        return;
     const double range = std::fabs(max - min);
     const double step = range >= 1e-5 ? AxisStep(range, n) : 0.0;
     if (!(std::fabs(step) >= 1e-12))

@@ -1,14 +1,23 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (in build-fuzz/) and runs one:
 #   scripts/fuzz.sh <target> [seconds]
+# Seeds come from <lib>/tests/fuzz/corpus/<Stem>/ (or corpus/ when a folder
+# holds one target); what the run finds stays in build-fuzz/corpus/<target>.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --fuzz
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVORN_FUZZ=ON -DVORN_SANITIZE=ON -DVORN_BUILD_TESTS=OFF
-cmake --build build-fuzz
+cmake --build build-fuzz -j "${FUZZ_JOBS:-3}"
 target=${1:?name a fuzz target, e.g. fuzz_XMLNodeFuzz}
 seconds=${2:-60}
+stem=${target#fuzz_}
 corpus=build-fuzz/corpus/$target
 mkdir -p "$corpus"
-"$(find build-fuzz -type f -name "$target" | head -n1)" -max_total_time="$seconds" "$corpus"
+seeds=()
+src=$(find . -path ./build\* -prune -o -path '*/tests/fuzz/*' -name "$stem.cpp" -print | head -n1)
+if [ -n "$src" ]; then
+  dir=$(dirname "$src")/corpus
+  if [ -d "$dir/$stem" ]; then seeds=("$dir/$stem"); elif [ -d "$dir" ]; then seeds=("$dir"); fi
+fi
+"$(find build-fuzz -type f -name "$target" | head -n1)" -max_total_time="$seconds" "$corpus" "${seeds[@]}"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 
 namespace
@@ -152,4 +153,15 @@ TEST(KorGraduation, GraduationsAreBounded)
     // A reversed range ends at once.
     GetKorAxis(100, 0, a, 10);
     EXPECT_LE(a.size(), 2u);
+}
+
+TEST(KorGraduation, NonFiniteBoundsGiveNoGraduation)
+{
+    std::vector<sAxisPoint> g(2, sAxisPoint(1, 1));
+    GetKorAxis(0, std::numeric_limits<double>::infinity(), g, 10);
+    EXPECT_TRUE(g.empty());
+    GetKorAxis(std::numeric_limits<double>::quiet_NaN(), 4, g, 10);
+    EXPECT_TRUE(g.empty());
+    GetKorAxis(-std::numeric_limits<double>::infinity(), 0, g, 10);
+    EXPECT_TRUE(g.empty());
 }
