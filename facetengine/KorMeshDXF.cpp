@@ -70,14 +70,16 @@ bool KorMesh::ToDXF(std::ofstream& out, int& handle) const
 
     std::string text;
     const std::string owner = Hex(handle);
-    auto entityStart = [&](const char* type, const std::string& ownerHandle) {
+    auto entityStart = [&](const char* type, const std::string& ownerHandle)
+    {
         Pair(text, "  0", type);
         Pair(text, "  5", Hex(handle++));
         Pair(text, "330", ownerHandle);
         Pair(text, "100", "AcDbEntity");
         Pair(text, "  8", "0");
     };
-    auto zeroPosition = [&]() {
+    auto zeroPosition = [&]()
+    {
         Pair(text, " 10", "0.0");
         Pair(text, " 20", "0.0");
         Pair(text, " 30", "0.0");
@@ -113,7 +115,8 @@ bool KorMesh::ToDXF(std::ofstream& out, int& handle) const
         const size_t n = corners.size();
         if (n < 3)
             continue;
-        auto num = [&](size_t k) {
+        auto num = [&](size_t k)
+        {
             const int v = corners[k];
             return (v >= 0 && v < GetVertexVectorSize()) ? number[static_cast<size_t>(v)] : 0;
         };

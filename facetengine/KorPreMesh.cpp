@@ -12,7 +12,7 @@
 // pre-face corners. A pre-face of one index holds the edge (i, i).
 class KorPreMesh::EdgeMap
 {
-public:
+  public:
     explicit EdgeMap(const std::vector<sPreFace>& faces)
     {
         size_t corners = 0;
@@ -29,14 +29,16 @@ public:
             mEntries.push_back({Key(last, ids.at(0)), mEntries.size(), static_cast<int>(fi)});
         }
         std::sort(mEntries.begin(), mEntries.end(),
-                  [](const Entry& a, const Entry& b) { return a.key != b.key ? a.key < b.key : a.order < b.order; });
+                  [](const Entry& a, const Entry& b)
+                  { return a.key != b.key ? a.key < b.key : a.order < b.order; });
     }
 
     static std::uint64_t Key(int a, int b)
     {
         if (b < a)
             std::swap(a, b);
-        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) | static_cast<std::uint32_t>(b);
+        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) |
+               static_cast<std::uint32_t>(b);
     }
 
     // Calls visit(preFace) for each pre-face holding the edge, in order met.
@@ -49,7 +51,7 @@ public:
             visit(it->face);
     }
 
-private:
+  private:
     struct Entry
     {
         std::uint64_t key;
@@ -113,10 +115,12 @@ template <class AddOne> bool KorPreMesh::GrowGroup(const EdgeMap& edges, int sta
             const std::vector<int>& ids = mPreFaces[static_cast<size_t>(fi)].Indices;
             const size_t n = ids.size();
             for (size_t j = 0; j < n; ++j)
-                edges.ForEach(ids[j], ids[(j + 1) % n], [&](int other) {
-                    if (!mPreFaces[static_cast<size_t>(other)].Added)
-                        next.push_back(other);
-                });
+                edges.ForEach(ids[j], ids[(j + 1) % n],
+                              [&](int other)
+                              {
+                                  if (!mPreFaces[static_cast<size_t>(other)].Added)
+                                      next.push_back(other);
+                              });
         }
         current.swap(next);
     }
@@ -139,7 +143,8 @@ bool KorPreMesh::ConvertToKorMesh(KorMesh& mesh)
     {
         if (mPreFaces[s].Added)
             continue;
-        if (!GrowGroup(edges, static_cast<int>(s), [&](const std::vector<int>& ids) { return mesh.AddFace(ids) >= 0; }))
+        if (!GrowGroup(edges, static_cast<int>(s),
+                       [&](const std::vector<int>& ids) { return mesh.AddFace(ids) >= 0; }))
             result = false;
     }
     return result;
@@ -162,22 +167,25 @@ bool KorPreMesh::ConvertToKorMeshes(std::vector<KorMesh>& meshes)
             continue;
         meshes.emplace_back();
         KorMesh& mesh = meshes.back();
-        const bool ok = GrowGroup(edges, static_cast<int>(s), [&](const std::vector<int>& indices) {
-            ids.clear();
-            for (int i : indices)
-            {
-                if (i < 0 || static_cast<size_t>(i) >= mPoints.size())
-                    throw std::out_of_range("KorPreMesh::ConvertToKorMeshes: point index out of range");
-                int& v = vertexOf[static_cast<size_t>(i)];
-                if (v < 0)
-                {
-                    v = mesh.AddVertex(mPoints[static_cast<size_t>(i)]);
-                    touched.push_back(i);
-                }
-                ids.push_back(v);
-            }
-            return mesh.AddFace(ids) >= 0;
-        });
+        const bool ok = GrowGroup(edges, static_cast<int>(s),
+                                  [&](const std::vector<int>& indices)
+                                  {
+                                      ids.clear();
+                                      for (int i : indices)
+                                      {
+                                          if (i < 0 || static_cast<size_t>(i) >= mPoints.size())
+                                              throw std::out_of_range(
+                                                  "KorPreMesh::ConvertToKorMeshes: point index out of range");
+                                          int& v = vertexOf[static_cast<size_t>(i)];
+                                          if (v < 0)
+                                          {
+                                              v = mesh.AddVertex(mPoints[static_cast<size_t>(i)]);
+                                              touched.push_back(i);
+                                          }
+                                          ids.push_back(v);
+                                      }
+                                      return mesh.AddFace(ids) >= 0;
+                                  });
         if (!ok)
             result = false;
         for (int i : touched)

@@ -51,7 +51,10 @@ int CornerIndex(const std::string& value, long long base)
     return static_cast<int>(std::min<long long>(v - 1 + base, INT_MAX));
 }
 
-double Distance(const LumPoint& a, const LumPoint& b) { return (a - b).Norm(); }
+double Distance(const LumPoint& a, const LumPoint& b)
+{
+    return (a - b).Norm();
+}
 
 void AddPolyline(std::vector<sDXFPolyline>& out, sDXFPolyline& polyline)
 {
@@ -63,10 +66,12 @@ void AddPolyline(std::vector<sDXFPolyline>& out, sDXFPolyline& polyline)
     out.push_back(std::move(polyline));
 }
 
-KorException ConversionError(const std::string& function, const std::string& fileName, const std::string& ending)
+KorException ConversionError(const std::string& function, const std::string& fileName,
+                             const std::string& ending)
 {
-    return KorException(".\\DXF\\kordxf -> " + function + " -> Impossible to convert the DXF format from the file '" +
-                            fileName + "' " + ending,
+    return KorException(".\\DXF\\kordxf -> " + function +
+                            " -> Impossible to convert the DXF format from the file '" + fileName + "' " +
+                            ending,
                         KorException::ERROR);
 }
 } // namespace
@@ -76,7 +81,7 @@ KorException ConversionError(const std::string& function, const std::string& fil
 // caller.
 class KorDXF::PairReader
 {
-public:
+  public:
     explicit PairReader(std::istream& in) : mIn(in) {}
 
     bool Next(int& code, std::string& value)
@@ -110,14 +115,17 @@ public:
         mValue = value;
     }
 
-private:
+  private:
     std::istream& mIn;
     bool mHeld = false;
     int mCode = 0;
     std::string mValue;
 };
 
-KorDXF::KorDXF(const std::string& fileName) { Load(fileName); }
+KorDXF::KorDXF(const std::string& fileName)
+{
+    Load(fileName);
+}
 
 bool KorDXF::Load(const std::string& fileName)
 {
@@ -384,19 +392,22 @@ void KorDXF::DeleteDoubles()
     // Exact order, list order among equal positions: the first of a cluster
     // is the one kept. NaN coordinates compare as equal to everything with
     // '<', so they are ordered apart first.
-    auto key = [](const LumPoint& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); };
-    std::stable_sort(work.begin(), work.end(), [&](const Entry& l, const Entry& r) {
-        const bool fl = key(l.p), fr = key(r.p);
-        if (fl != fr)
-            return fl;
-        if (!fl)
-            return false;
-        if (l.p.x != r.p.x)
-            return l.p.x < r.p.x;
-        if (l.p.y != r.p.y)
-            return l.p.y < r.p.y;
-        return l.p.z < r.p.z;
-    });
+    auto key = [](const LumPoint& p)
+    { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); };
+    std::stable_sort(work.begin(), work.end(),
+                     [&](const Entry& l, const Entry& r)
+                     {
+                         const bool fl = key(l.p), fr = key(r.p);
+                         if (fl != fr)
+                             return fl;
+                         if (!fl)
+                             return false;
+                         if (l.p.x != r.p.x)
+                             return l.p.x < r.p.x;
+                         if (l.p.y != r.p.y)
+                             return l.p.y < r.p.y;
+                         return l.p.z < r.p.z;
+                     });
 
     // Cells of the tolerance's size: two points in one cell are within the
     // tolerance on each axis, so a cell holds at most one kept point, and a
@@ -469,11 +480,12 @@ bool AddFaceRecords(const sDXFMesh& m, size_t meshIndex, int offset, KorPreMesh&
     for (size_t k = 0; k < m.Faces.size(); ++k)
     {
         const int* q = m.Faces[k].Index;
-        const bool valid = q[0] >= 0 && q[0] < n && q[1] >= 0 && q[1] < n && q[2] >= 0 && q[2] < n && q[3] >= -1 &&
-                           q[3] < n;
+        const bool valid =
+            q[0] >= 0 && q[0] < n && q[1] >= 0 && q[1] < n && q[2] >= 0 && q[2] < n && q[3] >= -1 && q[3] < n;
         if (!valid)
         {
-            KorReport(origin, "The face record " + std::to_string(k) + " of the mesh " + std::to_string(meshIndex) +
+            KorReport(origin, "The face record " + std::to_string(k) + " of the mesh " +
+                                  std::to_string(meshIndex) +
                                   " names a vertex the mesh does not have: it is left out");
             result = false;
             continue;
@@ -538,7 +550,8 @@ bool KorDXF::ConvertToKorMeshes(std::vector<KorMesh>& meshes)
     }
     catch (const KorException& e)
     {
-        KorException error = ConversionError("KorDXF::ConvertToKorMeshes", FileName, "into a vector of meshes");
+        KorException error =
+            ConversionError("KorDXF::ConvertToKorMeshes", FileName, "into a vector of meshes");
         error << e;
         throw error;
     }

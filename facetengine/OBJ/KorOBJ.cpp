@@ -8,26 +8,35 @@
 
 namespace
 {
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
 const char* kLocation = ".\\OBJ\\korobj -> ";
 
 KorException LineError(const std::string& line, const char* ending)
 {
-    return KorException(std::string(kLocation) + "KorOBJ::AnalyzeOBJLine -> Impossible to analyse the line '" + line +
+    return KorException(std::string(kLocation) +
+                            "KorOBJ::AnalyzeOBJLine -> Impossible to analyse the line '" + line +
                             "' : " + ending,
                         KorException::ERROR);
 }
 
-KorException ConversionError(const std::string& function, const std::string& fileName, const std::string& ending)
+KorException ConversionError(const std::string& function, const std::string& fileName,
+                             const std::string& ending)
 {
-    return KorException(std::string(kLocation) + function + " -> Impossible to convert the OBJ format from the file '" +
-                            fileName + "' " + ending,
+    return KorException(std::string(kLocation) + function +
+                            " -> Impossible to convert the OBJ format from the file '" + fileName + "' " +
+                            ending,
                         KorException::ERROR);
 }
 } // namespace
 
-KorOBJ::KorOBJ(const std::string& fileName) { Load(fileName); }
+KorOBJ::KorOBJ(const std::string& fileName)
+{
+    Load(fileName);
+}
 
 bool KorOBJ::Load(const std::string& fileName)
 {
@@ -52,23 +61,25 @@ bool KorOBJ::Load(const std::string& fileName)
             AnalyzeOBJLine(line);
         }
         if (mLargestIndex >= static_cast<long long>(mVertices.size()))
-            throw KorException("The faces refence a vertex index maximum of " + std::to_string(mLargestIndex) +
-                                   " but there are only " + std::to_string(mVertices.size()) +
-                                   " vertices defined in the file",
+            throw KorException("The faces refence a vertex index maximum of " +
+                                   std::to_string(mLargestIndex) + " but there are only " +
+                                   std::to_string(mVertices.size()) + " vertices defined in the file",
                                KorException::ERROR);
     }
     catch (const KorException& e)
     {
-        KorException error(std::string(kLocation) + "KorOBJ::Load -> An error occured while reading the file '" +
-                               fileName + "' at line " + std::to_string(lineNumber),
+        KorException error(std::string(kLocation) +
+                               "KorOBJ::Load -> An error occured while reading the file '" + fileName +
+                               "' at line " + std::to_string(lineNumber),
                            KorException::ERROR);
         error << e;
         throw error;
     }
     catch (...)
     {
-        throw KorException(std::string(kLocation) + "KorOBJ::Load -> An error occured while reading the file '" +
-                               fileName + "' at line " + std::to_string(lineNumber),
+        throw KorException(std::string(kLocation) +
+                               "KorOBJ::Load -> An error occured while reading the file '" + fileName +
+                               "' at line " + std::to_string(lineNumber),
                            KorException::ERROR);
     }
     mFileName = fileName;
@@ -101,7 +112,8 @@ void KorOBJ::AnalyzeOBJLine(const std::string& line)
         }
         else
             throw KorException("Impossible to analyse the line '" + line + "' : unknown declaration 'v" +
-                                   std::string(1, k) + "', valid ones that begin with v are 'v', 'vt' and 'vn'",
+                                   std::string(1, k) +
+                                   "', valid ones that begin with v are 'v', 'vt' and 'vn'",
                                KorException::ERROR);
         try
         {
@@ -191,14 +203,16 @@ LumPoint KorOBJ::AnalyzeVertexLine(const std::string& line, size_t start)
         if (k >= n)
             break;
         if (count == 3)
-            throw KorException("Too many values for a vertex line : there must be 2 or 3 values", KorException::ERROR);
+            throw KorException("Too many values for a vertex line : there must be 2 or 3 values",
+                               KorException::ERROR);
         // The token ends at a blank, where the numeric prefix ends at the latest.
         values[count++] = KorAtof(line.c_str() + k);
         while (k < n && !IsBlank(line[k]))
             ++k;
     }
     if (count < 2)
-        throw KorException("Not enough values for a vertex line : there must be 2 or 3 values", KorException::ERROR);
+        throw KorException("Not enough values for a vertex line : there must be 2 or 3 values",
+                           KorException::ERROR);
     return LumPoint(values[0], values[1], values[2]);
 }
 
@@ -271,7 +285,8 @@ bool KorOBJ::ConvertToKorMeshes(std::vector<KorMesh>& meshes)
     }
     catch (const KorException& e)
     {
-        KorException error = ConversionError("KorOBJ::ConvertToKorMeshes", mFileName, "into a vector of meshes");
+        KorException error =
+            ConversionError("KorOBJ::ConvertToKorMeshes", mFileName, "into a vector of meshes");
         error << e;
         throw error;
     }

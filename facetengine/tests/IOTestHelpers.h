@@ -32,7 +32,10 @@ inline std::string ReadWhole(const std::string& path)
     return s.str();
 }
 
-inline std::string DataPath(const std::string& name) { return std::string(VORN_TEST_DATA) + "/" + name; }
+inline std::string DataPath(const std::string& name)
+{
+    return std::string(VORN_TEST_DATA) + "/" + name;
+}
 
 using Position = std::tuple<double, double, double>;
 using Triangle = std::array<Position, 3>;
@@ -50,7 +53,8 @@ inline std::vector<Triangle> FanTriangles(const KorMesh& mesh)
             continue;
         std::vector<int> v;
         mesh.GetFaceVertices(f, v);
-        auto pos = [&](int k) {
+        auto pos = [&](int k)
+        {
             const KorVertex* p = mesh.GetVertex(v[static_cast<size_t>(k)]);
             return Position(p->X, p->Y, p->Z);
         };

@@ -1,5 +1,5 @@
-#include "IOTestHelpers.h"
 #include "KorDXF.h"
+#include "IOTestHelpers.h"
 #include "KorException.h"
 #include "MeshChecker.h"
 
@@ -16,7 +16,10 @@ void ExpectPoint(const LumPoint& p, double x, double y, double z)
     EXPECT_EQ(p.z, z);
 }
 
-std::vector<int> Corners(const sDXFFaceRecord& f) { return {f.Index[0], f.Index[1], f.Index[2], f.Index[3]}; }
+std::vector<int> Corners(const sDXFFaceRecord& f)
+{
+    return {f.Index[0], f.Index[1], f.Index[2], f.Index[3]};
+}
 
 // The lists of two readers, compared whole.
 void ExpectSameContent(const KorDXF& a, const KorDXF& b)
@@ -24,7 +27,8 @@ void ExpectSameContent(const KorDXF& a, const KorDXF& b)
     EXPECT_EQ(a.Version, b.Version);
     ASSERT_EQ(a.Points.size(), b.Points.size());
     for (size_t k = 0; k < a.Points.size(); ++k)
-        ExpectPoint(a.Points[k].Position, b.Points[k].Position.x, b.Points[k].Position.y, b.Points[k].Position.z);
+        ExpectPoint(a.Points[k].Position, b.Points[k].Position.x, b.Points[k].Position.y,
+                    b.Points[k].Position.z);
     ASSERT_EQ(a.Polylines.size(), b.Polylines.size());
     for (size_t k = 0; k < a.Polylines.size(); ++k)
         EXPECT_EQ(a.Polylines[k].Points.size(), b.Polylines[k].Points.size());
@@ -155,8 +159,8 @@ TEST(KorDXF, LineEndsAlignmentAndLengthDoNotChangeWhatIsRead)
 
     // A 1000-character layer name, a number padded past any line buffer, and
     // "VERTEX" as the value of a code other than 0 (a layer name).
-    const std::string longLines = "  0\nPOINT\n  8\n" + std::string(1000, 'L') + "\n 10\n" + std::string(400, '0') +
-                                  "1.5\n 20\n2\n  8\nVERTEX\n 30\n-3\n  0\nEOF\n";
+    const std::string longLines = "  0\nPOINT\n  8\n" + std::string(1000, 'L') + "\n 10\n" +
+                                  std::string(400, '0') + "1.5\n 20\n2\n  8\nVERTEX\n 30\n-3\n  0\nEOF\n";
     KorDXF c(WriteTemp("long.dxf", longLines));
     ASSERT_EQ(c.Points.size(), 1u);
     ExpectPoint(c.Points[0].Position, 1.5, 2, -3);
@@ -212,8 +216,8 @@ TEST(KorDXF, FaceRecordsWithoutVerticesAreLeftOut)
 TEST(KorDXF, VerticesOutsidePolylinesAndRepeatedLoads)
 {
     const std::string text = "  0\nVERTEX\n 10\n1\n 20\n2\n 30\n3\n 70\n16\n"
-                              "  0\nVERTEX\n 70\n128\n 71\n-1\n 72\n2\n 73\n3\n"
-                              "  0\nPOINT\n 10\n4\n  0\nEOF\n";
+                             "  0\nVERTEX\n 70\n128\n 71\n-1\n 72\n2\n 73\n3\n"
+                             "  0\nPOINT\n 10\n4\n  0\nEOF\n";
     const std::string path = WriteTemp("loose.dxf", text);
     KorDXF dxf;
     EXPECT_FALSE(dxf.Load(TempPath("missing.dxf")));

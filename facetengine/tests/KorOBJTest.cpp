@@ -1,6 +1,6 @@
+#include "KorOBJ.h"
 #include "IOTestHelpers.h"
 #include "KorException.h"
-#include "KorOBJ.h"
 #include "MeshChecker.h"
 
 #include <gtest/gtest.h>
@@ -69,10 +69,11 @@ TEST(KorOBJ, CrlfCubeWithTabsAndReferences)
 TEST(KorOBJ, VertexAndFaceForms)
 {
     KorOBJ obj;
-    EXPECT_TRUE(LoadErrors("v 1 2\nv 0 0 0\n  v 4 5 6  \nf 1 2 3\nf 1/1 2/2 3/3\nf 1//4 2//5 3//6\n"
-                           "f 1/1/1 2/2/2 3/3/3\n# comment\ng group\no object\ns 1\nusemtl m\nmtllib m.mtl\n\n   \n",
-                           obj)
-                    .empty());
+    EXPECT_TRUE(
+        LoadErrors("v 1 2\nv 0 0 0\n  v 4 5 6  \nf 1 2 3\nf 1/1 2/2 3/3\nf 1//4 2//5 3//6\n"
+                   "f 1/1/1 2/2/2 3/3/3\n# comment\ng group\no object\ns 1\nusemtl m\nmtllib m.mtl\n\n   \n",
+                   obj)
+            .empty());
     EXPECT_EQ(obj.GetVertices()[0].X, 1.0);
     EXPECT_EQ(obj.GetVertices()[0].Y, 2.0);
     EXPECT_EQ(obj.GetVertices()[0].Z, 0.0);
@@ -96,18 +97,22 @@ TEST(KorOBJ, ErrorChainsNameFileLineAndCause)
     KorOBJ obj;
     const std::vector<std::string> m = LoadErrors("v 0 0 0\nv 1 2 3 4\n", obj, &path);
     ASSERT_EQ(m.size(), 3u);
-    EXPECT_EQ(m[0], ".\\OBJ\\korobj -> KorOBJ::Load -> An error occured while reading the file '" + path + "' at line 2");
-    EXPECT_EQ(m[1], ".\\OBJ\\korobj -> KorOBJ::AnalyzeOBJLine -> Impossible to analyse the line 'v 1 2 3 4' : "
-                    "Impossible to get the coordinates");
+    EXPECT_EQ(m[0], ".\\OBJ\\korobj -> KorOBJ::Load -> An error occured while reading the file '" + path +
+                        "' at line 2");
+    EXPECT_EQ(m[1],
+              ".\\OBJ\\korobj -> KorOBJ::AnalyzeOBJLine -> Impossible to analyse the line 'v 1 2 3 4' : "
+              "Impossible to get the coordinates");
     EXPECT_EQ(m[2], "Too many values for a vertex line : there must be 2 or 3 values");
     EXPECT_EQ(obj.GetVertices().size(), 1u); // what was read stays
 
-    EXPECT_EQ(LoadErrors("v 1\n").back(), "Not enough values for a vertex line : there must be 2 or 3 values");
+    EXPECT_EQ(LoadErrors("v 1\n").back(),
+              "Not enough values for a vertex line : there must be 2 or 3 values");
 
     const std::vector<std::string> few = LoadErrors("v 0 0 0\nf 1 2\n");
     ASSERT_EQ(few.size(), 3u);
     EXPECT_TRUE(EndsWith(few[1], "' : The vertices of the face are not valid"));
-    EXPECT_EQ(few[2], "Not enough vertices to define a face in the line 'f 1 2' : there must be at least 3 vertices");
+    EXPECT_EQ(few[2],
+              "Not enough vertices to define a face in the line 'f 1 2' : there must be at least 3 vertices");
 
     for (const char* line : {"f 0 1 2\n", "f -1 -2 -3\n", "f x 1 2\n"})
         EXPECT_TRUE(EndsWith(LoadErrors(line).back(), "' : the indices of vertices must be > 0")) << line;
@@ -115,10 +120,12 @@ TEST(KorOBJ, ErrorChainsNameFileLineAndCause)
 
     const std::vector<std::string> vx = LoadErrors("vx 1 2 3\n");
     ASSERT_EQ(vx.size(), 2u);
-    EXPECT_EQ(vx[1], "Impossible to analyse the line 'vx 1 2 3' : unknown declaration 'vx', valid ones that begin "
-                     "with v are 'v', 'vt' and 'vn'");
-    EXPECT_EQ(LoadErrors("fo 1 2 3\n").back(), "Impossible to analyse the line 'fo 1 2 3' : unknown declaration "
-                                               "'fo', the only valid one that begin with f if 'f'");
+    EXPECT_EQ(vx[1],
+              "Impossible to analyse the line 'vx 1 2 3' : unknown declaration 'vx', valid ones that begin "
+              "with v are 'v', 'vt' and 'vn'");
+    EXPECT_EQ(LoadErrors("fo 1 2 3\n").back(),
+              "Impossible to analyse the line 'fo 1 2 3' : unknown declaration "
+              "'fo', the only valid one that begin with f if 'f'");
 }
 
 TEST(KorOBJ, LargestIndexIsCheckedAtTheEnd)
@@ -126,11 +133,15 @@ TEST(KorOBJ, LargestIndexIsCheckedAtTheEnd)
     const std::vector<std::string> m = LoadErrors("v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nf 1 2 5\n");
     ASSERT_EQ(m.size(), 2u);
     EXPECT_TRUE(EndsWith(m[0], "' at line 5"));
-    EXPECT_EQ(m[1], "The faces refence a vertex index maximum of 4 but there are only 4 vertices defined in the file");
-    EXPECT_EQ(LoadErrors("# nothing\n").back(),
-              "The faces refence a vertex index maximum of 0 but there are only 0 vertices defined in the file");
+    EXPECT_EQ(
+        m[1],
+        "The faces refence a vertex index maximum of 4 but there are only 4 vertices defined in the file");
+    EXPECT_EQ(
+        LoadErrors("# nothing\n").back(),
+        "The faces refence a vertex index maximum of 0 but there are only 0 vertices defined in the file");
     // An index past int's range is clamped, not wrapped into a valid one.
-    EXPECT_TRUE(EndsWith(LoadErrors("v 0 0 0\nf 1 1 99999999999999\n").back(), "vertices defined in the file"));
+    EXPECT_TRUE(
+        EndsWith(LoadErrors("v 0 0 0\nf 1 1 99999999999999\n").back(), "vertices defined in the file"));
 
     // A failed load keeps the faces it read: converting them must not read
     // outside the vertices.
@@ -149,18 +160,20 @@ TEST(KorOBJ, LargestIndexIsCheckedAtTheEnd)
     catch (const KorException& e)
     {
         ASSERT_EQ(e.GetMessages().size(), 1u);
-        EXPECT_EQ(e.GetMessages()[0], ".\\OBJ\\korobj -> KorOBJ::ConvertToKorMeshes -> Impossible to convert the OBJ "
-                                      "format from the file '' into a vector of meshes");
+        EXPECT_EQ(e.GetMessages()[0],
+                  ".\\OBJ\\korobj -> KorOBJ::ConvertToKorMeshes -> Impossible to convert the OBJ "
+                  "format from the file '' into a vector of meshes");
     }
 }
 
 TEST(KorOBJ, OnlyPositionLinesCreateVertices)
 {
     KorOBJ obj;
-    ASSERT_TRUE(LoadErrors("vt 0.5 0.5\nvt 1 1\nvn 0 0 1\nv 1 2 3\nv 4 5 6\nv 7 8 9\nvt 0.25 0.75\nvt 1 0\nvt 0 1\n"
-                           "vt 9 9\nf 1 2 3\n",
-                           obj)
-                    .empty());
+    ASSERT_TRUE(
+        LoadErrors("vt 0.5 0.5\nvt 1 1\nvn 0 0 1\nv 1 2 3\nv 4 5 6\nv 7 8 9\nvt 0.25 0.75\nvt 1 0\nvt 0 1\n"
+                   "vt 9 9\nf 1 2 3\n",
+                   obj)
+            .empty());
     ASSERT_EQ(obj.GetVertices().size(), 3u);
     EXPECT_EQ(obj.GetVertices()[0].X, 1.0);
     // The third vt line of the file is the first that finds a vertex: vertex 2.

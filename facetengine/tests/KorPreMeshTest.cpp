@@ -1,5 +1,5 @@
-#include "IOTestHelpers.h"
 #include "KorPreMesh.h"
+#include "IOTestHelpers.h"
 #include "MeshChecker.h"
 #include "MeshTestHelpers.h"
 
@@ -81,7 +81,7 @@ TEST(KorPreMesh, GroupsFollowSharedEdgesNotSharedVertices)
     KorPreMesh twoGroups = SquarePoints();
     twoGroups.AddPreFace(0, 1, 2, -1);
     twoGroups.AddPreFace(2, 4, 5, -1); // only vertex 2 in common
-    std::vector<KorMesh> meshes(1); // the vector is appended to
+    std::vector<KorMesh> meshes(1);    // the vector is appended to
     EXPECT_TRUE(twoGroups.ConvertToKorMeshes(meshes));
     ASSERT_EQ(meshes.size(), 3u);
     for (size_t k = 1; k < 3; ++k)
