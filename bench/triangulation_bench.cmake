@@ -4,7 +4,7 @@
 find_package(CGAL QUIET)
 if(CGAL_FOUND AND TARGET FacetEngine)
   add_executable(triangulation_bench ${CMAKE_CURRENT_SOURCE_DIR}/triangulation_bench.cpp)
-  target_link_libraries(triangulation_bench PRIVATE FacetEngine CGAL::CGAL benchmark::benchmark_main)
+  target_link_libraries(triangulation_bench PRIVATE FacetEngine CGAL::CGAL benchmark::benchmark)
 else()
   message(STATUS "triangulation_bench skipped: CGAL (libcgal-dev) not found")
 endif()

@@ -5,8 +5,8 @@
 // 50 level lines. CGAL inserts the points as a range (it sorts them along a
 // Hilbert curve first); its kernel has exact predicates, like ours.
 //
-// The ratio is the Kor time over the CGAL time of the same input, printed at
-// the end of the run.
+// The ratio of each Kor time over the CGAL time of the same input (medians
+// when repeated) is printed at the end of the run.
 #include "KorConstrainedTriangulation.h"
 #include "KorDelaunay.h"
 
@@ -16,7 +16,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdio>
 #include <map>
+#include <string>
 #include <random>
 #include <vector>
 
@@ -226,3 +228,55 @@ BENCHMARK(CgalDelaunay2)->Args({0, 10000})->Args({0, 100000})->Args({0, 1000000}
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(KorConstrain)->Unit(benchmark::kMillisecond);
 BENCHMARK(CgalConstrain)->Unit(benchmark::kMillisecond);
+
+namespace
+{
+// The console output, then one ratio line per input measured by both.
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+        {
+            std::string name = run.benchmark_name();
+            if (run.run_type == Run::RT_Aggregate)
+            {
+                if (run.aggregate_name != "median")
+                    continue;
+                name = name.substr(0, name.rfind('_'));
+            }
+            // KorDelaunay/0/10000 and CgalDelaunay2/0/10000 measure Delaunay/0/10000.
+            const bool kor = name.rfind("Kor", 0) == 0;
+            std::string key = name.substr(kor ? 3 : 4);
+            if (key.rfind("Delaunay2", 0) == 0)
+                key.erase(8, 1);
+            (kor ? mKor : mCgal)[key] = run.GetAdjustedRealTime();
+        }
+    }
+
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        for (const auto& [input, kor] : mKor)
+        {
+            const auto cgal = mCgal.find(input);
+            if (cgal != mCgal.end() && cgal->second > 0.0)
+                std::printf("ratio Kor / CGAL  %-24s %6.2f\n", input.c_str(), kor / cgal->second);
+        }
+    }
+
+private:
+    std::map<std::string, double> mKor, mCgal;
+};
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

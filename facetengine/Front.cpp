@@ -88,15 +88,27 @@ Front::Position Front::FindVertex(const KorVertex* v) const
 void Front::RemoveVertex(const KorVertex* v)
 {
     const Position p = FindVertex(v);
-    if (!p.IsValid())
-        return;
-    std::vector<Entry>& block = mBlocks[static_cast<size_t>(p.Block)];
+    if (p.IsValid())
+        RemoveAt(p);
+}
+
+Front::Position Front::RemoveAt(const Position& p)
+{
+    if (!Get(p))
+        return Position{};
+    const size_t b = static_cast<size_t>(p.Block);
+    std::vector<Entry>& block = mBlocks[b];
     block.erase(block.begin() + p.Offset);
     --mSize;
     if (block.empty())
-        EraseBlock(static_cast<size_t>(p.Block));
-    else
-        Touch(static_cast<size_t>(p.Block));
+    {
+        EraseBlock(b);
+        return b < mBlocks.size() ? Position{p.Block, 0} : Position{};
+    }
+    Touch(b);
+    if (static_cast<size_t>(p.Offset) < block.size())
+        return p;
+    return b + 1 < mBlocks.size() ? Position{p.Block + 1, 0} : Position{};
 }
 
 KorVertex* Front::Get(const Position& p) const

@@ -38,6 +38,9 @@ public:
     Position FindVertex(const KorVertex* v) const;
     // Removes the entry FindVertex finds; nothing when there is none.
     void RemoveVertex(const KorVertex* v);
+    // Removes the entry at p and returns the position of the entry that
+    // followed it (invalid at the end). Positions before p stay valid.
+    Position RemoveAt(const Position& p);
 
     KorVertex* Get(const Position& p) const;
     Position First() const;

@@ -175,6 +175,7 @@ void AddAndLegalise(FlipCascade& flips, const KorVertex* a, const KorVertex* b, 
 }
 
 void ChainTriangles(FlipCascade& flips, Front& front, const KorVertex* p);
+void ChainFrom(FlipCascade& flips, Front& front, Front::Position at, const KorVertex* p);
 
 KorVertex* Entry(const Front& list, const Front::Position& p) { return list.Get(p); }
 
@@ -346,7 +347,7 @@ void AddAboveFront(FlipCascade& flips, KorVertex* p, Front& front, Front& lower)
         if (left)
         {
             lower.InsertVertex(p);
-            front.RemoveVertex(left);
+            front.RemoveAt(next);
         }
     }
     else
@@ -357,37 +358,45 @@ void AddAboveFront(FlipCascade& flips, KorVertex* p, Front& front, Front& lower)
         if (right && last->X == p->X)
         {
             lower.AppendVertex(p);
-            front.RemoveVertex(right);
+            front.RemoveAt(front.Next(at));
         }
     }
     if (left && right)
         AddAndLegalise(flips, left, p, right);
-    ChainTriangles(flips, front, p);
+    // Only entries after p have been removed: its position holds.
+    ChainFrom(flips, front, at, p);
 }
-void ChainTriangles(FlipCascade& flips, Front& front, const KorVertex* p)
+// The valleys around p, standing at the position at of the front.
+void ChainFrom(FlipCascade& flips, Front& front, Front::Position at, const KorVertex* p)
 {
-    if (!p || !front.FindVertex(p).IsValid())
-        return;
     for (;;)
     {
-        const Front::Position q1 = front.Next(front.FindVertex(p));
+        // Removing the entry after p leaves p's position as it is.
+        const Front::Position q1 = front.Next(at);
         KorVertex* v1 = Entry(front, q1);
         KorVertex* v2 = Entry(front, front.Next(q1));
         if (!v1 || !v2 || !IsValley(*p, *v1, *v2))
             break;
         AddAndLegalise(flips, p, v1, v2);
-        front.RemoveVertex(v1);
+        front.RemoveAt(q1);
     }
     for (;;)
     {
-        const Front::Position q1 = front.Previous(front.FindVertex(p));
+        const Front::Position q1 = front.Previous(at);
         KorVertex* v1 = Entry(front, q1);
         KorVertex* v2 = Entry(front, front.Previous(q1));
         if (!v1 || !v2 || !IsValley(*p, *v1, *v2))
             break;
         AddAndLegalise(flips, p, v1, v2);
-        front.RemoveVertex(v1);
+        at = front.RemoveAt(q1);
     }
+}
+
+void ChainTriangles(FlipCascade& flips, Front& front, const KorVertex* p)
+{
+    const Front::Position at = p ? front.FindVertex(p) : Front::Position{};
+    if (at.IsValid())
+        ChainFrom(flips, front, at, p);
 }
 
 void FinalizeFront(FlipCascade& flips, Front& front)
@@ -409,10 +418,11 @@ void FinalizeFront(FlipCascade& flips, Front& front)
             continue;
         }
         AddAndLegalise(flips, va, vb, vc);
-        front.RemoveVertex(vb);
+        front.RemoveAt(b);
         // Step back one vertex, since removing vb may have made va a dent.
-        const Front::Position back = front.Previous(front.FindVertex(va));
-        a = back.IsValid() ? back : front.First();
+        const Front::Position back = front.Previous(a);
+        if (back.IsValid())
+            a = back;
     }
 }
 

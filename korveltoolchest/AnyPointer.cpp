@@ -8,22 +8,11 @@
 
 namespace
 {
-// One line without its end; a '\r' left by a file written with CR LF line
-// ends is dropped. False when no line could be read (end or failed stream).
-bool ReadLine(std::istream& stream, std::string& line)
-{
-    if (!std::getline(stream, line))
-        return false;
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    return true;
-}
-
 // Reads the line that follows a value into the caller's buffer.
 bool ReadFollowingLine(std::istream& stream, char* buffer, int size)
 {
     std::string line;
-    if (!ReadLine(stream, line))
+    if (!ReadTextLine(stream, line))
     {
         buffer[0] = '\0';
         return false;
@@ -208,7 +197,7 @@ void AnyPointer::InsertIntoStream(std::ostream& stream) const
     switch (mType)
     {
     case ANY_INT:
-        stream << Target<int>() << std::endl;
+        stream << std::to_string(Target<int>()) << std::endl;
         break;
     case ANY_FLOAT:
         stream << KorFormatFloat(Target<float>()) << std::endl;
@@ -236,7 +225,7 @@ void AnyPointer::InsertIntoStream(std::ostream& stream) const
         break;
     case ANY_INT_VECTOR:
         for (int v : Target<std::vector<int>>())
-            stream << v << std::endl;
+            stream << std::to_string(v) << std::endl;
         break;
     case ANY_DOUBLE_VECTOR:
         for (double v : Target<std::vector<double>>())
@@ -259,7 +248,7 @@ bool AnyPointer::Set(std::istream& stream, char* buffer, int size) const
     case ANY_DOUBLE:
     case ANY_STRING:
     case ANY_BOOL:
-        if (!ReadLine(stream, line))
+        if (!ReadTextLine(stream, line))
             return false;
         if (mType == ANY_DOUBLE)
             Target<double>() = KorAtof(line);
@@ -269,7 +258,7 @@ bool AnyPointer::Set(std::istream& stream, char* buffer, int size) const
     case ANY_POINT:
     {
         std::string y, z;
-        if (!ReadLine(stream, line) || !ReadLine(stream, y) || !ReadLine(stream, z))
+        if (!ReadTextLine(stream, line) || !ReadTextLine(stream, y) || !ReadTextLine(stream, z))
             return false;
         Target<LumPoint>().Define(KorAtof(line), KorAtof(y), KorAtof(z));
         return ReadFollowingLine(stream, buffer, size);
@@ -284,7 +273,7 @@ bool AnyPointer::Set(std::istream& stream, char* buffer, int size) const
             Target<std::vector<int>>().clear();
         else
             Target<std::vector<double>>().clear();
-        while (ReadLine(stream, line))
+        while (ReadTextLine(stream, line))
         {
             if (EndsList(line))
             {

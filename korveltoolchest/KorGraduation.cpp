@@ -32,11 +32,11 @@ double ScaleStep(double range)
 void GetKorAxis(const double& min, const double& max, std::vector<sAxisPoint>& out, const int& n)
 {
     out.clear();
-    // An infinite or undefined bound has no graduation to show (and its step
-    // would overflow the exponent's integer).
-    if (!std::isfinite(min) || !std::isfinite(max))
-        return;
+    // An infinite or undefined bound, or a span that overflows, has no
+    // graduation to show (and its step would overflow the exponent's integer).
     const double range = std::fabs(max - min);
+    if (!std::isfinite(range))
+        return;
     const double step = range >= 1e-5 ? AxisStep(range, n) : 0.0;
     if (!(std::fabs(step) >= 1e-12))
     {
@@ -61,8 +61,9 @@ void GetKorAxis(const double& min, const double& max, std::vector<sAxisPoint>& o
 void GetScale(const double& min, const double& max, std::vector<sScalePoint>& out, const double& step)
 {
     out.clear();
-    // Positions are fractions of max - min: an empty range has none.
-    if (max == min)
+    // Positions are fractions of max - min: an empty range has none, nor has
+    // one that is not finite (or overflows), nor an infinite step.
+    if (max == min || !std::isfinite(max - min) || !std::isfinite(step))
         return;
     double s = std::fabs(step);
     if (s < 1e-5)

@@ -36,10 +36,8 @@ bool KorMessageTable::LoadTable(const std::string& file, const std::string& lang
     size_t column = 1;
     bool header = true;
     std::vector<std::string> cells;
-    for (std::string line; std::getline(in, line);)
+    for (std::string line; ReadTextLine(in, line);)
     {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
         ParseString(line, cells, m_separator);
         if (header)
         {

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 #include <filesystem>
+#include <istream>
 #include <system_error>
 
 namespace
@@ -150,6 +151,15 @@ char* StringToUTF8(const std::string& text)
 void UTF8ToString(std::string& text)
 {
     text = NormalizedUTF8(text);
+}
+
+bool ReadTextLine(std::istream& stream, std::string& line)
+{
+    if (!std::getline(stream, line))
+        return false;
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return true;
 }
 
 void ReplaceChar(std::string& text, char from, char to)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,11 @@ char* StringToUTF8(const std::string& text);
 // Valid UTF-8 is kept as it is; other bytes are turned into the UTF-8 of
 // their Windows-1252 character.
 void UTF8ToString(std::string& text);
+
+// One line without its end; the '\r' of a CR LF line end is dropped, so
+// files edited on Windows read the same. False when no line could be read
+// (end of the stream or a failed stream).
+bool ReadTextLine(std::istream& stream, std::string& line);
 
 void ReplaceChar(std::string& text, char from, char to);
 void DeleteChar(std::string& text, char c);

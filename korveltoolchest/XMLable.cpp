@@ -38,15 +38,6 @@ const char* Key(const std::string& name, std::string& spare)
     return spare.c_str();
 }
 
-bool ReadLine(std::istream& stream, std::string& line)
-{
-    if (!std::getline(stream, line))
-        return false;
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    return true;
-}
-
 // Skips an unknown son or son-list section whose opening line was just read:
 // every "__..." line opens a nested section and every line starting with '*'
 // closes one, so the section's own closing line is found even when it holds
@@ -55,7 +46,7 @@ bool SkipSection(std::istream& stream)
 {
     std::string line;
     int depth = 1;
-    while (ReadLine(stream, line))
+    while (ReadTextLine(stream, line))
     {
         if (line.size() > 2 && line[0] == '_' && line[1] == '_')
             ++depth;
@@ -244,20 +235,20 @@ bool XMLable::FromASCII(std::istream& stream)
     const int kBufferSize = 256;
     char buffer[kBufferSize];
     std::string line;
-    bool have = ReadLine(stream, line);
+    bool have = ReadTextLine(stream, line);
     while (have)
     {
         if (line.empty() || line[0] != '_')
         {
             if (!line.empty() && line[0] == '*')
                 return true;
-            have = ReadLine(stream, line);
+            have = ReadTextLine(stream, line);
             continue;
         }
         const size_t marks = line.find_first_not_of('_');
         if (marks == std::string::npos)
         {
-            have = ReadLine(stream, line);
+            have = ReadTextLine(stream, line);
             continue;
         }
         const std::string name = line.substr(marks);
@@ -272,7 +263,7 @@ bool XMLable::FromASCII(std::istream& stream)
                 continue;
             }
             // An unknown field: its value lines run to the next marker.
-            while ((have = ReadLine(stream, line)) && (line.empty() || (line[0] != '_' && line[0] != '*')))
+            while ((have = ReadTextLine(stream, line)) && (line.empty() || (line[0] != '_' && line[0] != '*')))
             {
             }
             continue;
@@ -301,7 +292,7 @@ bool XMLable::FromASCII(std::istream& stream)
         }
         else if (!SkipSection(stream))
             return false;
-        have = ReadLine(stream, line);
+        have = ReadTextLine(stream, line);
     }
     return false;
 }

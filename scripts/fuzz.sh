@@ -20,4 +20,10 @@ if [ -n "$src" ]; then
   dir=$(dirname "$src")/corpus
   if [ -d "$dir/$stem" ]; then seeds=("$dir/$stem"); elif [ -d "$dir" ]; then seeds=("$dir"); fi
 fi
-"$(find build-fuzz -type f -name "$target" | head -n1)" -max_total_time="$seconds" "$corpus" "${seeds[@]}"
+program=$(find build-fuzz -type f -name "$target" | head -n1)
+if [ -z "$program" ]; then
+  echo "No fuzz target '$target' was built; the targets are:" >&2
+  find build-fuzz -type f -executable -name 'fuzz_*' -printf '  %f\n' | sort >&2
+  exit 1
+fi
+"$program" -max_total_time="$seconds" "$corpus" "${seeds[@]}"

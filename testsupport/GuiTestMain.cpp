@@ -3,6 +3,8 @@
 // and log messages go to standard error instead of message boxes, so a
 // headless run never blocks.
 
+#include "TestLocale.h"
+
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
@@ -10,7 +12,6 @@
 #include <wx/init.h>
 #include <wx/log.h>
 
-#include <clocale>
 #include <cstdio>
 
 namespace
@@ -34,7 +35,8 @@ wxIMPLEMENT_APP_NO_MAIN(GuiTestApp);
 
 int main(int argc, char** argv)
 {
-    std::setlocale(LC_ALL, "");
+    if (!TakeLocaleFromEnvironment())
+        return 1;
     ::testing::InitGoogleTest(&argc, argv);
 
     // Listing the tests (CTest's discovery) needs no display.

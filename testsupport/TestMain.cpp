@@ -1,10 +1,11 @@
-#include <gtest/gtest.h>
+#include "TestLocale.h"
 
-#include <clocale>
+#include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {
-    std::setlocale(LC_ALL, "");
+    if (!TakeLocaleFromEnvironment())
+        return 1;
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -443,6 +443,14 @@ TEST(Front, KeepsXOrderWithNewcomersBeforeEqualX)
     }
     EXPECT_EQ(count, 1000);
     EXPECT_EQ(big.GetSize(), 1000);
+
+    // Removing at a position hands back the next one, across blocks.
+    int removed = 0;
+    for (Front::Position p = big.Next(big.First()); p.IsValid(); p = big.RemoveAt(p))
+        ++removed;
+    EXPECT_EQ(removed, 999);
+    EXPECT_EQ(big.GetSize(), 1);
+    EXPECT_FALSE(big.Next(big.First()).IsValid());
 }
 
 // The invariants over point sets of each kind, fixed seeds.

@@ -164,4 +164,13 @@ TEST(KorGraduation, NonFiniteBoundsGiveNoGraduation)
     EXPECT_TRUE(g.empty());
     GetKorAxis(-std::numeric_limits<double>::infinity(), 0, g, 10);
     EXPECT_TRUE(g.empty());
+    // Finite bounds whose span overflows to infinity.
+    const double big = std::numeric_limits<double>::max();
+    GetKorAxis(-big, big, g, 10);
+    EXPECT_TRUE(g.empty());
+    std::vector<sScalePoint> s(2, sScalePoint(1, 1));
+    GetScale(-big, big, s, 0);
+    EXPECT_TRUE(s.empty());
+    GetScale(0, 1, s, std::numeric_limits<double>::infinity());
+    EXPECT_TRUE(s.empty());
 }

@@ -97,7 +97,7 @@ TEST(KorStringParse, StringSeparator)
     EXPECT_EQ(out, (std::vector<std::string>{"abc"}));
     ParseString("", out, std::string("::"));
     EXPECT_EQ(out, (std::vector<std::string>{""}));
-    // An empty separator used to recurse forever.
+    // An empty separator would never advance: the text is its one piece.
     ParseString("abc", out, std::string());
     EXPECT_EQ(out, (std::vector<std::string>{"abc"}));
     // Overlapping candidates are consumed left to right.

@@ -3,7 +3,10 @@
 // What the plot tests share: the events a parent receives and synthesised
 // key and click events handed straight to a widget.
 
+#include "GuiTestHelpers.h"
 #include "wxCurveEvent.h"
+
+#include <gtest/gtest.h>
 
 #include <wx/image.h>
 #include <wx/window.h>
@@ -40,6 +43,18 @@ inline void RecordSelections(wxWindow* parent, std::vector<SeenSelection>& seen)
         seen.push_back({event.GetCurve(), event.GetSurface(), event.GetSelection1(), event.GetSelection2(),
                         event.GetValue()});
     });
+}
+
+// Runs input (a real click or key through the X server), then checks that
+// exactly one more selection reached the parent and that it is expected.
+template <typename Input>
+void ExpectOneSelection(const std::vector<SeenSelection>& seen, const SeenSelection& expected, Input input)
+{
+    const size_t count = seen.size() + 1;
+    input();
+    ASSERT_TRUE(GuiTest::WaitFor([&] { return seen.size() >= count; }));
+    EXPECT_EQ(seen.size(), count);
+    EXPECT_EQ(seen.back(), expected);
 }
 
 inline void PressKey(wxWindow* window, int keyCode)

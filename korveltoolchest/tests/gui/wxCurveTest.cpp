@@ -199,23 +199,11 @@ TEST_F(wxCurveTest, MouseAndKeyboardSelectionsReachTheParentInOrder)
     RecordSelections(panel, seen);
     ASSERT_TRUE(ShowAndWait(plot));
 
-    auto expectNext = [&](const SeenSelection& expected) {
-        const size_t count = seen.size() + 1;
-        return [&seen, count, expected] {
-            ASSERT_TRUE(GuiTest::WaitFor([&] { return seen.size() >= count; }));
-            EXPECT_EQ(seen.size(), count);
-            EXPECT_EQ(seen.back(), expected);
-        };
-    };
     auto click = [&](int x, int y, int button, const SeenSelection& expected) {
-        auto check = expectNext(expected);
-        GuiTest::ClickAt(plot, wxPoint(x, y), button);
-        check();
+        ExpectOneSelection(seen, expected, [&] { GuiTest::ClickAt(plot, wxPoint(x, y), button); });
     };
     auto key = [&](int code, const SeenSelection& expected) {
-        auto check = expectNext(expected);
-        wxUIActionSimulator().Char(code);
-        check();
+        ExpectOneSelection(seen, expected, [&] { wxUIActionSimulator().Char(code); });
     };
 
     click(140, 79, wxMOUSE_BTN_LEFT, {plot, nullptr, 0, 3, 50.0}); // 19 pixels below A's point 3

@@ -189,23 +189,11 @@ TEST_F(wxSurfaceTest, MouseAndKeyboardSelectionsReachTheParentInOrder)
     RecordSelections(panel, seen);
     ASSERT_TRUE(ShowAndWait(plot));
 
-    auto await = [&](const SeenSelection& expected) {
-        const size_t count = seen.size() + 1;
-        return [&seen, count, expected] {
-            ASSERT_TRUE(GuiTest::WaitFor([&] { return seen.size() >= count; }));
-            EXPECT_EQ(seen.size(), count);
-            EXPECT_EQ(seen.back(), expected);
-        };
-    };
     auto click = [&](wxPoint at, int button, const SeenSelection& expected) {
-        auto check = await(expected);
-        GuiTest::ClickAt(plot, at, button);
-        check();
+        ExpectOneSelection(seen, expected, [&] { GuiTest::ClickAt(plot, at, button); });
     };
     auto key = [&](int code, const SeenSelection& expected) {
-        auto check = await(expected);
-        wxUIActionSimulator().Char(code);
-        check();
+        ExpectOneSelection(seen, expected, [&] { wxUIActionSimulator().Char(code); });
     };
 
     click(Centre(2, 1), wxMOUSE_BTN_LEFT, {nullptr, plot, 2, 1, 21.0});
