@@ -1,0 +1,562 @@
+#include "KorDXF.h"
+
+#include "KorException.h"
+#include "KorNumbers.h"
+#include "KorPreMesh.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <fstream>
+#include <unordered_map>
+
+namespace
+{
+const double kTolerance = 1e-5;
+
+void Trim(std::string& s)
+{
+    const char* blanks = " \t\r\n\v\f";
+    const size_t end = s.find_last_not_of(blanks);
+    if (end == std::string::npos)
+    {
+        s.clear();
+        return;
+    }
+    s.erase(end + 1);
+    s.erase(0, s.find_first_not_of(blanks));
+}
+
+// A group code: an optional sign and decimal digits only, in int range.
+bool ParseCode(const std::string& s, int& code)
+{
+    size_t i = (!s.empty() && (s[0] == '-' || s[0] == '+')) ? 1 : 0;
+    if (i >= s.size() || s.size() - i > 6)
+        return false;
+    for (size_t k = i; k < s.size(); ++k)
+        if (s[k] < '0' || s[k] > '9')
+            return false;
+    code = KorAtoi(s);
+    return true;
+}
+
+// |value| - 1 for the 1-based corners of a face record; 0 (no vertex) gives -1.
+int CornerIndex(const std::string& value, long long base)
+{
+    const long long v = std::llabs(static_cast<long long>(KorAtoi(value)));
+    if (v == 0)
+        return -1;
+    return static_cast<int>(std::min<long long>(v - 1 + base, INT_MAX));
+}
+
+double Distance(const LumPoint& a, const LumPoint& b)
+{
+    return (a - b).Norm();
+}
+
+void AddPolyline(std::vector<sDXFPolyline>& out, sDXFPolyline& polyline)
+{
+    if (polyline.Points.empty())
+        return;
+    polyline.Length = 0.0;
+    for (size_t k = 1; k < polyline.Points.size(); ++k)
+        polyline.Length += Distance(polyline.Points[k - 1], polyline.Points[k]);
+    out.push_back(std::move(polyline));
+}
+
+KorException ConversionError(const std::string& function, const std::string& fileName,
+                             const std::string& ending)
+{
+    return KorException(".\\DXF\\kordxf -> " + function +
+                            " -> Impossible to convert the DXF format from the file '" + fileName + "' " +
+                            ending,
+                        KorException::ERROR);
+}
+} // namespace
+
+// Group code / value pairs of the file, trimmed, with one pair of look-back
+// so that a reader can hand the "0" pair that ends its entity back to its
+// caller.
+class KorDXF::PairReader
+{
+  public:
+    explicit PairReader(std::istream& in) : mIn(in) {}
+
+    bool Next(int& code, std::string& value)
+    {
+        if (mHeld)
+        {
+            mHeld = false;
+            code = mCode;
+            value = mValue;
+            return true;
+        }
+        std::string line;
+        for (;;)
+        {
+            if (!std::getline(mIn, line))
+                return false;
+            Trim(line);
+            if (ParseCode(line, code))
+                break;
+        }
+        if (!std::getline(mIn, value))
+            return false;
+        Trim(value);
+        return true;
+    }
+
+    void PushBack(int code, const std::string& value)
+    {
+        mHeld = true;
+        mCode = code;
+        mValue = value;
+    }
+
+  private:
+    std::istream& mIn;
+    bool mHeld = false;
+    int mCode = 0;
+    std::string mValue;
+};
+
+KorDXF::KorDXF(const std::string& fileName)
+{
+    Load(fileName);
+}
+
+bool KorDXF::Load(const std::string& fileName)
+{
+    mOpen = false;
+    FileName = fileName;
+    std::ifstream file(fileName, std::ios::binary);
+    if (!file.is_open())
+        return false;
+
+    PairReader in(file);
+    int base = 0;
+    int code = 0;
+    std::string value;
+    while (in.Next(code, value))
+    {
+        if (code == 2 && value == "HEADER")
+            ReadHeader(in);
+        else if (code != 0)
+            continue;
+        else if (value == "VERTEX")
+            GetVertex(in, base);
+        else if (value == "POLYLINE")
+            GetPolyline(in, base);
+        else if (value == "LWPOLYLINE")
+            GetLWPolyline(in);
+        else if (value == "POINT")
+            GetPoint(in);
+    }
+    mOpen = true;
+    return true;
+}
+
+void KorDXF::ReadHeader(PairReader& in)
+{
+    int code = 0;
+    std::string value;
+    while (in.Next(code, value))
+    {
+        if (code == 0 && value == "ENDSEC")
+            return;
+        if (code != 9)
+            continue;
+        std::string variable = value;
+        if (variable != "$ACADVER" && variable != "$LUNITS" && variable != "$LUPREC")
+            continue;
+        if (!in.Next(code, value))
+            return;
+        if (variable == "$ACADVER")
+            Version = value;
+        else if (variable == "$LUNITS")
+            Units = KorAtoi(value);
+        else
+            Precision = KorAtoi(value);
+    }
+}
+
+void KorDXF::GetPoint(PairReader& in)
+{
+    sDXFPoint point;
+    int code = 0;
+    std::string value;
+    while (in.Next(code, value))
+    {
+        if (code == 0)
+        {
+            in.PushBack(code, value);
+            break;
+        }
+        if (code == 10)
+            point.Position.x = KorAtof(value);
+        else if (code == 20)
+            point.Position.y = KorAtof(value);
+        else if (code == 30)
+            point.Position.z = KorAtof(value);
+    }
+    Points.push_back(point);
+}
+
+void KorDXF::GetVertex(PairReader& in, int& base)
+{
+    sDXFPoint point;
+    sDXFFaceRecord face;
+    int code = 0;
+    std::string value;
+    while (in.Next(code, value))
+    {
+        if (code == 0)
+        {
+            in.PushBack(code, value);
+            break;
+        }
+        if (code == 10)
+            point.Position.x = KorAtof(value);
+        else if (code == 20)
+            point.Position.y = KorAtof(value);
+        else if (code == 30)
+            point.Position.z = KorAtof(value);
+        else if (code == 70)
+            point.Flags = static_cast<std::int16_t>(KorAtoi(value));
+        else if (code >= 71 && code <= 74 && point.Flags == 128)
+            face.Index[code - 71] = CornerIndex(value, base);
+    }
+    if (point.Flags == 128)
+        FaceRecords.push_back(face);
+    else
+        Points.push_back(point);
+}
+
+void KorDXF::GetPolyline(PairReader& in, int& base)
+{
+    sDXFPolyline polyline;
+    int code = 0;
+    std::string value;
+    while (in.Next(code, value))
+    {
+        if (code == 0 && value == "SEQEND")
+            break;
+        if (code == 0 && value != "VERTEX")
+        {
+            // An entity without its SEQEND: it ends where the next one starts.
+            in.PushBack(code, value);
+            break;
+        }
+        if (code == 70)
+        {
+            if (KorAtoi(value) & 64)
+            {
+                base = static_cast<int>(std::min<size_t>(Points.size(), INT_MAX));
+                GetMesh(in);
+                return;
+            }
+            continue;
+        }
+        if (code != 0)
+            continue;
+
+        LumPoint p;
+        bool dropped = false;
+        while (in.Next(code, value))
+        {
+            if (code == 0)
+            {
+                in.PushBack(code, value);
+                break;
+            }
+            if (code == 70 && KorAtoi(value) != 32)
+                dropped = true;
+            else if (code == 10)
+                p.x = KorAtof(value);
+            else if (code == 20)
+                p.y = KorAtof(value);
+            else if (code == 30)
+                p.z = KorAtof(value);
+        }
+        if (!dropped && (polyline.Points.empty() || Distance(polyline.Points.back(), p) > kTolerance))
+            polyline.Points.push_back(p);
+    }
+    AddPolyline(Polylines, polyline);
+}
+
+void KorDXF::GetLWPolyline(PairReader& in)
+{
+    sDXFPolyline polyline;
+    double elevation = 0.0;
+    int code = 0;
+    std::string value;
+    while (in.Next(code, value))
+    {
+        if (code == 0)
+        {
+            in.PushBack(code, value);
+            break;
+        }
+        if (code == 70 && KorAtoi(value) == 0)
+            polyline.ZeroFlag = true;
+        else if (code == 38)
+            elevation = KorAtof(value);
+        else if (code == 10)
+        {
+            const double x = KorAtof(value);
+            if (!in.Next(code, value))
+                break;
+            if (code != 20)
+            {
+                in.PushBack(code, value);
+                continue;
+            }
+            const LumPoint p(x, KorAtof(value), elevation);
+            if (polyline.Points.empty() || Distance(polyline.Points.back(), p) >= kTolerance)
+                polyline.Points.push_back(p);
+        }
+    }
+    AddPolyline(Polylines, polyline);
+}
+
+void KorDXF::GetMesh(PairReader& in)
+{
+    sDXFMesh mesh;
+    int code = 0;
+    std::string value;
+    while (in.Next(code, value))
+    {
+        if (code == 0 && value == "SEQEND")
+            break;
+        if (code == 0 && value != "VERTEX")
+        {
+            in.PushBack(code, value);
+            break;
+        }
+        if (code != 0)
+            continue;
+
+        int flags = 0;
+        bool dropped = false;
+        sDXFFaceRecord face;
+        LumPoint p;
+        while (in.Next(code, value))
+        {
+            if (code == 0)
+            {
+                in.PushBack(code, value);
+                break;
+            }
+            if (code == 70)
+            {
+                flags = KorAtoi(value);
+                if ((flags & (32 | 128)) == 0)
+                    dropped = true;
+            }
+            else if (code >= 71 && code <= 74)
+                face.Index[code - 71] = CornerIndex(value, 0);
+            else if (code == 10)
+                p.x = KorAtof(value);
+            else if (code == 20)
+                p.y = KorAtof(value);
+            else if (code == 30)
+                p.z = KorAtof(value);
+        }
+        if (dropped)
+            continue;
+        if (flags == 128)
+            mesh.Faces.push_back(face);
+        else
+            mesh.Points.push_back(p);
+    }
+    if (!mesh.Faces.empty())
+        Meshes.push_back(std::move(mesh));
+}
+
+void KorDXF::DeleteDoubles()
+{
+    struct Entry
+    {
+        LumPoint p;
+        int a;
+        int b; // -1 for a point record, else the point's index in polyline a
+    };
+    std::vector<Entry> work;
+    for (size_t i = 0; i < Points.size(); ++i)
+        work.push_back({Points[i].Position, static_cast<int>(i), -1});
+    for (size_t i = 0; i < Polylines.size(); ++i)
+        for (size_t k = 0; k < Polylines[i].Points.size(); ++k)
+            work.push_back({Polylines[i].Points[k], static_cast<int>(i), static_cast<int>(k)});
+    // Exact order, list order among equal positions: the first of a cluster
+    // is the one kept. NaN coordinates compare as equal to everything with
+    // '<', so they are ordered apart first.
+    auto key = [](const LumPoint& p)
+    { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); };
+    std::stable_sort(work.begin(), work.end(),
+                     [&](const Entry& l, const Entry& r)
+                     {
+                         const bool fl = key(l.p), fr = key(r.p);
+                         if (fl != fr)
+                             return fl;
+                         if (!fl)
+                             return false;
+                         if (l.p.x != r.p.x)
+                             return l.p.x < r.p.x;
+                         if (l.p.y != r.p.y)
+                             return l.p.y < r.p.y;
+                         return l.p.z < r.p.z;
+                     });
+
+    // Cells of the tolerance's size: two points in one cell are within the
+    // tolerance on each axis, so a cell holds at most one kept point, and a
+    // point's possible matches lie in its cell and the 26 around it.
+    struct CellHash
+    {
+        size_t operator()(const std::array<long long, 3>& c) const
+        {
+            const auto u = [](long long v) { return static_cast<unsigned long long>(v); };
+            return static_cast<size_t>(u(c[0]) * 73856093ULL ^ u(c[1]) * 19349663ULL ^ u(c[2]) * 83492791ULL);
+        }
+    };
+    std::unordered_map<std::array<long long, 3>, LumPoint, CellHash> kept;
+    std::vector<bool> removePoint(Points.size(), false);
+    std::vector<std::vector<bool>> removeVertex(Polylines.size());
+    for (size_t i = 0; i < Polylines.size(); ++i)
+        removeVertex[i].assign(Polylines[i].Points.size(), false);
+
+    const double limit = 4e18 * kTolerance; // cells stay inside long long
+    for (const Entry& e : work)
+    {
+        if (!key(e.p) || std::fabs(e.p.x) > limit || std::fabs(e.p.y) > limit || std::fabs(e.p.z) > limit)
+            continue;
+        const std::array<long long, 3> cell = {static_cast<long long>(std::floor(e.p.x / kTolerance)),
+                                               static_cast<long long>(std::floor(e.p.y / kTolerance)),
+                                               static_cast<long long>(std::floor(e.p.z / kTolerance))};
+        bool isDouble = false;
+        for (int dx = -1; dx <= 1 && !isDouble; ++dx)
+            for (int dy = -1; dy <= 1 && !isDouble; ++dy)
+                for (int dz = -1; dz <= 1 && !isDouble; ++dz)
+                {
+                    auto it = kept.find({cell[0] + dx, cell[1] + dy, cell[2] + dz});
+                    isDouble = it != kept.end() && std::fabs(it->second.x - e.p.x) < kTolerance &&
+                               std::fabs(it->second.y - e.p.y) < kTolerance &&
+                               std::fabs(it->second.z - e.p.z) < kTolerance;
+                }
+        if (!isDouble)
+            kept.emplace(cell, e.p);
+        else if (e.b < 0)
+            removePoint[static_cast<size_t>(e.a)] = true;
+        else
+            removeVertex[static_cast<size_t>(e.a)][static_cast<size_t>(e.b)] = true;
+    }
+
+    size_t out = 0;
+    for (size_t i = 0; i < Points.size(); ++i)
+        if (!removePoint[i])
+            Points[out++] = Points[i];
+    Points.resize(out);
+    for (size_t i = 0; i < Polylines.size(); ++i)
+    {
+        std::vector<LumPoint>& pts = Polylines[i].Points;
+        out = 0;
+        for (size_t k = 0; k < pts.size(); ++k)
+            if (!removeVertex[i][k])
+                pts[out++] = pts[k];
+        pts.resize(out);
+    }
+}
+
+namespace
+{
+// Adds one DXF mesh's face records to the pre-mesh with its points starting
+// at `offset`. A record whose corners name no point of its own mesh is left
+// out with one line; false then.
+bool AddFaceRecords(const sDXFMesh& m, size_t meshIndex, int offset, KorPreMesh& pre, const char* origin)
+{
+    bool result = true;
+    const long long n = static_cast<long long>(m.Points.size());
+    for (size_t k = 0; k < m.Faces.size(); ++k)
+    {
+        const int* q = m.Faces[k].Index;
+        const bool valid =
+            q[0] >= 0 && q[0] < n && q[1] >= 0 && q[1] < n && q[2] >= 0 && q[2] < n && q[3] >= -1 && q[3] < n;
+        if (!valid)
+        {
+            KorReport(origin, "The face record " + std::to_string(k) + " of the mesh " +
+                                  std::to_string(meshIndex) +
+                                  " names a vertex the mesh does not have: it is left out");
+            result = false;
+            continue;
+        }
+        const int d = (q[3] == q[0] || q[3] < 0) ? -1 : q[3] + offset;
+        pre.AddPreFace(q[0] + offset, q[1] + offset, q[2] + offset, d);
+    }
+    return result;
+}
+} // namespace
+
+bool KorDXF::ConvertToKorMesh(KorMesh& mesh)
+{
+    mesh.Clear();
+    KorPreMesh pre;
+    bool result = true;
+    for (size_t m = 0; m < Meshes.size(); ++m)
+    {
+        const int offset = static_cast<int>(pre.GetPoints().size());
+        for (const LumPoint& p : Meshes[m].Points)
+            pre.AddVertex(p);
+        if (!AddFaceRecords(Meshes[m], m, offset, pre, "KorDXF::ConvertToKorMesh"))
+            result = false;
+    }
+    try
+    {
+        if (!pre.ConvertToKorMesh(mesh))
+            result = false;
+        mesh.FuseVertices(kTolerance, nullptr);
+    }
+    catch (const KorException& e)
+    {
+        KorException error = ConversionError("KorDXF::ConvertToKorMesh", FileName, "into a mesh");
+        error << e;
+        throw error;
+    }
+    catch (...)
+    {
+        throw ConversionError("KorDXF::ConvertToKorMesh", FileName, "into a mesh");
+    }
+    return result;
+}
+
+bool KorDXF::ConvertToKorMeshes(std::vector<KorMesh>& meshes)
+{
+    try
+    {
+        bool result = true;
+        for (size_t m = 0; m < Meshes.size(); ++m)
+        {
+            KorPreMesh pre;
+            for (const LumPoint& p : Meshes[m].Points)
+                pre.AddVertex(p);
+            if (!AddFaceRecords(Meshes[m], m, 0, pre, "KorDXF::ConvertToKorMeshes"))
+                result = false;
+            meshes.emplace_back();
+            if (!pre.ConvertToKorMesh(meshes.back()))
+                result = false;
+            meshes.back().FuseVertices(kTolerance, nullptr);
+        }
+        return result;
+    }
+    catch (const KorException& e)
+    {
+        KorException error =
+            ConversionError("KorDXF::ConvertToKorMeshes", FileName, "into a vector of meshes");
+        error << e;
+        throw error;
+    }
+    catch (...)
+    {
+        throw ConversionError("KorDXF::ConvertToKorMeshes", FileName, "into a vector of meshes");
+    }
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "KorMesh.h"
+#include "LumPoint.h"
+
+#include <cstdint>
+#include <istream>
+#include <string>
+#include <vector>
+
+struct sDXFPoint
+{
+    LumPoint Position;
+    std::int16_t Flags = 0; // group 70 of a VERTEX, 0 for a POINT
+};
+
+// The 0-based vertex indices of groups 71 to 74, the sign that marks an
+// invisible edge dropped. -1 where the group is absent or 0: a record with -1
+// in one of its first three corners is no face, -1 in the fourth is a triangle.
+struct sDXFFaceRecord
+{
+    int Index[4] = {-1, -1, -1, -1};
+};
+
+struct sDXFPolyline
+{
+    std::vector<LumPoint> Points;
+    double Length = 0.0;
+    bool ZeroFlag = false; // an LWPOLYLINE with group 70 exactly 0
+};
+
+struct sDXFMesh
+{
+    std::vector<LumPoint> Points;
+    std::vector<sDXFFaceRecord> Faces;
+};
+
+// Reads an ASCII DXF file into plain lists: points (POINT entities and VERTEX
+// records met outside a POLYLINE), 3D and lightweight polylines, polyface
+// meshes, and the header variables $ACADVER, $LUNITS and $LUPREC. Entities are
+// found wherever they stand (blocks included); everything else is skipped.
+//
+// The file is read as group code / value pairs, each line trimmed of blanks,
+// tabs and the carriage return of CRLF files, so codes need not be right-
+// aligned; a code line that is not an integer is skipped alone, which puts the
+// pairs back in step after a stray line. Lines are read whole whatever their
+// length; every loop ends at the end of the file, so a truncated file or one
+// without its closing section ends cleanly. Numbers are read as doubles in
+// the "C" convention whatever the process locale. Load appends to the lists.
+class KorDXF
+{
+  public:
+    KorDXF() = default;
+    explicit KorDXF(const std::string& fileName);
+
+    bool IsOpen() const { return mOpen; }
+    // False, with the lists untouched, when the file cannot be opened.
+    bool Load(const std::string& fileName);
+
+    // Removes points that lie within 1e-5 in X, Y and Z of a point kept
+    // before them in (X, Y, Z) order, from the points list and from the
+    // polylines. Expected cost O(n log n): one sort, then a hash of 1e-5 cells
+    // where each cell holds at most one kept point. Non-finite points are kept.
+    // Polyline lengths are not recomputed; meshes are not touched.
+    void DeleteDoubles();
+
+    // All polyface meshes into one mesh, their coinciding vertices fused. A
+    // face record that names no vertex of its mesh is left out with one
+    // printed line and makes the result false, as does a face AddFace refuses.
+    // Throws KorException when the conversion itself fails.
+    bool ConvertToKorMesh(KorMesh& mesh);
+    // One mesh per polyface mesh, appended to the vector.
+    bool ConvertToKorMeshes(std::vector<KorMesh>& meshes);
+
+    std::string FileName;
+    std::string Version;
+    int Units = 0;
+    int Precision = 0;
+    std::vector<sDXFPoint> Points;
+    std::vector<sDXFFaceRecord> FaceRecords;
+    std::vector<sDXFPolyline> Polylines;
+    std::vector<sDXFMesh> Meshes;
+
+  private:
+    class PairReader;
+
+    void ReadHeader(PairReader& in);
+    void GetPoint(PairReader& in);
+    void GetVertex(PairReader& in, int& base);
+    void GetPolyline(PairReader& in, int& base);
+    void GetLWPolyline(PairReader& in);
+    void GetMesh(PairReader& in);
+
+    bool mOpen = false;
+};

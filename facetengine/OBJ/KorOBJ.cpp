@@ -1,0 +1,297 @@
+#include "KorOBJ.h"
+
+#include "KorException.h"
+#include "KorNumbers.h"
+#include "KorPreMesh.h"
+
+#include <fstream>
+
+namespace
+{
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+const char* kLocation = ".\\OBJ\\korobj -> ";
+
+KorException LineError(const std::string& line, const char* ending)
+{
+    return KorException(std::string(kLocation) +
+                            "KorOBJ::AnalyzeOBJLine -> Impossible to analyse the line '" + line +
+                            "' : " + ending,
+                        KorException::ERROR);
+}
+
+KorException ConversionError(const std::string& function, const std::string& fileName,
+                             const std::string& ending)
+{
+    return KorException(std::string(kLocation) + function +
+                            " -> Impossible to convert the OBJ format from the file '" + fileName + "' " +
+                            ending,
+                        KorException::ERROR);
+}
+} // namespace
+
+KorOBJ::KorOBJ(const std::string& fileName)
+{
+    Load(fileName);
+}
+
+bool KorOBJ::Load(const std::string& fileName)
+{
+    mOpen = false;
+    mFileName.clear();
+    std::ifstream file(fileName, std::ios::binary);
+    if (!file.is_open())
+        return false;
+
+    mTextureCounter = 0;
+    mNormalCounter = 0;
+    mLargestIndex = 0;
+    long long lineNumber = 0;
+    try
+    {
+        std::string line;
+        while (std::getline(file, line))
+        {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            ++lineNumber;
+            AnalyzeOBJLine(line);
+        }
+        if (mLargestIndex >= static_cast<long long>(mVertices.size()))
+            throw KorException("The faces refence a vertex index maximum of " +
+                                   std::to_string(mLargestIndex) + " but there are only " +
+                                   std::to_string(mVertices.size()) + " vertices defined in the file",
+                               KorException::ERROR);
+    }
+    catch (const KorException& e)
+    {
+        KorException error(std::string(kLocation) +
+                               "KorOBJ::Load -> An error occured while reading the file '" + fileName +
+                               "' at line " + std::to_string(lineNumber),
+                           KorException::ERROR);
+        error << e;
+        throw error;
+    }
+    catch (...)
+    {
+        throw KorException(std::string(kLocation) +
+                               "KorOBJ::Load -> An error occured while reading the file '" + fileName +
+                               "' at line " + std::to_string(lineNumber),
+                           KorException::ERROR);
+    }
+    mFileName = fileName;
+    mOpen = true;
+    return true;
+}
+
+void KorOBJ::AnalyzeOBJLine(const std::string& line)
+{
+    const size_t n = line.size();
+    size_t i = 0;
+    while (i < n && IsBlank(line[i]))
+        ++i;
+    if (i + 1 >= n)
+        return; // empty, or a lone character with nothing after it
+    const char c = line[i];
+    const char k = line[i + 1];
+    if (c == 'v')
+    {
+        size_t start = 0;
+        int kind = 0; // 0 position, 1 texture coordinate, 2 normal
+        if (IsBlank(k))
+            start = i + 1;
+        else if (k == 't' || k == 'n')
+        {
+            if (i + 2 >= n || !IsBlank(line[i + 2]))
+                return;
+            kind = k == 't' ? 1 : 2;
+            start = i + 2;
+        }
+        else
+            throw KorException("Impossible to analyse the line '" + line + "' : unknown declaration 'v" +
+                                   std::string(1, k) +
+                                   "', valid ones that begin with v are 'v', 'vt' and 'vn'",
+                               KorException::ERROR);
+        try
+        {
+            const LumPoint values = AnalyzeVertexLine(line, start);
+            if (kind == 0)
+            {
+                LumVertex v;
+                v.X = values.x;
+                v.Y = values.y;
+                v.Z = values.z;
+                mVertices.push_back(v);
+            }
+            else
+            {
+                // Only positions create vertices: a texture coordinate or a
+                // normal beyond the vertices read so far has no vertex to fill.
+                size_t& counter = kind == 1 ? mTextureCounter : mNormalCounter;
+                if (counter < mVertices.size())
+                {
+                    LumVertex& v = mVertices[counter];
+                    if (kind == 1)
+                    {
+                        v.U = values.x;
+                        v.V = values.y;
+                        v.W = values.z;
+                    }
+                    else
+                    {
+                        v.NX = values.x;
+                        v.NY = values.y;
+                        v.NZ = values.z;
+                    }
+                }
+                ++counter;
+            }
+        }
+        catch (const KorException& e)
+        {
+            KorException error = LineError(line, "Impossible to get the coordinates");
+            error << e;
+            throw error;
+        }
+        catch (...)
+        {
+            throw LineError(line, "Impossible to get the coordinates");
+        }
+    }
+    else if (c == 'f')
+    {
+        if (!IsBlank(k))
+            throw KorException("Impossible to analyse the line '" + line + "' : unknown declaration 'f" +
+                                   std::string(1, k) + "', the only valid one that begin with f if 'f'",
+                               KorException::ERROR);
+        try
+        {
+            std::vector<int> indices;
+            AnalyzeFaceLine(line, i + 1, indices);
+            if (indices.size() < 3)
+                throw KorException("A face can not have less than 3 vertices", KorException::ERROR);
+            mFaces.push_back(std::move(indices));
+        }
+        catch (const KorException& e)
+        {
+            KorException error = LineError(line, "The vertices of the face are not valid");
+            error << e;
+            throw error;
+        }
+        catch (...)
+        {
+            throw LineError(line, "The vertices of the face are not valid");
+        }
+    }
+}
+
+// Blank-separated values from start on: two or three, Z 0.0 when two.
+// Each value is the numeric prefix of its token (0 when there is none).
+LumPoint KorOBJ::AnalyzeVertexLine(const std::string& line, size_t start)
+{
+    double values[3] = {0.0, 0.0, 0.0};
+    int count = 0;
+    const size_t n = line.size();
+    size_t k = start;
+    while (k < n)
+    {
+        while (k < n && IsBlank(line[k]))
+            ++k;
+        if (k >= n)
+            break;
+        if (count == 3)
+            throw KorException("Too many values for a vertex line : there must be 2 or 3 values",
+                               KorException::ERROR);
+        // The token ends at a blank, where the numeric prefix ends at the latest.
+        values[count++] = KorAtof(line.c_str() + k);
+        while (k < n && !IsBlank(line[k]))
+            ++k;
+    }
+    if (count < 2)
+        throw KorException("Not enough values for a vertex line : there must be 2 or 3 values",
+                           KorException::ERROR);
+    return LumPoint(values[0], values[1], values[2]);
+}
+
+// Entries separated by blanks; of each only the field before its first '/'
+// counts (texture and normal references are ignored).
+void KorOBJ::AnalyzeFaceLine(const std::string& line, size_t start, std::vector<int>& indices)
+{
+    indices.clear();
+    const size_t n = line.size();
+    size_t k = start;
+    while (k < n)
+    {
+        while (k < n && IsBlank(line[k]))
+            ++k;
+        if (k >= n)
+            break;
+        if (line[k] == '/')
+            throw KorException("Invalid separator '/' in the line '" + line + "'", KorException::ERROR);
+        // The numeric prefix stops at the '/' or the blank that ends the field.
+        const long long index = static_cast<long long>(KorAtoi(line.c_str() + k)) - 1;
+        if (index < 0)
+            throw KorException("Impossible to get a vertex in the line '" + line +
+                                   "' : the indices of vertices must be > 0",
+                               KorException::ERROR);
+        if (index > mLargestIndex)
+            mLargestIndex = index;
+        indices.push_back(static_cast<int>(index));
+        while (k < n && !IsBlank(line[k]))
+            ++k;
+    }
+    if (indices.size() < 3)
+        throw KorException("Not enough vertices to define a face in the line '" + line +
+                               "' : there must be at least 3 vertices",
+                           KorException::ERROR);
+}
+
+bool KorOBJ::ConvertToKorMesh(KorMesh& mesh)
+{
+    try
+    {
+        KorPreMesh pre;
+        for (const LumVertex& v : mVertices)
+            pre.AddVertex(LumPoint(v.X, v.Y, v.Z));
+        for (const std::vector<int>& f : mFaces)
+            pre.AddPreFace(f);
+        return pre.ConvertToKorMesh(mesh);
+    }
+    catch (const KorException& e)
+    {
+        KorException error = ConversionError("KorOBJ::ConvertToKorMesh", mFileName, "into a mesh");
+        error << e;
+        throw error;
+    }
+    catch (...)
+    {
+        throw ConversionError("KorOBJ::ConvertToKorMesh", mFileName, "into a mesh");
+    }
+}
+
+bool KorOBJ::ConvertToKorMeshes(std::vector<KorMesh>& meshes)
+{
+    try
+    {
+        KorPreMesh pre;
+        for (const LumVertex& v : mVertices)
+            pre.AddVertex(LumPoint(v.X, v.Y, v.Z));
+        for (const std::vector<int>& f : mFaces)
+            pre.AddPreFace(f);
+        return pre.ConvertToKorMeshes(meshes);
+    }
+    catch (const KorException& e)
+    {
+        KorException error =
+            ConversionError("KorOBJ::ConvertToKorMeshes", mFileName, "into a vector of meshes");
+        error << e;
+        throw error;
+    }
+    catch (...)
+    {
+        throw ConversionError("KorOBJ::ConvertToKorMeshes", mFileName, "into a vector of meshes");
+    }
+}
