@@ -183,3 +183,25 @@ TEST(CutMeshFromIntersectionLine, LaterRecordOnASplitEdgeNeverFollowsAZeroLength
     EXPECT_NE(mesh.GetEdgeBetween(mesh.GetVertex(ids[0]), mesh.GetVertex(ids[1])), nullptr);
     EXPECT_TRUE(CheckMesh(mesh));
 }
+
+TEST(ExcavationCut, FarInclinedPitClosesOnItsStartEdge)
+{
+    // Far from the origin the start and the closing crossings are computed by
+    // different routes in single precision and need not agree within 1e-5;
+    // the line must still close on its first edge and face.
+    const LumPoint base(123456.0, 234567.0, 345.0);
+    auto h = [&](double x, double y) { return base.z + 0.1 * (x - base.x) + 0.05 * (y - base.y) + 1.0; };
+    KorMesh terrain, pit;
+    BuildTerrain(terrain, 30, 30, 1.0, base.x - 10, base.y - 10, h);
+    const LumPoint lo = base + LumPoint(0.31, 0.47, -15), hi = base + LumPoint(10.31, 10.47, 5);
+    BuildPit(pit, lo, hi);
+    const sCutResult r = RunCut(
+        terrain, pit, (lo + hi) / 2,
+        [&](const LumPoint& p) { return p.x > lo.x && p.x < hi.x && p.y > lo.y && p.y < hi.y; },
+        [&](const LumPoint& p) { return p.z < h(p.x, p.y); });
+    ASSERT_TRUE(r.Cut) << r.Failure;
+    const LumPoint centre = (lo + hi) / 2;
+    const double expected = 100.0 * (h(centre.x, centre.y) - lo.z);
+    EXPECT_NEAR(r.Volume, expected, expected * 1e-3);
+    ExpectMeshesSound(r);
+}

@@ -178,6 +178,17 @@ TEST(IntersectionDegenerate, TerrainVertexOnAHeadEdge)
     BuildTerrain(terrain, 8, 8, 1.0, -4, -4, [](double, double) { return 0.0; });
     BuildInwardBox(head, LumPoint(-0.77, -1.37, -2), LumPoint(1, 1, 2));
     TraceBothOrders(terrain, head, LumPoint(0, 0, 0), 2);
+    // The z and y steps leave the vertex on the edge; the x step of a fourth
+    // attempt takes the edge off it.
+    {
+        KorMesh a = terrain, b = head;
+        KorBoundingBox box;
+        box.Define(b);
+        std::vector<LumPoint> p;
+        std::vector<sBooleanIntersection> r1, r2;
+        EXPECT_TRUE(GetIntersectionLine(a, b, box, LumPoint(0, 0, 0), p, r1, r2, 4, 10000));
+        ExpectCompleteLine(p, r1, r2);
+    }
     const sCutResult r = RunCut(
         terrain, head, LumPoint(0, 0, 0),
         [](const LumPoint& p) { return p.x > -0.77 && p.x < 1 && p.y > -1.37 && p.y < 1; },
@@ -279,4 +290,44 @@ TEST(IntersectionDegenerate, HeadThatTouchesWithoutCrossing)
     KorMesh standing;
     BuildInwardBox(standing, LumPoint(-0.77, -1.37, 0), LumPoint(1.13, 0.91, 2));
     TraceBothOrders(terrain, standing, LumPoint(0, 0, 0), 2);
+}
+
+TEST(IntersectionLine, ClosesOnItsFirstEdgeAndFaceFarFromTheOrigin)
+{
+    // Far from the origin, with walls turned off the axes, the first crossing
+    // (edge against a face plane) and the closing one (edge against the line
+    // of two face planes) are rounded differently to single precision and
+    // differ by more than 1e-5; the walk must still close where it started
+    // (edge and face) rather than run on.
+    const double angles[] = {0.3, 0.7, 1.1, 2.0};
+    for (double angle : angles)
+    {
+        const LumPoint base(98765.0, 187654.0, 250.0);
+        KorMesh terrain, head;
+        BuildTerrain(terrain, 12, 12, 1.0, base.x - 6, base.y - 6, [&](double x, double y) {
+            return base.z + 0.02 * (x - base.x) - 0.03 * (y - base.y);
+        });
+        BuildInwardBox(head, LumPoint(-1, -1.5, -2), LumPoint(1, 1.5, 2));
+        const double c = std::cos(angle), s = std::sin(angle);
+        for (int v = 0; v < head.GetVertexVectorSize(); ++v)
+        {
+            KorVertex* x = head.GetVertex(v);
+            const double px = x->X, py = x->Y;
+            x->X = base.x + 0.137 + c * px - s * py;
+            x->Y = base.y + 0.291 + s * px + c * py;
+            x->Z += base.z;
+        }
+        KorBoundingBox box;
+        box.Define(head);
+        std::vector<LumPoint> p;
+        std::vector<sBooleanIntersection> r1, r2;
+        ASSERT_TRUE(GetIntersectionLine(terrain, head, box, base, p, r1, r2, 1, 0)) << angle;
+        ExpectCompleteLine(p, r1, r2);
+        // Each crossing once: no (record 1, record 2) pair repeats.
+        for (size_t i = 0; i < p.size(); ++i)
+            for (size_t j = i + 1; j < p.size(); ++j)
+                EXPECT_FALSE(r1[i].Kind == r1[j].Kind && r1[i].ElementID == r1[j].ElementID &&
+                             r2[i].ElementID == r2[j].ElementID)
+                    << angle << ": " << i << ", " << j;
+    }
 }
