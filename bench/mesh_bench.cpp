@@ -14,7 +14,9 @@
 #include <malloc.h>
 #include <sys/resource.h>
 
+#include <cmath>
 #include <memory>
+#include <random>
 #include <vector>
 
 namespace
@@ -196,3 +198,70 @@ BENCHMARK(BM_WalkFacesAroundVertices_KorMesh)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WalkFacesAroundVertices_OpenMesh)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeleteHalfTheFaces_KorMesh)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_DeleteHalfTheFaces_OpenMesh)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Vertex fusion on polygon soups: square cells of a grid, each with its own
+// four corners jittered by up to 1e-7, so 4 x cells vertices fuse into one
+// per grid point. Sizes 10^4, 10^5 and 10^6 soup vertices; the soup is built
+// outside the timing. For scale, the same welded grid built directly (the
+// shared corners added once) is timed beside it.
+namespace
+{
+int CellsPerSide(int soupVertices) { return static_cast<int>(std::lround(std::sqrt(soupVertices / 4.0))); }
+
+void BuildSoup(KorMesh& m, int side)
+{
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> jitter(-1e-7, 1e-7);
+    const int dx[4] = {0, 1, 1, 0}, dy[4] = {0, 0, 1, 1};
+    for (int j = 0; j < side; ++j)
+        for (int i = 0; i < side; ++i)
+        {
+            int c[4];
+            for (int k = 0; k < 4; ++k)
+                c[k] = m.AddVertex(i + dx[k] + jitter(rng), j + dy[k] + jitter(rng), jitter(rng));
+            m.AddFace(4, c[0], c[1], c[2], c[3]);
+        }
+}
+
+void BM_FuseVertices_KorMesh(benchmark::State& state)
+{
+    const int side = CellsPerSide(static_cast<int>(state.range(0)));
+    int left = 0;
+    for (auto _ : state)
+    {
+        state.PauseTiming();
+        auto m = std::make_unique<KorMesh>();
+        BuildSoup(*m, side);
+        state.ResumeTiming();
+        if (!m->FuseVertices(1e-5, nullptr))
+            state.SkipWithError("fusion failed");
+        left = m->GetNumberOfVertices();
+        state.PauseTiming();
+        m.reset();
+        state.ResumeTiming();
+    }
+    state.counters["soup_vertices"] = 4.0 * side * side;
+    state.counters["fused_vertices"] = left;
+    state.counters["peak_RSS_MB"] = PeakRssMB();
+}
+
+void BM_BuildWeldedGrid_KorMesh(benchmark::State& state)
+{
+    const int side = CellsPerSide(static_cast<int>(state.range(0)));
+    for (auto _ : state)
+    {
+        KorMesh m;
+        for (int j = 0; j <= side; ++j)
+            for (int i = 0; i <= side; ++i)
+                m.AddVertex(i, j, 0.0);
+        const auto id = [side](int i, int j) { return j * (side + 1) + i; };
+        for (int j = 0; j < side; ++j)
+            for (int i = 0; i < side; ++i)
+                m.AddFace(4, id(i, j), id(i + 1, j), id(i + 1, j + 1), id(i, j + 1));
+        benchmark::DoNotOptimize(m.GetNumberOfFaces());
+    }
+}
+} // namespace
+
+BENCHMARK(BM_FuseVertices_KorMesh)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildWeldedGrid_KorMesh)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond);

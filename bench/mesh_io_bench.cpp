@@ -1,11 +1,10 @@
 // Reading the XML form of grid meshes of 10^4, 10^5 and 10^6 vertices
 // (about 2 faces and 6 half-edges a vertex, map coordinates): the text is
 // parsed and the mesh rebuilt with KorMesh::FromXML. Reading is linear when
-// the time per vertex stays flat across the sizes. The process's peak
-// resident memory after each size is reported; sizes run in increasing
-// order, so it is that size's peak. Writing is measured alongside, and the
-// rebuild alone from an already parsed tree. Run one size per process
-// (--benchmark_filter=.../1000) for a peak_MB of that size alone.
+// the time per vertex stays flat across the sizes. peak_MB is the process's
+// high-water mark, which includes building and writing the document: run
+// one size per process (--benchmark_filter=.../1000) to get that size's.
+// Writing is measured alongside, and the rebuild alone from a parsed tree.
 
 #include "KorMesh.h"
 #include "XMLNode.h"
@@ -42,19 +41,6 @@ double PeakMegabytes()
     return usage.ru_maxrss / 1024.0;
 }
 
-// Resident memory now, from /proc/self/statm.
-double ResidentMegabytes()
-{
-    long pages = 0, resident = 0;
-    if (FILE* f = std::fopen("/proc/self/statm", "r"))
-    {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return resident * (sysconf(_SC_PAGESIZE) / 1048576.0);
-}
-
 // The XML file of the grid of each side, written once (the mesh and the
 // tree used to write it are freed before reading starts).
 std::map<int, std::string> gPaths;
@@ -87,28 +73,21 @@ void SetCounters(benchmark::State& state, int side)
     state.counters["peak_MB"] = PeakMegabytes();
 }
 
-// Parsing the file and rebuilding the mesh. read_MB is the memory the read
-// holds at its high point, the parsed tree and the mesh both alive, over
-// what the process held before (first iteration).
+// Parsing the file and rebuilding the mesh.
 void BM_ReadMeshXML(benchmark::State& state)
 {
     const int side = static_cast<int>(state.range(0));
     const std::string& path = Document(side);
-    double held = -1.0;
     for (auto _ : state)
     {
-        const double before = held < 0.0 ? ResidentMegabytes() : 0.0;
         XMLNode document = XMLNode::parseFile(path);
         KorMesh mesh;
         mesh.FromXML(document.getChildNode(0).getChildNode(0));
         if (mesh.GetNumberOfVertices() != side * side)
             state.SkipWithError("wrong vertex count");
-        if (held < 0.0)
-            held = ResidentMegabytes() - before;
         benchmark::DoNotOptimize(mesh);
     }
     SetCounters(state, side);
-    state.counters["read_MB"] = held;
     std::ifstream file(path, std::ios::binary | std::ios::ate);
     state.counters["xml_MB"] = static_cast<double>(file.tellg()) / 1048576.0;
 }

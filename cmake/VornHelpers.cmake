@@ -11,10 +11,10 @@ function(vorn_sources out)
   set(${out} ${files} PARENT_SCOPE)
 endfunction()
 
-# vorn_add_tests(<name> <dir> <libs>...): one GoogleTest executable from the
-# .cpp files of <dir>, run once as is and once more, whole, under a French
-# numeric locale (the toolkit may set one at start-up).
-function(vorn_add_tests name dir)
+# vorn_test_executable(<name> <dir> <main> <libs>...): a GoogleTest program
+# from the .cpp files of <dir> and the given test main; sets <name>_CREATED.
+function(vorn_test_executable name dir main)
+  set(${name}_CREATED FALSE PARENT_SCOPE)
   if(NOT VORN_BUILD_TESTS)
     return()
   endif()
@@ -23,32 +23,37 @@ function(vorn_add_tests name dir)
     return()
   endif()
   add_executable(${name} ${srcs})
-  target_link_libraries(${name} PRIVATE ${ARGN} VornTestMain GTest::gtest)
+  target_link_libraries(${name} PRIVATE ${ARGN} ${main} GTest::gtest)
   target_compile_definitions(${name} PRIVATE VORN_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/${dir}/data")
+  set(${name}_CREATED TRUE PARENT_SCOPE)
+endfunction()
+
+# vorn_add_tests(<name> <dir> <libs>...): one GoogleTest executable from the
+# .cpp files of <dir>, run once as is and once more, whole, under a French
+# numeric locale (the toolkit may set one at start-up).
+function(vorn_add_tests name dir)
+  vorn_test_executable(${name} ${dir} VornTestMain ${ARGN})
+  if(NOT ${name}_CREATED)
+    return()
+  endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
   add_test(NAME ${name}.fr_FR COMMAND ${name})
   set_tests_properties(${name}.fr_FR PROPERTIES ENVIRONMENT "LC_ALL=fr_FR.UTF-8" TIMEOUT 600)
 endfunction()
 
-# vorn_add_gui_tests(<name> <dir> <libs>...): like vorn_add_tests, for tests
-# that open windows. Their main starts wx; they share the one X display.
+# vorn_add_gui_tests(<name> <dir> <libs>...): the same for tests that open
+# windows. Their main starts wx; they share the one X display.
 function(vorn_add_gui_tests name dir)
-  if(NOT VORN_BUILD_TESTS)
+  vorn_test_executable(${name} ${dir} VornGuiTestMain ${ARGN})
+  if(NOT ${name}_CREATED)
     return()
   endif()
-  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
-  if(NOT srcs)
-    return()
-  endif()
-  add_executable(${name} ${srcs})
-  target_link_libraries(${name} PRIVATE ${ARGN} VornGuiTestMain GTest::gtest)
-  target_compile_definitions(${name} PRIVATE VORN_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/${dir}/data")
+  set(lsan "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/testsupport/lsan.supp")
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES RESOURCE_LOCK x11_display TIMEOUT 120
-               ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/testsupport/lsan.supp")
+    PROPERTIES RESOURCE_LOCK x11_display TIMEOUT 120 ENVIRONMENT "${lsan}")
   add_test(NAME ${name}.fr_FR COMMAND ${name})
   set_tests_properties(${name}.fr_FR PROPERTIES RESOURCE_LOCK x11_display TIMEOUT 600
-    ENVIRONMENT "LC_ALL=fr_FR.UTF-8;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/testsupport/lsan.supp")
+    ENVIRONMENT "LC_ALL=fr_FR.UTF-8;${lsan}")
 endfunction()
 
 # vorn_add_fuzzers(<dir> <libs>...): one libFuzzer program per .cpp in <dir>.

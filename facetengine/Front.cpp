@@ -5,15 +5,15 @@
 Front::Position Front::LowerBound(double x) const
 {
     // The first block whose last entry is not below x holds the place.
-    const auto block = std::partition_point(mBlocks.begin(), mBlocks.end(),
-                                            [x](const std::vector<Entry>& b) { return b.back().X < x; });
+    const auto last = std::partition_point(mLastX.begin(), mLastX.end(), [x](double l) { return l < x; });
     Position p;
-    p.Block = static_cast<int>(block - mBlocks.begin());
-    if (block == mBlocks.end())
+    p.Block = static_cast<int>(last - mLastX.begin());
+    if (last == mLastX.end())
     {
         p.Offset = 0;
         return p;
     }
+    const auto block = mBlocks.begin() + p.Block;
     const auto entry =
         std::partition_point(block->begin(), block->end(), [x](const Entry& e) { return e.X < x; });
     p.Offset = static_cast<int>(entry - block->begin());
@@ -30,15 +30,21 @@ Front::Position Front::InsertVertex(KorVertex* v)
         p.Block = static_cast<int>(mBlocks.size()) - 1;
         p.Offset = static_cast<int>(mBlocks.back().size());
     }
+    if (mLastX.size() < mBlocks.size())
+        mLastX.push_back(v->X);
     std::vector<Entry>& block = mBlocks[static_cast<size_t>(p.Block)];
     block.insert(block.begin() + p.Offset, Entry{v->X, v});
     ++mSize;
+    Touch(static_cast<size_t>(p.Block));
     if (block.size() > kMaxBlock)
     {
         const size_t half = block.size() / 2;
         std::vector<Entry> upper(block.begin() + static_cast<long>(half), block.end());
         block.resize(half);
         mBlocks.insert(mBlocks.begin() + p.Block + 1, std::move(upper));
+        mLastX.insert(mLastX.begin() + p.Block + 1, 0.0);
+        Touch(static_cast<size_t>(p.Block));
+        Touch(static_cast<size_t>(p.Block) + 1);
         if (static_cast<size_t>(p.Offset) >= half)
         {
             ++p.Block;
@@ -53,7 +59,17 @@ void Front::AppendVertex(KorVertex* v)
     if (mBlocks.empty() || mBlocks.back().size() >= kMaxBlock)
         mBlocks.emplace_back();
     mBlocks.back().push_back(Entry{v->X, v});
+    mLastX.resize(mBlocks.size());
+    Touch(mBlocks.size() - 1);
     ++mSize;
+}
+
+void Front::Touch(size_t block) { mLastX[block] = mBlocks[block].back().X; }
+
+void Front::EraseBlock(size_t block)
+{
+    mBlocks.erase(mBlocks.begin() + static_cast<long>(block));
+    mLastX.erase(mLastX.begin() + static_cast<long>(block));
 }
 
 Front::Position Front::FindVertex(const KorVertex* v) const
@@ -78,7 +94,9 @@ void Front::RemoveVertex(const KorVertex* v)
     block.erase(block.begin() + p.Offset);
     --mSize;
     if (block.empty())
-        mBlocks.erase(mBlocks.begin() + p.Block);
+        EraseBlock(static_cast<size_t>(p.Block));
+    else
+        Touch(static_cast<size_t>(p.Block));
 }
 
 KorVertex* Front::Get(const Position& p) const

@@ -56,7 +56,14 @@ private:
     // The first position whose X is not below x; Block == block count at the end.
     Position LowerBound(double x) const;
 
+    // Keeps mLastX[b] equal to the X of block b's last entry.
+    void Touch(size_t block);
+    void EraseBlock(size_t block);
+
     static constexpr size_t kMaxBlock = 128;
     std::vector<std::vector<Entry>> mBlocks; // none of them empty
+    // The last X of each block, side by side, so that the search over blocks
+    // reads one array instead of one allocation per block.
+    std::vector<double> mLastX;
     int mSize = 0;
 };

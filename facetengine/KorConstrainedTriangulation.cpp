@@ -18,6 +18,15 @@ bool IsRight(const KorVertex* a, const KorVertex* b, const KorVertex* v)
     return Orient2DSign(a->X, a->Y, b->X, b->Y, v->X, v->Y) <= 0;
 }
 
+// Strictly between A and B on their segment, exactly.
+bool IsOnSegment(const KorVertex* a, const KorVertex* b, const KorVertex* v)
+{
+    if (Orient2DSign(a->X, a->Y, b->X, b->Y, v->X, v->Y) != 0)
+        return false;
+    const double dx = b->X - a->X, dy = b->Y - a->Y;
+    return (v->X - a->X) * dx + (v->Y - a->Y) * dy > 0.0 && (b->X - v->X) * dx + (b->Y - v->Y) * dy > 0.0;
+}
+
 void AppendOnce(std::vector<int32_t>& list, int32_t id)
 {
     if (list.back() != id)
@@ -82,6 +91,10 @@ WalkResult WalkFrom(KorMesh& mesh, int a, int b, int faceId, Walk& walk)
     if (!C || !D || !SegmentsIntersection(Point(A), Point(B), Point(C), Point(D)))
         return WalkResult::NotThisFace;
 
+    // A segment through a vertex cannot become one edge: the two polygons
+    // would share that vertex and their fill would overlap.
+    if (IsOnSegment(A, B, C) || IsOnSegment(A, B, D))
+        return WalkResult::Abandoned;
     walk.crossed.assign(1, x->ID);
     walk.right = {a, b};
     walk.left = {a, b};
@@ -107,6 +120,8 @@ WalkResult WalkFrom(KorMesh& mesh, int a, int b, int faceId, Walk& walk)
         const KorVertex* P = mesh.GetVertex(p);
         const KorVertex* Q = mesh.GetVertex(q);
         if (!G || !P || !Q)
+            return WalkResult::Abandoned;
+        if (IsOnSegment(A, B, G))
             return WalkResult::Abandoned;
         const int g = G->ID;
         if (SegmentsIntersection(Point(A), Point(B), Point(P), Point(G)))

@@ -18,9 +18,9 @@ using Constraint = std::vector<std::pair<int32_t, int32_t>>;
 // triangles the segment crosses, deletes them, and refills the hole on each
 // side of A-B with FillConstrainedPolygon. The refill is not legalised, so
 // the forced edges stay. Left out: a missing vertex, an existing edge, no
-// triangle around A whose opposite edge A-B crosses, more than 1000 crossed
-// triangles, or a walk that loses its way (a border, a missing edge), which
-// happens when the segment runs through a vertex.
+// triangle around A whose opposite edge A-B crosses, a segment running
+// exactly through another vertex (tested exactly), more than 1000 crossed
+// triangles, or a walk that loses its way (a border, a missing edge).
 //
 // Cost per segment: O(valence of A + k) for k crossed triangles, plus the
 // refill.

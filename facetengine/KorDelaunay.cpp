@@ -4,6 +4,7 @@
 #include "KorExactPredicates.h"
 #include "KorSort.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -50,6 +51,9 @@ class FlipCascade
 public:
     explicit FlipCascade(KorMesh& mesh) : mMesh(mesh) {}
 
+    KorMesh& Mesh() { return mMesh; }
+
+    // The work list keeps its capacity from one cascade to the next.
     void Run(const FlipTask& first)
     {
         mTasks.clear();
@@ -164,19 +168,19 @@ private:
     std::vector<FlipTask> mTasks;
 };
 
-void AddAndLegalise(KorMesh& mesh, const KorVertex* a, const KorVertex* b, const KorVertex* c)
+void AddAndLegalise(FlipCascade& flips, const KorVertex* a, const KorVertex* b, const KorVertex* c)
 {
-    const int face = DelaunayCreateTriangle(mesh, *a, *b, *c);
-    CheckDelaunayCriteria(mesh, face);
+    const int face = DelaunayCreateTriangle(flips.Mesh(), *a, *b, *c);
+    flips.Run(FlipTask{FlipTask::Check, face, -1, -1});
 }
+
+void ChainTriangles(FlipCascade& flips, Front& front, const KorVertex* p);
 
 KorVertex* Entry(const Front& list, const Front::Position& p) { return list.Get(p); }
 
-// The start when at most two vertices share the lowest Y: the triangle of the
-// first three, its leftmost and rightmost corners in both lists, the middle
-// one in the list whose side of the other two it stands on. Corners sharing
-// the smallest (or largest) X both go into the lower chain, the higher one
-// on the outer end, so that the entry next to the end is the vertex below it.
+// The start of a set lying wholly on one slanted or vertical line: the flat
+// triangle of the first three, its leftmost and rightmost corners in both
+// lists, the middle one in the list whose side of the other two it stands on.
 void StartWithTriangle(KorMesh& mesh, KorVertex* w0, KorVertex* w1, KorVertex* w2, Front& front, Front& lower)
 {
     DelaunayCreateTriangle(mesh, *w0, *w1, *w2);
@@ -193,24 +197,6 @@ void StartWithTriangle(KorMesh& mesh, KorVertex* w0, KorVertex* w1, KorVertex* w
         lower.AppendVertex(w2);
         lower.AppendVertex(w1);
         lower.AppendVertex(w0);
-        return;
-    }
-    if (left->X == middle->X)
-    {
-        front.AppendVertex(middle);
-        front.AppendVertex(right);
-        lower.AppendVertex(middle);
-        lower.AppendVertex(left);
-        lower.AppendVertex(right);
-        return;
-    }
-    if (middle->X == right->X)
-    {
-        front.AppendVertex(left);
-        front.AppendVertex(right);
-        lower.AppendVertex(left);
-        lower.AppendVertex(middle);
-        lower.AppendVertex(right);
         return;
     }
     bool middleOnFront;
@@ -230,98 +216,124 @@ void StartWithTriangle(KorMesh& mesh, KorVertex* w0, KorVertex* w1, KorVertex* w
     lower.AppendVertex(right);
 }
 
-// The start when b >= 3 vertices share the lowest Y: a fan from the next
-// vertex over the base line. An apex right above an end of the base covers
-// that end, which then stands in the lower chain only: were it left in the
-// front under the apex, the next vertex above them would get a flat triangle
-// on the three and the front an edge with no triangle under it.
-void StartWithFan(KorMesh& mesh, const std::vector<KorVertex*>& w, size_t b, Front& front, Front& lower)
+// The start in general: the first vertices w[0 .. k-1] lie on one line (the
+// base vertices of lowest Y, or a slanted or vertical run) and w[k] is the
+// first vertex off it. The fan from w[k] over the run (not legalised: a fan
+// over collinear points is Delaunay) makes a triangle whose boundary, taken
+// counter-clockwise, gives both lists: the lower chain runs from the
+// leftmost vertex along the bottom to the rightmost, the front from the
+// leftmost along the top. Where two vertices share the smallest (largest) X
+// the higher one is that end, so that the lower chain runs down a vertical
+// left side and up a vertical right side and both lists share their ends.
+// With k = 2 this is the triangle of the first three; with the base vertices
+// as the run, the fan over the base. A run of three or more off the
+// horizontal starts the same way instead of with a flat triangle.
+void StartWithFan(KorMesh& mesh, const std::vector<KorVertex*>& w, size_t k, Front& front, Front& lower)
 {
-    KorVertex* apex = w[b];
-    for (size_t k = 0; k + 1 < b; ++k)
-        DelaunayCreateTriangle(mesh, *w[k], *w[k + 1], *apex);
-    if (apex->X <= w[0]->X)
-    {
-        lower.AppendVertex(apex);
-        for (size_t k = 0; k < b; ++k)
-            lower.AppendVertex(w[k]);
-        front.AppendVertex(apex);
-        front.AppendVertex(w[b - 1]);
-    }
-    else if (apex->X >= w[b - 1]->X)
-    {
-        for (size_t k = 0; k < b; ++k)
-            lower.AppendVertex(w[k]);
-        lower.AppendVertex(apex);
-        front.AppendVertex(w[0]);
-        front.AppendVertex(apex);
-    }
+    KorVertex* apex = w[k];
+    for (size_t j = 0; j + 1 < k; ++j)
+        DelaunayCreateTriangle(mesh, *w[j], *w[j + 1], *apex);
+    std::vector<KorVertex*> ring(w.begin(), w.begin() + static_cast<long>(k));
+    if (Orient(*w[0], *w[k - 1], *apex) > 0)
+        ring.push_back(apex);
     else
     {
-        for (size_t k = 0; k < b; ++k)
-            lower.AppendVertex(w[k]);
-        front.AppendVertex(w[0]);
-        front.AppendVertex(apex);
-        front.AppendVertex(w[b - 1]);
+        // Apex on the right of the run: w0, apex, then the run backwards.
+        ring.insert(ring.begin() + 1, apex);
+        std::reverse(ring.begin() + 2, ring.end());
+    }
+    const size_t m = ring.size();
+    size_t left = 0, right = 0;
+    for (size_t i = 1; i < m; ++i)
+    {
+        const KorVertex* v = ring[i];
+        if (v->X < ring[left]->X || (v->X == ring[left]->X && v->Y > ring[left]->Y))
+            left = i;
+        if (v->X > ring[right]->X || (v->X == ring[right]->X && v->Y > ring[right]->Y))
+            right = i;
+    }
+    for (size_t i = left;; i = (i + 1) % m)
+    {
+        lower.AppendVertex(ring[i]);
+        if (i == right)
+            break;
+    }
+    for (size_t i = left;; i = (i + m - 1) % m)
+    {
+        front.AppendVertex(ring[i]);
+        if (i == right)
+            break;
     }
 }
 
 // p left of the whole front: the triangle on the front's first edge when p
 // sees it, the one on the region's lower-left edge when p sees that, then the
-// valleys. When p sees neither (only collinear input does that) it stays out
-// of the triangulation, without edges.
-void AddLeftOfFront(KorMesh& mesh, KorVertex* p, Front& front, Front& lower)
+// valleys. When p lies on the line of the front's first edge that triangle
+// would be flat: it is made only when p gets no other triangle, so that
+// collinear input still joins p. When p sees neither edge (only collinear
+// input does that) it stays out of the triangulation, without edges.
+void AddLeftOfFront(FlipCascade& flips, KorVertex* p, Front& front, Front& lower)
 {
     KorVertex* f0 = Entry(front, front.First());
     KorVertex* f1 = Entry(front, front.Next(front.First()));
     KorVertex* l1 = Entry(lower, lower.Next(lower.First()));
-    if (f1 && Orient(*p, *f0, *f1) >= 0)
+    const int turn = f1 ? Orient(*p, *f0, *f1) : -1;
+    const bool below = l1 && Orient(*p, *f0, *l1) < 0;
+    if (turn > 0 || (turn == 0 && !below))
     {
-        AddAndLegalise(mesh, p, f0, f1);
+        AddAndLegalise(flips, p, f0, f1);
         lower.InsertVertex(p);
         front.RemoveVertex(f0);
         front.InsertVertex(p);
     }
-    if (l1 && Orient(*p, *f0, *l1) < 0)
+    if (below)
     {
-        AddAndLegalise(mesh, p, l1, f0);
+        AddAndLegalise(flips, p, l1, f0);
         lower.RemoveVertex(f0);
         if (Entry(front, front.First()) != p)
             front.InsertVertex(p);
         if (Entry(lower, lower.First()) != p)
             lower.InsertVertex(p);
     }
-    AddChainedTriangles(mesh, front, p);
+    ChainTriangles(flips, front, p);
 }
 
 // The mirror image of AddLeftOfFront.
-void AddRightOfFront(KorMesh& mesh, KorVertex* p, Front& front, Front& lower)
+void AddRightOfFront(FlipCascade& flips, KorVertex* p, Front& front, Front& lower)
 {
     KorVertex* fl = Entry(front, front.Last());
     KorVertex* fl1 = Entry(front, front.Previous(front.Last()));
     KorVertex* lm = Entry(lower, lower.Previous(lower.Last()));
-    if (fl1 && Orient(*p, *fl, *fl1) <= 0)
+    const int turn = fl1 ? Orient(*p, *fl, *fl1) : 1;
+    const bool below = lm && Orient(*p, *fl, *lm) > 0;
+    if (turn < 0 || (turn == 0 && !below))
     {
-        AddAndLegalise(mesh, p, fl, fl1);
+        AddAndLegalise(flips, p, fl, fl1);
         lower.InsertVertex(p);
         front.RemoveVertex(fl);
         front.InsertVertex(p);
     }
-    if (lm && Orient(*p, *fl, *lm) > 0)
+    if (below)
     {
-        AddAndLegalise(mesh, p, lm, fl);
+        AddAndLegalise(flips, p, lm, fl);
         lower.RemoveVertex(fl);
         if (Entry(front, front.Last()) != p)
             front.InsertVertex(p);
         if (Entry(lower, lower.Last()) != p)
             lower.InsertVertex(p);
     }
-    AddChainedTriangles(mesh, front, p);
+    ChainTriangles(flips, front, p);
 }
 
 // p above the front: the triangle on the front edge below it. A front vertex
-// right below p (same X) at either end leaves the front for the lower chain.
-void AddAboveFront(KorMesh& mesh, KorVertex* p, Front& front, Front& lower)
+// right below p (same X) at either end is covered: it leaves the front, and p
+// joins the lower chain at that end, so that both lists keep sharing their
+// ends and the lower chain runs down the left side and up the right one.
+// (Putting the covered vertex into the lower chain a second time instead
+// makes the entry next to the end wrong once such a side has two steps: the
+// next vertex beyond that end then takes a triangle across the side's middle
+// vertex, leaving a crack and an overlap.)
+void AddAboveFront(FlipCascade& flips, KorVertex* p, Front& front, Front& lower)
 {
     const Front::Position at = front.InsertVertex(p);
     KorVertex* left;
@@ -333,7 +345,7 @@ void AddAboveFront(KorMesh& mesh, KorVertex* p, Front& front, Front& lower)
         right = Entry(front, front.Next(next));
         if (left)
         {
-            lower.InsertVertex(left);
+            lower.InsertVertex(p);
             front.RemoveVertex(left);
         }
     }
@@ -344,14 +356,66 @@ void AddAboveFront(KorMesh& mesh, KorVertex* p, Front& front, Front& lower)
         const KorVertex* last = Entry(front, front.Last());
         if (right && last->X == p->X)
         {
-            lower.InsertVertex(right);
+            lower.AppendVertex(p);
             front.RemoveVertex(right);
         }
     }
     if (left && right)
-        AddAndLegalise(mesh, left, p, right);
-    AddChainedTriangles(mesh, front, p);
+        AddAndLegalise(flips, left, p, right);
+    ChainTriangles(flips, front, p);
 }
+void ChainTriangles(FlipCascade& flips, Front& front, const KorVertex* p)
+{
+    if (!p || !front.FindVertex(p).IsValid())
+        return;
+    for (;;)
+    {
+        const Front::Position q1 = front.Next(front.FindVertex(p));
+        KorVertex* v1 = Entry(front, q1);
+        KorVertex* v2 = Entry(front, front.Next(q1));
+        if (!v1 || !v2 || !IsValley(*p, *v1, *v2))
+            break;
+        AddAndLegalise(flips, p, v1, v2);
+        front.RemoveVertex(v1);
+    }
+    for (;;)
+    {
+        const Front::Position q1 = front.Previous(front.FindVertex(p));
+        KorVertex* v1 = Entry(front, q1);
+        KorVertex* v2 = Entry(front, front.Previous(q1));
+        if (!v1 || !v2 || !IsValley(*p, *v1, *v2))
+            break;
+        AddAndLegalise(flips, p, v1, v2);
+        front.RemoveVertex(v1);
+    }
+}
+
+void FinalizeFront(FlipCascade& flips, Front& front)
+{
+    if (front.GetSize() <= 2)
+        return;
+    Front::Position a = front.First();
+    for (;;)
+    {
+        KorVertex* va = Entry(front, a);
+        const Front::Position b = front.Next(a);
+        KorVertex* vb = Entry(front, b);
+        KorVertex* vc = Entry(front, front.Next(b));
+        if (!va || !vb || !vc)
+            return;
+        if (Orient(*va, *vb, *vc) <= 0)
+        {
+            a = b;
+            continue;
+        }
+        AddAndLegalise(flips, va, vb, vc);
+        front.RemoveVertex(vb);
+        // Step back one vertex, since removing vb may have made va a dent.
+        const Front::Position back = front.Previous(front.FindVertex(va));
+        a = back.IsValid() ? back : front.First();
+    }
+}
+
 } // namespace
 
 int DelaunayCreateTriangle(KorMesh& mesh, const KorVertex& a, const KorVertex& b, const KorVertex& c)
@@ -380,54 +444,14 @@ void SwapFaces(KorMesh& mesh, const int& faceId1, const int& faceId2)
 
 void AddChainedTriangles(KorMesh& mesh, Front& front, const KorVertex* p)
 {
-    if (!p || !front.FindVertex(p).IsValid())
-        return;
-    for (;;)
-    {
-        const Front::Position q1 = front.Next(front.FindVertex(p));
-        KorVertex* v1 = Entry(front, q1);
-        KorVertex* v2 = Entry(front, front.Next(q1));
-        if (!v1 || !v2 || !IsValley(*p, *v1, *v2))
-            break;
-        AddAndLegalise(mesh, p, v1, v2);
-        front.RemoveVertex(v1);
-    }
-    for (;;)
-    {
-        const Front::Position q1 = front.Previous(front.FindVertex(p));
-        KorVertex* v1 = Entry(front, q1);
-        KorVertex* v2 = Entry(front, front.Previous(q1));
-        if (!v1 || !v2 || !IsValley(*p, *v1, *v2))
-            break;
-        AddAndLegalise(mesh, p, v1, v2);
-        front.RemoveVertex(v1);
-    }
+    FlipCascade flips(mesh);
+    ChainTriangles(flips, front, p);
 }
 
 void FinalizeDelaunay(KorMesh& mesh, Front& front)
 {
-    if (front.GetSize() <= 2)
-        return;
-    Front::Position a = front.First();
-    for (;;)
-    {
-        KorVertex* va = Entry(front, a);
-        const Front::Position b = front.Next(a);
-        KorVertex* vb = Entry(front, b);
-        KorVertex* vc = Entry(front, front.Next(b));
-        if (!va || !vb || !vc)
-            return;
-        if (Orient(*va, *vb, *vc) <= 0)
-        {
-            a = b;
-            continue;
-        }
-        AddAndLegalise(mesh, va, vb, vc);
-        front.RemoveVertex(vb);
-        // Step back one vertex, since removing vb may have made va a dent.
-        const Front::Position back = front.Previous(front.FindVertex(va));
-        a = back.IsValid() ? back : front.First();
-    }
+    FlipCascade flips(mesh);
+    FinalizeFront(flips, front);
 }
 
 void Delaunay2D(KorMesh& mesh)
@@ -475,27 +499,39 @@ void Delaunay2D(KorMesh& mesh)
     }
 
     Front front, lower;
-    size_t next;
+    FlipCascade flips(mesh);
+    // The collinear run the sweep starts from: the base vertices, or the
+    // first two and those on their line.
+    size_t run = b;
     if (b <= 2)
+        for (run = 2; run < w.size() && Orient(*w[0], *w[1], *w[run]) == 0;)
+            ++run;
+    size_t next;
+    if (run == w.size())
     {
+        // All on one slanted or vertical line: flat triangles.
         StartWithTriangle(mesh, w[0], w[1], w[2], front, lower);
         next = 3;
     }
     else
     {
-        StartWithFan(mesh, w, b, front, lower);
-        next = b + 1;
+        StartWithFan(mesh, w, run, front, lower);
+        next = run + 1;
     }
 
     for (size_t i = next; i < w.size(); ++i)
     {
+        // The records lie in identifier order, not in sweep order: fetch
+        // ahead to hide the cache miss on each new vertex.
+        if (i + 8 < w.size())
+            __builtin_prefetch(w[i + 8]);
         KorVertex* p = w[i];
         if (p->X < Entry(front, front.First())->X)
-            AddLeftOfFront(mesh, p, front, lower);
+            AddLeftOfFront(flips, p, front, lower);
         else if (p->X > Entry(front, front.Last())->X)
-            AddRightOfFront(mesh, p, front, lower);
+            AddRightOfFront(flips, p, front, lower);
         else
-            AddAboveFront(mesh, p, front, lower);
+            AddAboveFront(flips, p, front, lower);
     }
-    FinalizeDelaunay(mesh, front);
+    FinalizeFront(flips, front);
 }

@@ -11,14 +11,17 @@
 // Vertices sharing a position (exactly) are triangulated once, the others
 // stay without edges, as do vertices with a non-finite X or Y. Refused, with
 // a message and no face, when fewer than 3 distinct positions remain or when
-// all of them share the lowest Y. Other collinear sets give zero-area
-// triangles.
+// all of them share the lowest Y. A set lying wholly on one slanted or
+// vertical line gives zero-area triangles; any other set gives triangles of
+// positive area, counter-clockwise, each interior edge locally Delaunay
+// (decided exactly, co-circular points either way), over a region without
+// holes: grids, collinear runs, vertical sides and duplicates included.
 //
 // Cost: O(n log n) for the sort; then each vertex is joined to the front
 // (O(log n) searches on it), and each new triangle is legalised by a flip
-// cascade, O(1) flips per vertex on average for scattered points. The region
-// covered is bounded above by a convex front and below by the lower chain,
-// which is left as swept (not convex).
+// cascade: O(1) flips per vertex on average for scattered points, O(n) for
+// one vertex at worst. The region covered is bounded above by a convex front
+// and below by the lower chain, which is left as swept (not convex).
 void Delaunay2D(KorMesh& mesh);
 
 // Adds the triangle with counter-clockwise orientation in X-Y (a, c, b when

@@ -240,8 +240,10 @@ bool KorMesh::CopyFacesToMesh(const std::vector<int>& faces, KorMesh& destinatio
     }
     for (auto& entry : vertexMap)
     {
+        // A copy: the destination may be this mesh, whose table can move.
         const KorVertex* v = GetVertex(entry.first);
-        entry.second = destination.AddVertex(v->X, v->Y, v->Z);
+        const LumPoint p(v->X, v->Y, v->Z);
+        entry.second = destination.AddVertex(p);
     }
     for (size_t k = 0; k < faces.size(); ++k)
     {

@@ -112,6 +112,22 @@ size_t LastSeparator(const std::string& path)
 {
     return path.find_last_of("/\\");
 }
+
+// Appends the non-empty pieces of text between occurrences of a non-empty
+// separator, left to right, in one pass.
+void SplitNonEmpty(const std::string& text, const std::string& separator, std::vector<std::string>& out)
+{
+    size_t start = 0;
+    while (start <= text.size())
+    {
+        size_t end = text.find(separator, start);
+        if (end == std::string::npos)
+            end = text.size();
+        if (end > start)
+            out.push_back(text.substr(start, end - start));
+        start = end + separator.size();
+    }
+}
 } // namespace
 
 wchar_t* StringToWCHAR(const std::string& text)
@@ -161,16 +177,7 @@ void ToUpper(std::string& text)
 void ParseString(const std::string& text, std::vector<std::string>& out, char separator)
 {
     out.clear();
-    size_t start = 0;
-    while (start <= text.size())
-    {
-        size_t end = text.find(separator, start);
-        if (end == std::string::npos)
-            end = text.size();
-        if (end > start)
-            out.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
+    SplitNonEmpty(text, std::string(1, separator), out);
 }
 
 void ParseString(const std::string& text, std::vector<std::string>& out, const std::string& separator)
@@ -181,16 +188,7 @@ void ParseString(const std::string& text, std::vector<std::string>& out, const s
         out.push_back(text);
         return;
     }
-    size_t start = 0;
-    while (start <= text.size())
-    {
-        size_t end = text.find(separator, start);
-        if (end == std::string::npos)
-            end = text.size();
-        if (end > start)
-            out.push_back(text.substr(start, end - start));
-        start = end + separator.size();
-    }
+    SplitNonEmpty(text, separator, out);
 }
 
 std::string GetExtension(const std::string& path)

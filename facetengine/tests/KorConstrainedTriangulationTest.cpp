@@ -268,3 +268,39 @@ TEST(ConstrainTriangulation, ContourTerrain)
     EXPECT_GE(inserted, segments * 99 / 100);
     EXPECT_GT(segments, 3000);
 }
+
+// Random segments between random vertices of random sets, crossing each
+// other and running through vertices: whatever is inserted or left out, the
+// mesh stays sound, counter-clockwise and covers the same region.
+TEST(ConstrainTriangulation, RandomSegmentsKeepTheRegion)
+{
+    std::mt19937 rng(99);
+    int failures = 0;
+    for (int round = 0; round < 300 && failures < 3; ++round)
+    {
+        KorMesh mesh;
+        const int n = 10 + static_cast<int>(rng() % 200);
+        if (round % 2)
+            tri::AddRandom(mesh, n, static_cast<unsigned>(round), 100.0);
+        else
+            for (int i = 0; i < n; ++i)
+                mesh.AddVertex(static_cast<double>(rng() % 12), static_cast<double>(rng() % 12), 0);
+        testing::internal::CaptureStdout();
+        Delaunay2D(mesh);
+        testing::internal::GetCapturedStdout();
+        const tri::Summary before = tri::Summarise(mesh);
+        Constraint constraint;
+        for (int k = 0; k < 10; ++k)
+            constraint.emplace_back(static_cast<int>(rng() % n), static_cast<int>(rng() % n));
+        ConstrainTriangulation(mesh, constraint);
+        const tri::Summary after = tri::Summarise(mesh);
+        if (!CheckMesh(mesh) || after.clockwise || after.notTriangles || after.doubledArea != before.doubledArea ||
+            after.faces != before.faces)
+        {
+            ++failures;
+            ADD_FAILURE() << "round " << round << ": faces " << before.faces << " -> " << after.faces << ", "
+                          << after.clockwise << " clockwise, area "
+                          << static_cast<double>(before.doubledArea) << " -> " << static_cast<double>(after.doubledArea);
+        }
+    }
+}

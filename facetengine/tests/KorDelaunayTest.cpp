@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -148,6 +150,17 @@ TEST(Delaunay2D, VertexAboveAnEndOfTheFront)
     EXPECT_TRUE(CheckMesh(both));
     EXPECT_TRUE(tri::IsDelaunayDisk(both));
     EXPECT_EQ(tri::Summarise(both).usedVertices, 7);
+
+    // Vertical sides of two steps on both ends, then a vertex beyond each:
+    // each must take the triangle on the top step of its side, not one
+    // across the side's middle vertex.
+    KorMesh steps;
+    for (const auto& p : {std::pair{0, 0}, {4, 0}, {0, 1}, {2, 1}, {4, 1}, {0, 2}, {4, 2}, {-1, 3}, {5, 3}})
+        steps.AddVertex(p.first, p.second, 0);
+    Delaunay2D(steps);
+    EXPECT_TRUE(CheckMesh(steps));
+    EXPECT_TRUE(tri::IsDelaunayDisk(steps));
+    EXPECT_EQ(tri::Summarise(steps).usedVertices, 9);
 }
 
 //  3                 The start fan over the base 0 1 2 has its apex right
@@ -199,21 +212,29 @@ TEST(Delaunay2D, CollinearInputDoesNotBreakTheMesh)
     EXPECT_TRUE(CheckMesh(vertical));
     EXPECT_EQ(tri::Summarise(vertical).doubledArea, 0);
 
-    // Collinear points first, then points off the line. The flat start
-    // triangles overlap, and the mesh refuses some of the later ones (it says
-    // so): the mesh stays sound.
+    // Collinear points first (a slanted run of ten), then points off the
+    // line: the sweep starts from the fan over the run, no flat triangle.
     KorMesh mixed;
     for (int i = 0; i < 10; ++i)
         mixed.AddVertex(-i, i, 0);
     mixed.AddVertex(5, 20, 0);
     mixed.AddVertex(-20, 21, 0);
-    TriangulateCapturing(mixed);
+    EXPECT_EQ(TriangulateCapturing(mixed), "");
     EXPECT_TRUE(CheckMesh(mixed));
-    EXPECT_EQ(tri::Summarise(mixed).clockwise, 0);
+    EXPECT_TRUE(tri::IsDelaunayDisk(mixed));
+    EXPECT_EQ(tri::Summarise(mixed).usedVertices, 12);
+
+    // A vertical run, then one vertex on each side.
+    KorMesh column;
+    for (int i = 0; i < 6; ++i)
+        column.AddVertex(2, i, 0);
+    column.AddVertex(0, 7, 0);
+    column.AddVertex(4, 8, 0);
+    EXPECT_EQ(TriangulateCapturing(column), "");
+    EXPECT_TRUE(tri::IsDelaunayDisk(column));
+    EXPECT_EQ(tri::Summarise(column).usedVertices, 8);
 }
 
-// p = (0, 1), q1 = (1, 0), q2 = (2, 1 - d): the angle at q1 is 90 degrees for
-// d = 0 and 90.000001 degrees for d = 3.5e-8.
 TEST(AddChainedTriangles, FillsValleysUpToARightAngle)
 {
     for (const double d : {0.0, 3.5e-8})
@@ -301,6 +322,51 @@ TEST(FlipCascade, SwapsAnIllegalDiagonalAndReportsMissingFaces)
               "SwapFaces -> Impossible to find the triangles 3 and 9 to swap : Swap canceled\n"
               "SwapFaces -> Impossible to find the triangles 0 and 12 to swap : Swap canceled\n");
     EXPECT_EQ(mesh.GetNumberOfFaces(), 1);
+    EXPECT_TRUE(CheckMesh(mesh));
+}
+
+// A fan from one end of a half ellipse of 6000 points: legalising the last
+// fan triangle flips its way along the chain, some 3000 flips in one cascade,
+// on a thread with a 128 KB stack, where a frame per flip would not fit.
+TEST(FlipCascade, LongCascadeInASmallStack)
+{
+    constexpr int n = 6000;
+    KorMesh mesh;
+    for (int i = 0; i < n; ++i)
+    {
+        const double t = 3.14159265358979 * i / (n - 1);
+        mesh.AddVertex(1000.0 * std::cos(t), 300.0 * std::sin(t), 0.0);
+    }
+    int last = -1;
+    for (int i = 1; i + 1 < n; ++i)
+        last = DelaunayCreateTriangle(mesh, *mesh.GetVertex(0), *mesh.GetVertex(i), *mesh.GetVertex(i + 1));
+
+    struct Job
+    {
+        KorMesh* mesh;
+        int face;
+    } job{&mesh, last};
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 128 * 1024);
+    pthread_t thread;
+    ASSERT_EQ(pthread_create(
+                  &thread, &attributes,
+                  [](void* arg) -> void*
+                  {
+                      Job* j = static_cast<Job*>(arg);
+                      CheckDelaunayCriteria(*j->mesh, j->face);
+                      return nullptr;
+                  },
+                  &job),
+              0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+
+    std::vector<KorEdge*> around;
+    mesh.GetEdgesAroundVertex(mesh.GetVertex(0), around);
+    EXPECT_LT(around.size(), static_cast<size_t>(n / 2 + 10));
+    EXPECT_EQ(mesh.GetNumberOfFaces(), n - 2);
     EXPECT_TRUE(CheckMesh(mesh));
 }
 
@@ -480,4 +546,33 @@ TEST(Delaunay2DProperties, TwoHundredThousandPoints)
     EXPECT_EQ(s.usedVertices, 200000);
     EXPECT_EQ(s.faces, 2 * s.usedVertices - s.boundaryVertices - 2);
     EXPECT_EQ(s.clockwise + s.flat + s.illegalEdges, 0);
+}
+
+// Small sets on a coarse integer grid: collinear runs, vertical sides,
+// co-circular quadruples and duplicates everywhere. Sets lying wholly on one
+// line give flat triangles by design; every other set gives a Delaunay disk.
+TEST(Delaunay2DProperties, DegenerateSmallSets)
+{
+    std::mt19937 rng(2024);
+    int failures = 0;
+    for (int round = 0; round < 3000 && failures < 5; ++round)
+    {
+        KorMesh mesh;
+        const int n = 3 + static_cast<int>(rng() % 40);
+        const int side = 2 + static_cast<int>(rng() % 6);
+        for (int i = 0; i < n; ++i)
+            mesh.AddVertex(static_cast<double>(rng() % side), static_cast<double>(rng() % side), 0);
+        bool collinear = true;
+        for (int i = 2; i < n && collinear; ++i)
+            for (int j = 1; j < i && collinear; ++j)
+                collinear = tri::Orient(tri::At(mesh, 0), tri::At(mesh, j), tri::At(mesh, i)) == 0;
+        TriangulateCapturing(mesh);
+        const tri::Summary s = tri::Summarise(mesh);
+        const bool sound = CheckMesh(mesh) && s.clockwise == 0 && s.notTriangles == 0;
+        if (!sound || (!collinear && !tri::IsDelaunayDisk(mesh)))
+        {
+            ++failures;
+            ADD_FAILURE() << "round " << round << ": " << tri::IsDelaunayDisk(mesh).message();
+        }
+    }
 }

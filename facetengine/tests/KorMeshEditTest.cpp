@@ -230,3 +230,18 @@ TEST(KorMeshEdit, FacesAreCopiedWithSharedVerticesOnce)
     EXPECT_EQ(from, V({1}));
     EXPECT_EQ(source.GetNumberOfVertices(), 4);
 }
+
+TEST(KorMeshEdit, FacesCopiedIntoTheirOwnMeshKeepTheirPositions)
+{
+    KorMesh m = TwoTriangles();
+    ASSERT_TRUE(m.CopyFacesToMesh({0, 1}, m, false));
+    EXPECT_TRUE(CheckMesh(m));
+    EXPECT_EQ(m.GetNumberOfVertices(), 8);
+    EXPECT_EQ(m.GetNumberOfFaces(), 4);
+    for (int v = 0; v < 4; ++v)
+    {
+        EXPECT_EQ(m.GetVertex(v + 4)->X, m.GetVertex(v)->X);
+        EXPECT_EQ(m.GetVertex(v + 4)->Y, m.GetVertex(v)->Y);
+    }
+    EXPECT_EQ(FaceVertexRing(m, 2), V({4, 5, 6}));
+}

@@ -1,5 +1,7 @@
 #include "KorGeometry.h"
 
+#include "GeometryTestHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,20 +10,6 @@
 namespace
 {
 constexpr int kCases = 100000;
-
-void ExpectPoint(const LumPoint& p, double x, double y, double z, double tol = 1e-12)
-{
-    EXPECT_NEAR(p.x, x, tol);
-    EXPECT_NEAR(p.y, y, tol);
-    EXPECT_NEAR(p.z, z, tol);
-}
-
-LumPoint RandomPoint(std::mt19937& rng, double range)
-{
-    std::uniform_real_distribution<double> d(-range, range);
-    const double x = d(rng), y = d(rng), z = d(rng);
-    return LumPoint(x, y, z);
-}
 
 // Signed doubled area of (a, b, c) in xy.
 double Area2(const LumPoint& a, const LumPoint& b, const LumPoint& c)

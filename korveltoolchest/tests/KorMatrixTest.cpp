@@ -1,5 +1,7 @@
 #include "KorMatrix.h"
 
+#include "GeometryTestHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,13 +11,6 @@
 namespace
 {
 using Owned = std::unique_ptr<double[]>;
-
-void ExpectPoint(const LumPoint& p, double x, double y, double z, double tol = 1e-12)
-{
-    EXPECT_NEAR(p.x, x, tol);
-    EXPECT_NEAR(p.y, y, tol);
-    EXPECT_NEAR(p.z, z, tol);
-}
 
 void Fill(std::mt19937& rng, double* m, int n)
 {

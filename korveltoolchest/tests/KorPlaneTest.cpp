@@ -1,5 +1,7 @@
 #include "KorPlane.h"
 
+#include "GeometryTestHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,20 +9,6 @@
 
 namespace
 {
-void ExpectPoint(const LumPoint& p, double x, double y, double z, double tol = 1e-12)
-{
-    EXPECT_NEAR(p.x, x, tol);
-    EXPECT_NEAR(p.y, y, tol);
-    EXPECT_NEAR(p.z, z, tol);
-}
-
-LumPoint RandomPoint(std::mt19937& rng, double range)
-{
-    std::uniform_real_distribution<double> d(-range, range);
-    const double x = d(rng), y = d(rng), z = d(rng);
-    return LumPoint(x, y, z);
-}
-
 double Det3(const LumPoint& a, const LumPoint& b, const LumPoint& c) { return a * (b ^ c); }
 
 // The plane n.x = h as the test itself sees it, from its three points.

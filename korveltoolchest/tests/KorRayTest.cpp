@@ -1,5 +1,7 @@
 #include "KorRay.h"
 
+#include "GeometryTestHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,13 +10,6 @@
 
 namespace
 {
-LumPoint RandomPoint(std::mt19937& rng, double range)
-{
-    std::uniform_real_distribution<double> d(-range, range);
-    const double x = d(rng), y = d(rng), z = d(rng);
-    return LumPoint(x, y, z);
-}
-
 // Textbook Möller–Trumbore, written independently of the class: the hit's
 // distance s and barycentric coordinates (u, v); false only when the ray is
 // parallel to the plane.
