@@ -205,3 +205,32 @@ TEST(ExcavationCut, FarInclinedPitClosesOnItsStartEdge)
     EXPECT_NEAR(r.Volume, expected, expected * 1e-3);
     ExpectMeshesSound(r);
 }
+
+TEST(GetMeshToCut, OrientsTheLoopTowardsTheSideInsideTheOtherMesh)
+{
+    // The loop around the middle 2 x 2 cells of a 4 x 4 grid, and a closed box
+    // around that middle: the inner side lies inside the box.
+    KorMesh grid, box;
+    BuildTerrain(grid, 4, 4, 1.0, 0, 0, [](double, double) { return 0.0; });
+    BuildInwardBox(box, LumPoint(0.99, 0.99, -1), LumPoint(3.01, 3.01, 1));
+    // Clockwise from above, so that the forward half-edges have the outer
+    // faces on their side.
+    const std::vector<int> loop = {6, 11, 16, 17, 18, 13, 8, 7};
+    for (bool flag : {false, true})
+    {
+        std::vector<int> halfEdges, faces;
+        ASSERT_TRUE(GetMeshToCut(grid, box, loop, {}, halfEdges, flag));
+        ASSERT_EQ(halfEdges.size(), loop.size());
+        ASSERT_TRUE(GetFacesInsideLine(grid, halfEdges, faces));
+        ASSERT_FALSE(faces.empty());
+        for (int f : faces)
+        {
+            const LumPoint c = FaceCentroid(grid, f);
+            const bool inner = c.x > 1 && c.x < 3 && c.y > 1 && c.y < 3;
+            EXPECT_EQ(inner, !flag) << f;
+        }
+    }
+    std::vector<int> out = {1};
+    EXPECT_FALSE(GetMeshToCut(grid, box, {6, 7}, {}, out, false));
+    EXPECT_TRUE(out.empty());
+}
