@@ -41,7 +41,10 @@
 
 namespace
 {
-double Height(double x, double y) { return 0.3 * std::sin(x / 7.0) * std::cos(y / 5.0); }
+double Height(double x, double y)
+{
+    return 0.3 * std::sin(x / 7.0) * std::cos(y / 5.0);
+}
 
 struct sTriangles
 {
@@ -58,8 +61,8 @@ sTriangles TerrainTriangles(int s)
     auto id = [s](int i, int j) { return j * (s + 1) + i; };
     for (int j = 0; j < s; ++j)
         for (int i = 0; i < s; ++i)
-            t.Indices.insert(t.Indices.end(), {id(i, j), id(i + 1, j), id(i + 1, j + 1), id(i, j), id(i + 1, j + 1),
-                                               id(i, j + 1)});
+            t.Indices.insert(t.Indices.end(), {id(i, j), id(i + 1, j), id(i + 1, j + 1), id(i, j),
+                                               id(i + 1, j + 1), id(i, j + 1)});
     return t;
 }
 
@@ -69,8 +72,10 @@ sTriangles HeadTriangles(int s, int k)
     sTriangles t;
     const LumPoint lo(s / 2.0 - 10 + 0.137, s / 2.0 - 15 + 0.291, -20), hi = lo + LumPoint(20, 30, 40);
     std::map<std::tuple<long, long, long>, int> ids;
-    auto vertex = [&](const LumPoint& p) {
-        const auto key = std::make_tuple(std::lround(p.x * 1e6), std::lround(p.y * 1e6), std::lround(p.z * 1e6));
+    auto vertex = [&](const LumPoint& p)
+    {
+        const auto key =
+            std::make_tuple(std::lround(p.x * 1e6), std::lround(p.y * 1e6), std::lround(p.z * 1e6));
         auto it = ids.find(key);
         if (it != ids.end())
             return it->second;
@@ -80,12 +85,14 @@ sTriangles HeadTriangles(int s, int k)
     // Each side: origin corner and two edge vectors, u x v pointing into the box.
     const LumPoint d = hi - lo;
     const LumPoint X(d.x, 0, 0), Y(0, d.y, 0), Z(0, 0, d.z);
-    const LumPoint sides[6][3] = {{lo, X, Y}, {lo + Z, Y, X}, {lo, Z, X}, {lo + Y, X, Z}, {lo, Y, Z}, {lo + X, Z, Y}};
+    const LumPoint sides[6][3] = {{lo, X, Y},     {lo + Z, Y, X}, {lo, Z, X},
+                                  {lo + Y, X, Z}, {lo, Y, Z},     {lo + X, Z, Y}};
     for (const auto& side : sides)
         for (int b = 0; b < k; ++b)
             for (int a = 0; a < k; ++a)
             {
-                auto at = [&](int i, int j) { return vertex(side[0] + side[1] * (double(i) / k) + side[2] * (double(j) / k)); };
+                auto at = [&](int i, int j)
+                { return vertex(side[0] + side[1] * (double(i) / k) + side[2] * (double(j) / k)); };
                 const int p00 = at(a, b), p10 = at(a + 1, b), p11 = at(a + 1, b + 1), p01 = at(a, b + 1);
                 t.Indices.insert(t.Indices.end(), {p00, p10, p11, p00, p11, p01});
             }
@@ -132,7 +139,8 @@ bool CutAndSelect(KorMesh& mesh, std::vector<sBooleanIntersection>& records, std
     std::vector<int> line, twins, a, b;
     for (size_t i = 0; i < ids.size(); ++i)
     {
-        const KorEdge* h = mesh.GetEdgeBetween(mesh.GetVertex(ids[i]), mesh.GetVertex(ids[(i + 1) % ids.size()]));
+        const KorEdge* h =
+            mesh.GetEdgeBetween(mesh.GetVertex(ids[i]), mesh.GetVertex(ids[(i + 1) % ids.size()]));
         if (!h)
             return false;
         line.push_back(h->ID);
@@ -316,16 +324,16 @@ RTCScene EmbreeScene(RTCDevice device, const sTriangles& t)
 {
     RTCScene scene = rtcNewScene(device);
     RTCGeometry g = rtcNewGeometry(device, RTC_GEOMETRY_TYPE_TRIANGLE);
-    float* v = static_cast<float*>(
-        rtcSetNewGeometryBuffer(g, RTC_BUFFER_TYPE_VERTEX, 0, RTC_FORMAT_FLOAT3, 3 * sizeof(float), t.Points.size()));
+    float* v = static_cast<float*>(rtcSetNewGeometryBuffer(g, RTC_BUFFER_TYPE_VERTEX, 0, RTC_FORMAT_FLOAT3,
+                                                           3 * sizeof(float), t.Points.size()));
     for (size_t i = 0; i < t.Points.size(); ++i)
     {
         v[3 * i] = static_cast<float>(t.Points[i].x);
         v[3 * i + 1] = static_cast<float>(t.Points[i].y);
         v[3 * i + 2] = static_cast<float>(t.Points[i].z);
     }
-    unsigned* idx = static_cast<unsigned*>(rtcSetNewGeometryBuffer(g, RTC_BUFFER_TYPE_INDEX, 0, RTC_FORMAT_UINT3,
-                                                                   3 * sizeof(unsigned), t.Indices.size() / 3));
+    unsigned* idx = static_cast<unsigned*>(rtcSetNewGeometryBuffer(
+        g, RTC_BUFFER_TYPE_INDEX, 0, RTC_FORMAT_UINT3, 3 * sizeof(unsigned), t.Indices.size() / 3));
     for (size_t i = 0; i < t.Indices.size(); ++i)
         idx[i] = static_cast<unsigned>(t.Indices[i]);
     rtcCommitGeometry(g);

@@ -37,7 +37,8 @@ void RedirectLaterRecords(KorMesh& mesh, std::vector<sBooleanIntersection>& reco
             if (!a || !b)
                 continue;
             LumPoint foot;
-            const double d = DistancePointSegment(points[j], LumPoint(a->X, a->Y, a->Z), LumPoint(b->X, b->Y, b->Z), foot);
+            const double d =
+                DistancePointSegment(points[j], LumPoint(a->X, a->Y, a->Z), LumPoint(b->X, b->Y, b->Z), foot);
             if (d < 0)
                 continue;
             if (chosen < 0 || d < best)
@@ -184,17 +185,16 @@ bool GetFacesAroundFace(KorMesh& mesh, std::vector<KorFace*>& front, const std::
     return true;
 }
 
-bool GetMeshToCut(KorMesh& mesh1, KorMesh& mesh2, const std::vector<int>& line, const std::vector<LumPoint>& points,
-                  std::vector<int>& halfEdges, bool flag)
+bool GetMeshToCut(KorMesh& mesh1, KorMesh& mesh2, const std::vector<int>& line,
+                  const std::vector<LumPoint>& points, std::vector<int>& halfEdges, bool flag)
 {
     (void)points; // the line's vertices carry the same positions
     halfEdges.clear();
     const size_t n = line.size();
     if (n < 3)
         return false;
-    auto edgeBetween = [&](size_t i, size_t j) {
-        return mesh1.GetEdgeBetween(mesh1.GetVertex(line[i]), mesh1.GetVertex(line[j]));
-    };
+    auto edgeBetween = [&](size_t i, size_t j)
+    { return mesh1.GetEdgeBetween(mesh1.GetVertex(line[i]), mesh1.GetVertex(line[j])); };
     // A face on the left of the line that is not flat.
     std::vector<LumPoint> poly;
     const KorFace* face = nullptr;

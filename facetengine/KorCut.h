@@ -33,5 +33,5 @@ bool GetFacesAroundFace(KorMesh& mesh, std::vector<KorFace*>& front, const std::
 // that their faces lie on the side of the line inside mesh2 by a vertical
 // crossing count through mesh2 at a point of a line face; flag picks the
 // other side. O(F2 * face size).
-bool GetMeshToCut(KorMesh& mesh1, KorMesh& mesh2, const std::vector<int>& line, const std::vector<LumPoint>& points,
-                  std::vector<int>& halfEdges, bool flag);
+bool GetMeshToCut(KorMesh& mesh1, KorMesh& mesh2, const std::vector<int>& line,
+                  const std::vector<LumPoint>& points, std::vector<int>& halfEdges, bool flag);

@@ -16,9 +16,11 @@ double Margin(const LumPoint& p)
 }
 } // namespace
 
-bool KorFaceBoxIndex::CellRange(const LumPoint& lo, const LumPoint& hi, int& x0, int& y0, int& x1, int& y1) const
+bool KorFaceBoxIndex::CellRange(const LumPoint& lo, const LumPoint& hi, int& x0, int& y0, int& x1,
+                                int& y1) const
 {
-    auto cell = [](double v, double origin, double size, int n) {
+    auto cell = [](double v, double origin, double size, int n)
+    {
         const double c = std::floor((v - origin) / size);
         if (!(c == c))
             return -1;

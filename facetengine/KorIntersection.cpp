@@ -17,7 +17,10 @@ namespace
 {
 const double kEps = 1e-5;
 
-double Length(const LumPoint& v) { return std::sqrt(v * v); }
+double Length(const LumPoint& v)
+{
+    return std::sqrt(v * v);
+}
 
 // The half-edge reached from the face's first half-edge after steps Nexts.
 int EdgeAtPosition(KorMesh& mesh, const KorFace* face, int steps)
@@ -33,7 +36,8 @@ int EdgeAtPosition(KorMesh& mesh, const KorFace* face, int steps)
 
 // Where line L crosses the segment AB (1e-5 margin along it), distinct from
 // the current point. False for parallel lines or a crossing off the segment.
-bool CrossSegment(const KorPlucker& L, const LumPoint& A, const LumPoint& B, const LumPoint& point, LumPoint& q)
+bool CrossSegment(const KorPlucker& L, const LumPoint& A, const LumPoint& B, const LumPoint& point,
+                  LumPoint& q)
 {
     LumPoint onEdge;
     if (L.LineDistance(KorPlucker(A, B), q, onEdge) >= 1e9)
@@ -166,7 +170,8 @@ int GetFirstIntersection(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& b
 
 bool GetNextIntersectionFromEdgeFace(KorMesh& meshE, KorMesh& meshF, LumPoint& point,
                                      const sBooleanIntersection& edgeRecord,
-                                     const sBooleanIntersection& faceRecord, sBooleanIntersection& nextEdgeRecord,
+                                     const sBooleanIntersection& faceRecord,
+                                     sBooleanIntersection& nextEdgeRecord,
                                      sBooleanIntersection& nextFaceRecord)
 {
     const KorEdge* e = meshE.GetEdge(edgeRecord.ElementID);
@@ -324,7 +329,8 @@ bool GetIntersectionLine(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& b
     std::vector<size_t> order(sorted.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = i;
-    KorMergeSort(order, [&keys](size_t a, size_t b) { return keys[a] < keys[b] ? -1 : (keys[b] < keys[a] ? 1 : 0); });
+    KorMergeSort(order, [&keys](size_t a, size_t b)
+                 { return keys[a] < keys[b] ? -1 : (keys[b] < keys[a] ? 1 : 0); });
     {
         std::vector<KorEdge*> byDistance;
         byDistance.reserve(order.size());
@@ -342,7 +348,8 @@ bool GetIntersectionLine(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& b
     const size_t bound = maxPoints > 0 ? static_cast<size_t>(maxPoints) : slotBound;
     LumPoint moved(0, 0, 0);
     bool wasMoved = false;
-    auto fail = [&]() {
+    auto fail = [&]()
+    {
         if (wasMoved)
             mesh2.MoveMesh(LumPoint(-moved.x, -moved.y, -moved.z));
         return false;
@@ -394,7 +401,8 @@ bool GetIntersectionLine(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& b
                 records2.pop_back();
                 return true;
             }
-            if (!seen.insert(std::make_tuple(next1.Kind, next1.ElementID, next2.Kind, next2.ElementID)).second)
+            if (!seen.insert(std::make_tuple(next1.Kind, next1.ElementID, next2.Kind, next2.ElementID))
+                     .second)
                 break; // a loop that misses its start
             points.push_back(p);
             records1.push_back(next1);

@@ -57,7 +57,8 @@ int GetFirstIntersection(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& b
 // next point and the next records describe it. O(size of the two faces).
 bool GetNextIntersectionFromEdgeFace(KorMesh& meshE, KorMesh& meshF, LumPoint& point,
                                      const sBooleanIntersection& edgeRecord,
-                                     const sBooleanIntersection& faceRecord, sBooleanIntersection& nextEdgeRecord,
+                                     const sBooleanIntersection& faceRecord,
+                                     sBooleanIntersection& nextEdgeRecord,
                                      sBooleanIntersection& nextFaceRecord);
 // Dispatches on the kinds: (9, 1) and (1, 9) step, anything else is false.
 bool GetNextIntersection(KorMesh& mesh1, KorMesh& mesh2, LumPoint& point, const sBooleanIntersection& record1,

@@ -10,8 +10,14 @@
 
 namespace
 {
-double Coord(const LumPoint& p, int axis) { return axis == 0 ? p.x : axis == 1 ? p.y : p.z; }
-void SetCoord(LumPoint& p, int axis, double v) { (axis == 0 ? p.x : axis == 1 ? p.y : p.z) = v; }
+double Coord(const LumPoint& p, int axis)
+{
+    return axis == 0 ? p.x : axis == 1 ? p.y : p.z;
+}
+void SetCoord(LumPoint& p, int axis, double v)
+{
+    (axis == 0 ? p.x : axis == 1 ? p.y : p.z) = v;
+}
 } // namespace
 
 KdVoxel::KdVoxel(KdVoxel* parent, const LumPoint& a, const LumPoint& b)
@@ -160,7 +166,8 @@ void KdVoxel::Render(LumoraDevice* device, int maxDepth)
     {
         KdVoxel* v = stack.back();
         stack.pop_back();
-        if (!v->IsSplit() || !v->mLeaves.empty() || (maxDepth >= 0 && v->mDepth > static_cast<unsigned>(maxDepth)))
+        if (!v->IsSplit() || !v->mLeaves.empty() ||
+            (maxDepth >= 0 && v->mDepth > static_cast<unsigned>(maxDepth)))
             continue;
         glColor4fv(colours[v->mDepth % 3]);
         const int axis = v->mSplit - 1;

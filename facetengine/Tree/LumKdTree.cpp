@@ -18,7 +18,10 @@ namespace
 const double kEps = 1e-5;
 const char* kSource = ".\\Tree\\lumkdtree";
 
-double Coord(const LumPoint& p, int axis) { return axis == 0 ? p.x : axis == 1 ? p.y : p.z; }
+double Coord(const LumPoint& p, int axis)
+{
+    return axis == 0 ? p.x : axis == 1 ? p.y : p.z;
+}
 
 // Wraps whatever the body threw in this level's context.
 [[noreturn]] void Rethrow(const std::string& function, const std::string& message)
@@ -38,7 +41,10 @@ double Coord(const LumPoint& p, int axis) { return axis == 0 ? p.x : axis == 1 ?
     throw outer;
 }
 
-KorException Error(const std::string& text) { return KorException(text, KorException::ERROR); }
+KorException Error(const std::string& text)
+{
+    return KorException(text, KorException::ERROR);
+}
 
 std::string PointText(const LumPoint& p)
 {
@@ -59,7 +65,10 @@ LumKdTree::LumKdTree(KorMesh& mesh, unsigned maxLeafFaces, unsigned maxDepth)
         ClearTree();
 }
 
-LumKdTree::~LumKdTree() { ClearTree(); }
+LumKdTree::~LumKdTree()
+{
+    ClearTree();
+}
 
 void LumKdTree::ClearTree()
 {
@@ -180,6 +189,11 @@ void LumKdTree::BuildVoxel(KdVoxel* root, KorMesh& mesh, std::vector<int>* rootF
     stack.push_back({root, rootFaces ? *rootFaces : std::vector<int>(), rootFaces != nullptr, rootSurface});
     std::vector<sPlaneEvent> events[3];
     std::vector<size_t> groups;
+    // Per-face scratch shared by all voxels (sized once: a voxel touches only
+    // the entries of its own faces, so the build stays O(n log^2 n)).
+    const size_t slots = static_cast<size_t>(std::max(mesh.GetFaceVectorSize(), 0));
+    std::vector<double> area(slots, -1.0);
+    std::vector<char> toLeft(slots, 0), toRight(slots, 0);
     while (!stack.empty())
     {
         sTask task = std::move(stack.back());
@@ -210,9 +224,9 @@ void LumKdTree::BuildVoxel(KdVoxel* root, KorMesh& mesh, std::vector<int>* rootF
             if (boxSurface < kEps)
                 throw Error("A voxel has a NULL surface : impossible to calculate the SAH");
             const double inv = 1.0 / boxSurface;
-            std::vector<double> area(static_cast<size_t>(mesh.GetFaceVectorSize()), 0.0);
             for (int id : task.Faces)
-                area[static_cast<size_t>(id)] = mesh.GetFaceSurface(mesh.GetFace(id));
+                if (area[static_cast<size_t>(id)] < 0)
+                    area[static_cast<size_t>(id)] = mesh.GetFaceSurface(mesh.GetFace(id));
 
             bool found = false;
             double bestCost = 0, bestPosition = 0, bestLeft = 0, bestRight = 0;
@@ -280,7 +294,6 @@ void LumKdTree::BuildVoxel(KdVoxel* root, KorMesh& mesh, std::vector<int>* rootF
             // Sides from the best axis's events, group by group.
             const std::vector<sPlaneEvent>& ev = events[bestAxis];
             GroupStarts(ev, groups);
-            std::vector<char> toLeft(area.size(), 0), toRight(area.size(), 0);
             for (size_t g = 0; g + 1 < groups.size(); ++g)
                 for (size_t k = groups[g]; k < groups[g + 1]; ++k)
                 {
@@ -299,6 +312,7 @@ void LumKdTree::BuildVoxel(KdVoxel* root, KorMesh& mesh, std::vector<int>* rootF
                     left.push_back(id);
                 if (toRight[static_cast<size_t>(id)])
                     right.push_back(id);
+                toLeft[static_cast<size_t>(id)] = toRight[static_cast<size_t>(id)] = 0;
             }
             voxel->DefineSplit(bestAxis + 1, bestPosition, bestSide == 0);
             if (left.size() >= task.Faces.size() || right.size() >= task.Faces.size())
@@ -312,14 +326,14 @@ void LumKdTree::BuildVoxel(KdVoxel* root, KorMesh& mesh, std::vector<int>* rootF
         }
         catch (...)
         {
-            Rethrow("LumKdTree::BuildVoxel",
-                    "A problem occured in the creation of a voxel which depth is " + std::to_string(voxel->GetDepth()));
+            Rethrow("LumKdTree::BuildVoxel", "A problem occured in the creation of a voxel which depth is " +
+                                                 std::to_string(voxel->GetDepth()));
         }
     }
 }
 
-bool LumKdTree::IntersectRay(const KorRay& ray, KorMesh& mesh, const double& tmin, const double& tmax, double& t,
-                             bool countAll, int& hits, int& face) const
+bool LumKdTree::IntersectRay(const KorRay& ray, KorMesh& mesh, const double& tmin, const double& tmax,
+                             double& t, bool countAll, int& hits, int& face) const
 {
     if (!mMainVoxel)
         return false;
@@ -447,8 +461,9 @@ bool LumKdTree::IntersectRay(const KorRay& ray, KorMesh& mesh, const double& tmi
     }
     catch (...)
     {
-        Rethrow("LumKdTree::IntersectRay", "Impossible to cast the ray which origin is (" + PointText(ray.GetOrigin()) +
-                                               ") and direction is (" + PointText(ray.GetDirection()) + ")");
+        Rethrow("LumKdTree::IntersectRay", "Impossible to cast the ray which origin is (" +
+                                               PointText(ray.GetOrigin()) + ") and direction is (" +
+                                               PointText(ray.GetDirection()) + ")");
     }
 }
 
@@ -487,7 +502,8 @@ bool LumKdTree::EdgesCrossOther(KdVoxel* root, KorMesh& mesh, const LumKdTree& o
             mesh.GetFaceEdges(f, edges);
             for (const KorEdge* e : edges)
             {
-                if (!e || e->ID < 0 || static_cast<size_t>(e->ID) >= flags.size() || flags[static_cast<size_t>(e->ID)])
+                if (!e || e->ID < 0 || static_cast<size_t>(e->ID) >= flags.size() ||
+                    flags[static_cast<size_t>(e->ID)])
                     continue;
                 LumPoint a, b;
                 if (mesh.GetEdgePoints(e, a, b))
@@ -495,7 +511,8 @@ bool LumKdTree::EdgesCrossOther(KdVoxel* root, KorMesh& mesh, const LumKdTree& o
                     const double len = std::sqrt((b - a) * (b - a));
                     double t = 1e20;
                     int hits = 0, face = -1;
-                    if (other.IntersectRay(KorRay(a, b - a), otherMesh, -kEps, len + kEps, t, false, hits, face) &&
+                    if (other.IntersectRay(KorRay(a, b - a), otherMesh, -kEps, len + kEps, t, false, hits,
+                                           face) &&
                         t >= kEps && t <= len - kEps)
                         return true;
                     if (other.PointInsideMesh((a + b) / 2, otherMesh))
@@ -527,7 +544,8 @@ bool LumKdTree::IntersectMesh(KorMesh& mesh1, KorMesh& mesh2)
             return true;
         if (!mMainVoxel->IntersectVoxel(*other->GetMainVoxel()))
             return false;
-        auto firstVertex = [](KorMesh& m, LumPoint& p) {
+        auto firstVertex = [](KorMesh& m, LumPoint& p)
+        {
             for (int id = 0; id < m.GetVertexVectorSize(); ++id)
                 if (const KorVertex* v = m.GetVertex(id))
                 {

@@ -37,7 +37,8 @@ void BuildInwardBox(KorMesh& mesh, const LumPoint& lo, const LumPoint& hi)
     for (int i = 0; i < 8; ++i)
         v[i] = AddCorner(mesh, lo, hi, i);
     // Outward quads of a cube with corner bits (x, y, z), reversed to face in.
-    const int quads[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {3, 2, 6, 7}, {0, 4, 6, 2}, {1, 3, 7, 5}};
+    const int quads[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4},
+                             {3, 2, 6, 7}, {0, 4, 6, 2}, {1, 3, 7, 5}};
     for (const auto& q : quads)
     {
         mesh.AddFace(3, v[q[3]], v[q[2]], v[q[1]]);
@@ -100,9 +101,8 @@ bool CutAndTake(KorMesh& mesh, std::vector<sBooleanIntersection>& records, std::
     int votesB = 0;
     for (int f : sideB)
         votesB += pick(FaceCentroid(mesh, f)) ? 1 : -1;
-    const std::vector<int>& side = votesA * static_cast<long>(sideB.size()) >= votesB * static_cast<long>(sideA.size())
-                                       ? sideA
-                                       : sideB;
+    const std::vector<int>& side =
+        votesA * static_cast<long>(sideB.size()) >= votesB * static_cast<long>(sideA.size()) ? sideA : sideB;
     if (!mesh.CopyFacesToMesh(side, taken, false))
         return failure = std::string(name) + ": copy", false;
     for (int f : side)

@@ -30,14 +30,14 @@ void BuildPit(KorMesh& mesh, const LumPoint& lo, const LumPoint& hi);
 // Outcome of one excavation cut.
 struct sCutResult
 {
-    bool Line = false;          // an intersection line was found (either order)
-    bool Cut = false;           // both meshes were cut and both sides selected
-    std::string Failure;        // which step failed
+    bool Line = false;   // an intersection line was found (either order)
+    bool Cut = false;    // both meshes were cut and both sides selected
+    std::string Failure; // which step failed
     std::vector<LumPoint> Points;
-    KorMesh Terrain, Head;      // the cut copies, what remains after removal
-    KorMesh TerrainInside;      // terrain faces over the excavation
-    KorMesh HeadBelow;          // head faces under the terrain
-    double Volume = 0.0;        // |V(TerrainInside) - V(HeadBelow)|
+    KorMesh Terrain, Head; // the cut copies, what remains after removal
+    KorMesh TerrainInside; // terrain faces over the excavation
+    KorMesh HeadBelow;     // head faces under the terrain
+    double Volume = 0.0;   // |V(TerrainInside) - V(HeadBelow)|
 };
 
 // The road of one cut. The side of each mesh to keep is told by geometry:

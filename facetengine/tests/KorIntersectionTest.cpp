@@ -13,7 +13,10 @@
 
 namespace
 {
-double Dist(const LumPoint& a, const LumPoint& b) { return std::sqrt((a - b) * (a - b)); }
+double Dist(const LumPoint& a, const LumPoint& b)
+{
+    return std::sqrt((a - b) * (a - b));
+}
 
 // Same cyclic sequence up to the start and the direction, within tol.
 bool SameCycle(const std::vector<LumPoint>& a, const std::vector<LumPoint>& b, double tol)
@@ -141,7 +144,8 @@ TEST(IntersectionLine, BothArgumentOrdersGiveTheSameClosedLine)
         for (const LumPoint& p : both.Points[0])
         {
             EXPECT_NEAR(p.z, base.z, 1e-3);
-            const double dx = std::fabs(std::fabs(p.x - s.Centre.x) - 1), dy = std::fabs(std::fabs(p.y - s.Centre.y) - 1.5);
+            const double dx = std::fabs(std::fabs(p.x - s.Centre.x) - 1),
+                         dy = std::fabs(std::fabs(p.y - s.Centre.y) - 1.5);
             EXPECT_LT(std::min(dx, dy), 1e-3);
         }
     }
@@ -304,9 +308,8 @@ TEST(IntersectionLine, ClosesOnItsFirstEdgeAndFaceFarFromTheOrigin)
     {
         const LumPoint base(98765.0, 187654.0, 250.0);
         KorMesh terrain, head;
-        BuildTerrain(terrain, 12, 12, 1.0, base.x - 6, base.y - 6, [&](double x, double y) {
-            return base.z + 0.02 * (x - base.x) - 0.03 * (y - base.y);
-        });
+        BuildTerrain(terrain, 12, 12, 1.0, base.x - 6, base.y - 6,
+                     [&](double x, double y) { return base.z + 0.02 * (x - base.x) - 0.03 * (y - base.y); });
         BuildInwardBox(head, LumPoint(-1, -1.5, -2), LumPoint(1, 1.5, 2));
         const double c = std::cos(angle), s = std::sin(angle);
         for (int v = 0; v < head.GetVertexVectorSize(); ++v)

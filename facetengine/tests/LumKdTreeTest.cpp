@@ -1,9 +1,9 @@
 // Kd-tree: build shape, event sweep, and every query checked against a
 // brute-force answer over all faces on many random inputs.
 
+#include "LumKdTree.h"
 #include "KorException.h"
 #include "KorRay.h"
-#include "LumKdTree.h"
 #include "TestMeshes.h"
 
 #include <gtest/gtest.h>
@@ -85,7 +85,8 @@ void ExpectRaysMatchBruteForce(KorMesh& mesh, const LumPoint& lo, const LumPoint
     int hitsSeen = 0;
     for (int i = 0; i < count; ++i)
     {
-        const LumPoint o(lo.x + (hi.x - lo.x) * u(rng), lo.y + (hi.y - lo.y) * u(rng), lo.z + (hi.z - lo.z) * u(rng));
+        const LumPoint o(lo.x + (hi.x - lo.x) * u(rng), lo.y + (hi.y - lo.y) * u(rng),
+                         lo.z + (hi.z - lo.z) * u(rng));
         LumPoint d(u(rng) - 0.5, u(rng) - 0.5, u(rng) - 0.5);
         if (i % 10 == 0)
             d = LumPoint(0, 0, -1); // axis-parallel rays
@@ -243,7 +244,8 @@ TEST(LumKdTreeRay, MissSharedEdgeAndEmptyTree)
     LumKdTree tree(sphere);
     double t = 5;
     int hits = 7, face = 3;
-    EXPECT_FALSE(tree.IntersectRay(KorRay(LumPoint(5, 5, 5), LumPoint(1, 0, 0)), sphere, 0, 1e20, t, true, hits, face));
+    EXPECT_FALSE(tree.IntersectRay(KorRay(LumPoint(5, 5, 5), LumPoint(1, 0, 0)), sphere, 0, 1e20, t, true,
+                                   hits, face));
     EXPECT_EQ(face, -1);
     EXPECT_EQ(t, 1e20);
     EXPECT_EQ(hits, 0);
@@ -263,13 +265,15 @@ TEST(LumKdTreeRay, MissSharedEdgeAndEmptyTree)
     pair.AddFace(3, 4, 6, 7);
     pair.AddFace(3, 4, 7, 5);
     LumKdTree two(pair);
-    ASSERT_TRUE(two.IntersectRay(KorRay(LumPoint(1, 1, -5), LumPoint(0, 0, 1)), pair, -1e-5, 1e20, t, true, hits, face));
+    ASSERT_TRUE(two.IntersectRay(KorRay(LumPoint(1, 1, -5), LumPoint(0, 0, 1)), pair, -1e-5, 1e20, t, true,
+                                 hits, face));
     EXPECT_EQ(hits, 1);
     EXPECT_NEAR(t, 5.25, 1e-9);
 
     LumKdTree cleared(sphere);
     cleared.Clear();
-    EXPECT_FALSE(cleared.IntersectRay(KorRay(LumPoint(0, 0, 0), LumPoint(1, 0, 0)), sphere, 0, 1e20, t, false, hits, face));
+    EXPECT_FALSE(cleared.IntersectRay(KorRay(LumPoint(0, 0, 0), LumPoint(1, 0, 0)), sphere, 0, 1e20, t, false,
+                                      hits, face));
 }
 
 TEST(LumKdTreeInside, ParityMatchesBruteForce)
@@ -323,7 +327,8 @@ TEST(LumKdTreeOverlap, CrossingNestedApartAndIdentical)
     // sphere's box, outside the sphere.
     KorMesh corner;
     BuildIcosphere(corner, 1);
-    corner.GLTransform(std::vector<double>{0.1, 0, 0, 0, 0, 0.1, 0, 0, 0, 0, 0.1, 0, 0.85, 0.85, 0.85, 1}.data());
+    corner.GLTransform(
+        std::vector<double>{0.1, 0, 0, 0, 0, 0.1, 0, 0, 0, 0, 0.1, 0, 0.85, 0.85, 0.85, 1}.data());
     EXPECT_FALSE(LumKdTree::GetOrCreate(a)->IntersectMesh(a, corner));
 
     LumKdTree* first = LumKdTree::GetOrCreate(a);
