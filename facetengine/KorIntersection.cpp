@@ -1,0 +1,417 @@
+#include "KorIntersection.h"
+
+#include "KorBoundingBox.h"
+#include "KorFaceBoxIndex.h"
+#include "KorMesh.h"
+#include "KorPlane.h"
+#include "KorPlucker.h"
+#include "KorPolygon.h"
+#include "KorSort.h"
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+#include <tuple>
+
+namespace
+{
+const double kEps = 1e-5;
+
+double Length(const LumPoint& v)
+{
+    return std::sqrt(v * v);
+}
+
+// The half-edge reached from the face's first half-edge after steps Nexts.
+int EdgeAtPosition(KorMesh& mesh, const KorFace* face, int steps)
+{
+    int id = face->Edge;
+    for (int k = 0; k < steps && id >= 0; ++k)
+    {
+        const KorEdge* e = mesh.GetEdge(id);
+        id = e ? e->Next : -1;
+    }
+    return id;
+}
+
+// Where line L crosses the segment AB (1e-5 margin along it), distinct from
+// the current point. False for parallel lines or a crossing off the segment.
+bool CrossSegment(const KorPlucker& L, const LumPoint& A, const LumPoint& B, const LumPoint& point,
+                  LumPoint& q)
+{
+    LumPoint onEdge;
+    if (L.LineDistance(KorPlucker(A, B), q, onEdge) >= 1e9)
+        return false;
+    const double len = Length(B - A);
+    if (len <= 0)
+        return false;
+    const double s = ((B - A) / len) * (q - A);
+    return s > -kEps && s < len + kEps && Length(q - point) > 0;
+}
+} // namespace
+
+int IntersectionLineTriangle(const LumPoint& p1, const LumPoint& p2, LumPoint& out, const LumPoint& a,
+                             const LumPoint& b, const LumPoint& c, bool strict)
+{
+    const KorPlucker L(p1, p2);
+    const double s1 = L.Side(KorPlucker(a, b));
+    const double s2 = L.Side(KorPlucker(b, c));
+    const double s3 = L.Side(KorPlucker(c, a));
+    const bool z1 = std::fabs(s1) < kEps, z2 = std::fabs(s2) < kEps, z3 = std::fabs(s3) < kEps;
+    if (strict && (z1 || z2 || z3))
+        return 0;
+    const KorPlane plane(a, b, c);
+    if ((s1 > kEps && s2 > kEps && s3 > kEps) || (s1 < -kEps && s2 < -kEps && s3 < -kEps))
+        return L.PlaneIntersection(plane, out) ? 1 : 0;
+    if (z1 && z2 && z3)
+        return 0;
+    if (z1 && z2)
+    {
+        out = b;
+        return 3;
+    }
+    if (z1 && z3)
+    {
+        out = a;
+        return 2;
+    }
+    if (z2 && z3)
+    {
+        out = c;
+        return 4;
+    }
+    const int code = z1 ? 5 : z2 ? 6 : z3 ? 7 : 0;
+    if (code == 0)
+        return 0;
+    return L.PlaneIntersection(plane, out) ? code : 0;
+}
+
+int IntersectionEdgeTriangle(const LumPoint& p1, const LumPoint& p2, LumPoint& out, const LumPoint& a,
+                             const LumPoint& b, const LumPoint& c, bool strict)
+{
+    const int r = IntersectionLineTriangle(p1, p2, out, a, b, c, strict);
+    if (r < 1)
+        return 0;
+    const double len = Length(p2 - p1);
+    if (len <= 0)
+        return 0;
+    const double t = ((p2 - p1) / len) * (out - p1);
+    return (t > -kEps && t < len + kEps) ? r : 0;
+}
+
+int IntersectionEdgeFace(const LumPoint& p1, const LumPoint& p2, LumPoint& out, int& index,
+                         const std::vector<LumPoint>& polygon)
+{
+    (void)index;
+    if (polygon.size() < 3)
+        return 0;
+    for (size_t i = 2; i < polygon.size(); ++i)
+    {
+        if (IntersectionEdgeTriangle(p1, p2, out, polygon[0], polygon[i - 1], polygon[i], true) == 0)
+            continue;
+        const double d1 = Length(out - p1), d2 = Length(out - p2), tol = 0.001 * Length(p1 - p2);
+        if (d1 < tol || d1 < 0.0001 || d2 < tol || d2 < 0.0001)
+            return 8;
+        return 1;
+    }
+    return 0;
+}
+
+int GetFirstIntersection(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& box,
+                         const std::vector<KorEdge*>& edges, int& edgeId, int& faceId, LumPoint& point)
+{
+    std::vector<char> visited(static_cast<size_t>(std::max(mesh1.GetEdgeVectorSize(), 0)), 0);
+    KorFaceBoxIndex index;
+    bool indexed = index.Build(mesh2);
+    std::vector<int> candidates;
+    std::vector<LumPoint> polygon;
+    int unused = 0;
+    const int faceSlots = mesh2.GetFaceVectorSize();
+    for (const KorEdge* e : edges)
+    {
+        if (!e || e->Face < 0 || e->ID < 0 || e->ID >= static_cast<int>(visited.size()) || visited[e->ID])
+            continue;
+        visited[static_cast<size_t>(e->ID)] = 1;
+        if (e->Opp >= 0 && e->Opp < static_cast<int>(visited.size()))
+            visited[static_cast<size_t>(e->Opp)] = 1;
+        LumPoint p1, p2;
+        if (!mesh1.GetEdgePoints(e, p1, p2) || !box.CanContainSegment(p1, p2))
+            continue;
+        // Faces in identifier order: the index's sorted superset, or every slot.
+        bool fromIndex = false;
+        if (indexed)
+        {
+            const LumPoint lo(std::min(p1.x, p2.x), std::min(p1.y, p2.y), std::min(p1.z, p2.z));
+            const LumPoint hi(std::max(p1.x, p2.x), std::max(p1.y, p2.y), std::max(p1.z, p2.z));
+            fromIndex = index.Query(lo, hi, candidates);
+        }
+        const int count = fromIndex ? static_cast<int>(candidates.size()) : faceSlots;
+        for (int k = 0; k < count; ++k)
+        {
+            const int f = fromIndex ? candidates[static_cast<size_t>(k)] : k;
+            const KorFace* face = mesh2.GetFace(f);
+            if (!face)
+                continue;
+            mesh2.GetFacePoints(face, polygon);
+            if (polygon.size() < 3)
+                continue;
+            const int r = IntersectionEdgeFace(p1, p2, point, unused, polygon);
+            if (r > 0)
+                edgeId = e->ID;
+            if (r == 1)
+            {
+                faceId = f;
+                return 1;
+            }
+        }
+    }
+    return 0;
+}
+
+bool GetNextIntersectionFromEdgeFace(KorMesh& meshE, KorMesh& meshF, LumPoint& point,
+                                     const sBooleanIntersection& edgeRecord,
+                                     const sBooleanIntersection& faceRecord,
+                                     sBooleanIntersection& nextEdgeRecord,
+                                     sBooleanIntersection& nextFaceRecord)
+{
+    const KorEdge* e = meshE.GetEdge(edgeRecord.ElementID);
+    const KorEdge* t = e ? meshE.GetEdge(e->Opp) : nullptr;
+    const KorFace* F = meshF.GetFace(faceRecord.ElementID);
+    if (!t || !F)
+        return false;
+    const KorFace* C = meshE.GetFace(e->Face);
+    if (!C || C->ID == edgeRecord.FromFaceID)
+        C = meshE.GetFace(t->Face);
+    if (!C)
+        return false;
+    bool mayTryOtherSide = true;
+    std::vector<LumPoint> polyC, polyF;
+    std::vector<KorEdge*> edgesC;
+    for (;;)
+    {
+        LumPoint a, b, c;
+        meshE.GetFaceTriangle(C, a, b, c);
+        const KorPlane planeC(a, b, c);
+        meshF.GetFaceTriangle(F, a, b, c);
+        const KorPlucker L = planeC.Intersection(KorPlane(a, b, c));
+
+        // Exit through C: the first side other than the entry edge that L meets.
+        meshE.GetFacePoints(C, polyC);
+        meshE.GetFaceEdges(C, edgesC);
+        const size_t n = std::min(polyC.size(), edgesC.size());
+        double best = -1.0;
+        LumPoint candidate, q;
+        int candidateKind = 0, candidatePosition = -1;
+        for (size_t i = 1; i <= n; ++i)
+        {
+            if (edgesC[i - 1] == e || edgesC[i - 1] == t)
+                continue;
+            const LumPoint& A = polyC[i - 1];
+            const LumPoint& B = polyC[i % n];
+            if (!CrossSegment(L, A, B, point, q))
+                continue;
+            candidate = q;
+            best = Length(q - point);
+            candidateKind = 9;
+            candidatePosition = static_cast<int>(i - 1);
+            if (Length(q - A) < kEps)
+                candidateKind = 8;
+            else if (Length(q - B) < kEps)
+            {
+                candidateKind = 8;
+                candidatePosition = static_cast<int>(i % n);
+            }
+            break;
+        }
+
+        // Exit through F, when nearer than C's and still inside C.
+        meshF.GetFacePoints(F, polyF);
+        const size_t m = polyF.size();
+        for (size_t i = 1; i <= m; ++i)
+        {
+            const LumPoint& A = polyF[i - 1];
+            const LumPoint& B = polyF[i % m];
+            if (!CrossSegment(L, A, B, point, q))
+                continue;
+            if (!(best < 0 || Length(q - point) < best) || !PointLiesIn3DPolygon(q, polyC))
+                continue;
+            int kind = 9, position = static_cast<int>(i - 1);
+            if (Length(q - A) < kEps)
+                kind = 8;
+            else if (Length(q - B) < kEps)
+            {
+                kind = 8;
+                position = static_cast<int>(i % m);
+            }
+            point = q;
+            nextFaceRecord = {kind, EdgeAtPosition(meshF, F, position), F->ID};
+            nextEdgeRecord = {1, C->ID, -1};
+            return true;
+        }
+
+        if (best >= 0)
+        {
+            point = candidate;
+            nextEdgeRecord = {candidateKind, EdgeAtPosition(meshE, C, candidatePosition), C->ID};
+            nextFaceRecord = {1, F->ID, -1};
+            return true;
+        }
+
+        // The first crossing of a line may have picked the wrong side of e.
+        if (edgeRecord.FromFaceID >= 0 || !mayTryOtherSide)
+            return false;
+        mayTryOtherSide = false;
+        C = meshE.GetFace(C->ID == e->Face ? t->Face : e->Face);
+        if (!C)
+            return false;
+    }
+}
+
+bool GetNextIntersection(KorMesh& mesh1, KorMesh& mesh2, LumPoint& point, const sBooleanIntersection& record1,
+                         const sBooleanIntersection& record2, sBooleanIntersection& next1,
+                         sBooleanIntersection& next2)
+{
+    if (record1.Kind == 9 && record2.Kind == 1)
+        return GetNextIntersectionFromEdgeFace(mesh1, mesh2, point, record1, record2, next1, next2);
+    if (record1.Kind == 1 && record2.Kind == 9)
+        return GetNextIntersectionFromEdgeFace(mesh2, mesh1, point, record2, record1, next2, next1);
+    return false;
+}
+
+namespace
+{
+// The twin of a half-edge, or -1.
+int TwinOf(const KorMesh& mesh, int id)
+{
+    const KorEdge* e = mesh.GetEdge(id);
+    return e ? e->Opp : -1;
+}
+
+// Whether a step came back to where the line started: the first half-edge of
+// either mesh (either half) paired with the first face of the other. Exact on
+// identifiers, so it holds where the single-precision points of a scene far
+// from the origin differ by more than the distance tolerance.
+bool BackToStart(const KorMesh& mesh1, const KorMesh& mesh2, const sBooleanIntersection& first1,
+                 const sBooleanIntersection& first2, const sBooleanIntersection& next1,
+                 const sBooleanIntersection& next2)
+{
+    if (next1.Kind == 9 && next2.Kind == 1 && next2.ElementID == first2.ElementID)
+        return next1.ElementID == first1.ElementID || next1.ElementID == TwinOf(mesh1, first1.ElementID);
+    (void)mesh2;
+    return false;
+}
+} // namespace
+
+bool GetIntersectionLine(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& box, const LumPoint& start,
+                         std::vector<LumPoint>& points, std::vector<sBooleanIntersection>& records1,
+                         std::vector<sBooleanIntersection>& records2, const int& maxAttempts,
+                         const int& maxPoints)
+{
+    points.clear();
+    records1.clear();
+    records2.clear();
+    // The half-edges by distance of their origin from start. Only those that
+    // bound a face and whose segment can meet the box are kept: the search
+    // passes over the others wherever they stand (the box test is the same
+    // for both halves), so the order of the tested ones is that of the sort
+    // of all half-edges, at O(E + k log k) instead of O(E log E).
+    std::vector<KorEdge*> all, sorted;
+    mesh1.GetAllEdges(all);
+    std::vector<double> keys;
+    for (KorEdge* e : all)
+    {
+        LumPoint a, b;
+        if (!e || e->Face < 0 || !mesh1.GetEdgePoints(e, a, b) || !box.CanContainSegment(a, b))
+            continue;
+        sorted.push_back(e);
+        keys.push_back((a - start).Norm());
+    }
+    std::vector<size_t> order(sorted.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    KorMergeSort(order, [&keys](size_t a, size_t b)
+                 { return keys[a] < keys[b] ? -1 : (keys[b] < keys[a] ? 1 : 0); });
+    {
+        std::vector<KorEdge*> byDistance;
+        byDistance.reserve(order.size());
+        for (size_t i : order)
+            byDistance.push_back(sorted[i]);
+        sorted.swap(byDistance);
+    }
+    LumPoint offset(0, 0, 0);
+    int axis = 0;
+    if (maxAttempts <= 0)
+        return false;
+    // A walk can visit each (half-edge, face) pair once: past that it loops.
+    const size_t slotBound =
+        static_cast<size_t>(std::max(mesh1.GetEdgeVectorSize(), 0)) + std::max(mesh2.GetEdgeVectorSize(), 0);
+    const size_t bound = maxPoints > 0 ? static_cast<size_t>(maxPoints) : slotBound;
+    LumPoint moved(0, 0, 0);
+    bool wasMoved = false;
+    auto fail = [&]()
+    {
+        if (wasMoved)
+            mesh2.MoveMesh(LumPoint(-moved.x, -moved.y, -moved.z));
+        return false;
+    };
+    for (int attempt = 0; attempt < maxAttempts; ++attempt)
+    {
+        if (attempt > 0)
+        {
+            if (axis == 0)
+                offset.z += 0.01;
+            else if (axis == 1)
+                offset.y += 0.01;
+            else
+                offset.x += 0.01;
+            axis = (axis + 1) % 3;
+            // Each retry moves by the whole accumulated offset.
+            mesh2.MoveMesh(offset);
+            moved = moved + offset;
+            wasMoved = true;
+        }
+        points.clear();
+        records1.clear();
+        records2.clear();
+        int e = -1, f = -1;
+        LumPoint p;
+        if (GetFirstIntersection(mesh1, mesh2, box, sorted, e, f, p) == 0)
+            return fail();
+        LumPoint a, b;
+        if (!mesh1.GetEdgePoints(mesh1.GetEdge(e), a, b))
+            continue;
+        points.push_back(p);
+        records1.push_back({9, e, -1});
+        records2.push_back({1, f, -1});
+        std::set<std::tuple<int, int, int, int>> seen;
+        seen.insert(std::make_tuple(9, e, 1, f));
+        sBooleanIntersection rec1 = records1[0], rec2 = records2[0];
+        for (;;)
+        {
+            sBooleanIntersection next1, next2;
+            if (!GetNextIntersection(mesh1, mesh2, p, rec1, rec2, next1, next2))
+                break;
+            if (BackToStart(mesh1, mesh2, records1[0], records2[0], next1, next2) ||
+                Length(p - points[0]) < kEps)
+                return true;
+            if (points.size() >= 2 && Length(p - points[1]) < kEps)
+            {
+                points.pop_back();
+                records1.pop_back();
+                records2.pop_back();
+                return true;
+            }
+            if (!seen.insert(std::make_tuple(next1.Kind, next1.ElementID, next2.Kind, next2.ElementID))
+                     .second)
+                break; // a loop that misses its start
+            points.push_back(p);
+            records1.push_back(next1);
+            records2.push_back(next2);
+            if (points.size() > bound)
+                break;
+            rec1 = next1;
+            rec2 = next2;
+        }
+    }
+    return fail();
+}

@@ -1,0 +1,236 @@
+// End-to-end excavation cuts on scenes with analytic volumes, and the pieces
+// of the cut (side selection, redirection of records on a split edge).
+
+#include "CutScenes.h"
+#include "KorEdge.h"
+#include "MeshChecker.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+// A flat terrain z = base.z over [-6, 6]^2 (+ base) cut by a closed 2 x 3 x 4
+// box centred on it, corners off the grid vertices.
+sCutResult FlatTerrainBoxCut(const LumPoint& base)
+{
+    KorMesh terrain, head;
+    BuildTerrain(terrain, 12, 12, 1.0, base.x - 6, base.y - 6, [&](double, double) { return base.z; });
+    const LumPoint c = base + LumPoint(0.137, 0.291, 0.0);
+    BuildInwardBox(head, c - LumPoint(1, 1.5, 2), c + LumPoint(1, 1.5, 2));
+    return RunCut(
+        terrain, head, c,
+        [&](const LumPoint& p) { return std::fabs(p.x - c.x) < 1 && std::fabs(p.y - c.y) < 1.5; },
+        [&](const LumPoint& p) { return p.z < base.z; });
+}
+
+void ExpectMeshesSound(const sCutResult& r)
+{
+    EXPECT_TRUE(CheckMesh(r.Terrain));
+    EXPECT_TRUE(CheckMesh(r.Head));
+    EXPECT_TRUE(CheckMesh(r.TerrainInside));
+    EXPECT_TRUE(CheckMesh(r.HeadBelow));
+}
+} // namespace
+
+TEST(ExcavationCut, FlatTerrainByClosedBoxGivesTheBoxPartBelow)
+{
+    const sCutResult r = FlatTerrainBoxCut(LumPoint(0, 0, 0));
+    ASSERT_TRUE(r.Cut) << r.Failure;
+    EXPECT_NEAR(r.Volume, 12.0, 1e-6);
+    // The terrain patch is the box's 2 x 3 footprint; the head part below is
+    // its floor and the lower halves of the walls.
+    EXPECT_NEAR(r.TerrainInside.GetSurface(), 6.0, 1e-6);
+    EXPECT_NEAR(r.HeadBelow.GetSurface(), 6.0 + 2 * (2 * 2 + 3 * 2), 1e-6);
+    EXPECT_NEAR(r.Terrain.GetSurface(), 144.0 - 6.0, 1e-6);
+    ExpectMeshesSound(r);
+}
+
+TEST(ExcavationCut, FarFromOriginSceneStillClosesAndMeasures)
+{
+    // Single-precision crossing points differ by more than 1e-5 out here.
+    const sCutResult r = FlatTerrainBoxCut(LumPoint(1000, 2000, 100));
+    ASSERT_TRUE(r.Cut) << r.Failure;
+    EXPECT_NEAR(r.Volume, 12.0, 12.0 * 1e-3);
+    ExpectMeshesSound(r);
+}
+
+TEST(ExcavationCut, OpenPitUnderInclinedTerrainGivesItsPrism)
+{
+    auto h = [](double x, double y) { return 0.1 * x + 0.05 * y + 1.0; };
+    KorMesh terrain, pit;
+    BuildTerrain(terrain, 30, 30, 1.0, -10, -10, h);
+    const LumPoint lo(0.31, 0.47, -15), hi(10.31, 10.47, 5);
+    BuildPit(pit, lo, hi);
+    const sCutResult r = RunCut(
+        terrain, pit, (lo + hi) / 2,
+        [&](const LumPoint& p) { return p.x > lo.x && p.x < hi.x && p.y > lo.y && p.y < hi.y; },
+        [&](const LumPoint& p) { return p.z < h(p.x, p.y); });
+    ASSERT_TRUE(r.Cut) << r.Failure;
+    // A plane over a rectangle: the mean depth is the depth at its centre.
+    const LumPoint centre = (lo + hi) / 2;
+    const double expected = 100.0 * (h(centre.x, centre.y) - lo.z);
+    EXPECT_NEAR(r.Volume, expected, expected * 1e-6);
+    ExpectMeshesSound(r);
+}
+
+TEST(ExcavationCut, PitThatTheTerrainDoesNotReachIsNoCut)
+{
+    KorMesh terrain, pit;
+    BuildTerrain(terrain, 10, 10, 1.0, 0, 0, [](double, double) { return 50.0; });
+    BuildPit(pit, LumPoint(2.5, 2.5, -15), LumPoint(7.5, 7.5, 5));
+    const sCutResult r = RunCut(
+        terrain, pit, LumPoint(5, 5, 0), [](const LumPoint&) { return true; },
+        [](const LumPoint&) { return true; });
+    EXPECT_FALSE(r.Line);
+    EXPECT_TRUE(r.Points.empty());
+    ExpectMeshesSound(r);
+}
+
+TEST(FacesInsideLine, SidesOfASquareLoopOnAGrid)
+{
+    // 4 x 4 cells; the loop runs around the middle 2 x 2 cells (8 triangles).
+    KorMesh grid;
+    BuildTerrain(grid, 4, 4, 1.0, 0, 0, [](double, double) { return 0.0; });
+    const int loop[] = {6, 7, 8, 13, 18, 17, 16, 11};
+    std::vector<int> line, twins;
+    for (size_t i = 0; i < 8; ++i)
+    {
+        const KorEdge* e = grid.GetEdgeBetween(grid.GetVertex(loop[i]), grid.GetVertex(loop[(i + 1) % 8]));
+        ASSERT_NE(e, nullptr);
+        line.push_back(e->ID);
+        twins.push_back(e->Opp);
+    }
+    std::vector<int> inner, outer;
+    ASSERT_TRUE(GetFacesInsideLine(grid, line, inner));
+    ASSERT_TRUE(GetFacesInsideLine(grid, twins, outer));
+    EXPECT_EQ(inner.size() + outer.size(), 32u);
+    EXPECT_TRUE(std::is_sorted(inner.begin(), inner.end()));
+    // The counterclockwise loop has the inner cells on its left.
+    ASSERT_EQ(inner.size(), 8u);
+    for (int f : inner)
+    {
+        const LumPoint c = FaceCentroid(grid, f);
+        EXPECT_TRUE(c.x > 1 && c.x < 3 && c.y > 1 && c.y < 3);
+    }
+    std::vector<int> few(line.begin(), line.begin() + 2);
+    EXPECT_FALSE(GetFacesInsideLine(grid, few, inner));
+    EXPECT_TRUE(inner.empty());
+}
+
+TEST(CutMeshFromIntersectionLine, LineInsideOneFaceIsCutAsAPolygon)
+{
+    // 3 x 3 cells; the line runs inside the lower triangle of the middle cell.
+    KorMesh mesh;
+    BuildTerrain(mesh, 3, 3, 1.0, 0, 0, [](double, double) { return 0.0; });
+    int face = -1;
+    for (int f = 0; f < mesh.GetFaceVectorSize(); ++f)
+    {
+        const LumPoint c = FaceCentroid(mesh, f);
+        if (c.x > 1 && c.x < 2 && c.y > 1 && c.y < 2 && c.x > c.y)
+            face = f;
+    }
+    ASSERT_GE(face, 0);
+    std::vector<LumPoint> points = {{1.5, 1.2, 0}, {1.8, 1.2, 0}, {1.8, 1.5, 0}};
+    std::vector<sBooleanIntersection> records(3, sBooleanIntersection{1, face, -1});
+    std::vector<int> ids = {99};
+    ASSERT_TRUE(CutMeshFromIntersectionLine(mesh, records, points, ids, false));
+    ASSERT_EQ(ids.size(), 3u);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_NE(mesh.GetEdgeBetween(mesh.GetVertex(ids[i]), mesh.GetVertex(ids[(i + 1) % 3])), nullptr);
+    EXPECT_NEAR(mesh.GetSurface(), 9.0, 1e-9);
+    EXPECT_TRUE(CheckMesh(mesh));
+
+    // Two points or fewer: vertices only, nothing cut.
+    KorMesh small;
+    small.AddVertex(0, 0, 0);
+    small.AddVertex(10, 0, 0);
+    small.AddVertex(0, 10, 0);
+    const int f2 = small.AddFace(3, 0, 1, 2);
+    points.resize(2);
+    records.assign(2, sBooleanIntersection{1, f2, -1});
+    EXPECT_TRUE(CutMeshFromIntersectionLine(small, records, points, ids, false));
+    EXPECT_EQ(ids.size(), 2u);
+    EXPECT_EQ(small.GetNumberOfFaces(), 1);
+    EXPECT_TRUE(CheckMesh(small));
+}
+
+TEST(CutMeshFromIntersectionLine, LaterRecordOnASplitEdgeNeverFollowsAZeroLengthHalf)
+{
+    // One edge 0-1 split twice: first at its very origin (a zero-length half
+    // 0-v), then at x = 7. The second record must move to the half v-1.
+    KorMesh mesh;
+    mesh.AddVertex(0, 0, 0);
+    mesh.AddVertex(10, 0, 0);
+    mesh.AddVertex(5, 5, 0);
+    mesh.AddVertex(5, -5, 0);
+    mesh.AddFace(3, 0, 1, 2);
+    mesh.AddFace(3, 1, 0, 3);
+    const KorEdge* e = mesh.GetEdgeBetween(mesh.GetVertex(0), mesh.GetVertex(1));
+    ASSERT_NE(e, nullptr);
+    std::vector<sBooleanIntersection> records = {{9, e->ID, -1}, {9, e->ID, -1}};
+    std::vector<LumPoint> points = {{0, 0, 0}, {7, 0, 0}};
+    std::vector<int> ids;
+    CutMeshFromIntersectionLine(mesh, records, points, ids, false);
+    ASSERT_EQ(ids.size(), 2u);
+    const KorVertex* second = mesh.GetVertex(ids[1]);
+    ASSERT_NE(second, nullptr);
+    EXPECT_DOUBLE_EQ(second->X, 7.0);
+    // The second vertex sits between the first split vertex and vertex 1.
+    EXPECT_NE(mesh.GetEdgeBetween(mesh.GetVertex(ids[1]), mesh.GetVertex(1)), nullptr);
+    EXPECT_NE(mesh.GetEdgeBetween(mesh.GetVertex(ids[0]), mesh.GetVertex(ids[1])), nullptr);
+    EXPECT_TRUE(CheckMesh(mesh));
+}
+
+TEST(ExcavationCut, FarInclinedPitClosesOnItsStartEdge)
+{
+    // Far from the origin the start and the closing crossings are computed by
+    // different routes in single precision and need not agree within 1e-5;
+    // the line must still close on its first edge and face.
+    const LumPoint base(123456.0, 234567.0, 345.0);
+    auto h = [&](double x, double y) { return base.z + 0.1 * (x - base.x) + 0.05 * (y - base.y) + 1.0; };
+    KorMesh terrain, pit;
+    BuildTerrain(terrain, 30, 30, 1.0, base.x - 10, base.y - 10, h);
+    const LumPoint lo = base + LumPoint(0.31, 0.47, -15), hi = base + LumPoint(10.31, 10.47, 5);
+    BuildPit(pit, lo, hi);
+    const sCutResult r = RunCut(
+        terrain, pit, (lo + hi) / 2,
+        [&](const LumPoint& p) { return p.x > lo.x && p.x < hi.x && p.y > lo.y && p.y < hi.y; },
+        [&](const LumPoint& p) { return p.z < h(p.x, p.y); });
+    ASSERT_TRUE(r.Cut) << r.Failure;
+    const LumPoint centre = (lo + hi) / 2;
+    const double expected = 100.0 * (h(centre.x, centre.y) - lo.z);
+    EXPECT_NEAR(r.Volume, expected, expected * 1e-3);
+    ExpectMeshesSound(r);
+}
+
+TEST(GetMeshToCut, OrientsTheLoopTowardsTheSideInsideTheOtherMesh)
+{
+    // The loop around the middle 2 x 2 cells of a 4 x 4 grid, and a closed box
+    // around that middle: the inner side lies inside the box.
+    KorMesh grid, box;
+    BuildTerrain(grid, 4, 4, 1.0, 0, 0, [](double, double) { return 0.0; });
+    BuildInwardBox(box, LumPoint(0.99, 0.99, -1), LumPoint(3.01, 3.01, 1));
+    // Clockwise from above, so that the forward half-edges have the outer
+    // faces on their side.
+    const std::vector<int> loop = {6, 11, 16, 17, 18, 13, 8, 7};
+    for (bool flag : {false, true})
+    {
+        std::vector<int> halfEdges, faces;
+        ASSERT_TRUE(GetMeshToCut(grid, box, loop, {}, halfEdges, flag));
+        ASSERT_EQ(halfEdges.size(), loop.size());
+        ASSERT_TRUE(GetFacesInsideLine(grid, halfEdges, faces));
+        ASSERT_FALSE(faces.empty());
+        for (int f : faces)
+        {
+            const LumPoint c = FaceCentroid(grid, f);
+            const bool inner = c.x > 1 && c.x < 3 && c.y > 1 && c.y < 3;
+            EXPECT_EQ(inner, !flag) << f;
+        }
+    }
+    std::vector<int> out = {1};
+    EXPECT_FALSE(GetMeshToCut(grid, box, {6, 7}, {}, out, false));
+    EXPECT_TRUE(out.empty());
+}
