@@ -2,6 +2,7 @@
 
 #include "KorDelaunay.h"
 #include "MeshChecker.h"
+#include "MeshTestHelpers.h"
 #include "TriangulationChecks.h"
 
 #include <gtest/gtest.h>
@@ -14,19 +15,8 @@
 
 namespace
 {
-std::set<std::set<int>> Triangles(const KorMesh& mesh)
-{
-    std::set<std::set<int>> out;
-    for (int f = 0; f < mesh.GetFaceVectorSize(); ++f)
-        if (mesh.GetFace(f))
-        {
-            const std::vector<int> c = tri::Corners(mesh, f);
-            out.insert(std::set<int>(c.begin(), c.end()));
-        }
-    return out;
-}
-
-bool HasEdge(KorMesh& mesh, int a, int b) { return mesh.GetEdgeBetween(mesh.GetVertex(a), mesh.GetVertex(b)); }
+using tri::HasEdge;
+using tri::Triangles;
 
 // The constrained mesh keeps its invariants, its orientation and its area.
 void ExpectSameRegion(const KorMesh& mesh, const tri::Summary& before)
@@ -45,11 +35,7 @@ void ExpectSameRegion(const KorMesh& mesh, const tri::Summary& before)
 //  0 ------ 1    forcing the other one swaps the two triangles.
 TEST(ConstrainTriangulation, ExistingEdgeOrOneCrossedEdge)
 {
-    KorMesh mesh;
-    mesh.AddVertex(0, 0, 0);
-    mesh.AddVertex(8, 0, 0);
-    mesh.AddVertex(8, 8, 0);
-    mesh.AddVertex(0, 8, 0);
+    KorMesh mesh = MeshOf({{0, 0, 0}, {8, 0, 0}, {8, 8, 0}, {0, 8, 0}});
     Delaunay2D(mesh);
     const bool diagonal02 = HasEdge(mesh, 0, 2);
     const std::set<std::set<int>> delaunay = Triangles(mesh);
@@ -124,10 +110,7 @@ TEST(FillConstrainedPolygon, NearestSideVertexFirstOfEquals)
     EXPECT_EQ(tri::Summarise(mesh).clockwise, 0);
 
     // Three entries: one triangle, counter-clockwise whatever the order.
-    KorMesh three;
-    three.AddVertex(0, 0, 0);
-    three.AddVertex(0, 3, 0);
-    three.AddVertex(2, 1, 0);
+    KorMesh three = MeshOf({{0, 0, 0}, {0, 3, 0}, {2, 1, 0}});
     FillConstrainedPolygon(three, {0, 1, 2});
     FillConstrainedPolygon(three, {0, 1});
     EXPECT_EQ(Triangles(three), (std::set<std::set<int>>{{0, 1, 2}}));

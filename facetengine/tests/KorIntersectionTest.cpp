@@ -6,6 +6,7 @@
 #include "CutScenes.h"
 #include "KorVertex.h"
 #include "MeshChecker.h"
+#include "MeshTestHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -274,15 +275,8 @@ TEST(IntersectionDegenerate, HeadThatTouchesWithoutCrossing)
     KorMesh terrain;
     BuildTerrain(terrain, 6, 6, 1.0, -3, -3, [](double, double) { return 0.0; });
     // An inverted tetrahedron whose apex touches the terrain inside a face.
-    KorMesh apex;
-    apex.AddVertex(0.3, 0.4, 0.0);
-    apex.AddVertex(-0.7, -0.6, -2);
-    apex.AddVertex(1.3, -0.6, -2);
-    apex.AddVertex(0.3, 1.4, -2);
-    apex.AddFace(3, 0, 2, 1);
-    apex.AddFace(3, 0, 3, 2);
-    apex.AddFace(3, 0, 1, 3);
-    apex.AddFace(3, 1, 2, 3);
+    KorMesh apex = MeshOf({{0.3, 0.4, 0.0}, {-0.7, -0.6, -2}, {1.3, -0.6, -2}, {0.3, 1.4, -2}},
+                          {{0, 2, 1}, {0, 3, 2}, {0, 1, 3}, {1, 2, 3}});
     const sBothOrders touch = TraceBothOrders(terrain, apex, LumPoint(0, 0, 0), 2);
     for (int order = 0; order < 2; ++order)
     {

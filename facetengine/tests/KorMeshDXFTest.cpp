@@ -2,6 +2,7 @@
 #include "KorDXF.h"
 #include "KorNumbers.h"
 #include "MeshChecker.h"
+#include "MeshTestHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -60,11 +61,7 @@ KorMesh Terrain(int n, double x0, double y0, int col0 = 0)
 
 TEST(KorMeshDXF, TriangleEntitiesByteForByte)
 {
-    KorMesh mesh;
-    mesh.AddVertex(0, 0, 0);
-    mesh.AddVertex(1.5, 0, 0);
-    mesh.AddVertex(0, 2.25, -0.5);
-    mesh.AddFace(3, 0, 1, 2);
+    KorMesh mesh = MeshOf({{0, 0, 0}, {1.5, 0, 0}, {0, 2.25, -0.5}}, {{0, 1, 2}});
     int handle = 4096;
     const std::string expected =
         "  0\nPOLYLINE\n  5\n1000\n330\n1F\n100\nAcDbEntity\n  8\n0\n100\nAcDbPolyFaceMesh\n"
@@ -87,12 +84,7 @@ TEST(KorMeshDXF, QuadrilateralEntitiesByteForByte)
     // d --- c
     // |   / |    the diagonal a-c is invisible in both records
     // a --- b
-    KorMesh mesh;
-    mesh.AddVertex(0, 0, 0);
-    mesh.AddVertex(2, 0, 0);
-    mesh.AddVertex(2, 2, 0);
-    mesh.AddVertex(0, 2, 0);
-    mesh.AddFace(4, 0, 1, 2, 3);
+    KorMesh mesh = MeshOf({{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}}, {{0, 1, 2, 3}});
     int handle = 255;
     const std::string vertex = "  0\nVERTEX\n  5\n%h\n330\nff\n100\nAcDbEntity\n  8\n0\n100\nAcDbVertex\n"
                                "100\nAcDbPolyFaceMeshVertex\n 10\n%x\n 20\n%y\n 30\n0\n 70\n   192\n";

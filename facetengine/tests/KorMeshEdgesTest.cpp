@@ -16,12 +16,7 @@ namespace
 //  v3 -- v0 -- v1        spokes added in the order v1, v2, v3
 KorMesh Star()
 {
-    KorMesh m;
-    m.AddVertex(0, 0, 0);
-    m.AddVertex(1, 0, 0);
-    m.AddVertex(0, 1, 0);
-    m.AddVertex(-1, 0, 0);
-    return m;
+    return MeshOf({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {-1, 0, 0}});
 }
 } // namespace
 
@@ -126,12 +121,7 @@ TEST(KorMeshEdges, DeletingALoneEdgeWithItsVerticesOrWithout)
 */
 TEST(KorMeshEdges, DeletingAVertexInsideAFanTakesItsEdgesAndFaces)
 {
-    KorMesh m;
-    m.AddVertex(0, 0, 0);
-    m.AddVertex(1, 0, 0);
-    m.AddVertex(0, 1, 0);
-    m.AddVertex(-1, 0, 0);
-    m.AddVertex(0, -1, 0);
+    KorMesh m = MeshOf({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {-1, 0, 0}, {0, -1, 0}});
     for (int k = 1; k <= 4; ++k)
         ASSERT_EQ(m.AddFace(3, 0, k, k % 4 + 1), k - 1);
     EXPECT_TRUE(CheckMesh(m));
@@ -180,28 +170,17 @@ TEST(KorMeshEdges, VertexIdentifiersAreReusedOldestFirstAndSurviveACopy)
     EXPECT_EQ(all[2].ID, 2);
 }
 
-TEST(KorMeshEdges, CopiesAreIndependentAndKeepTheirFaces)
+TEST(KorMeshEdges, CopiesAreIndependentAndClearingTakesFacesEdgesOrEverything)
 {
-    KorMesh m;
-    m.AddVertex(0, 0, 0);
-    m.AddVertex(1, 0, 0);
-    m.AddVertex(0, 1, 0);
-    m.AddFace(3, 0, 1, 2);
+    KorMesh m = MeshOf({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}});
     KorMesh copy(m);
     copy.DeleteFace(0, true);
     EXPECT_TRUE(CheckMesh(copy));
     EXPECT_EQ(copy.GetNumberOfVertices(), 0);
     EXPECT_TRUE(CheckMesh(m));
     EXPECT_EQ(FaceVertexRing(m, 0), V({0, 1, 2}));
-}
 
-TEST(KorMeshEdges, ClearingFacesEdgesOrEverything)
-{
-    KorMesh m;
-    m.AddVertex(0, 0, 0);
-    m.AddVertex(1, 0, 0);
-    m.AddVertex(0, 1, 0);
-    m.AddFace(3, 0, 1, 2);
+    // Clearing faces, edges or everything.
     KorMesh edgesOnly(m);
     edgesOnly.ClearFaces();
     EXPECT_TRUE(CheckMesh(edgesOnly));
@@ -244,11 +223,7 @@ TEST(KorMeshEdges, VerticesMeanFollowsEdits)
 //   v3 (0.5, 0, -1)
 TEST(KorMeshEdges, VertexNormalIsTheUnnormalisedMeanOfItsFaces)
 {
-    KorMesh m;
-    m.AddVertex(0, 0, 0);
-    m.AddVertex(1, 0, 0);
-    m.AddVertex(0, 1, 0);
-    m.AddVertex(0.5, 0, -1);
+    KorMesh m = MeshOf({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0.5, 0, -1}});
     EXPECT_TRUE(m.GetNormal(m.GetVertex(3)).IsNull()); // no face yet
     m.AddFace(3, 0, 1, 2);
     m.AddFace(3, 0, 1, 3); // built as v0, v3, v1
@@ -298,10 +273,7 @@ private:
 
 TEST(KorMeshEdges, EveryEditDropsTheSearchTree)
 {
-    KorMesh m;
-    m.AddVertex(0, 0, 0);
-    m.AddVertex(1, 0, 0);
-    m.AddVertex(0, 1, 0);
+    KorMesh m = MeshOf({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
     const std::vector<std::function<void(KorMesh&)>> edits = {
         [](KorMesh& k) { k.AddVertex(5, 5, 5); },
         [](KorMesh& k) { k.AddFace(3, 0, 1, 2); },

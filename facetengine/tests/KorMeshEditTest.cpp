@@ -20,25 +20,12 @@ namespace
 */
 KorMesh TwoTriangles()
 {
-    KorMesh m;
-    m.AddVertex(0, 0, 0);
-    m.AddVertex(1, 0, 0);
-    m.AddVertex(1, 1, 0);
-    m.AddVertex(0, 1, 0);
-    m.AddFace(3, 0, 1, 2);
-    m.AddFace(3, 0, 2, 3);
-    return m;
+    return MeshOf({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2}, {0, 2, 3}});
 }
 
 KorMesh UnitSquare()
 {
-    KorMesh m;
-    m.AddVertex(0, 0, 0);
-    m.AddVertex(1, 0, 0);
-    m.AddVertex(1, 1, 0);
-    m.AddVertex(0, 1, 0);
-    m.AddFace(4, 0, 1, 2, 3);
-    return m;
+    return MeshOf({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2, 3}});
 }
 
 bool HasInOrder(const V& ring, int a, int n, int b)
@@ -119,10 +106,7 @@ TEST(KorMeshEdit, AFaceThatCannotBeReAddedIsReported)
 {
     // A slit face runs along both half-edges of 0-1: (0, 1, 2, 1). Re-adding
     // its ring for the second side finds every half-edge taken.
-    KorMesh m;
-    m.AddVertex(0, 0, 0);
-    m.AddVertex(1, 0, 0);
-    m.AddVertex(2, 0, 0);
+    KorMesh m = MeshOf({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}});
     ASSERT_EQ(m.AddFace(4, 0, 1, 2, 1), 0);
     const int edge = m.GetEdgeBetween(m.GetVertex(0), m.GetVertex(1))->ID;
     testing::internal::CaptureStdout();

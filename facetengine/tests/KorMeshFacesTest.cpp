@@ -21,12 +21,7 @@ namespace
 */
 KorMesh Kite()
 {
-    KorMesh m;
-    m.AddVertex(0, 0, 0);
-    m.AddVertex(1, 0, 0);
-    m.AddVertex(0, 1, 0);
-    m.AddVertex(1, -1, 0);
-    return m;
+    return MeshOf({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, -1, 0}});
 }
 
 std::string Captured() { return testing::internal::GetCapturedStdout(); }
@@ -273,23 +268,13 @@ TEST(KorMeshFaces, DeletingAnIsolatedTriangleWithItsEdgesLeavesNothing)
 TEST(KorMeshFaces, NormalsOfTiltedAndDegenerateFacesAndFlipping)
 {
     // The unit square lifted along z = x: normal (-1, 0, 1) / sqrt(2).
-    KorMesh m;
-    m.AddVertex(0, 0, 0);
-    m.AddVertex(1, 0, 1);
-    m.AddVertex(1, 1, 1);
-    m.AddVertex(0, 1, 0);
-    m.AddVertex(2, 0, 2);
-    m.AddFace(4, 0, 1, 2, 3);
+    KorMesh m = MeshOf({{0, 0, 0}, {1, 0, 1}, {1, 1, 1}, {0, 1, 0}, {2, 0, 2}}, {{0, 1, 2, 3}});
     const double h = std::sqrt(0.5);
     ExpectPointNear(m.GetNormal(m.GetFace(0)), -h, 0, h, 1e-15);
     m.FlipFaces(true);
     ExpectPointNear(m.GetNormal(m.GetFace(0)), -h, 0, h, 1e-15); // kept
     // A collinear face stays null; a face computed after a flip is negated.
-    KorMesh line;
-    line.AddVertex(0, 0, 0);
-    line.AddVertex(1, 0, 0);
-    line.AddVertex(2, 0, 0);
-    line.AddFace(3, 0, 1, 2);
+    KorMesh line = MeshOf({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}, {{0, 1, 2}});
     EXPECT_TRUE(line.GetNormal(line.GetFace(0)).IsNull());
     ExpectPointNear(line.GetNormal(static_cast<KorFace*>(nullptr)), 0, 0, 0);
 
@@ -307,12 +292,7 @@ TEST(KorMeshFaces, FaceTriangleTakesTheWidestFanTriangle)
     //  p3 (0, 1)
     //  |      p2 (1, 0.1)     fan triangles: (p0 p1 p2) area 0.05,
     //  p0 --- p1 (1, 0)                      (p0 p2 p3) area 0.5
-    KorMesh m;
-    m.AddVertex(0, 0, 0);
-    m.AddVertex(1, 0, 0);
-    m.AddVertex(1, 0.1, 0);
-    m.AddVertex(0, 1, 0);
-    m.AddFace(4, 0, 1, 2, 3);
+    KorMesh m = MeshOf({{0, 0, 0}, {1, 0, 0}, {1, 0.1, 0}, {0, 1, 0}}, {{0, 1, 2, 3}});
     LumPoint a, b, c;
     m.GetFaceTriangle(m.GetFace(0), a, b, c);
     ExpectPointNear(a, 0, 0, 0);

@@ -28,15 +28,8 @@ TEST(KorMeshFusion, TrianglesWithCoincidentCornersBecomeNeighbours)
         |   /   |
         | / t0  |
        0,3 ---- 1      */
-    KorMesh m;
-    m.AddVertex(0, 0, 0);
-    m.AddVertex(1, 0, 0);
-    m.AddVertex(1, 1, 0);
-    m.AddVertex(0, 0, 0);
-    m.AddVertex(1, 1, 0);
-    m.AddVertex(0, 1, 0);
-    m.AddFace(3, 0, 1, 2);
-    m.AddFace(3, 3, 4, 5);
+    KorMesh m =
+        MeshOf({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2}, {3, 4, 5}});
     std::vector<DoubleIndex> report;
     ASSERT_TRUE(m.FuseVertices(1e-5, &report));
     EXPECT_TRUE(CheckMesh(m));
@@ -57,21 +50,17 @@ TEST(KorMeshFusion, OnlyVerticesCloserThanTheThresholdMerge)
 {
     for (double tolerance : {1e-5, 0.0, 1.0})
     {
-        KorMesh m;
-        m.AddVertex(0, 0, 0);
-        m.AddVertex(0.9e-5, 0, 0);  // merged into by 0
-        m.AddVertex(0, 5, 0);
-        m.AddVertex(1e-5, 5, 0); // exactly 1e-5 from 2: kept apart
-        m.AddVertex(9, 0, 0);
-        m.AddVertex(9 + 0.8e-5, 0, 0);
-        m.AddVertex(9 + 1.6e-5, 0, 0); // the run 4, 5, 6 collapses into 6
+        // 0 merges into 1; 3 lies exactly 1e-5 from 2, kept apart; the run 4, 5, 6 collapses into 6.
+        KorMesh m = MeshOf({{0, 0, 0},
+                            {0.9e-5, 0, 0},
+                            {0, 5, 0},
+                            {1e-5, 5, 0},
+                            {9, 0, 0},
+                            {9 + 0.8e-5, 0, 0},
+                            {9 + 1.6e-5, 0, 0}});
         EXPECT_TRUE(m.FuseVertices(tolerance, nullptr)) << tolerance;
-        EXPECT_FALSE(Live(m, 0));
-        EXPECT_TRUE(Live(m, 1));
-        EXPECT_TRUE(Live(m, 2));
-        EXPECT_TRUE(Live(m, 3));
-        EXPECT_FALSE(Live(m, 4));
-        EXPECT_FALSE(Live(m, 5));
+        for (int v = 0; v < 7; ++v)
+            EXPECT_EQ(Live(m, v), v == 1 || v == 2 || v == 3 || v == 6) << tolerance << " " << v;
         ASSERT_TRUE(Live(m, 6));
         EXPECT_EQ(m.GetVertex(6)->X, 9 + 1.6e-5); // the survivor keeps its own position
     }
@@ -85,15 +74,9 @@ TEST(KorMeshFusion, OnlyVerticesCloserThanTheThresholdMerge)
 
 TEST(KorMeshFusion, ReportRenamesEarlierEntriesAndAppendsNewOnes)
 {
-    KorMesh m;
-    m.AddVertex(0, 0, 0);
-    m.AddVertex(1, 0, 0);
-    m.AddVertex(0, 1, 0);
-    m.AddVertex(5, 0, 0);
-    m.AddVertex(6, 0, 0);
-    m.AddVertex(5, 1, 0);
-    m.AddVertex(0, 1, 0); // 6, on 2
-    m.AddVertex(5, 1, 0); // 7, on 5
+    // 6 lies on 2 and 7 on 5.
+    KorMesh m =
+        MeshOf({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {5, 0, 0}, {6, 0, 0}, {5, 1, 0}, {0, 1, 0}, {5, 1, 0}});
     const int a = m.AddFace(3, 0, 1, 2);
     const int b = m.AddFace(3, 3, 4, 5);
     // A freed identifier queued first, so that re-added faces get new ones.
@@ -112,11 +95,7 @@ TEST(KorMeshFusion, ReportRenamesEarlierEntriesAndAppendsNewOnes)
 
 TEST(KorMeshFusion, ATriangleWhoseShortEdgeCollapsesVanishes)
 {
-    KorMesh m;
-    m.AddVertex(0, 0, 0);
-    m.AddVertex(0.5e-5, 0, 0);
-    m.AddVertex(0, 1, 0);
-    m.AddFace(3, 0, 1, 2);
+    KorMesh m = MeshOf({{0, 0, 0}, {0.5e-5, 0, 0}, {0, 1, 0}}, {{0, 1, 2}});
     std::vector<DoubleIndex> report;
     EXPECT_TRUE(m.FuseVertices(1e-5, &report));
     EXPECT_TRUE(CheckMesh(m));

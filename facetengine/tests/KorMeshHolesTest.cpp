@@ -50,15 +50,8 @@ TEST(KorMeshHoles, OpenBoxIsClosedByItsMissingSide)
 
 TEST(KorMeshHoles, ClosedMeshesAreLeftAlone)
 {
-    KorMesh tetra;
-    tetra.AddVertex(0, 0, 0);
-    tetra.AddVertex(1, 0, 0);
-    tetra.AddVertex(0, 1, 0);
-    tetra.AddVertex(0, 0, 1);
-    tetra.AddFace(3, 0, 2, 1);
-    tetra.AddFace(3, 0, 1, 3);
-    tetra.AddFace(3, 1, 2, 3);
-    tetra.AddFace(3, 2, 0, 3);
+    KorMesh tetra =
+        MeshOf({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {{0, 2, 1}, {0, 1, 3}, {1, 2, 3}, {2, 0, 3}});
     EXPECT_TRUE(CheckMesh(tetra));
     EXPECT_TRUE(tetra.IsClosed());
     EXPECT_TRUE(tetra.CloseMesh());

@@ -38,11 +38,7 @@ KorMesh FramedSquare(bool neighbour)
 
 TEST(KorMeshPolygon, CrossingOfABowTieIsFoundOnItsTwoCrossingSides)
 {
-    KorMesh m;
-    m.AddVertex(0, 0, 0);
-    m.AddVertex(1, 1, 0);
-    m.AddVertex(1, 0, 0);
-    m.AddVertex(0, 1, 0);
+    KorMesh m = MeshOf({{0, 0, 0}, {1, 1, 0}, {1, 0, 0}, {0, 1, 0}});
     LumPoint point;
     int a = 7, b = 7;
     // Without half-edges the crossing is found but cannot be named.
@@ -68,11 +64,7 @@ TEST(KorMeshPolygon, CrossingOfABowTieIsFoundOnItsTwoCrossingSides)
 TEST(KorMeshPolygon, AConcaveSimplePolygonDoesNotCross)
 {
     // A dart: side 2-3 points at side 0-1 but stops short of it.
-    KorMesh m;
-    m.AddVertex(0, 0, 0);
-    m.AddVertex(2, 0, 0);
-    m.AddVertex(1, 1, 0);
-    m.AddVertex(1, 3, 0);
+    KorMesh m = MeshOf({{0, 0, 0}, {2, 0, 0}, {1, 1, 0}, {1, 3, 0}});
     AddSides(m, {0, 1, 2, 3});
     LumPoint point;
     int a, b;

@@ -1,6 +1,7 @@
 #include "KorComparators.h"
 #include "KorMesh.h"
 #include "KorSort.h"
+#include "MeshTestHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -35,10 +36,7 @@ std::vector<int> SortedIds(const std::vector<KorVertex>& vs)
 
 TEST(KorMeshSort, AxisPairsFromTheTable)
 {
-    KorMesh m;
-    m.AddVertex(0, 2, 0);
-    m.AddVertex(5, 1, 0);
-    m.AddVertex(3, 1, 0);
+    KorMesh m = MeshOf({{0, 2, 0}, {5, 1, 0}, {3, 1, 0}});
     std::vector<KorVertex> out;
     m.SortVertices(out, KorMesh::Y_AXIS, KorMesh::X_AXIS);
     ASSERT_EQ(out.size(), 3u);

@@ -4,6 +4,7 @@
 #include "LumKdTree.h"
 #include "KorException.h"
 #include "KorRay.h"
+#include "MeshTestHelpers.h"
 #include "TestMeshes.h"
 
 #include <gtest/gtest.h>
@@ -198,15 +199,8 @@ TEST(LumKdTreeBuild, FailuresThrowWithTheirContext)
 
 TEST(LumKdTreeBuild, EventsSortExactlyAndFlatFacesArePlanar)
 {
-    KorMesh mesh;
-    mesh.AddVertex(0, 0, 1);
-    mesh.AddVertex(1, 0, 1);
-    mesh.AddVertex(0, 1, 1);
-    mesh.AddVertex(0, 0, 1 + 4e-6);
-    mesh.AddVertex(1, 0, 2);
-    mesh.AddVertex(0, 1, 2);
-    mesh.AddFace(3, 0, 1, 2);
-    mesh.AddFace(3, 3, 4, 5);
+    KorMesh mesh = MeshOf({{0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {0, 0, 1 + 4e-6}, {1, 0, 2}, {0, 1, 2}},
+                          {{0, 1, 2}, {3, 4, 5}});
     KdVoxel box(nullptr, LumPoint(0, 0, 0), LumPoint(1, 1, 3));
     std::vector<LumKdTree::sPlaneEvent> ev;
     const std::vector<int> faces = {0, 1};
@@ -223,16 +217,11 @@ TEST(LumKdTreeBuild, EventsSortExactlyAndFlatFacesArePlanar)
     EXPECT_THROW(LumKdTree::SortEvents(mesh, box, 0, ev, nullptr), KorException);
 }
 
-TEST(LumKdTreeRay, TenThousandRaysMatchBruteForceOnASphere)
+TEST(LumKdTreeRay, TenThousandRaysMatchBruteForceOnASphereAndWithStraddlingFaces)
 {
-    KorMesh sphere;
+    KorMesh sphere, scene;
     BuildIcosphere(sphere, 2);
     ExpectRaysMatchBruteForce(sphere, LumPoint(-2, -2, -2), LumPoint(2, 2, 2), 10000);
-}
-
-TEST(LumKdTreeRay, TenThousandRaysMatchBruteForceWithStraddlingFaces)
-{
-    KorMesh scene;
     BuildMixedScene(scene);
     ExpectRaysMatchBruteForce(scene, LumPoint(-2, -2, -3), LumPoint(17, 17, 5), 10000);
 }
@@ -251,11 +240,7 @@ TEST(LumKdTreeRay, MissSharedEdgeAndEmptyTree)
     EXPECT_EQ(hits, 0);
 
     // Through the shared edge of two triangles: one crossing when counting.
-    KorMesh pair;
-    pair.AddVertex(0, 0, 0);
-    pair.AddVertex(2, 0, 0);
-    pair.AddVertex(2, 2, 0.5);
-    pair.AddVertex(0, 2, 0.5);
+    KorMesh pair = MeshOf({{0, 0, 0}, {2, 0, 0}, {2, 2, 0.5}, {0, 2, 0.5}});
     for (int i = 0; i < 4; ++i)
         pair.AddVertex(10 + i, 10, 10 + (i % 2)); // far faces keep the tree from one leaf
     pair.AddFace(3, 0, 1, 2);

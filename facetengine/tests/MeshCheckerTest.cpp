@@ -1,4 +1,5 @@
 #include "MeshChecker.h"
+#include "MeshTestHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -9,12 +10,7 @@ namespace
 // a(0) - b(1) - c(2) triangle, half-edges 0..5, face 0 on 0, 2, 4.
 KorMesh Triangle()
 {
-    KorMesh m;
-    m.AddVertex(0, 0, 0);
-    m.AddVertex(1, 0, 0);
-    m.AddVertex(0, 1, 0);
-    m.AddFace(3, 0, 1, 2);
-    return m;
+    return MeshOf({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}});
 }
 } // namespace
 

@@ -6,6 +6,17 @@
 
 #include <vector>
 
+// A mesh of the given vertices (identifiers in order) and faces.
+inline KorMesh MeshOf(const std::vector<LumPoint>& points, const std::vector<std::vector<int>>& faces = {})
+{
+    KorMesh m;
+    for (const LumPoint& p : points)
+        m.AddVertex(p);
+    for (const std::vector<int>& f : faces)
+        m.AddFace(f);
+    return m;
+}
+
 // Identifier views of a mesh, so that tests can assert whole rings at once.
 inline std::vector<int> TurnRing(KorMesh& mesh, int vertex)
 {

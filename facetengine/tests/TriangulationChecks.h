@@ -59,6 +59,24 @@ inline std::vector<int> Corners(const KorMesh& mesh, int face)
     return ids;
 }
 
+// Each face as its set of corner identifiers.
+inline std::set<std::set<int>> Triangles(const KorMesh& mesh)
+{
+    std::set<std::set<int>> out;
+    for (int f = 0; f < mesh.GetFaceVectorSize(); ++f)
+        if (mesh.GetFace(f))
+        {
+            const std::vector<int> c = Corners(mesh, f);
+            out.insert(std::set<int>(c.begin(), c.end()));
+        }
+    return out;
+}
+
+inline bool HasEdge(KorMesh& mesh, int a, int b)
+{
+    return mesh.GetEdgeBetween(mesh.GetVertex(a), mesh.GetVertex(b));
+}
+
 struct Summary
 {
     int faces = 0;
