@@ -13,88 +13,65 @@ template <typename F> std::string Printed(F readOut)
     readOut();
     return testing::internal::GetCapturedStdout();
 }
+
+
+// Stores value, checks the tag and reads it back out.
+template <typename T> T Through(AnyVariable& v, const T& value, int tag)
+{
+    v = value;
+    EXPECT_EQ(v.GetType(), tag);
+    T out{};
+    out << v;
+    return out;
+}
+
+// A read-out of the wrong type prints the type's line and gives zero.
+template <typename T> void ExpectRefused(const AnyVariable& v, T start, const T& zero, const std::string& what)
+{
+    const std::string type = what.substr(what.find(' ') + 1);
+    EXPECT_EQ(Printed([&] { start << v; }),
+              "operator << " + type + " -> The AnyVariable does not represent " + what + "\n");
+    EXPECT_EQ(start, zero) << what;
+}
 } // namespace
 
 TEST(AnyVariable, StoreAndReadEachType)
 {
     AnyVariable v;
     EXPECT_EQ(v.GetType(), 0);
-    int i = 0;
-    v = 42;
-    i << v;
-    EXPECT_EQ(v.GetType(), 1);
-    EXPECT_EQ(i, 42);
-    float f = 0;
-    v = 0.1f;
-    f << v;
-    EXPECT_EQ(v.GetType(), 2);
-    EXPECT_EQ(f, 0.1f);
-    double d = 0;
-    v = 6612345.678;
-    d << v;
-    EXPECT_EQ(v.GetType(), 3);
-    EXPECT_EQ(d, 6612345.678);
-    bool b = false;
-    v = true;
-    b << v;
-    EXPECT_EQ(v.GetType(), 5);
-    EXPECT_TRUE(b);
-    std::string s;
-    v = std::string("é€ a");
-    s << v;
-    EXPECT_EQ(v.GetType(), 4);
-    EXPECT_EQ(s, "é€ a");
+    EXPECT_EQ(Through(v, 42, 1), 42);
+    EXPECT_EQ(Through(v, 0.1f, 2), 0.1f);
+    EXPECT_EQ(Through(v, 6612345.678, 3), 6612345.678);
+    EXPECT_TRUE(Through(v, true, 5));
+    EXPECT_EQ(Through(v, std::string("é€ a"), 4), "é€ a");
+    EXPECT_EQ(Through(v, LumPoint(1, 2, 3), 9).y, 2.0);
+    int target = 7;
+    EXPECT_EQ(Through(v, static_cast<void*>(&target), 8), &target);
     // A literal is a string, not the bool true.
     v = "Couche 1";
+    std::string s;
     s << v;
     EXPECT_EQ(v.GetType(), 4);
     EXPECT_EQ(s, "Couche 1");
-    LumPoint p;
-    v = LumPoint(1, 2, 3);
-    p << v;
-    EXPECT_EQ(v.GetType(), 9);
-    EXPECT_EQ(p.y, 2.0);
-    int target = 7;
-    void* out = nullptr;
-    v = &target;
-    out << v;
-    EXPECT_EQ(v.GetType(), 8);
-    EXPECT_EQ(out, &target);
 }
 
 TEST(AnyVariable, WrongTagPrintsAndGivesZero)
 {
-    AnyVariable empty;
-    int i = 5;
-    EXPECT_EQ(Printed([&] { i << empty; }), "operator << int -> The AnyVariable does not represent an int\n");
-    EXPECT_EQ(i, 0);
-
+    ExpectRefused(AnyVariable(), 5, 0, "an int");
     AnyVariable v;
     v = std::string("x");
-    float f = 1;
-    EXPECT_EQ(Printed([&] { f << v; }), "operator << float -> The AnyVariable does not represent a float\n");
-    EXPECT_EQ(f, 0.0f);
-    double d = 1;
-    EXPECT_EQ(Printed([&] { d << v; }),
-              "operator << double -> The AnyVariable does not represent a double\n");
-    EXPECT_EQ(d, 0.0);
-    bool b = true;
-    EXPECT_EQ(Printed([&] { b << v; }), "operator << bool -> The AnyVariable does not represent a bool\n");
-    EXPECT_FALSE(b);
+    ExpectRefused(v, 1.0f, 0.0f, "a float");
+    ExpectRefused(v, 1.0, 0.0, "a double");
+    ExpectRefused(v, true, false, "a bool");
     LumPoint p(1, 1, 1);
+    ExpectRefused<void*>(v, &p, nullptr, "a void*");
     EXPECT_EQ(Printed([&] { p << v; }),
               "operator << LumPoint -> The AnyVariable does not represent a LumPoint\n");
     EXPECT_TRUE(p.IsNull());
-    void* ptr = &p;
-    EXPECT_EQ(Printed([&] { ptr << v; }),
-              "operator << void* -> The AnyVariable does not represent a void*\n");
-    EXPECT_EQ(ptr, nullptr);
     v = 3;
-    std::string s = "keep?";
-    EXPECT_EQ(Printed([&] { s << v; }),
-              "operator << string -> The AnyVariable does not represent a string\n");
-    EXPECT_EQ(s, "");
+    ExpectRefused(v, std::string("keep?"), std::string(), "a string");
     // The variable itself is unchanged by a failed read-out.
+    int i = 0;
     i << v;
     EXPECT_EQ(i, 3);
 }

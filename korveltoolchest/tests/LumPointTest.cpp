@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace
@@ -66,22 +67,16 @@ TEST(LumPoint, NormsAndNullTest)
     EXPECT_TRUE(LumPoint(-3e-6, 3e-6, -3e-6).IsNull());
 }
 
+// Below 1e-5 the point is taken as null and becomes the origin.
 TEST(LumPoint, Normalize)
 {
-    LumPoint zero;
-    Normalize(zero);
-    ExpectPoint(zero, 0, 0, 0);
-
-    LumPoint p(3, 0, 4);
-    Normalize(p);
-    ExpectPoint(p, 0.6, 0, 0.8);
-
-    LumPoint tiny(9e-6, 0, 0);
-    Normalize(tiny);
-    ExpectPoint(tiny, 0, 0, 0);
-    LumPoint edge(1e-5, 0, 0);
-    Normalize(edge);
-    ExpectPoint(edge, 1, 0, 0);
+    const std::pair<LumPoint, LumPoint> cases[] = {
+        {{0, 0, 0}, {0, 0, 0}}, {{3, 0, 4}, {0.6, 0, 0.8}}, {{9e-6, 0, 0}, {0, 0, 0}}, {{1e-5, 0, 0}, {1, 0, 0}}};
+    for (auto [p, unit] : cases)
+    {
+        Normalize(p);
+        ExpectPoint(p, unit.x, unit.y, unit.z);
+    }
 }
 
 TEST(LumPoint, CompareIsTolerantPerComponent)

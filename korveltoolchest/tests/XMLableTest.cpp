@@ -340,29 +340,26 @@ TEST(XMLable, SnapshotInMemory)
     }
 }
 
+// An unknown son holding a nested son whose fields carry the parent's names:
+// none of them may reach the parent. CR LF line ends read the same.
 TEST(XMLable, ASCIIUnknownSectionsAreSkippedWhole)
 {
-    Leaf leaf;
-    // An unknown son holding a nested son whose fields carry the parent's
-    // names: none of them may reach the parent.
-    std::stringstream in("_Label\nparent\n"
-                         "__Unknown\n_x\n100\n__Nested\n_x\n200\n**\n_x\n300\n**\n"
-                         "___UnknownList\n_Label\nlisted\n**\n"
-                         "_Other\nvalue line\n\n"
-                         "_x\n7\n**\n");
-    ASSERT_TRUE(leaf.FromASCII(in));
-    EXPECT_EQ(leaf.x, 7);
-    EXPECT_EQ(leaf.label, "parent");
-}
-
-// A file written on Windows: CR LF line ends.
-TEST(XMLable, ASCIIReadsCRLFLineEnds)
-{
-    Leaf leaf;
-    std::stringstream crlf("_x\r\n12\r\n_Label\r\nv\r\n**\r\n");
-    ASSERT_TRUE(leaf.FromASCII(crlf));
-    EXPECT_EQ(leaf.x, 12);
-    EXPECT_EQ(leaf.label, "v");
+    const std::string lf = "_Label\nparent\n"
+                           "__Unknown\n_x\n100\n__Nested\n_x\n200\n**\n_x\n300\n**\n"
+                           "___UnknownList\n_Label\nlisted\n**\n"
+                           "_Other\nvalue line\n\n"
+                           "_x\n7\n**\n";
+    std::string crlf;
+    for (char c : lf)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    for (const std::string& text : {lf, crlf})
+    {
+        Leaf leaf;
+        std::stringstream in(text);
+        ASSERT_TRUE(leaf.FromASCII(in));
+        EXPECT_EQ(leaf.x, 7);
+        EXPECT_EQ(leaf.label, "parent");
+    }
 }
 
 TEST(XMLable, ASCIITruncatedOrBrokenFormsAreRefused)
