@@ -2,7 +2,10 @@
 
 #include "KorException.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <deque>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -16,10 +19,17 @@
 // the live count is the slot count minus the queue length.
 //
 // A pointer returned by Add or Get is valid only until the next Add on the same
-// table: the slot array may move when it grows. Code that adds two items and
-// links them looks the first one up again by identifier after the second Add.
-// Built with VORN_DEBUG_REALLOC, every Add moves the array, so a stale pointer
-// is caught at once by the address sanitizer.
+// table. Code that adds two items and links them looks the first one up again
+// by identifier after the second Add. Built with VORN_DEBUG_REALLOC, every Add
+// moves every slot, so a stale pointer is caught at once by the address
+// sanitizer.
+//
+// Storage: the slots live in fixed-size chunks, so a large table grows without
+// copying what it holds and touches each page once (one contiguous array
+// would copy everything and fault in twice its size at every doubling). Only
+// the last chunk grows geometrically, so a small table stays small. Chunks are
+// aligned on cache lines. The live flag stays in its slot: a walk that reads
+// an item has read its flag with it (a separate bit array was slower).
 //
 // Add and Get are O(1) (Add amortised; O(n) per Add under VORN_DEBUG_REALLOC).
 template <class T>
@@ -39,30 +49,37 @@ public:
             const int id = FreeIDs.front();
             FreeIDs.pop_front();
 #ifdef VORN_DEBUG_REALLOC
-            Reallocate(Items.size());
+            Reallocate();
 #endif
-            Slot& slot = Items[static_cast<size_t>(id)];
-            slot.Exist = true;
-            slot.item.ID = id;
-            return &slot.item;
+            SetLive(id, true);
+            T& item = At(id);
+            item.ID = id;
+            return &item;
         }
 #ifdef VORN_DEBUG_REALLOC
-        Reallocate(Items.size() + 1);
+        Reallocate();
 #endif
-        Items.push_back(Slot{DefaultItem, true});
-        Slot& slot = Items.back();
-        slot.item.ID = static_cast<int>(Items.size()) - 1;
-        return &slot.item;
+        if (Chunks.empty() || Chunks.back().size() == kChunkItems)
+            Chunks.emplace_back();
+        Chunk& chunk = Chunks.back();
+        if (chunk.size() == chunk.capacity())
+            chunk.reserve(chunk.empty() ? kFirstCapacity : std::min(kChunkItems, 2 * chunk.size()));
+        chunk.push_back(Slot{DefaultItem, true});
+        const int id = SlotCount++;
+        T& item = chunk.back().item;
+        item.ID = id;
+        return &item;
     }
 
     T* Get(const int& id)
     {
-        if (id < 0 || static_cast<size_t>(id) >= Items.size())
+        if (id < 0 || id >= SlotCount)
             return nullptr;
         try
         {
-            Slot& slot = Items.at(static_cast<size_t>(id));
-            return slot.Exist ? &slot.item : nullptr;
+            if (!IsLive(id))
+                return nullptr;
+            return &At(id);
         }
         catch (const std::exception&)
         {
@@ -77,26 +94,26 @@ public:
     // ever queued twice.
     void DeleteItem(const int& id)
     {
-        if (id < 0 || static_cast<size_t>(id) >= Items.size())
+        if (id < 0 || id >= SlotCount)
         {
             KorReport("KorIDVector<T>::DeleteItem", "Impossible to delete the item which ID is " + std::to_string(id));
             return;
         }
-        Slot& slot = Items[static_cast<size_t>(id)];
-        if (!slot.Exist)
+        if (!IsLive(id))
             return;
-        slot.Exist = false;
-        slot.item = DefaultItem;
+        SetLive(id, false);
+        At(id) = DefaultItem;
         FreeIDs.push_back(id);
     }
 
     void Clear()
     {
-        Items.clear();
+        Chunks.clear();
+        SlotCount = 0;
         FreeIDs.clear();
     }
 
-    int GetVectorSize() const { return static_cast<int>(Items.size()); }
+    int GetVectorSize() const { return SlotCount; }
     int GetNumberOfFreeIDs() const { return static_cast<int>(FreeIDs.size()); }
     int GetNumberOfItems() const { return GetVectorSize() - GetNumberOfFreeIDs(); }
     const std::deque<int>& GetFreeIDs() const { return FreeIDs; }
@@ -104,18 +121,59 @@ public:
     T DefaultItem;
 
 private:
-#ifdef VORN_DEBUG_REALLOC
-    // Copies the slots into a fresh block allocated while the old one is still
-    // held, so the address always changes.
-    void Reallocate(size_t capacity)
+    static constexpr size_t kChunkBits = 13;
+    static constexpr size_t kChunkItems = size_t{1} << kChunkBits;
+    static constexpr size_t kChunkMask = kChunkItems - 1;
+    static constexpr size_t kFirstCapacity = 16;
+    static constexpr size_t kLineBytes = 64;
+
+    // Hands out cache-line aligned blocks for the chunks.
+    template <class U>
+    struct LineAllocator
     {
-        std::vector<Slot> moved;
-        moved.reserve(capacity);
-        moved.insert(moved.end(), Items.begin(), Items.end());
-        Items.swap(moved);
+        using value_type = U;
+        LineAllocator() = default;
+        template <class V>
+        LineAllocator(const LineAllocator<V>&) noexcept
+        {
+        }
+        U* allocate(size_t n) { return static_cast<U*>(::operator new(n * sizeof(U), std::align_val_t(kLineBytes))); }
+        void deallocate(U* p, size_t) noexcept { ::operator delete(p, std::align_val_t(kLineBytes)); }
+        template <class V>
+        bool operator==(const LineAllocator<V>&) const noexcept
+        {
+            return true;
+        }
+        template <class V>
+        bool operator!=(const LineAllocator<V>&) const noexcept
+        {
+            return false;
+        }
+    };
+    using Chunk = std::vector<Slot, LineAllocator<Slot>>;
+
+    Slot& SlotAt(int id) { return Chunks[static_cast<size_t>(id) >> kChunkBits][static_cast<size_t>(id) & kChunkMask]; }
+    const Slot& SlotAt(int id) const { return Chunks[static_cast<size_t>(id) >> kChunkBits][static_cast<size_t>(id) & kChunkMask]; }
+    T& At(int id) { return SlotAt(id).item; }
+    bool IsLive(int id) const { return SlotAt(id).Exist; }
+    void SetLive(int id, bool live) { SlotAt(id).Exist = live; }
+
+#ifdef VORN_DEBUG_REALLOC
+    // Copies every chunk into a fresh block allocated while the old one is
+    // still held, so every slot's address changes.
+    void Reallocate()
+    {
+        for (Chunk& chunk : Chunks)
+        {
+            Chunk moved;
+            moved.reserve(chunk.capacity());
+            moved.insert(moved.end(), chunk.begin(), chunk.end());
+            chunk.swap(moved);
+        }
     }
 #endif
 
-    std::vector<Slot> Items;
+    std::vector<Chunk> Chunks;
+    int SlotCount = 0;
     std::deque<int> FreeIDs;
 };

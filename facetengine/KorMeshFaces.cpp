@@ -6,9 +6,29 @@
 #include <cstdarg>
 #include <string>
 
-int KorMesh::AddFace(int count, ...)
+namespace
+{
+// Per-thread buffers reused by the identifier forms of AddFace, so adding a
+// face allocates nothing once they have grown to the largest face seen. No
+// call made while they are in use comes back into AddFace.
+struct FaceScratch
 {
     std::vector<int> ids;
+    std::vector<int> edgeIds;
+    std::vector<KorEdge*> ring;
+};
+
+FaceScratch& Scratch()
+{
+    thread_local FaceScratch scratch;
+    return scratch;
+}
+} // namespace
+
+int KorMesh::AddFace(int count, ...)
+{
+    std::vector<int>& ids = Scratch().ids;
+    ids.clear();
     if (count > 0)
     {
         ids.reserve(static_cast<size_t>(count));
@@ -35,8 +55,9 @@ int KorMesh::AddFace(const std::vector<int>& ids)
     if (!mVertices.Get(firstId))
         return -1;
 
-    std::vector<int> edgeIds;
-    edgeIds.reserve(ids.size());
+    FaceScratch& scratch = Scratch();
+    std::vector<int>& edgeIds = scratch.edgeIds;
+    edgeIds.clear();
     int previousId = firstId;
     for (size_t i = 1; i < ids.size(); ++i)
     {
@@ -52,8 +73,9 @@ int KorMesh::AddFace(const std::vector<int>& ids)
     // answers for an impossible edge; the ring is refused below.
     edgeIds.push_back(previousId == firstId ? 0 : AddEdge(mVertices.Get(previousId), mVertices.Get(firstId)));
 
-    std::vector<KorEdge*> ring;
-    ring.reserve(edgeIds.size());
+    // Pointers only now: each AddEdge may have moved the half-edge table.
+    std::vector<KorEdge*>& ring = scratch.ring;
+    ring.clear();
     for (int id : edgeIds)
     {
         KorEdge* e = mEdges.Get(id);
@@ -101,19 +123,20 @@ int KorMesh::AddFace(std::vector<KorEdge*>& ring)
     const bool taken = std::any_of(ring.begin(), ring.end(), [](const KorEdge* e) { return e->Face != -1; });
     if (taken)
     {
-        std::vector<KorEdge*> twins;
-        twins.reserve(ring.size());
+        // Every twin is checked before the ring is touched: a refused ring
+        // comes back to the caller as it was given.
         for (auto it = ring.rbegin(); it != ring.rend(); ++it)
         {
-            KorEdge* twin = mEdges.Get((*it)->Opp);
+            const KorEdge* twin = mEdges.Get((*it)->Opp);
             if (!twin || twin->Face != -1)
             {
                 KorReport("KorMesh::AddFace", "Impossible to add a face with edges that are already attached to a face");
                 return -1;
             }
-            twins.push_back(twin);
         }
-        ring.swap(twins);
+        for (KorEdge*& e : ring)
+            e = mEdges.Get(e->Opp);
+        std::reverse(ring.begin(), ring.end());
     }
     // A half-edge met twice would get two Next links, and the part of the
     // ring between its two visits would be cut off from the face.
