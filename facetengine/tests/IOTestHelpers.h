@@ -11,10 +11,15 @@
 #include <tuple>
 #include <vector>
 
+#include <unistd.h>
+
 // Files and mesh views shared by the reader and writer tests.
+
+// CTest runs every test in its own process, side by side with the whole
+// binary's run: the process id keeps their files apart.
 inline std::string TempPath(const std::string& name)
 {
-    return (std::filesystem::temp_directory_path() / ("vorn_io_" + name)).string();
+    return (std::filesystem::temp_directory_path() / ("vorn_io_" + std::to_string(getpid()) + "_" + name)).string();
 }
 
 inline std::string WriteTemp(const std::string& name, const std::string& bytes)

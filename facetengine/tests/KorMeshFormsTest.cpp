@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace
 {
 // The two class-wide switches, restored after each test.
@@ -145,7 +147,7 @@ XMLNode WriteAndParse(KorMesh& mesh)
     XMLNode top = XMLNode::createXMLTopNode("Couche");
     XMLNode element = top.addChild("Maillage");
     mesh.ToXML(element);
-    const std::string path = ::testing::TempDir() + "korvel_mesh_forms.xml";
+    const std::string path = ::testing::TempDir() + "korvel_mesh_forms_" + std::to_string(getpid()) + ".xml";
     EXPECT_TRUE(top.writeToFile(path));
     XMLResults results;
     XMLNode document = XMLNode::parseFile(path, &results);
