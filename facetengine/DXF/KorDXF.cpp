@@ -51,6 +51,20 @@ int CornerIndex(const std::string& value, long long base)
     return static_cast<int>(std::min<long long>(v - 1 + base, INT_MAX));
 }
 
+// Group codes 10, 20 and 30 carry a point's x, y and z; false for any other.
+bool ReadCoordinate(int code, const std::string& value, LumPoint& p)
+{
+    if (code == 10)
+        p.x = KorAtof(value);
+    else if (code == 20)
+        p.y = KorAtof(value);
+    else if (code == 30)
+        p.z = KorAtof(value);
+    else
+        return false;
+    return true;
+}
+
 double Distance(const LumPoint& a, const LumPoint& b)
 {
     return (a - b).Norm();
@@ -194,12 +208,7 @@ void KorDXF::GetPoint(PairReader& in)
             in.PushBack(code, value);
             break;
         }
-        if (code == 10)
-            point.Position.x = KorAtof(value);
-        else if (code == 20)
-            point.Position.y = KorAtof(value);
-        else if (code == 30)
-            point.Position.z = KorAtof(value);
+        ReadCoordinate(code, value, point.Position);
     }
     Points.push_back(point);
 }
@@ -217,13 +226,9 @@ void KorDXF::GetVertex(PairReader& in, int& base)
             in.PushBack(code, value);
             break;
         }
-        if (code == 10)
-            point.Position.x = KorAtof(value);
-        else if (code == 20)
-            point.Position.y = KorAtof(value);
-        else if (code == 30)
-            point.Position.z = KorAtof(value);
-        else if (code == 70)
+        if (ReadCoordinate(code, value, point.Position))
+            continue;
+        if (code == 70)
             point.Flags = static_cast<std::int16_t>(KorAtoi(value));
         else if (code >= 71 && code <= 74 && point.Flags == 128)
             face.Index[code - 71] = CornerIndex(value, base);
@@ -273,12 +278,8 @@ void KorDXF::GetPolyline(PairReader& in, int& base)
             }
             if (code == 70 && KorAtoi(value) != 32)
                 dropped = true;
-            else if (code == 10)
-                p.x = KorAtof(value);
-            else if (code == 20)
-                p.y = KorAtof(value);
-            else if (code == 30)
-                p.z = KorAtof(value);
+            else
+                ReadCoordinate(code, value, p);
         }
         if (!dropped && (polyline.Points.empty() || Distance(polyline.Points.back(), p) > kTolerance))
             polyline.Points.push_back(p);
@@ -357,12 +358,8 @@ void KorDXF::GetMesh(PairReader& in)
             }
             else if (code >= 71 && code <= 74)
                 face.Index[code - 71] = CornerIndex(value, 0);
-            else if (code == 10)
-                p.x = KorAtof(value);
-            else if (code == 20)
-                p.y = KorAtof(value);
-            else if (code == 30)
-                p.z = KorAtof(value);
+            else
+                ReadCoordinate(code, value, p);
         }
         if (dropped)
             continue;

@@ -31,6 +31,34 @@ KorException ConversionError(const std::string& function, const std::string& fil
                             ending,
                         KorException::ERROR);
 }
+
+// Runs a conversion on the file's vertices and faces as a pre-mesh; any
+// failure becomes the conversion's own error, chained over the cause.
+template <typename Convert>
+bool ConvertThroughPreMesh(const std::vector<LumVertex>& vertices, const std::vector<std::vector<int>>& faces,
+                           const std::string& function, const std::string& fileName,
+                           const std::string& ending, Convert convert)
+{
+    try
+    {
+        KorPreMesh pre;
+        for (const LumVertex& v : vertices)
+            pre.AddVertex(LumPoint(v.X, v.Y, v.Z));
+        for (const std::vector<int>& f : faces)
+            pre.AddPreFace(f);
+        return convert(pre);
+    }
+    catch (const KorException& e)
+    {
+        KorException error = ConversionError(function, fileName, ending);
+        error << e;
+        throw error;
+    }
+    catch (...)
+    {
+        throw ConversionError(function, fileName, ending);
+    }
+}
 } // namespace
 
 KorOBJ::KorOBJ(const std::string& fileName)
@@ -251,47 +279,13 @@ void KorOBJ::AnalyzeFaceLine(const std::string& line, size_t start, std::vector<
 
 bool KorOBJ::ConvertToKorMesh(KorMesh& mesh)
 {
-    try
-    {
-        KorPreMesh pre;
-        for (const LumVertex& v : mVertices)
-            pre.AddVertex(LumPoint(v.X, v.Y, v.Z));
-        for (const std::vector<int>& f : mFaces)
-            pre.AddPreFace(f);
-        return pre.ConvertToKorMesh(mesh);
-    }
-    catch (const KorException& e)
-    {
-        KorException error = ConversionError("KorOBJ::ConvertToKorMesh", mFileName, "into a mesh");
-        error << e;
-        throw error;
-    }
-    catch (...)
-    {
-        throw ConversionError("KorOBJ::ConvertToKorMesh", mFileName, "into a mesh");
-    }
+    return ConvertThroughPreMesh(mVertices, mFaces, "KorOBJ::ConvertToKorMesh", mFileName, "into a mesh",
+                                 [&mesh](KorPreMesh& pre) { return pre.ConvertToKorMesh(mesh); });
 }
 
 bool KorOBJ::ConvertToKorMeshes(std::vector<KorMesh>& meshes)
 {
-    try
-    {
-        KorPreMesh pre;
-        for (const LumVertex& v : mVertices)
-            pre.AddVertex(LumPoint(v.X, v.Y, v.Z));
-        for (const std::vector<int>& f : mFaces)
-            pre.AddPreFace(f);
-        return pre.ConvertToKorMeshes(meshes);
-    }
-    catch (const KorException& e)
-    {
-        KorException error =
-            ConversionError("KorOBJ::ConvertToKorMeshes", mFileName, "into a vector of meshes");
-        error << e;
-        throw error;
-    }
-    catch (...)
-    {
-        throw ConversionError("KorOBJ::ConvertToKorMeshes", mFileName, "into a vector of meshes");
-    }
+    return ConvertThroughPreMesh(mVertices, mFaces, "KorOBJ::ConvertToKorMeshes", mFileName,
+                                 "into a vector of meshes",
+                                 [&meshes](KorPreMesh& pre) { return pre.ConvertToKorMeshes(meshes); });
 }
