@@ -60,7 +60,8 @@ public:
     // False when the form is truncated or corrupt.
     bool FromASCII(std::istream& stream) override;
     // Whether the last FromXML or FromASCII found a truncated or corrupt
-    // form (and so left the mesh empty).
+    // form (and so left the mesh empty), or FromXML was handed no element
+    // (and so left the mesh as it was).
     bool LastReadFailed() const { return mLastReadFailed; }
 
     // The nearest hit of the ray on the faces between tmin and tmax, the

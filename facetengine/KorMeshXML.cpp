@@ -9,7 +9,8 @@
 // A missing identifier attribute reads as -1, a missing coordinate as 0, an
 // item without Exist as a free slot. The links read are then checked
 // (KorMeshLinksAreSound); a mesh that could not be walked safely is emptied,
-// one line is printed and LastReadFailed() says so.
+// one line is printed and LastReadFailed() says so. An empty handle (no
+// element) leaves the mesh as it was, also with one line and the status.
 
 #include "KorMesh.h"
 
@@ -196,6 +197,14 @@ void KorMesh::ReadFaceItem(const XMLNode& item, std::vector<int>& freed)
 
 void KorMesh::FromXML(const XMLNode& node)
 {
+    // No element at all (a file that did not parse, a missing child) is not
+    // an empty mesh: the mesh is kept and the read reported as failed.
+    if (node.isEmpty())
+    {
+        mLastReadFailed = true;
+        KorReport("KorMesh::FromXML", "No mesh element to read, the mesh is kept");
+        return;
+    }
     Clear();
     mLastReadFailed = false;
 

@@ -3,6 +3,7 @@
 #include "KorNumbers.h"
 #include "KorString.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -58,6 +59,57 @@ bool EndsList(const std::string& line)
 {
     return line.empty() || line[0] == '*' || line[0] == '_';
 }
+
+// The fixed text of the form when it reads back exactly, else the shortest
+// text that does: 2.0 stays "2.000000", while 1e-9, or the digits of a
+// coordinate past the fixed decimals, are not rounded away.
+std::string ExactDouble(double value, int decimals)
+{
+    std::string text = KorFormatFixed(value, decimals);
+    const double back = PieceToDouble(text.c_str(), text.c_str() + text.size());
+    if (back == value || (back != back && value != value))
+        return text;
+    return KorFormatDouble(value);
+}
+
+// The same for a float, read back as Set reads it (through a double).
+std::string ExactFloat(float value)
+{
+    const auto readsBack = [value](const std::string& text)
+    {
+        const float back = static_cast<float>(PieceToDouble(text.c_str(), text.c_str() + text.size()));
+        return back == value || (back != back && value != value);
+    };
+    std::string text = KorFormatFixed(value, 3);
+    if (readsBack(text))
+        return text;
+    text = KorFormatFloat(value);
+    return readsBack(text) ? text : KorFormatDouble(value);
+}
+
+// Line-form escape of strings. A value line that a reader would take for a
+// marker (one starting with '_' or '*'; in a list also an empty line) gets a
+// '\' in front; so does a line of leading '\'s followed by such a marker or
+// by nothing, so that the reader drops one '\' from exactly those lines. A
+// '\' in front of anything else, as in a network path, is left as it is.
+bool BackslashesThenMarker(const std::string& line)
+{
+    const size_t after = std::min(line.find_first_not_of('\\'), line.size());
+    return after == line.size() || line[after] == '_' || line[after] == '*';
+}
+
+std::string EscapeLine(const std::string& text, bool inList)
+{
+    if (text.empty() ? inList : BackslashesThenMarker(text))
+        return '\\' + text;
+    return text;
+}
+
+void UnescapeLine(std::string& line)
+{
+    if (!line.empty() && line[0] == '\\' && BackslashesThenMarker(line))
+        line.erase(0, 1);
+}
 } // namespace
 
 AnyPointer::AnyPointer(const int* member, const std::string& name)
@@ -105,9 +157,9 @@ std::string AnyPointer::GetAsString() const
     case ANY_INT:
         return std::to_string(Target<int>());
     case ANY_FLOAT:
-        return KorFormatFixed(Target<float>(), 3);
+        return ExactFloat(Target<float>());
     case ANY_DOUBLE:
-        return KorFormatFixed(Target<double>(), 6);
+        return ExactDouble(Target<double>(), 6);
     case ANY_STRING:
         return Target<std::string>();
     case ANY_BOOL:
@@ -115,7 +167,7 @@ std::string AnyPointer::GetAsString() const
     case ANY_POINT:
     {
         const LumPoint& p = Target<LumPoint>();
-        return KorFormatFixed(p.x, 3) + "|" + KorFormatFixed(p.y, 3) + "|" + KorFormatFixed(p.z, 3);
+        return ExactDouble(p.x, 3) + "|" + ExactDouble(p.y, 3) + "|" + ExactDouble(p.z, 3);
     }
     case ANY_STRING_VECTOR:
         for (const std::string& s : Target<std::vector<std::string>>())
@@ -206,7 +258,7 @@ void AnyPointer::InsertIntoStream(std::ostream& stream) const
         stream << KorFormatDouble(Target<double>()) << std::endl;
         break;
     case ANY_STRING:
-        stream << Target<std::string>() << std::endl;
+        stream << EscapeLine(Target<std::string>(), false) << std::endl;
         break;
     case ANY_BOOL:
         stream << (Target<bool>() ? "1" : "0") << std::endl;
@@ -221,7 +273,7 @@ void AnyPointer::InsertIntoStream(std::ostream& stream) const
     }
     case ANY_STRING_VECTOR:
         for (const std::string& s : Target<std::vector<std::string>>())
-            stream << s << std::endl;
+            stream << EscapeLine(s, true) << std::endl;
         break;
     case ANY_INT_VECTOR:
         for (int v : Target<std::vector<int>>())
@@ -253,7 +305,11 @@ bool AnyPointer::Set(std::istream& stream, char* buffer, int size) const
         if (mType == ANY_DOUBLE)
             Target<double>() = KorAtof(line);
         else
+        {
+            if (mType == ANY_STRING)
+                UnescapeLine(line);
             Set(line);
+        }
         return ReadFollowingLine(stream, buffer, size);
     case ANY_POINT:
     {
@@ -283,7 +339,10 @@ bool AnyPointer::Set(std::istream& stream, char* buffer, int size) const
                 return true;
             }
             if (mType == ANY_STRING_VECTOR)
+            {
+                UnescapeLine(line);
                 Target<std::vector<std::string>>().push_back(line);
+            }
             else if (mType == ANY_INT_VECTOR)
                 Target<std::vector<int>>().push_back(KorAtoi(line));
             else

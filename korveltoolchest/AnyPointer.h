@@ -16,12 +16,16 @@
 // Text form (GetAsString / Set(text)): int in decimal; float fixed with 3
 // decimals; double fixed with 6; string as it is; bool "1"/"0"; LumPoint
 // "x|y|z" fixed with 3 decimals; lists as each element followed by "|"
-// (doubles in their shortest exact form). Numbers are read and written in
-// the "C" convention whatever the process locale; a point is read in double.
+// (doubles in their shortest exact form). A float, double or coordinate
+// that its fixed form would round is written in its shortest exact form
+// instead. Numbers are read and written in the "C" convention whatever the
+// process locale; a point is read in double.
 //
 // Line form (InsertIntoStream / Set(stream)): one value per line, vectors one
 // element per line, a point three lines; numbers in their shortest exact
-// form (floats as floats).
+// form (floats as floats). A string line that would read as a marker (it
+// starts with '_' or '*', or is empty in a list) is written with a '\' in
+// front, which the reader drops.
 class AnyPointer
 {
   public:

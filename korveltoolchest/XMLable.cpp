@@ -41,14 +41,33 @@ const char* Key(const std::string& name, std::string& spare)
 // Skips an unknown son or son-list section whose opening line was just read:
 // every "__..." line opens a nested section and every line starting with '*'
 // closes one, so the section's own closing line is found even when it holds
-// sons of its own. False when the stream ends first.
+// sons of its own. A section that starts with "___Vertices" is a mesh's own
+// form, whose "___" headers open nothing: it runs to its closing line (an
+// object whose first record is a son list named "Vertices" cannot be told
+// from it). False when the stream ends first.
 bool SkipSection(std::istream& stream)
 {
     std::string line;
     int depth = 1;
+    bool opened = true;
     while (ReadTextLine(stream, line))
     {
-        if (line.size() > 2 && line[0] == '_' && line[1] == '_')
+        if (opened && line == "___Vertices")
+        {
+            // The mesh's value lines and headers, then the line that closes
+            // the section the mesh fills.
+            bool closed = false;
+            while (!closed && ReadTextLine(stream, line))
+                closed = !line.empty() && line[0] == '*';
+            if (!closed)
+                return false;
+            opened = false;
+            if (--depth == 0)
+                return true;
+            continue;
+        }
+        opened = line.size() > 2 && line[0] == '_' && line[1] == '_';
+        if (opened)
             ++depth;
         else if (!line.empty() && line[0] == '*' && --depth == 0)
             return true;
@@ -263,7 +282,8 @@ bool XMLable::FromASCII(std::istream& stream)
                 continue;
             }
             // An unknown field: its value lines run to the next marker.
-            while ((have = ReadTextLine(stream, line)) && (line.empty() || (line[0] != '_' && line[0] != '*')))
+            while ((have = ReadTextLine(stream, line)) &&
+                   (line.empty() || (line[0] != '_' && line[0] != '*')))
             {
             }
             continue;

@@ -4,8 +4,11 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -125,8 +128,25 @@ XMLResults XMLNode::writeToFile(const std::string& path, std::nullptr_t, int for
     }
 
     // The new content goes to a side file that replaces the old file only
-    // once completely written, so a failed save leaves the old file whole.
-    const std::string partial = path + ".partial";
+    // once completely written and on disk, so a failed save or a crash
+    // leaves the old file whole. The side file stands beside the file a
+    // link points to, so the link is kept; it takes the old file's mode,
+    // and a file that may not be written is refused as a direct write
+    // would be, rather than replaced.
+    std::string target = path;
+    struct stat old;
+    if (lstat(path.c_str(), &old) == 0 && S_ISLNK(old.st_mode))
+    {
+        if (char* resolved = realpath(path.c_str(), nullptr))
+        {
+            target = resolved;
+            std::free(resolved);
+        }
+    }
+    const bool replaces = stat(target.c_str(), &old) == 0;
+    if (replaces && access(target.c_str(), W_OK) != 0)
+        return WriteFailure(XMLError::CannotWrite, "cannot replace '" + path + "': " + std::strerror(errno));
+    const std::string partial = target + ".partial";
     std::FILE* file = std::fopen(partial.c_str(), "wb");
     if (!file)
         return WriteFailure(XMLError::CannotWrite,
@@ -140,6 +160,9 @@ XMLResults XMLNode::writeToFile(const std::string& path, std::nullptr_t, int for
     const unsigned flags = (formatted ? pugi::format_indent : pugi::format_raw) | pugi::format_no_declaration;
     node.print(writer, "\t", flags, pugi::encoding_utf8);
     bool ok = writer.Ok() && std::fflush(file) == 0 && !std::ferror(file);
+    if (ok && replaces)
+        ok = fchmod(fileno(file), old.st_mode & 07777) == 0;
+    ok = ok && (fsync(fileno(file)) == 0 || errno == EINVAL || errno == ENOTSUP);
     const int writeErrno = errno;
     ok = (std::fclose(file) == 0) && ok;
     if (!ok)
@@ -148,7 +171,7 @@ XMLResults XMLNode::writeToFile(const std::string& path, std::nullptr_t, int for
         return WriteFailure(XMLError::CannotWrite,
                             "cannot write '" + partial + "': " + std::strerror(writeErrno));
     }
-    if (std::rename(partial.c_str(), path.c_str()) != 0)
+    if (std::rename(partial.c_str(), target.c_str()) != 0)
     {
         const int renameErrno = errno;
         std::remove(partial.c_str());

@@ -73,7 +73,9 @@ class XMLNode
 
     // Writes this node and what is under it as UTF-8; a declaration top node
     // writes the declaration line then its one top element. The file is
-    // replaced only once the new content is completely written.
+    // replaced only once the new content is completely written and flushed
+    // to disk; a replaced file keeps its mode, a link keeps pointing to it,
+    // and a file that may not be written is refused.
     XMLResults writeToFile(const std::string& path, std::nullptr_t encoding = nullptr,
                            int formatted = 1) const;
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -360,6 +361,18 @@ TEST_F(KorMeshForms, CorruptLinksLeaveTheMeshEmptyWithOneLine)
         EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
     }
 
+    // No element at all, as from a file that did not parse, is a failed
+    // read that keeps the mesh, not an empty mesh read successfully.
+    KorMesh kept;
+    BuildUnitCube(kept);
+    ::testing::internal::CaptureStdout();
+    kept.FromXML(XMLNode::parseString("<M", nullptr).getChildNode("Maillage"));
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(kept.LastReadFailed());
+    EXPECT_EQ(kept.GetNumberOfFaces(), 6);
+    EXPECT_EQ(out.rfind("KorMesh::FromXML -> ", 0), 0u) << out;
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+
     // A sound read afterwards clears the status.
     KorMesh mesh;
     mesh.FromXML(ParseMesh(head + tail));
@@ -457,4 +470,42 @@ TEST_F(KorMeshForms, TextFormLinesPerRecordAndTruncation)
     const std::string out = ::testing::internal::GetCapturedStdout();
     EXPECT_EQ(out.rfind("KorMesh::FromASCII -> ", 0), 0u) << out;
     EXPECT_EQ(read.GetNumberOfVertices(), 0);
+}
+
+// In an owner's text form, a mesh son that the reader does not know is
+// skipped up to the mesh's own closing line, though its section headers
+// look like son-list openings; an empty mesh likewise.
+TEST_F(KorMeshForms, UnknownMeshSonIsSkippedWholeInTheTextForm)
+{
+    class Owner : public XMLable
+    {
+      public:
+        Owner()
+        {
+            AddVariable("x", &x);
+            AddSon("Maillage", &mesh);
+        }
+        int x = 7;
+        KorMesh mesh;
+    };
+    class Reader : public XMLable
+    {
+      public:
+        Reader() { AddVariable("x", &x); }
+        int x = 0;
+    };
+    for (bool empty : {false, true})
+    {
+        Owner owner;
+        if (!empty)
+            BuildUnitCube(owner.mesh);
+        std::stringstream in;
+        owner.ToASCII(in);
+        in << "_x\n8\n**\n"; // what follows the owner in its own owner's form
+        Reader reader;
+        ASSERT_TRUE(reader.FromASCII(in)) << empty;
+        EXPECT_EQ(reader.x, 7) << empty;
+        const std::string rest{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        EXPECT_EQ(rest, "_x\n8\n**\n") << empty;
+    }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <sstream>
@@ -79,19 +80,25 @@ TEST(AnyPointer, SetFromText)
     EXPECT_EQ(vd, (std::vector<double>{0.1, 1e-20, 6612345.678}));
 }
 
-// Every value through GetAsString and Set comes back within the precision
-// of its text form; lists of doubles and the line form exactly.
+// Every value through GetAsString and Set, and through the line form, comes
+// back exactly: the fixed text of a scalar is kept only where it loses
+// nothing.
 TEST(AnyPointer, TextAndLineFormsRoundTrip)
 {
     const double values[] = {0.0,
                              -0.0,
                              1.0 / 3.0,
                              6612345.678,
+                             6612345.6781234,
                              -2123456.789,
+                             1234.5678901234501,
+                             1e-7,
                              1e-300,
                              1e300,
                              std::numeric_limits<double>::max(),
-                             std::numeric_limits<double>::denorm_min()};
+                             std::numeric_limits<double>::lowest(),
+                             std::numeric_limits<double>::denorm_min(),
+                             std::numeric_limits<double>::infinity()};
     std::vector<double> list(std::begin(values), std::end(values));
     std::vector<double> listBack;
     AnyPointer(&listBack, "").Set(AnyPointer(&list, "").GetAsString());
@@ -101,7 +108,17 @@ TEST(AnyPointer, TextAndLineFormsRoundTrip)
     {
         double back = 0;
         AnyPointer(&back, "").Set(AnyPointer(&v, "").GetAsString());
-        EXPECT_NEAR(back, v, 5e-7) << v;
+        EXPECT_EQ(back, v) << AnyPointer(&v, "").GetAsString();
+        EXPECT_EQ(std::signbit(back), std::signbit(v)) << v;
+        // A point's coordinates likewise, each through its own piece.
+        const LumPoint p(v, -v, 0.70710678118654757);
+        LumPoint pBack;
+        AnyPointer(&pBack, "").Set(AnyPointer(&p, "").GetAsString());
+        EXPECT_TRUE(pBack.x == p.x && pBack.y == p.y && pBack.z == p.z) << AnyPointer(&p, "").GetAsString();
+        const float f = static_cast<float>(v);
+        float fBack = 1;
+        AnyPointer(&fBack, "").Set(AnyPointer(&f, "").GetAsString());
+        EXPECT_EQ(fBack, f) << AnyPointer(&f, "").GetAsString();
 
         std::stringstream line;
         AnyPointer(&v, "").InsertIntoStream(line);
@@ -201,4 +218,44 @@ TEST(AnyPointer, LineReadersStopOnEndBufferSizeAndFailure)
     EXPECT_TRUE(AnyPointer(&d, "").Set(crlf, buffer, sizeof buffer));
     EXPECT_EQ(d, 2.5);
     EXPECT_STREQ(buffer, "**");
+}
+
+// Strings whose lines would read as markers ('_' or '*' first, or an empty
+// list element) come back whole, and the line that follows them is still
+// the caller's; a leading '\' before anything else is written as it is.
+TEST(AnyPointer, LineFormStringsThatLookLikeMarkers)
+{
+    const std::vector<std::string> texts = {
+        "_x", "**", "* note", "__init__", "", "\\", "\\_x", "\\\\*", "\\\\server\\share", "a\\", " _x"};
+    for (const std::string& text : texts)
+    {
+        std::stringstream line;
+        AnyPointer(&text, "").InsertIntoStream(line);
+        line << "_next\n";
+        std::string back = "unchanged";
+        char buffer[256];
+        ASSERT_TRUE(AnyPointer(&back, "").Set(line, buffer, sizeof buffer)) << text;
+        EXPECT_EQ(back, text);
+        EXPECT_STREQ(buffer, "_next") << text;
+    }
+    std::stringstream path;
+    const std::string unc = "\\\\server\\share";
+    AnyPointer(&unc, "").InsertIntoStream(path);
+    EXPECT_EQ(path.str(), unc + "\n");
+
+    std::stringstream list;
+    AnyPointer(&texts, "").InsertIntoStream(list);
+    list << "_next\n";
+    std::vector<std::string> back;
+    char buffer[256];
+    ASSERT_TRUE(AnyPointer(&back, "").Set(list, buffer, sizeof buffer));
+    EXPECT_EQ(back, texts);
+    EXPECT_STREQ(buffer, "_next");
+
+    // Forms written before the escape: an empty line still ends a list, and
+    // lines with a '\' in front of other text keep it.
+    std::stringstream old("a\n\\\\server\n\nb\n_next\n");
+    ASSERT_TRUE(AnyPointer(&back, "").Set(old, buffer, sizeof buffer));
+    EXPECT_EQ(back, (std::vector<std::string>{"a", "\\\\server"}));
+    EXPECT_STREQ(buffer, "");
 }

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <locale>
 #include <sstream>
 #include <unistd.h>
@@ -418,4 +419,57 @@ TEST(XMLable, ASCIINestingIsBounded)
     ASSERT_TRUE(small.FromASCII(shallow));
     ASSERT_EQ(small.children.size(), 2u);
     EXPECT_EQ(static_cast<Tree*>(small.children[0])->children.size(), 1u);
+}
+
+// Strings whose lines look like the form's own markers: a list element or a
+// string starting with '*' or '_', or an empty element, neither ends the
+// object early (which handed its remaining fields to its owner) nor is
+// skipped, and a reader that does not know a son skips it whole.
+TEST(XMLable, ASCIIStringsHoldingTheFormsMarkers)
+{
+    Everything source;
+    source.Fill();
+    source.strings = {"*b", "", "_Label", "__Feuille", "**", "c"};
+    source.spaced = "**";
+    source.son.label = "* note";
+    static_cast<Leaf*>(source.leaves[0])->label = "___Feuilles";
+    std::stringstream form;
+    source.ToASCII(form);
+    Everything read;
+    read.Spoil();
+    ASSERT_TRUE(read.FromASCII(form));
+    read.ExpectSameAs(source, true);
+
+    // The reader knows neither the field "Comment" nor the son "Unknown".
+    class Holder : public XMLable
+    {
+      public:
+        Holder()
+        {
+            AddVariable("Comment", &comment);
+            AddVariable("x", &x);
+            AddVariable("Label", &label);
+            AddSon("Unknown", &inner);
+        }
+        std::string comment;
+        int x = 7;
+        std::string label = "parent";
+        Leaf inner;
+    };
+    for (const std::string text : {"* note", "**", "__init__", "_x"})
+    {
+        Holder holder;
+        holder.comment = text;
+        holder.inner.x = 100;
+        holder.inner.label = text;
+        std::stringstream in;
+        holder.ToASCII(in);
+        in << "_x\n8\n**\n"; // what follows the object in its owner's form
+        Leaf leaf;
+        ASSERT_TRUE(leaf.FromASCII(in)) << text;
+        EXPECT_EQ(leaf.x, 7) << text;
+        EXPECT_EQ(leaf.label, "parent") << text;
+        const std::string rest{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        EXPECT_EQ(rest, "_x\n8\n**\n") << text;
+    }
 }

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -275,4 +276,39 @@ TEST(XMLNode, WritingTopNodes)
     const XMLResults bad = top.writeToFile(TempPath("no_such_dir/x.xml"));
     EXPECT_EQ(bad.error, XMLError::CannotWrite);
     EXPECT_FALSE(bad.message.empty());
+}
+
+// Replacing a file through its side file: a link keeps pointing to the
+// file, which gets the new content; the file keeps its mode; a file that
+// may not be written is refused and left whole.
+TEST(XMLNode, ReplacingAFileKeepsItsLinkModeAndProtection)
+{
+    XMLNode top = XMLNode::createXMLTopNode("P");
+    top.addText("new");
+    const std::string file = TempPath("linked.xml");
+    const std::string link = TempPath("link.xml");
+    std::ofstream(file) << "<P>old</P>";
+    ASSERT_EQ(chmod(file.c_str(), 0600), 0);
+    std::remove(link.c_str());
+    ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
+
+    ASSERT_TRUE(top.writeToFile(link, nullptr, 0));
+    struct stat info;
+    ASSERT_EQ(lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(ReadAll(file), "<P>new</P>");
+    ASSERT_EQ(stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_EQ(ReadAll(file + ".partial"), "");
+
+    // The superuser may write any file, as a direct write would.
+    if (geteuid() != 0)
+    {
+        ASSERT_EQ(chmod(file.c_str(), 0444), 0);
+        XMLNode other = XMLNode::createXMLTopNode("Q");
+        EXPECT_EQ(other.writeToFile(file).error, XMLError::CannotWrite);
+        EXPECT_EQ(ReadAll(file), "<P>new</P>");
+    }
+    std::remove(link.c_str());
+    std::remove(file.c_str());
 }
