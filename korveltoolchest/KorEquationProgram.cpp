@@ -296,8 +296,7 @@ bool KorEquationProgram::Reduce(std::vector<Part>& flat, std::uint32_t& result)
             const bool leftIsValue = left >= 0 && flat[left].isValue;
             if ((op == '+' || op == '-') && left < 0)
             {
-                if (op == '-')
-                    Emit(Code::Neg, r, r, r);
+                Emit(op == '-' ? Code::Neg : Code::Plus, r, r, r);
                 flat[i] = Part{true, 0, r};
                 unlink(right);
                 continue;
@@ -403,6 +402,9 @@ double KorEquationProgram::Run(std::string& error) const
             break;
         case Code::Pow:
             v = std::pow(f[in.a], f[in.b]);
+            break;
+        case Code::Plus:
+            v = f[in.a];
             break;
         case Code::Neg:
             v = -f[in.a];

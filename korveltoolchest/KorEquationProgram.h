@@ -47,6 +47,7 @@ private:
         Mul,
         Div,
         Pow,
+        Plus, // a unary plus: a copy, checked like every result
         Neg,
         Exp,
         Log,

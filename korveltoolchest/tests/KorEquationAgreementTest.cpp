@@ -32,7 +32,8 @@ std::string RandomText(std::mt19937& rng)
     static const std::vector<std::string> tokens = {
         "1",  "2",  "0",   "3.5", ".5",  "7.",   "1e3", "2E2", "1e", "1e999", "0.000001", "+",      "-",
         "*",  "/",  "^",   "(",   ")",   "(",    ")",   " ",   "x",  "y",     "G1S[3]",   "cos",    "sin",
-        "exp", "log", "tan", "e",  ".",   "\t",   "inf", "z",   "--", ",",     "()",       "1000",   "x^x"};
+        "exp", "log", "tan", "e",  ".",   "\t",   "inf", "z",   "--", ",",     "()",       "1000",   "x^x",
+        "(+1e999)"};
     std::uniform_int_distribution<size_t> pick(0, tokens.size() - 1);
     std::uniform_int_distribution<int> length(0, 24);
     std::string t;

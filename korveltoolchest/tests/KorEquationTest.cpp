@@ -132,6 +132,11 @@ const Case kCases[] = {
     {"( - 8 ) ^ 0.5", 0.0, kNotFinite},
     {"1e999", 0.0, kNotFinite},
     {"exp(1000)*0", 0.0, kNotFinite},
+    // A unary plus is an operation like the others: an infinite operand is
+    // refused there, not swallowed by a later division or power.
+    {"1 / ( + 1e999 )", 0.0, kNotFinite},
+    {"0.5 ^ ( + 1e999 )", 0.0, kNotFinite},
+    {"( + 1e999 ) + nom", 0.0, kNotFinite},
     // Only plain decimal numbers, in the "C" convention.
     {"2,5", 0.0, Unreadable("2,5")},
     {"2.5 * 2", 5.0, ""},
