@@ -10,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <set>
+#include <tuple>
 
 namespace
 {
@@ -47,18 +50,73 @@ void ExpectCompleteLine(const std::vector<LumPoint>& p, const std::vector<sBoole
         EXPECT_TRUE((r1[i].Kind == 9 && r2[i].Kind == 1) || (r1[i].Kind == 1 && r2[i].Kind == 9)) << i;
 }
 
+// The faces of one mesh a point lies in: its face, or both faces of its edge.
+std::vector<int> FacesOf(const KorMesh& mesh, const sBooleanIntersection& r)
+{
+    if (r.Kind == 1)
+        return {r.ElementID};
+    const KorEdge* e = mesh.GetEdge(r.ElementID);
+    const KorEdge* t = e ? mesh.GetEdge(e->Opp) : nullptr;
+    return {e ? e->Face : -1, t ? t->Face : -1};
+}
+
+bool ShareAFace(const KorMesh& mesh, const sBooleanIntersection& a, const sBooleanIntersection& b)
+{
+    const std::vector<int> fa = FacesOf(mesh, a), fb = FacesOf(mesh, b);
+    return std::any_of(fa.begin(), fa.end(),
+                       [&](int f) { return f >= 0 && std::find(fb.begin(), fb.end(), f) != fb.end(); });
+}
+
+// An element of one mesh, an edge and its twin as one.
+int ElementOf(const KorMesh& mesh, const sBooleanIntersection& r)
+{
+    const KorEdge* e = r.Kind == 9 ? mesh.GetEdge(r.ElementID) : nullptr;
+    return e ? std::min(e->ID, e->Opp) : r.ElementID;
+}
+
+// A closed walk: from each point to the next, the last back to the first
+// included, the line runs inside one face of each mesh; and it meets each
+// crossing (edge of one mesh, either half, in a face of the other) once.
+void ExpectClosedWalk(const KorMesh& m1, const KorMesh& m2, const std::vector<sBooleanIntersection>& r1,
+                      const std::vector<sBooleanIntersection>& r2)
+{
+    std::set<std::tuple<int, int, int>> crossings;
+    for (size_t i = 0; i < r1.size(); ++i)
+    {
+        const size_t k = (i + 1) % r1.size();
+        EXPECT_TRUE(ShareAFace(m1, r1[i], r1[k])) << i;
+        EXPECT_TRUE(ShareAFace(m2, r2[i], r2[k])) << i;
+        EXPECT_TRUE(crossings.insert({r1[i].Kind, ElementOf(m1, r1[i]), ElementOf(m2, r2[i])}).second) << i;
+    }
+}
+
 struct sScene
 {
     KorMesh Terrain, Head;
     LumPoint Centre;
 };
 
-sScene FlatBoxScene(const LumPoint& base)
+// A closed 2 x 3 x 4 box centred at base + (0.137, 0.291, 0), corners off the
+// grid, turned by angle about its vertical axis, across a 12 x 12 terrain of
+// unit cells around base: flat at base.z or (slope) rising 0.02 along x and
+// falling 0.03 along y.
+sScene TurnedBoxScene(const LumPoint& base, double angle, bool slope)
 {
     sScene s;
-    BuildTerrain(s.Terrain, 12, 12, 1.0, base.x - 6, base.y - 6, [&](double, double) { return base.z; });
+    BuildTerrain(s.Terrain, 12, 12, 1.0, base.x - 6, base.y - 6,
+                 [&](double x, double y)
+                 { return base.z + (slope ? 0.02 * (x - base.x) - 0.03 * (y - base.y) : 0.0); });
+    BuildInwardBox(s.Head, LumPoint(-1, -1.5, -2), LumPoint(1, 1.5, 2));
+    const double c = std::cos(angle), sn = std::sin(angle);
+    for (int v = 0; v < s.Head.GetVertexVectorSize(); ++v)
+    {
+        KorVertex* x = s.Head.GetVertex(v);
+        const double px = x->X, py = x->Y;
+        x->X = base.x + 0.137 + c * px - sn * py;
+        x->Y = base.y + 0.291 + sn * px + c * py;
+        x->Z += base.z;
+    }
     s.Centre = base + LumPoint(0.137, 0.291, 0.0);
-    BuildInwardBox(s.Head, s.Centre - LumPoint(1, 1.5, 2), s.Centre + LumPoint(1, 1.5, 2));
     return s;
 }
 
@@ -88,8 +146,9 @@ sBothOrders TraceBothOrders(const KorMesh& terrain, const KorMesh& head, const L
             for (int v = 0; v < b.GetVertexVectorSize(); ++v)
                 if (b.GetVertex(v))
                 {
-                    EXPECT_NEAR(b.GetVertex(v)->Z, bBefore.GetVertex(v)->Z, 1e-9);
+                    EXPECT_NEAR(b.GetVertex(v)->X, bBefore.GetVertex(v)->X, 1e-9);
                     EXPECT_NEAR(b.GetVertex(v)->Y, bBefore.GetVertex(v)->Y, 1e-9);
+                    EXPECT_NEAR(b.GetVertex(v)->Z, bBefore.GetVertex(v)->Z, 1e-9);
                 }
         }
         EXPECT_TRUE(CheckMesh(a));
@@ -137,7 +196,7 @@ TEST(IntersectionLine, BothArgumentOrdersGiveTheSameClosedLine)
 {
     for (const LumPoint base : {LumPoint(0, 0, 0), LumPoint(1000, 2000, 100)})
     {
-        const sScene s = FlatBoxScene(base);
+        const sScene s = TurnedBoxScene(base, 0.0, false);
         const sBothOrders both = TraceBothOrders(s.Terrain, s.Head, s.Centre, 2);
         ASSERT_TRUE(both.Found[0] && both.Found[1]);
         EXPECT_TRUE(SameCycle(both.Points[0], both.Points[1], 1e-4 * (1 + std::fabs(base.y) / 1000)));
@@ -154,7 +213,7 @@ TEST(IntersectionLine, BothArgumentOrdersGiveTheSameClosedLine)
 
 TEST(IntersectionLine, AttemptAndPointLimits)
 {
-    const sScene s = FlatBoxScene(LumPoint(0, 0, 0));
+    const sScene s = TurnedBoxScene(LumPoint(0, 0, 0), 0.0, false);
     KorMesh a = s.Terrain, b = s.Head;
     KorBoundingBox box;
     box.Define(b);
@@ -243,16 +302,17 @@ TEST(IntersectionDegenerate, LineThroughATerrainVertexTakesTheNudgePath)
     const KorVertex* through = terrain.GetVertex(6 * 11 + 6); // grid (1, 1) turned
     const double x0 = through->X;
     BuildInwardBox(head, LumPoint(x0 - 1.91, through->Y - 1.37, -2), LumPoint(x0, through->Y + 0.83, 2));
-    // The z and y steps keep the wall on the vertex: both attempts fail and
-    // the head is moved back; the x step of a fourth attempt clears it.
-    const sBothOrders two = TraceBothOrders(terrain, head, LumPoint(x0 - 1, through->Y, 0), 2);
+    // The z and y steps keep the wall on the vertex: three attempts (none, z,
+    // then y and z again) fail and the head is moved back by their sum; the
+    // x step of a fourth attempt clears it.
+    const sBothOrders three = TraceBothOrders(terrain, head, LumPoint(x0 - 1, through->Y, 0), 3);
     KorMesh a = terrain, b = head;
     KorBoundingBox box;
     box.Define(b);
     std::vector<LumPoint> p;
     std::vector<sBooleanIntersection> r1, r2;
     const bool four = GetIntersectionLine(a, b, box, LumPoint(x0 - 1, through->Y, 0), p, r1, r2, 4, 10000);
-    EXPECT_TRUE(four || !two.Found[0]);
+    EXPECT_TRUE(four || !three.Found[0]);
     if (four)
     {
         ExpectCompleteLine(p, r1, r2);
@@ -261,7 +321,7 @@ TEST(IntersectionDegenerate, LineThroughATerrainVertexTakesTheNudgePath)
         for (int v = 0; v < b.GetVertexVectorSize(); ++v)
             if (const KorVertex* x = b.GetVertex(v))
                 maxX = std::max(maxX, x->X);
-        if (!two.Found[0])
+        if (!three.Found[0])
         {
             EXPECT_NEAR(maxX, x0 + 0.01, 1e-9);
         }
@@ -296,35 +356,94 @@ TEST(IntersectionLine, ClosesOnItsFirstEdgeAndFaceFarFromTheOrigin)
     // (edge against a face plane) and the closing one (edge against the line
     // of two face planes) are rounded differently to single precision and
     // differ by more than 1e-5; the walk must still close where it started
-    // (edge and face) rather than run on.
-    const double angles[] = {0.3, 0.7, 1.1, 2.0};
-    for (double angle : angles)
+    // (edge and face) rather than run on. In the last two cases the closing
+    // crossing even lands within 1e-5 of the second point: told by distances
+    // alone, the line would close there and lose its last point.
+    struct sCase
     {
-        const LumPoint base(98765.0, 187654.0, 250.0);
-        KorMesh terrain, head;
-        BuildTerrain(terrain, 12, 12, 1.0, base.x - 6, base.y - 6,
-                     [&](double x, double y) { return base.z + 0.02 * (x - base.x) - 0.03 * (y - base.y); });
-        BuildInwardBox(head, LumPoint(-1, -1.5, -2), LumPoint(1, 1.5, 2));
-        const double c = std::cos(angle), s = std::sin(angle);
-        for (int v = 0; v < head.GetVertexVectorSize(); ++v)
-        {
-            KorVertex* x = head.GetVertex(v);
-            const double px = x->X, py = x->Y;
-            x->X = base.x + 0.137 + c * px - s * py;
-            x->Y = base.y + 0.291 + s * px + c * py;
-            x->Z += base.z;
-        }
+        LumPoint Base;
+        double Angle;
+        bool Slope, HeadFirst;
+    };
+    const LumPoint far(98765.0, 187654.0, 250.0);
+    const sCase cases[] = {{far, 0.3, true, false},
+                           {far, 0.7, true, false},
+                           {far, 1.1, true, false},
+                           {far, 2.0, true, false},
+                           {LumPoint(150000.0, 300000.0, 250.0), 1.44, false, false},
+                           {LumPoint(50000.0, 60000.0, 100.0), 1.83, false, true}};
+    for (const sCase& k : cases)
+    {
+        sScene s = TurnedBoxScene(k.Base, k.Angle, k.Slope);
+        KorMesh& a = k.HeadFirst ? s.Head : s.Terrain;
+        KorMesh& b = k.HeadFirst ? s.Terrain : s.Head;
         KorBoundingBox box;
-        box.Define(head);
+        box.Define(b);
         std::vector<LumPoint> p;
         std::vector<sBooleanIntersection> r1, r2;
-        ASSERT_TRUE(GetIntersectionLine(terrain, head, box, base, p, r1, r2, 1, 0)) << angle;
+        ASSERT_TRUE(GetIntersectionLine(a, b, box, k.Base, p, r1, r2, 1, 0)) << k.Angle;
         ExpectCompleteLine(p, r1, r2);
-        // Each crossing once: no (record 1, record 2) pair repeats.
+        ExpectClosedWalk(a, b, r1, r2);
+    }
+}
+
+TEST(IntersectionLine, WalkCirclingAwayFromItsStartEndsWithoutAPointLimit)
+{
+    // At a million, where single precision keeps 1/16 between neighbours, the
+    // rounded crossings lead the walk into a loop that never meets its first
+    // edge and face again. With no point limit it must still end: the attempt
+    // fails on the first repeated pair and mesh2 is left as it was.
+    const LumPoint base(1e6, 2e6, 250.0);
+    for (bool headFirst : {false, true})
+        for (int limit : {0, -1})
+        {
+            sScene s = TurnedBoxScene(base, 2.0, true);
+            KorMesh& a = headFirst ? s.Head : s.Terrain;
+            KorMesh& b = headFirst ? s.Terrain : s.Head;
+            const KorMesh before = b;
+            KorBoundingBox box;
+            box.Define(b);
+            std::vector<LumPoint> p;
+            std::vector<sBooleanIntersection> r1, r2;
+            EXPECT_FALSE(GetIntersectionLine(a, b, box, base, p, r1, r2, 1, limit))
+                << headFirst << ", " << limit;
+            for (int v = 0; v < b.GetVertexVectorSize(); ++v)
+                if (const KorVertex* x = b.GetVertex(v))
+                {
+                    const KorVertex* y = before.GetVertex(v);
+                    EXPECT_TRUE(x->X == y->X && x->Y == y->Y && x->Z == y->Z) << v;
+                }
+            EXPECT_TRUE(CheckMesh(a));
+            EXPECT_TRUE(CheckMesh(b));
+        }
+}
+
+TEST(IntersectionLine, FirstEdgeCrossedTwiceClosesOnlyAtItsFirstFace)
+{
+    // A box narrower than a cell: each terrain edge that crosses it, the
+    // first one found included, meets both long walls. Reaching the first
+    // edge again on the other wall is not the start: the line goes on round
+    // the whole outline.
+    KorMesh terrain, head;
+    BuildTerrain(terrain, 8, 8, 1.0, -4, -4, [](double, double) { return 0.0; });
+    const double x0 = 0.33, x1 = 0.71, y0 = -1.37, y1 = 1.29;
+    BuildInwardBox(head, LumPoint(x0, y0, -2), LumPoint(x1, y1, 2));
+    const sBothOrders both = TraceBothOrders(terrain, head, LumPoint(0.5, 0.1, 0), 1);
+    for (int order = 0; order < 2; ++order)
+    {
+        ASSERT_TRUE(both.Found[order]) << order;
+        const std::vector<LumPoint>& p = both.Points[order];
+        double twiceArea = 0;
         for (size_t i = 0; i < p.size(); ++i)
-            for (size_t j = i + 1; j < p.size(); ++j)
-                EXPECT_FALSE(r1[i].Kind == r1[j].Kind && r1[i].ElementID == r1[j].ElementID &&
-                             r2[i].ElementID == r2[j].ElementID)
-                    << angle << ": " << i << ", " << j;
+        {
+            const LumPoint& a = p[i];
+            const LumPoint& b = p[(i + 1) % p.size()];
+            twiceArea += a.x * b.y - b.x * a.y;
+            EXPECT_LT(std::min({std::fabs(a.x - x0), std::fabs(a.x - x1), std::fabs(a.y - y0),
+                                std::fabs(a.y - y1)}),
+                      1e-6);
+        }
+        // The footprint, corners included: the line is the whole outline.
+        EXPECT_NEAR(std::fabs(twiceArea) / 2, (x1 - x0) * (y1 - y0), 1e-6) << order;
     }
 }

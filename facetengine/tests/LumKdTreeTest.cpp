@@ -213,6 +213,30 @@ TEST(LumKdTreeBuild, EventsSortExactlyAndFlatFacesArePlanar)
     EXPECT_EQ(ev[0].Face, 0);
     EXPECT_EQ(ev[1].Type, 3);
     EXPECT_EQ(ev[2].Type, 1);
+    // Events 6e-6 apart whose types fall as their positions rise: a face
+    // starting at 1, a flat one at 1.000006, one ending at 1.000012. Taken as
+    // equal within 1e-5, their order would be a cycle.
+    const double z[3][3] = {{1, 1.5, 1.5}, {1.000006, 1.000006, 1.000006}, {0.5, 1.000012, 0.5}};
+    KorMesh near;
+    for (const auto& t : z)
+    {
+        const int a = near.AddVertex(0, 0, t[0]), b = near.AddVertex(1, 0, t[1]),
+                  c = near.AddVertex(0, 1, t[2]);
+        near.AddFace(3, a, b, c);
+    }
+    const std::vector<int> three = {0, 1, 2};
+    LumKdTree::SortEvents(near, box, 2, ev, &three);
+    ASSERT_EQ(ev.size(), 5u);
+    const int order[5][2] = {{2, 3}, {0, 3}, {1, 2}, {2, 1}, {0, 1}}; // face, type
+    for (size_t i = 0; i < 5; ++i)
+    {
+        EXPECT_EQ(ev[i].Face, order[i][0]) << i;
+        EXPECT_EQ(ev[i].Type, order[i][1]) << i;
+        if (i > 0)
+        {
+            EXPECT_LT(ev[i - 1].Position, ev[i].Position) << i;
+        }
+    }
     EXPECT_THROW(LumKdTree::SortEvents(mesh, box, 3, ev, &faces), KorException);
     EXPECT_THROW(LumKdTree::SortEvents(mesh, box, 0, ev, nullptr), KorException);
 }
