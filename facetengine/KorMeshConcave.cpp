@@ -9,15 +9,127 @@
 
 namespace
 {
+// Whether the segment from p[i] to p[j] runs inside the simple polygon p:
+// the classic diagonal test (p[j] inside the corner at p[i] and p[i] inside
+// the one at p[j], no side not ending at either touching it), made in the
+// plane of the polygon's vector area. Unlike IsSegmentIn3DPolygon it does
+// not look past p[j], so a diagonal whose line meets the boundary again
+// beyond its end is still taken; a vertex lying on the segment refuses it.
+// A side counts as inside. O(n) per diagonal.
+class PlanarDiagonals
+{
+  public:
+    explicit PlanarDiagonals(const std::vector<LumPoint>& p)
+    {
+        LumPoint area;
+        for (size_t k = 0; k < p.size(); ++k)
+            area += p[k] ^ p[(k + 1) % p.size()];
+        mArea = area.Norm() > 1e-5;
+        Normalize(area);
+        // (e1, e2, area) is right-handed: the polygon turns counterclockwise
+        // in (e1, e2).
+        LumPoint e1 = std::fabs(area.x) < 0.9 ? LumPoint(1, 0, 0) : LumPoint(0, 1, 0);
+        e1 = e1 - area * (e1 * area);
+        Normalize(e1);
+        const LumPoint e2 = area ^ e1;
+        double extent = 0.0;
+        for (const LumPoint& q : p)
+        {
+            mU.push_back(q * e1);
+            mV.push_back(q * e2);
+            extent = std::max(extent, (q - p[0]).Norm());
+        }
+        mTolerance = 1e-12 * extent * extent;
+    }
+
+    // A polygon of non-null area whose sides meet only where consecutive
+    // ones share their end. O(n²).
+    bool Simple() const
+    {
+        const size_t n = mU.size();
+        if (!mArea)
+            return false;
+        for (size_t a = 0; a < n; ++a)
+            for (size_t b = a + 1; b < n; ++b)
+            {
+                const size_t a1 = (a + 1) % n, b1 = (b + 1) % n;
+                if (b == a1 || a == b1)
+                    continue;
+                if (Touch(a, a1, b, b1))
+                    return false;
+            }
+        return true;
+    }
+
+    bool Inside(size_t i, size_t j) const
+    {
+        const size_t n = mU.size();
+        if ((i + 1) % n == j || (j + 1) % n == i)
+            return true;
+        if (!InCorner(i, j) || !InCorner(j, i))
+            return false;
+        for (size_t k = 0; k < n; ++k)
+        {
+            const size_t k1 = (k + 1) % n;
+            if (k == i || k == j || k1 == i || k1 == j)
+                continue;
+            if (Touch(i, j, k, k1))
+                return false;
+        }
+        return true;
+    }
+
+  private:
+    // Twice the signed area of (a, b, c), zero within the tolerance.
+    double Turn(size_t a, size_t b, size_t c) const
+    {
+        const double t = (mU[b] - mU[a]) * (mV[c] - mV[a]) - (mV[b] - mV[a]) * (mU[c] - mU[a]);
+        return std::fabs(t) <= mTolerance ? 0.0 : t;
+    }
+
+    // Whether p[b] lies strictly inside the polygon's corner at p[a].
+    bool InCorner(size_t a, size_t b) const
+    {
+        const size_t n = mU.size();
+        const size_t before = (a + n - 1) % n;
+        const size_t after = (a + 1) % n;
+        if (Turn(before, a, after) >= 0.0)
+            return Turn(a, b, before) > 0.0 && Turn(b, a, after) > 0.0;
+        return !(Turn(a, b, after) >= 0.0 && Turn(b, a, before) >= 0.0);
+    }
+
+    bool Between(size_t a, size_t b, size_t c) const
+    {
+        return std::min(mU[a], mU[b]) <= mU[c] && mU[c] <= std::max(mU[a], mU[b]) &&
+               std::min(mV[a], mV[b]) <= mV[c] && mV[c] <= std::max(mV[a], mV[b]);
+    }
+
+    // Whether the segments (a, b) and (c, d) cross or touch.
+    bool Touch(size_t a, size_t b, size_t c, size_t d) const
+    {
+        const double t1 = Turn(a, b, c), t2 = Turn(a, b, d), t3 = Turn(c, d, a), t4 = Turn(c, d, b);
+        if (((t1 > 0 && t2 < 0) || (t1 < 0 && t2 > 0)) && ((t3 > 0 && t4 < 0) || (t3 < 0 && t4 > 0)))
+            return true;
+        return (t1 == 0.0 && Between(a, b, c)) || (t2 == 0.0 && Between(a, b, d)) ||
+               (t3 == 0.0 && Between(c, d, a)) || (t4 == 0.0 && Between(c, d, b));
+    }
+
+    std::vector<double> mU, mV;
+    double mTolerance = 0.0;
+    bool mArea = false;
+};
+
 // The number of fan triangles from vertex i that can be taken as one face:
 // each triangle turns the same way as the first proper one and its diagonal
 // runs inside the polygon; degenerate triangles (normal below 1e-5) are taken
 // without a test. Forward the triangles are (Pi, P(k-1), Pk) for k = i+2 ..
 // i+n-1, backward (Pi, Pk, P(k-1)) for k = i+n-1 down to i+2. O(n²) with the
 // O(n) diagonal test.
-int FanCount(const std::vector<LumPoint>& p, size_t i, bool forward)
+int FanCount(const std::vector<LumPoint>& p, size_t i, bool forward, const PlanarDiagonals* planar = nullptr)
 {
     const size_t n = p.size();
+    const auto inside = [&p, planar, i, n](size_t end)
+    { return planar ? planar->Inside(i, end % n) : IsSegmentIn3DPolygon(p[i], p[end % n], p); };
     const LumPoint& pi = p[i];
     int count = 0;
     LumPoint reference;
@@ -27,13 +139,13 @@ int FanCount(const std::vector<LumPoint>& p, size_t i, bool forward)
         const LumPoint& pk = p[k % n];
         const LumPoint& pk1 = p[(k - 1) % n];
         const LumPoint normal = forward ? (pk1 - pi) ^ (pk - pi) : (pk - pi) ^ (pk1 - pi);
-        const LumPoint& diagonalEnd = forward ? pk : pk1;
+        const size_t diagonalEnd = forward ? k : k - 1;
         const double length = normal.Norm();
         if (count == 0)
         {
             if (length > 1e-5)
             {
-                if (!IsSegmentIn3DPolygon(pi, diagonalEnd, p))
+                if (!inside(diagonalEnd))
                     return 0;
                 reference = normal;
             }
@@ -43,12 +155,12 @@ int FanCount(const std::vector<LumPoint>& p, size_t i, bool forward)
             ++count;
         else if (reference.Norm() >= 1e-5)
         {
-            if (normal * reference > 0.0 && IsSegmentIn3DPolygon(pi, diagonalEnd, p))
+            if (normal * reference > 0.0 && inside(diagonalEnd))
                 ++count;
             else
                 return count;
         }
-        else if (IsSegmentIn3DPolygon(pi, diagonalEnd, p))
+        else if (inside(diagonalEnd))
         {
             reference = normal;
             ++count;
@@ -122,9 +234,13 @@ int KorMesh::AddConcaveFace(std::vector<int>& ids, std::vector<int>* outFaces)
                 result = std::min(result, face);
                 break;
             }
+            // Positions relative to the first vertex: the diagonal tests work
+            // on Plücker lines, whose moments lose every digit of a face a few
+            // metres wide at map coordinates (millions of metres).
             std::vector<LumPoint> points;
             points.reserve(n);
             bool missing = false;
+            LumPoint base;
             for (int id : poly)
             {
                 const KorVertex* v = GetVertex(id);
@@ -133,7 +249,9 @@ int KorMesh::AddConcaveFace(std::vector<int>& ids, std::vector<int>* outFaces)
                     missing = true;
                     break;
                 }
-                points.emplace_back(v->X, v->Y, v->Z);
+                if (points.empty())
+                    base.Define(v->X, v->Y, v->Z);
+                points.emplace_back(v->X - base.x, v->Y - base.y, v->Z - base.z);
             }
             if (missing)
             {
@@ -144,26 +262,40 @@ int KorMesh::AddConcaveFace(std::vector<int>& ids, std::vector<int>* outFaces)
             int best = 0;
             size_t start = 0;
             bool forward = true;
-            for (size_t i = 0; i < n; ++i)
+            const auto findFan = [&](const PlanarDiagonals* planar)
             {
-                const int c = FanCount(points, i, true);
-                if (c > best)
-                {
-                    best = c;
-                    start = i;
-                }
-            }
-            if (best < static_cast<int>(n) - 2)
                 for (size_t i = 0; i < n; ++i)
                 {
-                    const int c = FanCount(points, i, false);
+                    const int c = FanCount(points, i, true, planar);
                     if (c > best)
                     {
                         best = c;
                         start = i;
-                        forward = false;
                     }
                 }
+                if (best < static_cast<int>(n) - 2)
+                    for (size_t i = 0; i < n; ++i)
+                    {
+                        const int c = FanCount(points, i, false, planar);
+                        if (c > best)
+                        {
+                            best = c;
+                            start = i;
+                            forward = false;
+                        }
+                    }
+            };
+            findFan(nullptr);
+            // IsSegmentIn3DPolygon refuses a diagonal whose line meets the
+            // boundary again past its end, so some simple polygons (a sharp
+            // star) have no fan by it. They have no crossing either: without
+            // this they would be lost.
+            if (best == 0)
+            {
+                const PlanarDiagonals planar(points);
+                if (planar.Simple())
+                    findFan(&planar);
+            }
 
             if (best > 0)
             {
@@ -172,11 +304,22 @@ int KorMesh::AddConcaveFace(std::vector<int>& ids, std::vector<int>* outFaces)
                     KorReport("KorMesh::AddConcaveFace", "Impossible to add the face, too many fan steps");
                     return -1;
                 }
+                // Both pieces keep the polygon's turning direction: a
+                // backward fan is listed from its apex on in the polygon's
+                // order (Pi, P(i-c-1), ..., P(i-1)), and the rest likewise.
+                // A face without neighbours would otherwise be turned over.
                 const size_t c = static_cast<size_t>(best);
                 std::vector<int> fan;
                 fan.reserve(c + 2);
-                for (size_t t = 0; t < c + 2; ++t)
-                    fan.push_back(poly[forward ? (start + t) % n : (start + n - t) % n]);
+                if (forward)
+                    for (size_t t = 0; t < c + 2; ++t)
+                        fan.push_back(poly[(start + t) % n]);
+                else
+                {
+                    fan.push_back(poly[start]);
+                    for (size_t t = c + 1; t >= 1; --t)
+                        fan.push_back(poly[(start + n - t) % n]);
+                }
                 const int face = AddFace(fan);
                 if (face < 0)
                 {
@@ -193,9 +336,15 @@ int KorMesh::AddConcaveFace(std::vector<int>& ids, std::vector<int>* outFaces)
                 }
                 std::vector<int> rest;
                 rest.reserve(n - c);
-                for (size_t t = c + 1; t < n; ++t)
-                    rest.push_back(poly[forward ? (start + t) % n : (start + n - t) % n]);
-                rest.push_back(poly[start]);
+                if (forward)
+                {
+                    for (size_t t = c + 1; t < n; ++t)
+                        rest.push_back(poly[(start + t) % n]);
+                    rest.push_back(poly[start]);
+                }
+                else
+                    for (size_t t = 0; t < n - c; ++t)
+                        rest.push_back(poly[(start + t) % n]);
                 poly.swap(rest);
                 continue;
             }
@@ -224,8 +373,8 @@ int KorMesh::AddConcaveFace(std::vector<int>& ids, std::vector<int>* outFaces)
 // when it was the twin of the first one (a polygon that runs back along one
 // of its sides), the first insertion deleted it and its identifier may
 // already name a new half-edge.
-bool KorMesh::SplitAtCrossing(const std::vector<int>& poly, std::vector<int>* outFaces, std::vector<int>& loopA,
-                              std::vector<int>& loopB)
+bool KorMesh::SplitAtCrossing(const std::vector<int>& poly, std::vector<int>* outFaces,
+                              std::vector<int>& loopA, std::vector<int>& loopB)
 {
     LumPoint point;
     int edgeA = -1, edgeB = -1;
