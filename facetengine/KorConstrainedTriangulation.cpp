@@ -10,8 +10,6 @@ namespace
 {
 constexpr int kMaxCrossedTriangles = 1000;
 
-LumPoint Point(const KorVertex* v) { return LumPoint(v->X, v->Y, 0.0); }
-
 // Right of A->B, or on its line.
 bool IsRight(const KorVertex* a, const KorVertex* b, const KorVertex* v)
 {
@@ -25,6 +23,21 @@ bool IsOnSegment(const KorVertex* a, const KorVertex* b, const KorVertex* v)
         return false;
     const double dx = b->X - a->X, dy = b->Y - a->Y;
     return (v->X - a->X) * dx + (v->Y - a->Y) * dy > 0.0 && (b->X - v->X) * dx + (b->Y - v->Y) * dy > 0.0;
+}
+
+// Whether the closed segments A-B and P-Q meet, exactly; collinear segments
+// do not. The walk crosses edges that A-B may pass within a micrometre of a
+// corner or nearly parallel to: a tolerance there takes the wrong side of a
+// triangle and the refill then overlaps or loses faces.
+bool SegmentsCross(const KorVertex* a, const KorVertex* b, const KorVertex* p, const KorVertex* q)
+{
+    const int sp = Orient2DSign(a->X, a->Y, b->X, b->Y, p->X, p->Y);
+    const int sq = Orient2DSign(a->X, a->Y, b->X, b->Y, q->X, q->Y);
+    if ((sp == 0 && sq == 0) || sp * sq > 0)
+        return false;
+    return Orient2DSign(p->X, p->Y, q->X, q->Y, a->X, a->Y) *
+               Orient2DSign(p->X, p->Y, q->X, q->Y, b->X, b->Y) <=
+           0;
 }
 
 void AppendOnce(std::vector<int32_t>& list, int32_t id)
@@ -88,7 +101,7 @@ WalkResult WalkFrom(KorMesh& mesh, int a, int b, int faceId, Walk& walk)
         return WalkResult::NotThisFace;
     const KorVertex* C = mesh.GetVertex(c);
     const KorVertex* D = mesh.GetVertex(d);
-    if (!C || !D || !SegmentsIntersection(Point(A), Point(B), Point(C), Point(D)))
+    if (!C || !D || !SegmentsCross(A, B, C, D))
         return WalkResult::NotThisFace;
 
     // A segment through a vertex cannot become one edge: the two polygons
@@ -124,7 +137,7 @@ WalkResult WalkFrom(KorMesh& mesh, int a, int b, int faceId, Walk& walk)
         if (IsOnSegment(A, B, G))
             return WalkResult::Abandoned;
         const int g = G->ID;
-        if (SegmentsIntersection(Point(A), Point(B), Point(P), Point(G)))
+        if (SegmentsCross(A, B, P, G))
         {
             x = EdgeOutOf(mesh, p, g, f);
             if (!x)

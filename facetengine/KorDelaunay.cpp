@@ -21,13 +21,18 @@ inline int Orient(const KorVertex& a, const KorVertex& b, const KorVertex& c)
 // The valley rule: the angle at q1 between q1->p and q1->q2 is at most 90
 // degrees. Decided on the sign of the dot product, which is that angle
 // without the rounding of an arc cosine (a right angle must fill). Vectors
-// whose lengths multiply to at most 1e-5 count as an angle of 0.
-bool IsValley(const KorVertex& p, const KorVertex& q1, const KorVertex& q2)
+// whose lengths multiply to at most 1e-5 count as an angle of 0, but only
+// where q1 is a dent of the front (side 1: q2 right of p, -1: left): at a
+// peak, two points a micrometre apart would otherwise give a triangle over
+// the region already swept.
+bool IsValley(const KorVertex& p, const KorVertex& q1, const KorVertex& q2, int side)
 {
     const double ux = p.X - q1.X, uy = p.Y - q1.Y;
     const double vx = q2.X - q1.X, vy = q2.Y - q1.Y;
+    if (ux * vx + uy * vy >= 0.0)
+        return true;
     const double norms2 = (ux * ux + uy * uy) * (vx * vx + vy * vy);
-    return norms2 <= 1e-10 || ux * vx + uy * vy >= 0.0;
+    return norms2 <= 1e-10 && Orient(p, q1, q2) * side > 0;
 }
 
 // One step of a flip cascade. The recursion CheckDelaunayCriteria ->
@@ -375,7 +380,7 @@ void ChainFrom(FlipCascade& flips, Front& front, Front::Position at, const KorVe
         const Front::Position q1 = front.Next(at);
         KorVertex* v1 = Entry(front, q1);
         KorVertex* v2 = Entry(front, front.Next(q1));
-        if (!v1 || !v2 || !IsValley(*p, *v1, *v2))
+        if (!v1 || !v2 || !IsValley(*p, *v1, *v2, 1))
             break;
         AddAndLegalise(flips, p, v1, v2);
         front.RemoveAt(q1);
@@ -385,7 +390,7 @@ void ChainFrom(FlipCascade& flips, Front& front, Front::Position at, const KorVe
         const Front::Position q1 = front.Previous(at);
         KorVertex* v1 = Entry(front, q1);
         KorVertex* v2 = Entry(front, front.Previous(q1));
-        if (!v1 || !v2 || !IsValley(*p, *v1, *v2))
+        if (!v1 || !v2 || !IsValley(*p, *v1, *v2, -1))
             break;
         AddAndLegalise(flips, p, v1, v2);
         at = front.RemoveAt(q1);

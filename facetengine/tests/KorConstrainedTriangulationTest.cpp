@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <random>
 #include <set>
@@ -93,6 +94,66 @@ TEST(ConstrainTriangulation, BoundOnCrossedTriangles)
         else
             EXPECT_EQ(Triangles(mesh), delaunay);
     }
+}
+
+// A survey point V on a level line segment A-B in map coordinates, at a
+// fraction of its length, so that rounding leaves it a nanometre or so to
+// either side of the line (or exactly on it). The segment is either forced
+// in or, when V lies exactly on it, left out; the five points keep the same
+// four counter-clockwise triangles' region either way.
+TEST(ConstrainTriangulation, SegmentPassingANanometreFromAVertex)
+{
+    const double x0 = 6600000.0, y0 = 2100000.0;
+    // Exact integer coordinates on the lattice of step 2^-32 from (x0, y0),
+    // which holds every double near these points.
+    auto steps = [](double v, double origin) { return static_cast<int64_t>(std::ldexp(v - origin, 32)); };
+    auto orient = [&](const KorMesh& mesh, int a, int b, int c)
+    {
+        const KorVertex *A = mesh.GetVertex(a), *B = mesh.GetVertex(b), *C = mesh.GetVertex(c);
+        const int64_t ax = steps(A->X, x0), ay = steps(A->Y, y0);
+        return tri::Int(steps(B->X, x0) - ax) * (steps(C->Y, y0) - ay) -
+               tri::Int(steps(B->Y, y0) - ay) * (steps(C->X, x0) - ax);
+    };
+    auto summary = [&](const KorMesh& mesh, int& clockwise)
+    {
+        tri::Int area = 0;
+        clockwise = 0;
+        for (int f = 0; f < mesh.GetFaceVectorSize(); ++f)
+            if (mesh.GetFace(f))
+            {
+                const std::vector<int> c = tri::Corners(mesh, f);
+                const tri::Int o = orient(mesh, c[0], c[1], c[2]);
+                clockwise += o <= 0;
+                area += o;
+            }
+        return area;
+    };
+    int onTheLine = 0;
+    for (const double t : {1.0 / 3, 2.0 / 5, 3.0 / 7, 4.0 / 9, 5.0 / 11, 6.0 / 13, 0.45, 0.55, 0.6, 0.7})
+    {
+        KorMesh mesh;
+        const double ax = x0 + 0.5, ay = y0 + 14.25, bx = x0 + 5.25, by = y0 + 8.75;
+        mesh.AddVertex(ax, ay, 500);
+        mesh.AddVertex(bx, by, 500);
+        mesh.AddVertex(ax + t * (bx - ax), ay + t * (by - ay), 500);
+        mesh.AddVertex(x0 + 4, y0 + 5, 500);
+        mesh.AddVertex(x0 + 4.375, y0 + 12.25, 500);
+        Delaunay2D(mesh);
+        int clockwise = 0;
+        const tri::Int area = summary(mesh, clockwise);
+        ASSERT_EQ(clockwise, 0);
+        const int faces = mesh.GetNumberOfFaces();
+
+        ConstrainTriangulation(mesh, Constraint{{0, 1}});
+        EXPECT_TRUE(CheckMesh(mesh)) << t;
+        EXPECT_EQ(mesh.GetNumberOfFaces(), faces) << t;
+        EXPECT_TRUE(summary(mesh, clockwise) == area) << t;
+        EXPECT_EQ(clockwise, 0) << t;
+        const bool exactlyOn = orient(mesh, 0, 1, 2) == 0;
+        onTheLine += exactlyOn;
+        EXPECT_EQ(HasEdge(mesh, 0, 1), !exactlyOn) << t;
+    }
+    EXPECT_LT(onTheLine, 10);
 }
 
 //  V2 ---- V3      Both side vertices lie 1 from the base line: the first

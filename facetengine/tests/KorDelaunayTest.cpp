@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <random>
 #include <set>
@@ -230,6 +231,29 @@ TEST(AddChainedTriangles, FillsValleysUpToARightAngle)
         AddChainedTriangles(mirror, mirrored, mirror.GetVertex(mp));
         EXPECT_EQ(mirror.GetNumberOfFaces(), d == 0.0 ? 1 : 0) << d;
         EXPECT_EQ(tri::Summarise(mirror).clockwise, 0);
+    }
+
+    // Vectors whose lengths multiply to at most 1e-5 count as a right
+    // angle or less, but a triangle is added only on a dent of the front: on
+    // the peak q1 (a micrometre right of p, above the line p-q2) it would lie
+    // over the region below the front.
+    const double mu = std::ldexp(1.0, -20);
+    for (const bool peak : {true, false})
+    {
+        for (const int side : {1, -1})
+        {
+            KorMesh mesh;
+            const int p = mesh.AddVertex(0, 1, 0);
+            const int q1 = mesh.AddVertex(side * mu, peak ? 1 : 1 - 2 * mu, 0);
+            const int q2 = mesh.AddVertex(side * 4, peak ? 0 : 1, 0);
+            Front front;
+            for (int id : {p, q1, q2})
+                front.InsertVertex(mesh.GetVertex(id));
+            AddChainedTriangles(mesh, front, mesh.GetVertex(p));
+            EXPECT_EQ(mesh.GetNumberOfFaces(), peak ? 0 : 1) << peak << side;
+            EXPECT_EQ(front.GetSize(), peak ? 3 : 2) << peak << side;
+            EXPECT_EQ(tri::Summarise(mesh).clockwise, 0);
+        }
     }
 
     // A vertex with no neighbour on a side, or not in the front: nothing.
@@ -502,6 +526,46 @@ TEST(Delaunay2DProperties, GridFarFromTheOrigin)
     Delaunay2D(mesh);
     EXPECT_TRUE(CheckMesh(mesh));
     EXPECT_EQ(mesh.GetNumberOfFaces(), 2 * 59 * 59);
+}
+
+// Survey points in map coordinates, two of them under a micrometre apart:
+// B' stands just above B, steeper than the side B'-A, so that B' is a corner
+// of the hull and a peak of the front when A comes in. The region is the
+// quadrilateral B C A B', tiled by two counter-clockwise triangles.
+TEST(Delaunay2DProperties, MicrometreApartInMapCoordinates)
+{
+    const double x0 = 6600000.0, y0 = 2100000.0, d = std::ldexp(1.0, -24);
+    // Positions in units of d from (x0, y0), exact as doubles and as integers.
+    const std::vector<std::pair<int64_t, int64_t>> at = {{20LL << 24, 1LL << 24},
+                                                         {3LL << 23, 3LL << 24},
+                                                         {(3LL << 23) + 1, (3LL << 24) + 8},
+                                                         {4LL << 24, 37LL << 23}};
+    KorMesh mesh;
+    for (const auto& p : at)
+        mesh.AddVertex(x0 + p.first * d, y0 + p.second * d, 500.0);
+    EXPECT_EQ(TriangulateCapturing(mesh), "");
+    EXPECT_TRUE(CheckMesh(mesh));
+    auto orient = [&](int a, int b, int c)
+    {
+        return tri::Int(at[b].first - at[a].first) * (at[c].second - at[a].second) -
+               tri::Int(at[b].second - at[a].second) * (at[c].first - at[a].first);
+    };
+    tri::Int area = 0;
+    int clockwise = 0;
+    for (int f = 0; f < mesh.GetFaceVectorSize(); ++f)
+        if (mesh.GetFace(f))
+        {
+            const std::vector<int> c = tri::Corners(mesh, f);
+            ASSERT_EQ(c.size(), 3u);
+            clockwise += orient(c[0], c[1], c[2]) <= 0;
+            area += orient(c[0], c[1], c[2]);
+        }
+    EXPECT_EQ(mesh.GetNumberOfFaces(), 2);
+    EXPECT_EQ(clockwise, 0);
+    // The hull B C A B' (identifiers 1 0 3 2), counter-clockwise.
+    EXPECT_TRUE(area == orient(1, 0, 3) + orient(1, 3, 2));
+    EXPECT_GT(orient(1, 0, 3), 0);
+    EXPECT_GT(orient(3, 2, 1), 0);
 }
 
 // Small sets on a coarse integer grid: collinear runs, vertical sides,
