@@ -23,8 +23,14 @@ constexpr size_t kCount = 1000000;
 using Vec3 = Eigen::Vector3d;
 using Vec2 = Eigen::Vector2d;
 
-Eigen::Map<const Vec3> E3(const LumPoint& p) { return Eigen::Map<const Vec3>(&p.x); }
-Vec2 E2(const LumPoint& p) { return Vec2(p.x, p.y); }
+Eigen::Map<const Vec3> E3(const LumPoint& p)
+{
+    return Eigen::Map<const Vec3>(&p.x);
+}
+Vec2 E2(const LumPoint& p)
+{
+    return Vec2(p.x, p.y);
+}
 
 struct Inputs
 {
@@ -37,7 +43,8 @@ struct Inputs
     {
         std::mt19937 rng(20261209);
         std::uniform_real_distribution<double> u(-10, 10);
-        auto point = [&] {
+        auto point = [&]
+        {
             const double x = u(rng), y = u(rng), z = u(rng);
             return LumPoint(x, y, z);
         };
@@ -275,12 +282,14 @@ public:
         for (const auto& [name, time] : m_times)
         {
             const std::string suffix = "_Kor";
-            if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix))
+            if (name.size() <= suffix.size() ||
+                name.compare(name.size() - suffix.size(), suffix.size(), suffix))
                 continue;
             const std::string stem = name.substr(0, name.size() - suffix.size());
             const auto peer = m_times.find(stem + "_Eigen");
             if (peer != m_times.end() && peer->second > 0)
-                std::cout << stem.substr(3) << ": ours / Eigen = " << KorFormatFixed(time / peer->second, 2) << "\n";
+                std::cout << stem.substr(3) << ": ours / Eigen = " << KorFormatFixed(time / peer->second, 2)
+                          << "\n";
         }
     }
 

@@ -112,7 +112,7 @@ BENCHMARK(BM_LoadAndConvert_Kor)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMi
 // the median aggregate when there is one, else from the single run.
 class RatioReporter : public benchmark::ConsoleReporter
 {
-  public:
+public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
@@ -139,7 +139,7 @@ class RatioReporter : public benchmark::ConsoleReporter
         }
     }
 
-  private:
+private:
     std::map<std::string, double> m_times;
 };
 } // namespace

@@ -25,10 +25,16 @@ constexpr int kSide = 1000;
 
 using OMesh = OpenMesh::TriMesh_ArrayKernelT<>;
 
-inline int Id(int i, int j) { return j * kSide + i; }
+inline int Id(int i, int j)
+{
+    return j * kSide + i;
+}
 
-double HeapMB() { const struct mallinfo2 info = mallinfo2();
-    return static_cast<double>(info.uordblks + info.hblkhd) / (1024.0 * 1024.0); }
+double HeapMB()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return static_cast<double>(info.uordblks + info.hblkhd) / (1024.0 * 1024.0);
+}
 
 double PeakRssMB()
 {
@@ -206,7 +212,10 @@ BENCHMARK(BM_DeleteHalfTheFaces_OpenMesh)->Arg(0)->Arg(1)->Unit(benchmark::kMill
 // shared corners added once) is timed beside it.
 namespace
 {
-int CellsPerSide(int soupVertices) { return static_cast<int>(std::lround(std::sqrt(soupVertices / 4.0))); }
+int CellsPerSide(int soupVertices)
+{
+    return static_cast<int>(std::lround(std::sqrt(soupVertices / 4.0)));
+}
 
 void BuildSoup(KorMesh& m, int side)
 {
@@ -264,4 +273,7 @@ void BM_BuildWeldedGrid_KorMesh(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_FuseVertices_KorMesh)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BuildWeldedGrid_KorMesh)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildWeldedGrid_KorMesh)
+    ->RangeMultiplier(10)
+    ->Range(10000, 1000000)
+    ->Unit(benchmark::kMillisecond);

@@ -24,7 +24,8 @@ void BuildGrid(KorMesh& mesh, int n)
 {
     for (int j = 0; j < n; ++j)
         for (int i = 0; i < n; ++i)
-            mesh.AddVertex(6612345.678 + i * 1.25, 2123456.789 + j * 1.25, 512.25 + 0.01 * ((i * 7 + j * 3) % 100));
+            mesh.AddVertex(6612345.678 + i * 1.25, 2123456.789 + j * 1.25,
+                           512.25 + 0.01 * ((i * 7 + j * 3) % 100));
     for (int j = 0; j + 1 < n; ++j)
         for (int i = 0; i + 1 < n; ++i)
         {
@@ -68,8 +69,8 @@ void SetCounters(benchmark::State& state, int side)
 {
     const double vertices = static_cast<double>(side) * side;
     state.counters["vertices"] = vertices;
-    state.counters["ns_per_vertex"] =
-        benchmark::Counter(vertices * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_vertex"] = benchmark::Counter(
+        vertices * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     state.counters["peak_MB"] = PeakMegabytes();
 }
 

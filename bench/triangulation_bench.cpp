@@ -18,8 +18,8 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
-#include <string>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace
@@ -214,7 +214,8 @@ void CgalConstrain(benchmark::State& state)
             handles.push_back(cdt.insert(Kernel::Point_2(p.x, p.y)));
         state.ResumeTiming();
         for (const auto& s : t.segments)
-            cdt.insert_constraint(handles[static_cast<size_t>(s.first)], handles[static_cast<size_t>(s.second)]);
+            cdt.insert_constraint(handles[static_cast<size_t>(s.first)],
+                                  handles[static_cast<size_t>(s.second)]);
         benchmark::DoNotOptimize(cdt.number_of_faces());
     }
     state.counters["segments"] = static_cast<double>(t.segments.size());
@@ -222,9 +223,17 @@ void CgalConstrain(benchmark::State& state)
 } // namespace
 
 // Arguments: kind (0 random, 1 grid side), size.
-BENCHMARK(KorDelaunay)->Args({0, 10000})->Args({0, 100000})->Args({0, 1000000})->Args({1, 1000})
+BENCHMARK(KorDelaunay)
+    ->Args({0, 10000})
+    ->Args({0, 100000})
+    ->Args({0, 1000000})
+    ->Args({1, 1000})
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(CgalDelaunay2)->Args({0, 10000})->Args({0, 100000})->Args({0, 1000000})->Args({1, 1000})
+BENCHMARK(CgalDelaunay2)
+    ->Args({0, 10000})
+    ->Args({0, 100000})
+    ->Args({0, 1000000})
+    ->Args({1, 1000})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(KorConstrain)->Unit(benchmark::kMillisecond);
 BENCHMARK(CgalConstrain)->Unit(benchmark::kMillisecond);

@@ -31,7 +31,7 @@ std::string BenchPath(const char* name)
 
 class DoubleList : public XMLable
 {
-  public:
+public:
     DoubleList() { AddVariable("Cotes", &values); }
     DoubleList(const DoubleList&) = delete;
     std::vector<double> values;
@@ -39,7 +39,7 @@ class DoubleList : public XMLable
 
 class Small : public XMLable
 {
-  public:
+public:
     Small() { RegisterXML(); }
     Small(const Small& o)
         : XMLable(o), id(o.id), depth(o.depth), name(o.name), origin(o.origin), shown(o.shown)
@@ -52,7 +52,7 @@ class Small : public XMLable
     LumPoint origin;
     bool shown = false;
 
-  private:
+private:
     void RegisterXML()
     {
         AddVariable("Id", &id);

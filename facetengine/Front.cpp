@@ -64,7 +64,10 @@ void Front::AppendVertex(KorVertex* v)
     ++mSize;
 }
 
-void Front::Touch(size_t block) { mLastX[block] = mBlocks[block].back().X; }
+void Front::Touch(size_t block)
+{
+    mLastX[block] = mBlocks[block].back().X;
+}
 
 void Front::EraseBlock(size_t block)
 {
@@ -74,7 +77,8 @@ void Front::EraseBlock(size_t block)
 
 Front::Position Front::FindVertex(const KorVertex* v) const
 {
-    for (Position p = LowerBound(v->X); p.IsValid() && p.Block < static_cast<int>(mBlocks.size()); p = Next(p))
+    for (Position p = LowerBound(v->X); p.IsValid() && p.Block < static_cast<int>(mBlocks.size());
+         p = Next(p))
     {
         const Entry& e = mBlocks[static_cast<size_t>(p.Block)][static_cast<size_t>(p.Offset)];
         if (e.X != v->X)
@@ -116,11 +120,15 @@ KorVertex* Front::Get(const Position& p) const
     if (!p.IsValid() || p.Block >= static_cast<int>(mBlocks.size()))
         return nullptr;
     const std::vector<Entry>& block = mBlocks[static_cast<size_t>(p.Block)];
-    return p.Offset >= 0 && p.Offset < static_cast<int>(block.size()) ? block[static_cast<size_t>(p.Offset)].Vertex
-                                                                        : nullptr;
+    return p.Offset >= 0 && p.Offset < static_cast<int>(block.size())
+               ? block[static_cast<size_t>(p.Offset)].Vertex
+               : nullptr;
 }
 
-Front::Position Front::First() const { return mBlocks.empty() ? Position{} : Position{0, 0}; }
+Front::Position Front::First() const
+{
+    return mBlocks.empty() ? Position{} : Position{0, 0};
+}
 
 Front::Position Front::Last() const
 {

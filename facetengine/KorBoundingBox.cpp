@@ -6,7 +6,9 @@
 
 #include <algorithm>
 
-KorBoundingBox::KorBoundingBox() : mEmpty(true) {}
+KorBoundingBox::KorBoundingBox() : mEmpty(true)
+{
+}
 
 void KorBoundingBox::Init()
 {
@@ -15,7 +17,10 @@ void KorBoundingBox::Init()
     mMax.Init();
 }
 
-bool KorBoundingBox::IsNull() const { return mEmpty || (mMin.IsNull() && mMax.IsNull()); }
+bool KorBoundingBox::IsNull() const
+{
+    return mEmpty || (mMin.IsNull() && mMax.IsNull());
+}
 
 void KorBoundingBox::Define(KorMesh& mesh)
 {

@@ -1,7 +1,7 @@
 #include "KorDelaunay.h"
 
-#include "KorException.h"
 #include "KorExactPredicates.h"
+#include "KorException.h"
 #include "KorSort.h"
 
 #include <algorithm>
@@ -88,8 +88,8 @@ private:
         const KorFace* face = mMesh.GetFace(faceId);
         if (!face)
         {
-            KorReport("CheckDelaunayCriteria",
-                      "Impossible to find the face with ID " + std::to_string(faceId) + " : Operation impossible");
+            KorReport("CheckDelaunayCriteria", "Impossible to find the face with ID " +
+                                                   std::to_string(faceId) + " : Operation impossible");
             return;
         }
         const KorEdge* e[3];
@@ -101,7 +101,8 @@ private:
         const KorVertex* a = mMesh.GetVertex(e[0]->Vertex);
         const KorVertex* b = mMesh.GetVertex(e[1]->Vertex);
         const KorVertex* c = mMesh.GetVertex(e[2]->Vertex);
-        const KorEdge* twin[3] = {mMesh.GetEdge(e[0]->Opp), mMesh.GetEdge(e[1]->Opp), mMesh.GetEdge(e[2]->Opp)};
+        const KorEdge* twin[3] = {mMesh.GetEdge(e[0]->Opp), mMesh.GetEdge(e[1]->Opp),
+                                  mMesh.GetEdge(e[2]->Opp)};
         if (!a || !b || !c || !twin[0] || !twin[1] || !twin[2])
             return;
         for (const KorEdge* t : twin)
@@ -157,7 +158,10 @@ private:
         mTasks.push_back(FlipTask{FlipTask::Check, t1, -1, -1});
     }
 
-    void Create(int s, int q, int r) { mTasks.push_back(FlipTask{FlipTask::Check, CreateTriangle(s, q, r), -1, -1}); }
+    void Create(int s, int q, int r)
+    {
+        mTasks.push_back(FlipTask{FlipTask::Check, CreateTriangle(s, q, r), -1, -1});
+    }
 
     int CreateTriangle(int a, int b, int c)
     {
@@ -182,7 +186,10 @@ void AddAndLegalise(FlipCascade& flips, const KorVertex* a, const KorVertex* b, 
 void ChainTriangles(FlipCascade& flips, Front& front, const KorVertex* p);
 void ChainFrom(FlipCascade& flips, Front& front, Front::Position at, const KorVertex* p);
 
-KorVertex* Entry(const Front& list, const Front::Position& p) { return list.Get(p); }
+KorVertex* Entry(const Front& list, const Front::Position& p)
+{
+    return list.Get(p);
+}
 
 // The start of a set lying wholly on one slanted or vertical line: the flat
 // triangle of the first three, its leftmost and rightmost corners in both
@@ -440,7 +447,8 @@ int DelaunayCreateTriangle(KorMesh& mesh, const KorVertex& a, const KorVertex& b
     return mesh.AddFace(3, a.ID, b.ID, c.ID);
 }
 
-bool CheckPointInsideCircumcircle(const KorVertex* a, const KorVertex* b, const KorVertex* c, const KorVertex* d)
+bool CheckPointInsideCircumcircle(const KorVertex* a, const KorVertex* b, const KorVertex* c,
+                                  const KorVertex* d)
 {
     if (!a || !b || !c || !d)
         return false;
@@ -509,7 +517,8 @@ void Delaunay2D(KorMesh& mesh)
         ++b;
     if (b == w.size())
     {
-        KorReport("Delaunay2D", "All the vertices are base vertices aligned : impossible to triangulate them");
+        KorReport("Delaunay2D",
+                  "All the vertices are base vertices aligned : impossible to triangulate them");
         return;
     }
 

@@ -39,7 +39,8 @@ void CheckDelaunayCriteria(KorMesh& mesh, const int& faceId);
 // a, b, c: the in-circle determinant (rows a - d, b - d, c - d with their
 // squared lengths, on X and Y) above 1e-12, decided exactly. Co-circular
 // points are not inside.
-bool CheckPointInsideCircumcircle(const KorVertex* a, const KorVertex* b, const KorVertex* c, const KorVertex* d);
+bool CheckPointInsideCircumcircle(const KorVertex* a, const KorVertex* b, const KorVertex* c,
+                                  const KorVertex* d);
 
 // Replaces two triangles sharing an edge by the two on the other diagonal,
 // then legalises both as CheckDelaunayCriteria does.

@@ -90,7 +90,10 @@ Expansion Difference(double a, double b)
     return Grow(h, -b);
 }
 
-int Sign(const Expansion& e) { return e.empty() ? 0 : (e.back() > 0.0 ? 1 : -1); }
+int Sign(const Expansion& e)
+{
+    return e.empty() ? 0 : (e.back() > 0.0 ? 1 : -1);
+}
 
 // (ux vy - uy vx) exactly.
 Expansion Cross(const Expansion& ux, const Expansion& uy, const Expansion& vx, const Expansion& vy)

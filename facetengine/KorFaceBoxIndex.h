@@ -17,11 +17,11 @@ class KorMesh;
 // of the mesh made after Build.
 class KorFaceBoxIndex
 {
-  public:
+public:
     bool Build(const KorMesh& mesh);
     bool Query(const LumPoint& lo, const LumPoint& hi, std::vector<int>& faces);
 
-  private:
+private:
     struct sBox
     {
         LumPoint Lo, Hi;

@@ -32,8 +32,7 @@
 // an item has read its flag with it (a separate bit array was slower).
 //
 // Add and Get are O(1) (Add amortised; O(n) per Add under VORN_DEBUG_REALLOC).
-template <class T>
-class KorIDVector
+template <class T> class KorIDVector
 {
 public:
     struct Slot
@@ -88,7 +87,10 @@ public:
         }
     }
 
-    const T* Get(const int& id) const { return const_cast<KorIDVector*>(this)->Get(id); }
+    const T* Get(const int& id) const
+    {
+        return const_cast<KorIDVector*>(this)->Get(id);
+    }
 
     // Freeing a slot that is already free does nothing, so no identifier is
     // ever queued twice.
@@ -96,7 +98,8 @@ public:
     {
         if (id < 0 || id >= SlotCount)
         {
-            KorReport("KorIDVector<T>::DeleteItem", "Impossible to delete the item which ID is " + std::to_string(id));
+            KorReport("KorIDVector<T>::DeleteItem",
+                      "Impossible to delete the item which ID is " + std::to_string(id));
             return;
         }
         if (!IsLive(id))
@@ -113,10 +116,22 @@ public:
         FreeIDs.clear();
     }
 
-    int GetVectorSize() const { return SlotCount; }
-    int GetNumberOfFreeIDs() const { return static_cast<int>(FreeIDs.size()); }
-    int GetNumberOfItems() const { return GetVectorSize() - GetNumberOfFreeIDs(); }
-    const std::deque<int>& GetFreeIDs() const { return FreeIDs; }
+    int GetVectorSize() const
+    {
+        return SlotCount;
+    }
+    int GetNumberOfFreeIDs() const
+    {
+        return static_cast<int>(FreeIDs.size());
+    }
+    int GetNumberOfItems() const
+    {
+        return GetVectorSize() - GetNumberOfFreeIDs();
+    }
+    const std::deque<int>& GetFreeIDs() const
+    {
+        return FreeIDs;
+    }
 
     T DefaultItem;
 
@@ -128,35 +143,41 @@ private:
     static constexpr size_t kLineBytes = 64;
 
     // Hands out cache-line aligned blocks for the chunks.
-    template <class U>
-    struct LineAllocator
+    template <class U> struct LineAllocator
     {
         using value_type = U;
         LineAllocator() = default;
-        template <class V>
-        LineAllocator(const LineAllocator<V>&) noexcept
+        template <class V> LineAllocator(const LineAllocator<V>&) noexcept {}
+        U* allocate(size_t n)
         {
+            return static_cast<U*>(::operator new(n * sizeof(U), std::align_val_t(kLineBytes)));
         }
-        U* allocate(size_t n) { return static_cast<U*>(::operator new(n * sizeof(U), std::align_val_t(kLineBytes))); }
         void deallocate(U* p, size_t) noexcept { ::operator delete(p, std::align_val_t(kLineBytes)); }
-        template <class V>
-        bool operator==(const LineAllocator<V>&) const noexcept
-        {
-            return true;
-        }
-        template <class V>
-        bool operator!=(const LineAllocator<V>&) const noexcept
-        {
-            return false;
-        }
+        template <class V> bool operator==(const LineAllocator<V>&) const noexcept { return true; }
+        template <class V> bool operator!=(const LineAllocator<V>&) const noexcept { return false; }
     };
     using Chunk = std::vector<Slot, LineAllocator<Slot>>;
 
-    Slot& SlotAt(int id) { return Chunks[static_cast<size_t>(id) >> kChunkBits][static_cast<size_t>(id) & kChunkMask]; }
-    const Slot& SlotAt(int id) const { return Chunks[static_cast<size_t>(id) >> kChunkBits][static_cast<size_t>(id) & kChunkMask]; }
-    T& At(int id) { return SlotAt(id).item; }
-    bool IsLive(int id) const { return SlotAt(id).Exist; }
-    void SetLive(int id, bool live) { SlotAt(id).Exist = live; }
+    Slot& SlotAt(int id)
+    {
+        return Chunks[static_cast<size_t>(id) >> kChunkBits][static_cast<size_t>(id) & kChunkMask];
+    }
+    const Slot& SlotAt(int id) const
+    {
+        return Chunks[static_cast<size_t>(id) >> kChunkBits][static_cast<size_t>(id) & kChunkMask];
+    }
+    T& At(int id)
+    {
+        return SlotAt(id).item;
+    }
+    bool IsLive(int id) const
+    {
+        return SlotAt(id).Exist;
+    }
+    void SetLive(int id, bool live)
+    {
+        SlotAt(id).Exist = live;
+    }
 
 #ifdef VORN_DEBUG_REALLOC
     // Copies every chunk into a fresh block allocated while the old one is

@@ -7,7 +7,10 @@ bool KorMesh::mSaveTextureCoordinates = false;
 
 KorMesh::KorMesh() = default;
 
-KorMesh::KorMesh(const KorMesh& other) : XMLable() { Clone(other); }
+KorMesh::KorMesh(const KorMesh& other) : XMLable()
+{
+    Clone(other);
+}
 
 KorMesh& KorMesh::operator=(const KorMesh& other)
 {
@@ -16,7 +19,10 @@ KorMesh& KorMesh::operator=(const KorMesh& other)
     return *this;
 }
 
-KorMesh::~KorMesh() { delete mTree; }
+KorMesh::~KorMesh()
+{
+    delete mTree;
+}
 
 void KorMesh::Clone(const KorMesh& other)
 {
@@ -82,7 +88,10 @@ int KorMesh::AddVertex(const double& x, const double& y, const double& z)
     return v->ID;
 }
 
-int KorMesh::AddVertex(const LumPoint& p) { return AddVertex(p.x, p.y, p.z); }
+int KorMesh::AddVertex(const LumPoint& p)
+{
+    return AddVertex(p.x, p.y, p.z);
+}
 
 int KorMesh::AddVertex(const LumVertex& lv)
 {
@@ -163,4 +172,7 @@ const LumPoint& KorMesh::GetNormal(KorVertex* v)
     return stored->Normal;
 }
 
-const LumPoint& KorMesh::GetTextureCoord(const KorVertex* v) const { return v ? v->Texture : mNullPoint; }
+const LumPoint& KorMesh::GetTextureCoord(const KorVertex* v) const
+{
+    return v ? v->Texture : mNullPoint;
+}

@@ -67,9 +67,10 @@ public:
     // The nearest hit of the ray on the faces between tmin and tmax, the
     // faces optionally moved by an OpenGL matrix (KorMeshMeasures.cpp). t and
     // face are written only on a hit; face becomes -1 first.
-    virtual bool IntersectRay(const KorRay& ray, const double& tmin, const double& tmax, const double* glMatrix,
-                              double& t, int* face);
-    virtual bool IntersectRay(const KorRay& ray, const double& tmin, const double& tmax, double& t, int* face);
+    virtual bool IntersectRay(const KorRay& ray, const double& tmin, const double& tmax,
+                              const double* glMatrix, double& t, int* face);
+    virtual bool IntersectRay(const KorRay& ray, const double& tmin, const double& tmax, double& t,
+                              int* face);
 
     // Transforms and measures (KorMeshMeasures.cpp). The matrices are 16
     // doubles in OpenGL column-major layout; the normal matrix may be null.

@@ -38,7 +38,9 @@ void KorMesh::ToASCII(std::ostream& out)
             out << "-1\n";
             continue;
         }
-        out << KorFormatDouble(v->X) << '\n' << KorFormatDouble(v->Y) << '\n' << KorFormatDouble(v->Z) << '\n';
+        out << KorFormatDouble(v->X) << '\n'
+            << KorFormatDouble(v->Y) << '\n'
+            << KorFormatDouble(v->Z) << '\n';
         if (mSaveTextureCoordinates)
             out << KorFormatDouble(v->Texture.x) << '\n'
                 << KorFormatDouble(v->Texture.y) << '\n'
@@ -80,7 +82,8 @@ bool KorMesh::FromASCII(std::istream& in)
     // Field layout of one record per section; a vertex's fields are
     // X Y Z [TX TY TZ] [NX NY NZ] Edge, the switches dropping the groups.
     std::vector<int> freeEdges, freeFaces;
-    auto fail = [this]() {
+    auto fail = [this]()
+    {
         Clear();
         mLastReadFailed = true;
         return false;

@@ -6,7 +6,10 @@
 
 namespace
 {
-bool LiveEdge(KorMesh& mesh, int id) { return mesh.GetEdge(id) != nullptr; }
+bool LiveEdge(KorMesh& mesh, int id)
+{
+    return mesh.GetEdge(id) != nullptr;
+}
 
 // A link field f (Next or Turn) forms closed rings when it is injective and
 // every half-edge it reaches has the field set too: a map of a finite set

@@ -18,7 +18,7 @@ namespace
 // A side counts as inside. O(n) per diagonal.
 class PlanarDiagonals
 {
-  public:
+public:
     explicit PlanarDiagonals(const std::vector<LumPoint>& p)
     {
         LumPoint area;
@@ -79,7 +79,7 @@ class PlanarDiagonals
         return true;
     }
 
-  private:
+private:
     // Twice the signed area of (a, b, c), zero within the tolerance.
     double Turn(size_t a, size_t b, size_t c) const
     {

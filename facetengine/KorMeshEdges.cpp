@@ -13,7 +13,8 @@ int KorMesh::AddEdge(KorVertex* a, KorVertex* b)
         return 0;
     if (a->ID == b->ID)
     {
-        KorReport("KorMesh::AddEdge", "Impossible to add an edge, the vertices are the same : " + std::to_string(a->ID));
+        KorReport("KorMesh::AddEdge",
+                  "Impossible to add an edge, the vertices are the same : " + std::to_string(a->ID));
         return 0;
     }
     if (const KorEdge* existing = GetEdgeBetween(a, b))

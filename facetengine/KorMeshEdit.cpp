@@ -79,7 +79,8 @@ int KorMesh::AddVertexOnEdge(const int& edge, const LumPoint& p, bool tracks)
         if (face < 0)
         {
             // The new vertex stands; the caller learns of the lost face here.
-            KorReport("KorMesh::AddVertexOnEdge", "Impossible to add again the face " + std::to_string(faces[k]));
+            KorReport("KorMesh::AddVertexOnEdge",
+                      "Impossible to add again the face " + std::to_string(faces[k]));
             continue;
         }
         if (tracks)

@@ -81,7 +81,8 @@ int KorMesh::AddFace(const std::vector<int>& ids)
         KorEdge* e = mEdges.Get(id);
         if (!e)
         {
-            KorReport("KorMesh::AddFace", "Impossible to create all the vertices, creation of the face impossible");
+            KorReport("KorMesh::AddFace",
+                      "Impossible to create all the vertices, creation of the face impossible");
             return -1;
         }
         ring.push_back(e);
@@ -130,7 +131,8 @@ int KorMesh::AddFace(std::vector<KorEdge*>& ring)
             const KorEdge* twin = mEdges.Get((*it)->Opp);
             if (!twin || twin->Face != -1)
             {
-                KorReport("KorMesh::AddFace", "Impossible to add a face with edges that are already attached to a face");
+                KorReport("KorMesh::AddFace",
+                          "Impossible to add a face with edges that are already attached to a face");
                 return -1;
             }
         }
@@ -206,7 +208,8 @@ void KorMesh::DeleteFace(const int& faceId, bool deleteLonelyEdges)
     const KorFace* face = mFaces.Get(id);
     if (!face)
     {
-        KorReport("KorMesh::DeleteFace", "Impossible to find the face to delete with ID " + std::to_string(id));
+        KorReport("KorMesh::DeleteFace",
+                  "Impossible to find the face to delete with ID " + std::to_string(id));
         return;
     }
     std::vector<int> lonely;

@@ -153,7 +153,8 @@ int KorMesh::FuseEmptyFace(KorFace* face, std::vector<DoubleIndex>* report)
         const KorEdge* h = GetEdgeBetween(GetVertex(u), GetVertex(v));
         if (h && h->Face == faceId)
             h = GetEdge(h->Opp);
-        if (h && GetFace(h->Face) && std::find(neighbours.begin(), neighbours.end(), h->Face) == neighbours.end())
+        if (h && GetFace(h->Face) &&
+            std::find(neighbours.begin(), neighbours.end(), h->Face) == neighbours.end())
             neighbours.push_back(h->Face);
     }
     std::vector<std::vector<int>> neighbourRings(neighbours.size());

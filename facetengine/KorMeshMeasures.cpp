@@ -40,7 +40,9 @@ void KorMesh::MoveMesh(const LumPoint& v)
 }
 
 // Kept without effect: callers exist in the interface only.
-void KorMesh::RotateAround(const LumPoint&, const LumPoint&, const double&) {}
+void KorMesh::RotateAround(const LumPoint&, const LumPoint&, const double&)
+{
+}
 
 double KorMesh::GetFaceSurface(const KorFace* f) const
 {

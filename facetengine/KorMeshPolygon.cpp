@@ -24,7 +24,8 @@ bool CollectPoints(const KorMesh& mesh, const std::vector<int>& ids, std::vector
 // non-planar polygon two sides that pass each other count as crossing;
 // parallel sides (LineDistance at or above 1e9) and adjacent ones, which meet
 // only at their shared end, never do.
-bool KorMesh::GetIntersectionPointOfPolygon(const std::vector<int>& ids, LumPoint& point, int& edgeA, int& edgeB)
+bool KorMesh::GetIntersectionPointOfPolygon(const std::vector<int>& ids, LumPoint& point, int& edgeA,
+                                            int& edgeB)
 {
     edgeA = -1;
     edgeB = -1;
@@ -81,7 +82,8 @@ int KorMesh::CutPolygonIntoFace(KorFace* face, const std::vector<int>& polygon)
     std::vector<int> faceIds;
     GetFaceVertices(face, faceIds);
     std::vector<LumPoint> facePoints, polygonPoints;
-    if (faceIds.empty() || !CollectPoints(*this, faceIds, facePoints) || !CollectPoints(*this, polygon, polygonPoints))
+    if (faceIds.empty() || !CollectPoints(*this, faceIds, facePoints) ||
+        !CollectPoints(*this, polygon, polygonPoints))
         return -1;
     const int faceCount = static_cast<int>(faceIds.size());
     const int polygonCount = static_cast<int>(polygon.size());

@@ -36,12 +36,12 @@ namespace
 // Sorts the items by a key computed once per item (n square roots rather than
 // n log n). Exact keys make a strict weak order; the merge sort stays safe
 // should a NaN position slip in.
-template <class T>
-void SortByKeys(std::vector<T>& items, const std::vector<double>& keys)
+template <class T> void SortByKeys(std::vector<T>& items, const std::vector<double>& keys)
 {
     std::vector<size_t> order(items.size());
     std::iota(order.begin(), order.end(), size_t(0));
-    KorMergeSort(order, [&keys](size_t a, size_t b) { return keys[a] < keys[b] ? -1 : (keys[b] < keys[a] ? 1 : 0); });
+    KorMergeSort(order, [&keys](size_t a, size_t b)
+                 { return keys[a] < keys[b] ? -1 : (keys[b] < keys[a] ? 1 : 0); });
     std::vector<T> sorted;
     sorted.reserve(items.size());
     for (size_t i : order)

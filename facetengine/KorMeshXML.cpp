@@ -91,55 +91,61 @@ void WriteChunks(XMLNode& mesh, const char* chunkName, const char* itemName, int
 
 void KorMesh::ToXML(XMLNode& node)
 {
-    WriteChunks(node, "Vertices", "Vertex", GetVertexVectorSize(), [this](XMLNode& item, int id) {
-        KorVertex* v = GetVertex(id);
-        if (v == nullptr)
-        {
-            item.addAttribute("Exist", "0");
-            return;
-        }
-        item.addAttribute("Exist", "1");
-        AddNumber(item, "X", v->X);
-        AddNumber(item, "Y", v->Y);
-        AddNumber(item, "Z", v->Z);
-        if (mSaveTextureCoordinates)
-        {
-            AddNumber(item, "TX", v->Texture.x);
-            AddNumber(item, "TY", v->Texture.y);
-            AddNumber(item, "TZ", v->Texture.z);
-        }
-        if (mSaveNormals)
-        {
-            AddNumber(item, "NX", v->Normal.x);
-            AddNumber(item, "NY", v->Normal.y);
-            AddNumber(item, "NZ", v->Normal.z);
-        }
-        AddNumber(item, "Edge", v->Edge);
-    });
-    WriteChunks(node, "Edges", "Edge", GetEdgeVectorSize(), [this](XMLNode& item, int id) {
-        KorEdge* e = GetEdge(id);
-        if (e == nullptr)
-        {
-            item.addAttribute("Exist", "0");
-            return;
-        }
-        item.addAttribute("Exist", "1");
-        AddNumber(item, "Vertex", e->Vertex);
-        AddNumber(item, "Face", e->Face);
-        AddNumber(item, "Next", e->Next);
-        AddNumber(item, "Opp", e->Opp);
-        AddNumber(item, "Turn", e->Turn);
-    });
-    WriteChunks(node, "Faces", "Face", GetFaceVectorSize(), [this](XMLNode& item, int id) {
-        KorFace* f = GetFace(id);
-        if (f == nullptr)
-        {
-            item.addAttribute("Exist", "0");
-            return;
-        }
-        item.addAttribute("Exist", "1");
-        AddNumber(item, "Edge", f->Edge);
-    });
+    WriteChunks(node, "Vertices", "Vertex", GetVertexVectorSize(),
+                [this](XMLNode& item, int id)
+                {
+                    KorVertex* v = GetVertex(id);
+                    if (v == nullptr)
+                    {
+                        item.addAttribute("Exist", "0");
+                        return;
+                    }
+                    item.addAttribute("Exist", "1");
+                    AddNumber(item, "X", v->X);
+                    AddNumber(item, "Y", v->Y);
+                    AddNumber(item, "Z", v->Z);
+                    if (mSaveTextureCoordinates)
+                    {
+                        AddNumber(item, "TX", v->Texture.x);
+                        AddNumber(item, "TY", v->Texture.y);
+                        AddNumber(item, "TZ", v->Texture.z);
+                    }
+                    if (mSaveNormals)
+                    {
+                        AddNumber(item, "NX", v->Normal.x);
+                        AddNumber(item, "NY", v->Normal.y);
+                        AddNumber(item, "NZ", v->Normal.z);
+                    }
+                    AddNumber(item, "Edge", v->Edge);
+                });
+    WriteChunks(node, "Edges", "Edge", GetEdgeVectorSize(),
+                [this](XMLNode& item, int id)
+                {
+                    KorEdge* e = GetEdge(id);
+                    if (e == nullptr)
+                    {
+                        item.addAttribute("Exist", "0");
+                        return;
+                    }
+                    item.addAttribute("Exist", "1");
+                    AddNumber(item, "Vertex", e->Vertex);
+                    AddNumber(item, "Face", e->Face);
+                    AddNumber(item, "Next", e->Next);
+                    AddNumber(item, "Opp", e->Opp);
+                    AddNumber(item, "Turn", e->Turn);
+                });
+    WriteChunks(node, "Faces", "Face", GetFaceVectorSize(),
+                [this](XMLNode& item, int id)
+                {
+                    KorFace* f = GetFace(id);
+                    if (f == nullptr)
+                    {
+                        item.addAttribute("Exist", "0");
+                        return;
+                    }
+                    item.addAttribute("Exist", "1");
+                    AddNumber(item, "Edge", f->Edge);
+                });
 }
 
 // One item of each kind: a live slot filled from the attributes, or a slot
@@ -211,7 +217,8 @@ void KorMesh::FromXML(const XMLNode& node)
     // Each kind is numbered from 0 in document order, whatever chunk holds
     // its items; other elements are passed over.
     std::vector<int> freeVertices, freeEdges, freeFaces;
-    auto readItem = [&](const XMLNode& item, const char* name, bool legacy) {
+    auto readItem = [&](const XMLNode& item, const char* name, bool legacy)
+    {
         if (std::strcmp(name, "Vertex") == 0)
             ReadVertexItem(item, legacy, freeVertices);
         else if (std::strcmp(name, "Edge") == 0)

@@ -12,7 +12,7 @@
 // pre-face corners. A pre-face of one index holds the edge (i, i).
 class KorPreMesh::EdgeMap
 {
-  public:
+public:
     explicit EdgeMap(const std::vector<sPreFace>& faces)
     {
         size_t corners = 0;
@@ -51,7 +51,7 @@ class KorPreMesh::EdgeMap
             visit(it->face);
     }
 
-  private:
+private:
     struct Entry
     {
         std::uint64_t key;

@@ -19,7 +19,7 @@ struct sPreFace
 
 class KorPreMesh
 {
-  public:
+public:
     KorPreMesh() = default;
 
     int AddVertex(const LumPoint& point);
@@ -41,7 +41,7 @@ class KorPreMesh
     // pre-face with no index, throws std::out_of_range.
     bool ConvertToKorMeshes(std::vector<KorMesh>& meshes);
 
-  private:
+private:
     class EdgeMap;
     template <class AddOne> bool GrowGroup(const EdgeMap& edges, int start, AddOne addOne);
 

@@ -10,8 +10,7 @@
 // or NaN coordinates) can give an odd order but never reads outside the array,
 // unlike std::sort or qsort. Stable. O(n log n) comparisons and copies, O(n)
 // extra memory; nothing is done for fewer than 2 items.
-template <class T, class Compare>
-void KorMergeSort(std::vector<T>& items, Compare compare)
+template <class T, class Compare> void KorMergeSort(std::vector<T>& items, Compare compare)
 {
     const size_t n = items.size();
     if (n < 2)

@@ -6,7 +6,6 @@
 
 const double KorVertex::DivisionThreshold = static_cast<double>(1e-6f);
 
-
 KorVertex& KorVertex::operator*=(double k)
 {
     X *= k;
@@ -47,9 +46,15 @@ KorVertex& KorVertex::operator-=(const KorVertex& v)
     return *this;
 }
 
-double KorVertex::Norm() const { return std::sqrt(X * X + Y * Y + Z * Z); }
+double KorVertex::Norm() const
+{
+    return std::sqrt(X * X + Y * Y + Z * Z);
+}
 
-void KorVertex::Normalize() { *this /= Norm(); }
+void KorVertex::Normalize()
+{
+    *this /= Norm();
+}
 
 KorVertex operator+(const KorVertex& a, const KorVertex& b)
 {

@@ -84,8 +84,8 @@ void LumHandledMesh::CreateFromKorMesh(KorMesh& mesh)
         KorEdge* e2 = e1 ? mesh.GetEdge(e1->Next) : nullptr;
         if (e2 == nullptr)
             continue;
-        corners.assign({OriginIndex(e0, mVertexMap), OriginIndex(e1, mVertexMap),
-                        OriginIndex(e2, mVertexMap)});
+        corners.assign(
+            {OriginIndex(e0, mVertexMap), OriginIndex(e1, mVertexMap), OriginIndex(e2, mVertexMap)});
         KorEdge* e = mesh.GetEdge(e2->Next);
         for (int steps = 0; e != nullptr && e != e0 && steps < edgeSlots; ++steps)
         {
@@ -140,12 +140,14 @@ void LumHandledMesh::Render(const Instance3D* instance)
     GLint modes[2] = {0, 0};
     glGetIntegerv(GL_POLYGON_MODE, modes);
 
-    auto vertex = [this](int32_t i) {
+    auto vertex = [this](int32_t i)
+    {
         const sRenderVertex& v = mVertices[i];
         glTexCoord2d(v.Texture.x, v.Texture.y);
         glVertex3d(v.Position.x, v.Position.y, v.Position.z);
     };
-    auto point = [this](int32_t i) {
+    auto point = [this](int32_t i)
+    {
         const LumPoint& p = mVertices[i].Position;
         glVertex3d(p.x, p.y, p.z);
     };
@@ -251,4 +253,7 @@ BoundingBox LumHandledMesh::CalculateBB() const
     return box;
 }
 
-extern "C" LumHandledMesh* LumHandledMesh_New() { return new LumHandledMesh(nullptr, "LumHandledMesh"); }
+extern "C" LumHandledMesh* LumHandledMesh_New()
+{
+    return new LumHandledMesh(nullptr, "LumHandledMesh");
+}

@@ -28,7 +28,7 @@
 // front, which the reader drops.
 class AnyPointer
 {
-  public:
+public:
     AnyPointer(const int* member, const std::string& name);
     AnyPointer(const float* member, const std::string& name);
     AnyPointer(const double* member, const std::string& name);
@@ -59,7 +59,7 @@ class AnyPointer
     // does not fit in the buffer, or for a type without a line form.
     bool Set(std::istream& stream, char* buffer, int size) const;
 
-  private:
+private:
     template <typename T> T& Target() const { return *static_cast<T*>(const_cast<void*>(mTarget)); }
 
     const void* mTarget;

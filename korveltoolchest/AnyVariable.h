@@ -16,7 +16,7 @@
 // a held float (widened).
 class AnyVariable
 {
-  public:
+public:
     AnyVariable() = default;
     AnyVariable(const AnyVariable&) = default;
     AnyVariable& operator=(const AnyVariable&) = default;
@@ -38,7 +38,7 @@ class AnyVariable
 
     int GetType() const { return mType; }
 
-  private:
+private:
     friend void operator<<(int& destination, const AnyVariable& variable);
     friend void operator<<(float& destination, const AnyVariable& variable);
     friend void operator<<(double& destination, const AnyVariable& variable);

@@ -10,7 +10,7 @@
 // back by position. The action owns its values. Not copyable.
 class KorAction
 {
-  public:
+public:
     using Callback = void (*)(KorAction*);
 
     KorAction() = default;
@@ -43,7 +43,7 @@ class KorAction
         return i >= 0 && i < GetNombreVariables() ? mVariables[i].get() : nullptr;
     }
 
-  private:
+private:
     KorCallback<KorAction*> mUndo;
     KorCallback<KorAction*> mRedo;
     std::vector<std::unique_ptr<AnyVariable>> mVariables;

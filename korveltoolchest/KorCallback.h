@@ -4,7 +4,7 @@
 // function taking none; both unset means "do nothing".
 template <typename T> class KorCallback
 {
-  public:
+public:
     using Function = void (*)(T);
     using FunctionVoid = void (*)();
 
@@ -31,7 +31,7 @@ template <typename T> class KorCallback
             mFunctionVoid();
     }
 
-  private:
+private:
     Function mFunction = nullptr;
     FunctionVoid mFunctionVoid = nullptr;
 };

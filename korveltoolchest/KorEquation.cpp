@@ -2,9 +2,14 @@
 
 #include "KorEquationProgram.h"
 
-KorEquation::KorEquation(const std::string& equation) : m_equation(equation) {}
+KorEquation::KorEquation(const std::string& equation) : m_equation(equation)
+{
+}
 
-KorEquation::KorEquation(const KorEquation& other) : m_equation(other.m_equation), m_variables(other.m_variables) {}
+KorEquation::KorEquation(const KorEquation& other)
+    : m_equation(other.m_equation), m_variables(other.m_variables)
+{
+}
 
 KorEquation& KorEquation::operator=(const KorEquation& other)
 {

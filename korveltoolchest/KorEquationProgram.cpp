@@ -49,7 +49,8 @@ int Priority(char op)
 
 std::string NotPreceded(char op)
 {
-    return std::string("Impossible d'évaluer une expression dont '") + op + "' n'est pas précédé par une valeur numérique";
+    return std::string("Impossible d'évaluer une expression dont '") + op +
+           "' n'est pas précédé par une valeur numérique";
 }
 
 // At least one digit, at most one '.', then optionally e or E and digits.
@@ -103,7 +104,8 @@ KorEquationProgram::KorEquationProgram(const std::string& equation, const KorEqu
     // its inner groups and before its next sibling, the evaluation order.
     std::vector<std::vector<Item>> open(1);
     size_t textStart = 0;
-    auto flushText = [&](size_t end) {
+    auto flushText = [&](size_t end)
+    {
         if (end > textStart)
             open.back().push_back(Item{false, 0, textStart, end});
     };
@@ -188,7 +190,8 @@ void KorEquationProgram::Fail(const std::string& message)
     Emit(Code::Fail, 0, 0, 0);
 }
 
-bool KorEquationProgram::CompileGroup(const std::string& text, const std::vector<Item>& items, std::uint32_t& result)
+bool KorEquationProgram::CompileGroup(const std::string& text, const std::vector<Item>& items,
+                                      std::uint32_t& result)
 {
     // Flat list: every operator symbol is its own part, so a run such as
     // "--" leaves an operator next to an operator, which the reduction refuses.
@@ -268,7 +271,8 @@ bool KorEquationProgram::Reduce(std::vector<Part>& flat, std::uint32_t& result)
         next[i] = i + 1 < n ? i + 1 : -1;
     }
     int first = 0, alive = n;
-    auto unlink = [&](int k) {
+    auto unlink = [&](int k)
+    {
         if (prev[k] >= 0)
             next[prev[k]] = next[k];
         else
@@ -356,7 +360,8 @@ bool KorEquationProgram::ReduceSum(const std::vector<Part>& flat, std::uint32_t&
         m_factors.push_back(flat[k].slot);
         ++m_terms.back().count;
         if (k + 1 < n && flat[k + 1].symbol != '*')
-            m_terms.push_back(Term{flat[k + 1].symbol == '-', static_cast<std::uint32_t>(m_factors.size()), 0});
+            m_terms.push_back(
+                Term{flat[k + 1].symbol == '-', static_cast<std::uint32_t>(m_factors.size()), 0});
     }
     result = flat[i].slot;
     Emit(Code::Sum, result, firstTerm, static_cast<std::uint32_t>(m_terms.size()) - firstTerm);
@@ -426,7 +431,8 @@ double KorEquationProgram::Run(std::string& error) const
         case Code::Tan:
             v = std::tan(f[in.a]);
             break;
-        case Code::Sum: {
+        case Code::Sum:
+        {
             const Term* term = m_terms.data() + in.a;
             const Term* const end = term + in.b;
             for (; term != end; ++term)

@@ -75,8 +75,8 @@ private:
     struct Item
     {
         bool isValue;
-        std::uint32_t slot;       // value of an inner group
-        std::size_t begin, end;   // text between groups
+        std::uint32_t slot;     // value of an inner group
+        std::size_t begin, end; // text between groups
     };
 
     bool CompileGroup(const std::string& text, const std::vector<Item>& items, std::uint32_t& result);

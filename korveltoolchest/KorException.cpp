@@ -1,6 +1,9 @@
 #include "KorException.h"
 
-KorException::KorException(const std::string& message, eExceptionType type) : m_type(type), m_messages{message} {}
+KorException::KorException(const std::string& message, eExceptionType type)
+    : m_type(type), m_messages{message}
+{
+}
 
 KorException& KorException::operator<<(const KorException& other)
 {
@@ -34,7 +37,9 @@ void KorException::ToString(std::string& out) const
     }
 }
 
-void SetSETranslator() {}
+void SetSETranslator()
+{
+}
 
 #include <iostream>
 

@@ -41,7 +41,8 @@ bool KorFile::Open(const std::string& name, OpeningType type, const std::string*
     {
     case 0:
         return true;
-    case READ: {
+    case READ:
+    {
         m_input.open(name, std::ios::in | std::ios::binary);
         if (!m_input.is_open())
         {
@@ -95,7 +96,8 @@ void KorFile::Insert(const void* data, unsigned int size)
 void KorFile::WriteString(const char* data, std::uint32_t size)
 {
     const unsigned char length[4] = {static_cast<unsigned char>(size), static_cast<unsigned char>(size >> 8),
-                                     static_cast<unsigned char>(size >> 16), static_cast<unsigned char>(size >> 24)};
+                                     static_cast<unsigned char>(size >> 16),
+                                     static_cast<unsigned char>(size >> 24)};
     m_output.write(reinterpret_cast<const char*>(length), 4);
     if (size > 0)
         m_output.write(data, size);
@@ -143,9 +145,9 @@ bool KorFile::operator>>(std::string& text)
     unsigned char length[4];
     if (!Get(length, 4))
         return false;
-    const std::uint32_t size = static_cast<std::uint32_t>(length[0]) | static_cast<std::uint32_t>(length[1]) << 8 |
-                               static_cast<std::uint32_t>(length[2]) << 16 |
-                               static_cast<std::uint32_t>(length[3]) << 24;
+    const std::uint32_t size =
+        static_cast<std::uint32_t>(length[0]) | static_cast<std::uint32_t>(length[1]) << 8 |
+        static_cast<std::uint32_t>(length[2]) << 16 | static_cast<std::uint32_t>(length[3]) << 24;
     // A damaged length fails before anything is allocated.
     if (size > Remaining())
     {

@@ -12,7 +12,10 @@ inline bool Between(double v, double a, double b)
     return a <= b ? (a <= v && v <= b) : (b <= v && v <= a);
 }
 
-inline bool IsVertical(const LumPoint& a, const LumPoint& b) { return std::fabs(b.x - a.x) < 1e-5; }
+inline bool IsVertical(const LumPoint& a, const LumPoint& b)
+{
+    return std::fabs(b.x - a.x) < 1e-5;
+}
 
 inline double Distance2D(double ax, double ay, double bx, double by)
 {
@@ -189,7 +192,8 @@ int IntersectionCircleLine(const LumPoint& c, const float& r, const LumPoint& p1
     const double rr = r;
     const double A = dx * dx + dy * dy;
     const double B = 2.0 * (dx * (p1.x - c.x) + dy * (p1.y - c.y));
-    const double C = c.x * c.x + c.y * c.y + p1.x * p1.x + p1.y * p1.y - 2.0 * (c.x * p1.x + c.y * p1.y) - rr * rr;
+    const double C =
+        c.x * c.x + c.y * c.y + p1.x * p1.x + p1.y * p1.y - 2.0 * (c.x * p1.x + c.y * p1.y) - rr * rr;
     const double D = B * B - 4.0 * A * C;
     if (D < -1e-5)
         return 0;

@@ -170,6 +170,7 @@ void KorHashTable::GrowDictionary()
 {
     unsigned long next = static_cast<unsigned long>(static_cast<double>(m_size) * 1.8);
     next = GetNextPrime(next);
-    KorInfo("Growing Dictionary from " + std::to_string(m_size) + " to " + std::to_string(next) + " elements");
+    KorInfo("Growing Dictionary from " + std::to_string(m_size) + " to " + std::to_string(next) +
+            " elements");
     SetSize(next);
 }

@@ -7,9 +7,13 @@
 
 KorHashWord::KorHashWord() = default;
 
-KorHashWord::KorHashWord(const std::string& name) : m_name(name) {}
+KorHashWord::KorHashWord(const std::string& name) : m_name(name)
+{
+}
 
-KorHashWord::KorHashWord(const KorHashWord& other) : m_name(other.m_name) {}
+KorHashWord::KorHashWord(const KorHashWord& other) : m_name(other.m_name)
+{
+}
 
 KorHashWord& KorHashWord::operator=(const KorHashWord& other)
 {

@@ -39,14 +39,15 @@ void KorCloseLibrary(const std::string& name)
     void* handle = dlopen(name.c_str(), RTLD_LAZY | RTLD_NOLOAD);
     if (!handle)
     {
-        KorReport("KorCloseLibrary", "Impossible to close the library '" + name + "' because it is impossible to find");
+        KorReport("KorCloseLibrary",
+                  "Impossible to close the library '" + name + "' because it is impossible to find");
         return;
     }
     dlclose(handle);
     if (dlclose(handle) != 0)
     {
         const char* why = dlerror();
-        KorReport("KorCloseLibrary",
-                  "Impossible to close the library '" + name + "' : Error code value = " + (why ? why : "unknown"));
+        KorReport("KorCloseLibrary", "Impossible to close the library '" + name +
+                                         "' : Error code value = " + (why ? why : "unknown"));
     }
 }

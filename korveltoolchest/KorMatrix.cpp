@@ -20,7 +20,10 @@ template <int N> void MultiplyRowMajor(const double* A, const double* B, double*
     std::copy(r, r + N * N, C);
 }
 
-double* NewZeroMatrix() { return new double[16](); }
+double* NewZeroMatrix()
+{
+    return new double[16]();
+}
 } // namespace
 
 double CalculateDetMat3x3(const double& a, const double& b, const double& c, const double& d, const double& e,
@@ -34,9 +37,15 @@ double CalculateDetMat3x3(const double* m)
     return CalculateDetMat3x3(m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8]);
 }
 
-void MultMatrix3x3(const double* A, const double* B, double* C) { MultiplyRowMajor<3>(A, B, C); }
+void MultMatrix3x3(const double* A, const double* B, double* C)
+{
+    MultiplyRowMajor<3>(A, B, C);
+}
 
-void MultMatrix4x4(const double* A, const double* B, double* C) { MultiplyRowMajor<4>(A, B, C); }
+void MultMatrix4x4(const double* A, const double* B, double* C)
+{
+    MultiplyRowMajor<4>(A, B, C);
+}
 
 void MultVectorsTo3x3(const LumPoint& u, const LumPoint& v, double* M)
 {
@@ -47,7 +56,10 @@ void MultVectorsTo3x3(const LumPoint& u, const LumPoint& v, double* M)
 }
 
 // Column-major A B is row-major B A on the same arrays.
-void MultGLMatrix(const double* A, const double* B, double* C) { MultiplyRowMajor<4>(B, A, C); }
+void MultGLMatrix(const double* A, const double* B, double* C)
+{
+    MultiplyRowMajor<4>(B, A, C);
+}
 
 double* GetScaleGLMatrix(const double& sx, const double& sy, const double& sz)
 {

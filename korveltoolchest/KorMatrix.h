@@ -32,7 +32,8 @@ void MultGLMatrix(const double* A, const double* B, double* C);
 // divided.
 inline LumPoint MultMatrixGLxLumPoint(const double* M, const LumPoint& p)
 {
-    return LumPoint(M[0] * p.x + M[4] * p.y + M[8] * p.z + M[12], M[1] * p.x + M[5] * p.y + M[9] * p.z + M[13],
+    return LumPoint(M[0] * p.x + M[4] * p.y + M[8] * p.z + M[12],
+                    M[1] * p.x + M[5] * p.y + M[9] * p.z + M[13],
                     M[2] * p.x + M[6] * p.y + M[10] * p.z + M[14]);
 }
 inline void MultMatrixGLxLumPoint(const double* M, double& x, double& y, double& z)

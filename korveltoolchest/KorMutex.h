@@ -4,8 +4,7 @@
 
 // A value guarded by its own mutex: every read and write takes the mutex for
 // the access alone, so no lock is ever held across a call into other code.
-template <class T>
-class KorMutex
+template <class T> class KorMutex
 {
 public:
     explicit KorMutex(const T& value = T()) : m_value(value) {}

@@ -2,7 +2,10 @@
 
 namespace
 {
-inline double ToFloat(double v) { return static_cast<double>(static_cast<float>(v)); }
+inline double ToFloat(double v)
+{
+    return static_cast<double>(static_cast<float>(v));
+}
 } // namespace
 
 KorPlane::KorPlane(const LumPoint& p1, const LumPoint& p2, const LumPoint& p3) : m_P1(p1), m_P2(p2), m_P3(p3)
@@ -17,7 +20,10 @@ KorPlane::KorPlane(const LumPoint& p1, const LumPoint& p2, const LumPoint& p3) :
     m_D = -(n * p1);
 }
 
-LumPoint KorPlane::GetNormal() const { return LumPoint(ToFloat(m_A), ToFloat(m_B), ToFloat(m_C)); }
+LumPoint KorPlane::GetNormal() const
+{
+    return LumPoint(ToFloat(m_A), ToFloat(m_B), ToFloat(m_C));
+}
 
 LumPoint KorPlane::Projection(const LumPoint& x) const
 {

@@ -4,8 +4,14 @@
 
 namespace
 {
-inline double ToFloat(double v) { return static_cast<double>(static_cast<float>(v)); }
-inline LumPoint ToFloat(const LumPoint& p) { return LumPoint(ToFloat(p.x), ToFloat(p.y), ToFloat(p.z)); }
+inline double ToFloat(double v)
+{
+    return static_cast<double>(static_cast<float>(v));
+}
+inline LumPoint ToFloat(const LumPoint& p)
+{
+    return LumPoint(ToFloat(p.x), ToFloat(p.y), ToFloat(p.z));
+}
 } // namespace
 
 bool KorPlucker::PlaneIntersection(const KorPlane& plane, LumPoint& out) const

@@ -49,8 +49,8 @@ bool KorRay::IntersectBoundingBox(const LumPoint& lo, const LumPoint& hi, const 
     return false;
 }
 
-bool KorRay::IntersectSphere(const LumPoint& centre, const double& radius, const double& min, const double& max,
-                             double& t) const
+bool KorRay::IntersectSphere(const LumPoint& centre, const double& radius, const double& min,
+                             const double& max, double& t) const
 {
     const LumPoint w = m_Origin - centre;
     const double b = w * m_Direction;
@@ -98,8 +98,9 @@ bool KorRay::IntersectSegment(const LumPoint& p1, const LumPoint& p2, double& t,
     return r <= max;
 }
 
-bool KorRay::IntersectQuarterCircle(const LumPoint& c, const LumPoint& U, const LumPoint& V, const double& radius,
-                                    const double& min, const double& max, double& t) const
+bool KorRay::IntersectQuarterCircle(const LumPoint& c, const LumPoint& U, const LumPoint& V,
+                                    const double& radius, const double& min, const double& max,
+                                    double& t) const
 {
     const LumPoint w = m_Origin - c;
     const double den = (U ^ V) * m_Direction;

@@ -66,7 +66,8 @@ public:
                        double& t) const;
     // Whether the ray meets the box lo-hi inside the window; stops at the
     // first face hit, in the order above.
-    bool IntersectBoundingBox(const LumPoint& lo, const LumPoint& hi, const double& min, const double& max) const;
+    bool IntersectBoundingBox(const LumPoint& lo, const LumPoint& hi, const double& min,
+                              const double& max) const;
     // The nearer root only: a tangent ray misses, and a ray starting inside
     // has a negative distance that any min >= it refuses. A negative max
     // means no upper limit.

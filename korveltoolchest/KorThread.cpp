@@ -13,13 +13,16 @@ struct ExitToken
 };
 } // namespace
 
-KorThread::KorThread(int userValue) : m_userValue(userValue) {}
+KorThread::KorThread(int userValue) : m_userValue(userValue)
+{
+}
 
 KorThread::~KorThread()
 {
     if (IsRunning())
     {
-        KorReport("KorThread::~KorThread", "Thread destroyed before it is finished ! This may cause memory leaks.");
+        KorReport("KorThread::~KorThread",
+                  "Thread destroyed before it is finished ! This may cause memory leaks.");
         Kill();
     }
     Reset();
@@ -100,7 +103,8 @@ void KorThread::Wait()
         return;
     RequestStop();
     std::unique_lock<std::mutex> lock(m_flags->mutex);
-    if (!m_flags->finished.wait_for(lock, std::chrono::milliseconds(500), [this] { return !m_flags->running; }))
+    if (!m_flags->finished.wait_for(lock, std::chrono::milliseconds(500),
+                                    [this] { return !m_flags->running; }))
         return;
     lock.unlock();
     Reset();

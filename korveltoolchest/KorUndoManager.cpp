@@ -7,13 +7,13 @@ namespace
 // Marks a callback as running for its whole extent, even if it throws.
 class RunningScope
 {
-  public:
+public:
     explicit RunningScope(bool& running) : mRunning(running) { mRunning = true; }
     ~RunningScope() { mRunning = false; }
     RunningScope(const RunningScope&) = delete;
     RunningScope& operator=(const RunningScope&) = delete;
 
-  private:
+private:
     bool& mRunning;
 };
 } // namespace

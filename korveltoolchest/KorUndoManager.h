@@ -17,7 +17,7 @@
 // Not copyable.
 class KorUndoManager
 {
-  public:
+public:
     KorUndoManager() = default;
     KorUndoManager(const KorUndoManager&) = delete;
     KorUndoManager& operator=(const KorUndoManager&) = delete;
@@ -45,7 +45,7 @@ class KorUndoManager
     // next changes.
     KorAction* GetAction(unsigned int i) const { return i < mHistory.size() ? mHistory[i].get() : nullptr; }
 
-  private:
+private:
     unsigned int mMaximum = 20;
     unsigned int mPosition = 0;
     bool mSaved = true;

@@ -73,9 +73,18 @@ struct LumPoint
     bool IsNull() const { return std::fabs(x) + std::fabs(y) + std::fabs(z) < 1e-5; }
 };
 
-inline LumPoint operator+(const LumPoint& a, const LumPoint& b) { return LumPoint(a.x + b.x, a.y + b.y, a.z + b.z); }
-inline LumPoint operator-(const LumPoint& a, const LumPoint& b) { return LumPoint(a.x - b.x, a.y - b.y, a.z - b.z); }
-inline LumPoint operator*(const LumPoint& a, double k) { return LumPoint(a.x * k, a.y * k, a.z * k); }
+inline LumPoint operator+(const LumPoint& a, const LumPoint& b)
+{
+    return LumPoint(a.x + b.x, a.y + b.y, a.z + b.z);
+}
+inline LumPoint operator-(const LumPoint& a, const LumPoint& b)
+{
+    return LumPoint(a.x - b.x, a.y - b.y, a.z - b.z);
+}
+inline LumPoint operator*(const LumPoint& a, double k)
+{
+    return LumPoint(a.x * k, a.y * k, a.z * k);
+}
 inline LumPoint operator/(const LumPoint& a, double k)
 {
     if (std::fabs(k) < 1e-5)
@@ -83,7 +92,10 @@ inline LumPoint operator/(const LumPoint& a, double k)
     return LumPoint(a.x / k, a.y / k, a.z / k);
 }
 // Dot product.
-inline double operator*(const LumPoint& a, const LumPoint& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline double operator*(const LumPoint& a, const LumPoint& b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 // Cross product.
 inline LumPoint operator^(const LumPoint& a, const LumPoint& b)
 {
@@ -114,9 +126,18 @@ inline void Normalize(LumPoint& p)
     }
 }
 
-inline LumPoint VectorialProduct(const LumPoint& a, const LumPoint& b) { return a ^ b; }
+inline LumPoint VectorialProduct(const LumPoint& a, const LumPoint& b)
+{
+    return a ^ b;
+}
 
 // The library's pi has eight decimals everywhere, so angles converted there
 // and back come out as they went in.
-inline double ToRadian(const double& deg) { return deg / 180.0 * 3.14159265; }
-inline double ToDegrees(const double& rad) { return rad / 3.14159265 * 180.0; }
+inline double ToRadian(const double& deg)
+{
+    return deg / 180.0 * 3.14159265;
+}
+inline double ToDegrees(const double& rad)
+{
+    return rad / 3.14159265 * 180.0;
+}

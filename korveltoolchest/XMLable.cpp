@@ -77,7 +77,7 @@ bool SkipSection(std::istream& stream)
 
 class DepthGuard
 {
-  public:
+public:
     DepthGuard() { ++tASCIIDepth; }
     ~DepthGuard() { --tASCIIDepth; }
     DepthGuard(const DepthGuard&) = delete;

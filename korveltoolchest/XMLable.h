@@ -29,7 +29,7 @@
 // the element's form; a last line "**".
 class XMLable
 {
-  public:
+public:
     // A list of owned-by-the-derived-object elements, written in the ASCII
     // form; Factory makes an empty element of the list's type for reading.
     struct SonList
@@ -68,7 +68,7 @@ class XMLable
     // owner's life (reset it in place rather than replace it).
     void AddSon(const std::string& name, XMLable* son);
 
-  protected:
+protected:
     struct Son
     {
         std::string Name;
@@ -80,6 +80,6 @@ class XMLable
     // Appended by the derived class directly, in its registration routine.
     std::vector<SonList> mSonLists;
 
-  private:
+private:
     static bool IsRegistrable(const std::string& name);
 };

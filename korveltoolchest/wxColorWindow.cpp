@@ -3,13 +3,12 @@
 #include <wx/brush.h>
 #include <wx/dcclient.h>
 
-wxBEGIN_EVENT_TABLE(wxColorWindow, wxWindow)
-    EVT_PAINT(wxColorWindow::OnPaint)
-    EVT_LEFT_DOWN(wxColorWindow::OnColor)
-wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(wxColorWindow, wxWindow) EVT_PAINT(wxColorWindow::OnPaint)
+    EVT_LEFT_DOWN(wxColorWindow::OnColor) wxEND_EVENT_TABLE()
 
-wxColorWindow::wxColorWindow(wxWindow* parent, const wxColour& colour, Callback callback, int id,
-                             const wxPoint& pos, const wxSize& size, long style, const std::string& name)
+        wxColorWindow::wxColorWindow(wxWindow* parent, const wxColour& colour, Callback callback, int id,
+                                     const wxPoint& pos, const wxSize& size, long style,
+                                     const std::string& name)
     : wxWindow(parent, id, pos, size, style, wxString::FromUTF8(name)), m_colour(colour), m_callback(callback)
 {
 }

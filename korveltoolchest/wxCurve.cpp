@@ -29,20 +29,16 @@ bool UsableGraduations(const std::vector<sAxisPoint>& graduations)
 
 const sCurve1D wxCurve::msEmptyCurve;
 
-wxBEGIN_EVENT_TABLE(wxCurve, wxWindow)
-    EVT_PAINT(wxCurve::OnPaint)
-    EVT_ERASE_BACKGROUND(wxCurve::OnErase)
-    EVT_SIZE(wxCurve::OnResize)
-    EVT_LEFT_UP(wxCurve::OnLClick)
-    EVT_RIGHT_UP(wxCurve::OnRClick)
-    EVT_CHAR(wxCurve::OnKey)
-    EVT_KILL_FOCUS(wxCurve::OnFocus)
-    EVT_SET_FOCUS(wxCurve::OnFocus)
-wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(wxCurve, wxWindow) EVT_PAINT(wxCurve::OnPaint) EVT_ERASE_BACKGROUND(wxCurve::OnErase)
+    EVT_SIZE(wxCurve::OnResize) EVT_LEFT_UP(wxCurve::OnLClick) EVT_RIGHT_UP(wxCurve::OnRClick)
+        EVT_CHAR(wxCurve::OnKey) EVT_KILL_FOCUS(wxCurve::OnFocus) EVT_SET_FOCUS(wxCurve::OnFocus)
+            wxEND_EVENT_TABLE()
 
-wxCurve::wxCurve(wxWindow* parent, int id, const wxPoint& pos, const wxSize& size, long style, const wxString& name)
-    : wxWindow(parent, id, pos, size, style | wxWANTS_CHARS, name), m_background(*wxWHITE, wxBRUSHSTYLE_SOLID),
-      m_gridPen(wxColour(200, 200, 200), 1, wxPENSTYLE_LONG_DASH), m_font(PlotFont())
+                wxCurve::wxCurve(wxWindow* parent, int id, const wxPoint& pos, const wxSize& size, long style,
+                                 const wxString& name)
+    : wxWindow(parent, id, pos, size, style | wxWANTS_CHARS, name),
+      m_background(*wxWHITE, wxBRUSHSTYLE_SOLID), m_gridPen(wxColour(200, 200, 200), 1, wxPENSTYLE_LONG_DASH),
+      m_font(PlotFont())
 {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
 }
@@ -76,7 +72,10 @@ void wxCurve::UpdateAxis()
     GetKorAxis(m_axisMin, m_axisMax, m_axisGraduations, 10);
 }
 
-void wxCurve::UpdateValues() { GetKorAxis(m_valueMin, m_valueMax, m_valueGraduations, 10); }
+void wxCurve::UpdateValues()
+{
+    GetKorAxis(m_valueMin, m_valueMax, m_valueGraduations, 10);
+}
 
 // The value range is seeded by the first finite value since the last Clear,
 // so a constant first curve keeps its place in the range.
@@ -236,7 +235,8 @@ void wxCurve::Draw(wxDC& dc, const wxSize& size)
         // One polyline per run of drawable points; a lone point is drawn as a dot.
         dc.SetPen(curve.pen);
         std::vector<wxPoint> run;
-        auto flush = [&]() {
+        auto flush = [&]()
+        {
             if (run.size() == 1)
                 dc.DrawPoint(run.front());
             else if (run.size() > 1)
@@ -325,11 +325,19 @@ void wxCurve::OnPaint(wxPaintEvent& /*event*/)
     Draw(dc, GetClientSize());
 }
 
-void wxCurve::OnErase(wxEraseEvent& /*event*/) {}
+void wxCurve::OnErase(wxEraseEvent& /*event*/)
+{
+}
 
-void wxCurve::OnResize(wxSizeEvent& /*event*/) { Refresh(); }
+void wxCurve::OnResize(wxSizeEvent& /*event*/)
+{
+    Refresh();
+}
 
-void wxCurve::OnFocus(wxFocusEvent& /*event*/) { Refresh(); }
+void wxCurve::OnFocus(wxFocusEvent& /*event*/)
+{
+    Refresh();
+}
 
 // Selects the nearest drawn point within 20 pixels (squared distance below
 // 400), the earlier one on a tie; nothing when none is that close.

@@ -31,8 +31,8 @@ struct sCurve1D
 class wxCurve : public wxWindow
 {
 public:
-    wxCurve(wxWindow* parent, int id, const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxDefaultSize,
-            long style = 0, const wxString& name = wxPanelNameStr);
+    wxCurve(wxWindow* parent, int id, const wxPoint& pos = wxDefaultPosition,
+            const wxSize& size = wxDefaultSize, long style = 0, const wxString& name = wxPanelNameStr);
     ~wxCurve() override;
 
     // Keeps the curves when the first one has as many values as the new axis,

@@ -16,4 +16,7 @@ wxCurveEvent::wxCurveEvent(const wxCurveEvent& other)
 
 wxCurveEvent::~wxCurveEvent() = default;
 
-wxEvent* wxCurveEvent::Clone() const { return new wxCurveEvent(*this); }
+wxEvent* wxCurveEvent::Clone() const
+{
+    return new wxCurveEvent(*this);
+}

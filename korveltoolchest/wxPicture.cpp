@@ -7,12 +7,11 @@
 
 #include <algorithm>
 
-wxBEGIN_EVENT_TABLE(wxPicture, wxWindow)
-    EVT_PAINT(wxPicture::OnPaint)
-    EVT_SIZE(wxPicture::OnSize)
-wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(wxPicture, wxWindow) EVT_PAINT(wxPicture::OnPaint) EVT_SIZE(wxPicture::OnSize)
+    wxEND_EVENT_TABLE()
 
-wxPicture::wxPicture(wxWindow* parent, const std::string& imagePath, int id, wxPoint pos, wxSize size, long style)
+        wxPicture::wxPicture(wxWindow* parent, const std::string& imagePath, int id, wxPoint pos, wxSize size,
+                             long style)
     : wxWindow(parent, id, pos, size, style, wxPanelNameStr)
 {
     SetImage(imagePath);

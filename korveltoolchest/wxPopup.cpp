@@ -1,10 +1,11 @@
 #include "wxPopup.h"
 
-wxBEGIN_EVENT_TABLE(wxPopup, wxMenu)
-    EVT_MENU(wxID_ANY, wxPopup::OnAction)
-wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(wxPopup, wxMenu) EVT_MENU(wxID_ANY, wxPopup::OnAction) wxEND_EVENT_TABLE()
 
-wxPopup::wxPopup() : wxMenu(0) {}
+    wxPopup::wxPopup()
+    : wxMenu(0)
+{
+}
 
 wxPopup::~wxPopup() = default;
 

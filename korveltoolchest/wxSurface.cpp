@@ -10,22 +10,16 @@
 #include <algorithm>
 #include <cmath>
 
-wxBEGIN_EVENT_TABLE(wxSurface, wxWindow)
-    EVT_PAINT(wxSurface::OnPaint)
-    EVT_ERASE_BACKGROUND(wxSurface::OnErase)
-    EVT_SIZE(wxSurface::OnResize)
-    EVT_LEFT_UP(wxSurface::OnLClick)
-    EVT_RIGHT_UP(wxSurface::OnRClick)
-    EVT_CHAR(wxSurface::OnKey)
-    EVT_KILL_FOCUS(wxSurface::OnFocus)
-    EVT_SET_FOCUS(wxSurface::OnFocus)
-wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(wxSurface, wxWindow) EVT_PAINT(wxSurface::OnPaint)
+    EVT_ERASE_BACKGROUND(wxSurface::OnErase) EVT_SIZE(wxSurface::OnResize) EVT_LEFT_UP(wxSurface::OnLClick)
+        EVT_RIGHT_UP(wxSurface::OnRClick) EVT_CHAR(wxSurface::OnKey) EVT_KILL_FOCUS(wxSurface::OnFocus)
+            EVT_SET_FOCUS(wxSurface::OnFocus) wxEND_EVENT_TABLE()
 
-wxSurface::wxSurface(wxWindow* parent, int id, const wxPoint& pos, const wxSize& size, long style,
-                     const wxString& name)
-    : wxWindow(parent, id, pos, size, style | wxWANTS_CHARS, name), m_background(*wxWHITE, wxBRUSHSTYLE_SOLID),
-      m_font(PlotFont()), m_highColour(255, 0, 0), m_middleColour(255, 255, 0), m_lowColour(0, 0, 255),
-      m_invalidColour(255, 255, 255)
+                wxSurface::wxSurface(wxWindow* parent, int id, const wxPoint& pos, const wxSize& size,
+                                     long style, const wxString& name)
+    : wxWindow(parent, id, pos, size, style | wxWANTS_CHARS, name),
+      m_background(*wxWHITE, wxBRUSHSTYLE_SOLID), m_font(PlotFont()), m_highColour(255, 0, 0),
+      m_middleColour(255, 255, 0), m_lowColour(0, 0, 255), m_invalidColour(255, 255, 255)
 {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
 }
@@ -70,7 +64,10 @@ void wxSurface::Clear()
     DropStaleSelection();
 }
 
-void wxSurface::UpdateValues() { GetKorAxis(m_valueMin, m_valueMax, m_valueGraduations, 10); }
+void wxSurface::UpdateValues()
+{
+    GetKorAxis(m_valueMin, m_valueMax, m_valueGraduations, 10);
+}
 
 // One pass over the grid in column order, O(cells). Strict comparisons keep
 // the first cell of equal extremes; non-finite values never pass the bounds test.
@@ -240,7 +237,8 @@ void wxSurface::DrawCells(wxDC& dc, int W, int H)
     sCell lowest, highest;
     FindValidExtremes(lowest, highest);
     dc.SetTextForeground(*wxWHITE);
-    auto mark = [&](const sCell& cell, const char* text) {
+    auto mark = [&](const sCell& cell, const char* text)
+    {
         const size_t i = size_t(cell.column);
         const size_t j = size_t(cell.row);
         DrawTextCentred(dc, text, (xb[i] + xb[i + 1]) / 2, (yb[j] + yb[j + 1]) / 2);
@@ -262,7 +260,8 @@ void wxSurface::DrawAxisLabels(wxDC& dc, int H, double dx, double dy)
     const size_t rows = m_grid.front().size();
 
     auto columnCentre = [&](size_t k) { return 100.0 + (double(k) + 0.5) * dx; };
-    auto labelColumn = [&](size_t k) {
+    auto labelColumn = [&](size_t k)
+    {
         const wxString text = wxString::FromUTF8(PlotLabel(m_axis2[k]));
         dc.DrawText(text, int(columnCentre(k)) - dc.GetTextExtent(text).GetWidth() / 2, H - 25);
     };
@@ -298,11 +297,19 @@ void wxSurface::OnPaint(wxPaintEvent& /*event*/)
     Draw(dc, GetClientSize());
 }
 
-void wxSurface::OnErase(wxEraseEvent& /*event*/) {}
+void wxSurface::OnErase(wxEraseEvent& /*event*/)
+{
+}
 
-void wxSurface::OnResize(wxSizeEvent& /*event*/) { Refresh(); }
+void wxSurface::OnResize(wxSizeEvent& /*event*/)
+{
+    Refresh();
+}
 
-void wxSurface::OnFocus(wxFocusEvent& /*event*/) { Refresh(); }
+void wxSurface::OnFocus(wxFocusEvent& /*event*/)
+{
+    Refresh();
+}
 
 // The cell under the mouse from the boundaries of the last paint; a point on
 // a shared edge goes to the lower index. O(columns + rows).

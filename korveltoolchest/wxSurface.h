@@ -27,8 +27,8 @@ class wxDC;
 class wxSurface : public wxWindow
 {
 public:
-    wxSurface(wxWindow* parent, int id, const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxDefaultSize,
-              long style = 0, const wxString& name = wxPanelNameStr);
+    wxSurface(wxWindow* parent, int id, const wxPoint& pos = wxDefaultPosition,
+              const wxSize& size = wxDefaultSize, long style = 0, const wxString& name = wxPanelNameStr);
     ~wxSurface() override;
 
     // Keeps the grid when its shape matches the new axes, else empties it. No repaint.

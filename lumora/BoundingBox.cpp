@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-BoundingBox::BoundingBox() : mEmpty(true) {}
+BoundingBox::BoundingBox() : mEmpty(true)
+{
+}
 
 BoundingBox::~BoundingBox() = default;
 

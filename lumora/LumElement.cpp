@@ -1,5 +1,7 @@
 #include "LumElement.h"
 
-LumElement::LumElement(LumoraDevice* device) : mDevice(device) {}
+LumElement::LumElement(LumoraDevice* device) : mDevice(device)
+{
+}
 
 LumElement::~LumElement() = default;

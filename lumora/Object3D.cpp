@@ -27,7 +27,9 @@ Object3D& Object3D::operator=(const Object3D& other)
 
 Object3D::~Object3D() = default;
 
-void Object3D::Render(const Instance3D*) {}
+void Object3D::Render(const Instance3D*)
+{
+}
 
 const BoundingBox& Object3D::GetBoundingBox() const
 {
@@ -39,9 +41,13 @@ const BoundingBox& Object3D::GetBoundingBox() const
     return mBoundingBox;
 }
 
-void Object3D::CloseRenderingContext() {}
+void Object3D::CloseRenderingContext()
+{
+}
 
-void Object3D::RenderingContextChanged() {}
+void Object3D::RenderingContextChanged()
+{
+}
 
 void Object3D::InitObject3D()
 {
@@ -63,6 +69,11 @@ bool Object3D::IsIntersectedByRay(const KorRay& ray, double tMin, double tMax) c
     return ray.IntersectBoundingBox(box.Min, box.Max, tMin, tMax);
 }
 
-BoundingBox Object3D::CalculateBB() const { return BoundingBox(); }
+BoundingBox Object3D::CalculateBB() const
+{
+    return BoundingBox();
+}
 
-void Object3D::RenderVertices(const Instance3D*) {}
+void Object3D::RenderVertices(const Instance3D*)
+{
+}

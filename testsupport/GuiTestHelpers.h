@@ -106,10 +106,12 @@ protected:
     static bool ShowAndWait(wxWindow* window)
     {
         auto painted = std::make_shared<bool>(false);
-        window->Bind(wxEVT_PAINT, [painted](wxPaintEvent& event) {
-            *painted = true;
-            event.Skip();
-        });
+        window->Bind(wxEVT_PAINT,
+                     [painted](wxPaintEvent& event)
+                     {
+                         *painted = true;
+                         event.Skip();
+                     });
         window->Show();
         window->Refresh();
         const bool ok = WaitFor([&] { return *painted && window->IsShownOnScreen(); });

@@ -53,7 +53,7 @@ bool IsText(const pugi::xml_node& node)
 // Writes to a C stream and remembers whether every write succeeded.
 class FileWriter : public pugi::xml_writer
 {
-  public:
+public:
     explicit FileWriter(std::FILE* file) : mFile(file) {}
     void write(const void* data, size_t size) override
     {
@@ -62,7 +62,7 @@ class FileWriter : public pugi::xml_writer
     }
     bool Ok() const { return mOk; }
 
-  private:
+private:
     std::FILE* mFile;
     bool mOk = true;
 };

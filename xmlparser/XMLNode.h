@@ -57,7 +57,7 @@ struct XMLResults
 // Not thread-safe: queries fill the index. One tree, one thread at a time.
 class XMLNode
 {
-  public:
+public:
     XMLNode();
     XMLNode(const XMLNode&) = default;
     XMLNode& operator=(const XMLNode&) = default;
@@ -117,7 +117,7 @@ class XMLNode
 
     struct Tree;
 
-  private:
+private:
     XMLNode(std::shared_ptr<Tree> tree, pugi::xml_node_struct* node);
     int Count(const char* name) const;
     XMLNode Child(const char* name, int i) const;

@@ -95,7 +95,7 @@ KorException ConversionError(const std::string& function, const std::string& fil
 // caller.
 class KorDXF::PairReader
 {
-  public:
+public:
     explicit PairReader(std::istream& in) : mIn(in) {}
 
     bool Next(int& code, std::string& value)
@@ -129,7 +129,7 @@ class KorDXF::PairReader
         mValue = value;
     }
 
-  private:
+private:
     std::istream& mIn;
     bool mHeld = false;
     int mCode = 0;

@@ -49,7 +49,7 @@ struct sDXFMesh
 // the "C" convention whatever the process locale. Load appends to the lists.
 class KorDXF
 {
-  public:
+public:
     KorDXF() = default;
     explicit KorDXF(const std::string& fileName);
 
@@ -81,7 +81,7 @@ class KorDXF
     std::vector<sDXFPolyline> Polylines;
     std::vector<sDXFMesh> Meshes;
 
-  private:
+private:
     class PairReader;
 
     void ReadHeader(PairReader& in);

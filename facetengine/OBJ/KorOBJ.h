@@ -21,7 +21,7 @@
 // lists.
 class KorOBJ
 {
-  public:
+public:
     KorOBJ() = default;
     // Loads the file; an exception of Load leaves the constructor.
     explicit KorOBJ(const std::string& fileName);
@@ -40,7 +40,7 @@ class KorOBJ
     bool ConvertToKorMesh(KorMesh& mesh);
     bool ConvertToKorMeshes(std::vector<KorMesh>& meshes);
 
-  private:
+private:
     void AnalyzeOBJLine(const std::string& line);
     LumPoint AnalyzeVertexLine(const std::string& line, size_t start);
     void AnalyzeFaceLine(const std::string& line, size_t start, std::vector<int>& indices);

@@ -24,7 +24,7 @@ enum eVoxelSplit
 // 2 = z min, 3 = x min, 4 = y max, 5 = y min.
 class KdVoxel
 {
-  public:
+public:
     KdVoxel(KdVoxel* parent, const LumPoint& a, const LumPoint& b);
     KdVoxel(const KdVoxel&) = delete;
     KdVoxel& operator=(const KdVoxel&) = delete;
@@ -66,7 +66,7 @@ class KdVoxel
     // with the faces; false when the line misses the box.
     bool RayRange(const KorRay& ray, double& t0, double& t1, int& face0, int& face1) const;
 
-  private:
+private:
     KdVoxel* mParent;
     KdVoxel* mSon1 = nullptr;
     KdVoxel* mSon2 = nullptr;

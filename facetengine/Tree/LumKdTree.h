@@ -20,7 +20,7 @@ class KorRay;
 // Ray query: O(depth + faces in the leaves the ray crosses), front to back.
 class LumKdTree : public LumTree
 {
-  public:
+public:
     struct sPlaneEvent
     {
         int Face;
@@ -75,7 +75,7 @@ class LumKdTree : public LumTree
                            const std::vector<int>* faces);
     static double GetSAHCost(double inv, double SL, double SP, double SR, int nL, int nP, int nR, int& side);
 
-  private:
+private:
     void BuildVoxel(KdVoxel* voxel, KorMesh& mesh, std::vector<int>* faces, double surface);
     bool EdgesCrossOther(KdVoxel* voxel, KorMesh& mesh, const LumKdTree& other, KorMesh& otherMesh,
                          std::vector<char>& flags) const;

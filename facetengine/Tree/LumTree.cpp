@@ -1,6 +1,8 @@
 #include "LumTree.h"
 
-LumTree::LumTree(KorMesh&) {}
+LumTree::LumTree(KorMesh&)
+{
+}
 
 LumTree::~LumTree() = default;
 

@@ -17,8 +17,8 @@ public:
     virtual ~LumTree();
 
     virtual void Render(LumoraDevice* device, int maxDepth) = 0;
-    virtual bool IntersectRay(const KorRay& ray, KorMesh& mesh, const double& tmin, const double& tmax, double& t,
-                              bool countAll, int& hits, int& face) const = 0;
+    virtual bool IntersectRay(const KorRay& ray, KorMesh& mesh, const double& tmin, const double& tmax,
+                              double& t, bool countAll, int& hits, int& face) const = 0;
     virtual void ClearTree() = 0;
     virtual bool Build(KorMesh& mesh) = 0;
 

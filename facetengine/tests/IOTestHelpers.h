@@ -19,7 +19,8 @@
 // binary's run: the process id keeps their files apart.
 inline std::string TempPath(const std::string& name)
 {
-    return (std::filesystem::temp_directory_path() / ("vorn_io_" + std::to_string(getpid()) + "_" + name)).string();
+    return (std::filesystem::temp_directory_path() / ("vorn_io_" + std::to_string(getpid()) + "_" + name))
+        .string();
 }
 
 inline std::string WriteTemp(const std::string& name, const std::string& bytes)

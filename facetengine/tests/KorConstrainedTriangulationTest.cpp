@@ -45,7 +45,8 @@ TEST(ConstrainTriangulation, ExistingEdgeOrOneCrossedEdge)
     ConstrainTriangulation(mesh, Constraint{diagonal02 ? std::pair{2, 0} : std::pair{1, 3}});
     EXPECT_EQ(Triangles(mesh), delaunay);
 
-    for (const auto& segment : {diagonal02 ? std::pair{1, 3} : std::pair{0, 2}, std::pair{3, 1}, std::pair{2, 0}})
+    for (const auto& segment :
+         {diagonal02 ? std::pair{1, 3} : std::pair{0, 2}, std::pair{3, 1}, std::pair{2, 0}})
     {
         ConstrainTriangulation(mesh, Constraint{segment});
         EXPECT_TRUE(HasEdge(mesh, segment.first, segment.second));
@@ -194,7 +195,10 @@ TEST(FillConstrainedPolygon, NearestSideVertexFirstOfEquals)
 namespace
 {
 // z over [0, 1000]^2: hills on a slope.
-double Surface(double x, double y) { return 40.0 * std::sin(x / 130.0) * std::cos(y / 170.0) + 0.03 * x + 0.02 * y; }
+double Surface(double x, double y)
+{
+    return 40.0 * std::sin(x / 130.0) * std::cos(y / 170.0) + 0.03 * x + 0.02 * y;
+}
 
 // Level lines of Surface by marching squares on a grid of g x g nodes: one
 // Constraint per level, its vertices shared by the segments that meet there.
@@ -247,9 +251,10 @@ std::vector<Constraint> AddContours(KorMesh& mesh, int g, int levels)
                 else if (at.size() == 4)
                 {
                     // A saddle: pair the crossings so that the high corners join.
-                    const double centre = 0.25 * (z[static_cast<size_t>(j * g + i)] + z[static_cast<size_t>(j * g + i + 1)] +
-                                                  z[static_cast<size_t>((j + 1) * g + i)] +
-                                                  z[static_cast<size_t>((j + 1) * g + i + 1)]);
+                    const double centre =
+                        0.25 * (z[static_cast<size_t>(j * g + i)] + z[static_cast<size_t>(j * g + i + 1)] +
+                                z[static_cast<size_t>((j + 1) * g + i)] +
+                                z[static_cast<size_t>((j + 1) * g + i + 1)]);
                     const bool bottomLeftHigh = z[static_cast<size_t>(j * g + i)] >= level;
                     if ((centre >= level) == bottomLeftHigh)
                     {
@@ -338,13 +343,13 @@ TEST(ConstrainTriangulation, RandomSegmentsKeepTheRegion)
             constraint.emplace_back(static_cast<int>(rng() % n), static_cast<int>(rng() % n));
         ConstrainTriangulation(mesh, constraint);
         const tri::Summary after = tri::Summarise(mesh);
-        if (!CheckMesh(mesh) || after.clockwise || after.notTriangles || after.doubledArea != before.doubledArea ||
-            after.faces != before.faces)
+        if (!CheckMesh(mesh) || after.clockwise || after.notTriangles ||
+            after.doubledArea != before.doubledArea || after.faces != before.faces)
         {
             ++failures;
             ADD_FAILURE() << "round " << round << ": faces " << before.faces << " -> " << after.faces << ", "
-                          << after.clockwise << " clockwise, area "
-                          << static_cast<double>(before.doubledArea) << " -> " << static_cast<double>(after.doubledArea);
+                          << after.clockwise << " clockwise, area " << static_cast<double>(before.doubledArea)
+                          << " -> " << static_cast<double>(after.doubledArea);
         }
     }
 }

@@ -11,7 +11,8 @@ namespace
 {
 std::string WriteTemp(const std::string& name, const std::string& bytes)
 {
-    const std::string path = (std::filesystem::temp_directory_path() / (std::to_string(getpid()) + "_" + name)).string();
+    const std::string path =
+        (std::filesystem::temp_directory_path() / (std::to_string(getpid()) + "_" + name)).string();
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
 }

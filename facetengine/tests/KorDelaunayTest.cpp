@@ -278,8 +278,10 @@ TEST(FlipCascade, SwapsAnIllegalDiagonalAndReportsMissingFaces)
     for (const bool direct : {true, false})
     {
         KorMesh mesh = MeshOf({{0, 0, 0}, {2, -1, 0}, {4, 0, 0}, {2, 1, 0}});
-        const int f1 = DelaunayCreateTriangle(mesh, *mesh.GetVertex(0), *mesh.GetVertex(2), *mesh.GetVertex(1));
-        const int f2 = DelaunayCreateTriangle(mesh, *mesh.GetVertex(0), *mesh.GetVertex(2), *mesh.GetVertex(3));
+        const int f1 =
+            DelaunayCreateTriangle(mesh, *mesh.GetVertex(0), *mesh.GetVertex(2), *mesh.GetVertex(1));
+        const int f2 =
+            DelaunayCreateTriangle(mesh, *mesh.GetVertex(0), *mesh.GetVertex(2), *mesh.GetVertex(3));
         EXPECT_EQ(tri::Summarise(mesh).clockwise, 0);
         EXPECT_TRUE(CheckPointInsideCircumcircle(mesh.GetVertex(0), mesh.GetVertex(1), mesh.GetVertex(2),
                                                  mesh.GetVertex(3)));

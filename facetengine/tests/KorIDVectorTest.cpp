@@ -1,5 +1,5 @@
-#include "KorEdge.h"
 #include "KorIDVector.h"
+#include "KorEdge.h"
 #include "KorVertex.h"
 
 #include <gtest/gtest.h>

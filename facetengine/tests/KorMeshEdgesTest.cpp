@@ -293,7 +293,10 @@ TEST(KorMeshEdges, EveryEditDropsTheSearchTree)
         EXPECT_TRUE(CheckMesh(m));
     }
     bool deleted = false;
-    { KorMesh owner; owner.SetTree(new CountingTree(owner, &deleted, true)); }
+    {
+        KorMesh owner;
+        owner.SetTree(new CountingTree(owner, &deleted, true));
+    }
     EXPECT_TRUE(deleted);
 }
 

@@ -24,7 +24,10 @@ KorMesh Kite()
     return MeshOf({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, -1, 0}});
 }
 
-std::string Captured() { return testing::internal::GetCapturedStdout(); }
+std::string Captured()
+{
+    return testing::internal::GetCapturedStdout();
+}
 } // namespace
 
 TEST(KorMeshFaces, FirstFaceKeepsTheGivenOrder)
@@ -85,7 +88,9 @@ TEST(KorMeshFaces, AFaceNeedingATakenTwinIsRefusedAndLeavesItsBorders)
     const int e = m.AddVertex(0.5, 0.5, 1);
     testing::internal::CaptureStdout();
     EXPECT_EQ(m.AddFace(3, 0, 1, e), -1);
-    EXPECT_EQ(Captured(), "KorMesh::AddFace -> Impossible to add a face with edges that are already attached to a face\n");
+    EXPECT_EQ(
+        Captured(),
+        "KorMesh::AddFace -> Impossible to add a face with edges that are already attached to a face\n");
     EXPECT_EQ(m.GetNumberOfFaces(), 2);
     EXPECT_EQ(m.GetNumberOfEdges(), 14);
     EXPECT_TRUE(CheckMesh(m));
@@ -126,7 +131,8 @@ TEST(KorMeshFaces, TooFewOrMissingVerticesAreRefused)
     // Collapsing to two vertices leaves a ring of two half-edges.
     testing::internal::CaptureStdout();
     EXPECT_EQ(m.AddFace(3, 0, 1, 0), -1);
-    EXPECT_EQ(Captured(), "KorMesh::AddFace -> Impossible to add a face with a vector with less than 3 edges\n");
+    EXPECT_EQ(Captured(),
+              "KorMesh::AddFace -> Impossible to add a face with a vector with less than 3 edges\n");
     EXPECT_EQ(m.GetNumberOfFaces(), 0);
     EXPECT_TRUE(CheckMesh(m));
 }
@@ -139,7 +145,8 @@ TEST(KorMeshFaces, AFaceRunningTwiceAlongAnEdgeIsRefused)
     m.AddVertex(2, 2, 0);
     testing::internal::CaptureStdout();
     EXPECT_EQ(m.AddFace(7, 0, 1, 2, 3, 1, 2, 4), -1);
-    EXPECT_EQ(Captured(), "KorMesh::AddFace -> Impossible to add a face that runs twice along the same edge\n");
+    EXPECT_EQ(Captured(),
+              "KorMesh::AddFace -> Impossible to add a face that runs twice along the same edge\n");
     EXPECT_EQ(m.GetNumberOfFaces(), 0);
     EXPECT_TRUE(CheckMesh(m));
 }

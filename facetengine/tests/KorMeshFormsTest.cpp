@@ -37,7 +37,8 @@ void BuildMeshWithHoles(KorMesh& mesh)
     for (int j = 0; j < 50; ++j)
         for (int i = 0; i < 50; ++i)
         {
-            const int id = mesh.AddVertex(6612345.678 + 0.001 * i + 1.0 / 3.0, 2123456.789 - j / 7.0, 512.25 + 1e-9 * i);
+            const int id =
+                mesh.AddVertex(6612345.678 + 0.001 * i + 1.0 / 3.0, 2123456.789 - j / 7.0, 512.25 + 1e-9 * i);
             KorVertex* v = mesh.GetVertex(id);
             v->Normal = LumPoint(0.1 * i, -1.0 / 3.0, 1e-17 * j);
             v->Texture = LumPoint(i / 49.0, j / 49.0, 0.0);
@@ -58,8 +59,7 @@ void BuildMeshWithHoles(KorMesh& mesh)
             mesh.DeleteFace(id, false);
 }
 
-template <typename Get>
-std::vector<int> FreeSlots(int slots, Get get)
+template <typename Get> std::vector<int> FreeSlots(int slots, Get get)
 {
     std::vector<int> free;
     for (int id = 0; id < slots; ++id)
@@ -110,8 +110,8 @@ void ExpectSameTables(KorMesh& a, KorMesh& b, bool textures, bool freeVerticesCo
         ASSERT_EQ(e == nullptr, f == nullptr) << "half-edge " << id;
         if (e != nullptr)
         {
-            ASSERT_TRUE(e->Vertex == f->Vertex && e->Face == f->Face && e->Opp == f->Opp && e->Next == f->Next &&
-                        e->Turn == f->Turn)
+            ASSERT_TRUE(e->Vertex == f->Vertex && e->Face == f->Face && e->Opp == f->Opp &&
+                        e->Next == f->Next && e->Turn == f->Turn)
                 << "half-edge " << id;
         }
     }
@@ -181,9 +181,12 @@ TEST_F(KorMeshForms, MeshWithHolesRoundTripsThroughAnXMLFile)
         KorMesh original;
         BuildMeshWithHoles(original);
         ASSERT_TRUE(CheckMesh(original));
-        const auto freeVertices = FreeSlots(original.GetVertexVectorSize(), [&](int id) { return original.GetVertex(id); });
-        const auto freeEdges = FreeSlots(original.GetEdgeVectorSize(), [&](int id) { return original.GetEdge(id); });
-        const auto freeFaces = FreeSlots(original.GetFaceVectorSize(), [&](int id) { return original.GetFace(id); });
+        const auto freeVertices =
+            FreeSlots(original.GetVertexVectorSize(), [&](int id) { return original.GetVertex(id); });
+        const auto freeEdges =
+            FreeSlots(original.GetEdgeVectorSize(), [&](int id) { return original.GetEdge(id); });
+        const auto freeFaces =
+            FreeSlots(original.GetFaceVectorSize(), [&](int id) { return original.GetFace(id); });
         EXPECT_EQ(freeVertices, (std::vector<int>{0, 1500, 2400}));
         for (int id : {0, 1500, 2400})
         {
@@ -205,8 +208,10 @@ TEST_F(KorMeshForms, MeshWithHolesRoundTripsThroughTheTextForm)
 {
     KorMesh original;
     BuildMeshWithHoles(original);
-    const auto freeEdges = FreeSlots(original.GetEdgeVectorSize(), [&](int id) { return original.GetEdge(id); });
-    const auto freeFaces = FreeSlots(original.GetFaceVectorSize(), [&](int id) { return original.GetFace(id); });
+    const auto freeEdges =
+        FreeSlots(original.GetEdgeVectorSize(), [&](int id) { return original.GetEdge(id); });
+    const auto freeFaces =
+        FreeSlots(original.GetFaceVectorSize(), [&](int id) { return original.GetFace(id); });
 
     std::stringstream text;
     original.ToASCII(text);
@@ -246,7 +251,7 @@ TEST_F(KorMeshForms, ChunksHoldAThousandItemsAndFreeSlotsOnlyExist)
         std::vector<int> sizes;
         for (int i = 0; i < chunks.nChildNode("Vertices"); ++i)
             sizes.push_back(chunks.getChildNode("Vertices", i).nChildNode("Vertex"));
-        const std::vector<int> expected = slots == 1000 ? std::vector<int>{1000}
+        const std::vector<int> expected = slots == 1000   ? std::vector<int>{1000}
                                           : slots == 1001 ? std::vector<int>{1000, 1}
                                                           : std::vector<int>{1000, 1000, 500};
         EXPECT_EQ(sizes, expected) << slots;
@@ -298,20 +303,19 @@ TEST_F(KorMeshForms, MissingAttributesReadAsNoneZeroOrFree)
     // A triangle 0-1-2 whose items lack optional pieces: vertex 1 has no Z,
     // vertex 3 no Exist (a free slot), half-edge 5 no Face or Next (a
     // border half-edge).
-    const std::string text =
-        "<M><Vertices>"
-        "<Vertex Exist=\"1\" X=\"0\" Y=\"0\" Z=\"1\" Edge=\"0\"/>"
-        "<Vertex Exist=\"1\" X=\"1\" Y=\"0\" Edge=\"2\"/>"
-        "<Vertex Exist=\"1\" X=\"0\" Y=\"1\" Z=\"1\" Edge=\"4\"/>"
-        "<Vertex X=\"5\" Y=\"5\" Z=\"5\" Edge=\"0\"/>"
-        "</Vertices><Edges>"
-        "<Edge Exist=\"1\" Vertex=\"0\" Face=\"0\" Next=\"2\" Opp=\"1\" Turn=\"0\"/>"
-        "<Edge Exist=\"1\" Vertex=\"1\" Opp=\"0\" Turn=\"1\"/>"
-        "<Edge Exist=\"1\" Vertex=\"1\" Face=\"0\" Next=\"4\" Opp=\"3\" Turn=\"2\"/>"
-        "<Edge Exist=\"1\" Vertex=\"2\" Opp=\"2\" Turn=\"3\"/>"
-        "<Edge Exist=\"1\" Vertex=\"2\" Face=\"0\" Next=\"0\" Opp=\"5\" Turn=\"4\"/>"
-        "<Edge Exist=\"1\" Vertex=\"0\" Opp=\"4\" Turn=\"5\"/>"
-        "</Edges><Faces><Face Exist=\"1\" Edge=\"0\"/></Faces></M>";
+    const std::string text = "<M><Vertices>"
+                             "<Vertex Exist=\"1\" X=\"0\" Y=\"0\" Z=\"1\" Edge=\"0\"/>"
+                             "<Vertex Exist=\"1\" X=\"1\" Y=\"0\" Edge=\"2\"/>"
+                             "<Vertex Exist=\"1\" X=\"0\" Y=\"1\" Z=\"1\" Edge=\"4\"/>"
+                             "<Vertex X=\"5\" Y=\"5\" Z=\"5\" Edge=\"0\"/>"
+                             "</Vertices><Edges>"
+                             "<Edge Exist=\"1\" Vertex=\"0\" Face=\"0\" Next=\"2\" Opp=\"1\" Turn=\"0\"/>"
+                             "<Edge Exist=\"1\" Vertex=\"1\" Opp=\"0\" Turn=\"1\"/>"
+                             "<Edge Exist=\"1\" Vertex=\"1\" Face=\"0\" Next=\"4\" Opp=\"3\" Turn=\"2\"/>"
+                             "<Edge Exist=\"1\" Vertex=\"2\" Opp=\"2\" Turn=\"3\"/>"
+                             "<Edge Exist=\"1\" Vertex=\"2\" Face=\"0\" Next=\"0\" Opp=\"5\" Turn=\"4\"/>"
+                             "<Edge Exist=\"1\" Vertex=\"0\" Opp=\"4\" Turn=\"5\"/>"
+                             "</Edges><Faces><Face Exist=\"1\" Edge=\"0\"/></Faces></M>";
     KorMesh mesh;
     mesh.FromXML(ParseMesh(text));
     ASSERT_FALSE(mesh.LastReadFailed());
@@ -356,7 +360,8 @@ TEST_F(KorMeshForms, CorruptLinksLeaveTheMeshEmptyWithOneLine)
         mesh.FromXML(ParseMesh(head + edges + tail));
         const std::string out = ::testing::internal::GetCapturedStdout();
         EXPECT_TRUE(mesh.LastReadFailed()) << edges;
-        EXPECT_EQ(mesh.GetVertexVectorSize() + mesh.GetEdgeVectorSize() + mesh.GetFaceVectorSize(), 0) << edges;
+        EXPECT_EQ(mesh.GetVertexVectorSize() + mesh.GetEdgeVectorSize() + mesh.GetFaceVectorSize(), 0)
+            << edges;
         EXPECT_EQ(out.rfind("KorMesh::FromXML -> ", 0), 0u) << out;
         EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
     }
@@ -425,7 +430,8 @@ TEST_F(KorMeshForms, TextFormLinesPerRecordAndTruncation)
 {
     KorMesh one;
     one.AddVertex(1.5, 2.5, 3.5);
-    const auto lines = [&](bool normals, bool textures) {
+    const auto lines = [&](bool normals, bool textures)
+    {
         KorMesh::mSaveNormals = normals;
         KorMesh::mSaveTextureCoordinates = textures;
         std::stringstream text;
@@ -479,7 +485,7 @@ TEST_F(KorMeshForms, UnknownMeshSonIsSkippedWholeInTheTextForm)
 {
     class Owner : public XMLable
     {
-      public:
+    public:
         Owner()
         {
             AddVariable("x", &x);
@@ -490,7 +496,7 @@ TEST_F(KorMeshForms, UnknownMeshSonIsSkippedWholeInTheTextForm)
     };
     class Reader : public XMLable
     {
-      public:
+    public:
         Reader() { AddVariable("x", &x); }
         int x = 0;
     };

@@ -11,7 +11,10 @@ using V = std::vector<int>;
 
 namespace
 {
-bool Live(const KorMesh& m, int vertex) { return m.GetVertex(vertex) != nullptr; }
+bool Live(const KorMesh& m, int vertex)
+{
+    return m.GetVertex(vertex) != nullptr;
+}
 
 // Both half-edges between a and b carry a face: the two faces are neighbours.
 bool Neighbours(KorMesh& m, int a, int b)

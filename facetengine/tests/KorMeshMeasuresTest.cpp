@@ -18,7 +18,8 @@ class NullTree : public LumTree
 public:
     explicit NullTree(KorMesh& mesh) : LumTree(mesh) {}
     void Render(LumoraDevice*, int) override {}
-    bool IntersectRay(const KorRay&, KorMesh&, const double&, const double&, double&, bool, int&, int&) const override
+    bool IntersectRay(const KorRay&, KorMesh&, const double&, const double&, double&, bool, int&,
+                      int&) const override
     {
         return false;
     }
@@ -84,7 +85,8 @@ TEST(KorMeshVolume, TetrahedronAndSphereAgainstAnalyticValues)
     BuildTetrahedron(tetra, 2.0, 3.0, 4.0);
     EXPECT_TRUE(CheckMesh(tetra));
     EXPECT_NEAR(tetra.GetVolume(), 4.0, 1e-12);
-    EXPECT_NEAR(tetra.GetSurface(), 0.5 * (6.0 + 8.0 + 12.0 + std::sqrt(12.0 * 12 + 8.0 * 8 + 6.0 * 6)), 1e-12);
+    EXPECT_NEAR(tetra.GetSurface(), 0.5 * (6.0 + 8.0 + 12.0 + std::sqrt(12.0 * 12 + 8.0 * 8 + 6.0 * 6)),
+                1e-12);
     tetra.MoveMesh(LumPoint(1000.0, -1000.0, 1000.0));
     EXPECT_NEAR(tetra.GetVolume(), 4.0, 1e-9);
 

@@ -22,7 +22,10 @@ KorMesh RandomGridPoints(unsigned seed, int count)
     return m;
 }
 
-double Axis(const KorVertex& v, int axis) { return axis == 0 ? v.X : (axis == 1 ? v.Y : v.Z); }
+double Axis(const KorVertex& v, int axis)
+{
+    return axis == 0 ? v.X : (axis == 1 ? v.Y : v.Z);
+}
 
 std::vector<int> SortedIds(const std::vector<KorVertex>& vs)
 {
@@ -66,7 +69,8 @@ TEST(KorMeshSort, AxisPairsFromTheTable)
             ASSERT_LE(p0, p1) << c.first << "," << c.second;
             if (p0 == p1)
             {
-                ASSERT_LE(Axis(out[i - 1], c.secondary), Axis(out[i], c.secondary)) << c.first << "," << c.second;
+                ASSERT_LE(Axis(out[i - 1], c.secondary), Axis(out[i], c.secondary))
+                    << c.first << "," << c.second;
             }
         }
     }
@@ -187,7 +191,8 @@ TEST(KorMeshSort, MergeSortIsStableAndOrdersLargeInputs)
     std::vector<std::pair<int, int>> items;
     for (int i = 0; i < 5000; ++i)
         items.push_back({static_cast<int>(rng() % 50), i});
-    KorMergeSort(items, [](const std::pair<int, int>& a, const std::pair<int, int>& b) { return a.first - b.first; });
+    KorMergeSort(items, [](const std::pair<int, int>& a, const std::pair<int, int>& b)
+                 { return a.first - b.first; });
     for (size_t i = 1; i < items.size(); ++i)
     {
         ASSERT_LE(items[i - 1].first, items[i].first);

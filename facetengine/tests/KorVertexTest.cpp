@@ -4,7 +4,8 @@
 
 namespace
 {
-const char* const kGuardLine = "KorVertex::operator/= -> Divide by a number < 1e-06 impossible : Vertex set to 0\n";
+const char* const kGuardLine =
+    "KorVertex::operator/= -> Divide by a number < 1e-06 impossible : Vertex set to 0\n";
 
 KorVertex Tagged(double x, double y, double z)
 {

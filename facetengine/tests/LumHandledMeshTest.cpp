@@ -1,6 +1,6 @@
+#include "LumHandledMesh.h"
 #include "KorHashTable.h"
 #include "KorMesh.h"
-#include "LumHandledMesh.h"
 #include "TestMeshes.h"
 
 #include <dlfcn.h>

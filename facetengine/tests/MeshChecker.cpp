@@ -10,8 +10,7 @@ namespace
 class Problems
 {
 public:
-    template <class... Args>
-    void Add(const Args&... args)
+    template <class... Args> void Add(const Args&... args)
     {
         if (++mCount > 20)
             return;
@@ -75,7 +74,8 @@ private:
         else
         {
             if (twin->Opp != i)
-                problems.Add("twins not mutual: ", i, ".Opp = ", e->Opp, " but ", e->Opp, ".Opp = ", twin->Opp);
+                problems.Add("twins not mutual: ", i, ".Opp = ", e->Opp, " but ", e->Opp,
+                             ".Opp = ", twin->Opp);
             if (twin->Vertex == e->Vertex)
                 problems.Add("half-edge ", i, " and its twin both start at vertex ", e->Vertex);
             if (!directed.insert({e->Vertex, twin->Vertex}).second)
@@ -96,11 +96,11 @@ private:
             else
             {
                 if (next->Face != e->Face)
-                    problems.Add("half-edge ", i, " of face ", e->Face, " is followed by ", e->Next, " of face ",
-                                 next->Face);
+                    problems.Add("half-edge ", i, " of face ", e->Face, " is followed by ", e->Next,
+                                 " of face ", next->Face);
                 if (twin && next->Vertex != twin->Vertex)
-                    problems.Add("face ring broken: half-edge ", i, " ends at ", twin->Vertex, " but Next ", e->Next,
-                                 " starts at ", next->Vertex);
+                    problems.Add("face ring broken: half-edge ", i, " ends at ", twin->Vertex, " but Next ",
+                                 e->Next, " starts at ", next->Vertex);
             }
         }
     }
@@ -133,7 +133,8 @@ private:
                 break;
             }
             if (e->Vertex != i)
-                problems.Add("Turn ring of vertex ", i, " holds half-edge ", h, " leaving vertex ", e->Vertex);
+                problems.Add("Turn ring of vertex ", i, " holds half-edge ", h, " leaving vertex ",
+                             e->Vertex);
             if (ringOf[static_cast<size_t>(h)] != -1)
             {
                 problems.Add("half-edge ", h, " met again in the Turn ring of vertex ", i,

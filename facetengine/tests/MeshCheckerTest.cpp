@@ -27,7 +27,9 @@ TEST(MeshChecker, SeesEachKindOfBrokenLink)
         {"missing half-edge", [](KorMesh& m) { m.GetVertex(2)->Edge = 40; }},
         {"starts at missing vertex", [](KorMesh& m) { m.GetEdge(3)->Vertex = 9; }},
         {"is missing or bounds another face", [](KorMesh& m) { m.GetFace(0)->Edge = 1; }},
-        {"face ring broken", [](KorMesh& m) {
+        {"face ring broken",
+         [](KorMesh& m)
+         {
              m.GetEdge(0)->Next = 4;
              m.GetEdge(4)->Next = 2;
              m.GetEdge(2)->Next = 0;

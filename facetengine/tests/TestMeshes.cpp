@@ -36,18 +36,20 @@ void BuildTetrahedron(KorMesh& mesh, double a, double b, double c)
 void BuildIcosphere(KorMesh& mesh, int levels)
 {
     const double t = (1.0 + std::sqrt(5.0)) / 2.0;
-    std::vector<LumPoint> points = {{-1, t, 0}, {1, t, 0}, {-1, -t, 0}, {1, -t, 0}, {0, -1, t}, {0, 1, t},
-                                    {0, -1, -t}, {0, 1, -t}, {t, 0, -1}, {t, 0, 1}, {-t, 0, -1}, {-t, 0, 1}};
+    std::vector<LumPoint> points = {{-1, t, 0}, {1, t, 0}, {-1, -t, 0}, {1, -t, 0},
+                                    {0, -1, t}, {0, 1, t}, {0, -1, -t}, {0, 1, -t},
+                                    {t, 0, -1}, {t, 0, 1}, {-t, 0, -1}, {-t, 0, 1}};
     for (LumPoint& p : points)
         Normalize(p);
-    std::vector<std::vector<int>> faces = {{0, 11, 5}, {0, 5, 1}, {0, 1, 7}, {0, 7, 10}, {0, 10, 11},
-                                           {1, 5, 9}, {5, 11, 4}, {11, 10, 2}, {10, 7, 6}, {7, 1, 8},
-                                           {3, 9, 4}, {3, 4, 2}, {3, 2, 6}, {3, 6, 8}, {3, 8, 9},
-                                           {4, 9, 5}, {2, 4, 11}, {6, 2, 10}, {8, 6, 7}, {9, 8, 1}};
+    std::vector<std::vector<int>> faces = {{0, 11, 5}, {0, 5, 1},  {0, 1, 7},   {0, 7, 10}, {0, 10, 11},
+                                           {1, 5, 9},  {5, 11, 4}, {11, 10, 2}, {10, 7, 6}, {7, 1, 8},
+                                           {3, 9, 4},  {3, 4, 2},  {3, 2, 6},   {3, 6, 8},  {3, 8, 9},
+                                           {4, 9, 5},  {2, 4, 11}, {6, 2, 10},  {8, 6, 7},  {9, 8, 1}};
     for (int level = 0; level < levels; ++level)
     {
         std::map<std::pair<int, int>, int> middles;
-        auto middle = [&](int a, int b) {
+        auto middle = [&](int a, int b)
+        {
             const std::pair<int, int> key(std::min(a, b), std::max(a, b));
             auto found = middles.find(key);
             if (found != middles.end())

@@ -21,9 +21,15 @@ constexpr double kStep = 1.0 / 65536.0;
 
 using Int = __int128;
 
-inline double Snap(double v) { return std::round(v / kStep) * kStep; }
+inline double Snap(double v)
+{
+    return std::round(v / kStep) * kStep;
+}
 
-inline int64_t Steps(double v) { return static_cast<int64_t>(std::llround(v / kStep)); }
+inline int64_t Steps(double v)
+{
+    return static_cast<int64_t>(std::llround(v / kStep));
+}
 
 struct Corner
 {
@@ -44,7 +50,8 @@ inline Int Orient(const Corner& a, const Corner& b, const Corner& c)
 // The in-circle determinant of the rows (a - d, |a - d|^2), ... in steps^4.
 inline Int InCircle(const Corner& a, const Corner& b, const Corner& c, const Corner& d)
 {
-    const Int adx = a.x - d.x, ady = a.y - d.y, bdx = b.x - d.x, bdy = b.y - d.y, cdx = c.x - d.x, cdy = c.y - d.y;
+    const Int adx = a.x - d.x, ady = a.y - d.y, bdx = b.x - d.x, bdy = b.y - d.y, cdx = c.x - d.x,
+              cdy = c.y - d.y;
     const Int al = adx * adx + ady * ady, bl = bdx * bdx + bdy * bdy, cl = cdx * cdx + cdy * cdy;
     return al * (bdx * cdy - bdy * cdx) - bl * (adx * cdy - ady * cdx) + cl * (adx * bdy - ady * bdx);
 }
@@ -128,8 +135,8 @@ inline Summary Summarise(const KorMesh& mesh)
         const KorEdge* nn = mesh.GetEdge(n->Next);
         const KorEdge* tn = mesh.GetEdge(t->Next);
         const KorEdge* tnn = mesh.GetEdge(tn->Next);
-        const Int det = InCircle(At(mesh, h->Vertex), At(mesh, n->Vertex), At(mesh, nn->Vertex),
-                                 At(mesh, tnn->Vertex));
+        const Int det =
+            InCircle(At(mesh, h->Vertex), At(mesh, n->Vertex), At(mesh, nn->Vertex), At(mesh, tnn->Vertex));
         s.illegalEdges += det > kThresholdSteps;
     }
     for (int v = 0; v < mesh.GetVertexVectorSize(); ++v)
@@ -148,8 +155,9 @@ inline ::testing::AssertionResult IsDelaunayDisk(const KorMesh& mesh)
     if (s.notTriangles || s.clockwise || s.flat || s.illegalEdges || s.faces != expected)
         return ::testing::AssertionFailure()
                << s.faces << " faces (" << expected << " expected from " << s.usedVertices << " vertices, "
-               << s.boundaryVertices << " on the border), " << s.notTriangles << " not triangles, " << s.clockwise
-               << " clockwise, " << s.flat << " flat, " << s.illegalEdges << " edges not locally Delaunay";
+               << s.boundaryVertices << " on the border), " << s.notTriangles << " not triangles, "
+               << s.clockwise << " clockwise, " << s.flat << " flat, " << s.illegalEdges
+               << " edges not locally Delaunay";
     return ::testing::AssertionSuccess();
 }
 

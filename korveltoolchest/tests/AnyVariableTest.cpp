@@ -14,7 +14,6 @@ template <typename F> std::string Printed(F readOut)
     return testing::internal::GetCapturedStdout();
 }
 
-
 // Stores value, checks the tag and reads it back out.
 template <typename T> T Through(AnyVariable& v, const T& value, int tag)
 {
@@ -26,7 +25,8 @@ template <typename T> T Through(AnyVariable& v, const T& value, int tag)
 }
 
 // A read-out of the wrong type prints the type's line and gives zero.
-template <typename T> void ExpectRefused(const AnyVariable& v, T start, const T& zero, const std::string& what)
+template <typename T>
+void ExpectRefused(const AnyVariable& v, T start, const T& zero, const std::string& what)
 {
     const std::string type = what.substr(what.find(' ') + 1);
     EXPECT_EQ(Printed([&] { start << v; }),

@@ -30,10 +30,10 @@ void AddVariables(KorEquation& e)
 std::string RandomText(std::mt19937& rng)
 {
     static const std::vector<std::string> tokens = {
-        "1",  "2",  "0",   "3.5", ".5",  "7.",   "1e3", "2E2", "1e", "1e999", "0.000001", "+",      "-",
-        "*",  "/",  "^",   "(",   ")",   "(",    ")",   " ",   "x",  "y",     "G1S[3]",   "cos",    "sin",
-        "exp", "log", "tan", "e",  ".",   "\t",   "inf", "z",   "--", ",",     "()",       "1000",   "x^x",
-        "(+1e999)"};
+        "1",        "2",  "0",   "3.5",    ".5",  "7.",  "1e3", "2E2",  "1e",  "1e999",
+        "0.000001", "+",  "-",   "*",      "/",   "^",   "(",   ")",    "(",   ")",
+        " ",        "x",  "y",   "G1S[3]", "cos", "sin", "exp", "log",  "tan", "e",
+        ".",        "\t", "inf", "z",      "--",  ",",   "()",  "1000", "x^x", "(+1e999)"};
     std::uniform_int_distribution<size_t> pick(0, tokens.size() - 1);
     std::uniform_int_distribution<int> length(0, 24);
     std::string t;
@@ -109,7 +109,8 @@ private:
         std::uniform_int_distribution<int> choice(0, depth > 0 ? 9 : 1);
         switch (choice(m_rng))
         {
-        case 0: {
+        case 0:
+        {
             std::uniform_int_distribution<int> digits(0, 99999);
             std::uniform_int_distribution<int> scale(0, 3);
             const int n = digits(m_rng);
@@ -123,7 +124,8 @@ private:
             }
             return Primary(text, KorAtof(text));
         }
-        case 1: {
+        case 1:
+        {
             std::uniform_int_distribution<size_t> which(0, variables.size() - 1);
             const auto& v = variables[which(m_rng)];
             return Primary(v.first, v.second);
@@ -136,7 +138,8 @@ private:
             return Binary(depth, "*/"[choice(m_rng) % 2], 2);
         case 6:
             return Binary(depth, '^', 3);
-        case 7: {
+        case 7:
+        {
             // A sign only at the start of a bracket group; muparser also takes
             // it elsewhere, the evaluator does not.
             Generated a = Make(depth - 1);
@@ -144,11 +147,13 @@ private:
             return Generated{Wrap("-" + (bracket ? Wrap(a.ours) : a.ours)),
                              Wrap("-" + (bracket ? Wrap(a.theirs) : a.theirs)), -a.value, 0};
         }
-        case 8: {
+        case 8:
+        {
             Generated a = Make(depth - 1);
             return Generated{Wrap(a.ours), Wrap(a.theirs), a.value, 0};
         }
-        default: {
+        default:
+        {
             static const char* const names[] = {"exp", "log", "cos", "sin", "tan"};
             std::uniform_int_distribution<int> which(0, 4);
             const int f = which(m_rng);
@@ -188,20 +193,20 @@ private:
         if (op == '^' && (a.value < 0 || std::fabs(b.value) > 8 || std::fabs(a.value) > 100))
             return Generated{"", "", NAN, 0};
         auto left = [&](const Generated& g, bool bracket) { return bracket ? Wrap(g.ours) : g.ours; };
-        auto leftTheirs = [&](const Generated& g, bool bracket) { return bracket ? Wrap(g.theirs) : g.theirs; };
+        auto leftTheirs = [&](const Generated& g, bool bracket)
+        { return bracket ? Wrap(g.theirs) : g.theirs; };
         const bool wrapA = (a.kind != 0 && a.kind < kind) || a.kind == 4 || (kind == 3 && a.kind != 0);
         const bool wrapB = (b.kind != 0 && b.kind <= kind) || b.kind == 4 || (kind == 3 && b.kind != 0);
-        if ((op == '+' || op == '-') &&
-            std::fabs(op == '+' ? a.value + b.value : a.value - b.value) <
-                1e-3 * std::max(std::fabs(a.value), std::fabs(b.value)))
+        if ((op == '+' || op == '-') && std::fabs(op == '+' ? a.value + b.value : a.value - b.value) <
+                                            1e-3 * std::max(std::fabs(a.value), std::fabs(b.value)))
             return Generated{"", "", NAN, 0};
-        const double v = op == '+' ? a.value + b.value
+        const double v = op == '+'   ? a.value + b.value
                          : op == '-' ? a.value - b.value
                          : op == '*' ? a.value * b.value
                          : op == '/' ? a.value / b.value
                                      : std::pow(a.value, b.value);
-        return Generated{left(a, wrapA) + op + left(b, wrapB), leftTheirs(a, wrapA) + op + leftTheirs(b, wrapB), v,
-                         kind};
+        return Generated{left(a, wrapA) + op + left(b, wrapB),
+                         leftTheirs(a, wrapA) + op + leftTheirs(b, wrapB), v, kind};
     }
 
     std::mt19937 m_rng;

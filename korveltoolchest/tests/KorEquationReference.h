@@ -90,7 +90,8 @@ private:
             while (true)
             {
                 const size_t at = t.find(kNames[index][0], from);
-                const std::string piece = t.substr(from, at == std::string::npos ? std::string::npos : at - from);
+                const std::string piece =
+                    t.substr(from, at == std::string::npos ? std::string::npos : at - from);
                 if (!piece.empty() && !Split(piece, index + 1, out, error))
                     return false;
                 if (at == std::string::npos)
@@ -172,8 +173,9 @@ private:
             if (k + 1 == list.size())
                 return Fail(error, "Impossible d'évaluer une expression qui finit par un opérateur");
             if (list[k + 1].id >= 0)
-                return Fail(error, "Impossible d'évaluer une expression dont un opérateur n'est pas suivi par une "
-                                   "valeur numérique");
+                return Fail(error,
+                            "Impossible d'évaluer une expression dont un opérateur n'est pas suivi par une "
+                            "valeur numérique");
             const double r = list[k + 1].value;
             double result = 0.0;
             size_t into = k;
@@ -189,8 +191,8 @@ private:
             else
             {
                 if (k == 0 || list[k - 1].id >= 0)
-                    return Fail(error, std::string("Impossible d'évaluer une expression dont '") + kNames[id] +
-                                           "' n'est pas précédé par une valeur numérique");
+                    return Fail(error, std::string("Impossible d'évaluer une expression dont '") +
+                                           kNames[id] + "' n'est pas précédé par une valeur numérique");
                 const double l = list[k - 1].value;
                 if (id == 3 && std::fabs(r) < 1e-5)
                     return Fail(error, "Une division par 0 a été trouvée");

@@ -285,14 +285,16 @@ TEST(KorEquation, ConcurrentEvaluationsOfOneObject)
     std::vector<int> wrong(4, 0);
     for (int t = 0; t < 4; ++t)
     {
-        threads.emplace_back([&e, &wrong, t, expected] {
-            for (int i = 0; i < 200; ++i)
+        threads.emplace_back(
+            [&e, &wrong, t, expected]
             {
-                std::string error;
-                if (e.Evaluate(&error) != expected || !error.empty())
-                    ++wrong[t];
-            }
-        });
+                for (int i = 0; i < 200; ++i)
+                {
+                    std::string error;
+                    if (e.Evaluate(&error) != expected || !error.empty())
+                        ++wrong[t];
+                }
+            });
     }
     for (std::thread& t : threads)
         t.join();

@@ -30,7 +30,8 @@ protected:
     }
 };
 
-const std::string kHeader = std::string("\x16\0\0\0", 4) + "...Korvel Toolchest..." + std::string("\x04\0\0\0", 4) + "Mesh";
+const std::string kHeader =
+    std::string("\x16\0\0\0", 4) + "...Korvel Toolchest..." + std::string("\x04\0\0\0", 4) + "Mesh";
 } // namespace
 
 TEST_F(KorFileTest, StringsAreLittleEndianLengthThenBytes)
@@ -54,7 +55,9 @@ TEST_F(KorFileTest, HeaderAndRoundTrip)
     const std::string format = "Mesh";
     {
         KorFile f(path, KorFile::WRITE, &format);
-        f << std::string("pi\xc3\xa9" "ce") << "";
+        f << std::string("pi\xc3\xa9"
+                         "ce")
+          << "";
         const double d = 2.5;
         f.Insert(&d, sizeof d);
     }
@@ -67,7 +70,8 @@ TEST_F(KorFileTest, HeaderAndRoundTrip)
     EXPECT_TRUE(f >> a);
     EXPECT_TRUE(f >> b);
     EXPECT_TRUE(f.Get(&d, sizeof d));
-    EXPECT_EQ(a, "pi\xc3\xa9" "ce");
+    EXPECT_EQ(a, "pi\xc3\xa9"
+                 "ce");
     EXPECT_EQ(b, "");
     EXPECT_EQ(d, 2.5);
     // Past the end.
@@ -92,8 +96,8 @@ TEST_F(KorFileTest, HeaderMismatchesCloseTheFile)
     WriteBytes(std::string("\x03\0\0\0abc", 7));
     testing::internal::CaptureStdout();
     EXPECT_FALSE(f.Open(path, KorFile::READ, &format));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "KorFile::Load -> Impossible to load the file '" + path + "' to read binary : Bad Korvel format\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "KorFile::Load -> Impossible to load the file '" +
+                                                          path + "' to read binary : Bad Korvel format\n");
 
     // Too short even for the magic's length.
     WriteBytes("ab");
@@ -111,7 +115,9 @@ TEST_F(KorFileTest, HeaderMismatchesCloseTheFile)
 TEST_F(KorFileTest, DamagedLengthFailsWithoutAllocating)
 {
     // A length of nearly 4 GiB followed by three bytes.
-    WriteBytes(std::string("\xf0\xff\xff\xff" "abc", 7));
+    WriteBytes(std::string("\xf0\xff\xff\xff"
+                           "abc",
+                           7));
     KorFile f(path, KorFile::READ, nullptr);
     std::string s = "kept";
     EXPECT_FALSE(f >> s);
@@ -156,9 +162,13 @@ TEST_F(KorFileTest, WrongModeAndOpenFailures)
     EXPECT_FALSE(f.Open(missing, KorFile::WRITE, nullptr));
     EXPECT_FALSE(f.Open(path, static_cast<KorFile::OpeningType>(7), nullptr));
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "KorFile::Load -> Impossible to load the file '" + missing + "' to read binary\n"
-              "KorFile::Load -> Impossible to load the file '" + missing + "' to write binary\n"
-              "KorFile::Load -> The opening type is unknow to load the file '" + path + "'\n");
+              "KorFile::Load -> Impossible to load the file '" + missing +
+                  "' to read binary\n"
+                  "KorFile::Load -> Impossible to load the file '" +
+                  missing +
+                  "' to write binary\n"
+                  "KorFile::Load -> The opening type is unknow to load the file '" +
+                  path + "'\n");
     EXPECT_FALSE(f.IsOpen());
 
     ASSERT_TRUE(f.Open(path, KorFile::READ, nullptr));

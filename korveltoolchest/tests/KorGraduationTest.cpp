@@ -8,7 +8,8 @@
 
 namespace
 {
-template <class T> void ExpectEvenlySpaced(const std::vector<T>& g, double first, double step, double pos0, double posStep)
+template <class T>
+void ExpectEvenlySpaced(const std::vector<T>& g, double first, double step, double pos0, double posStep)
 {
     for (size_t i = 0; i < g.size(); ++i)
     {
@@ -88,8 +89,8 @@ TEST(KorGraduation, AxisInvariantsOverRandomRanges)
         ASSERT_LE(g.size() - 1, 12u) << i;
         // The step is 1, 2, 5 or 10 times a power of ten.
         const double mantissa = step / std::pow(10.0, std::floor(std::log10(step) + 1e-9));
-        ASSERT_TRUE(std::fabs(mantissa - 1) < 1e-6 || std::fabs(mantissa - 2) < 1e-6 || std::fabs(mantissa - 5) < 1e-6 ||
-                    std::fabs(mantissa - 10) < 1e-6)
+        ASSERT_TRUE(std::fabs(mantissa - 1) < 1e-6 || std::fabs(mantissa - 2) < 1e-6 ||
+                    std::fabs(mantissa - 5) < 1e-6 || std::fabs(mantissa - 10) < 1e-6)
             << i << " " << step;
     }
 }

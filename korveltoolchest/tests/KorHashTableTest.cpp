@@ -141,7 +141,8 @@ TEST(KorHashTable, HundredThousandWordsGrowAndLeave)
     testing::internal::CaptureStdout();
     for (int i = 0; i < n; ++i)
     {
-        words.push_back(std::make_unique<KorHashWord>("G" + std::to_string(i) + "S[" + std::to_string(i % 7) + "]"));
+        words.push_back(
+            std::make_unique<KorHashWord>("G" + std::to_string(i) + "S[" + std::to_string(i % 7) + "]"));
         ASSERT_NE(t.AddElement(words.back().get()), 0u);
         ASSERT_NE(plain.AddElement(words.back().get()), 0u);
     }
@@ -231,8 +232,9 @@ TEST(KorHashWord, ChangeName)
     // A name held by another word of one dictionary: nothing moves.
     testing::internal::CaptureStdout();
     w.ChangeName("taken");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "KorHashWord::ChangeName -> The name 'taken' is already used in a dictionary : name not changed\n");
+    EXPECT_EQ(
+        testing::internal::GetCapturedStdout(),
+        "KorHashWord::ChangeName -> The name 'taken' is already used in a dictionary : name not changed\n");
     EXPECT_EQ(w.GetName(), "new");
     EXPECT_EQ(a.Search("new"), &w);
     EXPECT_EQ(b.Search("new"), &w);

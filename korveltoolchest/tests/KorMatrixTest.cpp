@@ -75,7 +75,8 @@ TEST(KorMatrix, ProductsMayOverwriteAnOperand)
 {
     using Product = void (*)(const double*, const double*, double*);
     std::mt19937 rng(8);
-    for (auto [mult, n] : {std::pair<Product, int>{MultMatrix3x3, 9}, {MultMatrix4x4, 16}, {MultGLMatrix, 16}})
+    for (auto [mult, n] :
+         {std::pair<Product, int>{MultMatrix3x3, 9}, {MultMatrix4x4, 16}, {MultGLMatrix, 16}})
     {
         double A[16], B[16], expected[16], left[16], right[16], square[16];
         Fill(rng, A, n);

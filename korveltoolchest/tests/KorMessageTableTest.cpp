@@ -14,7 +14,8 @@ class KorMessageTableTest : public testing::Test
 protected:
     std::string Write(const std::string& stem, const std::string& content)
     {
-        const std::string path = testing::TempDir() + "kormsg_" + std::to_string(getpid()) + "_" + stem + ".csv";
+        const std::string path =
+            testing::TempDir() + "kormsg_" + std::to_string(getpid()) + "_" + stem + ".csv";
         std::ofstream(path, std::ios::binary) << content;
         m_files.push_back(path);
         return path;
@@ -32,7 +33,8 @@ private:
 
 TEST_F(KorMessageTableTest, LanguageColumns)
 {
-    const std::string file = Write("langs", "key;FR;EN\nhello;bonjour;hi\nbye;au revoir;goodbye\nk;;x\nalone\n\n");
+    const std::string file =
+        Write("langs", "key;FR;EN\nhello;bonjour;hi\nbye;au revoir;goodbye\nk;;x\nalone\n\n");
     KorMessageTable en(file, "EN");
     EXPECT_TRUE(en.IsTableLoaded());
     EXPECT_EQ(en.GetMsg("hello"), "hi");
@@ -70,7 +72,8 @@ TEST_F(KorMessageTableTest, KeyOrderAndIndices)
 TEST_F(KorMessageTableTest, CrlfLongLinesSeparatorAndMerge)
 {
     const std::string longMessage(20000, 'm');
-    const std::string first = Write("crlf", "key|FR|EN\r\nhello|bonjour|hi\r\nlong|" + longMessage + "|l\r\n");
+    const std::string first =
+        Write("crlf", "key|FR|EN\r\nhello|bonjour|hi\r\nlong|" + longMessage + "|l\r\n");
     const std::string second = Write("more", "key;FR\nhello;salut\nextra;en plus");
     KorMessageTable t(second, "FR");
     EXPECT_EQ(t.GetMsg("extra"), "en plus"); // last line without an end of line

@@ -9,7 +9,10 @@
 
 namespace
 {
-double Det3(const LumPoint& a, const LumPoint& b, const LumPoint& c) { return a * (b ^ c); }
+double Det3(const LumPoint& a, const LumPoint& b, const LumPoint& c)
+{
+    return a * (b ^ c);
+}
 
 // The plane n.x = h as the test itself sees it, from its three points.
 struct RefPlane
@@ -80,7 +83,8 @@ TEST(KorPlane, PlanePlaneLineIsConsistentWithItsPoints)
     const KorPlane z1({0, 0, 1}, {1, 0, 1}, {0, 1, 1}), z1r({0, 0, 1}, {0, 1, 1}, {1, 0, 1});
     const KorPlane x2({2, 0, 0}, {2, 1, 0}, {2, 0, 1}), x2r({2, 0, 0}, {2, 0, 1}, {2, 1, 0});
     const KorPlane y5({0, 5, 0}, {1, 5, 0}, {0, 5, 1});
-    for (const KorPlucker& l : {z1.Intersection(x2), x2.Intersection(z1), z1r.Intersection(x2), z1.Intersection(x2r)})
+    for (const KorPlucker& l :
+         {z1.Intersection(x2), x2.Intersection(z1), z1r.Intersection(x2), z1.Intersection(x2r)})
     {
         LumPoint out;
         ASSERT_TRUE(l.PlaneIntersection(y5, out));

@@ -1,5 +1,5 @@
-#include "KorPlane.h"
 #include "KorPlucker.h"
+#include "KorPlane.h"
 
 #include "GeometryTestHelpers.h"
 
@@ -79,8 +79,8 @@ TEST(KorPlucker, RandomLineDistancesAgreeWithTripleProduct)
         const LumPoint p1 = RandomPoint(rng, 10), p2 = RandomPoint(rng, 10);
         const LumPoint p3 = RandomPoint(rng, 10), p4 = RandomPoint(rng, 10);
         const LumPoint d1 = p2 - p1, d2 = p4 - p3, c = d1 ^ d2;
-        if (c.Norm() < 1e-1 || (p1 - p3).Norm() < 1e-3 || (p1 - p4).Norm() < 1e-3 || (p2 - p3).Norm() < 1e-3 ||
-            (p2 - p4).Norm() < 1e-3)
+        if (c.Norm() < 1e-1 || (p1 - p3).Norm() < 1e-3 || (p1 - p4).Norm() < 1e-3 ||
+            (p2 - p3).Norm() < 1e-3 || (p2 - p4).Norm() < 1e-3)
             continue;
         const double ref = std::fabs((p3 - p1) * c) / c.Norm();
         LumPoint pa, pb;

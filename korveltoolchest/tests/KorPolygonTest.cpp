@@ -1,5 +1,5 @@
-#include "KorGeometry.h"
 #include "KorPolygon.h"
+#include "KorGeometry.h"
 
 #include <gtest/gtest.h>
 
@@ -150,7 +150,10 @@ TEST(KorPolygon, HalfLineCrossings)
         const PlanarPolygon poly = RandomConvexPolygon(rng);
         const double a = ang(rng);
         const LumPoint inner = poly.At(0, 0);
-        ASSERT_EQ(NumberOfIntersectionHalfLineWithSegments(inner, poly.At(std::cos(a), std::sin(a)), poly.vertices), 1) << i;
+        ASSERT_EQ(
+            NumberOfIntersectionHalfLineWithSegments(inner, poly.At(std::cos(a), std::sin(a)), poly.vertices),
+            1)
+            << i;
         const LumPoint outer = poly.At(3 * poly.radius * std::cos(a), 3 * poly.radius * std::sin(a));
         ASSERT_EQ(NumberOfIntersectionHalfLineWithSegments(outer, inner, poly.vertices), 2) << i;
         ASSERT_EQ(NumberOfIntersectionHalfLineWithSegments(inner, outer, poly.vertices), 1) << i;

@@ -13,8 +13,8 @@ namespace
 // Textbook Möller–Trumbore, written independently of the class: the hit's
 // distance s and barycentric coordinates (u, v); false only when the ray is
 // parallel to the plane.
-bool MollerTrumbore(const LumPoint& o, const LumPoint& d, const LumPoint& a, const LumPoint& b, const LumPoint& c,
-                    double& s, double& u, double& v)
+bool MollerTrumbore(const LumPoint& o, const LumPoint& d, const LumPoint& a, const LumPoint& b,
+                    const LumPoint& c, double& s, double& u, double& v)
 {
     const LumPoint e1 = b - a, e2 = c - a;
     const LumPoint pv = d ^ e2;

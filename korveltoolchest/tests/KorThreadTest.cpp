@@ -1,21 +1,20 @@
+#include "KorThread.h"
 #include "KorEvent.h"
 #include "KorLibrary.h"
 #include "KorMutex.h"
-#include "KorThread.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
-#include <memory>
 #include <dlfcn.h>
+#include <memory>
 #include <thread>
 
 namespace
 {
 // Waits (bounded) for a condition another thread makes true.
-template <class F>
-bool Eventually(F condition)
+template <class F> bool Eventually(F condition)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
     while (!condition())
@@ -184,8 +183,9 @@ TEST(KorThread, DestroyingARunningThreadStopsIt)
         ASSERT_TRUE(t->Start());
         g_bareStarted.Wait();
     }
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "KorThread::~KorThread -> Thread destroyed before it is finished ! This may cause memory leaks.\n");
+    EXPECT_EQ(
+        testing::internal::GetCapturedStdout(),
+        "KorThread::~KorThread -> Thread destroyed before it is finished ! This may cause memory leaks.\n");
     EXPECT_TRUE(g_bareStopped.load());
 }
 
@@ -197,12 +197,14 @@ TEST(KorEvent, SendBeforeWaitAndAutoReset)
     e.Wait(); // returns at once
 
     std::atomic<int> released{0};
-    std::thread waiter([&] {
-        e.Wait();
-        ++released;
-        e.Wait();
-        ++released;
-    });
+    std::thread waiter(
+        [&]
+        {
+            e.Wait();
+            ++released;
+            e.Wait();
+            ++released;
+        });
     e.Send();
     EXPECT_TRUE(Eventually([&] { return released.load() == 1; }));
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -217,11 +219,13 @@ TEST(KorMutex, ValuesCrossThreadsWhole)
     KorMutex<bool> done;
     EXPECT_FALSE(done.Get());
     KorMutex<long long> value(0);
-    std::thread writer([&] {
-        for (long long i = 1; i <= 2000; ++i)
-            value.Set(i * 0x100000001LL); // both halves change together
-        done.Set(true);
-    });
+    std::thread writer(
+        [&]
+        {
+            for (long long i = 1; i <= 2000; ++i)
+                value.Set(i * 0x100000001LL); // both halves change together
+            done.Set(true);
+        });
     long long last = 0;
     while (!done.Get())
     {
@@ -238,9 +242,9 @@ TEST(KorLibrary, CloseLoadedAndMissingLibraries)
 {
     testing::internal::CaptureStdout();
     KorCloseLibrary("libVornNoSuchLibrary.so");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "KorCloseLibrary -> Impossible to close the library 'libVornNoSuchLibrary.so' because it is impossible "
-              "to find\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "KorCloseLibrary -> Impossible to close the library "
+                                                      "'libVornNoSuchLibrary.so' because it is impossible "
+                                                      "to find\n");
 
     // A glibc library nothing else here loads.
     const char* name = "libBrokenLocale.so.1";

@@ -15,7 +15,7 @@ int gLive = 0;
 
 class CountedAction : public KorAction
 {
-  public:
+public:
     CountedAction() { ++gLive; }
     ~CountedAction() override { --gLive; }
 };
@@ -63,7 +63,7 @@ KorAction* Make(int id, KorAction::Callback undo = LogUndo, KorAction::Callback 
 
 class KorUndoManagerTest : public testing::Test
 {
-  protected:
+protected:
     void SetUp() override
     {
         gLog.clear();

@@ -70,8 +70,10 @@ TEST(LumPoint, NormsAndNullTest)
 // Below 1e-5 the point is taken as null and becomes the origin.
 TEST(LumPoint, Normalize)
 {
-    const std::pair<LumPoint, LumPoint> cases[] = {
-        {{0, 0, 0}, {0, 0, 0}}, {{3, 0, 4}, {0.6, 0, 0.8}}, {{9e-6, 0, 0}, {0, 0, 0}}, {{1e-5, 0, 0}, {1, 0, 0}}};
+    const std::pair<LumPoint, LumPoint> cases[] = {{{0, 0, 0}, {0, 0, 0}},
+                                                   {{3, 0, 4}, {0.6, 0, 0.8}},
+                                                   {{9e-6, 0, 0}, {0, 0, 0}},
+                                                   {{1e-5, 0, 0}, {1, 0, 0}}};
     for (auto [p, unit] : cases)
     {
         Normalize(p);

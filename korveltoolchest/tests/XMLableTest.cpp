@@ -27,7 +27,7 @@ std::string TempPath(const std::string& name)
 // A leaf with a one-letter field name.
 class Leaf : public XMLable
 {
-  public:
+public:
     Leaf() { RegisterXML(); }
     Leaf(const Leaf& other) : XMLable(other), x(other.x), label(other.label) { RegisterXML(); }
     Leaf& operator=(const Leaf& other)
@@ -42,7 +42,7 @@ class Leaf : public XMLable
     int x = 0;
     std::string label;
 
-  private:
+private:
     void RegisterXML()
     {
         AddVariable("x", &x);
@@ -54,7 +54,7 @@ class Leaf : public XMLable
 // file has them (digit-leading, accented).
 class Everything : public XMLable
 {
-  public:
+public:
     Everything() { RegisterXML(); }
     Everything(const Everything& other)
         : XMLable(other), i(other.i), f(other.f), d(other.d), b(other.b), spaced(other.spaced),
@@ -154,7 +154,7 @@ class Everything : public XMLable
         }
     }
 
-  private:
+private:
     void RegisterXML()
     {
         AddVariable("3DTriangles", &i);
@@ -255,7 +255,7 @@ TEST(XMLable, XMLEdgeCases)
     // first.
     class Twice : public XMLable
     {
-      public:
+    public:
         Twice()
         {
             AddVariable("v", &a);
@@ -393,7 +393,7 @@ TEST(XMLable, ASCIINestingIsBounded)
 {
     class Tree : public XMLable
     {
-      public:
+    public:
         Tree() { mSonLists.push_back({"T", &children, &Create}); }
         ~Tree() override
         {
@@ -443,7 +443,7 @@ TEST(XMLable, ASCIIStringsHoldingTheFormsMarkers)
     // The reader knows neither the field "Comment" nor the son "Unknown".
     class Holder : public XMLable
     {
-      public:
+    public:
         Holder()
         {
             AddVariable("Comment", &comment);

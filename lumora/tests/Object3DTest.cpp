@@ -1,7 +1,7 @@
+#include "Object3D.h"
 #include "Instance3D.h"
 #include "KorHashTable.h"
 #include "KorRay.h"
-#include "Object3D.h"
 
 #include <gtest/gtest.h>
 

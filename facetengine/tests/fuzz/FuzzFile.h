@@ -10,7 +10,7 @@
 // that they do not slow the run down.
 class FuzzFile
 {
-  public:
+public:
     explicit FuzzFile(const char* extension)
         : mPath("/tmp/vorn_fuzz_" + std::to_string(static_cast<long>(getpid())) + extension)
     {
@@ -29,6 +29,6 @@ class FuzzFile
         return mPath;
     }
 
-  private:
+private:
     std::string mPath;
 };

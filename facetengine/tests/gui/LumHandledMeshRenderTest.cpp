@@ -27,8 +27,7 @@ struct FeedbackCounts
 };
 
 // Runs draw() in feedback mode and counts the primitives the GL received.
-template <typename Draw>
-FeedbackCounts Feedback(Draw draw)
+template <typename Draw> FeedbackCounts Feedback(Draw draw)
 {
     std::vector<GLfloat> buffer(1 << 16);
     glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_2D, buffer.data());
@@ -93,7 +92,8 @@ protected:
 
         // A square (one face, two fan triangles, diagonal from (1, 1) to
         // (3, 3)) and a separate triangle.
-        const double corners[7][2] = {{1, 1}, {3, 1}, {3, 3}, {1, 3}, {3.25, 0.25}, {3.75, 0.25}, {3.5, 0.75}};
+        const double corners[7][2] = {{1, 1},       {3, 1},       {3, 3},     {1, 3},
+                                      {3.25, 0.25}, {3.75, 0.25}, {3.5, 0.75}};
         for (const auto& c : corners)
             mMesh.AddVertex(c[0], c[1], 0.0);
         ASSERT_GE(mMesh.AddFace(4, 0, 1, 2, 3), 0);
@@ -156,10 +156,10 @@ TEST_F(LumHandledMeshRender, FillDrawsEveryTriangle)
     EXPECT_EQ(flat.lines + flat.points, 0);
 
     DrawInMode(GL_FILL);
-    EXPECT_TRUE(LitNear(2.0, 2.0));   // on the fan diagonal
-    EXPECT_TRUE(LitNear(1.5, 2.5));   // inside the second fan triangle
-    EXPECT_TRUE(LitNear(3.5, 0.45));  // inside the separate triangle
-    EXPECT_FALSE(LitNear(0.5, 0.5));  // outside
+    EXPECT_TRUE(LitNear(2.0, 2.0));  // on the fan diagonal
+    EXPECT_TRUE(LitNear(1.5, 2.5));  // inside the second fan triangle
+    EXPECT_TRUE(LitNear(3.5, 0.45)); // inside the separate triangle
+    EXPECT_FALSE(LitNear(0.5, 0.5)); // outside
     GLint modes[2] = {0, 0};
     glGetIntegerv(GL_POLYGON_MODE, modes);
     EXPECT_EQ(modes[0], GL_FILL);
@@ -174,10 +174,10 @@ TEST_F(LumHandledMeshRender, LineDrawsFaceSidesWithoutFanDiagonals)
     EXPECT_EQ(counts.polygons + counts.points, 0);
 
     DrawInMode(GL_LINE);
-    EXPECT_TRUE(LitNear(2.0, 1.0));   // bottom side of the square
-    EXPECT_TRUE(LitNear(1.0, 2.0));   // left side
-    EXPECT_FALSE(LitNear(2.0, 2.0));  // the fan diagonal is not drawn
-    EXPECT_FALSE(LitNear(1.5, 2.5));  // inside
+    EXPECT_TRUE(LitNear(2.0, 1.0));  // bottom side of the square
+    EXPECT_TRUE(LitNear(1.0, 2.0));  // left side
+    EXPECT_FALSE(LitNear(2.0, 2.0)); // the fan diagonal is not drawn
+    EXPECT_FALSE(LitNear(1.5, 2.5)); // inside
 }
 
 TEST_F(LumHandledMeshRender, PointDrawsEachCornerOnce)
@@ -192,7 +192,7 @@ TEST_F(LumHandledMeshRender, PointDrawsEachCornerOnce)
     DrawInMode(GL_POINT);
     EXPECT_TRUE(LitNear(1.0, 1.0));
     EXPECT_TRUE(LitNear(3.0, 3.0));
-    EXPECT_FALSE(LitNear(2.0, 1.0));  // middle of a side
+    EXPECT_FALSE(LitNear(2.0, 1.0)); // middle of a side
     EXPECT_FALSE(LitNear(2.0, 2.0));
 }
 

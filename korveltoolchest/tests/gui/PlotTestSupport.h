@@ -32,17 +32,19 @@ struct SeenSelection
 
 inline std::ostream& operator<<(std::ostream& out, const SeenSelection& s)
 {
-    return out << "{curve " << s.curve << ", surface " << s.surface << ", " << s.selection1 << ", " << s.selection2
-               << ", " << s.value << "}";
+    return out << "{curve " << s.curve << ", surface " << s.surface << ", " << s.selection1 << ", "
+               << s.selection2 << ", " << s.value << "}";
 }
 
 // Records every selection event that reaches parent.
 inline void RecordSelections(wxWindow* parent, std::vector<SeenSelection>& seen)
 {
-    parent->Bind(wxEVT_CURVE_SELECTION, [&seen](wxCurveEvent& event) {
-        seen.push_back({event.GetCurve(), event.GetSurface(), event.GetSelection1(), event.GetSelection2(),
-                        event.GetValue()});
-    });
+    parent->Bind(wxEVT_CURVE_SELECTION,
+                 [&seen](wxCurveEvent& event)
+                 {
+                     seen.push_back({event.GetCurve(), event.GetSurface(), event.GetSelection1(),
+                                     event.GetSelection2(), event.GetValue()});
+                 });
 }
 
 // Runs input (a real click or key through the X server), then checks that
@@ -75,7 +77,8 @@ inline void ClickButton(wxWindow* window, wxEventType type, int x, int y)
 }
 
 // Pixels of a colour inside a rectangle of an image.
-inline int CountPixels(const wxImage& image, const wxRect& rect, bool (*match)(unsigned char, unsigned char, unsigned char))
+inline int CountPixels(const wxImage& image, const wxRect& rect,
+                       bool (*match)(unsigned char, unsigned char, unsigned char))
 {
     int count = 0;
     for (int y = rect.GetTop(); y <= rect.GetBottom(); ++y)

@@ -8,7 +8,10 @@ namespace
 {
 std::vector<wxColorWindow*> gPressed;
 
-void Record(wxColorWindow* window) { gPressed.push_back(window); }
+void Record(wxColorWindow* window)
+{
+    gPressed.push_back(window);
+}
 
 void TurnGreen(wxColorWindow* window)
 {
@@ -28,7 +31,8 @@ using wxColorWindowTest = GuiTest::FrameTest;
 
 TEST_F(wxColorWindowTest, PaintsItsColourAndSetColorChangesIt)
 {
-    auto* swatch = new wxColorWindow(panel, wxColour(10, 20, 30), nullptr, wxID_ANY, wxPoint(5, 5), wxSize(30, 20));
+    auto* swatch =
+        new wxColorWindow(panel, wxColour(10, 20, 30), nullptr, wxID_ANY, wxPoint(5, 5), wxSize(30, 20));
     EXPECT_EQ(swatch->GetColor(), wxColour(10, 20, 30));
     ExpectFilledWith(*swatch, wxSize(30, 20), wxColour(10, 20, 30));
     swatch->SetColor(wxColour(250, 0, 100));
@@ -39,7 +43,8 @@ TEST_F(wxColorWindowTest, LeftPressCallsTheCallbackWhichMayRecolourTheSwatch)
 {
     gPressed.clear();
     auto* silent = new wxColorWindow(panel, *wxRED, nullptr, wxID_ANY, wxPoint(10, 10), wxSize(40, 40));
-    auto* recolouring = new wxColorWindow(panel, *wxRED, TurnGreen, wxID_ANY, wxPoint(60, 10), wxSize(40, 40));
+    auto* recolouring =
+        new wxColorWindow(panel, *wxRED, TurnGreen, wxID_ANY, wxPoint(60, 10), wxSize(40, 40));
     auto* recording = new wxColorWindow(panel, *wxBLUE, Record, wxID_ANY, wxPoint(110, 10), wxSize(40, 40));
     ASSERT_TRUE(ShowAndWait(recording));
 

@@ -23,9 +23,8 @@ private:
     wxDECLARE_EVENT_TABLE();
 };
 
-wxBEGIN_EVENT_TABLE(EventTableParent, wxPanel)
-    EVT_CURVE_SELECTION(3, EventTableParent::OnSelection)
-wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(EventTableParent, wxPanel) EVT_CURVE_SELECTION(3, EventTableParent::OnSelection)
+    wxEND_EVENT_TABLE()
 } // namespace
 
 TEST(wxCurveEventTest, DefaultsThenCloneCarriesEveryField)
@@ -67,7 +66,8 @@ TEST_F(wxCurveEventWindowTest, EventTableEntryMatchesTheWindowIdAndUnhandledEven
 {
     auto* parent = new EventTableParent(panel);
     std::vector<int> atFrame;
-    frame->Bind(wxEVT_CURVE_SELECTION, [&](wxCurveEvent& event) { atFrame.push_back(event.GetSelection1()); });
+    frame->Bind(wxEVT_CURVE_SELECTION,
+                [&](wxCurveEvent& event) { atFrame.push_back(event.GetSelection1()); });
 
     wxCurveEvent fromThree(wxEVT_CURVE_SELECTION, 3);
     fromThree.SetSelection1(1);

@@ -25,8 +25,14 @@ std::vector<double> Steps(double first, double step, int count)
     return v;
 }
 
-bool IsGrid(unsigned char r, unsigned char g, unsigned char b) { return r == 200 && g == 200 && b == 200; }
-bool IsReddish(unsigned char r, unsigned char g, unsigned char b) { return r > 150 && g < 110 && b < 110; }
+bool IsGrid(unsigned char r, unsigned char g, unsigned char b)
+{
+    return r == 200 && g == 200 && b == 200;
+}
+bool IsReddish(unsigned char r, unsigned char g, unsigned char b)
+{
+    return r > 150 && g < 110 && b < 110;
+}
 
 class wxCurveTest : public GuiTest::FrameTest
 {
@@ -106,7 +112,7 @@ TEST_F(wxCurveTest, PixelsOfCurvesZeroLineMarkersAndSelection)
 {
     wxCurve* plot = MakePlot();
     wxImage image = GuiTest::Render(*plot, kSize);
-    EXPECT_EQ(GuiTest::PixelAt(image, 200, 60), *wxBLUE);  // A
+    EXPECT_EQ(GuiTest::PixelAt(image, 200, 60), *wxBLUE); // A
     // B at 30 is -40, (140, 150), on a slanted, smoothed line.
     const wxColour onB = GuiTest::PixelAt(image, 140, 150);
     EXPECT_TRUE(onB.Red() < 60 && onB.Green() > 140 && onB.Blue() < 60) << onB.GetAsString().ToStdString();
@@ -137,9 +143,9 @@ TEST_F(wxCurveTest, PixelsOfCurvesZeroLineMarkersAndSelection)
     for (const wxSize& small : {wxSize(79, 240), wxSize(370, 49)})
     {
         image = GuiTest::Render(*plot, small);
-        EXPECT_EQ(CountPixels(image, wxRect(small), [](unsigned char r, unsigned char g, unsigned char b) {
-                      return r == 255 && g == 255 && b == 255;
-                  }),
+        EXPECT_EQ(CountPixels(image, wxRect(small),
+                              [](unsigned char r, unsigned char g, unsigned char b)
+                              { return r == 255 && g == 255 && b == 255; }),
                   small.x * small.y);
     }
 }
@@ -199,14 +205,12 @@ TEST_F(wxCurveTest, MouseAndKeyboardSelectionsReachTheParentInOrder)
     RecordSelections(panel, seen);
     ASSERT_TRUE(ShowAndWait(plot));
 
-    auto click = [&](int x, int y, int button, const SeenSelection& expected) {
-        ExpectOneSelection(seen, expected, [&] { GuiTest::ClickAt(plot, wxPoint(x, y), button); });
-    };
-    auto key = [&](int code, const SeenSelection& expected) {
-        ExpectOneSelection(seen, expected, [&] { wxUIActionSimulator().Char(code); });
-    };
+    auto click = [&](int x, int y, int button, const SeenSelection& expected)
+    { ExpectOneSelection(seen, expected, [&] { GuiTest::ClickAt(plot, wxPoint(x, y), button); }); };
+    auto key = [&](int code, const SeenSelection& expected)
+    { ExpectOneSelection(seen, expected, [&] { wxUIActionSimulator().Char(code); }); };
 
-    click(140, 79, wxMOUSE_BTN_LEFT, {plot, nullptr, 0, 3, 50.0}); // 19 pixels below A's point 3
+    click(140, 79, wxMOUSE_BTN_LEFT, {plot, nullptr, 0, 3, 50.0});  // 19 pixels below A's point 3
     click(140, 80, wxMOUSE_BTN_LEFT, {plot, nullptr, -1, -1, 0.0}); // 20 pixels: too far
     click(231, 91, wxMOUSE_BTN_LEFT, {plot, nullptr, 1, 6, 20.0});  // next to B's point 6, (230, 90)
     EXPECT_EQ(wxWindow::FindFocus(), plot);

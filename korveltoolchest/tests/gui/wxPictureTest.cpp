@@ -44,8 +44,8 @@ TEST_F(wxPictureTest, FitsAndCentresTheImageInBothOrientations)
         wxSize scaled;
         wxPoint origin;
     };
-    for (const Case& c : {Case{200, 100, wxSize(300, 150), wxPoint(0, 75)},
-                          Case{100, 200, wxSize(150, 300), wxPoint(75, 0)}})
+    for (const Case& c :
+         {Case{200, 100, wxSize(300, 150), wxPoint(0, 75)}, Case{100, 200, wxSize(150, 300), wxPoint(75, 0)}})
     {
         const std::string path = WriteImage(c.w, c.h);
         auto* picture = new wxPicture(panel, path);

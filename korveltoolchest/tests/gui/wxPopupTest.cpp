@@ -12,10 +12,16 @@ namespace
 std::vector<std::string> gCalls;
 
 // The data of a line is the text it records when called.
-void Call(void* data) { gCalls.push_back(*static_cast<std::string*>(data)); }
+void Call(void* data)
+{
+    gCalls.push_back(*static_cast<std::string*>(data));
+}
 
 // Where the toolkit delivers a chosen line: to the menu holding its item.
-void Choose(wxMenu* holder, int id) { holder->SendEvent(id); }
+void Choose(wxMenu* holder, int id)
+{
+    holder->SendEvent(id);
+}
 } // namespace
 
 // Menu tree of the tests:
@@ -120,17 +126,21 @@ TEST_F(wxPopupShownTest, ASubMenuLineChosenWithTheKeyboardCallsItsCallback)
     wxUIActionSimulator sim;
     sim.MouseMove(panel->ClientToScreen(wxPoint(300, 300)));
     GuiTest::Pump(50);
-    GuiTest::OneShot choose([&] {
-        for (int key : {WXK_DOWN, WXK_DOWN, WXK_DOWN, WXK_RIGHT, WXK_DOWN, WXK_RETURN})
+    GuiTest::OneShot choose(
+        [&]
         {
-            sim.Char(key);
-            GuiTest::Pump(60);
-        }
-    });
-    GuiTest::OneShot guard([&] {
-        for (int i = 0; i < 3; ++i)
-            sim.Char(WXK_ESCAPE);
-    });
+            for (int key : {WXK_DOWN, WXK_DOWN, WXK_DOWN, WXK_RIGHT, WXK_DOWN, WXK_RETURN})
+            {
+                sim.Char(key);
+                GuiTest::Pump(60);
+            }
+        });
+    GuiTest::OneShot guard(
+        [&]
+        {
+            for (int i = 0; i < 3; ++i)
+                sim.Char(WXK_ESCAPE);
+        });
     choose.StartOnce(400);
     guard.StartOnce(4000);
     panel->PopupMenu(&top, wxPoint(20, 20));

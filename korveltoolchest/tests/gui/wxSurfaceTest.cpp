@@ -17,9 +17,15 @@ const wxSize kSize(320, 240);
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 typedef std::vector<std::vector<double>> Grid;
 
-wxPoint Centre(int i, int j) { return wxPoint(125 + 50 * i, 185 - 50 * j); }
+wxPoint Centre(int i, int j)
+{
+    return wxPoint(125 + 50 * i, 185 - 50 * j);
+}
 
-bool IsWhite(unsigned char r, unsigned char g, unsigned char b) { return r > 230 && g > 230 && b > 230; }
+bool IsWhite(unsigned char r, unsigned char g, unsigned char b)
+{
+    return r > 230 && g > 230 && b > 230;
+}
 
 // White pixels inside cell (i, j), away from its outline: where the "m" and "M" markers are.
 int WhiteInside(const wxImage& image, int i, int j)
@@ -102,7 +108,8 @@ TEST_F(wxSurfaceTest, InvalidAndNonFiniteCellsNeitherRangeNorMark)
     plot->ShowMin(true);
     plot->ShowMax(true);
     const wxImage image = GuiTest::Render(*plot, kSize);
-    auto cell = [&](int i, int j) { return GuiTest::PixelAt(image, Centre(i, j).x + 15, Centre(i, j).y + 15); };
+    auto cell = [&](int i, int j)
+    { return GuiTest::PixelAt(image, Centre(i, j).x + 15, Centre(i, j).y + 15); };
     EXPECT_EQ(cell(0, 0), *wxWHITE); // below the minimum valid
     EXPECT_EQ(cell(1, 0), *wxWHITE); // not a number
     EXPECT_EQ(cell(0, 1), wxColour(0, 0, 255));
@@ -142,8 +149,8 @@ TEST_F(wxSurfaceTest, ArrowKeysClampAtTheEdgesAndTheSelectionIsOutlinedInWhite)
     EXPECT_EQ(seen.size(), 5u);
 
     const wxImage image = GuiTest::Render(*plot, kSize);
-    EXPECT_EQ(GuiTest::PixelAt(image, 150, 85), *wxWHITE); // left edge of cell (1, 2)
-    EXPECT_EQ(GuiTest::PixelAt(image, 175, 59), *wxWHITE); // its top edge
+    EXPECT_EQ(GuiTest::PixelAt(image, 150, 85), *wxWHITE);  // left edge of cell (1, 2)
+    EXPECT_EQ(GuiTest::PixelAt(image, 175, 59), *wxWHITE);  // its top edge
     EXPECT_EQ(GuiTest::PixelAt(image, 150, 135), *wxBLACK); // cell (1, 1) keeps a black outline
     EXPECT_EQ(GuiTest::PixelAt(image, 175, 109), *wxWHITE); // the selected cell's bottom edge
 
@@ -189,12 +196,10 @@ TEST_F(wxSurfaceTest, MouseAndKeyboardSelectionsReachTheParentInOrder)
     RecordSelections(panel, seen);
     ASSERT_TRUE(ShowAndWait(plot));
 
-    auto click = [&](wxPoint at, int button, const SeenSelection& expected) {
-        ExpectOneSelection(seen, expected, [&] { GuiTest::ClickAt(plot, at, button); });
-    };
-    auto key = [&](int code, const SeenSelection& expected) {
-        ExpectOneSelection(seen, expected, [&] { wxUIActionSimulator().Char(code); });
-    };
+    auto click = [&](wxPoint at, int button, const SeenSelection& expected)
+    { ExpectOneSelection(seen, expected, [&] { GuiTest::ClickAt(plot, at, button); }); };
+    auto key = [&](int code, const SeenSelection& expected)
+    { ExpectOneSelection(seen, expected, [&] { wxUIActionSimulator().Char(code); }); };
 
     click(Centre(2, 1), wxMOUSE_BTN_LEFT, {nullptr, plot, 2, 1, 21.0});
     click(wxPoint(150, 185), wxMOUSE_BTN_LEFT, {nullptr, plot, 0, 0, 0.0}); // a shared edge: the lower index
