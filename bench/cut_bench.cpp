@@ -10,7 +10,7 @@
 //  CGAL_Intersect PMP::surface_intersection (polylines of the two meshes)
 //  CGAL_Clip      PMP::clip of the terrain by the closed head
 //  KdBuild / CGAL_AABBBuild / EmbreeBuild: tree over the terrain
-//  KdRays / CGAL_AABBRays / EmbreeRays: nearest hit of 10^5 random rays
+//  KdRays / CGAL_AABBRays / EmbreeRays: nearest hit of 10^6 random rays
 #include "KorBoundingBox.h"
 #include "KorCut.h"
 #include "KorIntersection.h"
@@ -199,7 +199,7 @@ std::vector<KorRay> RandomRays(int s, int count)
     return rays;
 }
 
-constexpr int kRays = 100000;
+constexpr int kRays = 1000000;
 
 void KdBuild(benchmark::State& state)
 {
