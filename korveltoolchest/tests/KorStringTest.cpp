@@ -120,15 +120,14 @@ TEST(KorStringPath, Extensions)
     EXPECT_EQ(GetExtension("dir.old\\file"), "");
     EXPECT_EQ(GetExtension("noext"), "");
 
-    std::string p = "dir.old/file";
-    ForceExtension(p, "obj");
-    EXPECT_EQ(p, "dir.old/file.obj");
-    p = "plan.dxf";
-    ForceExtension(p, "obj");
-    EXPECT_EQ(p, "plan.obj");
-    p = "C:\\a.b\\plan";
-    ForceExtension(p, "ovx");
-    EXPECT_EQ(p, "C:\\a.b\\plan.ovx");
+    const std::pair<std::string, std::string> forced[] = {{"dir.old/file", "dir.old/file.obj"},
+                                                          {"plan.dxf", "plan.obj"},
+                                                          {"C:\\a.b\\plan", "C:\\a.b\\plan.obj"}};
+    for (auto [path, expected] : forced)
+    {
+        ForceExtension(path, "obj");
+        EXPECT_EQ(path, expected);
+    }
 }
 
 TEST(KorStringPath, FileAndFolder)
