@@ -102,7 +102,7 @@ public:
 
 private:
     static Generated Primary(const std::string& s, double v) { return Generated{s, s, v, 0}; }
-    static std::string Wrap(const std::string& s) { return "(" + s + ")"; }
+    static std::string Wrap(const std::string& s, bool bracket = true) { return bracket ? "(" + s + ")" : s; }
 
     Generated Try(int depth)
     {
@@ -144,8 +144,8 @@ private:
             // it elsewhere, the evaluator does not.
             Generated a = Make(depth - 1);
             const bool bracket = a.kind == 1 || a.kind == 4;
-            return Generated{Wrap("-" + (bracket ? Wrap(a.ours) : a.ours)),
-                             Wrap("-" + (bracket ? Wrap(a.theirs) : a.theirs)), -a.value, 0};
+            return Generated{Wrap("-" + Wrap(a.ours, bracket)), Wrap("-" + Wrap(a.theirs, bracket)), -a.value,
+                             0};
         }
         case 8:
         {
@@ -192,9 +192,6 @@ private:
             return Generated{"", "", NAN, 0};
         if (op == '^' && (a.value < 0 || std::fabs(b.value) > 8 || std::fabs(a.value) > 100))
             return Generated{"", "", NAN, 0};
-        auto left = [&](const Generated& g, bool bracket) { return bracket ? Wrap(g.ours) : g.ours; };
-        auto leftTheirs = [&](const Generated& g, bool bracket)
-        { return bracket ? Wrap(g.theirs) : g.theirs; };
         const bool wrapA = (a.kind != 0 && a.kind < kind) || a.kind == 4 || (kind == 3 && a.kind != 0);
         const bool wrapB = (b.kind != 0 && b.kind <= kind) || b.kind == 4 || (kind == 3 && b.kind != 0);
         if ((op == '+' || op == '-') && std::fabs(op == '+' ? a.value + b.value : a.value - b.value) <
@@ -205,8 +202,8 @@ private:
                          : op == '*' ? a.value * b.value
                          : op == '/' ? a.value / b.value
                                      : std::pow(a.value, b.value);
-        return Generated{left(a, wrapA) + op + left(b, wrapB),
-                         leftTheirs(a, wrapA) + op + leftTheirs(b, wrapB), v, kind};
+        return Generated{Wrap(a.ours, wrapA) + op + Wrap(b.ours, wrapB),
+                         Wrap(a.theirs, wrapA) + op + Wrap(b.theirs, wrapB), v, kind};
     }
 
     std::mt19937 m_rng;

@@ -25,15 +25,12 @@ TEST(KorGeometry, Normals)
     ExpectPoint(CalculateTriangleNormal({0, 0, 0}, {1, 1, 1}, {2, 2, 2}), 0, 0, 0);
     ExpectPoint(CalculateQuadNormal({0, 0, 5}, {2, 0, 5}, {2, 2, 5}, {0, 2, 5}), 0, 0, 1);
     // A quad folded along its diagonal bd gets the mean of its two triangles.
-    const LumPoint n = CalculateQuadNormal({0, 0, 1}, {1, 0, 0}, {1, 1, 1}, {0, 1, 0});
-    ExpectPoint(n, 0, 0, 1);
+    ExpectPoint(CalculateQuadNormal({0, 0, 1}, {1, 0, 0}, {1, 1, 1}, {0, 1, 0}), 0, 0, 1);
 }
 
 TEST(KorGeometry, AngleBetweenVectors)
 {
     EXPECT_EQ(AngleBetweenVectors2D({1, 0, 0}, {0, 0, 0}), 0.0);
-    EXPECT_NEAR(AngleBetweenVectors2D({1, 0, 0}, {0, 3, 0}), 90.0, 1e-6);
-    EXPECT_NEAR(AngleBetweenVectors2D({1, 0, 0}, {-2, 0, 0}), 180.0, 1e-6);
     // Uses all three components despite its name.
     EXPECT_NEAR(AngleBetweenVectors2D({1, 0, 0}, {0, 0, 1}), 90.0, 1e-6);
 }

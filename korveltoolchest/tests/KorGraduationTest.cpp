@@ -121,18 +121,6 @@ TEST(KorGraduation, ScaleKeepsTheGivenRange)
     ExpectEvenlySpaced(g, -0.4, 0.2, -0.05 / 1.05, 0.2 / 1.05);
 }
 
-TEST(KorGraduation, ScaleWithoutRangeIsEmpty)
-{
-    std::vector<sScalePoint> g(3);
-    GetScale(5, 5, g, 0);
-    EXPECT_TRUE(g.empty());
-    g.resize(3);
-    GetScale(5, 5, g, 1);
-    EXPECT_TRUE(g.empty());
-    GetScale(5, 5 + 5e-6, g, 0);
-    EXPECT_TRUE(g.empty());
-}
-
 TEST(KorGraduation, GraduationsAreBounded)
 {
     std::vector<sScalePoint> s;
@@ -156,8 +144,18 @@ TEST(KorGraduation, GraduationsAreBounded)
     EXPECT_LE(a.size(), 2u);
 }
 
-TEST(KorGraduation, NonFiniteBoundsGiveNoGraduation)
+TEST(KorGraduation, EmptyOrNonFiniteRangesGiveNoGraduation)
 {
+    // A scale, unlike an axis, is not widened around an empty range.
+    std::vector<sScalePoint> s(3);
+    GetScale(5, 5, s, 0);
+    EXPECT_TRUE(s.empty());
+    s.resize(3);
+    GetScale(5, 5, s, 1);
+    EXPECT_TRUE(s.empty());
+    GetScale(5, 5 + 5e-6, s, 0);
+    EXPECT_TRUE(s.empty());
+
     std::vector<sAxisPoint> g(2, sAxisPoint(1, 1));
     GetKorAxis(0, std::numeric_limits<double>::infinity(), g, 10);
     EXPECT_TRUE(g.empty());
@@ -169,7 +167,7 @@ TEST(KorGraduation, NonFiniteBoundsGiveNoGraduation)
     const double big = std::numeric_limits<double>::max();
     GetKorAxis(-big, big, g, 10);
     EXPECT_TRUE(g.empty());
-    std::vector<sScalePoint> s(2, sScalePoint(1, 1));
+    s.assign(2, sScalePoint(1, 1));
     GetScale(-big, big, s, 0);
     EXPECT_TRUE(s.empty());
     GetScale(0, 1, s, std::numeric_limits<double>::infinity());

@@ -174,26 +174,6 @@ TEST(KorHashTable, HundredThousandWordsGrowAndLeave)
     }
 }
 
-TEST(KorHashTable, DestroyedWordLeavesEveryDictionary)
-{
-    KorHashTable a, b(7), c(50, true);
-    auto w = std::make_unique<KorHashWord>("Decor1");
-    KorHashWord other("Decor2");
-    for (KorHashTable* t : {&a, &b, &c})
-    {
-        t->AddElement(w.get());
-        t->AddElement(&other);
-    }
-    EXPECT_EQ(w->GetParentDictionaries().size(), 3u);
-    w.reset();
-    for (KorHashTable* t : {&a, &b, &c})
-    {
-        EXPECT_EQ(t->GetNumberOfWords(), 1u);
-        EXPECT_EQ(t->Search("Decor1"), nullptr);
-        EXPECT_EQ(t->Search("Decor2"), &other);
-    }
-}
-
 TEST(KorHashTable, DestroyedDictionaryIsForgotten)
 {
     KorHashWord w("x");

@@ -8,10 +8,6 @@
 #include <cmath>
 #include <random>
 
-namespace
-{
-} // namespace
-
 TEST(KorPlucker, SideTellsHowLinesPass)
 {
     const KorPlucker x({0, 0, 0}, {1, 0, 0});

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <utility>
 
 TEST(KorStringText, ValidUTF8IsKept)
 {
@@ -17,11 +18,7 @@ TEST(KorStringText, ValidUTF8IsKept)
     EXPECT_EQ(std::string(utf8.get()), text);
 
     std::unique_ptr<wchar_t[]> wide(StringToWCHAR("é€œ’"));
-    EXPECT_EQ(wide[0], L'\u00E9');
-    EXPECT_EQ(wide[1], L'\u20AC');
-    EXPECT_EQ(wide[2], L'\u0153');
-    EXPECT_EQ(wide[3], L'\u2019');
-    EXPECT_EQ(wide[4], L'\0');
+    EXPECT_EQ(std::wstring(wide.get()), L"\u00E9\u20AC\u0153\u2019");
 }
 
 TEST(KorStringText, Windows1252BytesReadAsTheirCharacters)
@@ -42,19 +39,17 @@ TEST(KorStringText, Windows1252BytesReadAsTheirCharacters)
 TEST(KorStringText, MalformedSequencesFallBackBytewise)
 {
     // Truncated sequence, overlong '/', encoded surrogate: none is UTF-8.
-    std::string s = "a\xC3";
-    UTF8ToString(s);
-    EXPECT_EQ(s, "aÃ");
-    s = "\xC0\xAF";
-    UTF8ToString(s);
-    EXPECT_EQ(s, "À¯");
-    s = "\xED\xA0\x80";
-    UTF8ToString(s);
-    EXPECT_EQ(s, "í\xC2\xA0€");
-    // Normalising twice changes nothing more.
-    std::string twice = s;
-    UTF8ToString(twice);
-    EXPECT_EQ(twice, s);
+    const std::pair<std::string, std::string> cases[] = {
+        {"a\xC3", "aÃ"}, {"\xC0\xAF", "À¯"}, {"\xED\xA0\x80", "í\xC2\xA0€"}};
+    for (const auto& [in, out] : cases)
+    {
+        std::string s = in;
+        UTF8ToString(s);
+        EXPECT_EQ(s, out);
+        // Normalising twice changes nothing more.
+        UTF8ToString(s);
+        EXPECT_EQ(s, out);
+    }
 }
 
 TEST(KorStringEdit, ReplaceDeleteAndCase)
@@ -125,15 +120,14 @@ TEST(KorStringPath, Extensions)
     EXPECT_EQ(GetExtension("dir.old\\file"), "");
     EXPECT_EQ(GetExtension("noext"), "");
 
-    std::string p = "dir.old/file";
-    ForceExtension(p, "obj");
-    EXPECT_EQ(p, "dir.old/file.obj");
-    p = "plan.dxf";
-    ForceExtension(p, "obj");
-    EXPECT_EQ(p, "plan.obj");
-    p = "C:\\a.b\\plan";
-    ForceExtension(p, "ovx");
-    EXPECT_EQ(p, "C:\\a.b\\plan.ovx");
+    const std::pair<std::string, std::string> forced[] = {{"dir.old/file", "dir.old/file.obj"},
+                                                          {"plan.dxf", "plan.obj"},
+                                                          {"C:\\a.b\\plan", "C:\\a.b\\plan.obj"}};
+    for (auto [path, expected] : forced)
+    {
+        ForceExtension(path, "obj");
+        EXPECT_EQ(path, expected);
+    }
 }
 
 TEST(KorStringPath, FileAndFolder)

@@ -90,8 +90,6 @@ TEST_F(KorUndoManagerTest, StartsEmptyAndSaved)
     EXPECT_TRUE(manager.IsSaved());
     manager.AddAction(Make(1));
     EXPECT_FALSE(manager.IsSaved());
-    manager.SetSaved(true);
-    EXPECT_TRUE(manager.IsSaved());
     manager.AddAction(nullptr);
     EXPECT_EQ(manager.GetCount(), 1u);
 }
