@@ -79,25 +79,33 @@ TEST(KorMeshDXF, TriangleEntitiesByteForByte)
     EXPECT_EQ(handle, 4102);
 }
 
-// The vertex entities are pinned byte for byte above; a quadrilateral adds
-// lower-case hexadecimal handles and its split into two records.
-TEST(KorMeshDXF, QuadrilateralIsTwoRecordsWithTheDiagonalHidden)
+TEST(KorMeshDXF, QuadrilateralEntitiesByteForByte)
 {
     // d --- c
     // |   / |    the diagonal a-c is invisible in both records
     // a --- b
     KorMesh mesh = MeshOf({{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}}, {{0, 1, 2, 3}});
     int handle = 255;
-    const std::string text = Export(mesh, handle);
-    const std::string record = "\n330\nff\n100\nAcDbEntity\n  8\n0\n100\nAcDbFaceRecord\n"
-                               " 10\n0.0\n 20\n0.0\n 30\n0.0\n 70\n   128\n";
-    EXPECT_EQ(text.rfind("  0\nPOLYLINE\n  5\nff\n330\n1F\n", 0), 0u);
-    EXPECT_NE(text.find(" 70\n    64\n 71\n4\n  0\nVERTEX\n  5\n100\n330\nff\n"), std::string::npos);
-    EXPECT_NE(text.find("  5\n103\n330\nff\n"), std::string::npos);
-    EXPECT_NE(text.find("  0\nVERTEX\n  5\n104" + record + " 71\n1\n 72\n2\n 73\n-3\n 74\n-1\n" +
-                        "  0\nVERTEX\n  5\n105" + record + " 71\n-1\n 72\n3\n 73\n4\n 74\n-1\n" +
-                        "  0\nSEQEND\n  5\n106\n330\nff\n100\nAcDbEntity\n  8\n0\n"),
-              std::string::npos);
+    const std::string vertex = "  0\nVERTEX\n  5\n%h\n330\nff\n100\nAcDbEntity\n  8\n0\n100\nAcDbVertex\n"
+                               "100\nAcDbPolyFaceMeshVertex\n 10\n%x\n 20\n%y\n 30\n0\n 70\n   192\n";
+    auto v = [&](const char* h, const char* x, const char* y)
+    {
+        std::string s = vertex;
+        s.replace(s.find("%h"), 2, h);
+        s.replace(s.find("%x"), 2, x);
+        s.replace(s.find("%y"), 2, y);
+        return s;
+    };
+    const std::string face = "  0\nVERTEX\n  5\n%h\n330\nff\n100\nAcDbEntity\n  8\n0\n100\nAcDbFaceRecord\n"
+                             " 10\n0.0\n 20\n0.0\n 30\n0.0\n 70\n   128\n";
+    const std::string expected =
+        "  0\nPOLYLINE\n  5\nff\n330\n1F\n100\nAcDbEntity\n  8\n0\n100\nAcDbPolyFaceMesh\n"
+        " 10\n0.0\n 20\n0.0\n 30\n0.0\n 70\n    64\n 71\n4\n" +
+        v("100", "0", "0") + v("101", "2", "0") + v("102", "2", "2") + v("103", "0", "2") +
+        std::string(face).replace(face.find("%h"), 2, "104") + " 71\n1\n 72\n2\n 73\n-3\n 74\n-1\n" +
+        std::string(face).replace(face.find("%h"), 2, "105") + " 71\n-1\n 72\n3\n 73\n4\n 74\n-1\n" +
+        "  0\nSEQEND\n  5\n106\n330\nff\n100\nAcDbEntity\n  8\n0\n";
+    EXPECT_EQ(Export(mesh, handle), expected);
     EXPECT_EQ(handle, 263);
 }
 
