@@ -16,6 +16,12 @@ void ExpectPoint(const LumPoint& p, double x, double y, double z)
     EXPECT_EQ(p.z, z);
 }
 
+void ExpectCorners(const KorBoundingBox& box, const LumPoint& lo, const LumPoint& hi)
+{
+    ExpectPoint(box.GetMin(), lo.x, lo.y, lo.z);
+    ExpectPoint(box.GetMax(), hi.x, hi.y, hi.z);
+}
+
 KorBoundingBox Box(const LumPoint& a, const LumPoint& b)
 {
     KorBoundingBox box;
@@ -35,8 +41,7 @@ TEST(KorBoundingBox, NewBoxIsNullAndStillContainsTheOrigin)
     // Corners from two points leave the box marked empty.
     box.Define(LumPoint(2, -1, 3), LumPoint(-2, 1, 0));
     EXPECT_TRUE(box.IsNull());
-    ExpectPoint(box.GetMin(), -2, -1, 0);
-    ExpectPoint(box.GetMax(), 2, 1, 3);
+    ExpectCorners(box, LumPoint(-2, -1, 0), LumPoint(2, 1, 3));
 
     box.Init();
     ExpectPoint(box.GetMax(), 0, 0, 0);
@@ -47,27 +52,22 @@ TEST(KorBoundingBox, MergingPointsAndBoxes)
     KorBoundingBox box;
     box += LumPoint(1, 2, 3);
     EXPECT_FALSE(box.IsNull());
-    ExpectPoint(box.GetMin(), 1, 2, 3);
-    ExpectPoint(box.GetMax(), 1, 2, 3);
+    ExpectCorners(box, LumPoint(1, 2, 3), LumPoint(1, 2, 3));
     box += LumPoint(-1, 5, 3);
-    ExpectPoint(box.GetMin(), -1, 2, 3);
-    ExpectPoint(box.GetMax(), 1, 5, 3);
+    ExpectCorners(box, LumPoint(-1, 2, 3), LumPoint(1, 5, 3));
 
     // A box merged into a new box is taken as it is, not stretched to the
     // new box's origin corners.
     KorBoundingBox merged;
     merged += Box(LumPoint(1, 1, 1), LumPoint(2, 2, 2));
-    ExpectPoint(merged.GetMin(), 1, 1, 1);
-    ExpectPoint(merged.GetMax(), 2, 2, 2);
+    ExpectCorners(merged, LumPoint(1, 1, 1), LumPoint(2, 2, 2));
 
     // An empty box merged in changes nothing.
     merged += KorBoundingBox();
-    ExpectPoint(merged.GetMin(), 1, 1, 1);
-    ExpectPoint(merged.GetMax(), 2, 2, 2);
+    ExpectCorners(merged, LumPoint(1, 1, 1), LumPoint(2, 2, 2));
 
     merged += Box(LumPoint(-3, 1.5, 1.5), LumPoint(0, 1.5, 7));
-    ExpectPoint(merged.GetMin(), -3, 1, 1);
-    ExpectPoint(merged.GetMax(), 2, 2, 7);
+    ExpectCorners(merged, LumPoint(-3, 1, 1), LumPoint(2, 2, 7));
 }
 
 TEST(KorBoundingBox, DefineFromMeshTakesLiveVerticesOnly)
@@ -83,8 +83,7 @@ TEST(KorBoundingBox, DefineFromMeshTakesLiveVerticesOnly)
     mesh.DeleteVertex(0);
     box.Define(mesh);
     EXPECT_FALSE(box.IsNull());
-    ExpectPoint(box.GetMin(), -4, -2, 0.5);
-    ExpectPoint(box.GetMax(), 1, 5, 3);
+    ExpectCorners(box, LumPoint(-4, -2, 0.5), LumPoint(1, 5, 3));
 
     // An emptied mesh leaves the box as it was.
     mesh.Clear();

@@ -161,14 +161,10 @@ TEST(KorMeshDXF, FailuresCloseTheOutput)
 TEST(KorMeshDXF, FramedFileIsWellFormed)
 {
     KorMesh mesh = Terrain(2, 0, 0);
-    const std::string crlfHeader = WriteTemp("header_crlf.txt",
-                                             []
-                                             {
-                                                 std::string s = ReadWhole(kHeader), t;
-                                                 for (char c : s)
-                                                     t += c == '\n' ? std::string("\r\n") : std::string(1, c);
-                                                 return t;
-                                             }());
+    std::string crlf;
+    for (char c : ReadWhole(kHeader))
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    const std::string crlfHeader = WriteTemp("header_crlf.txt", crlf);
     const std::string path = TempPath("framed.dxf");
     std::ofstream out;
     ASSERT_TRUE(KorMesh::CreateDXF(path, crlfHeader, out));

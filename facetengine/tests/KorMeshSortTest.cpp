@@ -1,12 +1,12 @@
 #include "KorComparators.h"
 #include "KorMesh.h"
 #include "KorSort.h"
-#include "MeshTestHelpers.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <random>
 
 namespace
@@ -35,18 +35,17 @@ std::vector<int> SortedIds(const std::vector<KorVertex>& vs)
     std::sort(ids.begin(), ids.end());
     return ids;
 }
+
+std::vector<int> FirstIds(int count)
+{
+    std::vector<int> ids(static_cast<size_t>(count));
+    std::iota(ids.begin(), ids.end(), 0);
+    return ids;
+}
 } // namespace
 
 TEST(KorMeshSort, AxisPairsFromTheTable)
 {
-    KorMesh m = MeshOf({{0, 2, 0}, {5, 1, 0}, {3, 1, 0}});
-    std::vector<KorVertex> out;
-    m.SortVertices(out, KorMesh::Y_AXIS, KorMesh::X_AXIS);
-    ASSERT_EQ(out.size(), 3u);
-    EXPECT_EQ(out[0].ID, 2);
-    EXPECT_EQ(out[1].ID, 1);
-    EXPECT_EQ(out[2].ID, 0);
-
     // first -> (primary, secondary) axes, including out-of-range seconds.
     struct Case
     {
@@ -55,14 +54,12 @@ TEST(KorMeshSort, AxisPairsFromTheTable)
     const Case cases[] = {{0, 0, 0, 1}, {0, 1, 0, 1}, {0, 2, 0, 2}, {0, 9, 0, 2}, {1, 0, 1, 0}, {1, 1, 1, 0},
                           {1, 2, 1, 2}, {2, 0, 2, 0}, {2, 2, 2, 0}, {2, 1, 2, 1}, {2, 7, 2, 1}};
     const KorMesh grid = RandomGridPoints(7, 400);
+    std::vector<KorVertex> out;
     for (const Case& c : cases)
     {
         grid.SortVertices(out, static_cast<KorMesh::eOrientation>(c.first),
                           static_cast<KorMesh::eOrientation>(c.second));
-        std::vector<int> all(400);
-        for (int i = 0; i < 400; ++i)
-            all[static_cast<size_t>(i)] = i;
-        ASSERT_EQ(SortedIds(out), all);
+        ASSERT_EQ(SortedIds(out), FirstIds(400));
         for (size_t i = 1; i < out.size(); ++i)
         {
             const double p0 = Axis(out[i - 1], c.primary), p1 = Axis(out[i], c.primary);
@@ -84,9 +81,10 @@ TEST(KorMeshSort, UnknownFirstAxisReportsAndKeepsIdentifierOrder)
     m.SortVertices(out, static_cast<KorMesh::eOrientation>(3), KorMesh::X_AXIS);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "KorMesh::SortVertices -> Impossible to find the orientation : sorting impossible\n");
-    ASSERT_EQ(out.size(), 20u);
-    for (int i = 0; i < 20; ++i)
-        EXPECT_EQ(out[static_cast<size_t>(i)].ID, i);
+    std::vector<int> ids;
+    for (const KorVertex& v : out)
+        ids.push_back(v.ID);
+    EXPECT_EQ(ids, FirstIds(20));
 }
 
 TEST(KorMeshSort, DistanceSortsRespectTheToleranceRule)
@@ -157,12 +155,7 @@ TEST(KorMeshSort, MergeSortBringsCoincidentVerticesTogether)
     { return std::lround(v.X) * 16 + std::lround(v.Y) * 4 + std::lround(v.Z); };
     for (size_t i = 1; i < vs.size(); ++i)
         ASSERT_LE(key(vs[i - 1]), key(vs[i]));
-    std::vector<int> ids;
-    for (const KorVertex& v : vs)
-        ids.push_back(v.ID);
-    std::sort(ids.begin(), ids.end());
-    for (int i = 0; i < 2000; ++i)
-        ASSERT_EQ(ids[static_cast<size_t>(i)], i);
+    EXPECT_EQ(SortedIds(vs), FirstIds(2000));
 }
 
 // A comparator that answers at random is no order at all; the sort must still
@@ -172,13 +165,10 @@ TEST(KorMeshSort, MergeSortSurvivesAComparatorThatIsNoOrder)
     std::mt19937 rng(9);
     for (size_t n : {0u, 1u, 2u, 15u, 16u, 17u, 33u, 1000u})
     {
-        std::vector<int> items(n);
-        for (size_t i = 0; i < n; ++i)
-            items[i] = static_cast<int>(i);
+        std::vector<int> items = FirstIds(static_cast<int>(n));
         KorMergeSort(items, [&rng](int, int) { return static_cast<int>(rng() % 3) - 1; });
         std::sort(items.begin(), items.end());
-        for (size_t i = 0; i < n; ++i)
-            ASSERT_EQ(items[i], static_cast<int>(i));
+        EXPECT_EQ(items, FirstIds(static_cast<int>(n))) << n;
     }
     std::vector<double> withNaN = {3, NAN, 1, 2, NAN, 0};
     KorMergeSort(withNaN, [](double a, double b) { return a < b ? -1 : (b < a ? 1 : 0); });

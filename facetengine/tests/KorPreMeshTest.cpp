@@ -17,13 +17,9 @@ namespace
 KorPreMesh SquarePoints()
 {
     KorPreMesh pre;
-    pre.AddVertex(LumPoint(0, 0, 0));
-    pre.AddVertex(LumPoint(1, 0, 0));
-    pre.AddVertex(LumPoint(1, 1, 0));
-    pre.AddVertex(LumPoint(0, 1, 0));
-    pre.AddVertex(LumPoint(5, 5, 0));
-    pre.AddVertex(LumPoint(6, 5, 0));
-    pre.AddVertex(LumPoint(5, 6, 0));
+    for (const LumPoint& p : {LumPoint(0, 0, 0), LumPoint(1, 0, 0), LumPoint(1, 1, 0), LumPoint(0, 1, 0),
+                              LumPoint(5, 5, 0), LumPoint(6, 5, 0), LumPoint(5, 6, 0)})
+        pre.AddVertex(p);
     return pre;
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace
 {
 const char* const kGuardLine =
@@ -18,6 +20,13 @@ KorVertex Tagged(double x, double y, double z)
     return v;
 }
 
+void ExpectAt(const KorVertex& v, double x, double y, double z)
+{
+    EXPECT_EQ(v.X, x);
+    EXPECT_EQ(v.Y, y);
+    EXPECT_EQ(v.Z, z);
+}
+
 void ExpectTagsKept(const KorVertex& v)
 {
     EXPECT_EQ(v.ID, 7);
@@ -32,21 +41,13 @@ TEST(KorVertex, ArithmeticMovesThePositionAndKeepsTheLeftOperandsFields)
 {
     const KorVertex a = Tagged(1, 2, 3);
     const KorVertex b(4, 6, 8);
-    const KorVertex sum = a + b;
-    EXPECT_EQ(sum.X, 5.0);
-    EXPECT_EQ(sum.Y, 8.0);
-    EXPECT_EQ(sum.Z, 11.0);
-    ExpectTagsKept(sum);
-    const KorVertex diff = a - b;
-    EXPECT_EQ(diff.X, -3.0);
-    EXPECT_EQ(diff.Z, -5.0);
-    ExpectTagsKept(diff);
-    const KorVertex scaled = a * 2.0;
-    EXPECT_EQ(scaled.Y, 4.0);
-    ExpectTagsKept(scaled);
-    const KorVertex halved = a / 2.0;
-    EXPECT_EQ(halved.Z, 1.5);
-    ExpectTagsKept(halved);
+    const std::pair<KorVertex, LumPoint> cases[] = {
+        {a + b, {5, 8, 11}}, {a - b, {-3, -4, -5}}, {a * 2.0, {2, 4, 6}}, {a / 2.0, {0.5, 1, 1.5}}};
+    for (const auto& [v, p] : cases)
+    {
+        ExpectAt(v, p.x, p.y, p.z);
+        ExpectTagsKept(v);
+    }
     EXPECT_DOUBLE_EQ(KorVertex(2, 3, 6).Norm(), 7.0);
 }
 
@@ -56,9 +57,7 @@ TEST(KorVertex, DivisionGuardTestsTheMagnitudeOfTheDivisor)
     testing::internal::CaptureStdout();
     KorVertex v(2, -4, 6);
     v /= -2.0;
-    EXPECT_EQ(v.X, -1.0);
-    EXPECT_EQ(v.Y, 2.0);
-    EXPECT_EQ(v.Z, -3.0);
+    ExpectAt(v, -1, 2, -3);
     KorVertex atThreshold(1, 1, 1);
     atThreshold /= KorVertex::DivisionThreshold;
     EXPECT_DOUBLE_EQ(atThreshold.X, 1.0 / static_cast<double>(1e-6f));
@@ -73,9 +72,7 @@ TEST(KorVertex, DivisionGuardTestsTheMagnitudeOfTheDivisor)
         KorVertex w = Tagged(3, 4, 5);
         w /= k;
         EXPECT_EQ(testing::internal::GetCapturedStdout(), kGuardLine) << k;
-        EXPECT_EQ(w.X, 0.0);
-        EXPECT_EQ(w.Y, 0.0);
-        EXPECT_EQ(w.Z, 0.0);
+        ExpectAt(w, 0, 0, 0);
         ExpectTagsKept(w);
     }
 }

@@ -180,17 +180,15 @@ TEST(LumKdTreeBuild, FailuresThrowWithTheirContext)
         flat.AddVertex(i, 0, 0);
     for (int i = 0; i < 6; ++i)
         flat.AddFace(3, i, i + 1, i + 2);
-    if (flat.GetNumberOfFaces() > 5)
+    ASSERT_EQ(flat.GetNumberOfFaces(), 6);
+    try
     {
-        try
-        {
-            LumKdTree tree(flat);
-            FAIL() << "no exception";
-        }
-        catch (const KorException& e)
-        {
-            EXPECT_EQ(e.GetMessages().back(), "A voxel has a NULL surface : impossible to calculate the SAH");
-        }
+        LumKdTree tree(flat);
+        FAIL() << "no exception";
+    }
+    catch (const KorException& e)
+    {
+        EXPECT_EQ(e.GetMessages().back(), "A voxel has a NULL surface : impossible to calculate the SAH");
     }
     KdVoxel v(nullptr, LumPoint(0, 0, 0), LumPoint(1, 1, 1));
     EXPECT_THROW(v.DefineSplit(7, 0.5, true), KorException);
@@ -264,15 +262,10 @@ TEST(LumKdTreeRay, MissSharedEdgeAndEmptyTree)
     EXPECT_EQ(hits, 0);
 
     // Through the shared edge of two triangles: one crossing when counting.
-    KorMesh pair = MeshOf({{0, 0, 0}, {2, 0, 0}, {2, 2, 0.5}, {0, 2, 0.5}});
-    for (int i = 0; i < 4; ++i)
-        pair.AddVertex(10 + i, 10, 10 + (i % 2)); // far faces keep the tree from one leaf
-    pair.AddFace(3, 0, 1, 2);
-    pair.AddFace(3, 0, 2, 3);
-    pair.AddFace(3, 4, 5, 6);
-    pair.AddFace(3, 5, 7, 6);
-    pair.AddFace(3, 4, 6, 7);
-    pair.AddFace(3, 4, 7, 5);
+    // The far faces keep the tree from being one leaf.
+    const std::vector<LumPoint> corners = {{0, 0, 0},    {2, 0, 0},    {2, 2, 0.5},  {0, 2, 0.5},
+                                           {10, 10, 10}, {11, 10, 11}, {12, 10, 10}, {13, 10, 11}};
+    KorMesh pair = MeshOf(corners, {{0, 1, 2}, {0, 2, 3}, {4, 5, 6}, {5, 7, 6}, {4, 6, 7}, {4, 7, 5}});
     LumKdTree two(pair);
     ASSERT_TRUE(two.IntersectRay(KorRay(LumPoint(1, 1, -5), LumPoint(0, 0, 1)), pair, -1e-5, 1e20, t, true,
                                  hits, face));
@@ -316,29 +309,20 @@ TEST(LumKdTreeInside, ParityMatchesBruteForce)
 
 TEST(LumKdTreeOverlap, CrossingNestedApartAndIdentical)
 {
-    KorMesh a, b;
+    // Unit icospheres scaled by s and moved to (x, y, z), then whether they
+    // meet the unit one: crossing; nested without crossing; apart; in a
+    // corner of the unit sphere's box but outside the sphere.
+    const double cases[4][5] = {
+        {1, 1.2, 0.1, 0.05, 1}, {0.2, 0.1, 0, 0, 1}, {1, 5, 0, 0, 0}, {0.1, 0.85, 0.85, 0.85, 0}};
+    KorMesh a;
     BuildIcosphere(a, 1);
-    BuildIcosphere(b, 1);
-    b.MoveMesh(LumPoint(1.2, 0.1, 0.05));
-    EXPECT_TRUE(LumKdTree::GetOrCreate(a)->IntersectMesh(a, b));
-
-    KorMesh small;
-    BuildIcosphere(small, 1);
-    small.GLTransform(std::vector<double>{0.2, 0, 0, 0, 0, 0.2, 0, 0, 0, 0, 0.2, 0, 0.1, 0, 0, 1}.data());
-    EXPECT_TRUE(LumKdTree::GetOrCreate(a)->IntersectMesh(a, small)); // nested, no crossing
-
-    KorMesh far;
-    BuildIcosphere(far, 1);
-    far.MoveMesh(LumPoint(5, 0, 0));
-    EXPECT_FALSE(LumKdTree::GetOrCreate(a)->IntersectMesh(a, far));
-
-    // Boxes overlap, surfaces apart: a small sphere in a corner of the big
-    // sphere's box, outside the sphere.
-    KorMesh corner;
-    BuildIcosphere(corner, 1);
-    corner.GLTransform(
-        std::vector<double>{0.1, 0, 0, 0, 0, 0.1, 0, 0, 0, 0, 0.1, 0, 0.85, 0.85, 0.85, 1}.data());
-    EXPECT_FALSE(LumKdTree::GetOrCreate(a)->IntersectMesh(a, corner));
+    for (const auto& [s, x, y, z, meets] : cases)
+    {
+        KorMesh b;
+        BuildIcosphere(b, 1);
+        b.GLTransform(std::vector<double>{s, 0, 0, 0, 0, s, 0, 0, 0, 0, s, 0, x, y, z, 1}.data());
+        EXPECT_EQ(LumKdTree::GetOrCreate(a)->IntersectMesh(a, b), meets != 0) << s << " at " << x;
+    }
 
     LumKdTree* first = LumKdTree::GetOrCreate(a);
     EXPECT_EQ(LumKdTree::GetOrCreate(a), first);
