@@ -162,13 +162,9 @@ TEST(ConstrainTriangulation, SegmentPassingANanometreFromAVertex)
 //  A -------- B
 TEST(FillConstrainedPolygon, NearestSideVertexFirstOfEquals)
 {
-    KorMesh mesh;
-    const int a = mesh.AddVertex(0, 0, 0);
-    const int b = mesh.AddVertex(4, 0, 0);
-    const int v2 = mesh.AddVertex(1, 1, 0);
-    const int v3 = mesh.AddVertex(3, 1, 0);
-    FillConstrainedPolygon(mesh, {a, b, v2, v3});
-    EXPECT_EQ(Triangles(mesh), (std::set<std::set<int>>{{a, b, v2}, {v2, b, v3}}));
+    KorMesh mesh = MeshOf({{0, 0, 0}, {4, 0, 0}, {1, 1, 0}, {3, 1, 0}}); // A, B, V2, V3
+    FillConstrainedPolygon(mesh, {0, 1, 2, 3});
+    EXPECT_EQ(Triangles(mesh), (std::set<std::set<int>>{{0, 1, 2}, {2, 1, 3}}));
     EXPECT_EQ(tri::Summarise(mesh).clockwise, 0);
 
     // Three entries: one triangle, counter-clockwise whatever the order.
@@ -246,27 +242,9 @@ std::vector<Constraint> AddContours(KorMesh& mesh, int g, int levels)
                 for (int e : c)
                     if (e >= 0)
                         at.push_back(e);
+                // A saddle cell (four crossings) is left out: which pairs join is a guess.
                 if (at.size() == 2)
                     segments.emplace_back(at[0], at[1]);
-                else if (at.size() == 4)
-                {
-                    // A saddle: pair the crossings so that the high corners join.
-                    const double centre =
-                        0.25 * (z[static_cast<size_t>(j * g + i)] + z[static_cast<size_t>(j * g + i + 1)] +
-                                z[static_cast<size_t>((j + 1) * g + i)] +
-                                z[static_cast<size_t>((j + 1) * g + i + 1)]);
-                    const bool bottomLeftHigh = z[static_cast<size_t>(j * g + i)] >= level;
-                    if ((centre >= level) == bottomLeftHigh)
-                    {
-                        segments.emplace_back(c[0], c[1]);
-                        segments.emplace_back(c[2], c[3]);
-                    }
-                    else
-                    {
-                        segments.emplace_back(c[0], c[3]);
-                        segments.emplace_back(c[1], c[2]);
-                    }
-                }
             }
         out.push_back(segments);
     }
