@@ -242,9 +242,27 @@ std::vector<Constraint> AddContours(KorMesh& mesh, int g, int levels)
                 for (int e : c)
                     if (e >= 0)
                         at.push_back(e);
-                // A saddle cell (four crossings) is left out: which pairs join is a guess.
                 if (at.size() == 2)
                     segments.emplace_back(at[0], at[1]);
+                else if (at.size() == 4)
+                {
+                    // A saddle: pair the crossings so that the high corners join.
+                    const double centre =
+                        0.25 * (z[static_cast<size_t>(j * g + i)] + z[static_cast<size_t>(j * g + i + 1)] +
+                                z[static_cast<size_t>((j + 1) * g + i)] +
+                                z[static_cast<size_t>((j + 1) * g + i + 1)]);
+                    const bool bottomLeftHigh = z[static_cast<size_t>(j * g + i)] >= level;
+                    if ((centre >= level) == bottomLeftHigh)
+                    {
+                        segments.emplace_back(c[0], c[1]);
+                        segments.emplace_back(c[2], c[3]);
+                    }
+                    else
+                    {
+                        segments.emplace_back(c[0], c[3]);
+                        segments.emplace_back(c[1], c[2]);
+                    }
+                }
             }
         out.push_back(segments);
     }
