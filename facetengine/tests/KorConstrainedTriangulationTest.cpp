@@ -162,13 +162,9 @@ TEST(ConstrainTriangulation, SegmentPassingANanometreFromAVertex)
 //  A -------- B
 TEST(FillConstrainedPolygon, NearestSideVertexFirstOfEquals)
 {
-    KorMesh mesh;
-    const int a = mesh.AddVertex(0, 0, 0);
-    const int b = mesh.AddVertex(4, 0, 0);
-    const int v2 = mesh.AddVertex(1, 1, 0);
-    const int v3 = mesh.AddVertex(3, 1, 0);
-    FillConstrainedPolygon(mesh, {a, b, v2, v3});
-    EXPECT_EQ(Triangles(mesh), (std::set<std::set<int>>{{a, b, v2}, {v2, b, v3}}));
+    KorMesh mesh = MeshOf({{0, 0, 0}, {4, 0, 0}, {1, 1, 0}, {3, 1, 0}}); // A, B, V2, V3
+    FillConstrainedPolygon(mesh, {0, 1, 2, 3});
+    EXPECT_EQ(Triangles(mesh), (std::set<std::set<int>>{{0, 1, 2}, {2, 1, 3}}));
     EXPECT_EQ(tri::Summarise(mesh).clockwise, 0);
 
     // Three entries: one triangle, counter-clockwise whatever the order.

@@ -94,9 +94,7 @@ TEST(KorMeshEdges, DeletingTheNewestEdgeHandsTheVertexToItsPredecessor)
 
 TEST(KorMeshEdges, DeletingALoneEdgeWithItsVerticesOrWithout)
 {
-    KorMesh m;
-    m.AddVertex(0, 0, 0);
-    m.AddVertex(1, 0, 0);
+    KorMesh m = MeshOf({{0, 0, 0}, {1, 0, 0}});
     m.AddEdge(m.GetVertex(0), m.GetVertex(1));
     KorMesh keep(m);
     m.DeleteEdge(1, true);
@@ -172,11 +170,14 @@ TEST(KorMeshEdges, VertexIdentifiersAreReusedOldestFirstAndSurviveACopy)
 
 TEST(KorMeshEdges, CopiesAreIndependentAndClearingTakesFacesEdgesOrEverything)
 {
-    KorMesh m = MeshOf({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}});
+    // Vertex 3 is on no face: deleting the lone triangle with its edges keeps it.
+    KorMesh m = MeshOf({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {5, 5, 5}}, {{0, 1, 2}});
     KorMesh copy(m);
     copy.DeleteFace(0, true);
     EXPECT_TRUE(CheckMesh(copy));
-    EXPECT_EQ(copy.GetNumberOfVertices(), 0);
+    EXPECT_EQ(copy.GetNumberOfEdges(), 0);
+    EXPECT_EQ(copy.GetNumberOfVertices(), 1);
+    EXPECT_NE(copy.GetVertex(3), nullptr);
     EXPECT_TRUE(CheckMesh(m));
     EXPECT_EQ(FaceVertexRing(m, 0), V({0, 1, 2}));
 
@@ -193,7 +194,7 @@ TEST(KorMeshEdges, CopiesAreIndependentAndClearingTakesFacesEdgesOrEverything)
     pointsOnly.ClearEdges();
     EXPECT_TRUE(CheckMesh(pointsOnly));
     EXPECT_EQ(pointsOnly.GetNumberOfEdges(), 0);
-    EXPECT_EQ(pointsOnly.GetNumberOfVertices(), 3);
+    EXPECT_EQ(pointsOnly.GetNumberOfVertices(), 4);
 
     m.DeleteVertex(1);
     m.Clear();

@@ -102,12 +102,8 @@ TEST(KorMeshHoles, HoleWalkGoesRoundAgainstItsBorder)
 
 TEST(KorMeshHoles, FacesOfNoAreaAreFound)
 {
-    KorMesh m;
+    KorMesh m = MeshOf({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {0, 1, 0}});
     EXPECT_FALSE(m.ContainsNULLSurface());
-    m.AddVertex(0, 0, 0);
-    m.AddVertex(1, 0, 0);
-    m.AddVertex(2, 0, 0);
-    m.AddVertex(0, 1, 0);
     m.AddFace(3, 0, 1, 3);
     EXPECT_FALSE(m.ContainsNULLSurface());
     m.AddFace(3, 0, 2, 1); // collinear
@@ -117,9 +113,7 @@ TEST(KorMeshHoles, FacesOfNoAreaAreFound)
 TEST(KorMeshHoles, AHoleThatCannotBeWalkedStopsTheClosing)
 {
     // A lone edge borders nothing on either side: no walk round it.
-    KorMesh m;
-    m.AddVertex(0, 0, 0);
-    m.AddVertex(1, 0, 0);
+    KorMesh m = MeshOf({{0, 0, 0}, {1, 0, 0}});
     m.AddEdge(m.GetVertex(0), m.GetVertex(1));
     std::vector<KorEdge*> out;
     EXPECT_FALSE(m.GetEdgesAlongHole(m.GetEdge(0), out));

@@ -3,6 +3,7 @@
 #include "KorRay.h"
 #include "LumTree.h"
 #include "MeshChecker.h"
+#include "MeshTestHelpers.h"
 #include "TestMeshes.h"
 
 #include <gtest/gtest.h>
@@ -117,19 +118,9 @@ TEST(KorMeshVolume, DifferenceOfOpenMeshesWithOneBoundaryIsTheVolumeBetween)
     const double h = 2.5;
     for (const LumPoint& shift : {LumPoint(0, 0, 0), LumPoint(1000, 1000, 1000), LumPoint(-7e4, 3e4, 12)})
     {
-        KorMesh floor, cap;
-        for (KorMesh* m : {&floor, &cap})
-        {
-            m->AddVertex(0.0, 0.0, 0.0);
-            m->AddVertex(1.0, 0.0, 0.0);
-            m->AddVertex(1.0, 1.0, 0.0);
-            m->AddVertex(0.0, 1.0, 0.0);
-        }
-        floor.AddFace(3, 0, 1, 2);
-        floor.AddFace(3, 0, 2, 3);
-        cap.AddVertex(0.5, 0.5, h);
-        for (int i = 0; i < 4; ++i)
-            cap.AddFace(3, i, (i + 1) % 4, 4);
+        KorMesh floor = MeshOf({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2}, {0, 2, 3}});
+        KorMesh cap = MeshOf({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0.5, 0.5, h}},
+                             {{0, 1, 4}, {1, 2, 4}, {2, 3, 4}, {3, 0, 4}});
         floor.MoveMesh(shift);
         cap.MoveMesh(shift);
         EXPECT_NEAR(cap.GetVolume() - floor.GetVolume(), h / 3.0, 1e-9);
@@ -207,16 +198,9 @@ TEST(KorMeshTransform, MatrixMovesPositionsAndOptionallyNormals)
 TEST(KorMeshRay, NearestHitAndMissLeaveTheRightResults)
 {
     // Two unit squares, at z = 0 (faces 0, 1) and z = 1 (faces 2, 3).
-    KorMesh mesh;
-    for (int level = 0; level < 2; ++level)
-    {
-        const int a = mesh.AddVertex(0.0, 0.0, level);
-        mesh.AddVertex(1.0, 0.0, level);
-        mesh.AddVertex(1.0, 1.0, level);
-        mesh.AddVertex(0.0, 1.0, level);
-        mesh.AddFace(3, a, a + 1, a + 2);
-        mesh.AddFace(3, a, a + 2, a + 3);
-    }
+    KorMesh mesh =
+        MeshOf({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}},
+               {{0, 1, 2}, {0, 2, 3}, {4, 5, 6}, {4, 6, 7}});
     const KorRay down(LumPoint(0.25, 0.75, 5.0), LumPoint(0, 0, -1));
     double t = -7.0;
     int face = 99;
