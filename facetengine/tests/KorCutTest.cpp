@@ -14,17 +14,35 @@
 namespace
 {
 // A flat terrain z = base.z over [-6, 6]^2 (+ base) cut by a closed 2 x 3 x 4
-// box centred on it, corners off the grid vertices.
-sCutResult FlatTerrainBoxCut(const LumPoint& base)
+// box centred on it, corners off the grid vertices. headFirst hands the head
+// to the road as its first mesh.
+sCutResult FlatTerrainBoxCut(const LumPoint& base, bool headFirst = false)
 {
     KorMesh terrain, head;
     BuildTerrain(terrain, 12, 12, 1.0, base.x - 6, base.y - 6, [&](double, double) { return base.z; });
     const LumPoint c = base + LumPoint(0.137, 0.291, 0.0);
     BuildInwardBox(head, c - LumPoint(1, 1.5, 2), c + LumPoint(1, 1.5, 2));
-    return RunCut(
-        terrain, head, c,
-        [&](const LumPoint& p) { return std::fabs(p.x - c.x) < 1 && std::fabs(p.y - c.y) < 1.5; },
-        [&](const LumPoint& p) { return p.z < base.z; });
+    auto inside = [&](const LumPoint& p) { return std::fabs(p.x - c.x) < 1 && std::fabs(p.y - c.y) < 1.5; };
+    auto below = [&](const LumPoint& p) { return p.z < base.z; };
+    return headFirst ? RunCut(head, terrain, c, below, inside) : RunCut(terrain, head, c, inside, below);
+}
+
+// An open 10 x 10 x 20 pit under the plane z = base.z + 0.1 dx + 0.05 dy + 1
+// (d from base), corners off the grid vertices; expected is the prism's
+// volume: over a rectangle the mean depth is the depth at its centre.
+sCutResult PitUnderInclinedTerrainCut(const LumPoint& base, double& expected, bool headFirst = false)
+{
+    auto h = [&](double x, double y) { return base.z + 0.1 * (x - base.x) + 0.05 * (y - base.y) + 1.0; };
+    KorMesh terrain, pit;
+    BuildTerrain(terrain, 30, 30, 1.0, base.x - 10, base.y - 10, h);
+    const LumPoint lo = base + LumPoint(0.31, 0.47, -15), hi = base + LumPoint(10.31, 10.47, 5);
+    BuildPit(pit, lo, hi);
+    const LumPoint centre = (lo + hi) / 2;
+    expected = 100.0 * (h(centre.x, centre.y) - lo.z);
+    auto inside = [&](const LumPoint& p) { return p.x > lo.x && p.x < hi.x && p.y > lo.y && p.y < hi.y; };
+    auto below = [&](const LumPoint& p) { return p.z < h(p.x, p.y); };
+    return headFirst ? RunCut(pit, terrain, centre, below, inside)
+                     : RunCut(terrain, pit, centre, inside, below);
 }
 
 void ExpectMeshesSound(const sCutResult& r)
@@ -66,22 +84,50 @@ TEST(ExcavationCut, OpenPitUnderInclinedTerrainGivesItsPrism)
 {
     for (const LumPoint& base : {LumPoint(0, 0, 0), LumPoint(123456.0, 234567.0, 345.0)})
     {
-        auto h = [&](double x, double y) { return base.z + 0.1 * (x - base.x) + 0.05 * (y - base.y) + 1.0; };
-        KorMesh terrain, pit;
-        BuildTerrain(terrain, 30, 30, 1.0, base.x - 10, base.y - 10, h);
-        const LumPoint lo = base + LumPoint(0.31, 0.47, -15), hi = base + LumPoint(10.31, 10.47, 5);
-        BuildPit(pit, lo, hi);
-        const sCutResult r = RunCut(
-            terrain, pit, (lo + hi) / 2,
-            [&](const LumPoint& p) { return p.x > lo.x && p.x < hi.x && p.y > lo.y && p.y < hi.y; },
-            [&](const LumPoint& p) { return p.z < h(p.x, p.y); });
+        double expected = 0.0;
+        const sCutResult r = PitUnderInclinedTerrainCut(base, expected);
         ASSERT_TRUE(r.Cut) << base.x << ": " << r.Failure;
-        // A plane over a rectangle: the mean depth is the depth at its centre.
-        const LumPoint centre = (lo + hi) / 2;
-        const double expected = 100.0 * (h(centre.x, centre.y) - lo.z);
         EXPECT_NEAR(r.Volume, expected, expected * (base.x == 0 ? 1e-6 : 1e-3));
         ExpectMeshesSound(r);
     }
+}
+
+// At map coordinates single precision spaces points a quarter to half a
+// metre apart, coarser than these scenes; at 500 km a thirty-second of a
+// metre, which on a small box is a volume error of a few thousandths.
+TEST(ExcavationCut, AtMapCoordinatesTheCutMeasuresLikeAtTheOrigin)
+{
+    for (const LumPoint& base : {LumPoint(2.5e6, 6.6e6, 300.0), LumPoint(6.6e6, 2.1e6, 500.0)})
+        for (bool headFirst : {false, true})
+        {
+            SCOPED_TRACE(testing::Message() << base.x << ", " << base.y << (headFirst ? ", head first" : ""));
+            const sCutResult box = FlatTerrainBoxCut(base, headFirst);
+            ASSERT_TRUE(box.Cut) << box.Failure;
+            EXPECT_NEAR(box.Volume, 12.0, 12.0 * 1e-3);
+            ExpectMeshesSound(box);
+
+            double expected = 0.0;
+            const sCutResult pit = PitUnderInclinedTerrainCut(base, expected, headFirst);
+            ASSERT_TRUE(pit.Cut) << pit.Failure;
+            EXPECT_NEAR(pit.Volume, expected, expected * 1e-3);
+            ExpectMeshesSound(pit);
+        }
+
+    // A box of 2.2 x 2.7 x 6 under a terrain sloping both ways, 500 km out.
+    const LumPoint base(500337.0, 500214.0, 300.0);
+    auto h = [&](double x, double y) { return base.z + 0.07 * (x - base.x) - 0.04 * (y - base.y); };
+    KorMesh terrain, head;
+    BuildTerrain(terrain, 16, 16, 1.0, base.x - 8, base.y - 8, h);
+    const LumPoint c = base + LumPoint(0.144, 0.0658, 0.0), half(1.0998, 1.3439, 3.0);
+    BuildInwardBox(head, c - half, c + half);
+    const sCutResult r = RunCut(
+        terrain, head, c,
+        [&](const LumPoint& p) { return std::fabs(p.x - c.x) < half.x && std::fabs(p.y - c.y) < half.y; },
+        [&](const LumPoint& p) { return p.z < h(p.x, p.y); });
+    ASSERT_TRUE(r.Cut) << r.Failure;
+    const double expected = 4 * half.x * half.y * (h(c.x, c.y) - (c.z - half.z));
+    EXPECT_NEAR(r.Volume, expected, expected * 1e-3);
+    ExpectMeshesSound(r);
 }
 
 TEST(ExcavationCut, PitThatTheTerrainDoesNotReachIsNoCut)

@@ -387,12 +387,53 @@ TEST(IntersectionLine, ClosesOnItsFirstEdgeAndFaceFarFromTheOrigin)
     }
 }
 
+TEST(IntersectionLine, AtMapCoordinatesPointsLieOnTheirFacesAndMeshesComeBackExact)
+{
+    // Single precision spaces map coordinates a quarter metre apart; the
+    // walk must still close, its points on both meshes' faces, and leave
+    // the vertices of both meshes where they were to the last bit.
+    const LumPoint base(2.5e6, 6.6e6, 300.0);
+    for (bool headFirst : {false, true})
+    {
+        sScene s = TurnedBoxScene(base, 0.7, true);
+        KorMesh& a = headFirst ? s.Head : s.Terrain;
+        KorMesh& b = headFirst ? s.Terrain : s.Head;
+        const KorMesh beforeA = a, beforeB = b;
+        KorBoundingBox box;
+        box.Define(b);
+        std::vector<LumPoint> p;
+        std::vector<sBooleanIntersection> r1, r2;
+        ASSERT_TRUE(GetIntersectionLine(a, b, box, base, p, r1, r2, 1, 0)) << headFirst;
+        ExpectCompleteLine(p, r1, r2);
+        ExpectClosedWalk(a, b, r1, r2);
+        for (size_t i = 0; i < p.size(); ++i)
+            for (const auto& [mesh, r] : {std::make_pair(&a, r1[i]), std::make_pair(&b, r2[i])})
+                for (int f : FacesOf(*mesh, r))
+                {
+                    std::vector<LumPoint> ring;
+                    mesh->GetFacePoints(mesh->GetFace(f), ring);
+                    ASSERT_GE(ring.size(), 3u);
+                    const LumPoint n = (ring[1] - ring[0]) ^ (ring[2] - ring[0]);
+                    EXPECT_LT(std::fabs((p[i] - ring[0]) * n) / n.Norm(), 1e-3) << i;
+                }
+        for (const auto& [now, before] : {std::make_pair(&a, &beforeA), std::make_pair(&b, &beforeB)})
+            for (int v = 0; v < now->GetVertexVectorSize(); ++v)
+                if (const KorVertex* x = now->GetVertex(v))
+                {
+                    const KorVertex* y = before->GetVertex(v);
+                    EXPECT_TRUE(x->X == y->X && x->Y == y->Y && x->Z == y->Z) << v;
+                }
+    }
+}
+
 TEST(IntersectionLine, WalkCirclingAwayFromItsStartEndsWithoutAPointLimit)
 {
     // At a million, where single precision keeps 1/16 between neighbours, the
     // rounded crossings lead the walk into a loop that never meets its first
-    // edge and face again. With no point limit it must still end: the attempt
-    // fails on the first repeated pair and mesh2 is left as it was.
+    // edge and face again. A box reaching back to the origin keeps the walk in
+    // the caller's frame, where that happens. With no point limit it must
+    // still end: the attempt fails on the first repeated pair and mesh2 is
+    // left as it was.
     const LumPoint base(1e6, 2e6, 250.0);
     for (bool headFirst : {false, true})
         for (int limit : {0, -1})
@@ -403,6 +444,7 @@ TEST(IntersectionLine, WalkCirclingAwayFromItsStartEndsWithoutAPointLimit)
             const KorMesh before = b;
             KorBoundingBox box;
             box.Define(b);
+            box += LumPoint(-box.GetMax().x, -box.GetMax().y, -box.GetMax().z);
             std::vector<LumPoint> p;
             std::vector<sBooleanIntersection> r1, r2;
             EXPECT_FALSE(GetIntersectionLine(a, b, box, base, p, r1, r2, 1, limit))
