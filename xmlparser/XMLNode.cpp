@@ -50,6 +50,18 @@ bool IsText(const pugi::xml_node& node)
     return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
 }
 
+// Text that holds more than blanks; blank text beside the top element (an
+// empty CDATA section, say) is layout that reading accepts and writing keeps.
+bool IsNonBlankText(const pugi::xml_node& node)
+{
+    if (!IsText(node))
+        return false;
+    for (const char* p = node.value(); *p; ++p)
+        if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n')
+            return true;
+    return false;
+}
+
 // Writes to a C stream and remembers whether every write succeeded.
 class FileWriter : public pugi::xml_writer
 {
@@ -119,7 +131,7 @@ XMLResults XMLNode::writeToFile(const std::string& path, std::nullptr_t, int for
         {
             if (child.type() == pugi::node_element)
                 ++elements;
-            else if (IsText(child))
+            else if (IsNonBlankText(child))
                 return WriteFailure(XMLError::SeveralRoots, "text beside the top element cannot be written");
         }
         if (elements != 1)

@@ -265,6 +265,16 @@ TEST(XMLNode, WritingTopNodes)
     EXPECT_EQ(text.writeToFile(path).error, XMLError::SeveralRoots);
     EXPECT_EQ(ReadAll(path), "<Tete><Nom>T</Nom></Tete>");
 
+    // Blank text beside the top element reads, so it must write and read
+    // back too (an empty CDATA section before the top used to refuse).
+    XMLResults read;
+    const XMLNode blank = XMLNode::parseString("<![CDATA[]]><!-- c -->\n<Tete a='1'/>", &read);
+    ASSERT_TRUE(read) << read.message;
+    ASSERT_TRUE(blank.writeToFile(path, nullptr, 0));
+    const XMLNode back = XMLNode::parseFile(path, &read);
+    ASSERT_TRUE(read) << read.message;
+    EXPECT_STREQ(back.getChildNode("Tete").getAttribute("a"), "1");
+
     // An inner element writes its own subtree.
     XMLNode top = XMLNode::createXMLTopNode("xml", 1);
     top.addChild("P").addChild("Q").addText("q");
