@@ -127,7 +127,9 @@ XMLNode XMLNode::Parse(const std::string& text, XMLResults* results)
 
     std::string marked;
     std::vector<size_t> inserted;
-    const bool digitNames = HasDigitNames(text);
+    // The marking pass also refuses a name starting with byte 0xFF (never in
+    // UTF-8), which would otherwise pass for its marker when written back.
+    const bool digitNames = HasDigitNames(text) || std::memchr(text.data(), '\xFF', text.size());
     if (digitNames)
     {
         size_t bad = 0;

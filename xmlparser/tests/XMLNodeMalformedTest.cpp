@@ -87,6 +87,12 @@ TEST(XMLNodeMalformed, BadStructureIsAnErrorWithItsPosition)
          "<a>\n<\xFF"
          "1/></a><1/>",
          XMLError::Malformed, 2},
+        // Also without any digit name beside it: read as "1y", it would be
+        // written as a name the reader refuses.
+        {"marker byte alone",
+         "<a>\n<\xFF"
+         "1y/><\xFF:y/></a>",
+         XMLError::Malformed, 2},
     };
     for (const Bad& bad : cases)
         ExpectRefused(bad);
