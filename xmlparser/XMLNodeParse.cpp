@@ -127,9 +127,21 @@ XMLNode XMLNode::Parse(const std::string& text, XMLResults* results)
 
     std::string marked;
     std::vector<size_t> inserted;
-    // The marking pass also refuses a name starting with byte 0xFF (never in
-    // UTF-8), which would otherwise pass for its marker when written back.
-    const bool digitNames = HasDigitNames(text) || std::memchr(text.data(), '\xFF', text.size());
+    // Byte 0xFF (never in UTF-8) marks digit-leading names inside the layer:
+    // a name that starts with it in the input would pass for one. Refused
+    // wherever it follows '<' or "</", whatever the scanners below make of
+    // the markup around it.
+    for (const char* p = static_cast<const char*>(std::memchr(text.data(), '\xFF', text.size())); p;
+         p = static_cast<const char*>(std::memchr(p + 1, '\xFF', text.size() - (p + 1 - text.data()))))
+    {
+        const size_t at = static_cast<size_t>(p - text.data());
+        if ((at >= 1 && text[at - 1] == '<') || (at >= 2 && text[at - 1] == '/' && text[at - 2] == '<'))
+        {
+            Fail(results, XMLError::Malformed, "invalid byte 0xFF at the start of a name", text, at);
+            return XMLNode();
+        }
+    }
+    const bool digitNames = HasDigitNames(text);
     if (digitNames)
     {
         size_t bad = 0;

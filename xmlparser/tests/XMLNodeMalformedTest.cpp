@@ -93,6 +93,18 @@ TEST(XMLNodeMalformed, BadStructureIsAnErrorWithItsPosition)
          "<a>\n<\xFF"
          "1y/><\xFF:y/></a>",
          XMLError::Malformed, 2},
+        // ... and after a doctype whose internal subset never closes.
+        {"marker byte after an open doctype",
+         std::string("<!DOCTYPE r~[ <!E\x97"
+                     " \"<2b>\"> -><r a='z'>i x?><r ><\xFF"
+                     "1y/>\x0D"
+                     "\x0E"
+                     "</r><\xFF"
+                     ":y/>\x0D"
+                     "\x0E"
+                     "</r> ",
+                     72),
+         XMLError::Malformed, 1},
     };
     for (const Bad& bad : cases)
         ExpectRefused(bad);
