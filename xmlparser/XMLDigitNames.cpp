@@ -69,8 +69,21 @@ bool HasDigitNames(const std::string& text)
     return false;
 }
 
-bool MarkDigitNames(const std::string& text, std::string& marked, std::vector<size_t>& inserted,
-                    size_t& badOffset)
+size_t MarkerNameOffset(const std::string& text)
+{
+    const char* s = text.data();
+    const size_t n = text.size();
+    for (const char* p = static_cast<const char*>(std::memchr(s, kMarker, n)); p;
+         p = static_cast<const char*>(std::memchr(p + 1, kMarker, n - (p + 1 - s))))
+    {
+        const size_t at = static_cast<size_t>(p - s);
+        if ((at >= 1 && s[at - 1] == '<') || (at >= 2 && s[at - 1] == '/' && s[at - 2] == '<'))
+            return at;
+    }
+    return std::string::npos;
+}
+
+void MarkDigitNames(const std::string& text, std::string& marked, std::vector<size_t>& inserted)
 {
     marked.clear();
     inserted.clear();
@@ -102,11 +115,6 @@ bool MarkDigitNames(const std::string& text, std::string& marked, std::vector<si
                 marked += '/';
                 ++i;
             }
-            if (i < n && text[i] == kMarker)
-            {
-                badOffset = i;
-                return false;
-            }
             if (i < n && IsDigit(text[i]))
             {
                 inserted.push_back(marked.size());
@@ -132,7 +140,6 @@ bool MarkDigitNames(const std::string& text, std::string& marked, std::vector<si
             }
         }
     }
-    return true;
 }
 
 void UnmarkDigitNames(pugi::xml_node root)

@@ -17,12 +17,16 @@
 // that spares the copy for the usual file.
 bool HasDigitNames(const std::string& text);
 
+// The offset of the first byte 0xFF that follows '<' or "</" anywhere in the
+// text, or npos. Such a name would pass for a marked one; it is looked for
+// in the raw bytes, whatever the markup around it, since no scanner of ours
+// reads doctypes exactly as pugixml does. O(n).
+size_t MarkerNameOffset(const std::string& text);
+
 // Copies text into marked with the markers inserted, and lists in inserted
-// the offsets in marked where a marker was put (increasing). A tag name that
-// already starts with the marker byte cannot be told from an inserted one:
-// then false is returned with its offset in text in badOffset. O(n).
-bool MarkDigitNames(const std::string& text, std::string& marked, std::vector<size_t>& inserted,
-                    size_t& badOffset);
+// the offsets in marked where a marker was put (increasing). The text must
+// hold no marker name (MarkerNameOffset). O(n).
+void MarkDigitNames(const std::string& text, std::string& marked, std::vector<size_t>& inserted);
 
 // Takes the marker off every element name under root. Walks the tree without
 // recursion, O(nodes).

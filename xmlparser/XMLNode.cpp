@@ -54,12 +54,7 @@ bool IsText(const pugi::xml_node& node)
 // empty CDATA section, say) is layout that reading accepts and writing keeps.
 bool IsNonBlankText(const pugi::xml_node& node)
 {
-    if (!IsText(node))
-        return false;
-    for (const char* p = node.value(); *p; ++p)
-        if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n')
-            return true;
-    return false;
+    return IsText(node) && FirstNonBlank(node.value()) >= 0;
 }
 
 // Writes to a C stream and remembers whether every write succeeded.

@@ -46,15 +46,6 @@ void Fail(XMLResults* results, XMLError error, const std::string& message, const
     results->nLine = line;
     results->nColumn = static_cast<int>(offset - lineStart) + 1;
 }
-
-// The offset of the first non-blank byte of s, or -1 when it is all blank.
-ptrdiff_t FirstNonBlank(const char* s)
-{
-    for (const char* p = s; *p; ++p)
-        if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n')
-            return p - s;
-    return -1;
-}
 } // namespace
 
 XMLNode XMLNode::parseString(const std::string& text, XMLResults* results)
@@ -127,30 +118,16 @@ XMLNode XMLNode::Parse(const std::string& text, XMLResults* results)
 
     std::string marked;
     std::vector<size_t> inserted;
-    // Byte 0xFF (never in UTF-8) marks digit-leading names inside the layer:
-    // a name that starts with it in the input would pass for one. Refused
-    // wherever it follows '<' or "</", whatever the scanners below make of
-    // the markup around it.
-    for (const char* p = static_cast<const char*>(std::memchr(text.data(), '\xFF', text.size())); p;
-         p = static_cast<const char*>(std::memchr(p + 1, '\xFF', text.size() - (p + 1 - text.data()))))
+    // Byte 0xFF (never in UTF-8) marks digit-leading names inside the layer.
+    const size_t markerName = MarkerNameOffset(text);
+    if (markerName != std::string::npos)
     {
-        const size_t at = static_cast<size_t>(p - text.data());
-        if ((at >= 1 && text[at - 1] == '<') || (at >= 2 && text[at - 1] == '/' && text[at - 2] == '<'))
-        {
-            Fail(results, XMLError::Malformed, "invalid byte 0xFF at the start of a name", text, at);
-            return XMLNode();
-        }
+        Fail(results, XMLError::Malformed, "invalid byte 0xFF at the start of a name", text, markerName);
+        return XMLNode();
     }
     const bool digitNames = HasDigitNames(text);
     if (digitNames)
-    {
-        size_t bad = 0;
-        if (!MarkDigitNames(text, marked, inserted, bad))
-        {
-            Fail(results, XMLError::Malformed, "invalid byte 0xFF at the start of a name", text, bad);
-            return XMLNode();
-        }
-    }
+        MarkDigitNames(text, marked, inserted);
     const std::string& input = digitNames ? marked : text;
 
     auto tree = std::make_shared<Tree>();

@@ -4,11 +4,22 @@
 
 #include <pugixml.hpp>
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+// The offset of the first byte of s that is not a blank (space, tab, CR,
+// LF), or -1 when it is all blank: blank text beside elements is layout.
+inline std::ptrdiff_t FirstNonBlank(const char* s)
+{
+    for (const char* p = s; *p; ++p)
+        if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n')
+            return p - s;
+    return -1;
+}
 
 // The child elements of one node, in order, and grouped by name once a
 // query by name comes (a mesh chunk is only ever read by position).
