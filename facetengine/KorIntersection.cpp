@@ -302,49 +302,8 @@ bool BackToStart(const KorMesh& mesh1, const KorMesh& mesh2, const sBooleanInter
     (void)mesh2;
     return false;
 }
-} // namespace
 
-namespace
-{
 // GetIntersectionLine in whatever frame the meshes are given.
-bool WalkIntersectionLine(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& box, const LumPoint& start,
-                          std::vector<LumPoint>& points, std::vector<sBooleanIntersection>& records1,
-                          std::vector<sBooleanIntersection>& records2, const int& maxAttempts,
-                          const int& maxPoints);
-} // namespace
-
-bool GetIntersectionLine(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& box, const LumPoint& start,
-                         std::vector<LumPoint>& points, std::vector<sBooleanIntersection>& records1,
-                         std::vector<sBooleanIntersection>& records2, const int& maxAttempts,
-                         const int& maxPoints)
-{
-    // Far from the origin single precision is coarser than the scene (a
-    // quarter metre at map coordinates): points rounded there stray from their
-    // faces and wrong lines close. The walk then runs in a frame moved by the
-    // box centre rounded to whole units; the move there and back is exact for
-    // every vertex nearer to that centre than to the origin.
-    const LumPoint c = (box.GetMin() + box.GetMax()) / 2;
-    auto shift = [](double v) { return std::fabs(v) > kFarFromOrigin ? std::round(v) : 0.0; };
-    const LumPoint o(shift(c.x), shift(c.y), shift(c.z));
-    if (o.x == 0 && o.y == 0 && o.z == 0)
-        return WalkIntersectionLine(mesh1, mesh2, box, start, points, records1, records2, maxAttempts,
-                                    maxPoints);
-    const LumPoint back(-o.x, -o.y, -o.z);
-    mesh1.MoveMesh(back);
-    mesh2.MoveMesh(back);
-    KorBoundingBox local = box;
-    local.Define(box.GetMin() - o, box.GetMax() - o);
-    const bool ok = WalkIntersectionLine(mesh1, mesh2, local, start - o, points, records1, records2,
-                                         maxAttempts, maxPoints);
-    mesh1.MoveMesh(o);
-    mesh2.MoveMesh(o);
-    for (LumPoint& p : points)
-        p = p + o;
-    return ok;
-}
-
-namespace
-{
 bool WalkIntersectionLine(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& box, const LumPoint& start,
                           std::vector<LumPoint>& points, std::vector<sBooleanIntersection>& records1,
                           std::vector<sBooleanIntersection>& records2, const int& maxAttempts,
@@ -459,3 +418,33 @@ bool WalkIntersectionLine(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& 
     return fail();
 }
 } // namespace
+
+bool GetIntersectionLine(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& box, const LumPoint& start,
+                         std::vector<LumPoint>& points, std::vector<sBooleanIntersection>& records1,
+                         std::vector<sBooleanIntersection>& records2, const int& maxAttempts,
+                         const int& maxPoints)
+{
+    // Far from the origin single precision is coarser than the scene (a
+    // quarter metre at map coordinates): points rounded there stray from their
+    // faces and wrong lines close. The walk then runs in a frame moved by the
+    // box centre rounded to whole units; the move there and back is exact for
+    // every vertex nearer to that centre than to the origin.
+    const LumPoint c = (box.GetMin() + box.GetMax()) / 2;
+    auto shift = [](double v) { return std::fabs(v) > kFarFromOrigin ? std::round(v) : 0.0; };
+    const LumPoint o(shift(c.x), shift(c.y), shift(c.z));
+    if (o.x == 0 && o.y == 0 && o.z == 0)
+        return WalkIntersectionLine(mesh1, mesh2, box, start, points, records1, records2, maxAttempts,
+                                    maxPoints);
+    const LumPoint back(-o.x, -o.y, -o.z);
+    mesh1.MoveMesh(back);
+    mesh2.MoveMesh(back);
+    KorBoundingBox local = box;
+    local.Define(box.GetMin() - o, box.GetMax() - o);
+    const bool ok = WalkIntersectionLine(mesh1, mesh2, local, start - o, points, records1, records2,
+                                         maxAttempts, maxPoints);
+    mesh1.MoveMesh(o);
+    mesh2.MoveMesh(o);
+    for (LumPoint& p : points)
+        p = p + o;
+    return ok;
+}
