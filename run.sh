@@ -4,8 +4,11 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DVORN_BUILD_TESTS=OFF
-cmake --build build
+# Configured exactly as ./test.sh configures build/ (tests included), so the
+# two never reconfigure each other; only the program and its libraries are
+# built here.
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DVORN_BUILD_TESTS=ON
+cmake --build build --target VornProgram
 if [ ! -x build/vorn/Vorn ]; then
   echo "The program Vorn is not built yet: only its libraries are." >&2
   exit 1

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
@@ -53,7 +54,9 @@ const std::string& Document(int side)
     if (found != paths.end())
         return found->second;
     const std::string path =
-        "/tmp/mesh_io_bench_" + std::to_string(getpid()) + "_" + std::to_string(side) + ".xml";
+        (std::filesystem::temp_directory_path() /
+         ("mesh_io_bench_" + std::to_string(getpid()) + "_" + std::to_string(side) + ".xml"))
+            .string();
     {
         KorMesh mesh;
         BuildGrid(mesh, side);

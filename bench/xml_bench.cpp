@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <unistd.h>
@@ -26,7 +27,9 @@ const int kObjects = 100000;
 
 std::string BenchPath(const char* name)
 {
-    return "/tmp/xml_bench_" + std::to_string(getpid()) + "_" + name + ".xml";
+    return (std::filesystem::temp_directory_path() /
+            ("xml_bench_" + std::to_string(getpid()) + "_" + name + ".xml"))
+        .string();
 }
 
 class DoubleList : public XMLable

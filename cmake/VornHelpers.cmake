@@ -42,7 +42,8 @@ function(vorn_add_tests name dir)
 endfunction()
 
 # vorn_add_gui_tests(<name> <dir> <libs>...): the same for tests that open
-# windows. Their main starts wx; they share the one X display.
+# windows. Their main starts wx; they share the one X display. They carry the
+# label "gui", so that `ctest -LE gui` runs the others alone.
 function(vorn_add_gui_tests name dir)
   vorn_test_executable(${name} ${dir} VornGuiTestMain ${ARGN})
   if(NOT ${name}_CREATED)
@@ -50,10 +51,10 @@ function(vorn_add_gui_tests name dir)
   endif()
   set(lsan "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/testsupport/lsan.supp")
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES RESOURCE_LOCK x11_display TIMEOUT 120 ENVIRONMENT "${lsan}")
+    PROPERTIES RESOURCE_LOCK x11_display TIMEOUT 120 ENVIRONMENT "${lsan}" LABELS gui)
   add_test(NAME ${name}.fr_FR COMMAND ${name})
   set_tests_properties(${name}.fr_FR PROPERTIES RESOURCE_LOCK x11_display TIMEOUT 600
-    ENVIRONMENT "LC_ALL=fr_FR.UTF-8;${lsan}")
+    ENVIRONMENT "LC_ALL=fr_FR.UTF-8;${lsan}" LABELS gui)
 endfunction()
 
 # vorn_add_fuzzers(<dir> <libs>...): one libFuzzer program per .cpp in <dir>.

@@ -1,12 +1,6 @@
 #include "KorPlane.h"
 
-namespace
-{
-inline double ToFloat(double v)
-{
-    return static_cast<double>(static_cast<float>(v));
-}
-} // namespace
+#include "KorSinglePrecision.h"
 
 KorPlane::KorPlane(const LumPoint& p1, const LumPoint& p2, const LumPoint& p3) : m_P1(p1), m_P2(p2), m_P3(p3)
 {
@@ -22,15 +16,14 @@ KorPlane::KorPlane(const LumPoint& p1, const LumPoint& p2, const LumPoint& p3) :
 
 LumPoint KorPlane::GetNormal() const
 {
-    return LumPoint(ToFloat(m_A), ToFloat(m_B), ToFloat(m_C));
+    return KorToSingle(LumPoint(m_A, m_B, m_C));
 }
 
 LumPoint KorPlane::Projection(const LumPoint& x) const
 {
     const LumPoint n(m_A, m_B, m_C);
     const double t = (x - m_P1) * n;
-    const LumPoint r = x - n * t;
-    return LumPoint(ToFloat(r.x), ToFloat(r.y), ToFloat(r.z));
+    return KorToSingle(x - n * t);
 }
 
 KorPlucker KorPlane::Intersection(const KorPlane& o) const
@@ -47,9 +40,10 @@ KorPlucker KorPlane::Intersection(const KorPlane& o) const
     LumPoint P;
     const double s = L5 * L5 + L2 * L2 + L4 * L4;
     if (s > 1e-5)
-        P.Define(ToFloat((L4 * L1 - L0 * L5) / s), ToFloat((L4 * L3 - L2 * L0) / s),
-                 ToFloat((L5 * L3 - L2 * L1) / s));
-    const LumPoint Q = P + LumPoint(ToFloat(100.0 * L2), ToFloat(-100.0 * L5), ToFloat(100.0 * L4));
+        P.Define(KorToSingle((L4 * L1 - L0 * L5) / s), KorToSingle((L4 * L3 - L2 * L0) / s),
+                 KorToSingle((L5 * L3 - L2 * L1) / s));
+    const LumPoint Q =
+        P + LumPoint(KorToSingle(100.0 * L2), KorToSingle(-100.0 * L5), KorToSingle(100.0 * L4));
     // The coordinates are taken from P and Q, not from L0..L5 above: those
     // describe the opposite orientation and would disagree with the points.
     return KorPlucker(P, Q);

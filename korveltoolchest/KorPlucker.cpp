@@ -1,18 +1,7 @@
 #include "KorPlucker.h"
 
 #include "KorPlane.h"
-
-namespace
-{
-inline double ToFloat(double v)
-{
-    return static_cast<double>(static_cast<float>(v));
-}
-inline LumPoint ToFloat(const LumPoint& p)
-{
-    return LumPoint(ToFloat(p.x), ToFloat(p.y), ToFloat(p.z));
-}
-} // namespace
+#include "KorSinglePrecision.h"
 
 bool KorPlucker::PlaneIntersection(const KorPlane& plane, LumPoint& out) const
 {
@@ -22,7 +11,7 @@ bool KorPlucker::PlaneIntersection(const KorPlane& plane, LumPoint& out) const
     if (std::fabs(den) < 1e-5)
         return false;
     const double t = -(n * m_P1 + plane.m_D) / den;
-    out = ToFloat(m_P1 + (m_P2 - m_P1) * t);
+    out = KorToSingle(m_P1 + (m_P2 - m_P1) * t);
     return true;
 }
 
@@ -70,10 +59,10 @@ double KorPlucker::LineDistance(const KorPlucker& b, LumPoint& pa, LumPoint& pb)
     if (std::fabs(den) < 1e-9)
         return 1e10;
     const double mua = (d1343 * d4321 - d1321 * d4343) / den;
-    pa = ToFloat(p1 + d21 * mua);
+    pa = KorToSingle(p1 + d21 * mua);
     if (std::fabs(d4343) < 1e-9)
         return 1e10;
     const double mub = (d1343 + mua * d4321) / d4343;
-    pb = ToFloat(p3 + d43 * mub);
+    pb = KorToSingle(p3 + d43 * mub);
     return (pa - pb).Norm();
 }

@@ -248,6 +248,23 @@ TEST(LumKdTreeRay, TenThousandRaysMatchBruteForceOnASphereAndWithStraddlingFaces
     ExpectRaysMatchBruteForce(scene, LumPoint(-2, -2, -3), LumPoint(17, 17, 5), 10000);
 }
 
+TEST(LumKdTreeRay, FlatGridBuildsAndMatchesBruteForce)
+{
+    // A flat box still has a surface: only faces all on one line are refused.
+    KorMesh flat;
+    BuildGrid(flat, 9, 9);
+    for (int v = 0; v < flat.GetVertexVectorSize(); ++v)
+        if (KorVertex* x = flat.GetVertex(v))
+            x->Z = 0.0;
+    ExpectRaysMatchBruteForce(flat, LumPoint(-1, -1, -3), LumPoint(9, 9, 3), 2000);
+    LumKdTree tree(flat);
+    double t;
+    int hits, face;
+    ASSERT_TRUE(tree.IntersectRay(KorRay(LumPoint(3.3, 4.7, 2.5), LumPoint(0, 0, -1)), flat, 0, 1e20, t,
+                                  false, hits, face));
+    EXPECT_NEAR(t, 2.5, 1e-12);
+}
+
 TEST(LumKdTreeRay, MissSharedEdgeAndEmptyTree)
 {
     KorMesh sphere;

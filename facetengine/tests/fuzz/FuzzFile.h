@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 
@@ -12,7 +13,9 @@ class FuzzFile
 {
 public:
     explicit FuzzFile(const char* extension)
-        : mPath("/tmp/vorn_fuzz_" + std::to_string(static_cast<long>(getpid())) + extension)
+        : mPath((std::filesystem::temp_directory_path() /
+                 ("vorn_fuzz_" + std::to_string(static_cast<long>(getpid())) + extension))
+                    .string())
     {
         std::freopen("/dev/null", "w", stdout);
     }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -71,7 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     const std::string before = Describe(top);
 
-    static const std::string path = "/tmp/xmlnode_fuzz_" + std::to_string(getpid()) + ".xml";
+    static const std::string path =
+        (std::filesystem::temp_directory_path() / ("xmlnode_fuzz_" + std::to_string(getpid()) + ".xml"))
+            .string();
     if (!top.writeToFile(path, nullptr, 0))
         std::abort();
     XMLResults again;
