@@ -367,71 +367,56 @@ std::vector<Constraint> AddContours(const std::function<int(double, double, doub
 }
 } // namespace
 
-// A terrain of 2 x 10^4 points, 50 level lines among them. Every segment
-// becomes an edge (a chain of edges through a vertex lying exactly on it);
-// faces stay counter-clockwise and tile the same region.
+// Level lines forced into a terrain: faces stay counter-clockwise and tile
+// the same region, and every segment is an edge, or the chain of edges
+// between the vertices lying exactly on it. Lines among 2 x 10^4 points, and
+// lines digitised on a unit grid: their vertices are survey points at integer
+// coordinates (among others at random), and a segment runs through every grid
+// point between its ends.
 TEST(ConstrainTriangulation, ContourTerrain)
 {
-    KorMesh mesh;
-    const std::vector<Constraint> contours = AddContours(
-        [&mesh](double x, double y, double z) { return mesh.AddVertex(tri::Snap(x), tri::Snap(y), z); }, 41,
-        50);
-    const int contourVertices = mesh.GetNumberOfVertices();
-    ASSERT_GT(contourVertices, 3000);
-    tri::AddRandom(mesh, 20000 - contourVertices, 8);
-    Delaunay2D(mesh);
-    ASSERT_TRUE(tri::IsDelaunayDisk(mesh));
-    const tri::Summary before = tri::Summarise(mesh);
-
-    for (const Constraint& c : contours)
-        ConstrainTriangulation(mesh, c);
-    ExpectSameRegion(mesh, before);
-
-    int segments = 0;
-    for (const Constraint& c : contours)
-        for (const auto& s : c)
+    struct Scene
+    {
+        const char* name;
+        int grid; // grid points (i, j), 0 <= i, j <= grid, first; none when 0
+        double size;
+        int nodes, levels, points, minSegments, minThroughPoints;
+    };
+    const Scene scenes[] = {{"among random points", 0, 1000.0, 41, 50, 20000, 3000, 0},
+                            {"digitised on a unit grid", 40, 40.0, 9, 16, 3181, 200, 40}};
+    for (const Scene& sc : scenes)
+    {
+        KorMesh mesh;
+        for (int j = 0; sc.grid > 0 && j <= sc.grid; ++j)
+            for (int i = 0; i <= sc.grid; ++i)
+                mesh.AddVertex(i, j, 0);
+        const auto vertexAt = [&](double x, double y, double z)
         {
-            ++segments;
-            EXPECT_TRUE(ChainForced(mesh, s.first, s.second));
-        }
-    EXPECT_GT(segments, 3000);
-}
+            return sc.grid > 0 ? static_cast<int>(std::lround(y) * (sc.grid + 1) + std::lround(x))
+                               : mesh.AddVertex(tri::Snap(x), tri::Snap(y), z);
+        };
+        const std::vector<Constraint> contours = AddContours(vertexAt, sc.nodes, sc.levels, sc.size);
+        tri::AddRandom(mesh, sc.points - mesh.GetNumberOfVertices(), 8, sc.size);
+        Delaunay2D(mesh);
+        ASSERT_TRUE(tri::IsDelaunayDisk(mesh)) << sc.name;
+        const tri::Summary before = tri::Summarise(mesh);
 
-// Level lines digitised on a unit grid: their vertices are survey points at
-// integer coordinates (among others at random), and a segment between two of
-// them runs through every grid point between. Every segment is forced.
-TEST(ConstrainTriangulation, ContourTerrainThroughGridPoints)
-{
-    const int n = 40;
-    KorMesh mesh;
-    std::vector<int> gridPoint;
-    for (int j = 0; j <= n; ++j)
-        for (int i = 0; i <= n; ++i)
-            gridPoint.push_back(mesh.AddVertex(i, j, 0));
-    const std::vector<Constraint> contours =
-        AddContours([&](double x, double y, double)
-                    { return gridPoint[static_cast<size_t>(std::lround(y) * (n + 1) + std::lround(x))]; },
-                    9, 16, n);
-    tri::AddRandom(mesh, 1500, 3, n);
-    Delaunay2D(mesh);
-    ASSERT_TRUE(tri::IsDelaunayDisk(mesh));
-    const tri::Summary before = tri::Summarise(mesh);
+        for (const Constraint& c : contours)
+            ConstrainTriangulation(mesh, c);
+        ExpectSameRegion(mesh, before);
+        EXPECT_EQ(tri::Summarise(mesh).flat, 0) << sc.name;
 
-    for (const Constraint& c : contours)
-        ConstrainTriangulation(mesh, c);
-    ExpectSameRegion(mesh, before);
-    EXPECT_EQ(tri::Summarise(mesh).flat, 0);
-
-    int segments = 0, throughPoints = 0;
-    for (const Constraint& c : contours)
-        for (const auto& s : c)
-        {
-            ++segments;
-            throughPoints += VerticesOnSegment(mesh, s.first, s.second).size() > 2;
-            EXPECT_TRUE(ChainForced(mesh, s.first, s.second));
-        }
-    EXPECT_GT(segments, 200);
-    EXPECT_GT(throughPoints, segments / 10);
+        int segments = 0, throughPoints = 0;
+        for (const Constraint& c : contours)
+            for (const auto& s : c)
+            {
+                ++segments;
+                throughPoints += VerticesOnSegment(mesh, s.first, s.second).size() > 2;
+                EXPECT_TRUE(ChainForced(mesh, s.first, s.second)) << sc.name;
+            }
+        EXPECT_GT(segments, sc.minSegments) << sc.name;
+        EXPECT_GE(throughPoints, sc.minThroughPoints) << sc.name;
+    }
 }
 
 // Random segments between random vertices of random sets, crossing each
