@@ -55,13 +55,15 @@ KorEdge* EdgeOutOf(KorMesh& mesh, int from, int to, int face)
     return x;
 }
 
-// The segment A-B from the triangle faceId around A: the crossed half-edges
-// and the two polygons, or false when this triangle's opposite edge is not
-// crossed (tried) or the walk fails (handled, abandoned).
+// The piece of the segment A-B from A to the first vertex it reaches, B or
+// one lying exactly on A-B (end): the crossed half-edges and the polygons on
+// its two sides, each starting with A and end. No crossed half-edge when the
+// piece is already an edge.
 struct Walk
 {
     std::vector<int> crossed;
     std::vector<int32_t> right, left;
+    int32_t end = -1;
 };
 
 enum class WalkResult
@@ -104,11 +106,18 @@ WalkResult WalkFrom(KorMesh& mesh, int a, int b, int faceId, Walk& walk)
     if (!C || !D || !SegmentsCross(A, B, C, D))
         return WalkResult::NotThisFace;
 
-    // A segment through a vertex cannot become one edge: the two polygons
-    // would share that vertex and their fill would overlap.
-    if (IsOnSegment(A, B, C) || IsOnSegment(A, B, D))
-        return WalkResult::Abandoned;
-    walk.crossed.assign(1, x->ID);
+    // A segment through a vertex cannot become one edge (the polygons on its
+    // two sides would share that vertex and their fill would overlap): it is
+    // forced piece by piece, and here the piece up to C or D is an edge.
+    walk.crossed.clear();
+    const bool cOnSegment = IsOnSegment(A, B, C);
+    if (cOnSegment || IsOnSegment(A, B, D))
+    {
+        walk.end = cOnSegment ? c : d;
+        return WalkResult::Reached;
+    }
+    walk.end = b;
+    walk.crossed.push_back(x->ID);
     walk.right = {a, b};
     walk.left = {a, b};
     if (IsRight(A, B, C))
@@ -134,9 +143,15 @@ WalkResult WalkFrom(KorMesh& mesh, int a, int b, int faceId, Walk& walk)
         const KorVertex* Q = mesh.GetVertex(q);
         if (!G || !P || !Q)
             return WalkResult::Abandoned;
-        if (IsOnSegment(A, B, G))
-            return WalkResult::Abandoned;
         const int g = G->ID;
+        if (IsOnSegment(A, B, G))
+        {
+            // The piece ends at G, corner of the last crossed triangle.
+            walk.end = g;
+            walk.right[1] = g;
+            walk.left[1] = g;
+            break;
+        }
         if (SegmentsCross(A, B, P, G))
         {
             x = EdgeOutOf(mesh, p, g, f);
@@ -161,6 +176,35 @@ WalkResult WalkFrom(KorMesh& mesh, int a, int b, int faceId, Walk& walk)
     }
     return WalkResult::Reached;
 }
+
+// Forces the piece of a-b from a to the first vertex it reaches, b or one
+// lying exactly on a-b; returns that vertex, or -1 when the piece is left
+// out.
+int ForcePiece(KorMesh& mesh, int a, int b, Walk& walk, std::vector<KorFace*>& faces,
+               std::vector<int>& faceIds)
+{
+    mesh.GetFacesAroundVertex(mesh.GetVertex(a), faces);
+    faceIds.clear();
+    for (const KorFace* f : faces)
+        faceIds.push_back(f->ID);
+    for (int faceId : faceIds)
+    {
+        const WalkResult result = WalkFrom(mesh, a, b, faceId, walk);
+        if (result == WalkResult::NotThisFace)
+            continue;
+        if (result == WalkResult::Abandoned)
+            return -1;
+        if (!walk.crossed.empty())
+        {
+            for (int edge : walk.crossed)
+                mesh.DeleteEdge(edge, false);
+            FillConstrainedPolygon(mesh, walk.right);
+            FillConstrainedPolygon(mesh, walk.left);
+        }
+        return walk.end;
+    }
+    return -1;
+}
 } // namespace
 
 void ConstrainTriangulation(KorMesh& mesh, const Constraint& constraint)
@@ -173,26 +217,11 @@ void ConstrainTriangulation(KorMesh& mesh, const Constraint& constraint)
         const int a = segment.first, b = segment.second;
         const KorVertex* A = mesh.GetVertex(a);
         const KorVertex* B = mesh.GetVertex(b);
-        if (!A || !B || mesh.GetEdgeBetween(A, B))
+        if (!A || !B)
             continue;
-        mesh.GetFacesAroundVertex(A, faces);
-        faceIds.clear();
-        for (const KorFace* f : faces)
-            faceIds.push_back(f->ID);
-        for (int faceId : faceIds)
-        {
-            const WalkResult result = WalkFrom(mesh, a, b, faceId, walk);
-            if (result == WalkResult::NotThisFace)
-                continue;
-            if (result == WalkResult::Reached)
-            {
-                for (int edge : walk.crossed)
-                    mesh.DeleteEdge(edge, false);
-                FillConstrainedPolygon(mesh, walk.right);
-                FillConstrainedPolygon(mesh, walk.left);
-            }
-            break;
-        }
+        // Each piece ends strictly nearer to b on the segment, so this ends.
+        for (int from = a; from >= 0 && from != b && !mesh.GetEdgeBetween(mesh.GetVertex(from), B);)
+            from = ForcePiece(mesh, from, b, walk, faces, faceIds);
     }
 }
 

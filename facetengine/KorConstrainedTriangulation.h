@@ -17,10 +17,12 @@ using Constraint = std::vector<std::pair<int32_t, int32_t>>;
 // Makes each segment A-B an edge where it can: walks from A across the
 // triangles the segment crosses, deletes them, and refills the hole on each
 // side of A-B with FillConstrainedPolygon. The refill is not legalised, so
-// the forced edges stay. Left out: a missing vertex, an existing edge, no
-// triangle around A whose opposite edge A-B crosses, a segment running
-// exactly through another vertex (tested exactly), more than 1000 crossed
-// triangles, or a walk that loses its way (a border, a missing edge).
+// the forced edges stay. A segment running exactly through other vertices
+// M1 .. Mk (tested exactly) becomes the chain of edges A-M1, .., Mk-B, one
+// piece at a time. Left out: a missing vertex, an existing edge, no
+// triangle around A whose opposite edge A-B crosses, more than 1000 crossed
+// triangles, or a walk that loses its way (a border, a missing edge); for a
+// chain, that piece and the ones after it, the pieces before staying in.
 //
 // Cost per segment: O(valence of A + k) for k crossed triangles, plus the
 // refill.

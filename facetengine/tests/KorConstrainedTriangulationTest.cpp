@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <random>
 #include <set>
@@ -28,6 +30,40 @@ void ExpectSameRegion(const KorMesh& mesh, const tri::Summary& before)
     EXPECT_EQ(after.notTriangles, 0);
     EXPECT_EQ(after.faces, before.faces);
     EXPECT_TRUE(after.doubledArea == before.doubledArea);
+}
+
+// The vertices lying exactly on the closed segment a-b, from a to b.
+std::vector<int> VerticesOnSegment(const KorMesh& mesh, int a, int b)
+{
+    const tri::Corner A = tri::At(mesh, a), B = tri::At(mesh, b);
+    const tri::Int length = tri::Int(B.x - A.x) * (B.x - A.x) + tri::Int(B.y - A.y) * (B.y - A.y);
+    std::vector<std::pair<tri::Int, int>> on;
+    for (int v = 0; v < mesh.GetVertexVectorSize(); ++v)
+    {
+        if (!mesh.GetVertex(v))
+            continue;
+        const tri::Corner p = tri::At(mesh, v);
+        const tri::Int along = tri::Int(p.x - A.x) * (B.x - A.x) + tri::Int(p.y - A.y) * (B.y - A.y);
+        if (tri::Orient(A, B, p) == 0 && along >= 0 && along <= length)
+            on.emplace_back(along, v);
+    }
+    std::sort(on.begin(), on.end());
+    std::vector<int> ids;
+    for (const auto& o : on)
+        ids.push_back(o.second);
+    return ids;
+}
+
+// The segment a-b is in the mesh as the chain of its pieces between the
+// vertices lying on it.
+::testing::AssertionResult ChainForced(KorMesh& mesh, int a, int b)
+{
+    const std::vector<int> chain = VerticesOnSegment(mesh, a, b);
+    for (size_t i = 0; i + 1 < chain.size(); ++i)
+        if (!HasEdge(mesh, chain[i], chain[i + 1]))
+            return ::testing::AssertionFailure()
+                   << a << " - " << b << ": no edge " << chain[i] << " - " << chain[i + 1];
+    return ::testing::AssertionSuccess();
 }
 } // namespace
 
@@ -99,9 +135,9 @@ TEST(ConstrainTriangulation, BoundOnCrossedTriangles)
 
 // A survey point V on a level line segment A-B in map coordinates, at a
 // fraction of its length, so that rounding leaves it a nanometre or so to
-// either side of the line (or exactly on it). The segment is either forced
-// in or, when V lies exactly on it, left out; the five points keep the same
-// four counter-clockwise triangles' region either way.
+// either side of the line (or exactly on it). The segment is forced in, as
+// A-V and V-B when V lies exactly on it; the five points keep the same four
+// counter-clockwise triangles' region either way.
 TEST(ConstrainTriangulation, SegmentPassingANanometreFromAVertex)
 {
     const double x0 = 6600000.0, y0 = 2100000.0;
@@ -152,9 +188,62 @@ TEST(ConstrainTriangulation, SegmentPassingANanometreFromAVertex)
         EXPECT_EQ(clockwise, 0) << t;
         const bool exactlyOn = orient(mesh, 0, 1, 2) == 0;
         onTheLine += exactlyOn;
-        EXPECT_EQ(HasEdge(mesh, 0, 1), !exactlyOn) << t;
+        EXPECT_TRUE(exactlyOn ? HasEdge(mesh, 0, 2) && HasEdge(mesh, 2, 1) : HasEdge(mesh, 0, 1)) << t;
     }
     EXPECT_LT(onTheLine, 10);
+}
+
+// Level lines digitised on a grid, or snapped to survey points, run exactly
+// through other points: such a segment is forced as the chain of its pieces
+// between them. A 5 x 5 grid (jittered by up to 0.2, or regular), then the
+// extra points; grid point (i, j) is vertex 5j + i, the extra ones follow.
+TEST(ConstrainTriangulation, SegmentThroughVerticesForcedPieceByPiece)
+{
+    struct Case
+    {
+        const char* name;
+        bool jittered;
+        std::vector<std::pair<double, double>> extra;
+        std::pair<int, int> segment;
+        size_t pieces;
+    };
+    const std::pair<double, double> a{0.05, 2.5}, b{4.1, 2.5};
+    const Case cases[] = {
+        {"a survey point M on it", true, {a, b, {2, 2.5}}, {25, 26}, 2},
+        {"the same, from b to a", true, {a, b, {2, 2.5}}, {26, 25}, 2},
+        {"two survey points", true, {a, b, {1.5, 2.5}, {3, 2.5}}, {25, 26}, 3},
+        {"a point beyond its end", true, {a, {2, 2.5}, {3.5, 2.5}}, {25, 26}, 1},
+        {"the diagonal of a regular grid", false, {}, {0, 24}, 4},
+        {"grid edges inside", false, {}, {10, 14}, 4},
+        {"grid edges on the border", false, {}, {4, 0}, 4},
+    };
+    for (const Case& c : cases)
+    {
+        std::mt19937 rng(7);
+        std::uniform_real_distribution<double> jitter(-0.2, 0.2);
+        KorMesh mesh;
+        for (int j = 0; j < 5; ++j)
+            for (int i = 0; i < 5; ++i)
+                mesh.AddVertex(tri::Snap(i + (c.jittered ? jitter(rng) : 0.0)),
+                               tri::Snap(j + (c.jittered ? jitter(rng) : 0.0)), 0);
+        for (const auto& p : c.extra)
+            mesh.AddVertex(tri::Snap(p.first), tri::Snap(p.second), 0);
+        Delaunay2D(mesh);
+        const tri::Summary before = tri::Summarise(mesh);
+        ASSERT_EQ(before.flat, 0) << c.name;
+        ASSERT_EQ(VerticesOnSegment(mesh, c.segment.first, c.segment.second).size(), c.pieces + 1) << c.name;
+        const bool alreadyIn = ChainForced(mesh, c.segment.first, c.segment.second);
+        const std::set<std::set<int>> delaunay = Triangles(mesh);
+
+        ConstrainTriangulation(mesh, Constraint{c.segment});
+        EXPECT_TRUE(ChainForced(mesh, c.segment.first, c.segment.second)) << c.name;
+        if (alreadyIn)
+        {
+            EXPECT_EQ(Triangles(mesh), delaunay) << c.name;
+        }
+        ExpectSameRegion(mesh, before);
+        EXPECT_EQ(tri::Summarise(mesh).flat, 0) << c.name;
+    }
 }
 
 //  V2 ---- V3      Both side vertices lie 1 from the base line: the first
@@ -196,11 +285,14 @@ double Surface(double x, double y)
     return 40.0 * std::sin(x / 130.0) * std::cos(y / 170.0) + 0.03 * x + 0.02 * y;
 }
 
-// Level lines of Surface by marching squares on a grid of g x g nodes: one
-// Constraint per level, its vertices shared by the segments that meet there.
-std::vector<Constraint> AddContours(KorMesh& mesh, int g, int levels)
+// Level lines of Surface by marching squares on a grid of g x g nodes, drawn
+// at the scale of [0, size]^2: one Constraint per level, its vertices shared
+// by the segments that meet there. vertexAt gives the vertex of a crossing
+// (x, y, level); a segment whose ends get the same vertex is dropped.
+std::vector<Constraint> AddContours(const std::function<int(double, double, double)>& vertexAt, int g,
+                                    int levels, double size = 1000.0)
 {
-    const double step = 1000.0 / (g - 1);
+    const double step = 1000.0 / (g - 1), scale = size / 1000.0;
     std::vector<double> z(static_cast<size_t>(g * g));
     double lo = 1e300, hi = -1e300;
     for (int j = 0; j < g; ++j)
@@ -226,12 +318,17 @@ std::vector<Constraint> AddContours(KorMesh& mesh, int g, int levels)
             if (found != onEdge.end())
                 return found->second;
             const double t = (level - z0) / (z1 - z0);
-            const int id = mesh.AddVertex(tri::Snap((i0 + t * (i1 - i0)) * step),
-                                          tri::Snap((j0 + t * (j1 - j0)) * step), level);
+            const int id =
+                vertexAt((i0 + t * (i1 - i0)) * step * scale, (j0 + t * (j1 - j0)) * step * scale, level);
             onEdge[key] = id;
             return id;
         };
         Constraint segments;
+        const auto add = [&segments](int p, int q)
+        {
+            if (p != q)
+                segments.emplace_back(p, q);
+        };
         for (int j = 0; j + 1 < g; ++j)
             for (int i = 0; i + 1 < g; ++i)
             {
@@ -243,7 +340,7 @@ std::vector<Constraint> AddContours(KorMesh& mesh, int g, int levels)
                     if (e >= 0)
                         at.push_back(e);
                 if (at.size() == 2)
-                    segments.emplace_back(at[0], at[1]);
+                    add(at[0], at[1]);
                 else if (at.size() == 4)
                 {
                     // A saddle: pair the crossings so that the high corners join.
@@ -254,13 +351,13 @@ std::vector<Constraint> AddContours(KorMesh& mesh, int g, int levels)
                     const bool bottomLeftHigh = z[static_cast<size_t>(j * g + i)] >= level;
                     if ((centre >= level) == bottomLeftHigh)
                     {
-                        segments.emplace_back(c[0], c[1]);
-                        segments.emplace_back(c[2], c[3]);
+                        add(c[0], c[1]);
+                        add(c[2], c[3]);
                     }
                     else
                     {
-                        segments.emplace_back(c[0], c[3]);
-                        segments.emplace_back(c[1], c[2]);
+                        add(c[0], c[3]);
+                        add(c[1], c[2]);
                     }
                 }
             }
@@ -270,48 +367,56 @@ std::vector<Constraint> AddContours(KorMesh& mesh, int g, int levels)
 }
 } // namespace
 
-// A terrain of 2 x 10^4 points, 50 level lines among them. Every segment
-// becomes an edge except those through a vertex lying exactly on it; faces
-// stay counter-clockwise and tile the same region.
+// Level lines forced into a terrain: faces stay counter-clockwise and tile
+// the same region, and every segment is an edge, or the chain of edges
+// between the vertices lying exactly on it. Lines among 2 x 10^4 points, and
+// lines digitised on a unit grid: their vertices are survey points at integer
+// coordinates (among others at random), and a segment runs through every grid
+// point between its ends.
 TEST(ConstrainTriangulation, ContourTerrain)
 {
-    KorMesh mesh;
-    const std::vector<Constraint> contours = AddContours(mesh, 41, 50);
-    const int contourVertices = mesh.GetNumberOfVertices();
-    ASSERT_GT(contourVertices, 3000);
-    tri::AddRandom(mesh, 20000 - contourVertices, 8);
-    Delaunay2D(mesh);
-    ASSERT_TRUE(tri::IsDelaunayDisk(mesh));
-    const tri::Summary before = tri::Summarise(mesh);
-
-    for (const Constraint& c : contours)
-        ConstrainTriangulation(mesh, c);
-    ExpectSameRegion(mesh, before);
-
-    int segments = 0, inserted = 0;
-    for (const Constraint& c : contours)
-        for (const auto& s : c)
+    struct Scene
+    {
+        const char* name;
+        int grid; // grid points (i, j), 0 <= i, j <= grid, first; none when 0
+        double size;
+        int nodes, levels, points, minSegments, minThroughPoints;
+    };
+    const Scene scenes[] = {{"among random points", 0, 1000.0, 41, 50, 20000, 3000, 0},
+                            {"digitised on a unit grid", 40, 40.0, 9, 16, 3181, 200, 40}};
+    for (const Scene& sc : scenes)
+    {
+        KorMesh mesh;
+        for (int j = 0; sc.grid > 0 && j <= sc.grid; ++j)
+            for (int i = 0; i <= sc.grid; ++i)
+                mesh.AddVertex(i, j, 0);
+        const auto vertexAt = [&](double x, double y, double z)
         {
-            ++segments;
-            if (HasEdge(mesh, s.first, s.second))
+            return sc.grid > 0 ? static_cast<int>(std::lround(y) * (sc.grid + 1) + std::lround(x))
+                               : mesh.AddVertex(tri::Snap(x), tri::Snap(y), z);
+        };
+        const std::vector<Constraint> contours = AddContours(vertexAt, sc.nodes, sc.levels, sc.size);
+        tri::AddRandom(mesh, sc.points - mesh.GetNumberOfVertices(), 8, sc.size);
+        Delaunay2D(mesh);
+        ASSERT_TRUE(tri::IsDelaunayDisk(mesh)) << sc.name;
+        const tri::Summary before = tri::Summarise(mesh);
+
+        for (const Constraint& c : contours)
+            ConstrainTriangulation(mesh, c);
+        ExpectSameRegion(mesh, before);
+        EXPECT_EQ(tri::Summarise(mesh).flat, 0) << sc.name;
+
+        int segments = 0, throughPoints = 0;
+        for (const Constraint& c : contours)
+            for (const auto& s : c)
             {
-                ++inserted;
-                continue;
+                ++segments;
+                throughPoints += VerticesOnSegment(mesh, s.first, s.second).size() > 2;
+                EXPECT_TRUE(ChainForced(mesh, s.first, s.second)) << sc.name;
             }
-            // Left out: only a segment running through another vertex.
-            const tri::Corner a = tri::At(mesh, s.first), b = tri::At(mesh, s.second);
-            bool throughVertex = false;
-            for (int v = 0; v < mesh.GetVertexVectorSize() && !throughVertex; ++v)
-            {
-                const tri::Corner p = tri::At(mesh, v);
-                throughVertex = v != s.first && v != s.second && tri::Orient(a, b, p) == 0 &&
-                                std::min(a.x, b.x) <= p.x && p.x <= std::max(a.x, b.x) &&
-                                std::min(a.y, b.y) <= p.y && p.y <= std::max(a.y, b.y);
-            }
-            EXPECT_TRUE(throughVertex) << s.first << " - " << s.second;
-        }
-    EXPECT_GE(inserted, segments * 99 / 100);
-    EXPECT_GT(segments, 3000);
+        EXPECT_GT(segments, sc.minSegments) << sc.name;
+        EXPECT_GE(throughPoints, sc.minThroughPoints) << sc.name;
+    }
 }
 
 // Random segments between random vertices of random sets, crossing each
