@@ -3,6 +3,10 @@
 #   scripts/fuzz.sh <target> [seconds]
 # Seeds come from <lib>/tests/fuzz/corpus/<Stem>/ (or corpus/ when a folder
 # holds one target); what the run finds stays in build-fuzz/corpus/<target>.
+# Inputs reach FUZZ_MAX_LEN bytes (256 KiB by default): libFuzzer's own limit
+# (4 KiB, or the largest seed) would never try the large files that make a
+# reader slow or greedy. The length limit still grows from small inputs
+# (-len_control), so short inputs are explored first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --fuzz
@@ -26,4 +30,5 @@ if [ -z "$program" ]; then
   find build-fuzz -type f -executable -name 'fuzz_*' -printf '  %f\n' | sort >&2
   exit 1
 fi
-"$program" -max_total_time="$seconds" "$corpus" "${seeds[@]}"
+"$program" -max_total_time="$seconds" -max_len="${FUZZ_MAX_LEN:-262144}" \
+  -len_control="${FUZZ_LEN_CONTROL:-20}" "$corpus" "${seeds[@]}"
