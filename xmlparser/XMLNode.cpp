@@ -87,10 +87,10 @@ XMLResults WriteFailure(XMLError error, const std::string& message)
 
 // Creates a new side file "<target>.<6 characters>.partial" in the target's
 // folder and returns its descriptor (-1 with errno set on failure), its name
-// in partial. The file is created, never opened: a file or link already
-// standing under the name (planted by someone else, or left by a crash) is
-// not followed nor truncated, another name is tried. The mode is the one a
-// new file gets (0666 less the umask) until the caller sets the old one.
+// in partial. The file is always made new: a file or link already standing
+// under the name (planted by someone else, or left by a crash) is neither
+// followed nor truncated, another name is tried. The mode is the one a new
+// file gets (0666 less the umask) until the caller sets the old one.
 int CreateSideFile(const std::string& target, std::string& partial)
 {
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
