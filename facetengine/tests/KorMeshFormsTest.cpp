@@ -305,12 +305,12 @@ TEST_F(KorMeshForms, MissingAttributesReadAsNoneZeroOrFree)
                              "<Vertex Exist=\"1\" X=\"0\" Y=\"1\" Z=\"1\" Edge=\"4\"/>"
                              "<Vertex X=\"5\" Y=\"5\" Z=\"5\" Edge=\"0\"/>"
                              "</Vertices><Edges>"
-                             "<Edge Exist=\"1\" Vertex=\"0\" Face=\"0\" Next=\"2\" Opp=\"1\" Turn=\"0\"/>"
-                             "<Edge Exist=\"1\" Vertex=\"1\" Opp=\"0\" Turn=\"1\"/>"
-                             "<Edge Exist=\"1\" Vertex=\"1\" Face=\"0\" Next=\"4\" Opp=\"3\" Turn=\"2\"/>"
-                             "<Edge Exist=\"1\" Vertex=\"2\" Opp=\"2\" Turn=\"3\"/>"
-                             "<Edge Exist=\"1\" Vertex=\"2\" Face=\"0\" Next=\"0\" Opp=\"5\" Turn=\"4\"/>"
-                             "<Edge Exist=\"1\" Vertex=\"0\" Opp=\"4\" Turn=\"5\"/>"
+                             "<Edge Exist=\"1\" Vertex=\"0\" Face=\"0\" Next=\"2\" Opp=\"1\" Turn=\"5\"/>"
+                             "<Edge Exist=\"1\" Vertex=\"1\" Opp=\"0\" Turn=\"2\"/>"
+                             "<Edge Exist=\"1\" Vertex=\"1\" Face=\"0\" Next=\"4\" Opp=\"3\" Turn=\"1\"/>"
+                             "<Edge Exist=\"1\" Vertex=\"2\" Opp=\"2\" Turn=\"4\"/>"
+                             "<Edge Exist=\"1\" Vertex=\"2\" Face=\"0\" Next=\"0\" Opp=\"5\" Turn=\"3\"/>"
+                             "<Edge Exist=\"1\" Vertex=\"0\" Opp=\"4\" Turn=\"0\"/>"
                              "</Edges><Faces><Face Exist=\"1\" Edge=\"0\"/></Faces></M>";
     KorMesh mesh;
     mesh.FromXML(ParseMesh(text));
