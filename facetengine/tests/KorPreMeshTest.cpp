@@ -1,11 +1,13 @@
 #include "KorPreMesh.h"
 #include "IOTestHelpers.h"
+#include "KorOBJ.h"
 #include "MeshChecker.h"
 #include "MeshTestHelpers.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <random>
 #include <stdexcept>
@@ -364,4 +366,87 @@ TEST(KorPreMesh, ConversionsFollowThePlainGrowthOnRandomSoups)
         EXPECT_EQ(printed, expectedPrinted);
         EXPECT_TRUE(CheckMesh(converted));
     }
+}
+
+// 10^5 copies of one triangle, and one face of 10^5 corners cycling 0 1 2:
+// every pre-face shares its edges with every other (or with itself 10^5
+// times). The first copy is added as given, the second on the twins, which
+// closes a two-sided triangle (3 vertices, 3 edges, 2 faces, no border);
+// every later copy finds both sides taken and is refused with its own line.
+// AddFace drops the long face's returns to its first corner, so it walks
+// 0 1 2 1 2 ... and runs twice along 1-2: refused, leaving the three
+// half-edge pairs it made as borders. The copies also come as an OBJ file.
+TEST(KorPreMesh, EdgesSharedByVeryManyFacesConvertInLinearTime)
+{
+    const int n = 100000;
+    const std::string taken =
+        "KorMesh::AddFace -> Impossible to add a face with edges that are already attached to a face\n";
+    const std::string twice =
+        "KorMesh::AddFace -> Impossible to add a face that runs twice along the same edge\n";
+    std::vector<int> cycling(n);
+    for (int k = 0; k < n; ++k)
+        cycling[static_cast<size_t>(k)] = k % 3;
+    struct Case
+    {
+        const char* name;
+        std::vector<std::vector<int>> faces;
+        int faceCount;
+        int borders;
+        std::string printed;
+    };
+    std::string refusals;
+    for (int k = 2; k < n; ++k)
+        refusals += taken;
+    const Case cases[] = {
+        {"copies", std::vector<std::vector<int>>(n, {0, 1, 2}), 2, 0, refusals},
+        {"cycling corners", {cycling}, 0, 6, twice},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        KorPreMesh whole, pieces;
+        for (const LumPoint& p : {LumPoint(0, 0, 0), LumPoint(1, 0, 0), LumPoint(0, 1, 0)})
+        {
+            whole.AddVertex(p);
+            pieces.AddVertex(p);
+        }
+        for (const std::vector<int>& f : c.faces)
+        {
+            whole.AddPreFace(f);
+            pieces.AddPreFace(f);
+        }
+        testing::internal::CaptureStdout();
+        KorMesh mesh;
+        EXPECT_FALSE(whole.ConvertToKorMesh(mesh));
+        std::vector<KorMesh> meshes;
+        EXPECT_FALSE(pieces.ConvertToKorMeshes(meshes));
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.printed + c.printed);
+
+        ASSERT_EQ(meshes.size(), 1u);
+        for (const KorMesh* m : {&mesh, &meshes[0]})
+        {
+            EXPECT_TRUE(CheckMesh(*m));
+            EXPECT_EQ(m->GetNumberOfVertices(), 3);
+            EXPECT_EQ(m->GetNumberOfEdges(), 6);
+            EXPECT_EQ(m->GetNumberOfFaces(), c.faceCount);
+            EXPECT_EQ(BorderHalfEdges(*m), c.borders);
+        }
+        if (c.faceCount == 2)
+        {
+            EXPECT_TRUE(SameCycle(FaceVertexRing(mesh, 0), {0, 1, 2}));
+            EXPECT_TRUE(SameCycle(FaceVertexRing(mesh, 1), {0, 2, 1}));
+        }
+    }
+
+    std::string text = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
+    for (int k = 0; k < n; ++k)
+        text += "f 1 2 3\n";
+    KorOBJ obj(WriteTemp("copies.obj", text));
+    KorMesh mesh;
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(obj.ConvertToKorMesh(mesh));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), refusals);
+    EXPECT_EQ(mesh.GetNumberOfFaces(), 2);
+    EXPECT_EQ(BorderHalfEdges(mesh), 0);
+    std::remove(TempPath("copies.obj").c_str());
 }
