@@ -300,3 +300,29 @@ TEST(KorEquation, ConcurrentEvaluationsOfOneObject)
         t.join();
     EXPECT_EQ(wrong, std::vector<int>(4, 0));
 }
+
+// The unreadable-piece message quotes at most about 200 bytes of the piece,
+// cut between UTF-8 characters, NUL bytes escaped.
+TEST(KorEquation, UnreadablePieceIsQuotedShort)
+{
+    const std::string head = "Impossible d'évaluer la chaîne : '";
+    struct LongCase
+    {
+        std::string text;
+        std::string quoted;
+    };
+    const LongCase cases[] = {
+        {"1 + " + std::string(1 << 20, 'a'), std::string(200, 'a') + "…"},
+        {std::string(1 << 20, '7') + "x", std::string(200, '7') + "…"},
+        {"2 * é" + [] { std::string s; for (int k = 0; k < 150; ++k) s += "é"; return s; }(),
+         [] { std::string s; for (int k = 0; k < 100; ++k) s += "é"; return s; }() + "…"},
+        {std::string("a\0b + 1", 7), "a\\0b"},
+    };
+    for (const LongCase& c : cases)
+    {
+        SCOPED_TRACE(c.text.substr(0, 12));
+        std::string error;
+        EXPECT_EQ(KorEquation(c.text).Evaluate(&error), 0.0);
+        EXPECT_TRUE(error == head + c.quoted + "'") << error.substr(0, 300);
+    }
+}

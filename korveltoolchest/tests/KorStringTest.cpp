@@ -192,3 +192,28 @@ TEST(KorStringDirectory, WorkingDirectoryRoundTrip)
     SetWorkingDirectory(before);
     EXPECT_EQ(GetWorkingDirectory(), before);
 }
+
+TEST(KorStringText, MessageExcerptIsShortWholeCharactersAndNoNul)
+{
+    const std::string e150 = [] { std::string s; for (int k = 0; k < 150; ++k) s += "é"; return s; }();
+    const struct
+    {
+        std::string text;
+        std::size_t maxBytes;
+        std::string excerpt;
+    } cases[] = {
+        {"", 200, ""},
+        {"f 1 2", 200, "f 1 2"},
+        {std::string(200, 'x'), 200, std::string(200, 'x')},
+        {std::string(1 << 20, 'x'), 200, std::string(200, 'x') + "…"},
+        {"a" + e150, 200, "a" + e150.substr(0, 198) + "…"}, // 'é' is 2 bytes: 199 would cut one
+        {"€€", 4, "€…"},
+        {std::string("a\0b", 3), 200, "a\\0b"},
+        {std::string("ab\0\0", 4), 3, "ab…"}, // an escape is not cut in two
+    };
+    for (const auto& c : cases)
+    {
+        const std::string excerpt = MessageExcerpt(c.text, c.maxBytes);
+        EXPECT_TRUE(excerpt == c.excerpt) << excerpt.substr(0, 300);
+    }
+}
