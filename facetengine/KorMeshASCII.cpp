@@ -136,8 +136,8 @@ bool KorMesh::FromASCII(std::istream& in)
                     if (!std::isfinite(KorAtof(fields[static_cast<size_t>(k)])))
                     {
                         KorReport("KorMesh::FromASCII",
-                                  "The coordinate '" + MessageExcerpt(fields[static_cast<size_t>(k)]) + "' at line " +
-                                      std::to_string(fieldLines[static_cast<size_t>(k)]) +
+                                  "The coordinate '" + MessageExcerpt(fields[static_cast<size_t>(k)]) +
+                                      "' at line " + std::to_string(fieldLines[static_cast<size_t>(k)]) +
                                       " is not a finite number, nothing read");
                         return fail();
                     }

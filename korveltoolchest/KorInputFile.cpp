@@ -55,7 +55,9 @@ private:
     int mError = 0;
 };
 
-KorInputFile::KorInputFile() : mStream(nullptr) {}
+KorInputFile::KorInputFile() : mStream(nullptr)
+{
+}
 
 KorInputFile::~KorInputFile()
 {

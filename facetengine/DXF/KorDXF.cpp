@@ -103,8 +103,8 @@ struct EntityCheck
         if (refused || std::isfinite(v))
             return;
         refused = true;
-        KorReport("KorDXF::Load", "The number '" + MessageExcerpt(text) + "' at line " + std::to_string(line) +
-                                      " of the file '" + MessageExcerpt(fileName) +
+        KorReport("KorDXF::Load", "The number '" + MessageExcerpt(text) + "' at line " +
+                                      std::to_string(line) + " of the file '" + MessageExcerpt(fileName) +
                                       "' is not finite : the " + entity + " is left out");
     }
 };
@@ -202,7 +202,8 @@ bool KorDXF::Load(const std::string& fileName)
     KorInputFile file;
     if (!file.Open(fileName))
     {
-        KorReport("KorDXF::Load", "The file '" + MessageExcerpt(fileName) + "' cannot be read : " + file.GetError());
+        KorReport("KorDXF::Load",
+                  "The file '" + MessageExcerpt(fileName) + "' cannot be read : " + file.GetError());
         return false;
     }
     // A read error leaves the lists as they were before this load.
@@ -232,7 +233,8 @@ bool KorDXF::Load(const std::string& fileName)
     }
     if (file.ReadFailed())
     {
-        KorReport("KorDXF::Load", "The file '" + MessageExcerpt(fileName) + "' cannot be read : " + file.GetError());
+        KorReport("KorDXF::Load",
+                  "The file '" + MessageExcerpt(fileName) + "' cannot be read : " + file.GetError());
         Points.resize(points);
         FaceRecords.resize(faceRecords);
         Polylines.resize(polylines);

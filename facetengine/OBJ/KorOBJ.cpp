@@ -20,8 +20,8 @@ const char* kLocation = ".\\OBJ\\korobj -> ";
 KorException LineError(const std::string& line, const char* ending)
 {
     return KorException(std::string(kLocation) +
-                            "KorOBJ::AnalyzeOBJLine -> Impossible to analyse the line '" + MessageExcerpt(line) +
-                            "' : " + ending,
+                            "KorOBJ::AnalyzeOBJLine -> Impossible to analyse the line '" +
+                            MessageExcerpt(line) + "' : " + ending,
                         KorException::ERROR);
 }
 
@@ -75,7 +75,8 @@ bool KorOBJ::Load(const std::string& fileName)
     KorInputFile input;
     if (!input.Open(fileName))
     {
-        KorReport("KorOBJ::Load", "The file '" + MessageExcerpt(fileName) + "' cannot be read : " + input.GetError());
+        KorReport("KorOBJ::Load",
+                  "The file '" + MessageExcerpt(fileName) + "' cannot be read : " + input.GetError());
         return false;
     }
     std::istream& file = input.Stream();

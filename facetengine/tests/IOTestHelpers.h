@@ -55,7 +55,10 @@ inline std::vector<std::pair<std::string, std::string>> UnreadablePaths()
     const std::string fifo = TempPath("pipe.in");
     std::filesystem::remove(fifo);
     mkfifo(fifo.c_str(), 0600);
-    return {{"folder", folder}, {"endless device", "/dev/zero"}, {"pipe", fifo}, {"read error", "/proc/self/mem"}};
+    return {{"folder", folder},
+            {"endless device", "/dev/zero"},
+            {"pipe", fifo},
+            {"read error", "/proc/self/mem"}};
 }
 
 // Number texts that read as no finite double.

@@ -266,10 +266,15 @@ std::string Pairs(std::initializer_list<std::pair<int, std::string>> pairs)
 // between them.
 std::string WithEntity(const std::string& entity)
 {
-    const std::string head = Pairs({{0, "SECTION"}, {2, "ENTITIES"}, {0, "POINT"}, {10, "1"}, {20, "2"}, {30, "3"}});
+    const std::string head =
+        Pairs({{0, "SECTION"}, {2, "ENTITIES"}, {0, "POINT"}, {10, "1"}, {20, "2"}, {30, "3"}});
     std::string mesh = Pairs({{0, "POLYLINE"}, {70, "64"}});
     for (const char* xy : {"0 0", "1 0", "0 1"})
-        mesh += Pairs({{0, "VERTEX"}, {70, "192"}, {10, std::string(1, xy[0])}, {20, std::string(1, xy[2])}, {30, "0"}});
+        mesh += Pairs({{0, "VERTEX"},
+                       {70, "192"},
+                       {10, std::string(1, xy[0])},
+                       {20, std::string(1, xy[2])},
+                       {30, "0"}});
     mesh += Pairs({{0, "VERTEX"}, {70, "128"}, {71, "1"}, {72, "2"}, {73, "3"}, {0, "SEQEND"}});
     return head + entity + mesh + Pairs({{0, "ENDSEC"}, {0, "EOF"}});
 }
@@ -288,23 +293,63 @@ TEST(KorDXF, NonFiniteCoordinatesAndUnreadableFilesAreRefused)
         bool isMesh;
     };
     const Kind kinds[] = {
-        {"point", [](const std::string& v) { return Pairs({{0, "POINT"}, {10, "1"}, {20, v}, {30, "0"}}); }, false},
-        {"lwpolyline", [](const std::string& v)
-         { return Pairs({{0, "LWPOLYLINE"}, {10, "0"}, {20, "0"}, {10, v}, {20, "1"}}); }, false},
-        {"elevation", [](const std::string& v)
-         { return Pairs({{0, "LWPOLYLINE"}, {38, v}, {10, "0"}, {20, "0"}, {10, "1"}, {20, "1"}}); }, false},
-        {"polyline", [](const std::string& v)
+        {"point",
+         [](const std::string& v) {
+             return Pairs({{0, "POINT"}, {10, "1"}, {20, v}, {30, "0"}});
+         },
+         false},
+        {"lwpolyline",
+         [](const std::string& v) {
+             return Pairs({{0, "LWPOLYLINE"}, {10, "0"}, {20, "0"}, {10, v}, {20, "1"}});
+         },
+         false},
+        {"elevation",
+         [](const std::string& v) {
+             return Pairs({{0, "LWPOLYLINE"}, {38, v}, {10, "0"}, {20, "0"}, {10, "1"}, {20, "1"}});
+         },
+         false},
+        {"polyline",
+         [](const std::string& v)
          {
-             return Pairs({{0, "POLYLINE"}, {70, "8"}, {0, "VERTEX"}, {70, "32"}, {10, "0"}, {20, "0"},
-                           {30, "0"}, {0, "VERTEX"}, {70, "32"}, {10, "1"}, {20, "1"}, {30, v}, {0, "SEQEND"}});
-         }, false},
-        {"polyface", [](const std::string& v)
-         {
-             return Pairs({{0, "POLYLINE"}, {70, "64"}, {0, "VERTEX"}, {70, "192"}, {10, v}, {20, "0"},
-                           {30, "0"}, {0, "VERTEX"}, {70, "192"}, {10, "1"}, {0, "VERTEX"}, {70, "192"},
-                           {20, "1"}, {0, "VERTEX"}, {70, "128"}, {71, "1"}, {72, "2"}, {73, "3"},
+             return Pairs({{0, "POLYLINE"},
+                           {70, "8"},
+                           {0, "VERTEX"},
+                           {70, "32"},
+                           {10, "0"},
+                           {20, "0"},
+                           {30, "0"},
+                           {0, "VERTEX"},
+                           {70, "32"},
+                           {10, "1"},
+                           {20, "1"},
+                           {30, v},
                            {0, "SEQEND"}});
-         }, true},
+         },
+         false},
+        {"polyface",
+         [](const std::string& v)
+         {
+             return Pairs({{0, "POLYLINE"},
+                           {70, "64"},
+                           {0, "VERTEX"},
+                           {70, "192"},
+                           {10, v},
+                           {20, "0"},
+                           {30, "0"},
+                           {0, "VERTEX"},
+                           {70, "192"},
+                           {10, "1"},
+                           {0, "VERTEX"},
+                           {70, "192"},
+                           {20, "1"},
+                           {0, "VERTEX"},
+                           {70, "128"},
+                           {71, "1"},
+                           {72, "2"},
+                           {73, "3"},
+                           {0, "SEQEND"}});
+         },
+         true},
     };
     std::vector<std::string> values = NonFiniteTexts();
     values.push_back(std::string(1 << 20, '9')); // a 1 MB number: overflows, and is quoted short

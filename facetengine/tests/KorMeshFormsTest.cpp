@@ -1,5 +1,5 @@
-#include "KorMesh.h"
 #include "IOTestHelpers.h"
+#include "KorMesh.h"
 #include "KorNumbers.h"
 #include "MeshChecker.h"
 #include "MeshTestHelpers.h"
@@ -529,9 +529,15 @@ std::string TriangleXML(const std::string& name, const std::string& value)
     for (int id = 0; id < 3; ++id)
     {
         const KorVertex* v = t.GetVertex(id);
-        std::vector<std::pair<std::string, std::string>> a = {
-            {"X", KorFormatDouble(v->X)}, {"Y", KorFormatDouble(v->Y)}, {"Z", KorFormatDouble(v->Z)},
-            {"TX", "0"},  {"TY", "0"},  {"TZ", "0"}, {"NX", "0"}, {"NY", "0"}, {"NZ", "1"}};
+        std::vector<std::pair<std::string, std::string>> a = {{"X", KorFormatDouble(v->X)},
+                                                              {"Y", KorFormatDouble(v->Y)},
+                                                              {"Z", KorFormatDouble(v->Z)},
+                                                              {"TX", "0"},
+                                                              {"TY", "0"},
+                                                              {"TZ", "0"},
+                                                              {"NX", "0"},
+                                                              {"NY", "0"},
+                                                              {"NZ", "1"}};
         xml += "<Vertex Exist=\"1\" Edge=\"" + std::to_string(v->Edge) + "\"";
         for (const auto& [n, text] : a)
             xml += " " + n + "=\"" + (id == 1 && n == name ? value : text) + "\"";
@@ -603,7 +609,8 @@ TEST_F(KorMeshForms, NonFiniteCoordinatesFailTheRead)
             EXPECT_TRUE(mesh.LastReadFailed());
             EXPECT_EQ(mesh.GetVertexVectorSize() + mesh.GetEdgeVectorSize() + mesh.GetFaceVectorSize(), 0);
             EXPECT_EQ(out.rfind("KorMesh::FromASCII -> ", 0), 0u) << out.substr(0, 300);
-            EXPECT_NE(out.find("line " + std::to_string(at + 1) + " "), std::string::npos) << out.substr(0, 300);
+            EXPECT_NE(out.find("line " + std::to_string(at + 1) + " "), std::string::npos)
+                << out.substr(0, 300);
             EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1);
             EXPECT_LT(out.size(), 400u);
         }

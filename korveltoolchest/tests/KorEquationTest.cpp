@@ -314,8 +314,22 @@ TEST(KorEquation, UnreadablePieceIsQuotedShort)
     const LongCase cases[] = {
         {"1 + " + std::string(1 << 20, 'a'), std::string(200, 'a') + "…"},
         {std::string(1 << 20, '7') + "x", std::string(200, '7') + "…"},
-        {"2 * é" + [] { std::string s; for (int k = 0; k < 150; ++k) s += "é"; return s; }(),
-         [] { std::string s; for (int k = 0; k < 100; ++k) s += "é"; return s; }() + "…"},
+        {"2 * é" +
+             []
+             {
+                 std::string s;
+                 for (int k = 0; k < 150; ++k)
+                     s += "é";
+                 return s;
+             }(),
+         []
+             {
+                 std::string s;
+                 for (int k = 0; k < 100; ++k)
+                     s += "é";
+                 return s;
+             }() +
+             "…"},
         {std::string("a\0b + 1", 7), "a\\0b"},
     };
     for (const LongCase& c : cases)

@@ -195,7 +195,13 @@ TEST(KorStringDirectory, WorkingDirectoryRoundTrip)
 
 TEST(KorStringText, MessageExcerptIsShortWholeCharactersAndNoNul)
 {
-    const std::string e150 = [] { std::string s; for (int k = 0; k < 150; ++k) s += "é"; return s; }();
+    const std::string e150 = []
+    {
+        std::string s;
+        for (int k = 0; k < 150; ++k)
+            s += "é";
+        return s;
+    }();
     const struct
     {
         std::string text;
