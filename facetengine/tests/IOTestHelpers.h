@@ -68,13 +68,6 @@ inline const std::vector<std::string>& NonFiniteTexts()
     return texts;
 }
 
-// The 1-based line of the first line equal to `line`.
-inline int LineOf(const std::string& text, const std::string& line)
-{
-    const size_t at = ("\n" + text).find("\n" + line + "\n");
-    return static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(at), '\n')) + 1;
-}
-
 using Position = std::tuple<double, double, double>;
 using Triangle = std::array<Position, 3>;
 

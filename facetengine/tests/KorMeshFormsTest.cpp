@@ -1,6 +1,5 @@
 #include "IOTestHelpers.h"
 #include "KorMesh.h"
-#include "KorNumbers.h"
 #include "MeshChecker.h"
 #include "MeshTestHelpers.h"
 #include "TestMeshes.h"
@@ -514,105 +513,75 @@ TEST_F(KorMeshForms, UnknownMeshSonIsSkippedWholeInTheTextForm)
     }
 }
 
-namespace
-{
-// A triangle's XML form written out of its own tables, the attribute `name`
-// of vertex 1 given the text `value`.
-std::string TriangleXML(const std::string& name, const std::string& value)
-{
-    KorMesh t;
-    t.AddVertex(0, 0, 0);
-    t.AddVertex(1, 0, 0);
-    t.AddVertex(0, 1, 0);
-    t.AddFace(std::vector<int>{0, 1, 2});
-    std::string xml = "<M><Vertices>";
-    for (int id = 0; id < 3; ++id)
-    {
-        const KorVertex* v = t.GetVertex(id);
-        std::vector<std::pair<std::string, std::string>> a = {{"X", KorFormatDouble(v->X)},
-                                                              {"Y", KorFormatDouble(v->Y)},
-                                                              {"Z", KorFormatDouble(v->Z)},
-                                                              {"TX", "0"},
-                                                              {"TY", "0"},
-                                                              {"TZ", "0"},
-                                                              {"NX", "0"},
-                                                              {"NY", "0"},
-                                                              {"NZ", "1"}};
-        xml += "<Vertex Exist=\"1\" Edge=\"" + std::to_string(v->Edge) + "\"";
-        for (const auto& [n, text] : a)
-            xml += " " + n + "=\"" + (id == 1 && n == name ? value : text) + "\"";
-        xml += "/>";
-    }
-    xml += "</Vertices><Edges>";
-    for (int id = 0; id < t.GetEdgeVectorSize(); ++id)
-    {
-        const KorEdge* e = t.GetEdge(id);
-        xml += "<Edge Exist=\"1\" Vertex=\"" + std::to_string(e->Vertex) + "\" Face=\"" +
-               std::to_string(e->Face) + "\" Next=\"" + std::to_string(e->Next) + "\" Opp=\"" +
-               std::to_string(e->Opp) + "\" Turn=\"" + std::to_string(e->Turn) + "\"/>";
-    }
-    return xml + "</Edges><Faces><Face Exist=\"1\" Edge=\"" + std::to_string(t.GetFace(0)->Edge) +
-           "\"/></Faces></M>";
-}
-} // namespace
-
 // A coordinate that reads as no finite number fails the read like corrupt
-// links do: empty mesh, LastReadFailed, one line naming the element or the
-// line and quoting at most about 200 bytes of the value.
+// links do: empty mesh, LastReadFailed, one line naming the vertex or the
+// line and quoting at most about 200 bytes of the number.
 TEST_F(KorMeshForms, NonFiniteCoordinatesFailTheRead)
 {
     KorMesh::mSaveTextureCoordinates = true;
-    KorMesh sound;
-    sound.FromXML(ParseMesh(TriangleXML("", "")));
-    ASSERT_FALSE(sound.LastReadFailed());
-    ASSERT_EQ(sound.GetNumberOfFaces(), 1);
-
     KorMesh cube;
     BuildUnitCube(cube);
+    XMLNode top = XMLNode::createXMLTopNode("M");
+    cube.ToXML(top);
+    const std::string path = TempPath("nonfinite.xml");
+    ASSERT_TRUE(top.writeToFile(path));
+    const std::string xml = ReadWhole(path);
     std::stringstream written;
     cube.ToASCII(written);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(written, line);)
-        lines.push_back(line);
+    const std::string text = written.str();
+
+    // Attribute `name` of vertex 1, or the text form's line `line` (1-based),
+    // given the number v.
+    const auto inXML = [&](const std::string& name, const std::string& v)
+    {
+        const size_t at =
+            xml.find(" " + name + "=\"", xml.find("<Vertex ", xml.find("<Vertex ") + 1)) + name.size() + 3;
+        return xml.substr(0, at) + v + xml.substr(xml.find('"', at));
+    };
+    const auto inText = [&](int line, const std::string& v)
+    {
+        size_t at = 0;
+        for (int k = 1; k < line; ++k)
+            at = text.find('\n', at) + 1;
+        return text.substr(0, at) + v + text.substr(text.find('\n', at));
+    };
+    const auto expectFailed =
+        [](KorMesh& mesh, const std::string& out, const std::string& origin, const std::string& where)
+    {
+        EXPECT_TRUE(mesh.LastReadFailed());
+        EXPECT_EQ(mesh.GetVertexVectorSize() + mesh.GetEdgeVectorSize() + mesh.GetFaceVectorSize(), 0);
+        EXPECT_EQ(out.rfind(origin + " -> ", 0), 0u) << out.substr(0, 300);
+        EXPECT_NE(out.find(where), std::string::npos) << out.substr(0, 300);
+        EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1);
+        EXPECT_LT(out.size(), 400u);
+    };
 
     std::vector<std::string> values = NonFiniteTexts();
     values.push_back(std::string(1 << 20, '9'));
     for (const std::string& v : values)
     {
+        SCOPED_TRACE(v.substr(0, 10));
         for (const char* name : {"Y", "TX", "NZ"})
         {
-            SCOPED_TRACE(std::string(name) + " " + v.substr(0, 10));
             KorMesh mesh;
             ::testing::internal::CaptureStdout();
-            mesh.FromXML(ParseMesh(TriangleXML(name, v)));
-            const std::string out = ::testing::internal::GetCapturedStdout();
-            EXPECT_TRUE(mesh.LastReadFailed());
-            EXPECT_EQ(mesh.GetVertexVectorSize() + mesh.GetEdgeVectorSize() + mesh.GetFaceVectorSize(), 0);
-            EXPECT_EQ(out.rfind("KorMesh::FromXML -> ", 0), 0u) << out.substr(0, 300);
-            EXPECT_NE(out.find("Vertex 1 "), std::string::npos) << out.substr(0, 300);
-            EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1);
-            EXPECT_LT(out.size(), 400u);
+            mesh.FromXML(ParseMesh(inXML(name, v)));
+            expectFailed(mesh, ::testing::internal::GetCapturedStdout(), "KorMesh::FromXML", "Vertex 1 ");
         }
-        // Vertex 1's Y (line 13: the header, then 10 lines a vertex) and
-        // its normal's X (line 18).
-        for (size_t at : {12u, 17u})
+        // Vertex 1's Y and its normal's X: the header, then 10 lines a vertex.
+        for (int line : {13, 18})
         {
-            SCOPED_TRACE(std::to_string(at + 1) + " " + v.substr(0, 10));
-            std::string text;
-            for (size_t k = 0; k < lines.size(); ++k)
-                text += (k == at ? v : lines[k]) + "\n";
-            std::stringstream in(text);
+            std::stringstream in(inText(line, v));
             KorMesh mesh;
             ::testing::internal::CaptureStdout();
             EXPECT_FALSE(mesh.FromASCII(in));
-            const std::string out = ::testing::internal::GetCapturedStdout();
-            EXPECT_TRUE(mesh.LastReadFailed());
-            EXPECT_EQ(mesh.GetVertexVectorSize() + mesh.GetEdgeVectorSize() + mesh.GetFaceVectorSize(), 0);
-            EXPECT_EQ(out.rfind("KorMesh::FromASCII -> ", 0), 0u) << out.substr(0, 300);
-            EXPECT_NE(out.find("line " + std::to_string(at + 1) + " "), std::string::npos)
-                << out.substr(0, 300);
-            EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1);
-            EXPECT_LT(out.size(), 400u);
+            expectFailed(mesh, ::testing::internal::GetCapturedStdout(), "KorMesh::FromASCII",
+                         " line " + std::to_string(line) + " ");
         }
     }
+    KorMesh sound;
+    sound.FromXML(ParseMesh(inXML("Y", "1")));
+    EXPECT_EQ(sound.GetNumberOfFaces(), 6);
+    std::stringstream in(inText(13, "1"));
+    EXPECT_TRUE(sound.FromASCII(in));
 }

@@ -305,38 +305,19 @@ TEST(KorEquation, ConcurrentEvaluationsOfOneObject)
 // cut between UTF-8 characters, NUL bytes escaped.
 TEST(KorEquation, UnreadablePieceIsQuotedShort)
 {
-    const std::string head = "Impossible d'évaluer la chaîne : '";
-    struct LongCase
-    {
-        std::string text;
-        std::string quoted;
-    };
-    const LongCase cases[] = {
+    std::string e100, e150;
+    for (int k = 0; k < 150; ++k)
+        (k < 100 ? e100 : e150) += "é";
+    const std::pair<std::string, std::string> cases[] = {
         {"1 + " + std::string(1 << 20, 'a'), std::string(200, 'a') + "…"},
         {std::string(1 << 20, '7') + "x", std::string(200, '7') + "…"},
-        {"2 * é" +
-             []
-             {
-                 std::string s;
-                 for (int k = 0; k < 150; ++k)
-                     s += "é";
-                 return s;
-             }(),
-         []
-             {
-                 std::string s;
-                 for (int k = 0; k < 100; ++k)
-                     s += "é";
-                 return s;
-             }() +
-             "…"},
+        {"2 * é" + e100 + e150, e100 + "…"},
         {std::string("a\0b + 1", 7), "a\\0b"},
     };
-    for (const LongCase& c : cases)
+    for (const auto& [text, quoted] : cases)
     {
-        SCOPED_TRACE(c.text.substr(0, 12));
         std::string error;
-        EXPECT_EQ(KorEquation(c.text).Evaluate(&error), 0.0);
-        EXPECT_TRUE(error == head + c.quoted + "'") << error.substr(0, 300);
+        EXPECT_EQ(KorEquation(text).Evaluate(&error), 0.0);
+        EXPECT_TRUE(error == Unreadable(quoted)) << error.substr(0, 300);
     }
 }
