@@ -57,15 +57,10 @@ int CornerIndex(const std::string& value, long long base)
 // `read` receives the value set.
 bool ReadCoordinate(int code, const std::string& value, LumPoint& p, double& read)
 {
-    read = KorAtof(value);
-    if (code == 10)
-        p.x = read;
-    else if (code == 20)
-        p.y = read;
-    else if (code == 30)
-        p.z = read;
-    else
+    if (code != 10 && code != 20 && code != 30)
         return false;
+    read = KorAtof(value);
+    (code == 10 ? p.x : code == 20 ? p.y : p.z) = read;
     return true;
 }
 
