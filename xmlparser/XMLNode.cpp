@@ -89,9 +89,9 @@ XMLResults WriteFailure(XMLError error, const std::string& message)
 // folder and returns its descriptor (-1 with errno set on failure), its name
 // in partial. The file is always made new: a file or link already standing
 // under the name (planted by someone else, or left by a crash) is neither
-// followed nor truncated, another name is tried. The mode is the one a new
-// file gets (0666 less the umask) until the caller sets the old one.
-int CreateSideFile(const std::string& target, std::string& partial)
+// followed nor truncated, another name is tried. The file is created with
+// the given mode (less the umask).
+int CreateSideFile(const std::string& target, std::string& partial, mode_t mode)
 {
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     thread_local std::mt19937_64 random(std::random_device{}() ^ static_cast<std::uint64_t>(getpid()) << 32);
@@ -102,7 +102,7 @@ int CreateSideFile(const std::string& target, std::string& partial)
         for (int i = 0; i < 6; ++i, bits /= 62)
             name += letters[bits % 62];
         name += ".partial";
-        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd >= 0)
         {
             partial = std::move(name);
@@ -113,6 +113,16 @@ int CreateSideFile(const std::string& target, std::string& partial)
     }
     errno = EEXIST;
     return -1;
+}
+void SyncFolderOf(const std::string& file)
+{
+    const std::size_t slash = file.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : file.substr(0, slash);
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    fsync(fd); // a file system that cannot sync a folder has nothing more to do
+    close(fd);
 }
 } // namespace
 
@@ -189,11 +199,22 @@ XMLResults XMLNode::writeToFile(const std::string& path, std::nullptr_t, int for
         return WriteFailure(XMLError::CannotWrite, "cannot replace '" + path + "': not a regular file");
     if (replaces && access(target.c_str(), W_OK) != 0)
         return WriteFailure(XMLError::CannotWrite, "cannot replace '" + path + "': " + std::strerror(errno));
+    // A replaced file's content may be private: its side file is created
+    // readable by its owner only and given the old mode before any byte is
+    // written, so no other user can open it meanwhile.
     std::string partial;
-    const int fd = CreateSideFile(target, partial);
+    const int fd = CreateSideFile(target, partial, replaces ? 0600 : 0666);
     if (fd < 0)
         return WriteFailure(XMLError::CannotWrite,
                             "cannot create a file beside '" + path + "': " + std::strerror(errno));
+    if (replaces && fchmod(fd, old.st_mode & 07777) != 0)
+    {
+        const int modeErrno = errno;
+        close(fd);
+        unlink(partial.c_str());
+        return WriteFailure(XMLError::CannotWrite,
+                            "cannot write '" + partial + "': " + std::strerror(modeErrno));
+    }
     std::FILE* file = fdopen(fd, "wb");
     if (!file)
     {
@@ -212,8 +233,6 @@ XMLResults XMLNode::writeToFile(const std::string& path, std::nullptr_t, int for
     const unsigned flags = (formatted ? pugi::format_indent : pugi::format_raw) | pugi::format_no_declaration;
     node.print(writer, "\t", flags, pugi::encoding_utf8);
     bool ok = writer.Ok() && std::fflush(file) == 0 && !std::ferror(file);
-    if (ok && replaces)
-        ok = fchmod(fd, old.st_mode & 07777) == 0;
     ok = ok && (fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP);
     const int writeErrno = errno;
     ok = (std::fclose(file) == 0) && ok;
@@ -230,6 +249,9 @@ XMLResults XMLNode::writeToFile(const std::string& path, std::nullptr_t, int for
         return WriteFailure(XMLError::CannotWrite,
                             "cannot replace '" + path + "': " + std::strerror(renameErrno));
     }
+    // The rename itself reaches the disk only with its folder: without this
+    // a power cut could bring the old file back after a reported success.
+    SyncFolderOf(target);
     return XMLResults();
 }
 
