@@ -1,0 +1,42 @@
+#pragma once
+
+#include "ElementOVX.h"
+#include "XMLable.h"
+
+#include <string>
+
+// An element of the project file whose class is not built yet, kept as the
+// XML subtree it was read from and written back unchanged, so that a file
+// saved by this program loses nothing it holds. Texts and child elements
+// are kept in order (texts first, as the saved form has either text or
+// children); attributes are not part of the saved form and are dropped.
+//
+// Copies and merges walk the tree with an explicit stack: a file may nest
+// without bound.
+class RawXMLElement : public ElementOVX, public XMLable
+{
+public:
+    explicit RawXMLElement(const std::string& name);
+
+    // Writes the kept children and texts into node.
+    void ToXML(XMLNode& node) override;
+    // The first read keeps node whole. A later read merges like a member
+    // read: each child with text replaces the kept child of its name, other
+    // children are added, a child without text changes nothing.
+    void FromXML(const XMLNode& node) override;
+
+    const std::string& GetName() const { return mName; }
+    bool IsEmpty() const;
+    // Forgets everything kept.
+    void Clear();
+    // The text of the first child of that name as a saved string member
+    // reads it ('$' back to a blank); empty when absent.
+    std::string GetMemberText(const std::string& key) const;
+
+    // Appends a copy of what is under from (texts and children) to to.
+    static void CopyContent(const XMLNode& from, XMLNode& to);
+
+private:
+    std::string mName;
+    XMLNode mContent;
+};
