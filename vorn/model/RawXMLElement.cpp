@@ -1,9 +1,9 @@
 #include "RawXMLElement.h"
 
+#include "KorException.h"
 #include "KorString.h"
 
 #include <map>
-#include <utility>
 #include <vector>
 
 RawXMLElement::RawXMLElement(const std::string& name)
@@ -13,18 +13,31 @@ RawXMLElement::RawXMLElement(const std::string& name)
 
 void RawXMLElement::CopyContent(const XMLNode& from, XMLNode& to)
 {
-    std::vector<std::pair<XMLNode, XMLNode>> stack{{from, to}};
+    struct Step
+    {
+        XMLNode Source;
+        XMLNode Target;
+        int Depth;
+    };
+    std::vector<Step> stack{{from, to, 0}};
     while (!stack.empty())
     {
-        auto [source, target] = stack.back();
+        auto [source, target, depth] = stack.back();
         stack.pop_back();
+        if (depth > MaxDepth)
+        {
+            const std::string text =
+                "L'élément '" + std::string(from.getName()) + "' est imbriqué trop profondément";
+            KorReport("RawXMLElement::CopyContent", text);
+            throw KorException(text, KorException::ERROR);
+        }
         for (int t = 0; t < source.nText(); ++t)
             target.addText(source.getText(t));
         const int n = source.nChildNode();
         for (int i = 0; i < n; ++i)
         {
             const XMLNode child = source.getChildNode(i);
-            stack.emplace_back(child, target.addChild(child.getName()));
+            stack.push_back({child, target.addChild(child.getName()), depth + 1});
         }
     }
 }

@@ -11,11 +11,15 @@
 // are kept in order (texts first, as the saved form has either text or
 // children); attributes are not part of the saved form and are dropped.
 //
-// Copies and merges walk the tree with an explicit stack: a file may nest
-// without bound.
+// Copies and merges walk the tree with an explicit stack. A saved element
+// nests a few levels; one nested deeper than MaxDepth is refused with a
+// reported line and a KorException, since writing it back indented would
+// cost the square of its depth.
 class RawXMLElement : public ElementOVX, public XMLable
 {
 public:
+    static constexpr int MaxDepth = 200;
+
     explicit RawXMLElement(const std::string& name);
 
     // Writes the kept children and texts into node.
@@ -33,7 +37,8 @@ public:
     // reads it ('$' back to a blank); empty when absent.
     std::string GetMemberText(const std::string& key) const;
 
-    // Appends a copy of what is under from (texts and children) to to.
+    // Appends a copy of what is under from (texts and children) to to;
+    // throws KorException, to reach no further, past MaxDepth levels.
     static void CopyContent(const XMLNode& from, XMLNode& to);
 
 private:

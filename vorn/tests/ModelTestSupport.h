@@ -30,6 +30,7 @@ protected:
         SetModelUi(nullptr);
     }
 
+public:
     static std::string TempPath(const std::string& name)
     {
         return testing::TempDir() + "vorn_" + std::to_string(getpid()) + "_" + name;
@@ -46,5 +47,6 @@ protected:
         std::ofstream(path, std::ios::binary) << text;
     }
 
+protected:
     ScriptedUi ui;
 };
