@@ -25,6 +25,8 @@ protected:
     }
     void TearDown() override
     {
+        // A test's hook may capture its locals.
+        ui.FrameHook = nullptr;
         gProjet.GetUndoManager().Clear();
         gProjet.Close();
         SetModelUi(nullptr);
