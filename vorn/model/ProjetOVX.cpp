@@ -209,11 +209,12 @@ void ProjetOVX::FromXML(const XMLNode& node)
     for (int i = 0; i < families; ++i)
     {
         const XMLNode child = node.getChildNode("Discontinuite", i);
-        if (!child.getChildNode("Nom").getText())
+        const char* text = child.getChildNode("Nom").getText();
+        if (!text)
             continue;
-        RawXMLElement probe("Discontinuite");
-        probe.FromXML(child);
-        const std::string name = probe.GetMemberText("Nom");
+        std::string name = text;
+        UTF8ToString(name);
+        ReplaceChar(name, '$', ' ');
         RawXMLElement*& family = mDiscontinuites[name];
         if (!family)
             family = new RawXMLElement("Discontinuite");

@@ -4,101 +4,100 @@
 #include "KorString.h"
 
 #include <map>
-#include <vector>
+#include <utility>
 
-RawXMLElement::RawXMLElement(const std::string& name)
-    : mName(name), mContent(XMLNode::createXMLTopNode(name.empty() ? "Element" : name.c_str()))
+RawXMLElement::RawXMLElement(const std::string& name) : mName(name)
 {
 }
 
 void RawXMLElement::CopyContent(const XMLNode& from, XMLNode& to)
 {
-    struct Step
-    {
-        XMLNode Source;
-        XMLNode Target;
-        int Depth;
-    };
-    std::vector<Step> stack{{from, to, 0}};
+    std::vector<std::pair<XMLNode, XMLNode>> stack{{from, to}};
     while (!stack.empty())
     {
-        auto [source, target, depth] = stack.back();
+        auto [source, target] = stack.back();
         stack.pop_back();
-        if (depth > MaxDepth)
-        {
-            const std::string text =
-                "L'élément '" + std::string(from.getName()) + "' est imbriqué trop profondément";
-            KorReport("RawXMLElement::CopyContent", text);
-            throw KorException(text, KorException::ERROR);
-        }
         for (int t = 0; t < source.nText(); ++t)
             target.addText(source.getText(t));
         const int n = source.nChildNode();
         for (int i = 0; i < n; ++i)
         {
             const XMLNode child = source.getChildNode(i);
-            stack.push_back({child, target.addChild(child.getName()), depth + 1});
+            stack.emplace_back(child, target.addChild(child.getName()));
         }
     }
-}
-
-void RawXMLElement::ToXML(XMLNode& node)
-{
-    CopyContent(mContent, node);
-}
-
-bool RawXMLElement::IsEmpty() const
-{
-    return mContent.nChildNode() == 0 && mContent.nText() == 0;
-}
-
-void RawXMLElement::Clear()
-{
-    mContent = XMLNode::createXMLTopNode(mName.empty() ? "Element" : mName.c_str());
 }
 
 void RawXMLElement::FromXML(const XMLNode& node)
 {
-    if (IsEmpty())
+    std::vector<std::pair<XMLNode, int>> stack{{node, 0}};
+    while (!stack.empty())
     {
-        CopyContent(node, mContent);
+        auto [current, depth] = stack.back();
+        stack.pop_back();
+        if (depth > MaxDepth)
+        {
+            const std::string text = "L'élément '" + mName + "' est imbriqué trop profondément";
+            KorReport("RawXMLElement::FromXML", text);
+            throw KorException(text, KorException::ERROR);
+        }
+        const int n = current.nChildNode();
+        for (int i = 0; i < n; ++i)
+            stack.emplace_back(current.getChildNode(i), depth + 1);
+    }
+    mParts.push_back(node);
+}
+
+void RawXMLElement::ToXML(XMLNode& node)
+{
+    if (mParts.empty())
+        return;
+    if (mParts.size() == 1)
+    {
+        CopyContent(mParts.front(), node);
         return;
     }
-    XMLNode merged = XMLNode::createXMLTopNode(mName.empty() ? "Element" : mName.c_str());
-    for (int t = 0; t < mContent.nText(); ++t)
-        merged.addText(mContent.getText(t));
     // The k-th child of a name answers the k-th of the same name.
-    std::map<std::string, int> seen;
-    const int kept = mContent.nChildNode();
-    for (int i = 0; i < kept; ++i)
+    using Key = std::pair<std::string, int>;
+    std::vector<Key> order;
+    std::map<Key, XMLNode> chosen;
+    for (const XMLNode& part : mParts)
     {
-        const XMLNode old = mContent.getChildNode(i);
-        const char* name = old.getName();
-        const XMLNode fresh = node.getChildNode(name, seen[name]++);
-        XMLNode target = merged.addChild(name);
-        CopyContent(!fresh.isEmpty() && fresh.getText() ? fresh : old, target);
-    }
-    std::map<std::string, int> added;
-    const int n = node.nChildNode();
-    for (int i = 0; i < n; ++i)
-    {
-        const XMLNode child = node.getChildNode(i);
-        if (added[child.getName()]++ >= mContent.nChildNode(child.getName()))
+        std::map<std::string, int> seen;
+        const int n = part.nChildNode();
+        for (int i = 0; i < n; ++i)
         {
-            XMLNode target = merged.addChild(child.getName());
-            CopyContent(child, target);
+            const XMLNode child = part.getChildNode(i);
+            Key key(child.getName(), seen[child.getName()]++);
+            const auto found = chosen.find(key);
+            if (found == chosen.end())
+            {
+                chosen.emplace(key, child);
+                order.push_back(key);
+            }
+            else if (child.getText())
+                found->second = child;
         }
     }
-    mContent = merged;
+    const XMLNode& first = mParts.front();
+    for (int t = 0; t < first.nText(); ++t)
+        node.addText(first.getText(t));
+    for (const Key& key : order)
+    {
+        XMLNode target = node.addChild(key.first);
+        CopyContent(chosen.at(key), target);
+    }
 }
 
 std::string RawXMLElement::GetMemberText(const std::string& key) const
 {
-    const char* text = mContent.getChildNode(key).getText();
-    if (!text)
-        return std::string();
-    std::string value = text;
-    UTF8ToString(value);
-    ReplaceChar(value, '$', ' ');
-    return value;
+    for (auto part = mParts.rbegin(); part != mParts.rend(); ++part)
+        if (const char* text = part->getChildNode(key).getText())
+        {
+            std::string value = text;
+            UTF8ToString(value);
+            ReplaceChar(value, '$', ' ');
+            return value;
+        }
+    return std::string();
 }

@@ -4,6 +4,7 @@
 #include "XMLable.h"
 
 #include <string>
+#include <vector>
 
 // An element of the project file whose class is not built yet, kept as the
 // XML subtree it was read from and written back unchanged, so that a file
@@ -11,10 +12,16 @@
 // are kept in order (texts first, as the saved form has either text or
 // children); attributes are not part of the saved form and are dropped.
 //
-// Copies and merges walk the tree with an explicit stack. A saved element
-// nests a few levels; one nested deeper than MaxDepth is refused with a
-// reported line and a KorException, since writing it back indented would
-// cost the square of its depth.
+// Reading keeps a handle on the parsed subtree (no copy). Reading again
+// into the same element acts as a member read: a child with text replaces
+// the kept child of its name (k-th for k-th), other children are added, a
+// child without text changes nothing; the parts are merged once, when
+// written, in time linear in their size.
+//
+// Walks use an explicit stack. A saved element nests a few levels; one
+// nested deeper than MaxDepth is refused on reading with a reported line
+// and a KorException, since writing it back indented would cost the square
+// of its depth.
 class RawXMLElement : public ElementOVX, public XMLable
 {
 public:
@@ -24,24 +31,20 @@ public:
 
     // Writes the kept children and texts into node.
     void ToXML(XMLNode& node) override;
-    // The first read keeps node whole. A later read merges like a member
-    // read: each child with text replaces the kept child of its name, other
-    // children are added, a child without text changes nothing.
     void FromXML(const XMLNode& node) override;
 
     const std::string& GetName() const { return mName; }
-    bool IsEmpty() const;
+    bool IsEmpty() const { return mParts.empty(); }
     // Forgets everything kept.
-    void Clear();
-    // The text of the first child of that name as a saved string member
-    // reads it ('$' back to a blank); empty when absent.
+    void Clear() { mParts.clear(); }
+    // The text of the child of that name, as a saved string member reads
+    // it ('$' back to a blank); empty when absent.
     std::string GetMemberText(const std::string& key) const;
 
-    // Appends a copy of what is under from (texts and children) to to;
-    // throws KorException, to reach no further, past MaxDepth levels.
+    // Appends a copy of what is under from (texts and children) to to.
     static void CopyContent(const XMLNode& from, XMLNode& to);
 
 private:
     std::string mName;
-    XMLNode mContent;
+    std::vector<XMLNode> mParts;
 };
