@@ -328,6 +328,10 @@ TEST_F(ProjetOVXTest, SaveWithoutAPathAsksForOne)
 
     ui.BoxAnswers = {ModelUi::IdYes};
     EXPECT_EQ(gProjet.Close(), ModelUi::IdCancel);
+    // Headless, the question is cancelled: nothing is written or lost.
+    SetModelUi(nullptr);
+    EXPECT_EQ(gProjet.Close(), ModelUi::IdCancel);
+    SetModelUi(&ui);
     EXPECT_EQ(ui.Boxes.back().Text, kCloseQuestion);
     EXPECT_EQ(ui.Boxes.back().Kind, ModelUi::Buttons::YesNoCancel);
     EXPECT_TRUE(gProjet.IsModified());
@@ -339,30 +343,6 @@ TEST_F(ProjetOVXTest, SaveWithoutAPathAsksForOne)
     EXPECT_FALSE(gProjet.IsModified());
     EXPECT_EQ(std::string(XMLNode::parseFile(path).getChildNode("Projet").getChildNode("Nom").getText()),
               path);
-    std::remove(path.c_str());
-}
-
-// Answers to the close question: No closes without saving, Cancel keeps
-// everything, and so does NullUi's answer.
-TEST_F(ProjetOVXTest, CloseQuestionAnswers)
-{
-    const std::string path = TempPath("answers.ovx");
-    gProjet.Nom = path;
-    ASSERT_TRUE(gProjet.Save());
-    gProjet.Open(path);
-    gProjet.EquationCout = "V";
-    gProjet.MarkModified();
-    ui.BoxAnswers = {ModelUi::IdCancel};
-    gProjet.Open(path);
-    EXPECT_EQ(gProjet.EquationCout, "V");
-    EXPECT_TRUE(gProjet.IsModified());
-    SetModelUi(nullptr);
-    EXPECT_EQ(gProjet.Close(), ModelUi::IdCancel);
-    SetModelUi(&ui);
-    ui.BoxAnswers = {ModelUi::IdNo};
-    EXPECT_EQ(gProjet.Close(), ModelUi::IdOk);
-    EXPECT_EQ(gProjet.EquationCout, "300*S+10*V");
-    EXPECT_FALSE(gProjet.IsModified());
     std::remove(path.c_str());
 }
 
@@ -448,47 +428,27 @@ private:
     bool mShown;
 };
 
-// Only the head switch updates the section windows, and only shown ones;
-// every switch sets its member and shows it under its menu id.
-TEST_F(ProjetOVXTest, DisplaySwitchesAndSectionWindows)
+// Of the ten display switches only the head's updates the section windows,
+// and only the shown ones still registered.
+TEST_F(ProjetOVXTest, HeadSwitchAloneUpdatesShownSectionWindows)
 {
     CountingWindow shown(true), hidden(false), removed(true);
-    gProjet.AddWindow(&shown);
-    gProjet.AddWindow(&hidden);
-    gProjet.AddWindow(&removed);
+    for (CountingWindow* window : {&shown, &hidden, &removed})
+        gProjet.AddWindow(window);
     gProjet.RemoveWindow(&removed);
-    gProjet.RemoveWindow(&removed);
-    using Setter = void (ProjetOVX::*)(bool);
-    const struct
-    {
-        Setter set;
-        bool ProjetOVX::*member;
-        int id;
-    } switches[] = {
-        {&ProjetOVX::Set3DTriangles, &ProjetOVX::m3DTriangles, 46},
-        {&ProjetOVX::Set3DSegments, &ProjetOVX::m3DSegments, 47},
-        {&ProjetOVX::Set3DPoints, &ProjetOVX::m3DPoints, 48},
-        {&ProjetOVX::Set3DLignes, &ProjetOVX::m3DLignes, 49},
-        {&ProjetOVX::Set3DSondages, &ProjetOVX::m3DSondages, 50},
-        {&ProjetOVX::Set3DAxe, &ProjetOVX::m3DAxe, 51},
-        {&ProjetOVX::Set3DAffichageTete, &ProjetOVX::m3DAffichageTete, 52},
-        {&ProjetOVX::Set3DAffichageLigneIntersection, &ProjetOVX::m3DAffichageLigneIntersection, 53},
-        {&ProjetOVX::Set3DAffichageInfos, &ProjetOVX::m3DAffichageInfos, 54},
-        {&ProjetOVX::SetTravauxTransparence, &ProjetOVX::TravauxTransparence, 55},
-    };
-    for (const auto& s : switches)
-        for (bool on : {true, false})
-        {
-            ui.ClearLog();
-            const int before = shown.Updates;
-            (gProjet.*s.set)(on);
-            EXPECT_EQ(gProjet.*s.member, on) << s.id;
-            EXPECT_EQ(ui.Calls, std::vector<std::string>{"ShowDisplaySwitch " + std::to_string(s.id) +
-                                                         (on ? " 1" : " 0")});
-            EXPECT_EQ(shown.Updates - before, s.id == 52 ? 1 : 0) << s.id;
-        }
-    EXPECT_EQ(hidden.Updates, 0);
-    EXPECT_EQ(removed.Updates, 0);
+    void (ProjetOVX::*setters[])(bool) = {
+        &ProjetOVX::Set3DTriangles,      &ProjetOVX::Set3DSegments,
+        &ProjetOVX::Set3DPoints,         &ProjetOVX::Set3DLignes,
+        &ProjetOVX::Set3DSondages,       &ProjetOVX::Set3DAxe,
+        &ProjetOVX::Set3DAffichageTete,  &ProjetOVX::Set3DAffichageLigneIntersection,
+        &ProjetOVX::Set3DAffichageInfos, &ProjetOVX::SetTravauxTransparence};
+    for (auto setter : setters)
+        (gProjet.*setter)(true);
+    EXPECT_EQ(shown.Updates, 1);
+    EXPECT_EQ(hidden.Updates + removed.Updates, 0);
+    EXPECT_TRUE(gProjet.m3DAffichageTete && gProjet.m3DSegments && gProjet.TravauxTransparence);
+    EXPECT_EQ(ui.Count("ShowDisplaySwitch"), 10);
+    EXPECT_EQ(ui.Calls[6], "ShowDisplaySwitch 52 1");
     gProjet.RemoveWindow(&shown);
     gProjet.RemoveWindow(&hidden);
 }
