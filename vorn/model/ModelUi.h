@@ -38,10 +38,15 @@ public:
         BoxParented = 0x1,
         BoxCentred = 0x2
     };
+    // Arrow and Wait, the borehole tool's cursor, and the axis-points
+    // tool's two (a point under the cursor, the tool's default).
     enum class Cursor
     {
         Arrow,
-        Wait
+        Wait,
+        Borehole,
+        AxisPoint,
+        AxisTool
     };
 
     // A file dialog; Save asks for a new file (confirming an overwrite),
@@ -89,6 +94,7 @@ public:
 
     // Main window: title, cursor, status bar, menu items found by id.
     virtual void SetTitle(const std::string& title) = 0;
+    virtual void FocusMainCanvas() = 0;
     virtual void SetCursor(Cursor cursor) = 0;
     virtual void SetStatusText(const std::string& text, int field) = 0;
     virtual void CheckMenuItem(int id, bool checked) = 0;
@@ -105,6 +111,10 @@ public:
     // A 3D display switch: the check box of the visualisation palette and
     // the menu item of that id, when the menu bar holds it.
     virtual void ShowDisplaySwitch(int menuId, bool on) = 0;
+
+    // Draws the north arrow with its "N" label turned by the angle in
+    // degrees, in the current drawing (a tool's overlay).
+    virtual void DrawNorthArrow(double angle) = 0;
 
     // Boxes and dialogs. MessageBox returns IdOk, IdYes, IdNo or IdCancel.
     virtual int MessageBox(const std::string& text, const std::string& caption, Buttons buttons = Buttons::Ok,
@@ -132,7 +142,8 @@ public:
     virtual void ResetResultViews() = 0;
 
     // The trench head held by the trench-head dialog joins here as
-    // GetTete() when its class lands.
+    // GetTete() when its class lands; every other service a later part of
+    // the model needs joins here, in NullUi and in ScriptedUi together.
 };
 
 // The interface in use; never null.

@@ -34,6 +34,7 @@ public:
     OverlayDrawer GetOverlayDrawer() const { return mOverlayDrawer; }
 
     void SetTitle(const std::string&) override {}
+    void FocusMainCanvas() override {}
     void SetCursor(Cursor) override {}
     void SetStatusText(const std::string&, int) override {}
     void CheckMenuItem(int, bool) override {}
@@ -45,6 +46,8 @@ public:
     LumPoint ReadCoordinates() override { return LumPoint(); }
     void ShowCoordinates(const LumPoint&) override {}
     void ShowDisplaySwitch(int, bool) override {}
+
+    void DrawNorthArrow(double) override {}
 
     int MessageBox(const std::string& text, const std::string& caption, Buttons buttons, int flags) override;
     std::string AskFilePath(const FileRequest&) override { return std::string(); }

@@ -71,7 +71,8 @@ void ScriptedUi::SetTitle(const std::string& title)
 
 void ScriptedUi::SetCursor(Cursor cursor)
 {
-    Log(cursor == Cursor::Wait ? "SetCursor wait" : "SetCursor arrow");
+    static const char* const names[] = {"arrow", "wait", "borehole", "axis point", "axis tool"};
+    Log(std::string("SetCursor ") + names[static_cast<int>(cursor)]);
 }
 
 void ScriptedUi::SetStatusText(const std::string& text, int field)

@@ -251,7 +251,8 @@ TEST_F(ProjetOVXTest, NestingOfGroupsIsBounded)
     for (const auto& c : cases)
     {
         ui.ClearLog();
-        std::string deep = "<?xml version=\"1.0\"?><Projet><Couche>";
+        // The file names another file: a half-read project must not keep it.
+        std::string deep = "<?xml version=\"1.0\"?><Projet><Nom>/other/file.ovx</Nom><Couche>";
         for (int i = 0; i < c.depth; ++i)
             deep += "<a>";
         deep += "z";
@@ -266,6 +267,8 @@ TEST_F(ProjetOVXTest, NestingOfGroupsIsBounded)
             ASSERT_EQ(ui.Boxes.size(), 1u);
             EXPECT_EQ(ui.Boxes[0].Text, "Impossible de charger un projet depuis '" + path + "'");
             EXPECT_TRUE(gProjet.Nom.empty());
+            EXPECT_FALSE(gProjet.IsModified());
+            EXPECT_EQ(ui.Title, "Ovalis 1.0.5");
             continue;
         }
         EXPECT_TRUE(ui.Boxes.empty());
