@@ -127,23 +127,11 @@ TEST_F(ProjetOVXTest, SavedProjectReadsBackAndSavesIdentically)
     gProjet.Open(path);
     EXPECT_TRUE(ui.Boxes.empty());
     EXPECT_EQ(gProjet.EquationCout, "a b");
-    EXPECT_EQ(gProjet.Echelle, 50.0);
-    EXPECT_EQ(gProjet.OrigineX, 1000.125);
-    EXPECT_EQ(gProjet.OrigineCameraX, 0.1);
-    EXPECT_EQ(gProjet.ZoomDessus, 1.0 / 3.0);
-    EXPECT_TRUE(gProjet.m3DPoints);
-    EXPECT_FALSE(gProjet.m3DTriangles);
-    EXPECT_EQ(gProjet.Nord, 33);
-    EXPECT_EQ(gProjet.Limite1.y, 2.25);
-    EXPECT_EQ(gProjet.Limite1.z, 0.001);
+    // The rest shows in the bytes: Save writes from the members read.
     EXPECT_EQ(gProjet.CoucheCourante, 1);
     EXPECT_EQ(gProjet.GetCoucheNames(), (std::vector<std::string>{"Marne grise", "Calcaire"}));
     EXPECT_EQ(ui.LayerChoice, gProjet.GetCoucheNames());
     EXPECT_EQ(gProjet.GetDiscontinuiteNames(), (std::vector<std::string>{"F a", "G"}));
-    EXPECT_EQ(gProjet.GetNumberOfFondsPlan(), 1);
-    EXPECT_EQ(gProjet.GetNumberOfSondages(), 1);
-    EXPECT_EQ(gProjet.GetNumberOfCoupes(), 1);
-    EXPECT_EQ(gProjet.GetNumberOfDecors(), 1);
     EXPECT_FALSE(gProjet.IsModified());
 
     ASSERT_TRUE(gProjet.Save());
@@ -328,6 +316,10 @@ TEST_F(ProjetOVXTest, SaveWithoutAPathAsksForOne)
     EXPECT_EQ(ui.FileRequests[0].Wildcard, "Ovalis files (*.ovx)|*.ovx");
     EXPECT_TRUE(ui.FileRequests[0].Save);
     EXPECT_TRUE(gProjet.IsModified());
+    // A Save As that cannot write keeps the project's name.
+    ui.PathAnswers = {TempPath("none/x.ovx")};
+    EXPECT_FALSE(gProjet.SaveAs());
+    EXPECT_TRUE(gProjet.Nom.empty());
 
     ui.BoxAnswers = {ModelUi::IdYes};
     EXPECT_EQ(gProjet.Close(), ModelUi::IdCancel);
@@ -346,6 +338,11 @@ TEST_F(ProjetOVXTest, SaveWithoutAPathAsksForOne)
     EXPECT_FALSE(gProjet.IsModified());
     EXPECT_EQ(std::string(XMLNode::parseFile(path).getChildNode("Projet").getChildNode("Nom").getText()),
               path);
+    // A project saved under a new name shows it.
+    gProjet.MarkModified();
+    ui.PathAnswers = {path};
+    EXPECT_TRUE(gProjet.SaveAs());
+    EXPECT_EQ(ui.Title, "Ovalis 1.0.5 - vorn_" + std::to_string(getpid()) + "_chosen");
     std::remove(path.c_str());
 }
 
