@@ -1,5 +1,7 @@
 #include "ScriptedUi.h"
 
+#include "KorNumbers.h"
+
 int ScriptedUi::Count(const std::string& name) const
 {
     int n = 0;
@@ -63,6 +65,29 @@ void ScriptedUi::SetNoProjectInterface()
     Log("SetNoProjectInterface");
 }
 
+void ScriptedUi::SetEventsManager(EventsManager manager)
+{
+    Log(manager ? "SetEventsManager set" : "SetEventsManager none");
+    NullUi::SetEventsManager(manager);
+}
+
+void ScriptedUi::SetToolPointAction(PointAction action)
+{
+    Log(action ? "SetToolPointAction set" : "SetToolPointAction none");
+    NullUi::SetToolPointAction(action);
+}
+
+void ScriptedUi::SetOverlayDrawer(OverlayDrawer drawer)
+{
+    Log(drawer ? "SetOverlayDrawer set" : "SetOverlayDrawer none");
+    NullUi::SetOverlayDrawer(drawer);
+}
+
+void ScriptedUi::FocusMainCanvas()
+{
+    Log("FocusMainCanvas");
+}
+
 void ScriptedUi::SetTitle(const std::string& title)
 {
     Log("SetTitle " + title);
@@ -109,6 +134,27 @@ void ScriptedUi::EnableLayerTools(bool enabled)
     LayerToolsEnabled = enabled;
 }
 
+LumPoint ScriptedUi::ReadCoordinates()
+{
+    Log("ReadCoordinates");
+    if (TypedCoordinates.empty())
+        return LumPoint();
+    const LumPoint typed = TypedCoordinates.front();
+    TypedCoordinates.pop_front();
+    return typed;
+}
+
+void ScriptedUi::ShowCoordinates(const LumPoint& scenePoint)
+{
+    Log("ShowCoordinates " + KorFormatDouble(scenePoint.x) + " " + KorFormatDouble(scenePoint.y) + " " +
+        KorFormatDouble(scenePoint.z));
+}
+
+void ScriptedUi::DrawNorthArrow(double angle)
+{
+    Log("DrawNorthArrow " + KorFormatDouble(angle));
+}
+
 void ScriptedUi::ShowDisplaySwitch(int menuId, bool on)
 {
     Log("ShowDisplaySwitch " + std::to_string(menuId) + (on ? " 1" : " 0"));
@@ -136,6 +182,34 @@ std::string ScriptedUi::AskFilePath(const FileRequest& request)
     return path;
 }
 
+bool ScriptedUi::AskTwoValues(const std::string& caption, const std::string&, const std::string&,
+                              double& value1, double& value2)
+{
+    Log("AskTwoValues " + caption);
+    if (ValueAnswers.empty())
+        return false;
+    value1 = ValueAnswers.front().first;
+    value2 = ValueAnswers.front().second;
+    ValueAnswers.pop_front();
+    return true;
+}
+
+bool ScriptedUi::GetImageSize(const std::string& path, int& width, int& height)
+{
+    Log("GetImageSize " + path);
+    const auto found = ImageSizes.find(path);
+    if (found == ImageSizes.end())
+        return false;
+    width = found->second.first;
+    height = found->second.second;
+    return true;
+}
+
+void ScriptedUi::YieldEvents()
+{
+    Log("YieldEvents");
+}
+
 void ScriptedUi::ResetDiscontinuityDialog()
 {
     Log("ResetDiscontinuityDialog");
@@ -144,6 +218,11 @@ void ScriptedUi::ResetDiscontinuityDialog()
 void ScriptedUi::FillDiscontinuityFamilies()
 {
     Log("FillDiscontinuityFamilies");
+}
+
+void ScriptedUi::SelectDiscontinuityFamily(const std::string& name)
+{
+    Log("SelectDiscontinuityFamily " + name);
 }
 
 void ScriptedUi::FillHeadFields()

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,11 @@ public:
     std::vector<FileRequest> FileRequests;
     std::deque<int> BoxAnswers;
     std::deque<std::string> PathAnswers;
+    // Answers of AskTwoValues (none left: cancelled) and ReadCoordinates
+    // (none left: the origin); image sizes by path (absent: unreadable).
+    std::deque<std::pair<double, double>> ValueAnswers;
+    std::deque<LumPoint> TypedCoordinates;
+    std::map<std::string, std::pair<int, int>> ImageSizes;
     std::function<void()> FrameHook;
 
     std::string Title;
@@ -49,7 +55,12 @@ public:
     void DisableInterface() override;
     void SetNoProjectInterface() override;
 
+    void SetEventsManager(EventsManager manager) override;
+    void SetToolPointAction(PointAction action) override;
+    void SetOverlayDrawer(OverlayDrawer drawer) override;
+
     void SetTitle(const std::string& title) override;
+    void FocusMainCanvas() override;
     void SetCursor(Cursor cursor) override;
     void SetStatusText(const std::string& text, int field) override;
     void CheckMenuItem(int id, bool checked) override;
@@ -58,13 +69,21 @@ public:
     void SetLayerChoice(const std::vector<std::string>& names) override;
     void SelectLayerChoice(int index) override;
     void EnableLayerTools(bool enabled) override;
+    LumPoint ReadCoordinates() override;
+    void ShowCoordinates(const LumPoint& scenePoint) override;
     void ShowDisplaySwitch(int menuId, bool on) override;
+    void DrawNorthArrow(double angle) override;
 
     int MessageBox(const std::string& text, const std::string& caption, Buttons buttons, int flags) override;
     std::string AskFilePath(const FileRequest& request) override;
+    bool AskTwoValues(const std::string& caption, const std::string& label1, const std::string& label2,
+                      double& value1, double& value2) override;
+    bool GetImageSize(const std::string& path, int& width, int& height) override;
+    void YieldEvents() override;
 
     void ResetDiscontinuityDialog() override;
     void FillDiscontinuityFamilies() override;
+    void SelectDiscontinuityFamily(const std::string& name) override;
     void FillHeadFields() override;
     void FillCurveVariables() override;
     void ResetResultViews() override;
