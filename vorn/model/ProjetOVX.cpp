@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sys/stat.h>
 
 ProjetOVX gProjet;
 
@@ -297,8 +298,12 @@ void ProjetOVX::Open(const std::string& path)
     std::string failure;
     try
     {
+        // Only a regular file has an end: a pipe or a device could block
+        // or never end.
+        struct stat info;
+        const bool regular = stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
         XMLResults results;
-        const XMLNode top = XMLNode::parseFile(path, &results);
+        const XMLNode top = regular ? XMLNode::parseFile(path, &results) : XMLNode();
         const XMLNode projet = top.getChildNode("Projet");
         if (top.isEmpty())
             failure = "Impossible de charger un projet depuis '" + path + "'";
