@@ -34,6 +34,9 @@ public:
     std::deque<std::pair<double, double>> ValueAnswers;
     std::deque<LumPoint> TypedCoordinates;
     std::map<std::string, std::pair<int, int>> ImageSizes;
+    // Texts of the axis fields (radius, orientation, inclination); none
+    // left: unreadable.
+    std::deque<std::vector<std::string>> AxeFieldTexts;
     std::function<void()> FrameHook;
 
     std::string Title;
@@ -72,6 +75,9 @@ public:
     LumPoint ReadCoordinates() override;
     void ShowCoordinates(const LumPoint& scenePoint) override;
     void ShowDisplaySwitch(int menuId, bool on) override;
+    void ShowAxeType(int type) override;
+    void ShowAxeParameters(double radius, double orientation, double inclination) override;
+    bool ReadAxeParameters(std::string& radius, std::string& orientation, std::string& inclination) override;
     void DrawNorthArrow(double angle) override;
 
     int MessageBox(const std::string& text, const std::string& caption, Buttons buttons, int flags) override;
