@@ -46,7 +46,14 @@ bool LumoraDevice::RenderFrame()
     if (width <= 0 || height <= 0 || !mContainer->ActivateContext())
         return false;
     mCamera->SetCanvasSize(width, height);
-    mInFrame = true;
+    // Cleared however the callbacks leave, so that a throwing callback does
+    // not stop every later frame.
+    struct FrameFlag
+    {
+        bool& flag;
+        explicit FrameFlag(bool& f) : flag(f) { flag = true; }
+        ~FrameFlag() { flag = false; }
+    } inFrame(mInFrame);
 
     // Every canvas shares the one context: start from a known state rather
     // than from what another canvas's callbacks left.
@@ -78,7 +85,6 @@ bool LumoraDevice::RenderFrame()
 
     glFlush();
     mContainer->PresentFrame();
-    mInFrame = false;
     return true;
 }
 
