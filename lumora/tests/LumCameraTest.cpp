@@ -148,9 +148,4 @@ TEST(LumCamera, ModesDistancesAndRefusals)
     camera.SetCanvasSize(0, 0);
     const LumPoint p = camera.GetPosition(0, 0);
     EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y));
-
-    camera.SetMovable(false);
-    camera.SetZoomable(false);
-    EXPECT_FALSE(camera.IsMovable());
-    EXPECT_FALSE(camera.IsZoomable());
 }

@@ -2,13 +2,10 @@
 #include "BoundingBox.h"
 #include "EventInfo.h"
 #include "KorRay.h"
-#include "LumCamera.h"
 #include "LumGizmo.h"
 #include "Object3D.h"
 
 #include <gtest/gtest.h>
-
-#include <limits>
 
 namespace
 {
@@ -44,17 +41,13 @@ TEST(LumoraDevice, WithoutCanvasItDrawsNothingButKeepsItsHooks)
     LumoraDevice device;
     gDraws = 0;
     device.SetDrawCallback(CountDraw);
-    EXPECT_EQ(device.GetDrawCallback(), &CountDraw);
     EXPECT_FALSE(device.RenderFrame());
     device.StartRendering();
     EXPECT_EQ(gDraws, 0);
     EXPECT_FALSE(device.IsRendering());
     EXPECT_EQ(device.LoadTexture("/nonexistent.png", 0), 0u);
-    EXPECT_EQ(device.GetTextureWidth(), 0);
     device.Draw2DText("rien");
     device.EnableLighting(true);
-    EXPECT_TRUE(device.IsLightingEnabled());
-    EXPECT_EQ(device.GetCamera()->GetDevice(), &device);
 
     EventInfo escape;
     escape.keyCode = 27;
@@ -65,9 +58,6 @@ TEST(LumoraDevice, WithoutCanvasItDrawsNothingButKeepsItsHooks)
     EXPECT_TRUE(device.CallEventsManager(escape));
     EXPECT_FALSE(device.CallEventsManager(EventInfo()));
     EXPECT_EQ(gEvents, 2);
-
-    device.SetInitialDirectory("/opt/vorn");
-    EXPECT_EQ(device.GetInitialDirectory(), "/opt/vorn");
 }
 
 TEST(LumoraDevice, OwnsItsGizmoAndItsSceneObjects)
@@ -103,28 +93,21 @@ TEST(LumoraDevice, OwnsItsGizmoAndItsSceneObjects)
     EXPECT_EQ(gDeleted, 6); // the last gizmo and "axe"
 }
 
-TEST(LumGizmo, MaskAndTransformationRecord)
+TEST(LumGizmo, InitTransformationsClearsTheDragButNotItsFlags)
 {
     LumGizmo plan(nullptr, 0x0b, LumPoint(4, 5, 0));
-    EXPECT_TRUE(plan.HasHandle(LumGizmo::TranslateX));
-    EXPECT_TRUE(plan.HasHandle(LumGizmo::TranslateY));
-    EXPECT_TRUE(plan.HasHandle(LumGizmo::ScalePlan));
-    EXPECT_FALSE(plan.HasHandle(LumGizmo::TranslateZ));
-    EXPECT_FALSE(plan.HasHandle(LumGizmo::Scale));
-    EXPECT_EQ(plan.GetScale().x, 1.0);
-    EXPECT_FALSE(plan.IsInUse() || plan.IsMoving() || plan.IsReleased());
-
+    EXPECT_TRUE(plan.HasHandle(LumGizmo::ScalePlan) && plan.HasHandle(LumGizmo::TranslateY));
+    EXPECT_FALSE(plan.HasHandle(LumGizmo::TranslateZ) || plan.HasHandle(LumGizmo::Scale));
     plan.SetTranslation(LumPoint(1, 2, 0));
     plan.SetScale(LumPoint(2.5, 2.5, 2.5));
     plan.SetRotation(LumPoint(0, 0, 30));
     plan.SetPosition(LumPoint(5, 7, 0));
     plan.SetReleased(true);
     plan.InitTransformations();
-    EXPECT_TRUE(plan.GetTranslation().IsNull());
-    EXPECT_TRUE(plan.GetRotation().IsNull());
+    EXPECT_TRUE(plan.GetTranslation().IsNull() && plan.GetRotation().IsNull());
     EXPECT_EQ(plan.GetScale().x, 1.0);
     EXPECT_EQ(plan.GetStartPosition().y, 7.0);
-    EXPECT_TRUE(plan.IsReleased()); // the flags are the drag's, not the transformation's
+    EXPECT_TRUE(plan.IsReleased());
 }
 
 TEST(BoundingBox, IntersectRayAheadOfTheOriginOnly)
