@@ -40,6 +40,7 @@ void KorMesh::Clone(const KorMesh& other)
 
 void KorMesh::Clear()
 {
+    mEdgeIndex.reset();
     mFaces.Clear();
     mEdges.Clear();
     mVertices.Clear();
@@ -57,6 +58,7 @@ void KorMesh::ClearFaces()
 
 void KorMesh::ClearEdges()
 {
+    mEdgeIndex.reset();
     mFaces.Clear();
     mEdges.Clear();
     for (int i = 0; i < mVertices.GetVectorSize(); ++i)

@@ -9,9 +9,12 @@
 #include "LumVertex.h"
 #include "XMLable.h"
 
+#include <cstdint>
 #include <iosfwd>
 #include <map>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class KorRay;
@@ -133,6 +136,16 @@ public:
     void GetAllEdges(std::vector<KorEdge*>& out);
     KorEdge* GetEdgeBetween(const KorVertex* a, const KorVertex* b);
     const KorEdge* GetEdgeBetween(const KorVertex* a, const KorVertex* b) const;
+    // For building a mesh in bulk: while on, GetEdgeBetween (and so AddEdge
+    // and AddFace) finds the half-edge in an index of vertex pairs, O(1),
+    // instead of walking a's Turn ring, which a vertex shared by very many
+    // faces makes long. The answers are the walk's (there is at most one
+    // half-edge from a vertex to another). AddEdge and DeleteEdge
+    // (so every face and vertex operation) keep it in step; Clear,
+    // ClearEdges, Clone and the reads, which replace the half-edges whole,
+    // switch it off. Off at construction and in copies.
+    void SetEdgeIndex(bool on);
+    bool HasEdgeIndex() const { return mEdgeIndex != nullptr; }
 
     // Walks around a vertex through Turn, starting at its Edge.
     void GetEdgesAroundVertex(const KorVertex* v, std::vector<KorEdge*>& out);
@@ -266,4 +279,7 @@ private:
     std::map<int, int> mTracksOfFaces;
     LumTree* mTree = nullptr;
     bool mLastReadFailed = false;
+    // (smaller vertex, larger vertex) -> the half-edge of the pair that leaves
+    // the smaller one; null while the index is off.
+    std::unique_ptr<std::unordered_map<std::uint64_t, int>> mEdgeIndex;
 };

@@ -2,11 +2,24 @@
 
 #include "KorException.h"
 
+#include <cstdint>
 #include <string>
+#include <utility>
 
-// O(valence of a) for the duplicate check, O(1) otherwise. The new half-edge
-// goes right after the vertex's current Edge in its Turn ring and becomes the
-// vertex's Edge.
+namespace
+{
+// The index key of the pair of half-edges between two vertices, either way.
+std::uint64_t PairKey(int a, int b)
+{
+    if (b < a)
+        std::swap(a, b);
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) | static_cast<std::uint32_t>(b);
+}
+} // namespace
+
+// O(valence of a) for the duplicate check (O(1) with the edge index), O(1)
+// otherwise. The new half-edge goes right after the vertex's current Edge in
+// its Turn ring and becomes the vertex's Edge.
 int KorMesh::AddEdge(KorVertex* a, KorVertex* b)
 {
     if (!a || !b)
@@ -43,6 +56,8 @@ int KorMesh::AddEdge(KorVertex* a, KorVertex* b)
     };
     attach(h1, mVertices.Get(aId), h2Id);
     attach(h2, mVertices.Get(bId), h1Id);
+    if (mEdgeIndex)
+        (*mEdgeIndex)[PairKey(aId, bId)] = aId < bId ? h1Id : h2Id;
     SetModified();
     return h1Id;
 }
@@ -59,6 +74,15 @@ void KorMesh::DeleteEdge(const int& edgeId, bool deleteLonelyVertices)
         return;
     const int twinId = e->Opp;
     std::vector<int> lonely;
+    if (mEdgeIndex)
+        if (const KorEdge* twin = mEdges.Get(twinId))
+        {
+            // Only the entry of this very pair: a broken twin link must not
+            // take another pair's entry with it.
+            const auto it = mEdgeIndex->find(PairKey(e->Vertex, twin->Vertex));
+            if (it != mEdgeIndex->end() && (it->second == id || it->second == twinId))
+                mEdgeIndex->erase(it);
+        }
 
     const auto unlink = [this, deleteLonelyVertices, &lonely](int hId)
     {
@@ -146,11 +170,19 @@ KorEdge* KorMesh::GetEdgeBetween(const KorVertex* a, const KorVertex* b)
     return const_cast<KorEdge*>(static_cast<const KorMesh*>(this)->GetEdgeBetween(a, b));
 }
 
-// O(valence of a).
+// O(valence of a), O(1) with the edge index.
 const KorEdge* KorMesh::GetEdgeBetween(const KorVertex* a, const KorVertex* b) const
 {
     if (!a || !b)
         return nullptr;
+    if (mEdgeIndex)
+    {
+        const auto it = mEdgeIndex->find(PairKey(a->ID, b->ID));
+        if (it == mEdgeIndex->end())
+            return nullptr;
+        const KorEdge* e = mEdges.Get(it->second);
+        return e && e->Vertex != a->ID ? mEdges.Get(e->Opp) : e;
+    }
     const KorEdge* first = mEdges.Get(a->Edge);
     const KorEdge* e = first;
     for (int steps = mEdges.GetVectorSize(); e && steps > 0; --steps)
@@ -163,6 +195,27 @@ const KorEdge* KorMesh::GetEdgeBetween(const KorVertex* a, const KorVertex* b) c
             break;
     }
     return nullptr;
+}
+
+// O(E) for E half-edges to switch on.
+void KorMesh::SetEdgeIndex(bool on)
+{
+    if (!on)
+    {
+        mEdgeIndex.reset();
+        return;
+    }
+    if (mEdgeIndex)
+        return;
+    mEdgeIndex = std::make_unique<std::unordered_map<std::uint64_t, int>>();
+    mEdgeIndex->reserve(static_cast<size_t>(mEdges.GetNumberOfItems() / 2));
+    for (int i = 0; i < mEdges.GetVectorSize(); ++i)
+    {
+        const KorEdge* e = mEdges.Get(i);
+        const KorEdge* twin = e ? mEdges.Get(e->Opp) : nullptr;
+        if (twin && e->Vertex < twin->Vertex)
+            (*mEdgeIndex)[PairKey(e->Vertex, twin->Vertex)] = i;
+    }
 }
 
 // O(valence). Stops when the ring comes back to its start, meets a missing

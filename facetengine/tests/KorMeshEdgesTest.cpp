@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 
 using V = std::vector<int>;
 
@@ -201,6 +202,66 @@ TEST(KorMeshEdges, CopiesAreIndependentAndClearingTakesFacesEdgesOrEverything)
     EXPECT_TRUE(CheckMesh(m));
     EXPECT_EQ(m.GetVertexVectorSize(), 0);
     EXPECT_EQ(m.AddVertex(1, 1, 1), 0);
+}
+
+// The same random edits on two meshes, one answering from the edge index
+// (switched on midway, over existing half-edges): the tables, links and every
+// lookup between two vertex slots stay the same as the ring walk's; deleted
+// vertices and half-edges make slots that are reused.
+TEST(KorMeshEdges, TheEdgeIndexAnswersAsTheRingWalkThroughEdits)
+{
+    std::mt19937 rng(7);
+    KorMesh walk, indexed;
+    const auto both = [&](const std::function<void(KorMesh&)>& edit)
+    {
+        edit(walk);
+        edit(indexed);
+    };
+    const auto state = [](KorMesh& m)
+    {
+        std::vector<int> out{m.GetNumberOfEdges(), m.GetNumberOfFaces()};
+        for (int id = 0; id < m.GetEdgeVectorSize(); ++id)
+            if (const KorEdge* e = m.GetEdge(id))
+                out.insert(out.end(), {id, e->Vertex, e->Face, e->Opp, e->Next, e->Turn});
+        for (int a = 0; a < m.GetVertexVectorSize(); ++a)
+            for (int b = 0; b < m.GetVertexVectorSize(); ++b)
+            {
+                const KorEdge* e = m.GetEdgeBetween(m.GetVertex(a), m.GetVertex(b));
+                out.push_back(e ? e->ID : -1);
+            }
+        return out;
+    };
+    for (int k = 0; k < 10; ++k)
+        both([k](KorMesh& m) { m.AddVertex(k, k * k, 0); });
+    for (int step = 0; step < 3000; ++step)
+    {
+        if (step == 100)
+            indexed.SetEdgeIndex(true);
+        const unsigned kind = rng() % 10;
+        const int a = static_cast<int>(rng() % 10), b = static_cast<int>(rng() % 10),
+                  c = static_cast<int>(rng() % 10), id = static_cast<int>(rng() % 40);
+        testing::internal::CaptureStdout();
+        if (kind < 5)
+            both([&](KorMesh& m) { m.AddFace(3, a, b, c); });
+        else if (kind == 5)
+            both([&](KorMesh& m) { m.AddEdge(m.GetVertex(a), m.GetVertex(b)); });
+        else if (kind == 6)
+            both([&](KorMesh& m) { m.DeleteEdge(id, id % 2 == 0); });
+        else if (kind == 7)
+            both([&](KorMesh& m) { m.DeleteFace(id % 8, id % 2 == 0); });
+        else if (kind == 8)
+            both([&](KorMesh& m) { m.DeleteVertex(a); });
+        else if (walk.GetNumberOfVertices() < 10)
+            both([](KorMesh& m) { m.AddVertex(0, 0, 1); });
+        testing::internal::GetCapturedStdout();
+        ASSERT_EQ(state(indexed), state(walk)) << "step " << step;
+        ASSERT_TRUE(CheckMesh(indexed));
+    }
+    EXPECT_TRUE(indexed.HasEdgeIndex());
+    KorMesh copy(indexed);
+    EXPECT_FALSE(copy.HasEdgeIndex());
+    indexed.Clear();
+    EXPECT_FALSE(indexed.HasEdgeIndex());
 }
 
 TEST(KorMeshEdges, VerticesMeanFollowsEdits)
