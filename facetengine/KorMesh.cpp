@@ -40,6 +40,7 @@ void KorMesh::Clone(const KorMesh& other)
 
 void KorMesh::Clear()
 {
+    mEdgeIndexAllowed = false;
     mEdgeIndex.reset();
     mFaces.Clear();
     mEdges.Clear();
@@ -58,6 +59,7 @@ void KorMesh::ClearFaces()
 
 void KorMesh::ClearEdges()
 {
+    mEdgeIndexAllowed = false;
     mEdgeIndex.reset();
     mFaces.Clear();
     mEdges.Clear();

@@ -136,15 +136,17 @@ public:
     void GetAllEdges(std::vector<KorEdge*>& out);
     KorEdge* GetEdgeBetween(const KorVertex* a, const KorVertex* b);
     const KorEdge* GetEdgeBetween(const KorVertex* a, const KorVertex* b) const;
-    // For building a mesh in bulk: while on, GetEdgeBetween (and so AddEdge
-    // and AddFace) finds the half-edge in an index of vertex pairs, O(1),
-    // instead of walking a's Turn ring, which a vertex shared by very many
-    // faces makes long. The answers are the walk's (there is at most one
-    // half-edge from a vertex to another). AddEdge and DeleteEdge
-    // (so every face and vertex operation) keep it in step; Clear,
-    // ClearEdges, Clone and the reads, which replace the half-edges whole,
-    // switch it off. Off at construction and in copies.
-    void SetEdgeIndex(bool on);
+    // For building a mesh in bulk. While allowed, the first AddEdge whose
+    // duplicate check walks a Turn ring of more than 64 half-edges (a vertex
+    // shared by very many faces) builds an index of vertex pairs; from then
+    // on GetEdgeBetween, and so AddEdge and AddFace, answer from it in O(1),
+    // with the walk's answers (there is at most one half-edge from a vertex to
+    // another). AddEdge and DeleteEdge (so every face and vertex operation)
+    // keep it in step. Clear, ClearEdges, Clone and the reads, which replace
+    // the half-edges whole, end the allowance and free the index, as
+    // AllowEdgeIndex(false) does. Not allowed at construction nor in copies.
+    void AllowEdgeIndex(bool allow);
+    // Whether the index has been built, and so answers the lookups.
     bool HasEdgeIndex() const { return mEdgeIndex != nullptr; }
 
     // Walks around a vertex through Turn, starting at its Edge.
@@ -264,6 +266,9 @@ private:
     // Drops the derived state (mean, tree) after any add, delete or relink.
     void SetModified();
     int AddFace(std::vector<KorEdge*>& ring);
+    // GetEdgeBetween's ring walk; steps is the number of half-edges visited.
+    const KorEdge* WalkToEdge(const KorVertex* a, const KorVertex* b, int& steps) const;
+    void BuildEdgeIndex();
     // The half-edges of a face's ring from its Edge, at most one lap; false
     // when the first three half-edges do not all exist.
     bool GetFaceRing(const KorFace* f, std::vector<int>& ring) const;
@@ -279,7 +284,8 @@ private:
     std::map<int, int> mTracksOfFaces;
     LumTree* mTree = nullptr;
     bool mLastReadFailed = false;
+    bool mEdgeIndexAllowed = false;
     // (smaller vertex, larger vertex) -> the half-edge of the pair that leaves
-    // the smaller one; null while the index is off.
+    // the smaller one; null until built.
     std::unique_ptr<std::unordered_map<std::uint64_t, int>> mEdgeIndex;
 };

@@ -8,6 +8,10 @@
 
 namespace
 {
+// A duplicate check that walks more half-edges than this, while the edge index
+// is allowed, builds it: ordinary meshes never reach it.
+constexpr int kLongRing = 64;
+
 // The index key of the pair of half-edges between two vertices, either way.
 std::uint64_t PairKey(int a, int b)
 {
@@ -17,9 +21,9 @@ std::uint64_t PairKey(int a, int b)
 }
 } // namespace
 
-// O(valence of a) for the duplicate check (O(1) with the edge index), O(1)
-// otherwise. The new half-edge goes right after the vertex's current Edge in
-// its Turn ring and becomes the vertex's Edge.
+// O(valence of a) for the duplicate check (O(1) once the edge index is
+// built), O(1) otherwise. The new half-edge goes right after the vertex's
+// current Edge in its Turn ring and becomes the vertex's Edge.
 int KorMesh::AddEdge(KorVertex* a, KorVertex* b)
 {
     if (!a || !b)
@@ -30,7 +34,11 @@ int KorMesh::AddEdge(KorVertex* a, KorVertex* b)
                   "Impossible to add an edge, the vertices are the same : " + std::to_string(a->ID));
         return 0;
     }
-    if (const KorEdge* existing = GetEdgeBetween(a, b))
+    int walked = 0;
+    const KorEdge* existing = mEdgeIndex ? GetEdgeBetween(a, b) : WalkToEdge(a, b, walked);
+    if (mEdgeIndexAllowed && walked > kLongRing)
+        BuildEdgeIndex();
+    if (existing)
         return existing->ID;
 
     const int aId = a->ID;
@@ -170,7 +178,7 @@ KorEdge* KorMesh::GetEdgeBetween(const KorVertex* a, const KorVertex* b)
     return const_cast<KorEdge*>(static_cast<const KorMesh*>(this)->GetEdgeBetween(a, b));
 }
 
-// O(valence of a), O(1) with the edge index.
+// O(valence of a), O(1) once the edge index is built.
 const KorEdge* KorMesh::GetEdgeBetween(const KorVertex* a, const KorVertex* b) const
 {
     if (!a || !b)
@@ -183,10 +191,20 @@ const KorEdge* KorMesh::GetEdgeBetween(const KorVertex* a, const KorVertex* b) c
         const KorEdge* e = mEdges.Get(it->second);
         return e && e->Vertex != a->ID ? mEdges.Get(e->Opp) : e;
     }
+    int steps = 0;
+    return WalkToEdge(a, b, steps);
+}
+
+const KorEdge* KorMesh::WalkToEdge(const KorVertex* a, const KorVertex* b, int& steps) const
+{
+    steps = 0;
+    if (!a || !b)
+        return nullptr;
     const KorEdge* first = mEdges.Get(a->Edge);
     const KorEdge* e = first;
-    for (int steps = mEdges.GetVectorSize(); e && steps > 0; --steps)
+    for (int left = mEdges.GetVectorSize(); e && left > 0; --left)
     {
+        ++steps;
         const KorEdge* twin = mEdges.Get(e->Opp);
         if (twin && twin->Vertex == b->ID)
             return e;
@@ -197,18 +215,18 @@ const KorEdge* KorMesh::GetEdgeBetween(const KorVertex* a, const KorVertex* b) c
     return nullptr;
 }
 
-// O(E) for E half-edges to switch on.
-void KorMesh::SetEdgeIndex(bool on)
+void KorMesh::AllowEdgeIndex(bool allow)
 {
-    if (!on)
-    {
+    mEdgeIndexAllowed = allow;
+    if (!allow)
         mEdgeIndex.reset();
-        return;
-    }
-    if (mEdgeIndex)
-        return;
+}
+
+// O(E) for E half-edges.
+void KorMesh::BuildEdgeIndex()
+{
     mEdgeIndex = std::make_unique<std::unordered_map<std::uint64_t, int>>();
-    mEdgeIndex->reserve(static_cast<size_t>(mEdges.GetNumberOfItems() / 2));
+    mEdgeIndex->reserve(static_cast<size_t>(mEdges.GetNumberOfItems()));
     for (int i = 0; i < mEdges.GetVectorSize(); ++i)
     {
         const KorEdge* e = mEdges.Get(i);

@@ -87,15 +87,15 @@ private:
 
 namespace
 {
-// The mesh's edge index for the span of a conversion's AddFace calls, also
-// when a range error cuts it short: a book of faces on one edge, or any
-// vertex shared by very many faces, leaves long Turn rings that every
-// half-edge lookup would walk otherwise.
+// The mesh's edge index allowed for the span of a conversion's AddFace calls,
+// and freed after, also when a range error cuts them short: a book of faces
+// on one edge, or any vertex shared by very many faces, leaves long Turn
+// rings that every half-edge lookup would walk otherwise.
 class EdgeIndexScope
 {
 public:
-    explicit EdgeIndexScope(KorMesh& mesh) : mMesh(mesh) { mMesh.SetEdgeIndex(true); }
-    ~EdgeIndexScope() { mMesh.SetEdgeIndex(false); }
+    explicit EdgeIndexScope(KorMesh& mesh) : mMesh(mesh) { mMesh.AllowEdgeIndex(true); }
+    ~EdgeIndexScope() { mMesh.AllowEdgeIndex(false); }
     EdgeIndexScope(const EdgeIndexScope&) = delete;
     EdgeIndexScope& operator=(const EdgeIndexScope&) = delete;
 
