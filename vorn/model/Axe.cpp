@@ -529,6 +529,7 @@ void Axe::SetParameters(const LumPoint& origin, double radius, double orientatio
     Inclinaison = inclination;
     ModelUi& ui = GetModelUi();
     ui.ShowAxeParameters(Rayon, Orientation, Inclinaison);
+    PlaceAxeCentreGizmo(origin);
     if (refresh)
         ui.RefreshDisplay();
     if (markChanged)

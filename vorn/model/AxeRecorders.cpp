@@ -1,6 +1,7 @@
 #include "AxeRecorders.h"
 
 #include "Axe.h"
+#include "LumoraDevice.h"
 #include "ModelUi.h"
 #include "OVXAction.h"
 #include "ProjetOVX.h"
@@ -52,6 +53,9 @@ void ApplyPoints(KorAction* action, int which)
     if (!ReadPoints(action, i, old) || !ReadPoints(action, i, now))
         return;
     gProjet.GetAxe().ReplacePolyline(which == 0 ? old : now);
+    // The gizmo would stand on a point that may be gone or elsewhere.
+    if (LumoraDevice* device = GetModelUi().GetMainDevice())
+        device->SetGizmo(nullptr);
 }
 
 // first 0: the old parameters, 6: the new ones.

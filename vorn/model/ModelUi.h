@@ -118,6 +118,17 @@ public:
     virtual bool ReadAxeParameters(std::string& radius, std::string& orientation,
                                    std::string& inclination) = 0;
 
+    // The shared context menu: emptied, given the items in order and shown
+    // at that pixel of the main canvas. Each item's callback takes nothing.
+    struct PopupItem
+    {
+        std::string Label;
+        void (*Callback)() = nullptr;
+        bool Enabled = true;
+        bool Check = false;
+    };
+    virtual void ShowPopupMenu(const std::vector<PopupItem>& items, int x, int y) = 0;
+
     // A 3D display switch: the check box of the visualisation palette and
     // the menu item of that id, when the menu bar holds it.
     virtual void ShowDisplaySwitch(int menuId, bool on) = 0;

@@ -160,6 +160,15 @@ void ScriptedUi::ShowDisplaySwitch(int menuId, bool on)
     Log("ShowDisplaySwitch " + std::to_string(menuId) + (on ? " 1" : " 0"));
 }
 
+void ScriptedUi::ShowPopupMenu(const std::vector<PopupItem>& items, int x, int y)
+{
+    std::string labels;
+    for (const PopupItem& item : items)
+        labels += (labels.empty() ? "" : "|") + item.Label;
+    Log("ShowPopupMenu " + std::to_string(x) + " " + std::to_string(y) + " " + labels);
+    PopupItems = items;
+}
+
 void ScriptedUi::ShowAxeType(int type)
 {
     Log("ShowAxeType " + std::to_string(type));
