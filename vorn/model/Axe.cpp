@@ -6,6 +6,7 @@
 #include "KorException.h"
 #include "KorGeometry.h"
 #include "KorMatrix.h"
+#include "KorSinglePrecision.h"
 #include "ModelUi.h"
 #include "ProjetOVX.h"
 #include "SceneCoordinates.h"
@@ -429,8 +430,8 @@ void Axe::ComputeGraduation()
     double remainder = 0.0;
     if (Type == 0)
     {
-        // Into (0, step]: the first tick falls where the ticks through the
-        // reference point would.
+        // The reference point's distance reduced by whole steps into
+        // (0, step] (fmod: bounded whatever the distance).
         double d0 = GetDistance(Origine);
         if (!std::isfinite(d0))
             d0 = 0.0;
@@ -564,7 +565,7 @@ int Axe::InsertPoint(const LumPoint& point)
             const LumPoint m = (mPoints[i - 1] + mPoints[i]) * 0.5;
             const LumPoint toPoint(point.x - m.x, point.y - m.y, 0.0);
             const LumPoint toEnd(mPoints[i].x - m.x, mPoints[i].y - m.y, 0.0);
-            if (static_cast<float>(toPoint * toPoint) <= static_cast<float>(toEnd * toEnd))
+            if (KorToSingle(toPoint * toPoint) <= KorToSingle(toEnd * toEnd))
                 index = i;
         }
         if (index < 0)

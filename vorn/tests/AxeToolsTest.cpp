@@ -111,12 +111,18 @@ TEST_F(AxeToolsTest, PointsToolSelectsInsertsDragsAndDeletes)
     EXPECT_EQ(gSelectedAxePoint, -1);
     EXPECT_EQ(device.GetGizmo(), nullptr);
 
-    // A right click on a point offers the PM.
+    // A right click on a point offers the PM, which has no undo: the
+    // project must ask to be saved.
+    gProjet.GetUndoManager().Clear();
+    gProjet.Echelle = 50.0;
     EXPECT_FALSE(OnAxePointsToolEvent(Press(3, LumPoint(40, 0, 0))));
     ASSERT_EQ(ui.PopupItems.size(), 1u);
     EXPECT_EQ(ui.PopupItems[0].Label, "Définir ce point de l'axe comme PM 0");
     ui.PopupItems[0].Callback();
     EXPECT_EQ(axe.PM.x, 40.0);
+    EXPECT_TRUE(gProjet.IsModified());
+    ASSERT_EQ(ui.Boxes.size(), 1u);
+    EXPECT_EQ(ui.Boxes[0].Text, "Le PM a été positionné à la coordonnée : 20 ; 0 ; 0");
     gProjet.GetUndoManager().SetSaved(true);
 
     EXPECT_TRUE(OnAxePointsToolEvent(Key(27)));
