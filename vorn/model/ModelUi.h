@@ -108,6 +108,27 @@ public:
     virtual LumPoint ReadCoordinates() = 0;
     virtual void ShowCoordinates(const LumPoint& scenePoint) = 0;
 
+    // The creation palette's axis controls: the type shown in the radio box
+    // with the arc controls (centre tool, radius, orientation, inclination)
+    // enabled for type 0 only and the polyline controls (points tool, DXF
+    // import) for type 1 only; the three arc fields shown; the three fields'
+    // texts as typed (false when they cannot be read).
+    virtual void ShowAxeType(int type) = 0;
+    virtual void ShowAxeParameters(double radius, double orientation, double inclination) = 0;
+    virtual bool ReadAxeParameters(std::string& radius, std::string& orientation,
+                                   std::string& inclination) = 0;
+
+    // The shared context menu: emptied, given the items in order and shown
+    // at that pixel of the main canvas. Each item's callback takes nothing.
+    struct PopupItem
+    {
+        std::string Label;
+        void (*Callback)() = nullptr;
+        bool Enabled = true;
+        bool Check = false;
+    };
+    virtual void ShowPopupMenu(const std::vector<PopupItem>& items, int x, int y) = 0;
+
     // A 3D display switch: the check box of the visualisation palette and
     // the menu item of that id, when the menu bar holds it.
     virtual void ShowDisplaySwitch(int menuId, bool on) = 0;

@@ -46,6 +46,10 @@ public:
     LumPoint ReadCoordinates() override { return LumPoint(); }
     void ShowCoordinates(const LumPoint&) override {}
     void ShowDisplaySwitch(int, bool) override {}
+    void ShowPopupMenu(const std::vector<PopupItem>&, int, int) override {}
+    void ShowAxeType(int) override {}
+    void ShowAxeParameters(double, double, double) override {}
+    bool ReadAxeParameters(std::string&, std::string&, std::string&) override { return false; }
 
     void DrawNorthArrow(double) override {}
 

@@ -1,5 +1,6 @@
 #include "ProjetOVX.h"
 
+#include "Axe.h"
 #include "KorString.h"
 #include "ModelUi.h"
 #include "RawXMLElement.h"
@@ -53,8 +54,8 @@ void WriteOne(XMLNode& node, RawXMLElement* element)
 } // namespace
 
 ProjetOVX::ProjetOVX()
-    : mApplicationFolder(GetWorkingDirectory()), mAxe(new RawXMLElement("Axe")),
-      mTete(new RawXMLElement("Tete")), mResultats(new RawXMLElement("Resultats"))
+    : mApplicationFolder(GetWorkingDirectory()), mAxe(new Axe), mTete(new RawXMLElement("Tete")),
+      mResultats(new RawXMLElement("Resultats"))
 {
     RegisterXML();
     mUndo.SetMaxUndos(75);
@@ -146,7 +147,9 @@ void ProjetOVX::Reset()
     OrigineCameraY = 0.0;
 
     DeleteElements();
-    mAxe->Clear();
+    mAxe->Init();
+    // The previous project's polyline must not reappear in the next.
+    mAxe->ClearPolyline();
 
     Limite1 = LumPoint();
     Limite2 = LumPoint();
@@ -184,7 +187,8 @@ void ProjetOVX::ToXML(XMLNode& node)
         XMLNode child = node.addChild("Discontinuite");
         family->ToXML(child);
     }
-    WriteOne(node, mAxe);
+    XMLNode axe = node.addChild("Axe");
+    mAxe->ToXML(axe);
     WriteOne(node, mTete);
     WriteOne(node, mResultats);
     WriteGroup(node, "Decor", mDecors);
@@ -200,7 +204,6 @@ void ProjetOVX::FromXML(const XMLNode& node)
     ReadGroup(node, "Sondage", mSondages);
     ReadGroup(node, "Coupe", mCoupes);
 
-    mAxe->Clear();
     if (node.nChildNode("Axe") > 0)
         mAxe->FromXML(node.getChildNode("Axe"));
 

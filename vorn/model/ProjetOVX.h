@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+class Axe;
 class RawXMLElement;
 class SectionWindow;
 
@@ -109,6 +110,9 @@ public:
     void Set3DAffichageInfos(bool on);
     void SetTravauxTransparence(bool on);
 
+    // The one axis, for the project's whole life.
+    Axe& GetAxe() { return *mAxe; }
+
     // (OrigineX, OrigineY, 0).
     LumPoint GetOrigine() const { return LumPoint(OrigineX, OrigineY, 0.0); }
 
@@ -167,7 +171,7 @@ private:
     std::vector<RawXMLElement*> mSondages;
     std::vector<RawXMLElement*> mCoupes;
     std::map<std::string, RawXMLElement*> mDiscontinuites;
-    RawXMLElement* mAxe;
+    Axe* mAxe;
     RawXMLElement* mTete;
     RawXMLElement* mResultats;
     std::vector<RawXMLElement*> mDecors;

@@ -160,6 +160,38 @@ void ScriptedUi::ShowDisplaySwitch(int menuId, bool on)
     Log("ShowDisplaySwitch " + std::to_string(menuId) + (on ? " 1" : " 0"));
 }
 
+void ScriptedUi::ShowPopupMenu(const std::vector<PopupItem>& items, int x, int y)
+{
+    std::string labels;
+    for (const PopupItem& item : items)
+        labels += (labels.empty() ? "" : "|") + item.Label;
+    Log("ShowPopupMenu " + std::to_string(x) + " " + std::to_string(y) + " " + labels);
+    PopupItems = items;
+}
+
+void ScriptedUi::ShowAxeType(int type)
+{
+    Log("ShowAxeType " + std::to_string(type));
+}
+
+void ScriptedUi::ShowAxeParameters(double radius, double orientation, double inclination)
+{
+    Log("ShowAxeParameters " + KorFormatDouble(radius) + " " + KorFormatDouble(orientation) + " " +
+        KorFormatDouble(inclination));
+}
+
+bool ScriptedUi::ReadAxeParameters(std::string& radius, std::string& orientation, std::string& inclination)
+{
+    Log("ReadAxeParameters");
+    if (AxeFieldTexts.empty() || AxeFieldTexts.front().size() != 3)
+        return false;
+    radius = AxeFieldTexts.front()[0];
+    orientation = AxeFieldTexts.front()[1];
+    inclination = AxeFieldTexts.front()[2];
+    AxeFieldTexts.pop_front();
+    return true;
+}
+
 int ScriptedUi::MessageBox(const std::string& text, const std::string& caption, Buttons buttons, int flags)
 {
     Log("MessageBox " + caption + " " + text);

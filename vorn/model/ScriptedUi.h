@@ -34,7 +34,14 @@ public:
     std::deque<std::pair<double, double>> ValueAnswers;
     std::deque<LumPoint> TypedCoordinates;
     std::map<std::string, std::pair<int, int>> ImageSizes;
+    // Texts of the axis fields (radius, orientation, inclination); none
+    // left: unreadable.
+    std::deque<std::vector<std::string>> AxeFieldTexts;
     std::function<void()> FrameHook;
+    // The main rendering device a test gives (none by default) and the
+    // last context menu shown.
+    LumoraDevice* MainDevice = nullptr;
+    std::vector<PopupItem> PopupItems;
 
     std::string Title;
     std::vector<std::string> LayerChoice;
@@ -55,6 +62,7 @@ public:
     void DisableInterface() override;
     void SetNoProjectInterface() override;
 
+    LumoraDevice* GetMainDevice() override { return MainDevice; }
     void SetEventsManager(EventsManager manager) override;
     void SetToolPointAction(PointAction action) override;
     void SetOverlayDrawer(OverlayDrawer drawer) override;
@@ -72,6 +80,10 @@ public:
     LumPoint ReadCoordinates() override;
     void ShowCoordinates(const LumPoint& scenePoint) override;
     void ShowDisplaySwitch(int menuId, bool on) override;
+    void ShowPopupMenu(const std::vector<PopupItem>& items, int x, int y) override;
+    void ShowAxeType(int type) override;
+    void ShowAxeParameters(double radius, double orientation, double inclination) override;
+    bool ReadAxeParameters(std::string& radius, std::string& orientation, std::string& inclination) override;
     void DrawNorthArrow(double angle) override;
 
     int MessageBox(const std::string& text, const std::string& caption, Buttons buttons, int flags) override;

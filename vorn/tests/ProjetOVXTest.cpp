@@ -1,3 +1,4 @@
+#include "Axe.h"
 #include "ModelTestSupport.h"
 #include "RawXMLElement.h"
 #include "SectionWindow.h"
@@ -16,12 +17,23 @@ const std::string kCloseQuestion = "Le projet a été modifié : Voulez-vous l'e
 // by the XML layer as Save writes; the members come from the project.
 std::string WriteProjectWithGroups(const std::string& path)
 {
+    // The axis as it writes itself: a polyline with a point of no short
+    // fixed form.
+    Axe& axe = gProjet.GetAxe();
+    axe.Type = 1;
+    axe.PositionTeteMultiligne = 2.5;
+    axe.ReplacePolyline({LumPoint(1.0, 2.0, 3.0), LumPoint(0.1, 1e-7, -1e12)});
     gProjet.Nom = path;
     EXPECT_TRUE(gProjet.Save());
     XMLNode members = XMLNode::parseFile(path).getChildNode("Projet");
     XMLNode top = XMLNode::createXMLTopNode("xml", 1);
     XMLNode projet = top.addChild("Projet");
-    RawXMLElement::CopyContent(members, projet);
+    for (int i = 0; i < members.nChildNode(); ++i)
+        if (std::string(members.getChildNode(i).getName()) != "Axe")
+        {
+            XMLNode member = projet.addChild(members.getChildNode(i).getName());
+            RawXMLElement::CopyContent(members.getChildNode(i), member);
+        }
     const XMLNode groups = XMLNode::parseString(R"(<G>
         <FondPlan><Nom>/plans/fond.png</Nom><PosX>1.5</PosX><PosY>0</PosY><Taille>2</Taille></FondPlan>
         <Couche><Nom>Marne$grise</Nom><Points><P>1|2|3</P><P>4|5|6</P></Points></Couche>
@@ -29,10 +41,13 @@ std::string WriteProjectWithGroups(const std::string& path)
         <Sondage><Nom>S1</Nom><Prof>12.25</Prof></Sondage>
         <Coupe><Nom>C1</Nom><Deep><A><B><C>x</C></B></A></Deep></Coupe>
         <Discontinuite><Nom>F$a</Nom><Pendage>30</Pendage></Discontinuite>
-        <Discontinuite><Nom>G</Nom><Pendage>60</Pendage></Discontinuite>
-        <Axe><Type>1</Type></Axe><Tete><Largeur>12</Largeur></Tete>
-        <Resultats><Volumes>1|2|</Volumes></Resultats><Decor><Fichier>arbre.obj</Fichier></Decor></G>)");
+        <Discontinuite><Nom>G</Nom><Pendage>60</Pendage></Discontinuite></G>)");
     RawXMLElement::CopyContent(groups.getChildNode("G"), projet);
+    XMLNode axeNode = projet.addChild("Axe");
+    RawXMLElement::CopyContent(members.getChildNode("Axe"), axeNode);
+    const XMLNode rest = XMLNode::parseString(R"(<G><Tete><Largeur>12</Largeur></Tete>
+        <Resultats><Volumes>1|2|</Volumes></Resultats><Decor><Fichier>arbre.obj</Fichier></Decor></G>)");
+    RawXMLElement::CopyContent(rest.getChildNode("G"), projet);
     EXPECT_TRUE(top.writeToFile(path));
     return ModelTest::ReadAll(path);
 }
@@ -132,6 +147,7 @@ TEST_F(ProjetOVXTest, SavedProjectReadsBackAndSavesIdentically)
     EXPECT_EQ(gProjet.GetCoucheNames(), (std::vector<std::string>{"Marne grise", "Calcaire"}));
     EXPECT_EQ(ui.LayerChoice, gProjet.GetCoucheNames());
     EXPECT_EQ(gProjet.GetDiscontinuiteNames(), (std::vector<std::string>{"F a", "G"}));
+    EXPECT_EQ(gProjet.GetAxe().GetPolyline()[1].y, 1e-7);
     EXPECT_FALSE(gProjet.IsModified());
 
     ASSERT_TRUE(gProjet.Save());

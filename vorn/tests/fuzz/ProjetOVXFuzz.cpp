@@ -1,6 +1,8 @@
 // Any file opens as a project or is refused with a message, never a crash
-// or a hang; a project that opened saves, opens again and saves to the same
-// bytes. Runs headless (the default NullUi).
+// or a hang; the axis read computes its points, head and graduation; a
+// project that opened saves, opens again and saves to the same bytes. Runs
+// headless (the default NullUi).
+#include "Axe.h"
 #include "ProjetOVX.h"
 
 #include <cstdint>
@@ -29,6 +31,29 @@ bool OpenClean(const std::string& path)
     gProjet.Open(path);
     return gProjet.Nom == path;
 }
+
+// Every query of the axis read, on both types; none may hang on what a file
+// holds (infinite points, a NaN head, a negative scale).
+void ExerciseAxe()
+{
+    Axe& axe = gProjet.GetAxe();
+    const int type = axe.Type;
+    for (int t : {type, 0, 1})
+    {
+        axe.Type = t;
+        std::vector<LumPoint> points;
+        axe.GetPoints(points);
+        LumPoint head;
+        double direction = 0.0, slope = 0.0;
+        axe.GetHeadPosition(head, direction, slope);
+        axe.GetHeadDistance();
+        axe.GetPointAtDistance(axe.PositionTeteMultiligne);
+        axe.ComputeGraduation();
+        if (axe.GetTicks().size() > 2u * Axe::MaxTicks)
+            std::abort();
+    }
+    axe.Type = type;
+}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -40,6 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     if (OpenClean(path))
     {
+        ExerciseAxe();
         if (!gProjet.Save())
             std::abort();
         const std::string first = ReadAll(path);
