@@ -26,4 +26,7 @@ struct EventInfo
     bool draggedSincePress = false;
     // The canvas the event happened on.
     wxWindow* source = nullptr;
+    // Wheel notches turned, positive away from the user (zooming in); 0 for
+    // every other event.
+    int wheel = 0;
 };
