@@ -6,6 +6,7 @@
 #include "LumGizmoHandles.h"
 #include "LumoraDevice.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -75,6 +76,24 @@ void ExpectNear(const LumPoint& p, double x, double y, double z, double tol)
     EXPECT_NEAR(p.z, z, tol);
 }
 
+// A canvas that keeps each whole frame, gizmo included, read just before
+// the swap.
+class ReadingCanvas : public GL_Window
+{
+public:
+    using GL_Window::GL_Window;
+    void PresentFrame() override
+    {
+        int w = 0, h = 0;
+        GetDimensions(w, h);
+        frame.assign(static_cast<size_t>(w) * h * 3, 0);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
+        GL_Window::PresentFrame();
+    }
+    std::vector<unsigned char> frame;
+};
+
 class GLWindowEventsTest : public GuiTest::FrameTest
 {
 protected:
@@ -82,7 +101,7 @@ protected:
     {
         FrameTest::SetUp();
         frame->SetClientSize(840, 640);
-        canvas = new GL_Window(panel, wxID_ANY, wxPoint(0, 0), wxSize(800, 600));
+        canvas = new ReadingCanvas(panel, wxID_ANY, wxPoint(0, 0), wxSize(800, 600));
         gDevice = canvas->getDevice();
         gDevice->SetCustomEventsManager(Record);
         camera = gDevice->GetCamera();
@@ -113,7 +132,7 @@ protected:
         ASSERT_TRUE(canvas->RenderFrame());
     }
 
-    GL_Window* canvas = nullptr;
+    ReadingCanvas* canvas = nullptr;
     LumCamera* camera = nullptr;
 };
 } // namespace
@@ -146,6 +165,46 @@ TEST_F(GLWindowEventsTest, PlanMoveReportsTheDragOnItsReleaseOnly)
     Mouse(canvas, wxEVT_LEFT_DOWN, 500, 500, 1);
     EXPECT_FALSE(gSeen.back().inUse);
     Mouse(canvas, wxEVT_LEFT_UP, 500, 500, 0);
+}
+
+TEST_F(GLWindowEventsTest, GizmoIsDrawnOverTheSceneWhereItIsGrabbed)
+{
+    TopView(0, 0);
+    // The callback covers the view with blue just below the eye.
+    gDevice->SetDrawCallback(
+        [](LumoraDevice*)
+        {
+            glColor3f(0, 0, 1);
+            glBegin(GL_QUADS);
+            glVertex3d(-1000, -1000, 9000);
+            glVertex3d(1000, -1000, 9000);
+            glVertex3d(1000, 1000, 9000);
+            glVertex3d(-1000, 1000, 9000);
+            glEnd();
+        });
+    gDevice->SetGizmo(new LumGizmo(gDevice, 0x41, LumPoint(-100, 50, 0))); // pixel (300, 250)
+    ASSERT_TRUE(canvas->RenderFrame());
+    const std::vector<unsigned char>& rgb = canvas->frame;
+    ASSERT_EQ(rgb.size(), 800u * 600 * 3);
+    const auto isBlue = [&](int x, int y)
+    {
+        const unsigned char* p = &rgb[((599 - y) * 800 + x) * 3];
+        return p[0] < 30 && p[1] < 30 && p[2] > 220;
+    };
+    // Every pixel drawn over the blue grabs a handle.
+    const LumGizmoHandles handles(*gDevice->GetGizmo(), *camera);
+    int drawn = 0;
+    for (int y = 150; y < 350; ++y)
+        for (int x = 200; x < 400; ++x)
+            if (!isBlue(x, y))
+            {
+                ++drawn;
+                ASSERT_NE(handles.HitTest(x, y), 0) << x << "," << y;
+            }
+    EXPECT_GT(drawn, 2 * 90 + 2 * M_PI * 60); // the x arrow and the z ring
+    EXPECT_FALSE(isBlue(300 + 45, 250));      // on the arrow
+    EXPECT_FALSE(isBlue(300, 250 - 60));      // on the ring
+    EXPECT_TRUE(isBlue(300 + 30, 250 - 30));  // between them
 }
 
 TEST_F(GLWindowEventsTest, PlanMoveStaysInItsPlaneUnderTheFreeCamera)
