@@ -115,6 +115,15 @@ bool LumoraDevice::CallEventsManager(const EventInfo& event) const
 
 bool LumoraDevice::ProcessEvent(const EventInfo& event)
 {
+    // Pixels are read against the canvas as it is now, even when it was
+    // resized since the last frame.
+    if (mContainer)
+    {
+        int width = 0, height = 0;
+        mContainer->GetDimensions(width, height);
+        if (width > 0 && height > 0)
+            mCamera->SetCanvasSize(width, height);
+    }
     bool changed = false;
     bool gizmoDrag = false;
     LumGizmo* gizmo = mGizmo.get();
