@@ -130,19 +130,11 @@ TEST(LumoraDevice, AManagerMayDeleteTheGizmoItsDragIsReportingOn)
             return true;
         });
     gDeleted = 0;
-    EventInfo press;
-    press.button = 1;
-    press.pressed = true;
-    press.x = 401;
-    press.y = 298;
+    // Fields: key, button, pressed, released, x, y, moved, dragged.
+    const EventInfo press{0, 1, true, false, 401, 298}, motion{0, 1, false, false, 420, 298, false, true},
+        release{0, 1, false, true, 420, 298};
     EXPECT_TRUE(owner.ProcessEvent(press));
     ASSERT_TRUE(owner.GetGizmo() && owner.GetGizmo()->IsInUse());
-    EventInfo motion = press, release = press;
-    motion.pressed = false;
-    motion.dragged = true;
-    motion.x = 420;
-    release.pressed = false;
-    release.released = true;
     owner.ProcessEvent(motion);
     EXPECT_EQ(gDeleted, 1);
     EXPECT_EQ(owner.GetGizmo(), nullptr);

@@ -172,17 +172,12 @@ TEST_F(GLWindowEventsTest, PlanMoveReportsTheDragOnItsReleaseOnly)
 TEST_F(GLWindowEventsTest, GizmoIsDrawnOverTheSceneWhereItIsGrabbed)
 {
     TopView(0, 0);
-    // The callback covers the view with blue just below the eye.
+    // The callback covers the view with blue.
     gDevice->SetDrawCallback(
         [](LumoraDevice*)
         {
             glColor3f(0, 0, 1);
-            glBegin(GL_QUADS);
-            glVertex3d(-1000, -1000, 9000);
-            glVertex3d(1000, -1000, 9000);
-            glVertex3d(1000, 1000, 9000);
-            glVertex3d(-1000, 1000, 9000);
-            glEnd();
+            glRectd(-1000, -1000, 1000, 1000);
         });
     gDevice->SetGizmo(new LumGizmo(gDevice, 0x41, LumPoint(-100, 50, 0))); // pixel (300, 250)
     ASSERT_TRUE(canvas->RenderFrame());

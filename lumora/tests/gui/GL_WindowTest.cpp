@@ -177,10 +177,9 @@ TEST_F(GLWindowTest, PointsAndClipPlanesLandWhereTheSceneSaysInBothModes)
         glClipPlane(GL_CLIP_PLANE0, plane);
         glEnable(GL_CLIP_PLANE0);
         glColor3f(1, 0, 0);
-        glBegin(GL_QUADS);
-        for (const auto& c : {std::make_pair(-1000, -1000), {1000, -1000}, {1000, 1000}, {-1000, 1000}})
-            glVertex3d(c.first, upright ? 0 : c.second, upright ? c.second : 0);
-        glEnd();
+        if (upright)
+            glRotated(90, 1, 0, 0); // the plane y = 0, after the clip plane is set
+        glRectd(-1000, -1000, 1000, 1000);
         glDisable(GL_CLIP_PLANE0);
     };
     ASSERT_TRUE(canvas->RenderFrame());
