@@ -185,6 +185,7 @@ void LumGizmoHandles::Render(int width, int height, int activeHandle) const
     if (!mVisible)
         return;
     glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();

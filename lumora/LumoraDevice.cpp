@@ -157,6 +157,13 @@ bool LumoraDevice::ProcessEvent(const EventInfo& event)
         changed = Navigate(event) || changed;
     else if (event.pressed || event.released)
         mNavigationButton = 0;
+    else if (event.dragged)
+    {
+        // A navigation drag whose motion someone else took goes on from
+        // here, without a jump.
+        mNavigationX = event.x;
+        mNavigationY = event.y;
+    }
 
     if (changed)
         RenderFrame();
