@@ -45,7 +45,7 @@ GL_Window::GL_Window(wxWindow* parent, wxWindowID id, const wxPoint& position, c
                      const wxString& name, const int* attributes, const wxPalette& palette)
     : wxGLCanvas(parent, id, attributes ? attributes : kDefaultAttributes, position, size,
                  style | wxFULL_REPAINT_ON_RESIZE, name, palette),
-      mDevice(new LumoraDevice(this)), mHeldButton(0), mDraggedSincePress(false)
+      mDevice(new LumoraDevice(this)), mHeldButton(0), mDraggedSincePress(false), mWheelRest(0)
 {
     ++sCanvases;
     // GL paints every pixel: no background erase, no flicker.
@@ -144,11 +144,13 @@ void GL_Window::OnMouse(wxMouseEvent& event)
     {
         if (event.GetWheelAxis() != wxMOUSE_WHEEL_VERTICAL || event.GetWheelRotation() == 0)
             return;
+        // Fine-grained wheels (touchpads) send parts of a notch: they add up.
         const int delta = event.GetWheelDelta() > 0 ? event.GetWheelDelta() : 120;
-        info.wheel = event.GetWheelRotation() / delta;
-        if (info.wheel == 0)
-            info.wheel = event.GetWheelRotation() > 0 ? 1 : -1;
-        Dispatch(info);
+        mWheelRest += event.GetWheelRotation();
+        info.wheel = mWheelRest / delta;
+        mWheelRest -= info.wheel * delta;
+        if (info.wheel != 0)
+            Dispatch(info);
         return;
     }
     if (type == wxEVT_MOTION)

@@ -58,6 +58,8 @@ private:
     int mHeldButton;
     wxPoint mPressPosition;
     bool mDraggedSincePress;
+    // Wheel rotation short of a whole notch, kept for the next wheel event.
+    int mWheelRest;
 
     static wxGLContext* sContext;
     static int sCanvases;

@@ -323,7 +323,9 @@ TEST_F(GLWindowEventsTest, FreeCameraOrbitsAboutItsTargetAndZoomsTowardsIt)
     ExpectNear(camera->GetPosition(), 300, 0, 300, 1e-9);
     EXPECT_NEAR(camera->GetDistance(), 300 * std::sqrt(2.0), 1e-9);
 
-    Wheel(canvas, 120);
+    Wheel(canvas, 60); // half a notch: nothing yet
+    EXPECT_NEAR(camera->GetDistance(), 300 * std::sqrt(2.0), 1e-9);
+    Wheel(canvas, 60);
     ExpectNear(camera->GetTarget(), 0, 0, 0, 0);
     EXPECT_LT(camera->GetDistance(), 300 * std::sqrt(2.0) - 1);
     LumPoint direction = camera->GetPosition();
