@@ -9,7 +9,7 @@ struct EventInfo
 {
     // wx key codes; Escape is 27, Delete and keypad Delete are both 127.
     int keyCode = 0;
-    // 1 left, 3 right, 0 none.
+    // 1 left, 2 middle, 3 right, 0 none; on a drag motion the held button.
     int button = 0;
     // This event is a button press.
     bool pressed = false;
@@ -26,4 +26,7 @@ struct EventInfo
     bool draggedSincePress = false;
     // The canvas the event happened on.
     wxWindow* source = nullptr;
+    // Wheel notches turned, positive away from the user (zooming in); 0 for
+    // every other event.
+    int wheel = 0;
 };

@@ -284,3 +284,74 @@ void LumCamera::Apply() const
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }
+
+bool LumCamera::ProjectToPixel(const LumPoint& p, double& px, double& py) const
+{
+    double m[16];
+    GetProjectionMatrix(m);
+    const double v[4] = {p.x, p.y, p.z, 1.0};
+    double clip[4] = {0.0, 0.0, 0.0, 0.0};
+    for (int row = 0; row < 4; ++row)
+        for (int k = 0; k < 4; ++k)
+            clip[row] += m[k * 4 + row] * v[k];
+    if (!(clip[3] > 1e-12))
+        return false;
+    px = (clip[0] / clip[3] + 1.0) / 2.0 * mWidth;
+    py = (1.0 - clip[1] / clip[3]) / 2.0 * mHeight;
+    return true;
+}
+
+double LumCamera::GetPixelSize(const LumPoint& p) const
+{
+    if (mMode == TopView)
+        return mDistance / mHeight;
+    LumPoint f, s, u;
+    FreeFrame(mPosition, mTarget, f, s, u);
+    const double depth = std::max((p - mPosition) * f, 1e-9);
+    return 2.0 * depth * std::tan(GetFieldOfView() * M_PI / 360.0) / mHeight;
+}
+
+bool LumCamera::Orbit(double degreesAboutZ, double degreesUp)
+{
+    if (!mMovable || mMode != Free || !std::isfinite(degreesAboutZ) || !std::isfinite(degreesUp))
+        return false;
+    const LumPoint back = mPosition - mTarget;
+    const double r = back.Norm();
+    if (r < 1e-12)
+        return false;
+    const double azimuth = std::atan2(back.y, back.x) + degreesAboutZ * M_PI / 180.0;
+    const double limit = 89.0 * M_PI / 180.0;
+    const double elevation =
+        std::max(-limit, std::min(limit, std::asin(std::max(-1.0, std::min(1.0, back.z / r))) +
+                                             degreesUp * M_PI / 180.0));
+    mPosition = mTarget + LumPoint(std::cos(elevation) * std::cos(azimuth),
+                                   std::cos(elevation) * std::sin(azimuth), std::sin(elevation)) *
+                              r;
+    return true;
+}
+
+bool LumCamera::Pan(double dx, double dy)
+{
+    if (!mMovable || !std::isfinite(dx) || !std::isfinite(dy))
+        return false;
+    LumPoint shift;
+    const double unit = GetPixelSize(mTarget);
+    if (mMode == TopView)
+        shift.Define(-dx * unit, dy * unit, 0.0);
+    else
+    {
+        LumPoint f, s, u;
+        FreeFrame(mPosition, mTarget, f, s, u);
+        shift = s * (-dx * unit) + u * (dy * unit);
+    }
+    mPosition += shift;
+    mTarget += shift;
+    return true;
+}
+
+bool LumCamera::Zoom(double factor)
+{
+    if (!mZoomable || !std::isfinite(factor) || !(factor > 0.0))
+        return false;
+    return SetDistance(mDistance * factor);
+}

@@ -74,6 +74,24 @@ public:
     // that never reaches z = 0 gives its point at the target's distance).
     LumPoint GetPosition(double x, double y) const;
 
+    // Where scene point p lands, in pixels from the top-left corner; false
+    // (pixel untouched) for a point at or behind the free camera's eye.
+    bool ProjectToPixel(const LumPoint& p, double& px, double& py) const;
+    // Scene units one pixel spans at p's depth (the top view: E / h).
+    double GetPixelSize(const LumPoint& p) const;
+
+    // Navigation, refused (false, nothing moves) while the camera is not
+    // movable, or for Zoom not zoomable. Orbit turns the free camera's eye
+    // about the target: degrees about the vertical, then degrees of
+    // elevation, kept within 89 degrees of the horizon; the distance and
+    // the target stay (the top view refuses it). Pan slides eye and target
+    // by a drag of (dx, dy) pixels, so the scene under the mouse follows it
+    // at the target's depth. Zoom multiplies the distance (the top view's
+    // E) by a positive factor, keeping the target.
+    bool Orbit(double degreesAboutZ, double degreesUp);
+    bool Pan(double dx, double dy);
+    bool Zoom(double factor);
+
     // Loads the camera transform into GL_PROJECTION and the identity into
     // GL_MODELVIEW (which stays the current matrix). Needs a current context.
     void Apply() const;

@@ -3,6 +3,8 @@
 #include "LumElement.h"
 #include "LumPoint.h"
 
+class LumCamera;
+
 // A manipulator shown by a device: the handles its mask allows and the
 // transformation dragged since InitTransformations. Tools read the
 // transformation and may write a value back (a clamped angle), which the
@@ -59,6 +61,27 @@ public:
     // flags are left alone.
     void InitTransformations();
 
+    // Where the gizmo is shown: position plus translation.
+    LumPoint GetShownPosition() const { return mPosition + mTranslation; }
+    // The handle a drag holds (a Handle bit, or 3 for the plan move, which
+    // moves in the plane z = constant through the shown point), 0 when none.
+    int GetActiveHandle() const { return mActiveHandle; }
+
+    // The drag, driven by the device's events (LumGizmoHandles gives the
+    // handles' places). StartDrag grabs the handle within 8 pixels of (x, y)
+    // (false, nothing changed, when there is none): the translation is
+    // folded into the position, which becomes the start position, and the
+    // gizmo is in use. DragTo maps the motion since the last pixel onto the
+    // grabbed handle's value, adding to the value held now, so a value a
+    // tool wrote back is where the motion continues from; it sets moving
+    // and answers whether a value changed. EndDrag: released, not moving,
+    // still in use for the release event; FinishRelease, once that event is
+    // handled, clears in use and released.
+    bool StartDrag(const LumCamera& camera, double x, double y);
+    bool DragTo(const LumCamera& camera, double x, double y);
+    void EndDrag();
+    void FinishRelease();
+
 private:
     int mMask;
     LumPoint mPosition;
@@ -69,4 +92,14 @@ private:
     bool mInUse;
     bool mMoving;
     bool mReleased;
+
+    // Drag state: the grabbed handle, the last pixel, the point the grab
+    // was made at (its z is the plan move's plane), a ring's pixels per
+    // radian along its tangent and a scale handle's direction from the
+    // centre.
+    int mActiveHandle;
+    double mLastX, mLastY;
+    LumPoint mAnchor;
+    double mTangentX, mTangentY;
+    double mScaleDirX, mScaleDirY;
 };

@@ -6,6 +6,7 @@
 #include "KorHashTable.h"
 #include "LumCamera.h"
 #include "LumGizmo.h"
+#include "LumGizmoHandles.h"
 #include "LumTextRenderer.h"
 #include "LumTextureCache.h"
 #include "LumoraContainer.h"
@@ -14,11 +15,21 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cmath>
+
+namespace
+{
+// Degrees of orbit per pixel dragged, and the distance factor of one wheel
+// notch towards the scene.
+const double kOrbitRate = 0.4;
+const double kWheelZoom = 0.85;
+} // namespace
 
 LumoraDevice::LumoraDevice(LumoraContainer* container)
     : mContainer(container), mCamera(new LumCamera(this)), mObjectNames(new KorHashTable(101, true)),
       mDrawCallback(nullptr), mEventsManager(nullptr), mRefreshStyle(0), mLighting(false), mInFrame(false),
-      mTextureWidth(0), mTextureHeight(0)
+      mTextureWidth(0), mTextureHeight(0), mFrameCount(0), mNavigationButton(0), mNavigationX(0),
+      mNavigationY(0)
 {
 }
 
@@ -82,7 +93,11 @@ bool LumoraDevice::RenderFrame()
     }
     if (mDrawCallback)
         mDrawCallback(this);
+    // Over everything the callback drew, in window pixels.
+    if (mGizmo)
+        LumGizmoHandles(*mGizmo, *mCamera).Render(width, height, mGizmo->GetActiveHandle());
 
+    ++mFrameCount;
     glFlush();
     mContainer->PresentFrame();
     return true;
@@ -96,6 +111,95 @@ void LumoraDevice::StartRendering()
 bool LumoraDevice::CallEventsManager(const EventInfo& event) const
 {
     return mEventsManager && mEventsManager(event);
+}
+
+bool LumoraDevice::ProcessEvent(const EventInfo& event)
+{
+    // Pixels are read against the canvas as it is now, even when it was
+    // resized since the last frame.
+    if (mContainer)
+    {
+        int width = 0, height = 0;
+        mContainer->GetDimensions(width, height);
+        if (width > 0 && height > 0)
+            mCamera->SetCanvasSize(width, height);
+    }
+    bool changed = false;
+    bool gizmoDrag = false;
+    LumGizmo* gizmo = mGizmo.get();
+    if (gizmo && gizmo->IsInUse() && !gizmo->IsReleased())
+    {
+        gizmoDrag = true;
+        if (event.dragged)
+            changed = gizmo->DragTo(*mCamera, event.x, event.y);
+        else
+        {
+            gizmo->SetMoving(false);
+            if (event.moved || (event.released && event.button == 1))
+            {
+                gizmo->EndDrag();
+                changed = true;
+            }
+        }
+    }
+    else if (gizmo && event.pressed && event.button == 1 && gizmo->StartDrag(*mCamera, event.x, event.y))
+    {
+        gizmoDrag = true;
+        changed = true;
+    }
+
+    const unsigned long frames = mFrameCount;
+    const bool consumed = CallEventsManager(event);
+    if (mFrameCount != frames)
+        changed = false; // the manager showed the gizmo's change already
+
+    if (!consumed && !gizmoDrag)
+        changed = Navigate(event) || changed;
+    else if (event.pressed || event.released)
+        mNavigationButton = 0;
+    else if (event.dragged)
+    {
+        // A navigation drag whose motion someone else took goes on from
+        // here, without a jump.
+        mNavigationX = event.x;
+        mNavigationY = event.y;
+    }
+
+    if (changed)
+        RenderFrame();
+    // The manager may have replaced the gizmo; a fresh one has nothing to clear.
+    if (mGizmo && mGizmo.get() == gizmo && gizmo->IsReleased())
+        gizmo->FinishRelease();
+    return consumed || gizmoDrag;
+}
+
+bool LumoraDevice::Navigate(const EventInfo& event)
+{
+    if (event.wheel != 0)
+        return mCamera->Zoom(std::pow(kWheelZoom, event.wheel));
+    if (event.pressed)
+    {
+        mNavigationButton = event.button;
+        mNavigationX = event.x;
+        mNavigationY = event.y;
+        return false;
+    }
+    if (event.released || event.moved)
+    {
+        mNavigationButton = 0;
+        return false;
+    }
+    if (!event.dragged || !event.draggedSincePress || mNavigationButton == 0 ||
+        event.button != mNavigationButton)
+        return false;
+    const int dx = event.x - mNavigationX, dy = event.y - mNavigationY;
+    mNavigationX = event.x;
+    mNavigationY = event.y;
+    if (dx == 0 && dy == 0)
+        return false;
+    if (mNavigationButton == 1 && mCamera->GetMode() == LumCamera::Free)
+        return mCamera->Orbit(-dx * kOrbitRate, dy * kOrbitRate);
+    return mCamera->Pan(dx, dy);
 }
 
 void LumoraDevice::SetGizmo(LumGizmo* gizmo)

@@ -53,6 +53,22 @@ public:
     // What the events manager answers (true: consumed); false without one.
     bool CallEventsManager(const EventInfo& event) const;
 
+    // One mouse or key event of the canvas, in this order: the gizmo (a left
+    // press within 8 pixels of a handle starts a drag, which the drag
+    // motions move and the release ends; a motion with no button held ends
+    // a drag whose release was lost), the events manager, then, when the
+    // manager did not consume the event and no gizmo drag ran during it,
+    // the camera's navigation: left drag orbits the free camera and pans
+    // the top view, right (or middle) drag pans, the wheel zooms. Navigation
+    // starts only from a press nobody consumed and moves only once
+    // "dragged since press" is set. One frame is rendered when the gizmo or
+    // the camera changed and the manager did not already show it; a drag's
+    // end is then cleared (not in use, not released). True when the manager
+    // or the gizmo took the event.
+    bool ProcessEvent(const EventInfo& event);
+    // Frames rendered so far.
+    unsigned long GetFrameCount() const { return mFrameCount; }
+
     // Shows gizmo (owned from now on) in place of the current one, which is
     // deleted; null shows none.
     void SetGizmo(LumGizmo* gizmo);
@@ -97,6 +113,8 @@ private:
     // A frame is being drawn, or the container made its context current.
     bool CanDraw();
     void ApplyLighting();
+    // The camera's own handling of an event nobody took; true when it moved.
+    bool Navigate(const EventInfo& event);
 
     LumoraContainer* mContainer;
     std::unique_ptr<LumCamera> mCamera;
@@ -111,4 +129,10 @@ private:
     bool mInFrame;
     int mTextureWidth;
     int mTextureHeight;
+    unsigned long mFrameCount;
+    // The button of the navigation drag under way (0: none) and the pixel
+    // it last moved the camera from.
+    int mNavigationButton;
+    int mNavigationX;
+    int mNavigationY;
 };

@@ -86,7 +86,7 @@ TEST(LumCamera, FreeCameraRaysLeaveTheEyeWithinTheFieldOfView)
     EXPECT_NEAR(camera.GetDistance(), 50 * std::sqrt(2.0), kTol);
 
     const KorRay centre = camera.GetRay(320, 240);
-    EXPECT_NEAR(centre.GetOrigin().y, -30, kTol);
+    EXPECT_NEAR((centre.GetOrigin() - LumPoint(10, -30, 50)).Norm(), 0, kTol);
     EXPECT_NEAR(centre.GetDirection().x, 0, kTol);
     EXPECT_NEAR(centre.GetDirection().y, std::sqrt(0.5), kTol);
     EXPECT_NEAR(centre.GetDirection().z, -std::sqrt(0.5), kTol);

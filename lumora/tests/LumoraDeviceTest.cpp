@@ -2,6 +2,7 @@
 #include "BoundingBox.h"
 #include "EventInfo.h"
 #include "KorRay.h"
+#include "LumCamera.h"
 #include "LumGizmo.h"
 #include "Object3D.h"
 
@@ -108,6 +109,39 @@ TEST(LumGizmo, InitTransformationsClearsTheDragButNotItsFlags)
     EXPECT_EQ(plan.GetScale().x, 1.0);
     EXPECT_EQ(plan.GetStartPosition().y, 7.0);
     EXPECT_TRUE(plan.IsReleased());
+}
+
+TEST(LumoraDevice, AManagerMayDeleteTheGizmoItsDragIsReportingOn)
+{
+    static LumoraDevice* device;
+    LumoraDevice owner;
+    device = &owner;
+    LumCamera* camera = owner.GetCamera();
+    camera->ChangeCameraMode(LumCamera::TopView);
+    camera->SetCanvasSize(800, 600);
+    owner.SetGizmo(new CountedGizmo(&owner, 3)); // its plan square spans pixels 397-411, 284-299
+    // A tool that drops the gizmo when the drag moves and shows a new one
+    // when it ends, as the plan tools do.
+    owner.SetCustomEventsManager(
+        [](const EventInfo& event)
+        {
+            if (event.dragged || event.released)
+                device->SetGizmo(event.released ? new LumGizmo(device, 7, LumPoint()) : nullptr);
+            return true;
+        });
+    gDeleted = 0;
+    // Fields: key, button, pressed, released, x, y, moved, dragged.
+    const EventInfo press{0, 1, true, false, 401, 298}, motion{0, 1, false, false, 420, 298, false, true},
+        release{0, 1, false, true, 420, 298};
+    EXPECT_TRUE(owner.ProcessEvent(press));
+    ASSERT_TRUE(owner.GetGizmo() && owner.GetGizmo()->IsInUse());
+    owner.ProcessEvent(motion);
+    EXPECT_EQ(gDeleted, 1);
+    EXPECT_EQ(owner.GetGizmo(), nullptr);
+    owner.ProcessEvent(release);
+    ASSERT_NE(owner.GetGizmo(), nullptr);
+    EXPECT_EQ(owner.GetGizmo()->GetMask(), 7);
+    EXPECT_FALSE(owner.GetGizmo()->IsInUse() || owner.GetGizmo()->IsReleased());
 }
 
 TEST(BoundingBox, IntersectRayAheadOfTheOriginOnly)

@@ -161,6 +161,61 @@ TEST_F(GLWindowTest, TopViewPointLandsOnThePredictedPixelAndDepthReadsItBack)
     }
 }
 
+TEST_F(GLWindowTest, PointsAndClipPlanesLandWhereTheSceneSaysInBothModes)
+{
+    GL_Window* canvas = TopViewCanvas(wxPoint(0, 0), wxSize(800, 600), 300, 100, 50); // half a unit a pixel
+    LumCamera* camera = canvas->getDevice()->GetCamera();
+    // A red square over the whole view (in the plane z = 0 seen from above,
+    // y = 0 seen from the side), cut by a plane given with an identity
+    // model-view: x >= clipX in scene units.
+    double clipX = 130;
+    bool upright = false;
+    gDraw = [&](LumoraDevice*)
+    {
+        glLoadIdentity();
+        const double plane[4] = {1, 0, 0, -clipX};
+        glClipPlane(GL_CLIP_PLANE0, plane);
+        glEnable(GL_CLIP_PLANE0);
+        glColor3f(1, 0, 0);
+        if (upright)
+            glRotated(90, 1, 0, 0); // the plane y = 0, after the clip plane is set
+        glRectd(-1000, -1000, 1000, 1000);
+        glDisable(GL_CLIP_PLANE0);
+    };
+    ASSERT_TRUE(canvas->RenderFrame());
+    wxRect red = Where(IsRed);
+    EXPECT_NEAR(red.x, 400 + (130 - 100) / 0.5, 1); // scene x 130 is pixel 460
+    EXPECT_EQ(red.GetRight(), 799);
+
+    // The free camera 100 units before the origin, looking along y: scene
+    // (x, 0, z) is pixel (400 + 300 x / (100 t), 300 - 300 z / (100 t)),
+    // t = tan 22.5 degrees.
+    camera->ChangeCameraMode(LumCamera::Free);
+    camera->SetTarget(0, 0, 0);
+    camera->SetPosition(0, -100, 0);
+    const double k = 300 / (100 * std::tan(M_PI / 8));
+    clipX = 10;
+    upright = true;
+    ASSERT_TRUE(canvas->RenderFrame());
+    red = Where(IsRed);
+    EXPECT_NEAR(red.x, 400 + k * 10, 1);
+    EXPECT_EQ(red.GetRight(), 799);
+
+    gDraw = [](LumoraDevice*)
+    {
+        glColor3f(1, 0, 0);
+        glBegin(GL_POINTS);
+        glVertex3d(10, 0, -5);
+        glEnd();
+    };
+    ASSERT_TRUE(canvas->RenderFrame());
+    red = Where(IsRed);
+    ASSERT_FALSE(red.IsEmpty());
+    EXPECT_NEAR(red.x, 400 + k * 10, 1);
+    EXPECT_NEAR(red.y, 300 + k * 5, 1);
+    EXPECT_LE(red.width, 2);
+}
+
 TEST_F(GLWindowTest, TextAndTexturedQuadLeaveTheirPixels)
 {
     GL_Window* canvas = TopViewCanvas(wxPoint(0, 0), wxSize(800, 600), 200, 0, 0); // 3 px a unit
