@@ -118,10 +118,11 @@ void FrameUi::SetCursor(Cursor cursor)
     canvas->SetCursor(tool ? *tool : *wxSTANDARD_CURSOR);
 }
 
-void FrameUi::SetStatusText(const std::string& text, int field)
+void FrameUi::SetStatusText(const std::string& text, int)
 {
-    if (field >= 0 && field < 3)
-        mFrame->SetStatusText(wxString::FromUTF8(text), field);
+    // What the model writes are its tools' prompts: they go to the prompt
+    // field, which EndCurrentTool clears, whatever field the tool names.
+    mFrame->SetStatusText(wxString::FromUTF8(text), 2);
 }
 
 void FrameUi::CheckMenuItem(int id, bool checked)

@@ -171,7 +171,9 @@ TEST_F(MainFrameTest, OpenedProjectShowsCreationModeAndItsHooks)
 
     // A tool's prompt and hooks go with the tool; a second ending changes
     // nothing.
-    frame->SetStatusText("Cliquez", 2);
+    GetModelUi().SetStatusText("Cliquez pour définir l'origine", 0);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(2), wxString::FromUTF8("Cliquez pour définir l'origine"));
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), wxString::FromUTF8("Prêt"));
     gOverlayDrawer = [](LumoraDevice*) {};
     EndCurrentTool();
     EXPECT_EQ(frame->GetStatusBar()->GetStatusText(2), "");
@@ -314,8 +316,10 @@ TEST_F(MainFrameTest, CommandsOfTheMenus)
             ids.push_back(item->GetId());
         }
     for (int id : ids)
+    {
         if (id > 0 && id != FenetreTunnel::IdQuit && id != FenetreTunnel::IdAbout)
             EXPECT_TRUE(Command(id)) << id;
+    }
     EXPECT_EQ(gFenetreTunnel, frame);
 }
 
