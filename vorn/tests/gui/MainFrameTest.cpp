@@ -2,6 +2,7 @@
 // of its menus and toolbar, the two modes and the close question. Boxes and
 // dialogs are answered by the test through the model's interface.
 
+#include "DialogAPropos.h"
 #include "DialogDiscontinuite.h"
 #include "DialogOutilsCreation.h"
 #include "DialogVisualisation.h"
@@ -20,6 +21,7 @@
 #include <wx/filename.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
+#include <wx/textdlg.h>
 #include <wx/toolbar.h>
 
 #include <cstdio>
@@ -134,6 +136,7 @@ protected:
 TEST_F(MainFrameTest, StartsAloneWithOnlyFileAndHelp)
 {
     EXPECT_EQ(frame->GetTitle(), "Ovalis 1.0.5");
+    EXPECT_TRUE(frame->GetIcon().IsOk());
     EXPECT_EQ(frame->GetStatusBar()->GetFieldsCount(), 3);
     EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), wxString::FromUTF8("Prêt"));
     const char* tops[] = {"&Fichier",        "&Edition",          "&Création", "&Visualisation",
@@ -322,6 +325,56 @@ TEST_F(MainFrameTest, CommandsOfTheMenus)
         EXPECT_TRUE(Command(id)) << id;
     }
     EXPECT_EQ(gFenetreTunnel, frame);
+}
+
+// The first shown top-level window of that class, or null.
+template <class Window> Window* FindShown()
+{
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* found = dynamic_cast<Window*>(window); found && found->IsShown())
+            return found;
+    return nullptr;
+}
+
+TEST_F(MainFrameTest, RealModalDialogsAnswerTheCommands)
+{
+    OpenProject(LumPoint(-90, 90, 0), LumPoint(90, -90, 0));
+    FrameUi real(frame);
+    SetModelUi(&real);
+
+    // The graduation typed into the toolkit's own text dialog.
+    gProjet.GraduationAxe = 10.0;
+    std::string shownDefault;
+    GuiTest::OneShot typeIt(
+        [&shownDefault]
+        {
+            if (auto* dialog = FindShown<wxTextEntryDialog>())
+            {
+                shownDefault = dialog->GetValue().ToUTF8().data();
+                dialog->SetValue("2.5");
+                dialog->EndModal(wxID_OK);
+            }
+        });
+    typeIt.StartOnce(300);
+    Command(41);
+    EXPECT_EQ(shownDefault, "10");
+    EXPECT_EQ(gProjet.GraduationAxe, 2.5);
+
+    // The About box opens modal and ends with its close box.
+    bool aboutShown = false;
+    GuiTest::OneShot closeIt(
+        [&aboutShown]
+        {
+            if (auto* about = FindShown<DialogAPropos>())
+            {
+                aboutShown = true;
+                about->EndModal(wxID_CANCEL);
+            }
+        });
+    closeIt.StartOnce(300);
+    Command(FenetreTunnel::IdAbout);
+    EXPECT_TRUE(aboutShown);
+    SetModelUi(ui.get());
 }
 
 TEST_F(MainFrameTest, HelpHandsTheDocumentToTheViewerWithoutShell)
