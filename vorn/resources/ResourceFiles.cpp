@@ -173,25 +173,21 @@ std::vector<ResourceFile> BuildResourceFiles()
             i.FillRect(7, 17, 24, 28, Sky);
             i.Rect(3, 3, 28, 28, Ink);
         });
+    // An arch over the top, its arrowhead down at the left (undo) or the
+    // right (redo) end.
     gif("Undo",
         [](RasterImage& i)
         {
-            i.Ring(17, 18, 10, Blue, 3);
-            i.FillRect(17, 8, 30, 30, RasterImage::Clear);
-            i.FillRect(0, 19, 30, 30, RasterImage::Clear);
-            i.FillPolygon({{17, 2}, {17, 15}, {10, 8}}, Blue);
-            i.Line(7, 18, 7, 24, Blue, 3);
-            i.Line(7, 24, 22, 24, Blue, 3);
+            i.Ring(16, 20, 11, Blue, 3);
+            i.FillRect(0, 21, 31, 31, RasterImage::Clear);
+            i.FillPolygon({{0, 18}, {12, 18}, {6, 26}}, Blue);
         });
     gif("Redo",
         [](RasterImage& i)
         {
-            i.Ring(14, 18, 10, Blue, 3);
-            i.FillRect(0, 8, 14, 30, RasterImage::Clear);
-            i.FillRect(0, 19, 30, 30, RasterImage::Clear);
-            i.FillPolygon({{14, 2}, {14, 15}, {21, 8}}, Blue);
-            i.Line(24, 18, 24, 24, Blue, 3);
-            i.Line(24, 24, 9, 24, Blue, 3);
+            i.Ring(16, 20, 11, Blue, 3);
+            i.FillRect(0, 21, 31, 31, RasterImage::Clear);
+            i.FillPolygon({{20, 18}, {32, 18}, {26, 26}}, Blue);
         });
     gif("Creation",
         [](RasterImage& i)
