@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Builds Vorn (Release, in build/) and starts it; an optional argument names a
-# project file to open.
+# Builds Vorn (Release, in build/) and starts it through the launch script:
+# with an argument, that project file is opened; without, the sample project
+# (when it exists).
 set -euo pipefail
+project=()
+# The project's path is taken from the caller's folder, before the cd below.
+if [ $# -gt 0 ]; then project=("$(realpath -m -- "$1")"); fi
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 # Configured exactly as ./test.sh configures build/ (tests included), so the
@@ -9,10 +13,4 @@ scripts/install-deps.sh
 # built here.
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DVORN_BUILD_TESTS=ON
 cmake --build build --target VornProgram
-if [ ! -x build/vorn/Vorn ]; then
-  echo "The program Vorn is not built yet: only its libraries are." >&2
-  exit 1
-fi
-project=()
-if [ $# -gt 0 ]; then project=("$(realpath "$1")"); fi
-exec build/vorn/Vorn "${project[@]}"
+exec scripts/launch-vorn.sh "$PWD/build/vorn/Vorn" "${project[@]}"

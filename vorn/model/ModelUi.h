@@ -145,6 +145,9 @@ public:
     // Two values typed in a modal dialog; false when cancelled.
     virtual bool AskTwoValues(const std::string& caption, const std::string& label1,
                               const std::string& label2, double& value1, double& value2) = 0;
+    // A line of text typed in a modal dialog, shown with its default
+    // value; false when cancelled.
+    virtual bool AskText(const std::string& message, const std::string& caption, std::string& text) = 0;
     // Width and height in pixels of an image file; false when it cannot be
     // read.
     virtual bool GetImageSize(const std::string& path, int& width, int& height) = 0;

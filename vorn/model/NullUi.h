@@ -59,6 +59,7 @@ public:
     {
         return false;
     }
+    bool AskText(const std::string&, const std::string&, std::string&) override { return false; }
     bool GetImageSize(const std::string&, int&, int&) override { return false; }
     void YieldEvents() override {}
 

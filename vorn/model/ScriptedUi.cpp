@@ -226,6 +226,16 @@ bool ScriptedUi::AskTwoValues(const std::string& caption, const std::string&, co
     return true;
 }
 
+bool ScriptedUi::AskText(const std::string& message, const std::string& caption, std::string& text)
+{
+    Log("AskText " + caption + " | " + message + " | " + text);
+    if (TextAnswers.empty())
+        return false;
+    text = TextAnswers.front();
+    TextAnswers.pop_front();
+    return true;
+}
+
 bool ScriptedUi::GetImageSize(const std::string& path, int& width, int& height)
 {
     Log("GetImageSize " + path);

@@ -33,6 +33,8 @@ public:
     // (none left: the origin); image sizes by path (absent: unreadable).
     std::deque<std::pair<double, double>> ValueAnswers;
     std::deque<LumPoint> TypedCoordinates;
+    // Answers of AskText (none left: cancelled).
+    std::deque<std::string> TextAnswers;
     std::map<std::string, std::pair<int, int>> ImageSizes;
     // Texts of the axis fields (radius, orientation, inclination); none
     // left: unreadable.
@@ -90,6 +92,7 @@ public:
     std::string AskFilePath(const FileRequest& request) override;
     bool AskTwoValues(const std::string& caption, const std::string& label1, const std::string& label2,
                       double& value1, double& value2) override;
+    bool AskText(const std::string& message, const std::string& caption, std::string& text) override;
     bool GetImageSize(const std::string& path, int& width, int& height) override;
     void YieldEvents() override;
 

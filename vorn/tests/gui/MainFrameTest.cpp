@@ -1,0 +1,433 @@
+// The main frame as a user meets it: the state after start-up, the commands
+// of its menus and toolbar, the two modes and the close question. Boxes and
+// dialogs are answered by the test through the model's interface.
+
+#include "DialogAPropos.h"
+#include "DialogDiscontinuite.h"
+#include "DialogOutilsCreation.h"
+#include "DialogVisualisation.h"
+#include "FenetreTunnel.h"
+#include "FrameUi.h"
+#include "GuiTestHelpers.h"
+#include "InterfaceModes.h"
+#include "KorString.h"
+#include "LumCamera.h"
+#include "LumoraDevice.h"
+#include "PanelPrincipal.h"
+#include "PlanView.h"
+#include "ProjetOVX.h"
+#include "View3D.h"
+
+#include <wx/filename.h>
+#include <wx/menu.h>
+#include <wx/statusbr.h>
+#include <wx/textdlg.h>
+#include <wx/toolbar.h>
+
+#include <cstdio>
+#include <deque>
+#include <fstream>
+
+namespace
+{
+// The frame's interface with the test answering boxes and dialogs.
+class AnsweringUi : public FrameUi
+{
+public:
+    using FrameUi::FrameUi;
+    struct Box
+    {
+        std::string text, caption;
+    };
+    std::vector<Box> boxes;
+    std::deque<int> boxAnswers;
+    std::deque<std::string> textAnswers;
+    std::vector<std::string> textDefaults;
+
+    int MessageBox(const std::string& text, const std::string& caption, Buttons buttons, int) override
+    {
+        boxes.push_back({text, caption});
+        if (!boxAnswers.empty())
+        {
+            const int answer = boxAnswers.front();
+            boxAnswers.pop_front();
+            return answer;
+        }
+        return buttons == Buttons::Ok ? IdOk : IdCancel;
+    }
+    std::string AskFilePath(const FileRequest&) override { return std::string(); }
+    bool AskText(const std::string&, const std::string& caption, std::string& text) override
+    {
+        textDefaults.push_back(caption + " | " + text);
+        if (textAnswers.empty())
+            return false;
+        text = textAnswers.front();
+        textAnswers.pop_front();
+        return true;
+    }
+};
+
+std::string ProgramFolder()
+{
+    return GetFolderFromPath(VORN_PROGRAM);
+}
+
+class MainFrameTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        gProjet.SetApplicationFolder(ProgramFolder());
+        frame = new FenetreTunnel(nullptr, "Ovalis 1.0.5", wxPoint(50, 50), wxSize(800, 600));
+        frame->Show();
+        ui = std::make_unique<AnsweringUi>(frame);
+        SetModelUi(ui.get());
+        EnterCreationMode(false);
+        SetNoProjectInterface();
+        GuiTest::WaitFor([this] { return frame->IsShownOnScreen(); });
+    }
+    void TearDown() override
+    {
+        if (gFenetreTunnel)
+        {
+            gProjet.GetUndoManager().SetSaved(true);
+            frame->Close(true);
+        }
+        GuiTest::WaitFor([] { return gFenetreTunnel == nullptr; });
+        GuiTest::Pump(20);
+        SetModelUi(nullptr);
+        gProjet.GetUndoManager().SetSaved(true);
+        gProjet.Close();
+        std::remove(projectPath.c_str());
+    }
+
+    // Runs a command as its menu item would; false when nothing handled it.
+    bool Command(int id, int checked = -1)
+    {
+        wxCommandEvent event(wxEVT_MENU, id);
+        event.SetEventObject(frame);
+        if (checked >= 0)
+            event.SetInt(checked);
+        return frame->GetEventHandler()->ProcessEvent(event);
+    }
+
+    // Opens a project of one layer whose displayed zone is as given.
+    void OpenProject(const LumPoint& l1, const LumPoint& l2)
+    {
+        projectPath = wxFileName::CreateTempFileName("vorn").ToUTF8().data();
+        std::ofstream(projectPath) << "<?xml version=\"1.0\"?>\n<Projet><Echelle>100</Echelle>"
+                                      "<Couche><Nom>A</Nom></Couche></Projet>\n";
+        gProjet.Open(projectPath);
+        gProjet.Limite1 = l1;
+        gProjet.Limite2 = l2;
+    }
+
+    bool TopEnabled(const char* label) const
+    {
+        wxMenuBar* bar = frame->GetMenuBar();
+        return bar->IsEnabledTop(bar->FindMenu(wxString::FromUTF8(label)));
+    }
+
+    FenetreTunnel* frame = nullptr;
+    std::unique_ptr<AnsweringUi> ui;
+    std::string projectPath;
+};
+
+TEST_F(MainFrameTest, StartsAloneWithOnlyFileAndHelp)
+{
+    EXPECT_EQ(frame->GetTitle(), "Ovalis 1.0.5");
+    EXPECT_TRUE(frame->GetIcon().IsOk());
+    EXPECT_EQ(frame->GetStatusBar()->GetFieldsCount(), 3);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), wxString::FromUTF8("Prêt"));
+    const char* tops[] = {"&Fichier",        "&Edition",          "&Création", "&Visualisation",
+                          "&Discontinuités", "&Tête de tranchée", "&Calculs",  "&Aide"};
+    for (const char* top : tops)
+        EXPECT_EQ(TopEnabled(top), std::string(top) == "&Fichier" || std::string(top) == "&Aide") << top;
+    wxToolBar* tools = frame->GetToolBar();
+    EXPECT_EQ(tools->GetToolsCount(), 9u);
+    for (int id : {1, 2, 4})
+        EXPECT_TRUE(tools->GetToolEnabled(id)) << id;
+    for (int id : {6, 7, 10, 11, 12, 13})
+        EXPECT_FALSE(tools->GetToolEnabled(id)) << id;
+    EXPECT_FALSE(frame->GetCreationPalette()->IsShown());
+    EXPECT_FALSE(frame->GetVisualisationPalette()->IsShown());
+    for (int i = 0; i < FenetreTunnel::CursorCount; ++i)
+        EXPECT_NE(frame->GetToolCursor(FenetreTunnel::ToolCursor(i)), nullptr) << i;
+    // Every tool's bitmap was read: none is the blank stand-in.
+    EXPECT_TRUE(tools->FindById(4)->GetNormalBitmap().IsOk());
+    EXPECT_EQ(tools->FindById(4)->GetNormalBitmap().GetWidth(), 32);
+}
+
+TEST_F(MainFrameTest, OpenedProjectShowsCreationModeAndItsHooks)
+{
+    OpenProject(LumPoint(-90, 90, 0), LumPoint(90, -90, 0));
+    EXPECT_EQ(frame->GetTitle(), "Ovalis 1.0.5 - " + GetFileRadical(projectPath));
+    EXPECT_EQ(gMode, 1);
+    EXPECT_TRUE(TopEnabled("&Création"));
+    EXPECT_FALSE(TopEnabled("&Visualisation"));
+    EXPECT_TRUE(frame->GetCreationPalette()->IsShown());
+    EXPECT_TRUE(frame->GetToolBar()->GetToolState(10));
+    LumoraDevice* device = frame->GetMainDevice();
+    EXPECT_EQ(device->GetDrawCallback(), &RenderPlanView);
+    EXPECT_EQ(device->GetCustomEventsManager(), &OnPlanViewEvent);
+    EXPECT_EQ(gToolPointAction, &OnPlanViewPoint);
+
+    // A tool's prompt and hooks go with the tool; a second ending changes
+    // nothing.
+    GetModelUi().SetStatusText("Cliquez pour définir l'origine", 0);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(2), wxString::FromUTF8("Cliquez pour définir l'origine"));
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), wxString::FromUTF8("Prêt"));
+    gOverlayDrawer = [](LumoraDevice*) {};
+    EndCurrentTool();
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(2), "");
+    EXPECT_EQ(gOverlayDrawer, nullptr);
+    EndCurrentTool();
+    EXPECT_EQ(device->GetCustomEventsManager(), &OnPlanViewEvent);
+    EXPECT_EQ(gToolPointAction, &OnPlanViewPoint);
+    EXPECT_EQ(gMode, 1);
+}
+
+TEST_F(MainFrameTest, ModeSwitchesRestoreBothCameras)
+{
+    OpenProject(LumPoint(-90, 90, 0), LumPoint(90, -90, 0));
+    gProjet.PosXDessus = 12.5;
+    gProjet.PosYDessus = -7.25;
+    gProjet.ZoomDessus = 333.0;
+    gProjet.CameraPosition = LumPoint(10, -20, 30);
+    gProjet.CameraTarget = LumPoint(1, 2, 3);
+    RestoreModeCamera();
+    LumCamera* camera = frame->GetMainDevice()->GetCamera();
+
+    Command(11);
+    ASSERT_EQ(gMode, 2);
+    EXPECT_EQ(camera->GetMode(), 1);
+    EXPECT_EQ(camera->GetPosition().x, 10.0);
+    EXPECT_EQ(camera->GetTarget().z, 3.0);
+    EXPECT_TRUE(frame->GetVisualisationPalette()->IsShown());
+    EXPECT_FALSE(frame->GetCreationPalette()->IsShown());
+    EXPECT_EQ(frame->GetMainDevice()->GetDrawCallback(), &RenderView3D);
+    EXPECT_EQ(gToolPointAction, nullptr);
+    // The 3D display switches are ticked from the project.
+    EXPECT_EQ(frame->GetMenuBar()->IsChecked(46), gProjet.m3DTriangles);
+    // The user moves the 3D camera, goes back to the plan and to 3D again.
+    camera->SetPosition(LumPoint(40, 50, 60));
+    camera->SetTarget(LumPoint(4, 5, 6));
+    Command(10);
+    ASSERT_EQ(gMode, 1);
+    EXPECT_EQ(camera->GetMode(), 3);
+    EXPECT_EQ(camera->GetPosition().x, 12.5);
+    EXPECT_EQ(camera->GetPosition().y, -7.25);
+    EXPECT_EQ(camera->GetPosition().z, 10000.0);
+    EXPECT_EQ(camera->GetDistance(), 333.0);
+    Command(11);
+    EXPECT_EQ(camera->GetPosition().x, 40.0);
+    EXPECT_EQ(camera->GetPosition().z, 60.0);
+    EXPECT_EQ(camera->GetTarget().y, 5.0);
+    Command(10);
+    EXPECT_EQ(gProjet.PosXDessus, 12.5);
+    EXPECT_EQ(gProjet.ZoomDessus, 333.0);
+    // Each switch recorded one undo step; undo goes back to 3D.
+    Command(6);
+    EXPECT_EQ(gMode, 2);
+    EXPECT_TRUE(ui->boxes.empty());
+}
+
+TEST_F(MainFrameTest, InvalidZoneRefusesTheThreeDimensionalView)
+{
+    OpenProject(LumPoint(5, 5, 0), LumPoint(5, 5, 0));
+    Command(11);
+    ASSERT_EQ(ui->boxes.size(), 1u);
+    EXPECT_EQ(ui->boxes[0].caption, "Information");
+    EXPECT_EQ(ui->boxes[0].text,
+              "Impossible de passer en mode Visualisation : la zone de visualisation est mal définie");
+    EXPECT_EQ(gMode, 1);
+    EXPECT_TRUE(frame->GetToolBar()->GetToolState(10));
+    EXPECT_EQ(frame->GetMainDevice()->GetDrawCallback(), &RenderPlanView);
+}
+
+TEST_F(MainFrameTest, CommandsOfTheMenus)
+{
+    OpenProject(LumPoint(-90, 90, 0), LumPoint(90, -90, 0));
+    wxMenuBar* bar = frame->GetMenuBar();
+
+    // A display switch sets the project and ticks its item.
+    Command(46, 0);
+    EXPECT_FALSE(gProjet.m3DTriangles);
+    EXPECT_FALSE(bar->IsChecked(46));
+    Command(46, 1);
+    EXPECT_TRUE(gProjet.m3DTriangles);
+    EXPECT_TRUE(bar->IsChecked(46));
+
+    // The axis graduation stands in both menus under one id.
+    int graduationItems = 0;
+    for (size_t m = 0; m < bar->GetMenuCount(); ++m)
+        for (wxMenuItem* item : bar->GetMenu(m)->GetMenuItems())
+        {
+            wxMenu* sub = item->GetSubMenu();
+            for (wxMenuItem* inner : sub ? sub->GetMenuItems() : wxMenuItemList())
+                graduationItems += inner->GetId() == 41;
+            graduationItems += item->GetId() == 41;
+        }
+    EXPECT_EQ(graduationItems, 2);
+    gProjet.GraduationAxe = 10.0;
+    const struct
+    {
+        const char* typed;
+        double stored;
+        bool refused;
+    } graduations[] = {{"8.5", 8.5, false}, {"abc", 8.5, true}, {"1e999", 8.5, true},
+                       {"nan", 8.5, true},  {"", 8.5, false},   {"0", 0.0, false}};
+    for (const auto& g : graduations)
+    {
+        ui->boxes.clear();
+        ui->textAnswers = {g.typed};
+        Command(41);
+        EXPECT_EQ(gProjet.GraduationAxe, g.stored) << g.typed;
+        ASSERT_EQ(ui->boxes.size(), g.refused ? 1u : 0u) << g.typed;
+        if (g.refused)
+        {
+            EXPECT_EQ(ui->boxes[0].text, "Les valeurs saisies doivent être des nombres réels finis");
+            EXPECT_EQ(ui->boxes[0].caption, "Erreur");
+        }
+    }
+    EXPECT_EQ(ui->textDefaults[0], "Changement de graduation de l'axe | 10");
+    EXPECT_EQ(ui->textDefaults[1], "Changement de graduation de l'axe | 8.5");
+
+    // The menu's toggle of the discontinuity editor leaves the tool alone.
+    Command(61);
+    EXPECT_TRUE(frame->GetDiscontinuityDialog()->IsShown());
+    EXPECT_FALSE(frame->GetToolBar()->GetToolState(12));
+    Command(61);
+    EXPECT_FALSE(frame->GetDiscontinuityDialog()->IsShown());
+
+    // No head placed: the series says so.
+    ui->boxes.clear();
+    Command(38);
+    ASSERT_EQ(ui->boxes.size(), 1u);
+    EXPECT_EQ(ui->boxes[0].text,
+              "Vous devez déjà placer la tête de tranchée avant de pouvoir lancer des calculs");
+
+    // Every other item of every menu answers its command (Quit and the
+    // modal About box apart).
+    std::vector<int> ids;
+    for (size_t m = 0; m < bar->GetMenuCount(); ++m)
+        for (wxMenuItem* item : bar->GetMenu(m)->GetMenuItems())
+        {
+            wxMenu* sub = item->GetSubMenu();
+            for (wxMenuItem* inner : sub ? sub->GetMenuItems() : wxMenuItemList())
+                ids.push_back(inner->GetId());
+            ids.push_back(item->GetId());
+        }
+    for (int id : ids)
+    {
+        if (id <= 0 || id == FenetreTunnel::IdQuit || id == FenetreTunnel::IdAbout)
+            continue;
+        EXPECT_TRUE(Command(id)) << id;
+    }
+    EXPECT_EQ(gFenetreTunnel, frame);
+}
+
+// The first shown top-level window of that class, or null.
+template <class Window> Window* FindShown()
+{
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* found = dynamic_cast<Window*>(window); found && found->IsShown())
+            return found;
+    return nullptr;
+}
+
+TEST_F(MainFrameTest, RealModalDialogsAnswerTheCommands)
+{
+    OpenProject(LumPoint(-90, 90, 0), LumPoint(90, -90, 0));
+    FrameUi real(frame);
+    SetModelUi(&real);
+
+    // The graduation typed into the toolkit's own text dialog.
+    gProjet.GraduationAxe = 10.0;
+    std::string shownDefault;
+    GuiTest::OneShot typeIt(
+        [&shownDefault]
+        {
+            if (auto* dialog = FindShown<wxTextEntryDialog>())
+            {
+                shownDefault = dialog->GetValue().ToUTF8().data();
+                dialog->SetValue("2.5");
+                dialog->EndModal(wxID_OK);
+            }
+        });
+    typeIt.StartOnce(300);
+    Command(41);
+    EXPECT_EQ(shownDefault, "10");
+    EXPECT_EQ(gProjet.GraduationAxe, 2.5);
+
+    // The About box opens modal and ends with its close box.
+    bool aboutShown = false;
+    GuiTest::OneShot closeIt(
+        [&aboutShown]
+        {
+            if (auto* about = FindShown<DialogAPropos>())
+            {
+                aboutShown = true;
+                about->EndModal(wxID_CANCEL);
+            }
+        });
+    closeIt.StartOnce(300);
+    Command(FenetreTunnel::IdAbout);
+    EXPECT_TRUE(aboutShown);
+    SetModelUi(ui.get());
+}
+
+TEST_F(MainFrameTest, HelpHandsTheDocumentToTheViewerWithoutShell)
+{
+    // A folder whose name a shell would run.
+    const std::string folder = ProgramFolder() + "/aide \"x\" $(touch vorn-pwned)";
+    gProjet.SetApplicationFolder(folder);
+    std::vector<std::string> opened;
+    frame->SetDocumentLauncher(
+        [&opened](const std::string& path)
+        {
+            opened.push_back(path);
+            return false;
+        });
+    Command(63);
+    gProjet.SetApplicationFolder(ProgramFolder());
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], folder + "/Aide/Aide.pdf");
+    EXPECT_EQ(opened[0][0], '/');
+    EXPECT_FALSE(wxFileExists("vorn-pwned"));
+    EXPECT_TRUE(ui->boxes.empty());
+}
+
+TEST_F(MainFrameTest, ClosingAModifiedProjectAsks)
+{
+    OpenProject(LumPoint(-90, 90, 0), LumPoint(90, -90, 0));
+    gProjet.MarkModified();
+
+    // Cancel keeps the frame, the project and the cursors.
+    ui->boxAnswers = {ModelUi::IdCancel};
+    frame->Close(false);
+    GuiTest::Pump(20);
+    ASSERT_EQ(gFenetreTunnel, frame);
+    EXPECT_TRUE(gProjet.IsModified());
+    EXPECT_NE(frame->GetToolCursor(FenetreTunnel::CursorPen), nullptr);
+    EXPECT_EQ(ui->boxes.back().text, "Le projet a été modifié : Voulez-vous l'enregistrer ?");
+
+    // A close that cannot be vetoed closes on Cancel too.
+    ui->boxAnswers = {ModelUi::IdCancel};
+    frame->Close(true);
+    EXPECT_TRUE(GuiTest::WaitFor([] { return gFenetreTunnel == nullptr; }));
+}
+
+TEST_F(MainFrameTest, AnsweringNoClosesWithoutSaving)
+{
+    OpenProject(LumPoint(-90, 90, 0), LumPoint(90, -90, 0));
+    gProjet.GraduationAxe = 3.0;
+    gProjet.MarkModified();
+    ui->boxAnswers = {ModelUi::IdNo};
+    Command(FenetreTunnel::IdQuit);
+    EXPECT_TRUE(GuiTest::WaitFor([] { return gFenetreTunnel == nullptr; }));
+    std::ifstream file(projectPath);
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text.find("GraduationAxe"), std::string::npos);
+}
+} // namespace

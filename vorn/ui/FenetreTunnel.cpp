@@ -1,0 +1,475 @@
+#include "FenetreTunnel.h"
+
+#include "DialogAPropos.h"
+#include "DialogCourbes.h"
+#include "DialogDiscontinuite.h"
+#include "DialogOutilsCreation.h"
+#include "DialogResultats.h"
+#include "DialogTete.h"
+#include "DialogVisualisation.h"
+#include "FrameUi.h"
+#include "InterfaceModes.h"
+#include "KorNumbers.h"
+#include "PanelPrincipal.h"
+#include "ProjetOVX.h"
+#include "StartupPaths.h"
+
+#include <wx/accel.h>
+#include <wx/cursor.h>
+#include <wx/filedlg.h>
+#include <wx/icon.h>
+#include <wx/image.h>
+#include <wx/menu.h>
+#include <wx/mimetype.h>
+#include <wx/statusbr.h>
+#include <wx/toolbar.h>
+#include <wx/utils.h>
+
+#include <clocale>
+#include <cmath>
+#include <locale>
+#include <sstream>
+
+FenetreTunnel* gFenetreTunnel = nullptr;
+
+namespace
+{
+struct CursorFile
+{
+    const char* path;
+    wxBitmapType type;
+    int hotX, hotY;
+};
+// Hot spots: the pens' tip at the lower left, the borehole's drill tip at
+// the bottom, the cutter's blade at the upper left, the others' centre.
+const CursorFile CursorFiles[FenetreTunnel::CursorCount] = {
+    {"/Icons/Cursor_Pen.gif", wxBITMAP_TYPE_GIF, 1, 30},
+    {"/Icons/Cursor_Pen_Rouge.gif", wxBITMAP_TYPE_GIF, 1, 30},
+    {"/Icons/Cursor_Geologie.png", wxBITMAP_TYPE_PNG, 16, 16},
+    {"/Icons/Cursor_Sondage.png", wxBITMAP_TYPE_PNG, 16, 30},
+    {"/Icons/Cursor_Cutter.png", wxBITMAP_TYPE_PNG, 2, 2},
+    {"/Icons/Cursor_Target.png", wxBITMAP_TYPE_PNG, 16, 16},
+    {"/Icons/Cursor_Echelle.png", wxBITMAP_TYPE_PNG, 16, 16},
+    {"/Icons/Cursor_Axe.png", wxBITMAP_TYPE_PNG, 16, 16},
+};
+
+enum class Kind
+{
+    Normal,
+    Check,
+    Separator
+};
+struct Item
+{
+    int id;
+    const char* label;
+    const char* help; // null: the label
+    Kind kind;
+};
+wxString U(const char* text)
+{
+    return wxString::FromUTF8(text);
+}
+wxMenu* MakeMenu(std::initializer_list<Item> items)
+{
+    auto* menu = new wxMenu;
+    for (const Item& item : items)
+    {
+        if (item.kind == Kind::Separator)
+            menu->AppendSeparator();
+        else
+            menu->Append(item.id, U(item.label), U(item.help ? item.help : item.label),
+                         item.kind == Kind::Check ? wxITEM_CHECK : wxITEM_NORMAL);
+    }
+    return menu;
+}
+const Item Separator = {-1, "", nullptr, Kind::Separator};
+
+// The number as a default output stream writes it ("8.5"), whatever the
+// process locale.
+std::string DefaultStreamText(double value)
+{
+    std::ostringstream out;
+    out.imbue(std::locale::classic());
+    out << value;
+    return out.str();
+}
+
+// A typed number by the atof prefix rule; false when the text starts with
+// no number or gives no finite value.
+bool ReadFiniteNumber(const std::string& text, double& value)
+{
+    std::istringstream in(text);
+    in.imbue(std::locale::classic());
+    double prefix = 0.0;
+    if (!(in >> prefix))
+        return false;
+    value = KorAtof(text);
+    return std::isfinite(value);
+}
+
+bool LaunchWithDesktop(const std::string& path)
+{
+    // No shell: the path is handed over as one argument.
+    return wxLaunchDefaultApplication(wxString::FromUTF8(path));
+}
+} // namespace
+
+FenetreTunnel::FenetreTunnel(wxWindow* parent, const wxString& title, const wxPoint& position,
+                             const wxSize& size)
+    : wxFrame(parent, wxID_ANY, title, position, size), mLauncher(LaunchWithDesktop)
+{
+    LoadCursors();
+    wxIcon icon;
+    icon.CopyFromBitmap(
+        wxBitmap(wxString::FromUTF8(ApplicationPath("/Icons/IconeVorn.png")), wxBITMAP_TYPE_PNG));
+    if (icon.IsOk())
+        SetIcon(icon);
+
+    CreateStatusBar(3, wxSTB_SIZEGRIP | wxFULL_REPAINT_ON_RESIZE);
+    SetStatusText(U("Prêt"), 0);
+    BuildMenus();
+    GetMenuBar()->EnableTop(3, false);
+    BuildToolBar();
+
+    mOutilsCreation = new DialogOutilsCreation(this);
+    mVisualisation = new DialogVisualisation(this);
+    mDiscontinuite = new DialogDiscontinuite(this);
+    mTete = new DialogTete(this);
+    mResultats = new DialogResultats(this);
+    mCourbes = new DialogCourbes(this);
+
+    wxAcceleratorEntry keys[2];
+    keys[0].Set(wxACCEL_CTRL, int('Z'), IdUndo);
+    keys[1].Set(wxACCEL_CTRL, int('Y'), IdRedo);
+    SetAcceleratorTable(wxAcceleratorTable(2, keys));
+
+    mOutilsCreation->Show();
+    mPanelPrincipal = new PanelPrincipal(this);
+    mDevice = mPanelPrincipal->getDevice();
+    BindCommands();
+
+    gFenetreTunnel = this;
+    mUi = new FrameUi(this);
+    SetModelUi(mUi);
+}
+
+FenetreTunnel::~FenetreTunnel()
+{
+    SetModelUi(nullptr);
+    delete mUi;
+    DeleteCursors();
+    gFenetreTunnel = nullptr;
+}
+
+void FenetreTunnel::LoadCursors()
+{
+    for (int i = 0; i < CursorCount; ++i)
+    {
+        wxImage image;
+        if (!image.LoadFile(wxString::FromUTF8(ApplicationPath(CursorFiles[i].path)), CursorFiles[i].type))
+            continue;
+        image.SetOption(wxIMAGE_OPTION_CUR_HOTSPOT_X, CursorFiles[i].hotX);
+        image.SetOption(wxIMAGE_OPTION_CUR_HOTSPOT_Y, CursorFiles[i].hotY);
+        mCursors[i] = new wxCursor(image);
+    }
+}
+
+void FenetreTunnel::DeleteCursors()
+{
+    for (wxCursor*& cursor : mCursors)
+    {
+        delete cursor;
+        cursor = nullptr;
+    }
+}
+
+void FenetreTunnel::BuildMenus()
+{
+    auto* bar = new wxMenuBar;
+    bar->Append(MakeMenu({{IdNew, "&Nouveau projet", "Crée un nouveau projet", Kind::Normal},
+                          {IdOpen, "&Ouvrir", "Charger un projet", Kind::Normal},
+                          {IdSave, "&Enregistrer", "Sauvegarde le projet courant", Kind::Normal},
+                          {IdSaveAs, "&Enregistrer sous",
+                           "Sauvegarde le projet courant sous un fichier spécifique", Kind::Normal},
+                          Separator,
+                          {IdQuit, "&Quitter", "Quitte l'application", Kind::Normal}}),
+                U("&Fichier"));
+    bar->Append(MakeMenu({{IdUndo, "&Annuler", "Annuler", Kind::Normal},
+                          {IdRedo, "&Refaire", "Refaire", Kind::Normal}}),
+                U("&Edition"));
+
+    auto* creation = new wxMenu;
+    creation->Append(wxID_ANY, U("Fond de plan"),
+                     MakeMenu({{22, "Changer le fond de plan", nullptr, Kind::Normal},
+                               {23, "Ajuster le fond de plan", nullptr, Kind::Normal},
+                               {24, "Changer l'échelle", nullptr, Kind::Normal},
+                               {25, "Changer l'origine", nullptr, Kind::Normal},
+                               {26, "Afficher le Nord", nullptr, Kind::Check}}),
+                     U("Fonctions relatives au fond de plan"));
+    creation->Append(wxID_ANY, U("Couches"),
+                     MakeMenu({{27, "Ajouter une couche", nullptr, Kind::Normal},
+                               {28, "Supprimer la couche courante", nullptr, Kind::Normal},
+                               {29, "Ajouter des points", nullptr, Kind::Normal},
+                               {30, "Ajouter une ligne de niveau", nullptr, Kind::Normal},
+                               {31, "Afficher les lignes de niveau", nullptr, Kind::Check},
+                               {32, "Afficher les points", nullptr, Kind::Check},
+                               {33, "Afficher la triangulation", nullptr, Kind::Check}}),
+                     U("Fonctions relatives aux couches géologiques"));
+    creation->Append(
+        wxID_ANY, U("Axe"),
+        MakeMenu(
+            {{40, "Afficher l'axe", nullptr, Kind::Check},
+             {IdGraduation, "Définir la graduation de l'axe", nullptr, Kind::Normal},
+             Separator,
+             {42, "Axe avec point de référence", "Définir l'axe comme ayant un seul point de référence",
+              Kind::Check},
+             {43, "Axe polyligne", "Définir l'axe comme ayant une polyligne comme référence", Kind::Check},
+             Separator,
+             {44, "Définir depuis un fichier DXF", "Définir l'axe depuis un fichier DXF", Kind::Normal}}),
+        U("Fonctions relatives à l'axe"));
+    bar->Append(creation, U("&Création"));
+
+    auto* visualisation = new wxMenu;
+    visualisation->Append(45, U("Centrer la vue"), U("Centrer la vue"));
+    visualisation->Append(wxID_ANY, U("Options de visualisation"),
+                          MakeMenu({{46, "Afficher les triangles", nullptr, Kind::Check},
+                                    {47, "Afficher les segments", nullptr, Kind::Check},
+                                    {48, "Afficher les points", nullptr, Kind::Check},
+                                    {49, "Afficher les lignes de niveau", nullptr, Kind::Check},
+                                    {50, "Afficher les sondages", nullptr, Kind::Check},
+                                    {51, "Afficher l'axe", nullptr, Kind::Check},
+                                    {52, "Afficher la tête de tranchée", nullptr, Kind::Check},
+                                    {53, "Afficher la ligne d'intersection", nullptr, Kind::Check},
+                                    {54, "Afficher les informations de visualisation", nullptr, Kind::Check},
+                                    {55, "Afficher les travaux en transparence",
+                                     "Afficher la zone des travaux en transparence", Kind::Check}}),
+                          U("Fonctions relatives à l'affichage"));
+    visualisation->Append(56, U("Editer l'axe"), U("Editer l'axe dans la vue 3D"));
+    visualisation->Append(IdGraduation, U("Définir la graduation de l'axe"),
+                          U("Définir la graduation de l'axe"));
+    visualisation->Append(57, U("Créer une coupe"), U("Créer une coupe"));
+    visualisation->Append(58, U("Ajouter un élément de décor"), U("Ajouter un élément de décor"));
+    bar->Append(visualisation, U("&Visualisation"));
+
+    bar->Append(MakeMenu({{IdToggleDiscontinuites, "Afficher/Masquer la boîte de dialogue des discontinuités",
+                           nullptr, Kind::Normal}}),
+                U("&Discontinuités"));
+    bar->Append(MakeMenu({{IdToggleTete, "Afficher/Masquer la boîte de dialogue de la tête de tranchée",
+                           nullptr, Kind::Normal}}),
+                U("&Tête de tranchée"));
+    bar->Append(MakeMenu({{35, "Exporter les sondages", nullptr, Kind::Normal},
+                          {36, "Définir la fonction de coût", nullptr, Kind::Normal},
+                          {37, "Afficher la fenêtre des résultats", nullptr, Kind::Normal},
+                          {IdSeries, "Effectuer des calculs en série", nullptr, Kind::Normal},
+                          {39, "Afficher les courbes des calculs en série", nullptr, Kind::Normal}}),
+                U("&Calculs"));
+    bar->Append(MakeMenu({{IdAbout, "A propos", "Ouvre la boite de dialogue 'A propos'", Kind::Normal},
+                          {IdHelp, "Aide", "Documentation du logiciel", Kind::Normal}}),
+                U("&Aide"));
+    SetMenuBar(bar);
+}
+
+void FenetreTunnel::BuildToolBar()
+{
+    wxToolBar* tools = CreateToolBar(wxTB_DEFAULT_STYLE, wxID_ANY);
+    tools->SetToolBitmapSize(wxSize(32, 32));
+    struct Tool
+    {
+        int id;
+        const char* file;
+        const char* text;
+        wxItemKind kind;
+    };
+    const Tool table[] = {
+        {IdNew, "/Icons/New.gif", "Nouveau projet", wxITEM_NORMAL},
+        {IdOpen, "/Icons/Open.gif", "Ouvrir un projet", wxITEM_NORMAL},
+        {IdSave, "/Icons/Save.gif", "Sauvegarder le projet", wxITEM_NORMAL},
+        {IdUndo, "/Icons/Undo.gif", "Annuler", wxITEM_NORMAL},
+        {IdRedo, "/Icons/Redo.gif", "Refaire", wxITEM_NORMAL},
+        {IdModeCreation, "/Icons/Creation.gif", "Mode Création", wxITEM_RADIO},
+        {IdModeVisualisation, "/Icons/Visualisation.gif", "Mode Visualisation", wxITEM_RADIO},
+        {IdDiscontinuites, "/Icons/Discontinuites.gif", "Edition des Discontinuités", wxITEM_CHECK},
+        {IdTranchee, "/Icons/Tranchee.gif", "Edition de la Tête de tranchée", wxITEM_CHECK},
+    };
+    for (const Tool& tool : table)
+    {
+        wxBitmap bitmap(wxString::FromUTF8(ApplicationPath(tool.file)), wxBITMAP_TYPE_GIF);
+        if (!bitmap.IsOk())
+            bitmap = wxBitmap(32, 32);
+        tools->AddTool(tool.id, U(tool.text), bitmap, wxNullBitmap, tool.kind, U(tool.text), U(tool.text));
+    }
+    tools->Realize();
+}
+
+void FenetreTunnel::CheckItem(int id, bool checked)
+{
+    wxMenuBar* bar = GetMenuBar();
+    wxMenuItem* item = bar ? bar->FindItem(id) : nullptr;
+    if (item && item->IsCheckable())
+        item->Check(checked);
+}
+
+void FenetreTunnel::EnableItem(int id, bool enabled)
+{
+    wxMenuBar* bar = GetMenuBar();
+    if (bar && bar->FindItem(id))
+        bar->Enable(id, enabled);
+}
+
+void FenetreTunnel::BindCommands()
+{
+    auto on = [this](int id, std::function<void(wxCommandEvent&)> handler)
+    {
+        Bind(
+            wxEVT_MENU, [handler](wxCommandEvent& event) { handler(event); }, id);
+    };
+    // Commands whose tool, dialog or model element has not landed yet: bound
+    // so that every item answers, doing nothing.
+    auto pending = [](wxCommandEvent&) {};
+
+    on(IdModeCreation, [](wxCommandEvent&) { EnterCreationMode(true); });
+    on(IdModeVisualisation, [](wxCommandEvent&) { EnterVisualisationMode(true); });
+    on(IdDiscontinuites, [this](wxCommandEvent& event) { mDiscontinuite->Show(event.IsChecked()); });
+    on(IdTranchee, [this](wxCommandEvent& event) { mTete->Show(event.IsChecked()); });
+    on(IdUndo, [](wxCommandEvent&) { gProjet.GetUndoManager().Undo(); });
+    on(IdRedo, [](wxCommandEvent&) { gProjet.GetUndoManager().Redo(); });
+    on(IdNew, [](wxCommandEvent&) { gProjet.New(); });
+    on(IdOpen, [this](wxCommandEvent&) { OnOpen(); });
+    on(IdSave, [](wxCommandEvent&) { gProjet.Save(); });
+    on(IdSaveAs, [](wxCommandEvent&) { gProjet.SaveAs(); });
+    on(IdQuit, [this](wxCommandEvent&) { Close(false); });
+    Bind(wxEVT_CLOSE_WINDOW, &FenetreTunnel::OnClose, this);
+
+    // Background plan: choose (22), adjust (23), scale (24), origin (25).
+    for (int id : {22, 23, 24, 25})
+        on(id, pending);
+    // Layers: add (27), delete the current one (28), points (29), level
+    // line (30).
+    for (int id : {27, 28, 29, 30})
+        on(id, pending);
+    for (int id : {26, 31, 32, 33, 40})
+        on(id, [this, id](wxCommandEvent& event) { OnCreationSwitch(id, event.IsChecked()); });
+    on(IdGraduation, [this](wxCommandEvent&) { OnGraduation(); });
+    // The axis type ends the running tool; the type itself comes with the
+    // axis.
+    on(42, [](wxCommandEvent&) { EndCurrentTool(); });
+    on(43, [](wxCommandEvent&) { EndCurrentTool(); });
+    // Axis from a DXF file (44); the visualisation palette's centring (45),
+    // axis editing (56), section (57) and scenery (58).
+    for (int id : {44, 45, 56, 57, 58})
+        on(id, pending);
+    for (int id = 46; id <= 55; ++id)
+        on(id, [this, id](wxCommandEvent& event) { OnDisplaySwitch(id, event.IsChecked()); });
+    // Borehole export (35) and cost function (36).
+    on(35, pending);
+    on(36, pending);
+    on(37, [this](wxCommandEvent&) { mResultats->Show(); });
+    on(IdSeries, [this](wxCommandEvent&) { OnSeries(); });
+    on(39, [this](wxCommandEvent&) { mCourbes->Show(); });
+    on(IdToggleDiscontinuites, [this](wxCommandEvent&) { mDiscontinuite->Show(!mDiscontinuite->IsShown()); });
+    on(IdToggleTete, [this](wxCommandEvent&) { mTete->Show(!mTete->IsShown()); });
+    on(IdHelp, [this](wxCommandEvent&) { OnHelp(); });
+    on(IdAbout,
+       [](wxCommandEvent&)
+       {
+           DialogAPropos about;
+           about.ShowModal();
+       });
+}
+
+void FenetreTunnel::OnOpen()
+{
+    ModelUi::FileRequest request;
+    request.Title = "Choisissez un fichier";
+    request.Wildcard = "Ovalis files (*.ovx)|*.ovx";
+    const std::string path = GetModelUi().AskFilePath(request);
+    if (!path.empty())
+        gProjet.Open(path);
+}
+
+void FenetreTunnel::OnCreationSwitch(int id, bool on)
+{
+    CheckItem(id, on);
+    switch (id)
+    {
+    case 26:
+        gProjet.AffichageNordCreation = on;
+        break;
+    case 31:
+        gProjet.mLignesNiveauAffichees = on;
+        break;
+    case 32:
+        gProjet.PointsAffiches = on;
+        break;
+    case 33:
+        gProjet.TriangulationAffichee = on;
+        break;
+    default:
+        gProjet.AffichageAxeCreation = on;
+        break;
+    }
+    gProjet.MarkModified();
+    RefreshDisplay();
+}
+
+void FenetreTunnel::OnDisplaySwitch(int id, bool on)
+{
+    using Setter = void (ProjetOVX::*)(bool);
+    static const Setter setters[] = {
+        &ProjetOVX::Set3DTriangles,      &ProjetOVX::Set3DSegments,
+        &ProjetOVX::Set3DPoints,         &ProjetOVX::Set3DLignes,
+        &ProjetOVX::Set3DSondages,       &ProjetOVX::Set3DAxe,
+        &ProjetOVX::Set3DAffichageTete,  &ProjetOVX::Set3DAffichageLigneIntersection,
+        &ProjetOVX::Set3DAffichageInfos, &ProjetOVX::SetTravauxTransparence,
+    };
+    (gProjet.*setters[id - 46])(on);
+    RefreshDisplay();
+}
+
+void FenetreTunnel::OnGraduation()
+{
+    std::string text = DefaultStreamText(gProjet.GraduationAxe);
+    if (!GetModelUi().AskText("Indiquez '0' pour supprimer les graduation",
+                              "Changement de graduation de l'axe", text) ||
+        text.empty())
+        return;
+    double value = 0.0;
+    if (!ReadFiniteNumber(text, value))
+    {
+        GetModelUi().MessageBox("Les valeurs saisies doivent être des nombres réels finis", "Erreur");
+        return;
+    }
+    gProjet.GraduationAxe = value;
+    gProjet.MarkModified();
+    gProjet.SetGeometryChanged();
+    gProjet.InvalidateResults();
+    gProjet.RefreshWindows();
+    RefreshDisplay();
+}
+
+void FenetreTunnel::OnSeries()
+{
+    // The head is placed on the axis; with no axis yet there is no head.
+    GetModelUi().MessageBox("Vous devez déjà placer la tête de tranchée avant de pouvoir lancer des calculs",
+                            "Message", ModelUi::Buttons::Ok, ModelUi::BoxCentred);
+}
+
+void FenetreTunnel::OnHelp()
+{
+    // Silent when there is no viewer or no document.
+    wxLogNull quiet;
+    mLauncher(ApplicationPath("/Aide/Aide.pdf"));
+}
+
+void FenetreTunnel::OnClose(wxCloseEvent& event)
+{
+    const int answer = gProjet.Close();
+    if (event.CanVeto() && answer == ModelUi::IdCancel)
+    {
+        event.Veto();
+        return;
+    }
+    DeleteCursors();
+    Destroy();
+}

@@ -1,0 +1,202 @@
+#include "FrameUi.h"
+
+#include "DialogResultats.h"
+#include "FenetreTunnel.h"
+#include "InterfaceModes.h"
+#include "LumoraDevice.h"
+#include "PanelPrincipal.h"
+
+#include <wx/app.h>
+#include <wx/filedlg.h>
+#include <wx/image.h>
+#include <wx/log.h>
+#include <wx/msgdlg.h>
+#include <wx/textdlg.h>
+
+void FrameUi::RefreshDisplay()
+{
+    ::RefreshDisplay();
+}
+
+void FrameUi::EndCurrentTool()
+{
+    ::EndCurrentTool();
+}
+
+void FrameUi::EnterCreationMode(bool record)
+{
+    ::EnterCreationMode(record);
+}
+
+void FrameUi::EnterVisualisationMode(bool record)
+{
+    ::EnterVisualisationMode(record);
+}
+
+int FrameUi::GetMode() const
+{
+    return gMode;
+}
+
+void FrameUi::SaveModeCamera()
+{
+    ::SaveModeCamera();
+}
+
+void FrameUi::EnableModeTools()
+{
+    ::EnableModeTools();
+}
+
+void FrameUi::DisableInterface()
+{
+    ::DisableInterface();
+}
+
+void FrameUi::SetNoProjectInterface()
+{
+    ::SetNoProjectInterface();
+}
+
+LumoraDevice* FrameUi::GetMainDevice()
+{
+    return mFrame->GetMainDevice();
+}
+
+ModelUi::EventsManager FrameUi::GetEventsManager() const
+{
+    return mFrame->GetMainDevice()->GetCustomEventsManager();
+}
+
+void FrameUi::SetEventsManager(EventsManager manager)
+{
+    mFrame->GetMainDevice()->SetCustomEventsManager(manager);
+}
+
+void FrameUi::SetToolPointAction(PointAction action)
+{
+    gToolPointAction = action;
+}
+
+void FrameUi::SetOverlayDrawer(OverlayDrawer drawer)
+{
+    gOverlayDrawer = drawer;
+}
+
+void FrameUi::SetTitle(const std::string& title)
+{
+    mFrame->SetTitle(wxString::FromUTF8(title));
+}
+
+void FrameUi::FocusMainCanvas()
+{
+    mFrame->GetCanvas()->SetFocus();
+}
+
+void FrameUi::SetCursor(Cursor cursor)
+{
+    PanelPrincipal* canvas = mFrame->GetCanvas();
+    const wxCursor* tool = nullptr;
+    switch (cursor)
+    {
+    case Cursor::Arrow:
+        canvas->SetCursor(*wxSTANDARD_CURSOR);
+        return;
+    case Cursor::Wait:
+        canvas->SetCursor(*wxHOURGLASS_CURSOR);
+        return;
+    case Cursor::Borehole:
+        tool = mFrame->GetToolCursor(FenetreTunnel::CursorSondage);
+        break;
+    case Cursor::AxisPoint:
+        tool = mFrame->GetToolCursor(FenetreTunnel::CursorTarget);
+        break;
+    case Cursor::AxisTool:
+        tool = mFrame->GetToolCursor(FenetreTunnel::CursorAxe);
+        break;
+    }
+    canvas->SetCursor(tool ? *tool : *wxSTANDARD_CURSOR);
+}
+
+void FrameUi::SetStatusText(const std::string& text, int)
+{
+    // What the model writes are its tools' prompts: they go to the prompt
+    // field, which EndCurrentTool clears, whatever field the tool names.
+    mFrame->SetStatusText(wxString::FromUTF8(text), 2);
+}
+
+void FrameUi::CheckMenuItem(int id, bool checked)
+{
+    mFrame->CheckItem(id, checked);
+}
+
+void FrameUi::EnableMenuItem(int id, bool enabled)
+{
+    mFrame->EnableItem(id, enabled);
+}
+
+void FrameUi::ShowDisplaySwitch(int menuId, bool on)
+{
+    mFrame->CheckItem(menuId, on);
+}
+
+int FrameUi::MessageBox(const std::string& text, const std::string& caption, Buttons buttons, int flags)
+{
+    long style = wxOK;
+    if (buttons == Buttons::YesNo)
+        style = wxYES_NO;
+    else if (buttons == Buttons::YesNoCancel)
+        style = wxYES_NO | wxCANCEL;
+    if (flags & BoxCentred)
+        style |= wxCENTRE;
+    wxWindow* parent = (flags & BoxParented) ? mFrame : nullptr;
+    wxMessageDialog box(parent, wxString::FromUTF8(text), wxString::FromUTF8(caption), style);
+    // The dialog answers the toolkit's identifiers, which ModelUi uses.
+    return box.ShowModal();
+}
+
+std::string FrameUi::AskFilePath(const FileRequest& request)
+{
+    const long style = request.Save ? (wxFD_SAVE | wxFD_OVERWRITE_PROMPT | wxFD_CHANGE_DIR)
+                                    : (wxFD_OPEN | wxFD_FILE_MUST_EXIST | wxFD_CHANGE_DIR);
+    wxFileDialog dialog(mFrame, wxString::FromUTF8(request.Title), wxEmptyString, wxEmptyString,
+                        wxString::FromUTF8(request.Wildcard), style);
+    if (dialog.ShowModal() != wxID_OK)
+        return std::string();
+    return std::string(dialog.GetPath().ToUTF8().data());
+}
+
+bool FrameUi::AskText(const std::string& message, const std::string& caption, std::string& text)
+{
+    wxTextEntryDialog dialog(nullptr, wxString::FromUTF8(message), wxString::FromUTF8(caption),
+                             wxString::FromUTF8(text), wxOK | wxCANCEL | wxCENTRE);
+    if (dialog.ShowModal() != wxID_OK)
+        return false;
+    text = dialog.GetValue().ToUTF8().data();
+    return true;
+}
+
+bool FrameUi::GetImageSize(const std::string& path, int& width, int& height)
+{
+    wxLogNull quiet;
+    wxImage image;
+    if (!image.LoadFile(wxString::FromUTF8(path)))
+        return false;
+    width = image.GetWidth();
+    height = image.GetHeight();
+    return true;
+}
+
+void FrameUi::YieldEvents()
+{
+    wxTheApp->Yield(true);
+}
+
+void FrameUi::ResetResultViews()
+{
+    if (DialogResultats* results = mFrame->GetResultsDialog())
+    {
+        results->BuildGrid();
+        results->Show(false);
+    }
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "ModelUi.h"
+
+class FenetreTunnel;
+
+// The model's interface while the main frame exists: the mode, tool and
+// refresh calls run the interface's own routines, boxes and dialogs are the
+// toolkit's, and what the frame does not show yet (palettes, dialogs not
+// built) is skipped.
+class FrameUi : public ModelUi
+{
+public:
+    explicit FrameUi(FenetreTunnel* frame) : mFrame(frame) {}
+
+    void RefreshDisplay() override;
+    void EndCurrentTool() override;
+    void EnterCreationMode(bool record) override;
+    void EnterVisualisationMode(bool record) override;
+    int GetMode() const override;
+    void SaveModeCamera() override;
+    void EnableModeTools() override;
+    void DisableInterface() override;
+    void SetNoProjectInterface() override;
+
+    LumoraDevice* GetMainDevice() override;
+    EventsManager GetEventsManager() const override;
+    void SetEventsManager(EventsManager manager) override;
+    void SetToolPointAction(PointAction action) override;
+    void SetOverlayDrawer(OverlayDrawer drawer) override;
+
+    void SetTitle(const std::string& title) override;
+    void FocusMainCanvas() override;
+    void SetCursor(Cursor cursor) override;
+    void SetStatusText(const std::string& text, int field) override;
+    void CheckMenuItem(int id, bool checked) override;
+    void EnableMenuItem(int id, bool enabled) override;
+
+    void SetLayerChoice(const std::vector<std::string>&) override {}
+    void SelectLayerChoice(int) override {}
+    void EnableLayerTools(bool) override {}
+    LumPoint ReadCoordinates() override { return LumPoint(); }
+    void ShowCoordinates(const LumPoint&) override {}
+    void ShowDisplaySwitch(int menuId, bool on) override;
+    void DrawNorthArrow(double) override {}
+
+    int MessageBox(const std::string& text, const std::string& caption, Buttons buttons, int flags) override;
+    std::string AskFilePath(const FileRequest& request) override;
+    bool AskTwoValues(const std::string&, const std::string&, const std::string&, double&, double&) override
+    {
+        return false;
+    }
+    bool AskText(const std::string& message, const std::string& caption, std::string& text) override;
+    bool GetImageSize(const std::string& path, int& width, int& height) override;
+    void YieldEvents() override;
+
+    void ResetDiscontinuityDialog() override {}
+    void FillDiscontinuityFamilies() override {}
+    void SelectDiscontinuityFamily(const std::string&) override {}
+    void FillHeadFields() override {}
+    void FillCurveVariables() override {}
+    void ResetResultViews() override;
+
+private:
+    FenetreTunnel* mFrame;
+};

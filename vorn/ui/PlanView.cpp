@@ -1,0 +1,14 @@
+#include "PlanView.h"
+
+void RenderPlanView(LumoraDevice*)
+{
+}
+
+bool OnPlanViewEvent(const EventInfo&)
+{
+    return false;
+}
+
+void OnPlanViewPoint(LumPoint)
+{
+}

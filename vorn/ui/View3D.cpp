@@ -1,0 +1,10 @@
+#include "View3D.h"
+
+void RenderView3D(LumoraDevice*)
+{
+}
+
+bool OnView3DEvent(const EventInfo&)
+{
+    return false;
+}
