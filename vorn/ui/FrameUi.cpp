@@ -10,6 +10,7 @@
 #include <wx/filedlg.h>
 #include <wx/image.h>
 #include <wx/log.h>
+#include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/textdlg.h>
 
@@ -199,4 +200,26 @@ void FrameUi::ResetResultViews()
         results->BuildGrid();
         results->Show(false);
     }
+}
+
+void FrameUi::ShowPopupMenu(const std::vector<PopupItem>& items, int x, int y)
+{
+    wxMenu menu;
+    for (size_t i = 0; i < items.size(); ++i)
+    {
+        const PopupItem& item = items[i];
+        const int id = wxID_HIGHEST + 1 + static_cast<int>(i);
+        wxMenuItem* line = item.Check ? menu.AppendCheckItem(id, wxString::FromUTF8(item.Label))
+                                      : menu.Append(id, wxString::FromUTF8(item.Label));
+        line->Enable(item.Enabled);
+        if (item.Check)
+            line->Check(true);
+    }
+    // The callbacks run after the menu closed, so one that opens a dialog
+    // or changes the model meets no open menu.
+    int chosen = -1;
+    menu.Bind(wxEVT_MENU, [&chosen](wxCommandEvent& event) { chosen = event.GetId() - wxID_HIGHEST - 1; });
+    mFrame->GetCanvas()->PopupMenu(&menu, x, y);
+    if (chosen >= 0 && chosen < static_cast<int>(items.size()) && items[static_cast<size_t>(chosen)].Callback)
+        items[static_cast<size_t>(chosen)].Callback();
 }

@@ -41,6 +41,10 @@ public:
     void EnableLayerTools(bool) override {}
     LumPoint ReadCoordinates() override { return LumPoint(); }
     void ShowCoordinates(const LumPoint&) override {}
+    void ShowAxeType(int) override {}
+    void ShowAxeParameters(double, double, double) override {}
+    bool ReadAxeParameters(std::string&, std::string&, std::string&) override { return false; }
+    void ShowPopupMenu(const std::vector<PopupItem>& items, int x, int y) override;
     void ShowDisplaySwitch(int menuId, bool on) override;
     void DrawNorthArrow(double) override {}
 
