@@ -1,5 +1,7 @@
 #include "ProjetOVX.h"
 
+#include "Couche.h"
+#include "KorNumbers.h"
 #include "KorString.h"
 #include "ModelUi.h"
 #include "RawXMLElement.h"
@@ -176,7 +178,11 @@ void ProjetOVX::ToXML(XMLNode& node)
 {
     XMLable::ToXML(node);
     WriteGroup(node, "FondPlan", mFondsPlan);
-    WriteGroup(node, "Couche", mCouches);
+    for (Couche* couche : mCouches)
+    {
+        XMLNode child = node.addChild("Couche");
+        couche->ToXML(child);
+    }
     WriteGroup(node, "Sondage", mSondages);
     WriteGroup(node, "Coupe", mCoupes);
     for (auto& [name, family] : mDiscontinuites)
@@ -196,7 +202,13 @@ void ProjetOVX::FromXML(const XMLNode& node)
     XMLable::FromXML(node);
     DeleteAll(mCouches);
     ReadGroup(node, "FondPlan", mFondsPlan);
-    ReadGroup(node, "Couche", mCouches);
+    // Each layer is in the list before it reads: its level lines find it.
+    const int couches = node.nChildNode("Couche");
+    for (int i = 0; i < couches; ++i)
+    {
+        mCouches.push_back(new Couche("Couche"));
+        mCouches.back()->FromXML(node.getChildNode("Couche", i));
+    }
     ReadGroup(node, "Sondage", mSondages);
     ReadGroup(node, "Coupe", mCoupes);
 
@@ -393,9 +405,55 @@ std::vector<std::string> ProjetOVX::GetDiscontinuiteNames() const
 std::vector<std::string> ProjetOVX::GetCoucheNames() const
 {
     std::vector<std::string> names;
-    for (const RawXMLElement* couche : mCouches)
-        names.push_back(couche->GetMemberText("Nom"));
+    for (const Couche* couche : mCouches)
+        names.push_back(couche->Nom);
     return names;
+}
+
+Couche* ProjetOVX::GetCouche(int index) const
+{
+    return index >= 0 && index < GetNumberOfCouches() ? mCouches[index] : nullptr;
+}
+
+Couche* ProjetOVX::GetCouche(const std::string& name) const
+{
+    for (Couche* couche : mCouches)
+        if (couche->Nom == name)
+            return couche;
+    return nullptr;
+}
+
+int ProjetOVX::GetCoucheIndex(const Couche* couche) const
+{
+    const auto found = std::find(mCouches.begin(), mCouches.end(), couche);
+    return found == mCouches.end() ? -1 : static_cast<int>(found - mCouches.begin());
+}
+
+Couche* ProjetOVX::AddCouche(const std::string& name, unsigned int index)
+{
+    if (index > mCouches.size())
+        return nullptr;
+    auto* couche = new Couche(name);
+    mCouches.insert(mCouches.begin() + index, couche);
+    FillCoucheCombo();
+    SetCoucheCourante(static_cast<int>(index));
+    SetGeometryChanged();
+    InvalidateResults();
+    RefreshWindows();
+    return couche;
+}
+
+void ProjetOVX::DeleteCouche(int index, int newCurrent)
+{
+    if (index < 0 || index >= GetNumberOfCouches())
+        return;
+    delete mCouches[index];
+    mCouches.erase(mCouches.begin() + index);
+    FillCoucheCombo();
+    SetCoucheCourante(newCurrent);
+    SetGeometryChanged();
+    InvalidateResults();
+    RefreshWindows();
 }
 
 void ProjetOVX::FillCoucheCombo()
