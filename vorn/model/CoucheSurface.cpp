@@ -9,6 +9,7 @@
 #include "ProjetOVX.h"
 
 #include <cmath>
+#include <limits>
 
 namespace
 {
@@ -78,7 +79,9 @@ int Couche::GetFaceAt(float x, float y)
         mFaceIndexValid = mFaceIndex.Build(mesh);
     std::vector<int> candidates;
     const LumPoint p(x, y, 0.0);
-    if (!mFaceIndexValid || !mFaceIndex.Query(p, p, candidates))
+    // The index's boxes are 3D: the query spans every altitude.
+    const double far = std::numeric_limits<double>::max();
+    if (!mFaceIndexValid || !mFaceIndex.Query(LumPoint(x, y, -far), LumPoint(x, y, far), candidates))
         return GetFaceAtByScan(x, y);
     // Candidates come in identifier order: the first holding face is the
     // scan's.
