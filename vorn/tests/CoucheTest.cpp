@@ -217,6 +217,7 @@ TEST_F(CoucheTest, AltitudeComesFromTheTriangleAtThePoint)
         line->AddPoint(LumPoint(i, i, i), 1, 0, false, false);
     z = 99.0;
     EXPECT_FALSE(line->GetAltitude(1.5, 1.5, z));
+    EXPECT_EQ(line->GetFaceAt(1.5f, 1.5f), -1);
     EXPECT_EQ(z, 0.0);
 }
 
