@@ -145,10 +145,13 @@ void LigneNiveau::Constrain(KorMesh& mesh) const
 {
     if (Points.size() < 2)
         return;
+    // A file may list a point twice in a row: no segment from a point to
+    // itself.
     Constraint segments;
     for (size_t k = 1; k < Points.size(); ++k)
-        segments.emplace_back(Points[k - 1], Points[k]);
-    if (Fermee != 0)
+        if (Points[k - 1] != Points[k])
+            segments.emplace_back(Points[k - 1], Points[k]);
+    if (Fermee != 0 && Points.back() != Points.front())
         segments.emplace_back(Points.back(), Points.front());
     ConstrainTriangulation(mesh, segments);
 }

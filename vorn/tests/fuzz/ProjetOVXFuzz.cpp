@@ -1,8 +1,12 @@
 // Any file opens as a project or is refused with a message, never a crash
 // or a hang; a project that opened saves, opens again and saves to the same
-// bytes. Runs headless (the default NullUi).
+// bytes. Its layers then triangulate, answer altitudes (the face index
+// agreeing with the scan, every altitude finite), and the triangulated
+// project saves and opens again. Runs headless (the default NullUi).
+#include "Couche.h"
 #include "ProjetOVX.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +33,38 @@ bool OpenClean(const std::string& path)
     gProjet.Open(path);
     return gProjet.Nom == path;
 }
+
+void Query(Couche& couche, double x, double y)
+{
+    const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+    if (couche.GetFaceAt(fx, fy) != couche.GetFaceAtByScan(fx, fy))
+        std::abort();
+    double z = 0.0;
+    if (couche.GetAltitude(x, y, z) && !std::isfinite(z))
+        std::abort();
+}
+
+// Triangulates every layer and asks altitudes at its vertices and between
+// consecutive ones; a bounded number of queries per layer.
+void ExerciseLayers()
+{
+    for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
+    {
+        Couche& couche = *gProjet.GetCouche(i);
+        couche.Triangulate();
+        const KorMesh& mesh = couche.GetMesh();
+        const KorVertex* previous = nullptr;
+        int queries = 0;
+        for (int id = 0; id < mesh.GetVertexVectorSize() && queries < 200; ++id, ++queries)
+            if (const KorVertex* v = mesh.GetVertex(id))
+            {
+                Query(couche, v->X, v->Y);
+                if (previous)
+                    Query(couche, (v->X + previous->X) / 2.0, (v->Y + previous->Y) / 2.0);
+                previous = v;
+            }
+    }
+}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -46,6 +82,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (!OpenClean(path) || !gProjet.Save())
             std::abort();
         if (ReadAll(path) != first)
+            std::abort();
+        ExerciseLayers();
+        if (!gProjet.Save() || !OpenClean(path))
             std::abort();
     }
     std::remove(path.c_str());
