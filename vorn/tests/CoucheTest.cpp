@@ -299,3 +299,53 @@ TEST_F(CoucheTest, TextureCoordinatesAreValidOnceComputed)
     EXPECT_FALSE(couche->AreTextureCoordinatesValid());
 }
 } // namespace
+
+namespace
+{
+std::time_t FixedClock()
+{
+    return 1700000000;
+}
+
+// A project of two triangulated layers with a closed level line saves,
+// opens with the same points, origins and lines, and saves to the same
+// bytes; the altitude read back is the line's.
+TEST_F(CoucheTest, LayersGoRoundTripThroughTheProjectFile)
+{
+    Couche::SetClock(FixedClock);
+    Couche* top = AddSquare("Haut", 0.0);
+    AddSquare("Bas", -10.0);
+    Couche::SetClock(nullptr);
+    for (int c : {top->R, top->G, top->B})
+        EXPECT_TRUE(c >= 0 && c <= 254) << c;
+    const std::vector<float> ring = {3, 3, 7, 3, 7, 7, 3, 7};
+    top->GetLigneNiveau(top->AddLigneNiveau(-2.0f, -1, false, &ring))->Fermee = 1;
+    top->AddPoint(LumPoint(5, 1, -1), 3, 4, false, false);
+    double z = 0.0;
+    ASSERT_TRUE(top->GetAltitude(5.0, 5.0, z));
+    EXPECT_EQ(z, -2.0);
+
+    const std::string path = TempPath("layers.ovx");
+    gProjet.Nom = path;
+    ASSERT_TRUE(gProjet.Save());
+    const std::string first = ReadAll(path);
+    gProjet.Open(path);
+    ASSERT_EQ(gProjet.Nom, path);
+    ASSERT_EQ(gProjet.GetNumberOfCouches(), 2);
+    Couche* read = gProjet.GetCouche("Haut");
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(gProjet.GetCoucheIndex(read), 0);
+    EXPECT_EQ(read->GetMesh().GetNumberOfVertices(), 9);
+    EXPECT_EQ(read->GetVertexType(8).Type, 3);
+    EXPECT_EQ(read->GetVertexType(8).Param, 4);
+    ASSERT_EQ(read->GetNumberOfLignesNiveau(), 1);
+    EXPECT_EQ(read->GetLigneNiveau(0)->Points, (std::vector<int>{4, 5, 6, 7}));
+    EXPECT_EQ(read->GetLigneNiveau(0)->Fermee, 1);
+    EXPECT_TRUE(read->NeedsTriangulation());
+    ASSERT_TRUE(read->GetAltitude(5.0, 5.0, z));
+    EXPECT_EQ(z, -2.0);
+    ASSERT_TRUE(gProjet.Save());
+    EXPECT_EQ(ReadAll(path), first);
+    std::remove(path.c_str());
+}
+} // namespace
