@@ -84,6 +84,8 @@ public:
     // 1 when the layer above is lower than z at (x, y), -1 when the layer
     // below is higher, 0 otherwise; the offending altitude in altitude.
     int CheckNeighbours(const LumPoint& point, double* altitude = nullptr);
+    // A point with a coordinate that is not finite is refused (-1, one
+    // reported line), as the file could not be read back.
     int AddPoint(const LumPoint& point, int type, int param, bool check, bool record);
     void DeletePoint(int id, bool record);
     int MovePoint(int id, const LumPoint& point, bool check, bool record, bool retriangulate);

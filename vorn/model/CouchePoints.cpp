@@ -3,6 +3,7 @@
 #include "Couche.h"
 
 #include "CoucheRecorders.h"
+#include "KorException.h"
 #include "KorRay.h"
 #include "LigneNiveau.h"
 #include "LumHandledMesh.h"
@@ -11,6 +12,7 @@
 #include "SceneCoordinates.h"
 
 #include <algorithm>
+#include <cmath>
 #include <locale>
 #include <sstream>
 
@@ -18,6 +20,16 @@ namespace
 {
 const char* const kReasons[2] = {" :\nLa couche inférieure est plus haute",
                                  " :\nLa couche supérieure est plus basse"};
+
+// A vertex that is not finite is saved as a text that no reader takes back:
+// the whole project file would no longer open.
+bool IsFinite(const char* origin, const LumPoint& p)
+{
+    if (std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z))
+        return true;
+    KorReport(origin, "Les coordonnées du point doivent être des nombres finis");
+    return false;
+}
 } // namespace
 
 std::string Couche::FormatPoint(const LumPoint& point)
@@ -52,7 +64,7 @@ int Couche::CheckNeighbours(const LumPoint& point, double* altitude)
 
 int Couche::AddPoint(const LumPoint& point, int type, int param, bool check, bool record)
 {
-    if (!Editable)
+    if (!Editable || !IsFinite("Couche::AddPoint", point))
         return -1;
     if (check)
     {
@@ -106,6 +118,8 @@ int Couche::MovePoint(int id, const LumPoint& point, bool check, bool record, bo
     KorVertex* v = mMeshes[Surface].GetVertex(id);
     if (!v)
         return 1;
+    if (!IsFinite("Couche::MovePoint", point))
+        return -1;
     if (check)
     {
         const int refused = CheckNeighbours(point);

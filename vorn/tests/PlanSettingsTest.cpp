@@ -54,6 +54,19 @@ TEST_F(PlanSettingsTest, ScaleChangeKeepsTheWorld)
         EXPECT_EQ(v->Z, 5.0);
     }
     EXPECT_EQ(gProjet.GetUndoManager().GetCount(), 1u);
+
+    // While the scale is 0 a contour point would be infinitely high: it is
+    // refused rather than saved into a file that no longer opens.
+    gProjet.SetEchelle(0.0, false);
+    const std::vector<float> line = {0, 0, 1, 1};
+    testing::internal::CaptureStdout();
+    couche->AddLigneNiveau(-3.0f, -1, false, &line);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Couche::AddPoint -> Les coordonnées du point doivent être des nombres finis\n"
+              "Couche::AddPoint -> Les coordonnées du point doivent être des nombres finis\n");
+    EXPECT_EQ(couche->GetMesh().GetNumberOfVertices(), 1);
+    EXPECT_EQ(couche->MovePoint(0, LumPoint(0, std::nan(""), 0), false, false, true), -1);
+    EXPECT_EQ(v->Y, 4.0);
 }
 
 // A map origin of millions of metres survives set, undo and redo exactly.
