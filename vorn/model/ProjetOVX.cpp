@@ -1,7 +1,6 @@
 #include "ProjetOVX.h"
 
 #include "Couche.h"
-#include "KorNumbers.h"
 #include "KorString.h"
 #include "ModelUi.h"
 #include "RawXMLElement.h"
@@ -408,52 +407,6 @@ std::vector<std::string> ProjetOVX::GetCoucheNames() const
     for (const Couche* couche : mCouches)
         names.push_back(couche->Nom);
     return names;
-}
-
-Couche* ProjetOVX::GetCouche(int index) const
-{
-    return index >= 0 && index < GetNumberOfCouches() ? mCouches[index] : nullptr;
-}
-
-Couche* ProjetOVX::GetCouche(const std::string& name) const
-{
-    for (Couche* couche : mCouches)
-        if (couche->Nom == name)
-            return couche;
-    return nullptr;
-}
-
-int ProjetOVX::GetCoucheIndex(const Couche* couche) const
-{
-    const auto found = std::find(mCouches.begin(), mCouches.end(), couche);
-    return found == mCouches.end() ? -1 : static_cast<int>(found - mCouches.begin());
-}
-
-Couche* ProjetOVX::AddCouche(const std::string& name, unsigned int index)
-{
-    if (index > mCouches.size())
-        return nullptr;
-    auto* couche = new Couche(name);
-    mCouches.insert(mCouches.begin() + index, couche);
-    FillCoucheCombo();
-    SetCoucheCourante(static_cast<int>(index));
-    SetGeometryChanged();
-    InvalidateResults();
-    RefreshWindows();
-    return couche;
-}
-
-void ProjetOVX::DeleteCouche(int index, int newCurrent)
-{
-    if (index < 0 || index >= GetNumberOfCouches())
-        return;
-    delete mCouches[index];
-    mCouches.erase(mCouches.begin() + index);
-    FillCoucheCombo();
-    SetCoucheCourante(newCurrent);
-    SetGeometryChanged();
-    InvalidateResults();
-    RefreshWindows();
 }
 
 void ProjetOVX::FillCoucheCombo()

@@ -20,10 +20,3 @@ void RecordOrigineChange(double oldCameraX, double oldCameraY, double oldX, doub
                          double cameraY, double x, double y);
 void UndoOrigineChange(KorAction* action);
 void RedoOrigineChange(KorAction* action);
-
-// Values: LumPoint old Limite1, old Limite2, new Limite1, new Limite2. The
-// undo sets the old corners without normalising (so records nothing); the
-// redo stores the new ones; both mark the 3D geometry changed.
-void RecordZoneChange(const LumPoint& old1, const LumPoint& old2, const LumPoint& new1, const LumPoint& new2);
-void UndoZoneChange(KorAction* action);
-void RedoZoneChange(KorAction* action);

@@ -1,4 +1,4 @@
-#include "PlanRecorders.h"
+#include "FondPlanRecorders.h"
 
 #include "ModelUi.h"
 #include "OVXAction.h"
@@ -57,27 +57,4 @@ void UndoOrigineChange(KorAction* action)
 void RedoOrigineChange(KorAction* action)
 {
     SetOrigineFrom(action, 5);
-}
-
-void RecordZoneChange(const LumPoint& old1, const LumPoint& old2, const LumPoint& new1, const LumPoint& new2)
-{
-    auto* action = new OVXAction;
-    action->AddVariable(old1);
-    action->AddVariable(old2);
-    action->AddVariable(new1);
-    action->AddVariable(new2);
-    AddAction(action, UndoZoneChange, RedoZoneChange);
-}
-
-void UndoZoneChange(KorAction* action)
-{
-    gProjet.SetZone(RecordedValue<LumPoint>(action, 1), RecordedValue<LumPoint>(action, 2), false, true);
-}
-
-void RedoZoneChange(KorAction* action)
-{
-    gProjet.Limite1 = RecordedValue<LumPoint>(action, 3);
-    gProjet.Limite2 = RecordedValue<LumPoint>(action, 4);
-    gProjet.Set3DGeometryChanged();
-    GetModelUi().RefreshDisplay();
 }
