@@ -177,7 +177,8 @@ KorVertex* Couche::PickVertex(const KorRay& ray, double radius)
         KorVertex* v = mesh.GetVertex(id);
         if (!v)
             continue;
-        double t = best ? nearest : 0.0;
+        // A negative distance sets no bound; the nearest hit so far does.
+        double t = best ? nearest : -1.0;
         if (ray.IntersectSphere(LumPoint(v->X, v->Y, v->Z), radius, 0.0, 1e10, t) && (!best || t < nearest))
         {
             best = v;

@@ -1,4 +1,5 @@
 #include "Couche.h"
+#include "KorRay.h"
 #include "LigneNiveau.h"
 #include "LumHandledMesh.h"
 #include "ModelTestSupport.h"
@@ -347,5 +348,48 @@ TEST_F(CoucheTest, LayersGoRoundTripThroughTheProjectFile)
     ASSERT_TRUE(gProjet.Save());
     EXPECT_EQ(ReadAll(path), first);
     std::remove(path.c_str());
+}
+} // namespace
+
+namespace
+{
+// Borehole and section points follow the insertion and deletion of their
+// element; the nearest vertex on a pick ray wins, whatever its identifier;
+// deleting the picked vertex clears the pick.
+TEST_F(CoucheTest, BoreholeParamsAndPicking)
+{
+    Couche* couche = gProjet.AddCouche("A", 0);
+    const int b0 = couche->AddPoint(LumPoint(0, 0, 10), 3, 0, false, false);
+    const int b1 = couche->AddPoint(LumPoint(0, 0, 0), 3, 1, false, false);
+    const int b2 = couche->AddPoint(LumPoint(5, 0, 0), 3, 2, false, false);
+    const int c0 = couche->AddPoint(LumPoint(9, 9, 0), 4, 0, false, false);
+    couche->ShiftCoupePoints(0);
+    EXPECT_EQ(couche->GetVertexType(c0).Param, 1);
+    couche->ShiftSondagePoints(2);
+    EXPECT_EQ(couche->GetVertexType(b2).Param, 3);
+    couche->DeleteSondagePoints(1);
+    EXPECT_EQ(couche->GetMesh().GetVertex(b1), nullptr);
+    EXPECT_EQ(couche->GetVertexType(b1).Type, 0);
+    EXPECT_EQ(couche->GetVertexType(b0).Param, 0);
+    EXPECT_EQ(couche->GetVertexType(b2).Param, 2);
+    EXPECT_EQ(couche->GetVertexType(c0).Param, 1);
+
+    // Looking down x = 0: b0 (z 10) is nearer than b1 would be; then b2
+    // alone on its own ray.
+    const KorVertex* hit = couche->PickVertex(KorRay(LumPoint(0, 0, 100), LumPoint(0, 0, -1)), 0.5);
+    ASSERT_NE(hit, nullptr);
+    EXPECT_EQ(hit->ID, b0);
+    const int below = couche->AddPoint(LumPoint(0, 0, 20), 1, 0, false, false);
+    EXPECT_EQ(couche->PickVertex(KorRay(LumPoint(0, 0, 100), LumPoint(0, 0, -1)), 0.5)->ID, below);
+    EXPECT_EQ(couche->PickVertexInPlan(5.1f, 0.1f, 0.5f)->ID, b2);
+    EXPECT_EQ(couche->PickVertexInPlan(3.0f, 3.0f, 0.5f), nullptr);
+
+    couche->SetPickedVertex(b2);
+    ui.ClearLog();
+    couche->DeletePoint(b0, false);
+    EXPECT_EQ(couche->GetPickedVertex(), b2);
+    couche->DeletePoint(b2, false);
+    EXPECT_EQ(couche->GetPickedVertex(), -1);
+    EXPECT_EQ(ui.Count("RemoveGizmo"), 1);
 }
 } // namespace
