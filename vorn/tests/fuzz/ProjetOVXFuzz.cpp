@@ -2,8 +2,10 @@
 // or a hang; a project that opened saves, opens again and saves to the same
 // bytes. Its layers then triangulate, answer altitudes (the face index
 // agreeing with the scan, every altitude finite), and the triangulated
-// project saves and opens again. Runs headless (the default NullUi).
+// project, its first point and line deleted with undo, saves and opens
+// again. Runs headless (the default NullUi).
 #include "Couche.h"
+#include "LigneNiveau.h"
 #include "ProjetOVX.h"
 
 #include <cmath>
@@ -44,8 +46,42 @@ void Query(Couche& couche, double x, double y)
         std::abort();
 }
 
+// Every identifier a level line lists names a contour point of that line.
+void CheckLines(const Couche& couche)
+{
+    for (int l = 0; l < couche.GetNumberOfLignesNiveau(); ++l)
+        for (int id : couche.GetLigneNiveau(l)->Points)
+            if (couche.GetVertexType(id).Type != 2 || couche.GetVertexType(id).Param != l)
+                std::abort();
+}
+
+// Deletes the first live vertex and the first level line with their undo
+// records, then undoes, redoes and undoes both.
+void EditLayer(Couche& couche)
+{
+    OVXUndoManager& undo = gProjet.GetUndoManager();
+    undo.Clear();
+    const KorMesh& mesh = couche.GetMesh();
+    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+        if (mesh.GetVertex(id))
+        {
+            couche.DeletePoint(id, true);
+            break;
+        }
+    couche.DeleteLigneNiveau(0, true);
+    for (int step = 0; step < 3; ++step)
+    {
+        CheckLines(couche);
+        if (step == 1)
+            undo.Redo(), undo.Redo();
+        else
+            undo.Undo(), undo.Undo();
+    }
+    CheckLines(couche);
+}
+
 // Triangulates every layer and asks altitudes at its vertices and between
-// consecutive ones; a bounded number of queries per layer.
+// consecutive ones, a bounded number of queries per layer; then edits it.
 void ExerciseLayers()
 {
     for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
@@ -63,6 +99,7 @@ void ExerciseLayers()
                     Query(couche, (v->X + previous->X) / 2.0, (v->Y + previous->Y) / 2.0);
                 previous = v;
             }
+        EditLayer(couche);
     }
 }
 } // namespace
