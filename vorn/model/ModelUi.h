@@ -91,6 +91,10 @@ public:
     virtual void SetEventsManager(EventsManager manager) = 0;
     virtual void SetToolPointAction(PointAction action) = 0;
     virtual void SetOverlayDrawer(OverlayDrawer drawer) = 0;
+    // Removes the gizmo of the main rendering device (a picked point's).
+    virtual void RemoveGizmo() = 0;
+    // The level-line tool forgets its line in progress.
+    virtual void ResetLevelLineInProgress() = 0;
 
     // Main window: title, cursor, status bar, menu items found by id.
     virtual void SetTitle(const std::string& title) = 0;

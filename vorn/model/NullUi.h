@@ -35,6 +35,8 @@ public:
 
     void SetTitle(const std::string&) override {}
     void FocusMainCanvas() override {}
+    void RemoveGizmo() override {}
+    void ResetLevelLineInProgress() override {}
     void SetCursor(Cursor) override {}
     void SetStatusText(const std::string&, int) override {}
     void CheckMenuItem(int, bool) override {}

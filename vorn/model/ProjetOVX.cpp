@@ -1,6 +1,9 @@
 #include "ProjetOVX.h"
 
+#include <memory>
+
 #include "Axe.h"
+#include "Couche.h"
 #include "KorString.h"
 #include "ModelUi.h"
 #include "RawXMLElement.h"
@@ -179,7 +182,11 @@ void ProjetOVX::ToXML(XMLNode& node)
 {
     XMLable::ToXML(node);
     WriteGroup(node, "FondPlan", mFondsPlan);
-    WriteGroup(node, "Couche", mCouches);
+    for (Couche* couche : mCouches)
+    {
+        XMLNode child = node.addChild("Couche");
+        couche->ToXML(child);
+    }
     WriteGroup(node, "Sondage", mSondages);
     WriteGroup(node, "Coupe", mCoupes);
     for (auto& [name, family] : mDiscontinuites)
@@ -200,7 +207,13 @@ void ProjetOVX::FromXML(const XMLNode& node)
     XMLable::FromXML(node);
     DeleteAll(mCouches);
     ReadGroup(node, "FondPlan", mFondsPlan);
-    ReadGroup(node, "Couche", mCouches);
+    // Each layer is in the list before it reads: its level lines find it.
+    const int couches = node.nChildNode("Couche");
+    for (int i = 0; i < couches; ++i)
+    {
+        mCouches.push_back(new Couche("Couche"));
+        mCouches.back()->FromXML(node.getChildNode("Couche", i));
+    }
     ReadGroup(node, "Sondage", mSondages);
     ReadGroup(node, "Coupe", mCoupes);
 
@@ -225,17 +238,22 @@ void ProjetOVX::FromXML(const XMLNode& node)
         family->FromXML(child);
     }
 
-    if (node.nChildNode("Tete") > 0)
-    {
-        mTete->Clear();
-        mTete->FromXML(node.getChildNode("Tete"));
-        ui.FillHeadFields();
-    }
     if (node.nChildNode("Resultats") > 0)
         mResultats->FromXML(node.getChildNode("Resultats"));
     ui.FillDiscontinuityFamilies();
     ui.FillCurveVariables();
     ReadGroup(node, "Decor", mDecors);
+
+    // The head outlives the project's reset: it changes only once every
+    // other group has read, so a file refused half-way leaves it as it was.
+    if (node.nChildNode("Tete") > 0)
+    {
+        auto tete = std::make_unique<RawXMLElement>("Tete");
+        tete->FromXML(node.getChildNode("Tete"));
+        delete mTete;
+        mTete = tete.release();
+        ui.FillHeadFields();
+    }
 
     // Indexes from the file name existing elements or none.
     if (CoucheCourante < -1 || CoucheCourante >= GetNumberOfCouches())
@@ -396,8 +414,8 @@ std::vector<std::string> ProjetOVX::GetDiscontinuiteNames() const
 std::vector<std::string> ProjetOVX::GetCoucheNames() const
 {
     std::vector<std::string> names;
-    for (const RawXMLElement* couche : mCouches)
-        names.push_back(couche->GetMemberText("Nom"));
+    for (const Couche* couche : mCouches)
+        names.push_back(couche->Nom);
     return names;
 }
 

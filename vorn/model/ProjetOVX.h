@@ -10,6 +10,7 @@
 #include <vector>
 
 class Axe;
+class Couche;
 class RawXMLElement;
 class SectionWindow;
 
@@ -72,6 +73,30 @@ public:
     // Family names in name order.
     std::vector<std::string> GetDiscontinuiteNames() const;
     std::vector<std::string> GetCoucheNames() const;
+
+    // Layers, top one first (ProjetOVXCouche.cpp). Null for an index out
+    // of range or a name held by no layer; -1 for a layer not in the list.
+    Couche* GetCouche(int index) const;
+    Couche* GetCouche(const std::string& name) const;
+    int GetCoucheIndex(const Couche* couche) const;
+    // A new empty layer inserted at the index and made current; null when
+    // the index is past the end.
+    Couche* AddCouche(const std::string& name, unsigned int index);
+    void DeleteCouche(int index, int newCurrent);
+    // The displayed zone (ProjetOVXCouche.cpp); normalised (upper-left,
+    // lower-right corners at z 0) and recorded, or stored as given.
+    void SetZone(const LumPoint& c1, const LumPoint& c2, bool normalise, bool geometry);
+    void Set3DGeometryChanged() { m3DGeometryChanged = true; }
+
+    // Plan settings (ProjetOVXFondPlan.cpp). A scale change keeps the
+    // layers' world altitudes and the camera origin's world point; a scale
+    // not above 1e-5 is stored alone; a non-finite one is refused.
+    void SetEchelle(double echelle, bool record);
+    void SetOrigine(double cameraX, double cameraY, double origineX, double origineY, bool record);
+    LumPoint GetOrigineCamera() const { return LumPoint(OrigineCameraX, OrigineCameraY, 0.0); }
+    // The placement of the background plan whose path is that one; false
+    // when none.
+    bool GetFondPlanPlacement(const std::string& path, double& posX, double& posY, double& taille) const;
 
     void SetCoucheCourante(int index);
     void FillCoucheCombo();
@@ -163,11 +188,15 @@ private:
     // The rest of an Open once the file parsed; throws on a failure.
     void Load(const XMLNode& projet, const std::string& path);
     void SetSwitch(bool& member, int menuId, bool on);
+    // Layer hooks of the plan settings: scene z of every vertex times the
+    // ratio; texture coordinates out of date.
+    void RescaleCouchesZ(double ratio);
+    void MarkCouchesTexturesChanged();
 
     std::string mApplicationFolder;
     OVXUndoManager mUndo;
     std::vector<RawXMLElement*> mFondsPlan;
-    std::vector<RawXMLElement*> mCouches;
+    std::vector<Couche*> mCouches;
     std::vector<RawXMLElement*> mSondages;
     std::vector<RawXMLElement*> mCoupes;
     std::map<std::string, RawXMLElement*> mDiscontinuites;

@@ -83,6 +83,16 @@ void ScriptedUi::SetOverlayDrawer(OverlayDrawer drawer)
     NullUi::SetOverlayDrawer(drawer);
 }
 
+void ScriptedUi::RemoveGizmo()
+{
+    Log("RemoveGizmo");
+}
+
+void ScriptedUi::ResetLevelLineInProgress()
+{
+    Log("ResetLevelLineInProgress");
+}
+
 void ScriptedUi::FocusMainCanvas()
 {
     Log("FocusMainCanvas");

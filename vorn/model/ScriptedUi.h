@@ -71,6 +71,8 @@ public:
 
     void SetTitle(const std::string& title) override;
     void FocusMainCanvas() override;
+    void RemoveGizmo() override;
+    void ResetLevelLineInProgress() override;
     void SetCursor(Cursor cursor) override;
     void SetStatusText(const std::string& text, int field) override;
     void CheckMenuItem(int id, bool checked) override;

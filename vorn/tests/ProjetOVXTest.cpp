@@ -36,8 +36,12 @@ std::string WriteProjectWithGroups(const std::string& path)
         }
     const XMLNode groups = XMLNode::parseString(R"(<G>
         <FondPlan><Nom>/plans/fond.png</Nom><PosX>1.5</PosX><PosY>0</PosY><Taille>2</Taille></FondPlan>
-        <Couche><Nom>Marne$grise</Nom><Points><P>1|2|3</P><P>4|5|6</P></Points></Couche>
-        <Couche><Nom>Calcaire</Nom></Couche>
+        <Couche><Nom>Marne$grise</Nom><R>1</R><G>2</G><B>3</B><Opacite>40</Opacite><Texture>t.png</Texture>
+        <Discontinuites>F$a|</Discontinuites><FrontAffiche>0</FrontAffiche><Editable>1</Editable>
+        <Mesh><Vertices/><Edges/><Faces/></Mesh><TypesVertex><Types/></TypesVertex><LignesNiveau/></Couche>
+        <Couche><Nom>Calcaire</Nom><R>0</R><G>0</G><B>0</B><Opacite>100</Opacite><Texture/><Discontinuites/>
+        <FrontAffiche>1</FrontAffiche><Editable>0</Editable><Mesh><Vertices/><Edges/><Faces/></Mesh>
+        <TypesVertex><Types/></TypesVertex><LignesNiveau/></Couche>
         <Sondage><Nom>S1</Nom><Prof>12.25</Prof></Sondage>
         <Coupe><Nom>C1</Nom><Deep><A><B><C>x</C></B></A></Deep></Coupe>
         <Discontinuite><Nom>F$a</Nom><Pendage>30</Pendage></Discontinuite>
@@ -263,16 +267,16 @@ TEST_F(ProjetOVXTest, NestingOfGroupsIsBounded)
     {
         ui.ClearLog();
         // The file names another file: a half-read project must not keep it.
-        std::string deep = "<?xml version=\"1.0\"?><Projet><Nom>/other/file.ovx</Nom><Couche>";
+        std::string deep = "<?xml version=\"1.0\"?><Projet><Nom>/other/file.ovx</Nom><Coupe>";
         for (int i = 0; i < c.depth; ++i)
             deep += "<a>";
         deep += "z";
         for (int i = 0; i < c.depth; ++i)
             deep += "</a>";
-        deep += "</Couche></Projet>";
+        deep += "</Coupe></Projet>";
         WriteAll(path, deep);
         gProjet.Open(path);
-        EXPECT_EQ(gProjet.GetNumberOfCouches(), c.opens ? 1 : 0) << c.depth;
+        EXPECT_EQ(gProjet.GetNumberOfCoupes(), c.opens ? 1 : 0) << c.depth;
         if (!c.opens)
         {
             ASSERT_EQ(ui.Boxes.size(), 1u);

@@ -223,3 +223,8 @@ void FrameUi::ShowPopupMenu(const std::vector<PopupItem>& items, int x, int y)
     if (chosen >= 0 && chosen < static_cast<int>(items.size()) && items[static_cast<size_t>(chosen)].Callback)
         items[static_cast<size_t>(chosen)].Callback();
 }
+
+void FrameUi::RemoveGizmo()
+{
+    mFrame->GetMainDevice()->SetGizmo(nullptr);
+}

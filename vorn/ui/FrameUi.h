@@ -28,6 +28,10 @@ public:
     void SetEventsManager(EventsManager manager) override;
     void SetToolPointAction(PointAction action) override;
     void SetOverlayDrawer(OverlayDrawer drawer) override;
+    void RemoveGizmo() override;
+    // The level-line tool comes with the plan view's tools; until then no
+    // line is ever in progress.
+    void ResetLevelLineInProgress() override {}
 
     void SetTitle(const std::string& title) override;
     void FocusMainCanvas() override;

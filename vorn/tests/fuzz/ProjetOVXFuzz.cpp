@@ -1,10 +1,16 @@
 // Any file opens as a project or is refused with a message, never a crash
 // or a hang; the axis read computes its points, head and graduation; a
-// project that opened saves, opens again and saves to the same bytes. Runs
-// headless (the default NullUi).
+// project that opened saves, opens again and saves to the same bytes. Its
+// layers then triangulate, answer altitudes (the face index agreeing with
+// the scan, every altitude finite), and the triangulated project, its first
+// point and line deleted with undo, saves and opens again. Runs headless
+// (the default NullUi).
 #include "Axe.h"
+#include "Couche.h"
+#include "LigneNiveau.h"
 #include "ProjetOVX.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -54,6 +60,73 @@ void ExerciseAxe()
     }
     axe.Type = type;
 }
+
+void Query(Couche& couche, double x, double y)
+{
+    const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+    if (couche.GetFaceAt(fx, fy) != couche.GetFaceAtByScan(fx, fy))
+        std::abort();
+    double z = 0.0;
+    if (couche.GetAltitude(x, y, z) && !std::isfinite(z))
+        std::abort();
+}
+
+// Every identifier a level line lists names a contour point of that line.
+void CheckLines(const Couche& couche)
+{
+    for (int l = 0; l < couche.GetNumberOfLignesNiveau(); ++l)
+        for (int id : couche.GetLigneNiveau(l)->Points)
+            if (couche.GetVertexType(id).Type != 2 || couche.GetVertexType(id).Param != l)
+                std::abort();
+}
+
+// Deletes the first live vertex and the first level line with their undo
+// records, then undoes, redoes and undoes both.
+void EditLayer(Couche& couche)
+{
+    OVXUndoManager& undo = gProjet.GetUndoManager();
+    undo.Clear();
+    const KorMesh& mesh = couche.GetMesh();
+    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+        if (mesh.GetVertex(id))
+        {
+            couche.DeletePoint(id, true);
+            break;
+        }
+    couche.DeleteLigneNiveau(0, true);
+    for (int step = 0; step < 3; ++step)
+    {
+        CheckLines(couche);
+        if (step == 1)
+            undo.Redo(), undo.Redo();
+        else
+            undo.Undo(), undo.Undo();
+    }
+    CheckLines(couche);
+}
+
+// Triangulates every layer and asks altitudes at its vertices and between
+// consecutive ones, a bounded number of queries per layer; then edits it.
+void ExerciseLayers()
+{
+    for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
+    {
+        Couche& couche = *gProjet.GetCouche(i);
+        couche.Triangulate();
+        const KorMesh& mesh = couche.GetMesh();
+        const KorVertex* previous = nullptr;
+        int queries = 0;
+        for (int id = 0; id < mesh.GetVertexVectorSize() && queries < 200; ++id, ++queries)
+            if (const KorVertex* v = mesh.GetVertex(id))
+            {
+                Query(couche, v->X, v->Y);
+                if (previous)
+                    Query(couche, (v->X + previous->X) / 2.0, (v->Y + previous->Y) / 2.0);
+                previous = v;
+            }
+        EditLayer(couche);
+    }
+}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -72,6 +145,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (!OpenClean(path) || !gProjet.Save())
             std::abort();
         if (ReadAll(path) != first)
+            std::abort();
+        ExerciseLayers();
+        if (!gProjet.Save() || !OpenClean(path))
             std::abort();
     }
     std::remove(path.c_str());

@@ -1,0 +1,304 @@
+#include "Couche.h"
+
+#include "CoucheRecorders.h"
+#include "KorException.h"
+#include "KorNumbers.h"
+#include "LigneNiveau.h"
+#include "LumHandledMesh.h"
+#include "ModelUi.h"
+#include "ProjetOVX.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+
+namespace
+{
+Couche::Clock gClock = nullptr;
+
+const char* const kDisplaySuffixes[4] = {"", "_Intersection", "_Tete", "_TerrainSurTete"};
+} // namespace
+
+void Couche::SetClock(Clock clock)
+{
+    gClock = clock;
+}
+
+Couche::Couche(const std::string& name) : Nom(name)
+{
+    const std::time_t now = gClock ? gClock() : std::time(nullptr);
+    std::srand(static_cast<unsigned>(std::rand() % 1000 + now));
+    R = std::rand() % 255;
+    G = std::rand() % 255;
+    B = std::rand() % 255;
+    LumoraDevice* device = GetModelUi().GetMainDevice();
+    for (int i = 0; i < 4; ++i)
+        mDisplay[i] = new LumHandledMesh(device, Nom + kDisplaySuffixes[i]);
+    RegisterXML();
+}
+
+void Couche::RegisterXML()
+{
+    AddVariable("Nom", &Nom);
+    AddVariable("R", &R);
+    AddVariable("G", &G);
+    AddVariable("B", &B);
+    AddVariable("Opacite", &Opacite);
+    AddVariable("Texture", &Texture);
+    AddVariable("Discontinuites", &Discontinuites);
+    AddVariable("FrontAffiche", &FrontAffiche);
+    AddVariable("Editable", &Editable);
+    AddSon("Mesh", &mMeshes[Surface]);
+}
+
+Couche::~Couche()
+{
+    for (LumHandledMesh*& display : mDisplay)
+    {
+        delete display;
+        display = nullptr;
+    }
+    for (LigneNiveau* ligne : mLignes)
+        delete ligne;
+}
+
+void Couche::ToXML(XMLNode& node)
+{
+    XMLable::ToXML(node);
+    XMLNode types = node.addChild("TypesVertex");
+    XMLNode group = types.addChild("Types");
+    int inGroup = 0;
+    for (const sVertexType& record : mVertexTypes)
+    {
+        if (inGroup == 1000)
+        {
+            group = types.addChild("Types");
+            inGroup = 0;
+        }
+        XMLNode tv = group.addChild("TV");
+        tv.addAttribute("Type", std::to_string(record.Type));
+        tv.addAttribute("Param", std::to_string(record.Param));
+        ++inGroup;
+    }
+    XMLNode lignes = node.addChild("LignesNiveau");
+    for (LigneNiveau* ligne : mLignes)
+    {
+        XMLNode child = lignes.addChild("Ligne");
+        ligne->ToXML(child);
+    }
+}
+
+void Couche::ReadVertexTypes(const XMLNode& group)
+{
+    KorMesh& mesh = mMeshes[Surface];
+    const int n = group.nChildNode("TV");
+    for (int i = 0; i < n; ++i)
+    {
+        const XMLNode tv = group.getChildNode("TV", i);
+        const char* type = tv.getAttribute("Type");
+        const char* param = tv.getAttribute("Param");
+        sVertexType record;
+        record.Type = static_cast<int8_t>(type ? KorAtoi(type) : 0);
+        record.Param = param ? KorAtoi(param) : 0;
+        // A record of no vertex whose vertex the stored mesh still holds.
+        const int id = static_cast<int>(mVertexTypes.size());
+        if (record.Type == 0 && mesh.GetVertex(id))
+            mesh.DeleteVertex(id);
+        mVertexTypes.push_back(record);
+    }
+}
+
+void Couche::FromXML(const XMLNode& node)
+{
+    XMLable::FromXML(node);
+    if (mMeshes[Surface].LastReadFailed() && node.nChildNode("Mesh") > 0)
+        throw KorException("Couche::FromXML -> Le maillage de la couche '" + Nom + "' est illisible",
+                           KorException::ERROR);
+    mVertexTypes.clear();
+    if (node.nChildNode("TypesVertex") > 0)
+    {
+        const XMLNode types = node.getChildNode("TypesVertex");
+        if (types.nChildNode("TV") > 0)
+            ReadVertexTypes(types);
+        else
+        {
+            const int groups = types.nChildNode("Types");
+            for (int g = 0; g < groups; ++g)
+                ReadVertexTypes(types.getChildNode("Types", g));
+        }
+    }
+    for (LigneNiveau* ligne : mLignes)
+        delete ligne;
+    mLignes.clear();
+    if (node.nChildNode("LignesNiveau") > 0)
+    {
+        const XMLNode lignes = node.getChildNode("LignesNiveau");
+        const int n = lignes.nChildNode("Ligne");
+        for (int i = 0; i < n; ++i)
+        {
+            mLignes.push_back(new LigneNiveau(0.0));
+            // Checked against this layer's records: the layer may not be in
+            // the project yet.
+            LigneNiveau* ligne = mLignes.back();
+            ligne->XMLable::FromXML(lignes.getChildNode("Ligne", i));
+            const int index = static_cast<int>(mLignes.size()) - 1;
+            for (int k = static_cast<int>(ligne->Points.size()) - 1; k >= 0; --k)
+            {
+                const sVertexType record = GetVertexType(ligne->Points[k]);
+                if (record.Type != 2 || record.Param != index)
+                    ligne->Points.erase(ligne->Points.begin() + k);
+            }
+        }
+    }
+    SetGeometryChanged();
+}
+
+void Couche::SetGeometryChanged()
+{
+    mRetriangulate = true;
+    SetDisplayChanged();
+}
+
+void Couche::SetDisplayChanged()
+{
+    mTextureValid = false;
+    mFaceIndexValid = false;
+    gProjet.SetGeometryChanged();
+    gProjet.InvalidateResults();
+    gProjet.RefreshWindows();
+}
+
+Couche::sVertexType Couche::GetVertexType(int id) const
+{
+    if (id < 0 || id >= static_cast<int>(mVertexTypes.size()))
+        return sVertexType();
+    return mVertexTypes[id];
+}
+
+void Couche::SetVertexType(int id, int type, int param)
+{
+    if (id < 0)
+        return;
+    if (static_cast<int>(mVertexTypes.size()) <= id)
+    {
+        sVertexType filler;
+        filler.Type = 1;
+        filler.Param = param;
+        mVertexTypes.resize(id + 1, filler);
+    }
+    mVertexTypes[id].Type = static_cast<int8_t>(type);
+    mVertexTypes[id].Param = param;
+}
+
+LigneNiveau* Couche::GetLigneNiveau(int index) const
+{
+    return index >= 0 && index < GetNumberOfLignesNiveau() ? mLignes[index] : nullptr;
+}
+
+int Couche::GetLigneNiveauIndex(const LigneNiveau* ligne) const
+{
+    const auto found = std::find(mLignes.begin(), mLignes.end(), ligne);
+    return found == mLignes.end() ? -1 : static_cast<int>(found - mLignes.begin());
+}
+
+void Couche::RenumberLignes(int from, int delta)
+{
+    for (sVertexType& record : mVertexTypes)
+        if (record.Type == 2 && record.Param >= from)
+            record.Param += delta;
+}
+
+void Couche::SetAppearance(const sColour& colour, const std::string& texture, int opacity, bool fronts,
+                           const std::vector<std::string>& families, bool record)
+{
+    if (record)
+        RecordCoucheSideChange(colour, texture, opacity, fronts, families, this);
+    R = colour.R;
+    G = colour.G;
+    B = colour.B;
+    if (texture != Texture)
+        mTextureValid = false;
+    Texture = texture;
+    Opacite = opacity;
+    FrontAffiche = fronts;
+    bool same = families.size() == Discontinuites.size();
+    for (size_t i = 0; same && i < families.size(); ++i)
+        same = HasDiscontinuite(families[i]);
+    if (!same)
+        mDiscontinuitesBuilt = false;
+    Discontinuites = families;
+    GetModelUi().RefreshDisplay();
+}
+
+bool Couche::HasDiscontinuite(const std::string& name) const
+{
+    return std::find(Discontinuites.begin(), Discontinuites.end(), name) != Discontinuites.end();
+}
+
+double Couche::GetMeanAltitude() const
+{
+    const KorMesh& mesh = mMeshes[Surface];
+    double sum = 0.0;
+    int count = 0;
+    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+        if (const KorVertex* v = mesh.GetVertex(id))
+        {
+            sum += v->Z;
+            ++count;
+        }
+    return count ? sum / count : 0.0;
+}
+
+void Couche::GetBoundingBox(LumPoint& lo, LumPoint& hi) const
+{
+    const KorMesh& mesh = mMeshes[Surface];
+    const double inf = std::numeric_limits<double>::infinity();
+    lo = LumPoint(inf, inf, inf);
+    hi = LumPoint(-inf, -inf, -inf);
+    bool any = false;
+    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+        if (const KorVertex* v = mesh.GetVertex(id))
+        {
+            any = true;
+            lo = LumPoint(std::min(lo.x, v->X), std::min(lo.y, v->Y), std::min(lo.z, v->Z));
+            hi = LumPoint(std::max(hi.x, v->X), std::max(hi.y, v->Y), std::max(hi.z, v->Z));
+        }
+    if (!any)
+        lo = hi = LumPoint();
+}
+
+LumPoint Couche::GetCentre() const
+{
+    LumPoint lo, hi;
+    GetBoundingBox(lo, hi);
+    return (lo + hi) * 0.5;
+}
+
+bool Couche::GetHighestAndLowestInZone(const LumPoint& c1, const LumPoint& c2, LumPoint& highest,
+                                       LumPoint& lowest) const
+{
+    const KorMesh& mesh = mMeshes[Surface];
+    const double x0 = std::min(c1.x, c2.x), x1 = std::max(c1.x, c2.x);
+    const double y0 = std::min(c1.y, c2.y), y1 = std::max(c1.y, c2.y);
+    bool any = false;
+    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+    {
+        const KorVertex* v = mesh.GetVertex(id);
+        if (!v || v->X < x0 || v->X > x1 || v->Y < y0 || v->Y > y1)
+            continue;
+        const LumPoint p(v->X, v->Y, v->Z);
+        if (!any || p.z > highest.z)
+            highest = p;
+        if (!any || p.z < lowest.z)
+            lowest = p;
+        any = true;
+    }
+    return any;
+}
+
+void Couche::GetHighestAndLowest(LumPoint& highest, LumPoint& lowest) const
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    if (!GetHighestAndLowestInZone(LumPoint(-inf, -inf, 0.0), LumPoint(inf, inf, 0.0), highest, lowest))
+        highest = lowest = LumPoint();
+}

@@ -1,0 +1,191 @@
+#pragma once
+
+#include "ElementOVX.h"
+#include "KorFaceBoxIndex.h"
+#include "KorMesh.h"
+#include "LumPoint.h"
+#include "XMLable.h"
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <vector>
+
+class KorRay;
+class LigneNiveau;
+class LumHandledMesh;
+
+// One geological layer: its points are the vertices of the surface mesh
+// (pair 0), each with a vertex-type record telling where it comes from, its
+// level lines, and the surface triangulated from them on demand. The
+// project keeps the layers ordered from the top one down; the neighbour
+// rule keeps each point between the layer above and the layer below.
+//
+// Invariants: the vertex-type list is indexed by vertex identifier and is
+// at least as long as the highest live identifier plus one (records read
+// from a file may be fewer: every read goes through GetVertexType, which
+// answers Type 0 past the end); a deleted vertex keeps its slot with Type 0;
+// every identifier a level line lists names a Type 2 vertex whose Param is
+// that line's index.
+//
+// The surface is stale after every point edit until Triangulate runs, which
+// GetAltitude does when needed. The face lookup uses a grid of face boxes,
+// rebuilt lazily after any change of the mesh; it gives the same face as
+// the scan in identifier order.
+//
+// Discontinuity surfaces are not held yet: only the family names and the
+// mark that they must be built again.
+class Couche : public ElementOVX, public XMLable
+{
+public:
+    struct sVertexType
+    {
+        int8_t Type = 0;
+        int32_t Param = 0;
+    };
+    struct sColour
+    {
+        int R = 0;
+        int G = 0;
+        int B = 0;
+    };
+    // The four mesh pairs: the surface, the part the excavation cuts, the
+    // part the trench head cuts, the terrain over the head.
+    enum eMesh
+    {
+        Surface = 0,
+        Intersection = 1,
+        Tete = 2,
+        TerrainSurTete = 3
+    };
+    using Clock = std::time_t (*)();
+
+    explicit Couche(const std::string& name);
+    Couche(const Couche&) = delete;
+    Couche& operator=(const Couche&) = delete;
+    ~Couche() override;
+
+    // The clock read by the random colour of a new layer (time() when
+    // null); tests make the colour repeatable.
+    static void SetClock(Clock clock);
+
+    void ToXML(XMLNode& node) override;
+    // Throws KorException when the stored surface mesh is corrupt: an empty
+    // layer would be saved back over the file's points.
+    void FromXML(const XMLNode& node) override;
+
+    // Change notifications that every edit ends with: the surface (or only
+    // its display) is stale, the project's geometry flags set, results
+    // invalidated, section windows refreshed.
+    void SetGeometryChanged();
+    void SetDisplayChanged();
+
+    // Points (CouchePoints.cpp). Coordinates are scene coordinates.
+    // 1 when the layer above is lower than z at (x, y), -1 when the layer
+    // below is higher, 0 otherwise; the offending altitude in altitude.
+    int CheckNeighbours(const LumPoint& point, double* altitude = nullptr);
+    // A point with a coordinate that is not finite is refused (-1, one
+    // reported line), as the file could not be read back.
+    int AddPoint(const LumPoint& point, int type, int param, bool check, bool record);
+    void DeletePoint(int id, bool record);
+    int MovePoint(int id, const LumPoint& point, bool check, bool record, bool retriangulate);
+    // The live vertex nearest along the ray among those whose sphere of
+    // that radius it hits; null when none.
+    KorVertex* PickVertex(const KorRay& ray, double radius);
+    // The first vertex within the radius of (x, y) in plan, computed in
+    // single precision as the plan view does; null when none.
+    KorVertex* PickVertexInPlan(float x, float y, float radius);
+    void ShiftSondagePoints(int index) { ShiftPoints(3, index); }
+    void ShiftCoupePoints(int index) { ShiftPoints(4, index); }
+    void DeleteSondagePoints(int index) { DeletePoints(3, index); }
+    void DeleteCoupePoints(int index) { DeletePoints(4, index); }
+
+    // Vertex types. Past the end of the list: Type 0.
+    sVertexType GetVertexType(int id) const;
+    int GetNumberOfVertexTypes() const { return static_cast<int>(mVertexTypes.size()); }
+    void SetVertexType(int id, int type, int param);
+
+    // Surface (CoucheSurface.cpp).
+    void Triangulate();
+    bool NeedsTriangulation() const { return mRetriangulate; }
+    // The first face in identifier order containing (x, y) in plan, faces
+    // of plan area below 1e-10 left out; -1 when none.
+    int GetFaceAt(float x, float y);
+    // The same by the literal scan of every face, for checks.
+    int GetFaceAtByScan(float x, float y) const;
+    // Triangulates first when stale. False and z = 0 when no face holds
+    // (x, y) or the altitude is not finite.
+    bool GetAltitude(double x, double y, double& z);
+    // Texture coordinates of the display meshes of pairs 0 and 1 over the
+    // rectangle of the background plan named Texture (or the layer's box),
+    // given the image's size in pixels. Marked valid only when computed.
+    void ComputeTextureCoordinates(int imageWidth, int imageHeight);
+    bool AreTextureCoordinatesValid() const { return mTextureValid; }
+    void InvalidateTextureCoordinates() { mTextureValid = false; }
+
+    // Level lines (LigneNiveau.cpp holds the line's own operations).
+    int GetNumberOfLignesNiveau() const { return static_cast<int>(mLignes.size()); }
+    LigneNiveau* GetLigneNiveau(int index) const;
+    int GetLigneNiveauIndex(const LigneNiveau* ligne) const;
+    int AddLigneNiveau(float depth, int index, bool interactive, const std::vector<float>* points = nullptr);
+    void DeleteLigneNiveau(int index, bool record);
+
+    // Appearance: colour, texture, opacity, fronts and families shown.
+    void SetAppearance(const sColour& colour, const std::string& texture, int opacity, bool fronts,
+                       const std::vector<std::string>& families, bool record);
+    sColour GetColour() const { return {R, G, B}; }
+    bool AreDiscontinuitySurfacesBuilt() const { return mDiscontinuitesBuilt; }
+    void SetDiscontinuitySurfacesBuilt(bool built) { mDiscontinuitesBuilt = built; }
+    bool HasDiscontinuite(const std::string& name) const;
+
+    // Queries over the live vertices in identifier order.
+    double GetMeanAltitude() const;
+    LumPoint GetCentre() const;
+    void GetBoundingBox(LumPoint& lo, LumPoint& hi) const;
+    void GetHighestAndLowest(LumPoint& highest, LumPoint& lowest) const;
+    bool GetHighestAndLowestInZone(const LumPoint& c1, const LumPoint& c2, LumPoint& highest,
+                                   LumPoint& lowest) const;
+
+    KorMesh& GetMesh(eMesh which = Surface) { return mMeshes[which]; }
+    const KorMesh& GetMesh(eMesh which = Surface) const { return mMeshes[which]; }
+    LumHandledMesh* GetDisplayMesh(eMesh which = Surface) const { return mDisplay[which]; }
+    int GetPickedVertex() const { return mPickedVertex; }
+    void SetPickedVertex(int id) { mPickedVertex = id; }
+    // Opacity used by the next drawing only; -1 for Opacite.
+    int OpacityOverride = -1;
+    std::vector<LumPoint> FrontPoints;
+
+    // Registered members, in file order.
+    std::string Nom;
+    int R = 0;
+    int G = 0;
+    int B = 0;
+    int Opacite = 100;
+    std::string Texture;
+    std::vector<std::string> Discontinuites;
+    bool FrontAffiche = true;
+    bool Editable = true;
+
+private:
+    friend class LigneNiveau;
+
+    void RegisterXML();
+    void ReadVertexTypes(const XMLNode& types);
+    void ShiftPoints(int type, int index);
+    void DeletePoints(int type, int index);
+    // Param + delta for every Type 2 record whose Param is at least from.
+    void RenumberLignes(int from, int delta);
+    // The world point in a message's form: x;y;z, six significant digits.
+    static std::string FormatPoint(const LumPoint& point);
+
+    std::vector<sVertexType> mVertexTypes;
+    std::vector<LigneNiveau*> mLignes;
+    KorMesh mMeshes[4];
+    LumHandledMesh* mDisplay[4] = {nullptr, nullptr, nullptr, nullptr};
+    KorFaceBoxIndex mFaceIndex;
+    bool mFaceIndexValid = false;
+    bool mTextureValid = false;
+    bool mDiscontinuitesBuilt = false;
+    bool mRetriangulate = true;
+    int mPickedVertex = -1;
+};

@@ -1,0 +1,191 @@
+#include "CoucheRecorders.h"
+
+#include "LigneNiveau.h"
+#include "ModelUi.h"
+#include "OVXAction.h"
+#include "ProjetOVX.h"
+#include "RecordedValues.h"
+
+#include <algorithm>
+
+namespace
+{
+void AddAction(OVXAction* action, KorAction::Callback undo, KorAction::Callback redo)
+{
+    action->SetUndo(undo);
+    action->SetRedo(redo);
+    gProjet.GetUndoManager().AddAction(action);
+}
+
+LumPoint ReadPoint(const KorAction* action, int position)
+{
+    return LumPoint(RecordedValue<double>(action, position), RecordedValue<double>(action, position + 1),
+                    RecordedValue<double>(action, position + 2));
+}
+
+OVXAction* NewPointAction(int layer, int id, const LumPoint& point)
+{
+    auto* action = new OVXAction;
+    action->AddVariable(layer);
+    action->AddVariable(id);
+    action->AddVariable(point.x);
+    action->AddVariable(point.y);
+    action->AddVariable(point.z);
+    return action;
+}
+
+void AddAppearance(OVXAction* action, const Couche::sColour& colour, const std::string& texture, int opacity,
+                   bool fronts, const std::vector<std::string>& families)
+{
+    action->AddVariable(colour.R);
+    action->AddVariable(colour.G);
+    action->AddVariable(colour.B);
+    action->AddVariable(texture);
+    action->AddVariable(opacity);
+    action->AddVariable(fronts);
+    action->AddVariable(static_cast<int>(families.size()));
+    for (const std::string& name : families)
+        action->AddVariable(name);
+}
+
+// Applies the appearance stored from that position on.
+void ApplyAppearance(const KorAction* action, int position)
+{
+    Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, 1));
+    if (!couche)
+        return;
+    Couche::sColour colour;
+    colour.R = RecordedValue<int>(action, position);
+    colour.G = RecordedValue<int>(action, position + 1);
+    colour.B = RecordedValue<int>(action, position + 2);
+    const std::string texture = RecordedValue<std::string>(action, position + 3);
+    const int opacity = RecordedValue<int>(action, position + 4);
+    const bool fronts = RecordedValue<bool>(action, position + 5);
+    const int n = std::max(0, RecordedValue<int>(action, position + 6));
+    std::vector<std::string> families;
+    for (int k = 0; k < n; ++k)
+        families.push_back(RecordedValue<std::string>(action, position + 7 + k));
+    couche->SetAppearance(colour, texture, opacity, fronts, families, false);
+}
+
+void MovePoint(const KorAction* action, int position)
+{
+    Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, 1));
+    if (!couche)
+        return;
+    couche->MovePoint(RecordedValue<int>(action, 2), ReadPoint(action, position), false, false, true);
+    GetModelUi().RemoveGizmo();
+}
+} // namespace
+
+void RecordCouchePointAdd(int layer, int id, const LumPoint& point)
+{
+    AddAction(NewPointAction(layer, id, point), UndoCouchePointAdd, RedoCouchePointAdd);
+}
+
+void UndoCouchePointAdd(KorAction* action)
+{
+    if (Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, 1)))
+        couche->DeletePoint(RecordedValue<int>(action, 2), false);
+}
+
+void RedoCouchePointAdd(KorAction* action)
+{
+    Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, 1));
+    if (!couche)
+        return;
+    int type = 1, param = 0;
+    if (action->GetNombreVariables() >= 7)
+    {
+        type = RecordedValue<int>(action, 6);
+        param = RecordedValue<int>(action, 7);
+    }
+    LigneNiveau* ligne = type == 2 ? couche->GetLigneNiveau(param) : nullptr;
+    // A contour point whose line is gone comes back free, never orphaned.
+    if (type == 2 && !ligne)
+        type = 1, param = 0;
+    const int id = couche->AddPoint(ReadPoint(action, 3), type, param, false, false);
+    if (ligne && id >= 0)
+    {
+        const int size = static_cast<int>(ligne->Points.size());
+        const int place = std::clamp(RecordedValue<int>(action, 8), 0, size);
+        ligne->Points.insert(ligne->Points.begin() + place, id);
+    }
+    SetRecordedValue(action, 2, id);
+}
+
+void RecordCouchePointDelete(Couche* couche, int id)
+{
+    const KorVertex* v = couche->GetMesh().GetVertex(id);
+    if (!v)
+        return;
+    OVXAction* action = NewPointAction(gProjet.GetCoucheIndex(couche), id, LumPoint(v->X, v->Y, v->Z));
+    const Couche::sVertexType kind = couche->GetVertexType(id);
+    action->AddVariable(static_cast<int>(kind.Type));
+    action->AddVariable(static_cast<int>(kind.Param));
+    if (kind.Type == 2)
+    {
+        const LigneNiveau* ligne = couche->GetLigneNiveau(kind.Param);
+        action->AddVariable(ligne ? std::max(0, ligne->Find(id)) : 0);
+    }
+    AddAction(action, RedoCouchePointAdd, UndoCouchePointAdd);
+}
+
+void RecordCouchePointMove(int layer, int id, const LumPoint& from, const LumPoint& to)
+{
+    OVXAction* action = NewPointAction(layer, id, from);
+    action->AddVariable(to.x);
+    action->AddVariable(to.y);
+    action->AddVariable(to.z);
+    AddAction(action, UndoCouchePointMove, RedoCouchePointMove);
+}
+
+void UndoCouchePointMove(KorAction* action)
+{
+    MovePoint(action, 3);
+}
+
+void RedoCouchePointMove(KorAction* action)
+{
+    MovePoint(action, 6);
+}
+
+void RecordCoucheSideChange(const Couche::sColour& colour, const std::string& texture, int opacity,
+                            bool fronts, const std::vector<std::string>& families, Couche* couche)
+{
+    auto* action = new OVXAction;
+    action->AddVariable(gProjet.GetCoucheIndex(couche));
+    AddAppearance(action, couche->GetColour(), couche->Texture, couche->Opacite, couche->FrontAffiche,
+                  couche->Discontinuites);
+    AddAppearance(action, colour, texture, opacity, fronts, families);
+    AddAction(action, UndoCoucheSideChange, RedoCoucheSideChange);
+}
+
+void UndoCoucheSideChange(KorAction* action)
+{
+    ApplyAppearance(action, 2);
+}
+
+void RedoCoucheSideChange(KorAction* action)
+{
+    const int oldFamilies = std::max(0, RecordedValue<int>(action, 8));
+    ApplyAppearance(action, 9 + oldFamilies);
+}
+
+void RecordCoucheCouranteChange(int from, int to)
+{
+    auto* action = new OVXAction;
+    action->AddVariable(from);
+    action->AddVariable(to);
+    AddAction(action, UndoCoucheCouranteChange, RedoCoucheCouranteChange);
+}
+
+void UndoCoucheCouranteChange(KorAction* action)
+{
+    gProjet.SetCoucheCourante(RecordedValue<int>(action, 1));
+}
+
+void RedoCoucheCouranteChange(KorAction* action)
+{
+    gProjet.SetCoucheCourante(RecordedValue<int>(action, 2));
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "Couche.h"
+#include "LumPoint.h"
+
+#include <string>
+#include <vector>
+
+class KorAction;
+
+// Undo of the edits of a layer's points, of its appearance and of the
+// current layer. Layers are named by their index at recording time; every
+// callback does nothing when that index names no layer.
+
+// Values: int layer index, int vertex identifier, double x, y, z (scene).
+// The undo deletes the vertex; the redo adds it again as a free point and
+// writes its new identifier back as value 2.
+void RecordCouchePointAdd(int layer, int id, const LumPoint& point);
+void UndoCouchePointAdd(KorAction* action);
+void RedoCouchePointAdd(KorAction* action);
+// The same five values, then int Type, int Param and, for a level-line
+// point, int its place in the line: the undo gives a borehole, section or
+// contour point back its origin (and its place in the contour) rather than
+// a free point. Undo RedoCouchePointAdd, redo UndoCouchePointAdd.
+void RecordCouchePointDelete(Couche* couche, int id);
+// Values: int layer index, int vertex identifier, double old x, y, z,
+// double new x, y, z.
+void RecordCouchePointMove(int layer, int id, const LumPoint& from, const LumPoint& to);
+void UndoCouchePointMove(KorAction* action);
+void RedoCouchePointMove(KorAction* action);
+
+// Values: int layer index, then the old and the new appearance, each as
+// int R, G, B, string texture, int opacity, bool fronts, int n, n family
+// names. The callbacks apply one of them with record off.
+void RecordCoucheSideChange(const Couche::sColour& colour, const std::string& texture, int opacity,
+                            bool fronts, const std::vector<std::string>& families, Couche* couche);
+void UndoCoucheSideChange(KorAction* action);
+void RedoCoucheSideChange(KorAction* action);
+
+// Values: int old current layer index, int new one.
+void RecordCoucheCouranteChange(int from, int to);
+void UndoCoucheCouranteChange(KorAction* action);
+void RedoCoucheCouranteChange(KorAction* action);

@@ -1,0 +1,166 @@
+// The surface of a layer: triangulation on demand, face lookup, altitude
+// and texture coordinates.
+#include "Couche.h"
+
+#include "KorDelaunay.h"
+#include "KorGeometry.h"
+#include "LigneNiveau.h"
+#include "LumHandledMesh.h"
+#include "ProjetOVX.h"
+
+#include <cmath>
+#include <limits>
+
+namespace
+{
+// Triangles thinner than this in plan contain every point of their line
+// (PointInTriangle2D) and have no altitude.
+constexpr double kMinimumPlanArea = 1e-10;
+
+double PlanArea(const LumPoint& a, const LumPoint& b, const LumPoint& c)
+{
+    return 0.5 * std::fabs((b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x));
+}
+
+// Whether the face holds p in plan; its triangle in a, b, c.
+bool FaceHolds(const KorMesh& mesh, const KorFace* face, const LumPoint& p, LumPoint& a, LumPoint& b,
+               LumPoint& c)
+{
+    a = b = c = LumPoint();
+    mesh.GetFaceTriangle(face, a, b, c);
+    return PlanArea(a, b, c) >= kMinimumPlanArea && PointInTriangle2D(p, a, b, c);
+}
+} // namespace
+
+void Couche::Triangulate()
+{
+    KorMesh& mesh = mMeshes[Surface];
+    if (Editable)
+    {
+        Delaunay2D(mesh);
+        for (LigneNiveau* ligne : mLignes)
+            ligne->Constrain(mesh);
+    }
+    // Normals are kept once computed: the new surface must not be lit by
+    // the old one's.
+    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+        if (KorVertex* v = mesh.GetVertex(id))
+            if (!v->NormalGiven)
+                v->Normal = LumPoint();
+    for (int id = 0; id < mesh.GetFaceVectorSize(); ++id)
+        if (KorFace* f = mesh.GetFace(id))
+            f->Normal = LumPoint();
+    if (mDisplay[Surface])
+        mDisplay[Surface]->CreateFromKorMesh(mesh);
+    mRetriangulate = false;
+    mTextureValid = false;
+    mFaceIndexValid = false;
+    gProjet.SetGeometryChanged();
+    gProjet.InvalidateResults();
+    gProjet.RefreshWindows();
+}
+
+int Couche::GetFaceAtByScan(float x, float y) const
+{
+    const KorMesh& mesh = mMeshes[Surface];
+    const LumPoint p(x, y, 0.0);
+    LumPoint a, b, c;
+    for (int id = 0; id < mesh.GetFaceVectorSize(); ++id)
+        if (const KorFace* face = mesh.GetFace(id))
+            if (FaceHolds(mesh, face, p, a, b, c))
+                return id;
+    return -1;
+}
+
+int Couche::GetFaceAt(float x, float y)
+{
+    const KorMesh& mesh = mMeshes[Surface];
+    if (!mFaceIndexValid)
+        mFaceIndexValid = mFaceIndex.Build(mesh);
+    std::vector<int> candidates;
+    const LumPoint p(x, y, 0.0);
+    // The index's boxes are 3D: the query spans every altitude.
+    const double far = std::numeric_limits<double>::max();
+    if (!mFaceIndexValid || !mFaceIndex.Query(LumPoint(x, y, -far), LumPoint(x, y, far), candidates))
+        return GetFaceAtByScan(x, y);
+    // Candidates come in identifier order: the first holding face is the
+    // scan's.
+    LumPoint a, b, c;
+    for (int id : candidates)
+        if (const KorFace* face = mesh.GetFace(id))
+            if (FaceHolds(mesh, face, p, a, b, c))
+                return id;
+    return -1;
+}
+
+bool Couche::GetAltitude(double x, double y, double& z)
+{
+    if (mRetriangulate)
+        Triangulate();
+    z = 0.0;
+    const KorMesh& mesh = mMeshes[Surface];
+    const int id = GetFaceAt(static_cast<float>(x), static_cast<float>(y));
+    const KorFace* face = mesh.GetFace(id);
+    if (!face)
+        return false;
+    LumPoint a, b, c;
+    mesh.GetFaceTriangle(face, a, b, c);
+    const LumPoint e1 = c - a, e2 = b - a, w = LumPoint(x, y, 0.0) - a;
+    const double d11 = e1.x * e1.x + e1.y * e1.y;
+    const double d12 = e1.x * e2.x + e1.y * e2.y;
+    const double d22 = e2.x * e2.x + e2.y * e2.y;
+    const double d1w = e1.x * w.x + e1.y * w.y;
+    const double d2w = e2.x * w.x + e2.y * w.y;
+    const double inv = 1.0 / (d11 * d22 - d12 * d12);
+    const double u = (d22 * d1w - d12 * d2w) * inv;
+    const double v = (d11 * d2w - d12 * d1w) * inv;
+    const double altitude = a.z + e1.z * u + e2.z * v;
+    if (!std::isfinite(altitude))
+        return false;
+    z = altitude;
+    return true;
+}
+
+void Couche::ComputeTextureCoordinates(int imageWidth, int imageHeight)
+{
+    if (!(imageWidth >= 1e-5 && imageHeight >= 1e-5) || !mDisplay[Surface])
+        return;
+    const double ratio = static_cast<double>(imageWidth) / imageHeight;
+    float x0, y0, x1, y1;
+    double posX = 0.0, posY = 0.0, taille = 0.0;
+    if (gProjet.GetFondPlanPlacement(Texture, posX, posY, taille))
+    {
+        y0 = static_cast<float>(posY - 50.0 * taille);
+        y1 = static_cast<float>(y0 + 100.0 * taille);
+        x0 = static_cast<float>(posX - 0.5 * 100.0 * ratio * taille);
+        x1 = static_cast<float>(x0 + 100.0 * ratio * taille);
+    }
+    else
+    {
+        LumPoint lo, hi;
+        GetBoundingBox(lo, hi);
+        x0 = static_cast<float>(lo.x);
+        y0 = static_cast<float>(lo.y);
+        x1 = static_cast<float>(hi.x);
+        y1 = static_cast<float>(hi.y);
+    }
+    const float width = x1 - x0, height = y1 - y0;
+    if (!(width >= 1e-5f && height >= 1e-5f))
+        return;
+    for (int pair : {Surface, Intersection})
+    {
+        const KorMesh& mesh = mMeshes[pair];
+        if (!mDisplay[pair])
+            continue;
+        for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+            if (const KorVertex* v = mesh.GetVertex(id))
+            {
+                const float u = (static_cast<float>(v->X) - x0) / width;
+                const float t = (static_cast<float>(v->Y) - y0) / height;
+                mDisplay[pair]->ChangeTextureVertex(id, LumPoint(u, t, 0.0));
+            }
+    }
+    // Only now: a texture drawn before the image's size was known must be
+    // computed at the next drawing.
+    mTextureValid = true;
+}

@@ -1,0 +1,157 @@
+#include "LigneNiveau.h"
+
+#include "Couche.h"
+#include "LigneNiveauRecorders.h"
+#include "ProjetOVX.h"
+#include "SceneCoordinates.h"
+
+#include <algorithm>
+
+LigneNiveau::LigneNiveau(double profondeur) : Profondeur(profondeur)
+{
+    RegisterXML();
+}
+
+void LigneNiveau::RegisterXML()
+{
+    AddVariable("Profondeur", &Profondeur);
+    AddVariable("Fermee", &Fermee);
+    AddVariable("Points", &Points);
+}
+
+void LigneNiveau::FromXML(const XMLNode& node)
+{
+    XMLable::FromXML(node);
+    Couche* couche = GetCouche();
+    const int index = GetIndex();
+    if (!couche || index < 0)
+        return;
+    for (int k = static_cast<int>(Points.size()) - 1; k >= 0; --k)
+    {
+        const Couche::sVertexType record = couche->GetVertexType(Points[k]);
+        if (record.Type != 2 || record.Param != index)
+            Points.erase(Points.begin() + k);
+    }
+}
+
+Couche* LigneNiveau::GetCouche() const
+{
+    for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
+        if (Couche* couche = gProjet.GetCouche(i))
+            if (couche->GetLigneNiveauIndex(this) >= 0)
+                return couche;
+    return nullptr;
+}
+
+int LigneNiveau::GetIndex() const
+{
+    const Couche* couche = GetCouche();
+    return couche ? couche->GetLigneNiveauIndex(this) : -1;
+}
+
+int LigneNiveau::Find(int id) const
+{
+    const auto found = std::find(Points.begin(), Points.end(), id);
+    return found == Points.end() ? -1 : static_cast<int>(found - Points.begin());
+}
+
+std::vector<KorVertex*> LigneNiveau::GetVertices(Couche& couche) const
+{
+    std::vector<KorVertex*> vertices;
+    for (int id : Points)
+        if (KorVertex* v = couche.GetMesh().GetVertex(id))
+            vertices.push_back(v);
+    return vertices;
+}
+
+int LigneNiveau::AddPoint(Couche& couche, double x, double y, bool interactive, int position)
+{
+    const int index = couche.GetLigneNiveauIndex(this);
+    const double z = Profondeur * 100.0 / gProjet.Echelle;
+    const int id = couche.AddPoint(LumPoint(x, y, z), 2, index, interactive, false);
+    if (id < 0)
+        return -1;
+    const int count = static_cast<int>(Points.size());
+    if (position >= 0 && position < count)
+        Points.insert(Points.begin() + position, id);
+    else if (count >= 2 && position != count)
+    {
+        // The first segment whose diameter circle holds the point (boundary
+        // included) takes it; else the nearer end.
+        std::vector<int> live;
+        for (int k : Points)
+            if (k != id && couche.GetMesh().GetVertex(k))
+                live.push_back(k);
+        const KorMesh& mesh = couche.GetMesh();
+        auto d2 = [](double ax, double ay, double bx, double by)
+        { return (ax - bx) * (ax - bx) + (ay - by) * (ay - by); };
+        bool placed = false;
+        for (size_t k = 1; k < live.size() && !placed; ++k)
+        {
+            const KorVertex* a = mesh.GetVertex(live[k - 1]);
+            const KorVertex* b = mesh.GetVertex(live[k]);
+            const double mx = (a->X + b->X) / 2.0, my = (a->Y + b->Y) / 2.0;
+            if (d2(x, y, mx, my) <= d2(b->X, b->Y, mx, my))
+            {
+                Points.insert(Points.begin() + Find(live[k]), id);
+                placed = true;
+            }
+        }
+        if (!placed)
+        {
+            const KorVertex* first = live.empty() ? nullptr : mesh.GetVertex(live.front());
+            const KorVertex* last = live.empty() ? nullptr : mesh.GetVertex(live.back());
+            if (first && d2(x, y, first->X, first->Y) <= d2(x, y, last->X, last->Y))
+                Points.insert(Points.begin() + Find(live.front()), id);
+            else
+                Points.push_back(id);
+        }
+    }
+    else
+        Points.push_back(id);
+    if (interactive)
+        RecordLigneNiveauPointAdd(gProjet.GetCoucheIndex(&couche), index, id, x, y);
+    return id;
+}
+
+void LigneNiveau::RemovePoint(Couche& couche, int id, bool record)
+{
+    const int position = Find(id);
+    const KorVertex* v = couche.GetMesh().GetVertex(id);
+    if (position < 0 || !v)
+        return;
+    const double x = v->X, y = v->Y;
+    if (record)
+        RecordLigneNiveauPointDelete(gProjet.GetCoucheIndex(&couche), couche.GetLigneNiveauIndex(this), id, x,
+                                     y, position);
+    Points.erase(Points.begin() + position);
+    couche.DeletePoint(id, false);
+}
+
+void LigneNiveau::SetProfondeur(Couche& couche, float depth, bool record)
+{
+    const double z = WorldToScene(gProjet, LumPoint(0.0, 0.0, depth)).z;
+    for (KorVertex* v : GetVertices(couche))
+        v->Z = z;
+    couche.SetGeometryChanged();
+    const double old = Profondeur;
+    Profondeur = depth;
+    if (record)
+        RecordLigneNiveauProfondeurChange(gProjet.GetCoucheIndex(&couche), couche.GetLigneNiveauIndex(this),
+                                          old, depth);
+}
+
+void LigneNiveau::Constrain(KorMesh& mesh) const
+{
+    if (Points.size() < 2)
+        return;
+    // A file may list a point twice in a row: no segment from a point to
+    // itself.
+    Constraint segments;
+    for (size_t k = 1; k < Points.size(); ++k)
+        if (Points[k - 1] != Points[k])
+            segments.emplace_back(Points[k - 1], Points[k]);
+    if (Fermee != 0 && Points.back() != Points.front())
+        segments.emplace_back(Points.back(), Points.front());
+    ConstrainTriangulation(mesh, segments);
+}

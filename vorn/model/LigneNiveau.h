@@ -1,0 +1,53 @@
+#pragma once
+
+#include "ElementOVX.h"
+#include "KorConstrainedTriangulation.h"
+#include "XMLable.h"
+
+#include <vector>
+
+class Couche;
+class KorMesh;
+class KorVertex;
+
+// A level line of a layer: an open or closed contour at one altitude. Its
+// points are the layer's Type 2 vertices whose Param is the line's index;
+// the line lists their identifiers in order. It holds no pointer to its
+// layer: the operations take it, or find it among the project's layers.
+class LigneNiveau : public ElementOVX, public XMLable
+{
+public:
+    explicit LigneNiveau(double profondeur);
+    LigneNiveau(const LigneNiveau&) = delete;
+    LigneNiveau& operator=(const LigneNiveau&) = delete;
+    ~LigneNiveau() override = default;
+
+    // Keeps only the identifiers whose record is Type 2 with this line's
+    // index; nothing when the line is in no layer.
+    void FromXML(const XMLNode& node) override;
+
+    // The layer of the project holding this line, null when none; the
+    // line's index there, -1 when absent.
+    Couche* GetCouche() const;
+    int GetIndex() const;
+
+    // Adds a vertex at (x, y) and the line's altitude; position -1 lets the
+    // line place it (in the first segment whose diameter circle holds it,
+    // else at the nearer end). The identifier, -1 when refused.
+    int AddPoint(Couche& couche, double x, double y, bool interactive, int position);
+    void RemovePoint(Couche& couche, int id, bool record);
+    void SetProfondeur(Couche& couche, float depth, bool record);
+    // The live vertices of the line in order.
+    std::vector<KorVertex*> GetVertices(Couche& couche) const;
+    // Forces the line's segments into the triangulation.
+    void Constrain(KorMesh& mesh) const;
+    // Position of the identifier in Points, -1 when absent.
+    int Find(int id) const;
+
+    double Profondeur = 0.0;
+    int Fermee = 0;
+    std::vector<int> Points;
+
+private:
+    void RegisterXML();
+};
