@@ -340,9 +340,16 @@ void Axe::SetHeadPosition(const LumPoint& point, bool reversed)
     double fraction = 0.0;
     for (size_t i = 0; i + 1 < p.size(); ++i)
     {
-        LumPoint q;
-        const double d = DistancePointSegment2D(point, p[i], p[i + 1], q);
-        if (d < 0.0 || !(d < 1e-5))
+        // Distance in plan to the nearest point of the segment. A point
+        // found a few hundredths of a millimetre past a vertex (a position
+        // turned into a point and back drifts that much on the arc) lies on
+        // the next segment; snapping it onto the vertex would match neither.
+        const double dx = p[i + 1].x - p[i].x, dy = p[i + 1].y - p[i].y;
+        const double length2 = dx * dx + dy * dy;
+        double t = length2 > 0.0 ? ((point.x - p[i].x) * dx + (point.y - p[i].y) * dy) / length2 : 0.0;
+        t = std::min(1.0, std::max(0.0, t));
+        const double d = std::hypot(point.x - (p[i].x + t * dx), point.y - (p[i].y + t * dy));
+        if (!(d < 1e-5))
             continue;
         const double length = (p[i + 1] - p[i]).Norm();
         matched = static_cast<int>(i);
@@ -611,6 +618,10 @@ void Axe::MoveHead(double distance, bool record)
     const double d = TeteInversee ? -distance : distance;
     double& position = Type == 0 ? PositionTeteAngle : PositionTeteMultiligne;
     const double before = position;
+    // With no head there is nothing to move: a distance from nowhere would
+    // create one that an undo could not take back.
+    if (!(before >= 0.0))
+        return;
     bool found = false;
     SetHeadPositionAtDistance(GetHeadDistance() + d, &found);
     // Past the end nothing is found; before the start the point found lies

@@ -1,4 +1,5 @@
 #include "AxeRecorders.h"
+#include "AxeTools.h"
 
 #include "Axe.h"
 #include "LumoraDevice.h"
@@ -56,6 +57,8 @@ void ApplyPoints(KorAction* action, int which)
     // The gizmo would stand on a point that may be gone or elsewhere.
     if (LumoraDevice* device = GetModelUi().GetMainDevice())
         device->SetGizmo(nullptr);
+    // Nor may a later Delete remove the point that was selected before.
+    gSelectedAxePoint = -1;
 }
 
 // first 0: the old parameters, 6: the new ones.

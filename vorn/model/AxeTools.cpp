@@ -146,7 +146,8 @@ bool OnAxePointsToolEvent(const EventInfo& event)
             hit = i;
     }
 
-    if (event.keyCode == 46 || event.keyCode == 127)
+    // The 3D layer reports both Delete keys as 127; 46 is a typed '.'.
+    if (event.keyCode == 127)
     {
         if (gSelectedAxePoint >= 0)
             axe.DeletePoint(gSelectedAxePoint);

@@ -117,6 +117,35 @@ TEST_F(AxeEditTest, HeadMovesRecordOnlyWhatMoved)
     }
 }
 
+TEST_F(AxeEditTest, ArcHeadMovesUndoExactlyAndNoHeadMovesNothing)
+{
+    Axe& axe = gProjet.GetAxe();
+    axe.Type = 0;
+    // Whole positions stand on the arc's vertices, where a position turned
+    // into a point and back drifts past the vertex.
+    for (double start : {60.0, 45.0, 30.0, 44.5})
+    {
+        gProjet.GetUndoManager().Clear();
+        axe.PositionTeteAngle = start;
+        const double distance = axe.GetHeadDistance();
+        axe.MoveHead(10.0, true);
+        ASSERT_EQ(Actions(), 1u) << start;
+        EXPECT_NEAR(axe.GetHeadDistance(), distance + 10.0, 1e-3) << start;
+        gProjet.GetUndoManager().Undo();
+        // Between vertices the point is taken on the arc and the position
+        // on its chord: a few millionths of a step apart.
+        EXPECT_NEAR(axe.PositionTeteAngle, start, 1e-5) << start;
+    }
+
+    axe.Type = 1;
+    axe.ReplacePolyline({LumPoint(0, 0, 0), LumPoint(60, 80, 0)});
+    axe.PositionTeteMultiligne = -1.0;
+    gProjet.GetUndoManager().Clear();
+    axe.MoveHead(10.0, true);
+    EXPECT_EQ(Actions(), 0u);
+    EXPECT_EQ(axe.PositionTeteMultiligne, -1.0);
+}
+
 TEST_F(AxeEditTest, ParametersAndTypeChangesUndo)
 {
     Axe& axe = gProjet.GetAxe();

@@ -105,11 +105,22 @@ TEST_F(AxeToolsTest, PointsToolSelectsInsertsDragsAndDeletes)
     EXPECT_EQ(gSelectedAxePoint, 1);
     EXPECT_EQ(axe.GetPolyline()[1].x, -20.0);
 
+    // A typed '.' is no Delete.
+    OnAxePointsToolEvent(Key(46));
+    EXPECT_EQ(axe.GetPointCount(), 4);
     EXPECT_TRUE(OnAxePointsToolEvent(Key(127)));
     EXPECT_EQ(axe.GetPointCount(), 3);
     EXPECT_EQ(axe.GetPolyline()[1].x, 0.0);
     EXPECT_EQ(gSelectedAxePoint, -1);
     EXPECT_EQ(device.GetGizmo(), nullptr);
+
+    // An undone insertion leaves no selection for a later Delete.
+    EXPECT_FALSE(OnAxePointsToolEvent(Press(1, LumPoint(-20, 10, 0))));
+    ASSERT_EQ(axe.GetPointCount(), 4);
+    gProjet.GetUndoManager().Undo();
+    ASSERT_EQ(axe.GetPointCount(), 3);
+    OnAxePointsToolEvent(Key(127));
+    EXPECT_EQ(axe.GetPointCount(), 3);
 
     // A right click on a point offers the PM, which has no undo: the
     // project must ask to be saved.

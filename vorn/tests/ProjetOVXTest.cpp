@@ -293,6 +293,23 @@ TEST_F(ProjetOVXTest, NestingOfGroupsIsBounded)
         ASSERT_TRUE(gProjet.Save());
         EXPECT_EQ(ReadAll(path), saved);
     }
+
+    // A file refused after its head was read leaves the head held before.
+    WriteAll(path, "<?xml version=\"1.0\"?><Projet><Tete><Largeur>1</Largeur></Tete></Projet>");
+    gProjet.Open(path);
+    std::string deep = "<?xml version=\"1.0\"?><Projet><Tete><Largeur>99</Largeur></Tete><Decor>";
+    for (int i = 0; i < RawXMLElement::MaxDepth + 1; ++i)
+        deep += "<a>";
+    for (int i = 0; i < RawXMLElement::MaxDepth + 1; ++i)
+        deep += "</a>";
+    WriteAll(path, deep + "</Decor></Projet>");
+    gProjet.Open(path);
+    ASSERT_TRUE(gProjet.Nom.empty());
+    ui.PathAnswers = {path};
+    ASSERT_TRUE(gProjet.SaveAs());
+    const std::string saved = ReadAll(path);
+    EXPECT_NE(saved.find("<Largeur>1</Largeur>"), std::string::npos);
+    EXPECT_EQ(saved.find("99"), std::string::npos);
     std::remove(path.c_str());
 }
 
