@@ -14,8 +14,8 @@ public:
     NullUi() = default;
 
     void RefreshDisplay() override {}
-    // Clears the light-refresh mark and the hooks (a headless mode has no
-    // default hooks), then refreshes.
+    // Runs the end hook, clears the light-refresh mark and the hooks (a
+    // headless mode has no default hooks), then refreshes.
     void EndCurrentTool() override;
     void EnterCreationMode(bool record) override;
     void EnterVisualisationMode(bool record) override;
@@ -55,12 +55,14 @@ public:
     {
         return false;
     }
+    bool AskText(const std::string&, std::string&) override { return false; }
     bool GetImageSize(const std::string&, int&, int&) override { return false; }
     void YieldEvents() override {}
 
     void ResetDiscontinuityDialog() override {}
     void FillDiscontinuityFamilies() override {}
     void SelectDiscontinuityFamily(const std::string&) override {}
+    void UpdateDiscontinuityDialog() override {}
     void FillHeadFields() override {}
     void FillCurveVariables() override {}
     void ResetResultViews() override {}

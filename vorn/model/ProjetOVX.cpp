@@ -1,5 +1,9 @@
 #include "ProjetOVX.h"
 
+#include "Decor.h"
+#include "Discontinuite.h"
+#include "FondPlan.h"
+#include "FondPlanTools.h"
 #include "KorString.h"
 #include "ModelUi.h"
 #include "RawXMLElement.h"
@@ -22,21 +26,27 @@ template <typename List> void DeleteAll(List& list)
     list.clear();
 }
 
-// Reads every child of that name into a new element appended to the list
-// before it is read.
-void ReadGroup(const XMLNode& node, const char* name, std::vector<RawXMLElement*>& list)
+// Reads every child of that name into a new element (made by make)
+// appended to the list before it is read.
+template <typename T, typename Make>
+void ReadGroup(const XMLNode& node, const char* name, std::vector<T*>& list, Make make)
 {
     const int n = node.nChildNode(name);
     for (int i = 0; i < n; ++i)
     {
-        list.push_back(new RawXMLElement(name));
+        list.push_back(make());
         list.back()->FromXML(node.getChildNode(name, i));
     }
 }
 
-void WriteGroup(XMLNode& node, const char* name, const std::vector<RawXMLElement*>& list)
+void ReadGroup(const XMLNode& node, const char* name, std::vector<RawXMLElement*>& list)
 {
-    for (RawXMLElement* element : list)
+    ReadGroup(node, name, list, [name] { return new RawXMLElement(name); });
+}
+
+template <typename T> void WriteGroup(XMLNode& node, const char* name, const std::vector<T*>& list)
+{
+    for (T* element : list)
     {
         XMLNode child = node.addChild(name);
         element->ToXML(child);
@@ -195,7 +205,7 @@ void ProjetOVX::FromXML(const XMLNode& node)
     ModelUi& ui = GetModelUi();
     XMLable::FromXML(node);
     DeleteAll(mCouches);
-    ReadGroup(node, "FondPlan", mFondsPlan);
+    ReadGroup(node, "FondPlan", mFondsPlan, [] { return new FondPlan(std::string()); });
     ReadGroup(node, "Couche", mCouches);
     ReadGroup(node, "Sondage", mSondages);
     ReadGroup(node, "Coupe", mCoupes);
@@ -216,9 +226,9 @@ void ProjetOVX::FromXML(const XMLNode& node)
         std::string name = text;
         UTF8ToString(name);
         ReplaceChar(name, '$', ' ');
-        RawXMLElement*& family = mDiscontinuites[name];
+        Discontinuite*& family = mDiscontinuites[name];
         if (!family)
-            family = new RawXMLElement("Discontinuite");
+            family = new Discontinuite(name);
         family->FromXML(child);
     }
 
@@ -232,7 +242,7 @@ void ProjetOVX::FromXML(const XMLNode& node)
         mResultats->FromXML(node.getChildNode("Resultats"));
     ui.FillDiscontinuityFamilies();
     ui.FillCurveVariables();
-    ReadGroup(node, "Decor", mDecors);
+    ReadGroup(node, "Decor", mDecors, [] { return new Decor(std::string()); });
 
     // Indexes from the file name existing elements or none.
     if (CoucheCourante < -1 || CoucheCourante >= GetNumberOfCouches())
@@ -331,17 +341,29 @@ void ProjetOVX::New()
 {
     if (Close() == ModelUi::IdCancel)
         return;
+    ModelUi& ui = GetModelUi();
     Nom.clear();
-    // The background plan is chosen here once its class and tool land; a
-    // project without one is refused.
-    if (FondUtilise < 0 || FondUtilise >= GetNumberOfFondsPlan() ||
-        mFondsPlan[FondUtilise]->GetMemberText("Nom").empty())
+    ChooseFondPlan(false);
+    const FondPlan* plan = GetFondPlanUtilise();
+    if (!plan || plan->Nom.empty())
     {
-        GetModelUi().MessageBox(
-            "Vous devez choisir une image comme fond de plan.\nCréation de projet annulée.", "Erreur",
-            ModelUi::Buttons::Ok, ModelUi::BoxCentred);
+        ui.MessageBox("Vous devez choisir une image comme fond de plan.\nCréation de projet annulée.",
+                      "Erreur", ModelUi::Buttons::Ok, ModelUi::BoxCentred);
         return;
     }
+    if (ui.MessageBox("Le Nord est placé par défaut vers le haut de l'image.\nSouhaitez-vous modifier "
+                      "l'orientation ? \nAttention, cette opération ne peut être modifiée dans la suite du "
+                      "projet.",
+                      "Information", ModelUi::Buttons::YesNo, 0) == ModelUi::IdYes)
+    {
+        StartNordTool();
+        return;
+    }
+    Nord = 0;
+    ui.EndCurrentTool();
+    UpdateTitle();
+    ui.EnableModeTools();
+    ui.EnterCreationMode(false);
 }
 
 bool ProjetOVX::SaveAs()
@@ -369,6 +391,10 @@ bool ProjetOVX::Save()
     // A project made by New has no file yet.
     if (Nom.empty())
         return SaveAs();
+    // The calibration holds the scale at 0 while it runs: ending it gives
+    // the scale back before it is written.
+    if (IsFondPlanCalibrationRunning())
+        GetModelUi().EndCurrentTool();
     XMLNode top = XMLNode::createXMLTopNode("xml", 1);
     XMLNode projet = top.addChild("Projet");
     ToXML(projet);

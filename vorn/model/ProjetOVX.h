@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+class Decor;
+class Discontinuite;
+class FondPlan;
 class RawXMLElement;
 class SectionWindow;
 
@@ -71,6 +74,45 @@ public:
     // Family names in name order.
     std::vector<std::string> GetDiscontinuiteNames() const;
     std::vector<std::string> GetCoucheNames() const;
+
+    // Discontinuity families (ProjetOVXDiscontinuite.cpp), keyed by name,
+    // in name order. AddDiscontinuite returns null when the name is taken
+    // or holds a character that Discontinuite::ForbiddenNameChar refuses.
+    Discontinuite* AddDiscontinuite(const std::string& name, bool record, bool refreshDialog);
+    void DeleteDiscontinuite(const std::string& name, bool record);
+    Discontinuite* GetDiscontinuite(int position) const;
+    Discontinuite* GetDiscontinuite(const std::string& name) const;
+    // The layer side of the families: each layer's list of the families it
+    // shows. Removing returns the indexes of the layers that listed the
+    // name; giving back appends it to those of the indexes that lack it;
+    // the layers changed rebuild their surfaces.
+    std::vector<int> RemoveDiscontinuiteFromCouches(const std::string& name);
+    void GiveDiscontinuiteBackToCouches(const std::string& name, const std::vector<int>& couches);
+    // The layers that show the family rebuild their surfaces when next
+    // drawn.
+    void MarkCouchesDiscontinuiteChanged(const std::string& name);
+
+    // Scenery (ProjetOVXDecor.cpp).
+    Decor* GetDecor(int index) const;
+    bool LoadDecor(const std::string& path);
+    bool AddDecor(Decor* decor, int index, bool record);
+    void DeleteDecor(int index, bool record);
+    int GetDecorIndex(const Decor* decor) const;
+    // The first layer's altitude (scene z) at a scene point; false when
+    // there is no layer or the point is outside it.
+    bool GetFirstCoucheAltitude(double x, double y, double& z);
+
+    // Background plans and plan settings (ProjetOVXFondPlan.cpp).
+    FondPlan* GetFondPlan(int index) const;
+    FondPlan* GetFondPlan(const std::string& path) const;
+    int FindFondPlan(const std::string& fileName) const;
+    FondPlan* GetFondPlanUtilise();
+    void SetFondPlan(const std::string& path);
+    void ChooseFondPlan(bool record);
+    void SetFondPlanPlacement(double x, double y, double size, bool record, bool sync);
+    void SetEchelle(double echelle, bool record);
+    void SetOrigine(double cameraX, double cameraY, double origineX, double origineY, bool record);
+    LumPoint GetOrigineCamera() const { return LumPoint(OrigineCameraX, OrigineCameraY, 0.0); }
 
     void SetCoucheCourante(int index);
     void FillCoucheCombo();
@@ -159,18 +201,22 @@ private:
     // The rest of an Open once the file parsed; throws on a failure.
     void Load(const XMLNode& projet, const std::string& path);
     void SetSwitch(bool& member, int menuId, bool on);
+    // Layer hooks of the plan settings: scene z of every vertex times the
+    // ratio; texture coordinates out of date.
+    void RescaleCouchesZ(double ratio);
+    void MarkCouchesTexturesChanged();
 
     std::string mApplicationFolder;
     OVXUndoManager mUndo;
-    std::vector<RawXMLElement*> mFondsPlan;
+    std::vector<FondPlan*> mFondsPlan;
     std::vector<RawXMLElement*> mCouches;
     std::vector<RawXMLElement*> mSondages;
     std::vector<RawXMLElement*> mCoupes;
-    std::map<std::string, RawXMLElement*> mDiscontinuites;
+    std::map<std::string, Discontinuite*> mDiscontinuites;
     RawXMLElement* mAxe;
     RawXMLElement* mTete;
     RawXMLElement* mResultats;
-    std::vector<RawXMLElement*> mDecors;
+    std::vector<Decor*> mDecors;
     std::vector<SectionWindow*> mWindows;
     bool mPlanGeometryChanged = true;
     bool m3DGeometryChanged = true;

@@ -194,6 +194,16 @@ bool ScriptedUi::AskTwoValues(const std::string& caption, const std::string&, co
     return true;
 }
 
+bool ScriptedUi::AskText(const std::string& message, std::string& text)
+{
+    Log("AskText " + message);
+    if (TextAnswers.empty())
+        return false;
+    text = TextAnswers.front();
+    TextAnswers.pop_front();
+    return true;
+}
+
 bool ScriptedUi::GetImageSize(const std::string& path, int& width, int& height)
 {
     Log("GetImageSize " + path);
@@ -223,6 +233,11 @@ void ScriptedUi::FillDiscontinuityFamilies()
 void ScriptedUi::SelectDiscontinuityFamily(const std::string& name)
 {
     Log("SelectDiscontinuityFamily " + name);
+}
+
+void ScriptedUi::UpdateDiscontinuityDialog()
+{
+    Log("UpdateDiscontinuityDialog");
 }
 
 void ScriptedUi::FillHeadFields()

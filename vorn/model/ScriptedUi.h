@@ -33,6 +33,8 @@ public:
     // (none left: the origin); image sizes by path (absent: unreadable).
     std::deque<std::pair<double, double>> ValueAnswers;
     std::deque<LumPoint> TypedCoordinates;
+    // Answers of AskText (none left: cancelled).
+    std::deque<std::string> TextAnswers;
     std::map<std::string, std::pair<int, int>> ImageSizes;
     std::function<void()> FrameHook;
 
@@ -78,12 +80,14 @@ public:
     std::string AskFilePath(const FileRequest& request) override;
     bool AskTwoValues(const std::string& caption, const std::string& label1, const std::string& label2,
                       double& value1, double& value2) override;
+    bool AskText(const std::string& message, std::string& text) override;
     bool GetImageSize(const std::string& path, int& width, int& height) override;
     void YieldEvents() override;
 
     void ResetDiscontinuityDialog() override;
     void FillDiscontinuityFamilies() override;
     void SelectDiscontinuityFamily(const std::string& name) override;
+    void UpdateDiscontinuityDialog() override;
     void FillHeadFields() override;
     void FillCurveVariables() override;
     void ResetResultViews() override;

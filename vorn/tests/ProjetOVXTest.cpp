@@ -23,15 +23,20 @@ std::string WriteProjectWithGroups(const std::string& path)
     XMLNode projet = top.addChild("Projet");
     RawXMLElement::CopyContent(members, projet);
     const XMLNode groups = XMLNode::parseString(R"(<G>
-        <FondPlan><Nom>/plans/fond.png</Nom><PosX>1.5</PosX><PosY>0</PosY><Taille>2</Taille></FondPlan>
+        <FondPlan><Nom>/plans/fond.png</Nom><PosX>1.500000</PosX><PosY>0.000000</PosY><Taille>2.000000</Taille></FondPlan>
         <Couche><Nom>Marne$grise</Nom><Points><P>1|2|3</P><P>4|5|6</P></Points></Couche>
         <Couche><Nom>Calcaire</Nom></Couche>
         <Sondage><Nom>S1</Nom><Prof>12.25</Prof></Sondage>
         <Coupe><Nom>C1</Nom><Deep><A><B><C>x</C></B></A></Deep></Coupe>
-        <Discontinuite><Nom>F$a</Nom><Pendage>30</Pendage></Discontinuite>
-        <Discontinuite><Nom>G</Nom><Pendage>60</Pendage></Discontinuite>
+        <Discontinuite><Nom>F$a</Nom><Azimut>0.000000</Azimut><Pendage>30.000000</Pendage><Espace>0.000000</Espace>
+            <EcartType>0.000000</EcartType><Origine>0.000|0.000|0.000</Origine><OrigineAffichee>0</OrigineAffichee>
+        </Discontinuite>
+        <Discontinuite><Nom>G</Nom><Azimut>0.000000</Azimut><Pendage>60.000000</Pendage><Espace>0.500000</Espace>
+            <EcartType>0.000000</EcartType><Origine>1.000|2.000|3.000</Origine><OrigineAffichee>1</OrigineAffichee>
+        </Discontinuite>
         <Axe><Type>1</Type></Axe><Tete><Largeur>12</Largeur></Tete>
-        <Resultats><Volumes>1|2|</Volumes></Resultats><Decor><Fichier>arbre.obj</Fichier></Decor></G>)");
+        <Resultats><Volumes>1|2|</Volumes></Resultats><Decor><Couleur>1.000|0.500|0.000</Couleur><Texture>arbre$1.png</Texture>
+        <Mesh><Vertices/><Edges/><Faces/></Mesh></Decor></G>)");
     RawXMLElement::CopyContent(groups.getChildNode("G"), projet);
     EXPECT_TRUE(top.writeToFile(path));
     return ModelTest::ReadAll(path);
@@ -154,7 +159,7 @@ TEST_F(ProjetOVXTest, FamiliesAreKeyedByName)
         <Discontinuite><Pendage>20</Pendage></Discontinuite>
         <Discontinuite><Nom/><Pendage>30</Pendage></Discontinuite>
         <Discontinuite><Nom>B</Nom></Discontinuite>
-        <Discontinuite><Nom>Z</Nom><Pendage>40</Pendage><Azimut/><Espacement>2</Espacement></Discontinuite>
+        <Discontinuite><Nom>Z</Nom><Pendage>40</Pendage><Azimut/><Espace>2</Espace></Discontinuite>
         <Echelle>100</Echelle></Projet>)");
     gProjet.Open(path);
     EXPECT_TRUE(ui.Boxes.empty());
@@ -164,9 +169,9 @@ TEST_F(ProjetOVXTest, FamiliesAreKeyedByName)
     const XMLNode saved = XMLNode::parseFile(path).getChildNode("Projet");
     ASSERT_EQ(saved.nChildNode("Discontinuite"), 2);
     const XMLNode z = saved.getChildNode("Discontinuite", 1);
-    EXPECT_STREQ(z.getChildNode("Pendage").getText(), "40");
-    EXPECT_STREQ(z.getChildNode("Azimut").getText(), "5");
-    EXPECT_STREQ(z.getChildNode("Espacement").getText(), "2");
+    EXPECT_STREQ(z.getChildNode("Pendage").getText(), "40.000000");
+    EXPECT_STREQ(z.getChildNode("Azimut").getText(), "5.000000");
+    EXPECT_STREQ(z.getChildNode("Espace").getText(), "2.000000");
     std::remove(path.c_str());
 }
 
