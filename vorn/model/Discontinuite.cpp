@@ -51,6 +51,36 @@ char Discontinuite::ForbiddenNameChar(const std::string& name)
     return 0;
 }
 
+std::string Discontinuite::NameRefusal(const std::string& name)
+{
+    const char c = ForbiddenNameChar(name);
+    if (!c)
+        return std::string();
+    return std::string("Le nom d'une discontinuité ne peut pas contenir le caractère '") + c + "'.";
+}
+
+bool Discontinuite::ApplyEdit(double azimut, double pendage, double espace, double ecartType, bool shown)
+{
+    // A value that is not a number would give surfaces of NaN.
+    for (const double v : {azimut, pendage, espace, ecartType})
+        if (!std::isfinite(v))
+            return false;
+    const auto differs = [](double a, double b) { return !(std::fabs(a - b) < 1e-5); };
+    if (!differs(azimut, Azimut) && !differs(pendage, Pendage) && !differs(espace, Espace) &&
+        !differs(ecartType, EcartType))
+        return false;
+    Discontinuite after(*this);
+    after.Azimut = azimut;
+    after.Pendage = pendage;
+    after.Espace = espace;
+    after.EcartType = ecartType;
+    after.OrigineAffichee = shown;
+    RecordDiscontinuiteChange(*this, after);
+    SetValues(azimut, pendage, espace, ecartType);
+    OrigineAffichee = shown;
+    return true;
+}
+
 void Discontinuite::SetValues(const double& azimut, const double& pendage, const double& espace,
                               const double& ecartType)
 {

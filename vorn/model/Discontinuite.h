@@ -23,11 +23,19 @@ public:
     // name lists and '$' stands for a blank in the files. Returns the first
     // one found, or 0.
     static char ForbiddenNameChar(const std::string& name);
+    // The editor's refusal of such a name (caption "Erreur"), empty when
+    // the name is allowed.
+    static std::string NameRefusal(const std::string& name);
 
     // Stores the four values. When one of them moves by more than 1e-5,
     // the layers that show the family rebuild their surfaces; redraws.
     void SetValues(const double& azimut, const double& pendage, const double& espace,
                    const double& ecartType);
+    // The editor's apply step: when one of the four values differs from
+    // the stored one by 1e-5 or more, records the change, stores the
+    // values and the shown flag and returns true; otherwise changes
+    // nothing (as it does for a value that is not finite).
+    bool ApplyEdit(double azimut, double pendage, double espace, double ecartType, bool shown);
     // With record, the old and the new point are recorded first. Does not
     // redraw.
     void SetOrigine(const LumPoint& point, bool record);
