@@ -85,6 +85,25 @@ private:
     std::vector<bool> mScanned;
 };
 
+namespace
+{
+// The mesh's edge index allowed for the span of a conversion's AddFace calls,
+// and freed after, also when a range error cuts them short: a book of faces
+// on one edge, or any vertex shared by very many faces, leaves long Turn
+// rings that every half-edge lookup would walk otherwise.
+class EdgeIndexScope
+{
+public:
+    explicit EdgeIndexScope(KorMesh& mesh) : mMesh(mesh) { mMesh.AllowEdgeIndex(true); }
+    ~EdgeIndexScope() { mMesh.AllowEdgeIndex(false); }
+    EdgeIndexScope(const EdgeIndexScope&) = delete;
+    EdgeIndexScope& operator=(const EdgeIndexScope&) = delete;
+
+private:
+    KorMesh& mMesh;
+};
+} // namespace
+
 int KorPreMesh::AddVertex(const LumPoint& point)
 {
     mPoints.push_back(point);
@@ -161,6 +180,7 @@ bool KorPreMesh::ConvertToKorMesh(KorMesh& mesh)
         mesh.AddVertex(p);
 
     EdgeMap edges(mPreFaces);
+    const EdgeIndexScope index(mesh);
     bool result = true;
     // The next group starts at the first pre-face not added yet; a running
     // index keeps the search linear over all groups.
@@ -192,6 +212,7 @@ bool KorPreMesh::ConvertToKorMeshes(std::vector<KorMesh>& meshes)
             continue;
         meshes.emplace_back();
         KorMesh& mesh = meshes.back();
+        const EdgeIndexScope index(mesh);
         const bool ok = GrowGroup(edges, static_cast<int>(s),
                                   [&](const std::vector<int>& indices)
                                   {

@@ -450,3 +450,57 @@ TEST(KorPreMesh, EdgesSharedByVeryManyFacesConvertInLinearTime)
     EXPECT_EQ(BorderHalfEdges(mesh), 0);
     std::remove(TempPath("copies.obj").c_str());
 }
+
+// A book of 10^5 triangles (0, 1, k), k = 2 .. n + 1, on the edge 0-1. The
+// first is added as given; the growth then takes the others from the edge's
+// list, last met first, so (0, 1, n + 1) comes second and is built on the
+// twins as (0, n + 1, 1); every later page finds both sides of 0-1 taken and
+// is refused with its line, leaving its half-edge pairs 1-k and k-0 as
+// borders. Hence 2n + 1 pairs: 3 for the first face, 2 for each other page;
+// the 2 + 2 open sides of the kept faces and all 4 half-edges of each of the
+// n - 2 refused pages are borders. The per-group mesh numbers its vertices
+// in order of first use, so a vertex is recognised by its point's x = index.
+TEST(KorPreMesh, ABookOfFacesOnOneEdgeConvertsInLinearTime)
+{
+    const int n = 100000;
+    KorPreMesh whole, pieces;
+    for (int k = 0; k < n + 2; ++k)
+    {
+        const LumPoint p(k, k < 2 ? 0 : 1, 0);
+        whole.AddVertex(p);
+        pieces.AddVertex(p);
+    }
+    for (int k = 2; k < n + 2; ++k)
+    {
+        whole.AddPreFace(0, 1, k, -1);
+        pieces.AddPreFace(0, 1, k, -1);
+    }
+    std::string refusals;
+    for (int k = 2; k < n; ++k)
+        refusals +=
+            "KorMesh::AddFace -> Impossible to add a face with edges that are already attached to a face\n";
+    testing::internal::CaptureStdout();
+    KorMesh mesh;
+    EXPECT_FALSE(whole.ConvertToKorMesh(mesh));
+    std::vector<KorMesh> meshes;
+    EXPECT_FALSE(pieces.ConvertToKorMeshes(meshes));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), refusals + refusals);
+
+    ASSERT_EQ(meshes.size(), 1u);
+    for (const KorMesh* m : {&mesh, &meshes[0]})
+    {
+        EXPECT_TRUE(CheckMesh(*m));
+        EXPECT_EQ(m->GetNumberOfVertices(), n + 2);
+        EXPECT_EQ(m->GetNumberOfEdges(), 2 * (2 * n + 1));
+        EXPECT_EQ(m->GetNumberOfFaces(), 2);
+        EXPECT_EQ(BorderHalfEdges(*m), 4 * (n - 2) + 4);
+        for (const auto& [face, points] :
+             {std::make_pair(0, std::vector<int>{0, 1, 2}), std::make_pair(1, std::vector<int>{0, n + 1, 1})})
+        {
+            std::vector<int> ring;
+            for (int v : FaceVertexRing(*m, face))
+                ring.push_back(static_cast<int>(m->GetVertex(v)->X));
+            EXPECT_TRUE(SameCycle(ring, points)) << "face " << face;
+        }
+    }
+}
