@@ -2,6 +2,8 @@
 
 #include "LumPoint.h"
 
+struct EventInfo;
+
 // The gizmo tools of the 3D view on a scenery object: move, rotate,
 // resize. The 3D view sets gPickedDecor (the object under its last right
 // click) before its context menu calls a start function. While a tool runs
@@ -17,9 +19,18 @@ enum class DecorTool
 
 extern int gPickedDecor;
 
-// Starts the tool on the picked object; false (and nothing started) when
-// it names none.
+// Starts the tool on the picked object: its events manager, and a gizmo
+// (masks 7, 0x70, 0x80) at the object's vertex mean on the main device.
+// False (and nothing started) when the pick names no object.
 bool StartDecorTool(DecorTool tool);
+// The context-menu commands of the 3D view.
+void OnDecorMove();
+void OnDecorRotate();
+void OnDecorResize();
+// The tools' events managers: they differ only in the gizmo value read.
+bool OnDecorMoveEvent(const EventInfo& event);
+bool OnDecorRotateEvent(const EventInfo& event);
+bool OnDecorResizeEvent(const EventInfo& event);
 // The index of the object the running tool transforms, -1 for none.
 int GetDecorToolIndex();
 // The gizmo's current value while it is dragged: a translation, rotation

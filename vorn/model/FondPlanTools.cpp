@@ -1,7 +1,11 @@
 #include "FondPlanTools.h"
 
+#include "EventInfo.h"
 #include "FondPlan.h"
 #include "KorNumbers.h"
+#include "LumCamera.h"
+#include "LumGizmo.h"
+#include "LumoraDevice.h"
 #include "ModelUi.h"
 #include "ProjetOVX.h"
 
@@ -35,6 +39,35 @@ void EndCalibration()
 void EndAdjust()
 {
     gAdjustRunning = false;
+    if (LumoraDevice* device = GetModelUi().GetMainDevice())
+        device->SetGizmo(nullptr);
+}
+
+// Escape or a press of the right button: every plan tool ends on it.
+bool IsToolExit(const EventInfo& event)
+{
+    return event.keyCode == 27 || (event.pressed && event.button == 3);
+}
+
+bool IsLeftClick(const EventInfo& event)
+{
+    return event.pressed && event.button == 1;
+}
+
+// The scene point under the event's pixel; false without a device.
+bool ScenePoint(const EventInfo& event, LumPoint& point)
+{
+    LumoraDevice* device = GetModelUi().GetMainDevice();
+    if (!device || !device->GetCamera())
+        return false;
+    point = device->GetCamera()->GetPosition(event.x, event.y);
+    return true;
+}
+
+LumGizmo* MainGizmo()
+{
+    LumoraDevice* device = GetModelUi().GetMainDevice();
+    return device ? device->GetGizmo() : nullptr;
 }
 
 void SetPlanToolHooks(ModelUi::OverlayDrawer overlay)
@@ -65,7 +98,14 @@ int NordToolAngle(const LumPoint& d)
 void StartNordTool()
 {
     ModelUi& ui = GetModelUi();
+    if (LumoraDevice* device = ui.GetMainDevice())
+    {
+        if (device->GetCamera())
+            device->GetCamera()->ChangeCameraMode(3);
+        device->EnableLighting(false);
+    }
     ui.EndCurrentTool();
+    ui.SetEventsManager(OnNordToolEvent);
     SetPlanToolHooks(nullptr);
     ui.DisableInterface();
     gNordAngle = 0;
@@ -82,14 +122,40 @@ void NordToolMove(const LumPoint& d)
     GetModelUi().RefreshDisplay();
 }
 
-void NordToolClick()
+void NordToolCancel()
 {
     ModelUi& ui = GetModelUi();
-    gProjet.Nord = gNordAngle;
     ui.EndCurrentTool();
     gProjet.UpdateTitle();
     ui.EnableModeTools();
     ui.EnterCreationMode(false);
+}
+
+void NordToolClick()
+{
+    gProjet.Nord = gNordAngle;
+    NordToolCancel();
+}
+
+bool OnNordToolEvent(const EventInfo& event)
+{
+    if (IsToolExit(event))
+    {
+        NordToolCancel();
+        return true;
+    }
+    LumPoint p;
+    if ((event.moved || event.dragged || event.pressed) && ScenePoint(event, p))
+    {
+        const LumCamera* camera = GetModelUi().GetMainDevice()->GetCamera();
+        NordToolMove(p - camera->GetPosition());
+    }
+    if (IsLeftClick(event))
+    {
+        NordToolClick();
+        return true;
+    }
+    return false;
 }
 
 void StartFondPlanCalibration()
@@ -102,6 +168,7 @@ void StartFondPlanCalibration()
     gProjet.SetEchelle(0.0, false);
     gCalibrationRunning = true;
     gCalibrationFirstPoint = false;
+    ui.SetEventsManager(OnFondPlanCalibrationEvent);
     SetPlanToolHooks(nullptr);
     ui.SetEndToolHook(EndCalibration);
     ui.SetStatusText("Cliquez gauche pour définir 2 points qui serviront de référence", 0);
@@ -175,10 +242,30 @@ void FondPlanCalibrationClick(const LumPoint& scenePoint)
     }
 }
 
+bool OnFondPlanCalibrationEvent(const EventInfo& event)
+{
+    if (IsToolExit(event))
+    {
+        FondPlanCalibrationCancel();
+        return true;
+    }
+    LumPoint p;
+    if (IsLeftClick(event) && ScenePoint(event, p))
+    {
+        FondPlanCalibrationClick(p);
+        return true;
+    }
+    // Motion still pans the view.
+    if ((event.moved || event.dragged) && ScenePoint(event, p))
+        FondPlanCalibrationMove(p);
+    return false;
+}
+
 void StartFondPlanOrigin()
 {
     ModelUi& ui = GetModelUi();
     ui.EndCurrentTool();
+    ui.SetEventsManager(OnFondPlanOriginEvent);
     SetPlanToolHooks(nullptr);
     ui.SetStatusText("Cliquez pour définir l'origine", 0);
 }
@@ -198,6 +285,22 @@ void FondPlanOriginClick(const LumPoint& p)
     ui.EndCurrentTool();
 }
 
+bool OnFondPlanOriginEvent(const EventInfo& event)
+{
+    if (IsToolExit(event))
+    {
+        GetModelUi().EndCurrentTool();
+        return true;
+    }
+    LumPoint p;
+    if (IsLeftClick(event) && ScenePoint(event, p))
+    {
+        FondPlanOriginClick(p);
+        return true;
+    }
+    return false;
+}
+
 void StartFondPlanAdjust()
 {
     const FondPlan* plan = gProjet.GetFondPlanUtilise();
@@ -209,8 +312,11 @@ void StartFondPlanAdjust()
     gAdjustY = plan->PosY;
     gAdjustTaille = plan->Taille;
     gAdjustRunning = true;
+    ui.SetEventsManager(OnFondPlanAdjustEvent);
     SetPlanToolHooks(nullptr);
     ui.SetEndToolHook(EndAdjust);
+    if (LumoraDevice* device = ui.GetMainDevice())
+        device->SetGizmo(new LumGizmo(device, 0x0b, LumPoint(gAdjustX, gAdjustY, 0.0)));
     ui.SetStatusText("clic droit pour sortir du mode d'ajustement de fond de plan", 0);
 }
 
@@ -232,11 +338,50 @@ void FondPlanAdjustDragEnd(double x, double y, double size)
     GetModelUi().RefreshDisplay();
 }
 
+bool OnFondPlanAdjustEvent(const EventInfo& event)
+{
+    if (IsToolExit(event) || !gProjet.GetFondPlanUtilise())
+    {
+        GetModelUi().EndCurrentTool();
+        return true;
+    }
+    LumGizmo* gizmo = MainGizmo();
+    if (!gizmo)
+        return false;
+    if (gizmo->IsReleased())
+    {
+        // Once per drag, whatever the device does with the flag.
+        gizmo->SetReleased(false);
+        const FondPlan* plan = gProjet.GetFondPlanUtilise();
+        FondPlanAdjustDragEnd(plan->PosX, plan->PosY, plan->Taille);
+        return true;
+    }
+    if (gizmo->IsInUse() && gizmo->IsMoving())
+    {
+        // The drag's point is where it began plus the translation since:
+        // the placement moves the gizmo along while it runs.
+        const LumPoint p = gizmo->GetStartPosition() + gizmo->GetTranslation();
+        FondPlanAdjustDrag(p.x, p.y, gizmo->GetScale().x + gAdjustTaille - 1.0);
+        return true;
+    }
+    return false;
+}
+
 void FondPlanAdjustFollowPlacement(double x, double y, double size, bool sync)
 {
-    if (!gAdjustRunning || !sync)
+    if (!gAdjustRunning)
         return;
-    gAdjustX = x;
-    gAdjustY = y;
-    gAdjustTaille = size;
+    if (LumGizmo* gizmo = MainGizmo())
+    {
+        gizmo->SetPosition(LumPoint(x, y, 0.0));
+        gizmo->SetTranslation(LumPoint());
+        if (sync)
+            gizmo->InitTransformations();
+    }
+    if (sync)
+    {
+        gAdjustX = x;
+        gAdjustY = y;
+        gAdjustTaille = size;
+    }
 }

@@ -37,6 +37,9 @@ public:
     std::deque<std::string> TextAnswers;
     std::map<std::string, std::pair<int, int>> ImageSizes;
     std::function<void()> FrameHook;
+    // The main device the tools draw on (a device without canvas); none
+    // by default.
+    LumoraDevice* MainDevice = nullptr;
 
     std::string Title;
     std::vector<std::string> LayerChoice;
@@ -57,6 +60,7 @@ public:
     void DisableInterface() override;
     void SetNoProjectInterface() override;
 
+    LumoraDevice* GetMainDevice() override { return MainDevice; }
     void SetEventsManager(EventsManager manager) override;
     void SetToolPointAction(PointAction action) override;
     void SetOverlayDrawer(OverlayDrawer drawer) override;

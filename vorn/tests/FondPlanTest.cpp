@@ -128,7 +128,9 @@ TEST_F(FondPlanTest, Calibration)
         EXPECT_FALSE(IsFondPlanCalibrationRunning());
         EXPECT_EQ(ui.Boxes.size(), e.refused ? 1u : 0u);
         if (e.refused)
+        {
             EXPECT_EQ(ui.Boxes[0].Text, kScaleRefused);
+        }
     }
     EXPECT_EQ(gProjet.GetUndoManager().GetCount(), 0u);
     std::remove(path.c_str());
