@@ -77,7 +77,8 @@ public:
 
     // Discontinuity families (ProjetOVXDiscontinuite.cpp), keyed by name,
     // in name order. AddDiscontinuite returns null when the name is taken
-    // or holds a character that Discontinuite::ForbiddenNameChar refuses.
+    // or, with record (a name the user typed), holds a character that
+    // Discontinuite::ForbiddenNameChar refuses.
     Discontinuite* AddDiscontinuite(const std::string& name, bool record, bool refreshDialog);
     void DeleteDiscontinuite(const std::string& name, bool record);
     Discontinuite* GetDiscontinuite(int position) const;

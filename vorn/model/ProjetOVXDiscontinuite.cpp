@@ -9,7 +9,9 @@
 
 Discontinuite* ProjetOVX::AddDiscontinuite(const std::string& name, bool record, bool refreshDialog)
 {
-    if (Discontinuite::ForbiddenNameChar(name) || mDiscontinuites.count(name))
+    // The user's names only: an undo gives back a family an older file
+    // named so.
+    if (mDiscontinuites.count(name) || (record && Discontinuite::ForbiddenNameChar(name)))
         return nullptr;
     auto* family = new Discontinuite(name);
     mDiscontinuites[name] = family;

@@ -75,6 +75,11 @@ TEST_F(DiscontinuiteTest, CreationAndDeletionUndo)
     EXPECT_EQ(ui.Count("UpdateDiscontinuityDialog"), 2);
     undo.Redo();
     EXPECT_EQ(gProjet.GetDiscontinuite("F"), nullptr);
+    // A name an older file holds comes back too.
+    ASSERT_TRUE(gProjet.AddDiscontinuite("a|b", false, false));
+    gProjet.DeleteDiscontinuite("a|b", true);
+    undo.Undo();
+    EXPECT_NE(gProjet.GetDiscontinuite("a|b"), nullptr);
 
     // The layer side, on the layers' name lists.
     std::vector<std::string> top{"F", "G"}, middle{"G"}, bottom{"F"};
