@@ -71,6 +71,20 @@ TEST_F(DecorTest, CubeLoadsTenMetresAboveTheZoneCentre)
     gProjet.GetUndoManager().Redo();
     ASSERT_EQ(gProjet.GetNumberOfDecors(), 1);
     EXPECT_NEAR(gProjet.GetDecor(0)->GetCentre().z, 20.0, 1e-9);
+
+    // A DXF polyface triangle, legs of 1 m: legs of 2 scene units.
+    const std::string dxf = TempPath("TRI.DXF");
+    WriteAll(
+        dxf,
+        "0\nSECTION\n2\nENTITIES\n0\nPOLYLINE\n70\n64\n0\nVERTEX\n70\n192\n0\nVERTEX\n70\n192\n10\n1\n"
+        "0\nVERTEX\n70\n192\n20\n1\n0\nVERTEX\n70\n128\n71\n1\n72\n2\n73\n3\n0\nSEQEND\n0\nENDSEC\n0\nEOF\n");
+    ASSERT_TRUE(gProjet.LoadDecor(dxf));
+    std::remove(dxf.c_str());
+    const std::vector<LumPoint> t = Points(gProjet.GetDecor(1));
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_LT(((t[0] + t[1] + t[2]) / 3.0 - LumPoint(500.0, 300.0, 20.0)).Norm(), 1e-9);
+    EXPECT_NEAR((t[1] - t[0]).Norm(), 2.0, 1e-9);
+    EXPECT_NEAR((t[2] - t[0]).Norm(), 2.0, 1e-9);
 }
 
 // Files that give no mesh: the message, nothing added, nothing recorded.
