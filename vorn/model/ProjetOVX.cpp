@@ -254,6 +254,9 @@ void ProjetOVX::FromXML(const XMLNode& node)
 void ProjetOVX::CloseProject()
 {
     ModelUi& ui = GetModelUi();
+    // A tool's temporary state belongs to this project: given back before
+    // the reset, not into the next project.
+    ui.RunEndToolHook();
     Reset();
     ui.ResetDiscontinuityDialog();
     ResetTitle();

@@ -134,6 +134,22 @@ TEST_F(FondPlanTest, Calibration)
     }
     EXPECT_EQ(gProjet.GetUndoManager().GetCount(), 0u);
     std::remove(path.c_str());
+
+    // An undo, or the next project, is not overwritten by the scale the
+    // running calibration gives back.
+    gProjet.SetEchelle(25.0, true);
+    StartFondPlanCalibration();
+    gProjet.GetUndoManager().Undo();
+    EXPECT_EQ(gProjet.Echelle, old);
+    EXPECT_FALSE(IsFondPlanCalibrationRunning());
+    StartFondPlanCalibration();
+    gProjet.GetUndoManager().Redo();
+    EXPECT_EQ(gProjet.Echelle, 25.0);
+    StartFondPlanCalibration();
+    gProjet.GetUndoManager().Clear();
+    ui.PathAnswers = {"/p/plan.png"};
+    gProjet.New();
+    EXPECT_EQ(gProjet.Echelle, 100.0);
 }
 
 TEST_F(FondPlanTest, NorthAngles)
