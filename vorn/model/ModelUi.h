@@ -65,6 +65,10 @@ public:
     using EventsManager = bool (*)(const EventInfo&);
     using PointAction = void (*)(LumPoint);
     using OverlayDrawer = void (*)(LumoraDevice*);
+    // Run once by the next ending of the current tool, before its hooks are
+    // cleared: a tool that put the model in a temporary state (the scale
+    // calibration sets the scale to 0) gives it back however it ends.
+    using EndToolHook = void (*)();
 
     ModelUi() = default;
     ModelUi(const ModelUi&) = delete;
@@ -95,6 +99,19 @@ public:
     virtual void RemoveGizmo() = 0;
     // The level-line tool forgets its line in progress.
     virtual void ResetLevelLineInProgress() = 0;
+    // The end hook of the running tool (null: none). Every EndCurrentTool
+    // calls RunEndToolHook first.
+    void SetEndToolHook(EndToolHook hook) { mEndToolHook = hook; }
+    bool HasEndToolHook() const { return mEndToolHook != nullptr; }
+    // Clears the hook, then runs it: a hook that ends the tool itself does
+    // not run twice.
+    void RunEndToolHook()
+    {
+        const EndToolHook hook = mEndToolHook;
+        mEndToolHook = nullptr;
+        if (hook)
+            hook();
+    }
 
     // Main window: title, cursor, status bar, menu items found by id.
     virtual void SetTitle(const std::string& title) = 0;
@@ -150,7 +167,7 @@ public:
     virtual bool AskTwoValues(const std::string& caption, const std::string& label1,
                               const std::string& label2, double& value1, double& value2) = 0;
     // A line of text typed in a modal dialog, shown with its default
-    // value; false when cancelled.
+    // value (an empty caption: the toolkit's own); false when cancelled.
     virtual bool AskText(const std::string& message, const std::string& caption, std::string& text) = 0;
     // Width and height in pixels of an image file; false when it cannot be
     // read.
@@ -163,6 +180,8 @@ public:
     virtual void ResetDiscontinuityDialog() = 0;
     virtual void FillDiscontinuityFamilies() = 0;
     virtual void SelectDiscontinuityFamily(const std::string& name) = 0;
+    // The discontinuity dialog re-reads the selected family's values.
+    virtual void UpdateDiscontinuityDialog() = 0;
     virtual void FillHeadFields() = 0;
     virtual void FillCurveVariables() = 0;
     // The project's reset: the results summary rebuilt and its dialog
@@ -172,6 +191,9 @@ public:
     // The trench head held by the trench-head dialog joins here as
     // GetTete() when its class lands; every other service a later part of
     // the model needs joins here, in NullUi and in ScriptedUi together.
+
+private:
+    EndToolHook mEndToolHook = nullptr;
 };
 
 // The interface in use; never null.

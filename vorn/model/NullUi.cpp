@@ -6,6 +6,7 @@
 
 void NullUi::EndCurrentTool()
 {
+    RunEndToolHook();
     gUndoLightRefresh = false;
     SetEventsManager(nullptr);
     SetToolPointAction(nullptr);

@@ -14,8 +14,8 @@ public:
     NullUi() = default;
 
     void RefreshDisplay() override {}
-    // Clears the light-refresh mark and the hooks (a headless mode has no
-    // default hooks), then refreshes.
+    // Runs the end hook, clears the light-refresh mark and the hooks (a
+    // headless mode has no default hooks), then refreshes.
     void EndCurrentTool() override;
     void EnterCreationMode(bool record) override;
     void EnterVisualisationMode(bool record) override;
@@ -68,6 +68,7 @@ public:
     void ResetDiscontinuityDialog() override {}
     void FillDiscontinuityFamilies() override {}
     void SelectDiscontinuityFamily(const std::string&) override {}
+    void UpdateDiscontinuityDialog() override {}
     void FillHeadFields() override {}
     void FillCurveVariables() override {}
     void ResetResultViews() override {}

@@ -16,8 +16,13 @@ void OVXUndoManager::Undo()
     const unsigned int position = GetPosition();
     // Decided before the action runs: its callback may change the tool.
     const bool full = position > 0 && position <= GetCount() && NeedsFullRefresh(position - 1);
-    KorUndoManager::Undo();
     ModelUi& ui = GetModelUi();
+    // The tool is ended anyway: the temporary state it holds (the
+    // calibration's scale of 0) is given back before the action runs, not
+    // over what the action restores.
+    if (full)
+        ui.RunEndToolHook();
+    KorUndoManager::Undo();
     if (full)
         ui.EndCurrentTool();
     else
@@ -29,8 +34,10 @@ void OVXUndoManager::Redo()
 {
     const unsigned int position = GetPosition();
     const bool full = position < GetCount() && NeedsFullRefresh(position);
-    KorUndoManager::Redo();
     ModelUi& ui = GetModelUi();
+    if (full)
+        ui.RunEndToolHook();
+    KorUndoManager::Redo();
     if (full)
         ui.EndCurrentTool();
     ui.RefreshDisplay();

@@ -4,6 +4,10 @@
 
 #include "Axe.h"
 #include "Couche.h"
+#include "Decor.h"
+#include "Discontinuite.h"
+#include "FondPlan.h"
+#include "FondPlanTools.h"
 #include "KorString.h"
 #include "ModelUi.h"
 #include "RawXMLElement.h"
@@ -26,21 +30,27 @@ template <typename List> void DeleteAll(List& list)
     list.clear();
 }
 
-// Reads every child of that name into a new element appended to the list
-// before it is read.
-void ReadGroup(const XMLNode& node, const char* name, std::vector<RawXMLElement*>& list)
+// Reads every child of that name into a new element (made by make)
+// appended to the list before it is read.
+template <typename T, typename Make>
+void ReadGroup(const XMLNode& node, const char* name, std::vector<T*>& list, Make make)
 {
     const int n = node.nChildNode(name);
     for (int i = 0; i < n; ++i)
     {
-        list.push_back(new RawXMLElement(name));
+        list.push_back(make());
         list.back()->FromXML(node.getChildNode(name, i));
     }
 }
 
-void WriteGroup(XMLNode& node, const char* name, const std::vector<RawXMLElement*>& list)
+void ReadGroup(const XMLNode& node, const char* name, std::vector<RawXMLElement*>& list)
 {
-    for (RawXMLElement* element : list)
+    ReadGroup(node, name, list, [name] { return new RawXMLElement(name); });
+}
+
+template <typename T> void WriteGroup(XMLNode& node, const char* name, const std::vector<T*>& list)
+{
+    for (T* element : list)
     {
         XMLNode child = node.addChild(name);
         element->ToXML(child);
@@ -206,7 +216,7 @@ void ProjetOVX::FromXML(const XMLNode& node)
     ModelUi& ui = GetModelUi();
     XMLable::FromXML(node);
     DeleteAll(mCouches);
-    ReadGroup(node, "FondPlan", mFondsPlan);
+    ReadGroup(node, "FondPlan", mFondsPlan, [] { return new FondPlan(std::string()); });
     // Each layer is in the list before it reads: its level lines find it.
     const int couches = node.nChildNode("Couche");
     for (int i = 0; i < couches; ++i)
@@ -232,9 +242,9 @@ void ProjetOVX::FromXML(const XMLNode& node)
         std::string name = text;
         UTF8ToString(name);
         ReplaceChar(name, '$', ' ');
-        RawXMLElement*& family = mDiscontinuites[name];
+        Discontinuite*& family = mDiscontinuites[name];
         if (!family)
-            family = new RawXMLElement("Discontinuite");
+            family = new Discontinuite(name);
         family->FromXML(child);
     }
 
@@ -242,7 +252,7 @@ void ProjetOVX::FromXML(const XMLNode& node)
         mResultats->FromXML(node.getChildNode("Resultats"));
     ui.FillDiscontinuityFamilies();
     ui.FillCurveVariables();
-    ReadGroup(node, "Decor", mDecors);
+    ReadGroup(node, "Decor", mDecors, [] { return new Decor(std::string()); });
 
     // The head outlives the project's reset: it changes only once every
     // other group has read, so a file refused half-way leaves it as it was.
@@ -265,6 +275,9 @@ void ProjetOVX::FromXML(const XMLNode& node)
 void ProjetOVX::CloseProject()
 {
     ModelUi& ui = GetModelUi();
+    // A tool's temporary state belongs to this project: given back before
+    // the reset, not into the next project.
+    ui.RunEndToolHook();
     Reset();
     ui.ResetDiscontinuityDialog();
     ResetTitle();
@@ -352,17 +365,29 @@ void ProjetOVX::New()
 {
     if (Close() == ModelUi::IdCancel)
         return;
+    ModelUi& ui = GetModelUi();
     Nom.clear();
-    // The background plan is chosen here once its class and tool land; a
-    // project without one is refused.
-    if (FondUtilise < 0 || FondUtilise >= GetNumberOfFondsPlan() ||
-        mFondsPlan[FondUtilise]->GetMemberText("Nom").empty())
+    ChooseFondPlan(false);
+    const FondPlan* plan = GetFondPlanUtilise();
+    if (!plan || plan->Nom.empty())
     {
-        GetModelUi().MessageBox(
-            "Vous devez choisir une image comme fond de plan.\nCréation de projet annulée.", "Erreur",
-            ModelUi::Buttons::Ok, ModelUi::BoxCentred);
+        ui.MessageBox("Vous devez choisir une image comme fond de plan.\nCréation de projet annulée.",
+                      "Erreur", ModelUi::Buttons::Ok, ModelUi::BoxCentred);
         return;
     }
+    if (ui.MessageBox("Le Nord est placé par défaut vers le haut de l'image.\nSouhaitez-vous modifier "
+                      "l'orientation ? \nAttention, cette opération ne peut être modifiée dans la suite du "
+                      "projet.",
+                      "Information", ModelUi::Buttons::YesNo, 0) == ModelUi::IdYes)
+    {
+        StartNordTool();
+        return;
+    }
+    Nord = 0;
+    ui.EndCurrentTool();
+    UpdateTitle();
+    ui.EnableModeTools();
+    ui.EnterCreationMode(false);
 }
 
 bool ProjetOVX::SaveAs()
@@ -390,6 +415,10 @@ bool ProjetOVX::Save()
     // A project made by New has no file yet.
     if (Nom.empty())
         return SaveAs();
+    // The calibration holds the scale at 0 while it runs: ending it gives
+    // the scale back before it is written.
+    if (IsFondPlanCalibrationRunning())
+        GetModelUi().EndCurrentTool();
     XMLNode top = XMLNode::createXMLTopNode("xml", 1);
     XMLNode projet = top.addChild("Projet");
     ToXML(projet);

@@ -11,6 +11,9 @@
 
 class Axe;
 class Couche;
+class Decor;
+class Discontinuite;
+class FondPlan;
 class RawXMLElement;
 class SectionWindow;
 
@@ -88,9 +91,42 @@ public:
     void SetZone(const LumPoint& c1, const LumPoint& c2, bool normalise, bool geometry);
     void Set3DGeometryChanged() { m3DGeometryChanged = true; }
 
-    // Plan settings (ProjetOVXFondPlan.cpp). A scale change keeps the
-    // layers' world altitudes and the camera origin's world point; a scale
-    // not above 1e-5 is stored alone; a non-finite one is refused.
+    // Discontinuity families (ProjetOVXDiscontinuite.cpp), keyed by name,
+    // in name order. AddDiscontinuite returns null when the name is taken
+    // or, with record (a name the user typed), holds a character that
+    // Discontinuite::ForbiddenNameChar refuses.
+    Discontinuite* AddDiscontinuite(const std::string& name, bool record, bool refreshDialog);
+    void DeleteDiscontinuite(const std::string& name, bool record);
+    Discontinuite* GetDiscontinuite(int position) const;
+    Discontinuite* GetDiscontinuite(const std::string& name) const;
+    // The layer side of the families: each layer's list of the families it
+    // shows. Removing returns the indexes of the layers that listed the
+    // name; giving back appends it to those of the indexes that lack it;
+    // the layers changed rebuild their surfaces.
+    std::vector<int> RemoveDiscontinuiteFromCouches(const std::string& name);
+    void GiveDiscontinuiteBackToCouches(const std::string& name, const std::vector<int>& couches);
+    // The layers that show the family rebuild their surfaces when next
+    // drawn.
+    void MarkCouchesDiscontinuiteChanged(const std::string& name);
+
+    // Scenery (ProjetOVXDecor.cpp).
+    Decor* GetDecor(int index) const;
+    bool LoadDecor(const std::string& path);
+    bool AddDecor(Decor* decor, int index, bool record);
+    void DeleteDecor(int index, bool record);
+    int GetDecorIndex(const Decor* decor) const;
+    // The first layer's altitude (scene z) at a scene point; false when
+    // there is no layer or the point is outside it.
+    bool GetFirstCoucheAltitude(double x, double y, double& z);
+
+    // Background plans and plan settings (ProjetOVXFondPlan.cpp).
+    FondPlan* GetFondPlan(int index) const;
+    FondPlan* GetFondPlan(const std::string& path) const;
+    int FindFondPlan(const std::string& fileName) const;
+    FondPlan* GetFondPlanUtilise();
+    void SetFondPlan(const std::string& path);
+    void ChooseFondPlan(bool record);
+    void SetFondPlanPlacement(double x, double y, double size, bool record, bool sync);
     void SetEchelle(double echelle, bool record);
     void SetOrigine(double cameraX, double cameraY, double origineX, double origineY, bool record);
     LumPoint GetOrigineCamera() const { return LumPoint(OrigineCameraX, OrigineCameraY, 0.0); }
@@ -195,15 +231,15 @@ private:
 
     std::string mApplicationFolder;
     OVXUndoManager mUndo;
-    std::vector<RawXMLElement*> mFondsPlan;
+    std::vector<FondPlan*> mFondsPlan;
     std::vector<Couche*> mCouches;
     std::vector<RawXMLElement*> mSondages;
     std::vector<RawXMLElement*> mCoupes;
-    std::map<std::string, RawXMLElement*> mDiscontinuites;
+    std::map<std::string, Discontinuite*> mDiscontinuites;
     Axe* mAxe;
     RawXMLElement* mTete;
     RawXMLElement* mResultats;
-    std::vector<RawXMLElement*> mDecors;
+    std::vector<Decor*> mDecors;
     std::vector<SectionWindow*> mWindows;
     bool mPlanGeometryChanged = true;
     bool m3DGeometryChanged = true;

@@ -277,6 +277,11 @@ void ScriptedUi::SelectDiscontinuityFamily(const std::string& name)
     Log("SelectDiscontinuityFamily " + name);
 }
 
+void ScriptedUi::UpdateDiscontinuityDialog()
+{
+    Log("UpdateDiscontinuityDialog");
+}
+
 void ScriptedUi::FillHeadFields()
 {
     Log("FillHeadFields");

@@ -101,6 +101,7 @@ public:
     void ResetDiscontinuityDialog() override;
     void FillDiscontinuityFamilies() override;
     void SelectDiscontinuityFamily(const std::string& name) override;
+    void UpdateDiscontinuityDialog() override;
     void FillHeadFields() override;
     void FillCurveVariables() override;
     void ResetResultViews() override;

@@ -35,7 +35,7 @@ std::string WriteProjectWithGroups(const std::string& path)
             RawXMLElement::CopyContent(members.getChildNode(i), member);
         }
     const XMLNode groups = XMLNode::parseString(R"(<G>
-        <FondPlan><Nom>/plans/fond.png</Nom><PosX>1.5</PosX><PosY>0</PosY><Taille>2</Taille></FondPlan>
+        <FondPlan><Nom>/plans/fond.png</Nom><PosX>1.500000</PosX><PosY>0.000000</PosY><Taille>2.000000</Taille></FondPlan>
         <Couche><Nom>Marne$grise</Nom><R>1</R><G>2</G><B>3</B><Opacite>40</Opacite><Texture>t.png</Texture>
         <Discontinuites>F$a|</Discontinuites><FrontAffiche>0</FrontAffiche><Editable>1</Editable>
         <Mesh><Vertices/><Edges/><Faces/></Mesh><TypesVertex><Types/></TypesVertex><LignesNiveau/></Couche>
@@ -44,13 +44,18 @@ std::string WriteProjectWithGroups(const std::string& path)
         <TypesVertex><Types/></TypesVertex><LignesNiveau/></Couche>
         <Sondage><Nom>S1</Nom><Prof>12.25</Prof></Sondage>
         <Coupe><Nom>C1</Nom><Deep><A><B><C>x</C></B></A></Deep></Coupe>
-        <Discontinuite><Nom>F$a</Nom><Pendage>30</Pendage></Discontinuite>
-        <Discontinuite><Nom>G</Nom><Pendage>60</Pendage></Discontinuite></G>)");
+        <Discontinuite><Nom>F$a</Nom><Azimut>0.000000</Azimut><Pendage>30.000000</Pendage><Espace>0.000000</Espace>
+            <EcartType>0.000000</EcartType><Origine>0.000|0.000|0.000</Origine><OrigineAffichee>0</OrigineAffichee>
+        </Discontinuite>
+        <Discontinuite><Nom>G</Nom><Azimut>0.000000</Azimut><Pendage>60.000000</Pendage><Espace>0.500000</Espace>
+            <EcartType>0.000000</EcartType><Origine>1.000|2.000|3.000</Origine><OrigineAffichee>1</OrigineAffichee>
+        </Discontinuite></G>)");
     RawXMLElement::CopyContent(groups.getChildNode("G"), projet);
     XMLNode axeNode = projet.addChild("Axe");
     RawXMLElement::CopyContent(members.getChildNode("Axe"), axeNode);
     const XMLNode rest = XMLNode::parseString(R"(<G><Tete><Largeur>12</Largeur></Tete>
-        <Resultats><Volumes>1|2|</Volumes></Resultats><Decor><Fichier>arbre.obj</Fichier></Decor></G>)");
+        <Resultats><Volumes>1|2|</Volumes></Resultats><Decor><Couleur>1.000|0.500|0.000</Couleur><Texture>arbre$1.png</Texture>
+        <Mesh><Vertices/><Edges/><Faces/></Mesh></Decor></G>)");
     RawXMLElement::CopyContent(rest.getChildNode("G"), projet);
     EXPECT_TRUE(top.writeToFile(path));
     return ModelTest::ReadAll(path);
@@ -174,7 +179,7 @@ TEST_F(ProjetOVXTest, FamiliesAreKeyedByName)
         <Discontinuite><Pendage>20</Pendage></Discontinuite>
         <Discontinuite><Nom/><Pendage>30</Pendage></Discontinuite>
         <Discontinuite><Nom>B</Nom></Discontinuite>
-        <Discontinuite><Nom>Z</Nom><Pendage>40</Pendage><Azimut/><Espacement>2</Espacement></Discontinuite>
+        <Discontinuite><Nom>Z</Nom><Pendage>40</Pendage><Azimut/><Espace>2</Espace></Discontinuite>
         <Echelle>100</Echelle></Projet>)");
     gProjet.Open(path);
     EXPECT_TRUE(ui.Boxes.empty());
@@ -184,9 +189,9 @@ TEST_F(ProjetOVXTest, FamiliesAreKeyedByName)
     const XMLNode saved = XMLNode::parseFile(path).getChildNode("Projet");
     ASSERT_EQ(saved.nChildNode("Discontinuite"), 2);
     const XMLNode z = saved.getChildNode("Discontinuite", 1);
-    EXPECT_STREQ(z.getChildNode("Pendage").getText(), "40");
-    EXPECT_STREQ(z.getChildNode("Azimut").getText(), "5");
-    EXPECT_STREQ(z.getChildNode("Espacement").getText(), "2");
+    EXPECT_STREQ(z.getChildNode("Pendage").getText(), "40.000000");
+    EXPECT_STREQ(z.getChildNode("Azimut").getText(), "5.000000");
+    EXPECT_STREQ(z.getChildNode("Espace").getText(), "2.000000");
     std::remove(path.c_str());
 }
 
@@ -297,12 +302,12 @@ TEST_F(ProjetOVXTest, NestingOfGroupsIsBounded)
     // A file refused after its head was read leaves the head held before.
     WriteAll(path, "<?xml version=\"1.0\"?><Projet><Tete><Largeur>1</Largeur></Tete></Projet>");
     gProjet.Open(path);
-    std::string deep = "<?xml version=\"1.0\"?><Projet><Tete><Largeur>99</Largeur></Tete><Decor>";
+    std::string deep = "<?xml version=\"1.0\"?><Projet><Tete><Largeur>99</Largeur></Tete><Resultats>";
     for (int i = 0; i < RawXMLElement::MaxDepth + 1; ++i)
         deep += "<a>";
     for (int i = 0; i < RawXMLElement::MaxDepth + 1; ++i)
         deep += "</a>";
-    WriteAll(path, deep + "</Decor></Projet>");
+    WriteAll(path, deep + "</Resultats></Projet>");
     gProjet.Open(path);
     ASSERT_TRUE(gProjet.Nom.empty());
     ui.PathAnswers = {path};

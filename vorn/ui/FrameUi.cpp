@@ -169,7 +169,8 @@ std::string FrameUi::AskFilePath(const FileRequest& request)
 
 bool FrameUi::AskText(const std::string& message, const std::string& caption, std::string& text)
 {
-    wxTextEntryDialog dialog(nullptr, wxString::FromUTF8(message), wxString::FromUTF8(caption),
+    const wxString title = caption.empty() ? wxString(wxGetTextFromUserPromptStr) : wxString::FromUTF8(caption);
+    wxTextEntryDialog dialog(nullptr, wxString::FromUTF8(message), title,
                              wxString::FromUTF8(text), wxOK | wxCANCEL | wxCENTRE);
     if (dialog.ShowModal() != wxID_OK)
         return false;

@@ -64,6 +64,7 @@ public:
 
     void ResetDiscontinuityDialog() override {}
     void FillDiscontinuityFamilies() override {}
+    void UpdateDiscontinuityDialog() override {}
     void SelectDiscontinuityFamily(const std::string&) override {}
     void FillHeadFields() override {}
     void FillCurveVariables() override {}

@@ -6,6 +6,7 @@
 #include "FenetreTunnel.h"
 #include "LumCamera.h"
 #include "LumoraDevice.h"
+#include "ModelUi.h"
 #include "OVXUndoManager.h"
 #include "PanelPrincipal.h"
 #include "PlanView.h"
@@ -167,6 +168,9 @@ void EndCurrentTool()
 {
     if (!gFenetreTunnel)
         return;
+    // A tool that must give something back (the calibration's scale) does
+    // so before anything else ends it.
+    GetModelUi().RunEndToolHook();
     gUndoLightRefresh = false;
     gPlanDrawFondPlan = gPlanDrawNord = gPlanDrawEchelle = gPlanDrawZone = true;
     LumCamera* camera = MainCamera();

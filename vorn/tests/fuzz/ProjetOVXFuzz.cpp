@@ -3,10 +3,14 @@
 // project that opened saves, opens again and saves to the same bytes. Its
 // layers then triangulate, answer altitudes (the face index agreeing with
 // the scan, every altitude finite), and the triangulated project, its first
-// point and line deleted with undo, saves and opens again. Runs headless
-// (the default NullUi).
+// point and line deleted with undo, saves and opens again; its families,
+// scenery objects and background plans are edited, and every edit undone
+// and redone. Runs headless (the default NullUi).
 #include "Axe.h"
 #include "Couche.h"
+#include "Decor.h"
+#include "Discontinuite.h"
+#include "FondPlan.h"
 #include "LigneNiveau.h"
 #include "ProjetOVX.h"
 
@@ -127,6 +131,39 @@ void ExerciseLayers()
         EditLayer(couche);
     }
 }
+
+// A few edits of every kind on what the file held, then the whole history
+// undone and redone: nothing may crash or read out of bounds, whatever the
+// values read (NaN, huge, negative indexes).
+void Exercise()
+{
+    for (int i = 0; i < gProjet.GetNumberOfDiscontinuites() && i < 4; ++i)
+    {
+        Discontinuite* f = gProjet.GetDiscontinuite(i);
+        f->ApplyEdit(f->Azimut + 1.0, f->Pendage, f->Espace * 2.0, f->EcartType, !f->OrigineAffichee);
+        f->SetOrigine(f->Origine + LumPoint(1.0, 2.0, 3.0), true);
+    }
+    if (const Discontinuite* f = gProjet.GetDiscontinuite(0))
+        gProjet.DeleteDiscontinuite(f->Nom, true);
+    gProjet.AddDiscontinuite("F", true, true);
+    for (int i = 0; i < gProjet.GetNumberOfDecors() && i < 4; ++i)
+    {
+        Decor* d = gProjet.GetDecor(i);
+        d->ApplyTransform(0.0, LumPoint(), LumPoint(30.0, 0.0, 0.0), true);
+        d->ApplyTransform(2.0, LumPoint(), LumPoint(), true);
+        d->ApplyTransform(1.0, LumPoint(1.0, 0.0, 0.0), LumPoint(), true);
+        d->SetAppearance(1, 2, 3, "t.png", true);
+    }
+    gProjet.DeleteDecor(0, true);
+    gProjet.SetFondPlanPlacement(1.0, 2.0, 3.0, true, true);
+    gProjet.SetEchelle(gProjet.Echelle / 2.0, true);
+    gProjet.SetOrigine(1.0, 2.0, 3.0, 4.0, true);
+    OVXUndoManager& undo = gProjet.GetUndoManager();
+    for (unsigned i = undo.GetCount(); i > 0; --i)
+        undo.Undo();
+    for (unsigned i = undo.GetCount(); i > 0; --i)
+        undo.Redo();
+}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -149,6 +186,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         ExerciseLayers();
         if (!gProjet.Save() || !OpenClean(path))
             std::abort();
+        Exercise();
     }
     std::remove(path.c_str());
     return 0;

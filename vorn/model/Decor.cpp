@@ -1,0 +1,214 @@
+#include "Decor.h"
+
+#include "DecorRecorders.h"
+#include "KorDXF.h"
+#include "KorException.h"
+#include "KorMatrix.h"
+#include "KorOBJ.h"
+#include "KorString.h"
+#include "ModelUi.h"
+#include "ProjetOVX.h"
+#include "SceneCoordinates.h"
+
+#include <cmath>
+#include <memory>
+
+namespace
+{
+bool IsFinite(const LumPoint& p)
+{
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
+
+void Identity(double* m)
+{
+    for (int i = 0; i < 16; ++i)
+        m[i] = (i % 5 == 0) ? 1.0 : 0.0;
+}
+
+// m = m * b (column-major: b acts first).
+void Then(double* m, const double* b)
+{
+    MultGLMatrix(m, b, m);
+}
+
+void ThenOwned(double* m, double* b)
+{
+    Then(m, b);
+    delete[] b;
+}
+
+// m * T(c) * b * T(-c): b about the point c.
+void ThenAbout(double* m, const LumPoint& c, double* b)
+{
+    ThenOwned(m, GetTranslationGLMatrix(c.x, c.y, c.z));
+    ThenOwned(m, b);
+    ThenOwned(m, GetTranslationGLMatrix(-c.x, -c.y, -c.z));
+}
+
+double Component(const LumPoint& p, int axis)
+{
+    return axis == 0 ? p.x : (axis == 1 ? p.y : p.z);
+}
+
+LumPoint AxisVector(int axis, double value)
+{
+    return LumPoint(axis == 0 ? value : 0.0, axis == 1 ? value : 0.0, axis == 2 ? value : 0.0);
+}
+} // namespace
+
+Decor::Decor(const std::string& path) : Couleur(1.0, 1.0, 1.0)
+{
+    RegisterXML();
+    if (!path.empty())
+        Load(path);
+}
+
+void Decor::RegisterXML()
+{
+    AddVariable("Couleur", &Couleur);
+    AddVariable("Texture", &Texture);
+    AddSon("Mesh", &mMesh);
+}
+
+void Decor::Load(const std::string& path)
+{
+    std::string extension = GetExtension(path);
+    ToLower(extension);
+    try
+    {
+        if (extension == "obj")
+        {
+            KorOBJ reader(path);
+            mLoaded = reader.IsOpen() && reader.ConvertToKorMesh(mMesh);
+        }
+        else if (extension == "dxf")
+        {
+            KorDXF reader(path);
+            mLoaded = reader.IsOpen() && reader.ConvertToKorMesh(mMesh);
+        }
+    }
+    catch (const KorException&)
+    {
+        // The reader printed why; the object stays unloaded.
+        mLoaded = false;
+    }
+    if (!mLoaded || mMesh.GetNumberOfFaces() == 0 || !IsFinite(mMesh.GetVerticesMean()))
+    {
+        mLoaded = false;
+        mMesh.Clear();
+        return;
+    }
+
+    LumPoint c = (gProjet.Limite1 + gProjet.Limite2) / 2.0;
+    double a = 0.0;
+    if (!gProjet.GetFirstCoucheAltitude(c.x, c.y, a))
+        a = 0.0;
+    const double f = WorldToSceneLength(gProjet, 1.0);
+    c.z = 10.0 * f + a;
+    std::unique_ptr<double[]> scale(GetScaleGLMatrix(f, f, f));
+    mMesh.GLTransform(scale.get());
+    mMesh.MoveMesh(c - mMesh.GetVerticesMean());
+}
+
+void Decor::FromXML(const XMLNode& node)
+{
+    XMLable::FromXML(node);
+    mLoaded = true;
+    mRenderableStale = true;
+}
+
+LumPoint Decor::GetCentre()
+{
+    return mMesh.GetVerticesMean();
+}
+
+void Decor::SetColour(int red, int green, int blue)
+{
+    Couleur = LumPoint(red / 255.0, green / 255.0, blue / 255.0);
+}
+
+void Decor::SetAppearance(int red, int green, int blue, const std::string& texture, bool record)
+{
+    if (record)
+        RecordDecorAppearanceChange(gProjet.GetDecorIndex(this), Couleur,
+                                    LumPoint(red / 255.0, green / 255.0, blue / 255.0), Texture, texture);
+    SetColour(red, green, blue);
+    Texture = texture;
+    GetModelUi().RefreshDisplay();
+}
+
+void Decor::SetPreview(double scale, const LumPoint& translation, const LumPoint& rotation)
+{
+    mPreviewScale = scale;
+    mPreviewTranslation = translation;
+    mPreviewRotation = rotation;
+}
+
+void Decor::ClearPreview()
+{
+    SetPreview(0.0, LumPoint(), LumPoint());
+}
+
+void Decor::GetPreviewMatrix(double* m)
+{
+    Identity(m);
+    if (!mTransformShown)
+        return;
+    const LumPoint c = mMesh.GetVerticesMean();
+    if (mPreviewTranslation.Norm() > 1e-5)
+        ThenOwned(
+            m, GetTranslationGLMatrix(mPreviewTranslation.x, mPreviewTranslation.y, mPreviewTranslation.z));
+    for (int axis = 0; axis < 3; ++axis)
+    {
+        const double angle = Component(mPreviewRotation, axis);
+        // The drawing's rotation by +angle is the library's matrix of
+        // -angle.
+        if (std::fabs(angle) > 1e-5)
+            ThenAbout(m, c, GetRotationGLMatrix(axis, -angle));
+    }
+    if (std::fabs(mPreviewScale) > 1e-5)
+        ThenAbout(m, c, GetScaleGLMatrix(mPreviewScale, mPreviewScale, mPreviewScale));
+}
+
+void Decor::ApplyTransform(double scale, const LumPoint& translation, const LumPoint& rotation, bool record)
+{
+    const LumPoint c = mMesh.GetVerticesMean();
+    double m[16];
+    Identity(m);
+    std::unique_ptr<double[]> normals;
+    double appliedScale = 0.0;
+    LumPoint appliedTranslation;
+    LumPoint appliedRotation;
+    bool applied = false;
+    if (IsFinite(translation) && translation.Norm() > 1e-5)
+    {
+        ThenOwned(m, GetTranslationGLMatrix(translation.x, translation.y, translation.z));
+        appliedTranslation = translation;
+        applied = true;
+    }
+    for (int axis = 0; axis < 3 && !applied; ++axis)
+    {
+        const double angle = Component(rotation, axis);
+        if (!std::isfinite(angle) || !(std::fabs(angle) > 1e-5))
+            continue;
+        ThenAbout(m, c, GetRotationGLMatrix(axis, angle));
+        normals.reset(GetRotationGLMatrix(axis, angle));
+        appliedRotation = AxisVector(axis, angle);
+        applied = true;
+    }
+    if (!applied && std::isfinite(scale) && std::fabs(scale) > 1e-5)
+    {
+        ThenAbout(m, c, GetScaleGLMatrix(scale, scale, scale));
+        appliedScale = scale;
+        applied = true;
+    }
+    if (applied)
+    {
+        mMesh.GLTransform(m, normals.get());
+        mRenderableStale = true;
+    }
+    ClearPreview();
+    if (record && applied)
+        RecordDecorTransform(gProjet.GetDecorIndex(this), appliedScale, appliedTranslation, appliedRotation);
+}

@@ -1,0 +1,138 @@
+#include "Discontinuite.h"
+
+#include "DiscontinuiteRecorders.h"
+#include "ModelUi.h"
+#include "ProjetOVX.h"
+
+#include <algorithm>
+#include <cmath>
+
+Discontinuite::Discontinuite(const std::string& name) : Nom(name)
+{
+    RegisterXML();
+}
+
+Discontinuite::Discontinuite(const Discontinuite& other)
+    : ElementOVX(other), XMLable(other), Nom(other.Nom), Azimut(other.Azimut), Pendage(other.Pendage),
+      Espace(other.Espace), EcartType(other.EcartType), Origine(other.Origine),
+      OrigineAffichee(other.OrigineAffichee)
+{
+    RegisterXML();
+}
+
+Discontinuite& Discontinuite::operator=(const Discontinuite& other)
+{
+    Nom = other.Nom;
+    Azimut = other.Azimut;
+    Pendage = other.Pendage;
+    Espace = other.Espace;
+    EcartType = other.EcartType;
+    Origine = other.Origine;
+    OrigineAffichee = other.OrigineAffichee;
+    return *this;
+}
+
+void Discontinuite::RegisterXML()
+{
+    AddVariable("Nom", &Nom);
+    AddVariable("Azimut", &Azimut);
+    AddVariable("Pendage", &Pendage);
+    AddVariable("Espace", &Espace);
+    AddVariable("EcartType", &EcartType);
+    AddVariable("Origine", &Origine);
+    AddVariable("OrigineAffichee", &OrigineAffichee);
+}
+
+char Discontinuite::ForbiddenNameChar(const std::string& name)
+{
+    for (const char c : name)
+        if (c == '|' || c == '$')
+            return c;
+    return 0;
+}
+
+std::string Discontinuite::NameRefusal(const std::string& name)
+{
+    const char c = ForbiddenNameChar(name);
+    if (!c)
+        return std::string();
+    return std::string("Le nom d'une discontinuité ne peut pas contenir le caractère '") + c + "'.";
+}
+
+bool Discontinuite::ApplyEdit(double azimut, double pendage, double espace, double ecartType, bool shown)
+{
+    // A value that is not a number would give surfaces of NaN.
+    for (const double v : {azimut, pendage, espace, ecartType})
+        if (!std::isfinite(v))
+            return false;
+    const auto differs = [](double a, double b) { return !(std::fabs(a - b) < 1e-5); };
+    if (!differs(azimut, Azimut) && !differs(pendage, Pendage) && !differs(espace, Espace) &&
+        !differs(ecartType, EcartType))
+        return false;
+    Discontinuite after(*this);
+    after.Azimut = azimut;
+    after.Pendage = pendage;
+    after.Espace = espace;
+    after.EcartType = ecartType;
+    after.OrigineAffichee = shown;
+    RecordDiscontinuiteChange(*this, after);
+    SetValues(azimut, pendage, espace, ecartType);
+    OrigineAffichee = shown;
+    return true;
+}
+
+void Discontinuite::SetValues(const double& azimut, const double& pendage, const double& espace,
+                              const double& ecartType)
+{
+    // A NaN compares false: it counts as a change, so the surfaces are
+    // rebuilt rather than left from the old values.
+    const auto moved = [](double a, double b) { return !(std::fabs(a - b) <= 1e-5); };
+    if (moved(azimut, Azimut) || moved(pendage, Pendage) || moved(espace, Espace) ||
+        moved(ecartType, EcartType))
+        gProjet.MarkCouchesDiscontinuiteChanged(Nom);
+    Azimut = azimut;
+    Pendage = pendage;
+    Espace = espace;
+    EcartType = ecartType;
+    GetModelUi().RefreshDisplay();
+}
+
+void Discontinuite::SetOrigine(const LumPoint& point, bool record)
+{
+    if (record)
+        RecordDiscontinuiteOrigineChange(Nom, Origine, point);
+    Origine = point;
+}
+
+std::vector<int> Discontinuite::RemoveFromLists(const std::string& name,
+                                                const std::vector<std::vector<std::string>*>& lists)
+{
+    std::vector<int> positions;
+    for (size_t i = 0; i < lists.size(); ++i)
+    {
+        std::vector<std::string>* list = lists[i];
+        if (!list || std::find(list->begin(), list->end(), name) == list->end())
+            continue;
+        list->erase(std::remove(list->begin(), list->end(), name), list->end());
+        positions.push_back(static_cast<int>(i));
+    }
+    return positions;
+}
+
+std::vector<int> Discontinuite::GiveBackToLists(const std::string& name,
+                                                const std::vector<std::vector<std::string>*>& lists,
+                                                const std::vector<int>& positions)
+{
+    std::vector<int> changed;
+    for (const int i : positions)
+    {
+        if (i < 0 || i >= static_cast<int>(lists.size()) || !lists[i])
+            continue;
+        std::vector<std::string>* list = lists[i];
+        if (std::find(list->begin(), list->end(), name) != list->end())
+            continue;
+        list->push_back(name);
+        changed.push_back(i);
+    }
+    return changed;
+}
