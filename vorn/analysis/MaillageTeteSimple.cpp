@@ -174,12 +174,13 @@ bool Builder::Build(std::map<int, sClasseFaces>& classes)
     const LumPoint LXe = LXp + (XL - Dp);
     const LumPoint RXe = RXp + (XR - Cp);
 
+    // Levels above the top one are computed but never used.
     for (const Side* side : {&left, &right})
-        for (int k = T1; k <= T3; ++k)
+        for (int k = T1; k <= top; ++k)
             if (!IsFinite(side->Far.At[k]) || !IsFinite(side->Near.At[k]) || !IsFinite(side->Projection(k)))
                 return false;
     for (const LumPoint& q : {FL, FR, C2, Dp, Cp, LX, LXp, RX, RXp, E1, E2, E3, XL, XR, LXe, RXe,
-                              mFront[0].At[T3], mFront[1].At[T3]})
+                              mFront[0].At[top], mFront[1].At[top]})
         if (!IsFinite(q))
             return false;
 
