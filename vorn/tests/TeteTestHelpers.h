@@ -62,10 +62,7 @@ struct SingleSet
                                         v[17], v[18], v[19], v[20], v[21], v[22], v[23], v[24], v[25], v[26],
                                         v[27], record);
     }
-    static bool IsAngle(int i)
-    {
-        return (i >= AlphaFi && i <= Thetad1 && i != Distanced1) || (i >= Alphadss1 && i <= Thetad2);
-    }
+    static bool IsAngle(int i) { return i >= AlphaFi && i <= Thetad2 && i != Distanced1; }
 };
 
 // The same for SetDoubleParameters, from the constructor's double set with
@@ -79,9 +76,10 @@ struct DoubleSet
                     15, 10, 33, 20, 25, 10, 10, 30, 15, 30, 15, 5,  15, 25, 5,  15, 3,  12, 8.5};
     enum Index
     {
-        Lf2 = 9,
         Alphafss1 = 7,
-        h = 32
+        Lf2 = 9,
+        h = 32,
+        hr2 = 34
     };
 
     bool Apply(TeteTranchee& head) const
