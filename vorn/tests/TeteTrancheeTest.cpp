@@ -1,3 +1,4 @@
+#include "KorNumbers.h"
 #include "LumHandledMesh.h"
 #include "TeteTestHelpers.h"
 
@@ -291,7 +292,7 @@ TEST(TeteTranchee, FormHoldsEachKeyOnceInOrder)
     for (size_t k = 0; k < form.size(); ++k)
         EXPECT_EQ(form[k].first, kKeys[k]) << k;
     // Angles are saved in radians.
-    EXPECT_DOUBLE_EQ(std::atof(form[7].second.c_str()), Deg(10));
+    EXPECT_DOUBLE_EQ(KorAtof(form[7].second.c_str()), Deg(10));
 }
 
 TEST(TeteTranchee, HeadReadBackFromAFileRebuildsTheSameVertices)
