@@ -70,8 +70,8 @@ public:
     // Rebuilds the mesh, the face classes and the horizontal face lists, and
     // refills the display mesh. False when the shape cannot be built (two
     // edge lines that must meet at a corner are parallel, or a parameter is
-    // not a finite number): the mesh stays as far as it was built, the face
-    // classes empty and the display mesh untouched.
+    // not a finite number): the mesh stays as far as it was built, with no
+    // face classed or listed, and the display mesh keeps the former shape.
     bool BuildMesh();
     // The result of the last rebuild: the excavation refuses a head whose
     // shape could not be built.
@@ -203,8 +203,8 @@ private:
     // following their faces, horizontal face lists.
     bool BuildShape();
     void CollectHorizontalFaces();
-    // The global results and cost variables computed for the former shape
-    // are dropped here; they live with the excavation, not in this library.
+    // Drops what the excavation computed for the former shape (its global
+    // results and the cost variables); nothing yet keeps any.
     void DropResults();
     void RefreshDisplayMesh();
 
