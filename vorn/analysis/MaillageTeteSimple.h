@@ -18,6 +18,12 @@ class TeteTranchee;
 // horizontal, toward the exit, on the faces that close the bench stacks
 // against the outer slopes. No face points down.
 //
+// The faces that a shape may have are numbered 1 to 45 (rows), in the
+// order they are added; a shape adds a subset of them, so a fresh mesh's
+// face identifiers follow the rows it built. Classes 1 and 2 hold their
+// left, front and right berms in their first three entries; every other
+// class holds one face in its first entry.
+//
 // The mesh is built with its vertices shared between faces where the
 // construction says two points are one; coincident points reached along
 // different constructions are left for the caller's fusion. O(1): at most
