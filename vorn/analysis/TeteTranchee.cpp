@@ -438,7 +438,10 @@ bool TeteTranchee::BuildShape()
 
     // Corners of neighbouring faces computed along different lines may land
     // on the same point; they become one vertex, and the face classes follow
-    // their faces (a face fused away leaves its entry at -1).
+    // their faces (a face fused away leaves its entry at -1). A built face's
+    // record is the first one naming it: the fusion frees identifiers and
+    // reuses them for faces it makes, whose records come later under the
+    // same old identifier.
     std::vector<DoubleIndex> replaced;
     mMesh.FuseVertices(1e-5, &replaced);
     for (auto& entry : mClassFaces)
@@ -446,12 +449,10 @@ bool TeteTranchee::BuildShape()
         {
             if (face < 0)
                 continue;
-            for (auto it = replaced.rbegin(); it != replaced.rend(); ++it)
-                if (it->OldID == face)
-                {
-                    face = it->NewID;
-                    break;
-                }
+            const auto it = std::find_if(replaced.begin(), replaced.end(),
+                                         [&](const DoubleIndex& r) { return r.OldID == face; });
+            if (it != replaced.end())
+                face = it->NewID;
         }
     CollectHorizontalFaces();
     return true;

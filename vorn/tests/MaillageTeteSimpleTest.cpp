@@ -387,3 +387,19 @@ TEST(MaillageTeteSimple, ValuesNoConstructionCanUseFailWithoutACrash)
             }
         }
 }
+
+TEST(MaillageTeteSimple, ClassesFollowTheirFacesThroughAFusionThatReusesIdentifiers)
+{
+    // A file with no platform width, exit or upper bench collapses most of
+    // the head: the fusion frees face identifiers and hands them to faces it
+    // makes, so an identifier is named by several records.
+    TeteTranchee head;
+    head.DoubleRisberme = true;
+    head.lp = head.h = head.h2 = head.Thetaf = head.Alphags1 = head.Alphad2 = head.Thetad2 = 0.0;
+    head.Distanced1 = 200.0;
+    ASSERT_TRUE(head.BuildMesh());
+    EXPECT_TRUE(CheckMesh(head.GetMesh()));
+    for (const auto& [key, record] : head.GetFaceClasses())
+        for (int f : record.Faces)
+            EXPECT_TRUE(f < 0 || head.GetMesh().GetFace(f)) << "class " << key << " face " << f;
+}

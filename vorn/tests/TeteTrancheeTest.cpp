@@ -309,7 +309,8 @@ TEST(TeteTranchee, CopyAndAdjustReplacesOnlyPositiveValuesAndNeverDisplays)
         // given h, h2, Prolongement; kept h, h2, Prolongement
         {0, -1, 0, 25, 15, 5},
         {-3, 0, -2, 25, 15, 5},
-        {40, 96.3, 40, 40, 96.3, 40},
+        {40, 40 * std::tan(86.0), 40, 40, 40 * 2.4067297,
+         40}, // the axis's placement: the argument in radians
         {5, 0, 7, 5, 15, 7},
     };
     for (const auto& c : cases)
@@ -317,7 +318,8 @@ TEST(TeteTranchee, CopyAndAdjustReplacesOnlyPositiveValuesAndNeverDisplays)
         SCOPED_TRACE(c[0]);
         TeteTranchee copy;
         ASSERT_TRUE(copy.CopyAndAdjust(source, c[0], c[1], c[2]));
-        EXPECT_TRUE(copy.h == c[3] && copy.h2 == c[4] && copy.Prolongement == c[5] && copy.lp == source.lp);
+        EXPECT_TRUE(copy.h == c[3] && copy.Prolongement == c[5] && copy.lp == source.lp);
+        EXPECT_NEAR(copy.h2, c[4], 1e-5);
         // Rebuilt: the exit lies h behind D'.
         EXPECT_GE(VertexAt(copy.GetMesh(), LumPoint(-7.5 - 25 * std::tan(Deg(20)), -25 - c[3], 0)), 0);
         EXPECT_EQ(copy.GetDisplayMesh(), nullptr);
