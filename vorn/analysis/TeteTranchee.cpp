@@ -453,6 +453,10 @@ bool TeteTranchee::BuildShape()
                                          [&](const DoubleIndex& r) { return r.OldID == face; });
             if (it != replaced.end())
                 face = it->NewID;
+            // In a shape collapsed by a file's zero lengths, a cascade of
+            // fusions can leave a record naming a face that is gone since.
+            if (!mMesh.GetFace(face))
+                face = -1;
         }
     CollectHorizontalFaces();
     return true;
