@@ -4,6 +4,11 @@
 // Throughput is the file size over the median time; the ratio of the load
 // times (ours / tinyobjloader) is printed after the table. tinyobjloader is
 // Debian's single-precision build, so it keeps fewer digits than we do.
+// Last, the import of n copies of one triangle, as exported soups hold them:
+// every face shares all its edges with every other, so the time per face
+// ("per_face") shows whether the conversion stays linear in n; and of a
+// "book" of n triangles on one edge, which piles up half-edges around the
+// edge's two vertices.
 #include "KorMesh.h"
 #include "KorNumbers.h"
 #include "KorOBJ.h"
@@ -104,9 +109,106 @@ void BM_LoadAndConvert_Kor(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * f.bytes);
 }
 
+// n copies of "f 1 2 3" on three vertices; written once per n.
+const ObjFile& DuplicateFacesFile(int faces)
+{
+    static std::map<int, ObjFile> files;
+    ObjFile& f = files[faces];
+    if (!f.path.empty())
+        return f;
+    f.path =
+        (std::filesystem::temp_directory_path() / ("vorn_io_bench_dup_" + std::to_string(faces) + ".obj"))
+            .string();
+    std::string text = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
+    for (int k = 0; k < faces; ++k)
+        text += "f 1 2 3\n";
+    std::ofstream(f.path, std::ios::binary) << text;
+    f.bytes = static_cast<std::int64_t>(text.size());
+    return f;
+}
+
+// All copies but two are refused, each with its line on standard output:
+// standard output is muted here so the terminal does not set the pace.
+void BM_LoadAndConvertDuplicates_Kor(benchmark::State& state)
+{
+    const int faces = static_cast<int>(state.range(0));
+    const ObjFile& f = DuplicateFacesFile(faces);
+    std::streambuf* const saved = std::cout.rdbuf(nullptr);
+    for (auto _ : state)
+    {
+        KorOBJ obj;
+        KorMesh mesh;
+        if (!obj.Load(f.path))
+            state.SkipWithError("load failed");
+        obj.ConvertToKorMesh(mesh); // false: the copies beyond two are refused
+        if (mesh.GetNumberOfFaces() != 2)
+            state.SkipWithError("unexpected face count");
+    }
+    std::cout.rdbuf(saved);
+    state.counters["per_face"] = benchmark::Counter(faces, benchmark::Counter::kIsIterationInvariantRate |
+                                                               benchmark::Counter::kInvert);
+}
+
+// n triangles (1, 2, k), k = 3 .. n + 2, on n + 2 vertices; written once per n.
+const ObjFile& BookFile(int faces)
+{
+    static std::map<int, ObjFile> files;
+    ObjFile& f = files[faces];
+    if (!f.path.empty())
+        return f;
+    f.path =
+        (std::filesystem::temp_directory_path() / ("vorn_io_bench_book_" + std::to_string(faces) + ".obj"))
+            .string();
+    std::string text = "v 0 0 0\nv 1 0 0\n";
+    for (int k = 0; k < faces; ++k)
+        text += "v 0.5 " + KorFormatDouble(std::cos(k * 0.001)) + " " + KorFormatDouble(std::sin(k * 0.001)) +
+                "\n";
+    for (int k = 3; k < faces + 3; ++k)
+        text += "f 1 2 " + std::to_string(k) + "\n";
+    std::ofstream(f.path, std::ios::binary) << text;
+    f.bytes = static_cast<std::int64_t>(text.size());
+    return f;
+}
+
+// Two pages are kept (the second on the twins); every other is refused with
+// its line, and leaves two new half-edge pairs at the edge's ends.
+void BM_LoadAndConvertBook_Kor(benchmark::State& state)
+{
+    const int faces = static_cast<int>(state.range(0));
+    const ObjFile& f = BookFile(faces);
+    std::streambuf* const saved = std::cout.rdbuf(nullptr);
+    for (auto _ : state)
+    {
+        KorOBJ obj;
+        KorMesh mesh;
+        if (!obj.Load(f.path))
+            state.SkipWithError("load failed");
+        obj.ConvertToKorMesh(mesh); // false: the pages beyond two are refused
+        if (mesh.GetNumberOfFaces() != 2)
+            state.SkipWithError("unexpected face count");
+    }
+    std::cout.rdbuf(saved);
+    state.counters["per_face"] = benchmark::Counter(faces, benchmark::Counter::kIsIterationInvariantRate |
+                                                               benchmark::Counter::kInvert);
+}
+
 BENCHMARK(BM_Load_Kor)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Load_TinyObj)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadAndConvert_Kor)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadAndConvertDuplicates_Kor)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Arg(40000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadAndConvertBook_Kor)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Arg(40000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
 
 // The console table, then "Load/<faces>: ours / tinyobjloader = ratio", from
 // the median aggregate when there is one, else from the single run.

@@ -16,8 +16,6 @@
 namespace
 {
 const double kEps = 1e-5;
-// Beyond 2^14 the single-precision spacing exceeds 1/512 of a unit.
-const double kFarFromOrigin = 16384.0;
 
 double Length(const LumPoint& v)
 {
@@ -424,14 +422,17 @@ bool GetIntersectionLine(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& b
                          std::vector<sBooleanIntersection>& records2, const int& maxAttempts,
                          const int& maxPoints)
 {
-    // Far from the origin single precision is coarser than the scene (a
-    // quarter metre at map coordinates): points rounded there stray from their
-    // faces and wrong lines close. The walk then runs in a frame moved by the
-    // box centre rounded to whole units; the move there and back is exact for
-    // every vertex nearer to that centre than to the origin.
+    // The walk rounds its points to single precision, whose spacing grows
+    // with the distance from the origin: a scene would cross, snap to
+    // vertices and close differently depending on where it sits. It therefore
+    // always runs in the frame moved by the box centre rounded to whole
+    // units, so a scene walks the same at every place and near the origin
+    // much as without the move. The move there and back is exact for every
+    // vertex nearer to that centre than to the origin; floor(v + 0.5) rounds
+    // alike at every whole-unit place, ties included.
     const LumPoint c = (box.GetMin() + box.GetMax()) / 2;
-    auto shift = [](double v) { return std::fabs(v) > kFarFromOrigin ? std::round(v) : 0.0; };
-    const LumPoint o(shift(c.x), shift(c.y), shift(c.z));
+    auto whole = [](double v) { return std::isfinite(v) ? std::floor(v + 0.5) : 0.0; };
+    const LumPoint o(whole(c.x), whole(c.y), whole(c.z));
     if (o.x == 0 && o.y == 0 && o.z == 0)
         return WalkIntersectionLine(mesh1, mesh2, box, start, points, records1, records2, maxAttempts,
                                     maxPoints);

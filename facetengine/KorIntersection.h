@@ -66,19 +66,19 @@ bool GetNextIntersection(KorMesh& mesh1, KorMesh& mesh2, LumPoint& point, const 
                          sBooleanIntersection& next2);
 
 // The closed line where mesh1 and mesh2 cross, one record per point on each
-// mesh. The first crossing is searched from the half-edges of mesh1 nearest
-// to start; the walk ends when it comes back to its first half-edge (either
-// half) and face, or to its first point. A walk that meets a vertex, finds no
-// way on, repeats a (record 1, record 2) pair or exceeds its point bound
-// fails the attempt; each retry adds 0.01 to an offset along z, then y, then
-// x, and moves mesh2 by that whole offset. On success the accumulated move is kept (the points then
-// lie on the moved mesh2); on failure mesh2 is moved back. maxPoints <= 0
-// means no bound other than the half-edge slot counts of both meshes. When a
-// coordinate of the box centre exceeds 16384 in magnitude, both meshes are
-// moved by that centre rounded to whole units for the walk and moved back;
-// the points are rounded to single precision in that frame and returned in
-// the caller's. Cost:
-// O(E log E) for the sort plus the first search plus O(points) for the walk.
+// mesh. The first crossing is searched from the half-edges of mesh1 nearest to
+// start; the walk ends when it comes back to its first half-edge (either half)
+// and face, or to its first point. A walk that meets a vertex, finds no way
+// on, repeats a (record 1, record 2) pair or exceeds its point bound fails the
+// attempt; each retry adds 0.01 to an offset along z, then y, then x, and
+// moves mesh2 by that whole offset. On success the accumulated move is kept
+// (the points then lie on the moved mesh2); on failure mesh2 is moved back.
+// maxPoints <= 0 means no bound other than the half-edge slot counts of both
+// meshes. Both meshes are moved by the box centre rounded to whole units for
+// the walk and moved back: the points are rounded to single precision in that
+// frame and returned in the caller's, so a scene gives the same line wherever
+// it sits. Cost: O(E log E) for the sort plus the first search plus O(points)
+// for the walk.
 bool GetIntersectionLine(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& box, const LumPoint& start,
                          std::vector<LumPoint>& points, std::vector<sBooleanIntersection>& records1,
                          std::vector<sBooleanIntersection>& records2, const int& maxAttempts,

@@ -40,6 +40,8 @@ void KorMesh::Clone(const KorMesh& other)
 
 void KorMesh::Clear()
 {
+    mEdgeIndexAllowed = false;
+    mEdgeIndex.reset();
     mFaces.Clear();
     mEdges.Clear();
     mVertices.Clear();
@@ -57,6 +59,8 @@ void KorMesh::ClearFaces()
 
 void KorMesh::ClearEdges()
 {
+    mEdgeIndexAllowed = false;
+    mEdgeIndex.reset();
     mFaces.Clear();
     mEdges.Clear();
     for (int i = 0; i < mVertices.GetVectorSize(); ++i)

@@ -9,9 +9,12 @@
 #include "LumVertex.h"
 #include "XMLable.h"
 
+#include <cstdint>
 #include <iosfwd>
 #include <map>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class KorRay;
@@ -133,6 +136,18 @@ public:
     void GetAllEdges(std::vector<KorEdge*>& out);
     KorEdge* GetEdgeBetween(const KorVertex* a, const KorVertex* b);
     const KorEdge* GetEdgeBetween(const KorVertex* a, const KorVertex* b) const;
+    // For building a mesh in bulk. While allowed, the first AddEdge whose
+    // duplicate check walks a Turn ring of more than 64 half-edges (a vertex
+    // shared by very many faces) builds an index of vertex pairs; from then
+    // on GetEdgeBetween, and so AddEdge and AddFace, answer from it in O(1),
+    // with the walk's answers (there is at most one half-edge from a vertex to
+    // another). AddEdge and DeleteEdge (so every face and vertex operation)
+    // keep it in step. Clear, ClearEdges, Clone and the reads, which replace
+    // the half-edges whole, end the allowance and free the index, as
+    // AllowEdgeIndex(false) does. Not allowed at construction nor in copies.
+    void AllowEdgeIndex(bool allow);
+    // Whether the index has been built, and so answers the lookups.
+    bool HasEdgeIndex() const { return mEdgeIndex != nullptr; }
 
     // Walks around a vertex through Turn, starting at its Edge.
     void GetEdgesAroundVertex(const KorVertex* v, std::vector<KorEdge*>& out);
@@ -251,6 +266,9 @@ private:
     // Drops the derived state (mean, tree) after any add, delete or relink.
     void SetModified();
     int AddFace(std::vector<KorEdge*>& ring);
+    // GetEdgeBetween's ring walk; steps is the number of half-edges visited.
+    const KorEdge* WalkToEdge(const KorVertex* a, const KorVertex* b, int& steps) const;
+    void BuildEdgeIndex();
     // The half-edges of a face's ring from its Edge, at most one lap; false
     // when the first three half-edges do not all exist.
     bool GetFaceRing(const KorFace* f, std::vector<int>& ring) const;
@@ -266,4 +284,8 @@ private:
     std::map<int, int> mTracksOfFaces;
     LumTree* mTree = nullptr;
     bool mLastReadFailed = false;
+    bool mEdgeIndexAllowed = false;
+    // (smaller vertex, larger vertex) -> the half-edge of the pair that leaves
+    // the smaller one; null until built.
+    std::unique_ptr<std::unordered_map<std::uint64_t, int>> mEdgeIndex;
 };

@@ -18,6 +18,7 @@
 #include "KorMeshCheck.h"
 #include "KorNumbers.h"
 
+#include <cmath>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -89,8 +90,17 @@ bool KorMesh::FromASCII(std::istream& in)
         return false;
     };
 
+    // Lines are counted so that a refused value can be named by its line.
     std::string line;
-    if (!ReadTextLine(in, line))
+    long long lineNumber = 0;
+    auto readLine = [&]()
+    {
+        if (!ReadTextLine(in, line))
+            return false;
+        ++lineNumber;
+        return true;
+    };
+    if (!readLine())
         return fail();
     for (;;)
     {
@@ -99,25 +109,38 @@ bool KorMesh::FromASCII(std::istream& in)
         int kind = line == "___Vertices" ? 0 : line == "___Edges" ? 1 : line == "___Faces" ? 2 : -1;
         if (kind < 0)
         {
-            if (!ReadTextLine(in, line))
+            if (!readLine())
                 return fail();
             continue;
         }
         const int fieldCount = kind == 0 ? 4 + (textures ? 3 : 0) + (normals ? 3 : 0) : kind == 1 ? 5 : 1;
         std::vector<std::string> fields;
+        std::vector<long long> fieldLines;
         for (;;)
         {
-            if (!ReadTextLine(in, line))
+            if (!readLine())
                 return fail();
             if (line.empty())
                 continue;
             if (line[0] == '*' || line[0] == '_')
                 break;
             fields.push_back(line);
+            fieldLines.push_back(lineNumber);
             if (static_cast<int>(fields.size()) < fieldCount)
                 continue;
             if (kind == 0)
             {
+                // A coordinate that is not finite would make every measure
+                // of the mesh NaN: the form is refused as a corrupt one is.
+                for (int k = 0; k + 1 < fieldCount; ++k)
+                    if (!std::isfinite(KorAtof(fields[static_cast<size_t>(k)])))
+                    {
+                        KorReport("KorMesh::FromASCII",
+                                  "The coordinate '" + MessageExcerpt(fields[static_cast<size_t>(k)]) +
+                                      "' at line " + std::to_string(fieldLines[static_cast<size_t>(k)]) +
+                                      " is not a finite number, nothing read");
+                        return fail();
+                    }
                 KorVertex* v = mVertices.Add();
                 size_t k = 0;
                 v->X = KorAtof(fields[k++]);
@@ -156,6 +179,7 @@ bool KorMesh::FromASCII(std::istream& in)
                     freeFaces.push_back(f->GetID());
             }
             fields.clear();
+            fieldLines.clear();
         }
         // A record cut short means the form was truncated or written with
         // other switches: its fields would shift into the next section.

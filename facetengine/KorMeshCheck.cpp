@@ -2,87 +2,152 @@
 
 #include "KorMesh.h"
 
+#include <string>
 #include <vector>
 
 namespace
 {
-bool LiveEdge(KorMesh& mesh, int id)
+std::string Id(int id)
 {
-    return mesh.GetEdge(id) != nullptr;
+    return std::to_string(id);
 }
 
-// A link field f (Next or Turn) forms closed rings when it is injective and
-// every half-edge it reaches has the field set too: a map of a finite set
-// into itself that is injective is a permutation, whose orbits are cycles.
-template <typename Field>
-bool LinksFormRings(KorMesh& mesh, Field field, bool sameOrigin, std::string& reason, const char* name)
+// Every link names a live element, twins are paired, and Face and Next are
+// either both set or both -1. The ring walks below rely on this.
+bool LinksAreLive(const KorMesh& mesh, std::string& reason)
 {
-    const int edges = mesh.GetEdgeVectorSize();
-    std::vector<unsigned char> reached(static_cast<size_t>(edges), 0);
-    for (int id = 0; id < edges; ++id)
+    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
     {
-        KorEdge* e = mesh.GetEdge(id);
-        if (e == nullptr || field(*e) == -1)
-            continue;
-        KorEdge* to = mesh.GetEdge(field(*e));
-        if (to == nullptr)
+        const KorVertex* v = mesh.GetVertex(id);
+        if (v != nullptr && v->Edge != -1 && mesh.GetEdge(v->Edge) == nullptr)
         {
-            reason = std::string("the half-edge ") + std::to_string(id) + " has a " + name +
-                     " link to a missing half-edge";
+            reason = "the vertex " + Id(id) + " links to a missing half-edge";
             return false;
         }
-        if (field(*to) == -1 || reached[field(*e)]++ != 0 || (sameOrigin && to->Vertex != e->Vertex))
+    }
+    for (int id = 0; id < mesh.GetFaceVectorSize(); ++id)
+    {
+        const KorFace* f = mesh.GetFace(id);
+        if (f != nullptr && mesh.GetEdge(f->Edge) == nullptr)
         {
-            reason = std::string("the ") + name + " ring through the half-edge " + std::to_string(id) +
-                     " does not close";
+            reason = "the face " + Id(id) + " links to a missing half-edge";
+            return false;
+        }
+    }
+    for (int id = 0; id < mesh.GetEdgeVectorSize(); ++id)
+    {
+        const KorEdge* e = mesh.GetEdge(id);
+        if (e == nullptr)
+            continue;
+        const KorEdge* twin = mesh.GetEdge(e->Opp);
+        if (mesh.GetVertex(e->Vertex) == nullptr)
+            reason = "the half-edge " + Id(id) + " has no live origin vertex";
+        else if (mesh.GetEdge(e->Turn) == nullptr)
+            reason = "the half-edge " + Id(id) + " has a Turn link to a missing half-edge";
+        else if (twin == nullptr || twin->Opp != id || twin->Vertex == e->Vertex)
+            reason = "the half-edge " + Id(id) + " and its twin are not paired";
+        else if (e->Face == -1 ? e->Next != -1
+                               : mesh.GetFace(e->Face) == nullptr || mesh.GetEdge(e->Next) == nullptr)
+            reason = "the half-edge " + Id(id) + " has a Face or Next link to a missing element";
+        else
+            continue;
+        return false;
+    }
+    return true;
+}
+
+// Walks each face's ring once; a half-edge met twice, or one of another
+// face, means the ring does not close where it should.
+bool FaceRingsAreSound(const KorMesh& mesh, std::string& reason)
+{
+    const int edges = mesh.GetEdgeVectorSize();
+    std::vector<int> ringOf(static_cast<size_t>(edges), -1);
+    for (int id = 0; id < mesh.GetFaceVectorSize(); ++id)
+    {
+        const KorFace* f = mesh.GetFace(id);
+        if (f == nullptr)
+            continue;
+        int h = f->Edge;
+        int length = 0;
+        do
+        {
+            const KorEdge* e = mesh.GetEdge(h);
+            if (e->Face != id || ringOf[static_cast<size_t>(h)] != -1)
+            {
+                reason = "the ring of the face " + Id(id) + " does not close";
+                return false;
+            }
+            ringOf[static_cast<size_t>(h)] = id;
+            ++length;
+            if (mesh.GetEdge(e->Next)->Vertex != mesh.GetEdge(e->Opp)->Vertex)
+            {
+                reason = "the ring of the face " + Id(id) + " is broken after the half-edge " + Id(h);
+                return false;
+            }
+            h = e->Next;
+        } while (h != f->Edge);
+        if (length < 3)
+        {
+            reason = "the face " + Id(id) + " has a ring of " + Id(length) + " half-edge(s)";
+            return false;
+        }
+    }
+    for (int id = 0; id < edges; ++id)
+    {
+        const KorEdge* e = mesh.GetEdge(id);
+        if (e != nullptr && e->Face != -1 && ringOf[static_cast<size_t>(id)] != e->Face)
+        {
+            reason = "the half-edge " + Id(id) + " is not in the ring of its face " + Id(e->Face);
             return false;
         }
     }
     return true;
 }
-} // namespace
 
-bool KorMeshLinksAreSound(KorMesh& mesh, std::string& reason)
+// Walks each vertex's Turn ring once; together the rings must hold every
+// half-edge, and no ring may reach the same vertex twice.
+bool TurnRingsAreSound(const KorMesh& mesh, std::string& reason)
 {
     const int vertices = mesh.GetVertexVectorSize();
+    const int edges = mesh.GetEdgeVectorSize();
+    std::vector<int> ringOf(static_cast<size_t>(edges), -1);
+    std::vector<int> reachedFrom(static_cast<size_t>(vertices), -1);
     for (int id = 0; id < vertices; ++id)
     {
-        KorVertex* v = mesh.GetVertex(id);
-        if (v != nullptr && v->Edge != -1 && !LiveEdge(mesh, v->Edge))
-        {
-            reason = "the vertex " + std::to_string(id) + " links to a missing half-edge";
-            return false;
-        }
-    }
-    const int faces = mesh.GetFaceVectorSize();
-    for (int id = 0; id < faces; ++id)
-    {
-        KorFace* f = mesh.GetFace(id);
-        if (f != nullptr && f->Edge != -1 && !LiveEdge(mesh, f->Edge))
-        {
-            reason = "the face " + std::to_string(id) + " links to a missing half-edge";
-            return false;
-        }
-    }
-    const int edges = mesh.GetEdgeVectorSize();
-    for (int id = 0; id < edges; ++id)
-    {
-        KorEdge* e = mesh.GetEdge(id);
-        if (e == nullptr)
+        const KorVertex* v = mesh.GetVertex(id);
+        if (v == nullptr || v->Edge == -1)
             continue;
-        if (mesh.GetVertex(e->Vertex) == nullptr)
+        int h = v->Edge;
+        do
         {
-            reason = "the half-edge " + std::to_string(id) + " has no live origin vertex";
-            return false;
-        }
-        if ((e->Face != -1 && mesh.GetFace(e->Face) == nullptr) || (e->Opp != -1 && !LiveEdge(mesh, e->Opp)))
-        {
-            reason = "the half-edge " + std::to_string(id) + " links to a missing element";
-            return false;
-        }
+            const KorEdge* e = mesh.GetEdge(h);
+            if (e->Vertex != id || ringOf[static_cast<size_t>(h)] != -1)
+            {
+                reason = "the Turn ring of the vertex " + Id(id) + " does not close around it";
+                return false;
+            }
+            ringOf[static_cast<size_t>(h)] = id;
+            const int to = mesh.GetEdge(e->Opp)->Vertex;
+            if (reachedFrom[static_cast<size_t>(to)] == id)
+            {
+                reason = "two half-edges run from the vertex " + Id(id) + " to the vertex " + Id(to);
+                return false;
+            }
+            reachedFrom[static_cast<size_t>(to)] = id;
+            h = e->Turn;
+        } while (h != v->Edge);
     }
-    return LinksFormRings(
-               mesh, [](const KorEdge& e) { return e.Next; }, false, reason, "Next") &&
-           LinksFormRings(
-               mesh, [](const KorEdge& e) { return e.Turn; }, true, reason, "Turn");
+    for (int id = 0; id < edges; ++id)
+        if (mesh.GetEdge(id) != nullptr && ringOf[static_cast<size_t>(id)] == -1)
+        {
+            reason = "the half-edge " + Id(id) + " is in no Turn ring of its origin vertex";
+            return false;
+        }
+    return true;
+}
+} // namespace
+
+bool KorMeshLinksAreSound(const KorMesh& mesh, std::string& reason)
+{
+    return LinksAreLive(mesh, reason) && FaceRingsAreSound(mesh, reason) && TurnRingsAreSound(mesh, reason);
 }

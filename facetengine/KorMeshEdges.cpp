@@ -2,11 +2,28 @@
 
 #include "KorException.h"
 
+#include <cstdint>
 #include <string>
+#include <utility>
 
-// O(valence of a) for the duplicate check, O(1) otherwise. The new half-edge
-// goes right after the vertex's current Edge in its Turn ring and becomes the
-// vertex's Edge.
+namespace
+{
+// A duplicate check that walks more half-edges than this, while the edge index
+// is allowed, builds it: ordinary meshes never reach it.
+constexpr int kLongRing = 64;
+
+// The index key of the pair of half-edges between two vertices, either way.
+std::uint64_t PairKey(int a, int b)
+{
+    if (b < a)
+        std::swap(a, b);
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) | static_cast<std::uint32_t>(b);
+}
+} // namespace
+
+// O(valence of a) for the duplicate check (O(1) once the edge index is
+// built), O(1) otherwise. The new half-edge goes right after the vertex's
+// current Edge in its Turn ring and becomes the vertex's Edge.
 int KorMesh::AddEdge(KorVertex* a, KorVertex* b)
 {
     if (!a || !b)
@@ -17,7 +34,11 @@ int KorMesh::AddEdge(KorVertex* a, KorVertex* b)
                   "Impossible to add an edge, the vertices are the same : " + std::to_string(a->ID));
         return 0;
     }
-    if (const KorEdge* existing = GetEdgeBetween(a, b))
+    int walked = 0;
+    const KorEdge* existing = mEdgeIndex ? GetEdgeBetween(a, b) : WalkToEdge(a, b, walked);
+    if (mEdgeIndexAllowed && walked > kLongRing)
+        BuildEdgeIndex();
+    if (existing)
         return existing->ID;
 
     const int aId = a->ID;
@@ -43,6 +64,8 @@ int KorMesh::AddEdge(KorVertex* a, KorVertex* b)
     };
     attach(h1, mVertices.Get(aId), h2Id);
     attach(h2, mVertices.Get(bId), h1Id);
+    if (mEdgeIndex)
+        (*mEdgeIndex)[PairKey(aId, bId)] = aId < bId ? h1Id : h2Id;
     SetModified();
     return h1Id;
 }
@@ -59,6 +82,15 @@ void KorMesh::DeleteEdge(const int& edgeId, bool deleteLonelyVertices)
         return;
     const int twinId = e->Opp;
     std::vector<int> lonely;
+    if (mEdgeIndex)
+        if (const KorEdge* twin = mEdges.Get(twinId))
+        {
+            // Only the entry of this very pair: a broken twin link must not
+            // take another pair's entry with it.
+            const auto it = mEdgeIndex->find(PairKey(e->Vertex, twin->Vertex));
+            if (it != mEdgeIndex->end() && (it->second == id || it->second == twinId))
+                mEdgeIndex->erase(it);
+        }
 
     const auto unlink = [this, deleteLonelyVertices, &lonely](int hId)
     {
@@ -146,15 +178,33 @@ KorEdge* KorMesh::GetEdgeBetween(const KorVertex* a, const KorVertex* b)
     return const_cast<KorEdge*>(static_cast<const KorMesh*>(this)->GetEdgeBetween(a, b));
 }
 
-// O(valence of a).
+// O(valence of a), O(1) once the edge index is built.
 const KorEdge* KorMesh::GetEdgeBetween(const KorVertex* a, const KorVertex* b) const
 {
     if (!a || !b)
         return nullptr;
+    if (mEdgeIndex)
+    {
+        const auto it = mEdgeIndex->find(PairKey(a->ID, b->ID));
+        if (it == mEdgeIndex->end())
+            return nullptr;
+        const KorEdge* e = mEdges.Get(it->second);
+        return e && e->Vertex != a->ID ? mEdges.Get(e->Opp) : e;
+    }
+    int steps = 0;
+    return WalkToEdge(a, b, steps);
+}
+
+const KorEdge* KorMesh::WalkToEdge(const KorVertex* a, const KorVertex* b, int& steps) const
+{
+    steps = 0;
+    if (!a || !b)
+        return nullptr;
     const KorEdge* first = mEdges.Get(a->Edge);
     const KorEdge* e = first;
-    for (int steps = mEdges.GetVectorSize(); e && steps > 0; --steps)
+    for (int left = mEdges.GetVectorSize(); e && left > 0; --left)
     {
+        ++steps;
         const KorEdge* twin = mEdges.Get(e->Opp);
         if (twin && twin->Vertex == b->ID)
             return e;
@@ -163,6 +213,27 @@ const KorEdge* KorMesh::GetEdgeBetween(const KorVertex* a, const KorVertex* b) c
             break;
     }
     return nullptr;
+}
+
+void KorMesh::AllowEdgeIndex(bool allow)
+{
+    mEdgeIndexAllowed = allow;
+    if (!allow)
+        mEdgeIndex.reset();
+}
+
+// O(E) for E half-edges.
+void KorMesh::BuildEdgeIndex()
+{
+    mEdgeIndex = std::make_unique<std::unordered_map<std::uint64_t, int>>();
+    mEdgeIndex->reserve(static_cast<size_t>(mEdges.GetNumberOfItems()));
+    for (int i = 0; i < mEdges.GetVectorSize(); ++i)
+    {
+        const KorEdge* e = mEdges.Get(i);
+        const KorEdge* twin = e ? mEdges.Get(e->Opp) : nullptr;
+        if (twin && e->Vertex < twin->Vertex)
+            (*mEdgeIndex)[PairKey(e->Vertex, twin->Vertex)] = i;
+    }
 }
 
 // O(valence). Stops when the ring comes back to its start, meets a missing

@@ -17,8 +17,10 @@
 #include "KorException.h"
 #include "KorMeshCheck.h"
 #include "KorNumbers.h"
+#include "KorString.h"
 #include "XMLNode.h"
 
+#include <cmath>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -54,6 +56,22 @@ void AddNumber(XMLNode& item, const char* name, double value)
 void AddNumber(XMLNode& item, const char* name, int value)
 {
     item.addAttribute(name, std::to_string(value).c_str());
+}
+
+// The first coordinate attribute the reader takes from a vertex item that
+// reads as no finite number, or null.
+const char* NonFiniteCoordinate(const XMLNode& item, bool textures, bool normals)
+{
+    static const char* const kNames[] = {"X", "Y", "Z", "TX", "TY", "TZ", "NX", "NY", "NZ"};
+    for (int k = 0; k < 9; ++k)
+    {
+        if ((k >= 3 && k < 6 && !textures) || (k >= 6 && !normals))
+            continue;
+        const char* text = item.getAttribute(kNames[k]);
+        if (text != nullptr && !std::isfinite(KorAtof(text)))
+            return kNames[k];
+    }
+    return nullptr;
 }
 
 // "Vertex" for a "Vertices" chunk and so on; null for any other element.
@@ -217,10 +235,21 @@ void KorMesh::FromXML(const XMLNode& node)
     // Each kind is numbered from 0 in document order, whatever chunk holds
     // its items; other elements are passed over.
     std::vector<int> freeVertices, freeEdges, freeFaces;
+    std::string nonFinite; // the first vertex with a coordinate that is not finite
     auto readItem = [&](const XMLNode& item, const char* name, bool legacy)
     {
         if (std::strcmp(name, "Vertex") == 0)
+        {
             ReadVertexItem(item, legacy, freeVertices);
+            const int id = GetVertexVectorSize() - 1;
+            const bool textures = !legacy && mSaveTextureCoordinates && item.getAttribute("TX") != nullptr;
+            const bool normals = !legacy && mSaveNormals && item.getAttribute("NX") != nullptr;
+            const char* coordinate = nullptr;
+            if (nonFinite.empty() && ReadExist(item) &&
+                (coordinate = NonFiniteCoordinate(item, textures, normals)) != nullptr)
+                nonFinite = "Vertex " + std::to_string(id) + " : the coordinate " + coordinate + " = '" +
+                            MessageExcerpt(item.getAttribute(coordinate)) + "' is not a finite number";
+        }
         else if (std::strcmp(name, "Edge") == 0)
             ReadEdgeItem(item, freeEdges);
         else if (std::strcmp(name, "Face") == 0)
@@ -246,6 +275,15 @@ void KorMesh::FromXML(const XMLNode& node)
             if (std::strcmp(item.getName(), itemName) == 0)
                 readItem(item, itemName, false);
         }
+    }
+    // A coordinate that is not finite would make every measure of the mesh
+    // NaN: the form is refused as a corrupt one is.
+    if (!nonFinite.empty())
+    {
+        Clear();
+        mLastReadFailed = true;
+        KorReport("KorMesh::FromXML", nonFinite + ", nothing read");
+        return;
     }
     for (int id : freeVertices)
         mVertices.DeleteItem(id);

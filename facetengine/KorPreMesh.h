@@ -43,7 +43,7 @@ public:
 
 private:
     class EdgeMap;
-    template <class AddOne> bool GrowGroup(const EdgeMap& edges, int start, AddOne addOne);
+    template <class AddOne> bool GrowGroup(EdgeMap& edges, int start, AddOne addOne);
 
     std::vector<LumPoint> mPoints;
     std::vector<sPreFace> mPreFaces;

@@ -1,6 +1,7 @@
 #include "KorEquationProgram.h"
 
 #include "KorNumbers.h"
+#include "KorString.h"
 
 #include <algorithm>
 #include <cctype>
@@ -245,7 +246,7 @@ bool KorEquationProgram::ReadPiece(std::string_view piece, std::vector<Part>& fl
     }
     if (!IsPlainNumber(piece))
     {
-        Fail("Impossible d'évaluer la chaîne : '" + std::string(piece) + "'");
+        Fail("Impossible d'évaluer la chaîne : '" + MessageExcerpt(piece) + "'");
         return false;
     }
     flat.push_back(Part{true, 0, NewConstant(KorAtof(std::string(piece)))});

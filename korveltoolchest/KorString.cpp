@@ -162,6 +162,40 @@ bool ReadTextLine(std::istream& stream, std::string& line)
     return true;
 }
 
+std::string MessageExcerpt(std::string_view text, std::size_t maxBytes)
+{
+    const auto continuation = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; };
+    std::string out;
+    out.reserve(std::min(text.size(), maxBytes) + 3);
+    for (std::size_t k = 0; k < text.size(); ++k)
+    {
+        const bool nul = text[k] == '\0';
+        if (out.size() + (nul ? 2 : 1) > maxBytes)
+        {
+            // Cut before the character that does not fit whole: drop the
+            // bytes of it already copied (a lead byte and at most two
+            // continuation bytes).
+            if (continuation(text[k]))
+            {
+                std::size_t dropped = 0;
+                while (!out.empty() && continuation(out.back()) && dropped < 2)
+                {
+                    out.pop_back();
+                    ++dropped;
+                }
+                if (!out.empty() && static_cast<unsigned char>(out.back()) >= 0xC0)
+                    out.pop_back();
+            }
+            return out + "…";
+        }
+        if (nul)
+            out += "\\0";
+        else
+            out += text[k];
+    }
+    return out;
+}
+
 void ReplaceChar(std::string& text, char from, char to)
 {
     std::replace(text.begin(), text.end(), from, to);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // String and path functions on byte strings. Text inside the program is
@@ -22,6 +24,12 @@ void UTF8ToString(std::string& text);
 // files edited on Windows read the same. False when no line could be read
 // (end of the stream or a failed stream).
 bool ReadTextLine(std::istream& stream, std::string& line);
+
+// The text as a message quotes it: at most maxBytes of it, cut on a UTF-8
+// character boundary and marked with "…" when cut, each NUL byte written as
+// "\0". Messages that quote a file's line or a typed piece stay small however
+// long the input.
+std::string MessageExcerpt(std::string_view text, std::size_t maxBytes = 200);
 
 void ReplaceChar(std::string& text, char from, char to);
 void DeleteChar(std::string& text, char c);

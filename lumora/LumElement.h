@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LumoraDevice.h"
+class LumoraDevice;
 
 // Base of everything that belongs to a rendering device. The device is not
 // owned and may be null: objects that are only measured or drawn into a

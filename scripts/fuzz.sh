@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (in build-fuzz/) and runs one:
-#   scripts/fuzz.sh <target> [seconds]
+#   scripts/fuzz.sh <target> [seconds] [libFuzzer flags...]
 # Seeds come from <lib>/tests/fuzz/corpus/<Stem>/ (or corpus/ when a folder
 # holds one target); what the run finds stays in build-fuzz/corpus/<target>.
+# Inputs may reach FUZZ_MAX_LEN bytes (256 KiB by default): libFuzzer's own
+# limit (4 KiB, or the largest seed) never tries the large files that make a
+# reader slow or greedy. The limit of a run starts at the largest input of the
+# corpus and grows slowly from there, so a target's seeds hold one input of
+# 10^5 bytes or more. Flags after the seconds go to libFuzzer as they are.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --fuzz
@@ -26,4 +31,4 @@ if [ -z "$program" ]; then
   find build-fuzz -type f -executable -name 'fuzz_*' -printf '  %f\n' | sort >&2
   exit 1
 fi
-"$program" -max_total_time="$seconds" "$corpus" "${seeds[@]}"
+"$program" -max_total_time="$seconds" -max_len="${FUZZ_MAX_LEN:-262144}" "${@:3}" "$corpus" "${seeds[@]}"

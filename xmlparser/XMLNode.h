@@ -67,7 +67,8 @@ public:
 
     // The document's top node (a declaration node), or an empty handle when
     // the input is not a readable document; results, when given, tells why.
-    // Input is UTF-8 and must hold exactly one top element.
+    // Input is UTF-8 and must hold exactly one top element. A path that is
+    // not a regular file (a folder, a device, a FIFO) is refused unopened.
     static XMLNode parseFile(const std::string& path, XMLResults* results = nullptr);
     static XMLNode parseString(const std::string& text, XMLResults* results = nullptr);
 
@@ -75,7 +76,10 @@ public:
     // writes the declaration line then its one top element. The file is
     // replaced only once the new content is completely written and flushed
     // to disk; a replaced file keeps its mode, a link keeps pointing to it,
-    // and a file that may not be written is refused.
+    // and a file that may not be written, or is not a regular file (a
+    // device, a FIFO, a folder, directly or through a link), is refused. The
+    // side file is a new file of a unique name beside the target: nothing
+    // standing in the folder is written through.
     XMLResults writeToFile(const std::string& path, std::nullptr_t encoding = nullptr,
                            int formatted = 1) const;
 

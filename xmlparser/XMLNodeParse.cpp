@@ -7,8 +7,10 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <new>
 #include <sys/stat.h>
+#include <unistd.h>
 
 // Reading: the whole input is checked and parsed by pugixml in one pass,
 // O(n) in time and about twice the input in memory. pugixml parses without
@@ -77,28 +79,51 @@ XMLNode XMLNode::parseFile(const std::string& path, XMLResults* results)
 
 XMLNode XMLNode::ReadFile(const std::string& path, XMLResults* results)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
+    // Only a regular file is read. A folder reads as an error, /dev/zero
+    // never ends and a FIFO blocks the open until a writer comes: they are
+    // refused before being opened, and once more after (the name may have
+    // changed in between), the open not waiting for a writer.
+    const auto notRegular = [&]()
+    {
+        Fail(results, XMLError::CannotOpen, "cannot read '" + path + "': not a regular file", "",
+             std::string::npos);
+        return XMLNode();
+    };
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        return notRegular();
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
     {
         Fail(results, XMLError::CannotOpen, "cannot open '" + path + "': " + std::strerror(errno), "",
              std::string::npos);
         return XMLNode();
     }
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+    {
+        close(fd);
+        return notRegular();
+    }
     std::string text;
-    struct stat info;
-    if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+    if (info.st_size > 0)
         text.reserve(static_cast<size_t>(info.st_size));
     char block[1 << 16];
-    size_t got;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0)
-        text.append(block, got);
-    const bool readError = std::ferror(file) != 0;
-    std::fclose(file);
-    if (readError)
+    ssize_t got;
+    while ((got = read(fd, block, sizeof block)) != 0)
     {
-        Fail(results, XMLError::CannotOpen, "cannot read '" + path + "'", "", std::string::npos);
-        return XMLNode();
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+        {
+            const int readErrno = errno;
+            close(fd);
+            Fail(results, XMLError::CannotOpen, "cannot read '" + path + "': " + std::strerror(readErrno), "",
+                 std::string::npos);
+            return XMLNode();
+        }
+        text.append(block, static_cast<size_t>(got));
     }
+    close(fd);
     return Parse(text, results);
 }
 

@@ -1,15 +1,17 @@
 #include "KorDXF.h"
 
 #include "KorException.h"
+#include "KorInputFile.h"
 #include "KorNumbers.h"
 #include "KorPreMesh.h"
+#include "KorString.h"
 
 #include <algorithm>
 #include <array>
 #include <climits>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
+#include <limits>
 #include <unordered_map>
 
 namespace
@@ -52,18 +54,55 @@ int CornerIndex(const std::string& value, long long base)
 }
 
 // Group codes 10, 20 and 30 carry a point's x, y and z; false for any other.
-bool ReadCoordinate(int code, const std::string& value, LumPoint& p)
+// `read` receives the value set.
+bool ReadCoordinate(int code, const std::string& value, LumPoint& p, double& read)
 {
-    if (code == 10)
-        p.x = KorAtof(value);
-    else if (code == 20)
-        p.y = KorAtof(value);
-    else if (code == 30)
-        p.z = KorAtof(value);
-    else
+    if (code != 10 && code != 20 && code != 30)
         return false;
+    read = KorAtof(value);
+    (code == 10 ? p.x : code == 20 ? p.y : p.z) = read;
     return true;
 }
+
+// The refusal of one entity: the first number of it that is not finite is
+// reported with its line, once, and the entity is then left out whole.
+struct EntityCheck
+{
+    EntityCheck(const std::string& file, const char* what) : fileName(file), entity(what) {}
+
+    const std::string& fileName;
+    const char* entity;
+    bool refused = false;
+    // A record's first number that is not finite, held until the record is
+    // known to be kept.
+    long long heldLine = 0;
+    std::string heldText;
+
+    void Hold(double v, long long line, const std::string& text)
+    {
+        if (heldLine == 0 && !std::isfinite(v))
+        {
+            heldLine = line;
+            heldText = text;
+        }
+    }
+    void CheckHeld(bool kept)
+    {
+        if (kept && heldLine != 0)
+            Check(std::numeric_limits<double>::quiet_NaN(), heldLine, heldText);
+        heldLine = 0;
+    }
+
+    void Check(double v, long long line, const std::string& text)
+    {
+        if (refused || std::isfinite(v))
+            return;
+        refused = true;
+        KorReport("KorDXF::Load", "The number '" + MessageExcerpt(text) + "' at line " +
+                                      std::to_string(line) + " of the file '" + MessageExcerpt(fileName) +
+                                      "' is not finite : the " + entity + " is left out");
+    }
+};
 
 double Distance(const LumPoint& a, const LumPoint& b)
 {
@@ -92,7 +131,7 @@ KorException ConversionError(const std::string& function, const std::string& fil
 
 // Group code / value pairs of the file, trimmed, with one pair of look-back
 // so that a reader can hand the "0" pair that ends its entity back to its
-// caller.
+// caller. Lines are counted so that a refusal can name the value's line.
 class KorDXF::PairReader
 {
 public:
@@ -105,6 +144,7 @@ public:
             mHeld = false;
             code = mCode;
             value = mValue;
+            mValueLine = mHeldLine;
             return true;
         }
         std::string line;
@@ -112,12 +152,14 @@ public:
         {
             if (!std::getline(mIn, line))
                 return false;
+            ++mLines;
             Trim(line);
             if (ParseCode(line, code))
                 break;
         }
         if (!std::getline(mIn, value))
             return false;
+        mValueLine = ++mLines;
         Trim(value);
         return true;
     }
@@ -127,13 +169,20 @@ public:
         mHeld = true;
         mCode = code;
         mValue = value;
+        mHeldLine = mValueLine;
     }
+
+    // The 1-based line of the value Next gave last.
+    long long ValueLine() const { return mValueLine; }
 
 private:
     std::istream& mIn;
     bool mHeld = false;
     int mCode = 0;
     std::string mValue;
+    long long mLines = 0;
+    long long mValueLine = 0;
+    long long mHeldLine = 0;
 };
 
 KorDXF::KorDXF(const std::string& fileName)
@@ -145,11 +194,20 @@ bool KorDXF::Load(const std::string& fileName)
 {
     mOpen = false;
     FileName = fileName;
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file.is_open())
+    KorInputFile file;
+    if (!file.Open(fileName))
+    {
+        KorReport("KorDXF::Load",
+                  "The file '" + MessageExcerpt(fileName) + "' cannot be read : " + file.GetError());
         return false;
+    }
+    // A read error leaves the lists as they were before this load.
+    const size_t points = Points.size(), faceRecords = FaceRecords.size(), polylines = Polylines.size(),
+                 meshes = Meshes.size();
+    const std::string version = Version;
+    const int units = Units, precision = Precision, refusedMeshes = mRefusedMeshes;
 
-    PairReader in(file);
+    PairReader in(file.Stream());
     int base = 0;
     int code = 0;
     std::string value;
@@ -167,6 +225,20 @@ bool KorDXF::Load(const std::string& fileName)
             GetLWPolyline(in);
         else if (value == "POINT")
             GetPoint(in);
+    }
+    if (file.ReadFailed())
+    {
+        KorReport("KorDXF::Load",
+                  "The file '" + MessageExcerpt(fileName) + "' cannot be read : " + file.GetError());
+        Points.resize(points);
+        FaceRecords.resize(faceRecords);
+        Polylines.resize(polylines);
+        Meshes.resize(meshes);
+        Version = version;
+        Units = units;
+        Precision = precision;
+        mRefusedMeshes = refusedMeshes;
+        return false;
     }
     mOpen = true;
     return true;
@@ -199,8 +271,10 @@ void KorDXF::ReadHeader(PairReader& in)
 void KorDXF::GetPoint(PairReader& in)
 {
     sDXFPoint point;
+    EntityCheck check(FileName, "POINT");
     int code = 0;
     std::string value;
+    double v = 0.0;
     while (in.Next(code, value))
     {
         if (code == 0)
@@ -208,17 +282,21 @@ void KorDXF::GetPoint(PairReader& in)
             in.PushBack(code, value);
             break;
         }
-        ReadCoordinate(code, value, point.Position);
+        if (ReadCoordinate(code, value, point.Position, v))
+            check.Check(v, in.ValueLine(), value);
     }
-    Points.push_back(point);
+    if (!check.refused)
+        Points.push_back(point);
 }
 
 void KorDXF::GetVertex(PairReader& in, int& base)
 {
     sDXFPoint point;
     sDXFFaceRecord face;
+    EntityCheck check(FileName, "VERTEX");
     int code = 0;
     std::string value;
+    double v = 0.0;
     while (in.Next(code, value))
     {
         if (code == 0)
@@ -226,24 +304,30 @@ void KorDXF::GetVertex(PairReader& in, int& base)
             in.PushBack(code, value);
             break;
         }
-        if (ReadCoordinate(code, value, point.Position))
+        if (ReadCoordinate(code, value, point.Position, v))
+        {
+            check.Hold(v, in.ValueLine(), value);
             continue;
+        }
         if (code == 70)
             point.Flags = static_cast<std::int16_t>(KorAtoi(value));
         else if (code >= 71 && code <= 74 && point.Flags == 128)
             face.Index[code - 71] = CornerIndex(value, base);
     }
+    check.CheckHeld(point.Flags != 128);
     if (point.Flags == 128)
         FaceRecords.push_back(face);
-    else
+    else if (!check.refused)
         Points.push_back(point);
 }
 
 void KorDXF::GetPolyline(PairReader& in, int& base)
 {
     sDXFPolyline polyline;
+    EntityCheck check(FileName, "POLYLINE");
     int code = 0;
     std::string value;
+    double v = 0.0;
     while (in.Next(code, value))
     {
         if (code == 0 && value == "SEQEND")
@@ -278,18 +362,21 @@ void KorDXF::GetPolyline(PairReader& in, int& base)
             }
             if (code == 70 && KorAtoi(value) != 32)
                 dropped = true;
-            else
-                ReadCoordinate(code, value, p);
+            else if (ReadCoordinate(code, value, p, v))
+                check.Hold(v, in.ValueLine(), value);
         }
+        check.CheckHeld(!dropped);
         if (!dropped && (polyline.Points.empty() || Distance(polyline.Points.back(), p) > kTolerance))
             polyline.Points.push_back(p);
     }
-    AddPolyline(Polylines, polyline);
+    if (!check.refused)
+        AddPolyline(Polylines, polyline);
 }
 
 void KorDXF::GetLWPolyline(PairReader& in)
 {
     sDXFPolyline polyline;
+    EntityCheck check(FileName, "LWPOLYLINE");
     double elevation = 0.0;
     int code = 0;
     std::string value;
@@ -303,10 +390,14 @@ void KorDXF::GetLWPolyline(PairReader& in)
         if (code == 70 && KorAtoi(value) == 0)
             polyline.ZeroFlag = true;
         else if (code == 38)
+        {
             elevation = KorAtof(value);
+            check.Check(elevation, in.ValueLine(), value);
+        }
         else if (code == 10)
         {
             const double x = KorAtof(value);
+            check.Check(x, in.ValueLine(), value);
             if (!in.Next(code, value))
                 break;
             if (code != 20)
@@ -315,18 +406,22 @@ void KorDXF::GetLWPolyline(PairReader& in)
                 continue;
             }
             const LumPoint p(x, KorAtof(value), elevation);
+            check.Check(p.y, in.ValueLine(), value);
             if (polyline.Points.empty() || Distance(polyline.Points.back(), p) >= kTolerance)
                 polyline.Points.push_back(p);
         }
     }
-    AddPolyline(Polylines, polyline);
+    if (!check.refused)
+        AddPolyline(Polylines, polyline);
 }
 
 void KorDXF::GetMesh(PairReader& in)
 {
     sDXFMesh mesh;
+    EntityCheck check(FileName, "polyface mesh");
     int code = 0;
     std::string value;
+    double v = 0.0;
     while (in.Next(code, value))
     {
         if (code == 0 && value == "SEQEND")
@@ -358,9 +453,11 @@ void KorDXF::GetMesh(PairReader& in)
             }
             else if (code >= 71 && code <= 74)
                 face.Index[code - 71] = CornerIndex(value, 0);
-            else
-                ReadCoordinate(code, value, p);
+            else if (ReadCoordinate(code, value, p, v))
+                check.Hold(v, in.ValueLine(), value);
         }
+        // Only a vertex record's position is kept: a face record's is not read.
+        check.CheckHeld(!dropped && flags != 128);
         if (dropped)
             continue;
         if (flags == 128)
@@ -368,7 +465,11 @@ void KorDXF::GetMesh(PairReader& in)
         else
             mesh.Points.push_back(p);
     }
-    if (!mesh.Faces.empty())
+    if (mesh.Faces.empty())
+        return;
+    if (check.refused)
+        ++mRefusedMeshes;
+    else
         Meshes.push_back(std::move(mesh));
 }
 
@@ -498,7 +599,7 @@ bool KorDXF::ConvertToKorMesh(KorMesh& mesh)
 {
     mesh.Clear();
     KorPreMesh pre;
-    bool result = true;
+    bool result = mRefusedMeshes == 0;
     for (size_t m = 0; m < Meshes.size(); ++m)
     {
         const int offset = static_cast<int>(pre.GetPoints().size());
@@ -530,7 +631,7 @@ bool KorDXF::ConvertToKorMeshes(std::vector<KorMesh>& meshes)
 {
     try
     {
-        bool result = true;
+        bool result = mRefusedMeshes == 0;
         for (size_t m = 0; m < Meshes.size(); ++m)
         {
             KorPreMesh pre;

@@ -54,7 +54,11 @@ public:
     explicit KorDXF(const std::string& fileName);
 
     bool IsOpen() const { return mOpen; }
-    // False, with the lists untouched, when the file cannot be opened.
+    // False, with one printed line and the lists untouched, when the path
+    // cannot be opened, names no regular file (a folder, a device, a pipe),
+    // or a read fails before the end of the file. An entity holding a number
+    // that is not finite (nan, inf, 1e999) is left out with one line naming
+    // the number's line.
     bool Load(const std::string& fileName);
 
     // Removes points that lie within 1e-5 in X, Y and Z of a point kept
@@ -66,7 +70,8 @@ public:
 
     // All polyface meshes into one mesh, their coinciding vertices fused. A
     // face record that names no vertex of its mesh is left out with one
-    // printed line and makes the result false, as does a face AddFace refuses.
+    // printed line and makes the result false, as does a face AddFace refuses
+    // and a polyface mesh the loads left out.
     // Throws KorException when the conversion itself fails.
     bool ConvertToKorMesh(KorMesh& mesh);
     // One mesh per polyface mesh, appended to the vector.
@@ -92,4 +97,6 @@ private:
     void GetMesh(PairReader& in);
 
     bool mOpen = false;
+    // Polyface meshes left out by the loads for a number that is not finite.
+    int mRefusedMeshes = 0;
 };

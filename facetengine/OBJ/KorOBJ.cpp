@@ -1,10 +1,12 @@
 #include "KorOBJ.h"
 
 #include "KorException.h"
+#include "KorInputFile.h"
 #include "KorNumbers.h"
 #include "KorPreMesh.h"
+#include "KorString.h"
 
-#include <fstream>
+#include <cmath>
 
 namespace
 {
@@ -18,8 +20,8 @@ const char* kLocation = ".\\OBJ\\korobj -> ";
 KorException LineError(const std::string& line, const char* ending)
 {
     return KorException(std::string(kLocation) +
-                            "KorOBJ::AnalyzeOBJLine -> Impossible to analyse the line '" + line +
-                            "' : " + ending,
+                            "KorOBJ::AnalyzeOBJLine -> Impossible to analyse the line '" +
+                            MessageExcerpt(line) + "' : " + ending,
                         KorException::ERROR);
 }
 
@@ -70,9 +72,15 @@ bool KorOBJ::Load(const std::string& fileName)
 {
     mOpen = false;
     mFileName.clear();
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file.is_open())
+    KorInputFile input;
+    if (!input.Open(fileName))
+    {
+        KorReport("KorOBJ::Load",
+                  "The file '" + MessageExcerpt(fileName) + "' cannot be read : " + input.GetError());
         return false;
+    }
+    std::istream& file = input.Stream();
+    const size_t vertices = mVertices.size(), faces = mFaces.size();
 
     mTextureCounter = 0;
     mNormalCounter = 0;
@@ -87,6 +95,15 @@ bool KorOBJ::Load(const std::string& fileName)
                 line.pop_back();
             ++lineNumber;
             AnalyzeOBJLine(line);
+        }
+        if (input.ReadFailed())
+        {
+            // A file cut short by a read error is not read at all.
+            KorReport("KorOBJ::Load",
+                      "The file '" + MessageExcerpt(fileName) + "' cannot be read : " + input.GetError());
+            mVertices.resize(vertices);
+            mFaces.resize(faces);
+            return false;
         }
         if (mLargestIndex >= static_cast<long long>(mVertices.size()))
             throw KorException("The faces refence a vertex index maximum of " +
@@ -139,8 +156,8 @@ void KorOBJ::AnalyzeOBJLine(const std::string& line)
             start = i + 2;
         }
         else
-            throw KorException("Impossible to analyse the line '" + line + "' : unknown declaration 'v" +
-                                   std::string(1, k) +
+            throw KorException("Impossible to analyse the line '" + MessageExcerpt(line) +
+                                   "' : unknown declaration 'v" + MessageExcerpt(std::string(1, k)) +
                                    "', valid ones that begin with v are 'v', 'vt' and 'vn'",
                                KorException::ERROR);
         try
@@ -192,8 +209,9 @@ void KorOBJ::AnalyzeOBJLine(const std::string& line)
     else if (c == 'f')
     {
         if (!IsBlank(k))
-            throw KorException("Impossible to analyse the line '" + line + "' : unknown declaration 'f" +
-                                   std::string(1, k) + "', the only valid one that begin with f if 'f'",
+            throw KorException("Impossible to analyse the line '" + MessageExcerpt(line) +
+                                   "' : unknown declaration 'f" + MessageExcerpt(std::string(1, k)) +
+                                   "', the only valid one that begin with f if 'f'",
                                KorException::ERROR);
         try
         {
@@ -241,6 +259,9 @@ LumPoint KorOBJ::AnalyzeVertexLine(const std::string& line, size_t start)
     if (count < 2)
         throw KorException("Not enough values for a vertex line : there must be 2 or 3 values",
                            KorException::ERROR);
+    for (double v : values)
+        if (!std::isfinite(v))
+            throw KorException("A value of the vertex line is not a finite number", KorException::ERROR);
     return LumPoint(values[0], values[1], values[2]);
 }
 
@@ -258,11 +279,12 @@ void KorOBJ::AnalyzeFaceLine(const std::string& line, size_t start, std::vector<
         if (k >= n)
             break;
         if (line[k] == '/')
-            throw KorException("Invalid separator '/' in the line '" + line + "'", KorException::ERROR);
+            throw KorException("Invalid separator '/' in the line '" + MessageExcerpt(line) + "'",
+                               KorException::ERROR);
         // The numeric prefix stops at the '/' or the blank that ends the field.
         const long long index = static_cast<long long>(KorAtoi(line.c_str() + k)) - 1;
         if (index < 0)
-            throw KorException("Impossible to get a vertex in the line '" + line +
+            throw KorException("Impossible to get a vertex in the line '" + MessageExcerpt(line) +
                                    "' : the indices of vertices must be > 0",
                                KorException::ERROR);
         if (index > mLargestIndex)
@@ -272,7 +294,7 @@ void KorOBJ::AnalyzeFaceLine(const std::string& line, size_t start, std::vector<
             ++k;
     }
     if (indices.size() < 3)
-        throw KorException("Not enough vertices to define a face in the line '" + line +
+        throw KorException("Not enough vertices to define a face in the line '" + MessageExcerpt(line) +
                                "' : there must be at least 3 vertices",
                            KorException::ERROR);
 }

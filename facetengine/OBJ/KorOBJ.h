@@ -30,8 +30,12 @@ public:
     const std::vector<LumVertex>& GetVertices() const { return mVertices; }
     const std::vector<std::vector<int>>& GetFaces() const { return mFaces; }
 
-    // False when the file cannot be opened; true when read; throws on a
-    // format error, keeping what was read before it.
+    // False, with one printed line, when the path cannot be opened, names no
+    // regular file (a folder, a device, a pipe) or a read fails before the end
+    // of the file (the lists then stay as they were); true when read; throws
+    // on a format error, keeping what was read before it. A value that is not
+    // finite (nan, inf, 1e999) is a format error. Messages quote at most about
+    // 200 bytes of a line.
     bool Load(const std::string& fileName);
 
     // Positions and faces through a pre-mesh, without fusion. The result is

@@ -31,11 +31,12 @@ int AddCorner(KorMesh& mesh, const LumPoint& lo, const LumPoint& hi, int i)
 }
 } // namespace
 
-void BuildInwardBox(KorMesh& mesh, const LumPoint& lo, const LumPoint& hi)
+namespace
 {
-    int v[8];
-    for (int i = 0; i < 8; ++i)
-        v[i] = AddCorner(mesh, lo, hi, i);
+// The 12 inward triangles over corners v[i], bit 0 of i along the first
+// side, bit 1 along the second, bit 2 up.
+void AddInwardBoxFaces(KorMesh& mesh, const int (&v)[8])
+{
     // Outward quads of a cube with corner bits (x, y, z), reversed to face in.
     const int quads[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4},
                              {3, 2, 6, 7}, {0, 4, 6, 2}, {1, 3, 7, 5}};
@@ -44,6 +45,28 @@ void BuildInwardBox(KorMesh& mesh, const LumPoint& lo, const LumPoint& hi)
         mesh.AddFace(3, v[q[3]], v[q[2]], v[q[1]]);
         mesh.AddFace(3, v[q[3]], v[q[1]], v[q[0]]);
     }
+}
+} // namespace
+
+void BuildInwardBox(KorMesh& mesh, const LumPoint& lo, const LumPoint& hi)
+{
+    int v[8];
+    for (int i = 0; i < 8; ++i)
+        v[i] = AddCorner(mesh, lo, hi, i);
+    AddInwardBoxFaces(mesh, v);
+}
+
+void BuildTurnedInwardBox(KorMesh& mesh, const LumPoint& centre, const LumPoint& u, const LumPoint& w,
+                          double halfZ)
+{
+    int v[8];
+    for (int i = 0; i < 8; ++i)
+    {
+        const LumPoint d = ((i & 1) ? u : LumPoint(0, 0, 0) - u) + ((i & 2) ? w : LumPoint(0, 0, 0) - w) +
+                           LumPoint(0, 0, (i & 4) ? halfZ : -halfZ);
+        v[i] = mesh.AddVertex(centre + d);
+    }
+    AddInwardBoxFaces(mesh, v);
 }
 
 void BuildPit(KorMesh& mesh, const LumPoint& lo, const LumPoint& hi)

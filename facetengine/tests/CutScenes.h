@@ -23,6 +23,13 @@ void BuildTerrain(KorMesh& mesh, int nx, int ny, double cell, double x0, double 
 // (normals into the box, like the faces of an excavation seen from its air).
 void BuildInwardBox(KorMesh& mesh, const LumPoint& lo, const LumPoint& hi);
 
+// Closed box over the parallelogram centre +- u +- w (u, w horizontal, u ^ w
+// pointing up), from centre.z - halfZ to centre.z + halfZ; normals into the
+// box. Each corner is centre + (+-u +-w +-halfZ), so a box whose offsets are
+// exact at the centre's scale has the same shape at every centre.
+void BuildTurnedInwardBox(KorMesh& mesh, const LumPoint& centre, const LumPoint& u, const LumPoint& w,
+                          double halfZ);
+
 // Open pit: floor lo.z over [lo.x, hi.x] x [lo.y, hi.y] and four walls up to
 // hi.z, no top; normals into the pit.
 void BuildPit(KorMesh& mesh, const LumPoint& lo, const LumPoint& hi);

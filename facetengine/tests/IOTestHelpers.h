@@ -9,8 +9,10 @@
 #include <sstream>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 // Files and mesh views shared by the reader and writer tests.
@@ -41,6 +43,29 @@ inline std::string ReadWhole(const std::string& path)
 inline std::string DataPath(const std::string& name)
 {
     return std::string(VORN_TEST_DATA) + "/" + name;
+}
+
+// Paths a reader must refuse with one line instead of reading: a folder, an
+// endless device, a pipe nobody writes to (opening it for reading would wait
+// for a writer), and a regular file whose first read fails.
+inline std::vector<std::pair<std::string, std::string>> UnreadablePaths()
+{
+    const std::string folder = TempPath("folder.in");
+    std::filesystem::create_directories(folder);
+    const std::string fifo = TempPath("pipe.in");
+    std::filesystem::remove(fifo);
+    mkfifo(fifo.c_str(), 0600);
+    return {{"folder", folder},
+            {"endless device", "/dev/zero"},
+            {"pipe", fifo},
+            {"read error", "/proc/self/mem"}};
+}
+
+// Number texts that read as no finite double.
+inline const std::vector<std::string>& NonFiniteTexts()
+{
+    static const std::vector<std::string> texts = {"nan", "inf", "-inf", "1e999", "1e309"};
+    return texts;
 }
 
 using Position = std::tuple<double, double, double>;

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
+#include <sstream>
 
 namespace
 {
@@ -45,6 +47,77 @@ sCutResult PitUnderInclinedTerrainCut(const LumPoint& base, double& expected, bo
                      : RunCut(terrain, pit, centre, inside, below);
 }
 
+// Multiples of 2^-30: offsets made of them are exact beside any whole-unit
+// centre below 2^20, so every centre sees the very same scene.
+double OnGrid(double v)
+{
+    return std::round(v * 1073741824.0) / 1073741824.0;
+}
+
+// A closed box of half sizes 0.5-2.5 x 0.5-2.5 x 3 turned about z (sides u,
+// w), its centre `offset` from the scene centre and `depth` below a plane
+// terrain of slope <= 0.3 (z = a dx + b dy).
+struct sRandomScene
+{
+    LumPoint Offset, U, W;
+    double A = 0.0, B = 0.0, Depth = 0.0;
+    bool Snapped = false;
+    double Raised = 0.0; // the head's lift by a retry that the road keeps
+    double Area() const { return 4 * (U.x * W.y - U.y * W.x); }
+};
+
+// Every fourth scene is snapped to a coarse grid (quarter units, slopes in
+// sixteenths, turns by quarter turns): its walls run through terrain
+// vertices and edges, so its walk meets vertices and mostly fails.
+std::vector<sRandomScene> RandomScenes(int count)
+{
+    std::mt19937 rng(15);
+    auto uniform = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
+    std::vector<sRandomScene> scenes(static_cast<size_t>(count));
+    for (size_t k = 0; k < scenes.size(); ++k)
+    {
+        const bool snapped = k % 4 == 3;
+        auto snap = [&](double v, double step) { return snapped ? std::round(v / step) * step : v; };
+        sRandomScene& s = scenes[k];
+        s.Snapped = snapped;
+        const double slope = uniform(0, 0.3), dip = uniform(0, 2 * M_PI);
+        // a and b on a 2^-16 grid keep the terrain exact at whole-unit steps;
+        // snapped toward zero, the slope stays within 0.3.
+        const double grid = snapped ? 16 : 65536;
+        s.A = std::trunc(slope * std::cos(dip) * grid) / grid;
+        s.B = std::trunc(slope * std::sin(dip) * grid) / grid;
+        const double hx = snap(uniform(0.5, 2.5), 0.25), hy = snap(uniform(0.5, 2.5), 0.25);
+        const double turn = snap(uniform(0, M_PI), M_PI / 2);
+        s.U = LumPoint(OnGrid(hx * std::cos(turn)), OnGrid(hx * std::sin(turn)), 0);
+        s.W = LumPoint(OnGrid(-hy * std::sin(turn)), OnGrid(hy * std::cos(turn)), 0);
+        s.Depth = snap(uniform(0.3, 1.8), 0.0625);
+        const double x = OnGrid(snap(uniform(-0.5, 0.5), 0.25)), y = OnGrid(snap(uniform(-0.5, 0.5), 0.25));
+        s.Offset = LumPoint(x, y, OnGrid(s.A * x + s.B * y - s.Depth));
+    }
+    return scenes;
+}
+
+// The scene on a 24 x 24 grid of unit cells around centre c (whole units);
+// expected is the part of the box below the terrain: over a centred
+// footprint the mean height of a plane is its height at the centre.
+sCutResult RandomSceneCut(const sRandomScene& s, const LumPoint& c, double& expected)
+{
+    auto h = [&](double x, double y) { return c.z + s.A * (x - c.x) + s.B * (y - c.y); };
+    KorMesh terrain, head;
+    BuildTerrain(terrain, 24, 24, 1.0, c.x - 12, c.y - 12, h);
+    const LumPoint centre = c + s.Offset;
+    BuildTurnedInwardBox(head, centre, s.U, s.W, 3.0);
+    const double det = s.Area() / 4;
+    expected = s.Area() * (s.A * s.Offset.x + s.B * s.Offset.y - s.Offset.z + 3.0 - s.Raised);
+    auto inside = [&](const LumPoint& p)
+    {
+        const LumPoint d = p - centre;
+        return std::fabs(d.x * s.W.y - d.y * s.W.x) < det && std::fabs(s.U.x * d.y - s.U.y * d.x) < det;
+    };
+    auto below = [&](const LumPoint& p) { return p.z < h(p.x, p.y); };
+    return RunCut(terrain, head, centre, inside, below);
+}
+
 void ExpectMeshesSound(const sCutResult& r)
 {
     EXPECT_TRUE(CheckMesh(r.Terrain));
@@ -69,17 +142,16 @@ TEST(ExcavationCut, FlatTerrainByClosedBoxGivesTheBoxPartBelow)
 
 TEST(ExcavationCut, FarFromOriginSceneStillClosesAndMeasures)
 {
-    // Single-precision crossing points differ by more than 1e-5 out here.
+    // Rounded in absolute coordinates, crossing points would stray by more
+    // than 1e-5 out here; the walk rounds them near the box.
     const sCutResult r = FlatTerrainBoxCut(LumPoint(1000, 2000, 100));
     ASSERT_TRUE(r.Cut) << r.Failure;
-    EXPECT_NEAR(r.Volume, 12.0, 12.0 * 1e-3);
+    EXPECT_NEAR(r.Volume, 12.0, 12.0 * 1e-6);
     ExpectMeshesSound(r);
 }
 
-// An open pit under a plane, at the origin and far from it. Far away, the
-// start and closing crossings are computed by different routes in single
-// precision and need not agree within 1e-5; the line must still close on its
-// first edge and face.
+// An open pit under a plane, at the origin and far from it: the line closes
+// on its first edge and face and measures the prism alike at both places.
 TEST(ExcavationCut, OpenPitUnderInclinedTerrainGivesItsPrism)
 {
     for (const LumPoint& base : {LumPoint(0, 0, 0), LumPoint(123456.0, 234567.0, 345.0)})
@@ -87,14 +159,14 @@ TEST(ExcavationCut, OpenPitUnderInclinedTerrainGivesItsPrism)
         double expected = 0.0;
         const sCutResult r = PitUnderInclinedTerrainCut(base, expected);
         ASSERT_TRUE(r.Cut) << base.x << ": " << r.Failure;
-        EXPECT_NEAR(r.Volume, expected, expected * (base.x == 0 ? 1e-6 : 1e-3));
+        EXPECT_NEAR(r.Volume, expected, expected * 1e-6);
         ExpectMeshesSound(r);
     }
 }
 
 // At map coordinates single precision spaces points a quarter to half a
-// metre apart, coarser than these scenes; at 500 km a thirty-second of a
-// metre, which on a small box is a volume error of a few thousandths.
+// metre apart, coarser than these scenes; the walk rounds near the head, so
+// the cut measures as at the origin.
 TEST(ExcavationCut, AtMapCoordinatesTheCutMeasuresLikeAtTheOrigin)
 {
     for (const LumPoint& base : {LumPoint(2.5e6, 6.6e6, 300.0), LumPoint(6.6e6, 2.1e6, 500.0)})
@@ -103,13 +175,13 @@ TEST(ExcavationCut, AtMapCoordinatesTheCutMeasuresLikeAtTheOrigin)
             SCOPED_TRACE(testing::Message() << base.x << ", " << base.y << (headFirst ? ", head first" : ""));
             const sCutResult box = FlatTerrainBoxCut(base, headFirst);
             ASSERT_TRUE(box.Cut) << box.Failure;
-            EXPECT_NEAR(box.Volume, 12.0, 12.0 * 1e-3);
+            EXPECT_NEAR(box.Volume, 12.0, 12.0 * 1e-6);
             ExpectMeshesSound(box);
 
             double expected = 0.0;
             const sCutResult pit = PitUnderInclinedTerrainCut(base, expected, headFirst);
             ASSERT_TRUE(pit.Cut) << pit.Failure;
-            EXPECT_NEAR(pit.Volume, expected, expected * 1e-3);
+            EXPECT_NEAR(pit.Volume, expected, expected * 1e-6);
             ExpectMeshesSound(pit);
         }
 
@@ -126,8 +198,67 @@ TEST(ExcavationCut, AtMapCoordinatesTheCutMeasuresLikeAtTheOrigin)
         [&](const LumPoint& p) { return p.z < h(p.x, p.y); });
     ASSERT_TRUE(r.Cut) << r.Failure;
     const double expected = 4 * half.x * half.y * (h(c.x, c.y) - (c.z - half.z));
-    EXPECT_NEAR(r.Volume, expected, expected * 1e-3);
+    EXPECT_NEAR(r.Volume, expected, expected * 1e-6);
     ExpectMeshesSound(r);
+}
+
+// A scene's outcome does not depend on where it sits: random box cuts at
+// centres up to survey coordinates fail where they fail at the origin and
+// measure the same there, and every cut keeps its analytic volume (a snapped
+// scene's retry keeps its 0.01 move of the second mesh). The box and pit
+// scenes measure as at the origin too.
+TEST(ExcavationCut, RandomScenesCutAlikeWhereverTheySit)
+{
+    std::vector<sRandomScene> scenes = RandomScenes(160);
+    // A 3 x 2 box 0.5 deep in flat ground whose wall diagonal meets a terrain
+    // diagonal at ground level, (0.25, -0.75, 0): the first walk stops there,
+    // the retry lifts the head by 0.01 and keeps it lifted.
+    sRandomScene retry;
+    retry.Offset = LumPoint(0, 0.25, -0.5);
+    retry.U = LumPoint(0, 1, 0);
+    retry.W = LumPoint(-1.5, 0, 0);
+    retry.Depth = 0.5;
+    retry.Raised = 0.01;
+    scenes.push_back(retry);
+    std::vector<sCutResult> origin(scenes.size());
+    for (double x : {0.0, 3000.0, 16000.0, 600000.0})
+    {
+        const LumPoint c(x, 0.7 * x, 0.0);
+        SCOPED_TRACE(testing::Message() << "centre " << c.x << ", " << c.y);
+        std::ostringstream unlike, off;
+        for (size_t i = 0; i < scenes.size(); ++i)
+        {
+            const sRandomScene& s = scenes[i];
+            double expected = 0.0;
+            const sCutResult r = RandomSceneCut(s, c, expected);
+            const double slack = 1e-6 * expected + (s.Snapped ? 0.01 * s.Area() : 0.0);
+            if (r.Cut ? std::fabs(r.Volume - expected) > slack : !s.Snapped)
+                off << " " << i;
+            sCutResult& o = origin[i];
+            if (x == 0.0)
+            {
+                o.Line = r.Line;
+                o.Cut = r.Cut;
+                o.Failure = r.Failure;
+                o.Volume = r.Volume;
+            }
+            else if (r.Line != o.Line || r.Cut != o.Cut || r.Failure != o.Failure ||
+                     std::fabs(r.Volume - o.Volume) > 1e-9 * o.Volume)
+                unlike << " " << i;
+        }
+        EXPECT_EQ(unlike.str(), "") << "scenes unlike at the origin";
+        EXPECT_EQ(off.str(), "") << "scenes off their volume";
+
+        const sCutResult box = FlatTerrainBoxCut(c);
+        ASSERT_TRUE(box.Cut) << box.Failure;
+        EXPECT_NEAR(box.Volume, 12.0, 12.0 * 1e-6);
+        ExpectMeshesSound(box);
+        double expected = 0.0;
+        const sCutResult pit = PitUnderInclinedTerrainCut(c, expected);
+        ASSERT_TRUE(pit.Cut) << pit.Failure;
+        EXPECT_NEAR(pit.Volume, expected, expected * 1e-6);
+        ExpectMeshesSound(pit);
+    }
 }
 
 TEST(ExcavationCut, PitThatTheTerrainDoesNotReachIsNoCut)

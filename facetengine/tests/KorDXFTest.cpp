@@ -251,3 +251,64 @@ TEST(KorDXF, DeleteDoublesKeepsTheFirstOfEachCluster)
     ExpectPoint(dxf.Polylines[0].Points[1], 1, 1, 1);
     EXPECT_EQ(dxf.Polylines[0].Length, 42.0);
 }
+
+// A number that is not finite leaves its whole entity out with one line naming
+// its line, and a refused polyface mesh makes the conversions false; a path
+// that is no regular file, or whose reading fails, gives false with one line
+// and leaves the lists as they were.
+TEST(KorDXF, NonFiniteNumbersAndUnreadableFilesAreRefused)
+{
+    const std::string point = "0\nPOINT\n10\n1\n20\n2\n30\n3\n";
+    const std::string triangle =
+        "0\nPOLYLINE\n70\n64\n0\nVERTEX\n70\n192\n0\nVERTEX\n70\n192\n10\n1\n0\nVERTEX\n"
+        "70\n192\n20\n1\n0\nVERTEX\n70\n128\n71\n1\n72\n2\n73\n3\n0\nSEQEND\n";
+    const struct
+    {
+        std::string entity; // '@' stands for the number
+        bool isMesh;
+    } kinds[] = {
+        {"0\nPOINT\n10\n1\n20\n@\n", false},
+        {"0\nLWPOLYLINE\n10\n0\n20\n0\n10\n@\n20\n1\n", false},
+        {"0\nLWPOLYLINE\n38\n@\n10\n0\n20\n0\n", false},
+        {"0\nPOLYLINE\n70\n8\n0\nVERTEX\n70\n32\n10\n0\n0\nVERTEX\n70\n32\n30\n@\n0\nSEQEND\n", false},
+        {"0\nPOLYLINE\n70\n64\n0\nVERTEX\n70\n192\n10\n@"
+         "\n0\nVERTEX\n70\n128\n71\n1\n72\n1\n73\n1\n0\nSEQEND\n",
+         true},
+    };
+    std::vector<std::string> values = NonFiniteTexts();
+    values.push_back(std::string(1 << 20, '9')); // overflows, and is quoted short
+    for (const auto& kind : kinds)
+        for (const std::string& v : values)
+        {
+            SCOPED_TRACE(kind.entity.substr(2, 10) + v.substr(0, 10));
+            const size_t at = kind.entity.find('@');
+            const std::string head = point + kind.entity.substr(0, at);
+            const std::string line = std::to_string(std::count(head.begin(), head.end(), '\n') + 1);
+            KorDXF dxf;
+            ::testing::internal::CaptureStdout();
+            EXPECT_TRUE(
+                dxf.Load(WriteTemp("nonfinite.dxf", head + v + kind.entity.substr(at + 1) + triangle)));
+            const std::string out = ::testing::internal::GetCapturedStdout();
+            EXPECT_EQ(out.rfind("KorDXF::Load -> ", 0), 0u) << out.substr(0, 300);
+            EXPECT_NE(out.find(" line " + line + " "), std::string::npos) << out.substr(0, 300);
+            EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1);
+            EXPECT_LT(out.size(), 400u);
+            ASSERT_EQ(Content(dxf), Content(KorDXF(WriteTemp("sound.dxf", point + triangle))));
+            KorMesh mesh;
+            EXPECT_EQ(dxf.ConvertToKorMesh(mesh), !kind.isMesh);
+            EXPECT_DOUBLE_EQ(Surface(mesh), 0.5);
+        }
+
+    for (const auto& [name, path] : UnreadablePaths())
+    {
+        SCOPED_TRACE(name);
+        KorDXF dxf(WriteTemp("sound.dxf", point + triangle));
+        ::testing::internal::CaptureStdout();
+        EXPECT_FALSE(dxf.Load(path));
+        const std::string out = ::testing::internal::GetCapturedStdout();
+        EXPECT_FALSE(dxf.IsOpen());
+        EXPECT_EQ(out.rfind("KorDXF::Load -> ", 0), 0u) << out;
+        EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1);
+        EXPECT_EQ(Content(dxf), Content(KorDXF(WriteTemp("sound.dxf", point + triangle))));
+    }
+}

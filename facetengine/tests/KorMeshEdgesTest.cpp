@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 
 using V = std::vector<int>;
 
@@ -201,6 +202,72 @@ TEST(KorMeshEdges, CopiesAreIndependentAndClearingTakesFacesEdgesOrEverything)
     EXPECT_TRUE(CheckMesh(m));
     EXPECT_EQ(m.GetVertexVectorSize(), 0);
     EXPECT_EQ(m.AddVertex(1, 1, 1), 0);
+}
+
+// The same edits on two meshes, the edge index allowed on one: a hub of 70
+// spokes makes it build the index, then random faces, edges and deletions
+// among the first 12 vertices (the hub included) keep the tables, the links
+// and every lookup from those vertices the same as the ring walk's; deleted
+// vertices and half-edges leave slots that are reused.
+TEST(KorMeshEdges, TheEdgeIndexAnswersAsTheRingWalkThroughEdits)
+{
+    const int hub = 70, few = 12;
+    KorMesh walk, indexed;
+    indexed.AllowEdgeIndex(true);
+    const auto both = [&](const std::function<void(KorMesh&)>& edit)
+    {
+        edit(walk);
+        edit(indexed);
+    };
+    const auto state = [&](KorMesh& m)
+    {
+        std::vector<int> out{m.GetNumberOfEdges(), m.GetNumberOfFaces()};
+        for (int id = 0; id < m.GetEdgeVectorSize(); ++id)
+            if (const KorEdge* e = m.GetEdge(id))
+                out.insert(out.end(), {id, e->Vertex, e->Face, e->Opp, e->Next, e->Turn});
+        for (int a = 0; a < few; ++a)
+            for (int b = 0; b <= hub; ++b)
+            {
+                const KorEdge* e = m.GetEdgeBetween(m.GetVertex(a), m.GetVertex(b));
+                out.push_back(e ? e->ID : -1);
+            }
+        return out;
+    };
+    for (int k = 0; k <= hub; ++k)
+        both([k](KorMesh& m) { m.AddVertex(k, k * k, 0); });
+    for (int k = 1; k <= hub; ++k)
+        both([k](KorMesh& m) { m.AddEdge(m.GetVertex(0), m.GetVertex(k)); });
+    EXPECT_TRUE(indexed.HasEdgeIndex());
+    EXPECT_FALSE(walk.HasEdgeIndex());
+
+    std::mt19937 rng(7);
+    for (int step = 0; step < 2000; ++step)
+    {
+        const unsigned kind = rng() % 10;
+        const int a = static_cast<int>(rng() % few), b = static_cast<int>(rng() % few),
+                  c = static_cast<int>(rng() % few), id = static_cast<int>(rng() % 200);
+        testing::internal::CaptureStdout();
+        if (kind < 5)
+            both([&](KorMesh& m) { m.AddFace(3, a, b, c); });
+        else if (kind == 5)
+            both([&](KorMesh& m) { m.AddEdge(m.GetVertex(a), m.GetVertex(b)); });
+        else if (kind == 6)
+            both([&](KorMesh& m) { m.DeleteEdge(id, id % 2 == 0); });
+        else if (kind == 7)
+            both([&](KorMesh& m) { m.DeleteFace(id % 8, id % 2 == 0); });
+        else if (kind == 8 && step % 5 == 0)
+            both([&](KorMesh& m) { m.DeleteVertex(a); });
+        else if (walk.GetNumberOfVertices() <= hub)
+            both([](KorMesh& m) { m.AddVertex(0, 0, 1); });
+        testing::internal::GetCapturedStdout();
+        ASSERT_EQ(state(indexed), state(walk)) << "step " << step;
+        ASSERT_TRUE(CheckMesh(indexed));
+    }
+    EXPECT_TRUE(indexed.HasEdgeIndex());
+    KorMesh copy(indexed);
+    EXPECT_FALSE(copy.HasEdgeIndex());
+    indexed.Clear();
+    EXPECT_FALSE(indexed.HasEdgeIndex());
 }
 
 TEST(KorMeshEdges, VerticesMeanFollowsEdits)

@@ -1,3 +1,4 @@
+#include "IOTestHelpers.h"
 #include "KorMesh.h"
 #include "MeshChecker.h"
 #include "MeshTestHelpers.h"
@@ -305,12 +306,12 @@ TEST_F(KorMeshForms, MissingAttributesReadAsNoneZeroOrFree)
                              "<Vertex Exist=\"1\" X=\"0\" Y=\"1\" Z=\"1\" Edge=\"4\"/>"
                              "<Vertex X=\"5\" Y=\"5\" Z=\"5\" Edge=\"0\"/>"
                              "</Vertices><Edges>"
-                             "<Edge Exist=\"1\" Vertex=\"0\" Face=\"0\" Next=\"2\" Opp=\"1\" Turn=\"0\"/>"
-                             "<Edge Exist=\"1\" Vertex=\"1\" Opp=\"0\" Turn=\"1\"/>"
-                             "<Edge Exist=\"1\" Vertex=\"1\" Face=\"0\" Next=\"4\" Opp=\"3\" Turn=\"2\"/>"
-                             "<Edge Exist=\"1\" Vertex=\"2\" Opp=\"2\" Turn=\"3\"/>"
-                             "<Edge Exist=\"1\" Vertex=\"2\" Face=\"0\" Next=\"0\" Opp=\"5\" Turn=\"4\"/>"
-                             "<Edge Exist=\"1\" Vertex=\"0\" Opp=\"4\" Turn=\"5\"/>"
+                             "<Edge Exist=\"1\" Vertex=\"0\" Face=\"0\" Next=\"2\" Opp=\"1\" Turn=\"5\"/>"
+                             "<Edge Exist=\"1\" Vertex=\"1\" Opp=\"0\" Turn=\"2\"/>"
+                             "<Edge Exist=\"1\" Vertex=\"1\" Face=\"0\" Next=\"4\" Opp=\"3\" Turn=\"1\"/>"
+                             "<Edge Exist=\"1\" Vertex=\"2\" Opp=\"2\" Turn=\"4\"/>"
+                             "<Edge Exist=\"1\" Vertex=\"2\" Face=\"0\" Next=\"0\" Opp=\"5\" Turn=\"3\"/>"
+                             "<Edge Exist=\"1\" Vertex=\"0\" Opp=\"4\" Turn=\"0\"/>"
                              "</Edges><Faces><Face Exist=\"1\" Edge=\"0\"/></Faces></M>";
     KorMesh mesh;
     mesh.FromXML(ParseMesh(text));
@@ -510,4 +511,77 @@ TEST_F(KorMeshForms, UnknownMeshSonIsSkippedWholeInTheTextForm)
         const std::string rest{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
         EXPECT_EQ(rest, "_x\n8\n**\n") << empty;
     }
+}
+
+// A coordinate that reads as no finite number fails the read like corrupt
+// links do: empty mesh, LastReadFailed, one line naming the vertex or the
+// line and quoting at most about 200 bytes of the number.
+TEST_F(KorMeshForms, NonFiniteCoordinatesFailTheRead)
+{
+    KorMesh::mSaveTextureCoordinates = true;
+    KorMesh cube;
+    BuildUnitCube(cube);
+    XMLNode top = XMLNode::createXMLTopNode("M");
+    cube.ToXML(top);
+    const std::string path = TempPath("nonfinite.xml");
+    ASSERT_TRUE(top.writeToFile(path));
+    const std::string xml = ReadWhole(path);
+    std::stringstream written;
+    cube.ToASCII(written);
+    const std::string text = written.str();
+
+    // Attribute `name` of vertex 1, or the text form's line `line` (1-based),
+    // given the number v.
+    const auto inXML = [&](const std::string& name, const std::string& v)
+    {
+        const size_t at =
+            xml.find(" " + name + "=\"", xml.find("<Vertex ", xml.find("<Vertex ") + 1)) + name.size() + 3;
+        return xml.substr(0, at) + v + xml.substr(xml.find('"', at));
+    };
+    const auto inText = [&](int line, const std::string& v)
+    {
+        size_t at = 0;
+        for (int k = 1; k < line; ++k)
+            at = text.find('\n', at) + 1;
+        return text.substr(0, at) + v + text.substr(text.find('\n', at));
+    };
+    const auto expectFailed =
+        [](KorMesh& mesh, const std::string& out, const std::string& origin, const std::string& where)
+    {
+        EXPECT_TRUE(mesh.LastReadFailed());
+        EXPECT_EQ(mesh.GetVertexVectorSize() + mesh.GetEdgeVectorSize() + mesh.GetFaceVectorSize(), 0);
+        EXPECT_EQ(out.rfind(origin + " -> ", 0), 0u) << out.substr(0, 300);
+        EXPECT_NE(out.find(where), std::string::npos) << out.substr(0, 300);
+        EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1);
+        EXPECT_LT(out.size(), 400u);
+    };
+
+    std::vector<std::string> values = NonFiniteTexts();
+    values.push_back(std::string(1 << 20, '9'));
+    for (const std::string& v : values)
+    {
+        SCOPED_TRACE(v.substr(0, 10));
+        for (const char* name : {"Y", "TX", "NZ"})
+        {
+            KorMesh mesh;
+            ::testing::internal::CaptureStdout();
+            mesh.FromXML(ParseMesh(inXML(name, v)));
+            expectFailed(mesh, ::testing::internal::GetCapturedStdout(), "KorMesh::FromXML", "Vertex 1 ");
+        }
+        // Vertex 1's Y and its normal's X: the header, then 10 lines a vertex.
+        for (int line : {13, 18})
+        {
+            std::stringstream in(inText(line, v));
+            KorMesh mesh;
+            ::testing::internal::CaptureStdout();
+            EXPECT_FALSE(mesh.FromASCII(in));
+            expectFailed(mesh, ::testing::internal::GetCapturedStdout(), "KorMesh::FromASCII",
+                         " line " + std::to_string(line) + " ");
+        }
+    }
+    KorMesh sound;
+    sound.FromXML(ParseMesh(inXML("Y", "1")));
+    EXPECT_EQ(sound.GetNumberOfFaces(), 6);
+    std::stringstream in(inText(13, "1"));
+    EXPECT_TRUE(sound.FromASCII(in));
 }

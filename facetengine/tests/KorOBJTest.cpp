@@ -201,3 +201,54 @@ TEST(KorOBJ, LongLinesAndMissingFiles)
     ASSERT_EQ(obj.GetFaces().size(), 1u);
     EXPECT_EQ(obj.GetFaces()[0].size(), 400u);
 }
+
+// A value that reads as no finite number fails the load through the usual
+// chain; messages quote at most about 200 bytes of the line, NUL escaped; a
+// path that is no regular file, or whose reading fails, gives false with one
+// line.
+TEST(KorOBJ, NonFiniteValuesLongLinesAndUnreadableFilesAreRefused)
+{
+    const std::string notFinite = "A value of the vertex line is not a finite number";
+    const std::string mega(1 << 20, 'x');
+    std::vector<std::pair<std::string, std::string>> cases; // line, start of the last message
+    for (const std::string& v : NonFiniteTexts())
+        for (const std::string& line : {"v " + v + " 0 0", "v 0 0 " + v, "vt 0 " + v, "vn " + v + " 0 1"})
+            cases.emplace_back(line, notFinite);
+    cases.insert(cases.end(), {{"v 1 " + std::string(1 << 20, '9'), notFinite},
+                               {"v 1 2 3 " + mega, "Too many values for a vertex line"},
+                               {"f 1 2 " + mega, "Impossible to get a vertex in the line 'f 1 2 xxx"},
+                               {"f /" + mega, "Invalid separator '/' in the line 'f /xxx"},
+                               {"vq" + mega, "Impossible to analyse the line 'vqxxx"},
+                               {std::string("v 1\0 2 3 4", 10), "Too many values"}});
+    for (const auto& [line, detail] : cases)
+    {
+        SCOPED_TRACE(line.substr(0, 12));
+        KorOBJ obj;
+        const std::vector<std::string> m = LoadErrors("v 0 0 0\n" + line + "\nf 1 1 1\n", obj);
+        ASSERT_GE(m.size(), 2u);
+        EXPECT_TRUE(EndsWith(m[0], "' at line 2"));
+        EXPECT_EQ(m.back().rfind(detail, 0), 0u) << m.back().substr(0, 100);
+        for (const std::string& s : m)
+            EXPECT_TRUE(s.size() < 400 && s.find('\0') == std::string::npos) << s.substr(0, 100);
+        if (line.size() > 200)
+        {
+            EXPECT_NE(m[1].find("…' : "), std::string::npos) << m[1].substr(0, 100);
+        }
+        EXPECT_EQ(obj.GetVertices().size(), 1u);
+    }
+    EXPECT_TRUE(EndsWith(LoadErrors(std::string("v 1\0 2 3 4\n", 11))[1],
+                         "'v 1\\0 2 3 4' : Impossible to get the coordinates"));
+
+    for (const auto& [name, path] : UnreadablePaths())
+    {
+        SCOPED_TRACE(name);
+        KorOBJ obj;
+        ::testing::internal::CaptureStdout();
+        EXPECT_FALSE(obj.Load(path));
+        const std::string out = ::testing::internal::GetCapturedStdout();
+        EXPECT_FALSE(obj.IsOpen());
+        EXPECT_EQ(out.rfind("KorOBJ::Load -> ", 0), 0u) << out;
+        EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1);
+        EXPECT_TRUE(obj.GetVertices().empty());
+    }
+}

@@ -1,11 +1,18 @@
 #include "KorPreMesh.h"
 #include "IOTestHelpers.h"
+#include "KorOBJ.h"
 #include "MeshChecker.h"
 #include "MeshTestHelpers.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <random>
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 namespace
 {
@@ -32,6 +39,67 @@ bool SameCycle(std::vector<int> ring, const std::vector<int>& expected)
         std::rotate(ring.begin(), ring.begin() + 1, ring.end());
     }
     return false;
+}
+
+// The growth written straight from its definition, with no care for cost:
+// an ordered map of edge lists, generations holding every listing. Returns
+// the groups, each the pre-faces in the order they reach AddFace.
+std::vector<std::vector<size_t>> ReferenceGroups(const std::vector<std::vector<int>>& faces)
+{
+    const auto edge = [](const std::vector<int>& ids, size_t j)
+    {
+        const int a = ids[j], b = ids[(j + 1) % ids.size()];
+        return std::make_pair(std::min(a, b), std::max(a, b));
+    };
+    std::map<std::pair<int, int>, std::vector<size_t>> lists;
+    for (size_t f = 0; f < faces.size(); ++f)
+        for (size_t j = 0; j < faces[f].size(); ++j)
+            lists[edge(faces[f], j)].push_back(f);
+    std::vector<bool> added(faces.size(), false);
+    std::vector<std::vector<size_t>> groups;
+    for (size_t s = 0; s < faces.size(); ++s)
+    {
+        if (added[s])
+            continue;
+        groups.emplace_back();
+        std::vector<size_t> current{s};
+        while (!current.empty())
+        {
+            std::vector<size_t> kept;
+            for (auto it = current.rbegin(); it != current.rend(); ++it)
+                if (!added[*it])
+                {
+                    added[*it] = true;
+                    groups.back().push_back(*it);
+                    kept.insert(kept.begin(), *it);
+                }
+            current.clear();
+            for (size_t f : kept)
+                for (size_t j = 0; j < faces[f].size(); ++j)
+                    for (size_t other : lists[edge(faces[f], j)])
+                        if (!added[other])
+                            current.push_back(other);
+        }
+    }
+    return groups;
+}
+
+// Every vertex (integer coordinates) and every link: two meshes built by the
+// same calls in the same order give the same snapshot.
+std::vector<int> Snapshot(const KorMesh& mesh)
+{
+    std::vector<int> out{mesh.GetNumberOfVertices(), mesh.GetNumberOfEdges(), mesh.GetNumberOfFaces()};
+    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+        if (const KorVertex* v = mesh.GetVertex(id))
+            out.insert(out.end(),
+                       {id, static_cast<int>(v->X), static_cast<int>(v->Y), static_cast<int>(v->Z)});
+    for (int id = 0; id < mesh.GetEdgeVectorSize(); ++id)
+        if (const KorEdge* e = mesh.GetEdge(id))
+            out.insert(out.end(), {id, e->Vertex, e->Face, e->Opp, e->Next, e->Turn});
+    for (int id = 0; id < mesh.GetFaceVectorSize(); ++id)
+        if (const KorFace* f = mesh.GetFace(id))
+            out.insert(out.end(), {id, f->Edge});
+    return out;
 }
 } // namespace
 
@@ -212,4 +280,227 @@ TEST(KorPreMesh, TriangleSoupGivesOneMeshPerTriangle)
     ASSERT_EQ(meshes.size(), static_cast<size_t>(count));
     EXPECT_EQ(meshes.back().GetNumberOfVertices(), 3);
     EXPECT_DOUBLE_EQ(meshes.back().GetVertex(0)->X, 2.0 * (count - 1));
+}
+
+// Random small soups thick with shared edges (copies, reversed copies, books,
+// repeated corners, one-index faces): both conversions add the faces in the
+// order of the plain growth above, so they build the same meshes and print
+// the same refusals.
+TEST(KorPreMesh, ConversionsFollowThePlainGrowthOnRandomSoups)
+{
+    std::mt19937 rng(20261209);
+    for (int round = 0; round < 300; ++round)
+    {
+        const int points = 3 + static_cast<int>(rng() % 5);
+        std::vector<std::vector<int>> faces(1 + rng() % 30);
+        for (size_t f = 0; f < faces.size(); ++f)
+        {
+            const unsigned kind = rng() % 8;
+            if (f > 0 && kind < 3)
+            {
+                faces[f] = faces[rng() % f];
+                if (kind == 0)
+                    std::reverse(faces[f].begin(), faces[f].end());
+                continue;
+            }
+            const size_t size = kind == 3 ? 1 + rng() % 8 : 3;
+            for (size_t k = 0; k < size; ++k)
+                faces[f].push_back(static_cast<int>(rng() % static_cast<unsigned>(points)));
+        }
+        SCOPED_TRACE("round " + std::to_string(round));
+
+        KorPreMesh whole, pieces;
+        for (int p = 0; p < points; ++p)
+        {
+            const LumPoint at(rng() % 100, rng() % 100, rng() % 100);
+            whole.AddVertex(at);
+            pieces.AddVertex(at);
+        }
+        for (const std::vector<int>& f : faces)
+        {
+            whole.AddPreFace(f);
+            pieces.AddPreFace(f);
+        }
+        const std::vector<std::vector<size_t>> groups = ReferenceGroups(faces);
+
+        bool expectedResult = true;
+        std::vector<std::vector<int>> expected;
+        testing::internal::CaptureStdout();
+        KorMesh reference;
+        for (const LumPoint& p : whole.GetPoints())
+            reference.AddVertex(p);
+        for (const std::vector<size_t>& g : groups)
+            for (size_t f : g)
+                expectedResult &= reference.AddFace(faces[f]) >= 0;
+        expected.push_back(Snapshot(reference));
+        for (const std::vector<size_t>& g : groups)
+        {
+            KorMesh piece;
+            std::map<int, int> vertexOf;
+            for (size_t f : g)
+            {
+                std::vector<int> ids;
+                for (int i : faces[f])
+                {
+                    if (!vertexOf.count(i))
+                        vertexOf[i] = piece.AddVertex(whole.GetPoints()[static_cast<size_t>(i)]);
+                    ids.push_back(vertexOf[i]);
+                }
+                expectedResult &= piece.AddFace(ids) >= 0;
+            }
+            expected.push_back(Snapshot(piece));
+        }
+        const std::string expectedPrinted = testing::internal::GetCapturedStdout();
+
+        testing::internal::CaptureStdout();
+        KorMesh converted;
+        bool result = whole.ConvertToKorMesh(converted);
+        std::vector<KorMesh> meshes;
+        result &= pieces.ConvertToKorMeshes(meshes);
+        const std::string printed = testing::internal::GetCapturedStdout();
+        std::vector<std::vector<int>> got{Snapshot(converted)};
+        for (const KorMesh& m : meshes)
+            got.push_back(Snapshot(m));
+        EXPECT_EQ(result, expectedResult);
+        EXPECT_TRUE(got == expected);
+        EXPECT_EQ(printed, expectedPrinted);
+        EXPECT_TRUE(CheckMesh(converted));
+    }
+}
+
+// 10^5 copies of one triangle, and one face of 10^5 corners cycling 0 1 2:
+// every pre-face shares its edges with every other (or with itself 10^5
+// times). The first copy is added as given, the second on the twins, which
+// closes a two-sided triangle (3 vertices, 3 edges, 2 faces, no border);
+// every later copy finds both sides taken and is refused with its own line.
+// AddFace drops the long face's returns to its first corner, so it walks
+// 0 1 2 1 2 ... and runs twice along 1-2: refused, leaving the three
+// half-edge pairs it made as borders. The copies also come as an OBJ file.
+TEST(KorPreMesh, EdgesSharedByVeryManyFacesConvertInLinearTime)
+{
+    const int n = 100000;
+    const std::string taken =
+        "KorMesh::AddFace -> Impossible to add a face with edges that are already attached to a face\n";
+    const std::string twice =
+        "KorMesh::AddFace -> Impossible to add a face that runs twice along the same edge\n";
+    std::vector<int> cycling(n);
+    for (int k = 0; k < n; ++k)
+        cycling[static_cast<size_t>(k)] = k % 3;
+    struct Case
+    {
+        const char* name;
+        std::vector<std::vector<int>> faces;
+        int faceCount;
+        int borders;
+        std::string printed;
+    };
+    std::string refusals;
+    for (int k = 2; k < n; ++k)
+        refusals += taken;
+    const Case cases[] = {
+        {"copies", std::vector<std::vector<int>>(n, {0, 1, 2}), 2, 0, refusals},
+        {"cycling corners", {cycling}, 0, 6, twice},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        KorPreMesh whole, pieces;
+        for (const LumPoint& p : {LumPoint(0, 0, 0), LumPoint(1, 0, 0), LumPoint(0, 1, 0)})
+        {
+            whole.AddVertex(p);
+            pieces.AddVertex(p);
+        }
+        for (const std::vector<int>& f : c.faces)
+        {
+            whole.AddPreFace(f);
+            pieces.AddPreFace(f);
+        }
+        testing::internal::CaptureStdout();
+        KorMesh mesh;
+        EXPECT_FALSE(whole.ConvertToKorMesh(mesh));
+        std::vector<KorMesh> meshes;
+        EXPECT_FALSE(pieces.ConvertToKorMeshes(meshes));
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.printed + c.printed);
+
+        ASSERT_EQ(meshes.size(), 1u);
+        for (const KorMesh* m : {&mesh, &meshes[0]})
+        {
+            EXPECT_TRUE(CheckMesh(*m));
+            EXPECT_EQ(m->GetNumberOfVertices(), 3);
+            EXPECT_EQ(m->GetNumberOfEdges(), 6);
+            EXPECT_EQ(m->GetNumberOfFaces(), c.faceCount);
+            EXPECT_EQ(BorderHalfEdges(*m), c.borders);
+        }
+        if (c.faceCount == 2)
+        {
+            EXPECT_TRUE(SameCycle(FaceVertexRing(mesh, 0), {0, 1, 2}));
+            EXPECT_TRUE(SameCycle(FaceVertexRing(mesh, 1), {0, 2, 1}));
+        }
+    }
+
+    std::string text = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
+    for (int k = 0; k < n; ++k)
+        text += "f 1 2 3\n";
+    KorOBJ obj(WriteTemp("copies.obj", text));
+    KorMesh mesh;
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(obj.ConvertToKorMesh(mesh));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), refusals);
+    EXPECT_EQ(mesh.GetNumberOfFaces(), 2);
+    EXPECT_EQ(BorderHalfEdges(mesh), 0);
+    std::remove(TempPath("copies.obj").c_str());
+}
+
+// A book of 10^5 triangles (0, 1, k), k = 2 .. n + 1, on the edge 0-1. The
+// first is added as given; the growth then takes the others from the edge's
+// list, last met first, so (0, 1, n + 1) comes second and is built on the
+// twins as (0, n + 1, 1); every later page finds both sides of 0-1 taken and
+// is refused with its line, leaving its half-edge pairs 1-k and k-0 as
+// borders. Hence 2n + 1 pairs: 3 for the first face, 2 for each other page;
+// the 2 + 2 open sides of the kept faces and all 4 half-edges of each of the
+// n - 2 refused pages are borders. The per-group mesh numbers its vertices
+// in order of first use, so a vertex is recognised by its point's x = index.
+TEST(KorPreMesh, ABookOfFacesOnOneEdgeConvertsInLinearTime)
+{
+    const int n = 100000;
+    KorPreMesh whole, pieces;
+    for (int k = 0; k < n + 2; ++k)
+    {
+        const LumPoint p(k, k < 2 ? 0 : 1, 0);
+        whole.AddVertex(p);
+        pieces.AddVertex(p);
+    }
+    for (int k = 2; k < n + 2; ++k)
+    {
+        whole.AddPreFace(0, 1, k, -1);
+        pieces.AddPreFace(0, 1, k, -1);
+    }
+    std::string refusals;
+    for (int k = 2; k < n; ++k)
+        refusals +=
+            "KorMesh::AddFace -> Impossible to add a face with edges that are already attached to a face\n";
+    testing::internal::CaptureStdout();
+    KorMesh mesh;
+    EXPECT_FALSE(whole.ConvertToKorMesh(mesh));
+    std::vector<KorMesh> meshes;
+    EXPECT_FALSE(pieces.ConvertToKorMeshes(meshes));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), refusals + refusals);
+
+    ASSERT_EQ(meshes.size(), 1u);
+    for (const KorMesh* m : {&mesh, &meshes[0]})
+    {
+        EXPECT_TRUE(CheckMesh(*m));
+        EXPECT_EQ(m->GetNumberOfVertices(), n + 2);
+        EXPECT_EQ(m->GetNumberOfEdges(), 2 * (2 * n + 1));
+        EXPECT_EQ(m->GetNumberOfFaces(), 2);
+        EXPECT_EQ(BorderHalfEdges(*m), 4 * (n - 2) + 4);
+        for (const auto& [face, points] :
+             {std::make_pair(0, std::vector<int>{0, 1, 2}), std::make_pair(1, std::vector<int>{0, n + 1, 1})})
+        {
+            std::vector<int> ring;
+            for (int v : FaceVertexRing(*m, face))
+                ring.push_back(static_cast<int>(m->GetVertex(v)->X));
+            EXPECT_TRUE(SameCycle(ring, points)) << "face " << face;
+        }
+    }
 }

@@ -1,7 +1,10 @@
 #include "MeshChecker.h"
 
+#include "KorMeshCheck.h"
+
 #include <set>
 #include <sstream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -185,5 +188,11 @@ private:
         if (e && e->Face != -1 && faceOf[static_cast<size_t>(i)] != e->Face)
             problems.Add("half-edge ", i, " names face ", e->Face, " but is not in its ring");
     }
+
+    // The readers' check must accept every sound mesh, or a mesh the
+    // library built could be saved and then refused when read back.
+    std::string reason;
+    if (problems.Result() && !KorMeshLinksAreSound(mesh, reason))
+        problems.Add("sound mesh refused by the readers' check: ", reason);
     return problems.Result();
 }

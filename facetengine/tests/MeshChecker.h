@@ -16,5 +16,6 @@
 //   and together the rings hold every live half-edge exactly once;
 // - Face -1 goes with Next -1; each face's Next ring closes, is continuous
 //   (a half-edge ends where the next begins) and holds exactly the half-edges
-//   naming that face.
+//   naming that face;
+// - and, when all of the above hold, the readers' link check accepts it.
 ::testing::AssertionResult CheckMesh(const KorMesh& mesh);

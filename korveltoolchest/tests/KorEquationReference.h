@@ -7,6 +7,8 @@
 // compiles the same rules into a plan; both must give the same value bit for
 // bit and the same message.
 
+#include "KorString.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -107,7 +109,7 @@ private:
             if (t == kNames[f])
                 return out.push_back(Part{f, 0.0}), true;
         if (!IsNumber(t))
-            return error = "Impossible d'évaluer la chaîne : '" + t + "'", false;
+            return error = "Impossible d'évaluer la chaîne : '" + MessageExcerpt(t) + "'", false;
         std::istringstream in(t);
         in.imbue(std::locale::classic());
         double d = 0.0;

@@ -300,3 +300,24 @@ TEST(KorEquation, ConcurrentEvaluationsOfOneObject)
         t.join();
     EXPECT_EQ(wrong, std::vector<int>(4, 0));
 }
+
+// The unreadable-piece message quotes at most about 200 bytes of the piece,
+// cut between UTF-8 characters, NUL bytes escaped.
+TEST(KorEquation, UnreadablePieceIsQuotedShort)
+{
+    std::string e100, e150;
+    for (int k = 0; k < 150; ++k)
+        (k < 100 ? e100 : e150) += "é";
+    const std::pair<std::string, std::string> cases[] = {
+        {"1 + " + std::string(1 << 20, 'a'), std::string(200, 'a') + "…"},
+        {std::string(1 << 20, '7') + "x", std::string(200, '7') + "…"},
+        {"2 * é" + e100 + e150, e100 + "…"},
+        {std::string("a\0b + 1", 7), "a\\0b"},
+    };
+    for (const auto& [text, quoted] : cases)
+    {
+        std::string error;
+        EXPECT_EQ(KorEquation(text).Evaluate(&error), 0.0);
+        EXPECT_TRUE(error == Unreadable(quoted)) << error.substr(0, 300);
+    }
+}

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <tuple>
 #include <utility>
 
 TEST(KorStringText, ValidUTF8IsKept)
@@ -191,4 +192,24 @@ TEST(KorStringDirectory, WorkingDirectoryRoundTrip)
     EXPECT_EQ(std::filesystem::path(GetWorkingDirectory()), std::filesystem::canonical(tmp));
     SetWorkingDirectory(before);
     EXPECT_EQ(GetWorkingDirectory(), before);
+}
+
+TEST(KorStringText, MessageExcerptIsShortWholeCharactersAndNoNul)
+{
+    std::string e99;
+    for (int k = 0; k < 99; ++k)
+        e99 += "é";
+    const std::tuple<std::string, std::size_t, std::string> cases[] = {
+        {"", 200, ""},
+        {std::string(200, 'x'), 200, std::string(200, 'x')},
+        {std::string(1 << 20, 'x'), 200, std::string(200, 'x') + "…"},
+        {"a" + e99 + "éé", 200, "a" + e99 + "…"}, // 199 bytes: a 200th would cut an 'é'
+        {"€€", 4, "€…"},
+        {"\xF0\x9F\x98\x80!", 3, "…"}, // a 4-byte character is not cut either
+        {std::string("a\0b", 3), 200, "a\\0b"},
+        {std::string("ab\0\0", 4), 3, "ab…"}, // nor an escape
+    };
+    for (const auto& [text, maxBytes, excerpt] : cases)
+        EXPECT_TRUE(MessageExcerpt(text, maxBytes) == excerpt)
+            << MessageExcerpt(text, maxBytes).substr(0, 300);
 }

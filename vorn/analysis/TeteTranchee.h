@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ElementOVX.h"
 #include "KorMesh.h"
 #include "LumPoint.h"
 #include "XMLNode.h"
@@ -25,7 +26,7 @@ class LumHandledMesh;
 // radians, written in their shortest exact text so that a head read back
 // rebuilds the same vertices. Neither the mesh nor the face classes are
 // saved: a head read from a file must be rebuilt (BuildMesh).
-class TeteTranchee : public XMLable
+class TeteTranchee : public ElementOVX, public XMLable
 {
 public:
     TeteTranchee();

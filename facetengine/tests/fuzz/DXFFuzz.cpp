@@ -1,11 +1,12 @@
 // Any bytes as a DXF file: reading, removing doubles and both conversions must
 // end without a crash, a sanitizer report or an exception other than
-// KorException, and every face record kept by the reader is in the 0-based
-// range the reader promises.
+// KorException, every face record kept by the reader is in the 0-based
+// range the reader promises, and every point kept is finite.
 #include "FuzzFile.h"
 #include "KorDXF.h"
 #include "KorException.h"
 
+#include <cmath>
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -14,6 +15,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     KorDXF dxf;
     if (!dxf.Load(file.Write(data, size)) || !dxf.IsOpen())
         std::abort();
+    const auto finite = [](const LumPoint& p)
+    { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); };
+    for (const sDXFPoint& p : dxf.Points)
+        if (!finite(p.Position))
+            std::abort();
+    for (const sDXFPolyline& l : dxf.Polylines)
+        for (const LumPoint& p : l.Points)
+            if (!finite(p))
+                std::abort();
+    for (const sDXFMesh& m : dxf.Meshes)
+        for (const LumPoint& p : m.Points)
+            if (!finite(p))
+                std::abort();
     for (const sDXFMesh& m : dxf.Meshes)
         for (const sDXFFaceRecord& f : m.Faces)
             for (int i : f.Index)

@@ -1,5 +1,5 @@
 // Reads arbitrary bytes as a mesh's XML form and as its text form; whatever
-// a read accepts must then be walkable: renderable arrays, measures, normals
+// a read accepts must hold finite positions and be walkable: renderable arrays, measures, normals
 // and a second write, without a crash, a hang or a read outside the tables.
 
 #include "KorBoundingBox.h"
@@ -7,8 +7,10 @@
 #include "LumHandledMesh.h"
 #include "XMLNode.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 
@@ -16,6 +18,10 @@ namespace
 {
 void Walk(KorMesh& mesh)
 {
+    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+        if (const KorVertex* v = mesh.GetVertex(id))
+            if (!std::isfinite(v->X) || !std::isfinite(v->Y) || !std::isfinite(v->Z))
+                std::abort();
     LumHandledMesh renderable(nullptr, "fuzz");
     renderable.CreateFromKorMesh(mesh);
     renderable.GetBoundingBox();

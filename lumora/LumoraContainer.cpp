@@ -1,0 +1,3 @@
+#include "LumoraContainer.h"
+
+LumoraContainer::~LumoraContainer() = default;

@@ -1,0 +1,631 @@
+#include "Axe.h"
+
+#include "AnyPointer.h"
+#include "AxeRecorders.h"
+#include "AxeTools.h"
+#include "KorException.h"
+#include "KorGeometry.h"
+#include "KorMatrix.h"
+#include "KorSinglePrecision.h"
+#include "ModelUi.h"
+#include "ProjetOVX.h"
+#include "SceneCoordinates.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+namespace
+{
+// The arc's angles, in radians: the first point at 45 degrees, one degree
+// less per point.
+constexpr double kArcStart = 0.7853981625;
+constexpr double kArcStep = 0.0174532925;
+constexpr int kArcPoints = 90;
+constexpr double kRadToDeg = 180.0 / 3.14159265358979323846;
+
+using Matrix = std::unique_ptr<double[]>;
+
+// A * B into a (B acts first on a point).
+void Compose(double* a, const Matrix& b)
+{
+    MultGLMatrix(a, b.get(), a);
+}
+
+// acos and asin of a rounded cosine or sine slightly beyond 1 would be NaN.
+double Clamp1(double v)
+{
+    return std::max(-1.0, std::min(1.0, v));
+}
+
+LumPoint Unit(LumPoint v)
+{
+    Normalize(v);
+    return v;
+}
+
+LumPoint ArcLocalPoint(double radius, double angle)
+{
+    return LumPoint(-(1.0 - std::cos(angle)) * radius, radius * std::sin(angle), 0.0);
+}
+
+// The scene length of one metre.
+double SceneMetre()
+{
+    return WorldToSceneLength(gProjet, 1.0);
+}
+} // namespace
+
+Axe::Axe()
+{
+    RegisterXML();
+    Init();
+}
+
+Axe::Axe(const Axe& other) : ElementOVX(other), XMLable(other)
+{
+    RegisterXML();
+    *this = other;
+}
+
+void Axe::RegisterXML()
+{
+    AddVariable("Type", &Type);
+    AddVariable("Origine", &Origine);
+    AddVariable("Rayon", &Rayon);
+    AddVariable("Orientation", &Orientation);
+    AddVariable("Inclinaison", &Inclinaison);
+    AddVariable("PositionTeteAngle", &PositionTeteAngle);
+    AddVariable("PositionTeteMultiligne", &PositionTeteMultiligne);
+    AddVariable("TeteInversee", &TeteInversee);
+    AddVariable("PMPlace", &PMPlace);
+    AddVariable("PM", &PM);
+}
+
+Axe& Axe::operator=(const Axe& other)
+{
+    if (this == &other)
+        return *this;
+    XMLable::operator=(other);
+    Type = other.Type;
+    Origine = other.Origine;
+    Rayon = other.Rayon;
+    Orientation = other.Orientation;
+    Inclinaison = other.Inclinaison;
+    PMPlace = other.PMPlace;
+    PM = other.PM;
+    mPoints = other.mPoints;
+    mTicks = other.mTicks;
+    std::memcpy(mMatrix, other.mMatrix, sizeof mMatrix);
+    mGraduationValid = other.mGraduationValid;
+    PositionTeteAngle = other.PositionTeteAngle;
+    PositionTeteMultiligne = other.PositionTeteMultiligne;
+    TeteInversee = other.TeteInversee;
+    return *this;
+}
+
+void Axe::Init()
+{
+    Type = 0;
+    Origine = LumPoint();
+    Rayon = 1000.0;
+    Orientation = 0.0;
+    Inclinaison = 0.0;
+    std::fill(mMatrix, mMatrix + 16, 0.0);
+    PositionTeteAngle = -1.0;
+    PositionTeteMultiligne = -1.0;
+    TeteInversee = false;
+    mGraduationValid = false;
+    PMPlace = false;
+    PM = LumPoint();
+}
+
+void Axe::ClearPolyline()
+{
+    mPoints.clear();
+    mTicks.clear();
+    mGraduationValid = false;
+}
+
+void Axe::ToXML(XMLNode& node)
+{
+    XMLable::ToXML(node);
+    XMLNode multiligne = node.addChild("Multiligne");
+    for (const LumPoint& point : mPoints)
+    {
+        XMLNode child = multiligne.addChild("Point");
+        child.addText(AnyPointer(&point, "").GetAsString());
+    }
+}
+
+void Axe::FromXML(const XMLNode& node)
+{
+    XMLable::FromXML(node);
+    mPoints.clear();
+    const XMLNode multiligne = node.getChildNode("Multiligne");
+    if (!multiligne.isEmpty())
+    {
+        const int n = multiligne.nChildNode("Point");
+        for (int i = 0; i < n; ++i)
+        {
+            const char* text = multiligne.getChildNode("Point", i).getText();
+            if (!text)
+                continue;
+            LumPoint point;
+            AnyPointer(&point, "").Set(text);
+            mPoints.push_back(point);
+        }
+    }
+    mGraduationValid = false;
+}
+
+void Axe::BuildMatrix(double* m) const
+{
+    // Right-handed rotations: the builder turns by -angle, so the angles
+    // of the rotations about +X and +Z are passed negated.
+    const Matrix t(GetTranslationGLMatrix(Origine.x, Origine.y, Origine.z));
+    std::memcpy(m, t.get(), 16 * sizeof(double));
+    Compose(m, Matrix(GetRotationGLMatrix(0, -Inclinaison)));
+    Compose(m, Matrix(GetRotationGLMatrix(2, static_cast<double>(gProjet.Nord))));
+    Compose(m, Matrix(GetRotationGLMatrix(2, Orientation)));
+}
+
+const double* Axe::ComputeMatrix()
+{
+    BuildMatrix(mMatrix);
+    return mMatrix;
+}
+
+void Axe::GetPoints(std::vector<LumPoint>& points) const
+{
+    if (Type == 1)
+    {
+        points = mPoints;
+        return;
+    }
+    double m[16];
+    BuildMatrix(m);
+    points.clear();
+    points.reserve(kArcPoints);
+    double angle = kArcStart;
+    for (int k = 0; k < kArcPoints; ++k, angle -= kArcStep)
+        points.push_back(MultMatrixGLxLumPoint(m, ArcLocalPoint(Rayon, angle)));
+}
+
+double Axe::BearingOf(const LumPoint& planUnit)
+{
+    const double angle = std::acos(Clamp1(planUnit.y)) * kRadToDeg;
+    return planUnit.x < 0.0 ? -angle : angle;
+}
+
+double Axe::SlopeOf(const LumPoint& unit)
+{
+    return std::asin(Clamp1(unit.z)) * kRadToDeg;
+}
+
+LumPoint Axe::GetNearestPoint(const LumPoint& point, double& direction, double& slope) const
+{
+    std::vector<LumPoint> p;
+    GetPoints(p);
+    LumPoint result;
+    bool first = true;
+    double best = 0.0;
+    for (size_t i = 0; i + 1 < p.size(); ++i)
+    {
+        LumPoint q;
+        const double d = DistancePointSegment2D(point, p[i], p[i + 1], q);
+        // Shorter than 1e-5 in plan (the distance is then -1).
+        if (d < 0.0)
+            continue;
+        if (!first && !(d < best))
+            continue;
+        first = false;
+        best = d;
+        result = q;
+        const LumPoint s = p[i + 1] - p[i];
+        direction = BearingOf(Unit(LumPoint(s.x, s.y, 0.0)));
+        slope = SlopeOf(Unit(s));
+    }
+    return result;
+}
+
+bool Axe::GetHeadPosition(LumPoint& point, double& direction, double& slope) const
+{
+    LumPoint head;
+    if (Type == 0)
+    {
+        if (!(PositionTeteAngle >= 0.0))
+            return false;
+        double m[16];
+        BuildMatrix(m);
+        head = MultMatrixGLxLumPoint(m, ArcLocalPoint(Rayon, PositionTeteAngle * kArcStep - kArcStart));
+    }
+    else
+    {
+        const double position = PositionTeteMultiligne;
+        if (!(position >= 0.0) || mPoints.size() < 2)
+            return false;
+        double length = 0.0;
+        bool found = false;
+        for (size_t i = 0; i + 1 < mPoints.size() && !found; ++i)
+        {
+            const LumPoint s = mPoints[i + 1] - mPoints[i];
+            const double before = length;
+            length += s.Norm();
+            if (position - 1e-5 < length)
+            {
+                head = mPoints[i] + Unit(s) * (position - before);
+                found = true;
+            }
+        }
+        if (!found)
+            return false;
+    }
+    point = GetNearestPoint(head, direction, slope);
+    return true;
+}
+
+double Axe::GetHeadDistance() const
+{
+    LumPoint head;
+    double direction = 0.0, slope = 0.0;
+    GetHeadPosition(head, direction, slope);
+    std::vector<LumPoint> p;
+    GetPoints(p);
+    double along = 0.0;
+    for (size_t i = 0; i + 1 < p.size(); ++i)
+    {
+        LumPoint s = p[i + 1] - p[i];
+        const double length = s.Norm();
+        const LumPoint o = head - p[i];
+        LumPoint cross = s;
+        cross ^= o;
+        const double projection = Unit(s) * o;
+        if (cross.Norm() < 1e-5 && projection >= 0.0 && projection <= length)
+            return along + o.Norm();
+        along += length;
+    }
+    return 0.0;
+}
+
+double Axe::GetDistance(const LumPoint& point) const
+{
+    std::vector<LumPoint> p;
+    GetPoints(p);
+    double along = 0.0;
+    for (size_t i = 0; i + 1 < p.size(); ++i)
+    {
+        LumPoint s = p[i + 1] - p[i];
+        const double length = s.Norm();
+        const LumPoint o = point - p[i];
+        LumPoint cross = s;
+        cross ^= o;
+        const double projection = Unit(s) * o;
+        if (cross.Norm() < length / 1000.0 && projection >= 0.0 && projection <= length)
+            return along + o.Norm();
+        along += length;
+    }
+    return 0.0;
+}
+
+LumPoint Axe::GetPointAtDistance(double distance, bool* found) const
+{
+    std::vector<LumPoint> p;
+    GetPoints(p);
+    double along = 0.0;
+    for (size_t i = 0; i + 1 < p.size(); ++i)
+    {
+        const LumPoint s = p[i + 1] - p[i];
+        const double length = s.Norm();
+        if (distance - 1e-5 < along + length)
+        {
+            if (found)
+                *found = true;
+            return p[i] + Unit(s) * (distance - along);
+        }
+        along += length;
+    }
+    if (found)
+        *found = false;
+    return LumPoint();
+}
+
+void Axe::SetHeadPosition(const LumPoint& point, bool reversed)
+{
+    TeteInversee = reversed;
+    std::vector<LumPoint> p;
+    GetPoints(p);
+    int matched = -1;
+    double fraction = 0.0;
+    for (size_t i = 0; i + 1 < p.size(); ++i)
+    {
+        LumPoint q;
+        const double d = DistancePointSegment2D(point, p[i], p[i + 1], q);
+        if (d < 0.0 || !(d < 1e-5))
+            continue;
+        const double length = (p[i + 1] - p[i]).Norm();
+        matched = static_cast<int>(i);
+        fraction = length < 1e-5 ? 0.0 : (point - p[i]).Norm() / length;
+    }
+    if (Type == 0)
+        PositionTeteAngle = matched < 0 ? -1.0 : 90.0 - matched - fraction;
+    else if (matched < 0)
+        PositionTeteMultiligne = -1.0;
+    else
+    {
+        double before = 0.0;
+        for (int i = 0; i < matched; ++i)
+            before += (p[i + 1] - p[i]).Norm();
+        PositionTeteMultiligne = before + fraction * (p[matched + 1] - p[matched]).Norm();
+    }
+    gProjet.InvalidateResults();
+}
+
+LumPoint Axe::SetHeadPositionAtDistance(double distance, bool* found)
+{
+    bool hit = false;
+    const LumPoint point = GetPointAtDistance(distance, &hit);
+    if (found)
+        *found = hit;
+    if (!hit)
+        return LumPoint();
+    SetHeadPosition(point, TeteInversee);
+    return point;
+}
+
+void Axe::Translate(const LumPoint& vector)
+{
+    if (Type == 0)
+        Origine += vector;
+    else
+        for (LumPoint& point : mPoints)
+            point += vector;
+    mGraduationValid = false;
+}
+
+void Axe::BuildHeadMatrix(const LumPoint& point, double direction, double slope, double* h) const
+{
+    const double s = SceneMetre();
+    const Matrix t(GetTranslationGLMatrix(point.x, point.y, point.z));
+    std::memcpy(h, t.get(), 16 * sizeof(double));
+    // A turn about -Z by an angle is the builder's turn by that angle.
+    Compose(h, Matrix(GetRotationGLMatrix(2, direction)));
+    if (TeteInversee)
+        Compose(h, Matrix(GetRotationGLMatrix(2, 180.0)));
+    Compose(h, Matrix(GetRotationGLMatrix(0, TeteInversee ? slope : -slope)));
+    Compose(h, Matrix(GetScaleGLMatrix(s, s, s)));
+}
+
+bool Axe::GetHeadPlacement(LumPoint& point, double* h)
+{
+    ComputeMatrix();
+    double direction = 0.0, slope = 0.0;
+    if (!GetHeadPosition(point, direction, slope))
+        return false;
+    BuildHeadMatrix(point, direction, slope, h);
+    return true;
+}
+
+double Axe::GetHeadLength(const LumPoint& boxMin, const LumPoint& boxMax)
+{
+    return SceneToWorldLength(gProjet, (boxMax - boxMin).Norm() + 10.0);
+}
+
+void Axe::ComputeGraduation()
+{
+    mTicks.clear();
+    mGraduationValid = false;
+    const double g = gProjet.GraduationAxe;
+    if (!(g >= 1e-5))
+        return;
+    // A scale of 0 or below gives an infinite or negative step: no tick.
+    const double step = std::max(g, 0.1) * SceneMetre();
+    if (!std::isfinite(step) || !(step > 0.0))
+        return;
+    const double half = step / 6.0;
+    std::vector<LumPoint> p;
+    GetPoints(p);
+
+    double remainder = 0.0;
+    if (Type == 0)
+    {
+        // The reference point's distance reduced by whole steps into
+        // (0, step] (fmod: bounded whatever the distance).
+        double d0 = GetDistance(Origine);
+        if (!std::isfinite(d0))
+            d0 = 0.0;
+        if (d0 > 0.0)
+        {
+            d0 = std::fmod(d0, step);
+            if (d0 <= 0.0)
+                d0 += step;
+        }
+        else
+            d0 += step;
+        remainder = d0;
+    }
+    double carry = remainder;
+
+    bool bounded = false;
+    for (size_t i = 1; i < p.size() && !bounded; ++i)
+    {
+        const LumPoint s = p[i] - p[i - 1];
+        const double length = s.Norm();
+        // A point at infinity (from a file) gives no usable segment.
+        if (!std::isfinite(length))
+            continue;
+        const LumPoint u = Unit(s);
+        remainder += length;
+        double t = step - carry;
+        if (t > step)
+        {
+            t = std::fmod(t, step);
+            if (t <= 0.0)
+                t += step;
+        }
+        const LumPoint n = Unit(LumPoint(u.y, -u.x, 0.0)) * half;
+        while (remainder >= step)
+        {
+            if (static_cast<int>(mTicks.size()) >= 2 * MaxTicks)
+            {
+                KorReport("Axe::ComputeGraduation", "trop de graduations, le calcul est arrêté");
+                bounded = true;
+                break;
+            }
+            remainder -= step;
+            const LumPoint q = p[i - 1] + u * t;
+            mTicks.push_back(q + n);
+            mTicks.push_back(q - n);
+            t += step;
+        }
+        carry = remainder;
+    }
+    mGraduationValid = true;
+}
+
+void Axe::SetGeometryChanged()
+{
+    mGraduationValid = false;
+    gProjet.SetGeometryChanged();
+    gProjet.InvalidateResults();
+    gProjet.RefreshWindows();
+}
+
+void Axe::SetType(int type, bool record)
+{
+    if (type == Type)
+        return;
+    Type = type;
+    if (record)
+        RecordAxeTypeChange(type);
+    ModelUi& ui = GetModelUi();
+    ui.ShowAxeType(type);
+    ui.ShowAxeParameters(Rayon, Orientation, Inclinaison);
+    ui.CheckMenuItem(42, type == 0);
+    ui.CheckMenuItem(43, type == 1);
+    SetGeometryChanged();
+    ui.RefreshDisplay();
+}
+
+void Axe::SetParameters(const LumPoint& origin, double radius, double orientation, double inclination,
+                        bool refresh, bool record, bool markChanged)
+{
+    const double old[6] = {Origine.x, Origine.y, Origine.z, Rayon, Orientation, Inclinaison};
+    const double now[6] = {origin.x, origin.y, origin.z, radius, orientation, inclination};
+    bool changed = false;
+    for (int i = 0; i < 6; ++i)
+        changed = changed || !(std::fabs(now[i] - old[i]) < 1e-5);
+    if (!changed)
+        return;
+    if (record)
+    {
+        RecordAxeParametersChange(Origine, Rayon, Orientation, Inclinaison, origin, radius, orientation,
+                                  inclination);
+        gAxeCentreDragStart = origin;
+    }
+    Origine = origin;
+    Rayon = radius;
+    Orientation = orientation;
+    Inclinaison = inclination;
+    ModelUi& ui = GetModelUi();
+    ui.ShowAxeParameters(Rayon, Orientation, Inclinaison);
+    PlaceAxeCentreGizmo(origin);
+    if (refresh)
+        ui.RefreshDisplay();
+    if (markChanged)
+    {
+        SetGeometryChanged();
+        gProjet.InvalidateResults();
+    }
+}
+
+void Axe::SetPM(const LumPoint& point)
+{
+    PM = point;
+    PMPlace = true;
+    SetGeometryChanged();
+    // No undo record keeps the change, so the close question must.
+    gProjet.MarkModified();
+}
+
+int Axe::InsertPoint(const LumPoint& point)
+{
+    for (const LumPoint& existing : mPoints)
+        if ((existing - point).Norm() < 1e-5)
+            return -1;
+    const std::vector<LumPoint> old = mPoints;
+    const int n = GetPointCount();
+    int index = n;
+    if (n >= 2)
+    {
+        index = -1;
+        for (int i = 1; i < n && index < 0; ++i)
+        {
+            const LumPoint m = (mPoints[i - 1] + mPoints[i]) * 0.5;
+            const LumPoint toPoint(point.x - m.x, point.y - m.y, 0.0);
+            const LumPoint toEnd(mPoints[i].x - m.x, mPoints[i].y - m.y, 0.0);
+            if (KorToSingle(toPoint * toPoint) <= KorToSingle(toEnd * toEnd))
+                index = i;
+        }
+        if (index < 0)
+        {
+            const LumPoint toLast(point.x - mPoints[n - 1].x, point.y - mPoints[n - 1].y, 0.0);
+            const LumPoint toFirst(point.x - mPoints[0].x, point.y - mPoints[0].y, 0.0);
+            index = toLast.Norm2D() < toFirst.Norm2D() ? n : 0;
+        }
+    }
+    mPoints.insert(mPoints.begin() + index, point);
+    RecordAxePointsChange(old);
+    SetGeometryChanged();
+    return index;
+}
+
+void Axe::DeletePoint(int index)
+{
+    if (index < 0 || index >= GetPointCount())
+        return;
+    const std::vector<LumPoint> old = mPoints;
+    mPoints.erase(mPoints.begin() + index);
+    gSelectedAxePoint = -1;
+    SetGeometryChanged();
+    RecordAxePointsChange(old);
+}
+
+void Axe::MovePoint(int index, const LumPoint& point, bool record, bool markChanged)
+{
+    if (index < 0 || index >= GetPointCount() || !((point - mPoints[index]).Norm() >= 1e-5))
+        return;
+    const std::vector<LumPoint> old = mPoints;
+    mPoints[index] = point;
+    // The drawn ticks follow the point even while it is dragged.
+    mGraduationValid = false;
+    if (markChanged)
+        SetGeometryChanged();
+    if (record)
+        RecordAxePointsChange(old);
+}
+
+void Axe::MoveHead(double distance, bool record)
+{
+    const double d = TeteInversee ? -distance : distance;
+    double& position = Type == 0 ? PositionTeteAngle : PositionTeteMultiligne;
+    const double before = position;
+    bool found = false;
+    SetHeadPositionAtDistance(GetHeadDistance() + d, &found);
+    // Past the end nothing is found; before the start the point found lies
+    // off the axis and would unset the head. Either way the head stays,
+    // and nothing is recorded that an undo would replay as a move.
+    const bool moved = found && position >= 0.0;
+    if (!moved)
+        position = before;
+    if (record && moved)
+        RecordHeadMove(distance);
+    GetModelUi().RefreshDisplay();
+}
+
+void Axe::ReplacePolyline(const std::vector<LumPoint>& points)
+{
+    mPoints = points;
+    SetGeometryChanged();
+}

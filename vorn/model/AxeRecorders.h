@@ -1,0 +1,34 @@
+#pragma once
+
+#include "LumPoint.h"
+
+#include <vector>
+
+class KorAction;
+
+// Undo of the axis's edits. Callbacks replay the edit with record off; a
+// callback whose values are missing or malformed does nothing.
+
+// Value: the new type (int). Undo switches to the other type.
+void RecordAxeTypeChange(int type);
+void UndoAxeTypeChange(KorAction* action);
+void RedoAxeTypeChange(KorAction* action);
+
+// Values: the old Origine x, y, z, Rayon, Orientation, Inclinaison, then
+// the new six (doubles).
+void RecordAxeParametersChange(const LumPoint& oldOrigin, double oldRadius, double oldOrientation,
+                               double oldInclination, const LumPoint& newOrigin, double newRadius,
+                               double newOrientation, double newInclination);
+void UndoAxeParametersChange(KorAction* action);
+void RedoAxeParametersChange(KorAction* action);
+
+// Values: the old point count (int), each old point's x, y, z (doubles),
+// then the same for the axis's polyline as it is now.
+void RecordAxePointsChange(const std::vector<LumPoint>& old);
+void UndoAxePointsChange(KorAction* action);
+void RedoAxePointsChange(KorAction* action);
+
+// Value: the distance moved (double, scene units, before any reversal).
+void RecordHeadMove(double distance);
+void UndoHeadMove(KorAction* action);
+void RedoHeadMove(KorAction* action);

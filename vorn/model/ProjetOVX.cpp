@@ -1,0 +1,531 @@
+#include "ProjetOVX.h"
+
+#include "Axe.h"
+#include "KorString.h"
+#include "ModelUi.h"
+#include "RawXMLElement.h"
+#include "SectionWindow.h"
+
+#include <algorithm>
+#include <cmath>
+#include <sys/stat.h>
+
+ProjetOVX gProjet;
+
+const char* const ProjetOVX::Title = "Ovalis 1.0.5";
+
+namespace
+{
+template <typename List> void DeleteAll(List& list)
+{
+    for (auto* element : list)
+        delete element;
+    list.clear();
+}
+
+// Reads every child of that name into a new element appended to the list
+// before it is read.
+void ReadGroup(const XMLNode& node, const char* name, std::vector<RawXMLElement*>& list)
+{
+    const int n = node.nChildNode(name);
+    for (int i = 0; i < n; ++i)
+    {
+        list.push_back(new RawXMLElement(name));
+        list.back()->FromXML(node.getChildNode(name, i));
+    }
+}
+
+void WriteGroup(XMLNode& node, const char* name, const std::vector<RawXMLElement*>& list)
+{
+    for (RawXMLElement* element : list)
+    {
+        XMLNode child = node.addChild(name);
+        element->ToXML(child);
+    }
+}
+
+void WriteOne(XMLNode& node, RawXMLElement* element)
+{
+    if (element->IsEmpty())
+        return;
+    XMLNode child = node.addChild(element->GetName());
+    element->ToXML(child);
+}
+} // namespace
+
+ProjetOVX::ProjetOVX()
+    : mApplicationFolder(GetWorkingDirectory()), mAxe(new Axe), mTete(new RawXMLElement("Tete")),
+      mResultats(new RawXMLElement("Resultats"))
+{
+    RegisterXML();
+    mUndo.SetMaxUndos(75);
+}
+
+void ProjetOVX::RegisterXML()
+{
+    AddVariable("Nom", &Nom);
+    AddVariable("CoucheCourante", &CoucheCourante);
+    AddVariable("PosXDessus", &PosXDessus);
+    AddVariable("PosYDessus", &PosYDessus);
+    AddVariable("ZoomDessus", &ZoomDessus);
+    AddVariable("FondUtilise", &FondUtilise);
+    AddVariable("OpaciteFond", &OpaciteFond);
+    AddVariable("Nord", &Nord);
+    AddVariable("OrigineX", &OrigineX);
+    AddVariable("OrigineY", &OrigineY);
+    AddVariable("OrigineCameraX", &OrigineCameraX);
+    AddVariable("OrigineCameraY", &OrigineCameraY);
+    AddVariable("AffichageNordCreation", &AffichageNordCreation);
+    AddVariable("Echelle", &Echelle);
+    AddVariable("AffichageAxeCreation", &AffichageAxeCreation);
+    AddVariable("mLignesNiveauAffichees", &mLignesNiveauAffichees);
+    AddVariable("TriangulationAffichee", &TriangulationAffichee);
+    AddVariable("PointsAffiches", &PointsAffiches);
+    AddVariable("Limite1", &Limite1);
+    AddVariable("Limite2", &Limite2);
+    AddVariable("ZoneAffichee", &ZoneAffichee);
+    AddVariable("CameraPosition", &CameraPosition);
+    AddVariable("CameraTarget", &CameraTarget);
+    AddVariable("3DTriangles", &m3DTriangles);
+    AddVariable("3DSegments", &m3DSegments);
+    AddVariable("3DPoints", &m3DPoints);
+    AddVariable("3DLignes", &m3DLignes);
+    AddVariable("3DSondages", &m3DSondages);
+    AddVariable("3DAxe", &m3DAxe);
+    AddVariable("3DAffichageTete", &m3DAffichageTete);
+    AddVariable("3DAffichageLigneIntersection", &m3DAffichageLigneIntersection);
+    AddVariable("3DAffichageInfos", &m3DAffichageInfos);
+    AddVariable("TravauxTransparence", &TravauxTransparence);
+    AddVariable("EquationCout", &EquationCout);
+    AddVariable("GraduationAxe", &GraduationAxe);
+}
+
+ProjetOVX::~ProjetOVX()
+{
+    // Not Reset: at exit the interface may be gone.
+    DeleteElements();
+    delete mAxe;
+    delete mTete;
+    delete mResultats;
+}
+
+void ProjetOVX::DeleteElements()
+{
+    DeleteAll(mFondsPlan);
+    DeleteAll(mCouches);
+    DeleteAll(mSondages);
+    DeleteAll(mCoupes);
+    DeleteAll(mDecors);
+    for (auto& [name, family] : mDiscontinuites)
+        delete family;
+    mDiscontinuites.clear();
+}
+
+void ProjetOVX::Reset()
+{
+    mPlanGeometryChanged = true;
+    EquationCout = "300*S+10*V";
+    GraduationAxe = 10.0;
+    m3DAffichageInfos = false;
+    PosXDessus = 0.0;
+    CoucheCourante = -1;
+    PosYDessus = 0.0;
+    Nord = 0;
+    AffichageNordCreation = false;
+    ZoomDessus = 200.0;
+    OpaciteFond = 50;
+    AffichageAxeCreation = false;
+    Echelle = 100.0;
+    mLignesNiveauAffichees = false;
+    TriangulationAffichee = false;
+    PointsAffiches = true;
+    OrigineX = 0.0;
+    FondUtilise = -1;
+    OrigineY = 0.0;
+    // A new project's plan reference point must not be the last project's.
+    OrigineCameraX = 0.0;
+    OrigineCameraY = 0.0;
+
+    DeleteElements();
+    mAxe->Init();
+    // The previous project's polyline must not reappear in the next.
+    mAxe->ClearPolyline();
+
+    Limite1 = LumPoint();
+    Limite2 = LumPoint();
+    ZoneAffichee = false;
+    m3DGeometryChanged = true;
+    m3DTriangles = true;
+    m3DSegments = false;
+    m3DPoints = false;
+    m3DLignes = true;
+    m3DSondages = true;
+    m3DAxe = true;
+    m3DAffichageTete = false;
+    m3DAffichageLigneIntersection = false;
+    m3DAffichageInfos = false;
+    TravauxTransparence = false;
+    mExcavationStale = true;
+    mExcavationResults = false;
+
+    CameraTarget = LumPoint(0.0, 0.0, 0.0);
+    CameraPosition = LumPoint(100.0, -100.0, 150.0);
+
+    mResultats->Clear();
+    GetModelUi().ResetResultViews();
+}
+
+void ProjetOVX::ToXML(XMLNode& node)
+{
+    XMLable::ToXML(node);
+    WriteGroup(node, "FondPlan", mFondsPlan);
+    WriteGroup(node, "Couche", mCouches);
+    WriteGroup(node, "Sondage", mSondages);
+    WriteGroup(node, "Coupe", mCoupes);
+    for (auto& [name, family] : mDiscontinuites)
+    {
+        XMLNode child = node.addChild("Discontinuite");
+        family->ToXML(child);
+    }
+    XMLNode axe = node.addChild("Axe");
+    mAxe->ToXML(axe);
+    WriteOne(node, mTete);
+    WriteOne(node, mResultats);
+    WriteGroup(node, "Decor", mDecors);
+}
+
+void ProjetOVX::FromXML(const XMLNode& node)
+{
+    ModelUi& ui = GetModelUi();
+    XMLable::FromXML(node);
+    DeleteAll(mCouches);
+    ReadGroup(node, "FondPlan", mFondsPlan);
+    ReadGroup(node, "Couche", mCouches);
+    ReadGroup(node, "Sondage", mSondages);
+    ReadGroup(node, "Coupe", mCoupes);
+
+    if (node.nChildNode("Axe") > 0)
+        mAxe->FromXML(node.getChildNode("Axe"));
+
+    // Families are keyed by name: one without a name is skipped, a second
+    // of a stored name is read into that family.
+    const int families = node.nChildNode("Discontinuite");
+    for (int i = 0; i < families; ++i)
+    {
+        const XMLNode child = node.getChildNode("Discontinuite", i);
+        const char* text = child.getChildNode("Nom").getText();
+        if (!text)
+            continue;
+        std::string name = text;
+        UTF8ToString(name);
+        ReplaceChar(name, '$', ' ');
+        RawXMLElement*& family = mDiscontinuites[name];
+        if (!family)
+            family = new RawXMLElement("Discontinuite");
+        family->FromXML(child);
+    }
+
+    if (node.nChildNode("Tete") > 0)
+    {
+        mTete->Clear();
+        mTete->FromXML(node.getChildNode("Tete"));
+        ui.FillHeadFields();
+    }
+    if (node.nChildNode("Resultats") > 0)
+        mResultats->FromXML(node.getChildNode("Resultats"));
+    ui.FillDiscontinuityFamilies();
+    ui.FillCurveVariables();
+    ReadGroup(node, "Decor", mDecors);
+
+    // Indexes from the file name existing elements or none.
+    if (CoucheCourante < -1 || CoucheCourante >= GetNumberOfCouches())
+        CoucheCourante = -1;
+    if (FondUtilise < -1 || FondUtilise >= GetNumberOfFondsPlan())
+        FondUtilise = -1;
+}
+
+void ProjetOVX::CloseProject()
+{
+    ModelUi& ui = GetModelUi();
+    Reset();
+    ui.ResetDiscontinuityDialog();
+    ResetTitle();
+    mUndo.Clear();
+    ui.EnterCreationMode(false);
+    ui.SetNoProjectInterface();
+}
+
+int ProjetOVX::Close()
+{
+    if (IsModified())
+    {
+        const int answer = GetModelUi().MessageBox("Le projet a été modifié : Voulez-vous l'enregistrer ?",
+                                                   "Information", ModelUi::Buttons::YesNoCancel);
+        if (answer == ModelUi::IdCancel)
+            return ModelUi::IdCancel;
+        // A project that could not be saved is not thrown away.
+        if (answer == ModelUi::IdYes && !Save())
+            return ModelUi::IdCancel;
+    }
+    CloseProject();
+    return ModelUi::IdOk;
+}
+
+void ProjetOVX::Load(const XMLNode& projet, const std::string& path)
+{
+    ModelUi& ui = GetModelUi();
+    FromXML(projet);
+    ui.FillDiscontinuityFamilies();
+    Nom = path;
+    // The scale divides every conversion; an unusable one would make every
+    // coordinate infinite or NaN.
+    if (!std::isfinite(Echelle) || !(Echelle > 1e-5))
+    {
+        Echelle = 100.0;
+        ui.MessageBox("L'échelle lue dans le fichier '" + path +
+                          "' n'est pas valide : la valeur 100 est utilisée.",
+                      "Information");
+        MarkModified();
+    }
+    UpdateTitle();
+    ui.EnableModeTools();
+    ui.EnterCreationMode(false);
+}
+
+void ProjetOVX::Open(const std::string& path)
+{
+    if (Close() == ModelUi::IdCancel)
+        return;
+    ModelUi& ui = GetModelUi();
+    ui.SetCursor(ModelUi::Cursor::Wait);
+    std::string failure;
+    try
+    {
+        // Only a regular file has an end: a pipe or a device could block
+        // or never end.
+        struct stat info;
+        const bool regular = stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+        XMLResults results;
+        const XMLNode top = regular ? XMLNode::parseFile(path, &results) : XMLNode();
+        const XMLNode projet = top.getChildNode("Projet");
+        if (top.isEmpty())
+            failure = "Impossible de charger un projet depuis '" + path + "'";
+        else if (projet.isEmpty())
+            failure = "Aucun projet disponible dans le fichier '" + path + "'";
+        else
+            Load(projet, path);
+    }
+    catch (...)
+    {
+        failure = "Impossible de charger un projet depuis '" + path + "'";
+    }
+    if (!failure.empty())
+    {
+        // No half-read project stays open: it could carry another file's
+        // name for a later Save to overwrite.
+        CloseProject();
+        Nom.clear();
+        ui.MessageBox(failure, "Erreur");
+    }
+    ui.SetCursor(ModelUi::Cursor::Arrow);
+}
+
+void ProjetOVX::New()
+{
+    if (Close() == ModelUi::IdCancel)
+        return;
+    Nom.clear();
+    // The background plan is chosen here once its class and tool land; a
+    // project without one is refused.
+    if (FondUtilise < 0 || FondUtilise >= GetNumberOfFondsPlan() ||
+        mFondsPlan[FondUtilise]->GetMemberText("Nom").empty())
+    {
+        GetModelUi().MessageBox(
+            "Vous devez choisir une image comme fond de plan.\nCréation de projet annulée.", "Erreur",
+            ModelUi::Buttons::Ok, ModelUi::BoxCentred);
+        return;
+    }
+}
+
+bool ProjetOVX::SaveAs()
+{
+    ModelUi::FileRequest request;
+    request.Title = "Choisissez un fichier";
+    request.Wildcard = "Ovalis files (*.ovx)|*.ovx";
+    request.Save = true;
+    const std::string path = GetModelUi().AskFilePath(request);
+    if (path.empty())
+        return false;
+    const std::string previous = Nom;
+    Nom = path;
+    if (!Save())
+    {
+        Nom = previous;
+        return false;
+    }
+    UpdateTitle();
+    return true;
+}
+
+bool ProjetOVX::Save()
+{
+    // A project made by New has no file yet.
+    if (Nom.empty())
+        return SaveAs();
+    XMLNode top = XMLNode::createXMLTopNode("xml", 1);
+    XMLNode projet = top.addChild("Projet");
+    ToXML(projet);
+    const XMLResults written = top.writeToFile(Nom, nullptr, 1);
+    if (!written)
+    {
+        GetModelUi().MessageBox("Impossible d'enregistrer le projet dans le fichier '" + Nom + "'", "Erreur");
+        return false;
+    }
+    mUndo.SetSaved(true);
+    return true;
+}
+
+std::vector<std::string> ProjetOVX::GetDiscontinuiteNames() const
+{
+    std::vector<std::string> names;
+    for (const auto& [name, family] : mDiscontinuites)
+        names.push_back(name);
+    return names;
+}
+
+std::vector<std::string> ProjetOVX::GetCoucheNames() const
+{
+    std::vector<std::string> names;
+    for (const RawXMLElement* couche : mCouches)
+        names.push_back(couche->GetMemberText("Nom"));
+    return names;
+}
+
+void ProjetOVX::FillCoucheCombo()
+{
+    GetModelUi().SetLayerChoice(GetCoucheNames());
+}
+
+void ProjetOVX::SetCoucheCourante(int index)
+{
+    ModelUi& ui = GetModelUi();
+    if (index >= 0 && index < GetNumberOfCouches())
+        ui.SelectLayerChoice(index);
+    else
+    {
+        ui.SelectLayerChoice(-1);
+        index = -1;
+    }
+    CoucheCourante = index;
+    ui.EnableLayerTools(index >= 0);
+    ui.RefreshDisplay();
+}
+
+void ProjetOVX::ResetTitle()
+{
+    ModelUi& ui = GetModelUi();
+    ui.SetTitle(Title);
+    ui.SetLayerChoice({});
+}
+
+void ProjetOVX::UpdateTitle()
+{
+    GetModelUi().SetTitle(std::string(Title) + " - " + GetFileRadical(Nom));
+    FillCoucheCombo();
+}
+
+void ProjetOVX::InvalidateResults()
+{
+    mExcavationStale = true;
+    mExcavationResults = false;
+}
+
+bool ProjetOVX::ComputeAllFronts()
+{
+    if (mCouches.empty() || !mCouches.front())
+        return false;
+    const LumPoint d = Limite2 - Limite1;
+    // Also refuses a NaN corner.
+    if (!(std::fabs(d.x) >= 1e-5) || !(std::fabs(d.y) >= 1e-5))
+        return false;
+    return true;
+}
+
+void ProjetOVX::AddWindow(SectionWindow* window)
+{
+    if (window)
+        mWindows.push_back(window);
+}
+
+void ProjetOVX::RemoveWindow(SectionWindow* window)
+{
+    const auto found = std::find(mWindows.begin(), mWindows.end(), window);
+    if (found != mWindows.end())
+        mWindows.erase(found);
+}
+
+void ProjetOVX::RefreshWindows()
+{
+    // A window's update may close another: walk a copy.
+    const std::vector<SectionWindow*> windows = mWindows;
+    for (SectionWindow* window : windows)
+        if (std::find(mWindows.begin(), mWindows.end(), window) != mWindows.end() && window->IsShown())
+            window->Update();
+}
+
+void ProjetOVX::SetSwitch(bool& member, int menuId, bool on)
+{
+    member = on;
+    GetModelUi().ShowDisplaySwitch(menuId, on);
+}
+
+void ProjetOVX::Set3DTriangles(bool on)
+{
+    SetSwitch(m3DTriangles, 46, on);
+}
+
+void ProjetOVX::Set3DSegments(bool on)
+{
+    SetSwitch(m3DSegments, 47, on);
+}
+
+void ProjetOVX::Set3DPoints(bool on)
+{
+    SetSwitch(m3DPoints, 48, on);
+}
+
+void ProjetOVX::Set3DLignes(bool on)
+{
+    SetSwitch(m3DLignes, 49, on);
+}
+
+void ProjetOVX::Set3DSondages(bool on)
+{
+    SetSwitch(m3DSondages, 50, on);
+}
+
+void ProjetOVX::Set3DAxe(bool on)
+{
+    SetSwitch(m3DAxe, 51, on);
+}
+
+void ProjetOVX::Set3DAffichageTete(bool on)
+{
+    SetSwitch(m3DAffichageTete, 52, on);
+    RefreshWindows();
+}
+
+void ProjetOVX::Set3DAffichageLigneIntersection(bool on)
+{
+    SetSwitch(m3DAffichageLigneIntersection, 53, on);
+}
+
+void ProjetOVX::Set3DAffichageInfos(bool on)
+{
+    SetSwitch(m3DAffichageInfos, 54, on);
+}
+
+void ProjetOVX::SetTravauxTransparence(bool on)
+{
+    SetSwitch(TravauxTransparence, 55, on);
+}

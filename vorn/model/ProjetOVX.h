@@ -1,0 +1,185 @@
+#pragma once
+
+#include "ElementOVX.h"
+#include "LumPoint.h"
+#include "OVXUndoManager.h"
+#include "XMLable.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+class Axe;
+class RawXMLElement;
+class SectionWindow;
+
+// The project document: the one global gProjet, reset in place by New and
+// Open. It holds the settings and display switches saved in the project
+// file (public members named after their keys, read and written directly
+// by the rest of the program), the elements, the undo history and the open
+// section windows.
+//
+// Elements whose classes are not built yet are kept as raw XML subtrees and
+// written back unchanged (RawXMLElement); each list takes its element class
+// when that class lands. The trench head belongs to the trench-head dialog
+// and outlives the reset; until its class lands its subtree is kept here,
+// untouched by the reset, and written with every project as the dialog's
+// head would be.
+//
+// Invariants: CoucheCourante is -1 or a valid layer index, FondUtilise -1
+// or a valid background-plan index; the project owns every element.
+// Modified means that the history's saved flag is clear.
+class ProjetOVX : public ElementOVX, public XMLable
+{
+public:
+    static const char* const Title;
+
+    ProjetOVX();
+    ProjetOVX(const ProjetOVX&) = delete;
+    ProjetOVX& operator=(const ProjetOVX&) = delete;
+    ~ProjetOVX() override;
+
+    // Back to the reset values; elements deleted. Nom, OrigineCameraX/Y as
+    // they were until Close and Open set them; history and title untouched.
+    void Reset();
+
+    void ToXML(XMLNode& node) override;
+    void FromXML(const XMLNode& node) override;
+
+    // File commands. Close returns ModelUi::IdCancel when the user
+    // cancelled or the project could not be saved, IdOk otherwise. Save and
+    // SaveAs return whether the project is now saved; a failed save leaves
+    // the file on disk as it was and the project modified.
+    int Close();
+    void Open(const std::string& path);
+    void New();
+    bool SaveAs();
+    bool Save();
+
+    bool IsModified() const { return !mUndo.IsSaved(); }
+    // An edit that records no undo action still makes the project modified.
+    void MarkModified() { mUndo.SetSaved(false); }
+    OVXUndoManager& GetUndoManager() { return mUndo; }
+    const std::string& GetApplicationFolder() const { return mApplicationFolder; }
+    void SetApplicationFolder(const std::string& folder) { mApplicationFolder = folder; }
+
+    int GetNumberOfCouches() const { return static_cast<int>(mCouches.size()); }
+    int GetNumberOfFondsPlan() const { return static_cast<int>(mFondsPlan.size()); }
+    int GetNumberOfSondages() const { return static_cast<int>(mSondages.size()); }
+    int GetNumberOfCoupes() const { return static_cast<int>(mCoupes.size()); }
+    int GetNumberOfDecors() const { return static_cast<int>(mDecors.size()); }
+    int GetNumberOfDiscontinuites() const { return static_cast<int>(mDiscontinuites.size()); }
+    // Family names in name order.
+    std::vector<std::string> GetDiscontinuiteNames() const;
+    std::vector<std::string> GetCoucheNames() const;
+
+    void SetCoucheCourante(int index);
+    void FillCoucheCombo();
+    void ResetTitle();
+    void UpdateTitle();
+
+    void InvalidateResults();
+    bool IsExcavationStale() const { return mExcavationStale; }
+    bool HasExcavationResults() const { return mExcavationResults; }
+    bool IsPlanGeometryChanged() const { return mPlanGeometryChanged; }
+    bool Is3DGeometryChanged() const { return m3DGeometryChanged; }
+    void SetGeometryChanged()
+    {
+        mPlanGeometryChanged = true;
+        m3DGeometryChanged = true;
+    }
+    // The layer fronts and the display range for the 3D view; false when
+    // there is no layer or the displayed zone is narrower than 1e-5.
+    bool ComputeAllFronts();
+
+    void AddWindow(SectionWindow* window);
+    void RemoveWindow(SectionWindow* window);
+    // Updates every shown section window, in list order.
+    void RefreshWindows();
+
+    // 3D display switches: the member, the palette's check box and the
+    // menu item; none redraws.
+    void Set3DTriangles(bool on);
+    void Set3DSegments(bool on);
+    void Set3DPoints(bool on);
+    void Set3DLignes(bool on);
+    void Set3DSondages(bool on);
+    void Set3DAxe(bool on);
+    void Set3DAffichageTete(bool on);
+    void Set3DAffichageLigneIntersection(bool on);
+    void Set3DAffichageInfos(bool on);
+    void SetTravauxTransparence(bool on);
+
+    // The one axis, for the project's whole life.
+    Axe& GetAxe() { return *mAxe; }
+
+    // (OrigineX, OrigineY, 0).
+    LumPoint GetOrigine() const { return LumPoint(OrigineX, OrigineY, 0.0); }
+
+    // Registered members, in file order.
+    std::string Nom;
+    int CoucheCourante = -1;
+    double PosXDessus = 0.0;
+    double PosYDessus = 0.0;
+    double ZoomDessus = 0.0;
+    int FondUtilise = -1;
+    int OpaciteFond = 0;
+    int Nord = 0;
+    double OrigineX = 0.0;
+    double OrigineY = 0.0;
+    double OrigineCameraX = 0.0;
+    double OrigineCameraY = 0.0;
+    bool AffichageNordCreation = false;
+    double Echelle = 0.0;
+    bool AffichageAxeCreation = false;
+    bool mLignesNiveauAffichees = false;
+    bool TriangulationAffichee = false;
+    bool PointsAffiches = false;
+    LumPoint Limite1;
+    LumPoint Limite2;
+    bool ZoneAffichee = false;
+    LumPoint CameraPosition;
+    LumPoint CameraTarget;
+    // Keys starting with a digit ("3DTriangles") take an 'm' in front.
+    bool m3DTriangles = false;
+    bool m3DSegments = false;
+    bool m3DPoints = false;
+    bool m3DLignes = false;
+    bool m3DSondages = false;
+    bool m3DAxe = false;
+    bool m3DAffichageTete = false;
+    bool m3DAffichageLigneIntersection = false;
+    bool m3DAffichageInfos = false;
+    bool TravauxTransparence = false;
+    std::string EquationCout;
+    double GraduationAxe = 0.0;
+
+private:
+    void RegisterXML();
+    void DeleteElements();
+    // Close without the question: reset, empty title, cleared history,
+    // creation mode, no-project interface.
+    void CloseProject();
+    // The rest of an Open once the file parsed; throws on a failure.
+    void Load(const XMLNode& projet, const std::string& path);
+    void SetSwitch(bool& member, int menuId, bool on);
+
+    std::string mApplicationFolder;
+    OVXUndoManager mUndo;
+    std::vector<RawXMLElement*> mFondsPlan;
+    std::vector<RawXMLElement*> mCouches;
+    std::vector<RawXMLElement*> mSondages;
+    std::vector<RawXMLElement*> mCoupes;
+    std::map<std::string, RawXMLElement*> mDiscontinuites;
+    Axe* mAxe;
+    RawXMLElement* mTete;
+    RawXMLElement* mResultats;
+    std::vector<RawXMLElement*> mDecors;
+    std::vector<SectionWindow*> mWindows;
+    bool mPlanGeometryChanged = true;
+    bool m3DGeometryChanged = true;
+    bool mExcavationStale = true;
+    bool mExcavationResults = false;
+};
+
+extern ProjetOVX gProjet;
