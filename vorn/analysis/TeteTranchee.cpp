@@ -2,6 +2,9 @@
 
 #include "LumHandledMesh.h"
 #include "MaillageTeteSimple.h"
+#include "ModelUi.h"
+#include "OVXAction.h"
+#include "ProjetOVX.h"
 
 #include <algorithm>
 #include <cmath>
@@ -393,14 +396,54 @@ bool TeteTranchee::SetDoubleParameters(
 
 XMLNode TeteTranchee::Snapshot(bool record)
 {
-    XMLNode node = XMLNode::createXMLTopNode("xml");
+    XMLNode node = OVXAction::NewSnapshot();
     if (record)
         ToXML(node);
     return node;
 }
 
-void TeteTranchee::ChangeApplied(const XMLNode& /*before*/, bool /*record*/)
+void TeteTranchee::ChangeApplied(const XMLNode& before, bool record)
 {
+    gProjet.InvalidateResults();
+    if (record)
+        RecordUndo(before);
+}
+
+namespace
+{
+// The two forms of a head's undo action: before, then after the change.
+void ApplyTeteSnapshot(KorAction* action, size_t which)
+{
+    const OVXAction* a = dynamic_cast<const OVXAction*>(action);
+    if (a && a->Snapshots1.size() == 2)
+        GetModelUi().LoadTeteXML(a->Snapshots1[which]);
+}
+void UndoTete(KorAction* action)
+{
+    ApplyTeteSnapshot(action, 0);
+}
+void RedoTete(KorAction* action)
+{
+    ApplyTeteSnapshot(action, 1);
+}
+} // namespace
+
+void TeteTranchee::RecordUndo(const XMLNode& before)
+{
+    OVXAction* action = new OVXAction;
+    XMLNode after = OVXAction::NewSnapshot();
+    ToXML(after);
+    action->Snapshots1 = {before, after};
+    action->SetUndo(UndoTete);
+    action->SetRedo(RedoTete);
+    gProjet.GetUndoManager().AddAction(action);
+}
+
+void ApplyTeteXML(TeteTranchee& head, const XMLNode& node)
+{
+    head.FromXML(node);
+    head.BuildMesh();
+    gProjet.InvalidateResults();
 }
 
 bool TeteTranchee::BuildMesh()

@@ -196,9 +196,12 @@ private:
     XMLNode Snapshot(bool record);
     // The end of every applied change: the project's results, computed for
     // the former shape, are invalidated, and with `record` the change from
-    // `before` to the current state becomes one undo step. The project and
-    // its undo manager are not part of this library yet: nothing to notify.
+    // `before` to the current state becomes one undo step (RecordUndo).
     void ChangeApplied(const XMLNode& before, bool record);
+    // One undo action of the project holding the form before and after the
+    // change; undo and redo apply them to the interface's head
+    // (ModelUi::LoadTeteXML), whichever head recorded them.
+    void RecordUndo(const XMLNode& before);
 
     // Builder, fusion of coincident vertices with the face classes
     // following their faces, horizontal face lists.
@@ -221,3 +224,7 @@ private:
     std::vector<int> mUpFaces;
     std::vector<int> mDownFaces;
 };
+
+// Applies a saved form to a head: read, rebuilt, and the project's results
+// invalidated. The interface's LoadTeteXML and the project reader use it.
+void ApplyTeteXML(TeteTranchee& head, const XMLNode& node);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ModelUi.h"
+#include "TeteTranchee.h"
 
 // The interface of a headless run: no window, every question answered No
 // (or Cancel where offered), every file dialog cancelled. It keeps what the
@@ -66,6 +67,8 @@ public:
     void FillDiscontinuityFamilies() override {}
     void SelectDiscontinuityFamily(const std::string&) override {}
     void FillHeadFields() override {}
+    TeteTranchee& GetTete() override { return mTete; }
+    void LoadTeteXML(const XMLNode& node) override;
     void FillCurveVariables() override {}
     void ResetResultViews() override {}
 
@@ -78,4 +81,5 @@ private:
     EventsManager mEventsManager = nullptr;
     PointAction mPointAction = nullptr;
     OverlayDrawer mOverlayDrawer = nullptr;
+    TeteTranchee mTete;
 };

@@ -257,6 +257,12 @@ void ScriptedUi::SelectDiscontinuityFamily(const std::string& name)
     Log("SelectDiscontinuityFamily " + name);
 }
 
+void ScriptedUi::LoadTeteXML(const XMLNode& node)
+{
+    Log("LoadTeteXML");
+    NullUi::LoadTeteXML(node);
+}
+
 void ScriptedUi::FillHeadFields()
 {
     Log("FillHeadFields");

@@ -97,6 +97,7 @@ public:
     void FillDiscontinuityFamilies() override;
     void SelectDiscontinuityFamily(const std::string& name) override;
     void FillHeadFields() override;
+    void LoadTeteXML(const XMLNode& node) override;
     void FillCurveVariables() override;
     void ResetResultViews() override;
 

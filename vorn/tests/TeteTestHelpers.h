@@ -33,12 +33,12 @@ struct SingleSet
         DoubleRisberme = doubleRisberme;
         return *this;
     }
-    bool Apply(TeteTranchee& t) const
+    bool Apply(TeteTranchee& t, bool record = false) const
     {
         return t.SetSingleParameters(SymetrieGD, DoubleRisberme, v[0], v[1], v[2], v[3], v[4], v[5], v[6],
                                      v[7], v[8], v[9], v[10], v[11], v[12], v[13], v[14], v[15], v[16], v[17],
                                      v[18], v[19], v[20], v[21], v[22], v[23], v[24], v[25], v[26], v[27],
-                                     true);
+                                     record);
     }
     static bool IsAngle(int i) { return i >= AlphaFi && i <= Thetad2 && i != Distanced1; }
 };
