@@ -5,6 +5,7 @@
 #include "ModelUi.h"
 #include "RawXMLElement.h"
 #include "SectionWindow.h"
+#include "TeteTranchee.h"
 
 #include <algorithm>
 #include <cmath>
@@ -54,8 +55,7 @@ void WriteOne(XMLNode& node, RawXMLElement* element)
 } // namespace
 
 ProjetOVX::ProjetOVX()
-    : mApplicationFolder(GetWorkingDirectory()), mAxe(new Axe), mTete(new RawXMLElement("Tete")),
-      mResultats(new RawXMLElement("Resultats"))
+    : mApplicationFolder(GetWorkingDirectory()), mAxe(new Axe), mResultats(new RawXMLElement("Resultats"))
 {
     RegisterXML();
     mUndo.SetMaxUndos(75);
@@ -105,7 +105,6 @@ ProjetOVX::~ProjetOVX()
     // Not Reset: at exit the interface may be gone.
     DeleteElements();
     delete mAxe;
-    delete mTete;
     delete mResultats;
 }
 
@@ -189,7 +188,9 @@ void ProjetOVX::ToXML(XMLNode& node)
     }
     XMLNode axe = node.addChild("Axe");
     mAxe->ToXML(axe);
-    WriteOne(node, mTete);
+    // The head is the interface's (its dialog holds it), always written.
+    XMLNode tete = node.addChild("Tete");
+    GetModelUi().GetTete().ToXML(tete);
     WriteOne(node, mResultats);
     WriteGroup(node, "Decor", mDecors);
 }
@@ -227,8 +228,7 @@ void ProjetOVX::FromXML(const XMLNode& node)
 
     if (node.nChildNode("Tete") > 0)
     {
-        mTete->Clear();
-        mTete->FromXML(node.getChildNode("Tete"));
+        ApplyTeteXML(ui.GetTete(), node.getChildNode("Tete"));
         ui.FillHeadFields();
     }
     if (node.nChildNode("Resultats") > 0)

@@ -172,7 +172,6 @@ private:
     std::vector<RawXMLElement*> mCoupes;
     std::map<std::string, RawXMLElement*> mDiscontinuites;
     Axe* mAxe;
-    RawXMLElement* mTete;
     RawXMLElement* mResultats;
     std::vector<RawXMLElement*> mDecors;
     std::vector<SectionWindow*> mWindows;

@@ -29,7 +29,8 @@ std::string WriteProjectWithGroups(const std::string& path)
     XMLNode top = XMLNode::createXMLTopNode("xml", 1);
     XMLNode projet = top.addChild("Projet");
     for (int i = 0; i < members.nChildNode(); ++i)
-        if (std::string(members.getChildNode(i).getName()) != "Axe")
+        if (std::string(members.getChildNode(i).getName()) != "Axe" &&
+            std::string(members.getChildNode(i).getName()) != "Tete")
         {
             XMLNode member = projet.addChild(members.getChildNode(i).getName());
             RawXMLElement::CopyContent(members.getChildNode(i), member);
@@ -45,7 +46,10 @@ std::string WriteProjectWithGroups(const std::string& path)
     RawXMLElement::CopyContent(groups.getChildNode("G"), projet);
     XMLNode axeNode = projet.addChild("Axe");
     RawXMLElement::CopyContent(members.getChildNode("Axe"), axeNode);
-    const XMLNode rest = XMLNode::parseString(R"(<G><Tete><Largeur>12</Largeur></Tete>
+    // The trench head as it writes itself.
+    XMLNode teteNode = projet.addChild("Tete");
+    RawXMLElement::CopyContent(members.getChildNode("Tete"), teteNode);
+    const XMLNode rest = XMLNode::parseString(R"(<G>
         <Resultats><Volumes>1|2|</Volumes></Resultats><Decor><Fichier>arbre.obj</Fichier></Decor></G>)");
     RawXMLElement::CopyContent(rest.getChildNode("G"), projet);
     EXPECT_TRUE(top.writeToFile(path));

@@ -5,7 +5,7 @@
 
 namespace
 {
-using TeteUndo = ModelTest;
+using TeteSeam = ModelTest;
 
 std::string FormText(TeteTranchee& head)
 {
@@ -23,7 +23,7 @@ long CountOf(const std::vector<std::string>& calls, const std::string& call)
 }
 } // namespace
 
-TEST_F(TeteUndo, AChangeIsOneStepUndoneAndRedoneThroughTheInterface)
+TEST_F(TeteSeam, AChangeIsOneStepUndoneAndRedoneThroughTheInterface)
 {
     TeteTranchee& head = ui.GetTete();
     OVXUndoManager& undo = gProjet.GetUndoManager();
@@ -64,4 +64,24 @@ TEST_F(TeteUndo, AChangeIsOneStepUndoneAndRedoneThroughTheInterface)
     EXPECT_EQ(CountOf(ui.Calls, "LoadTeteXML"), 4);
     // Replaying never records.
     EXPECT_EQ(undo.GetCount(), 2u);
+}
+
+TEST_F(TeteSeam, OpeningAProjectRebuildsTheInterfacesHead)
+{
+    TeteTranchee& head = ui.GetTete();
+    SingleSet().With(SingleSet::Thetaf, -10).Apply(head);
+    const std::vector<LumPoint> skewed = FacePoints(head.GetMesh(), head.GetClassFaces(3).Faces[0]);
+    const std::string path = TempPath("tete.ovx");
+    gProjet.Nom = path;
+    ASSERT_TRUE(gProjet.Save());
+    SingleSet().Apply(head);
+    head.GetMesh().Clear();
+    ui.ClearLog();
+
+    gProjet.Open(path);
+    std::remove(path.c_str());
+    EXPECT_EQ(head.Thetaf, Deg(-10));
+    EXPECT_TRUE(head.IsBuilt());
+    EXPECT_TRUE(RingIs(head.GetMesh(), head.GetClassFaces(3).Faces[0], skewed));
+    EXPECT_EQ(CountOf(ui.Calls, "FillHeadFields"), 1);
 }
