@@ -1,6 +1,7 @@
 #include "TeteTranchee.h"
 
 #include "LumHandledMesh.h"
+#include "LumoraDevice.h"
 #include "MaillageTeteSimple.h"
 #include "ModelUi.h"
 #include "OVXAction.h"
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace
 {
@@ -158,6 +160,7 @@ TeteTranchee::TeteTranchee()
     Alphaa3 = ToRadian(30.0);
     SetSingleParameters(false, false, 15, 25, 25, 10, 20, 10, 15, 25, 20, 10, 30, 15, 20, 20, 30, 20, 10, 30,
                         30, 15, 5, 15, 25, 5, 25, 3, 12, 8.5, false);
+    mConstructed = true;
     RegisterXML();
 }
 
@@ -404,6 +407,8 @@ XMLNode TeteTranchee::Snapshot(bool record)
 
 void TeteTranchee::ChangeApplied(const XMLNode& before, bool record)
 {
+    if (!mConstructed)
+        return;
     gProjet.InvalidateResults();
     if (record)
         RecordUndo(before);
@@ -535,8 +540,18 @@ void TeteTranchee::DropResults()
 
 void TeteTranchee::RefreshDisplayMesh()
 {
-    // Making the display mesh needs the 3D scene it is drawn in; the head
-    // only refills one it was given.
+    // The display mesh "Tete" is made in the main 3D scene when there is
+    // one; the scene owns it. An object of that name already there is the
+    // head's (the scene holds one object per name).
+    LumoraDevice* device =
+        mConstructed && mDisplayable && !mDisplayMesh ? GetModelUi().GetMainDevice() : nullptr;
+    if (device)
+    {
+        mDisplayMesh = dynamic_cast<LumHandledMesh*>(device->FindObject("Tete"));
+        if (!mDisplayMesh && !device->FindObject("Tete"))
+            mDisplayMesh = static_cast<LumHandledMesh*>(
+                device->AddObject(std::make_unique<LumHandledMesh>(device, "Tete")));
+    }
     if (mDisplayMesh)
         mDisplayMesh->CreateFromKorMesh(mMesh);
 }

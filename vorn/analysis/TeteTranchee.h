@@ -96,9 +96,10 @@ public:
     KorMesh& GetMesh() { return mMesh; }
     const KorMesh& GetMesh() const { return mMesh; }
 
-    // The renderable copy of the mesh, refilled by every successful rebuild;
-    // not owned (it belongs to the 3D scene it was made for). A copy made by
-    // CopyAndAdjust takes none.
+    // The renderable copy of the mesh, made by the first successful rebuild
+    // when the interface has a main 3D scene and refilled by every later
+    // one; not owned (it belongs to the scene). A copy made by CopyAndAdjust
+    // takes none.
     LumHandledMesh* GetDisplayMesh() const { return mDisplayMesh; }
     void SetDisplayMesh(LumHandledMesh* mesh)
     {
@@ -214,6 +215,9 @@ private:
 
     KorMesh mMesh;
     bool mBuilt = false;
+    // The constructor's first build tells neither the project nor the
+    // interface: the head may be a member of the interface being made.
+    bool mConstructed = false;
     LumHandledMesh* mDisplayMesh = nullptr;
     // False for a copy made by CopyAndAdjust, which never gets a display
     // mesh: it is rebuilt for each excavation, and each display mesh made

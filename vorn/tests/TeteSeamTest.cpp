@@ -1,3 +1,5 @@
+#include "LumHandledMesh.h"
+#include "LumoraDevice.h"
 #include "ModelTestSupport.h"
 #include "TeteTestHelpers.h"
 
@@ -84,4 +86,26 @@ TEST_F(TeteSeam, OpeningAProjectRebuildsTheInterfacesHead)
     EXPECT_TRUE(head.IsBuilt());
     EXPECT_TRUE(RingIs(head.GetMesh(), head.GetClassFaces(3).Faces[0], skewed));
     EXPECT_EQ(CountOf(ui.Calls, "FillHeadFields"), 1);
+}
+
+TEST_F(TeteSeam, TheHeadIsShownInTheMainSceneAndItsPlacedCopiesNever)
+{
+    LumoraDevice device; // a 3D scene without canvas
+    ui.MainDevice = &device;
+    TeteTranchee& head = ui.GetTete();
+    ASSERT_TRUE(head.BuildMesh());
+    ASSERT_EQ(device.GetNumberOfObjects(), 1u);
+    ASSERT_EQ(head.GetDisplayMesh(), device.FindObject("Tete"));
+    EXPECT_EQ(head.GetDisplayMesh()->GetNumberOfVertices(), 37);
+    SingleSet().Flags(false, true).Apply(head);
+    EXPECT_EQ(head.GetDisplayMesh()->GetNumberOfVertices(), 49);
+
+    // The axis places a copy for every excavation.
+    TeteTranchee placed;
+    for (int k = 0; k < 100; ++k)
+        ASSERT_TRUE(placed.CopyAndAdjust(head, 30.0 + k, (30.0 + k) * std::tan(86.0), 30.0 + k));
+    EXPECT_EQ(device.GetNumberOfObjects(), 1u);
+    EXPECT_EQ(placed.GetDisplayMesh(), nullptr);
+    EXPECT_EQ(head.GetDisplayMesh()->GetNumberOfVertices(), 49);
+    ui.MainDevice = nullptr;
 }
