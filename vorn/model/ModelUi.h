@@ -6,6 +6,8 @@
 #include <vector>
 
 class LumoraDevice;
+class TeteTranchee;
+class XMLNode;
 struct EventInfo;
 
 // The model's only way to the user interface: every service of the
@@ -188,9 +190,15 @@ public:
     // hidden, the curves cleared.
     virtual void ResetResultViews() = 0;
 
-    // The trench head held by the trench-head dialog joins here as
-    // GetTete() when its class lands; every other service a later part of
-    // the model needs joins here, in NullUi and in ScriptedUi together.
+    // The one trench head, held by the trench-head dialog for the
+    // program's life. LoadTeteXML applies a saved form to it (ApplyTeteXML:
+    // read, rebuilt, results invalidated) and refills the dialog's fields;
+    // the head's undo steps go through it.
+    virtual TeteTranchee& GetTete() = 0;
+    virtual void LoadTeteXML(const XMLNode& node) = 0;
+
+    // Every other service a later part of the model needs joins here, in
+    // NullUi and in ScriptedUi together.
 
 private:
     EndToolHook mEndToolHook = nullptr;

@@ -56,3 +56,9 @@ int NullUi::DefaultAnswer(Buttons buttons)
         return IdOk;
     }
 }
+
+void NullUi::LoadTeteXML(const XMLNode& node)
+{
+    ApplyTeteXML(mTete, node);
+    FillHeadFields();
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ModelUi.h"
+#include "TeteTranchee.h"
 
 // The interface of a headless run: no window, every question answered No
 // (or Cancel where offered), every file dialog cancelled. It keeps what the
@@ -70,6 +71,8 @@ public:
     void SelectDiscontinuityFamily(const std::string&) override {}
     void UpdateDiscontinuityDialog() override {}
     void FillHeadFields() override {}
+    TeteTranchee& GetTete() override { return mTete; }
+    void LoadTeteXML(const XMLNode& node) override;
     void FillCurveVariables() override {}
     void ResetResultViews() override {}
 
@@ -82,4 +85,5 @@ private:
     EventsManager mEventsManager = nullptr;
     PointAction mPointAction = nullptr;
     OverlayDrawer mOverlayDrawer = nullptr;
+    TeteTranchee mTete;
 };

@@ -1,7 +1,5 @@
 #include "ProjetOVX.h"
 
-#include <memory>
-
 #include "Axe.h"
 #include "Couche.h"
 #include "Decor.h"
@@ -12,6 +10,7 @@
 #include "ModelUi.h"
 #include "RawXMLElement.h"
 #include "SectionWindow.h"
+#include "TeteTranchee.h"
 
 #include <algorithm>
 #include <cmath>
@@ -67,8 +66,7 @@ void WriteOne(XMLNode& node, RawXMLElement* element)
 } // namespace
 
 ProjetOVX::ProjetOVX()
-    : mApplicationFolder(GetWorkingDirectory()), mAxe(new Axe), mTete(new RawXMLElement("Tete")),
-      mResultats(new RawXMLElement("Resultats"))
+    : mApplicationFolder(GetWorkingDirectory()), mAxe(new Axe), mResultats(new RawXMLElement("Resultats"))
 {
     RegisterXML();
     mUndo.SetMaxUndos(75);
@@ -118,7 +116,6 @@ ProjetOVX::~ProjetOVX()
     // Not Reset: at exit the interface may be gone.
     DeleteElements();
     delete mAxe;
-    delete mTete;
     delete mResultats;
 }
 
@@ -206,7 +203,9 @@ void ProjetOVX::ToXML(XMLNode& node)
     }
     XMLNode axe = node.addChild("Axe");
     mAxe->ToXML(axe);
-    WriteOne(node, mTete);
+    // The head is the interface's (its dialog holds it), always written.
+    XMLNode tete = node.addChild("Tete");
+    GetModelUi().GetTete().ToXML(tete);
     WriteOne(node, mResultats);
     WriteGroup(node, "Decor", mDecors);
 }
@@ -258,10 +257,7 @@ void ProjetOVX::FromXML(const XMLNode& node)
     // other group has read, so a file refused half-way leaves it as it was.
     if (node.nChildNode("Tete") > 0)
     {
-        auto tete = std::make_unique<RawXMLElement>("Tete");
-        tete->FromXML(node.getChildNode("Tete"));
-        delete mTete;
-        mTete = tete.release();
+        ApplyTeteXML(ui.GetTete(), node.getChildNode("Tete"));
         ui.FillHeadFields();
     }
 

@@ -237,7 +237,6 @@ private:
     std::vector<RawXMLElement*> mCoupes;
     std::map<std::string, Discontinuite*> mDiscontinuites;
     Axe* mAxe;
-    RawXMLElement* mTete;
     RawXMLElement* mResultats;
     std::vector<Decor*> mDecors;
     std::vector<SectionWindow*> mWindows;

@@ -282,6 +282,12 @@ void ScriptedUi::UpdateDiscontinuityDialog()
     Log("UpdateDiscontinuityDialog");
 }
 
+void ScriptedUi::LoadTeteXML(const XMLNode& node)
+{
+    Log("LoadTeteXML");
+    NullUi::LoadTeteXML(node);
+}
+
 void ScriptedUi::FillHeadFields()
 {
     Log("FillHeadFields");

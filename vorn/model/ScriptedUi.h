@@ -103,6 +103,7 @@ public:
     void SelectDiscontinuityFamily(const std::string& name) override;
     void UpdateDiscontinuityDialog() override;
     void FillHeadFields() override;
+    void LoadTeteXML(const XMLNode& node) override;
     void FillCurveVariables() override;
     void ResetResultViews() override;
 

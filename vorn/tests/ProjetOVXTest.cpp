@@ -29,7 +29,8 @@ std::string WriteProjectWithGroups(const std::string& path)
     XMLNode top = XMLNode::createXMLTopNode("xml", 1);
     XMLNode projet = top.addChild("Projet");
     for (int i = 0; i < members.nChildNode(); ++i)
-        if (std::string(members.getChildNode(i).getName()) != "Axe")
+        if (std::string(members.getChildNode(i).getName()) != "Axe" &&
+            std::string(members.getChildNode(i).getName()) != "Tete")
         {
             XMLNode member = projet.addChild(members.getChildNode(i).getName());
             RawXMLElement::CopyContent(members.getChildNode(i), member);
@@ -53,7 +54,10 @@ std::string WriteProjectWithGroups(const std::string& path)
     RawXMLElement::CopyContent(groups.getChildNode("G"), projet);
     XMLNode axeNode = projet.addChild("Axe");
     RawXMLElement::CopyContent(members.getChildNode("Axe"), axeNode);
-    const XMLNode rest = XMLNode::parseString(R"(<G><Tete><Largeur>12</Largeur></Tete>
+    // The trench head as it writes itself.
+    XMLNode teteNode = projet.addChild("Tete");
+    RawXMLElement::CopyContent(members.getChildNode("Tete"), teteNode);
+    const XMLNode rest = XMLNode::parseString(R"(<G>
         <Resultats><Volumes>1|2|</Volumes></Resultats><Decor><Couleur>1.000|0.500|0.000</Couleur><Texture>arbre$1.png</Texture>
         <Mesh><Vertices/><Edges/><Faces/></Mesh></Decor></G>)");
     RawXMLElement::CopyContent(rest.getChildNode("G"), projet);
@@ -300,9 +304,9 @@ TEST_F(ProjetOVXTest, NestingOfGroupsIsBounded)
     }
 
     // A file refused after its head was read leaves the head held before.
-    WriteAll(path, "<?xml version=\"1.0\"?><Projet><Tete><Largeur>1</Largeur></Tete></Projet>");
+    WriteAll(path, "<?xml version=\"1.0\"?><Projet><Tete><CoteAvance>1</CoteAvance></Tete></Projet>");
     gProjet.Open(path);
-    std::string deep = "<?xml version=\"1.0\"?><Projet><Tete><Largeur>99</Largeur></Tete><Resultats>";
+    std::string deep = "<?xml version=\"1.0\"?><Projet><Tete><CoteAvance>0</CoteAvance></Tete><Resultats>";
     for (int i = 0; i < RawXMLElement::MaxDepth + 1; ++i)
         deep += "<a>";
     for (int i = 0; i < RawXMLElement::MaxDepth + 1; ++i)
@@ -313,8 +317,7 @@ TEST_F(ProjetOVXTest, NestingOfGroupsIsBounded)
     ui.PathAnswers = {path};
     ASSERT_TRUE(gProjet.SaveAs());
     const std::string saved = ReadAll(path);
-    EXPECT_NE(saved.find("<Largeur>1</Largeur>"), std::string::npos);
-    EXPECT_EQ(saved.find("99"), std::string::npos);
+    EXPECT_NE(saved.find("<CoteAvance>1</CoteAvance>"), std::string::npos);
     std::remove(path.c_str());
 }
 

@@ -1,6 +1,8 @@
 #include "FrameUi.h"
 
 #include "DialogResultats.h"
+#include "DialogTete.h"
+#include "TeteTranchee.h"
 #include "FenetreTunnel.h"
 #include "InterfaceModes.h"
 #include "LumoraDevice.h"
@@ -228,4 +230,15 @@ void FrameUi::ShowPopupMenu(const std::vector<PopupItem>& items, int x, int y)
 void FrameUi::RemoveGizmo()
 {
     mFrame->GetMainDevice()->SetGizmo(nullptr);
+}
+
+TeteTranchee& FrameUi::GetTete()
+{
+    return mFrame->GetHeadDialog()->GetTete();
+}
+
+void FrameUi::LoadTeteXML(const XMLNode& node)
+{
+    ApplyTeteXML(GetTete(), node);
+    FillHeadFields();
 }

@@ -70,6 +70,9 @@ public:
     void FillCurveVariables() override {}
     void ResetResultViews() override;
 
+    TeteTranchee& GetTete() override;
+    void LoadTeteXML(const XMLNode& node) override;
+
 private:
     FenetreTunnel* mFrame;
 };
