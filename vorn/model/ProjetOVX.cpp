@@ -6,7 +6,9 @@
 #include "Couche.h"
 #include "KorString.h"
 #include "ModelUi.h"
+#include "Coupe.h"
 #include "RawXMLElement.h"
+#include "Sondage.h"
 #include "SectionWindow.h"
 
 #include <algorithm>
@@ -38,9 +40,20 @@ void ReadGroup(const XMLNode& node, const char* name, std::vector<RawXMLElement*
     }
 }
 
-void WriteGroup(XMLNode& node, const char* name, const std::vector<RawXMLElement*>& list)
+template <typename T, typename Make>
+void ReadGroup(const XMLNode& node, const char* name, std::vector<T*>& list, Make make)
 {
-    for (RawXMLElement* element : list)
+    const int n = node.nChildNode(name);
+    for (int i = 0; i < n; ++i)
+    {
+        list.push_back(make());
+        list.back()->FromXML(node.getChildNode(name, i));
+    }
+}
+
+template <typename T> void WriteGroup(XMLNode& node, const char* name, const std::vector<T*>& list)
+{
+    for (T* element : list)
     {
         XMLNode child = node.addChild(name);
         element->ToXML(child);
@@ -214,8 +227,8 @@ void ProjetOVX::FromXML(const XMLNode& node)
         mCouches.push_back(new Couche("Couche"));
         mCouches.back()->FromXML(node.getChildNode("Couche", i));
     }
-    ReadGroup(node, "Sondage", mSondages);
-    ReadGroup(node, "Coupe", mCoupes);
+    ReadGroup(node, "Sondage", mSondages, [] { return new Sondage(std::string(), LumPoint(), false); });
+    ReadGroup(node, "Coupe", mCoupes, [] { return new Coupe(std::string(), LumPoint(), LumPoint()); });
 
     if (node.nChildNode("Axe") > 0)
         mAxe->FromXML(node.getChildNode("Axe"));
