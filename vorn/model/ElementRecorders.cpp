@@ -148,9 +148,10 @@ void UndoCoucheAdd(KorAction* action)
 
 void RedoCoucheAdd(KorAction* action)
 {
-    const bool created = gProjet.CreateCouche(
-        RecordedValue<std::string>(action, 1), RecordedValue<int>(action, 2), RecordedValue<int>(action, 3), false,
-        RecordedValue<std::string>(action, 4), RecordedValue<double>(action, 5), RecordedValue<double>(action, 6));
+    const bool created =
+        gProjet.CreateCouche(RecordedValue<std::string>(action, 1), RecordedValue<int>(action, 2),
+                             RecordedValue<int>(action, 3), false, RecordedValue<std::string>(action, 4),
+                             RecordedValue<double>(action, 5), RecordedValue<double>(action, 6));
     if (auto* ovx = dynamic_cast<OVXAction*>(action); ovx && created)
         DeleteListed(ovx);
 }

@@ -4,12 +4,12 @@
 
 #include "Axe.h"
 #include "Couche.h"
+#include "Coupe.h"
 #include "KorString.h"
 #include "ModelUi.h"
-#include "Coupe.h"
 #include "RawXMLElement.h"
-#include "Sondage.h"
 #include "SectionWindow.h"
+#include "Sondage.h"
 
 #include <algorithm>
 #include <cmath>

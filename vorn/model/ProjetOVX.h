@@ -90,8 +90,8 @@ public:
     // metres lower, its relief damped by value percent. Interactive stands
     // for the user's command: questions, neighbour checks, the import
     // dialog and the undo record (ProjetOVXCreation.cpp).
-    bool CreateCouche(const std::string& name, int index, int method, bool interactive, const std::string& path,
-                      double value, double depth);
+    bool CreateCouche(const std::string& name, int index, int method, bool interactive,
+                      const std::string& path, double value, double depth);
 
     // Boreholes (ProjetOVXSondage.cpp). SetSondage takes the borehole: it
     // is deleted when the check refuses it, kept in the list when real,

@@ -53,7 +53,8 @@ bool ProjetOVX::CheckCoupe(Coupe* coupe)
     // every point of the section would be NaN or infinite.
     if (!(std::fabs(coupe->Ref2.X - coupe->Ref1.X) >= 1e-5))
     {
-        ui.MessageBox("Les deux points de référence doivent avoir des abscisses différentes sur l'image", "Erreur");
+        ui.MessageBox("Les deux points de référence doivent avoir des abscisses différentes sur l'image",
+                      "Erreur");
         return false;
     }
     if (!std::isfinite(coupe->EchelleVerticale) || !(coupe->EchelleVerticale > 0.0))

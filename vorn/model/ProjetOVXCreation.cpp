@@ -44,7 +44,8 @@ bool ProjetOVX::CreateCouche(const std::string& name, int index, int method, boo
         ui.MessageBox("Impossible de créer une couche à ce niveau.", "Erreur");
         return false;
     }
-    const auto undo = [&] {
+    const auto undo = [&]
+    {
         DeleteCouche(index, previous);
         return false;
     };
@@ -78,7 +79,8 @@ bool ProjetOVX::CreateCouche(const std::string& name, int index, int method, boo
             ui.MessageBox("Pour copier une couche, vous devez sélectionner la couche supérieure.", "Erreur");
             return undo();
         }
-        if (!couche->CopyPointsFrom(*above, static_cast<float>(depth), static_cast<float>(value), interactive))
+        if (!couche->CopyPointsFrom(*above, static_cast<float>(depth), static_cast<float>(value),
+                                    interactive))
             return undo();
         break;
     }

@@ -167,8 +167,8 @@ bool ProjetOVX::WriteSondagesCSV(std::ostream& out) const
     for (const Sondage* sondage : mSondages)
     {
         out << CsvField(sondage->Nom) << ";" << Fixed3(sondage->PosX) << ";" << Fixed3(sondage->PosY) << ";"
-            << Fixed3(sondage->PosZ) << ";" << Fixed3(sondage->Azimut) << ";" << Fixed3(sondage->Pendage) << ";"
-            << Fixed3(sondage->Profondeur) << ";";
+            << Fixed3(sondage->PosZ) << ";" << Fixed3(sondage->Azimut) << ";" << Fixed3(sondage->Pendage)
+            << ";" << Fixed3(sondage->Profondeur) << ";";
         bool first = true;
         for (const Couche* couche : mCouches)
             if (const PointSondage* point = sondage->GetPointSondage(couche->Nom))

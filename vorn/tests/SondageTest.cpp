@@ -1,5 +1,6 @@
-#include "ElementTestSupport.h"
 #include "ElementRecorders.h"
+#include "ElementTestSupport.h"
+#include "OVXAction.h"
 
 #include <cmath>
 
@@ -60,7 +61,8 @@ TEST_F(SondageTest, ParamsFollowInsertionDeletionAndFictitiousPoints)
     TwoLayers();
     Couche& haut = *gProjet.GetCouche(0);
     for (int k = 0; k < 3; ++k)
-        gProjet.SetSondage(Vertical("S" + std::to_string(k), 10 + 20 * k, 50, {{"Haut", 12}}), -1, false, false);
+        gProjet.SetSondage(Vertical("S" + std::to_string(k), 10 + 20 * k, 50, {{"Haut", 12}}), -1, false,
+                           false);
     gProjet.SetSondage(Vertical("Premier", 90, 50, {{"Haut", 12}, {"Bas", 25}}), 0, false, false);
     ASSERT_EQ(gProjet.GetNumberOfSondages(), 4);
     EXPECT_EQ(gProjet.GetSondageIndex("Premier"), 0);
@@ -76,7 +78,8 @@ TEST_F(SondageTest, ParamsFollowInsertionDeletionAndFictitiousPoints)
     EXPECT_EQ(Count(haut, 3, 2), 1);
     // The renumbered point is S2's, at x 50.
     for (int id = 0; id < haut.GetMesh().GetVertexVectorSize(); ++id)
-        if (haut.GetMesh().GetVertex(id) && haut.GetVertexType(id).Type == 3 && haut.GetVertexType(id).Param == 2)
+        if (haut.GetMesh().GetVertex(id) && haut.GetVertexType(id).Type == 3 &&
+            haut.GetVertexType(id).Param == 2)
             EXPECT_DOUBLE_EQ(haut.GetMesh().GetVertex(id)->X, 50.0);
 
     const auto before = Model();
@@ -108,9 +111,10 @@ TEST_F(SondageTest, CheckRefusesWithItsMessageAndLeavesTheLayers)
     } cases[] = {
         {Vertical("S1", 20, 20, {}), "Un autre sondage porte déjà ce nom"},
         {Vertical("S$1", 20, 20, {}), "Le nom d'un sondage ne peut pas contenir le caractère '$'."},
-        // Haut crossed at z 35, above nothing; Bas at z 25, above Haut.
+        // Haut crossed at z 18, Bas at z 25: every point is in place before
+        // any is checked, so Haut's is found below Bas's.
         {Vertical("Bas trop haut", 20, 20, {{"Haut", 12}, {"Bas", 5}}),
-         "Impossible de placer le point de la couche'Bas' : il fait intersecter la couche avec une autre"},
+         "Impossible de placer le point de la couche'Haut' : il fait intersecter la couche avec une autre"},
     };
     for (const Case& c : cases)
     {
@@ -202,8 +206,8 @@ TEST_F(SondageTest, UndoRedoAndFile)
     EXPECT_EQ(Model(), deleted);
 
     const std::string path = TempPath("sondages.ovx");
-    ui.PathAnswers = {path};
-    ASSERT_TRUE(gProjet.SaveAs());
+    gProjet.Nom = path;
+    ASSERT_TRUE(gProjet.Save());
     gProjet.Open(path);
     EXPECT_EQ(Model(), deleted);
     std::remove(path.c_str());
