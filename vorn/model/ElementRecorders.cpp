@@ -267,11 +267,11 @@ void RedoCoucheDelete(KorAction* action)
 {
     const int index = RecordedValue<int>(action, 1);
     const Couche* couche = gProjet.GetCouche(index);
-    const std::string name = couche ? couche->Nom : std::string();
-    gProjet.DeleteCouche(index, 0);
     auto* ovx = dynamic_cast<OVXAction*>(action);
-    if (!ovx)
+    if (!couche || !ovx)
         return;
+    const std::string name = couche->Nom;
+    gProjet.DeleteCouche(index, 0);
     DeleteListed(ovx);
     if (ovx->Snapshots1.empty())
     {
