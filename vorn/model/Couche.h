@@ -95,6 +95,11 @@ public:
     // The first vertex within the radius of (x, y) in plan, computed in
     // single precision as the plan view does; null when none.
     KorVertex* PickVertexInPlan(float x, float y, float radius);
+    // Fills this new layer from the source (the layer above): each live
+    // vertex of the source lowered by depth metres below its mean altitude,
+    // its relief damped by damping percent, in single precision, as free
+    // points. False at the first point refused; those added stay.
+    bool CopyPointsFrom(const Couche& source, float depth, float damping, bool check);
     void ShiftSondagePoints(int index) { ShiftPoints(3, index); }
     void ShiftCoupePoints(int index) { ShiftPoints(4, index); }
     void DeleteSondagePoints(int index) { DeletePoints(3, index); }
@@ -122,6 +127,13 @@ public:
     void ComputeTextureCoordinates(int imageWidth, int imageHeight);
     bool AreTextureCoordinatesValid() const { return mTextureValid; }
     void InvalidateTextureCoordinates() { mTextureValid = false; }
+
+    // Writes the surface (or, with the head shown and an excavation cut,
+    // the cut surface and the part the head takes) to a DXF file in world
+    // metres, framed by the templates of the program's Icons folder. The
+    // layer itself is not touched. False when any step failed
+    // (CoucheDXF.cpp).
+    bool ExportDXF(const std::string& path);
 
     // Level lines (LigneNiveau.cpp holds the line's own operations).
     int GetNumberOfLignesNiveau() const { return static_cast<int>(mLignes.size()); }

@@ -208,3 +208,19 @@ void Couche::DeletePoints(int type, int index)
             --mVertexTypes[id].Param;
     }
 }
+
+bool Couche::CopyPointsFrom(const Couche& source, float depth, float damping, bool check)
+{
+    const float mean = static_cast<float>(source.GetMeanAltitude());
+    const float base = mean - static_cast<float>(WorldToScene(gProjet, LumPoint(0.0, 0.0, depth)).z);
+    const float f = 1.0f - damping / 100.0f;
+    const KorMesh& mesh = source.mMeshes[Surface];
+    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+        if (const KorVertex* v = mesh.GetVertex(id))
+        {
+            const float z = (static_cast<float>(v->Z) - mean) * f + base;
+            if (AddPoint(LumPoint(v->X, v->Y, z), 1, 0, check, false) < 0)
+                return false;
+        }
+    return true;
+}

@@ -150,6 +150,35 @@ void RedoCouchePointMove(KorAction* action)
     MovePoint(action, 6);
 }
 
+void RecordCouchePointsChange(const std::vector<sAddedPoint>& points)
+{
+    auto* action = new OVXAction;
+    for (const sAddedPoint& added : points)
+    {
+        action->AddVariable(added.Layer);
+        action->AddVariable(added.Id);
+        action->AddVariable(added.Point.x);
+        action->AddVariable(added.Point.y);
+        action->AddVariable(added.Point.z);
+    }
+    AddAction(action, UndoCouchePointsChange, RedoCouchePointsChange);
+}
+
+void UndoCouchePointsChange(KorAction* action)
+{
+    for (int group = 1; group + 4 <= action->GetNombreVariables(); group += 5)
+        if (Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, group)))
+            couche->DeletePoint(RecordedValue<int>(action, group + 1), false);
+}
+
+void RedoCouchePointsChange(KorAction* action)
+{
+    for (int group = 1; group + 4 <= action->GetNombreVariables(); group += 5)
+        if (Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, group)))
+            SetRecordedValue(action, group + 1,
+                             couche->AddPoint(ReadPoint(action, group + 2), 1, 0, false, false));
+}
+
 void RecordCoucheSideChange(const Couche::sColour& colour, const std::string& texture, int opacity,
                             bool fronts, const std::vector<std::string>& families, Couche* couche)
 {

@@ -29,6 +29,20 @@ void RecordCouchePointMove(int layer, int id, const LumPoint& from, const LumPoi
 void UndoCouchePointMove(KorAction* action);
 void RedoCouchePointMove(KorAction* action);
 
+// Free points placed together (a fictitious borehole's or section's): for
+// each, int layer index, int vertex identifier, double x, y, z. The undo
+// deletes them, the redo adds them again as free points and writes each new
+// identifier back.
+struct sAddedPoint
+{
+    int Layer = -1;
+    int Id = -1;
+    LumPoint Point;
+};
+void RecordCouchePointsChange(const std::vector<sAddedPoint>& points);
+void UndoCouchePointsChange(KorAction* action);
+void RedoCouchePointsChange(KorAction* action);
+
 // Values: int layer index, then the old and the new appearance, each as
 // int R, G, B, string texture, int opacity, bool fronts, int n, n family
 // names. The callbacks apply one of them with record off.

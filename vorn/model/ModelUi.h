@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+class Couche;
 class LumoraDevice;
 class TeteTranchee;
 class XMLNode;
@@ -177,6 +178,25 @@ public:
     // Lets the toolkit process pending events (a long computation's cancel
     // button).
     virtual void YieldEvents() = 0;
+
+    // A layer created from a DXF file: the creation's arguments, the layer
+    // current before it and whether the boreholes and sections go with it.
+    struct CoucheImport
+    {
+        std::string Nom;
+        int Index = 0;
+        std::string Path;
+        double Value = 0.0;
+        double Depth = 0.0;
+        int Previous = -1;
+        bool TakeAway = false;
+    };
+    // The layer-import dialog for the new layer; false when it could not
+    // read the file. Interactive: shown without blocking, the layer filled
+    // and the creation recorded (RecordCoucheAdd) when the user confirms
+    // it. Otherwise the layer is filled at once with the simplification
+    // Value and nothing is recorded.
+    virtual bool ImportCoucheDXF(Couche* couche, const CoucheImport& import, bool interactive) = 0;
 
     // Refills of the windows that show model data.
     virtual void ResetDiscontinuityDialog() = 0;

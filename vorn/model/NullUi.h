@@ -58,6 +58,7 @@ public:
 
     int MessageBox(const std::string& text, const std::string& caption, Buttons buttons, int flags) override;
     std::string AskFilePath(const FileRequest&) override { return std::string(); }
+    bool ImportCoucheDXF(Couche*, const CoucheImport&, bool) override { return false; }
     bool AskTwoValues(const std::string&, const std::string&, const std::string&, double&, double&) override
     {
         return false;

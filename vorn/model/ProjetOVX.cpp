@@ -6,11 +6,13 @@
 #include "Discontinuite.h"
 #include "FondPlan.h"
 #include "FondPlanTools.h"
+#include "Coupe.h"
 #include "KorString.h"
 #include "ModelUi.h"
 #include "RawXMLElement.h"
 #include "SectionWindow.h"
 #include "TeteTranchee.h"
+#include "Sondage.h"
 
 #include <algorithm>
 #include <cmath>
@@ -223,8 +225,8 @@ void ProjetOVX::FromXML(const XMLNode& node)
         mCouches.push_back(new Couche("Couche"));
         mCouches.back()->FromXML(node.getChildNode("Couche", i));
     }
-    ReadGroup(node, "Sondage", mSondages);
-    ReadGroup(node, "Coupe", mCoupes);
+    ReadGroup(node, "Sondage", mSondages, [] { return new Sondage(std::string(), LumPoint(), false); });
+    ReadGroup(node, "Coupe", mCoupes, [] { return new Coupe(std::string(), LumPoint(), LumPoint()); });
 
     if (node.nChildNode("Axe") > 0)
         mAxe->FromXML(node.getChildNode("Axe"));

@@ -14,8 +14,10 @@ class Couche;
 class Decor;
 class Discontinuite;
 class FondPlan;
+class Coupe;
 class RawXMLElement;
 class SectionWindow;
+class Sondage;
 
 // The project document: the one global gProjet, reset in place by New and
 // Open. It holds the settings and display switches saved in the project
@@ -86,6 +88,36 @@ public:
     // the index is past the end.
     Couche* AddCouche(const std::string& name, unsigned int index);
     void DeleteCouche(int index, int newCurrent);
+    // A new layer filled by a method: 0 empty, 1 imported from the DXF file
+    // (value: the simplification), 2 copied from the layer above, depth
+    // metres lower, its relief damped by value percent. Interactive stands
+    // for the user's command: questions, neighbour checks, the import
+    // dialog and the undo record (ProjetOVXCreation.cpp).
+    bool CreateCouche(const std::string& name, int index, int method, bool interactive,
+                      const std::string& path, double value, double depth);
+
+    // Boreholes (ProjetOVXSondage.cpp). SetSondage takes the borehole: it
+    // is deleted when the check refuses it, kept in the list when real,
+    // and left to the caller when fictitious (only its points are placed).
+    Sondage* GetSondage(const std::string& name) const;
+    Sondage* GetSondage(int index) const;
+    int GetSondageIndex(const Sondage* sondage) const;
+    int GetSondageIndex(const std::string& name) const;
+    Sondage* SetSondage(Sondage* sondage, int index, bool record, bool check);
+    bool CheckSondage(Sondage* sondage);
+    void DeleteSondage(const std::string& name, bool record);
+    void ExportSondagesCSV();
+    // The CSV text of every borehole; false when the stream failed.
+    bool WriteSondagesCSV(std::ostream& out) const;
+
+    // Image sections (ProjetOVXCoupe.cpp), taken as boreholes are.
+    Coupe* GetCoupe(const std::string& name) const;
+    Coupe* GetCoupe(int index) const;
+    int GetCoupeIndex(const Coupe* coupe) const;
+    int GetCoupeIndex(const std::string& name) const;
+    Coupe* SetCoupe(Coupe* coupe, int index, bool validate, bool record);
+    bool CheckCoupe(Coupe* coupe);
+    void DeleteCoupe(const std::string& name, bool record);
     // The displayed zone (ProjetOVXCouche.cpp); normalised (upper-left,
     // lower-right corners at z 0) and recorded, or stored as given.
     void SetZone(const LumPoint& c1, const LumPoint& c2, bool normalise, bool geometry);
@@ -233,8 +265,8 @@ private:
     OVXUndoManager mUndo;
     std::vector<FondPlan*> mFondsPlan;
     std::vector<Couche*> mCouches;
-    std::vector<RawXMLElement*> mSondages;
-    std::vector<RawXMLElement*> mCoupes;
+    std::vector<Sondage*> mSondages;
+    std::vector<Coupe*> mCoupes;
     std::map<std::string, Discontinuite*> mDiscontinuites;
     Axe* mAxe;
     RawXMLElement* mResultats;

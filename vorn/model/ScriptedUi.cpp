@@ -213,6 +213,12 @@ int ScriptedUi::MessageBox(const std::string& text, const std::string& caption, 
     return answer;
 }
 
+bool ScriptedUi::ImportCoucheDXF(Couche* couche, const CoucheImport& import, bool interactive)
+{
+    Log("ImportCoucheDXF " + import.Path + (interactive ? " 1" : " 0"));
+    return ImportHook && ImportHook(couche, import, interactive);
+}
+
 std::string ScriptedUi::AskFilePath(const FileRequest& request)
 {
     Log("AskFilePath " + request.Title);

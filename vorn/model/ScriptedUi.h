@@ -40,6 +40,8 @@ public:
     // left: unreadable.
     std::deque<std::vector<std::string>> AxeFieldTexts;
     std::function<void()> FrameHook;
+    // The layer import: none answers that the file could not be read.
+    std::function<bool(Couche*, const CoucheImport&, bool)> ImportHook;
     // The main rendering device a test gives (none by default) and the
     // last context menu shown.
     LumoraDevice* MainDevice = nullptr;
@@ -92,6 +94,7 @@ public:
 
     int MessageBox(const std::string& text, const std::string& caption, Buttons buttons, int flags) override;
     std::string AskFilePath(const FileRequest& request) override;
+    bool ImportCoucheDXF(Couche* couche, const CoucheImport& import, bool interactive) override;
     bool AskTwoValues(const std::string& caption, const std::string& label1, const std::string& label2,
                       double& value1, double& value2) override;
     bool AskText(const std::string& message, const std::string& caption, std::string& text) override;

@@ -43,8 +43,13 @@ std::string WriteProjectWithGroups(const std::string& path)
         <Couche><Nom>Calcaire</Nom><R>0</R><G>0</G><B>0</B><Opacite>100</Opacite><Texture/><Discontinuites/>
         <FrontAffiche>1</FrontAffiche><Editable>0</Editable><Mesh><Vertices/><Edges/><Faces/></Mesh>
         <TypesVertex><Types/></TypesVertex><LignesNiveau/></Couche>
-        <Sondage><Nom>S1</Nom><Prof>12.25</Prof></Sondage>
-        <Coupe><Nom>C1</Nom><Deep><A><B><C>x</C></B></A></Deep></Coupe>
+        <Sondage><Nom>S1</Nom><Azimut>45.500000</Azimut><Pendage>60.000000</Pendage><PosX>1.000000</PosX>
+        <PosY>2.000000</PosY><PosZ>3.000000</PosZ><Profondeur>12.250000</Profondeur>
+        <PointSondage><Couche>Calcaire</Couche><Profondeur>3.500000</Profondeur></PointSondage></Sondage>
+        <Coupe><Nom>C1</Nom><Image>c.png</Image><Reference1>1.000|2.000|3.000</Reference1>
+        <Reference2>4.000|5.000|6.000</Reference2><EchelleVerticale>20.000000</EchelleVerticale>
+        <Couches>Calcaire|</Couches><Ref1><X>0.10000</X><Y>0.50000</Y></Ref1><Ref2><X>0.30000</X><Y>0.50000</Y></Ref2>
+        <CoordCouche><Coord><X>0.25000</X><Y>0.55000</Y></Coord></CoordCouche></Coupe>
         <Discontinuite><Nom>F$a</Nom><Azimut>0.000000</Azimut><Pendage>30.000000</Pendage><Espace>0.000000</Espace>
             <EcartType>0.000000</EcartType><Origine>0.000|0.000|0.000</Origine><OrigineAffichee>0</OrigineAffichee>
         </Discontinuite>
@@ -276,16 +281,16 @@ TEST_F(ProjetOVXTest, NestingOfGroupsIsBounded)
     {
         ui.ClearLog();
         // The file names another file: a half-read project must not keep it.
-        std::string deep = "<?xml version=\"1.0\"?><Projet><Nom>/other/file.ovx</Nom><Coupe>";
+        std::string deep = "<?xml version=\"1.0\"?><Projet><Nom>/other/file.ovx</Nom><Resultats>";
         for (int i = 0; i < c.depth; ++i)
             deep += "<a>";
         deep += "z";
         for (int i = 0; i < c.depth; ++i)
             deep += "</a>";
-        deep += "</Coupe></Projet>";
+        deep += "</Resultats></Projet>";
         WriteAll(path, deep);
         gProjet.Open(path);
-        EXPECT_EQ(gProjet.GetNumberOfCoupes(), c.opens ? 1 : 0) << c.depth;
+        EXPECT_EQ(gProjet.Nom == path, c.opens) << c.depth;
         if (!c.opens)
         {
             ASSERT_EQ(ui.Boxes.size(), 1u);

@@ -54,6 +54,9 @@ public:
 
     int MessageBox(const std::string& text, const std::string& caption, Buttons buttons, int flags) override;
     std::string AskFilePath(const FileRequest& request) override;
+    // The layer-import dialog has not joined the interface yet: no file
+    // is read.
+    bool ImportCoucheDXF(Couche*, const CoucheImport&, bool) override { return false; }
     bool AskTwoValues(const std::string&, const std::string&, const std::string&, double&, double&) override
     {
         return false;

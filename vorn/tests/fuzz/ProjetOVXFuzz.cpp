@@ -3,16 +3,23 @@
 // project that opened saves, opens again and saves to the same bytes. Its
 // layers then triangulate, answer altitudes (the face index agreeing with
 // the scan, every altitude finite), and the triangulated project, its first
-// point and line deleted with undo, saves and opens again; its families,
-// scenery objects and background plans are edited, and every edit undone
-// and redone. Runs headless (the default NullUi).
+// point and line deleted with undo, saves and opens again. Boreholes and
+// sections then give their points and their CSV; the first of each, the
+// first section's layer and a copied layer are deleted with undo, undone,
+// redone and undone; families, scenery objects and background plans are
+// edited, and every edit undone and redone. Runs headless (the default
+// NullUi).
 #include "Axe.h"
 #include "Couche.h"
+#include "Coupe.h"
 #include "Decor.h"
 #include "Discontinuite.h"
+#include "ElementRecorders.h"
 #include "FondPlan.h"
 #include "LigneNiveau.h"
+#include "PointSondage.h"
 #include "ProjetOVX.h"
+#include "Sondage.h"
 
 #include <cmath>
 #include <cstdint>
@@ -164,6 +171,63 @@ void Exercise()
     for (unsigned i = undo.GetCount(); i > 0; --i)
         undo.Redo();
 }
+
+void UndoRedoUndo(int steps)
+{
+    OVXUndoManager& undo = gProjet.GetUndoManager();
+    for (int i = 0; i < steps; ++i)
+        undo.Undo();
+    for (int i = 0; i < steps; ++i)
+        undo.Redo();
+    for (int i = 0; i < steps; ++i)
+        undo.Undo();
+    for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
+        CheckLines(*gProjet.GetCouche(i));
+}
+
+void ExerciseElements()
+{
+    gProjet.GetUndoManager().Clear();
+    for (int k = 0; k < gProjet.GetNumberOfSondages() && k < 50; ++k)
+    {
+        Sondage* sondage = gProjet.GetSondage(k);
+        sondage->GetPointAtDepth();
+        for (const auto& [layer, point] : sondage->GetPointsSondage())
+            point->GetPosition();
+    }
+    std::ostringstream csv;
+    gProjet.WriteSondagesCSV(csv);
+    for (int k = 0; k < gProjet.GetNumberOfCoupes() && k < 50; ++k)
+    {
+        Coupe* coupe = gProjet.GetCoupe(k);
+        for (const auto& list : coupe->Coordinates)
+            for (size_t i = 0; i < list.size() && i < 50; ++i)
+                coupe->GetScenePoint(list[i]);
+    }
+    int steps = 0;
+    if (Sondage* first = gProjet.GetSondage(0))
+    {
+        gProjet.DeleteSondage(first->Nom, true);
+        ++steps;
+    }
+    if (Coupe* first = gProjet.GetCoupe(0))
+    {
+        const std::string layer = first->GetCoucheName(0);
+        gProjet.DeleteCoupe(first->Nom, true);
+        ++steps;
+        if (Couche* couche = gProjet.GetCouche(layer))
+        {
+            const int index = gProjet.GetCoucheIndex(couche);
+            RecordCoucheDelete(couche, index, index == 0 && gProjet.GetNumberOfSondages() > 0);
+            gProjet.DeleteCouche(index, 0);
+            ++steps;
+        }
+    }
+    if (gProjet.GetNumberOfCouches() > 0 &&
+        gProjet.CreateCouche("Fuzz copie", 1, 2, true, std::string(), 50.0, 1.0))
+        ++steps;
+    UndoRedoUndo(steps);
+}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -184,6 +248,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (ReadAll(path) != first)
             std::abort();
         ExerciseLayers();
+        ExerciseElements();
         if (!gProjet.Save() || !OpenClean(path))
             std::abort();
         Exercise();

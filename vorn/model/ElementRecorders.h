@@ -1,0 +1,59 @@
+#pragma once
+
+#include "XMLNode.h"
+
+#include <string>
+
+class Couche;
+class Coupe;
+class KorAction;
+class Sondage;
+
+// Undo of whole elements: layers created or deleted, boreholes and sections
+// added, deleted or replaced. Elements are kept as snapshots of the action
+// (each written into an "xml" top node) and found again by index or name;
+// a callback whose element no longer exists skips it.
+
+// Values: string name, int level index, int method, string DXF path, double
+// value, double depth, int index of the layer current before. With
+// takeAway (a layer inserted on top after the user accepted to lose them)
+// every borehole and section is snapshot into lists 1 and 2 and removed.
+// The undo deletes the layer only when the one at the index still bears the
+// name, then stores the snapshots again; the redo creates it again without
+// interaction and removes the boreholes and sections only when it could.
+void RecordCoucheAdd(const std::string& name, int index, int method, const std::string& path, double value,
+                     double depth, int previous, bool takeAway);
+void UndoCoucheAdd(KorAction* action);
+void RedoCoucheAdd(KorAction* action);
+
+// Before the deletion of the layer at index. Values: int index, string
+// name; node: the layer. With top (the top layer, its loss of boreholes
+// accepted): lists 1 and 2 take every borehole and section, which are
+// removed, then int 0, int 0. Otherwise the boreholes' depths on the layer
+// (int B, B pairs string name, double depth) and the sections' positions on
+// it (int S, per section string name, int n, 2n doubles X, Y) are stored and
+// removed from them.
+void RecordCoucheDelete(Couche* couche, int index, bool top);
+void UndoCoucheDelete(KorAction* action);
+void RedoCoucheDelete(KorAction* action);
+
+// Values: string name, int index; node: the element. The add's undo deletes
+// it by name, its redo stores a copy at the index (appended past the end).
+void RecordSondageAdd(Sondage* sondage);
+void RecordSondageDelete(Sondage* sondage);
+void UndoSondageAdd(KorAction* action);
+void RedoSondageAdd(KorAction* action);
+// List 1: the new state (written from the borehole), the old state (taken
+// by the dialog before the edit). Each callback replaces the borehole found
+// by the other state's name, in place.
+void RecordSondageChange(Sondage* sondage, const XMLNode& old);
+void UndoSondageChange(KorAction* action);
+void RedoSondageChange(KorAction* action);
+
+void RecordCoupeAdd(Coupe* coupe);
+void RecordCoupeDelete(Coupe* coupe);
+void UndoCoupeAdd(KorAction* action);
+void RedoCoupeAdd(KorAction* action);
+void RecordCoupeChange(Coupe* coupe, const XMLNode& old);
+void UndoCoupeChange(KorAction* action);
+void RedoCoupeChange(KorAction* action);
