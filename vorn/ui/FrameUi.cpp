@@ -5,6 +5,8 @@
 #include "InterfaceModes.h"
 #include "LumoraDevice.h"
 #include "PanelPrincipal.h"
+#include "PlanView.h"
+#include "TypedCoordinates.h"
 
 #include <wx/app.h>
 #include <wx/filedlg.h>
@@ -227,4 +229,19 @@ void FrameUi::ShowPopupMenu(const std::vector<PopupItem>& items, int x, int y)
 void FrameUi::RemoveGizmo()
 {
     mFrame->GetMainDevice()->SetGizmo(nullptr);
+}
+
+void FrameUi::ResetLevelLineInProgress()
+{
+    gCurrentLigneNiveau = -1;
+}
+
+LumPoint FrameUi::ReadCoordinates()
+{
+    return ::ReadCoordinates();
+}
+
+void FrameUi::ShowCoordinates(const LumPoint& scenePoint)
+{
+    ::ShowCoordinates(scenePoint);
 }

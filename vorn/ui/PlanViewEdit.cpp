@@ -14,6 +14,7 @@
 #include "PopupOVX.h"
 #include "ProjetOVX.h"
 #include "SceneCoordinates.h"
+#include "TypedCoordinates.h"
 
 #include <wx/cursor.h>
 
@@ -53,17 +54,6 @@ LumPoint PositionOf(const KorVertex& v)
 LumPoint ScenePointAt(const EventInfo& event)
 {
     return MainDevice()->GetCamera()->GetPosition(event.x, event.y);
-}
-
-// The mouse point written to the X and Y fields; z is the typed altitude.
-LumPoint GetCursorWorldPoint(const EventInfo& event)
-{
-    LumPoint world = SceneToWorld(gProjet, ScenePointAt(event));
-    world.z = GetModelUi().ReadCoordinates().z;
-    LumPoint shown = world;
-    shown.z = 0.0;
-    GetModelUi().ShowCoordinates(WorldToScene(gProjet, shown));
-    return world;
 }
 
 KorVertex* PickAt(Couche& couche, const EventInfo& event)
@@ -161,7 +151,6 @@ bool OnButtonPress(Couche& couche, const EventInfo& event)
 {
     LumoraDevice* device = MainDevice();
     device->SetGizmo(nullptr);
-    ModelUi& ui = GetModelUi();
     KorVertex* v = PickAt(couche, event);
     if (!v)
     {
@@ -175,7 +164,7 @@ bool OnButtonPress(Couche& couche, const EventInfo& event)
     gPickedVertexStart = PositionOf(*v);
     if (type.Type != 3 && type.Type != 4)
         device->SetGizmo(new LumGizmo(device, 3, gPickedVertexStart));
-    ui.ShowCoordinates(gPickedVertexStart);
+    ShowCoordinates(gPickedVertexStart);
     gToolPointAction = (type.Type == 3 || type.Type == 4) ? nullptr : OnPlanViewPoint;
     if (event.button == 3)
         ShowVertexMenu(couche, type, event.x, event.y);
@@ -204,7 +193,7 @@ bool OnPlanViewEvent(const EventInfo& event)
         {
             const LumPoint p = gizmo->GetPosition() + gizmo->GetTranslation();
             couche->MovePoint(couche->GetPickedVertex(), p, false, false, false);
-            GetModelUi().ShowCoordinates(p);
+            ShowCoordinates(p);
             RefreshDisplay();
         }
         return true;
@@ -319,7 +308,7 @@ void OnChangeLigneProfondeur()
         return;
     ligne->SetProfondeur(*couche, static_cast<float>(depth), true);
     if (KorVertex* v = PickedVertex(*couche))
-        GetModelUi().ShowCoordinates(PositionOf(*v));
+        ShowCoordinates(PositionOf(*v));
     ResetGizmoOnVertex(*couche);
     RefreshDisplay();
 }

@@ -8,6 +8,7 @@
 #include "PanelPrincipal.h"
 #include "ProjetOVX.h"
 #include "SceneCoordinates.h"
+#include "TypedCoordinates.h"
 
 #include <wx/cursor.h>
 
@@ -56,7 +57,7 @@ bool OnZoneToolEvent(const EventInfo& event)
         SceneToWorld(gProjet, gFenetreTunnel->GetMainDevice()->GetCamera()->GetPosition(event.x, event.y));
     world.z = GetModelUi().ReadCoordinates().z;
     GetModelUi().ShowCoordinates(WorldToScene(gProjet, LumPoint(world.x, world.y, 0.0)));
-    const LumPoint s = WorldToScene(gProjet, world);
+    const LumPoint s = WorldToScene(gProjet, GetCursorWorldPoint(event));
     if (event.pressed && event.button == 1)
     {
         if (sClicks == 0)

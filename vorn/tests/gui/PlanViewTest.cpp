@@ -2,7 +2,11 @@
 // frame, and what a click, a key or a menu line does to the layer.
 
 #include "PlanView.h"
+#include "ChampTexte.h"
 #include "Couche.h"
+#include "Dialog2Coordonnees.h"
+#include "DialogOutilsCreation.h"
+#include "DialogSlider.h"
 #include "EventInfo.h"
 #include "FenetreTunnel.h"
 #include "FrameUi.h"
@@ -17,7 +21,11 @@
 #include "PanelPrincipal.h"
 #include "PopupOVX.h"
 #include "ProjetOVX.h"
+#include "TypedCoordinates.h"
 #include "ZoneTool.h"
+
+#include <wx/button.h>
+#include <wx/slider.h>
 
 #include <GL/gl.h>
 
@@ -479,5 +487,108 @@ TEST_F(PlanEditTest, ZoneToolStoresTheNormalisedZoneOrRestoresTheFormerOne)
     gProjet.GetUndoManager().Undo();
     EXPECT_EQ(gProjet.Limite1.x, -10.0);
     EXPECT_EQ(gProjet.Limite2.y, -10.0);
+}
+
+// The user types into a field of the palette.
+void Type(ChampTexte* field, const char* text)
+{
+    field->ChangeValue(text);
+    field->MarkDirty();
+}
+
+void LeaveField(ChampTexte* field)
+{
+    wxFocusEvent event(wxEVT_KILL_FOCUS, field->GetId());
+    event.SetEventObject(field);
+    field->GetEventHandler()->ProcessEvent(event);
+}
+
+TEST_F(PlanEditTest, TypedCoordinatesMoveThePickedPointOnlyWhenTyped)
+{
+    gProjet.SetCoucheCourante(0);
+    ChampTexte* x = frame->GetCreationPalette()->GetCoordinateField(0);
+    ChampTexte* z = frame->GetCreationPalette()->GetCoordinateField(2);
+    Press(LumPoint(-100, 100, 10), 1);
+    ASSERT_EQ(haut->GetPickedVertex(), 3);
+    EXPECT_EQ(x->GetValue(), "-100.0000000");
+    // Tabbing through the fields without typing: nothing moves or records.
+    for (int i = 0; i < 3; ++i)
+        LeaveField(frame->GetCreationPalette()->GetCoordinateField(i));
+    EXPECT_EQ(Undos(), 0u);
+    // The comma stops the number.
+    Type(x, "12,5");
+    LeaveField(x);
+    EXPECT_DOUBLE_EQ(haut->GetMesh().GetVertex(3)->X, 12.0);
+    EXPECT_EQ(Undos(), 1u);
+    LeaveField(x);
+    EXPECT_EQ(Undos(), 1u);
+    Type(z, "100");
+    OnCoordinatesEntered();
+    EXPECT_DOUBLE_EQ(haut->GetMesh().GetVertex(3)->Z, 100.0);
+    EXPECT_EQ(Undos(), 2u);
+    Type(x, "1e999");
+    OnCoordinatesEntered();
+    EXPECT_DOUBLE_EQ(haut->GetMesh().GetVertex(3)->X, 12.0);
+    ASSERT_EQ(ui->boxes.size(), 1u);
+    EXPECT_EQ(ui->boxes[0], "Erreur: Les valeurs saisies doivent être des nombres réels finis");
+    // Without a point action the typed point goes nowhere.
+    Type(x, "30");
+    gToolPointAction = nullptr;
+    OnCoordinatesEntered();
+    EXPECT_DOUBLE_EQ(haut->GetMesh().GetVertex(3)->X, 12.0);
+    EXPECT_EQ(Undos(), 2u);
+}
+
+void Click(wxWindow* window, int id)
+{
+    wxCommandEvent event(wxEVT_BUTTON, id);
+    event.SetEventObject(window->FindWindow(id));
+    window->GetEventHandler()->ProcessEvent(event);
+}
+
+TEST_F(PlanEditTest, TwoValuesDialogStaysOpenOnAValueThatIsNotFinite)
+{
+    Dialog2Coordonnees dialog("Coordonnées du point", "Abscisse", "Ordonnée");
+    GuiTest::OneShot typeInfinite(
+        [&]
+        {
+            static_cast<wxTextCtrl*>(dialog.FindWindow(10))->ChangeValue("1e999");
+            Click(&dialog, 0);
+            static_cast<wxTextCtrl*>(dialog.FindWindow(10))->ChangeValue("3.5");
+            static_cast<wxTextCtrl*>(dialog.FindWindow(11))->ChangeValue("x");
+            Click(&dialog, 0);
+        });
+    typeInfinite.StartOnce(100);
+    EXPECT_EQ(dialog.ShowModal(), 5100);
+    ASSERT_EQ(ui->boxes.size(), 1u);
+    EXPECT_EQ(dialog.GetX(), 3.5);
+    EXPECT_EQ(dialog.GetY(), 0.0);
+}
+
+std::vector<int> gSliderValues;
+
+TEST_F(PlanEditTest, SliderHandsEachValueOnAndEndsWithItsButton)
+{
+    for (const auto& [button, answer] : {std::pair{0, 5100}, {1, 5101}})
+    {
+        gSliderValues.clear();
+        DialogSlider dialog("Valeur de l'opacité en %", 0, 100, 50,
+                            [](int v) { gSliderValues.push_back(v); });
+        GuiTest::OneShot move(
+            [&, button = button]
+            {
+                for (int v : {42, 7})
+                {
+                    wxCommandEvent event(wxEVT_SLIDER, 2);
+                    event.SetInt(v);
+                    dialog.GetSlider()->GetEventHandler()->ProcessEvent(event);
+                }
+                Click(&dialog, button);
+            });
+        move.StartOnce(100);
+        EXPECT_EQ(dialog.ShowModal(), answer);
+        EXPECT_EQ(gSliderValues, (std::vector<int>{42, 7}));
+        EXPECT_EQ(dialog.GetValue(), 7);
+    }
 }
 } // namespace
