@@ -37,6 +37,17 @@ void OnChangeLigneProfondeur();
 void OnToggleLigneFermee();
 void OnDeleteLigne();
 
+// The drawing tools of the current layer: free points, and the points of
+// a level line (ligne < 0 asks the depth of a new line).
+void StartAddPointsTool();
+bool OnAddPointsEvent(const EventInfo& event);
+void StartAddLigneNiveauTool(int ligne);
+bool OnAddLigneNiveauEvent(const EventInfo& event);
+
+// Asks the depth of a level line; false on Cancel and, with a message, on
+// a value that is not finite. No number reads as 0.
+bool AskLigneDepth(double& depth);
+
 // Where the picked vertex was when picked or last committed.
 extern LumPoint gPickedVertexStart;
 // The level line the level-line tool extends; -1 starts a new one.

@@ -154,6 +154,7 @@ bool OnButtonPress(Couche& couche, const EventInfo& event)
     KorVertex* v = PickAt(couche, event);
     if (!v)
     {
+        EnableCoordinateFields(true, true, true);
         GetCursorWorldPoint(event);
         couche.SetPickedVertex(-1);
         RefreshDisplay();
@@ -165,7 +166,10 @@ bool OnButtonPress(Couche& couche, const EventInfo& event)
     if (type.Type != 3 && type.Type != 4)
         device->SetGizmo(new LumGizmo(device, 3, gPickedVertexStart));
     ShowCoordinates(gPickedVertexStart);
-    gToolPointAction = (type.Type == 3 || type.Type == 4) ? nullptr : OnPlanViewPoint;
+    const bool fixed = type.Type == 3 || type.Type == 4;
+    gToolPointAction = fixed ? nullptr : OnPlanViewPoint;
+    // A level-line point keeps its line's altitude.
+    EnableCoordinateFields(!fixed, !fixed, !fixed && type.Type != 2);
     if (event.button == 3)
         ShowVertexMenu(couche, type, event.x, event.y);
     RefreshDisplay();
@@ -279,10 +283,12 @@ void OnAddPointsToLigne()
 {
     Couche* couche = nullptr;
     if (PickedLigne(couche))
-        gCurrentLigneNiveau = couche->GetVertexType(couche->GetPickedVertex()).Param;
+        StartAddLigneNiveauTool(couche->GetVertexType(couche->GetPickedVertex()).Param);
 }
 
-static bool AskLigneDepth(double& depth)
+// The depth of a level line as typed; false on Cancel or a value that is
+// not finite.
+bool AskLigneDepth(double& depth)
 {
     std::string text;
     if (!GetModelUi().AskText("Rentrez la profondeur de la ligne de niveau", "Profondeur", text))

@@ -87,3 +87,16 @@ void OnCoordinateFieldLeft(ChampTexte*)
 {
     OnCoordinatesEntered();
 }
+
+void EnableCoordinateFields(bool x, bool y, bool z)
+{
+    const bool on[3] = {x, y, z};
+    for (int i = 0; i < 3; ++i)
+        if (sFields[i])
+            sFields[i]->Enable(on[i]);
+}
+
+void ShowDepth(double depth)
+{
+    WriteField(2, KorFormatFixed(depth, 7));
+}

@@ -22,5 +22,9 @@ void ShowCoordinates(const LumPoint& scenePoint);
 // The typed point to the current point action, if any; a value that is not
 // finite is refused with a message and nothing moves.
 void OnCoordinatesEntered();
+// Enables or greys each of the three fields.
+void EnableCoordinateFields(bool x, bool y, bool z);
+// Writes a world altitude into Z (7 decimals).
+void ShowDepth(double depth);
 // The fields' lose-focus callback.
 void OnCoordinateFieldLeft(ChampTexte* field);

@@ -398,6 +398,13 @@ TEST_F(PlanEditTest, DeleteKeyDeletesThePickedPointAsOneStepAndDotDoesNot)
     EXPECT_EQ(bas->GetMesh().GetVertex(3), nullptr);
     EXPECT_EQ(Undos(), 1u);
     EXPECT_EQ(Points(haut), 4);
+    // A borehole's point goes only with its borehole.
+    bas->SetVertexType(0, 3, 0);
+    Press(LumPoint(-100, -100, 0), 1);
+    ASSERT_EQ(bas->GetPickedVertex(), 0);
+    EXPECT_EQ(device->GetGizmo(), nullptr);
+    Key(127);
+    EXPECT_EQ(Points(bas), 3);
 }
 
 TEST_F(PlanEditTest, MenuLineRunsOnTheLayerBelowTheUpperOne)
@@ -590,5 +597,41 @@ TEST_F(PlanEditTest, SliderHandsEachValueOnAndEndsWithItsButton)
         EXPECT_EQ(gSliderValues, (std::vector<int>{42, 7}));
         EXPECT_EQ(dialog.GetValue(), 7);
     }
+}
+
+TEST_F(PlanEditTest, DrawingToolsAddPointsAndLevelLines)
+{
+    // A free point where the user clicks, at the altitude typed in Z.
+    StartAddPointsTool();
+    Type(frame->GetCreationPalette()->GetCoordinateField(2), "5");
+    Press(LumPoint(20, -30, 0), 1);
+    ASSERT_EQ(Points(bas), 5);
+    EXPECT_DOUBLE_EQ(bas->GetMesh().GetVertex(4)->Z, 5.0);
+    EXPECT_EQ(Undos(), 1u);
+    Key(27);
+    EXPECT_EQ(device->GetCustomEventsManager(), &OnPlanViewEvent);
+
+    // A line deeper than the upper layer is refused at its first point and
+    // the next click starts it again.
+    ui->textAnswers = {"50"};
+    StartAddLigneNiveauTool(-1);
+    EXPECT_EQ(frame->GetCreationPalette()->GetCoordinateField(2)->GetValue(), "50.0000000");
+    EXPECT_FALSE(frame->GetCreationPalette()->GetCoordinateField(2)->IsEnabled());
+    Press(LumPoint(0, 0, 0), 1);
+    EXPECT_EQ(gCurrentLigneNiveau, -1);
+    EXPECT_EQ(bas->GetNumberOfLignesNiveau(), 0);
+    ASSERT_EQ(ui->boxes.size(), 1u);
+    Key(27);
+    EXPECT_TRUE(frame->GetCreationPalette()->GetCoordinateField(2)->IsEnabled());
+
+    ui->textAnswers = {"4"};
+    StartAddLigneNiveauTool(-1);
+    Press(LumPoint(-20, 0, 0), 1);
+    Press(LumPoint(20, 0, 0), 1);
+    ASSERT_EQ(gCurrentLigneNiveau, 0);
+    std::vector<KorVertex*> line = bas->GetLigneNiveau(0)->GetVertices(*bas);
+    ASSERT_EQ(line.size(), 2u);
+    EXPECT_DOUBLE_EQ(line[0]->Z, 4.0);
+    EXPECT_LT(line[0]->X, line[1]->X);
 }
 } // namespace
