@@ -1,5 +1,6 @@
 #include "PlanView.h"
 
+#include "Axe.h"
 #include "Couche.h"
 #include "InterfaceModes.h"
 #include "KorGraduation.h"
@@ -100,6 +101,32 @@ void DrawCouche(Couche& couche, bool segments, bool points)
         glEnd();
         glPointSize(1.0f);
     }
+}
+
+// The project holds its background plans as stored records only: nothing is
+// drawn yet, but an index left past the list by a removal is dropped.
+void DrawBackgroundPlan()
+{
+    if (gProjet.FondUtilise >= gProjet.GetNumberOfFondsPlan())
+        gProjet.FondUtilise = -1;
+}
+
+// The axis's discretised line.
+void DrawAxe(const Axe& axe)
+{
+    std::vector<LumPoint> points;
+    axe.GetPoints(points);
+    if (points.size() < 2)
+        return;
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glLineWidth(2.0f);
+    glColor3f(0.0f, 0.0f, 0.6f);
+    glBegin(GL_LINE_STRIP);
+    for (const LumPoint& p : points)
+        glVertex3d(p.x, p.y, p.z);
+    glEnd();
+    glLineWidth(1.0f);
 }
 
 void DrawZone()
@@ -256,12 +283,14 @@ void RenderPlanView(LumoraDevice* device)
     sRenderedDevice = device;
     glDisable(GL_TEXTURE_2D);
     glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
-    // The background plans are not held by the project yet: nothing to
-    // draw under the layer.
+    if (gPlanDrawFondPlan)
+        DrawBackgroundPlan();
     if (gOverlayDrawer)
         gOverlayDrawer(device);
     else if (Couche* couche = CurrentCouche())
         DrawCouche(*couche, gProjet.TriangulationAffichee, gProjet.PointsAffiches);
+    if (gProjet.AffichageAxeCreation)
+        DrawAxe(gProjet.GetAxe());
     if (gPlanDrawZone && gProjet.ZoneAffichee)
         DrawZone();
     if (gPlanDrawNord && gProjet.AffichageNordCreation)

@@ -173,6 +173,13 @@ TEST_F(PlanRenderTest, CurrentLayerPointsUnlessAToolDrawsInstead)
     EXPECT_EQ(Pixel(450, 250), kWhite);
 }
 
+TEST_F(PlanRenderTest, StaleBackgroundPlanIndexIsDropped)
+{
+    gProjet.FondUtilise = 2;
+    Draw();
+    EXPECT_EQ(gProjet.FondUtilise, -1);
+}
+
 TEST(PlanScaleBar, LengthEndsOnAGraduation)
 {
     struct Case
