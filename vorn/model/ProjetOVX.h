@@ -121,6 +121,8 @@ public:
     // The displayed zone (ProjetOVXCouche.cpp); normalised (upper-left,
     // lower-right corners at z 0) and recorded, or stored as given.
     void SetZone(const LumPoint& c1, const LumPoint& c2, bool normalise, bool geometry);
+    // Shows or hides the zone's rectangle; the switches follow.
+    void SetZoneAffichee(bool on);
     void Set3DGeometryChanged() { m3DGeometryChanged = true; }
 
     // Discontinuity families (ProjetOVXDiscontinuite.cpp), keyed by name,

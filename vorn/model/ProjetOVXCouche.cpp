@@ -72,6 +72,13 @@ void ProjetOVX::MarkCouchesTexturesChanged()
         couche->InvalidateTextureCoordinates();
 }
 
+void ProjetOVX::SetZoneAffichee(bool on)
+{
+    ZoneAffichee = on;
+    GetModelUi().CheckMenuItem(60, on);
+    GetModelUi().RefreshDisplay();
+}
+
 void ProjetOVX::SetZone(const LumPoint& c1, const LumPoint& c2, bool normalise, bool geometry)
 {
     LumPoint first = c1, second = c2;

@@ -11,6 +11,7 @@
 #include "InterfaceModes.h"
 #include "KorNumbers.h"
 #include "PanelPrincipal.h"
+#include "PopupOVX.h"
 #include "ProjetOVX.h"
 #include "StartupPaths.h"
 
@@ -158,6 +159,8 @@ FenetreTunnel::~FenetreTunnel()
 {
     SetModelUi(nullptr);
     delete mUi;
+    // The menu goes before the toolkit does.
+    DeletePopup();
     DeleteCursors();
     gFenetreTunnel = nullptr;
 }

@@ -7,6 +7,8 @@
 #include "InterfaceModes.h"
 #include "LumoraDevice.h"
 #include "PanelPrincipal.h"
+#include "PlanView.h"
+#include "TypedCoordinates.h"
 
 #include <wx/app.h>
 #include <wx/filedlg.h>
@@ -241,4 +243,19 @@ void FrameUi::LoadTeteXML(const XMLNode& node)
 {
     ApplyTeteXML(GetTete(), node);
     FillHeadFields();
+}
+
+void FrameUi::ResetLevelLineInProgress()
+{
+    gCurrentLigneNiveau = -1;
+}
+
+LumPoint FrameUi::ReadCoordinates()
+{
+    return ::ReadCoordinates();
+}
+
+void FrameUi::ShowCoordinates(const LumPoint& scenePoint)
+{
+    ::ShowCoordinates(scenePoint);
 }

@@ -29,9 +29,7 @@ public:
     void SetToolPointAction(PointAction action) override;
     void SetOverlayDrawer(OverlayDrawer drawer) override;
     void RemoveGizmo() override;
-    // The level-line tool comes with the plan view's tools; until then no
-    // line is ever in progress.
-    void ResetLevelLineInProgress() override {}
+    void ResetLevelLineInProgress() override;
 
     void SetTitle(const std::string& title) override;
     void FocusMainCanvas() override;
@@ -43,8 +41,8 @@ public:
     void SetLayerChoice(const std::vector<std::string>&) override {}
     void SelectLayerChoice(int) override {}
     void EnableLayerTools(bool) override {}
-    LumPoint ReadCoordinates() override { return LumPoint(); }
-    void ShowCoordinates(const LumPoint&) override {}
+    LumPoint ReadCoordinates() override;
+    void ShowCoordinates(const LumPoint& scenePoint) override;
     void ShowAxeType(int) override {}
     void ShowAxeParameters(double, double, double) override {}
     bool ReadAxeParameters(std::string&, std::string&, std::string&) override { return false; }

@@ -5,9 +5,50 @@
 class LumoraDevice;
 struct EventInfo;
 
-// Default hooks of the creation mode (plan view). The drawing only clears
-// for now: the frame's device paints a white frame before the callback.
+// The creation mode's plan view: its drawing, its default events manager and
+// point action (picking and editing the current layer's points), and the
+// callbacks of its context menu. Positions are scene points.
+
+// The draw callback: background plan, current layer (or the tool's overlay),
+// displayed zone, north arrow and scale bar.
 void RenderPlanView(LumoraDevice* device);
-// Consumes nothing: the plan camera's own navigation handles the event.
+// The north arrow turned by north degrees, its tip inside the view's
+// top-right corner; draws with the device being rendered.
+void DrawNorthArrow(const int& north);
+// The scale bar of the plan scale at the bottom left.
+void DrawScaleBar(float scale);
+
+// The scale bar's figures for a view of extent E scene units over h pixels
+// at scale S: the length in metres it stands for and its length in pixels,
+// cut to a whole number. False when no bar is drawn (S below 1e-5 or h 0).
+bool ComputeScaleBar(float scale, double extent, int height, double& metres, int& pixels);
+
+// Default events manager of the plan view; true when it consumed the event.
 bool OnPlanViewEvent(const EventInfo& event);
+// Moves the picked point to a typed scene point.
 void OnPlanViewPoint(LumPoint point);
+
+// Context-menu callbacks: each acts on the current layer's picked vertex.
+void OnDeletePoint();
+void OnPlacePointUnderUpperCouche();
+void OnPlacePointOnLowerCouche();
+void OnAddPointsToLigne();
+void OnChangeLigneProfondeur();
+void OnToggleLigneFermee();
+void OnDeleteLigne();
+
+// The drawing tools of the current layer: free points, and the points of
+// a level line (ligne < 0 asks the depth of a new line).
+void StartAddPointsTool();
+bool OnAddPointsEvent(const EventInfo& event);
+void StartAddLigneNiveauTool(int ligne);
+bool OnAddLigneNiveauEvent(const EventInfo& event);
+
+// Asks the depth of a level line; false on Cancel and, with a message, on
+// a value that is not finite. No number reads as 0.
+bool AskLigneDepth(double& depth);
+
+// Where the picked vertex was when picked or last committed.
+extern LumPoint gPickedVertexStart;
+// The level line the level-line tool extends; -1 starts a new one.
+extern int gCurrentLigneNiveau;
