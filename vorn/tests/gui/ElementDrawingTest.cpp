@@ -1,0 +1,174 @@
+#include "Axe.h"
+#include "AxeTools.h"
+#include "GL_Window.h"
+#include "GuiTestHelpers.h"
+#include "LumCamera.h"
+#include "LumoraDevice.h"
+#include "ModelUi.h"
+#include "ProjetOVX.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <vector>
+
+namespace
+{
+// A 200 x 200 top view centred on the scene origin showing 200 scene units
+// across: scene (x, y) lies at pixel (100 + x, 100 - y) from the top-left
+// corner, so a point at a half unit falls on a pixel's centre.
+constexpr int kSize = 200;
+std::function<void()> gDraw;
+std::vector<unsigned char> gPixels;
+
+void DrawAndRead(LumoraDevice*)
+{
+    if (gDraw)
+        gDraw();
+    glFinish();
+    gPixels.assign(static_cast<size_t>(kSize) * kSize * 3, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, kSize, kSize, GL_RGB, GL_UNSIGNED_BYTE, gPixels.data());
+}
+
+// The grey level of pixel (x, y) from the top-left corner; -1 when the
+// pixel is not grey.
+int Grey(int x, int y)
+{
+    const size_t i = (static_cast<size_t>(kSize - 1 - y) * kSize + x) * 3;
+    const int r = gPixels[i], g = gPixels[i + 1], b = gPixels[i + 2];
+    return (std::abs(r - g) <= 2 && std::abs(g - b) <= 2) ? r : -1;
+}
+
+bool IsNear(int grey, int expected)
+{
+    return std::abs(grey - expected) <= 3;
+}
+constexpr int kDark = 51, kMid = 128, kWhite = 255; // 0.2, 0.5, 1
+
+class ElementDrawingTest : public GuiTest::FrameTest
+{
+protected:
+    void SetUp() override
+    {
+        FrameTest::SetUp();
+        canvas = new GL_Window(panel, wxID_ANY, wxPoint(0, 0), wxSize(kSize, kSize));
+        LumCamera* camera = canvas->getDevice()->GetCamera();
+        camera->ChangeCameraMode(3);
+        camera->SetPosition(0, 0, 0);
+        camera->SetDistance(kSize);
+        canvas->getDevice()->SetDrawCallback(DrawAndRead);
+        ASSERT_TRUE(ShowAndWait(canvas));
+        gProjet.Echelle = 100.0; // one metre, one scene unit
+        gProjet.Nord = 0;
+    }
+    void TearDown() override
+    {
+        gDraw = nullptr;
+        GetModelUi().SetEventsManager(nullptr);
+        gProjet.GraduationAxe = 0.0;
+        FrameTest::TearDown();
+    }
+    void Frame(std::function<void()> draw)
+    {
+        gDraw = std::move(draw);
+        ASSERT_TRUE(canvas->RenderFrame());
+        ASSERT_EQ(gPixels.size(), static_cast<size_t>(kSize) * kSize * 3);
+    }
+
+    GL_Window* canvas = nullptr;
+};
+
+// A straight polyline along y = -39.5 from x = -89.5 to 90.5 (row 139),
+// graduated every 30 m: the line is dashed, the ticks stand across it at
+// 30, 60 ... from its first point, 5 on each side, and take the colour last
+// set (the points' grey while the points tool runs).
+TEST_F(ElementDrawingTest, PolylineDashedWithTicks)
+{
+    gProjet.GraduationAxe = 30.0;
+    Axe axe;
+    axe.Type = 1;
+    axe.ReplacePolyline({LumPoint(-89.5, -39.5, 0), LumPoint(90.5, -39.5, 0)});
+
+    const struct
+    {
+        bool pointsTool;
+        int tickGrey;
+    } cases[] = {{false, kDark}, {true, kMid}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.pointsTool ? "points tool" : "no tool");
+        GetModelUi().SetEventsManager(c.pointsTool ? &OnAxePointsToolEvent : nullptr);
+        Frame([&] { axe.Render(); });
+
+        // Dashed: about half the pixels of the line's row between the ticks.
+        int lit = 0, other = 0;
+        for (int x = 20; x < 180; ++x)
+            if (x % 30 < 27 && x % 30 > 13) // away from the ticks at 40, 70 ...
+            {
+                const int g = Grey(x, 139);
+                lit += IsNear(g, kDark);
+                other += g != kWhite && !IsNear(g, kDark);
+            }
+        EXPECT_EQ(other, 0);
+        EXPECT_GT(lit, 25);
+        EXPECT_LT(lit, 60);
+        // Nothing ten pixels off the line.
+        for (int x = 0; x < kSize; ++x)
+            ASSERT_EQ(Grey(x, 129), kWhite) << x;
+
+        // Ticks at x = -59.5, -29.5, ... 90.5: columns 40, 70, ... 190.
+        for (int k = 1; k <= 6; ++k)
+        {
+            const int x = 10 + 30 * k;
+            EXPECT_TRUE(IsNear(Grey(x, 135), c.tickGrey)) << "tick " << k;
+            EXPECT_TRUE(IsNear(Grey(x, 143), c.tickGrey)) << "tick " << k;
+            EXPECT_EQ(Grey(x, 147), kWhite) << "tick " << k;
+            EXPECT_EQ(Grey(x - 15, 135), kWhite) << "between ticks " << k;
+        }
+        // The first point is no tick; the points tool shows it, 5 pixels wide.
+        if (c.pointsTool)
+            EXPECT_TRUE(IsNear(Grey(10, 137), kMid));
+        else
+            EXPECT_EQ(Grey(10, 137), kWhite);
+    }
+}
+
+// The arc turned by Orientation through the axis matrix: with Rayon 50 and
+// Orientation 90 its 90 points lie on the circle of centre (0, 50) through
+// the origin, from x = -34.7 to 35.4 below the centre. The centre tool
+// shows Origine as a 7-pixel point.
+TEST_F(ElementDrawingTest, ArcThroughTheAxisMatrix)
+{
+    Axe axe;
+    axe.Type = 0;
+    axe.Rayon = 50.0;
+    axe.Orientation = 90.0;
+    GetModelUi().SetEventsManager(&OnAxeCentreToolEvent);
+    Frame([&] { axe.Render(); });
+
+    int left = 0, right = 0;
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x)
+        {
+            const int g = Grey(x, y);
+            if (!IsNear(g, kDark))
+                continue;
+            const double sx = x + 0.5 - 100.0, sy = 100.0 - (y + 0.5);
+            const double r = std::hypot(sx, sy - 50.0);
+            EXPECT_NEAR(r, 50.0, 2.0) << x << "," << y;
+            EXPECT_LT(sy, 50.0 - 30.0) << x << "," << y;
+            left += sx < -25.0;
+            right += sx > 25.0;
+        }
+    EXPECT_GT(left, 3);
+    EXPECT_GT(right, 3);
+    EXPECT_EQ(Grey(100, 102), kMid);
+    EXPECT_EQ(Grey(100, 106), kWhite);
+    GetModelUi().SetEventsManager(nullptr);
+    Frame([&] { axe.Render(); });
+    EXPECT_EQ(Grey(100, 102), kWhite);
+}
+} // namespace
