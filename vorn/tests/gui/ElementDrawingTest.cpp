@@ -1,5 +1,6 @@
 #include "Axe.h"
 #include "AxeTools.h"
+#include "Decor.h"
 #include "GL_Window.h"
 #include "GuiTestHelpers.h"
 #include "LumCamera.h"
@@ -11,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <fstream>
 #include <functional>
 #include <vector>
 
@@ -40,6 +43,12 @@ int Grey(int x, int y)
     const size_t i = (static_cast<size_t>(kSize - 1 - y) * kSize + x) * 3;
     const int r = gPixels[i], g = gPixels[i + 1], b = gPixels[i + 2];
     return (std::abs(r - g) <= 2 && std::abs(g - b) <= 2) ? r : -1;
+}
+
+bool IsRed(int x, int y)
+{
+    const size_t i = (static_cast<size_t>(kSize - 1 - y) * kSize + x) * 3;
+    return gPixels[i] > 250 && gPixels[i + 1] < 5 && gPixels[i + 2] < 5;
 }
 
 bool IsNear(int grey, int expected)
@@ -170,5 +179,44 @@ TEST_F(ElementDrawingTest, ArcThroughTheAxisMatrix)
     GetModelUi().SetEventsManager(nullptr);
     Frame([&] { axe.Render(); });
     EXPECT_EQ(Grey(100, 102), kWhite);
+}
+
+// A 40 m square read from a file sits centred on the displayed zone's
+// centre (the origin), 10 m up: it fills pixels 80 to 119 in its colour; a
+// previewed move of 50 m along x shows it 50 pixels right, the mesh
+// unchanged.
+TEST_F(ElementDrawingTest, SceneryFillsItsSquare)
+{
+    gProjet.Limite1 = LumPoint(-100, -100, 0);
+    gProjet.Limite2 = LumPoint(100, 100, 0);
+    const std::string path = ::testing::TempDir() + "drawn_square.obj";
+    std::ofstream(path) << "v 0 0 0\nv 40 0 0\nv 40 40 0\nv 0 40 0\nf 1 2 3 4\n";
+    Decor decor(path);
+    std::remove(path.c_str());
+    ASSERT_TRUE(decor.IsLoaded());
+    decor.SetColour(255, 0, 0);
+
+    const struct
+    {
+        double move;
+        int first, last; // the columns filled
+    } cases[] = {{0.0, 80, 119}, {50.0, 130, 169}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.move);
+        decor.SetTransformShown(c.move != 0.0);
+        decor.SetPreview(0.0, LumPoint(c.move, 0, 0), LumPoint());
+        Frame([&] { decor.Render(canvas->getDevice()); });
+        for (int x = c.first - 3; x <= c.last + 3; ++x)
+        {
+            const bool inside = x >= c.first && x <= c.last;
+            EXPECT_EQ(IsRed(x, 100), inside) << x;
+            EXPECT_EQ(IsRed(x, 81), inside) << x;
+        }
+        EXPECT_FALSE(IsRed(c.first + 20, 77));
+        EXPECT_FALSE(IsRed(c.first + 20, 122));
+    }
+    EXPECT_NEAR(decor.GetCentre().x, 0.0, 1e-9);
+    gProjet.Limite1 = gProjet.Limite2 = LumPoint();
 }
 } // namespace
