@@ -1,6 +1,7 @@
 #include "Axe.h"
 #include "AxeTools.h"
 #include "Decor.h"
+#include "Discontinuite.h"
 #include "GL_Window.h"
 #include "GuiTestHelpers.h"
 #include "LumCamera.h"
@@ -49,6 +50,13 @@ bool IsRed(int x, int y)
 {
     const size_t i = (static_cast<size_t>(kSize - 1 - y) * kSize + x) * 3;
     return gPixels[i] > 250 && gPixels[i + 1] < 5 && gPixels[i + 2] < 5;
+}
+
+// Blue at 0.6 over white.
+bool IsPlaneBlue(int x, int y)
+{
+    const size_t i = (static_cast<size_t>(kSize - 1 - y) * kSize + x) * 3;
+    return std::abs(gPixels[i] - 102) <= 3 && std::abs(gPixels[i + 1] - 102) <= 3 && gPixels[i + 2] > 250;
 }
 
 bool IsNear(int grey, int expected)
@@ -217,6 +225,38 @@ TEST_F(ElementDrawingTest, SceneryFillsItsSquare)
         EXPECT_FALSE(IsRed(c.first + 20, 122));
     }
     EXPECT_NEAR(decor.GetCentre().x, 0.0, 1e-9);
+    gProjet.Limite1 = gProjet.Limite2 = LumPoint();
+}
+
+// A horizontal reference plane (dip 0) is cut to the zone (-50, -40) to
+// (50, 40) widened by a tenth of its width, 10: it fills columns 40 to 159
+// and rows 50 to 149 in translucent blue. A reference point outside the box
+// (or not a number) comes back to the box's centre.
+TEST_F(ElementDrawingTest, ReferencePlaneCutToTheZone)
+{
+    gProjet.Limite1 = LumPoint(50, -40, 0);
+    gProjet.Limite2 = LumPoint(-50, 40, 0);
+    const struct
+    {
+        LumPoint origin, drawnAt;
+    } cases[] = {{LumPoint(5, -3, 2), LumPoint(5, -3, 2)},
+                 {LumPoint(500, 0, 0), LumPoint(0, 0, 5)},
+                 {LumPoint(0, std::nan(""), 0), LumPoint(0, 0, 5)}};
+    for (const auto& c : cases)
+    {
+        Discontinuite family("F");
+        family.Origine = c.origin;
+        Frame([&] { family.Render(0.0, 10.0); });
+        EXPECT_FALSE(IsPlaneBlue(100, 100)) << "not shown";
+
+        family.OrigineAffichee = true;
+        Frame([&] { family.Render(0.0, 10.0); });
+        for (int x = 37; x <= 162; ++x)
+            EXPECT_EQ(IsPlaneBlue(x, 100), x >= 40 && x <= 159) << x;
+        for (int y = 47; y <= 152; ++y)
+            EXPECT_EQ(IsPlaneBlue(100, y), y >= 50 && y <= 149) << y;
+        EXPECT_NEAR((family.Origine - c.drawnAt).Norm(), 0.0, 1e-12);
+    }
     gProjet.Limite1 = gProjet.Limite2 = LumPoint();
 }
 } // namespace
