@@ -2,6 +2,8 @@
 #include "AxeTools.h"
 #include "Decor.h"
 #include "Discontinuite.h"
+#include "FondPlan.h"
+#include "FondPlanTools.h"
 #include "GL_Window.h"
 #include "GuiTestHelpers.h"
 #include "LumCamera.h"
@@ -50,6 +52,13 @@ bool IsRed(int x, int y)
 {
     const size_t i = (static_cast<size_t>(kSize - 1 - y) * kSize + x) * 3;
     return gPixels[i] > 250 && gPixels[i + 1] < 5 && gPixels[i + 2] < 5;
+}
+
+// The colour of pixel (x, y) from the top-left corner.
+wxColour Colour(int x, int y)
+{
+    const size_t i = (static_cast<size_t>(kSize - 1 - y) * kSize + x) * 3;
+    return wxColour(gPixels[i], gPixels[i + 1], gPixels[i + 2]);
 }
 
 // Blue at 0.6 over white.
@@ -258,5 +267,89 @@ TEST_F(ElementDrawingTest, ReferencePlaneCutToTheZone)
         EXPECT_NEAR((family.Origine - c.drawnAt).Norm(), 0.0, 1e-12);
     }
     gProjet.Limite1 = gProjet.Limite2 = LumPoint();
+}
+
+// A 40 x 20 image, red on the left and blue on the right above, green
+// and black below, at (10, 0) with Taille 0.5: 50 scene units tall and,
+// in its own proportions, 100 wide, so it covers columns 60 to 159 and
+// rows 75 to 124, its top up.
+TEST_F(ElementDrawingTest, BackgroundPlanInItsProportions)
+{
+    wxImage image(40, 20);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x)
+        {
+            const bool left = x < 20, top = y < 10;
+            image.SetRGB(x, y, top && left ? 255 : 0, !top && left ? 255 : 0, top && !left ? 255 : 0);
+        }
+    const std::string path = ::testing::TempDir() + "drawn_plan.png";
+    ASSERT_TRUE(image.SaveFile(path, wxBITMAP_TYPE_PNG));
+    FondPlan plan(path);
+    plan.PosX = 10.0;
+    plan.Taille = 0.5;
+    LumoraDevice* device = canvas->getDevice();
+
+    Frame([&] { plan.Render(device, 100); });
+    EXPECT_EQ(plan.ImageWidth, 40);
+    EXPECT_EQ(plan.ImageHeight, 20);
+    EXPECT_EQ(Colour(65, 80), *wxRED);
+    EXPECT_EQ(Colour(154, 80), *wxBLUE);
+    EXPECT_EQ(Colour(65, 119), wxColour(0, 255, 0));
+    EXPECT_EQ(Colour(154, 119), *wxBLACK);
+    EXPECT_EQ(Colour(57, 80), *wxWHITE);
+    EXPECT_EQ(Colour(162, 119), *wxWHITE);
+    EXPECT_EQ(Colour(100, 72), *wxWHITE);
+    EXPECT_EQ(Colour(100, 127), *wxWHITE);
+
+    // Half transparent over white; none at all at 0.
+    Frame([&] { plan.Render(device, 50); });
+    const wxColour half = Colour(65, 80);
+    EXPECT_NEAR(half.Red(), 255, 2);
+    EXPECT_NEAR(half.Green(), 128, 2);
+    Frame([&] { plan.Render(device, 0); });
+    EXPECT_EQ(Colour(65, 80), *wxWHITE);
+    std::remove(path.c_str());
+
+    // An image that does not load draws nothing and takes no size (the
+    // device still holds the previous image's).
+    FondPlan missing(::testing::TempDir() + "no_such_plan.png");
+    Frame([&] { missing.Render(device, 100); });
+    EXPECT_EQ(missing.ImageWidth, 0);
+    EXPECT_EQ(Colour(100, 100), *wxWHITE);
+}
+
+// The north tool's line runs along the angle in progress, 0.45 of the view
+// width each side of the centre, inside a circle of 0.35 of it; the
+// calibration's red segment joins the first point to the mouse.
+TEST_F(ElementDrawingTest, PlanToolOverlays)
+{
+    LumoraDevice* device = canvas->getDevice();
+    const auto grey = [](int x, int y) { return IsNear(Grey(x, y), 102); };
+    NordToolMove(LumPoint(1, 0, 0)); // 90: towards +x
+    Frame([&] { DrawNordToolOverlay(device); });
+    EXPECT_TRUE(grey(50, 99) || grey(50, 100));
+    EXPECT_TRUE(grey(12, 99) || grey(12, 100));
+    EXPECT_EQ(Grey(7, 99), kWhite);
+    EXPECT_EQ(Grey(100, 50), kWhite);
+    EXPECT_TRUE(grey(100, 29) || grey(100, 30)) << "circle";
+    NordToolMove(LumPoint(0, 1, 0)); // 0: up
+    Frame([&] { DrawNordToolOverlay(device); });
+    EXPECT_TRUE(grey(99, 150) || grey(100, 150));
+    EXPECT_EQ(Grey(50, 99), kWhite);
+    EXPECT_EQ(Grey(50, 100), kWhite);
+
+    StartFondPlanCalibration();
+    Frame([&] { DrawFondPlanCalibrationOverlay(device); });
+    EXPECT_EQ(Grey(100, 79), kWhite) << "no point yet";
+    FondPlanCalibrationClick(LumPoint(-50.5, 20.5, 0));
+    FondPlanCalibrationMove(LumPoint(30.5, 20.5, 0));
+    Frame([&] { DrawFondPlanCalibrationOverlay(device); });
+    // From the centre of column 49 to that of column 130 (the end pixels
+    // follow the rasteriser's rule).
+    for (int x = 45; x <= 135; ++x)
+        if (x < 49 || x > 130 || (x > 49 && x < 129))
+            EXPECT_EQ(IsRed(x, 79), x > 49 && x < 129) << x;
+    FondPlanCalibrationCancel();
+    EXPECT_EQ(gProjet.Echelle, 100.0);
 }
 } // namespace
