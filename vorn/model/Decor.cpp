@@ -218,7 +218,8 @@ void Decor::ApplyTransform(double scale, const LumPoint& translation, const LumP
 
 void Decor::Render(LumoraDevice* device)
 {
-    if (!mLoaded)
+    // Outside a device's frame there is no context to draw with.
+    if (!mLoaded || !device || !device->IsRendering())
         return;
     if (!mRenderable || mRenderableStale)
     {
@@ -237,8 +238,7 @@ void Decor::Render(LumoraDevice* device)
     {
         glColor3d(1.0, 1.0, 1.0);
         glEnable(GL_TEXTURE_2D);
-        if (device)
-            device->LoadTexture(Texture, 0);
+        device->LoadTexture(Texture, 0);
     }
     else
         glColor3d(Couleur.x, Couleur.y, Couleur.z);

@@ -64,6 +64,7 @@ public:
     // Draws the mesh in the 3D view's draw callback (context current), with
     // the preview applied, in Couleur or textured with Texture; the
     // renderable is made on the first drawing and rebuilt after a change.
+    // Outside the device's frame nothing is drawn.
     void Render(LumoraDevice* device);
 
     LumPoint Couleur;

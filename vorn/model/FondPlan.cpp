@@ -37,7 +37,8 @@ void FondPlan::RegisterXML()
 
 void FondPlan::Render(LumoraDevice* device, int opacity)
 {
-    if (!device || opacity == 0)
+    // Outside a device's frame there is no context to draw with.
+    if (!device || !device->IsRendering() || opacity == 0)
         return;
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

@@ -22,7 +22,8 @@ public:
     // 100 scene units tall before Taille, in its own proportions, centred
     // on (PosX, PosY) at z -1000, at the given opacity (percent; 0 draws
     // nothing). The image's size is taken from the device the first time
-    // the image loads; an image that does not load draws nothing.
+    // the image loads; an image that does not load draws nothing, nor does
+    // a call outside the device's frame.
     void Render(LumoraDevice* device, int opacity);
 
     std::string Nom;

@@ -391,7 +391,7 @@ void FondPlanAdjustFollowPlacement(double x, double y, double size, bool sync)
 
 void DrawNordToolOverlay(LumoraDevice* device)
 {
-    LumCamera* camera = device ? device->GetCamera() : nullptr;
+    LumCamera* camera = device && device->IsRendering() ? device->GetCamera() : nullptr;
     if (!camera)
         return;
     const double width = camera->GetViewWidth();
@@ -422,10 +422,10 @@ void DrawNordToolOverlay(LumoraDevice* device)
     glLoadIdentity();
 }
 
-void DrawFondPlanCalibrationOverlay(LumoraDevice*)
+void DrawFondPlanCalibrationOverlay(LumoraDevice* device)
 {
     LumPoint first, second;
-    if (!GetFondPlanCalibrationSegment(first, second))
+    if (!device || !device->IsRendering() || !GetFondPlanCalibrationSegment(first, second))
         return;
     glDisable(GL_DEPTH_TEST);
     glColor3d(1.0, 0.0, 0.0);
