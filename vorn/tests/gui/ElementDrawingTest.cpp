@@ -14,6 +14,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -39,40 +40,20 @@ void DrawAndRead(LumoraDevice*)
     glReadPixels(0, 0, kSize, kSize, GL_RGB, GL_UNSIGNED_BYTE, gPixels.data());
 }
 
-// The grey level of pixel (x, y) from the top-left corner; -1 when the
-// pixel is not grey.
-int Grey(int x, int y)
+// Whether pixel (x, y), from the top-left corner, has the colour c
+// (0..255 each) within rounding.
+using Rgb = std::array<int, 3>;
+bool Is(int x, int y, const Rgb& c)
 {
     const size_t i = (static_cast<size_t>(kSize - 1 - y) * kSize + x) * 3;
-    const int r = gPixels[i], g = gPixels[i + 1], b = gPixels[i + 2];
-    return (std::abs(r - g) <= 2 && std::abs(g - b) <= 2) ? r : -1;
+    for (int k = 0; k < 3; ++k)
+        if (std::abs(gPixels[i + k] - c[k]) > 3)
+            return false;
+    return true;
 }
-
-bool IsRed(int x, int y)
-{
-    const size_t i = (static_cast<size_t>(kSize - 1 - y) * kSize + x) * 3;
-    return gPixels[i] > 250 && gPixels[i + 1] < 5 && gPixels[i + 2] < 5;
-}
-
-// The colour of pixel (x, y) from the top-left corner.
-wxColour Colour(int x, int y)
-{
-    const size_t i = (static_cast<size_t>(kSize - 1 - y) * kSize + x) * 3;
-    return wxColour(gPixels[i], gPixels[i + 1], gPixels[i + 2]);
-}
-
-// Blue at 0.6 over white.
-bool IsPlaneBlue(int x, int y)
-{
-    const size_t i = (static_cast<size_t>(kSize - 1 - y) * kSize + x) * 3;
-    return std::abs(gPixels[i] - 102) <= 3 && std::abs(gPixels[i + 1] - 102) <= 3 && gPixels[i + 2] > 250;
-}
-
-bool IsNear(int grey, int expected)
-{
-    return std::abs(grey - expected) <= 3;
-}
-constexpr int kDark = 51, kMid = 128, kWhite = 255; // 0.2, 0.5, 1
+// The axis grey 0.2, the points' grey 0.5, the north tool's grey 0.4.
+const Rgb kDark{51, 51, 51}, kMid{128, 128, 128}, kTool{102, 102, 102}, kWhite{255, 255, 255};
+const Rgb kRed{255, 0, 0}, kGreen{0, 255, 0}, kBlue{0, 0, 255}, kBlack{0, 0, 0};
 
 class ElementDrawingTest : public GuiTest::FrameTest
 {
@@ -107,101 +88,69 @@ protected:
     GL_Window* canvas = nullptr;
 };
 
-// A straight polyline along y = -39.5 from x = -89.5 to 90.5 (row 139),
-// graduated every 30 m: the line is dashed, the ticks stand across it at
-// 30, 60 ... from its first point, 5 on each side, and take the colour last
-// set (the points' grey while the points tool runs).
+// A polyline along y = -39.5 (row 139) from x = -89.5, graduated every
+// 30 m: dashed (about half its pixels between ticks), ticks 5 each side at
+// columns 40, 70 ... in the colour last set (the points' grey while the
+// points tool runs, which also shows the first point).
 TEST_F(ElementDrawingTest, PolylineDashedWithTicks)
 {
     gProjet.GraduationAxe = 30.0;
     Axe axe;
     axe.Type = 1;
     axe.ReplacePolyline({LumPoint(-89.5, -39.5, 0), LumPoint(90.5, -39.5, 0)});
-
-    const struct
+    for (const bool pointsTool : {false, true})
     {
-        bool pointsTool;
-        int tickGrey;
-    } cases[] = {{false, kDark}, {true, kMid}};
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.pointsTool ? "points tool" : "no tool");
-        GetModelUi().SetEventsManager(c.pointsTool ? &OnAxePointsToolEvent : nullptr);
+        SCOPED_TRACE(pointsTool);
+        GetModelUi().SetEventsManager(pointsTool ? &OnAxePointsToolEvent : nullptr);
         Frame([&] { axe.Render(); });
-
-        // Dashed: about half the pixels of the line's row between the ticks.
-        int lit = 0, other = 0;
+        int lit = 0;
         for (int x = 20; x < 180; ++x)
-            if (x % 30 < 27 && x % 30 > 13) // away from the ticks at 40, 70 ...
+            if (x % 30 > 13 && x % 30 < 27) // away from the ticks
             {
-                const int g = Grey(x, 139);
-                lit += IsNear(g, kDark);
-                other += g != kWhite && !IsNear(g, kDark);
+                lit += Is(x, 139, kDark);
+                EXPECT_TRUE(Is(x, 139, kDark) || Is(x, 139, kWhite)) << x;
             }
-        EXPECT_EQ(other, 0);
         EXPECT_GT(lit, 25);
         EXPECT_LT(lit, 60);
-        // Nothing ten pixels off the line.
-        for (int x = 0; x < kSize; ++x)
-            ASSERT_EQ(Grey(x, 129), kWhite) << x;
-
-        // Ticks at x = -59.5, -29.5, ... 90.5: columns 40, 70, ... 190.
-        for (int k = 1; k <= 6; ++k)
+        const Rgb tick = pointsTool ? kMid : kDark;
+        for (int x = 40; x <= 190; x += 30)
         {
-            const int x = 10 + 30 * k;
-            EXPECT_TRUE(IsNear(Grey(x, 135), c.tickGrey)) << "tick " << k;
-            EXPECT_TRUE(IsNear(Grey(x, 143), c.tickGrey)) << "tick " << k;
-            EXPECT_EQ(Grey(x, 147), kWhite) << "tick " << k;
-            EXPECT_EQ(Grey(x - 15, 135), kWhite) << "between ticks " << k;
+            EXPECT_TRUE(Is(x, 135, tick) && Is(x, 143, tick)) << x;
+            EXPECT_TRUE(Is(x, 147, kWhite) && Is(x - 15, 135, kWhite)) << x;
         }
-        // The first point is no tick; the points tool shows it, 5 pixels wide.
-        if (c.pointsTool)
-            EXPECT_TRUE(IsNear(Grey(10, 137), kMid));
-        else
-            EXPECT_EQ(Grey(10, 137), kWhite);
+        EXPECT_TRUE(Is(10, 137, pointsTool ? kMid : kWhite));
     }
 }
 
-// The arc turned by Orientation through the axis matrix: with Rayon 50 and
-// Orientation 90 its 90 points lie on the circle of centre (0, 50) through
-// the origin, from x = -34.7 to 35.4 below the centre. The centre tool
-// shows Origine as a 7-pixel point.
+// Rayon 50 turned by Orientation 90 through the axis matrix: the arc's
+// pixels lie on the circle of centre (0, 50) through the origin, below
+// y = 20 and on both sides; the centre tool shows Origine, 7 pixels wide.
 TEST_F(ElementDrawingTest, ArcThroughTheAxisMatrix)
 {
     Axe axe;
-    axe.Type = 0;
     axe.Rayon = 50.0;
     axe.Orientation = 90.0;
     GetModelUi().SetEventsManager(&OnAxeCentreToolEvent);
     Frame([&] { axe.Render(); });
-
     int left = 0, right = 0;
     for (int y = 0; y < kSize; ++y)
         for (int x = 0; x < kSize; ++x)
-        {
-            const int g = Grey(x, y);
-            if (!IsNear(g, kDark))
-                continue;
-            const double sx = x + 0.5 - 100.0, sy = 100.0 - (y + 0.5);
-            const double r = std::hypot(sx, sy - 50.0);
-            EXPECT_NEAR(r, 50.0, 2.0) << x << "," << y;
-            EXPECT_LT(sy, 50.0 - 30.0) << x << "," << y;
-            left += sx < -25.0;
-            right += sx > 25.0;
-        }
+            if (Is(x, y, kDark))
+            {
+                const double sx = x + 0.5 - 100.0, sy = 100.0 - (y + 0.5);
+                EXPECT_NEAR(std::hypot(sx, sy - 50.0), 50.0, 2.0) << x << "," << y;
+                EXPECT_LT(sy, 20.0) << x << "," << y;
+                left += sx < -25.0;
+                right += sx > 25.0;
+            }
     EXPECT_GT(left, 3);
     EXPECT_GT(right, 3);
-    EXPECT_EQ(Grey(100, 102), kMid);
-    EXPECT_EQ(Grey(100, 106), kWhite);
-    GetModelUi().SetEventsManager(nullptr);
-    Frame([&] { axe.Render(); });
-    EXPECT_EQ(Grey(100, 102), kWhite);
+    EXPECT_TRUE(Is(100, 102, kMid) && Is(100, 106, kWhite));
 }
 
-// A 40 m square read from a file sits centred on the displayed zone's
-// centre (the origin), 10 m up: it fills pixels 80 to 119 in its colour; a
-// previewed move of 50 m along x shows it 50 pixels right, the mesh
-// unchanged.
+// A 40 m square read from a file sits on the zone's centre (the origin):
+// columns and rows 80 to 119 in its colour; a previewed move of 50 m along
+// x shows it 50 pixels right, the mesh unchanged.
 TEST_F(ElementDrawingTest, SceneryFillsItsSquare)
 {
     gProjet.Limite1 = LumPoint(-100, -100, 0);
@@ -212,144 +161,97 @@ TEST_F(ElementDrawingTest, SceneryFillsItsSquare)
     std::remove(path.c_str());
     ASSERT_TRUE(decor.IsLoaded());
     decor.SetColour(255, 0, 0);
-
-    const struct
+    for (const int move : {0, 50})
     {
-        double move;
-        int first, last; // the columns filled
-    } cases[] = {{0.0, 80, 119}, {50.0, 130, 169}};
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.move);
-        decor.SetTransformShown(c.move != 0.0);
-        decor.SetPreview(0.0, LumPoint(c.move, 0, 0), LumPoint());
+        decor.SetTransformShown(move != 0);
+        decor.SetPreview(0.0, LumPoint(move, 0, 0), LumPoint());
         Frame([&] { decor.Render(canvas->getDevice()); });
-        for (int x = c.first - 3; x <= c.last + 3; ++x)
+        for (int k = 77; k <= 122; ++k)
         {
-            const bool inside = x >= c.first && x <= c.last;
-            EXPECT_EQ(IsRed(x, 100), inside) << x;
-            EXPECT_EQ(IsRed(x, 81), inside) << x;
+            const bool inside = k >= 80 && k <= 119;
+            EXPECT_EQ(Is(k + move, 100, kRed), inside) << move << " column " << k + move;
+            EXPECT_EQ(Is(100 + move, k, kRed), inside) << move << " row " << k;
         }
-        EXPECT_FALSE(IsRed(c.first + 20, 77));
-        EXPECT_FALSE(IsRed(c.first + 20, 122));
     }
     EXPECT_NEAR(decor.GetCentre().x, 0.0, 1e-9);
     gProjet.Limite1 = gProjet.Limite2 = LumPoint();
 }
 
-// A horizontal reference plane (dip 0) is cut to the zone (-50, -40) to
-// (50, 40) widened by a tenth of its width, 10: it fills columns 40 to 159
-// and rows 50 to 149 in translucent blue. A reference point outside the box
-// (or not a number) comes back to the box's centre.
+// A horizontal reference plane is cut to the zone (-50, -40) to (50, 40)
+// widened by a tenth of its width: columns 40 to 159, rows 50 to 149, in
+// blue at 0.6 over white. A reference point outside the box, or not a
+// number, comes back to the box's centre.
 TEST_F(ElementDrawingTest, ReferencePlaneCutToTheZone)
 {
     gProjet.Limite1 = LumPoint(50, -40, 0);
     gProjet.Limite2 = LumPoint(-50, 40, 0);
-    const struct
-    {
-        LumPoint origin, drawnAt;
-    } cases[] = {{LumPoint(5, -3, 2), LumPoint(5, -3, 2)},
-                 {LumPoint(500, 0, 0), LumPoint(0, 0, 5)},
-                 {LumPoint(0, std::nan(""), 0), LumPoint(0, 0, 5)}};
+    const Rgb blue{102, 102, 255};
+    const LumPoint cases[][2] = {{LumPoint(5, -3, 2), LumPoint(5, -3, 2)},
+                                 {LumPoint(500, 0, 0), LumPoint(0, 0, 5)},
+                                 {LumPoint(0, std::nan(""), 0), LumPoint(0, 0, 5)}};
     for (const auto& c : cases)
     {
         Discontinuite family("F");
-        family.Origine = c.origin;
+        family.Origine = c[0];
         Frame([&] { family.Render(0.0, 10.0); });
-        EXPECT_FALSE(IsPlaneBlue(100, 100)) << "not shown";
-
+        EXPECT_TRUE(Is(100, 100, kWhite)) << "not shown";
         family.OrigineAffichee = true;
         Frame([&] { family.Render(0.0, 10.0); });
-        for (int x = 37; x <= 162; ++x)
-            EXPECT_EQ(IsPlaneBlue(x, 100), x >= 40 && x <= 159) << x;
-        for (int y = 47; y <= 152; ++y)
-            EXPECT_EQ(IsPlaneBlue(100, y), y >= 50 && y <= 149) << y;
-        EXPECT_NEAR((family.Origine - c.drawnAt).Norm(), 0.0, 1e-12);
+        for (int k = 37; k <= 162; ++k)
+        {
+            EXPECT_EQ(Is(k, 100, blue), k >= 40 && k <= 159) << k;
+            EXPECT_EQ(Is(100, k, blue), k >= 50 && k <= 149) << k;
+        }
+        EXPECT_NEAR((family.Origine - c[1]).Norm(), 0.0, 1e-12);
     }
     gProjet.Limite1 = gProjet.Limite2 = LumPoint();
 }
 
-// A 40 x 20 image, red on the left and blue on the right above, green
-// and black below, at (10, 0) with Taille 0.5: 50 scene units tall and,
-// in its own proportions, 100 wide, so it covers columns 60 to 159 and
-// rows 75 to 124, its top up.
+// A 40 x 20 image (red, blue above; green, black below) at (10, 0) with
+// Taille 0.5: 50 units tall, 100 wide in its proportions, so columns 60 to
+// 159 and rows 75 to 124, its top up; half transparent at 50; an image
+// that does not load draws nothing and takes no size.
 TEST_F(ElementDrawingTest, BackgroundPlanInItsProportions)
 {
     wxImage image(40, 20);
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 40; ++x)
-        {
-            const bool left = x < 20, top = y < 10;
-            image.SetRGB(x, y, top && left ? 255 : 0, !top && left ? 255 : 0, top && !left ? 255 : 0);
-        }
+            image.SetRGB(x, y, y < 10 && x < 20 ? 255 : 0, y >= 10 && x < 20 ? 255 : 0,
+                         y < 10 && x >= 20 ? 255 : 0);
     const std::string path = ::testing::TempDir() + "drawn_plan.png";
     ASSERT_TRUE(image.SaveFile(path, wxBITMAP_TYPE_PNG));
     FondPlan plan(path);
     plan.PosX = 10.0;
     plan.Taille = 0.5;
     LumoraDevice* device = canvas->getDevice();
-
     Frame([&] { plan.Render(device, 100); });
     EXPECT_EQ(plan.ImageWidth, 40);
     EXPECT_EQ(plan.ImageHeight, 20);
-    EXPECT_EQ(Colour(65, 80), *wxRED);
-    EXPECT_EQ(Colour(154, 80), *wxBLUE);
-    EXPECT_EQ(Colour(65, 119), wxColour(0, 255, 0));
-    EXPECT_EQ(Colour(154, 119), *wxBLACK);
-    EXPECT_EQ(Colour(57, 80), *wxWHITE);
-    EXPECT_EQ(Colour(162, 119), *wxWHITE);
-    EXPECT_EQ(Colour(100, 72), *wxWHITE);
-    EXPECT_EQ(Colour(100, 127), *wxWHITE);
-
-    // Half transparent over white; none at all at 0.
+    EXPECT_TRUE(Is(65, 80, kRed) && Is(154, 80, kBlue) && Is(65, 119, kGreen) && Is(154, 119, kBlack));
+    EXPECT_TRUE(Is(57, 80, kWhite) && Is(162, 119, kWhite) && Is(100, 72, kWhite) && Is(100, 127, kWhite));
     Frame([&] { plan.Render(device, 50); });
-    const wxColour half = Colour(65, 80);
-    EXPECT_NEAR(half.Red(), 255, 2);
-    EXPECT_NEAR(half.Green(), 128, 2);
-    Frame([&] { plan.Render(device, 0); });
-    EXPECT_EQ(Colour(65, 80), *wxWHITE);
+    EXPECT_TRUE(Is(65, 80, Rgb{255, 128, 128}));
     std::remove(path.c_str());
 
-    // An image that does not load draws nothing and takes no size (the
-    // device still holds the previous image's).
     FondPlan missing(::testing::TempDir() + "no_such_plan.png");
     Frame([&] { missing.Render(device, 100); });
     EXPECT_EQ(missing.ImageWidth, 0);
-    EXPECT_EQ(Colour(100, 100), *wxWHITE);
+    EXPECT_TRUE(Is(100, 100, kWhite));
 }
 
 // The north tool's line runs along the angle in progress, 0.45 of the view
-// width each side of the centre, inside a circle of 0.35 of it; the
-// calibration's red segment joins the first point to the mouse.
-TEST_F(ElementDrawingTest, PlanToolOverlays)
+// width (90) each side of the centre, in a circle of 0.35 of it (70).
+TEST_F(ElementDrawingTest, NorthToolOverlay)
 {
     LumoraDevice* device = canvas->getDevice();
-    const auto grey = [](int x, int y) { return IsNear(Grey(x, y), 102); };
+    const auto tool = [](int x, int y) { return Is(x, y, kTool); };
     NordToolMove(LumPoint(1, 0, 0)); // 90: towards +x
     Frame([&] { DrawNordToolOverlay(device); });
-    EXPECT_TRUE(grey(50, 99) || grey(50, 100));
-    EXPECT_TRUE(grey(12, 99) || grey(12, 100));
-    EXPECT_EQ(Grey(7, 99), kWhite);
-    EXPECT_EQ(Grey(100, 50), kWhite);
-    EXPECT_TRUE(grey(100, 29) || grey(100, 30)) << "circle";
+    EXPECT_TRUE((tool(50, 99) || tool(50, 100)) && (tool(12, 99) || tool(12, 100)));
+    EXPECT_TRUE(Is(7, 99, kWhite) && Is(100, 50, kWhite));
+    EXPECT_TRUE(tool(100, 29) || tool(100, 30)) << "circle";
     NordToolMove(LumPoint(0, 1, 0)); // 0: up
     Frame([&] { DrawNordToolOverlay(device); });
-    EXPECT_TRUE(grey(99, 150) || grey(100, 150));
-    EXPECT_EQ(Grey(50, 99), kWhite);
-    EXPECT_EQ(Grey(50, 100), kWhite);
-
-    StartFondPlanCalibration();
-    Frame([&] { DrawFondPlanCalibrationOverlay(device); });
-    EXPECT_EQ(Grey(100, 79), kWhite) << "no point yet";
-    FondPlanCalibrationClick(LumPoint(-50.5, 20.5, 0));
-    FondPlanCalibrationMove(LumPoint(30.5, 20.5, 0));
-    Frame([&] { DrawFondPlanCalibrationOverlay(device); });
-    // From the centre of column 49 to that of column 130 (the end pixels
-    // follow the rasteriser's rule).
-    for (int x = 45; x <= 135; ++x)
-        if (x < 49 || x > 130 || (x > 49 && x < 129))
-            EXPECT_EQ(IsRed(x, 79), x > 49 && x < 129) << x;
-    FondPlanCalibrationCancel();
-    EXPECT_EQ(gProjet.Echelle, 100.0);
+    EXPECT_TRUE((tool(99, 150) || tool(100, 150)) && Is(50, 99, kWhite) && Is(50, 100, kWhite));
 }
 } // namespace
