@@ -11,6 +11,8 @@
 #include "ProjetOVX.h"
 #include "SceneCoordinates.h"
 
+#include <GL/gl.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -639,4 +641,89 @@ void Axe::ReplacePolyline(const std::vector<LumPoint>& points)
 {
     mPoints = points;
     SetGeometryChanged();
+}
+
+namespace
+{
+void DrawPoints(const std::vector<LumPoint>& points, float size)
+{
+    glColor3d(0.5, 0.5, 0.5);
+    glPointSize(size);
+    glBegin(GL_POINTS);
+    for (const LumPoint& p : points)
+        glVertex3d(p.x, p.y, p.z);
+    glEnd();
+    glPointSize(1.0f);
+}
+
+// The axis line's style: dark grey, two pixels wide, dashed.
+void BeginAxisLine()
+{
+    glColor3d(0.2, 0.2, 0.2);
+    glLineWidth(2.0f);
+    glLineStipple(1, 0xFF00);
+    glEnable(GL_LINE_STIPPLE);
+    glBegin(GL_LINE_STRIP);
+}
+
+void EndAxisLine()
+{
+    glEnd();
+    glLineWidth(1.0f);
+    glDisable(GL_LINE_STIPPLE);
+}
+} // namespace
+
+void Axe::Render()
+{
+    const ModelUi::EventsManager tool = GetModelUi().GetEventsManager();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    if (Type == 0)
+    {
+        if (tool == &OnAxeCentreToolEvent)
+            DrawPoints({Origine}, 7.0f);
+        // M computed from the current values, never read back from GL.
+        glLoadMatrixd(ComputeMatrix());
+        BeginAxisLine();
+        double angle = kArcStart;
+        for (int k = 0; k < kArcPoints; ++k, angle -= kArcStep)
+        {
+            const LumPoint p = ArcLocalPoint(Rayon, angle);
+            glVertex3d(p.x, p.y, p.z);
+        }
+        EndAxisLine();
+        glLoadIdentity();
+    }
+    else
+    {
+        BeginAxisLine();
+        for (const LumPoint& p : mPoints)
+            glVertex3d(p.x, p.y, p.z);
+        EndAxisLine();
+        if (tool == &OnAxePointsToolEvent)
+            DrawPoints(mPoints, 5.0f);
+    }
+    if (!mGraduationValid)
+        ComputeGraduation();
+    // The ticks take the colour last set.
+    glLineWidth(2.0f);
+    glBegin(GL_LINES);
+    for (size_t i = 0; i + 1 < mTicks.size(); i += 2)
+    {
+        glVertex3d(mTicks[i].x, mTicks[i].y, mTicks[i].z);
+        glVertex3d(mTicks[i + 1].x, mTicks[i + 1].y, mTicks[i + 1].z);
+    }
+    glEnd();
+    glLineWidth(1.0f);
+    glPopMatrix();
+}
+
+void Axe::RenderPoints() const
+{
+    if (Type == 0)
+        DrawPoints({Origine}, 7.0f);
+    else
+        DrawPoints(mPoints, 5.0f);
 }

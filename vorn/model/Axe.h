@@ -87,6 +87,14 @@ public:
     // the box diagonal (scene units) plus 10 scene units.
     static double GetHeadLength(const LumPoint& boxMin, const LumPoint& boxMax);
 
+    // Drawn by the plan and 3D views' draw callbacks, with the context
+    // current: the arc (through M) or the polyline, dashed, the points the
+    // running axis tool edits, and the graduation (repaired when stale).
+    // The model-view matrix is left as it was found.
+    void Render();
+    // The 3D axis-points editor's overlay: the points that can be edited.
+    void RenderPoints() const;
+
     void ComputeGraduation();
     const std::vector<LumPoint>& GetTicks() const { return mTicks; }
     bool IsGraduationValid() const { return mGraduationValid; }

@@ -6,9 +6,12 @@
 #include "KorMatrix.h"
 #include "KorOBJ.h"
 #include "KorString.h"
+#include "LumoraDevice.h"
 #include "ModelUi.h"
 #include "ProjetOVX.h"
 #include "SceneCoordinates.h"
+
+#include <GL/gl.h>
 
 #include <cmath>
 #include <memory>
@@ -211,4 +214,36 @@ void Decor::ApplyTransform(double scale, const LumPoint& translation, const LumP
     ClearPreview();
     if (record && applied)
         RecordDecorTransform(gProjet.GetDecorIndex(this), appliedScale, appliedTranslation, appliedRotation);
+}
+
+void Decor::Render(LumoraDevice* device)
+{
+    // Outside a device's frame there is no context to draw with.
+    if (!mLoaded || !device || !device->IsRendering())
+        return;
+    if (!mRenderable || mRenderableStale)
+    {
+        if (!mRenderable)
+            mRenderable = std::make_unique<LumHandledMesh>(device, "");
+        mRenderable->CreateFromKorMesh(mMesh);
+        mRenderableStale = false;
+    }
+    double preview[16];
+    GetPreviewMatrix(preview);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glMultMatrixd(preview);
+    const bool textured = !Texture.empty();
+    if (textured)
+    {
+        glColor3d(1.0, 1.0, 1.0);
+        glEnable(GL_TEXTURE_2D);
+        device->LoadTexture(Texture, 0);
+    }
+    else
+        glColor3d(Couleur.x, Couleur.y, Couleur.z);
+    mRenderable->Render(nullptr);
+    glPopMatrix();
+    if (textured)
+        glDisable(GL_TEXTURE_2D);
 }

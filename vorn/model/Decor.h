@@ -2,10 +2,14 @@
 
 #include "ElementOVX.h"
 #include "KorMesh.h"
+#include "LumHandledMesh.h"
 #include "LumPoint.h"
 #include "XMLable.h"
 
+#include <memory>
 #include <string>
+
+class LumoraDevice;
 
 // A scenery object: a mesh read from an OBJ or a DXF file, placed in the
 // scene (its coordinates count as metres), drawn with a colour or a
@@ -57,6 +61,12 @@ public:
     void GetPreviewMatrix(double* m);
     bool IsRenderableStale() const { return mRenderableStale; }
 
+    // Draws the mesh in the 3D view's draw callback (context current), with
+    // the preview applied, in Couleur or textured with Texture; the
+    // renderable is made on the first drawing and rebuilt after a change.
+    // Outside the device's frame nothing is drawn.
+    void Render(LumoraDevice* device);
+
     LumPoint Couleur;
     std::string Texture;
 
@@ -65,6 +75,7 @@ private:
     void Load(const std::string& path);
 
     KorMesh mMesh;
+    std::unique_ptr<LumHandledMesh> mRenderable;
     bool mLoaded = false;
     bool mRenderableStale = false;
     bool mTransformShown = false;

@@ -4,6 +4,8 @@
 #include "ModelUi.h"
 #include "ProjetOVX.h"
 
+#include <GL/gl.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -135,4 +137,57 @@ std::vector<int> Discontinuite::GiveBackToLists(const std::string& name,
         changed.push_back(i);
     }
     return changed;
+}
+
+void Discontinuite::Render(double zmin, double zmax)
+{
+    if (!OrigineAffichee)
+        return;
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_LIGHTING);
+    glEnable(GL_BLEND);
+    glEnable(GL_ALPHA_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4d(0.0, 0.0, 1.0, 0.6);
+
+    const LumPoint& a = gProjet.Limite1;
+    const LumPoint& b = gProjet.Limite2;
+    const double dx = std::fabs(b.x - a.x) / 10.0;
+    const double dz = (zmax - zmin) / 5.0;
+    const LumPoint low(std::min(a.x, b.x) - dx, std::min(a.y, b.y) - dx, zmin - dz);
+    const LumPoint high(std::max(a.x, b.x) + dx, std::max(a.y, b.y) + dx, zmax + dz);
+    const auto inside = [](double v, double lo, double hi) { return v >= lo && v <= hi; };
+    // Written so that a coordinate that is not a number counts as outside.
+    if (!inside(Origine.x, low.x, high.x) || !inside(Origine.y, low.y, high.y) ||
+        !inside(Origine.z, low.z, high.z))
+        Origine = (low + high) * 0.5;
+
+    const GLdouble planes[6][4] = {{1, 0, 0, -low.x},  {-1, 0, 0, high.x}, {0, 1, 0, -low.y},
+                                   {0, -1, 0, high.y}, {0, 0, 1, -low.z},  {0, 0, -1, high.z}};
+    for (int i = 0; i < 6; ++i)
+    {
+        glClipPlane(GL_CLIP_PLANE0 + i, planes[i]);
+        glEnable(GL_CLIP_PLANE0 + i);
+    }
+    glDisable(GL_TEXTURE_2D);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+
+    constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
+    const double az = (90.0 - Azimut) * kDegToRad, strike = -Azimut * kDegToRad, dip = Pendage * kDegToRad;
+    const double h = 5000.0;
+    const LumPoint u =
+        LumPoint(std::cos(az) * std::cos(dip), std::sin(az) * std::cos(dip), -std::sin(dip)) * h;
+    const LumPoint v = LumPoint(std::cos(strike), std::sin(strike), 0.0) * h;
+    const LumPoint corners[4] = {Origine + u - v, Origine + u + v, Origine - u + v, Origine - u - v};
+    glBegin(GL_QUADS);
+    for (const LumPoint& c : corners)
+        glVertex3f(static_cast<float>(c.x), static_cast<float>(c.y), static_cast<float>(c.z));
+    glEnd();
+
+    for (int i = 0; i < 6; ++i)
+        glDisable(GL_CLIP_PLANE0 + i);
+    glDisable(GL_BLEND);
+    glPopMatrix();
 }

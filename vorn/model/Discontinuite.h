@@ -40,6 +40,15 @@ public:
     // redraw.
     void SetOrigine(const LumPoint& point, bool record);
 
+    // Draws the reference plane in the 3D view's draw callback (context
+    // current) when OrigineAffichee: a translucent blue square of side
+    // 10000 through Origine, cut to the displayed zone's box widened by a
+    // tenth of its width in plan and a fifth of its height, zmin and zmax
+    // the zone's vertical extent that the fronts found. An Origine outside
+    // that box (or not finite) is moved to the box's centre first, and
+    // kept. The model-view matrix is left as it was found.
+    void Render(double zmin, double zmax);
+
     // Takes the name out of every list that holds it and returns the
     // positions of those lists, in order: the layer side of a deletion,
     // given the layers' family lists top to bottom.

@@ -5,6 +5,8 @@
 
 #include <string>
 
+class LumoraDevice;
+
 // A background plan: an image file drawn under the plan view, placed at
 // (PosX, PosY) in the scene with the size factor Taille. The file form is
 // exactly the registered members. The image's size in pixels is not saved:
@@ -15,6 +17,14 @@ public:
     explicit FondPlan(const std::string& path);
     FondPlan(const FondPlan& other);
     FondPlan& operator=(const FondPlan& other);
+
+    // Draws the image in the plan view's draw callback (context current):
+    // 100 scene units tall before Taille, in its own proportions, centred
+    // on (PosX, PosY) at z -1000, at the given opacity (percent; 0 draws
+    // nothing). The image's size is taken from the device the first time
+    // the image loads; an image that does not load draws nothing, nor does
+    // a call outside the device's frame.
+    void Render(LumoraDevice* device, int opacity);
 
     std::string Nom;
     double PosX = 0.0;

@@ -9,7 +9,10 @@
 #include "ModelUi.h"
 #include "ProjetOVX.h"
 
+#include <GL/gl.h>
+
 #include <cmath>
+#include <string>
 
 namespace
 {
@@ -106,7 +109,7 @@ void StartNordTool()
     }
     ui.EndCurrentTool();
     ui.SetEventsManager(OnNordToolEvent);
-    SetPlanToolHooks(nullptr);
+    SetPlanToolHooks(DrawNordToolOverlay);
     ui.DisableInterface();
     gNordAngle = 0;
 }
@@ -169,7 +172,7 @@ void StartFondPlanCalibration()
     gCalibrationRunning = true;
     gCalibrationFirstPoint = false;
     ui.SetEventsManager(OnFondPlanCalibrationEvent);
-    SetPlanToolHooks(nullptr);
+    SetPlanToolHooks(DrawFondPlanCalibrationOverlay);
     ui.SetEndToolHook(EndCalibration);
     ui.SetStatusText("Cliquez gauche pour définir 2 points qui serviront de référence", 0);
 }
@@ -384,4 +387,51 @@ void FondPlanAdjustFollowPlacement(double x, double y, double size, bool sync)
         gAdjustY = y;
         gAdjustTaille = size;
     }
+}
+
+void DrawNordToolOverlay(LumoraDevice* device)
+{
+    LumCamera* camera = device && device->IsRendering() ? device->GetCamera() : nullptr;
+    if (!camera)
+        return;
+    const double width = camera->GetViewWidth();
+    const LumPoint& c = camera->GetPosition();
+    constexpr double z = -900.0;
+    constexpr double kDegToRad = M_PI / 180.0;
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glColor3d(0.4, 0.4, 0.4);
+    const double r = 0.35 * width;
+    glBegin(GL_LINE_LOOP);
+    for (int k = 0; k < 360; ++k)
+        glVertex3d(c.x + r * std::cos(k * kDegToRad), c.y + r * std::sin(k * kDegToRad), z);
+    glEnd();
+    // The angle runs clockwise from the top of the view.
+    const double a = gNordAngle * kDegToRad, half = 0.45 * width;
+    const LumPoint d(std::sin(a) * half, std::cos(a) * half, 0.0);
+    glBegin(GL_LINES);
+    glVertex3d(c.x - d.x, c.y - d.y, z);
+    glVertex3d(c.x + d.x, c.y + d.y, z);
+    glEnd();
+    GetModelUi().DrawNorthArrow(gNordAngle);
+    // The angle's text at the end of the line the mouse points along.
+    glLoadIdentity();
+    glTranslated(c.x + d.x, c.y + d.y, z);
+    glColor3d(0.4, 0.4, 0.4);
+    device->Draw2DText(std::to_string(gNordAngle) + " °");
+    glLoadIdentity();
+}
+
+void DrawFondPlanCalibrationOverlay(LumoraDevice* device)
+{
+    LumPoint first, second;
+    if (!device || !device->IsRendering() || !GetFondPlanCalibrationSegment(first, second))
+        return;
+    glDisable(GL_DEPTH_TEST);
+    glColor3d(1.0, 0.0, 0.0);
+    glBegin(GL_LINES);
+    glVertex3d(first.x, first.y, first.z);
+    glVertex3d(second.x, second.y, second.z);
+    glEnd();
+    glEnable(GL_DEPTH_TEST);
 }

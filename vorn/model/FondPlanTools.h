@@ -3,6 +3,7 @@
 #include "LumPoint.h"
 
 struct EventInfo;
+class LumoraDevice;
 
 // The background plan tools of the plan view: the north direction, the
 // scale calibration from a known distance, the placement of the world
@@ -26,6 +27,10 @@ void NordToolMove(const LumPoint& d);
 void NordToolClick();
 void NordToolCancel();
 bool OnNordToolEvent(const EventInfo& event);
+// The tool's overlay: a grey circle around the view centre, the line
+// through it along the angle in progress, the north arrow so turned and
+// the angle as text.
+void DrawNordToolOverlay(LumoraDevice* device);
 
 // Calibration. The scale is 0 while the tool runs (no scale bar, nothing
 // rescaled); however the tool ends (Escape, a refused or cancelled
@@ -40,6 +45,9 @@ void FondPlanCalibrationCancel();
 // The points clicked so far; false before the first one.
 bool GetFondPlanCalibrationSegment(LumPoint& first, LumPoint& second);
 bool OnFondPlanCalibrationEvent(const EventInfo& event);
+// The tool's overlay: the red segment from the first point to the second
+// (or to the mouse), over everything; nothing before the first point.
+void DrawFondPlanCalibrationOverlay(LumoraDevice* device);
 
 // Origin: asks the world coordinates of the clicked scene point and moves
 // the origin so that the point gets them (one undo step).
