@@ -9,6 +9,7 @@
 #include "DialogSlider.h"
 #include "EventInfo.h"
 #include "FenetreTunnel.h"
+#include "FondPlan.h"
 #include "FrameUi.h"
 #include "GL_Window.h"
 #include "GuiTestHelpers.h"
@@ -25,6 +26,7 @@
 #include "ZoneTool.h"
 
 #include <wx/button.h>
+#include <wx/image.h>
 #include <wx/slider.h>
 
 #include <GL/gl.h>
@@ -178,6 +180,41 @@ TEST_F(PlanRenderTest, StaleBackgroundPlanIndexIsDropped)
     gProjet.FondUtilise = 2;
     Draw();
     EXPECT_EQ(gProjet.FondUtilise, -1);
+}
+
+// A 400 x 200 red image as the plan in use, at the origin, size 1: it spans
+// scene x -100..100 and y -50..50, pixels 300..500 by 250..350.
+TEST_F(PlanRenderTest, BackgroundPlanKeepsItsProportionsAtTheOpacity)
+{
+    const std::string path = (wxFileName::CreateTempFileName("plan") + ".png").ToStdString();
+    wxImage image(400, 200);
+    image.SetRGB(wxRect(0, 0, 400, 200), 255, 0, 0);
+    ASSERT_TRUE(image.SaveFile(path, wxBITMAP_TYPE_PNG));
+    gProjet.SetFondPlan(path);
+    ASSERT_EQ(gProjet.FondUtilise, 0);
+    struct Case
+    {
+        int opacity;
+        wxColour inside;
+    };
+    for (const Case& c : {Case{100, wxColour(255, 0, 0)}, Case{0, kWhite}})
+    {
+        gProjet.OpaciteFond = c.opacity;
+        Draw();
+        for (const wxPoint& p : {wxPoint(400, 300), wxPoint(305, 255), wxPoint(495, 345)})
+            EXPECT_EQ(Pixel(p.x, p.y), c.inside) << c.opacity << " at " << p.x << "," << p.y;
+        for (const wxPoint& p : {wxPoint(295, 300), wxPoint(505, 300), wxPoint(400, 245), wxPoint(400, 355)})
+            EXPECT_EQ(Pixel(p.x, p.y), kWhite) << c.opacity << " at " << p.x << "," << p.y;
+    }
+    gProjet.OpaciteFond = 50;
+    Draw();
+    const wxColour half = Pixel(400, 300);
+    EXPECT_EQ(half.Red(), 255);
+    EXPECT_NEAR(half.Green(), 128, 2);
+    EXPECT_NEAR(half.Blue(), 128, 2);
+    EXPECT_EQ(gProjet.GetFondPlanUtilise()->ImageWidth, 400);
+    EXPECT_EQ(gProjet.GetFondPlanUtilise()->ImageHeight, 200);
+    std::remove(path.c_str());
 }
 
 TEST(PlanScaleBar, LengthEndsOnAGraduation)
