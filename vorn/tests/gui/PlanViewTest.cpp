@@ -22,6 +22,7 @@
 #include "PanelPrincipal.h"
 #include "PopupOVX.h"
 #include "ProjetOVX.h"
+#include "Sondage.h"
 #include "TypedCoordinates.h"
 #include "ZoneTool.h"
 
@@ -449,6 +450,33 @@ TEST_F(PlanEditTest, DeleteKeyDeletesThePickedPointAsOneStepAndDotDoesNot)
     EXPECT_EQ(device->GetGizmo(), nullptr);
     Key(127);
     EXPECT_EQ(Points(bas), 3);
+}
+
+TEST_F(PlanEditTest, BoreholePointMenuDeletesItsOwnBoreholeAsOneStep)
+{
+    // Two vertical boreholes crossing "Bas" at z 5; the second is picked.
+    for (const auto& [name, x] : {std::pair{"S0", 40.0}, {"S1", -40.0}})
+    {
+        auto* sondage = new Sondage(name, LumPoint(x, 40, 30), false);
+        sondage->Pendage = 90.0;
+        sondage->SetPointSondage("Bas", 25.0);
+        ASSERT_NE(gProjet.SetSondage(sondage, -1, false, false), nullptr);
+    }
+    ASSERT_EQ(Points(bas), 6);
+    SetPopupShower(ChooseLine);
+    Press(LumPoint(-40, 40, 5), 3);
+    EXPECT_EQ(gShownLabels, (std::vector<std::string>{"S1", "Supprimer le sondage", "Modifier le sondage"}));
+    EXPECT_EQ(gShownEnabled, (std::vector<bool>{false, true, false}));
+    gChosenLine = 1;
+    Press(LumPoint(-40, 40, 5), 3);
+    ASSERT_EQ(gProjet.GetNumberOfSondages(), 1);
+    EXPECT_EQ(gProjet.GetSondage(0)->Nom, "S0");
+    EXPECT_EQ(Points(bas), 5);
+    EXPECT_EQ(bas->GetPickedVertex(), -1);
+    EXPECT_EQ(Undos(), 1u);
+    gProjet.GetUndoManager().Undo();
+    EXPECT_EQ(gProjet.GetSondageIndex("S1"), 1);
+    EXPECT_EQ(Points(bas), 6);
 }
 
 TEST_F(PlanEditTest, MenuLineRunsOnTheLayerBelowTheUpperOne)
