@@ -4,6 +4,8 @@
 #include "PlanView.h"
 #include "ChampTexte.h"
 #include "Couche.h"
+#include "Coupe.h"
+#include "CoupeCoord.h"
 #include "Dialog2Coordonnees.h"
 #include "DialogOutilsCreation.h"
 #include "DialogSlider.h"
@@ -477,6 +479,28 @@ TEST_F(PlanEditTest, BoreholePointMenuDeletesItsOwnBoreholeAsOneStep)
     gProjet.GetUndoManager().Undo();
     EXPECT_EQ(gProjet.GetSondageIndex("S1"), 1);
     EXPECT_EQ(Points(bas), 6);
+}
+
+TEST_F(PlanEditTest, SectionPointMenuDeletesItsSection)
+{
+    // A section along y = 50, its image 100 units wide and tall: its point
+    // of "Bas" at image (0.3, 0.65) lies at (30, 50, 5).
+    auto* coupe = new Coupe("C1", LumPoint(0, 50, 20), LumPoint(100, 50, 20));
+    coupe->Ref1 = CoupeCoord(0.0, 0.5);
+    coupe->Ref2 = CoupeCoord(1.0, 0.5);
+    coupe->EchelleVerticale = 100.0;
+    coupe->Couches.push_back("Bas");
+    coupe->Coordinates.push_back({CoupeCoord(0.3, 0.65)});
+    ASSERT_NE(gProjet.SetCoupe(coupe, -1, false, false), nullptr);
+    ASSERT_EQ(Points(bas), 5);
+    SetPopupShower(ChooseLine);
+    gChosenLine = 1;
+    Press(LumPoint(30, 50, 5), 3);
+    EXPECT_EQ(gShownLabels, (std::vector<std::string>{"C1", "Supprimer la coupe", "Modifier la coupe"}));
+    EXPECT_EQ(gShownEnabled, (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(gProjet.GetNumberOfCoupes(), 0);
+    EXPECT_EQ(Points(bas), 4);
+    EXPECT_EQ(Undos(), 1u);
 }
 
 TEST_F(PlanEditTest, MenuLineRunsOnTheLayerBelowTheUpperOne)
