@@ -2,6 +2,7 @@
 
 #include "Axe.h"
 #include "Couche.h"
+#include "FondPlan.h"
 #include "InterfaceModes.h"
 #include "KorGraduation.h"
 #include "KorMesh.h"
@@ -103,12 +104,46 @@ void DrawCouche(Couche& couche, bool segments, bool points)
     }
 }
 
-// The project holds its background plans as stored records only: nothing is
-// drawn yet, but an index left past the list by a removal is dropped.
-void DrawBackgroundPlan()
+// The background plan in use, 100 scene units tall before its size factor,
+// keeping the image's proportions, blended at the project's opacity.
+void DrawBackgroundPlan(LumoraDevice* device)
 {
-    if (gProjet.FondUtilise >= gProjet.GetNumberOfFondsPlan())
-        gProjet.FondUtilise = -1;
+    FondPlan* plan = gProjet.GetFondPlanUtilise();
+    if (!plan || gProjet.OpaciteFond == 0)
+        return;
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslated(plan->PosX, plan->PosY, 0.0);
+    glScaled(plan->Taille, plan->Taille, plan->Taille);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_ALPHA_TEST);
+    glColor4f(1.0f, 1.0f, 1.0f, gProjet.OpaciteFond / 100.0f);
+    glEnable(GL_TEXTURE_2D);
+    // The size reported after a failed load is the former texture's: only a
+    // loaded image fills the cache.
+    if (device->LoadTexture(plan->Nom, 0) != 0 && (plan->ImageWidth == 0 || plan->ImageHeight == 0))
+    {
+        plan->ImageWidth = device->GetTextureWidth();
+        plan->ImageHeight = device->GetTextureHeight();
+    }
+    if (plan->ImageWidth != 0 && plan->ImageHeight != 0)
+    {
+        const double b = 50.0 * plan->ImageWidth / plan->ImageHeight;
+        glBegin(GL_QUADS);
+        glTexCoord2d(0.0, 1.0);
+        glVertex3d(-b, 50.0, -1000.0);
+        glTexCoord2d(1.0, 1.0);
+        glVertex3d(b, 50.0, -1000.0);
+        glTexCoord2d(1.0, 0.0);
+        glVertex3d(b, -50.0, -1000.0);
+        glTexCoord2d(0.0, 0.0);
+        glVertex3d(-b, -50.0, -1000.0);
+        glEnd();
+    }
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    glLoadIdentity();
 }
 
 // The axis's discretised line.
@@ -284,7 +319,7 @@ void RenderPlanView(LumoraDevice* device)
     glDisable(GL_TEXTURE_2D);
     glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
     if (gPlanDrawFondPlan)
-        DrawBackgroundPlan();
+        DrawBackgroundPlan(device);
     if (gOverlayDrawer)
         gOverlayDrawer(device);
     else if (Couche* couche = CurrentCouche())

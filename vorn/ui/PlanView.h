@@ -36,6 +36,9 @@ void OnAddPointsToLigne();
 void OnChangeLigneProfondeur();
 void OnToggleLigneFermee();
 void OnDeleteLigne();
+// Delete, with undo, the borehole or section owning the picked point.
+void OnDeleteSondage();
+void OnDeleteCoupe();
 
 // The drawing tools of the current layer: free points, and the points of
 // a level line (ligne < 0 asks the depth of a new line).

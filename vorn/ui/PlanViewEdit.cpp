@@ -1,4 +1,5 @@
 #include "Couche.h"
+#include "Coupe.h"
 #include "EventInfo.h"
 #include "FenetreTunnel.h"
 #include "InterfaceModes.h"
@@ -14,6 +15,7 @@
 #include "PopupOVX.h"
 #include "ProjetOVX.h"
 #include "SceneCoordinates.h"
+#include "Sondage.h"
 #include "TypedCoordinates.h"
 
 #include <wx/cursor.h>
@@ -135,11 +137,25 @@ void ShowVertexMenu(Couche& couche, const Couche::sVertexType& type, int x, int 
         PopupOVX::AppendItem("Supprimer la ligne entière", gPopup, OnDeleteLigne);
         break;
     case 3:
-    case 4:
-        // Boreholes and sections are not held by the project yet: their
-        // points offer nothing, not even their deletion.
+    {
+        // A borehole's point goes only with its borehole. Its modification
+        // dialog does not exist yet: that line stays greyed.
         PopupOVX::Clear();
+        if (const Sondage* sondage = gProjet.GetSondage(type.Param))
+            PopupOVX::AppendItem(sondage->Nom, gPopup, nullptr);
+        PopupOVX::AppendItem("Supprimer le sondage", gPopup, OnDeleteSondage);
+        PopupOVX::AppendItem("Modifier le sondage", gPopup, nullptr);
         break;
+    }
+    case 4:
+    {
+        PopupOVX::Clear();
+        if (const Coupe* coupe = gProjet.GetCoupe(type.Param))
+            PopupOVX::AppendItem(coupe->Nom, gPopup, nullptr);
+        PopupOVX::AppendItem("Supprimer la coupe", gPopup, OnDeleteCoupe);
+        PopupOVX::AppendItem("Modifier la coupe", gPopup, nullptr);
+        break;
+    }
     default:
         break;
     }
@@ -341,4 +357,51 @@ void OnDeleteLigne()
     couche->SetPickedVertex(-1);
     if (LumoraDevice* device = MainDevice())
         device->SetGizmo(nullptr);
+}
+
+namespace
+{
+// The project index carried by the picked vertex of the given type, -1 when
+// the picked vertex is none or of another type.
+int PickedOwner(int wanted)
+{
+    Couche* couche = CurrentCouche();
+    if (!couche || !PickedVertex(*couche))
+        return -1;
+    const Couche::sVertexType type = couche->GetVertexType(couche->GetPickedVertex());
+    return type.Type == wanted ? type.Param : -1;
+}
+
+// The owner's points are gone from every layer with it: nothing stays picked.
+void DropPicked()
+{
+    if (Couche* couche = CurrentCouche())
+        couche->SetPickedVertex(-1);
+    if (LumoraDevice* device = MainDevice())
+        device->SetGizmo(nullptr);
+    RefreshDisplay();
+}
+} // namespace
+
+void OnDeleteSondage()
+{
+    const int index = PickedOwner(3);
+    const Sondage* sondage = gProjet.GetSondage(index);
+    if (!sondage)
+        return;
+    // A copy: the name goes with the borehole.
+    const std::string name = sondage->Nom;
+    gProjet.DeleteSondage(name, true);
+    DropPicked();
+}
+
+void OnDeleteCoupe()
+{
+    const int index = PickedOwner(4);
+    const Coupe* coupe = gProjet.GetCoupe(index);
+    if (!coupe)
+        return;
+    const std::string name = coupe->Nom;
+    gProjet.DeleteCoupe(name, true);
+    DropPicked();
 }

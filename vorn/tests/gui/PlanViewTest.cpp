@@ -4,11 +4,14 @@
 #include "PlanView.h"
 #include "ChampTexte.h"
 #include "Couche.h"
+#include "Coupe.h"
+#include "CoupeCoord.h"
 #include "Dialog2Coordonnees.h"
 #include "DialogOutilsCreation.h"
 #include "DialogSlider.h"
 #include "EventInfo.h"
 #include "FenetreTunnel.h"
+#include "FondPlan.h"
 #include "FrameUi.h"
 #include "GL_Window.h"
 #include "GuiTestHelpers.h"
@@ -21,10 +24,12 @@
 #include "PanelPrincipal.h"
 #include "PopupOVX.h"
 #include "ProjetOVX.h"
+#include "Sondage.h"
 #include "TypedCoordinates.h"
 #include "ZoneTool.h"
 
 #include <wx/button.h>
+#include <wx/image.h>
 #include <wx/slider.h>
 
 #include <GL/gl.h>
@@ -178,6 +183,41 @@ TEST_F(PlanRenderTest, StaleBackgroundPlanIndexIsDropped)
     gProjet.FondUtilise = 2;
     Draw();
     EXPECT_EQ(gProjet.FondUtilise, -1);
+}
+
+// A 400 x 200 red image as the plan in use, at the origin, size 1: it spans
+// scene x -100..100 and y -50..50, pixels 300..500 by 250..350.
+TEST_F(PlanRenderTest, BackgroundPlanKeepsItsProportionsAtTheOpacity)
+{
+    const std::string path = (wxFileName::CreateTempFileName("plan") + ".png").ToStdString();
+    wxImage image(400, 200);
+    image.SetRGB(wxRect(0, 0, 400, 200), 255, 0, 0);
+    ASSERT_TRUE(image.SaveFile(path, wxBITMAP_TYPE_PNG));
+    gProjet.SetFondPlan(path);
+    ASSERT_EQ(gProjet.FondUtilise, 0);
+    struct Case
+    {
+        int opacity;
+        wxColour inside;
+    };
+    for (const Case& c : {Case{100, wxColour(255, 0, 0)}, Case{0, kWhite}})
+    {
+        gProjet.OpaciteFond = c.opacity;
+        Draw();
+        for (const wxPoint& p : {wxPoint(400, 300), wxPoint(305, 255), wxPoint(495, 345)})
+            EXPECT_EQ(Pixel(p.x, p.y), c.inside) << c.opacity << " at " << p.x << "," << p.y;
+        for (const wxPoint& p : {wxPoint(295, 300), wxPoint(505, 300), wxPoint(400, 245), wxPoint(400, 355)})
+            EXPECT_EQ(Pixel(p.x, p.y), kWhite) << c.opacity << " at " << p.x << "," << p.y;
+    }
+    gProjet.OpaciteFond = 50;
+    Draw();
+    const wxColour half = Pixel(400, 300);
+    EXPECT_EQ(half.Red(), 255);
+    EXPECT_NEAR(half.Green(), 128, 2);
+    EXPECT_NEAR(half.Blue(), 128, 2);
+    EXPECT_EQ(gProjet.GetFondPlanUtilise()->ImageWidth, 400);
+    EXPECT_EQ(gProjet.GetFondPlanUtilise()->ImageHeight, 200);
+    std::remove(path.c_str());
 }
 
 TEST(PlanScaleBar, LengthEndsOnAGraduation)
@@ -412,6 +452,55 @@ TEST_F(PlanEditTest, DeleteKeyDeletesThePickedPointAsOneStepAndDotDoesNot)
     EXPECT_EQ(device->GetGizmo(), nullptr);
     Key(127);
     EXPECT_EQ(Points(bas), 3);
+}
+
+TEST_F(PlanEditTest, BoreholePointMenuDeletesItsOwnBoreholeAsOneStep)
+{
+    // Two vertical boreholes crossing "Bas" at z 5; the second is picked.
+    for (const auto& [name, x] : {std::pair{"S0", 40.0}, {"S1", -40.0}})
+    {
+        auto* sondage = new Sondage(name, LumPoint(x, 40, 30), false);
+        sondage->Pendage = 90.0;
+        sondage->SetPointSondage("Bas", 25.0);
+        ASSERT_NE(gProjet.SetSondage(sondage, -1, false, false), nullptr);
+    }
+    ASSERT_EQ(Points(bas), 6);
+    SetPopupShower(ChooseLine);
+    Press(LumPoint(-40, 40, 5), 3);
+    EXPECT_EQ(gShownLabels, (std::vector<std::string>{"S1", "Supprimer le sondage", "Modifier le sondage"}));
+    EXPECT_EQ(gShownEnabled, (std::vector<bool>{false, true, false}));
+    gChosenLine = 1;
+    Press(LumPoint(-40, 40, 5), 3);
+    ASSERT_EQ(gProjet.GetNumberOfSondages(), 1);
+    EXPECT_EQ(gProjet.GetSondage(0)->Nom, "S0");
+    EXPECT_EQ(Points(bas), 5);
+    EXPECT_EQ(bas->GetPickedVertex(), -1);
+    EXPECT_EQ(Undos(), 1u);
+    gProjet.GetUndoManager().Undo();
+    EXPECT_EQ(gProjet.GetSondageIndex("S1"), 1);
+    EXPECT_EQ(Points(bas), 6);
+}
+
+TEST_F(PlanEditTest, SectionPointMenuDeletesItsSection)
+{
+    // A section along y = 50, its image 100 units wide and tall: its point
+    // of "Bas" at image (0.3, 0.65) lies at (30, 50, 5).
+    auto* coupe = new Coupe("C1", LumPoint(0, 50, 20), LumPoint(100, 50, 20));
+    coupe->Ref1 = CoupeCoord(0.0, 0.5);
+    coupe->Ref2 = CoupeCoord(1.0, 0.5);
+    coupe->EchelleVerticale = 100.0;
+    coupe->Couches.push_back("Bas");
+    coupe->Coordinates.push_back({CoupeCoord(0.3, 0.65)});
+    ASSERT_NE(gProjet.SetCoupe(coupe, -1, false, false), nullptr);
+    ASSERT_EQ(Points(bas), 5);
+    SetPopupShower(ChooseLine);
+    gChosenLine = 1;
+    Press(LumPoint(30, 50, 5), 3);
+    EXPECT_EQ(gShownLabels, (std::vector<std::string>{"C1", "Supprimer la coupe", "Modifier la coupe"}));
+    EXPECT_EQ(gShownEnabled, (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(gProjet.GetNumberOfCoupes(), 0);
+    EXPECT_EQ(Points(bas), 4);
+    EXPECT_EQ(Undos(), 1u);
 }
 
 TEST_F(PlanEditTest, MenuLineRunsOnTheLayerBelowTheUpperOne)
