@@ -108,60 +108,8 @@ void DrawCouche(Couche& couche, bool segments, bool points)
 // keeping the image's proportions, blended at the project's opacity.
 void DrawBackgroundPlan(LumoraDevice* device)
 {
-    FondPlan* plan = gProjet.GetFondPlanUtilise();
-    if (!plan || gProjet.OpaciteFond == 0)
-        return;
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glTranslated(plan->PosX, plan->PosY, 0.0);
-    glScaled(plan->Taille, plan->Taille, plan->Taille);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_ALPHA_TEST);
-    glColor4f(1.0f, 1.0f, 1.0f, gProjet.OpaciteFond / 100.0f);
-    glEnable(GL_TEXTURE_2D);
-    // The size reported after a failed load is the former texture's: only a
-    // loaded image fills the cache.
-    if (device->LoadTexture(plan->Nom, 0) != 0 && (plan->ImageWidth == 0 || plan->ImageHeight == 0))
-    {
-        plan->ImageWidth = device->GetTextureWidth();
-        plan->ImageHeight = device->GetTextureHeight();
-    }
-    if (plan->ImageWidth != 0 && plan->ImageHeight != 0)
-    {
-        const double b = 50.0 * plan->ImageWidth / plan->ImageHeight;
-        glBegin(GL_QUADS);
-        glTexCoord2d(0.0, 1.0);
-        glVertex3d(-b, 50.0, -1000.0);
-        glTexCoord2d(1.0, 1.0);
-        glVertex3d(b, 50.0, -1000.0);
-        glTexCoord2d(1.0, 0.0);
-        glVertex3d(b, -50.0, -1000.0);
-        glTexCoord2d(0.0, 0.0);
-        glVertex3d(-b, -50.0, -1000.0);
-        glEnd();
-    }
-    glDisable(GL_BLEND);
-    glDisable(GL_TEXTURE_2D);
-    glLoadIdentity();
-}
-
-// The axis's discretised line.
-void DrawAxe(const Axe& axe)
-{
-    std::vector<LumPoint> points;
-    axe.GetPoints(points);
-    if (points.size() < 2)
-        return;
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glLineWidth(2.0f);
-    glColor3f(0.0f, 0.0f, 0.6f);
-    glBegin(GL_LINE_STRIP);
-    for (const LumPoint& p : points)
-        glVertex3d(p.x, p.y, p.z);
-    glEnd();
-    glLineWidth(1.0f);
+    if (FondPlan* plan = gProjet.GetFondPlanUtilise())
+        plan->Render(device, gProjet.OpaciteFond);
 }
 
 void DrawZone()
@@ -325,7 +273,7 @@ void RenderPlanView(LumoraDevice* device)
     else if (Couche* couche = CurrentCouche())
         DrawCouche(*couche, gProjet.TriangulationAffichee, gProjet.PointsAffiches);
     if (gProjet.AffichageAxeCreation)
-        DrawAxe(gProjet.GetAxe());
+        gProjet.GetAxe().Render();
     if (gPlanDrawZone && gProjet.ZoneAffichee)
         DrawZone();
     if (gPlanDrawNord && gProjet.AffichageNordCreation)
