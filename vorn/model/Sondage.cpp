@@ -1,7 +1,13 @@
 #include "Sondage.h"
 
+#include "Couche.h"
+#include "LumoraDevice.h"
 #include "PointSondage.h"
 #include "ProjetOVX.h"
+#include "SceneCoordinates.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <cmath>
 
@@ -14,6 +20,8 @@ Sondage::Sondage(const std::string& name, const LumPoint& head, bool fictif)
 Sondage::~Sondage()
 {
     ClearPoints();
+    if (mQuadric)
+        gluDeleteQuadric(mQuadric);
 }
 
 void Sondage::RegisterXML()
@@ -96,4 +104,55 @@ bool Sondage::RemovePointSondage(const std::string& layer)
 LumPoint Sondage::GetPointAtDepth() const
 {
     return GetPosition() + GetDirection() * Profondeur;
+}
+
+void Sondage::Render(LumoraDevice* device)
+{
+    // Outside a device's frame there is no context to draw with.
+    if (!device || !device->IsRendering())
+        return;
+    if (!mQuadric)
+        mQuadric = gluNewQuadric();
+    if (!mQuadric || gProjet.GetNumberOfCouches() == 0)
+        return;
+    const Couche* first = gProjet.GetCouche(0);
+    int red = first->R, green = first->G, blue = first->B;
+    const LumPoint head = WorldToScene(gProjet, GetPosition());
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslated(head.x, head.y, head.z);
+    // North turns the hole as it turns its crossing points, so that the
+    // drawing runs through them.
+    glRotated(Azimut + gProjet.Nord, 0.0, 0.0, -1.0);
+    glRotated(Pendage + 90.0, -1.0, 0.0, 0.0);
+    const double radius = std::fabs(gProjet.Limite1.x - gProjet.Limite2.x) / 200.0;
+    double previous = 0.0;
+    for (int i = 1; i < gProjet.GetNumberOfCouches(); ++i)
+    {
+        const Couche* couche = gProjet.GetCouche(i);
+        const PointSondage* point = GetPointSondage(couche->Nom);
+        if (!point)
+            continue;
+        const double length = point->Profondeur * 100.0 / gProjet.Echelle;
+        glColor3d(red / 255.0, green / 255.0, blue / 255.0);
+        gluCylinder(mQuadric, radius, radius, length - previous, 5, 1);
+        glTranslated(0.0, 0.0, length - previous);
+        previous = length;
+        red = couche->R;
+        green = couche->G;
+        blue = couche->B;
+    }
+    const double length = Profondeur * 100.0 / gProjet.Echelle;
+    glColor3d(red / 255.0, green / 255.0, blue / 255.0);
+    gluCylinder(mQuadric, radius, radius, length - previous, 5, 1);
+    if (gProjet.m3DAffichageInfos)
+    {
+        glColor3d(1.0, 1.0, 0.0);
+        glLoadIdentity();
+        glTranslated(head.x, head.y, head.z + 2.0);
+        glRotated(90.0, 0.0, 90.0, 0.0);
+        device->Draw2DText(Nom);
+    }
+    glPopMatrix();
 }

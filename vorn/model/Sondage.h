@@ -7,7 +7,9 @@
 #include <map>
 #include <string>
 
+class LumoraDevice;
 class PointSondage;
+struct GLUquadric;
 
 // A straight borehole from a head on the terrain, given by its azimuth
 // (degrees clockwise from north), its dip below the horizontal and its total
@@ -39,6 +41,12 @@ public:
     // The bottom of the hole, in world coordinates.
     LumPoint GetPointAtDepth() const;
 
+    // Draws the hole in the 3D view's draw callback (context current): a
+    // thin cylinder from the head, coloured in each stretch by the layer it
+    // crosses there, and its name when the project shows the 3D infos.
+    // Outside the device's frame, or with no layer, nothing is drawn.
+    void Render(LumoraDevice* device);
+
     bool Fictif = false;
 
     // Registered members, in file order.
@@ -55,4 +63,5 @@ private:
     void ClearPoints();
 
     std::map<std::string, PointSondage*> mPoints;
+    GLUquadric* mQuadric = nullptr;
 };

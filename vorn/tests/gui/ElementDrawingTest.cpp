@@ -1,5 +1,6 @@
 #include "Axe.h"
 #include "AxeTools.h"
+#include "Couche.h"
 #include "Decor.h"
 #include "Discontinuite.h"
 #include "FondPlan.h"
@@ -9,7 +10,10 @@
 #include "LumCamera.h"
 #include "LumoraDevice.h"
 #include "ModelUi.h"
+#include "PointSondage.h"
 #include "ProjetOVX.h"
+#include "SceneCoordinates.h"
+#include "Sondage.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -253,5 +257,41 @@ TEST_F(ElementDrawingTest, NorthToolOverlay)
     NordToolMove(LumPoint(0, 1, 0)); // 0: up
     Frame([&] { DrawNordToolOverlay(device); });
     EXPECT_TRUE((tool(99, 150) || tool(100, 150)) && Is(50, 99, kWhite) && Is(50, 100, kWhite));
+}
+
+// A level hole of 100 m heading east from (-50, 10.5) along row 89: red
+// (the top layer) up to its point in the second layer at 40 m, green
+// beyond, 5 units wide (a zone 1000 wide) and nothing off it. North 30
+// with azimuth 60 heads east as well, as its crossing points do.
+TEST_F(ElementDrawingTest, BoreholeColouredByTheLayersItCrosses)
+{
+    gProjet.Limite1 = LumPoint(-500, 0, 0);
+    gProjet.Limite2 = LumPoint(500, 0, 0);
+    Couche* top = gProjet.AddCouche("Haut", 0);
+    Couche* below = gProjet.AddCouche("Bas", 1);
+    ASSERT_TRUE(top && below);
+    top->R = 255;
+    top->G = top->B = 0;
+    below->G = 255;
+    below->R = below->B = 0;
+    const int cases[][2] = {{0, 90}, {30, 60}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c[0]);
+        gProjet.Nord = c[0];
+        Sondage hole("S1", LumPoint(-50, 10.5, 0), false);
+        hole.Azimut = c[1];
+        hole.Profondeur = 100.0;
+        hole.SetPointSondage("Bas", 40.0);
+        EXPECT_NEAR(WorldToScene(gProjet, hole.GetPointSondage("Bas")->GetPosition()).x, -10.0, 1e-4);
+        Frame([&] { hole.Render(canvas->getDevice()); });
+        for (int x = 53; x <= 146; ++x)
+            EXPECT_TRUE((x >= 87 && x <= 92) || Is(x, 89, x < 90 ? kRed : kGreen)) << x;
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x)
+                EXPECT_TRUE(Is(x, y, kWhite) || (x >= 47 && x <= 152 && std::abs(y - 89) <= 5))
+                    << x << "," << y;
+    }
+    gProjet.Reset();
 }
 } // namespace
