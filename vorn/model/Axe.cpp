@@ -432,6 +432,10 @@ bool Axe::PlaceHead(LumPoint& point, KorMesh& mesh)
     LumPoint lo, hi;
     first->GetBoundingBox(lo, hi);
     const double w = GetHeadLength(lo, hi);
+    // A scale of 0 or below, or a layer point at infinity, leaves no length
+    // to give: the copy would silently keep the interface's small head.
+    if (!(w > 0.0 && std::isfinite(w)))
+        return false;
     // tan(86.0) takes radians: the height behind the exits is w * 2.4067297.
     TeteTranchee placed;
     if (!placed.CopyAndAdjust(GetModelUi().GetTete(), w, w * std::tan(86.0), w))

@@ -90,7 +90,8 @@ public:
     // The trench head placed for the excavation, in scene coordinates: a
     // copy of the interface's head made tall and long enough to pass the
     // first layer, moved by H. False, with the mesh untouched, when there is
-    // no head position, no layer, or the copy cannot be built.
+    // no head position, no layer, no positive finite length (a scale of 0
+    // or below, a layer point at infinity), or the copy cannot be built.
     bool PlaceHead(LumPoint& point, KorMesh& mesh);
 
     void ComputeGraduation();

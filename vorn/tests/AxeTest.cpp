@@ -317,6 +317,17 @@ TEST_F(AxeTest, PlacedHeadStandsOnTheAxisTallerThanTheTerrain)
     // Still a height field in the scene, on a 0.5 m grid.
     EXPECT_EQ(PlanOverlaps(mesh, lo, hi, 0.5 * s), 0);
 
+    // A scale that gives no positive length places nothing, rather than the
+    // interface's head at its own small size.
+    for (double scale : {0.0, -50.0})
+    {
+        gProjet.Echelle = scale;
+        KorMesh none;
+        EXPECT_FALSE(axe.PlaceHead(point, none)) << scale;
+        EXPECT_EQ(none.GetNumberOfFaces(), 0) << scale;
+    }
+    gProjet.Echelle = 50.0;
+
     // Placements made with a 3D scene add nothing to it.
     LumoraDevice device;
     ui.MainDevice = &device;
