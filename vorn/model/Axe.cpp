@@ -3,6 +3,7 @@
 #include "AnyPointer.h"
 #include "AxeRecorders.h"
 #include "AxeTools.h"
+#include "Couche.h"
 #include "KorException.h"
 #include "KorGeometry.h"
 #include "KorMatrix.h"
@@ -10,6 +11,7 @@
 #include "ModelUi.h"
 #include "ProjetOVX.h"
 #include "SceneCoordinates.h"
+#include "TeteTranchee.h"
 
 #include <GL/gl.h>
 
@@ -419,6 +421,41 @@ bool Axe::GetHeadPlacement(LumPoint& point, double* h)
 double Axe::GetHeadLength(const LumPoint& boxMin, const LumPoint& boxMax)
 {
     return SceneToWorldLength(gProjet, (boxMax - boxMin).Norm() + 10.0);
+}
+
+bool Axe::PlaceHead(LumPoint& point, KorMesh& mesh)
+{
+    double h[16];
+    if (!GetHeadPlacement(point, h))
+        return false;
+    const Couche* first = gProjet.GetCouche(0);
+    if (!first)
+        return false;
+    LumPoint lo, hi;
+    first->GetBoundingBox(lo, hi);
+    const double w = GetHeadLength(lo, hi);
+    // A scale of 0 or below, or a layer point at infinity, leaves no length
+    // to give: the copy would silently keep the interface's small head.
+    if (!(w > 0.0 && std::isfinite(w)))
+        return false;
+    // tan(86.0) takes radians: the height behind the exits is w * 2.4067297.
+    TeteTranchee placed;
+    if (!placed.CopyAndAdjust(GetModelUi().GetTete(), w, w * std::tan(86.0), w))
+        return false;
+    mesh = placed.GetMesh();
+    mesh.GLTransform(h);
+    // The builder leaves the normals of the head frame cached in the faces
+    // and vertices; the placed mesh must be lit and measured in the scene.
+    for (int id = 0; id < mesh.GetFaceVectorSize(); ++id)
+        if (KorFace* f = mesh.GetFace(id))
+            f->Normal = LumPoint();
+    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+        if (KorVertex* v = mesh.GetVertex(id))
+        {
+            v->Normal = LumPoint();
+            v->NormalGiven = false;
+        }
+    return true;
 }
 
 void Axe::ComputeGraduation()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ElementOVX.h"
+#include "KorMesh.h"
 #include "LumPoint.h"
 #include "XMLable.h"
 
@@ -86,6 +87,12 @@ public:
     // The world length that the placed head's height and extension take:
     // the box diagonal (scene units) plus 10 scene units.
     static double GetHeadLength(const LumPoint& boxMin, const LumPoint& boxMax);
+    // The trench head placed for the excavation, in scene coordinates: a
+    // copy of the interface's head made tall and long enough to pass the
+    // first layer, moved by H. False, with the mesh untouched, when there is
+    // no head position, no layer, no positive finite length (a scale of 0
+    // or below, a layer point at infinity), or the copy cannot be built.
+    bool PlaceHead(LumPoint& point, KorMesh& mesh);
 
     // Drawn by the plan and 3D views' draw callbacks, with the context
     // current: the arc (through M) or the polyline, dashed, the points the

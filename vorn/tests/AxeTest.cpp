@@ -1,6 +1,9 @@
 #include "Axe.h"
+#include "Couche.h"
 #include "KorMatrix.h"
+#include "LumoraDevice.h"
 #include "ModelTestSupport.h"
+#include "TeteTestHelpers.h"
 
 #include <chrono>
 #include <cmath>
@@ -243,6 +246,97 @@ TEST_F(AxeTest, HeadMatrixFollowsTheAxis)
         EXPECT_NEAR((MultMatrixGLxLumPoint(h, LumPoint(0, 0, 1)) - point).Norm(), 2.0, 1e-9);
     }
     EXPECT_NEAR(Axe::GetHeadLength(LumPoint(1, 1, 1), LumPoint(31, 41, 1)), 30.0, 1e-12);
+}
+
+// The interface's head placed on a flat polyline of bearing 30 at Echelle 50
+// (two scene units a metre) over a layer whose box diagonal is 50 scene
+// units: w = (50 + 10) / 2 = 30 m of height and extension.
+TEST_F(AxeTest, PlacedHeadStandsOnTheAxisTallerThanTheTerrain)
+{
+    gProjet.Echelle = 50.0;
+    const double b = 30.0 * kPi / 180.0, s = 2.0, w = 30.0;
+    const LumPoint along(std::sin(b), std::cos(b), 0.0), right(std::cos(b), -std::sin(b), 0.0);
+    Axe axe = Polyline({LumPoint(), along * 100.0});
+    axe.SetHeadPositionAtDistance(40.0);
+    LumPoint point;
+    KorMesh mesh;
+    // No layer: nothing to measure the head against.
+    EXPECT_FALSE(axe.PlaceHead(point, mesh));
+    EXPECT_EQ(mesh.GetNumberOfFaces(), 0);
+    Couche* layer = gProjet.AddCouche("Terrain", 0);
+    for (const LumPoint& p : {LumPoint(0, 0, 0), LumPoint(30, 0, 0), LumPoint(30, 40, 0)})
+        layer->AddPoint(p, 1, 0, false, false);
+    ASSERT_TRUE(axe.PlaceHead(point, mesh));
+    ExpectNear(point, LumPoint(20.0, 34.6410162, 0.0), 1e-6, "head point");
+    // A head-frame point (x across, y along, z up) in the scene.
+    const auto placed = [&](double x, double y, double z)
+    { return point + right * (s * x) + along * (s * y) + LumPoint(0, 0, s * z); };
+    const auto has = [&](const LumPoint& p)
+    {
+        for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+            if (const KorVertex* v = mesh.GetVertex(id); v && Near(LumPoint(v->X, v->Y, v->Z), p, 1e-6))
+                return true;
+        return false;
+    };
+    // Corner A, (-7.5, 0, 0), is 15 scene units left of the head point.
+    EXPECT_TRUE(has(LumPoint(20.0 - 15.0 * std::cos(b), 34.6410162 + 7.5, 0.0)));
+    EXPECT_TRUE(has(LumPoint(7.0096189, 42.1410162, 0.0)));
+    // h = w: the left exit lies w behind D'.
+    EXPECT_TRUE(has(placed(-7.5 - 25 * std::tan(Deg(20)), -25 - w, 0)));
+    // h2 = 2.4067297 w: the top of the middle bench, hr + h2 up, where the
+    // extension of width Prolongement = w starts.
+    const double top = s * (15.0 + 2.4067297 * w);
+    std::vector<LumPoint> atTop;
+    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+        if (const KorVertex* v = mesh.GetVertex(id); v && std::fabs(v->Z - top) < 1e-4)
+            atTop.emplace_back(v->X, v->Y, 0.0);
+    int extensions = 0;
+    for (size_t i = 0; i < atTop.size(); ++i)
+        for (size_t j = i + 1; j < atTop.size(); ++j)
+            extensions += std::fabs((atTop[i] - atTop[j]).Norm() - s * w) < 1e-6 ? 1 : 0;
+    EXPECT_EQ(extensions, 2) << atTop.size() << " points at the top";
+
+    // Normals are those of the scene, not of the head frame.
+    LumPoint lo(1e300, 1e300, 0), hi(-1e300, -1e300, 0);
+    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+        if (KorVertex* v = mesh.GetVertex(id))
+        {
+            EXPECT_TRUE(v->Normal.IsNull() && !v->NormalGiven) << id;
+            lo = LumPoint(std::min(lo.x, v->X), std::min(lo.y, v->Y), 0);
+            hi = LumPoint(std::max(hi.x, v->X), std::max(hi.y, v->Y), 0);
+        }
+    for (int id = 0; id < mesh.GetFaceVectorSize(); ++id)
+        if (KorFace* f = mesh.GetFace(id))
+        {
+            LumPoint a, c, d;
+            mesh.GetFaceTriangle(f, a, c, d);
+            LumPoint n = (c - a) ^ (d - a);
+            Normalize(n);
+            ExpectNear(mesh.GetNormal(f), n, 1e-9, "face " + std::to_string(id));
+        }
+    // Still a height field in the scene, on a 0.5 m grid.
+    EXPECT_EQ(PlanOverlaps(mesh, lo, hi, 0.5 * s), 0);
+
+    // A scale that gives no positive length places nothing, rather than the
+    // interface's head at its own small size.
+    for (double scale : {0.0, -50.0})
+    {
+        gProjet.Echelle = scale;
+        KorMesh none;
+        EXPECT_FALSE(axe.PlaceHead(point, none)) << scale;
+        EXPECT_EQ(none.GetNumberOfFaces(), 0) << scale;
+    }
+    gProjet.Echelle = 50.0;
+
+    // Placements made with a 3D scene add nothing to it.
+    LumoraDevice device;
+    ui.MainDevice = &device;
+    ASSERT_TRUE(ui.GetTete().BuildMesh());
+    const size_t objects = device.GetNumberOfObjects();
+    for (int k = 0; k < 100; ++k)
+        ASSERT_TRUE(axe.PlaceHead(point, mesh));
+    EXPECT_EQ(device.GetNumberOfObjects(), objects);
+    ui.MainDevice = nullptr;
 }
 
 TEST_F(AxeTest, FileFormKeepsPointsExactlyAndEachKeyOnce)

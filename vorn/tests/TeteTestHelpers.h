@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KorGeometry.h"
 #include "TeteTranchee.h"
 
 #include <gtest/gtest.h>
@@ -106,4 +107,40 @@ inline bool RingIs(const KorMesh& mesh, int face, const std::vector<LumPoint>& e
             return true;
     }
     return false;
+}
+
+// Inside the plan polygon by more than 1e-7 (crossing count).
+inline bool InsideInPlan(const std::vector<LumPoint>& poly, double x, double y)
+{
+    bool inside = false;
+    for (size_t i = 0, j = poly.size() - 1; i < poly.size(); j = i++)
+    {
+        LumPoint nearest;
+        if (std::fabs(DistancePointSegment2D(LumPoint(x, y, 0), poly[i], poly[j], nearest)) <= 1e-7)
+            return false;
+        const LumPoint &a = poly[i], &b = poly[j];
+        if ((a.y > y) != (b.y > y) && x < a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y))
+            inside = !inside;
+    }
+    return inside;
+}
+
+// Points of the plan grid from lo to hi, step apart, that two rising faces
+// cover when seen from above: 0 for a height field.
+inline int PlanOverlaps(KorMesh& mesh, const LumPoint& lo, const LumPoint& hi, double step)
+{
+    std::vector<std::vector<LumPoint>> up;
+    for (int id = 0; id < mesh.GetFaceVectorSize(); ++id)
+        if (KorFace* f = mesh.GetFace(id); f && mesh.GetNormal(f).z > 1e-6)
+            up.push_back(FacePoints(mesh, id));
+    int overlaps = 0;
+    for (double x = lo.x; x <= hi.x; x += step)
+        for (double y = lo.y; y <= hi.y; y += step)
+        {
+            int covering = 0;
+            for (const std::vector<LumPoint>& poly : up)
+                covering += InsideInPlan(poly, x, y) ? 1 : 0;
+            overlaps += covering > 1 ? 1 : 0;
+        }
+    return overlaps;
 }

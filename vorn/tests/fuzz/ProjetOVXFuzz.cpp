@@ -70,6 +70,11 @@ void ExerciseAxe()
             std::abort();
     }
     axe.Type = type;
+    // The excavation's placement of the interface's head over the file's
+    // first layer, whatever size its box has.
+    LumPoint head;
+    KorMesh placed;
+    axe.PlaceHead(head, placed);
 }
 
 void Query(Couche& couche, double x, double y)
