@@ -142,10 +142,13 @@ void Couche::FromXML(const XMLNode& node)
             LigneNiveau* ligne = mLignes.back();
             ligne->XMLable::FromXML(lignes.getChildNode("Ligne", i));
             const int index = static_cast<int>(mLignes.size()) - 1;
+            // A point no vertex stands for is dropped too: its identifier is
+            // free, and the next point given it would belong to two lines.
             for (int k = static_cast<int>(ligne->Points.size()) - 1; k >= 0; --k)
             {
                 const sVertexType record = GetVertexType(ligne->Points[k]);
-                if (record.Type != 2 || record.Param != index)
+                if (record.Type != 2 || record.Param != index ||
+                    !mMeshes[Surface].GetVertex(ligne->Points[k]))
                     ligne->Points.erase(ligne->Points.begin() + k);
             }
         }

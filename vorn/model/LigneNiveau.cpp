@@ -29,7 +29,7 @@ void LigneNiveau::FromXML(const XMLNode& node)
     for (int k = static_cast<int>(Points.size()) - 1; k >= 0; --k)
     {
         const Couche::sVertexType record = couche->GetVertexType(Points[k]);
-        if (record.Type != 2 || record.Param != index)
+        if (record.Type != 2 || record.Param != index || !couche->GetMesh().GetVertex(Points[k]))
             Points.erase(Points.begin() + k);
     }
 }

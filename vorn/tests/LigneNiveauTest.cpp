@@ -123,6 +123,26 @@ TEST_F(LigneNiveauTest, DeletedContourPointLeavesItsLineAndComesBack)
     EXPECT_EQ(Positions(*couche, *ligne), (Positions_t{{0, 0}, {10, 0}}));
 }
 
+// A file whose line lists an identifier no vertex stands for: the line
+// drops it on reading, so the point next given that free identifier does
+// not join two lines.
+TEST_F(LigneNiveauTest, ReadLineDropsIdentifiersOfNoVertex)
+{
+    Couche* couche = gProjet.AddCouche("A", 0);
+    const std::vector<float> abc = {0, 0, 5, 0, 10, 0};
+    LigneNiveau* ligne = couche->GetLigneNiveau(couche->AddLigneNiveau(0.0f, -1, false, &abc));
+    const int b = ligne->Points[1];
+    couche->GetMesh().DeleteVertex(b);
+    XMLNode node = XMLNode::createXMLTopNode("Couche");
+    couche->ToXML(node);
+
+    Couche read("Couche");
+    read.FromXML(node);
+    ASSERT_EQ(read.GetNumberOfLignesNiveau(), 1);
+    EXPECT_EQ(read.GetLigneNiveau(0)->Points.size(), 2u);
+    EXPECT_EQ(read.GetLigneNiveau(0)->Find(b), -1);
+}
+
 // Point records: an addition undone, redone and undone again deletes its
 // point each time; a deleted borehole point comes back a borehole point.
 TEST_F(LigneNiveauTest, PointRecordsGiveBackThePointAndItsOrigin)
