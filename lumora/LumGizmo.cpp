@@ -13,21 +13,6 @@ namespace
 const double kScaleReach = 50.0 * std::sqrt(2.0);
 const double kSmallestScale = 0.01;
 
-LumPoint AxisOf(int handle)
-{
-    switch (handle)
-    {
-    case LumGizmo::TranslateX:
-    case LumGizmo::RotateX:
-        return LumPoint(1.0, 0.0, 0.0);
-    case LumGizmo::TranslateY:
-    case LumGizmo::RotateY:
-        return LumPoint(0.0, 1.0, 0.0);
-    default:
-        return LumPoint(0.0, 0.0, 1.0);
-    }
-}
-
 // The ray's crossing of the plane z = z0; false when parallel or behind.
 bool CrossPlane(const KorRay& ray, double z0, LumPoint& hit)
 {
@@ -210,4 +195,19 @@ void LumGizmo::FinishRelease()
     mReleased = false;
     mMoving = false;
     mActiveHandle = 0;
+}
+
+LumPoint LumGizmo::AxisOf(int handle)
+{
+    switch (handle)
+    {
+    case LumGizmo::TranslateX:
+    case LumGizmo::RotateX:
+        return LumPoint(1.0, 0.0, 0.0);
+    case LumGizmo::TranslateY:
+    case LumGizmo::RotateY:
+        return LumPoint(0.0, 1.0, 0.0);
+    default:
+        return LumPoint(0.0, 0.0, 1.0);
+    }
 }

@@ -32,6 +32,8 @@ public:
 
     int GetMask() const { return mMask; }
     bool HasHandle(Handle handle) const { return (mMask & handle) != 0; }
+    // The axis a translation or rotation handle works along or about.
+    static LumPoint AxisOf(int handle);
 
     const LumPoint& GetPosition() const { return mPosition; }
     void SetPosition(const LumPoint& position) { mPosition = position; }

@@ -44,21 +44,6 @@ double SegmentDistance(const LumGizmoHandles::Pixel& a, const LumGizmoHandles::P
     return std::hypot(a.x + along * dx - x, a.y + along * dy - y);
 }
 
-// The axis of each handle bit.
-LumPoint Axis(int handle)
-{
-    switch (handle)
-    {
-    case LumGizmo::TranslateX:
-    case LumGizmo::RotateX:
-        return LumPoint(1.0, 0.0, 0.0);
-    case LumGizmo::TranslateY:
-    case LumGizmo::RotateY:
-        return LumPoint(0.0, 1.0, 0.0);
-    default:
-        return LumPoint(0.0, 0.0, 1.0);
-    }
-}
 } // namespace
 
 LumGizmoHandles::LumGizmoHandles(const LumGizmo& gizmo, const LumCamera& camera)
@@ -77,7 +62,7 @@ LumGizmoHandles::LumGizmoHandles(const LumGizmo& gizmo, const LumCamera& camera)
     {
         Pixel tip;
         if (!(mask & handle) ||
-            !camera.ProjectToPixel(P + Axis(handle) * (kArrowLength * mPixelSize), tip.x, tip.y))
+            !camera.ProjectToPixel(P + LumGizmo::AxisOf(handle) * (kArrowLength * mPixelSize), tip.x, tip.y))
             continue;
         if (std::hypot(tip.x - mCentre.x, tip.y - mCentre.y) >= kShortestArrow)
             mShapes.push_back({handle, {mCentre, tip}, {}, false, 0.0});
@@ -100,7 +85,7 @@ LumGizmoHandles::LumGizmoHandles(const LumGizmo& gizmo, const LumCamera& camera)
         if (!(mask & handle))
             continue;
         // Two unit vectors spanning the ring's plane.
-        const LumPoint a = Axis(handle);
+        const LumPoint a = LumGizmo::AxisOf(handle);
         const LumPoint e1(a.y, a.z, a.x), e2 = a ^ e1;
         Shape ring{handle, {}, {}, true, 0.0};
         const double radius = kRingRadius * mPixelSize;

@@ -275,25 +275,17 @@ double Axe::GetHeadDistance() const
     LumPoint head;
     double direction = 0.0, slope = 0.0;
     GetHeadPosition(head, direction, slope);
-    std::vector<LumPoint> p;
-    GetPoints(p);
-    double along = 0.0;
-    for (size_t i = 0; i + 1 < p.size(); ++i)
-    {
-        LumPoint s = p[i + 1] - p[i];
-        const double length = s.Norm();
-        const LumPoint o = head - p[i];
-        LumPoint cross = s;
-        cross ^= o;
-        const double projection = Unit(s) * o;
-        if (cross.Norm() < 1e-5 && projection >= 0.0 && projection <= length)
-            return along + o.Norm();
-        along += length;
-    }
-    return 0.0;
+    return DistanceAlong(head, 0.0);
 }
 
 double Axe::GetDistance(const LumPoint& point) const
+{
+    return DistanceAlong(point, 1.0 / 1000.0);
+}
+
+// The length along the axis to the point, on the first segment it lies on:
+// within 1e-5 of the segment's line, plus the given part of its length.
+double Axe::DistanceAlong(const LumPoint& point, double relativeTolerance) const
 {
     std::vector<LumPoint> p;
     GetPoints(p);
@@ -306,7 +298,8 @@ double Axe::GetDistance(const LumPoint& point) const
         LumPoint cross = s;
         cross ^= o;
         const double projection = Unit(s) * o;
-        if (cross.Norm() < length / 1000.0 && projection >= 0.0 && projection <= length)
+        const double tolerance = relativeTolerance > 0.0 ? length * relativeTolerance : 1e-5;
+        if (cross.Norm() < tolerance && projection >= 0.0 && projection <= length)
             return along + o.Norm();
         along += length;
     }

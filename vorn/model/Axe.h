@@ -135,6 +135,7 @@ public:
     bool TeteInversee = false;
 
 private:
+    double DistanceAlong(const LumPoint& point, double relativeTolerance) const;
     void RegisterXML();
 
     std::vector<LumPoint> mPoints;
