@@ -2,6 +2,7 @@
 
 #include "KorNumbers.h"
 #include "ModelUi.h"
+#include "TypedValues.h"
 
 #include <wx/button.h>
 #include <wx/sizer.h>
@@ -51,7 +52,7 @@ void Dialog2Coordonnees::OnValider(wxCommandEvent&)
     // An infinite origin would make every world coordinate NaN.
     if (!std::isfinite(GetX()) || !std::isfinite(GetY()))
     {
-        GetModelUi().MessageBox("Les valeurs saisies doivent être des nombres réels finis", "Erreur");
+        ShowNonFiniteValuesMessage();
         return;
     }
     EndModal(wxID_OK);

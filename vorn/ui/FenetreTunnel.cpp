@@ -14,6 +14,7 @@
 #include "PopupOVX.h"
 #include "ProjetOVX.h"
 #include "StartupPaths.h"
+#include "TypedValues.h"
 
 #include <wx/accel.h>
 #include <wx/cursor.h>
@@ -440,7 +441,7 @@ void FenetreTunnel::OnGraduation()
     double value = 0.0;
     if (!ReadFiniteNumber(text, value))
     {
-        GetModelUi().MessageBox("Les valeurs saisies doivent être des nombres réels finis", "Erreur");
+        ShowNonFiniteValuesMessage();
         return;
     }
     gProjet.GraduationAxe = value;

@@ -17,6 +17,7 @@
 #include "SceneCoordinates.h"
 #include "Sondage.h"
 #include "TypedCoordinates.h"
+#include "TypedValues.h"
 
 #include <wx/cursor.h>
 
@@ -313,7 +314,7 @@ bool AskLigneDepth(double& depth)
     depth = KorAtof(text);
     if (!std::isfinite(depth) || !std::isfinite(static_cast<float>(depth)))
     {
-        GetModelUi().MessageBox("Les valeurs saisies doivent être des nombres réels finis", "Erreur");
+        ShowNonFiniteValuesMessage();
         return false;
     }
     return true;

@@ -9,6 +9,7 @@
 #include "LumoraDevice.h"
 #include "ProjetOVX.h"
 #include "SceneCoordinates.h"
+#include "TypedValues.h"
 
 #include <cmath>
 #include <sstream>
@@ -77,7 +78,7 @@ void OnCoordinatesEntered()
     const LumPoint world = ReadCoordinates();
     if (!std::isfinite(world.x) || !std::isfinite(world.y) || !std::isfinite(world.z))
     {
-        GetModelUi().MessageBox("Les valeurs saisies doivent être des nombres réels finis", "Erreur");
+        ShowNonFiniteValuesMessage();
         return;
     }
     gToolPointAction(WorldToScene(gProjet, world));
