@@ -172,6 +172,8 @@ void DrawSectionPicking(LumoraDevice* device)
     const bool onAxis = dialog->SectionType == 3 || dialog->SectionType == 4;
     if (dialog->PickState != 1 && !onAxis)
         return;
+    // The marks lie at z 0, usually under the terrain: drawn over it.
+    glDisable(GL_DEPTH_TEST);
     glColor3d(1.0, 0.6, 0.2);
     glPointSize(5);
     const LumPoint& a = dialog->FirstPoint;
@@ -182,7 +184,10 @@ void DrawSectionPicking(LumoraDevice* device)
         glVertex3d(b.x, b.y, 0);
     glEnd();
     if (dialog->PickState != 1)
+    {
+        glEnable(GL_DEPTH_TEST);
         return;
+    }
     glMatrixMode(GL_MODELVIEW);
     for (const auto& [p, label] : {std::pair{a, "1"}, {b, "2"}})
     {
@@ -196,4 +201,5 @@ void DrawSectionPicking(LumoraDevice* device)
     glVertex3d(a.x, a.y, 0);
     glVertex3d(b.x, b.y, 0);
     glEnd();
+    glEnable(GL_DEPTH_TEST);
 }

@@ -8,13 +8,18 @@
 #include "Dialog3DCoupe.h"
 #include "EventInfo.h"
 #include "FenetreCoupe.h"
+#include "GL_Window.h"
 #include "GuiTestHelpers.h"
+#include "LumCamera.h"
+#include "LumoraDevice.h"
 #include "ProjetOVX.h"
 #include "ScriptedUi.h"
 
 #include <wx/checkbox.h>
 #include <wx/filename.h>
 #include <wx/textctrl.h>
+
+#include <GL/gl.h>
 
 #include <fstream>
 #include <unistd.h>
@@ -233,5 +238,86 @@ TEST_F(SectionWindowTest, PickingConstrainsAndMovesTheSection)
     picking->HandleEvent(Press(3), LumPoint(0, 0, 0));
     EXPECT_EQ(picking->PickState, 0);
     picking->Destroy();
+}
+} // namespace
+
+namespace
+{
+// "+" and "-" move a cut across the axis by the typed step (metres) along
+// the axis, its first point kept on its side; an inverted head swaps them.
+TEST_F(SectionWindowTest, ShiftMovesAcrossCutAlongTheAxis)
+{
+    gProjet.Echelle = 50.0; // a metre is two scene units
+    gProjet.GetAxe().Type = 1;
+    gProjet.GetAxe().ReplacePolyline({LumPoint(40, 0, 0), LumPoint(40, 100, 0)});
+    coupe->SetPlane(Plane(25, 40, 55, 40), false, true);
+    coupe->StepField->ChangeValue("5");
+    const struct
+    {
+        bool inverted;
+        double sign;
+        double y;
+    } steps[] = {{false, 1, 50}, {false, 1, 60}, {false, -1, 50}, {true, 1, 40}, {true, -1, 50}};
+    for (const auto& s : steps)
+    {
+        gProjet.GetAxe().TeteInversee = s.inverted;
+        coupe->ShiftAlongAxis(s.sign);
+        EXPECT_NEAR(coupe->Plane.First.x, 25, 1e-6);
+        EXPECT_NEAR(coupe->Plane.Second.x, 55, 1e-6);
+        EXPECT_NEAR(coupe->Plane.First.y, s.y, 1e-6);
+        EXPECT_NEAR(coupe->Plane.Second.y, s.y, 1e-6);
+        EXPECT_NEAR(coupe->Data.AxisCrossing.y, s.y, 1e-6);
+    }
+    gProjet.GetAxe().TeteInversee = false;
+}
+} // namespace
+
+namespace
+{
+std::vector<unsigned char> gPicked;
+int gPickedWidth = 0, gPickedHeight = 0;
+
+void DrawAndRead(LumoraDevice* device)
+{
+    DrawSectionPicking(device);
+    glFinish();
+    gPicked.assign(static_cast<size_t>(gPickedWidth) * gPickedHeight * 3, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, gPickedWidth, gPickedHeight, GL_RGB, GL_UNSIGNED_BYTE, gPicked.data());
+}
+
+// The picked line in orange between its two points, over the terrain.
+TEST_F(SectionWindowTest, PickingViewDrawsThePickedLine)
+{
+    auto* picking = new Dialog3DCoupe(coupe, "Changement de coupe");
+    picking->SetPosition(wxPoint(0, 0));
+    picking->Show();
+    ASSERT_TRUE(GuiTest::WaitFor([&] { return picking->GetCanvas()->IsShownOnScreen(); }));
+    GuiTest::Pump(50);
+    picking->GetCanvas()->GetDimensions(gPickedWidth, gPickedHeight);
+    picking->GetDevice()->SetDrawCallback(DrawAndRead);
+    picking->PickState = 1;
+    picking->SetFirstPoint(LumPoint(20, 50, 0));
+    picking->SetSecondPoint(LumPoint(80, 50, 0));
+    picking->RefreshView();
+    ASSERT_FALSE(gPicked.empty());
+    const LumCamera* camera = picking->GetDevice()->GetCamera();
+    auto colourAt = [&](double x, double y)
+    {
+        double px = 0, py = 0;
+        camera->ProjectToPixel(LumPoint(x, y, 0), px, py);
+        const int col = static_cast<int>(px), row = gPickedHeight - 1 - static_cast<int>(py);
+        const unsigned char* p = &gPicked[(static_cast<size_t>(row) * gPickedWidth + col) * 3];
+        return wxColour(p[0], p[1], p[2]);
+    };
+    const wxColour orange(255, 153, 51);
+    EXPECT_EQ(colourAt(50, 50), orange);
+    EXPECT_EQ(colourAt(20, 50), orange);
+    EXPECT_NE(colourAt(50, 70), orange);
+    picking->PickState = 0;
+    picking->RefreshView();
+    EXPECT_NE(colourAt(50, 50), orange);
+    picking->Destroy();
+    GuiTest::Pump(20);
 }
 } // namespace
