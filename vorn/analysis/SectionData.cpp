@@ -66,33 +66,20 @@ void CutLayerMesh(const KorMesh& mesh, int tag, const Cut& cut, std::vector<Sect
     }
 }
 
-// Coincident points (abscissae within 1e-5): those of tag 0 go, those of the
-// head mesh stay. Only the two points of the pair are ever removed.
+// Coincident points (abscissae within 1e-5): a surface point (tag 0) next to
+// a head point gives way to it, and of two surface points one stays, so
+// each place of the profile is kept once (an edge lying in the cut gives
+// its end points twice). Head points all stay.
 void ThinCoincidentPoints(std::vector<SectionPoint>& p)
 {
     size_t i = 1;
     while (i < p.size())
     {
-        if (std::fabs(p[i - 1].Abscissa - p[i].Abscissa) < kTolerance)
+        if (std::fabs(p[i - 1].Abscissa - p[i].Abscissa) < kTolerance && (p[i - 1].Tag == 0 || p[i].Tag == 0))
         {
-            size_t partner = i;
-            bool removed = false;
-            if (p[i - 1].Tag == 0)
-            {
-                p.erase(p.begin() + static_cast<long>(i - 1));
-                partner = i - 1;
-                removed = true;
-            }
-            if (partner < p.size() && p[partner].Tag == 0)
-            {
-                p.erase(p.begin() + static_cast<long>(partner));
-                removed = true;
-            }
-            if (removed)
-            {
-                i = std::max<size_t>(i - 1, 1);
-                continue;
-            }
+            p.erase(p.begin() + static_cast<long>(p[i - 1].Tag == 0 ? i - 1 : i));
+            i = std::max<size_t>(i - 1, 1);
+            continue;
         }
         ++i;
     }

@@ -75,6 +75,23 @@ TEST_F(SectionDataTest, ProfileFollowsTheSurfaceFromEndToEnd)
     EXPECT_EQ(data.Length, kept.Length);
 }
 
+// A cut along mesh edges meets every vertex on it twice: each stays once,
+// so a ridge on the cut is still drawn.
+TEST_F(SectionDataTest, CutAlongEdgesKeepsTheirVerticesOnce)
+{
+    Couche* couche = gProjet.AddCouche("toit", 0);
+    for (const double y : {0.0, 100.0})
+        for (const auto& [x, z] : {std::pair{0.0, 0.0}, {50.0, 10.0}, {100.0, 0.0}})
+            couche->AddPoint(LumPoint(x, y, z), 1, 0, false, false);
+    SectionData data;
+    ASSERT_TRUE(ComputeSectionData(gProjet, Plane(0, 0, 100, 0), false, 1.0, data));
+    std::vector<std::pair<double, double>> points;
+    for (const SectionPoint& p : data.Profiles[0])
+        points.emplace_back(p.Abscissa, p.Point.z);
+    const std::vector<std::pair<double, double>> expected{{0, 0}, {50, 10}, {100, 0}};
+    EXPECT_EQ(points, expected);
+}
+
 TEST_F(SectionDataTest, FlatSectionIsTwoUnitsHighAndAMissedAxisDoesNotWidenIt)
 {
     AddSquare("plat", 7.0);
@@ -161,8 +178,8 @@ TEST(SectionProfileOrder, CoincidentPointsKeepHeadPointsAndOrderTheirRuns)
         {{At(3, 1), At(2 + 5e-6, 9, 1), At(2, 4, 1), At(0, 0)}, "0:0:0 2:4:1 2:9:1 3:1:0 "},
         // A surface point on a head point goes; the head point stays.
         {{At(0, 0), At(5, 2), At(5, 1, 1), At(9, 0)}, "0:0:0 5:1:1 9:0:0 "},
-        // A coincident pair at the start goes, and only that pair.
-        {{At(0, 1), At(0, 2), At(6, 3), At(9, 4)}, "6:3:0 9:4:0 "},
+        // Of coincident surface points one stays, the others are kept.
+        {{At(0, 1), At(0, 2), At(6, 3), At(6, 5), At(6, 4), At(9, 4)}, "0:2:0 6:5:0 9:4:0 "},
         // A run of head points entered from the surface is reversed.
         {{At(0, 0), At(5, 1, 1), At(5, 2, 1), At(8, 0, 1), At(10, 0)}, "0:0:0 5:2:1 5:1:1 8:0:1 10:0:0 "},
         // One that reaches the end is not.
