@@ -209,6 +209,9 @@ public:
     // The project's reset: the results summary rebuilt and its dialog
     // hidden, the curves cleared.
     virtual void ResetResultViews() = 0;
+    // The project's reset: the borehole and section dialogs opened on the
+    // former project's elements are destroyed.
+    virtual void CloseElementDialogs() = 0;
 
     // The one trench head, held by the trench-head dialog for the
     // program's life. LoadTeteXML applies a saved form to it (ApplyTeteXML:

@@ -76,6 +76,7 @@ public:
     void LoadTeteXML(const XMLNode& node) override;
     void FillCurveVariables() override {}
     void ResetResultViews() override {}
+    void CloseElementDialogs() override {}
 
 protected:
     // The answer a headless box gives: OK, No, or Cancel.

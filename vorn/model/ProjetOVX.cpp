@@ -185,6 +185,7 @@ void ProjetOVX::Reset()
 
     mResultats->Clear();
     GetModelUi().ResetResultViews();
+    GetModelUi().CloseElementDialogs();
 }
 
 void ProjetOVX::ToXML(XMLNode& node)

@@ -308,3 +308,8 @@ void ScriptedUi::ResetResultViews()
 {
     Log("ResetResultViews");
 }
+
+void ScriptedUi::CloseElementDialogs()
+{
+    Log("CloseElementDialogs");
+}

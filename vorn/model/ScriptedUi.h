@@ -109,6 +109,7 @@ public:
     void LoadTeteXML(const XMLNode& node) override;
     void FillCurveVariables() override;
     void ResetResultViews() override;
+    void CloseElementDialogs() override;
 
 private:
     void Log(const std::string& call) { Calls.push_back(call); }

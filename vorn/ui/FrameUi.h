@@ -70,6 +70,7 @@ public:
     void FillHeadFields() override {}
     void FillCurveVariables() override {}
     void ResetResultViews() override;
+    void CloseElementDialogs() override;
 
     TeteTranchee& GetTete() override;
     void LoadTeteXML(const XMLNode& node) override;

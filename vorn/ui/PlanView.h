@@ -39,6 +39,9 @@ void OnDeleteLigne();
 // Delete, with undo, the borehole or section owning the picked point.
 void OnDeleteSondage();
 void OnDeleteCoupe();
+// Opens the borehole dialog, modeless, on the borehole owning the picked
+// point.
+void OnModifySondage();
 
 // The drawing tools of the current layer: free points, and the points of
 // a level line (ligne < 0 asks the depth of a new line).
@@ -46,6 +49,10 @@ void StartAddPointsTool();
 bool OnAddPointsEvent(const EventInfo& event);
 void StartAddLigneNiveauTool(int ligne);
 bool OnAddLigneNiveauEvent(const EventInfo& event);
+// The borehole tool: a left click on the top layer opens the borehole
+// dialog, modal, on the surface point under the mouse, then ends the tool.
+bool OnSondageToolEvent(const EventInfo& event);
+void OnSondageToolPoint(LumPoint world);
 
 // Asks the depth of a level line; false on Cancel and, with a message, on
 // a value that is not finite. No number reads as 0.

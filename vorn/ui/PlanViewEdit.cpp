@@ -1,5 +1,6 @@
 #include "Couche.h"
 #include "Coupe.h"
+#include "DialogCarottage.h"
 #include "EventInfo.h"
 #include "FenetreTunnel.h"
 #include "InterfaceModes.h"
@@ -139,13 +140,12 @@ void ShowVertexMenu(Couche& couche, const Couche::sVertexType& type, int x, int 
         break;
     case 3:
     {
-        // A borehole's point goes only with its borehole. Its modification
-        // dialog does not exist yet: that line stays greyed.
+        // A borehole's point goes only with its borehole.
         PopupOVX::Clear();
         if (const Sondage* sondage = gProjet.GetSondage(type.Param))
             PopupOVX::AppendItem(sondage->Nom, gPopup, nullptr);
         PopupOVX::AppendItem("Supprimer le sondage", gPopup, OnDeleteSondage);
-        PopupOVX::AppendItem("Modifier le sondage", gPopup, nullptr);
+        PopupOVX::AppendItem("Modifier le sondage", gPopup, OnModifySondage);
         break;
     }
     case 4:
@@ -394,6 +394,16 @@ void OnDeleteSondage()
     const std::string name = sondage->Nom;
     gProjet.DeleteSondage(name, true);
     DropPicked();
+}
+
+void OnModifySondage()
+{
+    Sondage* sondage = gProjet.GetSondage(PickedOwner(3));
+    if (!sondage)
+        return;
+    auto* dialog = new DialogCarottage(sondage->GetPosition());
+    dialog->LoadSondage(sondage);
+    dialog->Show(true);
 }
 
 void OnDeleteCoupe()

@@ -1,4 +1,5 @@
 #include "Couche.h"
+#include "DialogCarottage.h"
 #include "EventInfo.h"
 #include "FenetreTunnel.h"
 #include "InterfaceModes.h"
@@ -125,4 +126,43 @@ bool OnAddLigneNiveauEvent(const EventInfo& event)
         line->AddPoint(*couche, s.x, s.y, true, static_cast<int>(line->Points.size()));
     RefreshDisplay();
     return true;
+}
+
+bool OnSondageToolEvent(const EventInfo& event)
+{
+    if (!gFenetreTunnel)
+        return false;
+    if (Ends(event))
+    {
+        EndCurrentTool();
+        return true;
+    }
+    PrepareCanvas(FenetreTunnel::CursorSondage);
+    LumPoint world = GetCursorWorldPoint(event);
+    if (!(event.pressed && event.button == 1))
+        return false;
+    Couche* top = gProjet.GetCouche(0);
+    if (!top)
+    {
+        EndCurrentTool();
+        return true;
+    }
+    // The head stands on the top layer.
+    const LumPoint scene = WorldToScene(gProjet, world);
+    double z = 0.0;
+    top->GetAltitude(scene.x, scene.y, z);
+    world.z = SceneToWorld(gProjet, LumPoint(scene.x, scene.y, z)).z;
+    OnSondageToolPoint(world);
+    return true;
+}
+
+void OnSondageToolPoint(LumPoint world)
+{
+    // Modal on the stack: Valider and the close box end the loop, never
+    // free the dialog under it.
+    {
+        DialogCarottage dialog(world);
+        dialog.ShowModal();
+    }
+    EndCurrentTool();
 }
