@@ -92,6 +92,46 @@ TEST_F(SectionDataTest, CutAlongEdgesKeepsTheirVerticesOnce)
     EXPECT_EQ(points, expected);
 }
 
+// With the head shown, the cut layer's excavation mesh (tag 0) and head mesh
+// (tag 1) replace its surface; where both meet, the head's point stays.
+TEST_F(SectionDataTest, ExcavationCutsTheLayersIntersectionAndHeadMeshes)
+{
+    Couche* couche = AddSquare("sol", 5.0);
+    // Excavation: flat at z 5 over x 0..40; head: down to z -5 at x 60.
+    auto quad = [](KorMesh& mesh, const std::vector<LumPoint>& corners)
+    {
+        std::vector<int> ids;
+        for (const LumPoint& p : corners)
+            ids.push_back(mesh.AddVertex(p));
+        mesh.AddFace(3, ids[0], ids[1], ids[2]);
+        mesh.AddFace(3, ids[0], ids[2], ids[3]);
+    };
+    quad(couche->GetMesh(Couche::Intersection), {{0, 0, 5}, {40, 0, 5}, {40, 100, 5}, {0, 100, 5}});
+    quad(couche->GetMesh(Couche::Tete), {{40, 0, 5}, {60, 0, -5}, {60, 100, -5}, {40, 100, 5}});
+    gProjet.m3DAffichageTete = true;
+    for (const bool shown : {true, false})
+    {
+        SCOPED_TRACE(shown);
+        SectionData data;
+        ASSERT_TRUE(ComputeSectionData(gProjet, Plane(0, 50, 100, 50), shown, 1.0, data));
+        int head = 0;
+        for (const SectionPoint& p : data.Profiles[0])
+        {
+            if (p.Tag == 1)
+            {
+                ++head;
+                EXPECT_NEAR(p.Point.z, 5 - (p.Abscissa - 40) / 2, 1e-5);
+            }
+            else
+            {
+                EXPECT_NEAR(p.Point.z, 5.0, 1e-5);
+                EXPECT_FALSE(shown && std::fabs(p.Abscissa - 40) < 1e-5);
+            }
+        }
+        EXPECT_EQ(head, shown ? 3 : 0); // both borders and the diagonal
+    }
+}
+
 TEST_F(SectionDataTest, FlatSectionIsTwoUnitsHighAndAMissedAxisDoesNotWidenIt)
 {
     AddSquare("plat", 7.0);

@@ -17,6 +17,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/valtext.h>
+#include <wx/wrapsizer.h>
 
 #include <cmath>
 
@@ -67,14 +68,15 @@ CoupeTerrain::CoupeTerrain(const SectionPlane& plane, const std::string& name, b
 
     auto* column = new wxBoxSizer(wxVERTICAL);
     column->Add(Drawing, 1, wxEXPAND | wxALL, 5);
-    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    // The first row wraps when the section makes the dialog narrow.
+    auto* row = new wxWrapSizer(wxHORIZONTAL);
     row->Add(InteractiveButton, 0, wxALL, 2);
     row->Add(ExportButton, 0, wxALL, 2);
     row->Add(new wxStaticText(this, wxID_ANY, wxString::FromUTF8("Distance max. des sondages")), 0,
              wxALIGN_CENTER_VERTICAL | wxLEFT, 5);
     row->Add(BoreholeDistanceField, 0, wxALL, 2);
     row->Add(KeepRatioBox, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
-    column->Add(row);
+    column->Add(row, 0, wxEXPAND);
     auto* moves = new wxBoxSizer(wxHORIZONTAL);
     moves->Add(StepField, 0, wxALL, 2);
     moves->Add(ForwardButton, 0, wxALL, 2);

@@ -321,3 +321,47 @@ TEST_F(SectionWindowTest, PickingViewDrawsThePickedLine)
     GuiTest::Pump(20);
 }
 } // namespace
+
+namespace
+{
+// Without a section to move, the picking creates one, named as typed, even
+// when the name dialog was cancelled; open sections follow model edits.
+TEST_F(SectionWindowTest, PickingCreatesASectionThatFollowsTheModel)
+{
+    coupe->Destroy();
+    coupe = nullptr;
+    GuiTest::Pump(20);
+    wxTheApp->ProcessIdle();
+    for (const bool cancelled : {false, true})
+    {
+        ui.TextAnswers.clear();
+        if (!cancelled)
+            ui.TextAnswers.push_back("Coupe B");
+        auto* picking = new Dialog3DCoupe(nullptr, "Sélectionnez l'axe de coupe");
+        picking->HandleEvent(Press(1), LumPoint(10, 30, 0));
+        picking->HandleEvent(Press(1), LumPoint(90, 30, 0));
+        GuiTest::Pump(20);
+        wxTheApp->ProcessIdle();
+        CoupeTerrain* created = nullptr;
+        for (wxWindow* window : wxTopLevelWindows)
+            if (auto* c = dynamic_cast<CoupeTerrain*>(window))
+                created = c;
+        ASSERT_NE(created, nullptr);
+        EXPECT_EQ(created->Name, cancelled ? "" : "Coupe B");
+        EXPECT_TRUE(created->IsShown());
+        EXPECT_FALSE(created->StepField->IsEnabled());
+        ASSERT_EQ(created->Data.Profiles.size(), 1u);
+        EXPECT_NEAR(created->Data.AltitudeMax, 7.0, 1e-9);
+
+        // A layer point raised to 27 at (50, 30): the section follows.
+        const int raised = gProjet.GetCouche(0)->AddPoint(LumPoint(50, 30, 27), 1, 0, false, false);
+        gProjet.RefreshWindows();
+        EXPECT_NEAR(created->Data.AltitudeMax, 27.0, 1e-6);
+        created->Close();
+        GuiTest::Pump(20);
+        wxTheApp->ProcessIdle();
+        EXPECT_EQ(wxTopLevelWindows.Find(created), nullptr);
+        gProjet.GetCouche(0)->DeletePoint(raised, false);
+    }
+}
+} // namespace
