@@ -468,7 +468,7 @@ TEST_F(PlanEditTest, BoreholePointMenuDeletesItsOwnBoreholeAsOneStep)
     SetPopupShower(ChooseLine);
     Press(LumPoint(-40, 40, 5), 3);
     EXPECT_EQ(gShownLabels, (std::vector<std::string>{"S1", "Supprimer le sondage", "Modifier le sondage"}));
-    EXPECT_EQ(gShownEnabled, (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(gShownEnabled, (std::vector<bool>{false, true, true}));
     gChosenLine = 1;
     Press(LumPoint(-40, 40, 5), 3);
     ASSERT_EQ(gProjet.GetNumberOfSondages(), 1);
