@@ -189,6 +189,7 @@ public:
 
     void AddWindow(SectionWindow* window);
     void RemoveWindow(SectionWindow* window);
+    int GetNumberOfWindows() const { return static_cast<int>(mWindows.size()); }
     // Updates every shown section window, in list order.
     void RefreshWindows();
 

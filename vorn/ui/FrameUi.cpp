@@ -1,6 +1,7 @@
 #include "FrameUi.h"
 
 #include "DialogCarottage.h"
+#include "DialogPointsCoupe.h"
 #include "DialogResultats.h"
 #include "DialogTete.h"
 #include "FenetreTunnel.h"
@@ -212,6 +213,7 @@ void FrameUi::ResetResultViews()
 void FrameUi::CloseElementDialogs()
 {
     DialogCarottage::DestroyOpenDialogs();
+    DialogPointsCoupe::DestroyOpenDialogs();
 }
 
 void FrameUi::ShowPopupMenu(const std::vector<PopupItem>& items, int x, int y)

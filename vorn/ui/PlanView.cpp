@@ -34,9 +34,51 @@ std::string DefaultText(double value)
     return out.str();
 }
 
+void DrawBackgroundPlan(LumoraDevice* device)
+{
+    if (FondPlan* plan = gProjet.GetFondPlanUtilise())
+        plan->Render(device, gProjet.OpaciteFond);
+}
+
+void DrawZone()
+{
+    const LumPoint& l1 = gProjet.Limite1;
+    const LumPoint& l2 = gProjet.Limite2;
+    if (!((l2 - l1).Norm() > 1e-5))
+        return;
+    const float x1 = static_cast<float>(l1.x), y1 = static_cast<float>(l1.y);
+    const float x2 = static_cast<float>(l2.x), y2 = static_cast<float>(l2.y);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    glLineWidth(3.0f);
+    glColor3f(0.0f, 1.0f, 1.0f);
+    glBegin(GL_LINE_STRIP);
+    glVertex3f(x1, y1, 0.0f);
+    glVertex3f(x2, y1, 0.0f);
+    glVertex3f(x2, y2, 0.0f);
+    glVertex3f(x1, y2, 0.0f);
+    glVertex3f(x1, y1, 0.0f);
+    glEnd();
+    glLineWidth(1.0f);
+    glEnable(GL_DEPTH_TEST);
+}
+
+LumPoint AtAngle(double radius, int degrees)
+{
+    const double t = ToRadian(degrees);
+    return LumPoint(radius * std::cos(t), radius * std::sin(t), 0.0);
+}
+
+void Vertex(const LumPoint& p)
+{
+    glVertex3d(p.x, p.y, p.z);
+}
+} // namespace
+
 // The layer's plan: its triangulation's edges, its level lines, its points
 // coloured by origin, the picked one larger.
-void DrawCouche(Couche& couche, bool segments, bool points)
+void DrawPlanCouche(Couche& couche, bool segments, bool points)
 {
     KorMesh& mesh = couche.GetMesh();
     glMatrixMode(GL_MODELVIEW);
@@ -106,47 +148,6 @@ void DrawCouche(Couche& couche, bool segments, bool points)
 
 // The background plan in use, 100 scene units tall before its size factor,
 // keeping the image's proportions, blended at the project's opacity.
-void DrawBackgroundPlan(LumoraDevice* device)
-{
-    if (FondPlan* plan = gProjet.GetFondPlanUtilise())
-        plan->Render(device, gProjet.OpaciteFond);
-}
-
-void DrawZone()
-{
-    const LumPoint& l1 = gProjet.Limite1;
-    const LumPoint& l2 = gProjet.Limite2;
-    if (!((l2 - l1).Norm() > 1e-5))
-        return;
-    const float x1 = static_cast<float>(l1.x), y1 = static_cast<float>(l1.y);
-    const float x2 = static_cast<float>(l2.x), y2 = static_cast<float>(l2.y);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
-    glLineWidth(3.0f);
-    glColor3f(0.0f, 1.0f, 1.0f);
-    glBegin(GL_LINE_STRIP);
-    glVertex3f(x1, y1, 0.0f);
-    glVertex3f(x2, y1, 0.0f);
-    glVertex3f(x2, y2, 0.0f);
-    glVertex3f(x1, y2, 0.0f);
-    glVertex3f(x1, y1, 0.0f);
-    glEnd();
-    glLineWidth(1.0f);
-    glEnable(GL_DEPTH_TEST);
-}
-
-LumPoint AtAngle(double radius, int degrees)
-{
-    const double t = ToRadian(degrees);
-    return LumPoint(radius * std::cos(t), radius * std::sin(t), 0.0);
-}
-
-void Vertex(const LumPoint& p)
-{
-    glVertex3d(p.x, p.y, p.z);
-}
-} // namespace
 
 bool ComputeScaleBar(float scale, double extent, int height, double& metres, int& pixels)
 {
@@ -271,7 +272,7 @@ void RenderPlanView(LumoraDevice* device)
     if (gOverlayDrawer)
         gOverlayDrawer(device);
     else if (Couche* couche = CurrentCouche())
-        DrawCouche(*couche, gProjet.TriangulationAffichee, gProjet.PointsAffiches);
+        DrawPlanCouche(*couche, gProjet.TriangulationAffichee, gProjet.PointsAffiches);
     if (gProjet.AffichageAxeCreation)
         gProjet.GetAxe().Render();
     if (gPlanDrawZone && gProjet.ZoneAffichee)

@@ -2,6 +2,7 @@
 
 #include "LumPoint.h"
 
+class Couche;
 class LumoraDevice;
 struct EventInfo;
 
@@ -53,6 +54,18 @@ bool OnAddLigneNiveauEvent(const EventInfo& event);
 // dialog, modal, on the surface point under the mouse, then ends the tool.
 bool OnSondageToolEvent(const EventInfo& event);
 void OnSondageToolPoint(LumPoint world);
+// The section tool: two clicks on the top layer give the section line, then
+// the section-points dialog opens on it, modal.
+void StartCoupeTool();
+bool OnCoupeToolEvent(const EventInfo& event);
+void OnCoupeToolPoint(LumPoint point);
+void DrawCoupeToolOverlay(LumoraDevice* device);
+extern int gCoupeToolClicks;
+// The layer as the plan view draws it: edges, level lines, points.
+void DrawPlanCouche(Couche& couche, bool segments, bool points);
+// Opens the section-points dialog, modeless, on the section owning the
+// picked point.
+void OnModifyCoupe();
 
 // Asks the depth of a level line; false on Cancel and, with a message, on
 // a value that is not finite. No number reads as 0.

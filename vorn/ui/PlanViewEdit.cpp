@@ -1,6 +1,7 @@
 #include "Couche.h"
 #include "Coupe.h"
 #include "DialogCarottage.h"
+#include "DialogPointsCoupe.h"
 #include "EventInfo.h"
 #include "FenetreTunnel.h"
 #include "InterfaceModes.h"
@@ -154,7 +155,7 @@ void ShowVertexMenu(Couche& couche, const Couche::sVertexType& type, int x, int 
         if (const Coupe* coupe = gProjet.GetCoupe(type.Param))
             PopupOVX::AppendItem(coupe->Nom, gPopup, nullptr);
         PopupOVX::AppendItem("Supprimer la coupe", gPopup, OnDeleteCoupe);
-        PopupOVX::AppendItem("Modifier la coupe", gPopup, nullptr);
+        PopupOVX::AppendItem("Modifier la coupe", gPopup, OnModifyCoupe);
         break;
     }
     default:
@@ -403,6 +404,16 @@ void OnModifySondage()
         return;
     auto* dialog = new DialogCarottage(sondage->GetPosition());
     dialog->LoadSondage(sondage);
+    dialog->Show(true);
+}
+
+void OnModifyCoupe()
+{
+    Coupe* coupe = gProjet.GetCoupe(PickedOwner(4));
+    if (!coupe)
+        return;
+    auto* dialog = new DialogPointsCoupe(coupe->Image, coupe->Reference1, coupe->Reference2);
+    dialog->FillFromCoupe(coupe);
     dialog->Show(true);
 }
 

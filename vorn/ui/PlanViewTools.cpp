@@ -1,10 +1,13 @@
 #include "Couche.h"
 #include "DialogCarottage.h"
+#include "DialogPointsCoupe.h"
 #include "EventInfo.h"
 #include "FenetreTunnel.h"
+#include "ImageCoupe.h"
 #include "InterfaceModes.h"
 #include "LigneNiveau.h"
 #include "LumoraDevice.h"
+#include "ModelUi.h"
 #include "PanelPrincipal.h"
 #include "PlanView.h"
 #include "ProjetOVX.h"
@@ -12,6 +15,10 @@
 #include "TypedCoordinates.h"
 
 #include <wx/cursor.h>
+
+#include <GL/gl.h>
+
+#include <algorithm>
 
 namespace
 {
@@ -165,4 +172,119 @@ void OnSondageToolPoint(LumPoint world)
         dialog.ShowModal();
     }
     EndCurrentTool();
+}
+
+int gCoupeToolClicks = 0;
+
+namespace
+{
+// The section line being picked, scene units: the point under the mouse
+// (on the top layer once clicked) and the first point clicked.
+LumPoint gCoupeToolPoint;
+LumPoint gCoupeToolFirstPoint;
+} // namespace
+
+void StartCoupeTool()
+{
+    if (!gFenetreTunnel)
+        return;
+    gCoupeToolClicks = 0;
+    EndCurrentTool();
+    gFenetreTunnel->GetMainDevice()->SetCustomEventsManager(OnCoupeToolEvent);
+    gToolPointAction = OnCoupeToolPoint;
+    gOverlayDrawer = DrawCoupeToolOverlay;
+}
+
+bool OnCoupeToolEvent(const EventInfo& event)
+{
+    if (!gFenetreTunnel)
+        return false;
+    if (event.keyCode == 27)
+    {
+        EndCurrentTool();
+        return true;
+    }
+    if (event.pressed && event.button == 3)
+    {
+        // The last point clicked goes; with none left the tool ends.
+        gCoupeToolClicks = std::max(gCoupeToolClicks - 1, 0);
+        if (gCoupeToolClicks == 0)
+            EndCurrentTool();
+        else
+            RefreshDisplay();
+        return true;
+    }
+    PrepareCanvas(FenetreTunnel::CursorCutter);
+    const LumPoint world = GetCursorWorldPoint(event);
+    if (gCoupeToolClicks < 3)
+        gCoupeToolPoint = WorldToScene(gProjet, world);
+    if (event.pressed && event.button == 1)
+    {
+        OnCoupeToolPoint(gCoupeToolPoint);
+        RefreshDisplay();
+        return true;
+    }
+    if ((event.moved || event.dragged) && gCoupeToolClicks > 1)
+        RefreshDisplay();
+    return false;
+}
+
+void OnCoupeToolPoint(LumPoint)
+{
+    Couche* couche = CurrentCouche();
+    if (!couche)
+    {
+        EndCurrentTool();
+        return;
+    }
+    double z = 0.0;
+    if (!couche->GetAltitude(gCoupeToolPoint.x, gCoupeToolPoint.y, z))
+    {
+        GetModelUi().MessageBox("Il faut créer la coupe sur le terrain naturel", "Erreur",
+                                ModelUi::Buttons::Ok, 0);
+        RefreshDisplay();
+        return;
+    }
+    gCoupeToolPoint.z = z;
+    ++gCoupeToolClicks;
+    if (gCoupeToolClicks != 3)
+    {
+        gCoupeToolClicks = 2;
+        gCoupeToolFirstPoint = gCoupeToolPoint;
+        RefreshDisplay();
+        return;
+    }
+    // Modal on the heap: the dialog is destroyed here once its loop ends,
+    // never inside it.
+    auto* dialog = new DialogPointsCoupe("", gCoupeToolFirstPoint, gCoupeToolPoint);
+    if (!dialog->GetImagePath().empty())
+    {
+        RefreshDisplay();
+        if (dialog->GetPanel()->ImageLoaded)
+            dialog->ShowModal();
+    }
+    dialog->Destroy();
+    EndCurrentTool();
+    RefreshDisplay();
+}
+
+void DrawCoupeToolOverlay(LumoraDevice*)
+{
+    if (Couche* couche = CurrentCouche())
+        DrawPlanCouche(*couche, gProjet.TriangulationAffichee, gProjet.PointsAffiches);
+    if (gCoupeToolClicks < 2)
+        return;
+    glPointSize(5.0f);
+    glColor3f(1.0f, 0.6f, 0.2f);
+    const auto flat = [](const LumPoint& p)
+    { glVertex3f(static_cast<float>(p.x), static_cast<float>(p.y), 0.0f); };
+    glBegin(GL_POINTS);
+    flat(gCoupeToolFirstPoint);
+    if (gCoupeToolClicks == 3)
+        flat(gCoupeToolPoint);
+    glEnd();
+    glBegin(GL_LINES);
+    flat(gCoupeToolFirstPoint);
+    flat(gCoupeToolPoint);
+    glEnd();
 }

@@ -497,7 +497,7 @@ TEST_F(PlanEditTest, SectionPointMenuDeletesItsSection)
     gChosenLine = 1;
     Press(LumPoint(30, 50, 5), 3);
     EXPECT_EQ(gShownLabels, (std::vector<std::string>{"C1", "Supprimer la coupe", "Modifier la coupe"}));
-    EXPECT_EQ(gShownEnabled, (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(gShownEnabled, (std::vector<bool>{false, true, true}));
     EXPECT_EQ(gProjet.GetNumberOfCoupes(), 0);
     EXPECT_EQ(Points(bas), 4);
     EXPECT_EQ(Undos(), 1u);
