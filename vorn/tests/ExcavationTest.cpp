@@ -449,3 +449,39 @@ TEST_F(ExcavationTest, CostExpressionsAreCheckedWithEveryVariableAtOne)
     EXPECT_NE(ValidateCostExpression("(V", names), "");
 }
 } // namespace
+
+namespace
+{
+TEST_F(ExcavationTest, CostFunctionIsStoredOnlyWhenItEvaluates)
+{
+    std::string unknown;
+    KorEquation("Vv").Evaluate(&unknown);
+    TeteTranchee& head = GetModelUi().GetTete();
+    // Before any computation H is 0; after one that excavates nothing V is 0
+    // too: neither refuses a sound expression.
+    AddLayer(0, Plane10);
+    gProjet.GetUndoManager().SetSaved(true);
+    EXPECT_EQ(StoreCostExpression("V/H", head), "");
+    EXPECT_EQ(gProjet.EquationCout, "V/H");
+    EXPECT_TRUE(gProjet.IsModified());
+
+    Frame(100.0, LumPoint(), LumPoint());
+    AddLayer(0, [](double, double) { return -50.0; });
+    ComputeExcavation();
+    ASSERT_EQ(gResults.Volumes, std::vector<double>{0.0});
+    gProjet.GetUndoManager().SetSaved(true);
+    const std::vector<std::tuple<std::string, std::string, std::string, bool>> cases = {
+        // text, error, stored function, modified
+        {"S/V", "", "S/V", true},
+        {"S/V", "", "S/V", false},
+        {"Vv", unknown, "S/V", false},
+        {"PF[0]+V[0]", "", "PF[0]+V[0]", true}};
+    for (const auto& [text, error, stored, modified] : cases)
+    {
+        EXPECT_EQ(StoreCostExpression(text, head), error) << text;
+        EXPECT_EQ(gProjet.EquationCout, stored) << text;
+        EXPECT_EQ(gProjet.IsModified(), modified) << text;
+        gProjet.GetUndoManager().SetSaved(true);
+    }
+}
+} // namespace
