@@ -434,24 +434,6 @@ TEST_F(ExcavationTest, FaceVariableNamesFollowTheHeadType)
     }
 }
 
-TEST_F(ExcavationTest, CostExpressionsAreCheckedWithEveryVariableAtOne)
-{
-    const std::vector<std::string> names = GetCostVariableNames(GetModelUi().GetTete(), 2);
-    std::string unknown;
-    KorEquation("Vv").Evaluate(&unknown);
-    ASSERT_NE(unknown, "");
-    // "V/H" and "S/V" are sound even while H or V is 0.
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"G1S*2", ""}, {"V[0]", ""}, {"V/H", ""}, {"S/V", ""}, {"300*S+10*V", ""}, {"Vv", unknown}};
-    for (const auto& [text, error] : cases)
-        EXPECT_EQ(ValidateCostExpression(text, names), error) << text;
-    EXPECT_NE(ValidateCostExpression("V[2]", names), "");
-    EXPECT_NE(ValidateCostExpression("(V", names), "");
-}
-} // namespace
-
-namespace
-{
 TEST_F(ExcavationTest, CostFunctionIsStoredOnlyWhenItEvaluates)
 {
     std::string unknown;
@@ -461,6 +443,9 @@ TEST_F(ExcavationTest, CostFunctionIsStoredOnlyWhenItEvaluates)
     // too: neither refuses a sound expression.
     AddLayer(0, Plane10);
     gProjet.GetUndoManager().SetSaved(true);
+    for (const char* text : {"G1S*2", "V[0]"})
+        EXPECT_EQ(StoreCostExpression(text, head), "") << text;
+    EXPECT_NE(StoreCostExpression("V[1]", head), "");
     EXPECT_EQ(StoreCostExpression("V/H", head), "");
     EXPECT_EQ(gProjet.EquationCout, "V/H");
     EXPECT_TRUE(gProjet.IsModified());
