@@ -1,5 +1,6 @@
 #include "SampleProject.h"
 #include "Couche.h"
+#include "Excavation.h"
 #include "ModelTestSupport.h"
 
 #include <sys/stat.h>
@@ -46,4 +47,18 @@ TEST_F(SampleProjectTest, CommittedFileIsTheGeneratorsAndSurvivesASave)
     std::remove(copy.c_str());
     std::remove((folder + "/exemple.ovx").c_str());
     rmdir(folder.c_str());
+}
+
+// What the README promises a new user: the sample's head cuts 829 m3, 167
+// of them in the lower layer (analytic 829.45 and 166.73, each layer
+// rounded before the difference).
+TEST_F(SampleProjectTest, OpenedSampleExcavates829CubicMetres)
+{
+    gProjet.Open(VORN_SAMPLE);
+    ComputeExcavation();
+    ASSERT_EQ(gCalculationErrors, 0);
+    ASSERT_EQ(gResults.Volumes.size(), 2u);
+    EXPECT_EQ(gResults.Volumes[0], 662.0);
+    EXPECT_EQ(gResults.Volumes[1], 167.0);
+    EXPECT_EQ(SumResults(gResults.Volumes), 829.0);
 }
