@@ -196,6 +196,8 @@ DialogTete::~DialogTete()
 {
     if (gDialogTete == this)
         gDialogTete = nullptr;
+    // The fields' focus handlers reach the head: they go while it lives.
+    DestroyChildren();
 }
 
 void DialogTete::ShowPanel(bool doubleFront)
