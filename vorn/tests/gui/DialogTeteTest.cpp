@@ -518,4 +518,26 @@ TEST_F(DialogTeteTest, CloseBoxHidesUnticksAndRefreshes)
     EXPECT_TRUE(gProjet.IsExcavationStale());
     EXPECT_GT(frame->GetMainDevice()->GetFrameCount(), frames);
 }
+
+TEST_F(DialogTeteTest, OpeningAProjectShowsItsHead)
+{
+    XMLNode top = XMLNode::createXMLTopNode("xml", 1);
+    XMLNode projet = top.addChild("Projet");
+    projet.addChild("Echelle").addText("100");
+    projet.addChild("Couche").addChild("Nom").addText("A");
+    TeteTranchee head;
+    head.DoubleEntree = true;
+    head.lp1 = 41.5;
+    head.LargeurTunnel = 10.25;
+    XMLNode tete = projet.addChild("Tete");
+    head.ToXML(tete);
+    const std::string path = TempPath();
+    ASSERT_TRUE(top.writeToFile(path));
+    gProjet.Open(path);
+    ASSERT_FALSE(gProjet.Nom.empty());
+    EXPECT_TRUE(dialog->GetDoubleFrontBox()->GetValue());
+    EXPECT_TRUE(twin->IsShown());
+    EXPECT_EQ(Text(twin->GetField(34)), "41.5");
+    EXPECT_EQ(Text(dialog->GetWidthField()), "10.25");
+}
 } // namespace
