@@ -85,6 +85,11 @@ public:
     bool CopyAndAdjust(const TeteTranchee& source, const double& h, const double& h2,
                        const double& prolongement);
 
+    // One undo action of the project holding the form `before` (an "xml"
+    // top node) and the head's form now; undo and redo apply them to the
+    // interface's head (ModelUi::LoadTeteXML), whichever head recorded them.
+    void RecordUndo(const XMLNode& before);
+
     // The record of a face class, or five -1 when the mesh has no such class.
     sClasseFaces GetClassFaces(int faceClass) const;
     const std::map<int, sClasseFaces>& GetFaceClasses() const { return mClassFaces; }
@@ -199,10 +204,6 @@ private:
     // the former shape, are invalidated, and with `record` the change from
     // `before` to the current state becomes one undo step (RecordUndo).
     void ChangeApplied(const XMLNode& before, bool record);
-    // One undo action of the project holding the form before and after the
-    // change; undo and redo apply them to the interface's head
-    // (ModelUi::LoadTeteXML), whichever head recorded them.
-    void RecordUndo(const XMLNode& before);
 
     // Builder, fusion of coincident vertices with the face classes
     // following their faces, horizontal face lists.

@@ -250,8 +250,13 @@ TeteTranchee& FrameUi::GetTete()
 
 void FrameUi::LoadTeteXML(const XMLNode& node)
 {
-    ApplyTeteXML(GetTete(), node);
-    FillHeadFields();
+    mFrame->GetHeadDialog()->LoadTeteXML(node);
+}
+
+void FrameUi::FillHeadFields()
+{
+    DialogTete* dialog = mFrame->GetHeadDialog();
+    dialog->FillFields(dialog->GetTete());
 }
 
 void FrameUi::ResetLevelLineInProgress()

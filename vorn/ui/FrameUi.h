@@ -67,7 +67,7 @@ public:
     void FillDiscontinuityFamilies() override {}
     void UpdateDiscontinuityDialog() override {}
     void SelectDiscontinuityFamily(const std::string&) override {}
-    void FillHeadFields() override {}
+    void FillHeadFields() override;
     void FillCurveVariables() override {}
     void ResetResultViews() override;
     void CloseElementDialogs() override;
