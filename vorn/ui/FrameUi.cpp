@@ -1,13 +1,14 @@
 #include "FrameUi.h"
 
+#include "DialogDiscontinuite.h"
 #include "DialogResultats.h"
 #include "DialogTete.h"
-#include "TeteTranchee.h"
 #include "FenetreTunnel.h"
 #include "InterfaceModes.h"
 #include "LumoraDevice.h"
 #include "PanelPrincipal.h"
 #include "PlanView.h"
+#include "TeteTranchee.h"
 #include "TypedCoordinates.h"
 
 #include <wx/app.h>
@@ -173,9 +174,10 @@ std::string FrameUi::AskFilePath(const FileRequest& request)
 
 bool FrameUi::AskText(const std::string& message, const std::string& caption, std::string& text)
 {
-    const wxString title = caption.empty() ? wxString(wxGetTextFromUserPromptStr) : wxString::FromUTF8(caption);
-    wxTextEntryDialog dialog(nullptr, wxString::FromUTF8(message), title,
-                             wxString::FromUTF8(text), wxOK | wxCANCEL | wxCENTRE);
+    const wxString title =
+        caption.empty() ? wxString(wxGetTextFromUserPromptStr) : wxString::FromUTF8(caption);
+    wxTextEntryDialog dialog(nullptr, wxString::FromUTF8(message), title, wxString::FromUTF8(text),
+                             wxOK | wxCANCEL | wxCENTRE);
     if (dialog.ShowModal() != wxID_OK)
         return false;
     text = dialog.GetValue().ToUTF8().data();
@@ -258,4 +260,28 @@ LumPoint FrameUi::ReadCoordinates()
 void FrameUi::ShowCoordinates(const LumPoint& scenePoint)
 {
     ::ShowCoordinates(scenePoint);
+}
+
+void FrameUi::ResetDiscontinuityDialog()
+{
+    if (DialogDiscontinuite* dialog = mFrame->GetDiscontinuityDialog())
+        dialog->Reset();
+}
+
+void FrameUi::FillDiscontinuityFamilies()
+{
+    if (DialogDiscontinuite* dialog = mFrame->GetDiscontinuityDialog())
+        dialog->FillFamilyList();
+}
+
+void FrameUi::UpdateDiscontinuityDialog()
+{
+    if (DialogDiscontinuite* dialog = mFrame->GetDiscontinuityDialog())
+        dialog->UpdateFromFamily();
+}
+
+void FrameUi::SelectDiscontinuityFamily(const std::string& name)
+{
+    if (DialogDiscontinuite* dialog = mFrame->GetDiscontinuityDialog())
+        dialog->SelectFamily(name);
 }
