@@ -29,6 +29,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <locale>
 #include <sstream>
@@ -86,9 +87,12 @@ DialogDiscontinuite::DialogDiscontinuite(wxWindow* parent)
     mCube->AddTrace("");
 
     mFamilies = new wxComboBox(this, 1, "", wxDefaultPosition, wxSize(160, 20), 0, nullptr, wxCB_READONLY);
-    auto* add = new wxButton(this, 2, "+", wxDefaultPosition, wxSize(20, 20));
+    // Borderless: the toolkit's button frame leaves no room for the sign at
+    // this size.
+    auto* add = new wxButton(this, 2, "+", wxDefaultPosition, wxSize(20, 20), wxBU_EXACTFIT | wxBORDER_NONE);
     add->SetToolTip(U("Ajouter une famille de discontinuités"));
-    auto* remove = new wxButton(this, 3, "-", wxDefaultPosition, wxSize(20, 20));
+    auto* remove =
+        new wxButton(this, 3, "-", wxDefaultPosition, wxSize(20, 20), wxBU_EXACTFIT | wxBORDER_NONE);
     remove->SetToolTip(U("Supprimer une famille de discontinuités"));
     const char* names[4] = {"Azimut", "Pendage", "Espace", "EcartType"};
     for (int i = 0; i < 4; ++i)
@@ -129,6 +133,10 @@ DialogDiscontinuite::DialogDiscontinuite(wxWindow* parent)
     column->Add(mPreview, 0, wxALIGN_CENTER_HORIZONTAL | wxTOP, 20);
     column->Add(mCubeLabel, 0, wxLEFT | wxTOP, 10);
     SetSizer(column);
+    // Never narrower than its rows: with the toolkit's fonts the given
+    // size would hide the dip and deviation fields.
+    const wxSize best = column->GetMinSize(), client = GetClientSize();
+    SetClientSize(std::max(best.x, client.x), std::max(best.y, client.y));
     Layout();
 
     LumoraDevice* device = mPreview->getDevice();
