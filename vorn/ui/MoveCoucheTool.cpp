@@ -133,6 +133,15 @@ bool OnMoveCoucheToolEvent(const EventInfo& event)
     return false;
 }
 
+void MultMoveCoucheMatrix()
+{
+    const LumPoint& c = gMoveCoucheCentre;
+    glTranslatef(static_cast<float>(c.x), static_cast<float>(c.y), static_cast<float>(c.z) + gMoveCoucheDz);
+    glRotatef(gMoveCoucheTiltX, 1.0f, 0.0f, 0.0f);
+    glRotatef(gMoveCoucheTiltY, 0.0f, 1.0f, 0.0f);
+    glTranslatef(-static_cast<float>(c.x), -static_cast<float>(c.y), -static_cast<float>(c.z));
+}
+
 void DrawMoveCoucheOverlay(LumoraDevice*)
 {
     glMatrixMode(GL_MODELVIEW);
@@ -141,12 +150,7 @@ void DrawMoveCoucheOverlay(LumoraDevice*)
     {
         glPushMatrix();
         glLoadIdentity();
-        const LumPoint& c = gMoveCoucheCentre;
-        glTranslatef(static_cast<float>(c.x), static_cast<float>(c.y),
-                     static_cast<float>(c.z) + gMoveCoucheDz);
-        glRotatef(gMoveCoucheTiltX, 1.0f, 0.0f, 0.0f);
-        glRotatef(gMoveCoucheTiltY, 0.0f, 1.0f, 0.0f);
-        glTranslatef(-static_cast<float>(c.x), -static_cast<float>(c.y), -static_cast<float>(c.z));
+        MultMoveCoucheMatrix();
         DrawSurface(*current, 1.0f, true);
         glPopMatrix();
     }

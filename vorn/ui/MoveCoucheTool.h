@@ -25,5 +25,8 @@ extern bool gMoveCoucheDone;
 void StartMoveCoucheTool();
 bool OnMoveCoucheToolEvent(const EventInfo& event);
 void DrawMoveCoucheOverlay(LumoraDevice* device);
+// Multiplies the current GL matrix by the pending transform, in single
+// precision: the preview's model-view (context current).
+void MultMoveCoucheMatrix();
 // What EndCurrentTool does for this tool: a pending move is applied.
 void ApplyPendingCoucheMove();

@@ -4,6 +4,7 @@
 
 #include "ChampTexte.h"
 #include "Couche.h"
+#include "CoucheMove.h"
 #include "DialogDiscontinuite.h"
 #include "Discontinuite.h"
 #include "EventInfo.h"
@@ -411,5 +412,39 @@ TEST_F(EditorTest, TiltToolAppliesOnceOrNotAtAll)
     EndCurrentTool();
     EXPECT_EQ(Steps(), 1u);
     EXPECT_NEAR(bas->GetCentre().z, -3.0, 1e-5);
+}
+
+// The preview's model-view, read back from GL, moves points where the
+// applied move puts them.
+TEST_F(EditorTest, PreviewMatrixIsTheAppliedTransform)
+{
+    static double matrix[16];
+    gMoveCoucheCentre = LumPoint(10, 20, 30);
+    gMoveCoucheDz = 2.0f;
+    gMoveCoucheTiltX = 10.0f;
+    gMoveCoucheTiltY = -7.0f;
+    device->SetDrawCallback(
+        [](LumoraDevice*)
+        {
+            glMatrixMode(GL_MODELVIEW);
+            glPushMatrix();
+            glLoadIdentity();
+            MultMoveCoucheMatrix();
+            glGetDoublev(GL_MODELVIEW_MATRIX, matrix);
+            glPopMatrix();
+        });
+    ASSERT_TRUE(device->RenderFrame());
+    device->SetDrawCallback(RenderPlanView);
+    for (const LumPoint& p : {LumPoint(-100, -100, 0), LumPoint(100, 50, 10), LumPoint(10, 20, 30)})
+    {
+        const LumPoint expected = MoveCouchePoint(p, gMoveCoucheCentre, 2.0, 10.0, -7.0);
+        // Column-major.
+        const double x = matrix[0] * p.x + matrix[4] * p.y + matrix[8] * p.z + matrix[12];
+        const double y = matrix[1] * p.x + matrix[5] * p.y + matrix[9] * p.z + matrix[13];
+        const double z = matrix[2] * p.x + matrix[6] * p.y + matrix[10] * p.z + matrix[14];
+        EXPECT_NEAR(x, expected.x, 1e-3);
+        EXPECT_NEAR(y, expected.y, 1e-3);
+        EXPECT_NEAR(z, expected.z, 1e-3);
+    }
 }
 } // namespace
