@@ -39,6 +39,9 @@ void DrawSurface(Couche& couche, float opacity, bool segments)
     if (couche.NeedsTriangulation())
         couche.Triangulate();
     const KorMesh& mesh = couche.GetMesh();
+    // Unlit: the surface carries no normals here, and its colour is what
+    // tells the layers apart.
+    glDisable(GL_LIGHTING);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(couche.R / 255.0f, couche.G / 255.0f, couche.B / 255.0f, opacity);
