@@ -1,6 +1,7 @@
 #include "Couche.h"
 
 #include "CoucheRecorders.h"
+#include "Discontinuite3D.h"
 #include "KorException.h"
 #include "KorNumbers.h"
 #include "LigneNiveau.h"

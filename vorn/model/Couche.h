@@ -8,9 +8,11 @@
 
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
+class Discontinuite3D;
 class KorRay;
 class LigneNiveau;
 class LumHandledMesh;
@@ -33,8 +35,9 @@ class LumHandledMesh;
 // rebuilt lazily after any change of the mesh; it gives the same face as
 // the scan in identifier order.
 //
-// Discontinuity surfaces are not held yet: only the family names and the
-// mark that they must be built again.
+// Discontinuity surfaces: per family shown, the traces on the front walls
+// and on the part cut by the trench head, built from the front outline and
+// the "_Tete" mesh and kept until the mark says they are stale.
 class Couche : public ElementOVX, public XMLable
 {
 public:
@@ -149,6 +152,10 @@ public:
     bool AreDiscontinuitySurfacesBuilt() const { return mDiscontinuitesBuilt; }
     void SetDiscontinuitySurfacesBuilt(bool built) { mDiscontinuitesBuilt = built; }
     bool HasDiscontinuite(const std::string& name) const;
+    // Rebuilds both lists of discontinuity traces from the front outline
+    // (walls reaching down to the base level niveauBas) and the "_Tete"
+    // mesh, and marks them built (CoucheDiscontinuite.cpp).
+    void BuildDiscontinuite3D(double niveauBas);
 
     // Queries over the live vertices in identifier order.
     double GetMeanAltitude() const;
@@ -166,6 +173,9 @@ public:
     // Opacity used by the next drawing only; -1 for Opacite.
     int OpacityOverride = -1;
     std::vector<LumPoint> FrontPoints;
+    // One object per family shown, each holding one unnamed trace.
+    std::vector<std::unique_ptr<Discontinuite3D>> DiscontinuitesFront;
+    std::vector<std::unique_ptr<Discontinuite3D>> DiscontinuitesTete;
 
     // Registered members, in file order.
     std::string Nom;

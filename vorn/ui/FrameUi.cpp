@@ -1,6 +1,7 @@
 #include "FrameUi.h"
 
 #include "DialogCarottage.h"
+#include "DialogDiscontinuite.h"
 #include "DialogPointsCoupe.h"
 #include "DialogResultats.h"
 #include "DialogTete.h"
@@ -272,4 +273,28 @@ LumPoint FrameUi::ReadCoordinates()
 void FrameUi::ShowCoordinates(const LumPoint& scenePoint)
 {
     ::ShowCoordinates(scenePoint);
+}
+
+void FrameUi::ResetDiscontinuityDialog()
+{
+    if (DialogDiscontinuite* dialog = mFrame->GetDiscontinuityDialog())
+        dialog->Reset();
+}
+
+void FrameUi::FillDiscontinuityFamilies()
+{
+    if (DialogDiscontinuite* dialog = mFrame->GetDiscontinuityDialog())
+        dialog->FillFamilyList();
+}
+
+void FrameUi::UpdateDiscontinuityDialog()
+{
+    if (DialogDiscontinuite* dialog = mFrame->GetDiscontinuityDialog())
+        dialog->UpdateFromFamily();
+}
+
+void FrameUi::SelectDiscontinuityFamily(const std::string& name)
+{
+    if (DialogDiscontinuite* dialog = mFrame->GetDiscontinuityDialog())
+        dialog->SelectFamily(name);
 }

@@ -63,10 +63,10 @@ public:
     bool GetImageSize(const std::string& path, int& width, int& height) override;
     void YieldEvents() override;
 
-    void ResetDiscontinuityDialog() override {}
-    void FillDiscontinuityFamilies() override {}
-    void UpdateDiscontinuityDialog() override {}
-    void SelectDiscontinuityFamily(const std::string&) override {}
+    void ResetDiscontinuityDialog() override;
+    void FillDiscontinuityFamilies() override;
+    void UpdateDiscontinuityDialog() override;
+    void SelectDiscontinuityFamily(const std::string& name) override;
     void FillHeadFields() override;
     void FillCurveVariables() override {}
     void ResetResultViews() override;

@@ -7,6 +7,7 @@
 #include "LumCamera.h"
 #include "LumoraDevice.h"
 #include "ModelUi.h"
+#include "MoveCoucheTool.h"
 #include "OVXUndoManager.h"
 #include "PanelPrincipal.h"
 #include "PlanView.h"
@@ -175,6 +176,8 @@ void EndCurrentTool()
     LumCamera* camera = MainCamera();
     if (camera && camera->GetMode() == 1)
         RestoreModeCamera();
+    // The layer move still pending is the user's: kept, not lost.
+    ApplyPendingCoucheMove();
     EnableModeTools();
 
     LumoraDevice* device = gFenetreTunnel->GetMainDevice();

@@ -141,6 +141,13 @@ void ExerciseLayers()
                 previous = v;
             }
         EditLayer(couche);
+        // The families' traces on walls along the layer's own points, with
+        // whatever spacing and scale the file gave.
+        couche.FrontPoints.clear();
+        for (int id = 0; id < mesh.GetVertexVectorSize() && couche.FrontPoints.size() < 50; ++id)
+            if (const KorVertex* v = mesh.GetVertex(id))
+                couche.FrontPoints.push_back(LumPoint(v->X, v->Y, v->Z));
+        couche.BuildDiscontinuite3D(gProjet.Limite1.z - 1.0);
     }
 }
 
