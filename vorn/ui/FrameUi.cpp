@@ -1,13 +1,15 @@
 #include "FrameUi.h"
 
+#include "DialogDXF.h"
+#include "DialogOutilsCreation.h"
 #include "DialogResultats.h"
 #include "DialogTete.h"
-#include "TeteTranchee.h"
 #include "FenetreTunnel.h"
 #include "InterfaceModes.h"
 #include "LumoraDevice.h"
 #include "PanelPrincipal.h"
 #include "PlanView.h"
+#include "TeteTranchee.h"
 #include "TypedCoordinates.h"
 
 #include <wx/app.h>
@@ -133,6 +135,10 @@ void FrameUi::SetStatusText(const std::string& text, int)
 void FrameUi::CheckMenuItem(int id, bool checked)
 {
     mFrame->CheckItem(id, checked);
+    // The zone's switch is also the palette's box.
+    if (id == 60)
+        if (DialogOutilsCreation* palette = mFrame->GetCreationPalette())
+            palette->ShowZoneAffichee(checked);
 }
 
 void FrameUi::EnableMenuItem(int id, bool enabled)
@@ -173,9 +179,10 @@ std::string FrameUi::AskFilePath(const FileRequest& request)
 
 bool FrameUi::AskText(const std::string& message, const std::string& caption, std::string& text)
 {
-    const wxString title = caption.empty() ? wxString(wxGetTextFromUserPromptStr) : wxString::FromUTF8(caption);
-    wxTextEntryDialog dialog(nullptr, wxString::FromUTF8(message), title,
-                             wxString::FromUTF8(text), wxOK | wxCANCEL | wxCENTRE);
+    const wxString title =
+        caption.empty() ? wxString(wxGetTextFromUserPromptStr) : wxString::FromUTF8(caption);
+    wxTextEntryDialog dialog(nullptr, wxString::FromUTF8(message), title, wxString::FromUTF8(text),
+                             wxOK | wxCANCEL | wxCENTRE);
     if (dialog.ShowModal() != wxID_OK)
         return false;
     text = dialog.GetValue().ToUTF8().data();
@@ -258,4 +265,48 @@ LumPoint FrameUi::ReadCoordinates()
 void FrameUi::ShowCoordinates(const LumPoint& scenePoint)
 {
     ::ShowCoordinates(scenePoint);
+}
+
+void FrameUi::SetLayerChoice(const std::vector<std::string>& names)
+{
+    if (DialogOutilsCreation* palette = mFrame->GetCreationPalette())
+        palette->SetLayerNames(names);
+}
+
+void FrameUi::SelectLayerChoice(int index)
+{
+    if (DialogOutilsCreation* palette = mFrame->GetCreationPalette())
+        palette->SelectLayer(index);
+}
+
+void FrameUi::EnableLayerTools(bool enabled)
+{
+    if (DialogOutilsCreation* palette = mFrame->GetCreationPalette())
+        palette->EnableLayerTools(enabled);
+}
+
+void FrameUi::ShowAxeType(int type)
+{
+    if (DialogOutilsCreation* palette = mFrame->GetCreationPalette())
+        palette->ShowAxeType(type);
+}
+
+void FrameUi::ShowAxeParameters(double radius, double orientation, double inclination)
+{
+    if (DialogOutilsCreation* palette = mFrame->GetCreationPalette())
+        palette->ShowAxeParameters(radius, orientation, inclination);
+}
+
+bool FrameUi::ReadAxeParameters(std::string& radius, std::string& orientation, std::string& inclination)
+{
+    DialogOutilsCreation* palette = mFrame->GetCreationPalette();
+    if (!palette)
+        return false;
+    palette->ReadAxeParameters(radius, orientation, inclination);
+    return true;
+}
+
+bool FrameUi::ImportCoucheDXF(Couche*, const CoucheImport& import, bool interactive)
+{
+    return ::ImportCoucheDXF(import, interactive);
 }
