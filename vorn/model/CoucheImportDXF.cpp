@@ -202,5 +202,7 @@ bool CoucheImportDXF::BuildLayer(int level, bool interactive)
     }
     couche->Editable = false;
     couche->SetGeometryChanged();
+    // The layer tools follow what can be edited.
+    gProjet.SetCoucheCourante(gProjet.CoucheCourante);
     return true;
 }

@@ -27,6 +27,7 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
+#include <wx/log.h>
 #include <wx/radiobox.h>
 #include <wx/sizer.h>
 #include <wx/slider.h>
@@ -122,6 +123,8 @@ void DialogOutilsCreation::Build()
     auto bitmapButton = [this](wxWindow* parent, int id, const char* file, const char* tip)
     {
         const wxString path = wxString::FromUTF8(ApplicationPath(std::string("/Icons/") + file));
+        // A missing picture leaves a blank button, without a log window.
+        wxLogNull quiet;
         wxBitmap bitmap(path, wxString(file).EndsWith(".png") ? wxBITMAP_TYPE_PNG : wxBITMAP_TYPE_GIF);
         if (!bitmap.IsOk())
             bitmap = wxBitmap(32, 32);
