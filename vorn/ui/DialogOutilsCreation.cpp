@@ -165,8 +165,9 @@ void DialogOutilsCreation::Build()
         new wxButton(box, IdFond, U("Changer le fond de plan"), wxDefaultPosition, wxSize(160, 25));
     choose->SetToolTip(U("Changer le fond de plan"));
     mControls[IdFond] = choose;
+    // The toolkit's own height: at 22 pixels GTK draws no trough.
     auto* opacite =
-        new wxSlider(box, IdOpacite, 100, 0, 100, wxDefaultPosition, wxSize(50, 22), wxSL_HORIZONTAL);
+        new wxSlider(box, IdOpacite, 100, 0, 100, wxDefaultPosition, wxSize(50, -1), wxSL_HORIZONTAL);
     opacite->SetToolTip(U("Changer l'opacité du fond de plan"));
     mControls[IdOpacite] = opacite;
     fond->Add(choose, 0, wxALL, 1);
@@ -182,10 +183,12 @@ void DialogOutilsCreation::Build()
     auto* combo = new wxComboBox(box, IdCouches, wxEmptyString, wxDefaultPosition, wxSize(120, 20), 0,
                                  nullptr, wxCB_READONLY);
     mControls[IdCouches] = combo;
-    auto* add = new wxButton(box, IdAddCouche, "+", wxDefaultPosition, wxSize(20, 20));
+    // As narrow as the toolkit draws a labelled button (at 20 x 20 GTK
+    // shows no label).
+    auto* add = new wxButton(box, IdAddCouche, "+", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
     add->SetToolTip(U("Ajouter une couche au terrain"));
     mControls[IdAddCouche] = add;
-    auto* remove = new wxButton(box, IdDeleteCouche, "-", wxDefaultPosition, wxSize(20, 20));
+    auto* remove = new wxButton(box, IdDeleteCouche, "-", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
     remove->SetToolTip(U("Supprimer la couche active"));
     mControls[IdDeleteCouche] = remove;
     couches->Add(row({combo, add, remove}));
