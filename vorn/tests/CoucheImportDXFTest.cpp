@@ -2,6 +2,7 @@
 // and loose points, how the lines are thinned, and how the layer is filled.
 
 #include "CoucheImportDXF.h"
+#include "DXFTestFiles.h"
 #include "ElementTestSupport.h"
 #include "LigneNiveau.h"
 
@@ -9,51 +10,7 @@
 
 namespace
 {
-struct Pt
-{
-    double x, y, z;
-};
-
-// Entities of an ASCII DXF file.
-std::string LwPolyline(const std::vector<Pt>& points)
-{
-    std::ostringstream out;
-    out << "0\nLWPOLYLINE\n8\n0\n90\n" << points.size() << "\n70\n0\n38\n" << points.front().z << "\n";
-    for (const Pt& p : points)
-        out << "10\n" << p.x << "\n20\n" << p.y << "\n";
-    return out.str();
-}
-std::string Polyline3D(const std::vector<Pt>& points)
-{
-    std::ostringstream out;
-    out << "0\nPOLYLINE\n8\n0\n66\n1\n70\n8\n";
-    for (const Pt& p : points)
-        out << "0\nVERTEX\n8\n0\n10\n" << p.x << "\n20\n" << p.y << "\n30\n" << p.z << "\n70\n32\n";
-    out << "0\nSEQEND\n";
-    return out.str();
-}
-std::string Point(const Pt& p)
-{
-    std::ostringstream out;
-    out << "0\nPOINT\n8\n0\n10\n" << p.x << "\n20\n" << p.y << "\n30\n" << p.z << "\n";
-    return out.str();
-}
-// A unit square at altitude z as one polyface mesh of two triangles.
-std::string Polyface(double z)
-{
-    std::ostringstream out;
-    out << "0\nPOLYLINE\n8\n0\n66\n1\n70\n64\n71\n4\n72\n2\n";
-    for (const Pt& p : {Pt{0, 0, z}, Pt{10, 0, z}, Pt{10, 10, z}, Pt{0, 10, z}})
-        out << "0\nVERTEX\n8\n0\n10\n" << p.x << "\n20\n" << p.y << "\n30\n" << p.z << "\n70\n192\n";
-    out << "0\nVERTEX\n8\n0\n10\n0\n20\n0\n30\n0\n70\n128\n71\n1\n72\n2\n73\n3\n";
-    out << "0\nVERTEX\n8\n0\n10\n0\n20\n0\n30\n0\n70\n128\n71\n1\n72\n3\n73\n4\n";
-    out << "0\nSEQEND\n";
-    return out.str();
-}
-std::string File(const std::string& entities)
-{
-    return "0\nSECTION\n2\nENTITIES\n" + entities + "0\nENDSEC\n0\nEOF\n";
-}
+using namespace DXFTest;
 
 class CoucheImportDXFTest : public ElementTest
 {
@@ -183,8 +140,8 @@ TEST_F(CoucheImportDXFTest, SliderValuesApplyOnce)
 // Filling the layer: level lines at their world altitude with their points
 // in order, loose points free; a point crossing the layer above refuses the
 // interactive build with its message, while the replayed one checks
-// nothing; a polyface-only file makes a mesh layer that is not editable.
-TEST_F(CoucheImportDXFTest, BuildLayerFillsChecksAndTakesMeshes)
+// nothing.
+TEST_F(CoucheImportDXFTest, BuildLayerFillsAndChecksNeighbours)
 {
     AddSquare("Haut", 20.0);
     Couche* bas = AddSquare("Bas", 0.0);
@@ -214,17 +171,5 @@ TEST_F(CoucheImportDXFTest, BuildLayerFillsChecksAndTakesMeshes)
     ui.Boxes.clear();
     EXPECT_TRUE(high.BuildLayer(2, false));
     EXPECT_TRUE(ui.Boxes.empty());
-
-    Couche* mesh = gProjet.AddCouche("Maillage", 3);
-    CoucheImportDXF faces = Read(Polyface(-20.0));
-    ui.Boxes.clear();
-    ASSERT_TRUE(faces.BuildLayer(3, true));
-    ASSERT_EQ(ui.Boxes.size(), 1u);
-    EXPECT_EQ(ui.Boxes[0].Text,
-              "La couche que vous souhaitez importer contient des informations géométriques : "
-              "elle ne sera pas éditable");
-    EXPECT_FALSE(mesh->Editable);
-    EXPECT_EQ(mesh->GetMesh().GetNumberOfFaces(), 2);
-    EXPECT_EQ(mesh->GetMesh().GetNumberOfVertices(), 4);
 }
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "DialogAPropos.h"
 #include "DialogCourbes.h"
+#include "DialogDXF.h"
 #include "DialogDiscontinuite.h"
 #include "DialogOutilsCreation.h"
 #include "DialogResultats.h"
@@ -336,8 +337,21 @@ void FenetreTunnel::BindCommands()
     on(IdModeVisualisation, [](wxCommandEvent&) { EnterVisualisationMode(true); });
     on(IdDiscontinuites, [this](wxCommandEvent& event) { mDiscontinuite->Show(event.IsChecked()); });
     on(IdTranchee, [this](wxCommandEvent& event) { mTete->Show(event.IsChecked()); });
-    on(IdUndo, [](wxCommandEvent&) { gProjet.GetUndoManager().Undo(); });
-    on(IdRedo, [](wxCommandEvent&) { gProjet.GetUndoManager().Redo(); });
+    // While a DXF import fills its new layer the history stays as it is:
+    // the frame's keys still reach it with the menus disabled, and an undo
+    // would take the layer from under the import.
+    on(IdUndo,
+       [](wxCommandEvent&)
+       {
+           if (!gDialogDXF)
+               gProjet.GetUndoManager().Undo();
+       });
+    on(IdRedo,
+       [](wxCommandEvent&)
+       {
+           if (!gDialogDXF)
+               gProjet.GetUndoManager().Redo();
+       });
     on(IdNew, [](wxCommandEvent&) { gProjet.New(); });
     on(IdOpen, [this](wxCommandEvent&) { OnOpen(); });
     on(IdSave, [](wxCommandEvent&) { gProjet.Save(); });

@@ -2,9 +2,11 @@
 // on the real frame: clicks and keys through the X server, the modal
 // dialogs answered by timers, the boxes by the test.
 
+#include "../DXFTestFiles.h"
 #include "Axe.h"
 #include "ChampTexte.h"
 #include "Couche.h"
+#include "CoucheRecorders.h"
 #include "Coupe.h"
 #include "DialogDXF.h"
 #include "DialogNouvelleCouche.h"
@@ -132,36 +134,7 @@ std::string Value(wxTextCtrl* field)
     return field->GetValue().ToUTF8().data();
 }
 
-struct Pt
-{
-    double x, y, z;
-};
-std::string LwPolyline(const std::vector<Pt>& points)
-{
-    std::ostringstream out;
-    out << "0\nLWPOLYLINE\n8\n0\n90\n" << points.size() << "\n70\n0\n38\n" << points.front().z << "\n";
-    for (const Pt& p : points)
-        out << "10\n" << p.x << "\n20\n" << p.y << "\n";
-    return out.str();
-}
-std::string Polyline3D(const std::vector<Pt>& points)
-{
-    std::ostringstream out;
-    out << "0\nPOLYLINE\n8\n0\n66\n1\n70\n8\n";
-    for (const Pt& p : points)
-        out << "0\nVERTEX\n8\n0\n10\n" << p.x << "\n20\n" << p.y << "\n30\n" << p.z << "\n70\n32\n";
-    return out.str() + "0\nSEQEND\n";
-}
-std::string Polyface(double z)
-{
-    std::ostringstream out;
-    out << "0\nPOLYLINE\n8\n0\n66\n1\n70\n64\n71\n4\n72\n2\n";
-    for (const Pt& p : {Pt{-50, -50, z}, Pt{50, -50, z}, Pt{50, 50, z}, Pt{-50, 50, z}})
-        out << "0\nVERTEX\n8\n0\n10\n" << p.x << "\n20\n" << p.y << "\n30\n" << p.z << "\n70\n192\n";
-    out << "0\nVERTEX\n8\n0\n10\n0\n20\n0\n30\n0\n70\n128\n71\n1\n72\n2\n73\n3\n";
-    out << "0\nVERTEX\n8\n0\n10\n0\n20\n0\n30\n0\n70\n128\n71\n1\n72\n3\n73\n4\n";
-    return out.str() + "0\nSEQEND\n";
-}
+using namespace DXFTest;
 
 // The frame read back after the plan view drew.
 std::vector<unsigned char> gPixels;
@@ -233,10 +206,7 @@ protected:
         }
         gProjet.GetUndoManager().Clear();
     }
-    void WriteDXF(const std::string& entities)
-    {
-        std::ofstream(dxfPath) << "0\nSECTION\n2\nENTITIES\n" << entities << "0\nENDSEC\n0\nEOF\n";
-    }
+    void WriteDXF(const std::string& entities) { std::ofstream(dxfPath) << File(entities); }
     wxWindow* Control(int id) const { return palette->GetControl(id); }
     void ClickControl(int id)
     {
@@ -781,6 +751,8 @@ TEST_F(PaletteTest, DXFImportValidatedUndoneAndRedone)
 TEST_F(PaletteTest, DXFImportAbandoned)
 {
     AddLayers({"Haut", "Bas"});
+    // One step to undo: the choice of the top layer.
+    RecordCoucheCouranteChange(1, 0);
     gProjet.SetCoucheCourante(0);
     WriteDXF(LwPolyline({{-80, -80, -50}, {40, -60, -50}}));
     for (bool close : {false, true})
@@ -789,6 +761,11 @@ TEST_F(PaletteTest, DXFImportAbandoned)
         ASSERT_NE(gDialogDXF, nullptr);
         EXPECT_EQ(gProjet.GetNumberOfCouches(), 3);
         EXPECT_FALSE(InterfaceEnabled());
+        // The frame's Ctrl+Z does not reach the history meanwhile.
+        wxCommandEvent undo(wxEVT_MENU, FenetreTunnel::IdUndo);
+        frame->GetEventHandler()->ProcessEvent(undo);
+        EXPECT_EQ(Steps(), 1u);
+        EXPECT_EQ(gProjet.GetNumberOfCouches(), 3);
         if (close)
             gDialogDXF->Close();
         else
@@ -800,7 +777,7 @@ TEST_F(PaletteTest, DXFImportAbandoned)
         EXPECT_EQ(gProjet.CoucheCourante, 0) << close;
         EXPECT_TRUE(InterfaceEnabled()) << close;
         EXPECT_EQ(frame->GetMainDevice()->GetCustomEventsManager(), OnPlanViewEvent) << close;
-        EXPECT_EQ(Steps(), 0u) << close;
+        EXPECT_EQ(Steps(), 1u) << close;
     }
 }
 
@@ -810,7 +787,7 @@ TEST_F(PaletteTest, DXFImportAbandoned)
 TEST_F(PaletteTest, DXFImportOfMeshesAndRefusals)
 {
     AddLayers({"Haut", "Bas"});
-    WriteDXF(Polyface(-60));
+    WriteDXF(Polyface(-50, 50, -60));
     ASSERT_TRUE(gProjet.CreateCouche("Maillage", 2, 1, true, dxfPath, 0, 0));
     ASSERT_NE(gDialogDXF, nullptr);
     Click(gDialogDXF, 2);
