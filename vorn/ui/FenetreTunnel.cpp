@@ -3,6 +3,7 @@
 #include "DialogAPropos.h"
 #include "DialogCourbes.h"
 #include "DialogCout.h"
+#include "DialogDXF.h"
 #include "DialogDiscontinuite.h"
 #include "DialogOutilsCreation.h"
 #include "DialogResultats.h"
@@ -337,8 +338,21 @@ void FenetreTunnel::BindCommands()
     on(IdModeVisualisation, [](wxCommandEvent&) { EnterVisualisationMode(true); });
     on(IdDiscontinuites, [this](wxCommandEvent& event) { mDiscontinuite->Show(event.IsChecked()); });
     on(IdTranchee, [this](wxCommandEvent& event) { mTete->Show(event.IsChecked()); });
-    on(IdUndo, [](wxCommandEvent&) { gProjet.GetUndoManager().Undo(); });
-    on(IdRedo, [](wxCommandEvent&) { gProjet.GetUndoManager().Redo(); });
+    // While a DXF import fills its new layer the history stays as it is:
+    // the frame's keys still reach it with the menus disabled, and an undo
+    // would take the layer from under the import.
+    on(IdUndo,
+       [](wxCommandEvent&)
+       {
+           if (!gDialogDXF)
+               gProjet.GetUndoManager().Undo();
+       });
+    on(IdRedo,
+       [](wxCommandEvent&)
+       {
+           if (!gDialogDXF)
+               gProjet.GetUndoManager().Redo();
+       });
     on(IdNew, [](wxCommandEvent&) { gProjet.New(); });
     on(IdOpen, [this](wxCommandEvent&) { OnOpen(); });
     on(IdSave, [](wxCommandEvent&) { gProjet.Save(); });
@@ -346,15 +360,23 @@ void FenetreTunnel::BindCommands()
     on(IdQuit, [this](wxCommandEvent&) { Close(false); });
     Bind(wxEVT_CLOSE_WINDOW, &FenetreTunnel::OnClose, this);
 
-    // Background plan: choose (22), adjust (23), scale (24), origin (25).
-    for (int id : {22, 23, 24, 25})
-        on(id, pending);
-    // Layers: add (27), delete the current one (28), points (29), level
-    // line (30).
-    for (int id : {27, 28, 29, 30})
-        on(id, pending);
-    for (int id : {26, 31, 32, 33, 40})
-        on(id, [this, id](wxCommandEvent& event) { OnCreationSwitch(id, event.IsChecked()); });
+    // The creation commands are the palette's own handlers, called
+    // directly: the palette's ids are not the menu's (its 32 and 33 are
+    // undo and redo).
+    on(22, [this](wxCommandEvent& event) { mOutilsCreation->OnChooseFond(event); });
+    on(23, [this](wxCommandEvent& event) { mOutilsCreation->OnAjusterFond(event); });
+    on(24, [this](wxCommandEvent& event) { mOutilsCreation->OnEchelleFond(event); });
+    on(25, [this](wxCommandEvent& event) { mOutilsCreation->OnOrigineFond(event); });
+    on(26, [this](wxCommandEvent& event) { mOutilsCreation->OnAfficherNord(event); });
+    on(27, [this](wxCommandEvent& event) { mOutilsCreation->OnAddCouche(event); });
+    on(28, [this](wxCommandEvent& event) { mOutilsCreation->OnDeleteCouche(event); });
+    on(29, [this](wxCommandEvent& event) { mOutilsCreation->OnAddPoints(event); });
+    on(30, [this](wxCommandEvent& event) { mOutilsCreation->OnAddLigneNiveau(event); });
+    on(31, [this](wxCommandEvent& event) { mOutilsCreation->OnAfficherLignes(event); });
+    on(32, [this](wxCommandEvent& event) { mOutilsCreation->OnAfficherPoints(event); });
+    on(33, [this](wxCommandEvent& event) { mOutilsCreation->OnAfficherTriangulation(event); });
+    on(34, [this](wxCommandEvent& event) { mOutilsCreation->OnAddBorehole(event); });
+    on(40, [this](wxCommandEvent& event) { mOutilsCreation->OnAfficherAxe(event); });
     on(IdGraduation, [this](wxCommandEvent&) { OnGraduation(); });
     // The axis type ends the running tool; the type itself comes with the
     // axis.
@@ -391,31 +413,6 @@ void FenetreTunnel::OnOpen()
     const std::string path = GetModelUi().AskFilePath(request);
     if (!path.empty())
         gProjet.Open(path);
-}
-
-void FenetreTunnel::OnCreationSwitch(int id, bool on)
-{
-    CheckItem(id, on);
-    switch (id)
-    {
-    case 26:
-        gProjet.AffichageNordCreation = on;
-        break;
-    case 31:
-        gProjet.mLignesNiveauAffichees = on;
-        break;
-    case 32:
-        gProjet.PointsAffiches = on;
-        break;
-    case 33:
-        gProjet.TriangulationAffichee = on;
-        break;
-    default:
-        gProjet.AffichageAxeCreation = on;
-        break;
-    }
-    gProjet.MarkModified();
-    RefreshDisplay();
 }
 
 void FenetreTunnel::OnDisplaySwitch(int id, bool on)

@@ -95,7 +95,6 @@ private:
     void OnSeries();
     void OnHelp();
     void OnDisplaySwitch(int id, bool on);
-    void OnCreationSwitch(int id, bool on);
     void OnClose(wxCloseEvent& event);
     void DeleteCursors();
 

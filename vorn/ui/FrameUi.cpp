@@ -2,6 +2,8 @@
 
 #include "DialogCarottage.h"
 #include "DialogDiscontinuite.h"
+#include "DialogDXF.h"
+#include "DialogOutilsCreation.h"
 #include "DialogPointsCoupe.h"
 #include "DialogResultats.h"
 #include "DialogTete.h"
@@ -136,6 +138,10 @@ void FrameUi::SetStatusText(const std::string& text, int)
 void FrameUi::CheckMenuItem(int id, bool checked)
 {
     mFrame->CheckItem(id, checked);
+    // The zone's switch is also the palette's box.
+    if (id == 60)
+        if (DialogOutilsCreation* palette = mFrame->GetCreationPalette())
+            palette->ShowZoneAffichee(checked);
 }
 
 void FrameUi::EnableMenuItem(int id, bool enabled)
@@ -297,4 +303,48 @@ void FrameUi::SelectDiscontinuityFamily(const std::string& name)
 {
     if (DialogDiscontinuite* dialog = mFrame->GetDiscontinuityDialog())
         dialog->SelectFamily(name);
+}
+
+void FrameUi::SetLayerChoice(const std::vector<std::string>& names)
+{
+    if (DialogOutilsCreation* palette = mFrame->GetCreationPalette())
+        palette->SetLayerNames(names);
+}
+
+void FrameUi::SelectLayerChoice(int index)
+{
+    if (DialogOutilsCreation* palette = mFrame->GetCreationPalette())
+        palette->SelectLayer(index);
+}
+
+void FrameUi::EnableLayerTools(bool enabled)
+{
+    if (DialogOutilsCreation* palette = mFrame->GetCreationPalette())
+        palette->EnableLayerTools(enabled);
+}
+
+void FrameUi::ShowAxeType(int type)
+{
+    if (DialogOutilsCreation* palette = mFrame->GetCreationPalette())
+        palette->ShowAxeType(type);
+}
+
+void FrameUi::ShowAxeParameters(double radius, double orientation, double inclination)
+{
+    if (DialogOutilsCreation* palette = mFrame->GetCreationPalette())
+        palette->ShowAxeParameters(radius, orientation, inclination);
+}
+
+bool FrameUi::ReadAxeParameters(std::string& radius, std::string& orientation, std::string& inclination)
+{
+    DialogOutilsCreation* palette = mFrame->GetCreationPalette();
+    if (!palette)
+        return false;
+    palette->ReadAxeParameters(radius, orientation, inclination);
+    return true;
+}
+
+bool FrameUi::ImportCoucheDXF(Couche*, const CoucheImport& import, bool interactive)
+{
+    return ::ImportCoucheDXF(import, interactive);
 }

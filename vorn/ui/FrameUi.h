@@ -38,23 +38,21 @@ public:
     void CheckMenuItem(int id, bool checked) override;
     void EnableMenuItem(int id, bool enabled) override;
 
-    void SetLayerChoice(const std::vector<std::string>&) override {}
-    void SelectLayerChoice(int) override {}
-    void EnableLayerTools(bool) override {}
+    void SetLayerChoice(const std::vector<std::string>& names) override;
+    void SelectLayerChoice(int index) override;
+    void EnableLayerTools(bool enabled) override;
     LumPoint ReadCoordinates() override;
     void ShowCoordinates(const LumPoint& scenePoint) override;
-    void ShowAxeType(int) override {}
-    void ShowAxeParameters(double, double, double) override {}
-    bool ReadAxeParameters(std::string&, std::string&, std::string&) override { return false; }
+    void ShowAxeType(int type) override;
+    void ShowAxeParameters(double radius, double orientation, double inclination) override;
+    bool ReadAxeParameters(std::string& radius, std::string& orientation, std::string& inclination) override;
     void ShowPopupMenu(const std::vector<PopupItem>& items, int x, int y) override;
     void ShowDisplaySwitch(int menuId, bool on) override;
     void DrawNorthArrow(double) override {}
 
     int MessageBox(const std::string& text, const std::string& caption, Buttons buttons, int flags) override;
     std::string AskFilePath(const FileRequest& request) override;
-    // The layer-import dialog has not joined the interface yet: no file
-    // is read.
-    bool ImportCoucheDXF(Couche*, const CoucheImport&, bool) override { return false; }
+    bool ImportCoucheDXF(Couche* couche, const CoucheImport& import, bool interactive) override;
     bool AskTwoValues(const std::string&, const std::string&, const std::string&, double&, double&) override
     {
         return false;

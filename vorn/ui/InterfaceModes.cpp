@@ -1,5 +1,6 @@
 #include "InterfaceModes.h"
 
+#include "Axe.h"
 #include "DialogOutilsCreation.h"
 #include "DialogResultats.h"
 #include "DialogVisualisation.h"
@@ -82,7 +83,7 @@ void InstallDefaultHooks(LumoraDevice* device)
         device->SetCustomEventsManager(OnView3DEvent);
 }
 
-// The creation menu's ticks from the project.
+// The creation palette and menu from the project.
 void ShowCreationSwitches()
 {
     gFenetreTunnel->CheckItem(26, gProjet.AffichageNordCreation);
@@ -90,6 +91,11 @@ void ShowCreationSwitches()
     gFenetreTunnel->CheckItem(32, gProjet.PointsAffiches);
     gFenetreTunnel->CheckItem(33, gProjet.TriangulationAffichee);
     gFenetreTunnel->CheckItem(40, gProjet.AffichageAxeCreation);
+    gFenetreTunnel->CheckItem(42, gProjet.GetAxe().Type == 0);
+    gFenetreTunnel->CheckItem(43, gProjet.GetAxe().Type != 0);
+    gFenetreTunnel->CheckItem(60, gProjet.ZoneAffichee);
+    if (DialogOutilsCreation* palette = gFenetreTunnel->GetCreationPalette())
+        palette->ShowProject();
 }
 } // namespace
 

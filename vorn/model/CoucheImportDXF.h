@@ -1,0 +1,63 @@
+#pragma once
+
+#include "KorDXF.h"
+#include "LumPoint.h"
+
+#include <string>
+#include <vector>
+
+// What a DXF file gives a new layer: its flat polylines as level lines and
+// every other point as a loose point, in scene units, the level lines
+// thinned by a simplification from 0 (every point) to 100, and the layer
+// filled from them. The reader is held by value; a file that cannot be read
+// leaves both lists empty and IsLoaded false.
+class CoucheImportDXF
+{
+public:
+    struct sLigne
+    {
+        std::vector<LumPoint> Points;
+        // Sum of the distances between consecutive points, in scene units.
+        double Length = 0.0;
+        bool Closed = false;
+    };
+
+    // Reads the file once; the simplified lines start as the lines read.
+    bool Read(const std::string& path);
+    bool IsLoaded() const { return mReader.IsOpen(); }
+
+    // Thins the level lines with s (clamped to 0..100); false, with nothing
+    // done, when s is the value last applied.
+    bool Simplify(int s);
+    int GetSimplification() const { return mApplied; }
+
+    // Points of the lines read (or simplified) plus the loose points.
+    int CountRead() const;
+    int CountSimplified() const;
+
+    // Fills the layer at that index. Interactive: every point is checked
+    // against the neighbour layers and the first refusal, with its message,
+    // makes the build fail. A file of polyface meshes only makes the layer
+    // that mesh, no longer editable. False when the layer does not exist.
+    bool BuildLayer(int level, bool interactive);
+
+    const std::vector<sLigne>& GetLignes() const { return mLignes; }
+    const std::vector<sLigne>& GetLignesSimplifiees() const { return mLignesSimplifiees; }
+    const std::vector<LumPoint>& GetPoints() const { return mPoints; }
+    const KorDXF& GetReader() const { return mReader; }
+
+    // One line thinned: its two ends always kept, a point between kept when
+    // it lies farther than the line's length / (101 - s) from the last point
+    // kept, or turns by more than 40 degrees (the point before the last is
+    // never examined).
+    static sLigne SimplifyLigne(const sLigne& ligne, int s);
+
+private:
+    bool FailOnPoint(const LumPoint& scene) const;
+
+    KorDXF mReader;
+    int mApplied = 0;
+    std::vector<sLigne> mLignes;
+    std::vector<LumPoint> mPoints;
+    std::vector<sLigne> mLignesSimplifiees;
+};
