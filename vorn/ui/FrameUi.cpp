@@ -1,8 +1,8 @@
 #include "FrameUi.h"
 
 #include "DialogCarottage.h"
-#include "DialogDiscontinuite.h"
 #include "DialogDXF.h"
+#include "DialogDiscontinuite.h"
 #include "DialogOutilsCreation.h"
 #include "DialogPointsCoupe.h"
 #include "DialogResultats.h"
