@@ -167,6 +167,8 @@ void ProjetOVX::Reset()
 
     Limite1 = LumPoint();
     Limite2 = LumPoint();
+    NiveauBas = 0.0;
+    NiveauHaut = 0.0;
     ZoneAffichee = false;
     m3DGeometryChanged = true;
     m3DTriangles = true;
