@@ -2,12 +2,15 @@
 // rectangle, the walls standing on it and the base quad.
 #include "Couche.h"
 
+#include "KorException.h"
+#include "KorGeometry.h"
 #include "ProjetOVX.h"
 
 #include <GL/gl.h>
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 void Couche::GetZoneRectangle(const LumPoint& limite1, const LumPoint& limite2, LumPoint& lo,
                               LumPoint& hi) const
@@ -64,4 +67,134 @@ void Couche::RenderZoneQuad()
     glVertex3d(hi.x, hi.y, z);
     glVertex3d(lo.x, hi.y, z);
     glEnd();
+}
+
+namespace
+{
+LumPoint Position(const KorVertex* v)
+{
+    return LumPoint(v->X, v->Y, v->Z);
+}
+} // namespace
+
+int Couche::GetEdgeFromCorner(int& side, const KorMesh& mesh, int face, const LumPoint corners[4])
+{
+    const KorFace* f = mesh.GetFace(face);
+    if (!f || FrontPoints.empty())
+    {
+        KorReport("Couche::GetEdgeFromCorner", "Impossible de trouver l'intersection");
+        return -1;
+    }
+    LumPoint a, b, c;
+    mesh.GetFaceTriangle(f, a, b, c);
+    // A face holds at most the four corners; one more turn means a
+    // degenerate face holding them all over again.
+    for (int turn = 0; turn < 5; ++turn)
+    {
+        const LumPoint& end = corners[(side + 1) % 4];
+        if (PointInTriangle2D(end, a, b, c))
+        {
+            if ((end - FrontPoints.front()).Norm2D() < 1e-4)
+                return -1;
+            FrontPoints.push_back(end);
+            side = (side + 1) % 4;
+            continue;
+        }
+        const LumPoint last = FrontPoints.back();
+        const KorEdge* e = mesh.GetEdge(f->Edge);
+        for (int k = 0; k < 3 && e; ++k, e = mesh.GetEdge(e->Next))
+        {
+            const KorEdge* twin = mesh.GetEdge(e->Opp);
+            const KorVertex* o = mesh.GetVertex(e->Vertex);
+            const KorVertex* q = twin ? mesh.GetVertex(twin->Vertex) : nullptr;
+            double t = 0.0;
+            if (!o || !q || !SegmentsIntersection(Position(o), Position(q), last, end, &t))
+                continue;
+            const LumPoint p = Position(o) + (Position(q) - Position(o)) * t;
+            // The side leaves the face where it entered it: not a crossing.
+            if ((p - last).Norm2D() <= 1e-4)
+                continue;
+            if ((p - FrontPoints.front()).Norm2D() < 1e-4)
+                return -1;
+            FrontPoints.push_back(p);
+            return e->Opp;
+        }
+        break;
+    }
+    KorReport("Couche::GetEdgeFromCorner", "Impossible de trouver l'intersection");
+    return -1;
+}
+
+bool Couche::GetContour(std::vector<int>& edges) const
+{
+    edges.clear();
+    const KorMesh& mesh = mMeshes[Surface];
+    const int slots = mesh.GetEdgeVectorSize();
+    int first = -1;
+    for (int id = 0; id < slots && first < 0; ++id)
+        if (const KorEdge* e = mesh.GetEdge(id); e && e->Face == -1)
+            first = id;
+    if (first < 0)
+        return true;
+    // A border has at most as many half-edges as there are slots; a walk
+    // that goes on past them never closes.
+    int h = first;
+    do
+    {
+        if (static_cast<int>(edges.size()) >= slots)
+        {
+            KorReport("Couche::GetContour",
+                      "Nombre maximal de segments atteint : Finalisation du contour impossible");
+            return false;
+        }
+        edges.push_back(h);
+        const KorEdge* border = mesh.GetEdge(h);
+        int candidate = border ? border->Turn : -1;
+        int next = -1;
+        for (int turns = 0; candidate >= 0 && turns <= slots; ++turns)
+        {
+            if (candidate == h)
+                break;
+            const KorEdge* c = mesh.GetEdge(candidate);
+            const KorEdge* twin = c ? mesh.GetEdge(c->Opp) : nullptr;
+            if (!twin)
+                break;
+            if (twin->Face == -1)
+            {
+                next = c->Opp;
+                break;
+            }
+            candidate = c->Turn;
+        }
+        if (next < 0)
+        {
+            KorReport("Couche::GetContour", "Un tour complet a été fait autour du segment '" +
+                                                std::to_string(h) + "' : Finalisation du contour impossible");
+            return false;
+        }
+        h = next;
+    } while (h != first);
+    return true;
+}
+
+bool Couche::GetContour(std::vector<LumPoint>& points) const
+{
+    points.clear();
+    std::vector<int> edges;
+    const bool walked = GetContour(edges);
+    const KorMesh& mesh = mMeshes[Surface];
+    for (int id : edges)
+    {
+        const KorEdge* e = mesh.GetEdge(id);
+        const KorVertex* v = e ? mesh.GetVertex(e->Vertex) : nullptr;
+        if (!v)
+        {
+            KorReport("Couche::GetContour", "Impossible de trouver le vertex '" +
+                                                std::to_string(e ? e->Vertex : -1) +
+                                                "' : Finalisation du contour impossible");
+            return false;
+        }
+        points.push_back(Position(v));
+    }
+    return walked;
 }
