@@ -238,6 +238,47 @@ TEST_F(LayerDrawingTest, HeadDrawsItsMeshWhenThereIsOneAndItsTubes)
         EXPECT_TRUE(Is(AtScene(p.x, p.y + 2), kBlue)) << p.x;
 }
 
+// Walls from the front outline down to NiveauBas, seen turned up toward
+// the camera (scene z becomes the view's y); none while the fronts are
+// hidden. The base quad covers each layer's zone rectangle, the second
+// layer's 1 per cent wider.
+TEST_F(LayerDrawingTest, WallsAndBaseQuad)
+{
+    Couche* top = gProjet.AddCouche("Haut", 0);
+    Couche* below = gProjet.AddCouche("Bas", 1);
+    gProjet.Limite1 = LumPoint(-50, -40, 0);
+    gProjet.Limite2 = LumPoint(50, 40, 0);
+    gProjet.NiveauBas = -20.0;
+    top->R = top->G = 0;
+    top->B = 255;
+    top->FrontPoints = {LumPoint(-50, 0, 40), LumPoint(50, 0, 60)};
+    for (const bool shown : {true, false})
+    {
+        top->FrontAffiche = shown;
+        Frame(
+            [&]
+            {
+                glRotated(-90.0, 1.0, 0.0, 0.0);
+                top->RenderSide();
+            });
+        EXPECT_TRUE(Is(AtScene(0, -10), shown ? kBlue : kWhite)) << shown;
+        EXPECT_TRUE(Is(AtScene(-40, 33), shown ? kBlue : kWhite)) << shown; // below the top edge, 42 there
+        EXPECT_TRUE(Is(AtScene(-40, 45), kWhite)) << shown;
+        EXPECT_TRUE(Is(AtScene(0, -25), kWhite)) << shown;
+    }
+    below->R = 255;
+    below->G = below->B = 0;
+    for (Couche* couche : {top, below})
+    {
+        Frame([&] { couche->RenderZoneQuad(); });
+        const Rgb colour = couche == top ? kBlue : kRed;
+        EXPECT_TRUE(Is(AtScene(0, 0), colour));
+        EXPECT_TRUE(Is(AtScene(49.5, 39.5), colour));
+        EXPECT_TRUE(Is(AtScene(50.5, 40.5), couche == top ? kWhite : colour));
+        EXPECT_TRUE(Is(AtScene(51.5, 0), kWhite));
+    }
+}
+
 // The selected class as fans, lighting off meanwhile and on afterwards,
 // also when there is nothing to draw.
 TEST_F(LayerDrawingTest, SelectedFacesOfTheHead)
