@@ -157,26 +157,35 @@ void FrontWalker::StartOnBorder()
     mState = State::Stop;
     std::vector<int> border;
     mCouche.GetContour(border);
-    for (int id : border)
-    {
-        const KorEdge* e = mMesh.GetEdge(id);
-        if (!Valid(e))
-            continue;
-        const LumPoint o = Origin(e), q = End(e);
-        for (int side = 0; side < 4; ++side)
+    // The walk runs toward each side's end corner: it starts where a side
+    // enters the surface, as a start where the side leaves it would walk
+    // out at once. The first crossing serves when none is seen to enter.
+    for (const bool entering : {true, false})
+        for (int id : border)
         {
-            double t = 0.0;
-            if (!SegmentsIntersection(o, q, mCorners[side], mCorners[(side + 1) % 4], &t))
+            const KorEdge* e = mMesh.GetEdge(id);
+            const KorFace* face = Valid(e) ? mMesh.GetFace(mMesh.GetEdge(e->Opp)->Face) : nullptr;
+            if (!face)
                 continue;
-            Push(o + (q - o) * t);
-            mSide = side;
-            // Into the surface along that side, from the face beside the
-            // border half-edge.
-            mFace = mMesh.GetEdge(e->Opp)->Face;
-            mState = State::Corner;
-            return;
+            const LumPoint o = Origin(e), q = End(e);
+            LumPoint a, b, c;
+            mMesh.GetFaceTriangle(face, a, b, c);
+            for (int side = 0; side < 4; ++side)
+            {
+                double t = 0.0;
+                const LumPoint& end = mCorners[(side + 1) % 4];
+                if (!SegmentsIntersection(o, q, mCorners[side], end, &t))
+                    continue;
+                const LumPoint p = o + (q - o) * t;
+                if (entering && !PointInTriangle2D(p + (end - p) * 1e-4, a, b, c))
+                    continue;
+                Push(p);
+                mSide = side;
+                mFace = face->GetID();
+                mState = State::Corner;
+                return;
+            }
         }
-    }
 }
 
 void FrontWalker::StepInFace()

@@ -38,6 +38,7 @@ protected:
         couche->Triangulate();
         return couche;
     }
+    static bool Near2D(const LumPoint& p, double x, double y) { return std::hypot(p.x - x, p.y - y) < 1e-9; }
     // Position of p along the rectangle's perimeter from its corner A,
     // counter-clockwise; -1 off the perimeter.
     static double Perimeter(const LumPoint& p, const LumPoint& lo, const LumPoint& hi)
@@ -198,4 +199,30 @@ TEST_F(FrontsTest, LongBorderIsWalkedWhole)
     std::vector<LumPoint> points;
     ASSERT_TRUE(couche->GetContour(points));
     EXPECT_EQ(points.size(), border.size());
+}
+
+// A layer across side 0 only: from where side 0 enters it, along the side
+// to where it leaves, then up, across and down its border back to the
+// start. Grid x from -19.63 to 20.37, y from -59.39 to -19.39 every 5.
+TEST_F(FrontsTest, LayerAcrossOneSideStartsWhereTheSideEntersIt)
+{
+    Couche* couche = Grid(0, Tilted, -20, 20, -60, -20, 5);
+    ASSERT_TRUE(gProjet.ComputeAllFronts());
+    const std::vector<LumPoint>& front = couche->FrontPoints;
+    // Side 0 crosses each column and diagonal: 17 points from -19.63 to
+    // 20.37, then the border, 17 points more.
+    ASSERT_EQ(front.size(), 34u);
+    for (size_t i = 0; i < 17; ++i)
+        EXPECT_TRUE(front[i].y == -40 && (i == 0 || front[i].x > front[i - 1].x)) << i;
+    EXPECT_TRUE(Near2D(front[0], -19.63, -40) && Near2D(front[16], 20.37, -40));
+    EXPECT_TRUE(Near2D(front[17], 20.37, -39.39) && Near2D(front[21], 20.37, -19.39));
+    EXPECT_TRUE(Near2D(front[29], -19.63, -19.39) && Near2D(front.back(), -19.63, -39.39));
+    // Counter-clockwise, over the part inside: 40 by 20.61.
+    double area = 0.0;
+    for (size_t i = 0; i < front.size(); ++i)
+    {
+        const LumPoint &p = front[i], &q = front[(i + 1) % front.size()];
+        area += (p.x * q.y - q.x * p.y) / 2;
+    }
+    EXPECT_NEAR(area, 40 * 20.61, 1e-6);
 }

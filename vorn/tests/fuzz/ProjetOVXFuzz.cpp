@@ -142,6 +142,10 @@ void ExerciseLayers()
             }
         EditLayer(couche);
     }
+    // The fronts of the file's layers over its zone: every walk ends,
+    // whatever the surfaces.
+    gProjet.SetGeometryChanged();
+    gProjet.ComputeAllFronts();
 }
 
 // A few edits of every kind on what the file held, then the whole history
