@@ -98,6 +98,7 @@ public:
     void ClearTracksOfFaces() { mTracksOfFaces.clear(); }
     // Face normals computed from now on are negated; stored ones are kept.
     void FlipFaces(bool flip) { mFlipFaces = flip; }
+    bool AreFacesFlipped() const { return mFlipFaces; }
 
     // Live elements.
     int GetNumberOfVertices() const { return mVertices.GetNumberOfItems(); }

@@ -122,7 +122,10 @@ sLayerValues Measure(const Couche& layer, const TeteTranchee& head)
 {
     PhaseTimer timer(gExcavationTimers.Measure);
     const KorMesh& cut = layer.GetMesh(Couche::Tete);
-    const double v = std::fabs(layer.GetMesh(Couche::TerrainSurTete).GetVolume() - cut.GetVolume());
+    // A mirrored head winds its faces the other way and only its normals
+    // honour the flip flag: its part's signed volume comes out negated.
+    const double headPart = head.GetMesh().AreFacesFlipped() ? -cut.GetVolume() : cut.GetVolume();
+    const double v = std::fabs(layer.GetMesh(Couche::TerrainSurTete).GetVolume() - headPart);
     sLayerValues values;
     values.Volume = Round(std::max(0.0, SceneToWorldVolume(gProjet, v)), 0);
     const auto area = [](double scene) { return Round(SceneToWorldArea(gProjet, scene), 0); };

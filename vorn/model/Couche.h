@@ -16,6 +16,7 @@ class Discontinuite3D;
 class KorRay;
 class LigneNiveau;
 class LumHandledMesh;
+class LumoraDevice;
 
 // One geological layer: its points are the vertices of the surface mesh
 // (pair 0), each with a vertex-type record telling where it comes from, its
@@ -156,6 +157,43 @@ public:
     // (walls reaching down to the base level niveauBas) and the "_Tete"
     // mesh, and marks them built (CoucheDiscontinuite.cpp).
     void BuildDiscontinuite3D(double niveauBas);
+
+    // Drawing, inside a draw callback with the camera set (CoucheRender.cpp).
+    // The layer itself: faces (the cut surface when the head or the works
+    // are shown and the cut has a face), wireframe, level lines and points
+    // coloured by their origin. device serves the texture and the view
+    // width (null: the main device). OpacityOverride is used by this call
+    // only, whatever it draws.
+    void Render(bool segments, bool points, bool faces, LumoraDevice* device = nullptr);
+    // The discontinuity surfaces of the layer's walls, grey at Opacite.
+    void RenderDiscontinuites();
+    // The part of the head inside the layer ("_Tete"), its wireframe just
+    // toward the camera, and with "3DAffichageInfos" the head's labels.
+    void RenderIntersection(LumoraDevice* device = nullptr);
+    // The terrain removed over the head, never more opaque than 0.75.
+    void RenderTerrainOverHead();
+
+    // Fronts (CoucheFronts.cpp): the walls standing on FrontPoints down to
+    // the project's NiveauBas, and the base quad over the layer's zone
+    // rectangle at that level.
+    void RenderSide();
+    void RenderZoneQuad();
+    // The zone rectangle of this layer: the zone widened by its index per
+    // cent of its width and height on every side.
+    void GetZoneRectangle(const LumPoint& limite1, const LumPoint& limite2, LumPoint& lo, LumPoint& hi) const;
+    // Goes on walking the zone sides inside one face of the surface from
+    // the current side (read and written back): pushes onto FrontPoints the
+    // end corners the face holds, then the point where the side leaves it.
+    // The twin of the half-edge crossed, or -1 when the outline closed or
+    // nothing was crossed (reported).
+    int GetEdgeFromCorner(int& side, const KorMesh& mesh, int face, const LumPoint corners[4]);
+    // The border half-edges of the surface (those without a face) in
+    // walking order; true and none for a surface without border. The walk
+    // is bounded by the half-edge slots: a border it cannot close is a
+    // reported failure (false).
+    bool GetContour(std::vector<int>& edges) const;
+    // The positions of those half-edges' origins, in the same order.
+    bool GetContour(std::vector<LumPoint>& points) const;
 
     // Queries over the live vertices in identifier order.
     double GetMeanAltitude() const;

@@ -1,5 +1,7 @@
 #include "ProjetOVX.h"
 
+#include "CalculeFronts.h"
+
 #include "Axe.h"
 #include "Couche.h"
 #include "Coupe.h"
@@ -167,6 +169,8 @@ void ProjetOVX::Reset()
 
     Limite1 = LumPoint();
     Limite2 = LumPoint();
+    NiveauBas = 0.0;
+    NiveauHaut = 0.0;
     ZoneAffichee = false;
     m3DGeometryChanged = true;
     m3DTriangles = true;
@@ -512,6 +516,40 @@ bool ProjetOVX::ComputeAllFronts()
     // Also refuses a NaN corner.
     if (!(std::fabs(d.x) >= 1e-5) || !(std::fabs(d.y) >= 1e-5))
         return false;
+    const LumPoint lo(std::min(Limite1.x, Limite2.x), std::min(Limite1.y, Limite2.y), 0.0);
+    const LumPoint hi(std::max(Limite1.x, Limite2.x), std::max(Limite1.y, Limite2.y), 0.0);
+    bool any = false;
+    double zmin = 0.0, zmax = 0.0;
+    auto extend = [&](double z)
+    {
+        if (!any || z < zmin)
+            zmin = z;
+        if (!any || z > zmax)
+            zmax = z;
+        any = true;
+    };
+    // The layers' vertices inside the zone, then their front outlines.
+    for (Couche* couche : mCouches)
+    {
+        LumPoint highest, lowest;
+        if (couche && couche->GetHighestAndLowestInZone(lo, hi, highest, lowest))
+        {
+            extend(lowest.z);
+            extend(highest.z);
+        }
+    }
+    for (Couche* couche : mCouches)
+    {
+        if (!couche)
+            continue;
+        CalculeFronts(couche, Limite1, Limite2);
+        for (const LumPoint& p : couche->FrontPoints)
+            extend(p.z);
+    }
+    m3DGeometryChanged = false;
+    const double r = (zmax - zmin) * 0.1;
+    NiveauBas = zmin - 2.0 * r;
+    NiveauHaut = zmax + r;
     return true;
 }
 

@@ -265,6 +265,11 @@ public:
     std::string EquationCout;
     double GraduationAxe = 0.0;
 
+    // Not saved: the base level of the layers' walls and base quads, and
+    // the top of the display range (scene z), set by ComputeAllFronts.
+    double NiveauBas = 0.0;
+    double NiveauHaut = 0.0;
+
 private:
     void RegisterXML();
     void DeleteElements();

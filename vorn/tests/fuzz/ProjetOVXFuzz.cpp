@@ -149,6 +149,10 @@ void ExerciseLayers()
                 couche.FrontPoints.push_back(LumPoint(v->X, v->Y, v->Z));
         couche.BuildDiscontinuite3D(gProjet.Limite1.z - 1.0);
     }
+    // The fronts of the file's layers over its zone: every walk ends,
+    // whatever the surfaces.
+    gProjet.SetGeometryChanged();
+    gProjet.ComputeAllFronts();
 }
 
 // A few edits of every kind on what the file held, then the whole history
