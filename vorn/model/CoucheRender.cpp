@@ -3,7 +3,10 @@
 // over the head. Immediate-mode OpenGL inside a draw callback.
 #include "Couche.h"
 
+#include "Discontinuite3D.h"
+
 #include "Axe.h"
+#include "Discontinuite3D.h"
 #include "Excavation.h"
 #include "HeadLabels.h"
 #include "LigneNiveau.h"
@@ -67,6 +70,8 @@ void Couche::Render(bool segments, bool points, bool faces, LumoraDevice* device
     OpacityOverride = -1;
     if (!device)
         device = GetModelUi().GetMainDevice();
+    if (!Discontinuites.empty() && !AreDiscontinuitySurfacesBuilt())
+        BuildDiscontinuite3D(gProjet.NiveauBas);
     if (mDisplay[Surface] && mRetriangulate && gProjet.TriangulationAffichee)
         Triangulate();
     const bool visualisation = GetModelUi().GetMode() == 2;
@@ -144,7 +149,11 @@ void Couche::RenderDiscontinuites()
 {
     if (Discontinuites.empty())
         return;
+    if (!AreDiscontinuitySurfacesBuilt())
+        BuildDiscontinuite3D(gProjet.NiveauBas);
     glColor4d(0.3, 0.3, 0.3, Opacite / 100.0);
+    for (const auto& surface : DiscontinuitesFront)
+        surface->Render();
 }
 
 void Couche::RenderIntersection(LumoraDevice* device)
@@ -178,6 +187,8 @@ void Couche::RenderIntersection(LumoraDevice* device)
     if (cut)
         cut->Render(nullptr);
     glColor4d(0.3, 0.3, 0.3, Opacite / 100.0);
+    for (const auto& surface : DiscontinuitesTete)
+        surface->Render();
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glPopMatrix();
 
