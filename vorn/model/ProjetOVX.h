@@ -15,7 +15,7 @@ class Decor;
 class Discontinuite;
 class FondPlan;
 class Coupe;
-class RawXMLElement;
+class ResultatsOVX;
 class SectionWindow;
 class Sondage;
 
@@ -207,6 +207,8 @@ public:
 
     // The one axis, for the project's whole life.
     Axe& GetAxe() { return *mAxe; }
+    // The results of the last series, for the project's whole life.
+    ResultatsOVX& GetResultats() { return *mResultats; }
 
     // (OrigineX, OrigineY, 0).
     LumPoint GetOrigine() const { return LumPoint(OrigineX, OrigineY, 0.0); }
@@ -271,7 +273,7 @@ private:
     std::vector<Coupe*> mCoupes;
     std::map<std::string, Discontinuite*> mDiscontinuites;
     Axe* mAxe;
-    RawXMLElement* mResultats;
+    ResultatsOVX* mResultats;
     std::vector<Decor*> mDecors;
     std::vector<SectionWindow*> mWindows;
     bool mPlanGeometryChanged = true;

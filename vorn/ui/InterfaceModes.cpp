@@ -1,5 +1,6 @@
 #include "InterfaceModes.h"
 
+#include "CalculSeries.h"
 #include "DialogOutilsCreation.h"
 #include "DialogResultats.h"
 #include "DialogVisualisation.h"
@@ -27,7 +28,6 @@ bool gPlanDrawNord = true;
 bool gPlanDrawEchelle = true;
 bool gPlanDrawZone = true;
 int gCalculationErrors = 0;
-bool gSeriesRunning = false;
 
 namespace
 {

@@ -25,10 +25,9 @@ extern bool gPlanDrawFondPlan;
 extern bool gPlanDrawNord;
 extern bool gPlanDrawEchelle;
 extern bool gPlanDrawZone;
-// Excavation failures counted during the frame being drawn, and the series
-// of calculations running (its frames report no failure).
+// Excavation failures counted during the frame being drawn (a running
+// series, CalculSeries.h, reports none).
 extern int gCalculationErrors;
-extern bool gSeriesRunning;
 
 void EnterCreationMode(bool recordUndo);
 void EnterVisualisationMode(bool recordUndo);
