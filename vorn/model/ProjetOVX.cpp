@@ -5,9 +5,11 @@
 #include "Coupe.h"
 #include "Decor.h"
 #include "Discontinuite.h"
+#include "Excavation.h"
 #include "FondPlan.h"
 #include "FondPlanTools.h"
 #include "KorString.h"
+#include "LumHandledMesh.h"
 #include "ModelUi.h"
 #include "ResultatsOVX.h"
 #include "SectionWindow.h"
@@ -167,6 +169,10 @@ void ProjetOVX::Reset()
     TravauxTransparence = false;
     mExcavationStale = true;
     mExcavationResults = false;
+    // The last project's excavation is not this one's.
+    mTeteExcavee.reset();
+    gResults.Clear();
+    gIntersectionLines.clear();
 
     CameraTarget = LumPoint(0.0, 0.0, 0.0);
     CameraPosition = LumPoint(100.0, -100.0, 150.0);
@@ -472,8 +478,19 @@ void ProjetOVX::UpdateTitle()
 
 void ProjetOVX::InvalidateResults()
 {
+    gResults.Clear();
     mExcavationStale = true;
     mExcavationResults = false;
+}
+
+LumHandledMesh* ProjetOVX::GetTeteExcavee() const
+{
+    return mTeteExcavee.get();
+}
+
+void ProjetOVX::SetTeteExcavee(LumHandledMesh* mesh)
+{
+    mTeteExcavee.reset(mesh);
 }
 
 bool ProjetOVX::ComputeAllFronts()

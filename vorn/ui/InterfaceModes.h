@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Excavation.h"
 #include "LumPoint.h"
 #include "ModelUi.h"
 
@@ -25,9 +26,6 @@ extern bool gPlanDrawFondPlan;
 extern bool gPlanDrawNord;
 extern bool gPlanDrawEchelle;
 extern bool gPlanDrawZone;
-// Excavation failures counted during the frame being drawn (a running
-// series, CalculSeries.h, reports none).
-extern int gCalculationErrors;
 
 void EnterCreationMode(bool recordUndo);
 void EnterVisualisationMode(bool recordUndo);
