@@ -8,6 +8,7 @@
 #include "ProjetOVX.h"
 #include "ResultatsOVX.h"
 #include "SceneCoordinates.h"
+#include "TeteTranchee.h"
 #include "TypedValues.h"
 
 #include <cmath>
@@ -130,4 +131,95 @@ void GoToSeriesPosition(const XMLNode& resultAxis, const ResultatsOVX& results, 
     RecordAxeReplace(old);
     gProjet.InvalidateResults();
     ui.RefreshDisplay();
+}
+
+namespace
+{
+// The position loop of one row; false when cancelled.
+bool RunPositions(const std::vector<double>& positions, double d0, const std::function<void()>& onPosition)
+{
+    ModelUi& ui = GetModelUi();
+    Axe& axe = gProjet.GetAxe();
+    ResultatsOVX& results = gProjet.GetResultats();
+    for (double p : positions)
+    {
+        if (gCancelCalculation)
+            return false;
+        double s = WorldToSceneLength(gProjet, p);
+        if (axe.TeteInversee)
+            s = -s;
+        double& position = axe.Type == 0 ? axe.PositionTeteAngle : axe.PositionTeteMultiligne;
+        const double before = position;
+        bool found = false;
+        const LumPoint head = axe.SetHeadPositionAtDistance(d0 + s, &found);
+        gProjet.InvalidateResults();
+        if (found && position >= 0.0)
+        {
+            ui.RefreshDisplay();
+            results.AddPosition(SceneToWorld(gProjet, head));
+        }
+        else
+        {
+            // Off the axis the head stays where it was; its results are
+            // not this position's.
+            position = before;
+            results.AddFailedRecord(SceneToWorld(gProjet, head));
+        }
+        if (onPosition)
+            onPosition();
+        ui.YieldEvents();
+    }
+    return true;
+}
+} // namespace
+
+void ComputeSeries(double direction, const std::vector<double>& positions, const std::vector<double>& offsets,
+                   const std::function<void()>& onPosition)
+{
+    ModelUi& ui = GetModelUi();
+    gCancelCalculation = 0;
+    ui.EnterVisualisationMode(true);
+    if (ui.GetMode() != 2)
+        return;
+    gSeriesRunning = true;
+    ResultatsOVX& results = gProjet.GetResultats();
+    results.Clear();
+    results.Axe1 = positions;
+    results.Axe2 = offsets;
+    results.Direction = direction;
+    const TeteTranchee& head = ui.GetTete();
+    results.BuildVariableNames(head.DoubleEntree, head.CoteAvance, gProjet.GetNumberOfCouches());
+    ui.SetCursor(ModelUi::Cursor::Wait);
+    gProjet.Set3DTriangles(true);
+    gProjet.Set3DAffichageTete(true);
+
+    Axe& axe = gProjet.GetAxe();
+    const LumPoint u = DirectionVector(direction);
+    const double d0 = axe.GetHeadDistance();
+    // Put back by copy, not by moving back: a shift there and back may
+    // leave the last digits of every point changed.
+    const Axe before = axe;
+    bool completed = true;
+    if (offsets.empty())
+        completed = RunPositions(positions, d0, onPosition);
+    for (double o : offsets)
+    {
+        const LumPoint v = WorldToSceneVector(gProjet, u * o);
+        axe.Translate(v);
+        completed = RunPositions(positions, d0, onPosition);
+        axe = before;
+        if (!completed)
+            break;
+    }
+    axe = before;
+    gProjet.InvalidateResults();
+    ui.RefreshDisplay();
+    if (completed)
+    {
+        results.AxeResultats = axe;
+        results.EvaluateCosts();
+        ui.FillCurveVariables();
+    }
+    gSeriesRunning = false;
+    ui.SetCursor(ModelUi::Cursor::Arrow);
 }

@@ -55,6 +55,22 @@ bool ReadSeriesRequest(const SeriesFields& fields, SeriesRequest& request);
 class ResultatsOVX;
 class XMLNode;
 
+// Runs a series: direction in degrees (a bearing from north), axis
+// positions and offsets in metres (no offsets: one row, no shift). The
+// visualisation mode is entered first; when it is refused (the user was
+// told why) nothing else happens and the results stay as they were.
+// Otherwise the results are cleared and, for each offset (the axis shifted
+// across by it) and each axis position, the head is moved, the results
+// invalidated and a frame refreshed (the frame computes the excavation),
+// and the calculation recorded; onPosition then runs (the progress gauge)
+// and the interface processes its events. A position off the axis records
+// -1 for every value. gCancelCalculation, read before each position, ends
+// the run keeping the records made. The head and the axis are put back;
+// a completed run keeps a copy of the axis and evaluates the costs.
+// Cost: one excavation per position.
+void ComputeSeries(double direction, const std::vector<double>& positions, const std::vector<double>& offsets,
+                   const std::function<void()>& onPosition = {});
+
 // Puts the head back where the series computed the calculation (row,
 // column) of the results: the project's axis restored from resultAxis (the
 // axis the series ran on, as it wrote itself), shifted by the row's offset

@@ -1,5 +1,6 @@
 #include "ResultatsOVX.h"
 
+#include "Excavation.h"
 #include "KorEquation.h"
 #include "KorNumbers.h"
 #include "ProjetOVX.h"
@@ -50,19 +51,6 @@ void AddTextChild(XMLNode& node, const char* name, const std::string& text)
     XMLNode child = node.addChild(name);
     if (!text.empty())
         child.addText(text);
-}
-
-// The sum of results, -1 when any term is -1 (a failed computation).
-double SumResults(const std::vector<double>& values)
-{
-    double sum = 0.0;
-    for (double v : values)
-    {
-        if (v == -1.0)
-            return -1.0;
-        sum += v;
-    }
-    return sum;
 }
 
 // The name without its layer suffix "[i]", empty when it has none.
@@ -162,6 +150,16 @@ void ResultatsOVX::AddRecord(const LumPoint& worldPosition, const std::vector<do
     record.push_back(slopeHeight);
     record.resize(Variables.size(), -1.0);
     Values.back().push_back(std::move(record));
+}
+
+void ResultatsOVX::AddPosition(const LumPoint& worldPosition)
+{
+    // Only a computation made for this position counts; otherwise (no head
+    // position, a frame that did not compute) the position failed.
+    if (gProjet.HasExcavationResults() && !gProjet.IsExcavationStale())
+        AddRecord(worldPosition, gResults.Volumes, gResults.Surfaces, gSlopeHeight);
+    else
+        AddFailedRecord(worldPosition);
 }
 
 void ResultatsOVX::AddFailedRecord(const LumPoint& worldPosition)

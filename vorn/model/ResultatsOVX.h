@@ -46,6 +46,9 @@ public:
     // results reads as failed. A new row starts when the last is full.
     void AddRecord(const LumPoint& worldPosition, const std::vector<double>& volumes,
                    const std::vector<std::vector<double>>& surfaces, double slopeHeight);
+    // Records the last excavation (gResults, gSlopeHeight) when it is the
+    // valid computation of the current position, else a failed record.
+    void AddPosition(const LumPoint& worldPosition);
     // A position that could not be computed: -1 for every value.
     void AddFailedRecord(const LumPoint& worldPosition);
 

@@ -1,5 +1,7 @@
 #include "ResultatsOVX.h"
+#include "CostVariables.h"
 #include "ModelTestSupport.h"
+#include "TeteTranchee.h"
 
 #include <cmath>
 
@@ -49,6 +51,13 @@ TEST_F(ResultatsOVXTest, VariableNamesFollowTheHeadAndTheLayers)
         EXPECT_EQ(r.Variables[perLayer], "PF[1]");
         EXPECT_EQ(r.Variables[c.count - 3], "S");
         EXPECT_EQ(r.Variables[c.count - 1], "H");
+        // The same names as the cost variables'.
+        TeteTranchee head;
+        head.DoubleEntree = c.doubleEntree;
+        head.CoteAvance = c.cote;
+        const std::vector<std::string> faces = ResultatsOVX::FaceNames(c.doubleEntree, c.cote);
+        for (size_t k = 0; k < faces.size(); ++k)
+            EXPECT_EQ(faces[k], GetFaceVariableName(head, static_cast<int>(k))) << k;
     }
 }
 
