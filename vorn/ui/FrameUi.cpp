@@ -1,13 +1,14 @@
 #include "FrameUi.h"
 
+#include "DialogCourbes.h"
 #include "DialogResultats.h"
 #include "DialogTete.h"
-#include "TeteTranchee.h"
 #include "FenetreTunnel.h"
 #include "InterfaceModes.h"
 #include "LumoraDevice.h"
 #include "PanelPrincipal.h"
 #include "PlanView.h"
+#include "TeteTranchee.h"
 #include "TypedCoordinates.h"
 
 #include <wx/app.h>
@@ -173,9 +174,10 @@ std::string FrameUi::AskFilePath(const FileRequest& request)
 
 bool FrameUi::AskText(const std::string& message, const std::string& caption, std::string& text)
 {
-    const wxString title = caption.empty() ? wxString(wxGetTextFromUserPromptStr) : wxString::FromUTF8(caption);
-    wxTextEntryDialog dialog(nullptr, wxString::FromUTF8(message), title,
-                             wxString::FromUTF8(text), wxOK | wxCANCEL | wxCENTRE);
+    const wxString title =
+        caption.empty() ? wxString(wxGetTextFromUserPromptStr) : wxString::FromUTF8(caption);
+    wxTextEntryDialog dialog(nullptr, wxString::FromUTF8(message), title, wxString::FromUTF8(text),
+                             wxOK | wxCANCEL | wxCENTRE);
     if (dialog.ShowModal() != wxID_OK)
         return false;
     text = dialog.GetValue().ToUTF8().data();
@@ -202,9 +204,17 @@ void FrameUi::ResetResultViews()
 {
     if (DialogResultats* results = mFrame->GetResultsDialog())
     {
-        results->BuildGrid();
+        results->UpdateSummary();
         results->Show(false);
     }
+    if (DialogCourbes* curves = mFrame->GetCurvesDialog())
+        curves->Clear();
+}
+
+void FrameUi::FillCurveVariables()
+{
+    if (DialogCourbes* curves = mFrame->GetCurvesDialog())
+        curves->FillVariables();
 }
 
 void FrameUi::ShowPopupMenu(const std::vector<PopupItem>& items, int x, int y)

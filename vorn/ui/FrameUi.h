@@ -68,7 +68,7 @@ public:
     void UpdateDiscontinuityDialog() override {}
     void SelectDiscontinuityFamily(const std::string&) override {}
     void FillHeadFields() override {}
-    void FillCurveVariables() override {}
+    void FillCurveVariables() override;
     void ResetResultViews() override;
 
     TeteTranchee& GetTete() override;
