@@ -118,3 +118,25 @@ std::string ValidateCostExpression(const std::string& text, const std::vector<st
     scratch.Evaluate(&error);
     return error;
 }
+
+std::string StoreCostExpression(const std::string& text, const TeteTranchee& head)
+{
+    gCostEquation.SetEquation(text);
+    if (gCostEquation.GetNombreVariables() == 0)
+    {
+        SetCostVariables(head);
+        gCostEquation.SetEquation(text);
+    }
+    const std::string error =
+        ValidateCostExpression(text, GetCostVariableNames(head, gProjet.GetNumberOfCouches()));
+    if (!error.empty())
+        return error;
+    // Nothing records this change: without the mark, closing the project
+    // would lose the function without asking.
+    if (gProjet.EquationCout != text)
+    {
+        gProjet.EquationCout = text;
+        gProjet.MarkModified();
+    }
+    return std::string();
+}

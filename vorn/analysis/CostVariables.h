@@ -57,3 +57,12 @@ std::vector<std::string> GetCostVariableNames(const TeteTranchee& head, int laye
 // an H of 0 before any computation, can refuse a sound expression); empty
 // when it evaluates.
 std::string ValidateCostExpression(const std::string& text, const std::vector<std::string>& names);
+
+// The model side of closing the cost-function dialog on text: the cost
+// equation takes the text (its variables first set for the head when it has
+// none, as before any computation); the text is checked against the
+// variable names of the head and the project's layers (each 1); when it
+// evaluates, it becomes the project's "EquationCout", and a changed text
+// marks the project modified. The evaluator's error text, empty on success
+// (the project's text is kept on an error).
+std::string StoreCostExpression(const std::string& text, const TeteTranchee& head);

@@ -173,6 +173,7 @@ void ProjetOVX::Reset()
     mTeteExcavee.reset();
     gResults.Clear();
     gIntersectionLines.clear();
+    gSlopeHeight = 0.0;
 
     CameraTarget = LumPoint(0.0, 0.0, 0.0);
     CameraPosition = LumPoint(100.0, -100.0, 150.0);

@@ -4,6 +4,7 @@
 #include "DialogAPropos.h"
 #include "DialogCalculs.h"
 #include "DialogCourbes.h"
+#include "DialogCout.h"
 #include "DialogDiscontinuite.h"
 #include "DialogOutilsCreation.h"
 #include "DialogResultats.h"
@@ -370,7 +371,7 @@ void FenetreTunnel::BindCommands()
         on(id, [this, id](wxCommandEvent& event) { OnDisplaySwitch(id, event.IsChecked()); });
     // Borehole export (35) and cost function (36).
     on(35, pending);
-    on(36, pending);
+    on(36, [](wxCommandEvent&) { DialogCout::ShowModalDialog(); });
     on(37, [this](wxCommandEvent&) { mResultats->Show(); });
     on(IdSeries, [this](wxCommandEvent&) { OnSeries(); });
     on(39, [this](wxCommandEvent&) { mCourbes->Show(); });
