@@ -127,6 +127,10 @@ void DialogCourbes::FillVariables()
 void DialogCourbes::SelectVariable(const std::string& name)
 {
     ResetLabels(name + " : ");
+    // The box shows the quantity shown, however it was chosen.
+    const int entry = mVariableBox->FindString(Text(name), true);
+    if (entry != wxNOT_FOUND && mVariableBox->GetSelection() != entry)
+        mVariableBox->SetSelection(entry);
     const ResultatsOVX& results = gProjet.GetResultats();
     mModel.Select(results, name);
     wxWindow* plot = nullptr;

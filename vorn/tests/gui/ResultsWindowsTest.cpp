@@ -4,6 +4,7 @@
 
 #include "Axe.h"
 #include "CostVariables.h"
+#include "DialogCalculs.h"
 #include "DialogCourbes.h"
 #include "DialogResultats.h"
 #include "Excavation.h"
@@ -17,8 +18,10 @@
 #include "wxSurface.h"
 
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/combobox.h>
 #include <wx/grid.h>
+#include <wx/textctrl.h>
 
 #include <cmath>
 #include <fstream>
@@ -196,5 +199,40 @@ TEST_F(ResultsWindowsTest, CurvesLeaveFailedPositionsOutAndGoBackWithUndo)
     EXPECT_NE(ta.find("<Point>3.000"), std::string::npos) << ta;
     std::remove(a.c_str());
     std::remove(b.c_str());
+}
+} // namespace
+
+namespace
+{
+// The series dialog proposes the direction across the axis, on the right of
+// the way the head faces, and greys the direction's fields when unchecked.
+TEST_F(ResultsWindowsTest, SeriesDialogDefaultsAcrossTheAxis)
+{
+    Axe& axe = gProjet.GetAxe();
+    axe.Type = 1;
+    axe.ReplacePolyline({LumPoint(0, -200, 0), LumPoint(0, 200, 0)});
+    const struct
+    {
+        int nord;
+        bool reversed;
+        const char* angle;
+    } cases[] = {{0, false, "90"}, {30, false, "60"}, {0, true, "270"}, {-200, true, "110"}};
+    for (const auto& c : cases)
+    {
+        gProjet.Nord = c.nord;
+        axe.SetHeadPosition(LumPoint(0, 0, 0), c.reversed);
+        EXPECT_EQ(DialogCalculs::DefaultAngle(), c.angle) << c.nord << " " << c.reversed;
+    }
+    DialogCalculs dialog(frame);
+    const SeriesFields fields = dialog.GetFields();
+    EXPECT_EQ(fields.AxisMinimum, "-10");
+    EXPECT_EQ(fields.AxisStep, "1");
+    EXPECT_EQ(fields.DirectionMaximum, "10");
+    EXPECT_TRUE(fields.WithDirection);
+    dialog.GetDirectionBox()->SetValue(false);
+    wxCommandEvent click(wxEVT_CHECKBOX, 1);
+    dialog.GetDirectionBox()->GetEventHandler()->ProcessEvent(click);
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(dialog.GetField(i)->IsEnabled(), i < 3) << i;
 }
 } // namespace
