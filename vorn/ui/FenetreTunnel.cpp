@@ -477,7 +477,13 @@ void FenetreTunnel::OnSeries()
     // The bounds' dialog is gone before the series starts.
     auto* wait = new DialogWait;
     wait->Show();
-    wait->Run(request.Direction, request.Positions, request.Offsets);
+    {
+        // The series yields to the toolkit between positions so that
+        // "Annuler" answers; nothing else may edit or close the project
+        // meanwhile.
+        wxWindowDisabler others(wait);
+        wait->Run(request.Direction, request.Positions, request.Offsets);
+    }
     wait->Destroy();
 }
 
