@@ -82,6 +82,7 @@ TEST_F(CalculSeriesTest, RequestsAreReadOrRefusedWithTheirMessage)
         {{"-2", "1", "2", "90", "-1", "0", "1"}, kDirectionStep, 0, 0},
         {{"-2", "1", "2", "inf", "-1", "1", "1"}, kNotFinite, 0, 0},
         {{"0", "1", "999", "0", "0", "1", "100"}, kLimit, 0, 0},
+        {{"1", "1", "1000000", "0", "1", "1", "1000000"}, kLimit, 0, 0},
         {{"0", "1", "999", "0", "0", "1", "99"}, nullptr, 1000, 100},
     };
     for (const auto& c : cases)
