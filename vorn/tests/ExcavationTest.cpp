@@ -434,18 +434,39 @@ TEST_F(ExcavationTest, FaceVariableNamesFollowTheHeadType)
     }
 }
 
-TEST_F(ExcavationTest, CostExpressionsAreCheckedWithEveryVariableAtOne)
+TEST_F(ExcavationTest, CostFunctionIsStoredOnlyWhenItEvaluates)
 {
-    const std::vector<std::string> names = GetCostVariableNames(GetModelUi().GetTete(), 2);
     std::string unknown;
     KorEquation("Vv").Evaluate(&unknown);
-    ASSERT_NE(unknown, "");
-    // "V/H" and "S/V" are sound even while H or V is 0.
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"G1S*2", ""}, {"V[0]", ""}, {"V/H", ""}, {"S/V", ""}, {"300*S+10*V", ""}, {"Vv", unknown}};
-    for (const auto& [text, error] : cases)
-        EXPECT_EQ(ValidateCostExpression(text, names), error) << text;
-    EXPECT_NE(ValidateCostExpression("V[2]", names), "");
-    EXPECT_NE(ValidateCostExpression("(V", names), "");
+    TeteTranchee& head = GetModelUi().GetTete();
+    // Before any computation H is 0; after one that excavates nothing V is 0
+    // too: neither refuses a sound expression.
+    AddLayer(0, Plane10);
+    gProjet.GetUndoManager().SetSaved(true);
+    for (const char* text : {"G1S*2", "V[0]"})
+        EXPECT_EQ(StoreCostExpression(text, head), "") << text;
+    EXPECT_NE(StoreCostExpression("V[1]", head), "");
+    EXPECT_EQ(StoreCostExpression("V/H", head), "");
+    EXPECT_EQ(gProjet.EquationCout, "V/H");
+    EXPECT_TRUE(gProjet.IsModified());
+
+    Frame(100.0, LumPoint(), LumPoint());
+    AddLayer(0, [](double, double) { return -50.0; });
+    ComputeExcavation();
+    ASSERT_EQ(gResults.Volumes, std::vector<double>{0.0});
+    gProjet.GetUndoManager().SetSaved(true);
+    const std::vector<std::tuple<std::string, std::string, std::string, bool>> cases = {
+        // text, error, stored function, modified
+        {"S/V", "", "S/V", true},
+        {"S/V", "", "S/V", false},
+        {"Vv", unknown, "S/V", false},
+        {"PF[0]+V[0]", "", "PF[0]+V[0]", true}};
+    for (const auto& [text, error, stored, modified] : cases)
+    {
+        EXPECT_EQ(StoreCostExpression(text, head), error) << text;
+        EXPECT_EQ(gProjet.EquationCout, stored) << text;
+        EXPECT_EQ(gProjet.IsModified(), modified) << text;
+        gProjet.GetUndoManager().SetSaved(true);
+    }
 }
 } // namespace

@@ -105,6 +105,7 @@ TEST_F(DialogCoutTest, ClosingStoresOnlyAnExpressionThatEvaluates)
 
 TEST(DialogCoutPicture, FollowsTheHeadType)
 {
+    const std::string folder = gProjet.GetApplicationFolder();
     gProjet.SetApplicationFolder("/app");
     TeteTranchee head;
     const std::vector<std::tuple<bool, int, std::string>> cases = {{false, 45, "/app/Icons/Variables1.bmp"},
@@ -116,5 +117,6 @@ TEST(DialogCoutPicture, FollowsTheHeadType)
         head.CoteAvance = cote;
         EXPECT_EQ(DialogCout::GetPicturePath(head), path);
     }
+    gProjet.SetApplicationFolder(folder);
 }
 } // namespace
