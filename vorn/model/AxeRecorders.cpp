@@ -167,3 +167,40 @@ void RedoHeadMove(KorAction* action)
     if (action->GetNombreVariables() > 0)
         gProjet.GetAxe().MoveHead(DoubleAt(action, 0), false);
 }
+
+namespace
+{
+// which 0: the axis before, 1: after.
+void ApplyAxeSnapshot(KorAction* action, int which)
+{
+    auto* ovx = dynamic_cast<OVXAction*>(action);
+    if (!ovx || ovx->Snapshots1.size() != 2)
+        return;
+    Axe& axe = gProjet.GetAxe();
+    axe.FromXML(ovx->Snapshots1[static_cast<size_t>(which)]);
+    axe.SetGeometryChanged();
+    GetModelUi().RefreshDisplay();
+}
+} // namespace
+
+void RecordAxeReplace(const XMLNode& old)
+{
+    auto* action = new OVXAction;
+    action->Snapshots1.push_back(old);
+    XMLNode now = OVXAction::NewSnapshot();
+    gProjet.GetAxe().ToXML(now);
+    action->Snapshots1.push_back(now);
+    action->SetUndo(UndoAxeReplace);
+    action->SetRedo(RedoAxeReplace);
+    gProjet.GetUndoManager().AddAction(action);
+}
+
+void UndoAxeReplace(KorAction* action)
+{
+    ApplyAxeSnapshot(action, 0);
+}
+
+void RedoAxeReplace(KorAction* action)
+{
+    ApplyAxeSnapshot(action, 1);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LumPoint.h"
+#include "XMLNode.h"
 
 #include <vector>
 
@@ -32,3 +33,9 @@ void RedoAxePointsChange(KorAction* action);
 void RecordHeadMove(double distance);
 void UndoHeadMove(KorAction* action);
 void RedoHeadMove(KorAction* action);
+
+// Snapshots: the axis before (as an "xml" node it wrote itself into) and
+// the axis as it is now. Undo and redo read the whole axis back.
+void RecordAxeReplace(const XMLNode& old);
+void UndoAxeReplace(KorAction* action);
+void RedoAxeReplace(KorAction* action);

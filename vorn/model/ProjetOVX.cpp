@@ -13,7 +13,7 @@
 #include "KorString.h"
 #include "LumHandledMesh.h"
 #include "ModelUi.h"
-#include "RawXMLElement.h"
+#include "ResultatsOVX.h"
 #include "SectionWindow.h"
 #include "Sondage.h"
 #include "TeteTranchee.h"
@@ -48,11 +48,6 @@ void ReadGroup(const XMLNode& node, const char* name, std::vector<T*>& list, Mak
     }
 }
 
-void ReadGroup(const XMLNode& node, const char* name, std::vector<RawXMLElement*>& list)
-{
-    ReadGroup(node, name, list, [name] { return new RawXMLElement(name); });
-}
-
 template <typename T> void WriteGroup(XMLNode& node, const char* name, const std::vector<T*>& list)
 {
     for (T* element : list)
@@ -62,17 +57,10 @@ template <typename T> void WriteGroup(XMLNode& node, const char* name, const std
     }
 }
 
-void WriteOne(XMLNode& node, RawXMLElement* element)
-{
-    if (element->IsEmpty())
-        return;
-    XMLNode child = node.addChild(element->GetName());
-    element->ToXML(child);
-}
 } // namespace
 
 ProjetOVX::ProjetOVX()
-    : mApplicationFolder(GetWorkingDirectory()), mAxe(new Axe), mResultats(new RawXMLElement("Resultats"))
+    : mApplicationFolder(GetWorkingDirectory()), mAxe(new Axe), mResultats(new ResultatsOVX)
 {
     RegisterXML();
     mUndo.SetMaxUndos(75);
@@ -195,6 +183,8 @@ void ProjetOVX::Reset()
     CameraPosition = LumPoint(100.0, -100.0, 150.0);
 
     mResultats->Clear();
+    // The next project must not save this one's series axis.
+    mResultats->AxeResultats = Axe();
     GetModelUi().ResetResultViews();
     GetModelUi().CloseElementDialogs();
 }
@@ -220,7 +210,8 @@ void ProjetOVX::ToXML(XMLNode& node)
     // The head is the interface's (its dialog holds it), always written.
     XMLNode tete = node.addChild("Tete");
     GetModelUi().GetTete().ToXML(tete);
-    WriteOne(node, mResultats);
+    XMLNode resultats = node.addChild("Resultats");
+    mResultats->ToXML(resultats);
     WriteGroup(node, "Decor", mDecors);
 }
 

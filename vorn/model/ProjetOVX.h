@@ -17,7 +17,7 @@ class LumHandledMesh;
 class Discontinuite;
 class FondPlan;
 class Coupe;
-class RawXMLElement;
+class ResultatsOVX;
 class SectionWindow;
 class Sondage;
 
@@ -223,6 +223,8 @@ public:
 
     // The one axis, for the project's whole life.
     Axe& GetAxe() { return *mAxe; }
+    // The results of the last series, for the project's whole life.
+    ResultatsOVX& GetResultats() { return *mResultats; }
 
     // (OrigineX, OrigineY, 0).
     LumPoint GetOrigine() const { return LumPoint(OrigineX, OrigineY, 0.0); }
@@ -292,7 +294,7 @@ private:
     std::vector<Coupe*> mCoupes;
     std::map<std::string, Discontinuite*> mDiscontinuites;
     Axe* mAxe;
-    RawXMLElement* mResultats;
+    ResultatsOVX* mResultats;
     std::vector<Decor*> mDecors;
     std::vector<SectionWindow*> mWindows;
     bool mPlanGeometryChanged = true;

@@ -7,6 +7,7 @@
 #include "FenetreTunnel.h"
 #include "ModelUi.h"
 #include "ProjetOVX.h"
+#include "ResultatsOVX.h"
 #include "StartupPaths.h"
 #include "TeteTranchee.h"
 
@@ -75,12 +76,14 @@ bool DialogCout::Validate()
         GetModelUi().MessageBox(error, "Message", ModelUi::Buttons::Ok, ModelUi::BoxCentred);
         return false;
     }
+    // The series' costs follow the new function.
+    gProjet.GetResultats().EvaluateCosts();
     if (gFenetreTunnel)
     {
         if (DialogResultats* results = gFenetreTunnel->GetResultsDialog())
             results->BuildGrid();
         if (DialogCourbes* curves = gFenetreTunnel->GetCurvesDialog())
-            curves->Update();
+            curves->RefreshCurves();
     }
     return true;
 }

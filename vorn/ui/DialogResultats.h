@@ -1,13 +1,42 @@
 #pragma once
 
+#include "ResultsTable.h"
+
 #include <wx/dialog.h>
 
-// The frame's long-lived modeless results dialog, created once
-// with the frame as parent and shown or hidden; for now its window only.
+#include <string>
+
+class ImageWindow;
+class wxGrid;
+class wxStaticText;
+
+// The results of the excavation at the current head position: the cost
+// function and its value, the excavated volume, the total surface and the
+// slope height, and a grid of every layer's volume and face surfaces, which
+// "Export CSV" writes as shown (ResultsTable). The frame creates it once and
+// shows or hides it; closing it hides it.
 class DialogResultats : public wxDialog
 {
 public:
     explicit DialogResultats(wxWindow* parent);
-    // Rebuilds the results grid from the current results.
-    void BuildGrid() {}
+    ~DialogResultats() override;
+
+    // The first four labels back to their captions, no grid.
+    void UpdateSummary();
+    // Labels, picture and grid from the last excavation; with no results,
+    // as UpdateSummary leaves them.
+    void BuildGrid();
+    void ExportCSV(wxCommandEvent& event);
+
+    wxGrid* GetGrid() const;
+    const ResultsTable& GetTable() const { return mTable; }
+    // The five labels' texts, in order.
+    std::string GetLabelText(int index) const;
+    ImageWindow* GetPicture() const { return mPicture; }
+
+private:
+    wxStaticText* mLabels[5] = {};
+    wxWindow* mGridHost = nullptr;
+    ImageWindow* mPicture = nullptr;
+    ResultsTable mTable;
 };

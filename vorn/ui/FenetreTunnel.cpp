@@ -1,6 +1,8 @@
 #include "FenetreTunnel.h"
 
+#include "Axe.h"
 #include "DialogAPropos.h"
+#include "DialogCalculs.h"
 #include "DialogCourbes.h"
 #include "DialogCout.h"
 #include "DialogDXF.h"
@@ -9,6 +11,7 @@
 #include "DialogResultats.h"
 #include "DialogTete.h"
 #include "DialogVisualisation.h"
+#include "DialogWait.h"
 #include "FrameUi.h"
 #include "InterfaceModes.h"
 #include "KorNumbers.h"
@@ -452,9 +455,33 @@ void FenetreTunnel::OnGraduation()
 
 void FenetreTunnel::OnSeries()
 {
-    // The head is placed on the axis; with no axis yet there is no head.
-    GetModelUi().MessageBox("Vous devez déjà placer la tête de tranchée avant de pouvoir lancer des calculs",
-                            "Message", ModelUi::Buttons::Ok, ModelUi::BoxCentred);
+    LumPoint head;
+    double direction = 0.0, slope = 0.0;
+    if (!gProjet.GetAxe().GetHeadPosition(head, direction, slope))
+    {
+        GetModelUi().MessageBox(
+            "Vous devez déjà placer la tête de tranchée avant de pouvoir lancer des calculs", "Message",
+            ModelUi::Buttons::Ok, ModelUi::BoxCentred);
+        return;
+    }
+    SeriesRequest request;
+    {
+        DialogCalculs dialog(this);
+        if (dialog.ShowModal() != wxID_OK)
+            return;
+        request = dialog.GetRequest();
+    }
+    // The bounds' dialog is gone before the series starts.
+    auto* wait = new DialogWait;
+    wait->Show();
+    {
+        // The series yields to the toolkit between positions so that
+        // "Annuler" answers; nothing else may edit or close the project
+        // meanwhile.
+        wxWindowDisabler others(wait);
+        wait->Run(request.Direction, request.Positions, request.Offsets);
+    }
+    wait->Destroy();
 }
 
 void FenetreTunnel::OnHelp()

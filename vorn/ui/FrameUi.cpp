@@ -1,8 +1,9 @@
 #include "FrameUi.h"
 
 #include "DialogCarottage.h"
-#include "DialogDXF.h"
+#include "DialogCourbes.h"
 #include "DialogDiscontinuite.h"
+#include "DialogDXF.h"
 #include "DialogOutilsCreation.h"
 #include "DialogPointsCoupe.h"
 #include "DialogResultats.h"
@@ -212,9 +213,17 @@ void FrameUi::ResetResultViews()
 {
     if (DialogResultats* results = mFrame->GetResultsDialog())
     {
-        results->BuildGrid();
+        results->UpdateSummary();
         results->Show(false);
     }
+    if (DialogCourbes* curves = mFrame->GetCurvesDialog())
+        curves->Clear();
+}
+
+void FrameUi::FillCurveVariables()
+{
+    if (DialogCourbes* curves = mFrame->GetCurvesDialog())
+        curves->FillVariables();
 }
 
 void FrameUi::CloseElementDialogs()

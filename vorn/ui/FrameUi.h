@@ -66,7 +66,7 @@ public:
     void UpdateDiscontinuityDialog() override;
     void SelectDiscontinuityFamily(const std::string& name) override;
     void FillHeadFields() override;
-    void FillCurveVariables() override {}
+    void FillCurveVariables() override;
     void ResetResultViews() override;
     void CloseElementDialogs() override;
 

@@ -1,6 +1,7 @@
 #include "InterfaceModes.h"
 
 #include "Axe.h"
+#include "CalculSeries.h"
 #include "DialogOutilsCreation.h"
 #include "DialogResultats.h"
 #include "DialogVisualisation.h"
@@ -28,7 +29,6 @@ bool gPlanDrawFondPlan = true;
 bool gPlanDrawNord = true;
 bool gPlanDrawEchelle = true;
 bool gPlanDrawZone = true;
-bool gSeriesRunning = false;
 
 namespace
 {

@@ -26,9 +26,6 @@ extern bool gPlanDrawFondPlan;
 extern bool gPlanDrawNord;
 extern bool gPlanDrawEchelle;
 extern bool gPlanDrawZone;
-// The series of calculations running (its frames report no excavation
-// failure, gCalculationErrors of Excavation.h).
-extern bool gSeriesRunning;
 
 void EnterCreationMode(bool recordUndo);
 void EnterVisualisationMode(bool recordUndo);

@@ -7,20 +7,26 @@
 // sections then give their points and their CSV; the first of each, the
 // first section's layer and a copied layer are deleted with undo, undone,
 // redone and undone; families, scenery objects and background plans are
-// edited, and every edit undone and redone. Runs headless (the default
-// NullUi).
+// edited, and every edit undone and redone. The results read are costed,
+// queried, shown as curves and exported, and the head put back at their
+// first calculation and undone. Runs headless (the default NullUi).
 #include "Axe.h"
+#include "CalculSeries.h"
 #include "Couche.h"
 #include "Coupe.h"
+#include "CurvesModel.h"
 #include "Decor.h"
 #include "Discontinuite.h"
 #include "ElementRecorders.h"
 #include "FondPlan.h"
 #include "LigneNiveau.h"
+#include "OVXAction.h"
 #include "PointSondage.h"
 #include "ProjetOVX.h"
+#include "ResultatsOVX.h"
 #include "Sondage.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -201,6 +207,38 @@ void UndoRedoUndo(int steps)
         CheckLines(*gProjet.GetCouche(i));
 }
 
+// Whatever the file's rows, records and names hold: costs, values, the
+// curves of a few names with their CSV, and the head put back at the first
+// calculation, then undone and redone.
+void ExerciseResults()
+{
+    ResultatsOVX& results = gProjet.GetResultats();
+    results.EvaluateCosts("300*S+10*V+PF");
+    for (int row = -1; row < 3; ++row)
+        for (int column = -1; column < 3; ++column)
+        {
+            results.GetValue("V", row, column);
+            results.GetValue("Coût", row, column);
+            results.GetPosition(row, column);
+        }
+    CurvesModel model;
+    std::vector<std::string> names(results.Variables.begin(),
+                                   results.Variables.begin() + std::min<size_t>(results.Variables.size(), 4));
+    names.push_back("Coûts");
+    for (const std::string& name : names)
+    {
+        model.Select(results, name);
+        std::ostringstream csv;
+        model.WriteCSV(csv);
+        model.GetLabels(results, 0, 0);
+    }
+    XMLNode axis = OVXAction::NewSnapshot();
+    results.AxeResultats.ToXML(axis);
+    gProjet.GetUndoManager().Clear();
+    GoToSeriesPosition(axis, results, 0, 0);
+    UndoRedoUndo(1);
+}
+
 void ExerciseElements()
 {
     gProjet.GetUndoManager().Clear();
@@ -264,6 +302,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (ReadAll(path) != first)
             std::abort();
         ExerciseLayers();
+        ExerciseResults();
         ExerciseElements();
         if (!gProjet.Save() || !OpenClean(path))
             std::abort();

@@ -1,0 +1,124 @@
+// The series of calculations: the head moved along the axis and the
+// excavation computed at each position, headless, as the series' frames do.
+//
+// Terrain: 1 or 3 layers over [-250, 250]^2, each a grid of m x m points
+// (2 (m - 1)^2 triangles: 2 x 10^4, 2 x 10^5, 2 x 10^6) moved off the grid
+// by (0.37, 0.61), z = 0.5 (y + 10) + 2 sin(x / 13) sin(y / 17) (an
+// inclined plane plus a sinusoid), each lower layer 6 m under the one
+// above. A polyline axis along +Y, the constructor head; 100 positions
+// every 0.2 m around the axis's middle.
+//
+// Counters: positions per second, the share of each phase of the
+// excavation (place, copy, search, cut, select, measure, render arrays,
+// altitude; gExcavationTimers), the failed positions, and the ratio of the
+// cost of one position to the cost at 2 x 10^4 triangles of the same layer
+// count (the excavation's steps as built are the literal ones: no step is
+// replaced by a local one, so there is no second route to compare).
+#include "Axe.h"
+#include "Couche.h"
+#include "Excavation.h"
+#include "ProjetOVX.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <utility>
+
+namespace
+{
+constexpr int kPositions = 100;
+
+// Fills the project with the layers once per size.
+void BuildScene(int layers, int triangles)
+{
+    static std::pair<int, int> built{0, 0};
+    if (built == std::make_pair(layers, triangles))
+        return;
+    gProjet.GetUndoManager().Clear();
+    gProjet.Close();
+    const int m = static_cast<int>(std::lround(std::sqrt(triangles / 2.0))) + 1;
+    const double step = 500.0 / (m - 1);
+    for (int k = 0; k < layers; ++k)
+    {
+        Couche* layer = gProjet.AddCouche("Couche" + std::to_string(k), static_cast<unsigned>(k));
+        for (int i = 0; i < m; ++i)
+            for (int j = 0; j < m; ++j)
+            {
+                const double x = -250.0 + step * i + 0.37, y = -250.0 + step * j + 0.61;
+                const double z = 0.5 * (y + 10.0) + 2.0 * std::sin(x / 13.0) * std::sin(y / 17.0) - 6.0 * k;
+                layer->AddPoint(LumPoint(x, y, z), 1, 0, false, false);
+            }
+        layer->Triangulate();
+    }
+    Axe& axe = gProjet.GetAxe();
+    axe.Type = 1;
+    axe.ReplacePolyline({LumPoint(0, -1000, 0), LumPoint(0, 1000, 0)});
+    built = {layers, triangles};
+}
+
+// Seconds per position by layer count, at the smallest size.
+std::map<int, double>& SmallestCost()
+{
+    static std::map<int, double> cost;
+    return cost;
+}
+
+void BM_Series(benchmark::State& state)
+{
+    const int layers = static_cast<int>(state.range(0));
+    const int triangles = static_cast<int>(state.range(1));
+    BuildScene(layers, triangles);
+    Axe& axe = gProjet.GetAxe();
+    gExcavationTimers.Reset();
+    int failed = 0;
+    double seconds = 0.0;
+    for (auto _ : state)
+    {
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < kPositions; ++i)
+        {
+            axe.SetHeadPositionAtDistance(1000.0 - 10.0 + 0.2 * i);
+            gProjet.InvalidateResults();
+            ComputeExcavation();
+            failed += gCalculationErrors;
+        }
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    const double positions = static_cast<double>(state.iterations()) * kPositions;
+    state.counters["positions_per_s"] = benchmark::Counter(positions, benchmark::Counter::kIsRate);
+    state.counters["failed"] = failed;
+    const double perPosition = seconds / positions;
+    if (triangles == 20000)
+        SmallestCost()[layers] = perPosition;
+    if (SmallestCost().count(layers))
+        state.counters["cost_vs_2e4"] = perPosition / SmallestCost()[layers];
+    const double total = gExcavationTimers.Total();
+    if (total > 0.0)
+    {
+        const std::pair<const char*, double> phases[] = {
+            {"place", gExcavationTimers.Place},         {"copy", gExcavationTimers.Copy},
+            {"search", gExcavationTimers.Search},       {"cut", gExcavationTimers.Cut},
+            {"select", gExcavationTimers.Select},       {"measure", gExcavationTimers.Measure},
+            {"render", gExcavationTimers.RenderArrays}, {"altitude", gExcavationTimers.Altitude}};
+        for (const auto& [name, time] : phases)
+            state.counters[std::string("share_") + name] = time / total;
+    }
+}
+
+// The smaller sizes first, so that each larger one has its reference.
+BENCHMARK(BM_Series)
+    ->ArgNames({"layers", "triangles"})
+    ->Args({1, 20000})
+    ->Args({1, 200000})
+    ->Args({1, 2000000})
+    ->Args({3, 20000})
+    ->Args({3, 200000})
+    ->Args({3, 2000000})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+} // namespace
+
+BENCHMARK_MAIN();

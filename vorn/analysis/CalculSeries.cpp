@@ -1,0 +1,225 @@
+#include "CalculSeries.h"
+
+#include "Axe.h"
+#include "AxeRecorders.h"
+#include "KorNumbers.h"
+#include "ModelUi.h"
+#include "OVXAction.h"
+#include "ProjetOVX.h"
+#include "ResultatsOVX.h"
+#include "SceneCoordinates.h"
+#include "TeteTranchee.h"
+#include "TypedValues.h"
+
+#include <cmath>
+
+int gCancelCalculation = 0;
+bool gSeriesRunning = false;
+
+SeriesBounds BuildPositions(double minimum, double step, double maximum, std::vector<double>& positions)
+{
+    if (!std::isfinite(minimum) || !std::isfinite(step) || !std::isfinite(maximum))
+        return SeriesBounds::NotFinite;
+    if (maximum < minimum)
+        return SeriesBounds::MinimumAboveMaximum;
+    if (step < 1e-5)
+        return SeriesBounds::StepTooSmall;
+    // Counted before anything is allocated; a span that overflows is
+    // infinite and refused too.
+    const double count = std::floor((maximum - minimum) / step + 1e-9) + 1.0;
+    if (!(count <= MaxSeriesCalculations))
+        return SeriesBounds::TooManyPositions;
+    const int n = static_cast<int>(count);
+    positions.resize(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        positions[static_cast<size_t>(i)] = minimum + i * step;
+    return SeriesBounds::Valid;
+}
+
+namespace
+{
+void ShowRefusal(const std::string& text)
+{
+    GetModelUi().MessageBox(text, "Message", ModelUi::Buttons::Ok, ModelUi::BoxCentred);
+}
+
+void ShowLimit()
+{
+    ShowRefusal("Le nombre de calculs demandé dépasse la limite de " + std::to_string(MaxSeriesCalculations));
+}
+
+// The positions along one direction of the series ("l'axe" or "la
+// direction"); false after its message.
+bool ReadBounds(const std::string& minimum, const std::string& step, const std::string& maximum,
+                const std::string& along, std::vector<double>& positions)
+{
+    switch (BuildPositions(KorAtof(minimum), KorAtof(step), KorAtof(maximum), positions))
+    {
+    case SeriesBounds::Valid:
+        return true;
+    case SeriesBounds::NotFinite:
+        ShowNonFiniteValuesMessage();
+        return false;
+    case SeriesBounds::MinimumAboveMaximum:
+        ShowRefusal("La valeur minimale selon " + along +
+                    " ne doit pas être supérieure à la valeur maximale");
+        return false;
+    case SeriesBounds::StepTooSmall:
+        ShowRefusal("La valeur du pas selon " + along + " ne doit pas être nulle ou négative");
+        return false;
+    case SeriesBounds::TooManyPositions:
+        ShowLimit();
+        return false;
+    }
+    return false;
+}
+} // namespace
+
+bool ReadSeriesRequest(const SeriesFields& fields, SeriesRequest& request)
+{
+    SeriesRequest read;
+    if (!ReadBounds(fields.AxisMinimum, fields.AxisStep, fields.AxisMaximum, "l'axe", read.Positions))
+        return false;
+    if (fields.WithDirection)
+    {
+        if (!ReadFiniteValue(fields.Angle, read.Direction) ||
+            !ReadBounds(fields.DirectionMinimum, fields.DirectionStep, fields.DirectionMaximum,
+                        "la direction", read.Offsets))
+            return false;
+        if (read.Positions.size() * read.Offsets.size() > static_cast<size_t>(MaxSeriesCalculations))
+        {
+            ShowLimit();
+            return false;
+        }
+    }
+    request = std::move(read);
+    return true;
+}
+
+namespace
+{
+// The world unit vector of a series direction (a bearing in degrees,
+// clockwise from north) in the project's plan.
+LumPoint DirectionVector(double direction)
+{
+    const double a = (90.0 - gProjet.Nord - direction) * M_PI / 180.0;
+    return LumPoint(std::cos(a), std::sin(a), 0.0);
+}
+} // namespace
+
+void GoToSeriesPosition(const XMLNode& resultAxis, const ResultatsOVX& results, int row, int column)
+{
+    Axe& axe = gProjet.GetAxe();
+    XMLNode old = OVXAction::NewSnapshot();
+    axe.ToXML(old);
+    axe.FromXML(resultAxis);
+    axe.SetGeometryChanged();
+    ModelUi& ui = GetModelUi();
+    const bool selected = row >= 0 && column >= 0 && static_cast<size_t>(column) < results.Axe1.size() &&
+                          (results.Axe2.empty() ? row == 0 : static_cast<size_t>(row) < results.Axe2.size());
+    if (selected)
+    {
+        const double d0 = axe.GetHeadDistance();
+        double d1 = results.Axe1[static_cast<size_t>(column)];
+        if (axe.TeteInversee)
+            d1 = -d1;
+        if (!results.Axe2.empty())
+            axe.Translate(WorldToSceneVector(gProjet, DirectionVector(results.Direction) *
+                                                          results.Axe2[static_cast<size_t>(row)]));
+        axe.SetHeadPositionAtDistance(d0 + WorldToSceneLength(gProjet, d1));
+    }
+    RecordAxeReplace(old);
+    gProjet.InvalidateResults();
+    ui.RefreshDisplay();
+}
+
+namespace
+{
+// The position loop of one row; false when cancelled.
+bool RunPositions(const std::vector<double>& positions, double d0, const std::function<void()>& onPosition)
+{
+    ModelUi& ui = GetModelUi();
+    Axe& axe = gProjet.GetAxe();
+    ResultatsOVX& results = gProjet.GetResultats();
+    for (double p : positions)
+    {
+        if (gCancelCalculation)
+            return false;
+        double s = WorldToSceneLength(gProjet, p);
+        if (axe.TeteInversee)
+            s = -s;
+        double& position = axe.Type == 0 ? axe.PositionTeteAngle : axe.PositionTeteMultiligne;
+        const double before = position;
+        bool found = false;
+        const LumPoint head = axe.SetHeadPositionAtDistance(d0 + s, &found);
+        gProjet.InvalidateResults();
+        if (found && position >= 0.0)
+        {
+            ui.RefreshDisplay();
+            results.AddPosition(SceneToWorld(gProjet, head));
+        }
+        else
+        {
+            // Off the axis the head stays where it was; its results are
+            // not this position's.
+            position = before;
+            results.AddFailedRecord(SceneToWorld(gProjet, head));
+        }
+        if (onPosition)
+            onPosition();
+        ui.YieldEvents();
+    }
+    return true;
+}
+} // namespace
+
+void ComputeSeries(double direction, const std::vector<double>& positions, const std::vector<double>& offsets,
+                   const std::function<void()>& onPosition)
+{
+    ModelUi& ui = GetModelUi();
+    gCancelCalculation = 0;
+    ui.EnterVisualisationMode(true);
+    if (ui.GetMode() != 2)
+        return;
+    gSeriesRunning = true;
+    ResultatsOVX& results = gProjet.GetResultats();
+    results.Clear();
+    results.Axe1 = positions;
+    results.Axe2 = offsets;
+    results.Direction = direction;
+    const TeteTranchee& head = ui.GetTete();
+    results.BuildVariableNames(head.DoubleEntree, head.CoteAvance, gProjet.GetNumberOfCouches());
+    ui.SetCursor(ModelUi::Cursor::Wait);
+    gProjet.Set3DTriangles(true);
+    gProjet.Set3DAffichageTete(true);
+
+    Axe& axe = gProjet.GetAxe();
+    const LumPoint u = DirectionVector(direction);
+    const double d0 = axe.GetHeadDistance();
+    // Put back by copy, not by moving back: a shift there and back may
+    // leave the last digits of every point changed.
+    const Axe before = axe;
+    bool completed = true;
+    if (offsets.empty())
+        completed = RunPositions(positions, d0, onPosition);
+    for (double o : offsets)
+    {
+        const LumPoint v = WorldToSceneVector(gProjet, u * o);
+        axe.Translate(v);
+        completed = RunPositions(positions, d0, onPosition);
+        axe = before;
+        if (!completed)
+            break;
+    }
+    axe = before;
+    gProjet.InvalidateResults();
+    ui.RefreshDisplay();
+    if (completed)
+    {
+        results.AxeResultats = axe;
+        results.EvaluateCosts();
+        ui.FillCurveVariables();
+    }
+    gSeriesRunning = false;
+    ui.SetCursor(ModelUi::Cursor::Arrow);
+}

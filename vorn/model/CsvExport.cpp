@@ -1,0 +1,41 @@
+#include "CsvExport.h"
+
+#include "ModelUi.h"
+
+#include <fstream>
+
+std::string QuoteCSVField(const std::string& field)
+{
+    if (field.find_first_of(";\"\r\n") == std::string::npos)
+        return field;
+    std::string quoted = "\"";
+    for (char c : field)
+    {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+bool ExportCSVFile(const std::function<bool(std::ostream&)>& write)
+{
+    ModelUi& ui = GetModelUi();
+    ModelUi::FileRequest request;
+    request.Title = "Choisissez un fichier";
+    request.Wildcard = "CSV files (*.csv)|*.csv";
+    request.Save = true;
+    const std::string path = ui.AskFilePath(request);
+    if (path.empty())
+        return false;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    bool written = out.is_open() && write(out);
+    if (out.is_open())
+    {
+        out.close();
+        written = written && !out.fail();
+    }
+    if (!written)
+        ui.MessageBox("Impossible d'exporter sous le fichier '" + path + "'", "Erreur");
+    return written;
+}

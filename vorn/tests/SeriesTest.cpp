@@ -1,0 +1,148 @@
+#include "Axe.h"
+#include "CalculSeries.h"
+#include "Couche.h"
+#include "Excavation.h"
+#include "ModelTestSupport.h"
+#include "ResultatsOVX.h"
+
+namespace
+{
+// The excavation's reference scene: a polyline axis along +Y, the head at
+// its middle (0, 0, 0) facing +Y, under the plane z = 0.5 (y + 10) sampled
+// every 5 m over [-100, 100]^2 and moved off the grid by (0.37, 0.61). The
+// constructor head there excavates V 829, S 468 with H 13.5. The displayed
+// zone lies inside the terrain, so the visualisation mode can be entered.
+// Headless, the frame the series refreshes computes the excavation, as the
+// 3D view's frame does.
+class SeriesTest : public ModelTest
+{
+protected:
+    void SetUp() override
+    {
+        ModelTest::SetUp();
+        gProjet.New();
+        Axe& axe = gProjet.GetAxe();
+        axe.Type = 1;
+        axe.ReplacePolyline({LumPoint(0, -200, 0), LumPoint(0, 200, 0)});
+        axe.SetHeadPositionAtDistance(200.0);
+        Couche* layer = gProjet.AddCouche("Terrain", 0);
+        for (int i = 0; i <= 40; ++i)
+            for (int j = 0; j <= 40; ++j)
+            {
+                const double x = -100.0 + 5.0 * i + 0.37;
+                const double y = -100.0 + 5.0 * j + 0.61;
+                layer->AddPoint(LumPoint(x, y, 0.5 * (y + 10.0)), 1, 0, false, false);
+            }
+        gProjet.Limite1 = LumPoint(-90, 90, 0);
+        gProjet.Limite2 = LumPoint(90, -90, 0);
+        gProjet.Set3DGeometryChanged();
+        ui.FrameHook = [this]
+        {
+            if (gProjet.m3DAffichageTete && gProjet.IsExcavationStale() && ui.GetMode() == 2)
+                ComputeExcavation();
+        };
+    }
+
+    static std::string AxeXML()
+    {
+        XMLNode top = XMLNode::createXMLTopNode("xml", 1);
+        XMLNode node = top.addChild("Axe");
+        gProjet.GetAxe().ToXML(node);
+        const std::string path = TempPath("series_axe.xml");
+        top.writeToFile(path);
+        const std::string text = ReadAll(path);
+        std::remove(path.c_str());
+        return text;
+    }
+};
+
+TEST_F(SeriesTest, AlongAndAcrossTheAxis)
+{
+    ComputeExcavation();
+    ASSERT_EQ(gCalculationErrors, 0);
+    const double single = gResults.Volumes.at(0);
+    ASSERT_EQ(single, 829.0);
+    const std::string axis = AxeXML();
+
+    int gauge = 0;
+    ComputeSeries(90.0, {-2, -1, 0, 1, 2}, {-1, 0, 1}, [&gauge] { ++gauge; });
+    EXPECT_EQ(gauge, 15);
+    EXPECT_EQ(ui.GetMode(), 2);
+    EXPECT_FALSE(gSeriesRunning);
+    const ResultatsOVX& r = gProjet.GetResultats();
+    ASSERT_EQ(r.Values.size(), 3u);
+    EXPECT_EQ(r.Variables.size(), 14u + 3u);
+    for (const auto& row : r.Values)
+    {
+        ASSERT_EQ(row.size(), 5u);
+        for (const auto& record : row)
+            EXPECT_EQ(record.size(), 17u);
+    }
+    // Across the axis the plane does not change: every row alike; into the
+    // hill the volume grows.
+    EXPECT_EQ(r.GetValue("V", 1, 2), 829.0);
+    EXPECT_EQ(r.GetValue("S", 1, 2), 468.0);
+    EXPECT_EQ(r.GetValue("H", 1, 2), 13.5);
+    EXPECT_EQ(r.GetValue("V[0]", 1, 2), 829.0);
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column + 1 < 5; ++column)
+            EXPECT_LT(r.GetValue("V", row, column), r.GetValue("V", row, column + 1)) << row << " " << column;
+    for (int column = 0; column < 5; ++column)
+        EXPECT_NEAR(r.GetValue("V", 0, column), r.GetValue("V", 2, column), 2.0);
+    // Each position recorded where the head stood: offset across in x,
+    // position along in y.
+    EXPECT_NEAR(r.GetPosition(0, 0).x, -1.0, 1e-9);
+    EXPECT_NEAR(r.GetPosition(0, 0).y, -2.0, 1e-9);
+    EXPECT_NEAR(r.GetPosition(2, 4).x, 1.0, 1e-9);
+    EXPECT_NEAR(r.GetPosition(2, 4).y, 2.0, 1e-9);
+    // The head and the axis are back; the costs follow "300*S+10*V".
+    EXPECT_EQ(AxeXML(), axis);
+    EXPECT_EQ(r.GetValue("Coût", 1, 2), 300.0 * 468.0 + 10.0 * 829.0);
+    EXPECT_EQ(ui.Count("FillCurveVariables"), 1);
+    EXPECT_TRUE(gProjet.m3DTriangles);
+}
+
+TEST_F(SeriesTest, CancelOffAxisReversedAndRefusedMode)
+{
+    const std::string axis = AxeXML();
+    int frames = 0;
+    ComputeSeries(90.0, {-2, -1, 0, 1, 2}, {-1, 0, 1},
+                  [&frames]
+                  {
+                      if (++frames == 4)
+                          gCancelCalculation = 1;
+                  });
+    const ResultatsOVX& r = gProjet.GetResultats();
+    ASSERT_EQ(r.Values.size(), 1u);
+    EXPECT_EQ(r.Values[0].size(), 4u);
+    EXPECT_TRUE(r.Couts.empty());
+    EXPECT_EQ(AxeXML(), axis);
+    EXPECT_FALSE(gSeriesRunning);
+
+    // Past the end of the axis every value is -1, and so is the cost;
+    // the positions before it are real.
+    ComputeSeries(0.0, {0, 100, 200, 300}, {});
+    ASSERT_EQ(r.Values.size(), 1u);
+    EXPECT_EQ(r.GetValue("V", 0, 0), 829.0);
+    for (const char* name : {"V", "S", "H", "PF[0]", "V[0]", "Coût"})
+        EXPECT_EQ(r.GetValue(name, 0, 3), -1.0) << name;
+    EXPECT_EQ(AxeXML(), axis);
+
+    // A reversed head moves towards decreasing distance.
+    gProjet.GetAxe().TeteInversee = true;
+    ComputeSeries(0.0, {1.0}, {});
+    EXPECT_NEAR(r.GetPosition(0, 0).y, -1.0, 1e-9);
+
+    // Without a displayed zone the mode is refused: nothing runs.
+    gProjet.Limite1 = gProjet.Limite2 = LumPoint();
+    gProjet.Set3DGeometryChanged();
+    ui.EnterCreationMode(false);
+    ui.ClearLog();
+    ComputeSeries(0.0, {-1, 0, 1}, {});
+    EXPECT_EQ(ui.GetMode(), 1);
+    EXPECT_EQ(ui.Boxes.size(), 1u);
+    EXPECT_EQ(ui.Count("SetCursor"), 0);
+    ASSERT_EQ(r.Values.size(), 1u);
+    EXPECT_EQ(r.Values[0].size(), 1u);
+}
+} // namespace
