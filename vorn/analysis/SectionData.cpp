@@ -2,6 +2,8 @@
 
 #include "Axe.h"
 #include "Couche.h"
+#include "Discontinuite.h"
+#include "Discontinuite3D.h"
 #include "KorMesh.h"
 #include "KorSort.h"
 #include "ProjetOVX.h"
@@ -134,6 +136,64 @@ void OrderSectionProfile(std::vector<SectionPoint>& profile)
     ReorderCoincidentRuns(profile);
 }
 
+namespace
+{
+// The traces of each layer's discontinuity families in the cut: the
+// family's planes cut the band between the layer's profile and the bottom
+// of the drawing, each segment end's x replaced by its abscissa. One list
+// per layer, empty for a profile of fewer than two points.
+void ComputeSectionTraces(ProjetOVX& projet, const SectionPlane& plane, SectionData& data)
+{
+    data.Traces.assign(data.Profiles.size(), {});
+    LumPoint along = plane.Second - plane.First;
+    along.z = 0.0;
+    const double length = along.Norm();
+    if (length < 1e-12)
+        return;
+    along = along / length;
+    BoundingBox box;
+    box.Define(LumPoint(std::min(plane.First.x, plane.Second.x), std::min(plane.First.y, plane.Second.y),
+                        data.DrawBottom),
+               LumPoint(std::max(plane.First.x, plane.Second.x), std::max(plane.First.y, plane.Second.y),
+                        data.AltitudeMax));
+    for (size_t k = 0; k < data.Profiles.size(); ++k)
+    {
+        const std::vector<SectionPoint>& profile = data.Profiles[k];
+        const Couche* couche = projet.GetCouche(static_cast<int>(k));
+        if (profile.size() < 2 || !couche)
+            continue;
+        // The band closes under the profile's two ends, each end straight
+        // above its own foot.
+        const LumPoint& first = profile.front().Point;
+        const LumPoint& last = profile.back().Point;
+        std::vector<LumPoint> band = {LumPoint(last.x, last.y, data.DrawBottom),
+                                      LumPoint(first.x, first.y, data.DrawBottom)};
+        for (const SectionPoint& p : profile)
+            band.push_back(p.Point);
+        for (const std::string& name : couche->Discontinuites)
+        {
+            const Discontinuite* family = projet.GetDiscontinuite(name);
+            if (!family)
+                continue;
+            Discontinuite3D object;
+            object.DipDirection = static_cast<float>(family->Azimut);
+            object.Dip = static_cast<float>(family->Pendage);
+            object.Spacing = static_cast<float>(WorldToSceneLength(projet, family->Espace));
+            object.Spread = static_cast<float>(WorldToSceneLength(projet, family->EcartType));
+            object.Box = box;
+            object.ComputeGeometry();
+            const int trace = object.AddTrace("");
+            object.ComputePolygonTraces(band, trace);
+            for (const LumPoint& p : object.Traces[trace].Points)
+            {
+                const LumPoint offset = p - plane.First;
+                data.Traces[k].push_back(LumPoint(offset.x * along.x + offset.y * along.y, p.y, p.z));
+            }
+        }
+    }
+}
+} // namespace
+
 bool ComputeSectionData(ProjetOVX& projet, const SectionPlane& plane, bool showExcavation, double limitMetres,
                         SectionData& data)
 {
@@ -243,9 +303,7 @@ bool ComputeSectionData(ProjetOVX& projet, const SectionPlane& plane, bool showE
         result.DrawTop += 1.0;
     }
 
-    // Discontinuity traces come with the layers' discontinuity geometry; one
-    // list per layer keeps the drawing's indices in step.
-    result.Traces.assign(result.Profiles.size(), {});
+    ComputeSectionTraces(projet, plane, result);
 
     GetScale(SceneToWorld(projet, LumPoint(0, 0, result.DrawBottom)).z,
              SceneToWorld(projet, LumPoint(0, 0, result.DrawTop)).z, result.ScaleZ, 0.0);

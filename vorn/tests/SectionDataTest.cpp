@@ -4,6 +4,8 @@
 
 #include "SectionData.h"
 #include "Axe.h"
+#include "Couche.h"
+#include "Discontinuite.h"
 #include "ElementTestSupport.h"
 #include "KorSort.h"
 
@@ -42,6 +44,41 @@ protected:
         gProjet.GetAxe().ReplacePolyline(points);
     }
 };
+
+// Vertical planes across the cut every 10 m trace vertical segments from
+// the slope down to the drawing's bottom, at their abscissae, whichever way
+// the cut runs (the band closes under each end of the profile).
+TEST_F(SectionDataTest, DiscontinuityTracesCrossTheLayerBand)
+{
+    Couche* couche = AddSlope("pente");
+    for (const auto& [azimut, plane, along] :
+         {std::tuple{0.0, Plane(37, 5, 37, 95), 'y'}, std::tuple{90.0, Plane(5, 37, 95, 37), 'x'}})
+    {
+        SCOPED_TRACE(along);
+        gProjet.DeleteDiscontinuite("F", false);
+        Discontinuite* family = gProjet.AddDiscontinuite("F", false, false);
+        family->SetValues(azimut, 90.0, 10.0, 0.0);
+        couche->Discontinuites = {"F"};
+        SectionData data;
+        ASSERT_TRUE(ComputeSectionData(gProjet, plane, false, 1.0, data));
+        const std::vector<LumPoint>& trace = data.Traces[0];
+        ASSERT_GE(trace.size(), 16u);
+        ASSERT_EQ(trace.size() % 2, 0u);
+        for (size_t k = 0; k < trace.size(); k += 2)
+        {
+            const LumPoint& a = trace[k];
+            const LumPoint& b = trace[k + 1];
+            EXPECT_NEAR(a.x, b.x, 1e-6); // one abscissa: a vertical segment
+            EXPECT_GE(a.x, -1e-6);
+            EXPECT_LE(a.x, 90 + 1e-6);
+            const double low = std::min(a.z, b.z), high = std::max(a.z, b.z);
+            EXPECT_NEAR(low, data.DrawBottom, 1e-4);
+            // The top on the profile: slope 0.5 along y, flat along x.
+            const double y = along == 'y' ? 5 + a.x : 37;
+            EXPECT_NEAR(high, 0.5 * y + 3, 1e-3);
+        }
+    }
+}
 
 TEST_F(SectionDataTest, ProfileFollowsTheSurfaceFromEndToEnd)
 {
