@@ -24,7 +24,6 @@
 #include "PlanView.h"
 #include "ProjetOVX.h"
 #include "Sondage.h"
-#include "SondageTool.h"
 
 #include <wx/bmpbuttn.h>
 #include <wx/checkbox.h>
