@@ -189,6 +189,7 @@ public:
 
     void AddWindow(SectionWindow* window);
     void RemoveWindow(SectionWindow* window);
+    const std::vector<SectionWindow*>& GetWindows() const { return mWindows; }
     // Updates every shown section window, in list order.
     void RefreshWindows();
 
@@ -248,6 +249,11 @@ public:
     bool TravauxTransparence = false;
     std::string EquationCout;
     double GraduationAxe = 0.0;
+
+    // Not saved: the bottom and top of the 3D view's walls and section
+    // markers, written by ComputeAllFronts.
+    double NiveauBas = 0.0;
+    double NiveauHaut = 0.0;
 
 private:
     void RegisterXML();
