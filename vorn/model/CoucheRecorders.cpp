@@ -234,8 +234,8 @@ void ApplySidesShown(const KorAction* action, bool old)
     for (int i = 0; i < count; ++i)
         if (Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, 2 + 2 * i)))
             couche->SetAppearance(couche->GetColour(), couche->Texture, couche->Opacite,
-                                  old ? RecordedValue<bool>(action, 3 + 2 * i) : shown, couche->Discontinuites,
-                                  false);
+                                  old ? RecordedValue<bool>(action, 3 + 2 * i) : shown,
+                                  couche->Discontinuites, false);
 }
 } // namespace
 

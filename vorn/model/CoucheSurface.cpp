@@ -205,7 +205,8 @@ bool Couche::IntersectRay(const KorRay& ray, float& t)
             const LumPoint& b = FrontPoints[(i + 1) % n];
             // A negative running distance accepts any hit in the window.
             double wall = -1.0;
-            if (ray.IntersectRectangle(a, b, LumPoint(b.x, b.y, low), LumPoint(a.x, a.y, low), 1e-5, 1e10, wall))
+            if (ray.IntersectRectangle(a, b, LumPoint(b.x, b.y, low), LumPoint(a.x, a.y, low), 1e-5, 1e10,
+                                       wall))
                 take(wall);
         }
     }

@@ -2,12 +2,13 @@
 
 #include "DialogResultats.h"
 #include "DialogTete.h"
-#include "TeteTranchee.h"
+#include "DialogVisualisation.h"
 #include "FenetreTunnel.h"
 #include "InterfaceModes.h"
 #include "LumoraDevice.h"
 #include "PanelPrincipal.h"
 #include "PlanView.h"
+#include "TeteTranchee.h"
 #include "TypedCoordinates.h"
 
 #include <wx/app.h>
@@ -143,6 +144,8 @@ void FrameUi::EnableMenuItem(int id, bool enabled)
 void FrameUi::ShowDisplaySwitch(int menuId, bool on)
 {
     mFrame->CheckItem(menuId, on);
+    if (DialogVisualisation* palette = mFrame->GetVisualisationPalette())
+        palette->ShowSwitch(menuId, on);
 }
 
 int FrameUi::MessageBox(const std::string& text, const std::string& caption, Buttons buttons, int flags)
@@ -173,9 +176,10 @@ std::string FrameUi::AskFilePath(const FileRequest& request)
 
 bool FrameUi::AskText(const std::string& message, const std::string& caption, std::string& text)
 {
-    const wxString title = caption.empty() ? wxString(wxGetTextFromUserPromptStr) : wxString::FromUTF8(caption);
-    wxTextEntryDialog dialog(nullptr, wxString::FromUTF8(message), title,
-                             wxString::FromUTF8(text), wxOK | wxCANCEL | wxCENTRE);
+    const wxString title =
+        caption.empty() ? wxString(wxGetTextFromUserPromptStr) : wxString::FromUTF8(caption);
+    wxTextEntryDialog dialog(nullptr, wxString::FromUTF8(message), title, wxString::FromUTF8(text),
+                             wxOK | wxCANCEL | wxCENTRE);
     if (dialog.ShowModal() != wxID_OK)
         return false;
     text = dialog.GetValue().ToUTF8().data();

@@ -82,6 +82,15 @@ void InstallDefaultHooks(LumoraDevice* device)
         device->SetCustomEventsManager(OnView3DEvent);
 }
 
+// The volume excavated at the head's current position, summed over the
+// layers; 0 without results.
+double ExcavatedVolume()
+{
+    // EXCAVATION: the sum of the first results vector joins here with the
+    // analysis's results.
+    return 0.0;
+}
+
 // The creation menu's ticks from the project.
 void ShowCreationSwitches()
 {
@@ -153,6 +162,8 @@ void EnterVisualisationMode(bool recordUndo)
     gProjet.Set3DAffichageLigneIntersection(gProjet.m3DAffichageLigneIntersection);
     gProjet.Set3DAffichageInfos(gProjet.m3DAffichageInfos);
     gProjet.SetTravauxTransparence(gProjet.TravauxTransparence);
+    if (DialogVisualisation* palette = gFenetreTunnel->GetVisualisationPalette())
+        palette->SetGraduationLabel(gProjet.GraduationAxe);
 
     LumoraDevice* device = gFenetreTunnel->GetMainDevice();
     device->SetDrawCallback(RenderView3D);
@@ -210,6 +221,8 @@ void RefreshDisplay()
             "Impossible de déterminer l'intersection de la tête de tranchée avec le terrain. "
             "\nVérifiez que la tête de tranchée soit entièrement comprise dans le terrain.",
             "Erreur de calcul", ModelUi::Buttons::Ok, ModelUi::BoxCentred);
+    if (DialogVisualisation* palette = gFenetreTunnel->GetVisualisationPalette())
+        palette->SetVolumeLabel(ExcavatedVolume());
 }
 
 void DisableInterface()

@@ -222,7 +222,8 @@ void FillCoucheMenu(const Couche& couche)
     PopupOVX::AppendItem("Changer la texture", gPopup, OnChangeCoucheTexture);
     if (!couche.Texture.empty())
         PopupOVX::AppendItem("Supprimer la texture", gPopup, OnRemoveCoucheTexture);
-    PopupOVX::AppendItem(couche.FrontAffiche ? "Masquer le côté" : "Afficher le côté", gPopup, OnToggleCoucheSide);
+    PopupOVX::AppendItem(couche.FrontAffiche ? "Masquer le côté" : "Afficher le côté", gPopup,
+                         OnToggleCoucheSide);
     PopupOVX* families = PopupOVX::AddSubMenu("Discontinuités");
     for (const std::string& name : gProjet.GetDiscontinuiteNames())
         PopupOVX::AppendItem(name, families, OnToggleDiscontinuite, couche.HasDiscontinuite(name) ? 1 : 0);

@@ -63,7 +63,8 @@ void DropPoint(Couche& couche, LumGizmo& gizmo)
         couche.MovePoint(id, drop, true, true, true);
     else
         GetModelUi().MessageBox(
-            "Impossible de déplacer ce point à cette coordonnée : La couche intersecte une couche voisine", "Erreur");
+            "Impossible de déplacer ce point à cette coordonnée : La couche intersecte une couche voisine",
+            "Erreur");
     if (const KorVertex* v = couche.GetMesh().GetVertex(couche.GetPickedVertex()))
     {
         gPointEditOrigin = PositionOf(*v);
@@ -130,8 +131,8 @@ bool OnEditCouchePointsEvent(const EventInfo& event)
         }
         if (gizmo->IsMoving())
         {
-            couche->MovePoint(couche->GetPickedVertex(), gizmo->GetPosition() + gizmo->GetTranslation(), false,
-                              false, false);
+            couche->MovePoint(couche->GetPickedVertex(), gizmo->GetPosition() + gizmo->GetTranslation(),
+                              false, false, false);
             RefreshDisplay();
         }
         return false;

@@ -54,14 +54,14 @@ std::string ChooseTexture()
 // One layer's appearance with one value changed; the rest as it is.
 void SetOpacity(Couche& couche, int opacity, bool record)
 {
-    couche.SetAppearance(couche.GetColour(), couche.Texture, opacity, couche.FrontAffiche, couche.Discontinuites,
-                         record);
+    couche.SetAppearance(couche.GetColour(), couche.Texture, opacity, couche.FrontAffiche,
+                         couche.Discontinuites, record);
 }
 
 void SetTexture(Couche& couche, const std::string& texture)
 {
-    couche.SetAppearance(couche.GetColour(), texture, couche.Opacite, couche.FrontAffiche, couche.Discontinuites,
-                         true);
+    couche.SetAppearance(couche.GetColour(), texture, couche.Opacite, couche.FrontAffiche,
+                         couche.Discontinuites, true);
 }
 
 // Every layer's side flag set, as one step; nothing at all without layers.
@@ -162,7 +162,8 @@ void OnToggleDiscontinuite()
     for (wxMenuItem* line : families->GetMenuItems())
         if (line->IsCheckable() && line->IsChecked())
             names.push_back(line->GetItemLabelText().ToStdString(wxConvUTF8));
-    couche->SetAppearance(couche->GetColour(), couche->Texture, couche->Opacite, couche->FrontAffiche, names, true);
+    couche->SetAppearance(couche->GetColour(), couche->Texture, couche->Opacite, couche->FrontAffiche, names,
+                          true);
 }
 
 void OnResetOpacities()
