@@ -1,5 +1,7 @@
 #include "TeteTranchee.h"
 
+#include "CostVariables.h"
+#include "Excavation.h"
 #include "LumHandledMesh.h"
 #include "LumoraDevice.h"
 #include "MaillageTeteSimple.h"
@@ -536,6 +538,12 @@ void TeteTranchee::CollectHorizontalFaces()
 
 void TeteTranchee::DropResults()
 {
+    // A placement copy or a head being made is no change of the user's
+    // head: the excavation places a copy before it computes.
+    if (!mConstructed || !mDisplayable)
+        return;
+    gCostEquation.ClearVariables();
+    gResults.Clear();
 }
 
 void TeteTranchee::RefreshDisplayMesh()

@@ -208,8 +208,8 @@ private:
     // following their faces, horizontal face lists.
     bool BuildShape();
     void CollectHorizontalFaces();
-    // Drops what the excavation computed for the former shape (its global
-    // results and the cost variables); nothing yet keeps any.
+    // Drops what the excavation computed for the former shape: its global
+    // results and the cost variables.
     void DropResults();
     void RefreshDisplayMesh();
 

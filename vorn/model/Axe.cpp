@@ -416,7 +416,7 @@ double Axe::GetHeadLength(const LumPoint& boxMin, const LumPoint& boxMax)
     return SceneToWorldLength(gProjet, (boxMax - boxMin).Norm() + 10.0);
 }
 
-bool Axe::PlaceHead(LumPoint& point, KorMesh& mesh)
+bool Axe::PlaceHead(LumPoint& point, KorMesh& mesh, TeteTranchee* placedCopy)
 {
     double h[16];
     if (!GetHeadPlacement(point, h))
@@ -432,7 +432,8 @@ bool Axe::PlaceHead(LumPoint& point, KorMesh& mesh)
     if (!(w > 0.0 && std::isfinite(w)))
         return false;
     // tan(86.0) takes radians: the height behind the exits is w * 2.4067297.
-    TeteTranchee placed;
+    TeteTranchee local;
+    TeteTranchee& placed = placedCopy ? *placedCopy : local;
     if (!placed.CopyAndAdjust(GetModelUi().GetTete(), w, w * std::tan(86.0), w))
         return false;
     mesh = placed.GetMesh();

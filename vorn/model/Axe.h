@@ -7,6 +7,8 @@
 
 #include <vector>
 
+class TeteTranchee;
+
 // The tunnel axis along which the trench head is placed: an arc through a
 // reference point (Type 0) or a polyline (Type 1), the head's position
 // along it, the chainage origin PM and the graduation drawn across it.
@@ -92,7 +94,11 @@ public:
     // first layer, moved by H. False, with the mesh untouched, when there is
     // no head position, no layer, no positive finite length (a scale of 0
     // or below, a layer point at infinity), or the copy cannot be built.
-    bool PlaceHead(LumPoint& point, KorMesh& mesh);
+    // placed, when given, receives the copy whenever one was made (its face
+    // classes name the mesh's faces): a false result with a copy whose
+    // IsBuilt is false is a head that could not be built, not a head with
+    // no place.
+    bool PlaceHead(LumPoint& point, KorMesh& mesh, TeteTranchee* placed = nullptr);
 
     // Drawn by the plan and 3D views' draw callbacks, with the context
     // current: the arc (through M) or the polyline, dashed, the points the

@@ -2,17 +2,19 @@
 
 #include "Axe.h"
 #include "Couche.h"
+#include "Coupe.h"
 #include "Decor.h"
 #include "Discontinuite.h"
+#include "Excavation.h"
 #include "FondPlan.h"
 #include "FondPlanTools.h"
-#include "Coupe.h"
 #include "KorString.h"
+#include "LumHandledMesh.h"
 #include "ModelUi.h"
 #include "RawXMLElement.h"
 #include "SectionWindow.h"
-#include "TeteTranchee.h"
 #include "Sondage.h"
+#include "TeteTranchee.h"
 
 #include <algorithm>
 #include <cmath>
@@ -179,6 +181,10 @@ void ProjetOVX::Reset()
     TravauxTransparence = false;
     mExcavationStale = true;
     mExcavationResults = false;
+    // The last project's excavation is not this one's.
+    mTeteExcavee.reset();
+    gResults.Clear();
+    gIntersectionLines.clear();
 
     CameraTarget = LumPoint(0.0, 0.0, 0.0);
     CameraPosition = LumPoint(100.0, -100.0, 150.0);
@@ -481,8 +487,19 @@ void ProjetOVX::UpdateTitle()
 
 void ProjetOVX::InvalidateResults()
 {
+    gResults.Clear();
     mExcavationStale = true;
     mExcavationResults = false;
+}
+
+LumHandledMesh* ProjetOVX::GetTeteExcavee() const
+{
+    return mTeteExcavee.get();
+}
+
+void ProjetOVX::SetTeteExcavee(LumHandledMesh* mesh)
+{
+    mTeteExcavee.reset(mesh);
 }
 
 bool ProjetOVX::ComputeAllFronts()

@@ -6,12 +6,14 @@
 #include "XMLable.h"
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 class Axe;
 class Couche;
 class Decor;
+class LumHandledMesh;
 class Discontinuite;
 class FondPlan;
 class Coupe;
@@ -173,9 +175,22 @@ public:
     void ResetTitle();
     void UpdateTitle();
 
+    // Empties the excavation results and marks them stale.
     void InvalidateResults();
     bool IsExcavationStale() const { return mExcavationStale; }
     bool HasExcavationResults() const { return mExcavationResults; }
+    // The excavation's own marks: a computation starts by clearing both and
+    // ends by setting the results valid.
+    void SetExcavationState(bool stale, bool results)
+    {
+        mExcavationStale = stale;
+        mExcavationResults = results;
+    }
+    // The renderable copy of the placed head of the last excavation, named
+    // "Tete de tranchée"; owned, null when none. Setting one deletes the
+    // former.
+    LumHandledMesh* GetTeteExcavee() const;
+    void SetTeteExcavee(LumHandledMesh* mesh);
     bool IsPlanGeometryChanged() const { return mPlanGeometryChanged; }
     bool Is3DGeometryChanged() const { return m3DGeometryChanged; }
     void SetGeometryChanged()
@@ -284,6 +299,7 @@ private:
     bool m3DGeometryChanged = true;
     bool mExcavationStale = true;
     bool mExcavationResults = false;
+    std::unique_ptr<LumHandledMesh> mTeteExcavee;
 };
 
 extern ProjetOVX gProjet;

@@ -26,7 +26,6 @@ bool gPlanDrawFondPlan = true;
 bool gPlanDrawNord = true;
 bool gPlanDrawEchelle = true;
 bool gPlanDrawZone = true;
-int gCalculationErrors = 0;
 bool gSeriesRunning = false;
 
 namespace

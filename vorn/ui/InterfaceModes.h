@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Excavation.h"
 #include "LumPoint.h"
 #include "ModelUi.h"
 
@@ -25,9 +26,8 @@ extern bool gPlanDrawFondPlan;
 extern bool gPlanDrawNord;
 extern bool gPlanDrawEchelle;
 extern bool gPlanDrawZone;
-// Excavation failures counted during the frame being drawn, and the series
-// of calculations running (its frames report no failure).
-extern int gCalculationErrors;
+// The series of calculations running (its frames report no excavation
+// failure, gCalculationErrors of Excavation.h).
 extern bool gSeriesRunning;
 
 void EnterCreationMode(bool recordUndo);

@@ -1,0 +1,468 @@
+#include "Excavation.h"
+
+#include "Axe.h"
+#include "CostVariables.h"
+#include "Couche.h"
+#include "KorBoundingBox.h"
+#include "KorCut.h"
+#include "KorEdge.h"
+#include "KorFace.h"
+#include "KorIntersection.h"
+#include "LumHandledMesh.h"
+#include "ModelUi.h"
+#include "ProjetOVX.h"
+#include "SceneCoordinates.h"
+#include "TeteTranchee.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+sExcavationResults gResults;
+double gSlopeHeight = 0.0;
+std::vector<std::vector<LumPoint>> gIntersectionLines;
+LumPoint gHeadPosition;
+int gCalculationErrors = 0;
+sExcavationTimers gExcavationTimers;
+
+namespace
+{
+// Adds the time from its construction to its end to one accumulator.
+class PhaseTimer
+{
+public:
+    explicit PhaseTimer(double& total) : mTotal(total), mStart(std::chrono::steady_clock::now()) {}
+    PhaseTimer(const PhaseTimer&) = delete;
+    PhaseTimer& operator=(const PhaseTimer&) = delete;
+    ~PhaseTimer()
+    {
+        mTotal += std::chrono::duration<double>(std::chrono::steady_clock::now() - mStart).count();
+    }
+
+private:
+    double& mTotal;
+    std::chrono::steady_clock::time_point mStart;
+};
+
+constexpr double kFailed = -1.0;
+
+// The area of the faces of the mesh that stem from the given origin faces.
+double SurfaceFrom(const KorMesh& mesh, const std::vector<int>& origins)
+{
+    double total = 0.0;
+    std::vector<int> faces;
+    for (int origin : origins)
+    {
+        if (origin < 0)
+            continue;
+        mesh.GetNewFacesFrom(origin, faces);
+        for (int id : faces)
+            if (const KorFace* f = mesh.GetFace(id))
+                total += mesh.GetFaceSurface(f);
+    }
+    return total;
+}
+
+// The renderable copies of a layer's three cut meshes.
+void RefreshCutDisplays(Couche& layer)
+{
+    PhaseTimer timer(gExcavationTimers.RenderArrays);
+    for (Couche::eMesh which : {Couche::Tete, Couche::Intersection, Couche::TerrainSurTete})
+        if (LumHandledMesh* display = layer.GetDisplayMesh(which))
+            display->CreateFromKorMesh(layer.GetMesh(which));
+    layer.InvalidateTextureCoordinates();
+    layer.SetDiscontinuitySurfacesBuilt(false);
+}
+
+// A layer left uncut: its whole surface, nothing removed.
+void ResetLayerCut(Couche& layer)
+{
+    {
+        PhaseTimer timer(gExcavationTimers.Copy);
+        layer.GetMesh(Couche::TerrainSurTete).Clear();
+        layer.GetMesh(Couche::Tete).Clear();
+        layer.GetMesh(Couche::Intersection) = layer.GetMesh(Couche::Surface);
+    }
+    RefreshCutDisplays(layer);
+}
+
+// Whether one face of the list has a half-edge whose twin lies outside the
+// surface.
+bool HoldsBorder(const KorMesh& mesh, const std::vector<int>& faces)
+{
+    for (int id : faces)
+    {
+        const KorFace* f = mesh.GetFace(id);
+        if (!f)
+            continue;
+        const KorEdge* start = mesh.GetEdge(f->Edge);
+        const KorEdge* e = start;
+        // A ring is bounded by the half-edge slot count.
+        for (int steps = 0; e && steps < mesh.GetEdgeVectorSize(); ++steps)
+        {
+            const KorEdge* twin = mesh.GetEdge(e->Opp);
+            if (!twin || twin->Face < 0)
+                return true;
+            e = mesh.GetEdge(e->Next);
+            if (e == start)
+                break;
+        }
+    }
+    return false;
+}
+
+// The per-layer values of one computation, before the differencing.
+struct sLayerValues
+{
+    double Volume = 0.0;
+    std::vector<double> Surfaces;
+};
+
+sLayerValues Measure(const Couche& layer, const TeteTranchee& head)
+{
+    PhaseTimer timer(gExcavationTimers.Measure);
+    const KorMesh& cut = layer.GetMesh(Couche::Tete);
+    const double v = std::fabs(layer.GetMesh(Couche::TerrainSurTete).GetVolume() - cut.GetVolume());
+    sLayerValues values;
+    values.Volume = Round(std::max(0.0, SceneToWorldVolume(gProjet, v)), 0);
+    const auto area = [](double scene) { return Round(SceneToWorldArea(gProjet, scene), 0); };
+    values.Surfaces.push_back(
+        area(SurfaceFrom(cut, head.GetUpFaces()) - SurfaceFrom(cut, head.GetDownFaces())));
+    for (int faceClass : GetMeasuredFaceClasses(head.DoubleEntree))
+        values.Surfaces.push_back(area(ComputeFaceClassSurface(faceClass, head, cut, -1)));
+    values.Surfaces.push_back(area(cut.GetSurface()));
+    return values;
+}
+
+sLayerValues FailedValues(const TeteTranchee& head)
+{
+    sLayerValues values;
+    values.Volume = kFailed;
+    values.Surfaces.assign(GetMeasuredFaceClasses(head.DoubleEntree).size() + 2, kFailed);
+    return values;
+}
+
+// The slope height: the top layer's altitude at the head, in metres, above
+// the head's platform, plus the tunnel height (metres already). A point
+// outside the surface has the altitude 0.
+void ComputeSlopeHeight(const TeteTranchee& head)
+{
+    PhaseTimer timer(gExcavationTimers.Altitude);
+    double altitude = 0.0;
+    if (Couche* top = gProjet.GetCouche(0))
+        top->GetAltitude(gHeadPosition.x, gHeadPosition.y, altitude);
+    const double h = SceneToWorldLength(gProjet, altitude - gHeadPosition.z) + head.HauteurTunnel;
+    gSlopeHeight = Round(std::max(0.0, h), 1);
+}
+
+// Each layer keeps the part between its surface and the next layer's: its
+// cumulative value less the next one's, the last layer its own. With k the
+// first failed layer, layer k - 1 (whose difference needs layer k) and
+// every layer from k on are failed.
+void StoreDifferences(const std::vector<sLayerValues>& cumulative, size_t firstFailed)
+{
+    const size_t n = cumulative.size();
+    for (size_t i = 0; i < n; ++i)
+    {
+        sLayerValues value = cumulative[i];
+        if (firstFailed < n && i + 1 >= firstFailed)
+        {
+            value.Volume = kFailed;
+            std::fill(value.Surfaces.begin(), value.Surfaces.end(), kFailed);
+        }
+        else if (i + 1 < n)
+        {
+            const sLayerValues& below = cumulative[i + 1];
+            value.Volume -= below.Volume;
+            for (size_t j = 0; j < value.Surfaces.size() && j < below.Surfaces.size(); ++j)
+                value.Surfaces[j] -= below.Surfaces[j];
+        }
+        gResults.Volumes.push_back(value.Volume);
+        gResults.Surfaces.push_back(value.Surfaces);
+    }
+}
+} // namespace
+
+const std::vector<int>& GetMeasuredFaceClasses(bool doubleEntree)
+{
+    static const std::vector<int> single = {4, 5, 6, 8, 9, 10, 14, 15, 16, 12, 18};
+    static const std::vector<int> twin = {22, 23, 24, 26, 27, 28, 34, 35, 36, 30, 31, 32, 42, 38, 39, 40, 44};
+    return doubleEntree ? twin : single;
+}
+
+double SumResults(const std::vector<double>& values)
+{
+    double total = 0.0;
+    for (double value : values)
+    {
+        if (value == kFailed)
+            return kFailed;
+        total += value;
+    }
+    return total;
+}
+
+void ComputeExcavation()
+{
+    gCalculationErrors = 0;
+    gProjet.SetTeteExcavee(nullptr);
+    gProjet.SetExcavationState(false, false);
+    if (gProjet.GetNumberOfCouches() == 0)
+        return;
+
+    // The placed copy's face classes and horizontal lists name the faces of
+    // the placed mesh; its parameters are the interface's head's.
+    KorMesh placedMesh;
+    TeteTranchee placed;
+    bool isPlaced = false;
+    {
+        PhaseTimer timer(gExcavationTimers.Place);
+        isPlaced = gProjet.GetAxe().PlaceHead(gHeadPosition, placedMesh, &placed);
+    }
+    // A head that could not be built has a place but no shape: every layer
+    // fails rather than be cut by a partial mesh.
+    const bool unbuilt = !isPlaced && !placed.IsBuilt();
+    if (!isPlaced && !unbuilt)
+        return;
+
+    if (isPlaced)
+    {
+        PhaseTimer timer(gExcavationTimers.RenderArrays);
+        LumHandledMesh* excavated = new LumHandledMesh(nullptr, "Tete de tranchée");
+        excavated->CreateFromKorMesh(placedMesh);
+        gProjet.SetTeteExcavee(excavated);
+    }
+
+    ComputeSlopeHeight(placed);
+
+    gResults.Clear();
+    gIntersectionLines.clear();
+    std::vector<sLayerValues> cumulative;
+    size_t firstFailed = static_cast<size_t>(-1);
+    for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
+    {
+        Couche* layer = gProjet.GetCouche(i);
+        if (!layer)
+            continue;
+        bool cut = false;
+        if (unbuilt)
+            ResetLayerCut(*layer);
+        else
+            cut = CutTerrainMesh(*layer, placedMesh, gHeadPosition);
+        if (!cut && firstFailed > cumulative.size())
+        {
+            firstFailed = cumulative.size();
+            gCalculationErrors = 1;
+        }
+        cumulative.push_back(firstFailed <= cumulative.size() ? FailedValues(placed)
+                                                              : Measure(*layer, placed));
+    }
+    StoreDifferences(cumulative, firstFailed);
+
+    SetCostVariables(GetModelUi().GetTete());
+    gProjet.SetExcavationState(false, true);
+}
+
+bool CutTerrainMesh(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosition)
+{
+    // The surface cut is the one drawn and measured: stale points are
+    // triangulated first, as a drawing would.
+    if (layer.NeedsTriangulation())
+        layer.Triangulate();
+    KorMesh& intersection = layer.GetMesh(Couche::Intersection);
+    KorMesh& headCut = layer.GetMesh(Couche::Tete);
+    KorMesh& overHead = layer.GetMesh(Couche::TerrainSurTete);
+    KorMesh working;
+    KorBoundingBox headBox;
+    {
+        PhaseTimer timer(gExcavationTimers.Copy);
+        overHead.Clear();
+        headCut.Clear();
+        intersection = layer.GetMesh(Couche::Surface);
+        working = placedHead;
+        headBox.Define(working);
+        working.ClearTracksOfFaces();
+        headCut.ClearTracksOfFaces();
+    }
+
+    std::vector<LumPoint> line;
+    std::vector<sBooleanIntersection> onTerrain, onHead;
+    bool found = false;
+    {
+        PhaseTimer timer(gExcavationTimers.Search);
+        found = GetIntersectionLine(intersection, working, headBox, headPosition, line, onTerrain, onHead, 2,
+                                    10000);
+        if (!found && line.empty())
+        {
+            KorBoundingBox terrainBox;
+            terrainBox.Define(intersection);
+            found = GetIntersectionLine(working, intersection, terrainBox, headPosition, line, onHead,
+                                        onTerrain, 2, 10000);
+            // No line either way: the head does not meet this layer.
+            if (!found && line.empty())
+            {
+                RefreshCutDisplays(layer);
+                return true;
+            }
+        }
+    }
+    if (!found)
+    {
+        gIntersectionLines.push_back(line);
+        RefreshCutDisplays(layer);
+        return false;
+    }
+
+    bool result = false;
+    int lines = 0;
+    std::vector<int> cutVertices, inner, outer;
+    while (found)
+    {
+        if (++lines > MaxLinesPerLayer)
+        {
+            KorReport("CutTerrainMesh", "Trop de lignes d'intersection sur la couche " + layer.Nom);
+            result = false;
+            break;
+        }
+        gIntersectionLines.push_back(line);
+
+        // Terrain side: the patch inside the line leaves the surface.
+        bool terrainCut = false;
+        {
+            PhaseTimer timer(gExcavationTimers.Cut);
+            terrainCut = CutMeshFromIntersectionLine(intersection, onTerrain, line, cutVertices, false) &&
+                         intersection.ToConcaveMesh(false);
+        }
+        bool terrainSide = false;
+        if (terrainCut)
+        {
+            PhaseTimer timer(gExcavationTimers.Select);
+            terrainSide = SelectFacesInsideLine(cutVertices, intersection, inner, outer, false);
+            if (terrainSide)
+            {
+                intersection.CopyFacesToMesh(inner, overHead, false);
+                for (int id : inner)
+                    intersection.DeleteFace(id, true);
+            }
+        }
+
+        // Head side: what lies above the terrain leaves the head.
+        bool headCutDone = false;
+        {
+            PhaseTimer timer(gExcavationTimers.Cut);
+            headCutDone = CutMeshFromIntersectionLine(working, onHead, line, cutVertices, true);
+        }
+        bool headSide = false;
+        bool selected = true;
+        if (headCutDone)
+        {
+            PhaseTimer timer(gExcavationTimers.Select);
+            selected = SelectFacesInsideLine(cutVertices, working, inner, outer, true);
+            if (selected)
+            {
+                headSide = working.ToConcaveMesh(inner, true);
+                for (int id : outer)
+                    working.DeleteFace(id, true);
+                std::vector<int> remaining;
+                for (int id = 0; id < working.GetFaceVectorSize(); ++id)
+                    if (working.GetFace(id))
+                        remaining.push_back(id);
+                working.CopyFacesToMesh(remaining, headCut, true);
+            }
+        }
+
+        // A head side that cannot be split leaves the result and the
+        // working copy as they are.
+        if (selected)
+        {
+            result = terrainSide && headSide;
+            PhaseTimer timer(gExcavationTimers.Copy);
+            working = placedHead;
+            working.ClearTracksOfFaces();
+        }
+        line.clear();
+        onTerrain.clear();
+        onHead.clear();
+
+        PhaseTimer timer(gExcavationTimers.Search);
+        found = GetIntersectionLine(intersection, working, headBox, headPosition, line, onTerrain, onHead, 1,
+                                    2000);
+        if (!found && !line.empty())
+            gIntersectionLines.push_back(line);
+    }
+    RefreshCutDisplays(layer);
+    return result;
+}
+
+bool SelectFacesInsideLine(const std::vector<int>& cutVertices, KorMesh& mesh, std::vector<int>& inner,
+                           std::vector<int>& outer, bool highest)
+{
+    inner.clear();
+    outer.clear();
+    const size_t n = cutVertices.size();
+    std::vector<int> lineA, lineB;
+    for (size_t k = 0; k < n; ++k)
+    {
+        const KorEdge* e =
+            mesh.GetEdgeBetween(mesh.GetVertex(cutVertices[k]), mesh.GetVertex(cutVertices[(k + 1) % n]));
+        const KorEdge* twin = e ? mesh.GetEdge(e->Opp) : nullptr;
+        if (!twin)
+            return false;
+        lineA.push_back(e->GetID());
+        lineB.push_back(twin->GetID());
+    }
+    std::vector<int> sideA, sideB;
+    if (!GetFacesInsideLine(mesh, lineA, sideA) || !GetFacesInsideLine(mesh, lineB, sideB))
+        return false;
+
+    // The extreme point of each side.
+    const auto beyond = [highest](double z, double extreme) { return highest ? z > extreme : z < extreme; };
+    const auto extremeOf = [&](const std::vector<int>& side, double& extreme, bool& any)
+    {
+        extreme = highest ? -1e9 : 1e9;
+        any = false;
+        std::vector<LumPoint> points;
+        for (int id : side)
+        {
+            const KorFace* f = mesh.GetFace(id);
+            if (!f)
+                return false;
+            mesh.GetFacePoints(f, points);
+            for (const LumPoint& p : points)
+            {
+                any = true;
+                if (beyond(p.z, extreme))
+                    extreme = p.z;
+            }
+        }
+        return true;
+    };
+    double extremeA = 0.0, extremeB = 0.0;
+    bool anyA = false, anyB = false;
+    if (!extremeOf(sideA, extremeA, anyA) || !extremeOf(sideB, extremeB, anyB))
+        return false;
+    if (!anyA && !anyB)
+        return false;
+    bool outerIsB = false;
+    if (anyB && (!anyA || beyond(extremeB, extremeA)))
+        outerIsB = true;
+    else if (anyA && anyB && !beyond(extremeA, extremeB))
+        // A tie, as on a flat patch: the inner side of a closed line never
+        // reaches the border, whatever the line's orientation.
+        outerIsB = HoldsBorder(mesh, sideB) && !HoldsBorder(mesh, sideA);
+    inner = outerIsB ? sideA : sideB;
+    outer = outerIsB ? sideB : sideA;
+    return true;
+}
+
+double ComputeFaceClassSurface(int faceClass, const TeteTranchee& head, const KorMesh& cutHead, int part)
+{
+    if (part > 4)
+        return 0.0;
+    const sClasseFaces record = head.GetClassFaces(faceClass);
+    std::vector<int> origins;
+    for (int k = 0; k < 5; ++k)
+        if (part < 0 || part == k)
+            origins.push_back(record.Faces[k]);
+    return SurfaceFrom(cutHead, origins);
+}

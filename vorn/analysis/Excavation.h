@@ -1,0 +1,116 @@
+#pragma once
+
+#include "KorMesh.h"
+#include "LumPoint.h"
+
+#include <vector>
+
+class Couche;
+class TeteTranchee;
+
+// The excavation: a copy of the trench head placed on the axis, cut against
+// the surface of every layer, gives per layer the excavated volume, the
+// excavated surface of each face class of the head and the slope height
+// above the tunnel. No GL call is made here: the 3D view's frame, the series
+// of calculations and the tests call ComputeExcavation alike.
+//
+// Failure is never a number: a layer whose cut failed, the layer above it
+// (whose difference with it is unknown) and every layer below hold -1.0 in
+// the volume and in every surface, and any sum over results that meets a
+// -1.0 is -1.0 (SumResults).
+
+// The results of the last computation, in world units, whole numbers (or
+// the failure marker -1.0). One volume per layer in project order; per layer
+// the platform "PF", one surface per face class in the order of the cost
+// variables, and the layer's total: 13 values for a single head, 19 for a
+// double one.
+struct sExcavationResults
+{
+    std::vector<double> Volumes;
+    std::vector<std::vector<double>> Surfaces;
+
+    void Clear()
+    {
+        Volumes.clear();
+        Surfaces.clear();
+    }
+};
+
+// Time spent in each phase of the computations since the last Reset, in
+// seconds: plain accumulators for a bench to read. The copy phase counts
+// the copies of the placed head and of each layer's surface, the search the
+// intersection-line searches, the cut the insertion of a line into a mesh
+// and the concave split, the select the split of a cut mesh into its two
+// sides and the moves of faces between meshes, the measure the volumes and
+// surfaces, the render arrays the renderable meshes, the altitude the slope
+// height.
+struct sExcavationTimers
+{
+    double Place = 0.0;
+    double Copy = 0.0;
+    double Search = 0.0;
+    double Cut = 0.0;
+    double Select = 0.0;
+    double Measure = 0.0;
+    double RenderArrays = 0.0;
+    double Altitude = 0.0;
+
+    void Reset() { *this = sExcavationTimers(); }
+    double Total() const { return Place + Copy + Search + Cut + Select + Measure + RenderArrays + Altitude; }
+};
+
+extern sExcavationResults gResults;
+// Slope height above the tunnel at the head position, metres, one decimal.
+extern double gSlopeHeight;
+// Every line where the head met a layer surface (scene coordinates), in the
+// order found, partial lines of failed searches included.
+extern std::vector<std::vector<LumPoint>> gIntersectionLines;
+// The head position on the axis (scene coordinates) of the last placement.
+extern LumPoint gHeadPosition;
+// 1 when the cut of any layer failed in the last computation; cleared at
+// the start of each computation and by the global refresh.
+extern int gCalculationErrors;
+extern sExcavationTimers gExcavationTimers;
+
+// The face classes measured for a single head and a double one, in the
+// order of their surfaces after "PF".
+const std::vector<int>& GetMeasuredFaceClasses(bool doubleEntree);
+
+// The one sum over excavation results that every total uses (the "V" and
+// "S" cost variables and the summed face variables, the series' totals,
+// the results table's and the volume label's): -1.0 as soon as one term is
+// the failure marker -1.0, since the total of a failed computation is
+// unknown; 0 for no term.
+double SumResults(const std::vector<double>& values);
+
+// Runs the whole computation for the interface's head (ModelUi::GetTete)
+// at its position on the project's axis, then sets the cost variables.
+// Clears the project's stale flag first, so a computation that stops early
+// (no layer, no head position) is not retried at every frame; otherwise
+// marks the results valid, failures included (gCalculationErrors tells).
+void ComputeExcavation();
+
+// Cuts one layer with the placed head: the layer's intersection mesh (its
+// surface less the excavated patch), head mesh (the head faces under the
+// surface, tracked back to the placed head's faces) and terrain-over-head
+// mesh (the removed patch), and their renderable copies. True on success,
+// also when the head does not meet the layer. Each line found is added to
+// gIntersectionLines; at most MaxLinesPerLayer lines are processed, one
+// more fails the layer (a line whose terrain side fails is found again).
+constexpr int MaxLinesPerLayer = 50;
+bool CutTerrainMesh(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosition);
+
+// Splits a mesh cut along the closed line through cutVertices into the
+// faces on either side. The outer side holds the extreme point (the highest
+// with highest set, else the lowest); when both sides reach the same
+// extreme (a flat patch) the outer side is the one holding a border
+// half-edge, since the inner side of a closed line never reaches the
+// border. False when a line half-edge or a face is missing, or neither side
+// has a point.
+bool SelectFacesInsideLine(const std::vector<int>& cutVertices, KorMesh& mesh, std::vector<int>& inner,
+                           std::vector<int>& outer, bool highest);
+
+// The surface (scene units) of the faces of cutHead that stem from the faces
+// of one face class of head: all five (part < 0) or entry `part` (0 to 4);
+// 0 for a larger part.
+double ComputeFaceClassSurface(int faceClass, const TeteTranchee& head, const KorMesh& cutHead, int part);
