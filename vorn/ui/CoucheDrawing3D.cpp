@@ -1,7 +1,7 @@
 #include "CoucheDrawing3D.h"
 
-#include "Axe.h"
 #include "Couche.h"
+#include "Excavation.h"
 #include "KorMesh.h"
 #include "LumCamera.h"
 #include "LumHandledMesh.h"
@@ -192,10 +192,7 @@ void DrawCoucheIntersection(Couche& couche, LumoraDevice* device)
         // The wireframe a little toward the eye so it shows over the faces.
         LumPoint u = camera->GetPosition() - camera->GetTarget();
         Normalize(u);
-        LumPoint head;
-        double direction = 0.0, slope = 0.0;
-        gProjet.GetAxe().GetHeadPosition(head, direction, slope);
-        const LumPoint shift = u * ((camera->GetPosition() - head).Norm() / 1000.0);
+        const LumPoint shift = u * ((camera->GetPosition() - gHeadPosition).Norm() / 1000.0);
         glTranslated(shift.x, shift.y, shift.z);
     }
     cut->Render(nullptr);

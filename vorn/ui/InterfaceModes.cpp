@@ -3,6 +3,7 @@
 #include "DialogOutilsCreation.h"
 #include "DialogResultats.h"
 #include "DialogVisualisation.h"
+#include "Excavation.h"
 #include "FenetreTunnel.h"
 #include "LumCamera.h"
 #include "LumoraDevice.h"
@@ -85,9 +86,7 @@ void InstallDefaultHooks(LumoraDevice* device)
 // layers; 0 without results.
 double ExcavatedVolume()
 {
-    // EXCAVATION: the sum of the first results vector joins here with the
-    // analysis's results.
-    return 0.0;
+    return SumResults(gResults.Volumes);
 }
 
 // The creation menu's ticks from the project.

@@ -7,6 +7,7 @@
 #include "DecorTools.h"
 #include "Discontinuite.h"
 #include "EventInfo.h"
+#include "Excavation.h"
 #include "FenetreTunnel.h"
 #include "InterfaceModes.h"
 #include "KorRay.h"
@@ -92,6 +93,31 @@ void DrawSectionMarkers(LumoraDevice* device)
 }
 } // namespace
 
+void RenderExcavation()
+{
+    glDisable(GL_LIGHTING);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    ResetModelView();
+    glLineWidth(3.0f);
+    glColor3f(1.0f, 0.0f, 1.0f);
+    for (const std::vector<LumPoint>& line : gIntersectionLines)
+    {
+        glBegin(GL_LINE_STRIP);
+        for (const LumPoint& p : line)
+            glVertex3f(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
+        // Each line drawn closed.
+        if (!line.empty())
+            glVertex3f(static_cast<float>(line[0].x), static_cast<float>(line[0].y), static_cast<float>(line[0].z));
+        glEnd();
+    }
+    glLineWidth(1.0f);
+    ResetModelView();
+    glEnable(GL_LIGHTING);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+}
+
 void RenderSondages()
 {
     LumoraDevice* device = gFenetreTunnel ? gFenetreTunnel->GetMainDevice() : nullptr;
@@ -103,11 +129,9 @@ void RenderSondages()
 void RenderView3D(LumoraDevice* device)
 {
     glDisable(GL_TEXTURE_2D);
+    // At most once per invalidation: the computation clears the flag.
     if (gProjet.m3DAffichageTete && gProjet.IsExcavationStale())
-    {
-        // EXCAVATION: ComputeExcavation() is called here once the analysis
-        // provides it; until then the results stay out of date.
-    }
+        ComputeExcavation();
     if (gPlacementDrawer)
         gPlacementDrawer(device);
     if (gProjet.m3DAxe)
@@ -142,10 +166,7 @@ void RenderView3D(LumoraDevice* device)
     if (gProjet.m3DAffichageTete)
     {
         LumCamera* camera = device->GetCamera();
-        LumPoint head;
-        double direction = 0.0, slope = 0.0;
-        gProjet.GetAxe().GetHeadPosition(head, direction, slope);
-        const double distance = (camera->GetPosition() - head).Norm();
+        const double distance = (camera->GetPosition() - gHeadPosition).Norm();
         LumPoint u = camera->GetPosition() - camera->GetTarget();
         Normalize(u);
         // Each deeper layer's cut a little nearer the eye, so that the cuts
@@ -191,11 +212,8 @@ void RenderView3D(LumoraDevice* device)
             break;
         }
     }
-    if (gProjet.HasExcavationResults() && gProjet.m3DAffichageLigneIntersection)
-    {
-        // EXCAVATION: RenderExcavation() joins here with the analysis's
-        // excavated head.
-    }
+    if (gProjet.HasExcavationResults() && gProjet.m3DAffichageLigneIntersection && gProjet.GetTeteExcavee())
+        RenderExcavation();
     DrawSectionMarkers(device);
     glDisable(GL_BLEND);
 }

@@ -15,6 +15,8 @@ struct EventInfo;
 // scene and the overlay hook after the layers.
 void RenderView3D(LumoraDevice* device);
 void RenderSondages();
+// The lines where the head met the layers, closed, over the scene.
+void RenderExcavation();
 // Opens the context menu on a right click without drag; never consumes an
 // event, so the camera keeps its own navigation.
 bool OnView3DEvent(const EventInfo& event);
