@@ -92,8 +92,9 @@ TEST_F(CoucheAppearanceTest, DecorColourBytesAreTruncated)
         LumPoint colour;
         int r, g, b;
     };
-    for (const Case& c : {Case{LumPoint(1.0, 0.0, 0.5), 255, 0, 127}, Case{LumPoint(0.999, 0.004, 0.2), 254, 1, 51},
-                          Case{LumPoint(-0.5, 2.0, 0.0), 0, 255, 0}})
+    for (const Case& c :
+         {Case{LumPoint(1.0, 0.0, 0.5), 255, 0, 127}, Case{LumPoint(0.999, 0.004, 0.2), 254, 1, 51},
+          Case{LumPoint(-0.5, 2.0, 0.0), 0, 255, 0}})
     {
         decor.Couleur = c.colour;
         const Decor::sColour bytes = decor.GetColour();

@@ -108,7 +108,8 @@ void RenderExcavation()
             glVertex3f(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
         // Each line drawn closed.
         if (!line.empty())
-            glVertex3f(static_cast<float>(line[0].x), static_cast<float>(line[0].y), static_cast<float>(line[0].z));
+            glVertex3f(static_cast<float>(line[0].x), static_cast<float>(line[0].y),
+                       static_cast<float>(line[0].z));
         glEnd();
     }
     glLineWidth(1.0f);
