@@ -98,8 +98,8 @@ DialogVisualisation::DialogVisualisation(wxWindow* parent)
     mStep = new wxTextCtrl(this, wxID_ANY, "10", wxDefaultPosition, wxSize(40, 20), wxTE_RIGHT,
                            wxTextValidator(wxFILTER_NUMERIC));
     stepRow->Add(mStep);
-    stepRow->Add(new wxButton(this, 9, "+", wxDefaultPosition, wxSize(25, -1)));
-    stepRow->Add(new wxButton(this, 10, "-", wxDefaultPosition, wxSize(25, -1)));
+    stepRow->Add(new wxButton(this, 9, "+", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT));
+    stepRow->Add(new wxButton(this, 10, "-", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT));
     tete->Add(stepRow);
 
     wxStaticBoxSizer* coupes = group("Coupes");

@@ -73,6 +73,14 @@ void DropPoint(Couche& couche, LumGizmo& gizmo)
     }
 }
 
+// The edited layer shows no selection once the tool has ended, however it
+// ended.
+void ClearEditedPick()
+{
+    if (Couche* couche = gProjet.GetCouche(gEditedCouche))
+        couche->SetPickedVertex(-1);
+}
+
 bool InsideZone(const KorVertex& v)
 {
     return v.X >= gProjet.Limite1.x && v.X <= gProjet.Limite2.x && v.Y >= gProjet.Limite2.y &&
@@ -87,6 +95,7 @@ void OnEditCouchePoints()
     StoreCamera();
     gEditedCouche = gPickedCouche;
     EndCurrentTool();
+    GetModelUi().SetEndToolHook(ClearEditedPick);
     MainDevice()->SetCustomEventsManager(OnEditCouchePointsEvent);
     gToolPointAction = nullptr;
     gOverlayDrawer = DrawEditCouchePointsOverlay;

@@ -523,6 +523,7 @@ TEST_F(View3DTest, PointToolMovesFreePointsWithinTheNeighbours)
     EXPECT_TRUE(Same(gProjet.CameraPosition, LumPoint(12, 34, 0)));
     EXPECT_EQ(device->GetCustomEventsManager(), &OnView3DEvent);
     EXPECT_EQ(device->GetGizmo(), nullptr);
+    EXPECT_EQ(bas->GetPickedVertex(), -1);
 }
 
 // A polyline axis along y under "Haut" (z 10), the head's tunnel height
