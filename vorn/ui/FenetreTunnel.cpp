@@ -1,5 +1,6 @@
 #include "FenetreTunnel.h"
 
+#include "Dialog3DCoupe.h"
 #include "DialogAPropos.h"
 #include "DialogCourbes.h"
 #include "DialogDiscontinuite.h"
@@ -361,8 +362,8 @@ void FenetreTunnel::BindCommands()
     on(43, [](wxCommandEvent&) { EndCurrentTool(); });
     // Axis from a DXF file (44); the visualisation palette's centring (45),
     // axis editing (56), section (57) and scenery (58).
-    for (int id : {44, 57})
-        on(id, pending);
+    on(44, pending);
+    on(57, [](wxCommandEvent&) { ShowSectionPicking(); });
     on(45, [](wxCommandEvent&) { DialogVisualisation::CentreView(); });
     on(56, [this](wxCommandEvent& event) { mVisualisation->OnMoveAxePoints(event); });
     on(58, [](wxCommandEvent&) { DialogVisualisation::AddDecor(); });

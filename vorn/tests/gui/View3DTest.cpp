@@ -25,6 +25,7 @@
 #include "PanelPrincipal.h"
 #include "PopupOVX.h"
 #include "ProjetOVX.h"
+#include "SectionWindow.h"
 #include "TeteTranchee.h"
 
 #include <wx/checkbox.h>
@@ -127,6 +128,29 @@ TEST(View3DRenderTest, LayersClippedAtTheZoneWidenedPerLayerAxisUnclipped)
     ASSERT_TRUE(canvas->RenderFrame());
     EXPECT_EQ(Pixel(400, 299), white);
     EXPECT_EQ(Pixel(450, 299), white);
+
+    // An open section's name over its marker, whatever the switches.
+    struct Section : SectionWindow
+    {
+        bool IsShown() const override { return false; }
+        void Update() override {}
+        bool GetSectionLine(LumPoint& a, LumPoint& b) const override
+        {
+            a = LumPoint(-90, -80, 0);
+            b = LumPoint(-50, -80, 0);
+            return true;
+        }
+        std::string GetSectionName() const override { return "COUPE"; }
+    } section;
+    gProjet.AddWindow(&section);
+    gProjet.m3DTriangles = gProjet.m3DAxe = gProjet.m3DSondages = false;
+    ASSERT_TRUE(canvas->RenderFrame());
+    gProjet.RemoveWindow(&section);
+    int text = 0;
+    for (int x = 330; x < 380; ++x)
+        for (int y = 360; y < 381; ++y)
+            text += Pixel(x, y) == red;
+    EXPECT_GT(text, 10);
 
     frame->Destroy();
     GuiTest::Pump(20);
