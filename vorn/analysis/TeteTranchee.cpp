@@ -4,6 +4,7 @@
 #include "Excavation.h"
 #include "LumHandledMesh.h"
 #include "LumoraDevice.h"
+#include "MaillageTeteDouble.h"
 #include "MaillageTeteSimple.h"
 #include "ModelUi.h"
 #include "OVXAction.h"
@@ -470,16 +471,8 @@ bool TeteTranchee::BuildShape()
     mClassFaces.clear();
     mUpFaces.clear();
     mDownFaces.clear();
-    bool built = false;
-    if (DoubleEntree)
-    {
-        // The double-entrance shape has no builder yet: an empty mesh and a
-        // failed build, as for any shape that cannot be built.
-        mMesh.Clear();
-        mMesh.FlipFaces(false);
-    }
-    else
-        built = MaillageTeteSimple::Build(*this, mMesh, mClassFaces);
+    const bool built = DoubleEntree ? MaillageTeteDouble::Build(*this, mMesh, mClassFaces)
+                                    : MaillageTeteSimple::Build(*this, mMesh, mClassFaces);
     if (!built)
     {
         mClassFaces.clear();

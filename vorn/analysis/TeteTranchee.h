@@ -107,6 +107,17 @@ public:
             mDisplayMesh = mesh;
     }
 
+    // Drawing, inside a draw callback. The display mesh (built first when
+    // it does not exist yet; none is drawn while there is none) and the
+    // tunnel tube, two for the double head.
+    void Render();
+    // One tube: the upper half of an ellipse of that width and height
+    // resting on z = 0, from start to end along y, with its portal.
+    static void RenderTunnelTube(const LumPoint& start, const LumPoint& end, double width, double height);
+    // The faces of the selected class as fans, lighting off meanwhile and on
+    // afterwards; nothing for a class the mesh lacks.
+    void RenderSelectedFaces();
+
     // The face class the dialog's preview highlights, -1 for none.
     int GetSelectedFaceClass() const { return mSelectedFaceClass; }
     void SetSelectedFaceClass(int faceClass) { mSelectedFaceClass = faceClass; }

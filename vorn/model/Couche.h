@@ -14,6 +14,7 @@
 class KorRay;
 class LigneNiveau;
 class LumHandledMesh;
+class LumoraDevice;
 
 // One geological layer: its points are the vertices of the surface mesh
 // (pair 0), each with a vertex-type record telling where it comes from, its
@@ -154,6 +155,30 @@ public:
     bool AreDiscontinuitySurfacesBuilt() const { return mDiscontinuitesBuilt; }
     void SetDiscontinuitySurfacesBuilt(bool built) { mDiscontinuitesBuilt = built; }
     bool HasDiscontinuite(const std::string& name) const;
+
+    // Drawing, inside a draw callback with the camera set (CoucheRender.cpp).
+    // The layer itself: faces (the cut surface when the head or the works
+    // are shown and the cut has a face), wireframe, level lines and points
+    // coloured by their origin. device serves the texture and the view
+    // width (null: the main device). OpacityOverride is used by this call
+    // only, whatever it draws.
+    void Render(bool segments, bool points, bool faces, LumoraDevice* device = nullptr);
+    // The discontinuity surfaces of the layer's walls, grey at Opacite.
+    void RenderDiscontinuites();
+    // The part of the head inside the layer ("_Tete"), its wireframe just
+    // toward the camera, and with "3DAffichageInfos" the head's labels.
+    void RenderIntersection(LumoraDevice* device = nullptr);
+    // The terrain removed over the head, never more opaque than 0.75.
+    void RenderTerrainOverHead();
+
+    // Fronts (CoucheFronts.cpp): the walls standing on FrontPoints down to
+    // the project's NiveauBas, and the base quad over the layer's zone
+    // rectangle at that level.
+    void RenderSide();
+    void RenderZoneQuad();
+    // The zone rectangle of this layer: the zone widened by its index per
+    // cent of its width and height on every side.
+    void GetZoneRectangle(const LumPoint& limite1, const LumPoint& limite2, LumPoint& lo, LumPoint& hi) const;
 
     // Queries over the live vertices in identifier order.
     double GetMeanAltitude() const;

@@ -2,8 +2,12 @@
 
 #include "Couche.h"
 #include "LigneNiveauRecorders.h"
+#include "LumCamera.h"
+#include "LumoraDevice.h"
 #include "ProjetOVX.h"
 #include "SceneCoordinates.h"
+
+#include <GL/gl.h>
 
 #include <algorithm>
 
@@ -154,4 +158,20 @@ void LigneNiveau::Constrain(KorMesh& mesh) const
     if (Fermee != 0 && Points.back() != Points.front())
         segments.emplace_back(Points.back(), Points.front());
     ConstrainTriangulation(mesh, segments);
+}
+
+void LigneNiveau::Render(Couche& couche, LumoraDevice* device) const
+{
+    glDisable(GL_LIGHTING);
+    const std::vector<KorVertex*> vertices = GetVertices(couche);
+    const double width = device ? device->GetCamera()->GetViewWidth() : 0.0;
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glTranslated(0.0, 0.0, width / 1000.0);
+    glColor3d(1.0, 0.0, 0.0);
+    glBegin(Fermee != 0 ? GL_LINE_LOOP : GL_LINE_STRIP);
+    for (const KorVertex* v : vertices)
+        glVertex3d(v->X, v->Y, v->Z);
+    glEnd();
+    glPopMatrix();
 }

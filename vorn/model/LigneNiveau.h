@@ -9,6 +9,7 @@
 class Couche;
 class KorMesh;
 class KorVertex;
+class LumoraDevice;
 
 // A level line of a layer: an open or closed contour at one altitude. Its
 // points are the layer's Type 2 vertices whose Param is the line's index;
@@ -41,6 +42,10 @@ public:
     std::vector<KorVertex*> GetVertices(Couche& couche) const;
     // Forces the line's segments into the triangulation.
     void Constrain(KorMesh& mesh) const;
+    // A red line strip through the live vertices (closed when Fermee),
+    // lifted by a thousandth of the device camera's view width above the
+    // surface; lighting off. Inside a draw callback.
+    void Render(Couche& couche, LumoraDevice* device) const;
     // Position of the identifier in Points, -1 when absent.
     int Find(int id) const;
 

@@ -167,6 +167,8 @@ void ProjetOVX::Reset()
 
     Limite1 = LumPoint();
     Limite2 = LumPoint();
+    NiveauBas = 0.0;
+    NiveauHaut = 0.0;
     ZoneAffichee = false;
     m3DGeometryChanged = true;
     m3DTriangles = true;
@@ -185,6 +187,7 @@ void ProjetOVX::Reset()
     mTeteExcavee.reset();
     gResults.Clear();
     gIntersectionLines.clear();
+    gSlopeHeight = 0.0;
 
     CameraTarget = LumPoint(0.0, 0.0, 0.0);
     CameraPosition = LumPoint(100.0, -100.0, 150.0);

@@ -265,8 +265,8 @@ public:
     std::string EquationCout;
     double GraduationAxe = 0.0;
 
-    // Not saved: the bottom and top of the 3D view's walls and section
-    // markers, written by ComputeAllFronts.
+    // Not saved: the base level of the layers' walls and base quads, and
+    // the top of the display range (scene z), set by ComputeAllFronts.
     double NiveauBas = 0.0;
     double NiveauHaut = 0.0;
 

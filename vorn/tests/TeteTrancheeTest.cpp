@@ -229,7 +229,7 @@ TEST(TeteTranchee, OnlyAChangeBeyondTheToleranceOrOfTheModeAppliesTheSet)
     DoubleSet doubled;
     doubled.v[DoubleSet::hr2] = 25; // the common values stay the single set's
     ASSERT_TRUE(doubled.Apply(head));
-    EXPECT_TRUE(head.DoubleEntree && !head.IsBuilt());
+    EXPECT_TRUE(head.DoubleEntree && head.IsBuilt());
     EXPECT_FALSE(doubled.Apply(head));
     EXPECT_TRUE(SingleSet().Apply(head));
     EXPECT_TRUE(!head.DoubleEntree && head.IsBuilt());
