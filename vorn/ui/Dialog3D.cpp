@@ -2,11 +2,9 @@
 
 #include "Axe.h"
 #include "Couche.h"
-#include "CoucheDrawing3D.h"
 #include "EventInfo.h"
 #include "GL_Window.h"
 #include "InterfaceModes.h"
-#include "KorMesh.h"
 #include "LumCamera.h"
 #include "LumoraDevice.h"
 #include "ModelUi.h"
@@ -23,7 +21,6 @@
 #include <algorithm>
 #include <cmath>
 #include <sstream>
-#include <vector>
 
 Dialog3D* gDialog3D = nullptr;
 
@@ -38,22 +35,6 @@ std::string DefaultText(double value)
     return out.str();
 }
 
-// The head's faces, filled or as outlines by the polygon mode in force.
-void DrawHeadMesh(const KorMesh& mesh)
-{
-    std::vector<LumPoint> points;
-    for (int id = 0; id < mesh.GetFaceVectorSize(); ++id)
-    {
-        const KorFace* face = mesh.GetFace(id);
-        if (!face)
-            continue;
-        mesh.GetFacePoints(face, points);
-        glBegin(GL_POLYGON);
-        for (const LumPoint& p : points)
-            glVertex3d(p.x, p.y, p.z);
-        glEnd();
-    }
-}
 } // namespace
 
 Dialog3D::Dialog3D(wxWindow* parent, const std::string& title, int cameraMode)
@@ -119,7 +100,7 @@ void RenderTetePlacement(LumoraDevice* device)
     if (!first)
         return;
     glColor3f(0.0f, 0.0f, 0.0f);
-    DrawCouche3D(*first, true, false, false);
+    first->Render(true, false, false);
     if (gDialog3D)
     {
         DrawTeteAtPlacement(device);
@@ -149,13 +130,13 @@ void DrawTeteAtPlacement(LumoraDevice* device)
     glScaled(scale, scale, scale);
     TeteTranchee& tete = GetModelUi().GetTete();
     tete.SetSelectedFaceClass(-1);
-    DrawHeadMesh(tete.GetMesh());
+    tete.Render();
     glColor3f(0.0f, 0.0f, 0.0f);
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     glLineWidth(1.0f);
     LumCamera* camera = device->GetCamera();
     glTranslated(0.0, 0.0, (camera->GetPosition() - camera->GetTarget()).Norm() / 100.0);
-    DrawHeadMesh(tete.GetMesh());
+    tete.Render();
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     device->EnableLighting(device->IsLightingEnabled());
     glLoadIdentity();

@@ -2,7 +2,6 @@
 
 #include "Axe.h"
 #include "Couche.h"
-#include "CoucheDrawing3D.h"
 #include "Decor.h"
 #include "DecorTools.h"
 #include "Discontinuite.h"
@@ -161,7 +160,7 @@ void RenderView3D(LumoraDevice* device)
         if (!couche)
             continue;
         SetClipPlanes(x0, x1, y0, y1, i * dx / 100, i * dy / 100);
-        DrawCouche3D(*couche, gProjet.m3DSegments, gProjet.m3DPoints, gProjet.m3DTriangles);
+        couche->Render(gProjet.m3DSegments, gProjet.m3DPoints, gProjet.m3DTriangles, device);
     }
 
     if (gProjet.m3DAffichageTete)
@@ -181,14 +180,14 @@ void RenderView3D(LumoraDevice* device)
             ResetModelView();
             glTranslated(u.x * s, u.y * s, u.z * s);
             glTranslated(0.0, 0.0, s);
-            DrawCoucheIntersection(*couche, device);
+            couche->RenderIntersection(device);
         }
     }
     if (gProjet.TravauxTransparence)
     {
         ResetModelView();
         if (Couche* first = gProjet.GetCouche(0))
-            DrawCoucheTerrainOverHead(*first);
+            first->RenderTerrainOverHead();
     }
     ResetModelView();
     if (gOverlayDrawer)
@@ -200,7 +199,7 @@ void RenderView3D(LumoraDevice* device)
     if (gProjet.m3DTriangles)
         for (int i = count - 1; i >= 0; --i)
             if (Couche* couche = gProjet.GetCouche(i))
-                DrawCoucheSide(*couche);
+                couche->RenderSide();
     for (int i = 0; i < gProjet.GetNumberOfDiscontinuites(); ++i)
         if (Discontinuite* family = gProjet.GetDiscontinuite(i))
             family->Render(gProjet.NiveauBas, gProjet.NiveauHaut);
@@ -209,7 +208,7 @@ void RenderView3D(LumoraDevice* device)
         Couche* couche = gProjet.GetCouche(i);
         if (couche && couche->Opacite > 0)
         {
-            DrawCoucheZoneQuad(*couche);
+            couche->RenderZoneQuad();
             break;
         }
     }

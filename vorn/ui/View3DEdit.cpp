@@ -4,7 +4,6 @@
 #include "Axe.h"
 #include "AxeTools.h"
 #include "Couche.h"
-#include "CoucheDrawing3D.h"
 #include "EventInfo.h"
 #include "FenetreTunnel.h"
 #include "InterfaceModes.h"
@@ -110,7 +109,7 @@ void DrawEditCouchePointsOverlay(LumoraDevice*)
         EndCurrentTool();
         return;
     }
-    DrawCouche3D(*couche, false, true, false);
+    couche->Render(false, true, false);
 }
 
 bool OnEditCouchePointsEvent(const EventInfo& event)
