@@ -122,6 +122,11 @@ public:
     int GetFaceAt(float x, float y);
     // The same by the literal scan of every face, for checks.
     int GetFaceAtByScan(float x, float y) const;
+    // The 3D view's pick: the nearest hit, t from the ray's origin, on the
+    // surface (with the trench head shown, on the remainder and the cut
+    // part instead) and on the shown side walls down to the project's
+    // NiveauBas. A layer of opacity 0 is never hit; t = 1e10 on a miss.
+    bool IntersectRay(const KorRay& ray, float& t);
     // Triangulates first when stale. False and z = 0 when no face holds
     // (x, y) or the altitude is not finite.
     bool GetAltitude(double x, double y, double& z);

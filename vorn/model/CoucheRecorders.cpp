@@ -184,21 +184,92 @@ void RecordCoucheSideChange(const Couche::sColour& colour, const std::string& te
 {
     auto* action = new OVXAction;
     action->AddVariable(gProjet.GetCoucheIndex(couche));
+    AddAppearance(action, colour, texture, opacity, fronts, families);
     AddAppearance(action, couche->GetColour(), couche->Texture, couche->Opacite, couche->FrontAffiche,
                   couche->Discontinuites);
-    AddAppearance(action, colour, texture, opacity, fronts, families);
     AddAction(action, UndoCoucheSideChange, RedoCoucheSideChange);
 }
 
 void UndoCoucheSideChange(KorAction* action)
 {
-    ApplyAppearance(action, 2);
+    const int newFamilies = std::max(0, RecordedValue<int>(action, 8));
+    ApplyAppearance(action, 9 + newFamilies);
 }
 
 void RedoCoucheSideChange(KorAction* action)
 {
-    const int oldFamilies = std::max(0, RecordedValue<int>(action, 8));
-    ApplyAppearance(action, 9 + oldFamilies);
+    ApplyAppearance(action, 2);
+}
+
+void RecordOpacitiesReset(const std::vector<int>& couches, const std::vector<int>& opacities)
+{
+    auto* action = new OVXAction;
+    action->AddVariable(static_cast<int>(couches.size()));
+    for (size_t i = 0; i < couches.size(); ++i)
+    {
+        action->AddVariable(couches[i]);
+        action->AddVariable(i < opacities.size() ? opacities[i] : 100);
+    }
+    AddAction(action, UndoOpacitiesReset, RedoOpacitiesReset);
+}
+
+namespace
+{
+// Each recorded layer's opacity: its own recorded value, or the one given.
+void ApplyOpacities(const KorAction* action, bool old, int opacity)
+{
+    const int count = std::max(0, RecordedValue<int>(action, 1));
+    for (int i = 0; i < count; ++i)
+        if (Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, 2 + 2 * i)))
+            couche->SetAppearance(couche->GetColour(), couche->Texture,
+                                  old ? RecordedValue<int>(action, 3 + 2 * i) : opacity, couche->FrontAffiche,
+                                  couche->Discontinuites, false);
+}
+
+// Each recorded layer's side flag: its own recorded value, or the new one.
+void ApplySidesShown(const KorAction* action, bool old)
+{
+    const int count = std::max(0, RecordedValue<int>(action, 1));
+    const bool shown = RecordedValue<bool>(action, 2 + 2 * count);
+    for (int i = 0; i < count; ++i)
+        if (Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, 2 + 2 * i)))
+            couche->SetAppearance(couche->GetColour(), couche->Texture, couche->Opacite,
+                                  old ? RecordedValue<bool>(action, 3 + 2 * i) : shown,
+                                  couche->Discontinuites, false);
+}
+} // namespace
+
+void UndoOpacitiesReset(KorAction* action)
+{
+    ApplyOpacities(action, true, 0);
+}
+
+void RedoOpacitiesReset(KorAction* action)
+{
+    ApplyOpacities(action, false, 100);
+}
+
+void RecordSidesShownChange(const std::vector<int>& couches, const std::vector<bool>& shown, bool newShown)
+{
+    auto* action = new OVXAction;
+    action->AddVariable(static_cast<int>(couches.size()));
+    for (size_t i = 0; i < couches.size(); ++i)
+    {
+        action->AddVariable(couches[i]);
+        action->AddVariable(i < shown.size() ? static_cast<bool>(shown[i]) : newShown);
+    }
+    action->AddVariable(newShown);
+    AddAction(action, UndoSidesShownChange, RedoSidesShownChange);
+}
+
+void UndoSidesShownChange(KorAction* action)
+{
+    ApplySidesShown(action, true);
+}
+
+void RedoSidesShownChange(KorAction* action)
+{
+    ApplySidesShown(action, false);
 }
 
 void RecordCoucheCouranteChange(int from, int to)

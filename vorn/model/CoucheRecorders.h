@@ -43,13 +43,26 @@ void RecordCouchePointsChange(const std::vector<sAddedPoint>& points);
 void UndoCouchePointsChange(KorAction* action);
 void RedoCouchePointsChange(KorAction* action);
 
-// Values: int layer index, then the old and the new appearance, each as
-// int R, G, B, string texture, int opacity, bool fronts, int n, n family
-// names. The callbacks apply one of them with record off.
+// Values: int layer index, then the new and the old appearance (the old
+// one read from the layer), each as int R, G, B, string texture, int
+// opacity, bool fronts, int n, n family names. The callbacks apply one of
+// them with record off.
 void RecordCoucheSideChange(const Couche::sColour& colour, const std::string& texture, int opacity,
                             bool fronts, const std::vector<std::string>& families, Couche* couche);
 void UndoCoucheSideChange(KorAction* action);
 void RedoCoucheSideChange(KorAction* action);
+
+// Values: int n, then n pairs of int layer index and int old opacity. The
+// undo gives each layer its old opacity, the redo 100; record off.
+void RecordOpacitiesReset(const std::vector<int>& couches, const std::vector<int>& opacities);
+void UndoOpacitiesReset(KorAction* action);
+void RedoOpacitiesReset(KorAction* action);
+
+// Values: int n, then n pairs of int layer index and bool old side flag,
+// then bool the new flag given to every one of them; record off.
+void RecordSidesShownChange(const std::vector<int>& couches, const std::vector<bool>& shown, bool newShown);
+void UndoSidesShownChange(KorAction* action);
+void RedoSidesShownChange(KorAction* action);
 
 // Values: int old current layer index, int new one.
 void RecordCoucheCouranteChange(int from, int to);

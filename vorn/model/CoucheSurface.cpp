@@ -4,6 +4,7 @@
 
 #include "KorDelaunay.h"
 #include "KorGeometry.h"
+#include "KorRay.h"
 #include "LigneNiveau.h"
 #include "LumHandledMesh.h"
 #include "ProjetOVX.h"
@@ -163,4 +164,53 @@ void Couche::ComputeTextureCoordinates(int imageWidth, int imageHeight)
     // Only now: a texture drawn before the image's size was known must be
     // computed at the next drawing.
     mTextureValid = true;
+}
+
+bool Couche::IntersectRay(const KorRay& ray, float& t)
+{
+    t = 1e10f;
+    if (Opacite == 0)
+        return false;
+    bool hit = false;
+    double best = 1e10;
+    auto take = [&](double candidate)
+    {
+        if (!hit || candidate < best)
+            best = candidate;
+        hit = true;
+    };
+    double found = 0.0;
+    // With the head shown the layer stands as its cut: the remainder and
+    // the part the head takes, not the whole surface.
+    if (!gProjet.m3DAffichageTete)
+    {
+        // Points edited since the last drawing are in the surface only once
+        // it is triangulated again.
+        if (mRetriangulate)
+            Triangulate();
+        if (mMeshes[Surface].IntersectRay(ray, 1e-5, 1e10, found, nullptr))
+            take(found);
+    }
+    else
+        for (eMesh which : {Intersection, Tete})
+            if (mMeshes[which].IntersectRay(ray, 1e-5, 1e10, found, nullptr))
+                take(found);
+    if (FrontAffiche)
+    {
+        const double low = gProjet.NiveauBas;
+        const size_t n = FrontPoints.size();
+        for (size_t i = 0; i < n; ++i)
+        {
+            const LumPoint& a = FrontPoints[i];
+            const LumPoint& b = FrontPoints[(i + 1) % n];
+            // A negative running distance accepts any hit in the window.
+            double wall = -1.0;
+            if (ray.IntersectRectangle(a, b, LumPoint(b.x, b.y, low), LumPoint(a.x, a.y, low), 1e-5, 1e10,
+                                       wall))
+                take(wall);
+        }
+    }
+    if (hit)
+        t = static_cast<float>(best);
+    return hit;
 }

@@ -131,6 +131,21 @@ void Decor::SetColour(int red, int green, int blue)
     Couleur = LumPoint(red / 255.0, green / 255.0, blue / 255.0);
 }
 
+Decor::sColour Decor::GetColour() const
+{
+    // A component outside 0..1 (a hand-edited file) is held to a byte.
+    auto byte = [](double component)
+    {
+        const double value = component * 255.0;
+        return static_cast<unsigned char>(value >= 255.0 ? 255 : value > 0.0 ? static_cast<int>(value) : 0);
+    };
+    sColour colour;
+    colour.R = byte(Couleur.x);
+    colour.G = byte(Couleur.y);
+    colour.B = byte(Couleur.z);
+    return colour;
+}
+
 void Decor::SetAppearance(int red, int green, int blue, const std::string& texture, bool record)
 {
     if (record)

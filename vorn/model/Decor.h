@@ -35,6 +35,18 @@ public:
 
     // Components 0..255.
     void SetColour(int red, int green, int blue);
+    // Couleur as bytes, each component times 255 truncated toward zero;
+    // alpha 255.
+    struct sColour
+    {
+        unsigned char R = 0;
+        unsigned char G = 0;
+        unsigned char B = 0;
+        unsigned char A = 255;
+    };
+    sColour GetColour() const;
+    // The display object made by the first drawing; null before it.
+    LumHandledMesh* GetRenderable() const { return mRenderable.get(); }
     void SetAppearance(int red, int green, int blue, const std::string& texture, bool record);
 
     // Makes the first applicable component permanent, in this order: the

@@ -205,6 +205,7 @@ public:
     void AddWindow(SectionWindow* window);
     void RemoveWindow(SectionWindow* window);
     int GetNumberOfWindows() const { return static_cast<int>(mWindows.size()); }
+    const std::vector<SectionWindow*>& GetWindows() const { return mWindows; }
     // Updates every shown section window, in list order.
     void RefreshWindows();
 

@@ -29,6 +29,14 @@ public:
     bool IsShown() const override { return wxDialog::IsShown(); }
     // Recomputes the section on its plane and repaints it.
     void Update() override;
+    // The 3D view's marker: the plane's two end points and the name.
+    bool GetSectionLine(LumPoint& a, LumPoint& b) const override
+    {
+        a = Plane.First;
+        b = Plane.Second;
+        return true;
+    }
+    std::string GetSectionName() const override { return Name; }
 
     void SetPlane(const SectionPlane& plane, bool resize, bool enableMove);
     void ComputeSection(const SectionPlane& plane, bool resize, bool showExcavation);

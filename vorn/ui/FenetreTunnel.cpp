@@ -1,6 +1,7 @@
 #include "FenetreTunnel.h"
 
 #include "Axe.h"
+#include "Dialog3DCoupe.h"
 #include "DialogAPropos.h"
 #include "DialogCalculs.h"
 #include "DialogCourbes.h"
@@ -387,8 +388,11 @@ void FenetreTunnel::BindCommands()
     on(43, [](wxCommandEvent&) { EndCurrentTool(); });
     // Axis from a DXF file (44); the visualisation palette's centring (45),
     // axis editing (56), section (57) and scenery (58).
-    for (int id : {44, 45, 56, 57, 58})
-        on(id, pending);
+    on(44, pending);
+    on(57, [](wxCommandEvent&) { ShowSectionPicking(); });
+    on(45, [](wxCommandEvent&) { DialogVisualisation::CentreView(); });
+    on(56, [this](wxCommandEvent& event) { mVisualisation->OnMoveAxePoints(event); });
+    on(58, [](wxCommandEvent&) { DialogVisualisation::AddDecor(); });
     for (int id = 46; id <= 55; ++id)
         on(id, [this, id](wxCommandEvent& event) { OnDisplaySwitch(id, event.IsChecked()); });
     // Borehole export (35) and cost function (36).
@@ -450,6 +454,7 @@ void FenetreTunnel::OnGraduation()
     gProjet.SetGeometryChanged();
     gProjet.InvalidateResults();
     gProjet.RefreshWindows();
+    mVisualisation->SetGraduationLabel(gProjet.GraduationAxe);
     RefreshDisplay();
 }
 

@@ -8,6 +8,7 @@
 #include "DialogPointsCoupe.h"
 #include "DialogResultats.h"
 #include "DialogTete.h"
+#include "DialogVisualisation.h"
 #include "FenetreTunnel.h"
 #include "InterfaceModes.h"
 #include "LumoraDevice.h"
@@ -153,6 +154,8 @@ void FrameUi::EnableMenuItem(int id, bool enabled)
 void FrameUi::ShowDisplaySwitch(int menuId, bool on)
 {
     mFrame->CheckItem(menuId, on);
+    if (DialogVisualisation* palette = mFrame->GetVisualisationPalette())
+        palette->ShowSwitch(menuId, on);
 }
 
 int FrameUi::MessageBox(const std::string& text, const std::string& caption, Buttons buttons, int flags)

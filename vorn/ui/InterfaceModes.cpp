@@ -5,6 +5,7 @@
 #include "DialogOutilsCreation.h"
 #include "DialogResultats.h"
 #include "DialogVisualisation.h"
+#include "Excavation.h"
 #include "FenetreTunnel.h"
 #include "LumCamera.h"
 #include "LumoraDevice.h"
@@ -83,6 +84,13 @@ void InstallDefaultHooks(LumoraDevice* device)
         device->SetCustomEventsManager(OnView3DEvent);
 }
 
+// The volume excavated at the head's current position, summed over the
+// layers; 0 without results.
+double ExcavatedVolume()
+{
+    return SumResults(gResults.Volumes);
+}
+
 // The creation palette and menu from the project.
 void ShowCreationSwitches()
 {
@@ -159,6 +167,8 @@ void EnterVisualisationMode(bool recordUndo)
     gProjet.Set3DAffichageLigneIntersection(gProjet.m3DAffichageLigneIntersection);
     gProjet.Set3DAffichageInfos(gProjet.m3DAffichageInfos);
     gProjet.SetTravauxTransparence(gProjet.TravauxTransparence);
+    if (DialogVisualisation* palette = gFenetreTunnel->GetVisualisationPalette())
+        palette->SetGraduationLabel(gProjet.GraduationAxe);
 
     LumoraDevice* device = gFenetreTunnel->GetMainDevice();
     device->SetDrawCallback(RenderView3D);
@@ -218,6 +228,8 @@ void RefreshDisplay()
             "Impossible de déterminer l'intersection de la tête de tranchée avec le terrain. "
             "\nVérifiez que la tête de tranchée soit entièrement comprise dans le terrain.",
             "Erreur de calcul", ModelUi::Buttons::Ok, ModelUi::BoxCentred);
+    if (DialogVisualisation* palette = gFenetreTunnel->GetVisualisationPalette())
+        palette->SetVolumeLabel(ExcavatedVolume());
 }
 
 void DisableInterface()

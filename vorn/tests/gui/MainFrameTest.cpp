@@ -18,6 +18,7 @@
 #include "ProjetOVX.h"
 #include "View3D.h"
 
+#include <wx/dialog.h>
 #include <wx/filename.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
@@ -318,11 +319,23 @@ TEST_F(MainFrameTest, CommandsOfTheMenus)
                 ids.push_back(inner->GetId());
             ids.push_back(item->GetId());
         }
+    // A command that opens a modal dialog (the section picking) is ended
+    // by the user closing it.
+    GuiTest::OneShot closer(
+        []
+        {
+            for (wxWindow* window : wxTopLevelWindows)
+                if (auto* dialog = dynamic_cast<wxDialog*>(window))
+                    if (dialog->IsModal())
+                        dialog->Close();
+        });
     for (int id : ids)
     {
         if (id <= 0 || id == FenetreTunnel::IdQuit || id == FenetreTunnel::IdAbout || id == 27 || id == 36)
             continue;
+        closer.StartOnce(500);
         EXPECT_TRUE(Command(id)) << id;
+        closer.Stop();
     }
     EXPECT_EQ(gFenetreTunnel, frame);
 }
