@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdarg>
+#include <cstdint>
 #include <string>
 
 namespace
@@ -408,4 +409,75 @@ bool KorMesh::IsVertexOnFace(const KorFace* f, const int& vertexId) const
             break;
     }
     return false;
+}
+
+bool KorMesh::AddTriangles(const std::vector<int>& corners, const std::vector<int>& twins)
+{
+    const auto refuse = [](const std::string& why)
+    {
+        KorReport("KorMesh::AddTriangles", why + " : nothing added");
+        return false;
+    };
+    const size_t n = corners.size();
+    if (n % 3 != 0 || twins.size() != n || n > static_cast<size_t>(INT32_MAX / 2))
+        return refuse("The corners and twins do not describe whole triangles");
+    if (mEdges.GetVectorSize() != 0 || mFaces.GetVectorSize() != 0)
+        return refuse("The mesh already has half-edges or faces");
+    const auto next = [](size_t h) { return h - h % 3 + (h % 3 + 1) % 3; };
+    size_t border = 0;
+    for (size_t h = 0; h < n; ++h)
+    {
+        const int a = corners[h], b = corners[next(h)];
+        if (!mVertices.Get(a) || a == b)
+            return refuse("Missing vertex or repeated corner in triangle " + std::to_string(h / 3));
+        const int o = twins[h];
+        if (o < 0)
+        {
+            ++border;
+            continue;
+        }
+        const size_t u = static_cast<size_t>(o);
+        if (u >= n || twins[u] != static_cast<int>(h) || corners[u] != b || corners[next(u)] != a)
+            return refuse("The twin of half-edge " + std::to_string(h) + " does not match it");
+    }
+
+    mEdges.Reserve(n + border);
+    mFaces.Reserve(n / 3);
+    int outer = static_cast<int>(n);
+    for (size_t h = 0; h < n; ++h)
+    {
+        KorEdge* e = mEdges.Add();
+        e->Vertex = corners[h];
+        e->Face = static_cast<int>(h / 3);
+        e->Next = static_cast<int>(next(h));
+        e->Opp = twins[h] >= 0 ? twins[h] : outer++;
+    }
+    for (size_t h = 0; h < n; ++h)
+        if (twins[h] < 0)
+        {
+            KorEdge* e = mEdges.Add();
+            e->Vertex = corners[next(h)];
+            e->Opp = static_cast<int>(h);
+        }
+    for (size_t t = 0; t < n / 3; ++t)
+        mFaces.Add()->Edge = static_cast<int>(3 * t);
+    // Each new half-edge goes after the vertex's Edge and becomes it, as
+    // AddEdge does.
+    for (int id = 0; id < mEdges.GetVectorSize(); ++id)
+    {
+        KorEdge* e = mEdges.Get(id);
+        KorVertex* v = mVertices.Get(e->Vertex);
+        if (KorEdge* g = mEdges.Get(v->Edge))
+        {
+            e->Turn = g->Turn;
+            g->Turn = id;
+        }
+        else
+            e->Turn = id;
+        v->Edge = id;
+    }
+    if (mEdgeIndex)
+        BuildEdgeIndex();
+    SetModified();
+    return true;
 }
