@@ -477,9 +477,12 @@ public:
     }
 
     // The live triangles as faces 0, 1, ... of the mesh, which has no
-    // half-edge; the array is spent.
-    bool Fill(KorMesh& mesh)
+    // half-edge, corner i standing for vertex ids[i]; the array is spent.
+    bool Fill(KorMesh& mesh, const std::vector<int>& ids)
     {
+        for (int& c : mCorner)
+            if (c >= 0)
+                c = ids[static_cast<size_t>(c)];
         std::vector<int>().swap(mBorderNext);
         std::vector<int>().swap(mBorderHead);
         if (!mFree.empty())
@@ -822,21 +825,33 @@ bool SweepOnArray(KorMesh& mesh, const std::vector<KorVertex*>& w, size_t run)
 {
     if (run == w.size())
         return false;
-    std::vector<double> xy(2 * static_cast<size_t>(mesh.GetVertexVectorSize()));
-    for (const KorVertex* v : w)
+    // Copies numbered in sweep order: the sweep and the flips then read
+    // neighbouring memory, where the mesh's identifiers scatter them.
+    std::vector<KorVertex> local;
+    local.reserve(w.size());
+    std::vector<KorVertex*> order(w.size());
+    std::vector<double> xy(2 * w.size());
+    for (size_t i = 0; i < w.size(); ++i)
     {
-        xy[2 * static_cast<size_t>(v->ID)] = v->X;
-        xy[2 * static_cast<size_t>(v->ID) + 1] = v->Y;
+        local.emplace_back(w[i]->X, w[i]->Y, 0.0);
+        local.back().ID = static_cast<int>(i);
+        order[i] = &local.back();
+        xy[2 * i] = w[i]->X;
+        xy[2 * i + 1] = w[i]->Y;
     }
     TriangleCascade flips(xy, 2 * w.size());
     {
         Front front, lower;
-        StartWithFan(flips, w, run, front, lower);
-        Sweep(flips, w, run + 1, front, lower);
+        StartWithFan(flips, order, run, front, lower);
+        Sweep(flips, order, run + 1, front, lower);
     }
     if (flips.Failed())
         return false;
-    if (flips.Fill(mesh))
+    std::vector<KorVertex>().swap(local);
+    std::vector<int> ids(w.size());
+    for (size_t i = 0; i < w.size(); ++i)
+        ids[i] = w[i]->ID;
+    if (flips.Fill(mesh, ids))
         return true;
     mesh.ClearEdges();
     return false;

@@ -172,11 +172,10 @@ public:
     // border. Triangle t becomes face t, its half-edge k half-edge 3t + k and
     // the face's Edge its half-edge 0; the border twins follow in the order
     // of their half-edges; each vertex's Turn ring takes its half-edges in
-    // identifier order. O(n), the tables sized once. The caller guarantees at
-    // most one half-edge from a vertex to another. Refused, with a message and
-    // nothing added, when the mesh has half-edges or faces, a corner is
-    // missing, a triangle repeats a corner or a twin link is not mutual
-    // between the same two vertices.
+    // identifier order from its Edge, the first of them. O(n), the tables sized once. The caller guarantees
+    // at most one half-edge from a vertex to another. Refused, with a message and nothing added, when the
+    // mesh has half-edges or faces, a corner is missing, a triangle repeats a corner or a twin link is not
+    // mutual between the same two vertices.
     bool AddTriangles(const std::vector<int>& corners, const std::vector<int>& twins);
     // Stitches a strip of triangles between two polylines. 1, or -1 when a
     // line is empty, a vertex is missing or a triangle is refused.

@@ -461,21 +461,31 @@ bool KorMesh::AddTriangles(const std::vector<int>& corners, const std::vector<in
         }
     for (size_t t = 0; t < n / 3; ++t)
         mFaces.Add()->Edge = static_cast<int>(3 * t);
-    // Each new half-edge goes after the vertex's Edge and becomes it, as
-    // AddEdge does.
-    for (int id = 0; id < mEdges.GetVectorSize(); ++id)
+    // The Turn rings in identifier order, closed from the last half-edge of
+    // each vertex to its first, which becomes the vertex's Edge. Worked out
+    // in plain arrays: the corners come in any order, and a walk of the
+    // tables at random would miss the cache at each step.
+    const size_t total = n + border;
+    std::vector<int> turn(total);
+    const size_t slots = static_cast<size_t>(mVertices.GetVectorSize());
+    std::vector<int> first(slots, -1), last(slots, -1);
+    for (size_t id = 0; id < total; ++id)
     {
-        KorEdge* e = mEdges.Get(id);
-        KorVertex* v = mVertices.Get(e->Vertex);
-        if (KorEdge* g = mEdges.Get(v->Edge))
-        {
-            e->Turn = g->Turn;
-            g->Turn = id;
-        }
+        const size_t v = static_cast<size_t>(id < n ? corners[id] : mEdges.Get(static_cast<int>(id))->Vertex);
+        if (last[v] < 0)
+            first[v] = static_cast<int>(id);
         else
-            e->Turn = id;
-        v->Edge = id;
+            turn[static_cast<size_t>(last[v])] = static_cast<int>(id);
+        last[v] = static_cast<int>(id);
     }
+    for (size_t v = 0; v < slots; ++v)
+        if (last[v] >= 0)
+        {
+            turn[static_cast<size_t>(last[v])] = first[v];
+            mVertices.Get(static_cast<int>(v))->Edge = first[v];
+        }
+    for (size_t id = 0; id < total; ++id)
+        mEdges.Get(static_cast<int>(id))->Turn = turn[id];
     if (mEdgeIndex)
         BuildEdgeIndex();
     SetModified();
