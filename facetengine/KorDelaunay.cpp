@@ -847,7 +847,9 @@ bool SweepOnArray(KorMesh& mesh, const std::vector<KorVertex*>& w, size_t run)
     }
     if (flips.Failed())
         return false;
+    // Spent: the fill needs room for the mesh's tables.
     std::vector<KorVertex>().swap(local);
+    std::vector<double>().swap(xy);
     std::vector<int> ids(w.size());
     for (size_t i = 0; i < w.size(); ++i)
         ids[i] = w[i]->ID;

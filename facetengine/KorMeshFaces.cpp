@@ -424,11 +424,16 @@ bool KorMesh::AddTriangles(const std::vector<int>& corners, const std::vector<in
     if (mEdges.GetVectorSize() != 0 || mFaces.GetVectorSize() != 0)
         return refuse("The mesh already has half-edges or faces");
     const auto next = [](size_t h) { return h - h % 3 + (h % 3 + 1) % 3; };
+    // The live vertices read in one pass: the corners name them in any order.
+    const size_t slots = static_cast<size_t>(mVertices.GetVectorSize());
+    std::vector<char> live(slots, 0);
+    for (size_t v = 0; v < slots; ++v)
+        live[v] = mVertices.Get(static_cast<int>(v)) != nullptr;
     size_t border = 0;
     for (size_t h = 0; h < n; ++h)
     {
         const int a = corners[h], b = corners[next(h)];
-        if (!mVertices.Get(a) || a == b)
+        if (a < 0 || static_cast<size_t>(a) >= slots || !live[static_cast<size_t>(a)] || a == b)
             return refuse("Missing vertex or repeated corner in triangle " + std::to_string(h / 3));
         const int o = twins[h];
         if (o < 0)
@@ -467,7 +472,6 @@ bool KorMesh::AddTriangles(const std::vector<int>& corners, const std::vector<in
     // tables at random would miss the cache at each step.
     const size_t total = n + border;
     std::vector<int> turn(total);
-    const size_t slots = static_cast<size_t>(mVertices.GetVectorSize());
     std::vector<int> first(slots, -1), last(slots, -1);
     for (size_t id = 0; id < total; ++id)
     {
