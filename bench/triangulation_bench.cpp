@@ -6,7 +6,8 @@
 // Hilbert curve first); its kernel has exact predicates, like ours.
 //
 // The ratio of each Kor time over the CGAL time of the same input (medians
-// when repeated) is printed at the end of the run.
+// when repeated) is printed at the end of the run; KorDelaunayOnFaces is the
+// same sweep built face by face on the mesh, the way it was before the array.
 #include "KorConstrainedTriangulation.h"
 #include "KorDelaunay.h"
 
@@ -154,6 +155,20 @@ void KorDelaunay(benchmark::State& state)
     state.counters["points"] = mesh.GetNumberOfVertices();
 }
 
+// The same sweep made face by face on the mesh, for comparison.
+void KorDelaunayOnFaces(benchmark::State& state)
+{
+    KorMesh mesh;
+    Load(mesh, Input(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
+    for (auto _ : state)
+    {
+        Delaunay2DOnFaces(mesh);
+        benchmark::DoNotOptimize(mesh.GetNumberOfFaces());
+    }
+    state.counters["faces"] = mesh.GetNumberOfFaces();
+    state.counters["points"] = mesh.GetNumberOfVertices();
+}
+
 void CgalDelaunay2(benchmark::State& state)
 {
     const std::vector<Kernel::Point_2> points =
@@ -229,6 +244,12 @@ BENCHMARK(KorDelaunay)
     ->Args({0, 1000000})
     ->Args({1, 1000})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(KorDelaunayOnFaces)
+    ->Args({0, 10000})
+    ->Args({0, 100000})
+    ->Args({0, 1000000})
+    ->Args({1, 1000})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(CgalDelaunay2)
     ->Args({0, 10000})
     ->Args({0, 100000})
@@ -270,7 +291,11 @@ public:
         ConsoleReporter::Finalize();
         for (const auto& [input, kor] : mKor)
         {
-            const auto cgal = mCgal.find(input);
+            // DelaunayOnFaces/0/10000 is measured against Delaunay/0/10000 too.
+            std::string peer = input;
+            if (const size_t at = peer.find("OnFaces"); at != std::string::npos)
+                peer.erase(at, 7);
+            const auto cgal = mCgal.find(peer);
             if (cgal != mCgal.end() && cgal->second > 0.0)
                 std::printf("ratio Kor / CGAL  %-24s %6.2f\n", input.c_str(), kor / cgal->second);
         }

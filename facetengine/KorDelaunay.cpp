@@ -56,7 +56,16 @@ class FlipCascade
 public:
     explicit FlipCascade(KorMesh& mesh) : mMesh(mesh) {}
 
-    KorMesh& Mesh() { return mMesh; }
+    // The sweep's two steps: a triangle as it is (a fan over a collinear
+    // run needs no flip), and a triangle with its flip cascade.
+    void AddTriangle(const KorVertex* a, const KorVertex* b, const KorVertex* c)
+    {
+        DelaunayCreateTriangle(mMesh, *a, *b, *c);
+    }
+    void AddAndLegalise(const KorVertex* a, const KorVertex* b, const KorVertex* c)
+    {
+        Run(FlipTask{FlipTask::Check, DelaunayCreateTriangle(mMesh, *a, *b, *c), -1, -1});
+    }
 
     // The work list keeps its capacity from one cascade to the next.
     void Run(const FlipTask& first)
@@ -177,14 +186,8 @@ private:
     std::vector<FlipTask> mTasks;
 };
 
-void AddAndLegalise(FlipCascade& flips, const KorVertex* a, const KorVertex* b, const KorVertex* c)
-{
-    const int face = DelaunayCreateTriangle(flips.Mesh(), *a, *b, *c);
-    flips.Run(FlipTask{FlipTask::Check, face, -1, -1});
-}
-
-void ChainTriangles(FlipCascade& flips, Front& front, const KorVertex* p);
-void ChainFrom(FlipCascade& flips, Front& front, Front::Position at, const KorVertex* p);
+template <class Flips> void ChainTriangles(Flips& flips, Front& front, const KorVertex* p);
+template <class Flips> void ChainFrom(Flips& flips, Front& front, Front::Position at, const KorVertex* p);
 
 KorVertex* Entry(const Front& list, const Front::Position& p)
 {
@@ -241,11 +244,12 @@ void StartWithTriangle(KorMesh& mesh, KorVertex* w0, KorVertex* w1, KorVertex* w
 // With k = 2 this is the triangle of the first three; with the base vertices
 // as the run, the fan over the base. A run of three or more off the
 // horizontal starts the same way instead of with a flat triangle.
-void StartWithFan(KorMesh& mesh, const std::vector<KorVertex*>& w, size_t k, Front& front, Front& lower)
+template <class Flips>
+void StartWithFan(Flips& flips, const std::vector<KorVertex*>& w, size_t k, Front& front, Front& lower)
 {
     KorVertex* apex = w[k];
     for (size_t j = 0; j + 1 < k; ++j)
-        DelaunayCreateTriangle(mesh, *w[j], *w[j + 1], *apex);
+        flips.AddTriangle(w[j], w[j + 1], apex);
     std::vector<KorVertex*> ring(w.begin(), w.begin() + static_cast<long>(k));
     if (Orient(*w[0], *w[k - 1], *apex) > 0)
         ring.push_back(apex);
@@ -285,7 +289,7 @@ void StartWithFan(KorMesh& mesh, const std::vector<KorVertex*>& w, size_t k, Fro
 // would be flat: it is made only when p gets no other triangle, so that
 // collinear input still joins p. When p sees neither edge (only collinear
 // input does that) it stays out of the triangulation, without edges.
-void AddLeftOfFront(FlipCascade& flips, KorVertex* p, Front& front, Front& lower)
+template <class Flips> void AddLeftOfFront(Flips& flips, KorVertex* p, Front& front, Front& lower)
 {
     KorVertex* f0 = Entry(front, front.First());
     KorVertex* f1 = Entry(front, front.Next(front.First()));
@@ -294,14 +298,14 @@ void AddLeftOfFront(FlipCascade& flips, KorVertex* p, Front& front, Front& lower
     const bool below = l1 && Orient(*p, *f0, *l1) < 0;
     if (turn > 0 || (turn == 0 && !below))
     {
-        AddAndLegalise(flips, p, f0, f1);
+        flips.AddAndLegalise(p, f0, f1);
         lower.InsertVertex(p);
         front.RemoveVertex(f0);
         front.InsertVertex(p);
     }
     if (below)
     {
-        AddAndLegalise(flips, p, l1, f0);
+        flips.AddAndLegalise(p, l1, f0);
         lower.RemoveVertex(f0);
         if (Entry(front, front.First()) != p)
             front.InsertVertex(p);
@@ -312,7 +316,7 @@ void AddLeftOfFront(FlipCascade& flips, KorVertex* p, Front& front, Front& lower
 }
 
 // The mirror image of AddLeftOfFront.
-void AddRightOfFront(FlipCascade& flips, KorVertex* p, Front& front, Front& lower)
+template <class Flips> void AddRightOfFront(Flips& flips, KorVertex* p, Front& front, Front& lower)
 {
     KorVertex* fl = Entry(front, front.Last());
     KorVertex* fl1 = Entry(front, front.Previous(front.Last()));
@@ -321,14 +325,14 @@ void AddRightOfFront(FlipCascade& flips, KorVertex* p, Front& front, Front& lowe
     const bool below = lm && Orient(*p, *fl, *lm) > 0;
     if (turn < 0 || (turn == 0 && !below))
     {
-        AddAndLegalise(flips, p, fl, fl1);
+        flips.AddAndLegalise(p, fl, fl1);
         lower.InsertVertex(p);
         front.RemoveVertex(fl);
         front.InsertVertex(p);
     }
     if (below)
     {
-        AddAndLegalise(flips, p, lm, fl);
+        flips.AddAndLegalise(p, lm, fl);
         lower.RemoveVertex(fl);
         if (Entry(front, front.Last()) != p)
             front.InsertVertex(p);
@@ -346,7 +350,7 @@ void AddRightOfFront(FlipCascade& flips, KorVertex* p, Front& front, Front& lowe
 // makes the entry next to the end wrong once such a side has two steps: the
 // next vertex beyond that end then takes a triangle across the side's middle
 // vertex, leaving a crack and an overlap.)
-void AddAboveFront(FlipCascade& flips, KorVertex* p, Front& front, Front& lower)
+template <class Flips> void AddAboveFront(Flips& flips, KorVertex* p, Front& front, Front& lower)
 {
     const Front::Position at = front.InsertVertex(p);
     KorVertex* left;
@@ -374,12 +378,12 @@ void AddAboveFront(FlipCascade& flips, KorVertex* p, Front& front, Front& lower)
         }
     }
     if (left && right)
-        AddAndLegalise(flips, left, p, right);
+        flips.AddAndLegalise(left, p, right);
     // Only entries after p have been removed: its position holds.
     ChainFrom(flips, front, at, p);
 }
 // The valleys around p, standing at the position at of the front.
-void ChainFrom(FlipCascade& flips, Front& front, Front::Position at, const KorVertex* p)
+template <class Flips> void ChainFrom(Flips& flips, Front& front, Front::Position at, const KorVertex* p)
 {
     for (;;)
     {
@@ -389,7 +393,7 @@ void ChainFrom(FlipCascade& flips, Front& front, Front::Position at, const KorVe
         KorVertex* v2 = Entry(front, front.Next(q1));
         if (!v1 || !v2 || !IsValley(*p, *v1, *v2, 1))
             break;
-        AddAndLegalise(flips, p, v1, v2);
+        flips.AddAndLegalise(p, v1, v2);
         front.RemoveAt(q1);
     }
     for (;;)
@@ -399,19 +403,19 @@ void ChainFrom(FlipCascade& flips, Front& front, Front::Position at, const KorVe
         KorVertex* v2 = Entry(front, front.Previous(q1));
         if (!v1 || !v2 || !IsValley(*p, *v1, *v2, -1))
             break;
-        AddAndLegalise(flips, p, v1, v2);
+        flips.AddAndLegalise(p, v1, v2);
         at = front.RemoveAt(q1);
     }
 }
 
-void ChainTriangles(FlipCascade& flips, Front& front, const KorVertex* p)
+template <class Flips> void ChainTriangles(Flips& flips, Front& front, const KorVertex* p)
 {
     const Front::Position at = p ? front.FindVertex(p) : Front::Position{};
     if (at.IsValid())
         ChainFrom(flips, front, at, p);
 }
 
-void FinalizeFront(FlipCascade& flips, Front& front)
+template <class Flips> void FinalizeFront(Flips& flips, Front& front)
 {
     if (front.GetSize() <= 2)
         return;
@@ -429,7 +433,7 @@ void FinalizeFront(FlipCascade& flips, Front& front)
             a = b;
             continue;
         }
-        AddAndLegalise(flips, va, vb, vc);
+        flips.AddAndLegalise(va, vb, vc);
         front.RemoveAt(b);
         // Step back one vertex, since removing vb may have made va a dent.
         const Front::Position back = front.Previous(a);
@@ -438,6 +442,248 @@ void FinalizeFront(FlipCascade& flips, Front& front)
     }
 }
 
+// FlipCascade's steps in the same order on a compact triangle array, with the
+// mesh built once at the end. A triangle keeps its corners in the order of
+// the face's half-edges from its Edge (as DelaunayCreateTriangle gives them),
+// so that every check and swap decides as on the mesh, co-circular points
+// included. Half-edge h = 3t + k runs from corner k to corner k + 1 of
+// triangle t; mTwin[h] is the opposite half-edge, -1 on the border of what is
+// built so far. The border half-edges are listed by origin (a vertex has one
+// or two, one more by a swap under way), and a new triangle finds its
+// neighbours there, as AddFace finds them through GetEdgeBetween.
+class TriangleCascade
+{
+public:
+    // xy: X and Y of every vertex by identifier, 2 doubles each.
+    TriangleCascade(const std::vector<double>& xy, size_t triangles) : mXY(xy), mBorderHead(xy.size() / 2, -1)
+    {
+        mCorner.reserve(3 * triangles);
+        mTwin.reserve(3 * triangles);
+        mBorderNext.reserve(3 * triangles);
+    }
+
+    // A step the mesh would take differently: a flat triangle (AddFace keeps
+    // the given order) or one running along a border half-edge the same way
+    // (AddFace builds it on the twins). Nothing is done after it.
+    bool Failed() const { return mFailed; }
+
+    void AddTriangle(const KorVertex* a, const KorVertex* b, const KorVertex* c)
+    {
+        Create(a->ID, b->ID, c->ID);
+    }
+    void AddAndLegalise(const KorVertex* a, const KorVertex* b, const KorVertex* c)
+    {
+        Run(FlipTask{FlipTask::Check, Create(a->ID, b->ID, c->ID), -1, -1});
+    }
+
+    // The live triangles as faces 0, 1, ... of the mesh, which has no
+    // half-edge, corner i standing for vertex ids[i]; the array is spent.
+    bool Fill(KorMesh& mesh, const std::vector<int>& ids)
+    {
+        for (int& c : mCorner)
+            if (c >= 0)
+                c = ids[static_cast<size_t>(c)];
+        std::vector<int>().swap(mBorderNext);
+        std::vector<int>().swap(mBorderHead);
+        if (!mFree.empty())
+        {
+            // Renumbered densely: the free slots are dropped.
+            std::vector<int> rank(mCorner.size() / 3, -1);
+            int live = 0;
+            for (size_t t = 0; t < rank.size(); ++t)
+                if (mCorner[3 * t] >= 0)
+                    rank[t] = live++;
+            std::vector<int> corner, twin;
+            corner.reserve(3 * static_cast<size_t>(live));
+            twin.reserve(3 * static_cast<size_t>(live));
+            for (size_t h = 0; h < mCorner.size(); ++h)
+                if (rank[h / 3] >= 0)
+                {
+                    const int g = mTwin[h];
+                    corner.push_back(mCorner[h]);
+                    twin.push_back(g < 0 ? -1 : 3 * rank[static_cast<size_t>(g) / 3] + g % 3);
+                }
+            mCorner.swap(corner);
+            mTwin.swap(twin);
+        }
+        return mesh.AddTriangles(mCorner, mTwin);
+    }
+
+private:
+    static size_t Next(size_t h) { return h - h % 3 + (h % 3 + 1) % 3; }
+    static size_t Apex(size_t h) { return h - h % 3 + (h % 3 + 2) % 3; }
+
+    int Orient(int a, int b, int c) const
+    {
+        const size_t i = 2 * static_cast<size_t>(a), j = 2 * static_cast<size_t>(b),
+                     k = 2 * static_cast<size_t>(c);
+        return Orient2DSign(mXY[i], mXY[i + 1], mXY[j], mXY[j + 1], mXY[k], mXY[k + 1]);
+    }
+
+    bool InCircle(int a, int b, int c, int d) const
+    {
+        const double* p = mXY.data();
+        const size_t i = 2 * static_cast<size_t>(a), j = 2 * static_cast<size_t>(b),
+                     k = 2 * static_cast<size_t>(c), l = 2 * static_cast<size_t>(d);
+        return InCircleAbove(p[i], p[i + 1], p[j], p[j + 1], p[k], p[k + 1], p[l], p[l + 1],
+                             kInCircleThreshold);
+    }
+
+    void Run(const FlipTask& first)
+    {
+        mTasks.clear();
+        mTasks.push_back(first);
+        while (!mTasks.empty() && !mFailed)
+        {
+            const FlipTask task = mTasks.back();
+            mTasks.pop_back();
+            switch (task.kind)
+            {
+            case FlipTask::Check:
+                Check(task.A);
+                break;
+            case FlipTask::Swap:
+                Swap(task.A, task.B);
+                break;
+            case FlipTask::Create:
+                mTasks.push_back(FlipTask{FlipTask::Check, Create(task.A, task.B, task.C), -1, -1});
+                break;
+            }
+        }
+    }
+
+    void Check(int t)
+    {
+        if (t < 0)
+            return;
+        const size_t h0 = 3 * static_cast<size_t>(t);
+        const int a = mCorner[h0], b = mCorner[h0 + 1], c = mCorner[h0 + 2];
+        for (size_t k = 0; k < 3; ++k)
+        {
+            const int g = mTwin[h0 + k];
+            if (g >= 0 && InCircle(a, b, c, mCorner[Apex(static_cast<size_t>(g))]))
+            {
+                mTasks.push_back(FlipTask{FlipTask::Swap, t, g / 3, -1});
+                return;
+            }
+        }
+    }
+
+    void Swap(int t1, int t2)
+    {
+        const size_t h0 = 3 * static_cast<size_t>(t1);
+        for (size_t e = h0; e < h0 + 3; ++e)
+        {
+            const int g = mTwin[e];
+            if (g < 0 || g / 3 != t2)
+                continue;
+            const int p = mCorner[e], s = mCorner[Next(e)], r = mCorner[Apex(e)];
+            const int q = mCorner[Apex(static_cast<size_t>(g))];
+            Delete(t1);
+            Delete(t2);
+            const int first = Create(p, q, r);
+            mTasks.push_back(FlipTask{FlipTask::Create, s, q, r});
+            mTasks.push_back(FlipTask{FlipTask::Check, first, -1, -1});
+            return;
+        }
+    }
+
+    int Create(int a, int b, int c)
+    {
+        if (mFailed)
+            return -1;
+        const int turn = Orient(a, b, c);
+        if (turn == 0)
+        {
+            mFailed = true;
+            return -1;
+        }
+        if (turn < 0)
+            std::swap(b, c);
+        int t;
+        if (!mFree.empty())
+        {
+            t = mFree.back();
+            mFree.pop_back();
+        }
+        else
+        {
+            t = static_cast<int>(mCorner.size() / 3);
+            mCorner.resize(mCorner.size() + 3);
+            mTwin.resize(mTwin.size() + 3);
+            mBorderNext.resize(mBorderNext.size() + 3);
+        }
+        const size_t h0 = 3 * static_cast<size_t>(t);
+        mCorner[h0] = a;
+        mCorner[h0 + 1] = b;
+        mCorner[h0 + 2] = c;
+        for (size_t h = h0; h < h0 + 3; ++h)
+            Link(h);
+        return t;
+    }
+
+    // Joins h to the border half-edge running the other way, or lists it.
+    void Link(size_t h)
+    {
+        const int a = mCorner[h], b = mCorner[Next(h)];
+        for (int g = mBorderHead[static_cast<size_t>(a)]; g >= 0; g = mBorderNext[static_cast<size_t>(g)])
+            if (mCorner[Next(static_cast<size_t>(g))] == b)
+                mFailed = true;
+        for (int g = mBorderHead[static_cast<size_t>(b)]; g >= 0; g = mBorderNext[static_cast<size_t>(g)])
+            if (mCorner[Next(static_cast<size_t>(g))] == a)
+            {
+                Unlist(static_cast<size_t>(g));
+                mTwin[h] = g;
+                mTwin[static_cast<size_t>(g)] = static_cast<int>(h);
+                return;
+            }
+        mTwin[h] = -1;
+        List(h);
+    }
+
+    // The neighbours' half-edges become border, the triangle's own border
+    // half-edges leave the lists.
+    void Delete(int t)
+    {
+        const size_t h0 = 3 * static_cast<size_t>(t);
+        for (size_t h = h0; h < h0 + 3; ++h)
+        {
+            const int g = mTwin[h];
+            if (g < 0)
+                Unlist(h);
+            else
+            {
+                mTwin[static_cast<size_t>(g)] = -1;
+                List(static_cast<size_t>(g));
+            }
+        }
+        mCorner[h0] = -1;
+        mFree.push_back(t);
+    }
+
+    void List(size_t h)
+    {
+        int& head = mBorderHead[static_cast<size_t>(mCorner[h])];
+        mBorderNext[h] = head;
+        head = static_cast<int>(h);
+    }
+
+    void Unlist(size_t h)
+    {
+        int* link = &mBorderHead[static_cast<size_t>(mCorner[h])];
+        while (*link >= 0 && *link != static_cast<int>(h))
+            link = &mBorderNext[static_cast<size_t>(*link)];
+        if (*link >= 0)
+            *link = mBorderNext[h];
+    }
+
+    const std::vector<double>& mXY;
+    std::vector<int> mCorner, mTwin;
+    std::vector<int> mBorderHead, mBorderNext;
+    std::vector<int> mFree;
+    std::vector<FlipTask> mTasks;
+    bool mFailed = false;
+};
 } // namespace
 
 int DelaunayCreateTriangle(KorMesh& mesh, const KorVertex& a, const KorVertex& b, const KorVertex& c)
@@ -477,10 +723,13 @@ void FinalizeDelaunay(KorMesh& mesh, Front& front)
     FinalizeFront(flips, front);
 }
 
-void Delaunay2D(KorMesh& mesh)
+namespace
 {
-    mesh.ClearEdges();
-
+// The sweep's input: the vertices in sweep order, one of each position, and
+// the length of the collinear run the sweep starts from. False, reported,
+// when there is nothing to triangulate.
+bool PrepareSweep(KorMesh& mesh, std::vector<KorVertex*>& w, size_t& run)
+{
     // Compact copies for the sort: position and identifier only.
     struct Site
     {
@@ -494,13 +743,13 @@ void Delaunay2D(KorMesh& mesh)
             if (std::isfinite(v->X) && std::isfinite(v->Y))
                 sites.push_back(Site{v->X, v->Y, id});
     if (mesh.GetNumberOfVertices() == 0)
-        return;
+        return false;
     // Y then X, exactly (finite values: a strict weak order).
     KorMergeSort(sites, [](const Site& a, const Site& b)
                  { return a.Y != b.Y ? (a.Y < b.Y ? -1 : 1) : (a.X < b.X ? -1 : (a.X > b.X ? 1 : 0)); });
 
     // Of each run of equal positions the last is kept.
-    std::vector<KorVertex*> w;
+    w.clear();
     w.reserve(sites.size());
     for (size_t i = 0; i < sites.size(); ++i)
         if (i + 1 == sites.size() || sites[i].X != sites[i + 1].X || sites[i].Y != sites[i + 1].Y)
@@ -510,7 +759,7 @@ void Delaunay2D(KorMesh& mesh)
     if (w.size() < 3)
     {
         KorReport("Delaunay2D", "Impossible to triangulate less than 3 vertices");
-        return;
+        return false;
     }
     size_t b = 0;
     while (b < w.size() && w[b]->Y <= w[0]->Y)
@@ -519,30 +768,21 @@ void Delaunay2D(KorMesh& mesh)
     {
         KorReport("Delaunay2D",
                   "All the vertices are base vertices aligned : impossible to triangulate them");
-        return;
+        return false;
     }
-
-    Front front, lower;
-    FlipCascade flips(mesh);
     // The collinear run the sweep starts from: the base vertices, or the
     // first two and those on their line.
-    size_t run = b;
+    run = b;
     if (b <= 2)
         for (run = 2; run < w.size() && Orient(*w[0], *w[1], *w[run]) == 0;)
             ++run;
-    size_t next;
-    if (run == w.size())
-    {
-        // All on one slanted or vertical line: flat triangles.
-        StartWithTriangle(mesh, w[0], w[1], w[2], front, lower);
-        next = 3;
-    }
-    else
-    {
-        StartWithFan(mesh, w, run, front, lower);
-        next = run + 1;
-    }
+    return true;
+}
 
+// Every vertex after the start, then the front made convex.
+template <class Flips>
+void Sweep(Flips& flips, const std::vector<KorVertex*>& w, size_t next, Front& front, Front& lower)
+{
     for (size_t i = next; i < w.size(); ++i)
     {
         // The records lie in identifier order, not in sweep order: fetch
@@ -558,4 +798,82 @@ void Delaunay2D(KorMesh& mesh)
             AddAboveFront(flips, p, front, lower);
     }
     FinalizeFront(flips, front);
+}
+
+// The sweep adding each triangle to the mesh as it goes.
+void SweepOnFaces(KorMesh& mesh, const std::vector<KorVertex*>& w, size_t run)
+{
+    Front front, lower;
+    FlipCascade flips(mesh);
+    if (run == w.size())
+    {
+        // All on one slanted or vertical line: flat triangles.
+        StartWithTriangle(mesh, w[0], w[1], w[2], front, lower);
+        Sweep(flips, w, 3, front, lower);
+    }
+    else
+    {
+        StartWithFan(flips, w, run, front, lower);
+        Sweep(flips, w, run + 1, front, lower);
+    }
+}
+
+// The same sweep on a triangle array, the mesh filled once at the end. False,
+// with the mesh left without half-edges, where the array cannot follow the
+// mesh's steps (flat triangles).
+bool SweepOnArray(KorMesh& mesh, const std::vector<KorVertex*>& w, size_t run)
+{
+    if (run == w.size())
+        return false;
+    // Copies numbered in sweep order: the sweep and the flips then read
+    // neighbouring memory, where the mesh's identifiers scatter them.
+    std::vector<KorVertex> local;
+    local.reserve(w.size());
+    std::vector<KorVertex*> order(w.size());
+    std::vector<double> xy(2 * w.size());
+    for (size_t i = 0; i < w.size(); ++i)
+    {
+        local.emplace_back(w[i]->X, w[i]->Y, 0.0);
+        local.back().ID = static_cast<int>(i);
+        order[i] = &local.back();
+        xy[2 * i] = w[i]->X;
+        xy[2 * i + 1] = w[i]->Y;
+    }
+    TriangleCascade flips(xy, 2 * w.size());
+    {
+        Front front, lower;
+        StartWithFan(flips, order, run, front, lower);
+        Sweep(flips, order, run + 1, front, lower);
+    }
+    if (flips.Failed())
+        return false;
+    // Spent: the fill needs room for the mesh's tables.
+    std::vector<KorVertex>().swap(local);
+    std::vector<double>().swap(xy);
+    std::vector<int> ids(w.size());
+    for (size_t i = 0; i < w.size(); ++i)
+        ids[i] = w[i]->ID;
+    if (flips.Fill(mesh, ids))
+        return true;
+    mesh.ClearEdges();
+    return false;
+}
+} // namespace
+
+void Delaunay2D(KorMesh& mesh)
+{
+    mesh.ClearEdges();
+    std::vector<KorVertex*> w;
+    size_t run = 0;
+    if (PrepareSweep(mesh, w, run) && !SweepOnArray(mesh, w, run))
+        SweepOnFaces(mesh, w, run);
+}
+
+void Delaunay2DOnFaces(KorMesh& mesh)
+{
+    mesh.ClearEdges();
+    std::vector<KorVertex*> w;
+    size_t run = 0;
+    if (PrepareSweep(mesh, w, run))
+        SweepOnFaces(mesh, w, run);
 }

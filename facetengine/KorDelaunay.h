@@ -22,7 +22,17 @@
 // cascade: O(1) flips per vertex on average for scattered points, O(n) for
 // one vertex at worst. The region covered is bounded above by a convex front
 // and below by the lower chain, which is left as swept (not convex).
+//
+// The sweep runs on a compact array of triangles (corners and neighbours) and
+// the mesh is filled once at the end (KorMesh::AddTriangles): faces
+// 0, 1, ... and half-edges 0, 1, ... in the array's order, the border twins
+// last. Only a set giving flat triangles is built face by face.
 void Delaunay2D(KorMesh& mesh);
+
+// The same sweep with every triangle and flip made on the mesh as it goes
+// (AddFace, DeleteEdge): the same triangles with other identifiers, at several
+// times the cost. Kept to check the array form against.
+void Delaunay2DOnFaces(KorMesh& mesh);
 
 // Adds the triangle with counter-clockwise orientation in X-Y (a, c, b when
 // a, b, c turn clockwise; a collinear triple keeps the given order). Returns

@@ -166,6 +166,18 @@ public:
     // consistently with its neighbours. Returns the face identifier or -1.
     int AddFace(int count, ...);
     int AddFace(const std::vector<int>& ids);
+    // Builds triangles in bulk on a mesh with no half-edge and no face slot
+    // (after ClearEdges, say): corners holds 3 vertex identifiers per
+    // triangle, twins for its half-edge k (corner k to corner k + 1) the index
+    // 3u + j of the opposite half-edge in the same arrays, or -1 on the
+    // border. Triangle t becomes face t, its half-edge k half-edge 3t + k and
+    // the face's Edge its half-edge 0; the border twins follow in the order
+    // of their half-edges; each vertex's Turn ring takes its half-edges in
+    // identifier order from its Edge, the first of them. O(n), the tables sized once. The caller guarantees
+    // at most one half-edge from a vertex to another. Refused, with a message and nothing added, when the
+    // mesh has half-edges or faces, a corner is missing, a triangle repeats a corner or a twin link is not
+    // mutual between the same two vertices.
+    bool AddTriangles(const std::vector<int>& corners, const std::vector<int>& twins);
     // Stitches a strip of triangles between two polylines. 1, or -1 when a
     // line is empty, a vertex is missing or a triangle is refused.
     int AddFacesAlongLines(const std::vector<int>& lineA, const std::vector<int>& lineB);

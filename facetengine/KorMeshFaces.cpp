@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdarg>
+#include <cstdint>
 #include <string>
 
 namespace
@@ -408,4 +409,89 @@ bool KorMesh::IsVertexOnFace(const KorFace* f, const int& vertexId) const
             break;
     }
     return false;
+}
+
+bool KorMesh::AddTriangles(const std::vector<int>& corners, const std::vector<int>& twins)
+{
+    const auto refuse = [](const std::string& why)
+    {
+        KorReport("KorMesh::AddTriangles", why + " : nothing added");
+        return false;
+    };
+    const size_t n = corners.size();
+    if (n % 3 != 0 || twins.size() != n || n > static_cast<size_t>(INT32_MAX / 2))
+        return refuse("The corners and twins do not describe whole triangles");
+    if (mEdges.GetVectorSize() != 0 || mFaces.GetVectorSize() != 0)
+        return refuse("The mesh already has half-edges or faces");
+    const auto next = [](size_t h) { return h - h % 3 + (h % 3 + 1) % 3; };
+    // The live vertices read in one pass: the corners name them in any order.
+    const size_t slots = static_cast<size_t>(mVertices.GetVectorSize());
+    std::vector<char> live(slots, 0);
+    for (size_t v = 0; v < slots; ++v)
+        live[v] = mVertices.Get(static_cast<int>(v)) != nullptr;
+    size_t border = 0;
+    for (size_t h = 0; h < n; ++h)
+    {
+        const int a = corners[h], b = corners[next(h)];
+        if (a < 0 || static_cast<size_t>(a) >= slots || !live[static_cast<size_t>(a)] || a == b)
+            return refuse("Missing vertex or repeated corner in triangle " + std::to_string(h / 3));
+        const int o = twins[h];
+        if (o < 0)
+        {
+            ++border;
+            continue;
+        }
+        const size_t u = static_cast<size_t>(o);
+        if (u >= n || twins[u] != static_cast<int>(h) || corners[u] != b || corners[next(u)] != a)
+            return refuse("The twin of half-edge " + std::to_string(h) + " does not match it");
+    }
+
+    mEdges.Reserve(n + border);
+    mFaces.Reserve(n / 3);
+    int outer = static_cast<int>(n);
+    for (size_t h = 0; h < n; ++h)
+    {
+        KorEdge* e = mEdges.Add();
+        e->Vertex = corners[h];
+        e->Face = static_cast<int>(h / 3);
+        e->Next = static_cast<int>(next(h));
+        e->Opp = twins[h] >= 0 ? twins[h] : outer++;
+    }
+    for (size_t h = 0; h < n; ++h)
+        if (twins[h] < 0)
+        {
+            KorEdge* e = mEdges.Add();
+            e->Vertex = corners[next(h)];
+            e->Opp = static_cast<int>(h);
+        }
+    for (size_t t = 0; t < n / 3; ++t)
+        mFaces.Add()->Edge = static_cast<int>(3 * t);
+    // The Turn rings in identifier order, closed from the last half-edge of
+    // each vertex to its first, which becomes the vertex's Edge. Worked out
+    // in plain arrays: the corners come in any order, and a walk of the
+    // tables at random would miss the cache at each step.
+    const size_t total = n + border;
+    std::vector<int> turn(total);
+    std::vector<int> first(slots, -1), last(slots, -1);
+    for (size_t id = 0; id < total; ++id)
+    {
+        const size_t v = static_cast<size_t>(id < n ? corners[id] : mEdges.Get(static_cast<int>(id))->Vertex);
+        if (last[v] < 0)
+            first[v] = static_cast<int>(id);
+        else
+            turn[static_cast<size_t>(last[v])] = static_cast<int>(id);
+        last[v] = static_cast<int>(id);
+    }
+    for (size_t v = 0; v < slots; ++v)
+        if (last[v] >= 0)
+        {
+            turn[static_cast<size_t>(last[v])] = first[v];
+            mVertices.Get(static_cast<int>(v))->Edge = first[v];
+        }
+    for (size_t id = 0; id < total; ++id)
+        mEdges.Get(static_cast<int>(id))->Turn = turn[id];
+    if (mEdgeIndex)
+        BuildEdgeIndex();
+    SetModified();
+    return true;
 }
