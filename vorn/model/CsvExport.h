@@ -4,8 +4,8 @@
 #include <ostream>
 #include <string>
 
-// The CSV files the results windows export: fields separated by ';', each
-// line ending with a line break.
+// The CSV files the program exports (results, curves, boreholes): fields
+// separated by ';', each line ending with a line break.
 
 // The field as written: one holding ';', '"' or a line break is quoted,
 // its quotes doubled; any other as it is.

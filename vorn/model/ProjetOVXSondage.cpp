@@ -4,6 +4,7 @@
 
 #include "Couche.h"
 #include "CoucheRecorders.h"
+#include "CsvExport.h"
 #include "ElementRecorders.h"
 #include "KorNumbers.h"
 #include "ModelUi.h"
@@ -16,22 +17,6 @@
 
 namespace
 {
-// A field holding the separator, a quote or a line break is quoted, its
-// quotes doubled, so that a spreadsheet reads it as one field.
-std::string CsvField(const std::string& text)
-{
-    if (text.find_first_of(";\"\r\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (char c : text)
-    {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
-}
-
 std::string Fixed3(double value)
 {
     return KorFormatFixed(value, 3);
@@ -166,9 +151,9 @@ bool ProjetOVX::WriteSondagesCSV(std::ostream& out) const
     out << "Sondage;X;Y;Z;Azimut;Pendage;Profondeur totale;Couche;Profondeur\n";
     for (const Sondage* sondage : mSondages)
     {
-        out << CsvField(sondage->Nom) << ";" << Fixed3(sondage->PosX) << ";" << Fixed3(sondage->PosY) << ";"
-            << Fixed3(sondage->PosZ) << ";" << Fixed3(sondage->Azimut) << ";" << Fixed3(sondage->Pendage)
-            << ";" << Fixed3(sondage->Profondeur) << ";";
+        out << QuoteCSVField(sondage->Nom) << ";" << Fixed3(sondage->PosX) << ";" << Fixed3(sondage->PosY)
+            << ";" << Fixed3(sondage->PosZ) << ";" << Fixed3(sondage->Azimut) << ";"
+            << Fixed3(sondage->Pendage) << ";" << Fixed3(sondage->Profondeur) << ";";
         bool first = true;
         for (const Couche* couche : mCouches)
             if (const PointSondage* point = sondage->GetPointSondage(couche->Nom))
@@ -176,7 +161,7 @@ bool ProjetOVX::WriteSondagesCSV(std::ostream& out) const
                 if (!first)
                     out << ";;;;;;;";
                 first = false;
-                out << CsvField(couche->Nom) << ";" << Fixed3(point->Profondeur) << "\n";
+                out << QuoteCSVField(couche->Nom) << ";" << Fixed3(point->Profondeur) << "\n";
             }
         if (first)
             out << "\n";
@@ -186,21 +171,5 @@ bool ProjetOVX::WriteSondagesCSV(std::ostream& out) const
 
 void ProjetOVX::ExportSondagesCSV()
 {
-    ModelUi& ui = GetModelUi();
-    ModelUi::FileRequest request;
-    request.Title = "Choisissez un fichier";
-    request.Wildcard = "CSV files (*.csv)|*.csv";
-    request.Save = true;
-    const std::string path = ui.AskFilePath(request);
-    if (path.empty())
-        return;
-    std::ofstream out(path, std::ios::trunc);
-    bool written = out.is_open() && WriteSondagesCSV(out);
-    if (written)
-    {
-        out.close();
-        written = !out.fail();
-    }
-    if (!written)
-        ui.MessageBox("Impossible d'exporter sous le fichier '" + path + "'", "Erreur");
+    ExportCSVFile([this](std::ostream& out) { return WriteSondagesCSV(out); });
 }
