@@ -49,7 +49,11 @@ function(vorn_add_gui_tests name dir)
   if(NOT ${name}_CREATED)
     return()
   endif()
-  set(lsan "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/testsupport/lsan.supp")
+  # The leak check at exit stops every thread of the process; in window
+  # tests that means the toolkit's and the GL driver's threads, and its
+  # tracer now and then crashes on one of them after every test passed.
+  # Address errors are still caught; leaks are the window-free tests' job.
+  set(lsan "LSAN_OPTIONS=detect_leaks=0:suppressions=${CMAKE_SOURCE_DIR}/testsupport/lsan.supp")
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     PROPERTIES RESOURCE_LOCK x11_display TIMEOUT 120 ENVIRONMENT "${lsan}" LABELS gui)
   add_test(NAME ${name}.fr_FR COMMAND ${name})
