@@ -88,6 +88,8 @@ bool LumoraDevice::RenderFrame()
 
     for (auto& object : mObjects)
     {
+        if (!object->Shown)
+            continue;
         Instance3D instance(object.get());
         object->Render(&instance);
     }

@@ -99,7 +99,8 @@ public:
     void SetInitialDirectory(const std::string& path) { mInitialDirectory = path; }
 
     // The scene root: objects owned by the device, found by name, drawn at
-    // each frame before the draw callback, deleted with the device.
+    // each frame before the draw callback (those Shown), deleted with the
+    // device.
     // AddObject refuses a null object or a name already held (the object is
     // then deleted) and answers null; otherwise it answers the object, whose
     // device becomes this one.

@@ -54,6 +54,10 @@ public:
     // Draws every vertex as a point; the base has none.
     virtual void RenderVertices(const Instance3D* instance);
 
+    // Whether the device draws the object at each frame; an object that its
+    // owner draws itself, where and when it means to, is held unshown.
+    bool Shown = true;
+
 protected:
     mutable BoundingBox mBoundingBox;
     mutable bool mBoundingBoxValid;

@@ -552,6 +552,10 @@ void TeteTranchee::RefreshDisplayMesh()
         if (!mDisplayMesh && !device->FindObject("Tete"))
             mDisplayMesh = static_cast<LumHandledMesh*>(
                 device->AddObject(std::make_unique<LumHandledMesh>(device, "Tete")));
+        // The mesh is in head coordinates: the placement draws it where the
+        // head would go; on its own it would stand unplaced in the view.
+        if (mDisplayMesh)
+            mDisplayMesh->Shown = false;
     }
     if (mDisplayMesh)
         mDisplayMesh->CreateFromKorMesh(mMesh);

@@ -58,8 +58,8 @@ void BuildSampleProject()
     gProjet.PosXDessus = 0.0;
     gProjet.PosYDessus = 0.0;
     gProjet.ZoomDessus = 220.0;
-    gProjet.CameraPosition = LumPoint(-110.0, -140.0, 110.0);
-    gProjet.CameraTarget = LumPoint(0.0, 10.0, 5.0);
+    gProjet.CameraPosition = LumPoint(-30.0, -45.0, 40.0);
+    gProjet.CameraTarget = LumPoint(0.0, 8.0, 2.0);
     gProjet.m3DAffichageTete = true;
     gProjet.m3DAffichageLigneIntersection = true;
     gProjet.m3DTriangles = true;

@@ -2,10 +2,14 @@
 // of its menus and toolbar, the two modes and the close question. Boxes and
 // dialogs are answered by the test through the model's interface.
 
+#include "CalculSeries.h"
 #include "DialogAPropos.h"
+#include "DialogCalculs.h"
+#include "DialogCourbes.h"
 #include "DialogDiscontinuite.h"
 #include "DialogOutilsCreation.h"
 #include "DialogVisualisation.h"
+#include "Excavation.h"
 #include "FenetreTunnel.h"
 #include "FrameUi.h"
 #include "GuiTestHelpers.h"
@@ -16,14 +20,21 @@
 #include "PanelPrincipal.h"
 #include "PlanView.h"
 #include "ProjetOVX.h"
+#include "ResultatsOVX.h"
 #include "View3D.h"
 
+#include <wx/checkbox.h>
 #include <wx/dialog.h>
 #include <wx/filename.h>
+#include <wx/image.h>
 #include <wx/menu.h>
+#include <wx/stattext.h>
 #include <wx/statusbr.h>
+#include <wx/textctrl.h>
 #include <wx/textdlg.h>
 #include <wx/toolbar.h>
+
+#include <GL/gl.h>
 
 #include <cstdio>
 #include <deque>
@@ -56,7 +67,15 @@ public:
         }
         return buttons == Buttons::Ok ? IdOk : IdCancel;
     }
-    std::string AskFilePath(const FileRequest&) override { return std::string(); }
+    std::deque<std::string> pathAnswers;
+    std::string AskFilePath(const FileRequest&) override
+    {
+        if (pathAnswers.empty())
+            return std::string();
+        const std::string path = pathAnswers.front();
+        pathAnswers.pop_front();
+        return path;
+    }
     bool AskText(const std::string&, const std::string& caption, std::string& text) override
     {
         textDefaults.push_back(caption + " | " + text);
@@ -442,5 +461,101 @@ TEST_F(MainFrameTest, AnsweringNoClosesWithoutSaving)
     std::ifstream file(projectPath);
     const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     EXPECT_EQ(text.find("GraduationAxe"), std::string::npos);
+}
+
+// The frame read back right after the 3D view drew.
+std::vector<unsigned char> sFrame;
+wxSize sFrameSize;
+
+void RenderAndKeep(LumoraDevice* device)
+{
+    RenderView3D(device);
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    sFrameSize = wxSize(viewport[2], viewport[3]);
+    sFrame.assign(static_cast<size_t>(viewport[2]) * viewport[3] * 3, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, viewport[2], viewport[3], GL_RGB, GL_UNSIGNED_BYTE, sFrame.data());
+}
+
+// What a new user does first: open the sample, look at the cut head and its
+// volume, run a series along the axis and export its volumes. The sample's
+// head excavates 829.45 m3 in all (166.73 in the lower layer), each layer
+// rounded before the difference: 829.
+TEST_F(MainFrameTest, SampleOpenedCutSeriesAndExportedAsAUserWould)
+{
+    ui->pathAnswers.push_back(std::string(VORN_SOURCE_DIR) + "/samples/exemple.ovx");
+    Command(FenetreTunnel::IdOpen);
+    ASSERT_EQ(gProjet.GetNumberOfCouches(), 2);
+    EXPECT_EQ(frame->GetTitle(), "Ovalis 1.0.5 - exemple");
+
+    Command(FenetreTunnel::IdModeVisualisation);
+    ASSERT_EQ(GetModelUi().GetMode(), 2);
+    LumoraDevice* device = frame->GetMainDevice();
+    device->SetDrawCallback(RenderAndKeep);
+    RefreshDisplay();
+    GuiTest::Pump(50);
+    ASSERT_FALSE(sFrame.empty());
+    EXPECT_EQ(frame->GetVisualisationPalette()->GetVolumeLabel()->GetLabel(), "829 m3");
+    EXPECT_EQ(gCalculationErrors, 0);
+    wxImage shot(sFrameSize.x, sFrameSize.y, sFrame.data(), true);
+    shot.Mirror(false).SaveFile("vorn_sample_frame.png", wxBITMAP_TYPE_PNG);
+    const std::vector<unsigned char> withHead = sFrame;
+    gProjet.Set3DAffichageTete(false);
+    RefreshDisplay();
+    GuiTest::Pump(50);
+    ASSERT_EQ(sFrame.size(), withHead.size());
+    size_t differ = 0;
+    for (size_t i = 0; i < sFrame.size(); i += 3)
+        differ +=
+            sFrame[i] != withHead[i] || sFrame[i + 1] != withHead[i + 1] || sFrame[i + 2] != withHead[i + 2];
+    EXPECT_GE(differ, sFrame.size() / 3 / 100);
+    gProjet.Set3DAffichageTete(true);
+
+    // Menu 38: five positions along the axis, none across it.
+    GuiTest::OneShot launch(
+        []
+        {
+            for (wxWindow* w : wxTopLevelWindows)
+                if (auto* dialog = dynamic_cast<DialogCalculs*>(w); dialog && dialog->IsModal())
+                {
+                    dialog->GetDirectionBox()->SetValue(false);
+                    dialog->GetField(0)->SetValue("-2");
+                    dialog->GetField(1)->SetValue("1");
+                    dialog->GetField(2)->SetValue("2");
+                    wxCommandEvent click(wxEVT_BUTTON, 2);
+                    click.SetEventObject(dialog);
+                    dialog->GetEventHandler()->ProcessEvent(click);
+                }
+        });
+    launch.StartOnce(200);
+    Command(38);
+    const ResultatsOVX& results = gProjet.GetResultats();
+    size_t records = 0;
+    for (const auto& row : results.Values)
+        records += row.size();
+    ASSERT_EQ(records, 5u);
+
+    // Menu 39, "V", then the CSV.
+    Command(39);
+    DialogCourbes* curves = frame->GetCurvesDialog();
+    curves->SelectVariable("V");
+    const std::string csv = wxFileName::CreateTempFileName("vorn").ToUTF8().data();
+    ui->pathAnswers.push_back(csv);
+    curves->ExportCSV();
+    std::ifstream in(csv);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    std::remove(csv.c_str());
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0], "Position;V");
+    std::vector<double> volumes;
+    for (size_t i = 1; i < lines.size(); ++i)
+        volumes.push_back(std::stod(lines[i].substr(lines[i].find(';') + 1)));
+    EXPECT_EQ(lines[3], "0;829");
+    // Into the hill, deeper cut.
+    for (size_t i = 1; i < volumes.size(); ++i)
+        EXPECT_GT(volumes[i], volumes[i - 1]) << lines[i + 1];
 }
 } // namespace
