@@ -671,7 +671,7 @@ TEST_F(PaletteTest, NewLayerDialog)
         palette->OnAddCouche(none);
         ASSERT_TRUE(copy.Done());
         Couche* made = gProjet.GetCouche(c.name);
-        ASSERT_NE(made, nullptr) << c.name;
+        ASSERT_NE(made, nullptr) << c.name << " " << (ui->boxes.empty() ? "" : ui->boxes.back());
         LumPoint high, low;
         made->GetHighestAndLowest(high, low);
         if (c.flat)
