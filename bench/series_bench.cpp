@@ -8,12 +8,16 @@
 // above. A polyline axis along +Y, the constructor head; 100 positions
 // every 0.2 m around the axis's middle.
 //
+// Each size runs on both roads of the layer cut, side by side: "whole"
+// cuts a copy of the whole surface at every position, as the computation is
+// defined, "local" a patch of it (eCutRoute). The whole road at the large
+// sizes runs fewer positions, at about ten seconds each.
+//
 // Counters: positions per second, the share of each phase of the
 // excavation (place, copy, search, cut, select, measure, render arrays,
-// altitude; gExcavationTimers), the failed positions, and the ratio of the
-// cost of one position to the cost at 2 x 10^4 triangles of the same layer
-// count (the excavation's steps as built are the literal ones: no step is
-// replaced by a local one, so there is no second route to compare).
+// altitude; gExcavationTimers), the layer cuts made on a patch and whole,
+// the failed positions, and the ratio of the cost of one position to the
+// cost at 2 x 10^4 triangles of the same layer count and road.
 #include "Axe.h"
 #include "Couche.h"
 #include "Excavation.h"
@@ -29,7 +33,13 @@
 
 namespace
 {
-constexpr int kPositions = 100;
+// Positions per run: fewer where one costs seconds.
+int Positions(eCutRoute route, int triangles)
+{
+    if (route == eCutRoute::Local || triangles <= 20000)
+        return 100;
+    return triangles <= 200000 ? 20 : 4;
+}
 
 // Fills the project with the layers once per size.
 void BuildScene(int layers, int triangles)
@@ -59,10 +69,10 @@ void BuildScene(int layers, int triangles)
     built = {layers, triangles};
 }
 
-// Seconds per position by layer count, at the smallest size.
-std::map<int, double>& SmallestCost()
+// Seconds per position by layer count and road, at the smallest size.
+std::map<std::pair<int, int>, double>& SmallestCost()
 {
-    static std::map<int, double> cost;
+    static std::map<std::pair<int, int>, double> cost;
     return cost;
 }
 
@@ -70,6 +80,10 @@ void BM_Series(benchmark::State& state)
 {
     const int layers = static_cast<int>(state.range(0));
     const int triangles = static_cast<int>(state.range(1));
+    const eCutRoute route = state.range(2) == 0 ? eCutRoute::Whole : eCutRoute::Local;
+    const std::pair<int, int> key(layers, static_cast<int>(state.range(2)));
+    const int count = Positions(route, triangles);
+    state.SetLabel(route == eCutRoute::Whole ? "whole" : "local");
     BuildScene(layers, triangles);
     Axe& axe = gProjet.GetAxe();
     gExcavationTimers.Reset();
@@ -78,23 +92,25 @@ void BM_Series(benchmark::State& state)
     for (auto _ : state)
     {
         const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < kPositions; ++i)
+        for (int i = 0; i < count; ++i)
         {
-            axe.SetHeadPositionAtDistance(1000.0 - 10.0 + 0.2 * i);
+            axe.SetHeadPositionAtDistance(1000.0 - 10.0 + 0.2 * i * 100 / count);
             gProjet.InvalidateResults();
-            ComputeExcavation();
+            ComputeExcavation(route);
             failed += gCalculationErrors;
         }
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
-    const double positions = static_cast<double>(state.iterations()) * kPositions;
+    const double positions = static_cast<double>(state.iterations()) * count;
     state.counters["positions_per_s"] = benchmark::Counter(positions, benchmark::Counter::kIsRate);
     state.counters["failed"] = failed;
+    state.counters["local_cuts"] = gExcavationTimers.LocalCuts;
+    state.counters["whole_cuts"] = gExcavationTimers.WholeCuts;
     const double perPosition = seconds / positions;
     if (triangles == 20000)
-        SmallestCost()[layers] = perPosition;
-    if (SmallestCost().count(layers))
-        state.counters["cost_vs_2e4"] = perPosition / SmallestCost()[layers];
+        SmallestCost()[key] = perPosition;
+    if (SmallestCost().count(key))
+        state.counters["cost_vs_2e4"] = perPosition / SmallestCost()[key];
     const double total = gExcavationTimers.Total();
     if (total > 0.0)
     {
@@ -110,13 +126,8 @@ void BM_Series(benchmark::State& state)
 
 // The smaller sizes first, so that each larger one has its reference.
 BENCHMARK(BM_Series)
-    ->ArgNames({"layers", "triangles"})
-    ->Args({1, 20000})
-    ->Args({1, 200000})
-    ->Args({1, 2000000})
-    ->Args({3, 20000})
-    ->Args({3, 200000})
-    ->Args({3, 2000000})
+    ->ArgNames({"layers", "triangles", "local"})
+    ->ArgsProduct({{1, 3}, {20000, 200000, 2000000}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 } // namespace

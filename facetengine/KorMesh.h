@@ -223,6 +223,22 @@ public:
     int AddVertexOnEdge(const int& edge, const LumPoint& p, bool tracks);
     bool CutFaceFromEdges(const std::vector<int>& path, bool tracks);
     bool CopyFacesToMesh(const std::vector<int>& faces, KorMesh& destination, bool tracks) const;
+    // Replaces destination by the given faces of this mesh, with their
+    // vertices and half-edges and the twins of those, as an exact restriction
+    // of this mesh (KorMeshPatch.cpp): each table keeps the relative order of
+    // its identifiers, every link and Turn ring its order, each vertex and
+    // face its first half-edge where the copy holds it. A twin whose face is
+    // not copied is a border half-edge of the copy. So an operation that
+    // breaks ties by identifier or walks rings from their start does on the
+    // copy what it does on this mesh, as long as it stays away from the
+    // copy's border. sources receives, per copied vertex, half-edge and face,
+    // the identifier it was copied from. False, destination empty, when a
+    // face is missing. O(k log k) for k copied elements.
+    struct sCopySources
+    {
+        std::vector<int> Vertices, Edges, Faces;
+    };
+    bool CopyFacesInOrder(const std::vector<int>& faces, KorMesh& destination, sCopySources& sources) const;
     void GetNewFacesFrom(const int& origin, std::vector<int>& out) const;
 
     // A possibly concave or self-crossing polygon as faces each fanned from one

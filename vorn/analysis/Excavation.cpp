@@ -12,6 +12,7 @@
 #include "ModelUi.h"
 #include "ProjetOVX.h"
 #include "SceneCoordinates.h"
+#include "TerrainPatch.h"
 #include "TeteTranchee.h"
 
 #include <algorithm>
@@ -45,6 +46,10 @@ private:
 };
 
 constexpr double kFailed = -1.0;
+// Scene units: the altitude tolerance and the plan margin of the patch of
+// a surface that a head can meet, well beyond the retries' moves of the
+// head (hundredths).
+constexpr double kPatchMargin = 2.0;
 
 // The area of the faces of the mesh that stem from the given origin faces.
 double SurfaceFrom(const KorMesh& mesh, const std::vector<int>& origins)
@@ -79,6 +84,7 @@ void ResetLayerCut(Couche& layer)
 {
     {
         PhaseTimer timer(gExcavationTimers.Copy);
+        layer.DiscardPendingCutSurface();
         layer.GetMesh(Couche::TerrainSurTete).Clear();
         layer.GetMesh(Couche::Tete).Clear();
         layer.GetMesh(Couche::Intersection) = layer.GetMesh(Couche::Surface);
@@ -87,8 +93,8 @@ void ResetLayerCut(Couche& layer)
 }
 
 // Whether one face of the list has a half-edge whose twin lies outside the
-// surface.
-bool HoldsBorder(const KorMesh& mesh, const std::vector<int>& faces)
+// surface; on a patch, the patch's own border does not count.
+bool HoldsBorder(const KorMesh& mesh, const std::vector<int>& faces, const TerrainPatch* patch = nullptr)
 {
     for (int id : faces)
     {
@@ -101,7 +107,7 @@ bool HoldsBorder(const KorMesh& mesh, const std::vector<int>& faces)
         for (int steps = 0; e && steps < mesh.GetEdgeVectorSize(); ++steps)
         {
             const KorEdge* twin = mesh.GetEdge(e->Opp);
-            if (!twin || twin->Face < 0)
+            if (!twin || (twin->Face < 0 && !(patch && patch->IsCutOff(twin->GetID()))))
                 return true;
             e = mesh.GetEdge(e->Next);
             if (e == start)
@@ -205,7 +211,7 @@ double SumResults(const std::vector<double>& values)
     return total;
 }
 
-void ComputeExcavation()
+void ComputeExcavation(eCutRoute route)
 {
     gCalculationErrors = 0;
     gProjet.SetTeteExcavee(nullptr);
@@ -251,7 +257,7 @@ void ComputeExcavation()
         if (unbuilt)
             ResetLayerCut(*layer);
         else
-            cut = CutTerrainMesh(*layer, placedMesh, gHeadPosition);
+            cut = CutTerrainMesh(*layer, placedMesh, gHeadPosition, route);
         if (!cut && firstFailed > cumulative.size())
         {
             firstFailed = cumulative.size();
@@ -266,140 +272,44 @@ void ComputeExcavation()
     gProjet.SetExcavationState(false, true);
 }
 
-bool CutTerrainMesh(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosition)
+namespace
 {
-    // The surface cut is the one drawn and measured: stale points are
-    // triangulated first, as a drawing would.
-    if (layer.NeedsTriangulation())
-        layer.Triangulate();
-    KorMesh& intersection = layer.GetMesh(Couche::Intersection);
-    KorMesh& headCut = layer.GetMesh(Couche::Tete);
-    KorMesh& overHead = layer.GetMesh(Couche::TerrainSurTete);
-    KorMesh working;
-    KorBoundingBox headBox;
-    {
-        PhaseTimer timer(gExcavationTimers.Copy);
-        overHead.Clear();
-        headCut.Clear();
-        intersection = layer.GetMesh(Couche::Surface);
-        working = placedHead;
-        headBox.Define(working);
-        working.ClearTracksOfFaces();
-        headCut.ClearTracksOfFaces();
-    }
-
-    std::vector<LumPoint> line;
-    std::vector<sBooleanIntersection> onTerrain, onHead;
-    bool found = false;
-    {
-        PhaseTimer timer(gExcavationTimers.Search);
-        found = GetIntersectionLine(intersection, working, headBox, headPosition, line, onTerrain, onHead, 2,
-                                    10000);
-        if (!found && line.empty())
-        {
-            KorBoundingBox terrainBox;
-            terrainBox.Define(intersection);
-            found = GetIntersectionLine(working, intersection, terrainBox, headPosition, line, onHead,
-                                        onTerrain, 2, 10000);
-            // No line either way: the head does not meet this layer.
-            if (!found && line.empty())
-            {
-                RefreshCutDisplays(layer);
-                return true;
-            }
-        }
-    }
-    if (!found)
-    {
-        gIntersectionLines.push_back(line);
-        RefreshCutDisplays(layer);
-        return false;
-    }
-
-    bool result = false;
-    int lines = 0;
-    std::vector<int> cutVertices, inner, outer;
-    while (found)
-    {
-        if (++lines > MaxLinesPerLayer)
-        {
-            KorReport("CutTerrainMesh", "Trop de lignes d'intersection sur la couche " + layer.Nom);
-            result = false;
-            break;
-        }
-        gIntersectionLines.push_back(line);
-
-        // Terrain side: the patch inside the line leaves the surface.
-        bool terrainCut = false;
-        {
-            PhaseTimer timer(gExcavationTimers.Cut);
-            terrainCut = CutMeshFromIntersectionLine(intersection, onTerrain, line, cutVertices, false) &&
-                         intersection.ToConcaveMesh(false);
-        }
-        bool terrainSide = false;
-        if (terrainCut)
-        {
-            PhaseTimer timer(gExcavationTimers.Select);
-            terrainSide = SelectFacesInsideLine(cutVertices, intersection, inner, outer, false);
-            if (terrainSide)
-            {
-                intersection.CopyFacesToMesh(inner, overHead, false);
-                for (int id : inner)
-                    intersection.DeleteFace(id, true);
-            }
-        }
-
-        // Head side: what lies above the terrain leaves the head.
-        bool headCutDone = false;
-        {
-            PhaseTimer timer(gExcavationTimers.Cut);
-            headCutDone = CutMeshFromIntersectionLine(working, onHead, line, cutVertices, true);
-        }
-        bool headSide = false;
-        bool selected = true;
-        if (headCutDone)
-        {
-            PhaseTimer timer(gExcavationTimers.Select);
-            selected = SelectFacesInsideLine(cutVertices, working, inner, outer, true);
-            if (selected)
-            {
-                headSide = working.ToConcaveMesh(inner, true);
-                for (int id : outer)
-                    working.DeleteFace(id, true);
-                std::vector<int> remaining;
-                for (int id = 0; id < working.GetFaceVectorSize(); ++id)
-                    if (working.GetFace(id))
-                        remaining.push_back(id);
-                working.CopyFacesToMesh(remaining, headCut, true);
-            }
-        }
-
-        // A head side that cannot be split leaves the result and the
-        // working copy as they are.
-        if (selected)
-        {
-            result = terrainSide && headSide;
-            PhaseTimer timer(gExcavationTimers.Copy);
-            working = placedHead;
-            working.ClearTracksOfFaces();
-        }
-        line.clear();
-        onTerrain.clear();
-        onHead.clear();
-
-        PhaseTimer timer(gExcavationTimers.Search);
-        found = GetIntersectionLine(intersection, working, headBox, headPosition, line, onTerrain, onHead, 1,
-                                    2000);
-        if (!found && !line.empty())
-            gIntersectionLines.push_back(line);
-    }
-    RefreshCutDisplays(layer);
-    return result;
+// The position of the mesh's first live vertex, to tell a moved copy.
+LumPoint FirstVertex(const KorMesh& mesh)
+{
+    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+        if (const KorVertex* v = mesh.GetVertex(id))
+            return LumPoint(v->X, v->Y, v->Z);
+    return LumPoint();
 }
 
-bool SelectFacesInsideLine(const std::vector<int>& cutVertices, KorMesh& mesh, std::vector<int>& inner,
-                           std::vector<int>& outer, bool highest)
+// Whether a half-edge of one face of the list is the patch's own border.
+bool HoldsCutOff(KorMesh& mesh, const std::vector<int>& faces, const TerrainPatch& patch)
 {
+    std::vector<KorEdge*> ring;
+    for (int id : faces)
+    {
+        const KorFace* f = mesh.GetFace(id);
+        if (!f)
+            continue;
+        mesh.GetFaceEdges(f, ring);
+        for (const KorEdge* e : ring)
+            if (e && patch.IsCutOff(e->Opp))
+                return true;
+    }
+    return false;
+}
+
+// SelectFacesInsideLine, on a whole mesh (patch null) or on a patch of a
+// surface. On a patch the side that reaches the patch's border goes on over
+// the rest of the surface, whose extreme point and border count with it;
+// the other side lies in the patch whole. When both sides or neither reach
+// that border the patch cannot tell the sides as the whole surface would:
+// undecided is set and the result is false.
+bool SelectSides(const std::vector<int>& cutVertices, KorMesh& mesh, std::vector<int>& inner,
+                 std::vector<int>& outer, bool highest, const TerrainPatch* patch, bool& undecided)
+{
+    undecided = false;
     inner.clear();
     outer.clear();
     const size_t n = cutVertices.size();
@@ -444,6 +354,28 @@ bool SelectFacesInsideLine(const std::vector<int>& cutVertices, KorMesh& mesh, s
     bool anyA = false, anyB = false;
     if (!extremeOf(sideA, extremeA, anyA) || !extremeOf(sideB, extremeB, anyB))
         return false;
+    bool openA = false, openB = false;
+    if (patch)
+    {
+        openA = HoldsCutOff(mesh, sideA, *patch);
+        openB = HoldsCutOff(mesh, sideB, *patch);
+        if (openA == openB)
+        {
+            undecided = true;
+            return false;
+        }
+        double z = 0.0;
+        if (patch->GetExtremeBeyond(highest, z))
+        {
+            double& extreme = openA ? extremeA : extremeB;
+            bool& any = openA ? anyA : anyB;
+            if (!any || beyond(z, extreme))
+                extreme = z;
+            any = true;
+        }
+    }
+    const auto holdsBorder = [&](const std::vector<int>& side, bool open)
+    { return HoldsBorder(mesh, side, patch) || (open && patch->HasBorderBeyond()); };
     if (!anyA && !anyB)
         return false;
     bool outerIsB = false;
@@ -452,10 +384,213 @@ bool SelectFacesInsideLine(const std::vector<int>& cutVertices, KorMesh& mesh, s
     else if (anyA && anyB && !beyond(extremeA, extremeB))
         // A tie, as on a flat patch: the inner side of a closed line never
         // reaches the border, whatever the line's orientation.
-        outerIsB = HoldsBorder(mesh, sideB) && !HoldsBorder(mesh, sideA);
+        outerIsB = holdsBorder(sideB, openB) && !holdsBorder(sideA, openA);
     inner = outerIsB ? sideA : sideB;
     outer = outerIsB ? sideB : sideA;
     return true;
+}
+
+// The cut of one layer on the whole surface (patch null) or on a patch of
+// it: 1 done, 0 failed, -1 when the patch could not tell the sides of a
+// line (nothing is left to the layer then; the caller cuts the whole
+// surface).
+int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosition, TerrainPatch* patch)
+{
+    KorMesh& intersection = layer.GetMesh(Couche::Intersection);
+    KorMesh& headCut = layer.GetMesh(Couche::Tete);
+    KorMesh& overHead = layer.GetMesh(Couche::TerrainSurTete);
+    KorMesh working;
+    KorBoundingBox headBox;
+    bool local = false;
+    {
+        PhaseTimer timer(gExcavationTimers.Copy);
+        overHead.Clear();
+        headCut.Clear();
+        working = placedHead;
+        headBox.Define(working);
+        working.ClearTracksOfFaces();
+        headCut.ClearTracksOfFaces();
+        local = patch && patch->Take(layer, working, kPatchMargin);
+        if (patch && !local && !patch->IsApart())
+            return -1;
+        if (!local)
+            intersection = layer.GetMesh(Couche::Surface);
+    }
+    // Where the head cannot come near the surface there is no line either
+    // way: the surface stays whole.
+    if (patch && patch->IsApart())
+    {
+        patch->HandOver(layer);
+        RefreshCutDisplays(layer);
+        return 1;
+    }
+    KorMesh& terrain = local ? patch->GetMesh() : intersection;
+    // Every way out leaves the cut surface to the layer, whole or pending.
+    const auto finish = [&](int result)
+    {
+        if (local)
+            patch->HandOver(layer);
+        RefreshCutDisplays(layer);
+        return result;
+    };
+
+    // A walk on the patch is the walk on the whole surface as long as it
+    // stays off the patch's border. A retry hides where the first attempt
+    // went, and so does a first search that finds nothing after one: the
+    // whole surface is cut then.
+    const LumPoint headCorner = FirstVertex(placedHead);
+    const auto moved = [&headCorner](const KorMesh& mesh)
+    {
+        const LumPoint p = FirstVertex(mesh);
+        return p.x != headCorner.x || p.y != headCorner.y || p.z != headCorner.z;
+    };
+
+    std::vector<LumPoint> line;
+    std::vector<sBooleanIntersection> onTerrain, onHead;
+    bool found = false;
+    {
+        PhaseTimer timer(gExcavationTimers.Search);
+        found =
+            GetIntersectionLine(terrain, working, headBox, headPosition, line, onTerrain, onHead, 2, 10000);
+        if (local && (!found || moved(working) || patch->Reaches(onTerrain)))
+            return -1;
+        if (!found && line.empty())
+        {
+            // The whole surface's box on either road: its centre sets the
+            // frame the walk rounds its points in.
+            KorBoundingBox terrainBox;
+            if (local)
+                terrainBox = patch->GetSurfaceBox();
+            else
+                terrainBox.Define(intersection);
+            found = GetIntersectionLine(working, terrain, terrainBox, headPosition, line, onHead, onTerrain,
+                                        2, 10000);
+            // No line either way: the head does not meet this layer.
+            if (!found && line.empty())
+                return finish(1);
+        }
+    }
+    if (!found)
+    {
+        gIntersectionLines.push_back(line);
+        return finish(0);
+    }
+
+    bool result = false;
+    int lines = 0;
+    std::vector<int> cutVertices, inner, outer;
+    while (found)
+    {
+        if (++lines > MaxLinesPerLayer)
+        {
+            KorReport("CutTerrainMesh", "Trop de lignes d'intersection sur la couche " + layer.Nom);
+            result = false;
+            break;
+        }
+        gIntersectionLines.push_back(line);
+
+        // Terrain side: the patch inside the line leaves the surface.
+        bool terrainCut = false;
+        {
+            PhaseTimer timer(gExcavationTimers.Cut);
+            terrainCut = CutMeshFromIntersectionLine(terrain, onTerrain, line, cutVertices, false) &&
+                         terrain.ToConcaveMesh(false);
+        }
+        bool terrainSide = false;
+        if (terrainCut)
+        {
+            PhaseTimer timer(gExcavationTimers.Select);
+            bool undecided = false;
+            terrainSide =
+                SelectSides(cutVertices, terrain, inner, outer, false, local ? patch : nullptr, undecided);
+            if (undecided)
+                return -1;
+            if (terrainSide)
+            {
+                terrain.CopyFacesToMesh(inner, overHead, false);
+                for (int id : inner)
+                    terrain.DeleteFace(id, true);
+            }
+        }
+
+        // Head side: what lies above the terrain leaves the head.
+        bool headCutDone = false;
+        {
+            PhaseTimer timer(gExcavationTimers.Cut);
+            headCutDone = CutMeshFromIntersectionLine(working, onHead, line, cutVertices, true);
+        }
+        bool headSide = false;
+        bool selected = true;
+        if (headCutDone)
+        {
+            PhaseTimer timer(gExcavationTimers.Select);
+            selected = SelectFacesInsideLine(cutVertices, working, inner, outer, true);
+            if (selected)
+            {
+                headSide = working.ToConcaveMesh(inner, true);
+                for (int id : outer)
+                    working.DeleteFace(id, true);
+                std::vector<int> remaining;
+                for (int id = 0; id < working.GetFaceVectorSize(); ++id)
+                    if (working.GetFace(id))
+                        remaining.push_back(id);
+                working.CopyFacesToMesh(remaining, headCut, true);
+            }
+        }
+
+        // A head side that cannot be split leaves the result and the
+        // working copy as they are.
+        if (selected)
+        {
+            result = terrainSide && headSide;
+            PhaseTimer timer(gExcavationTimers.Copy);
+            working = placedHead;
+            working.ClearTracksOfFaces();
+        }
+        line.clear();
+        onTerrain.clear();
+        onHead.clear();
+
+        PhaseTimer timer(gExcavationTimers.Search);
+        found =
+            GetIntersectionLine(terrain, working, headBox, headPosition, line, onTerrain, onHead, 1, 2000);
+        if (local && patch->Reaches(onTerrain))
+            return -1;
+        if (!found && !line.empty())
+            gIntersectionLines.push_back(line);
+    }
+    return finish(result ? 1 : 0);
+}
+} // namespace
+
+bool CutTerrainMesh(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosition, eCutRoute route)
+{
+    // The surface cut is the one drawn and measured: stale points are
+    // triangulated first, as a drawing would.
+    if (layer.NeedsTriangulation())
+        layer.Triangulate();
+    layer.DiscardPendingCutSurface();
+    if (route == eCutRoute::Local)
+    {
+        const size_t lines = gIntersectionLines.size();
+        TerrainPatch patch;
+        const int result = CutLayer(layer, placedHead, headPosition, &patch);
+        if (result >= 0)
+        {
+            ++gExcavationTimers.LocalCuts;
+            return result == 1;
+        }
+        gIntersectionLines.resize(lines);
+    }
+    ++gExcavationTimers.WholeCuts;
+    return CutLayer(layer, placedHead, headPosition, nullptr) == 1;
+}
+
+bool SelectFacesInsideLine(const std::vector<int>& cutVertices, KorMesh& mesh, std::vector<int>& inner,
+                           std::vector<int>& outer, bool highest)
+{
+    bool undecided = false;
+    return SelectSides(cutVertices, mesh, inner, outer, highest, nullptr, undecided);
 }
 
 double ComputeFaceClassSurface(int faceClass, const TeteTranchee& head, const KorMesh& cutHead, int part)

@@ -54,6 +54,9 @@ struct sExcavationTimers
     double Measure = 0.0;
     double RenderArrays = 0.0;
     double Altitude = 0.0;
+    // Layer cuts made on a patch of the surface and on a copy of the whole.
+    int LocalCuts = 0;
+    int WholeCuts = 0;
 
     void Reset() { *this = sExcavationTimers(); }
     double Total() const { return Place + Copy + Search + Cut + Select + Measure + RenderArrays + Altitude; }
@@ -88,7 +91,19 @@ double SumResults(const std::vector<double>& values);
 // Clears the project's stale flag first, so a computation that stops early
 // (no layer, no head position) is not retried at every frame; otherwise
 // marks the results valid, failures included (gCalculationErrors tells).
-void ComputeExcavation();
+// The road of a layer's cut. Whole cuts a copy of the whole surface, as the
+// computation is defined. Local cuts a patch of the surface around the
+// head's box (TerrainPatch), with the same lines, sides and measures, and
+// leaves the cut surface to be assembled when read, so that the cost of a
+// position barely grows with the surface; where the patch cannot stand for
+// the whole (a surface of several pieces or of polygons, a line whose
+// sides both reach the patch's border) that layer is cut whole.
+enum class eCutRoute
+{
+    Whole,
+    Local
+};
+void ComputeExcavation(eCutRoute route = eCutRoute::Local);
 
 // Cuts one layer with the placed head: the layer's intersection mesh (its
 // surface less the excavated patch), head mesh (the head faces under the
@@ -98,7 +113,8 @@ void ComputeExcavation();
 // gIntersectionLines; at most MaxLinesPerLayer lines are processed, one
 // more fails the layer (a line whose terrain side fails is found again).
 constexpr int MaxLinesPerLayer = 50;
-bool CutTerrainMesh(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosition);
+bool CutTerrainMesh(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosition,
+                    eCutRoute route = eCutRoute::Local);
 
 // Splits a mesh cut along the closed line through cutVertices into the
 // faces on either side. The outer side holds the extreme point (the highest

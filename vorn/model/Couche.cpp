@@ -165,8 +165,11 @@ void Couche::SetGeometryChanged()
 
 void Couche::SetDisplayChanged()
 {
+    // A pending cut names faces of the surface as it was.
+    AssembleCutSurface();
     mTextureValid = false;
     mFaceIndexValid = false;
+    mShapeValid = false;
     gProjet.SetGeometryChanged();
     gProjet.InvalidateResults();
     gProjet.RefreshWindows();

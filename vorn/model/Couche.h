@@ -4,6 +4,7 @@
 #include "KorFaceBoxIndex.h"
 #include "KorMesh.h"
 #include "LumPoint.h"
+#include "SurfaceShape.h"
 #include "XMLable.h"
 
 #include <cstdint>
@@ -208,8 +209,38 @@ public:
     bool GetHighestAndLowestInZone(const LumPoint& c1, const LumPoint& c2, LumPoint& highest,
                                    LumPoint& lowest) const;
 
-    KorMesh& GetMesh(eMesh which = Surface) { return mMeshes[which]; }
-    const KorMesh& GetMesh(eMesh which = Surface) const { return mMeshes[which]; }
+    // A cut surface (pair 1) left pending by a cut made on a patch is
+    // assembled here, at its first read.
+    KorMesh& GetMesh(eMesh which = Surface)
+    {
+        if (which == Intersection)
+            AssembleCutSurface();
+        return mMeshes[which];
+    }
+    const KorMesh& GetMesh(eMesh which = Surface) const
+    {
+        // Assembling gives pair 1 the value it stands for; it changes
+        // nothing a reader could tell.
+        if (which == Intersection)
+            const_cast<Couche*>(this)->AssembleCutSurface();
+        return mMeshes[which];
+    }
+    // The faces of the surface whose boxes may meet the box lo-hi (a
+    // superset, in identifier order), through the face index. False when
+    // the index refuses (no face, or a box over most of the surface).
+    bool QuerySurfaceFaces(const LumPoint& lo, const LumPoint& hi, std::vector<int>& faces);
+    // Built again when the surface has changed.
+    const SurfaceShape& GetSurfaceShape();
+    // A cut made on a patch of the surface gives the cut surface as the
+    // surface less the faces `replaced`, with the faces of `patch` in their
+    // place; patch vertex k below vertexSources.size() was copied from
+    // surface vertex vertexSources[k]. The whole surface is copied only when
+    // pair 1 is read, so that a series reading volumes alone stays local.
+    // The assembled mesh has other face identifiers than a cut of a copy of
+    // the whole surface; nothing stored names them.
+    void SetPendingCutSurface(std::vector<int> replaced, std::vector<int> vertexSources, KorMesh&& patch);
+    // Forgets a pending cut surface, for a caller about to replace pair 1.
+    void DiscardPendingCutSurface();
     LumHandledMesh* GetDisplayMesh(eMesh which = Surface) const { return mDisplay[which]; }
     int GetPickedVertex() const { return mPickedVertex; }
     void SetPickedVertex(int id) { mPickedVertex = id; }
@@ -247,8 +278,16 @@ private:
     std::vector<LigneNiveau*> mLignes;
     KorMesh mMeshes[4];
     LumHandledMesh* mDisplay[4] = {nullptr, nullptr, nullptr, nullptr};
+    void AssembleCutSurface();
+
     KorFaceBoxIndex mFaceIndex;
     bool mFaceIndexValid = false;
+    SurfaceShape mShape;
+    bool mShapeValid = false;
+    bool mCutPending = false;
+    std::vector<int> mCutReplaced;
+    std::vector<int> mCutSources;
+    KorMesh mCutPatch;
     bool mTextureValid = false;
     bool mDiscontinuitesBuilt = false;
     bool mRetriangulate = true;

@@ -33,9 +33,9 @@ bool Couche::ExportDXF(const std::string& path)
     bool ok = KorMesh::CreateDXF(path, icons + "HeaderDXF.txt", out);
     ui.SetCursor(ModelUi::Cursor::Wait);
     int handle = 0x1000;
-    if (gProjet.m3DAffichageTete && mMeshes[Intersection].GetNumberOfFaces() > 0)
+    if (gProjet.m3DAffichageTete && GetMesh(Intersection).GetNumberOfFaces() > 0)
     {
-        ok = ok && WriteInWorld(mMeshes[Intersection], out, handle);
+        ok = ok && WriteInWorld(GetMesh(Intersection), out, handle);
         ok = ok && WriteInWorld(mMeshes[Tete], out, handle);
     }
     else

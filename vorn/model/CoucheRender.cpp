@@ -79,7 +79,7 @@ void Couche::Render(bool segments, bool points, bool faces, LumoraDevice* device
         return;
 
     const bool cutShown = (gProjet.m3DAffichageTete || gProjet.TravauxTransparence) &&
-                          mMeshes[Intersection].GetNumberOfFaces() > 0 && mDisplay[Intersection];
+                          GetMesh(Intersection).GetNumberOfFaces() > 0 && mDisplay[Intersection];
     LumHandledMesh* shown = cutShown ? mDisplay[Intersection] : mDisplay[Surface];
     if (faces)
     {

@@ -35,6 +35,8 @@ bool FaceHolds(const KorMesh& mesh, const KorFace* face, const LumPoint& p, LumP
 
 void Couche::Triangulate()
 {
+    // A pending cut names faces of the surface about to be replaced.
+    AssembleCutSurface();
     KorMesh& mesh = mMeshes[Surface];
     if (Editable)
     {
@@ -56,9 +58,80 @@ void Couche::Triangulate()
     mRetriangulate = false;
     mTextureValid = false;
     mFaceIndexValid = false;
+    mShapeValid = false;
     gProjet.SetGeometryChanged();
     gProjet.InvalidateResults();
     gProjet.RefreshWindows();
+}
+
+bool Couche::QuerySurfaceFaces(const LumPoint& lo, const LumPoint& hi, std::vector<int>& faces)
+{
+    if (!mFaceIndexValid)
+        mFaceIndexValid = mFaceIndex.Build(mMeshes[Surface]);
+    return mFaceIndexValid && mFaceIndex.Query(lo, hi, faces);
+}
+
+const SurfaceShape& Couche::GetSurfaceShape()
+{
+    if (!mShapeValid || !mShape.Matches(mMeshes[Surface]))
+        mShape.Build(mMeshes[Surface]);
+    mShapeValid = true;
+    return mShape;
+}
+
+void Couche::SetPendingCutSurface(std::vector<int> replaced, std::vector<int> vertexSources, KorMesh&& patch)
+{
+    mCutReplaced = std::move(replaced);
+    mCutSources = std::move(vertexSources);
+    mCutPatch = std::move(patch);
+    mCutPending = true;
+}
+
+void Couche::DiscardPendingCutSurface()
+{
+    mCutPending = false;
+    mCutReplaced.clear();
+    mCutSources.clear();
+    mCutPatch.Clear();
+}
+
+void Couche::AssembleCutSurface()
+{
+    if (!mCutPending)
+        return;
+    KorMesh& cut = mMeshes[Intersection];
+    cut = mMeshes[Surface];
+    for (int id : mCutReplaced)
+        if (cut.GetFace(id))
+            cut.DeleteFace(id, true);
+    // A patch vertex is its source while both stand at the same place; one
+    // the surface has lost since, or one the cut made, is added.
+    std::vector<int> vertexOf(static_cast<size_t>(mCutPatch.GetVertexVectorSize()), -1);
+    std::vector<int> ring;
+    for (int f = 0; f < mCutPatch.GetFaceVectorSize(); ++f)
+    {
+        const KorFace* face = mCutPatch.GetFace(f);
+        if (!face)
+            continue;
+        mCutPatch.GetFaceVertices(face, ring);
+        for (int& v : ring)
+        {
+            int& mapped = vertexOf[static_cast<size_t>(v)];
+            if (mapped < 0)
+            {
+                const KorVertex* p = mCutPatch.GetVertex(v);
+                const KorVertex* s = v < static_cast<int>(mCutSources.size())
+                                         ? cut.GetVertex(mCutSources[static_cast<size_t>(v)])
+                                         : nullptr;
+                mapped = s && s->X == p->X && s->Y == p->Y && s->Z == p->Z
+                             ? s->GetID()
+                             : cut.AddVertex(LumPoint(p->X, p->Y, p->Z));
+            }
+            v = mapped;
+        }
+        cut.AddFace(ring);
+    }
+    DiscardPendingCutSurface();
 }
 
 int Couche::GetFaceAtByScan(float x, float y) const
@@ -150,9 +223,9 @@ void Couche::ComputeTextureCoordinates(int imageWidth, int imageHeight)
         return;
     for (int pair : {Surface, Intersection})
     {
-        const KorMesh& mesh = mMeshes[pair];
         if (!mDisplay[pair])
             continue;
+        const KorMesh& mesh = GetMesh(static_cast<eMesh>(pair));
         for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
             if (const KorVertex* v = mesh.GetVertex(id))
             {
@@ -193,7 +266,7 @@ bool Couche::IntersectRay(const KorRay& ray, float& t)
     }
     else
         for (eMesh which : {Intersection, Tete})
-            if (mMeshes[which].IntersectRay(ray, 1e-5, 1e10, found, nullptr))
+            if (GetMesh(which).IntersectRay(ray, 1e-5, 1e10, found, nullptr))
                 take(found);
     if (FrontAffiche)
     {

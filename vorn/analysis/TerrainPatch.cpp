@@ -1,0 +1,124 @@
+#include "TerrainPatch.h"
+
+#include "Couche.h"
+#include "KorEdge.h"
+#include "SurfaceShape.h"
+
+#include <algorithm>
+#include <limits>
+
+bool TerrainPatch::Take(Couche& layer, const KorMesh& head, double margin)
+{
+    mPatch.Clear();
+    mCutOff.clear();
+    mSources = KorMesh::sCopySources();
+    mApart = false;
+    mSurface = &layer.GetMesh(Couche::Surface);
+    mShape = &layer.GetSurfaceShape();
+    if (!mShape->IsOneSheet())
+        return false;
+    // Every point where the head meets the surface, and the plan inside a
+    // closed line they meet along, lies in the region the altitude bounds
+    // give; the faces over it, with a margin, are the patch.
+    std::vector<LumPoint> boxes;
+    if (!mShape->GetHeightGrid().MeetingRegion(head, margin, boxes))
+    {
+        mApart = true;
+        return false;
+    }
+    const double far = std::numeric_limits<double>::max();
+    std::vector<int> faces, found;
+    for (size_t k = 0; k + 1 < boxes.size(); k += 2)
+    {
+        if (!layer.QuerySurfaceFaces(LumPoint(boxes[k].x - margin, boxes[k].y - margin, -far),
+                                     LumPoint(boxes[k + 1].x + margin, boxes[k + 1].y + margin, far), found))
+            return false;
+        faces.insert(faces.end(), found.begin(), found.end());
+    }
+    std::sort(faces.begin(), faces.end());
+    faces.erase(std::unique(faces.begin(), faces.end()), faces.end());
+    if (faces.empty())
+        return false;
+    // Most of the surface: the whole copy costs less.
+    if (faces.size() * 2 > static_cast<size_t>(mSurface->GetNumberOfFaces()))
+        return false;
+    if (!mSurface->CopyFacesInOrder(faces, mPatch, mSources))
+        return false;
+    mCutOff.assign(mSources.Edges.size(), 0);
+    for (size_t k = 0; k < mSources.Edges.size(); ++k)
+    {
+        const KorEdge* copied = mPatch.GetEdge(static_cast<int>(k));
+        mCutOff[k] = copied->Face < 0 && mSurface->GetEdge(mSources.Edges[k])->Face >= 0;
+    }
+    return true;
+}
+
+const KorBoundingBox& TerrainPatch::GetSurfaceBox() const
+{
+    return mShape->GetBox();
+}
+
+bool TerrainPatch::IsCutOff(int edge) const
+{
+    return edge >= 0 && static_cast<size_t>(edge) < mCutOff.size() && mCutOff[static_cast<size_t>(edge)];
+}
+
+bool TerrainPatch::Reaches(const std::vector<sBooleanIntersection>& records) const
+{
+    for (const sBooleanIntersection& r : records)
+        if (r.Kind != 1)
+        {
+            const KorEdge* e = const_cast<KorMesh&>(mPatch).GetEdge(r.ElementID);
+            if (e && (IsCutOff(e->GetID()) || IsCutOff(e->Opp)))
+                return true;
+        }
+    return false;
+}
+
+bool TerrainPatch::IsCopied(int surfaceFace) const
+{
+    return std::binary_search(mSources.Faces.begin(), mSources.Faces.end(), surfaceFace);
+}
+
+bool TerrainPatch::GetExtremeBeyond(bool highest, double& z) const
+{
+    const std::vector<int>& order = mShape->GetVerticesByAltitude();
+    const size_t n = order.size();
+    for (size_t k = 0; k < n; ++k)
+    {
+        const KorVertex* v = mSurface->GetVertex(order[highest ? n - 1 - k : k]);
+        const KorEdge* start = v ? mSurface->GetEdge(v->Edge) : nullptr;
+        const KorEdge* e = start;
+        for (int steps = 0; e && steps < mSurface->GetEdgeVectorSize(); ++steps)
+        {
+            if (e->Face >= 0 && !IsCopied(e->Face))
+            {
+                z = v->Z;
+                return true;
+            }
+            e = mSurface->GetEdge(e->Turn);
+            if (e == start)
+                break;
+        }
+    }
+    return false;
+}
+
+bool TerrainPatch::HasBorderBeyond() const
+{
+    for (int id : mShape->GetBorder())
+    {
+        const KorEdge* e = mSurface->GetEdge(id);
+        const KorEdge* twin = e ? mSurface->GetEdge(e->Opp) : nullptr;
+        if (twin && !IsCopied(twin->Face))
+            return true;
+    }
+    return false;
+}
+
+void TerrainPatch::HandOver(Couche& layer)
+{
+    layer.SetPendingCutSurface(std::move(mSources.Faces), std::move(mSources.Vertices), std::move(mPatch));
+    mSources = KorMesh::sCopySources();
+    mCutOff.clear();
+}

@@ -1,0 +1,253 @@
+#include "HeightGrid.h"
+
+#include "KorBoundingBox.h"
+#include "KorFace.h"
+#include "KorMesh.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <utility>
+
+void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide)
+{
+    mLo = box.GetMin();
+    mHi = box.GetMax();
+    mNx = mNy = std::max(cellsPerSide, 1);
+    mCellX = std::max(mHi.x - mLo.x, 1e-9) / mNx;
+    mCellY = std::max(mHi.y - mLo.y, 1e-9) / mNy;
+    const size_t cells = static_cast<size_t>(mNx) * mNy;
+    mLow.assign(cells, std::numeric_limits<double>::infinity());
+    mHigh.assign(cells, -std::numeric_limits<double>::infinity());
+    std::vector<LumPoint> points;
+    for (int id = 0; id < surface.GetFaceVectorSize(); ++id)
+    {
+        const KorFace* f = surface.GetFace(id);
+        if (!f)
+            continue;
+        surface.GetFacePoints(f, points);
+        if (points.empty())
+            continue;
+        LumPoint lo = points[0], hi = points[0];
+        for (const LumPoint& p : points)
+        {
+            lo = LumPoint(std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z));
+            hi = LumPoint(std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z));
+        }
+        int i0, j0, i1, j1;
+        if (!CellRange(lo.x, lo.y, hi.x, hi.y, i0, j0, i1, j1))
+            continue;
+        for (int j = j0; j <= j1; ++j)
+            for (int i = i0; i <= i1; ++i)
+            {
+                const size_t c = static_cast<size_t>(j) * mNx + i;
+                mLow[c] = std::min(mLow[c], lo.z);
+                mHigh[c] = std::max(mHigh[c], hi.z);
+            }
+    }
+}
+
+bool HeightGrid::CellRange(double x0, double y0, double x1, double y1, int& i0, int& j0, int& i1,
+                           int& j1) const
+{
+    if (mNx == 0 || !(x1 >= mLo.x && x0 <= mHi.x && y1 >= mLo.y && y0 <= mHi.y))
+        return false;
+    // Rounding at a cell's edge is absorbed by the neighbour cell.
+    const auto cell = [](double v, double origin, double size, int n)
+    { return static_cast<int>(std::clamp(std::floor((v - origin) / size), 0.0, n - 1.0)); };
+    i0 = std::max(cell(x0, mLo.x, mCellX, mNx) - 1, 0);
+    j0 = std::max(cell(y0, mLo.y, mCellY, mNy) - 1, 0);
+    i1 = std::min(cell(x1, mLo.x, mCellX, mNx) + 1, mNx - 1);
+    j1 = std::min(cell(y1, mLo.y, mCellY, mNy) + 1, mNy - 1);
+    return true;
+}
+
+namespace
+{
+bool LiftToFirstPlane(std::vector<LumPoint>& polygon);
+}
+
+bool HeightGrid::MeetingRegion(const KorMesh& other, double tolerance, std::vector<LumPoint>& boxes) const
+{
+    boxes.clear();
+    if (mNx == 0)
+        return false;
+    std::vector<char> mask(static_cast<size_t>(mNx) * mNy, 0);
+    bool any = false;
+    std::vector<LumPoint> points;
+    for (int id = 0; id < other.GetFaceVectorSize(); ++id)
+    {
+        const KorFace* f = other.GetFace(id);
+        if (!f)
+            continue;
+        other.GetFacePoints(f, points);
+        // A face is covered by the fan of triangles from its first corner.
+        for (size_t k = 1; k + 1 < points.size(); ++k)
+            any = MarkTriangle(points[0], points[k], points[k + 1], tolerance, mask) || any;
+        // A walk along a face of more than three corners follows the plane
+        // of its first three over the face: where the face is not flat that
+        // plane stands elsewhere than the fan.
+        if (points.size() > 3 && LiftToFirstPlane(points))
+            for (size_t k = 1; k + 1 < points.size(); ++k)
+                any = MarkTriangle(points[0], points[k], points[k + 1], tolerance, mask) || any;
+    }
+    if (!any)
+        return false;
+    // The cells a closed line may enclose: those that the grid's border
+    // cannot reach without crossing a marked cell.
+    std::vector<char> outside(mask.size(), 0);
+    std::vector<int> stack;
+    const auto push = [&](int i, int j)
+    {
+        const size_t c = static_cast<size_t>(j) * mNx + i;
+        if (!mask[c] && !outside[c])
+        {
+            outside[c] = 1;
+            stack.push_back(static_cast<int>(c));
+        }
+    };
+    for (int i = 0; i < mNx; ++i)
+    {
+        push(i, 0);
+        push(i, mNy - 1);
+    }
+    for (int j = 0; j < mNy; ++j)
+    {
+        push(0, j);
+        push(mNx - 1, j);
+    }
+    while (!stack.empty())
+    {
+        const int c = stack.back();
+        stack.pop_back();
+        const int i = c % mNx, j = c / mNx;
+        if (i > 0)
+            push(i - 1, j);
+        if (i + 1 < mNx)
+            push(i + 1, j);
+        if (j > 0)
+            push(i, j - 1);
+        if (j + 1 < mNy)
+            push(i, j + 1);
+    }
+    for (int j = 0; j < mNy; ++j)
+        for (int i = 0; i < mNx;)
+        {
+            if (outside[static_cast<size_t>(j) * mNx + i])
+            {
+                ++i;
+                continue;
+            }
+            const int start = i;
+            while (i < mNx && !outside[static_cast<size_t>(j) * mNx + i])
+                ++i;
+            boxes.push_back(LumPoint(mLo.x + start * mCellX, mLo.y + j * mCellY, 0.0));
+            boxes.push_back(LumPoint(mLo.x + i * mCellX, mLo.y + (j + 1) * mCellY, 0.0));
+        }
+    return true;
+}
+
+namespace
+{
+// Puts every corner of the polygon on the plane of its first three, at its
+// own plan position; false for a plane standing upright.
+bool LiftToFirstPlane(std::vector<LumPoint>& polygon)
+{
+    const LumPoint& p = polygon[0];
+    const LumPoint u = polygon[1] - p, v = polygon[2] - p;
+    const double det = u.x * v.y - u.y * v.x;
+    const double extent = std::max({std::fabs(u.x), std::fabs(u.y), std::fabs(v.x), std::fabs(v.y)});
+    if (!(std::fabs(det) > 1e-6 * extent * extent))
+        return false;
+    const double gx = (u.z * v.y - v.z * u.y) / det, gy = (u.x * v.z - v.x * u.z) / det;
+    for (LumPoint& q : polygon)
+        q.z = p.z + gx * (q.x - p.x) + gy * (q.y - p.y);
+    return true;
+}
+
+// Keeps the part of the polygon on the kept side of one coordinate bound,
+// altitudes interpolated along the sides it crosses.
+void Clip(std::vector<LumPoint>& polygon, bool alongX, double bound, bool below)
+{
+    std::vector<LumPoint> kept;
+    const auto value = [alongX](const LumPoint& p) { return alongX ? p.x : p.y; };
+    const auto inside = [&](const LumPoint& p) { return below ? value(p) <= bound : value(p) >= bound; };
+    for (size_t k = 0; k < polygon.size(); ++k)
+    {
+        const LumPoint& a = polygon[k];
+        const LumPoint& b = polygon[(k + 1) % polygon.size()];
+        if (inside(a))
+            kept.push_back(a);
+        if (inside(a) != inside(b))
+        {
+            const double t = (bound - value(a)) / (value(b) - value(a));
+            kept.push_back(a + (b - a) * t);
+        }
+    }
+    polygon.swap(kept);
+}
+} // namespace
+
+bool HeightGrid::ClipRange(const LumPoint& p, const LumPoint& q, const LumPoint& r, double x0, double y0,
+                           double x1, double y1, double& zLo, double& zHi)
+{
+    std::vector<LumPoint> polygon = {p, q, r};
+    Clip(polygon, true, x0, false);
+    Clip(polygon, true, x1, true);
+    Clip(polygon, false, y0, false);
+    Clip(polygon, false, y1, true);
+    if (polygon.empty())
+        return false;
+    zLo = zHi = polygon[0].z;
+    for (const LumPoint& v : polygon)
+    {
+        zLo = std::min(zLo, v.z);
+        zHi = std::max(zHi, v.z);
+    }
+    return true;
+}
+
+bool HeightGrid::MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoint& r, double tolerance,
+                              std::vector<char>& mask) const
+{
+    const LumPoint flo(std::min({p.x, q.x, r.x}), std::min({p.y, q.y, r.y}), std::min({p.z, q.z, r.z}));
+    const LumPoint fhi(std::max({p.x, q.x, r.x}), std::max({p.y, q.y, r.y}), std::max({p.z, q.z, r.z}));
+    int i0, j0, i1, j1;
+    if (!CellRange(flo.x, flo.y, fhi.x, fhi.y, i0, j0, i1, j1))
+        return false;
+    // Over a cell, a triangle well spread in plan stays between its plane's
+    // altitudes at the cell's corners, and always between its lowest and
+    // highest corner; a steep one is clipped to the cell. The cells of the
+    // surface's bounds already take in their neighbours for rounding.
+    const LumPoint u = q - p, v = r - p;
+    const double det = u.x * v.y - u.y * v.x;
+    const double extent = std::max(fhi.x - flo.x, fhi.y - flo.y);
+    const bool plane = std::fabs(det) > 1e-6 * extent * extent;
+    const double gx = plane ? (u.z * v.y - v.z * u.y) / det : 0.0;
+    const double gy = plane ? (u.x * v.z - v.x * u.z) / det : 0.0;
+    bool met = false;
+    for (int j = j0; j <= j1; ++j)
+        for (int i = i0; i <= i1; ++i)
+        {
+            const size_t c = static_cast<size_t>(j) * mNx + i;
+            if (mLow[c] > mHigh[c])
+                continue;
+            double zLo = flo.z, zHi = fhi.z;
+            const double x0 = mLo.x + i * mCellX, x1 = mLo.x + (i + 1) * mCellX;
+            const double y0 = mLo.y + j * mCellY, y1 = mLo.y + (j + 1) * mCellY;
+            if (plane)
+            {
+                const auto at = [&](double x, double y) { return p.z + gx * (x - p.x) + gy * (y - p.y); };
+                const double a = at(x0, y0), b = at(x1, y0), d = at(x0, y1), e = at(x1, y1);
+                zLo = std::max(zLo, std::min({a, b, d, e}));
+                zHi = std::min(zHi, std::max({a, b, d, e}));
+            }
+            else if (!ClipRange(p, q, r, x0, y0, x1, y1, zLo, zHi))
+                continue;
+            if (zLo > mHigh[c] + tolerance || zHi < mLow[c] - tolerance)
+                continue;
+            mask[c] = 1;
+            met = true;
+        }
+    return met;
+}

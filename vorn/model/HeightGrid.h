@@ -1,0 +1,47 @@
+#pragma once
+
+#include "LumPoint.h"
+
+#include <vector>
+
+class KorBoundingBox;
+class KorMesh;
+
+// Altitude bounds of a surface over a grid of plan cells: a cell holds the
+// lowest and the highest corner of the faces whose plan box meets it, so
+// that every point of the surface over the cell lies between the two. It
+// tells, without looking at the faces, where in plan another mesh can meet
+// the surface. It does not follow edits of the surface made after Build.
+class HeightGrid
+{
+public:
+    // A grid of at most cellsPerSide x cellsPerSide cells over the plan of
+    // the box (the surface's).
+    void Build(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide = 128);
+    // The plan region where the faces of `other` may come within
+    // `tolerance` of the surface in altitude, with every cell it encloses:
+    // every point where they meet, and the plan inside any closed line they
+    // meet along, lies in it. Given as pairs of corners (lo, hi) of boxes,
+    // one per run of cells along a row. False when there is none.
+    bool MeetingRegion(const KorMesh& other, double tolerance, std::vector<LumPoint>& boxes) const;
+
+private:
+    // The cell range covering the plan box lo-hi; false when it lies
+    // outside the grid.
+    bool CellRange(double x0, double y0, double x1, double y1, int& i0, int& j0, int& i1, int& j1) const;
+
+    // Marks the cells where one triangle may meet the surface; whether it
+    // marked one.
+    bool MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoint& r, double tolerance,
+                      std::vector<char>& mask) const;
+
+    // The altitudes of the part of the triangle over the plan box; false
+    // when there is none.
+    static bool ClipRange(const LumPoint& p, const LumPoint& q, const LumPoint& r, double x0, double y0,
+                          double x1, double y1, double& zLo, double& zHi);
+
+    std::vector<double> mLow, mHigh;
+    LumPoint mLo, mHi;
+    double mCellX = 1.0, mCellY = 1.0;
+    int mNx = 0, mNy = 0;
+};
