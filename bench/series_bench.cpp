@@ -106,6 +106,8 @@ void BM_Series(benchmark::State& state)
     state.counters["failed"] = failed;
     state.counters["local_cuts"] = gExcavationTimers.LocalCuts;
     state.counters["whole_cuts"] = gExcavationTimers.WholeCuts;
+    if (gExcavationTimers.LocalCuts > 0)
+        state.counters["patch_faces"] = gExcavationTimers.PatchFaces / gExcavationTimers.LocalCuts;
     const double perPosition = seconds / positions;
     if (triangles == 20000)
         SmallestCost()[key] = perPosition;

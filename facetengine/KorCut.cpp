@@ -4,6 +4,7 @@
 #include "KorMesh.h"
 #include "KorPolygon.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -130,24 +131,47 @@ bool GetFacesInsideLine(KorMesh& mesh, const std::vector<int>& line, std::vector
     faces.clear();
     if (line.size() < 3)
         return false;
-    std::map<int, int> lineMap;
+    // GetFacesAroundFace's flood, with flat tables instead of maps: the
+    // flood of the outer side of a line covers most of the mesh.
+    std::vector<int> lineEdges;
     for (int id : line)
     {
-        const KorEdge* e = mesh.GetEdge(id);
-        if (!e)
+        if (!mesh.GetEdge(id))
             return false;
-        lineMap[e->Opp] = e->Opp;
+        lineEdges.push_back(id);
     }
+    std::sort(lineEdges.begin(), lineEdges.end());
     KorFace* start = mesh.GetFace(mesh.GetEdge(line.back())->Face);
     if (!start)
         return false;
-    std::map<int, bool> visited;
-    visited[start->ID] = true;
-    std::vector<KorFace*> front(1, start);
-    if (!GetFacesAroundFace(mesh, front, lineMap, visited))
-        return false;
-    for (const auto& entry : visited)
-        faces.push_back(entry.first);
+    std::vector<char> visited(static_cast<size_t>(mesh.GetFaceVectorSize()), 0);
+    visited[static_cast<size_t>(start->ID)] = 1;
+    faces.push_back(start->ID);
+    std::vector<int> front(1, start->ID);
+    std::vector<KorEdge*> edges;
+    while (!front.empty())
+    {
+        const int id = front.back();
+        front.pop_back();
+        mesh.GetFaceEdges(mesh.GetFace(id), edges);
+        for (KorEdge* h : edges)
+        {
+            if (!h)
+                return false;
+            if (std::binary_search(lineEdges.begin(), lineEdges.end(), h->GetID()))
+                continue;
+            const KorEdge* twin = mesh.GetEdge(h->Opp);
+            if (!twin)
+                return false;
+            const KorFace* g = mesh.GetFace(twin->Face);
+            if (!g || visited[static_cast<size_t>(g->ID)])
+                continue;
+            visited[static_cast<size_t>(g->ID)] = 1;
+            faces.push_back(g->ID);
+            front.push_back(g->ID);
+        }
+    }
+    std::sort(faces.begin(), faces.end());
     return true;
 }
 

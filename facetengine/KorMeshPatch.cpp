@@ -4,18 +4,43 @@
 
 namespace
 {
-// The position of id in the sorted list, or -1.
-int IndexIn(const std::vector<int>& sorted, int id)
-{
-    const auto it = std::lower_bound(sorted.begin(), sorted.end(), id);
-    return it != sorted.end() && *it == id ? static_cast<int>(it - sorted.begin()) : -1;
-}
-
 void SortUnique(std::vector<int>& ids)
 {
     std::sort(ids.begin(), ids.end());
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
 }
+
+// Identifier -> position in a sorted list, over the slots of a large mesh:
+// kept between calls and cleared entry by entry, so that a small copy out of
+// a large mesh costs its own size.
+class SparseIndex
+{
+public:
+    void Fill(const std::vector<int>& sorted, int slots)
+    {
+        if (mPosition.size() < static_cast<size_t>(slots))
+            mPosition.resize(static_cast<size_t>(slots), -1);
+        mKeys = &sorted;
+        for (size_t k = 0; k < sorted.size(); ++k)
+            mPosition[static_cast<size_t>(sorted[k])] = static_cast<int>(k);
+    }
+    int operator()(int id) const
+    {
+        return id < 0 || static_cast<size_t>(id) >= mPosition.size() ? -1
+                                                                     : mPosition[static_cast<size_t>(id)];
+    }
+    void Clear()
+    {
+        if (mKeys)
+            for (int id : *mKeys)
+                mPosition[static_cast<size_t>(id)] = -1;
+        mKeys = nullptr;
+    }
+
+private:
+    std::vector<int> mPosition;
+    const std::vector<int>* mKeys = nullptr;
+};
 } // namespace
 
 bool KorMesh::CopyFacesInOrder(const std::vector<int>& faces, KorMesh& destination,
@@ -55,7 +80,10 @@ bool KorMesh::CopyFacesInOrder(const std::vector<int>& faces, KorMesh& destinati
             return false;
         }
 
-    const auto edgeOf = [&sources](int id) { return id < 0 ? -1 : IndexIn(sources.Edges, id); };
+    thread_local SparseIndex edgeOf, vertexOf, faceOf;
+    edgeOf.Fill(sources.Edges, GetEdgeVectorSize());
+    vertexOf.Fill(sources.Vertices, GetVertexVectorSize());
+    faceOf.Fill(sources.Faces, GetFaceVectorSize());
     // The first half-edge of a Turn ring from id on that the copy holds.
     const auto heldFrom = [&](int id)
     {
@@ -89,9 +117,9 @@ bool KorMesh::CopyFacesInOrder(const std::vector<int>& faces, KorMesh& destinati
         const int copied = e->ID;
         *e = *from;
         e->ID = copied;
-        e->Vertex = IndexIn(sources.Vertices, from->Vertex);
+        e->Vertex = vertexOf(from->Vertex);
         e->Opp = edgeOf(from->Opp);
-        e->Face = from->Face < 0 ? -1 : IndexIn(sources.Faces, from->Face);
+        e->Face = from->Face < 0 ? -1 : faceOf(from->Face);
         e->Next = e->Face < 0 ? -1 : edgeOf(from->Next);
         e->Turn = heldFrom(from->Turn);
     }
@@ -104,6 +132,9 @@ bool KorMesh::CopyFacesInOrder(const std::vector<int>& faces, KorMesh& destinati
         f->ID = copied;
         f->Edge = edgeOf(f->Edge);
     }
+    edgeOf.Clear();
+    vertexOf.Clear();
+    faceOf.Clear();
     destination.SetModified();
     return true;
 }

@@ -49,7 +49,7 @@ constexpr double kFailed = -1.0;
 // Scene units: the altitude tolerance and the plan margin of the patch of
 // a surface that a head can meet, well beyond the retries' moves of the
 // head (hundredths).
-constexpr double kPatchMargin = 2.0;
+constexpr double kPatchMargin = 0.1;
 
 // The area of the faces of the mesh that stem from the given origin faces.
 double SurfaceFrom(const KorMesh& mesh, const std::vector<int>& origins)
@@ -68,13 +68,12 @@ double SurfaceFrom(const KorMesh& mesh, const std::vector<int>& origins)
     return total;
 }
 
-// The renderable copies of a layer's three cut meshes.
+// The renderable copies of a layer's three cut meshes follow them when next
+// drawn.
 void RefreshCutDisplays(Couche& layer)
 {
     PhaseTimer timer(gExcavationTimers.RenderArrays);
-    for (Couche::eMesh which : {Couche::Tete, Couche::Intersection, Couche::TerrainSurTete})
-        if (LumHandledMesh* display = layer.GetDisplayMesh(which))
-            display->CreateFromKorMesh(layer.GetMesh(which));
+    layer.SetCutDisplaysStale();
     layer.InvalidateTextureCoordinates();
     layer.SetDiscontinuitySurfacesBuilt(false);
 }
@@ -274,13 +273,19 @@ void ComputeExcavation(eCutRoute route)
 
 namespace
 {
-// The position of the mesh's first live vertex, to tell a moved copy.
-LumPoint FirstVertex(const KorMesh& mesh)
+// Whether the two meshes' vertex tables hold the same points.
+bool SameVertices(const KorMesh& a, const KorMesh& b)
 {
-    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
-        if (const KorVertex* v = mesh.GetVertex(id))
-            return LumPoint(v->X, v->Y, v->Z);
-    return LumPoint();
+    if (a.GetVertexVectorSize() != b.GetVertexVectorSize())
+        return false;
+    for (int id = 0; id < a.GetVertexVectorSize(); ++id)
+    {
+        const KorVertex* u = a.GetVertex(id);
+        const KorVertex* v = b.GetVertex(id);
+        if (!u != !v || (u && (u->X != v->X || u->Y != v->Y || u->Z != v->Z)))
+            return false;
+    }
+    return true;
 }
 
 // Whether a half-edge of one face of the list is the patch's own border.
@@ -434,26 +439,43 @@ int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosit
         return result;
     };
 
-    // A walk on the patch is the walk on the whole surface as long as it
-    // stays off the patch's border. A retry hides where the first attempt
-    // went, and so does a first search that finds nothing after one: the
-    // whole surface is cut then.
-    const LumPoint headCorner = FirstVertex(placedHead);
-    const auto moved = [&headCorner](const KorMesh& mesh)
-    {
-        const LumPoint p = FirstVertex(mesh);
-        return p.x != headCorner.x || p.y != headCorner.y || p.z != headCorner.z;
-    };
-
     std::vector<LumPoint> line;
     std::vector<sBooleanIntersection> onTerrain, onHead;
+    // GetIntersectionLine, on the patch as on the whole surface. A walk on
+    // the patch is the walk on the whole surface as long as it stays off the
+    // patch's border, which each attempt is checked for: the first alone,
+    // then, from the same meshes, again with its retries.
+    const auto search = [&](bool fromTerrain, const KorBoundingBox& box, int attempts, int points)
+    {
+        KorMesh& first = fromTerrain ? terrain : working;
+        KorMesh& second = fromTerrain ? working : terrain;
+        auto& firstRecords = fromTerrain ? onTerrain : onHead;
+        auto& secondRecords = fromTerrain ? onHead : onTerrain;
+        if (!local)
+            return GetIntersectionLine(first, second, box, headPosition, line, firstRecords, secondRecords,
+                                       attempts, points)
+                       ? 1
+                       : 0;
+        bool found = GetIntersectionLine(first, second, box, headPosition, line, firstRecords, secondRecords,
+                                         1, points);
+        if (patch->Reaches(onTerrain))
+            return -1;
+        if (found || line.empty() || attempts == 1)
+            return found ? 1 : 0;
+        if (!patch->IsPristine() || !SameVertices(working, placedHead))
+            return -1;
+        found = GetIntersectionLine(first, second, box, headPosition, line, firstRecords, secondRecords,
+                                    attempts, points);
+        return patch->Reaches(onTerrain) ? -1 : found ? 1 : 0;
+    };
+
     bool found = false;
     {
         PhaseTimer timer(gExcavationTimers.Search);
-        found =
-            GetIntersectionLine(terrain, working, headBox, headPosition, line, onTerrain, onHead, 2, 10000);
-        if (local && (!found || moved(working) || patch->Reaches(onTerrain)))
+        const int first = search(true, headBox, 2, 10000);
+        if (first < 0)
             return -1;
+        found = first == 1;
         if (!found && line.empty())
         {
             // The whole surface's box on either road: its centre sets the
@@ -463,8 +485,10 @@ int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosit
                 terrainBox = patch->GetSurfaceBox();
             else
                 terrainBox.Define(intersection);
-            found = GetIntersectionLine(working, terrain, terrainBox, headPosition, line, onHead, onTerrain,
-                                        2, 10000);
+            const int reverse = search(false, terrainBox, 2, 10000);
+            if (reverse < 0)
+                return -1;
+            found = reverse == 1;
             // No line either way: the head does not meet this layer.
             if (!found && line.empty())
                 return finish(1);
@@ -552,10 +576,10 @@ int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosit
         onHead.clear();
 
         PhaseTimer timer(gExcavationTimers.Search);
-        found =
-            GetIntersectionLine(terrain, working, headBox, headPosition, line, onTerrain, onHead, 1, 2000);
-        if (local && patch->Reaches(onTerrain))
+        const int next = search(true, headBox, 1, 2000);
+        if (next < 0)
             return -1;
+        found = next == 1;
         if (!found && !line.empty())
             gIntersectionLines.push_back(line);
     }
@@ -578,6 +602,7 @@ bool CutTerrainMesh(Couche& layer, const KorMesh& placedHead, const LumPoint& he
         if (result >= 0)
         {
             ++gExcavationTimers.LocalCuts;
+            gExcavationTimers.PatchFaces += patch.GetCopiedFaces();
             return result == 1;
         }
         gIntersectionLines.resize(lines);

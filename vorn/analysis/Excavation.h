@@ -57,6 +57,8 @@ struct sExcavationTimers
     // Layer cuts made on a patch of the surface and on a copy of the whole.
     int LocalCuts = 0;
     int WholeCuts = 0;
+    // Faces copied to the patches of the local cuts.
+    double PatchFaces = 0.0;
 
     void Reset() { *this = sExcavationTimers(); }
     double Total() const { return Place + Copy + Search + Cut + Select + Measure + RenderArrays + Altitude; }

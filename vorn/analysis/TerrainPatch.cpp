@@ -13,6 +13,7 @@ bool TerrainPatch::Take(Couche& layer, const KorMesh& head, double margin)
     mCutOff.clear();
     mSources = KorMesh::sCopySources();
     mApart = false;
+    mCopiedFaces = 0;
     mSurface = &layer.GetMesh(Couche::Surface);
     mShape = &layer.GetSurfaceShape();
     if (!mShape->IsOneSheet())
@@ -44,6 +45,7 @@ bool TerrainPatch::Take(Couche& layer, const KorMesh& head, double margin)
         return false;
     if (!mSurface->CopyFacesInOrder(faces, mPatch, mSources))
         return false;
+    mCopiedFaces = faces.size();
     mCutOff.assign(mSources.Edges.size(), 0);
     for (size_t k = 0; k < mSources.Edges.size(); ++k)
     {
@@ -73,6 +75,18 @@ bool TerrainPatch::Reaches(const std::vector<sBooleanIntersection>& records) con
                 return true;
         }
     return false;
+}
+
+bool TerrainPatch::IsPristine() const
+{
+    for (size_t k = 0; k < mSources.Vertices.size(); ++k)
+    {
+        const KorVertex* v = mPatch.GetVertex(static_cast<int>(k));
+        const KorVertex* s = mSurface->GetVertex(mSources.Vertices[k]);
+        if (!v || !s || s->X != v->X || s->Y != v->Y || s->Z != v->Z)
+            return false;
+    }
+    return true;
 }
 
 bool TerrainPatch::IsCopied(int surfaceFace) const

@@ -27,6 +27,8 @@ public:
     bool IsApart() const { return mApart; }
 
     KorMesh& GetMesh() { return mPatch; }
+    // The number of faces copied, kept after HandOver.
+    size_t GetCopiedFaces() const { return mCopiedFaces; }
     // The box of the whole surface.
     const KorBoundingBox& GetSurfaceBox() const;
     // Whether the patch half-edge has no face in the patch but had one in
@@ -36,6 +38,9 @@ public:
     // surface: one of its records on the patch names a half-edge of the
     // patch's border.
     bool Reaches(const std::vector<sBooleanIntersection>& records) const;
+    // Whether every vertex copied stands where its source does: a search
+    // moves the meshes there and back, and keeps a move that found a line.
+    bool IsPristine() const;
     // The lowest altitude (the highest with highest set) of the points of
     // the surface's faces outside the patch; false when there is none.
     bool GetExtremeBeyond(bool highest, double& z) const;
@@ -53,4 +58,5 @@ private:
     KorMesh::sCopySources mSources;
     std::vector<char> mCutOff;
     bool mApart = false;
+    size_t mCopiedFaces = 0;
 };

@@ -165,11 +165,17 @@ void Couche::SetGeometryChanged()
 
 void Couche::SetDisplayChanged()
 {
-    // A pending cut names faces of the surface as it was.
-    AssembleCutSurface();
+    // A pending cut names faces and points of the surface as it was: it is
+    // gone with the results it belongs to.
+    if (mCutPending)
+    {
+        DiscardPendingCutSurface();
+        mMeshes[Intersection].Clear();
+    }
     mTextureValid = false;
     mFaceIndexValid = false;
     mShapeValid = false;
+    mBoxValid = false;
     gProjet.SetGeometryChanged();
     gProjet.InvalidateResults();
     gProjet.RefreshWindows();
@@ -257,6 +263,24 @@ double Couche::GetMeanAltitude() const
 }
 
 void Couche::GetBoundingBox(LumPoint& lo, LumPoint& hi) const
+{
+    const KorMesh& mesh = mMeshes[Surface];
+    // Every placement of the head asks: kept until the surface changes.
+    if (mBoxValid && mBoxSlots == mesh.GetVertexVectorSize() && mBoxCount == mesh.GetNumberOfVertices())
+    {
+        lo = mBoxLo;
+        hi = mBoxHi;
+        return;
+    }
+    ComputeBoundingBox(lo, hi);
+    mBoxLo = lo;
+    mBoxHi = hi;
+    mBoxSlots = mesh.GetVertexVectorSize();
+    mBoxCount = mesh.GetNumberOfVertices();
+    mBoxValid = true;
+}
+
+void Couche::ComputeBoundingBox(LumPoint& lo, LumPoint& hi) const
 {
     const KorMesh& mesh = mMeshes[Surface];
     const double inf = std::numeric_limits<double>::infinity();

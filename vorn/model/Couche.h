@@ -241,7 +241,16 @@ public:
     void SetPendingCutSurface(std::vector<int> replaced, std::vector<int> vertexSources, KorMesh&& patch);
     // Forgets a pending cut surface, for a caller about to replace pair 1.
     void DiscardPendingCutSurface();
-    LumHandledMesh* GetDisplayMesh(eMesh which = Surface) const { return mDisplay[which]; }
+    // The renderable copies of the cut meshes follow them when next read
+    // after SetCutDisplaysStale, so that a computation that nobody draws
+    // does not copy the whole cut surface.
+    LumHandledMesh* GetDisplayMesh(eMesh which = Surface) const
+    {
+        if (which != Surface)
+            const_cast<Couche*>(this)->RefreshCutDisplays();
+        return mDisplay[which];
+    }
+    void SetCutDisplaysStale() { mCutDisplaysStale = true; }
     int GetPickedVertex() const { return mPickedVertex; }
     void SetPickedVertex(int id) { mPickedVertex = id; }
     // Opacity used by the next drawing only; -1 for Opacite.
@@ -279,12 +288,18 @@ private:
     KorMesh mMeshes[4];
     LumHandledMesh* mDisplay[4] = {nullptr, nullptr, nullptr, nullptr};
     void AssembleCutSurface();
+    void RefreshCutDisplays();
 
     KorFaceBoxIndex mFaceIndex;
     bool mFaceIndexValid = false;
     SurfaceShape mShape;
     bool mShapeValid = false;
+    void ComputeBoundingBox(LumPoint& lo, LumPoint& hi) const;
+    mutable LumPoint mBoxLo, mBoxHi;
+    mutable int mBoxSlots = -1, mBoxCount = -1;
+    mutable bool mBoxValid = false;
     bool mCutPending = false;
+    bool mCutDisplaysStale = false;
     std::vector<int> mCutReplaced;
     std::vector<int> mCutSources;
     KorMesh mCutPatch;

@@ -79,7 +79,7 @@ void Couche::Render(bool segments, bool points, bool faces, LumoraDevice* device
         return;
 
     const bool cutShown = (gProjet.m3DAffichageTete || gProjet.TravauxTransparence) &&
-                          GetMesh(Intersection).GetNumberOfFaces() > 0 && mDisplay[Intersection];
+                          GetMesh(Intersection).GetNumberOfFaces() > 0 && GetDisplayMesh(Intersection);
     LumHandledMesh* shown = cutShown ? mDisplay[Intersection] : mDisplay[Surface];
     if (faces)
     {
@@ -160,7 +160,7 @@ void Couche::RenderIntersection(LumoraDevice* device)
 {
     if (!device)
         device = GetModelUi().GetMainDevice();
-    LumHandledMesh* cut = mDisplay[Tete];
+    LumHandledMesh* cut = GetDisplayMesh(Tete);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
@@ -222,6 +222,6 @@ void Couche::RenderTerrainOverHead()
     BlendOn();
     glDisable(GL_TEXTURE_2D);
     glColor4d(R / 255.0, G / 255.0, B / 255.0, std::min(Opacite, 75) / 100.0);
-    if (mDisplay[TerrainSurTete])
-        mDisplay[TerrainSurTete]->Render(nullptr);
+    if (LumHandledMesh* display = GetDisplayMesh(TerrainSurTete))
+        display->Render(nullptr);
 }

@@ -59,6 +59,7 @@ void Couche::Triangulate()
     mTextureValid = false;
     mFaceIndexValid = false;
     mShapeValid = false;
+    mBoxValid = false;
     gProjet.SetGeometryChanged();
     gProjet.InvalidateResults();
     gProjet.RefreshWindows();
@@ -93,6 +94,16 @@ void Couche::DiscardPendingCutSurface()
     mCutReplaced.clear();
     mCutSources.clear();
     mCutPatch.Clear();
+}
+
+void Couche::RefreshCutDisplays()
+{
+    if (!mCutDisplaysStale)
+        return;
+    mCutDisplaysStale = false;
+    for (eMesh which : {Tete, Intersection, TerrainSurTete})
+        if (mDisplay[which])
+            mDisplay[which]->CreateFromKorMesh(GetMesh(which));
 }
 
 void Couche::AssembleCutSurface()
@@ -223,7 +234,7 @@ void Couche::ComputeTextureCoordinates(int imageWidth, int imageHeight)
         return;
     for (int pair : {Surface, Intersection})
     {
-        if (!mDisplay[pair])
+        if (!GetDisplayMesh(static_cast<eMesh>(pair)))
             continue;
         const KorMesh& mesh = GetMesh(static_cast<eMesh>(pair));
         for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)

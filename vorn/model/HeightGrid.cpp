@@ -37,12 +37,28 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int ce
         int i0, j0, i1, j1;
         if (!CellRange(lo.x, lo.y, hi.x, hi.y, i0, j0, i1, j1))
             continue;
+        // The altitudes of the face over each cell, the cell widened by a
+        // hair so that a point on its edge counts in both neighbours.
+        const double hair = 1e-9 * std::max({mCellX, mCellY, std::fabs(mLo.x), std::fabs(mLo.y), 1.0});
         for (int j = j0; j <= j1; ++j)
             for (int i = i0; i <= i1; ++i)
             {
+                const double x0 = mLo.x + i * mCellX - hair, x1 = mLo.x + (i + 1) * mCellX + hair;
+                const double y0 = mLo.y + j * mCellY - hair, y1 = mLo.y + (j + 1) * mCellY + hair;
+                double zLo = lo.z, zHi = hi.z, fanLo = 0.0, fanHi = 0.0;
+                bool over = false;
+                for (size_t k = 1; k + 1 < points.size(); ++k)
+                    if (ClipRange(points[0], points[k], points[k + 1], x0, y0, x1, y1, fanLo, fanHi))
+                    {
+                        zLo = over ? std::min(zLo, fanLo) : fanLo;
+                        zHi = over ? std::max(zHi, fanHi) : fanHi;
+                        over = true;
+                    }
+                if (!over)
+                    continue;
                 const size_t c = static_cast<size_t>(j) * mNx + i;
-                mLow[c] = std::min(mLow[c], lo.z);
-                mHigh[c] = std::max(mHigh[c], hi.z);
+                mLow[c] = std::min(mLow[c], zLo);
+                mHigh[c] = std::max(mHigh[c], zHi);
             }
     }
 }
@@ -166,43 +182,54 @@ bool LiftToFirstPlane(std::vector<LumPoint>& polygon)
 }
 
 // Keeps the part of the polygon on the kept side of one coordinate bound,
-// altitudes interpolated along the sides it crosses.
-void Clip(std::vector<LumPoint>& polygon, bool alongX, double bound, bool below)
+// altitudes interpolated along the sides it crosses. A triangle clipped by
+// four bounds keeps at most seven corners.
+struct sPolygon
 {
-    std::vector<LumPoint> kept;
+    LumPoint Points[8];
+    int Count = 0;
+};
+
+void Clip(sPolygon& polygon, bool alongX, double bound, bool below)
+{
+    sPolygon kept;
     const auto value = [alongX](const LumPoint& p) { return alongX ? p.x : p.y; };
     const auto inside = [&](const LumPoint& p) { return below ? value(p) <= bound : value(p) >= bound; };
-    for (size_t k = 0; k < polygon.size(); ++k)
+    for (int k = 0; k < polygon.Count; ++k)
     {
-        const LumPoint& a = polygon[k];
-        const LumPoint& b = polygon[(k + 1) % polygon.size()];
+        const LumPoint& a = polygon.Points[k];
+        const LumPoint& b = polygon.Points[(k + 1) % polygon.Count];
         if (inside(a))
-            kept.push_back(a);
+            kept.Points[kept.Count++] = a;
         if (inside(a) != inside(b))
         {
             const double t = (bound - value(a)) / (value(b) - value(a));
-            kept.push_back(a + (b - a) * t);
+            kept.Points[kept.Count++] = a + (b - a) * t;
         }
     }
-    polygon.swap(kept);
+    polygon = kept;
 }
 } // namespace
 
 bool HeightGrid::ClipRange(const LumPoint& p, const LumPoint& q, const LumPoint& r, double x0, double y0,
                            double x1, double y1, double& zLo, double& zHi)
 {
-    std::vector<LumPoint> polygon = {p, q, r};
+    sPolygon polygon;
+    polygon.Points[0] = p;
+    polygon.Points[1] = q;
+    polygon.Points[2] = r;
+    polygon.Count = 3;
     Clip(polygon, true, x0, false);
     Clip(polygon, true, x1, true);
     Clip(polygon, false, y0, false);
     Clip(polygon, false, y1, true);
-    if (polygon.empty())
+    if (polygon.Count == 0)
         return false;
-    zLo = zHi = polygon[0].z;
-    for (const LumPoint& v : polygon)
+    zLo = zHi = polygon.Points[0].z;
+    for (int k = 1; k < polygon.Count; ++k)
     {
-        zLo = std::min(zLo, v.z);
-        zHi = std::max(zHi, v.z);
+        zLo = std::min(zLo, polygon.Points[k].z);
+        zHi = std::max(zHi, polygon.Points[k].z);
     }
     return true;
 }
@@ -230,7 +257,8 @@ bool HeightGrid::MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoi
         for (int i = i0; i <= i1; ++i)
         {
             const size_t c = static_cast<size_t>(j) * mNx + i;
-            if (mLow[c] > mHigh[c])
+            // No surface over the cell, or none within the triangle's span.
+            if (mLow[c] > mHigh[c] || flo.z > mHigh[c] + tolerance || fhi.z < mLow[c] - tolerance)
                 continue;
             double zLo = flo.z, zHi = fhi.z;
             const double x0 = mLo.x + i * mCellX, x1 = mLo.x + (i + 1) * mCellX;

@@ -8,8 +8,8 @@ class KorBoundingBox;
 class KorMesh;
 
 // Altitude bounds of a surface over a grid of plan cells: a cell holds the
-// lowest and the highest corner of the faces whose plan box meets it, so
-// that every point of the surface over the cell lies between the two. It
+// lowest and the highest altitude of the faces over it, so that every point
+// of the surface over the cell lies between the two. It
 // tells, without looking at the faces, where in plan another mesh can meet
 // the surface. It does not follow edits of the surface made after Build.
 class HeightGrid
