@@ -121,11 +121,54 @@ bool KorFaceBoxIndex::Query(const LumPoint& lo, const LumPoint& hi, std::vector<
     // A query over most of the grid costs more than the plain loop.
     if (static_cast<double>(x1 - x0 + 1) * (y1 - y0 + 1) > 0.25 * mNx * mNy + 64)
         return false;
+    NextStamp();
+    Collect(lo, hi, x0, y0, x1, y1, faces);
+    std::sort(faces.begin(), faces.end());
+    return true;
+}
+
+bool KorFaceBoxIndex::Query(const std::vector<LumPoint>& corners, std::vector<int>& faces)
+{
+    faces.clear();
+    if (!mBuilt)
+        return false;
+    std::vector<int> ranges;
+    double cells = 0.0;
+    for (size_t k = 0; k + 1 < corners.size(); k += 2)
+    {
+        int x0, y0, x1, y1;
+        if (!CellRange(corners[k], corners[k + 1], x0, y0, x1, y1))
+            continue;
+        cells += static_cast<double>(x1 - x0 + 1) * (y1 - y0 + 1);
+        ranges.insert(ranges.end(), {x0, y0, x1, y1});
+    }
+    if (cells > 0.25 * mNx * mNy + 64)
+        return false;
+    NextStamp();
+    for (size_t k = 0, r = 0; k + 1 < corners.size(); k += 2)
+    {
+        int x0, y0, x1, y1;
+        if (!CellRange(corners[k], corners[k + 1], x0, y0, x1, y1))
+            continue;
+        Collect(corners[k], corners[k + 1], ranges[r], ranges[r + 1], ranges[r + 2], ranges[r + 3], faces);
+        r += 4;
+    }
+    std::sort(faces.begin(), faces.end());
+    return true;
+}
+
+void KorFaceBoxIndex::NextStamp()
+{
     if (++mQueryCount == 0)
     {
         std::fill(mStamp.begin(), mStamp.end(), 0u);
         mQueryCount = 1;
     }
+}
+
+void KorFaceBoxIndex::Collect(const LumPoint& lo, const LumPoint& hi, int x0, int y0, int x1, int y1,
+                              std::vector<int>& faces)
+{
     for (int y = y0; y <= y1; ++y)
         for (int x = x0; x <= x1; ++x)
         {
@@ -136,13 +179,13 @@ bool KorFaceBoxIndex::Query(const LumPoint& lo, const LumPoint& hi, std::vector<
                 unsigned& s = mStamp[static_cast<size_t>(f)];
                 if (s == mQueryCount)
                     continue;
-                s = mQueryCount;
                 const sBox& b = mBoxes[static_cast<size_t>(f)];
                 if (b.Lo.x <= hi.x && b.Hi.x >= lo.x && b.Lo.y <= hi.y && b.Hi.y >= lo.y && b.Lo.z <= hi.z &&
                     b.Hi.z >= lo.z)
+                {
+                    s = mQueryCount;
                     faces.push_back(f);
+                }
             }
         }
-    std::sort(faces.begin(), faces.end());
-    return true;
 }

@@ -20,6 +20,10 @@ class KorFaceBoxIndex
 public:
     bool Build(const KorMesh& mesh);
     bool Query(const LumPoint& lo, const LumPoint& hi, std::vector<int>& faces);
+    // The union of the queries of several boxes (corners lo, hi in turn), each
+    // face once; refused when the boxes together span a large part of the
+    // grid.
+    bool Query(const std::vector<LumPoint>& corners, std::vector<int>& faces);
 
 private:
     struct sBox
@@ -28,6 +32,10 @@ private:
         bool Live = false;
     };
     bool CellRange(const LumPoint& lo, const LumPoint& hi, int& x0, int& y0, int& x1, int& y1) const;
+    // Adds the faces of one box not stamped yet in this query.
+    void Collect(const LumPoint& lo, const LumPoint& hi, int x0, int y0, int x1, int y1,
+                 std::vector<int>& faces);
+    void NextStamp();
 
     std::vector<sBox> mBoxes;
     std::vector<int> mCellStart; // CSR layout: faces of cell c in mEntries[mCellStart[c] .. mCellStart[c+1])

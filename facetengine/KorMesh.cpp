@@ -1,5 +1,7 @@
 #include "KorMesh.h"
 
+#include <utility>
+
 #include "LumTree.h"
 
 bool KorMesh::mSaveNormals = true;
@@ -36,6 +38,24 @@ void KorMesh::Clone(const KorMesh& other)
     mFaces = other.mFaces;
     mFlipFaces = other.mFlipFaces;
     mTracksOfFaces = other.mTracksOfFaces;
+}
+
+void KorMesh::Swap(KorMesh& other)
+{
+    if (this == &other)
+        return;
+    std::swap(mVerticesMean, other.mVerticesMean);
+    std::swap(mMeanValid, other.mMeanValid);
+    std::swap(mVertices, other.mVertices);
+    std::swap(mEdges, other.mEdges);
+    std::swap(mFaces, other.mFaces);
+    std::swap(mFlipFaces, other.mFlipFaces);
+    std::swap(mTracksOfFaces, other.mTracksOfFaces);
+    std::swap(mEdgeIndexAllowed, other.mEdgeIndexAllowed);
+    std::swap(mEdgeIndex, other.mEdgeIndex);
+    std::swap(mLastReadFailed, other.mLastReadFailed);
+    SetModified();
+    other.SetModified();
 }
 
 void KorMesh::Clear()

@@ -89,6 +89,8 @@ public:
     // Copies the tables whole (identifiers and their reuse order preserved),
     // the cached mean, the flip flag and the face tracks; not the tree.
     void Clone(const KorMesh& other);
+    // Exchanges the whole content with other in O(1); the trees are dropped.
+    void Swap(KorMesh& other);
     // Empties the three tables; the tracks of faces are kept.
     void Clear();
     // Empties the face table and unlinks every half-edge from its face.

@@ -29,16 +29,31 @@ public:
         return id < 0 || static_cast<size_t>(id) >= mPosition.size() ? -1
                                                                      : mPosition[static_cast<size_t>(id)];
     }
+    // Marks id as held, with no position; false when it already was. The
+    // marks are cleared with the list the index was filled with.
+    bool Mark(int id)
+    {
+        int& position = mPosition[static_cast<size_t>(id)];
+        if (position != -1)
+            return false;
+        position = -2;
+        mMarked.push_back(id);
+        return true;
+    }
     void Clear()
     {
         if (mKeys)
             for (int id : *mKeys)
                 mPosition[static_cast<size_t>(id)] = -1;
+        for (int id : mMarked)
+            mPosition[static_cast<size_t>(id)] = -1;
+        mMarked.clear();
         mKeys = nullptr;
     }
 
 private:
     std::vector<int> mPosition;
+    std::vector<int> mMarked;
     const std::vector<int>* mKeys = nullptr;
 };
 } // namespace
@@ -53,7 +68,11 @@ bool KorMesh::CopyFacesInOrder(const std::vector<int>& faces, KorMesh& destinati
     SortUnique(sources.Faces);
     sources.Edges.clear();
     sources.Vertices.clear();
-    std::vector<int> ring;
+    // The rings' half-edges come in order where the faces were built in
+    // bulk (a face's ring follows its identifier); only the twins across the
+    // copy's border then need sorting, and the vertices, once each.
+    thread_local SparseIndex edgeOf, vertexOf, faceOf;
+    std::vector<int> ring, twins;
     for (int id : sources.Faces)
     {
         const KorFace* f = GetFace(id);
@@ -62,25 +81,35 @@ bool KorMesh::CopyFacesInOrder(const std::vector<int>& faces, KorMesh& destinati
             sources = sCopySources();
             return false;
         }
-        for (int e : ring)
-        {
-            const KorEdge* edge = GetEdge(e);
-            sources.Edges.push_back(e);
-            sources.Edges.push_back(edge->Opp);
-            sources.Vertices.push_back(edge->Vertex);
-        }
+        sources.Edges.insert(sources.Edges.end(), ring.begin(), ring.end());
     }
-    SortUnique(sources.Edges);
-    SortUnique(sources.Vertices);
-    // A twin leads to its own origin, which a copied ring also holds.
+    if (!std::is_sorted(sources.Edges.begin(), sources.Edges.end()))
+        SortUnique(sources.Edges);
+    edgeOf.Fill(sources.Edges, GetEdgeVectorSize());
+    vertexOf.Fill(sources.Vertices, GetVertexVectorSize());
     for (int e : sources.Edges)
+    {
+        const KorEdge* edge = GetEdge(e);
+        if (edgeOf(edge->Opp) < 0)
+            twins.push_back(edge->Opp);
+        if (vertexOf.Mark(edge->Vertex))
+            sources.Vertices.push_back(edge->Vertex);
+    }
+    edgeOf.Clear();
+    vertexOf.Clear();
+    SortUnique(twins);
+    // A twin leads to its own origin, which a copied ring also holds.
+    for (int e : twins)
         if (!GetEdge(e))
         {
             sources = sCopySources();
             return false;
         }
+    std::vector<int> edges(sources.Edges.size() + twins.size());
+    std::merge(sources.Edges.begin(), sources.Edges.end(), twins.begin(), twins.end(), edges.begin());
+    sources.Edges.swap(edges);
+    std::sort(sources.Vertices.begin(), sources.Vertices.end());
 
-    thread_local SparseIndex edgeOf, vertexOf, faceOf;
     edgeOf.Fill(sources.Edges, GetEdgeVectorSize());
     vertexOf.Fill(sources.Vertices, GetVertexVectorSize());
     faceOf.Fill(sources.Faces, GetFaceVectorSize());

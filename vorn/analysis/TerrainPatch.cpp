@@ -28,16 +28,14 @@ bool TerrainPatch::Take(Couche& layer, const KorMesh& head, double margin)
         return false;
     }
     const double far = std::numeric_limits<double>::max();
-    std::vector<int> faces, found;
     for (size_t k = 0; k + 1 < boxes.size(); k += 2)
     {
-        if (!layer.QuerySurfaceFaces(LumPoint(boxes[k].x - margin, boxes[k].y - margin, -far),
-                                     LumPoint(boxes[k + 1].x + margin, boxes[k + 1].y + margin, far), found))
-            return false;
-        faces.insert(faces.end(), found.begin(), found.end());
+        boxes[k] = LumPoint(boxes[k].x - margin, boxes[k].y - margin, -far);
+        boxes[k + 1] = LumPoint(boxes[k + 1].x + margin, boxes[k + 1].y + margin, far);
     }
-    std::sort(faces.begin(), faces.end());
-    faces.erase(std::unique(faces.begin(), faces.end()), faces.end());
+    std::vector<int> faces;
+    if (!layer.QuerySurfaceFaces(boxes, faces))
+        return false;
     if (faces.empty())
         return false;
     // Most of the surface: the whole copy costs less.

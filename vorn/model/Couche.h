@@ -229,6 +229,8 @@ public:
     // superset, in identifier order), through the face index. False when
     // the index refuses (no face, or a box over most of the surface).
     bool QuerySurfaceFaces(const LumPoint& lo, const LumPoint& hi, std::vector<int>& faces);
+    // The same over several boxes (corners lo, hi in turn), each face once.
+    bool QuerySurfaceFaces(const std::vector<LumPoint>& corners, std::vector<int>& faces);
     // Built again when the surface has changed.
     const SurfaceShape& GetSurfaceShape();
     // A cut made on a patch of the surface gives the cut surface as the

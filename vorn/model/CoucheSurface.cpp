@@ -72,6 +72,13 @@ bool Couche::QuerySurfaceFaces(const LumPoint& lo, const LumPoint& hi, std::vect
     return mFaceIndexValid && mFaceIndex.Query(lo, hi, faces);
 }
 
+bool Couche::QuerySurfaceFaces(const std::vector<LumPoint>& corners, std::vector<int>& faces)
+{
+    if (!mFaceIndexValid)
+        mFaceIndexValid = mFaceIndex.Build(mMeshes[Surface]);
+    return mFaceIndexValid && mFaceIndex.Query(corners, faces);
+}
+
 const SurfaceShape& Couche::GetSurfaceShape()
 {
     if (!mShapeValid || !mShape.Matches(mMeshes[Surface]))
@@ -84,7 +91,7 @@ void Couche::SetPendingCutSurface(std::vector<int> replaced, std::vector<int> ve
 {
     mCutReplaced = std::move(replaced);
     mCutSources = std::move(vertexSources);
-    mCutPatch = std::move(patch);
+    mCutPatch.Swap(patch);
     mCutPending = true;
 }
 

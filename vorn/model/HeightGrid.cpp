@@ -13,7 +13,14 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int ce
 {
     mLo = box.GetMin();
     mHi = box.GetMax();
-    mNx = mNy = std::max(cellsPerSide, 1);
+    // Blocks of fine cells: about three faces to a fine cell, so that the
+    // region stays narrow on a dense surface, while the blocks keep the
+    // search of a large head triangle short.
+    const int blocks = std::max(cellsPerSide, 1);
+    const double perBlock = surface.GetNumberOfFaces() / (3.0 * blocks * blocks);
+    mBlock = std::clamp(static_cast<int>(std::lround(std::sqrt(std::max(perBlock, 1.0)))), 1, 8);
+    mBlocksX = blocks;
+    mNx = mNy = blocks * mBlock;
     mCellX = std::max(mHi.x - mLo.x, 1e-9) / mNx;
     mCellY = std::max(mHi.y - mLo.y, 1e-9) / mNy;
     const size_t cells = static_cast<size_t>(mNx) * mNy;
@@ -61,6 +68,25 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int ce
                 mHigh[c] = std::max(mHigh[c], zHi);
             }
     }
+    mRowLow.assign(static_cast<size_t>(mNy), std::numeric_limits<double>::infinity());
+    mRowHigh.assign(static_cast<size_t>(mNy), -std::numeric_limits<double>::infinity());
+    for (int j = 0; j < mNy; ++j)
+        for (int i = 0; i < mNx; ++i)
+        {
+            const size_t c = static_cast<size_t>(j) * mNx + i;
+            mRowLow[static_cast<size_t>(j)] = std::min(mRowLow[static_cast<size_t>(j)], mLow[c]);
+            mRowHigh[static_cast<size_t>(j)] = std::max(mRowHigh[static_cast<size_t>(j)], mHigh[c]);
+        }
+    mBlockLow.assign(static_cast<size_t>(blocks) * blocks, std::numeric_limits<double>::infinity());
+    mBlockHigh.assign(mBlockLow.size(), -std::numeric_limits<double>::infinity());
+    for (int j = 0; j < mNy; ++j)
+        for (int i = 0; i < mNx; ++i)
+        {
+            const size_t c = static_cast<size_t>(j) * mNx + i;
+            const size_t b = static_cast<size_t>(j / mBlock) * blocks + i / mBlock;
+            mBlockLow[b] = std::min(mBlockLow[b], mLow[c]);
+            mBlockHigh[b] = std::max(mBlockHigh[b], mHigh[c]);
+        }
 }
 
 bool HeightGrid::CellRange(double x0, double y0, double x1, double y1, int& i0, int& j0, int& i1,
@@ -252,30 +278,116 @@ bool HeightGrid::MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoi
     const bool plane = std::fabs(det) > 1e-6 * extent * extent;
     const double gx = plane ? (u.z * v.y - v.z * u.y) / det : 0.0;
     const double gy = plane ? (u.x * v.z - v.x * u.z) / det : 0.0;
-    bool met = false;
+    // The triangle's altitudes over a plan rectangle; false where it has
+    // none.
+    const auto over = [&](double x0, double y0, double x1, double y1, double& zLo, double& zHi)
+    {
+        zLo = flo.z;
+        zHi = fhi.z;
+        if (!plane)
+            return ClipRange(p, q, r, x0, y0, x1, y1, zLo, zHi);
+        const auto at = [&](double x, double y) { return p.z + gx * (x - p.x) + gy * (y - p.y); };
+        const double a = at(x0, y0), b = at(x1, y0), d = at(x0, y1), e = at(x1, y1);
+        zLo = std::max(zLo, std::min({a, b, d, e}));
+        zHi = std::min(zHi, std::max({a, b, d, e}));
+        return true;
+    };
+    const auto apart = [tolerance](double zLo, double zHi, double low, double high)
+    { return low > high || zLo > high + tolerance || zHi < low - tolerance; };
+    // On a plane, a row of cells can only be met where the plane comes
+    // within the row's altitudes: an interval of x, since the plane is
+    // linear (cells one wider on each side for rounding).
+    std::vector<std::pair<int, int>> columns(static_cast<size_t>(j1 - j0 + 1), {i0, i1});
     for (int j = j0; j <= j1; ++j)
-        for (int i = i0; i <= i1; ++i)
+    {
+        std::pair<int, int>& range = columns[static_cast<size_t>(j - j0)];
+        const double low = mRowLow[static_cast<size_t>(j)] - tolerance;
+        const double high = mRowHigh[static_cast<size_t>(j)] + tolerance;
+        if (low > high)
         {
-            const size_t c = static_cast<size_t>(j) * mNx + i;
-            // No surface over the cell, or none within the triangle's span.
-            if (mLow[c] > mHigh[c] || flo.z > mHigh[c] + tolerance || fhi.z < mLow[c] - tolerance)
-                continue;
-            double zLo = flo.z, zHi = fhi.z;
-            const double x0 = mLo.x + i * mCellX, x1 = mLo.x + (i + 1) * mCellX;
-            const double y0 = mLo.y + j * mCellY, y1 = mLo.y + (j + 1) * mCellY;
-            if (plane)
-            {
-                const auto at = [&](double x, double y) { return p.z + gx * (x - p.x) + gy * (y - p.y); };
-                const double a = at(x0, y0), b = at(x1, y0), d = at(x0, y1), e = at(x1, y1);
-                zLo = std::max(zLo, std::min({a, b, d, e}));
-                zHi = std::min(zHi, std::max({a, b, d, e}));
-            }
-            else if (!ClipRange(p, q, r, x0, y0, x1, y1, zLo, zHi))
-                continue;
-            if (zLo > mHigh[c] + tolerance || zHi < mLow[c] - tolerance)
-                continue;
-            mask[c] = 1;
-            met = true;
+            range = {1, 0};
+            continue;
         }
+        // The triangle's plan over the row, the row widened by a hair.
+        {
+            const double hair = 1e-9 * std::max({mCellY, std::fabs(mLo.y), 1.0});
+            sPolygon band;
+            band.Points[0] = p;
+            band.Points[1] = q;
+            band.Points[2] = r;
+            band.Count = 3;
+            Clip(band, false, mLo.y + j * mCellY - hair, false);
+            Clip(band, false, mLo.y + (j + 1) * mCellY + hair, true);
+            if (band.Count == 0)
+            {
+                range = {1, 0};
+                continue;
+            }
+            double xLo = band.Points[0].x, xHi = xLo;
+            for (int k = 1; k < band.Count; ++k)
+            {
+                xLo = std::min(xLo, band.Points[k].x);
+                xHi = std::max(xHi, band.Points[k].x);
+            }
+            range = {std::max(i0, static_cast<int>(std::floor((xLo - mLo.x) / mCellX)) - 1),
+                     std::min(i1, static_cast<int>(std::floor((xHi - mLo.x) / mCellX)) + 1)};
+        }
+        if (!plane || gx == 0.0)
+            continue;
+        // z over the row at abscissa x lies in [base + gx x, base + gx x +
+        // |gy| height] with base the lower of its ends in y.
+        const double y0 = mLo.y + j * mCellY;
+        const double base = p.z + gx * (0.0 - p.x) + std::min(gy * (y0 - p.y), gy * (y0 + mCellY - p.y));
+        const double spread = std::fabs(gy) * mCellY + std::fabs(gx) * mCellX;
+        // base + gx x <= high and base + gx x + spread >= low.
+        double xa = (high - base) / gx, xb = (low - spread - base) / gx;
+        if (xa > xb)
+            std::swap(xa, xb);
+        const int ia = static_cast<int>(std::floor((xa - mLo.x) / mCellX)) - 2;
+        const int ib = static_cast<int>(std::floor((xb - mLo.x) / mCellX)) + 2;
+        range = {std::max(range.first, ia), std::min(range.second, ib)};
+    }
+    bool met = false;
+    for (int bj = j0 / mBlock; bj <= j1 / mBlock; ++bj)
+    {
+        // The columns any row of this band of blocks can be met in.
+        int first = i1 + 1, last = i0 - 1;
+        for (int j = std::max(j0, bj * mBlock); j <= std::min(j1, (bj + 1) * mBlock - 1); ++j)
+        {
+            first = std::min(first, columns[static_cast<size_t>(j - j0)].first);
+            last = std::max(last, columns[static_cast<size_t>(j - j0)].second);
+        }
+        if (first > last)
+            continue;
+        for (int bi = first / mBlock; bi <= last / mBlock; ++bi)
+        {
+            const size_t b = static_cast<size_t>(bj) * mBlocksX + bi;
+            double zLo = 0.0, zHi = 0.0;
+            if (apart(flo.z, fhi.z, mBlockLow[b], mBlockHigh[b]))
+                continue;
+            const int ci0 = std::max(i0, bi * mBlock), ci1 = std::min(i1, (bi + 1) * mBlock - 1);
+            const int cj0 = std::max(j0, bj * mBlock), cj1 = std::min(j1, (bj + 1) * mBlock - 1);
+            if (mBlock > 1 && (!over(mLo.x + ci0 * mCellX, mLo.y + cj0 * mCellY, mLo.x + (ci1 + 1) * mCellX,
+                                     mLo.y + (cj1 + 1) * mCellY, zLo, zHi) ||
+                               apart(zLo, zHi, mBlockLow[b], mBlockHigh[b])))
+                continue;
+            for (int j = cj0; j <= cj1; ++j)
+                for (int i = std::max(ci0, columns[static_cast<size_t>(j - j0)].first),
+                         last = std::min(ci1, columns[static_cast<size_t>(j - j0)].second);
+                     i <= last; ++i)
+                {
+                    const size_t c = static_cast<size_t>(j) * mNx + i;
+                    // No surface over the cell, or none within the triangle's
+                    // span.
+                    if (apart(flo.z, fhi.z, mLow[c], mHigh[c]) ||
+                        !over(mLo.x + i * mCellX, mLo.y + j * mCellY, mLo.x + (i + 1) * mCellX,
+                              mLo.y + (j + 1) * mCellY, zLo, zHi) ||
+                        apart(zLo, zHi, mLow[c], mHigh[c]))
+                        continue;
+                    mask[c] = 1;
+                    met = true;
+                }
+        }
+    }
     return met;
 }

@@ -15,8 +15,8 @@ class KorMesh;
 class HeightGrid
 {
 public:
-    // A grid of at most cellsPerSide x cellsPerSide cells over the plan of
-    // the box (the surface's).
+    // A grid of cellsPerSide x cellsPerSide blocks over the plan of the box
+    // (the surface's), each of 1 to 8 cells a side as the surface is dense.
     void Build(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide = 128);
     // The plan region where the faces of `other` may come within
     // `tolerance` of the surface in altitude, with every cell it encloses:
@@ -41,6 +41,11 @@ private:
                           double x1, double y1, double& zLo, double& zHi);
 
     std::vector<double> mLow, mHigh;
+    // The bounds of each row of cells.
+    std::vector<double> mRowLow, mRowHigh;
+    // The bounds of blocks of mBlock x mBlock cells, mBlocksX to a side.
+    std::vector<double> mBlockLow, mBlockHigh;
+    int mBlock = 1, mBlocksX = 0;
     LumPoint mLo, mHi;
     double mCellX = 1.0, mCellY = 1.0;
     int mNx = 0, mNy = 0;
