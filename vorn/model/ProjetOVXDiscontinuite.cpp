@@ -70,8 +70,7 @@ std::vector<std::vector<std::string>*> FamilyLists(const std::vector<Couche*>& c
 void ApplyFamilies(Couche& couche)
 {
     const std::vector<std::string> families = couche.Discontinuites;
-    couche.SetAppearance(couche.GetColour(), couche.Texture, couche.Opacite, couche.FrontAffiche, families,
-                         false);
+    couche.SetAppearance(couche.GetColour(), couche.Texture, couche.Opacite, couche.FrontAffiche, families, false);
     couche.SetDiscontinuitySurfacesBuilt(false);
 }
 } // namespace

@@ -2,14 +2,14 @@
 // use, the scale and the origin.
 #include "ProjetOVX.h"
 
-#include "Axe.h"
 #include "FondPlan.h"
 #include "FondPlanRecorders.h"
 #include "FondPlanTools.h"
-#include "KorException.h"
 #include "KorString.h"
 #include "ModelUi.h"
 #include "SceneCoordinates.h"
+#include "Axe.h"
+#include "KorException.h"
 
 #include <cmath>
 
