@@ -418,7 +418,7 @@ int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosit
         local = patch && patch->Take(layer, working, kPatchMargin);
         if (patch && !local && !patch->IsApart())
             return -1;
-        if (!local)
+        if (!patch)
             intersection = layer.GetMesh(Couche::Surface);
     }
     // Where the head cannot come near the surface there is no line either
