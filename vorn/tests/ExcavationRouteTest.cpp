@@ -16,7 +16,8 @@ namespace
 // The cut on a patch of each surface against the cut of a copy of the whole
 // surface, on the same scenes: random head positions over an inclined plane
 // plus a sinusoid, sampled on a grid, a jittered grid and at scattered
-// points, under a straight axis and a rotated one, two layers 6 m apart.
+// points, under a straight axis and a rotated one, two layers 6 m apart
+// and a third far below, out of the head's reach.
 // Both roads must give the same lines, the same volumes and surfaces of
 // every layer and face class, and cut surfaces of the same area and face
 // count.
@@ -129,7 +130,7 @@ protected:
         axe.Type = 1;
         axe.ReplacePolyline({WorldToScene(gProjet, from), WorldToScene(gProjet, to)});
         std::uniform_real_distribution<double> shift(0.0, 5.0 * jitter), anywhere(-150.0, 150.0);
-        for (int k = 0; k < 2; ++k)
+        for (int k = 0; k < 3; ++k)
         {
             Couche* layer = gProjet.AddCouche("Couche" + std::to_string(k), static_cast<unsigned>(k));
             for (int i = 0; i <= 60; ++i)
@@ -142,7 +143,7 @@ protected:
                         x = anywhere(random);
                         y = anywhere(random);
                     }
-                    layer->AddPoint(WorldToScene(gProjet, LumPoint(x, y, Relief(x, y) - 6.0 * k)), 1, 0,
+                    layer->AddPoint(WorldToScene(gProjet, LumPoint(x, y, Relief(x, y) - (k < 2 ? 6.0 * k : 300.0))), 1, 0,
                                     false, false);
                 }
         }
