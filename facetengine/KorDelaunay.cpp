@@ -6,14 +6,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
 {
 constexpr double kInCircleThreshold = 1e-12;
 
-inline int Orient(const KorVertex& a, const KorVertex& b, const KorVertex& c)
+template <class V> inline int Orient(const V& a, const V& b, const V& c)
 {
     return Orient2DSign(a.X, a.Y, b.X, b.Y, c.X, c.Y);
 }
@@ -25,7 +28,7 @@ inline int Orient(const KorVertex& a, const KorVertex& b, const KorVertex& c)
 // where q1 is a dent of the front (side 1: q2 right of p, -1: left): at a
 // peak, two points a micrometre apart would otherwise give a triangle over
 // the region already swept.
-bool IsValley(const KorVertex& p, const KorVertex& q1, const KorVertex& q2, int side)
+template <class V> bool IsValley(const V& p, const V& q1, const V& q2, int side)
 {
     const double ux = p.X - q1.X, uy = p.Y - q1.Y;
     const double vx = q2.X - q1.X, vy = q2.Y - q1.Y;
@@ -186,10 +189,11 @@ private:
     std::vector<FlipTask> mTasks;
 };
 
-template <class Flips> void ChainTriangles(Flips& flips, Front& front, const KorVertex* p);
-template <class Flips> void ChainFrom(Flips& flips, Front& front, Front::Position at, const KorVertex* p);
+template <class Flips, class V> void ChainTriangles(Flips& flips, FrontOf<V>& front, const V* p);
+template <class Flips, class V>
+void ChainFrom(Flips& flips, FrontOf<V>& front, typename FrontOf<V>::Position at, const V* p);
 
-KorVertex* Entry(const Front& list, const Front::Position& p)
+template <class V> V* Entry(const FrontOf<V>& list, const typename FrontOf<V>::Position& p)
 {
     return list.Get(p);
 }
@@ -244,13 +248,13 @@ void StartWithTriangle(KorMesh& mesh, KorVertex* w0, KorVertex* w1, KorVertex* w
 // With k = 2 this is the triangle of the first three; with the base vertices
 // as the run, the fan over the base. A run of three or more off the
 // horizontal starts the same way instead of with a flat triangle.
-template <class Flips>
-void StartWithFan(Flips& flips, const std::vector<KorVertex*>& w, size_t k, Front& front, Front& lower)
+template <class Flips, class V>
+void StartWithFan(Flips& flips, const std::vector<V*>& w, size_t k, FrontOf<V>& front, FrontOf<V>& lower)
 {
-    KorVertex* apex = w[k];
+    V* apex = w[k];
     for (size_t j = 0; j + 1 < k; ++j)
         flips.AddTriangle(w[j], w[j + 1], apex);
-    std::vector<KorVertex*> ring(w.begin(), w.begin() + static_cast<long>(k));
+    std::vector<V*> ring(w.begin(), w.begin() + static_cast<long>(k));
     if (Orient(*w[0], *w[k - 1], *apex) > 0)
         ring.push_back(apex);
     else
@@ -263,7 +267,7 @@ void StartWithFan(Flips& flips, const std::vector<KorVertex*>& w, size_t k, Fron
     size_t left = 0, right = 0;
     for (size_t i = 1; i < m; ++i)
     {
-        const KorVertex* v = ring[i];
+        const V* v = ring[i];
         if (v->X < ring[left]->X || (v->X == ring[left]->X && v->Y > ring[left]->Y))
             left = i;
         if (v->X > ring[right]->X || (v->X == ring[right]->X && v->Y > ring[right]->Y))
@@ -289,11 +293,11 @@ void StartWithFan(Flips& flips, const std::vector<KorVertex*>& w, size_t k, Fron
 // would be flat: it is made only when p gets no other triangle, so that
 // collinear input still joins p. When p sees neither edge (only collinear
 // input does that) it stays out of the triangulation, without edges.
-template <class Flips> void AddLeftOfFront(Flips& flips, KorVertex* p, Front& front, Front& lower)
+template <class Flips, class V> void AddLeftOfFront(Flips& flips, V* p, FrontOf<V>& front, FrontOf<V>& lower)
 {
-    KorVertex* f0 = Entry(front, front.First());
-    KorVertex* f1 = Entry(front, front.Next(front.First()));
-    KorVertex* l1 = Entry(lower, lower.Next(lower.First()));
+    V* f0 = Entry(front, front.First());
+    V* f1 = Entry(front, front.Next(front.First()));
+    V* l1 = Entry(lower, lower.Next(lower.First()));
     const int turn = f1 ? Orient(*p, *f0, *f1) : -1;
     const bool below = l1 && Orient(*p, *f0, *l1) < 0;
     if (turn > 0 || (turn == 0 && !below))
@@ -316,11 +320,11 @@ template <class Flips> void AddLeftOfFront(Flips& flips, KorVertex* p, Front& fr
 }
 
 // The mirror image of AddLeftOfFront.
-template <class Flips> void AddRightOfFront(Flips& flips, KorVertex* p, Front& front, Front& lower)
+template <class Flips, class V> void AddRightOfFront(Flips& flips, V* p, FrontOf<V>& front, FrontOf<V>& lower)
 {
-    KorVertex* fl = Entry(front, front.Last());
-    KorVertex* fl1 = Entry(front, front.Previous(front.Last()));
-    KorVertex* lm = Entry(lower, lower.Previous(lower.Last()));
+    V* fl = Entry(front, front.Last());
+    V* fl1 = Entry(front, front.Previous(front.Last()));
+    V* lm = Entry(lower, lower.Previous(lower.Last()));
     const int turn = fl1 ? Orient(*p, *fl, *fl1) : 1;
     const bool below = lm && Orient(*p, *fl, *lm) > 0;
     if (turn < 0 || (turn == 0 && !below))
@@ -350,14 +354,14 @@ template <class Flips> void AddRightOfFront(Flips& flips, KorVertex* p, Front& f
 // makes the entry next to the end wrong once such a side has two steps: the
 // next vertex beyond that end then takes a triangle across the side's middle
 // vertex, leaving a crack and an overlap.)
-template <class Flips> void AddAboveFront(Flips& flips, KorVertex* p, Front& front, Front& lower)
+template <class Flips, class V> void AddAboveFront(Flips& flips, V* p, FrontOf<V>& front, FrontOf<V>& lower)
 {
-    const Front::Position at = front.InsertVertex(p);
-    KorVertex* left;
-    KorVertex* right;
+    const typename FrontOf<V>::Position at = front.InsertVertex(p);
+    V* left;
+    V* right;
     if (!front.Previous(at).IsValid())
     {
-        const Front::Position next = front.Next(at);
+        const typename FrontOf<V>::Position next = front.Next(at);
         left = Entry(front, next);
         right = Entry(front, front.Next(next));
         if (left)
@@ -370,7 +374,7 @@ template <class Flips> void AddAboveFront(Flips& flips, KorVertex* p, Front& fro
     {
         left = Entry(front, front.Previous(at));
         right = Entry(front, front.Next(at));
-        const KorVertex* last = Entry(front, front.Last());
+        const V* last = Entry(front, front.Last());
         if (right && last->X == p->X)
         {
             lower.AppendVertex(p);
@@ -383,14 +387,15 @@ template <class Flips> void AddAboveFront(Flips& flips, KorVertex* p, Front& fro
     ChainFrom(flips, front, at, p);
 }
 // The valleys around p, standing at the position at of the front.
-template <class Flips> void ChainFrom(Flips& flips, Front& front, Front::Position at, const KorVertex* p)
+template <class Flips, class V>
+void ChainFrom(Flips& flips, FrontOf<V>& front, typename FrontOf<V>::Position at, const V* p)
 {
     for (;;)
     {
         // Removing the entry after p leaves p's position as it is.
-        const Front::Position q1 = front.Next(at);
-        KorVertex* v1 = Entry(front, q1);
-        KorVertex* v2 = Entry(front, front.Next(q1));
+        const typename FrontOf<V>::Position q1 = front.Next(at);
+        V* v1 = Entry(front, q1);
+        V* v2 = Entry(front, front.Next(q1));
         if (!v1 || !v2 || !IsValley(*p, *v1, *v2, 1))
             break;
         flips.AddAndLegalise(p, v1, v2);
@@ -398,9 +403,9 @@ template <class Flips> void ChainFrom(Flips& flips, Front& front, Front::Positio
     }
     for (;;)
     {
-        const Front::Position q1 = front.Previous(at);
-        KorVertex* v1 = Entry(front, q1);
-        KorVertex* v2 = Entry(front, front.Previous(q1));
+        const typename FrontOf<V>::Position q1 = front.Previous(at);
+        V* v1 = Entry(front, q1);
+        V* v2 = Entry(front, front.Previous(q1));
         if (!v1 || !v2 || !IsValley(*p, *v1, *v2, -1))
             break;
         flips.AddAndLegalise(p, v1, v2);
@@ -408,24 +413,24 @@ template <class Flips> void ChainFrom(Flips& flips, Front& front, Front::Positio
     }
 }
 
-template <class Flips> void ChainTriangles(Flips& flips, Front& front, const KorVertex* p)
+template <class Flips, class V> void ChainTriangles(Flips& flips, FrontOf<V>& front, const V* p)
 {
-    const Front::Position at = p ? front.FindVertex(p) : Front::Position{};
+    const typename FrontOf<V>::Position at = p ? front.FindVertex(p) : typename FrontOf<V>::Position{};
     if (at.IsValid())
         ChainFrom(flips, front, at, p);
 }
 
-template <class Flips> void FinalizeFront(Flips& flips, Front& front)
+template <class Flips, class V> void FinalizeFront(Flips& flips, FrontOf<V>& front)
 {
     if (front.GetSize() <= 2)
         return;
-    Front::Position a = front.First();
+    typename FrontOf<V>::Position a = front.First();
     for (;;)
     {
-        KorVertex* va = Entry(front, a);
-        const Front::Position b = front.Next(a);
-        KorVertex* vb = Entry(front, b);
-        KorVertex* vc = Entry(front, front.Next(b));
+        V* va = Entry(front, a);
+        const typename FrontOf<V>::Position b = front.Next(a);
+        V* vb = Entry(front, b);
+        V* vc = Entry(front, front.Next(b));
         if (!va || !vb || !vc)
             return;
         if (Orient(*va, *vb, *vc) <= 0)
@@ -436,7 +441,7 @@ template <class Flips> void FinalizeFront(Flips& flips, Front& front)
         flips.AddAndLegalise(va, vb, vc);
         front.RemoveAt(b);
         // Step back one vertex, since removing vb may have made va a dent.
-        const Front::Position back = front.Previous(a);
+        const typename FrontOf<V>::Position back = front.Previous(a);
         if (back.IsValid())
             a = back;
     }
@@ -454,8 +459,10 @@ template <class Flips> void FinalizeFront(Flips& flips, Front& front)
 class TriangleCascade
 {
 public:
-    // xy: X and Y of every vertex by identifier, 2 doubles each.
-    TriangleCascade(const std::vector<double>& xy, size_t triangles) : mXY(xy), mBorderHead(xy.size() / 2, -1)
+    // points: the vertices, each at the index of its ID; they must outlive
+    // the cascade.
+    TriangleCascade(const std::vector<KorSweepPoint>& points, size_t triangles)
+        : mPoints(points), mBorderHead(points.size(), -1)
     {
         mCorner.reserve(3 * triangles);
         mTwin.reserve(3 * triangles);
@@ -467,11 +474,11 @@ public:
     // (AddFace builds it on the twins). Nothing is done after it.
     bool Failed() const { return mFailed; }
 
-    void AddTriangle(const KorVertex* a, const KorVertex* b, const KorVertex* c)
+    void AddTriangle(const KorSweepPoint* a, const KorSweepPoint* b, const KorSweepPoint* c)
     {
         Create(a->ID, b->ID, c->ID);
     }
-    void AddAndLegalise(const KorVertex* a, const KorVertex* b, const KorVertex* c)
+    void AddAndLegalise(const KorSweepPoint* a, const KorSweepPoint* b, const KorSweepPoint* c)
     {
         Run(FlipTask{FlipTask::Check, Create(a->ID, b->ID, c->ID), -1, -1});
     }
@@ -515,18 +522,16 @@ private:
 
     int Orient(int a, int b, int c) const
     {
-        const size_t i = 2 * static_cast<size_t>(a), j = 2 * static_cast<size_t>(b),
-                     k = 2 * static_cast<size_t>(c);
-        return Orient2DSign(mXY[i], mXY[i + 1], mXY[j], mXY[j + 1], mXY[k], mXY[k + 1]);
+        const KorSweepPoint &pa = mPoints[static_cast<size_t>(a)], &pb = mPoints[static_cast<size_t>(b)],
+                            &pc = mPoints[static_cast<size_t>(c)];
+        return Orient2DSign(pa.X, pa.Y, pb.X, pb.Y, pc.X, pc.Y);
     }
 
     bool InCircle(int a, int b, int c, int d) const
     {
-        const double* p = mXY.data();
-        const size_t i = 2 * static_cast<size_t>(a), j = 2 * static_cast<size_t>(b),
-                     k = 2 * static_cast<size_t>(c), l = 2 * static_cast<size_t>(d);
-        return InCircleAbove(p[i], p[i + 1], p[j], p[j + 1], p[k], p[k + 1], p[l], p[l + 1],
-                             kInCircleThreshold);
+        const KorSweepPoint &pa = mPoints[static_cast<size_t>(a)], &pb = mPoints[static_cast<size_t>(b)],
+                            &pc = mPoints[static_cast<size_t>(c)], &pd = mPoints[static_cast<size_t>(d)];
+        return InCircleAbove(pa.X, pa.Y, pb.X, pb.Y, pc.X, pc.Y, pd.X, pd.Y, kInCircleThreshold);
     }
 
     void Run(const FlipTask& first)
@@ -677,7 +682,7 @@ private:
             *link = mBorderNext[h];
     }
 
-    const std::vector<double>& mXY;
+    const std::vector<KorSweepPoint>& mPoints;
     std::vector<int> mCorner, mTwin;
     std::vector<int> mBorderHead, mBorderNext;
     std::vector<int> mFree;
@@ -780,16 +785,16 @@ bool PrepareSweep(KorMesh& mesh, std::vector<KorVertex*>& w, size_t& run)
 }
 
 // Every vertex after the start, then the front made convex.
-template <class Flips>
-void Sweep(Flips& flips, const std::vector<KorVertex*>& w, size_t next, Front& front, Front& lower)
+template <class Flips, class V>
+void Sweep(Flips& flips, const std::vector<V*>& w, size_t next, FrontOf<V>& front, FrontOf<V>& lower)
 {
     for (size_t i = next; i < w.size(); ++i)
     {
-        // The records lie in identifier order, not in sweep order: fetch
+        // A mesh's records lie in identifier order, not in sweep order: fetch
         // ahead to hide the cache miss on each new vertex.
         if (i + 8 < w.size())
             __builtin_prefetch(w[i + 8]);
-        KorVertex* p = w[i];
+        V* p = w[i];
         if (p->X < Entry(front, front.First())->X)
             AddLeftOfFront(flips, p, front, lower);
         else if (p->X > Entry(front, front.Last())->X)
@@ -818,41 +823,130 @@ void SweepOnFaces(KorMesh& mesh, const std::vector<KorVertex*>& w, size_t run)
     }
 }
 
-// The same sweep on a triangle array, the mesh filled once at the end. False,
-// with the mesh left without half-edges, where the array cannot follow the
-// mesh's steps (flat triangles).
-bool SweepOnArray(KorMesh& mesh, const std::vector<KorVertex*>& w, size_t run)
+// The key of a finite double whose unsigned order is the order of the
+// values; both zeros give the key of +0, as they compare equal.
+uint64_t OrderedKey(double v)
 {
-    if (run == w.size())
-        return false;
-    // Copies numbered in sweep order: the sweep and the flips then read
-    // neighbouring memory, where the mesh's identifiers scatter them.
-    std::vector<KorVertex> local;
-    local.reserve(w.size());
-    std::vector<KorVertex*> order(w.size());
-    std::vector<double> xy(2 * w.size());
-    for (size_t i = 0; i < w.size(); ++i)
+    if (v == 0.0)
+        v = 0.0;
+    uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    return (bits >> 63) ? ~bits : bits | (uint64_t{1} << 63);
+}
+
+// Sorts by Y then X, stably: the order the merge sort of PrepareSweep gives
+// (a least-significant-digit radix sort on Y in 11-bit digits, digits that
+// every key shares skipped, then the runs of equal Y by X). O(n) for Y,
+// where the comparison sort makes 20 passes at 10^6 points.
+void SortByYThenX(std::vector<KorSweepPoint>& points)
+{
+    constexpr int kBits = 11, kDigits = (64 + kBits - 1) / kBits;
+    constexpr size_t kBuckets = size_t{1} << kBits;
+    const size_t n = points.size();
+    std::vector<size_t> counts(kDigits * kBuckets, 0);
+    for (const KorSweepPoint& p : points)
     {
-        local.emplace_back(w[i]->X, w[i]->Y, 0.0);
-        local.back().ID = static_cast<int>(i);
-        order[i] = &local.back();
-        xy[2 * i] = w[i]->X;
-        xy[2 * i + 1] = w[i]->Y;
+        const uint64_t key = OrderedKey(p.Y);
+        for (int d = 0; d < kDigits; ++d)
+            ++counts[static_cast<size_t>(d) * kBuckets + ((key >> (d * kBits)) & (kBuckets - 1))];
     }
-    TriangleCascade flips(xy, 2 * w.size());
+    std::vector<KorSweepPoint> buffer;
+    for (int d = 0; d < kDigits; ++d)
     {
-        Front front, lower;
+        size_t* count = &counts[static_cast<size_t>(d) * kBuckets];
+        if (n == 0 || count[(OrderedKey(points[0].Y) >> (d * kBits)) & (kBuckets - 1)] == n)
+            continue;
+        size_t sum = 0;
+        for (size_t b = 0; b < kBuckets; ++b)
+            sum += std::exchange(count[b], sum);
+        buffer.resize(n);
+        for (const KorSweepPoint& p : points)
+            buffer[count[(OrderedKey(p.Y) >> (d * kBits)) & (kBuckets - 1)]++] = p;
+        points.swap(buffer);
+    }
+    std::vector<KorSweepPoint>().swap(buffer);
+    for (size_t lo = 0; lo < n;)
+    {
+        size_t hi = lo + 1;
+        while (hi < n && points[hi].Y == points[lo].Y)
+            ++hi;
+        if (hi - lo > 1)
+            std::stable_sort(points.begin() + static_cast<long>(lo), points.begin() + static_cast<long>(hi),
+                             [](const KorSweepPoint& a, const KorSweepPoint& b) { return a.X < b.X; });
+        lo = hi;
+    }
+}
+
+// PrepareSweep's work on compact copies that the sweep then reads in order:
+// points in sweep order, each with its index as ID, and ids[i] the mesh
+// vertex of points[i]. The same refusals, reported the same way.
+bool PrepareSites(KorMesh& mesh, std::vector<KorSweepPoint>& points, std::vector<int>& ids, size_t& run)
+{
+    points.clear();
+    points.reserve(static_cast<size_t>(mesh.GetNumberOfVertices()));
+    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+        if (const KorVertex* v = mesh.GetVertex(id))
+            if (std::isfinite(v->X) && std::isfinite(v->Y))
+                points.push_back(KorSweepPoint{v->X, v->Y, id});
+    if (mesh.GetNumberOfVertices() == 0)
+        return false;
+    SortByYThenX(points);
+
+    // Of each run of equal positions the last is kept.
+    size_t kept = 0;
+    for (size_t i = 0; i < points.size(); ++i)
+        if (i + 1 == points.size() || points[i].X != points[i + 1].X || points[i].Y != points[i + 1].Y)
+            points[kept++] = points[i];
+    points.resize(kept);
+    points.shrink_to_fit();
+    ids.resize(kept);
+    for (size_t i = 0; i < kept; ++i)
+    {
+        ids[i] = points[i].ID;
+        points[i].ID = static_cast<int>(i);
+    }
+
+    if (kept < 3)
+    {
+        KorReport("Delaunay2D", "Impossible to triangulate less than 3 vertices");
+        return false;
+    }
+    size_t b = 0;
+    while (b < kept && points[b].Y <= points[0].Y)
+        ++b;
+    if (b == kept)
+    {
+        KorReport("Delaunay2D",
+                  "All the vertices are base vertices aligned : impossible to triangulate them");
+        return false;
+    }
+    run = b;
+    if (b <= 2)
+        for (run = 2; run < kept && Orient(points[0], points[1], points[run]) == 0;)
+            ++run;
+    return true;
+}
+
+// The same sweep on a triangle array over the compact points, the mesh
+// filled once at the end. False, with the mesh left without half-edges,
+// where the array cannot follow the mesh's steps (flat triangles).
+bool SweepOnArray(KorMesh& mesh, std::vector<KorSweepPoint>& points, const std::vector<int>& ids, size_t run)
+{
+    if (run == points.size())
+        return false;
+    std::vector<KorSweepPoint*> order(points.size());
+    for (size_t i = 0; i < points.size(); ++i)
+        order[i] = &points[i];
+    TriangleCascade flips(points, 2 * points.size());
+    {
+        FrontOf<KorSweepPoint> front, lower;
         StartWithFan(flips, order, run, front, lower);
         Sweep(flips, order, run + 1, front, lower);
     }
     if (flips.Failed())
         return false;
     // Spent: the fill needs room for the mesh's tables.
-    std::vector<KorVertex>().swap(local);
-    std::vector<double>().swap(xy);
-    std::vector<int> ids(w.size());
-    for (size_t i = 0; i < w.size(); ++i)
-        ids[i] = w[i]->ID;
+    std::vector<KorSweepPoint*>().swap(order);
     if (flips.Fill(mesh, ids))
         return true;
     mesh.ClearEdges();
@@ -863,10 +957,15 @@ bool SweepOnArray(KorMesh& mesh, const std::vector<KorVertex*>& w, size_t run)
 void Delaunay2D(KorMesh& mesh)
 {
     mesh.ClearEdges();
-    std::vector<KorVertex*> w;
+    std::vector<KorSweepPoint> points;
+    std::vector<int> ids;
     size_t run = 0;
-    if (PrepareSweep(mesh, w, run) && !SweepOnArray(mesh, w, run))
-        SweepOnFaces(mesh, w, run);
+    if (!PrepareSites(mesh, points, ids, run) || SweepOnArray(mesh, points, ids, run))
+        return;
+    std::vector<KorVertex*> w(ids.size());
+    for (size_t i = 0; i < ids.size(); ++i)
+        w[i] = mesh.GetVertex(ids[i]);
+    SweepOnFaces(mesh, w, run);
 }
 
 void Delaunay2DOnFaces(KorMesh& mesh)

@@ -429,7 +429,8 @@ bool KorMesh::AddTriangles(const std::vector<int>& corners, const std::vector<in
     std::vector<char> live(slots, 0);
     for (size_t v = 0; v < slots; ++v)
         live[v] = mVertices.Get(static_cast<int>(v)) != nullptr;
-    size_t border = 0;
+    // The inner half-edge of each border twin, in the order of the inner ones.
+    std::vector<int> borderOf;
     for (size_t h = 0; h < n; ++h)
     {
         const int a = corners[h], b = corners[next(h)];
@@ -438,16 +439,47 @@ bool KorMesh::AddTriangles(const std::vector<int>& corners, const std::vector<in
         const int o = twins[h];
         if (o < 0)
         {
-            ++border;
+            borderOf.push_back(static_cast<int>(h));
             continue;
         }
         const size_t u = static_cast<size_t>(o);
         if (u >= n || twins[u] != static_cast<int>(h) || corners[u] != b || corners[next(u)] != a)
             return refuse("The twin of half-edge " + std::to_string(h) + " does not match it");
     }
+    std::vector<char>().swap(live);
 
-    mEdges.Reserve(n + border);
-    mFaces.Reserve(n / 3);
+    // The Turn rings in identifier order, closed from the last half-edge of
+    // each vertex to its first, which becomes the vertex's Edge. Worked out
+    // in plain arrays before any record is made, so that each half-edge is
+    // written once, whole, in identifier order: the corners come in any
+    // order, and a walk of the tables at random would miss the cache at
+    // each step.
+    const size_t total = n + borderOf.size();
+    const auto origin = [&](size_t id) {
+        return static_cast<size_t>(id < n ? corners[id]
+                                          : corners[next(static_cast<size_t>(borderOf[id - n]))]);
+    };
+    std::vector<int> turn(total);
+    {
+        std::vector<int> first(slots, -1), last(slots, -1);
+        for (size_t id = 0; id < total; ++id)
+        {
+            const size_t v = origin(id);
+            if (last[v] < 0)
+                first[v] = static_cast<int>(id);
+            else
+                turn[static_cast<size_t>(last[v])] = static_cast<int>(id);
+            last[v] = static_cast<int>(id);
+        }
+        for (size_t v = 0; v < slots; ++v)
+            if (last[v] >= 0)
+            {
+                turn[static_cast<size_t>(last[v])] = first[v];
+                mVertices.Get(static_cast<int>(v))->Edge = first[v];
+            }
+    }
+
+    mEdges.Reserve(total);
     int outer = static_cast<int>(n);
     for (size_t h = 0; h < n; ++h)
     {
@@ -456,40 +488,19 @@ bool KorMesh::AddTriangles(const std::vector<int>& corners, const std::vector<in
         e->Face = static_cast<int>(h / 3);
         e->Next = static_cast<int>(next(h));
         e->Opp = twins[h] >= 0 ? twins[h] : outer++;
+        e->Turn = turn[h];
     }
-    for (size_t h = 0; h < n; ++h)
-        if (twins[h] < 0)
-        {
-            KorEdge* e = mEdges.Add();
-            e->Vertex = corners[next(h)];
-            e->Opp = static_cast<int>(h);
-        }
+    for (size_t k = 0; k < borderOf.size(); ++k)
+    {
+        KorEdge* e = mEdges.Add();
+        e->Vertex = static_cast<int>(origin(n + k));
+        e->Opp = borderOf[k];
+        e->Turn = turn[n + k];
+    }
+    std::vector<int>().swap(turn);
+    mFaces.Reserve(n / 3);
     for (size_t t = 0; t < n / 3; ++t)
         mFaces.Add()->Edge = static_cast<int>(3 * t);
-    // The Turn rings in identifier order, closed from the last half-edge of
-    // each vertex to its first, which becomes the vertex's Edge. Worked out
-    // in plain arrays: the corners come in any order, and a walk of the
-    // tables at random would miss the cache at each step.
-    const size_t total = n + border;
-    std::vector<int> turn(total);
-    std::vector<int> first(slots, -1), last(slots, -1);
-    for (size_t id = 0; id < total; ++id)
-    {
-        const size_t v = static_cast<size_t>(id < n ? corners[id] : mEdges.Get(static_cast<int>(id))->Vertex);
-        if (last[v] < 0)
-            first[v] = static_cast<int>(id);
-        else
-            turn[static_cast<size_t>(last[v])] = static_cast<int>(id);
-        last[v] = static_cast<int>(id);
-    }
-    for (size_t v = 0; v < slots; ++v)
-        if (last[v] >= 0)
-        {
-            turn[static_cast<size_t>(last[v])] = first[v];
-            mVertices.Get(static_cast<int>(v))->Edge = first[v];
-        }
-    for (size_t id = 0; id < total; ++id)
-        mEdges.Get(static_cast<int>(id))->Turn = turn[id];
     if (mEdgeIndex)
         BuildEdgeIndex();
     SetModified();
