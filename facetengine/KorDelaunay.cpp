@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -466,7 +464,6 @@ public:
     {
         mCorner.reserve(3 * triangles);
         mTwin.reserve(3 * triangles);
-        mBorderNext.reserve(3 * triangles);
     }
 
     // A step the mesh would take differently: a flat triangle (AddFace keeps
@@ -490,7 +487,8 @@ public:
         for (int& c : mCorner)
             if (c >= 0)
                 c = ids[static_cast<size_t>(c)];
-        std::vector<int>().swap(mBorderNext);
+        std::vector<BorderNode>().swap(mNodes);
+        std::vector<int>().swap(mFreeNodes);
         std::vector<int>().swap(mBorderHead);
         if (!mFree.empty())
         {
@@ -513,7 +511,7 @@ public:
             mCorner.swap(corner);
             mTwin.swap(twin);
         }
-        return mesh.AddTriangles(mCorner, mTwin);
+        return mesh.AddTriangles(std::move(mCorner), std::move(mTwin));
     }
 
 private:
@@ -616,7 +614,6 @@ private:
             t = static_cast<int>(mCorner.size() / 3);
             mCorner.resize(mCorner.size() + 3);
             mTwin.resize(mTwin.size() + 3);
-            mBorderNext.resize(mBorderNext.size() + 3);
         }
         const size_t h0 = 3 * static_cast<size_t>(t);
         mCorner[h0] = a;
@@ -631,12 +628,13 @@ private:
     void Link(size_t h)
     {
         const int a = mCorner[h], b = mCorner[Next(h)];
-        for (int g = mBorderHead[static_cast<size_t>(a)]; g >= 0; g = mBorderNext[static_cast<size_t>(g)])
-            if (mCorner[Next(static_cast<size_t>(g))] == b)
+        for (int n = mBorderHead[static_cast<size_t>(a)]; n >= 0; n = mNodes[static_cast<size_t>(n)].Next)
+            if (mNodes[static_cast<size_t>(n)].To == b)
                 mFailed = true;
-        for (int g = mBorderHead[static_cast<size_t>(b)]; g >= 0; g = mBorderNext[static_cast<size_t>(g)])
-            if (mCorner[Next(static_cast<size_t>(g))] == a)
+        for (int n = mBorderHead[static_cast<size_t>(b)]; n >= 0; n = mNodes[static_cast<size_t>(n)].Next)
+            if (mNodes[static_cast<size_t>(n)].To == a)
             {
+                const int g = mNodes[static_cast<size_t>(n)].Edge;
                 Unlist(static_cast<size_t>(g));
                 mTwin[h] = g;
                 mTwin[static_cast<size_t>(g)] = static_cast<int>(h);
@@ -666,25 +664,48 @@ private:
         mFree.push_back(t);
     }
 
+    // Pushed at the head of its origin's list.
     void List(size_t h)
     {
         int& head = mBorderHead[static_cast<size_t>(mCorner[h])];
-        mBorderNext[h] = head;
-        head = static_cast<int>(h);
+        const BorderNode node{static_cast<int>(h), mCorner[Next(h)], head};
+        if (mFreeNodes.empty())
+        {
+            head = static_cast<int>(mNodes.size());
+            mNodes.push_back(node);
+        }
+        else
+        {
+            head = mFreeNodes.back();
+            mFreeNodes.pop_back();
+            mNodes[static_cast<size_t>(head)] = node;
+        }
     }
 
     void Unlist(size_t h)
     {
         int* link = &mBorderHead[static_cast<size_t>(mCorner[h])];
-        while (*link >= 0 && *link != static_cast<int>(h))
-            link = &mBorderNext[static_cast<size_t>(*link)];
+        while (*link >= 0 && mNodes[static_cast<size_t>(*link)].Edge != static_cast<int>(h))
+            link = &mNodes[static_cast<size_t>(*link)].Next;
         if (*link >= 0)
-            *link = mBorderNext[h];
+        {
+            mFreeNodes.push_back(*link);
+            *link = mNodes[static_cast<size_t>(*link)].Next;
+        }
     }
 
     const std::vector<KorSweepPoint>& mPoints;
     std::vector<int> mCorner, mTwin;
-    std::vector<int> mBorderHead, mBorderNext;
+    // A border half-edge in its origin's list, with its end vertex (fixed
+    // while it is listed: its triangle lives). The nodes are recycled, so
+    // the lists take room for the border, not for every half-edge.
+    struct BorderNode
+    {
+        int Edge, To, Next;
+    };
+    std::vector<int> mBorderHead;
+    std::vector<BorderNode> mNodes;
+    std::vector<int> mFreeNodes;
     std::vector<int> mFree;
     std::vector<FlipTask> mTasks;
     bool mFailed = false;
@@ -823,57 +844,59 @@ void SweepOnFaces(KorMesh& mesh, const std::vector<KorVertex*>& w, size_t run)
     }
 }
 
-// The key of a finite double whose unsigned order is the order of the
-// values; both zeros give the key of +0, as they compare equal.
-uint64_t OrderedKey(double v)
-{
-    if (v == 0.0)
-        v = 0.0;
-    uint64_t bits;
-    std::memcpy(&bits, &v, sizeof bits);
-    return (bits >> 63) ? ~bits : bits | (uint64_t{1} << 63);
-}
-
-// Sorts by Y then X, stably: the order the merge sort of PrepareSweep gives
-// (a least-significant-digit radix sort on Y in 11-bit digits, digits that
-// every key shares skipped, then the runs of equal Y by X). O(n) for Y,
-// where the comparison sort makes 20 passes at 10^6 points.
+// Sorts finite points by Y then X, stably: the order the merge sort of
+// PrepareSweep gives. A counting pass spreads the points over about n/2
+// buckets of Y, by floor((Y - min) * scale), which never decreases as Y
+// grows (each step rounds monotonically), and each bucket is then sorted by
+// Y and X, stably: by insertion when it is small, the usual case, by merging
+// when many points share a bucket (clusters, rows of equal Y). Two passes
+// over the points where a comparison sort makes twenty at 10^6.
 void SortByYThenX(std::vector<KorSweepPoint>& points)
 {
-    constexpr int kBits = 11, kDigits = (64 + kBits - 1) / kBits;
-    constexpr size_t kBuckets = size_t{1} << kBits;
+    const auto before = [](const KorSweepPoint& a, const KorSweepPoint& b)
+    { return a.Y < b.Y || (a.Y == b.Y && a.X < b.X); };
     const size_t n = points.size();
-    std::vector<size_t> counts(kDigits * kBuckets, 0);
+    if (n < 2)
+        return;
+    double lo = points[0].Y, hi = points[0].Y;
     for (const KorSweepPoint& p : points)
     {
-        const uint64_t key = OrderedKey(p.Y);
-        for (int d = 0; d < kDigits; ++d)
-            ++counts[static_cast<size_t>(d) * kBuckets + ((key >> (d * kBits)) & (kBuckets - 1))];
+        lo = std::min(lo, p.Y);
+        hi = std::max(hi, p.Y);
     }
-    std::vector<KorSweepPoint> buffer;
-    for (int d = 0; d < kDigits; ++d)
+    const size_t buckets = n / 2 + 1;
+    const double scale = static_cast<double>(buckets - 1) / (hi - lo);
+    if (!(hi > lo) || !std::isfinite(scale) || !std::isfinite(hi - lo))
     {
-        size_t* count = &counts[static_cast<size_t>(d) * kBuckets];
-        if (n == 0 || count[(OrderedKey(points[0].Y) >> (d * kBits)) & (kBuckets - 1)] == n)
-            continue;
-        size_t sum = 0;
-        for (size_t b = 0; b < kBuckets; ++b)
-            sum += std::exchange(count[b], sum);
-        buffer.resize(n);
+        std::stable_sort(points.begin(), points.end(), before);
+        return;
+    }
+    // The last bucket index is clamped: rounding may reach buckets - 1.
+    const auto bucketOf = [&](double y)
+    { return std::min(buckets - 1, static_cast<size_t>((y - lo) * scale)); };
+    std::vector<size_t> start(buckets + 1, 0);
+    for (const KorSweepPoint& p : points)
+        ++start[bucketOf(p.Y) + 1];
+    for (size_t b = 0; b < buckets; ++b)
+        start[b + 1] += start[b];
+    std::vector<KorSweepPoint> sorted(n);
+    {
+        std::vector<size_t> at(start.begin(), start.end() - 1);
         for (const KorSweepPoint& p : points)
-            buffer[count[(OrderedKey(p.Y) >> (d * kBits)) & (kBuckets - 1)]++] = p;
-        points.swap(buffer);
+            sorted[at[bucketOf(p.Y)]++] = p;
     }
-    std::vector<KorSweepPoint>().swap(buffer);
-    for (size_t lo = 0; lo < n;)
+    points.swap(sorted);
+    std::vector<KorSweepPoint>().swap(sorted);
+    for (size_t b = 0; b < buckets; ++b)
     {
-        size_t hi = lo + 1;
-        while (hi < n && points[hi].Y == points[lo].Y)
-            ++hi;
-        if (hi - lo > 1)
-            std::stable_sort(points.begin() + static_cast<long>(lo), points.begin() + static_cast<long>(hi),
-                             [](const KorSweepPoint& a, const KorSweepPoint& b) { return a.X < b.X; });
-        lo = hi;
+        const auto first = points.begin() + static_cast<long>(start[b]),
+                   last = points.begin() + static_cast<long>(start[b + 1]);
+        if (last - first > 32)
+            std::stable_sort(first, last, before);
+        else
+            for (auto i = first + (first != last); i < last; ++i)
+                for (auto j = i; j > first && before(*j, *(j - 1)); --j)
+                    std::swap(*j, *(j - 1));
     }
 }
 

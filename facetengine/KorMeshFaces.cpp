@@ -413,6 +413,11 @@ bool KorMesh::IsVertexOnFace(const KorFace* f, const int& vertexId) const
 
 bool KorMesh::AddTriangles(const std::vector<int>& corners, const std::vector<int>& twins)
 {
+    return AddTriangles(std::vector<int>(corners), std::vector<int>(twins));
+}
+
+bool KorMesh::AddTriangles(std::vector<int>&& corners, std::vector<int>&& twins)
+{
     const auto refuse = [](const std::string& why)
     {
         KorReport("KorMesh::AddTriangles", why + " : nothing added");
@@ -430,22 +435,34 @@ bool KorMesh::AddTriangles(const std::vector<int>& corners, const std::vector<in
     for (size_t v = 0; v < slots; ++v)
         live[v] = mVertices.Get(static_cast<int>(v)) != nullptr;
     // The inner half-edge of each border twin, in the order of the inner ones.
+    // A link is checked from its lower end only, one random read per pair:
+    // when every link from a lower to a higher index is mutual and the links
+    // number twice the pairs, no third half-edge claims a twin.
     std::vector<int> borderOf;
-    for (size_t h = 0; h < n; ++h)
-    {
-        const int a = corners[h], b = corners[next(h)];
-        if (a < 0 || static_cast<size_t>(a) >= slots || !live[static_cast<size_t>(a)] || a == b)
-            return refuse("Missing vertex or repeated corner in triangle " + std::to_string(h / 3));
-        const int o = twins[h];
-        if (o < 0)
+    size_t linked = 0, pairs = 0;
+    for (size_t t = 0; t < n; t += 3)
+        for (size_t k = 0; k < 3; ++k)
         {
-            borderOf.push_back(static_cast<int>(h));
-            continue;
+            const size_t h = t + k, hn = t + (k == 2 ? 0 : k + 1);
+            const int a = corners[h], b = corners[hn];
+            if (a < 0 || static_cast<size_t>(a) >= slots || !live[static_cast<size_t>(a)] || a == b)
+                return refuse("Missing vertex or repeated corner in triangle " + std::to_string(t / 3));
+            const int o = twins[h];
+            if (o < 0)
+            {
+                borderOf.push_back(static_cast<int>(h));
+                continue;
+            }
+            ++linked;
+            const size_t u = static_cast<size_t>(o);
+            if (u < h)
+                continue;
+            if (u >= n || twins[u] != static_cast<int>(h) || corners[u] != b || corners[next(u)] != a)
+                return refuse("The twin of half-edge " + std::to_string(h) + " does not match it");
+            ++pairs;
         }
-        const size_t u = static_cast<size_t>(o);
-        if (u >= n || twins[u] != static_cast<int>(h) || corners[u] != b || corners[next(u)] != a)
-            return refuse("The twin of half-edge " + std::to_string(h) + " does not match it");
-    }
+    if (linked != 2 * pairs)
+        return refuse("The twins of the half-edges are not mutual");
     std::vector<char>().swap(live);
 
     // The Turn rings in identifier order, closed from the last half-edge of
@@ -497,7 +514,11 @@ bool KorMesh::AddTriangles(const std::vector<int>& corners, const std::vector<in
         e->Opp = borderOf[k];
         e->Turn = turn[n + k];
     }
+    // Spent before the faces are made: the peak is the mesh's own size.
     std::vector<int>().swap(turn);
+    std::vector<int>().swap(borderOf);
+    std::vector<int>().swap(corners);
+    std::vector<int>().swap(twins);
     mFaces.Reserve(n / 3);
     for (size_t t = 0; t < n / 3; ++t)
         mFaces.Add()->Edge = static_cast<int>(3 * t);
