@@ -6,10 +6,11 @@
 #include <vector>
 
 // An X-ordered sequence of vertices (pointers, not owned: into a KorMesh for
-// Front, into the sweep's own compact copies for FrontOf<KorSweepPoint>): the upper boundary of the region
-// swept so far by Delaunay2D, and with the same type its lower chain. A vertex may stand in the sequence more
-// than once (the lower chain keeps a vertex twice where the region has a
-// vertical side); vertices are compared by ID.
+// Front, into the sweep's compact copies for FrontOf<KorSweepPoint>): the
+// upper boundary of the region swept so far by Delaunay2D, and with the same
+// type its lower chain. A vertex may stand in the sequence more than once
+// (the lower chain keeps a vertex twice where the region has a vertical
+// side); vertices are compared by ID. V needs X and ID.
 //
 // Kept as a list of short sorted blocks, so that insertion and removal cost
 // O(log n + block) instead of shifting the whole tail: a sweep over 10^6

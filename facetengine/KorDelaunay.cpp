@@ -849,8 +849,9 @@ void SweepOnFaces(KorMesh& mesh, const std::vector<KorVertex*>& w, size_t run)
 // buckets of Y, by floor((Y - min) * scale), which never decreases as Y
 // grows (each step rounds monotonically), and each bucket is then sorted by
 // Y and X, stably: by insertion when it is small, the usual case, by merging
-// when many points share a bucket (clusters, rows of equal Y). Two passes
-// over the points where a comparison sort makes twenty at 10^6.
+// when many points share a bucket (clusters, rows of equal Y). Four passes
+// over the points where a comparison sort makes twenty at 10^6; O(n log n)
+// at worst, when most points fall in one bucket.
 void SortByYThenX(std::vector<KorSweepPoint>& points)
 {
     const auto before = [](const KorSweepPoint& a, const KorSweepPoint& b)
