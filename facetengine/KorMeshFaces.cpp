@@ -431,8 +431,10 @@ bool KorMesh::AddTriangles(std::vector<int>&& corners, std::vector<int>&& twins)
     const auto next = [](size_t h) { return h - h % 3 + (h % 3 + 1) % 3; };
     // The live vertices read in one pass: the corners name them in any order.
     const size_t slots = static_cast<size_t>(mVertices.GetVectorSize());
-    std::vector<char> live(slots, 0);
-    for (size_t v = 0; v < slots; ++v)
+    // A table without a freed slot has every slot live: nothing to read.
+    const bool allLive = mVertices.GetNumberOfFreeIDs() == 0;
+    std::vector<char> live(allLive ? 0 : slots, 0);
+    for (size_t v = 0; v < live.size(); ++v)
         live[v] = mVertices.Get(static_cast<int>(v)) != nullptr;
     // The inner half-edge of each border twin, in the order of the inner ones.
     // A link is checked from its lower end only, one random read per pair:
@@ -445,7 +447,8 @@ bool KorMesh::AddTriangles(std::vector<int>&& corners, std::vector<int>&& twins)
         {
             const size_t h = t + k, hn = t + (k == 2 ? 0 : k + 1);
             const int a = corners[h], b = corners[hn];
-            if (a < 0 || static_cast<size_t>(a) >= slots || !live[static_cast<size_t>(a)] || a == b)
+            if (a < 0 || static_cast<size_t>(a) >= slots || (!allLive && !live[static_cast<size_t>(a)]) ||
+                a == b)
                 return refuse("Missing vertex or repeated corner in triangle " + std::to_string(t / 3));
             const int o = twins[h];
             if (o < 0)

@@ -177,10 +177,12 @@ TEST(KorMeshAddTriangles, BuildsTwinsAndBordersOrRefusesWhole)
         const char* why;
         std::vector<int> corners, twins;
         bool withEdges;
+        int deleted = -1; // a vertex deleted first: its slot is freed
     };
     const std::vector<Refused> refused = {
         {"half-edges present", corners, twins, true},
         {"missing vertex", {0, 1, 7}, {-1, -1, -1}, false},
+        {"deleted vertex", {0, 1, 3}, {-1, -1, -1}, false, 3},
         {"repeated corner", {0, 1, 1}, {-1, -1, -1}, false},
         {"twin not mutual", corners, {-1, -1, 3, -1, -1, -1}, false},
         {"twin between other vertices", corners, {-1, 3, -1, 1, -1, -1}, false},
@@ -193,6 +195,8 @@ TEST(KorMeshAddTriangles, BuildsTwinsAndBordersOrRefusesWhole)
         KorMesh m = square();
         if (r.withEdges)
             m.AddEdge(m.GetVertex(0), m.GetVertex(1));
+        if (r.deleted >= 0)
+            m.DeleteVertex(r.deleted);
         const int edges = m.GetNumberOfEdges();
         testing::internal::CaptureStdout();
         EXPECT_FALSE(m.AddTriangles(r.corners, r.twins)) << r.why;
