@@ -8,6 +8,9 @@
 // The ratio of each Kor time over the CGAL time of the same input (medians
 // when repeated) is printed at the end of the run; KorDelaunayOnFaces is the
 // same sweep built face by face on the mesh, the way it was before the array.
+// Peak memory: run one benchmark alone under /usr/bin/time -v (for instance
+// --benchmark_filter='^KorDelaunay/0/1000000$'); the process holds the
+// inputs as well.
 #include "KorConstrainedTriangulation.h"
 #include "KorDelaunay.h"
 

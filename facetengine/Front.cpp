@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-Front::Position Front::LowerBound(double x) const
+template <class V> typename FrontOf<V>::Position FrontOf<V>::LowerBound(double x) const
 {
     // The first block whose last entry is not below x holds the place.
     const auto last = std::partition_point(mLastX.begin(), mLastX.end(), [x](double l) { return l < x; });
@@ -20,7 +20,7 @@ Front::Position Front::LowerBound(double x) const
     return p;
 }
 
-Front::Position Front::InsertVertex(KorVertex* v)
+template <class V> typename FrontOf<V>::Position FrontOf<V>::InsertVertex(V* v)
 {
     Position p = LowerBound(v->X);
     if (p.Block == static_cast<int>(mBlocks.size()))
@@ -54,7 +54,7 @@ Front::Position Front::InsertVertex(KorVertex* v)
     return p;
 }
 
-void Front::AppendVertex(KorVertex* v)
+template <class V> void FrontOf<V>::AppendVertex(V* v)
 {
     if (mBlocks.empty() || mBlocks.back().size() >= kMaxBlock)
         mBlocks.emplace_back();
@@ -64,18 +64,18 @@ void Front::AppendVertex(KorVertex* v)
     ++mSize;
 }
 
-void Front::Touch(size_t block)
+template <class V> void FrontOf<V>::Touch(size_t block)
 {
     mLastX[block] = mBlocks[block].back().X;
 }
 
-void Front::EraseBlock(size_t block)
+template <class V> void FrontOf<V>::EraseBlock(size_t block)
 {
     mBlocks.erase(mBlocks.begin() + static_cast<long>(block));
     mLastX.erase(mLastX.begin() + static_cast<long>(block));
 }
 
-Front::Position Front::FindVertex(const KorVertex* v) const
+template <class V> typename FrontOf<V>::Position FrontOf<V>::FindVertex(const V* v) const
 {
     for (Position p = LowerBound(v->X); p.IsValid() && p.Block < static_cast<int>(mBlocks.size());
          p = Next(p))
@@ -89,14 +89,14 @@ Front::Position Front::FindVertex(const KorVertex* v) const
     return Position{};
 }
 
-void Front::RemoveVertex(const KorVertex* v)
+template <class V> void FrontOf<V>::RemoveVertex(const V* v)
 {
     const Position p = FindVertex(v);
     if (p.IsValid())
         RemoveAt(p);
 }
 
-Front::Position Front::RemoveAt(const Position& p)
+template <class V> typename FrontOf<V>::Position FrontOf<V>::RemoveAt(const Position& p)
 {
     if (!Get(p))
         return Position{};
@@ -115,46 +115,5 @@ Front::Position Front::RemoveAt(const Position& p)
     return b + 1 < mBlocks.size() ? Position{p.Block + 1, 0} : Position{};
 }
 
-KorVertex* Front::Get(const Position& p) const
-{
-    if (!p.IsValid() || p.Block >= static_cast<int>(mBlocks.size()))
-        return nullptr;
-    const std::vector<Entry>& block = mBlocks[static_cast<size_t>(p.Block)];
-    return p.Offset >= 0 && p.Offset < static_cast<int>(block.size())
-               ? block[static_cast<size_t>(p.Offset)].Vertex
-               : nullptr;
-}
-
-Front::Position Front::First() const
-{
-    return mBlocks.empty() ? Position{} : Position{0, 0};
-}
-
-Front::Position Front::Last() const
-{
-    if (mBlocks.empty())
-        return Position{};
-    return Position{static_cast<int>(mBlocks.size()) - 1, static_cast<int>(mBlocks.back().size()) - 1};
-}
-
-Front::Position Front::Next(const Position& p) const
-{
-    if (!Get(p))
-        return Position{};
-    if (p.Offset + 1 < static_cast<int>(mBlocks[static_cast<size_t>(p.Block)].size()))
-        return Position{p.Block, p.Offset + 1};
-    if (p.Block + 1 < static_cast<int>(mBlocks.size()))
-        return Position{p.Block + 1, 0};
-    return Position{};
-}
-
-Front::Position Front::Previous(const Position& p) const
-{
-    if (!Get(p))
-        return Position{};
-    if (p.Offset > 0)
-        return Position{p.Block, p.Offset - 1};
-    if (p.Block > 0)
-        return Position{p.Block - 1, static_cast<int>(mBlocks[static_cast<size_t>(p.Block - 1)].size()) - 1};
-    return Position{};
-}
+template class FrontOf<KorVertex>;
+template class FrontOf<KorSweepPoint>;

@@ -1,21 +1,23 @@
 #pragma once
 
+#include "KorSweepPoint.h"
 #include "KorVertex.h"
 
 #include <vector>
 
-// An X-ordered sequence of mesh vertices (pointers into a KorMesh, not
-// owned): the upper boundary of the region swept so far by Delaunay2D, and
-// with the same type its lower chain. A vertex may stand in the sequence more
-// than once (the lower chain keeps a vertex twice where the region has a
-// vertical side); vertices are compared by ID.
+// An X-ordered sequence of vertices (pointers, not owned: into a KorMesh for
+// Front, into the sweep's compact copies for FrontOf<KorSweepPoint>): the
+// upper boundary of the region swept so far by Delaunay2D, and with the same
+// type its lower chain. A vertex may stand in the sequence more than once
+// (the lower chain keeps a vertex twice where the region has a vertical
+// side); vertices are compared by ID. V needs X and ID.
 //
 // Kept as a list of short sorted blocks, so that insertion and removal cost
 // O(log n + block) instead of shifting the whole tail: a sweep over 10^6
 // points keeps a front of thousands of vertices, and along a level line the
 // front may hold most of the points. Positions are valid until the next
 // insertion or removal.
-class Front
+template <class V> class FrontOf
 {
 public:
     struct Position
@@ -30,19 +32,19 @@ public:
 
     // Inserts in front of the entries with the same X (after those with a
     // smaller X); returns where v went. Finite coordinates only.
-    Position InsertVertex(KorVertex* v);
+    Position InsertVertex(V* v);
     // Appends without looking at X: for building a list already in order.
-    void AppendVertex(KorVertex* v);
+    void AppendVertex(V* v);
     // The first entry with v's ID, searched among the entries with v's X;
     // an invalid position when there is none.
-    Position FindVertex(const KorVertex* v) const;
+    Position FindVertex(const V* v) const;
     // Removes the entry FindVertex finds; nothing when there is none.
-    void RemoveVertex(const KorVertex* v);
+    void RemoveVertex(const V* v);
     // Removes the entry at p and returns the position of the entry that
     // followed it (invalid at the end). Positions before p stay valid.
     Position RemoveAt(const Position& p);
 
-    KorVertex* Get(const Position& p) const;
+    V* Get(const Position& p) const;
     Position First() const;
     Position Last() const;
     // The neighbours of p; invalid past either end.
@@ -53,7 +55,7 @@ private:
     struct Entry
     {
         double X;
-        KorVertex* Vertex;
+        V* Vertex;
     };
 
     // The first position whose X is not below x; Block == block count at the end.
@@ -70,3 +72,50 @@ private:
     std::vector<double> mLastX;
     int mSize = 0;
 };
+
+// The accessors, inline: the sweep calls them at every step.
+template <class V> inline V* FrontOf<V>::Get(const Position& p) const
+{
+    if (!p.IsValid() || p.Block >= static_cast<int>(mBlocks.size()))
+        return nullptr;
+    const std::vector<Entry>& block = mBlocks[static_cast<size_t>(p.Block)];
+    return p.Offset >= 0 && p.Offset < static_cast<int>(block.size())
+               ? block[static_cast<size_t>(p.Offset)].Vertex
+               : nullptr;
+}
+
+template <class V> inline typename FrontOf<V>::Position FrontOf<V>::First() const
+{
+    return mBlocks.empty() ? Position{} : Position{0, 0};
+}
+
+template <class V> inline typename FrontOf<V>::Position FrontOf<V>::Last() const
+{
+    if (mBlocks.empty())
+        return Position{};
+    return Position{static_cast<int>(mBlocks.size()) - 1, static_cast<int>(mBlocks.back().size()) - 1};
+}
+
+template <class V> inline typename FrontOf<V>::Position FrontOf<V>::Next(const Position& p) const
+{
+    if (!Get(p))
+        return Position{};
+    if (p.Offset + 1 < static_cast<int>(mBlocks[static_cast<size_t>(p.Block)].size()))
+        return Position{p.Block, p.Offset + 1};
+    if (p.Block + 1 < static_cast<int>(mBlocks.size()))
+        return Position{p.Block + 1, 0};
+    return Position{};
+}
+
+template <class V> inline typename FrontOf<V>::Position FrontOf<V>::Previous(const Position& p) const
+{
+    if (!Get(p))
+        return Position{};
+    if (p.Offset > 0)
+        return Position{p.Block, p.Offset - 1};
+    if (p.Block > 0)
+        return Position{p.Block - 1, static_cast<int>(mBlocks[static_cast<size_t>(p.Block - 1)].size()) - 1};
+    return Position{};
+}
+
+using Front = FrontOf<KorVertex>;

@@ -7,13 +7,14 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
 {
 constexpr double kInCircleThreshold = 1e-12;
 
-inline int Orient(const KorVertex& a, const KorVertex& b, const KorVertex& c)
+template <class V> inline int Orient(const V& a, const V& b, const V& c)
 {
     return Orient2DSign(a.X, a.Y, b.X, b.Y, c.X, c.Y);
 }
@@ -25,7 +26,7 @@ inline int Orient(const KorVertex& a, const KorVertex& b, const KorVertex& c)
 // where q1 is a dent of the front (side 1: q2 right of p, -1: left): at a
 // peak, two points a micrometre apart would otherwise give a triangle over
 // the region already swept.
-bool IsValley(const KorVertex& p, const KorVertex& q1, const KorVertex& q2, int side)
+template <class V> bool IsValley(const V& p, const V& q1, const V& q2, int side)
 {
     const double ux = p.X - q1.X, uy = p.Y - q1.Y;
     const double vx = q2.X - q1.X, vy = q2.Y - q1.Y;
@@ -186,10 +187,11 @@ private:
     std::vector<FlipTask> mTasks;
 };
 
-template <class Flips> void ChainTriangles(Flips& flips, Front& front, const KorVertex* p);
-template <class Flips> void ChainFrom(Flips& flips, Front& front, Front::Position at, const KorVertex* p);
+template <class Flips, class V> void ChainTriangles(Flips& flips, FrontOf<V>& front, const V* p);
+template <class Flips, class V>
+void ChainFrom(Flips& flips, FrontOf<V>& front, typename FrontOf<V>::Position at, const V* p);
 
-KorVertex* Entry(const Front& list, const Front::Position& p)
+template <class V> V* Entry(const FrontOf<V>& list, const typename FrontOf<V>::Position& p)
 {
     return list.Get(p);
 }
@@ -244,13 +246,13 @@ void StartWithTriangle(KorMesh& mesh, KorVertex* w0, KorVertex* w1, KorVertex* w
 // With k = 2 this is the triangle of the first three; with the base vertices
 // as the run, the fan over the base. A run of three or more off the
 // horizontal starts the same way instead of with a flat triangle.
-template <class Flips>
-void StartWithFan(Flips& flips, const std::vector<KorVertex*>& w, size_t k, Front& front, Front& lower)
+template <class Flips, class V>
+void StartWithFan(Flips& flips, const std::vector<V*>& w, size_t k, FrontOf<V>& front, FrontOf<V>& lower)
 {
-    KorVertex* apex = w[k];
+    V* apex = w[k];
     for (size_t j = 0; j + 1 < k; ++j)
         flips.AddTriangle(w[j], w[j + 1], apex);
-    std::vector<KorVertex*> ring(w.begin(), w.begin() + static_cast<long>(k));
+    std::vector<V*> ring(w.begin(), w.begin() + static_cast<long>(k));
     if (Orient(*w[0], *w[k - 1], *apex) > 0)
         ring.push_back(apex);
     else
@@ -263,7 +265,7 @@ void StartWithFan(Flips& flips, const std::vector<KorVertex*>& w, size_t k, Fron
     size_t left = 0, right = 0;
     for (size_t i = 1; i < m; ++i)
     {
-        const KorVertex* v = ring[i];
+        const V* v = ring[i];
         if (v->X < ring[left]->X || (v->X == ring[left]->X && v->Y > ring[left]->Y))
             left = i;
         if (v->X > ring[right]->X || (v->X == ring[right]->X && v->Y > ring[right]->Y))
@@ -289,11 +291,11 @@ void StartWithFan(Flips& flips, const std::vector<KorVertex*>& w, size_t k, Fron
 // would be flat: it is made only when p gets no other triangle, so that
 // collinear input still joins p. When p sees neither edge (only collinear
 // input does that) it stays out of the triangulation, without edges.
-template <class Flips> void AddLeftOfFront(Flips& flips, KorVertex* p, Front& front, Front& lower)
+template <class Flips, class V> void AddLeftOfFront(Flips& flips, V* p, FrontOf<V>& front, FrontOf<V>& lower)
 {
-    KorVertex* f0 = Entry(front, front.First());
-    KorVertex* f1 = Entry(front, front.Next(front.First()));
-    KorVertex* l1 = Entry(lower, lower.Next(lower.First()));
+    V* f0 = Entry(front, front.First());
+    V* f1 = Entry(front, front.Next(front.First()));
+    V* l1 = Entry(lower, lower.Next(lower.First()));
     const int turn = f1 ? Orient(*p, *f0, *f1) : -1;
     const bool below = l1 && Orient(*p, *f0, *l1) < 0;
     if (turn > 0 || (turn == 0 && !below))
@@ -316,11 +318,11 @@ template <class Flips> void AddLeftOfFront(Flips& flips, KorVertex* p, Front& fr
 }
 
 // The mirror image of AddLeftOfFront.
-template <class Flips> void AddRightOfFront(Flips& flips, KorVertex* p, Front& front, Front& lower)
+template <class Flips, class V> void AddRightOfFront(Flips& flips, V* p, FrontOf<V>& front, FrontOf<V>& lower)
 {
-    KorVertex* fl = Entry(front, front.Last());
-    KorVertex* fl1 = Entry(front, front.Previous(front.Last()));
-    KorVertex* lm = Entry(lower, lower.Previous(lower.Last()));
+    V* fl = Entry(front, front.Last());
+    V* fl1 = Entry(front, front.Previous(front.Last()));
+    V* lm = Entry(lower, lower.Previous(lower.Last()));
     const int turn = fl1 ? Orient(*p, *fl, *fl1) : 1;
     const bool below = lm && Orient(*p, *fl, *lm) > 0;
     if (turn < 0 || (turn == 0 && !below))
@@ -350,14 +352,14 @@ template <class Flips> void AddRightOfFront(Flips& flips, KorVertex* p, Front& f
 // makes the entry next to the end wrong once such a side has two steps: the
 // next vertex beyond that end then takes a triangle across the side's middle
 // vertex, leaving a crack and an overlap.)
-template <class Flips> void AddAboveFront(Flips& flips, KorVertex* p, Front& front, Front& lower)
+template <class Flips, class V> void AddAboveFront(Flips& flips, V* p, FrontOf<V>& front, FrontOf<V>& lower)
 {
-    const Front::Position at = front.InsertVertex(p);
-    KorVertex* left;
-    KorVertex* right;
+    const typename FrontOf<V>::Position at = front.InsertVertex(p);
+    V* left;
+    V* right;
     if (!front.Previous(at).IsValid())
     {
-        const Front::Position next = front.Next(at);
+        const typename FrontOf<V>::Position next = front.Next(at);
         left = Entry(front, next);
         right = Entry(front, front.Next(next));
         if (left)
@@ -370,7 +372,7 @@ template <class Flips> void AddAboveFront(Flips& flips, KorVertex* p, Front& fro
     {
         left = Entry(front, front.Previous(at));
         right = Entry(front, front.Next(at));
-        const KorVertex* last = Entry(front, front.Last());
+        const V* last = Entry(front, front.Last());
         if (right && last->X == p->X)
         {
             lower.AppendVertex(p);
@@ -383,14 +385,15 @@ template <class Flips> void AddAboveFront(Flips& flips, KorVertex* p, Front& fro
     ChainFrom(flips, front, at, p);
 }
 // The valleys around p, standing at the position at of the front.
-template <class Flips> void ChainFrom(Flips& flips, Front& front, Front::Position at, const KorVertex* p)
+template <class Flips, class V>
+void ChainFrom(Flips& flips, FrontOf<V>& front, typename FrontOf<V>::Position at, const V* p)
 {
     for (;;)
     {
         // Removing the entry after p leaves p's position as it is.
-        const Front::Position q1 = front.Next(at);
-        KorVertex* v1 = Entry(front, q1);
-        KorVertex* v2 = Entry(front, front.Next(q1));
+        const typename FrontOf<V>::Position q1 = front.Next(at);
+        V* v1 = Entry(front, q1);
+        V* v2 = Entry(front, front.Next(q1));
         if (!v1 || !v2 || !IsValley(*p, *v1, *v2, 1))
             break;
         flips.AddAndLegalise(p, v1, v2);
@@ -398,9 +401,9 @@ template <class Flips> void ChainFrom(Flips& flips, Front& front, Front::Positio
     }
     for (;;)
     {
-        const Front::Position q1 = front.Previous(at);
-        KorVertex* v1 = Entry(front, q1);
-        KorVertex* v2 = Entry(front, front.Previous(q1));
+        const typename FrontOf<V>::Position q1 = front.Previous(at);
+        V* v1 = Entry(front, q1);
+        V* v2 = Entry(front, front.Previous(q1));
         if (!v1 || !v2 || !IsValley(*p, *v1, *v2, -1))
             break;
         flips.AddAndLegalise(p, v1, v2);
@@ -408,24 +411,24 @@ template <class Flips> void ChainFrom(Flips& flips, Front& front, Front::Positio
     }
 }
 
-template <class Flips> void ChainTriangles(Flips& flips, Front& front, const KorVertex* p)
+template <class Flips, class V> void ChainTriangles(Flips& flips, FrontOf<V>& front, const V* p)
 {
-    const Front::Position at = p ? front.FindVertex(p) : Front::Position{};
+    const typename FrontOf<V>::Position at = p ? front.FindVertex(p) : typename FrontOf<V>::Position{};
     if (at.IsValid())
         ChainFrom(flips, front, at, p);
 }
 
-template <class Flips> void FinalizeFront(Flips& flips, Front& front)
+template <class Flips, class V> void FinalizeFront(Flips& flips, FrontOf<V>& front)
 {
     if (front.GetSize() <= 2)
         return;
-    Front::Position a = front.First();
+    typename FrontOf<V>::Position a = front.First();
     for (;;)
     {
-        KorVertex* va = Entry(front, a);
-        const Front::Position b = front.Next(a);
-        KorVertex* vb = Entry(front, b);
-        KorVertex* vc = Entry(front, front.Next(b));
+        V* va = Entry(front, a);
+        const typename FrontOf<V>::Position b = front.Next(a);
+        V* vb = Entry(front, b);
+        V* vc = Entry(front, front.Next(b));
         if (!va || !vb || !vc)
             return;
         if (Orient(*va, *vb, *vc) <= 0)
@@ -436,7 +439,7 @@ template <class Flips> void FinalizeFront(Flips& flips, Front& front)
         flips.AddAndLegalise(va, vb, vc);
         front.RemoveAt(b);
         // Step back one vertex, since removing vb may have made va a dent.
-        const Front::Position back = front.Previous(a);
+        const typename FrontOf<V>::Position back = front.Previous(a);
         if (back.IsValid())
             a = back;
     }
@@ -454,12 +457,13 @@ template <class Flips> void FinalizeFront(Flips& flips, Front& front)
 class TriangleCascade
 {
 public:
-    // xy: X and Y of every vertex by identifier, 2 doubles each.
-    TriangleCascade(const std::vector<double>& xy, size_t triangles) : mXY(xy), mBorderHead(xy.size() / 2, -1)
+    // points: the vertices, each at the index of its ID; they must outlive
+    // the cascade.
+    TriangleCascade(const std::vector<KorSweepPoint>& points, size_t triangles)
+        : mPoints(points), mBorderHead(points.size(), -1)
     {
         mCorner.reserve(3 * triangles);
         mTwin.reserve(3 * triangles);
-        mBorderNext.reserve(3 * triangles);
     }
 
     // A step the mesh would take differently: a flat triangle (AddFace keeps
@@ -467,11 +471,11 @@ public:
     // (AddFace builds it on the twins). Nothing is done after it.
     bool Failed() const { return mFailed; }
 
-    void AddTriangle(const KorVertex* a, const KorVertex* b, const KorVertex* c)
+    void AddTriangle(const KorSweepPoint* a, const KorSweepPoint* b, const KorSweepPoint* c)
     {
         Create(a->ID, b->ID, c->ID);
     }
-    void AddAndLegalise(const KorVertex* a, const KorVertex* b, const KorVertex* c)
+    void AddAndLegalise(const KorSweepPoint* a, const KorSweepPoint* b, const KorSweepPoint* c)
     {
         Run(FlipTask{FlipTask::Check, Create(a->ID, b->ID, c->ID), -1, -1});
     }
@@ -483,7 +487,8 @@ public:
         for (int& c : mCorner)
             if (c >= 0)
                 c = ids[static_cast<size_t>(c)];
-        std::vector<int>().swap(mBorderNext);
+        std::vector<BorderNode>().swap(mNodes);
+        std::vector<int>().swap(mFreeNodes);
         std::vector<int>().swap(mBorderHead);
         if (!mFree.empty())
         {
@@ -506,7 +511,7 @@ public:
             mCorner.swap(corner);
             mTwin.swap(twin);
         }
-        return mesh.AddTriangles(mCorner, mTwin);
+        return mesh.AddTriangles(std::move(mCorner), std::move(mTwin));
     }
 
 private:
@@ -515,18 +520,16 @@ private:
 
     int Orient(int a, int b, int c) const
     {
-        const size_t i = 2 * static_cast<size_t>(a), j = 2 * static_cast<size_t>(b),
-                     k = 2 * static_cast<size_t>(c);
-        return Orient2DSign(mXY[i], mXY[i + 1], mXY[j], mXY[j + 1], mXY[k], mXY[k + 1]);
+        const KorSweepPoint &pa = mPoints[static_cast<size_t>(a)], &pb = mPoints[static_cast<size_t>(b)],
+                            &pc = mPoints[static_cast<size_t>(c)];
+        return Orient2DSign(pa.X, pa.Y, pb.X, pb.Y, pc.X, pc.Y);
     }
 
     bool InCircle(int a, int b, int c, int d) const
     {
-        const double* p = mXY.data();
-        const size_t i = 2 * static_cast<size_t>(a), j = 2 * static_cast<size_t>(b),
-                     k = 2 * static_cast<size_t>(c), l = 2 * static_cast<size_t>(d);
-        return InCircleAbove(p[i], p[i + 1], p[j], p[j + 1], p[k], p[k + 1], p[l], p[l + 1],
-                             kInCircleThreshold);
+        const KorSweepPoint &pa = mPoints[static_cast<size_t>(a)], &pb = mPoints[static_cast<size_t>(b)],
+                            &pc = mPoints[static_cast<size_t>(c)], &pd = mPoints[static_cast<size_t>(d)];
+        return InCircleAbove(pa.X, pa.Y, pb.X, pb.Y, pc.X, pc.Y, pd.X, pd.Y, kInCircleThreshold);
     }
 
     void Run(const FlipTask& first)
@@ -611,7 +614,6 @@ private:
             t = static_cast<int>(mCorner.size() / 3);
             mCorner.resize(mCorner.size() + 3);
             mTwin.resize(mTwin.size() + 3);
-            mBorderNext.resize(mBorderNext.size() + 3);
         }
         const size_t h0 = 3 * static_cast<size_t>(t);
         mCorner[h0] = a;
@@ -626,12 +628,13 @@ private:
     void Link(size_t h)
     {
         const int a = mCorner[h], b = mCorner[Next(h)];
-        for (int g = mBorderHead[static_cast<size_t>(a)]; g >= 0; g = mBorderNext[static_cast<size_t>(g)])
-            if (mCorner[Next(static_cast<size_t>(g))] == b)
+        for (int n = mBorderHead[static_cast<size_t>(a)]; n >= 0; n = mNodes[static_cast<size_t>(n)].Next)
+            if (mNodes[static_cast<size_t>(n)].To == b)
                 mFailed = true;
-        for (int g = mBorderHead[static_cast<size_t>(b)]; g >= 0; g = mBorderNext[static_cast<size_t>(g)])
-            if (mCorner[Next(static_cast<size_t>(g))] == a)
+        for (int n = mBorderHead[static_cast<size_t>(b)]; n >= 0; n = mNodes[static_cast<size_t>(n)].Next)
+            if (mNodes[static_cast<size_t>(n)].To == a)
             {
+                const int g = mNodes[static_cast<size_t>(n)].Edge;
                 Unlist(static_cast<size_t>(g));
                 mTwin[h] = g;
                 mTwin[static_cast<size_t>(g)] = static_cast<int>(h);
@@ -661,25 +664,48 @@ private:
         mFree.push_back(t);
     }
 
+    // Pushed at the head of its origin's list.
     void List(size_t h)
     {
         int& head = mBorderHead[static_cast<size_t>(mCorner[h])];
-        mBorderNext[h] = head;
-        head = static_cast<int>(h);
+        const BorderNode node{static_cast<int>(h), mCorner[Next(h)], head};
+        if (mFreeNodes.empty())
+        {
+            head = static_cast<int>(mNodes.size());
+            mNodes.push_back(node);
+        }
+        else
+        {
+            head = mFreeNodes.back();
+            mFreeNodes.pop_back();
+            mNodes[static_cast<size_t>(head)] = node;
+        }
     }
 
     void Unlist(size_t h)
     {
         int* link = &mBorderHead[static_cast<size_t>(mCorner[h])];
-        while (*link >= 0 && *link != static_cast<int>(h))
-            link = &mBorderNext[static_cast<size_t>(*link)];
+        while (*link >= 0 && mNodes[static_cast<size_t>(*link)].Edge != static_cast<int>(h))
+            link = &mNodes[static_cast<size_t>(*link)].Next;
         if (*link >= 0)
-            *link = mBorderNext[h];
+        {
+            mFreeNodes.push_back(*link);
+            *link = mNodes[static_cast<size_t>(*link)].Next;
+        }
     }
 
-    const std::vector<double>& mXY;
+    const std::vector<KorSweepPoint>& mPoints;
     std::vector<int> mCorner, mTwin;
-    std::vector<int> mBorderHead, mBorderNext;
+    // A border half-edge in its origin's list, with its end vertex (fixed
+    // while it is listed: its triangle lives). The nodes are recycled, so
+    // the lists take room for the border, not for every half-edge.
+    struct BorderNode
+    {
+        int Edge, To, Next;
+    };
+    std::vector<int> mBorderHead;
+    std::vector<BorderNode> mNodes;
+    std::vector<int> mFreeNodes;
     std::vector<int> mFree;
     std::vector<FlipTask> mTasks;
     bool mFailed = false;
@@ -780,16 +806,16 @@ bool PrepareSweep(KorMesh& mesh, std::vector<KorVertex*>& w, size_t& run)
 }
 
 // Every vertex after the start, then the front made convex.
-template <class Flips>
-void Sweep(Flips& flips, const std::vector<KorVertex*>& w, size_t next, Front& front, Front& lower)
+template <class Flips, class V>
+void Sweep(Flips& flips, const std::vector<V*>& w, size_t next, FrontOf<V>& front, FrontOf<V>& lower)
 {
     for (size_t i = next; i < w.size(); ++i)
     {
-        // The records lie in identifier order, not in sweep order: fetch
+        // A mesh's records lie in identifier order, not in sweep order: fetch
         // ahead to hide the cache miss on each new vertex.
         if (i + 8 < w.size())
             __builtin_prefetch(w[i + 8]);
-        KorVertex* p = w[i];
+        V* p = w[i];
         if (p->X < Entry(front, front.First())->X)
             AddLeftOfFront(flips, p, front, lower);
         else if (p->X > Entry(front, front.Last())->X)
@@ -818,41 +844,133 @@ void SweepOnFaces(KorMesh& mesh, const std::vector<KorVertex*>& w, size_t run)
     }
 }
 
-// The same sweep on a triangle array, the mesh filled once at the end. False,
-// with the mesh left without half-edges, where the array cannot follow the
-// mesh's steps (flat triangles).
-bool SweepOnArray(KorMesh& mesh, const std::vector<KorVertex*>& w, size_t run)
+// Sorts finite points by Y then X, stably: the order the merge sort of
+// PrepareSweep gives. A counting pass spreads the points over about n/2
+// buckets of Y, by floor((Y - min) * scale), which never decreases as Y
+// grows (each step rounds monotonically), and each bucket is then sorted by
+// Y and X, stably: by insertion when it is small, the usual case, by merging
+// when many points share a bucket (clusters, rows of equal Y). Four passes
+// over the points where a comparison sort makes twenty at 10^6; O(n log n)
+// at worst, when most points fall in one bucket.
+void SortByYThenX(std::vector<KorSweepPoint>& points)
 {
-    if (run == w.size())
-        return false;
-    // Copies numbered in sweep order: the sweep and the flips then read
-    // neighbouring memory, where the mesh's identifiers scatter them.
-    std::vector<KorVertex> local;
-    local.reserve(w.size());
-    std::vector<KorVertex*> order(w.size());
-    std::vector<double> xy(2 * w.size());
-    for (size_t i = 0; i < w.size(); ++i)
+    const auto before = [](const KorSweepPoint& a, const KorSweepPoint& b)
+    { return a.Y < b.Y || (a.Y == b.Y && a.X < b.X); };
+    const size_t n = points.size();
+    if (n < 2)
+        return;
+    double lo = points[0].Y, hi = points[0].Y;
+    for (const KorSweepPoint& p : points)
     {
-        local.emplace_back(w[i]->X, w[i]->Y, 0.0);
-        local.back().ID = static_cast<int>(i);
-        order[i] = &local.back();
-        xy[2 * i] = w[i]->X;
-        xy[2 * i + 1] = w[i]->Y;
+        lo = std::min(lo, p.Y);
+        hi = std::max(hi, p.Y);
     }
-    TriangleCascade flips(xy, 2 * w.size());
+    const size_t buckets = n / 2 + 1;
+    const double scale = static_cast<double>(buckets - 1) / (hi - lo);
+    if (!(hi > lo) || !std::isfinite(scale) || !std::isfinite(hi - lo))
     {
-        Front front, lower;
+        std::stable_sort(points.begin(), points.end(), before);
+        return;
+    }
+    // The last bucket index is clamped: rounding may reach buckets - 1.
+    const auto bucketOf = [&](double y)
+    { return std::min(buckets - 1, static_cast<size_t>((y - lo) * scale)); };
+    std::vector<size_t> start(buckets + 1, 0);
+    for (const KorSweepPoint& p : points)
+        ++start[bucketOf(p.Y) + 1];
+    for (size_t b = 0; b < buckets; ++b)
+        start[b + 1] += start[b];
+    std::vector<KorSweepPoint> sorted(n);
+    {
+        std::vector<size_t> at(start.begin(), start.end() - 1);
+        for (const KorSweepPoint& p : points)
+            sorted[at[bucketOf(p.Y)]++] = p;
+    }
+    points.swap(sorted);
+    std::vector<KorSweepPoint>().swap(sorted);
+    for (size_t b = 0; b < buckets; ++b)
+    {
+        const auto first = points.begin() + static_cast<long>(start[b]),
+                   last = points.begin() + static_cast<long>(start[b + 1]);
+        if (last - first > 32)
+            std::stable_sort(first, last, before);
+        else
+            for (auto i = first + (first != last); i < last; ++i)
+                for (auto j = i; j > first && before(*j, *(j - 1)); --j)
+                    std::swap(*j, *(j - 1));
+    }
+}
+
+// PrepareSweep's work on compact copies that the sweep then reads in order:
+// points in sweep order, each with its index as ID, and ids[i] the mesh
+// vertex of points[i]. The same refusals, reported the same way.
+bool PrepareSites(KorMesh& mesh, std::vector<KorSweepPoint>& points, std::vector<int>& ids, size_t& run)
+{
+    points.clear();
+    points.reserve(static_cast<size_t>(mesh.GetNumberOfVertices()));
+    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+        if (const KorVertex* v = mesh.GetVertex(id))
+            if (std::isfinite(v->X) && std::isfinite(v->Y))
+                points.push_back(KorSweepPoint{v->X, v->Y, id});
+    if (mesh.GetNumberOfVertices() == 0)
+        return false;
+    SortByYThenX(points);
+
+    // Of each run of equal positions the last is kept.
+    size_t kept = 0;
+    for (size_t i = 0; i < points.size(); ++i)
+        if (i + 1 == points.size() || points[i].X != points[i + 1].X || points[i].Y != points[i + 1].Y)
+            points[kept++] = points[i];
+    points.resize(kept);
+    points.shrink_to_fit();
+    ids.resize(kept);
+    for (size_t i = 0; i < kept; ++i)
+    {
+        ids[i] = points[i].ID;
+        points[i].ID = static_cast<int>(i);
+    }
+
+    if (kept < 3)
+    {
+        KorReport("Delaunay2D", "Impossible to triangulate less than 3 vertices");
+        return false;
+    }
+    size_t b = 0;
+    while (b < kept && points[b].Y <= points[0].Y)
+        ++b;
+    if (b == kept)
+    {
+        KorReport("Delaunay2D",
+                  "All the vertices are base vertices aligned : impossible to triangulate them");
+        return false;
+    }
+    run = b;
+    if (b <= 2)
+        for (run = 2; run < kept && Orient(points[0], points[1], points[run]) == 0;)
+            ++run;
+    return true;
+}
+
+// The same sweep on a triangle array over the compact points, the mesh
+// filled once at the end. False, with the mesh left without half-edges,
+// where the array cannot follow the mesh's steps (flat triangles).
+bool SweepOnArray(KorMesh& mesh, std::vector<KorSweepPoint>& points, const std::vector<int>& ids, size_t run)
+{
+    if (run == points.size())
+        return false;
+    std::vector<KorSweepPoint*> order(points.size());
+    for (size_t i = 0; i < points.size(); ++i)
+        order[i] = &points[i];
+    TriangleCascade flips(points, 2 * points.size());
+    {
+        FrontOf<KorSweepPoint> front, lower;
         StartWithFan(flips, order, run, front, lower);
         Sweep(flips, order, run + 1, front, lower);
     }
     if (flips.Failed())
         return false;
     // Spent: the fill needs room for the mesh's tables.
-    std::vector<KorVertex>().swap(local);
-    std::vector<double>().swap(xy);
-    std::vector<int> ids(w.size());
-    for (size_t i = 0; i < w.size(); ++i)
-        ids[i] = w[i]->ID;
+    std::vector<KorSweepPoint*>().swap(order);
     if (flips.Fill(mesh, ids))
         return true;
     mesh.ClearEdges();
@@ -863,10 +981,15 @@ bool SweepOnArray(KorMesh& mesh, const std::vector<KorVertex*>& w, size_t run)
 void Delaunay2D(KorMesh& mesh)
 {
     mesh.ClearEdges();
-    std::vector<KorVertex*> w;
+    std::vector<KorSweepPoint> points;
+    std::vector<int> ids;
     size_t run = 0;
-    if (PrepareSweep(mesh, w, run) && !SweepOnArray(mesh, w, run))
-        SweepOnFaces(mesh, w, run);
+    if (!PrepareSites(mesh, points, ids, run) || SweepOnArray(mesh, points, ids, run))
+        return;
+    std::vector<KorVertex*> w(ids.size());
+    for (size_t i = 0; i < ids.size(); ++i)
+        w[i] = mesh.GetVertex(ids[i]);
+    SweepOnFaces(mesh, w, run);
 }
 
 void Delaunay2DOnFaces(KorMesh& mesh)

@@ -23,8 +23,11 @@
 // one vertex at worst. The region covered is bounded above by a convex front
 // and below by the lower chain, which is left as swept (not convex).
 //
-// The sweep runs on a compact array of triangles (corners and neighbours) and
-// the mesh is filled once at the end (KorMesh::AddTriangles): faces
+// The sweep reads compact copies of the points (position and index, put in
+// order by a radix sort on Y), runs on a compact array of triangles (corners
+// and neighbours, about 50 bytes per point) and the mesh is filled once at
+// the end (KorMesh::AddTriangles, which frees the array before it makes the
+// faces, so that the peak stays near the finished mesh's size): faces
 // 0, 1, ... and half-edges 0, 1, ... in the array's order, the border twins
 // last. Only a set giving flat triangles is built face by face.
 void Delaunay2D(KorMesh& mesh);

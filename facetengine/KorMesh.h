@@ -180,6 +180,9 @@ public:
     // mesh has half-edges or faces, a corner is missing, a triangle repeats a corner or a twin link is not
     // mutual between the same two vertices.
     bool AddTriangles(const std::vector<int>& corners, const std::vector<int>& twins);
+    // The same on arrays it may spend: they are freed once the half-edges are
+    // made, so that building the faces needs no room beyond the mesh's own.
+    bool AddTriangles(std::vector<int>&& corners, std::vector<int>&& twins);
     // Stitches a strip of triangles between two polylines. 1, or -1 when a
     // line is empty, a vertex is missing or a triangle is refused.
     int AddFacesAlongLines(const std::vector<int>& lineA, const std::vector<int>& lineB);

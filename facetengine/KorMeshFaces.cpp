@@ -413,6 +413,11 @@ bool KorMesh::IsVertexOnFace(const KorFace* f, const int& vertexId) const
 
 bool KorMesh::AddTriangles(const std::vector<int>& corners, const std::vector<int>& twins)
 {
+    return AddTriangles(std::vector<int>(corners), std::vector<int>(twins));
+}
+
+bool KorMesh::AddTriangles(std::vector<int>&& corners, std::vector<int>&& twins)
+{
     const auto refuse = [](const std::string& why)
     {
         KorReport("KorMesh::AddTriangles", why + " : nothing added");
@@ -426,28 +431,75 @@ bool KorMesh::AddTriangles(const std::vector<int>& corners, const std::vector<in
     const auto next = [](size_t h) { return h - h % 3 + (h % 3 + 1) % 3; };
     // The live vertices read in one pass: the corners name them in any order.
     const size_t slots = static_cast<size_t>(mVertices.GetVectorSize());
-    std::vector<char> live(slots, 0);
-    for (size_t v = 0; v < slots; ++v)
+    // A table without a freed slot has every slot live: nothing to read.
+    const bool allLive = mVertices.GetNumberOfFreeIDs() == 0;
+    std::vector<char> live(allLive ? 0 : slots, 0);
+    for (size_t v = 0; v < live.size(); ++v)
         live[v] = mVertices.Get(static_cast<int>(v)) != nullptr;
-    size_t border = 0;
-    for (size_t h = 0; h < n; ++h)
-    {
-        const int a = corners[h], b = corners[next(h)];
-        if (a < 0 || static_cast<size_t>(a) >= slots || !live[static_cast<size_t>(a)] || a == b)
-            return refuse("Missing vertex or repeated corner in triangle " + std::to_string(h / 3));
-        const int o = twins[h];
-        if (o < 0)
+    // The inner half-edge of each border twin, in the order of the inner ones.
+    // A link is checked from its lower end only, one random read per pair:
+    // when every link from a lower to a higher index is mutual and the links
+    // number twice the pairs, no third half-edge claims a twin.
+    std::vector<int> borderOf;
+    size_t linked = 0, pairs = 0;
+    for (size_t t = 0; t < n; t += 3)
+        for (size_t k = 0; k < 3; ++k)
         {
-            ++border;
-            continue;
+            const size_t h = t + k, hn = t + (k == 2 ? 0 : k + 1);
+            const int a = corners[h], b = corners[hn];
+            if (a < 0 || static_cast<size_t>(a) >= slots || (!allLive && !live[static_cast<size_t>(a)]) ||
+                a == b)
+                return refuse("Missing vertex or repeated corner in triangle " + std::to_string(t / 3));
+            const int o = twins[h];
+            if (o < 0)
+            {
+                borderOf.push_back(static_cast<int>(h));
+                continue;
+            }
+            ++linked;
+            const size_t u = static_cast<size_t>(o);
+            if (u < h)
+                continue;
+            if (u >= n || twins[u] != static_cast<int>(h) || corners[u] != b || corners[next(u)] != a)
+                return refuse("The twin of half-edge " + std::to_string(h) + " does not match it");
+            ++pairs;
         }
-        const size_t u = static_cast<size_t>(o);
-        if (u >= n || twins[u] != static_cast<int>(h) || corners[u] != b || corners[next(u)] != a)
-            return refuse("The twin of half-edge " + std::to_string(h) + " does not match it");
+    if (linked != 2 * pairs)
+        return refuse("The twins of the half-edges are not mutual");
+    std::vector<char>().swap(live);
+
+    // The Turn rings in identifier order, closed from the last half-edge of
+    // each vertex to its first, which becomes the vertex's Edge. Worked out
+    // in plain arrays before any record is made, so that each half-edge is
+    // written once, whole, in identifier order: the corners come in any
+    // order, and a walk of the tables at random would miss the cache at
+    // each step.
+    const size_t total = n + borderOf.size();
+    const auto origin = [&](size_t id) {
+        return static_cast<size_t>(id < n ? corners[id]
+                                          : corners[next(static_cast<size_t>(borderOf[id - n]))]);
+    };
+    std::vector<int> turn(total);
+    {
+        std::vector<int> first(slots, -1), last(slots, -1);
+        for (size_t id = 0; id < total; ++id)
+        {
+            const size_t v = origin(id);
+            if (last[v] < 0)
+                first[v] = static_cast<int>(id);
+            else
+                turn[static_cast<size_t>(last[v])] = static_cast<int>(id);
+            last[v] = static_cast<int>(id);
+        }
+        for (size_t v = 0; v < slots; ++v)
+            if (last[v] >= 0)
+            {
+                turn[static_cast<size_t>(last[v])] = first[v];
+                mVertices.Get(static_cast<int>(v))->Edge = first[v];
+            }
     }
 
-    mEdges.Reserve(n + border);
-    mFaces.Reserve(n / 3);
+    mEdges.Reserve(total);
     int outer = static_cast<int>(n);
     for (size_t h = 0; h < n; ++h)
     {
@@ -456,40 +508,23 @@ bool KorMesh::AddTriangles(const std::vector<int>& corners, const std::vector<in
         e->Face = static_cast<int>(h / 3);
         e->Next = static_cast<int>(next(h));
         e->Opp = twins[h] >= 0 ? twins[h] : outer++;
+        e->Turn = turn[h];
     }
-    for (size_t h = 0; h < n; ++h)
-        if (twins[h] < 0)
-        {
-            KorEdge* e = mEdges.Add();
-            e->Vertex = corners[next(h)];
-            e->Opp = static_cast<int>(h);
-        }
+    for (size_t k = 0; k < borderOf.size(); ++k)
+    {
+        KorEdge* e = mEdges.Add();
+        e->Vertex = static_cast<int>(origin(n + k));
+        e->Opp = borderOf[k];
+        e->Turn = turn[n + k];
+    }
+    // Spent before the faces are made: the peak is the mesh's own size.
+    std::vector<int>().swap(turn);
+    std::vector<int>().swap(borderOf);
+    std::vector<int>().swap(corners);
+    std::vector<int>().swap(twins);
+    mFaces.Reserve(n / 3);
     for (size_t t = 0; t < n / 3; ++t)
         mFaces.Add()->Edge = static_cast<int>(3 * t);
-    // The Turn rings in identifier order, closed from the last half-edge of
-    // each vertex to its first, which becomes the vertex's Edge. Worked out
-    // in plain arrays: the corners come in any order, and a walk of the
-    // tables at random would miss the cache at each step.
-    const size_t total = n + border;
-    std::vector<int> turn(total);
-    std::vector<int> first(slots, -1), last(slots, -1);
-    for (size_t id = 0; id < total; ++id)
-    {
-        const size_t v = static_cast<size_t>(id < n ? corners[id] : mEdges.Get(static_cast<int>(id))->Vertex);
-        if (last[v] < 0)
-            first[v] = static_cast<int>(id);
-        else
-            turn[static_cast<size_t>(last[v])] = static_cast<int>(id);
-        last[v] = static_cast<int>(id);
-    }
-    for (size_t v = 0; v < slots; ++v)
-        if (last[v] >= 0)
-        {
-            turn[static_cast<size_t>(last[v])] = first[v];
-            mVertices.Get(static_cast<int>(v))->Edge = first[v];
-        }
-    for (size_t id = 0; id < total; ++id)
-        mEdges.Get(static_cast<int>(id))->Turn = turn[id];
     if (mEdgeIndex)
         BuildEdgeIndex();
     SetModified();

@@ -41,6 +41,24 @@ void Clusters(KorMesh& mesh)
     }
 }
 
+// Both signs, both zeros (equal positions, so one of each pair is dropped)
+// and magnitudes far apart, with rows of equal Y: the sort's keys and ties.
+void SignsAndZeros(KorMesh& mesh)
+{
+    std::mt19937 rng(8);
+    std::uniform_int_distribution<int> step(-40, 40);
+    for (int i = 0; i < 6000; ++i)
+    {
+        const double scale = i % 3 == 0 ? 1.0 / 64 : (i % 3 == 1 ? 1.0 : 2048.0 / 64);
+        double x = step(rng) * scale, y = step(rng) * scale;
+        if (x == 0.0 && i % 2)
+            x = -0.0;
+        if (y == 0.0 && i % 4 < 2)
+            y = -0.0;
+        mesh.AddVertex(x, y, 0.0);
+    }
+}
+
 void Duplicates(KorMesh& mesh)
 {
     std::mt19937 rng(21);
@@ -102,6 +120,7 @@ TEST(Delaunay2DArray, SameTrianglesAsOnFaces)
         {"grid, odd step", [](KorMesh& m) { Grid(m, 40, 3.3125); }},
         {"clusters", Clusters},
         {"duplicates", Duplicates},
+        {"signs and zeros", SignsAndZeros},
     };
     for (const auto& [name, fill] : sets)
     {
@@ -158,13 +177,17 @@ TEST(KorMeshAddTriangles, BuildsTwinsAndBordersOrRefusesWhole)
         const char* why;
         std::vector<int> corners, twins;
         bool withEdges;
+        int deleted = -1; // a vertex deleted first: its slot is freed
     };
     const std::vector<Refused> refused = {
         {"half-edges present", corners, twins, true},
         {"missing vertex", {0, 1, 7}, {-1, -1, -1}, false},
+        {"deleted vertex", {0, 1, 3}, {-1, -1, -1}, false, 3},
         {"repeated corner", {0, 1, 1}, {-1, -1, -1}, false},
         {"twin not mutual", corners, {-1, -1, 3, -1, -1, -1}, false},
         {"twin between other vertices", corners, {-1, 3, -1, 1, -1, -1}, false},
+        // 2 and 3 are mutual; 5 claims 3 as well.
+        {"twin claimed twice", corners, {-1, -1, 3, 2, -1, 3}, false},
         {"partial triangle", {0, 1}, {-1, -1}, false},
     };
     for (const Refused& r : refused)
@@ -172,6 +195,8 @@ TEST(KorMeshAddTriangles, BuildsTwinsAndBordersOrRefusesWhole)
         KorMesh m = square();
         if (r.withEdges)
             m.AddEdge(m.GetVertex(0), m.GetVertex(1));
+        if (r.deleted >= 0)
+            m.DeleteVertex(r.deleted);
         const int edges = m.GetNumberOfEdges();
         testing::internal::CaptureStdout();
         EXPECT_FALSE(m.AddTriangles(r.corners, r.twins)) << r.why;
