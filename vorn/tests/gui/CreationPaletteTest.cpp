@@ -3,6 +3,7 @@
 // dialogs answered by timers, the boxes by the test.
 
 #include "../DXFTestFiles.h"
+#include "AnsweringUi.h"
 #include "Axe.h"
 #include "ChampTexte.h"
 #include "Couche.h"
@@ -12,7 +13,6 @@
 #include "DialogNouvelleCouche.h"
 #include "DialogOutilsCreation.h"
 #include "FenetreTunnel.h"
-#include "FrameUi.h"
 #include "GuiTestHelpers.h"
 #include "InterfaceModes.h"
 #include "KorString.h"
@@ -40,31 +40,11 @@
 #include <GL/gl.h>
 
 #include <cstdio>
-#include <deque>
 #include <fstream>
 #include <sstream>
 
 namespace
 {
-class AnsweringUi : public FrameUi
-{
-public:
-    using FrameUi::FrameUi;
-    std::vector<std::string> boxes;
-    std::deque<int> answers;
-    int MessageBox(const std::string& text, const std::string& caption, Buttons buttons, int) override
-    {
-        boxes.push_back(caption + ": " + text);
-        if (!answers.empty())
-        {
-            const int answer = answers.front();
-            answers.pop_front();
-            return answer;
-        }
-        return buttons == Buttons::Ok ? IdOk : IdNo;
-    }
-};
-
 template <class Window> Window* FindShown()
 {
     for (wxWindow* window : wxTopLevelWindows)
@@ -168,6 +148,7 @@ protected:
         frame = new FenetreTunnel(nullptr, "Vorn", wxPoint(250, 0), wxSize(900, 700));
         frame->Show();
         ui = std::make_unique<AnsweringUi>(frame);
+        ui->otherwise = ModelUi::IdNo;
         SetModelUi(ui.get());
         gProjet.Open(projectPath);
         EnterCreationMode(false);
