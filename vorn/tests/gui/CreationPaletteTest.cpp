@@ -45,15 +45,6 @@
 
 namespace
 {
-template <class Window> Window* FindShown()
-{
-    for (wxWindow* window : wxTopLevelWindows)
-        if (auto* found = dynamic_cast<Window*>(window);
-            found && found->IsShown() && !found->IsBeingDeleted())
-            return found;
-    return nullptr;
-}
-
 // Windows of that class still alive, shown or not.
 template <class Window> int CountAlive()
 {
@@ -73,7 +64,7 @@ public:
     explicit Driver(std::function<void(Window*)> action) : mAction(std::move(action)) { Start(50); }
     void Notify() override
     {
-        Window* window = FindShown<Window>();
+        Window* window = GuiTest::FindShown<Window>();
         if (window && !mDone)
         {
             mDone = true;
@@ -402,7 +393,7 @@ TEST_F(PaletteTest, ClicksOnThePalette)
     EXPECT_EQ(Steps(), 1u);
     EXPECT_EQ(static_cast<wxComboBox*>(Control(7))->GetValue(), "Nouvelle");
     GuiTest::Pump(50);
-    EXPECT_EQ(FindShown<DialogNouvelleCouche>(), nullptr);
+    EXPECT_EQ(GuiTest::FindShown<DialogNouvelleCouche>(), nullptr);
 
     gProjet.SetCoucheCourante(1);
     ClickControl(11);
@@ -649,6 +640,7 @@ TEST_F(PaletteTest, NewLayerDialog)
                 dialog->GetDampingField()->SetValue(c.damping);
                 Click(dialog, 7);
             });
+        ui->boxes.clear();
         palette->OnAddCouche(none);
         ASSERT_TRUE(copy.Done());
         Couche* made = gProjet.GetCouche(c.name);
@@ -704,7 +696,7 @@ TEST_F(PaletteTest, DXFImportValidatedUndoneAndRedone)
     Click(gDialogDXF, 2);
     GuiTest::Pump(50);
     EXPECT_EQ(gDialogDXF, nullptr);
-    EXPECT_EQ(FindShown<DialogDXF>(), nullptr);
+    EXPECT_EQ(GuiTest::FindShown<DialogDXF>(), nullptr);
     EXPECT_TRUE(InterfaceEnabled());
     EXPECT_EQ(frame->GetMainDevice()->GetCustomEventsManager(), OnPlanViewEvent);
     EXPECT_EQ(Steps(), 1u);
@@ -719,7 +711,7 @@ TEST_F(PaletteTest, DXFImportValidatedUndoneAndRedone)
     EXPECT_EQ(gProjet.GetCouche("Import"), nullptr);
     gProjet.GetUndoManager().Redo();
     EXPECT_EQ(gDialogDXF, nullptr);
-    EXPECT_EQ(FindShown<DialogDXF>(), nullptr);
+    EXPECT_EQ(GuiTest::FindShown<DialogDXF>(), nullptr);
     made = gProjet.GetCouche("Import");
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(made->GetNumberOfLignesNiveau(), 2);

@@ -314,15 +314,6 @@ TEST_F(MainFrameTest, CommandsOfTheMenus)
     EXPECT_EQ(gFenetreTunnel, frame);
 }
 
-// The first shown top-level window of that class, or null.
-template <class Window> Window* FindShown()
-{
-    for (wxWindow* window : wxTopLevelWindows)
-        if (auto* found = dynamic_cast<Window*>(window); found && found->IsShown())
-            return found;
-    return nullptr;
-}
-
 TEST_F(MainFrameTest, RealModalDialogsAnswerTheCommands)
 {
     OpenProject(LumPoint(-90, 90, 0), LumPoint(90, -90, 0));
@@ -335,7 +326,7 @@ TEST_F(MainFrameTest, RealModalDialogsAnswerTheCommands)
     GuiTest::OneShot typeIt(
         [&shownDefault]
         {
-            if (auto* dialog = FindShown<wxTextEntryDialog>())
+            if (auto* dialog = GuiTest::FindShown<wxTextEntryDialog>())
             {
                 shownDefault = dialog->GetValue().ToUTF8().data();
                 dialog->SetValue("2.5");
@@ -352,7 +343,7 @@ TEST_F(MainFrameTest, RealModalDialogsAnswerTheCommands)
     GuiTest::OneShot closeIt(
         [&aboutShown]
         {
-            if (auto* about = FindShown<DialogAPropos>())
+            if (auto* about = GuiTest::FindShown<DialogAPropos>())
             {
                 aboutShown = true;
                 about->EndModal(wxID_CANCEL);

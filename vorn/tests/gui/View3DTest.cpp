@@ -204,15 +204,6 @@ void ChooseLabel(wxWindow* window, PopupOVX* menu, int, int)
     menu->SetInvokingWindow(nullptr);
 }
 
-template <class Window> Window* FindShown()
-{
-    for (wxWindow* window : wxTopLevelWindows)
-        if (auto* found = dynamic_cast<Window*>(window))
-            if (found->IsShown())
-                return found;
-    return nullptr;
-}
-
 // The main frame in the visualisation mode, its camera the top view over
 // the origin, 400 units tall; the zone (-50..50)².
 class View3DTest : public ::testing::Test
@@ -410,7 +401,7 @@ TEST_F(View3DTest, OpacityDialogCancelPutsBackOkRecordsTheOpacityFromBefore)
         GuiTest::OneShot answer(
             [&]
             {
-                auto* dialog = FindShown<DialogSlider>();
+                auto* dialog = GuiTest::FindShown<DialogSlider>();
                 if (!dialog)
                     return;
                 for (int value : {30, 55})
