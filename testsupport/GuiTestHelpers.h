@@ -56,6 +56,20 @@ inline void Pump(long ms)
     }
 }
 
+// The first shown top-level window of that class, or null. Windows whose
+// Destroy has run are skipped: the toolkit lists them until the next idle
+// time, and under GTK a map event that comes after the window was hidden (a
+// dialog ended before the X server mapped it) marks it shown again.
+template <class Window> Window* FindShown()
+{
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* found = dynamic_cast<Window*>(window); found && found->IsShown() &&
+                                                         !found->IsBeingDeleted() &&
+                                                         !wxTheApp->IsScheduledForDestruction(found))
+            return found;
+    return nullptr;
+}
+
 // The colour of one pixel of a bitmap.
 inline wxColour PixelAt(const wxImage& image, int x, int y)
 {

@@ -3,6 +3,7 @@
 // dialogs answered by timers, the boxes by the test.
 
 #include "../DXFTestFiles.h"
+#include "AnsweringUi.h"
 #include "Axe.h"
 #include "ChampTexte.h"
 #include "Couche.h"
@@ -12,7 +13,6 @@
 #include "DialogNouvelleCouche.h"
 #include "DialogOutilsCreation.h"
 #include "FenetreTunnel.h"
-#include "FrameUi.h"
 #include "GuiTestHelpers.h"
 #include "InterfaceModes.h"
 #include "KorString.h"
@@ -40,40 +40,11 @@
 #include <GL/gl.h>
 
 #include <cstdio>
-#include <deque>
 #include <fstream>
 #include <sstream>
 
 namespace
 {
-class AnsweringUi : public FrameUi
-{
-public:
-    using FrameUi::FrameUi;
-    std::vector<std::string> boxes;
-    std::deque<int> answers;
-    int MessageBox(const std::string& text, const std::string& caption, Buttons buttons, int) override
-    {
-        boxes.push_back(caption + ": " + text);
-        if (!answers.empty())
-        {
-            const int answer = answers.front();
-            answers.pop_front();
-            return answer;
-        }
-        return buttons == Buttons::Ok ? IdOk : IdNo;
-    }
-};
-
-template <class Window> Window* FindShown()
-{
-    for (wxWindow* window : wxTopLevelWindows)
-        if (auto* found = dynamic_cast<Window*>(window);
-            found && found->IsShown() && !found->IsBeingDeleted())
-            return found;
-    return nullptr;
-}
-
 // Windows of that class still alive, shown or not.
 template <class Window> int CountAlive()
 {
@@ -93,7 +64,7 @@ public:
     explicit Driver(std::function<void(Window*)> action) : mAction(std::move(action)) { Start(50); }
     void Notify() override
     {
-        Window* window = FindShown<Window>();
+        Window* window = GuiTest::FindShown<Window>();
         if (window && !mDone)
         {
             mDone = true;
@@ -168,6 +139,7 @@ protected:
         frame = new FenetreTunnel(nullptr, "Vorn", wxPoint(250, 0), wxSize(900, 700));
         frame->Show();
         ui = std::make_unique<AnsweringUi>(frame);
+        ui->otherwise = ModelUi::IdNo;
         SetModelUi(ui.get());
         gProjet.Open(projectPath);
         EnterCreationMode(false);
@@ -421,7 +393,7 @@ TEST_F(PaletteTest, ClicksOnThePalette)
     EXPECT_EQ(Steps(), 1u);
     EXPECT_EQ(static_cast<wxComboBox*>(Control(7))->GetValue(), "Nouvelle");
     GuiTest::Pump(50);
-    EXPECT_EQ(FindShown<DialogNouvelleCouche>(), nullptr);
+    EXPECT_EQ(GuiTest::FindShown<DialogNouvelleCouche>(), nullptr);
 
     gProjet.SetCoucheCourante(1);
     ClickControl(11);
@@ -668,6 +640,7 @@ TEST_F(PaletteTest, NewLayerDialog)
                 dialog->GetDampingField()->SetValue(c.damping);
                 Click(dialog, 7);
             });
+        ui->boxes.clear();
         palette->OnAddCouche(none);
         ASSERT_TRUE(copy.Done());
         Couche* made = gProjet.GetCouche(c.name);
@@ -723,7 +696,7 @@ TEST_F(PaletteTest, DXFImportValidatedUndoneAndRedone)
     Click(gDialogDXF, 2);
     GuiTest::Pump(50);
     EXPECT_EQ(gDialogDXF, nullptr);
-    EXPECT_EQ(FindShown<DialogDXF>(), nullptr);
+    EXPECT_EQ(GuiTest::FindShown<DialogDXF>(), nullptr);
     EXPECT_TRUE(InterfaceEnabled());
     EXPECT_EQ(frame->GetMainDevice()->GetCustomEventsManager(), OnPlanViewEvent);
     EXPECT_EQ(Steps(), 1u);
@@ -738,7 +711,7 @@ TEST_F(PaletteTest, DXFImportValidatedUndoneAndRedone)
     EXPECT_EQ(gProjet.GetCouche("Import"), nullptr);
     gProjet.GetUndoManager().Redo();
     EXPECT_EQ(gDialogDXF, nullptr);
-    EXPECT_EQ(FindShown<DialogDXF>(), nullptr);
+    EXPECT_EQ(GuiTest::FindShown<DialogDXF>(), nullptr);
     made = gProjet.GetCouche("Import");
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(made->GetNumberOfLignesNiveau(), 2);

@@ -2,9 +2,9 @@
 // writes into the layers with one undo step, and the core log it draws.
 
 #include "DialogCarottage.h"
+#include "AnsweringUi.h"
 #include "Couche.h"
 #include "FenetreTunnel.h"
-#include "FrameUi.h"
 #include "GuiTestHelpers.h"
 #include "ImageSondage.h"
 #include "PlanView.h"
@@ -23,18 +23,6 @@
 
 namespace
 {
-class AnsweringUi : public FrameUi
-{
-public:
-    using FrameUi::FrameUi;
-    std::vector<std::string> boxes;
-    int MessageBox(const std::string& text, const std::string&, Buttons, int) override
-    {
-        boxes.push_back(text);
-        return IdOk;
-    }
-};
-
 // The main frame on three flat layers over (-100..100)², at 10, 0 and -10
 // metres (scale 100: scene and world agree).
 class DialogCarottageTest : public ::testing::Test
@@ -175,7 +163,7 @@ TEST_F(DialogCarottageTest, FormIsRefusedInTheOrderOfItsRules)
         if (c.message)
         {
             EXPECT_FALSE(s);
-            EXPECT_EQ(ui->boxes, std::vector<std::string>{c.message});
+            EXPECT_EQ(ui->boxes, std::vector<std::string>{std::string("Erreur: ") + c.message});
             continue;
         }
         ASSERT_TRUE(s);
@@ -249,15 +237,16 @@ TEST_F(DialogCarottageTest, EditsAreOneStepAndRefusalsLeaveTheProjectAsItWas)
         EXPECT_EQ(gProjet.GetSondageIndex("B"), 1);
         EXPECT_EQ(ui->boxes.size(), 1u);
     }
-    EXPECT_EQ(ui->boxes[0], "Le nom d'un sondage ne peut pas contenir le caractère '$'.");
+    EXPECT_EQ(ui->boxes[0], "Erreur: Le nom d'un sondage ne peut pas contenir le caractère '$'.");
 
     // A layer list changed under the dialog: nothing is written.
     d->GetNameField()->SetValue("B2");
     gProjet.AddCouche("Nouvelle", 3);
     ui->boxes.clear();
     Valider(*d);
-    EXPECT_EQ(ui->boxes, std::vector<std::string>{"La liste des couches a changé depuis l'ouverture de ce "
-                                                  "dialogue : veuillez le fermer et le rouvrir."});
+    EXPECT_EQ(ui->boxes,
+              std::vector<std::string>{"Erreur: La liste des couches a changé depuis l'ouverture de ce "
+                                       "dialogue : veuillez le fermer et le rouvrir."});
     gProjet.DeleteCouche(3, 2);
     EXPECT_EQ(ProjectXML(), before);
 

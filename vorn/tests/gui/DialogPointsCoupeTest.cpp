@@ -2,11 +2,11 @@
 // checks and what "Valider" writes into the layers, and the section tool.
 
 #include "DialogPointsCoupe.h"
+#include "AnsweringUi.h"
 #include "Couche.h"
 #include "Coupe.h"
 #include "EventInfo.h"
 #include "FenetreTunnel.h"
-#include "FrameUi.h"
 #include "GuiTestHelpers.h"
 #include "ImageCoupe.h"
 #include "InterfaceModes.h"
@@ -25,42 +25,10 @@
 
 #include <cmath>
 #include <cstdio>
-#include <deque>
 #include <fstream>
 
 namespace
 {
-class AnsweringUi : public FrameUi
-{
-public:
-    using FrameUi::FrameUi;
-    std::vector<std::string> boxes;
-    std::deque<std::string> texts, paths;
-    int asked = 0;
-    int MessageBox(const std::string& text, const std::string&, Buttons, int) override
-    {
-        boxes.push_back(text);
-        return IdOk;
-    }
-    bool AskText(const std::string&, const std::string&, std::string& text) override
-    {
-        ++asked;
-        if (texts.empty())
-            return false;
-        text = texts.front();
-        texts.pop_front();
-        return true;
-    }
-    std::string AskFilePath(const FileRequest&) override
-    {
-        if (paths.empty())
-            return "";
-        const std::string path = paths.front();
-        paths.pop_front();
-        return path;
-    }
-};
-
 // The main frame on four flat layers over (-100..100)² at 30, 20, 10, 0
 // metres; a 200 x 100 image; the section line from (-50, 0) to (50, 0).
 class DialogPointsCoupeTest : public ::testing::Test
@@ -174,8 +142,9 @@ TEST_F(DialogPointsCoupeTest, PanelClicksSelectPlaceReferencesAndScale)
     Press(*d, 2);
     Click(panel, 100, 100);
     Click(panel, 300, 50);
-    EXPECT_EQ(ui->boxes.back(), "Le deuxième point doit être placé plus bas que le premier pour correspondre "
-                                "au modèle de terrain");
+    EXPECT_EQ(ui->boxes.back(),
+              "Message: Le deuxième point doit être placé plus bas que le premier pour correspondre "
+              "au modèle de terrain");
     EXPECT_EQ(panel->VerticalScale, -1.0);
     EXPECT_EQ(panel->Mode, 1);
     Click(panel, 300, 250); // 10 m over half the image: 20 m for the whole
@@ -192,15 +161,15 @@ TEST_F(DialogPointsCoupeTest, PanelClicksSelectPlaceReferencesAndScale)
         Click(panel, 50, 30);
         Click(panel, 50, 130);
         EXPECT_EQ(ui->boxes.back(),
-                  "La valeur entrée ne correspond pas à une échelle : ce doit être un réel > 0");
+                  "Erreur: La valeur entrée ne correspond pas à une échelle : ce doit être un réel > 0");
         EXPECT_NEAR(panel->VerticalScale, 20.0, 1e-5);
         EXPECT_EQ(panel->Mode, 0);
     }
     Press(*d, 3);
-    const int asked = ui->asked;
+    const size_t asked = ui->asked.size();
     Click(panel, 50, 30);
     Click(panel, 60, 30);
-    EXPECT_EQ(ui->asked, asked);
+    EXPECT_EQ(ui->asked.size(), asked);
     Press(*d, 3);
     ui->texts.push_back("5");
     Click(panel, 50, 30);
@@ -237,7 +206,7 @@ TEST_F(DialogPointsCoupeTest, ValidateChecksInOrderThenWritesOneStep)
         if (std::string(message).find("créer") != std::string::npos)
             PlaceReferences(*d);
         Press(*d, 4);
-        EXPECT_EQ(ui->boxes.back(), message);
+        EXPECT_EQ(ui->boxes.back(), std::string("Erreur: ") + message);
     }
     EXPECT_EQ(gProjet.GetNumberOfCoupes(), 0);
     ChooseLayer(*d, 1);
@@ -288,7 +257,8 @@ TEST_F(DialogPointsCoupeTest, ModificationKeepsOtherLayersPointsAndTheRelocatedI
     d->GetPanel()->Lists[1].push_back(c);
     d->GetPanel()->Lists[1].back().Y = 0.0;
     Press(*d, 4);
-    EXPECT_EQ(ui->boxes.back(), "Un point ajouté croise une couche voisine : Modification impossible");
+    EXPECT_EQ(ui->boxes.back(),
+              "Erreur: Un point ajouté croise une couche voisine : Modification impossible");
     ASSERT_TRUE(gProjet.GetCoupe("S"));
     d->GetPanel()->Lists[1].pop_back();
     Press(*d, 4);
@@ -327,7 +297,7 @@ TEST_F(DialogPointsCoupeTest, ToolCountsClicksAndOpensTheDialogOnTheSecond)
     };
     StartCoupeTool();
     EXPECT_TRUE(OnCoupeToolEvent(at(150, 0, 1))); // off the terrain
-    EXPECT_EQ(ui->boxes.back(), "Il faut créer la coupe sur le terrain naturel");
+    EXPECT_EQ(ui->boxes.back(), "Erreur: Il faut créer la coupe sur le terrain naturel");
     EXPECT_EQ(gCoupeToolClicks, 0);
     OnCoupeToolEvent(at(-50, 0, 1));
     EXPECT_EQ(gCoupeToolClicks, 2);

@@ -4,9 +4,9 @@
 // the test through the model's interface.
 
 #include "DialogTete.h"
+#include "AnsweringUi.h"
 #include "ChampTexte.h"
 #include "FenetreTunnel.h"
-#include "FrameUi.h"
 #include "GL_Window.h"
 #include "GuiTestHelpers.h"
 #include "InterfaceModes.h"
@@ -27,35 +27,12 @@
 
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <fstream>
 #include <map>
 #include <sstream>
 
 namespace
 {
-class AnsweringUi : public FrameUi
-{
-public:
-    using FrameUi::FrameUi;
-    std::vector<std::string> boxes;
-    std::deque<std::string> paths;
-
-    int MessageBox(const std::string& text, const std::string& caption, Buttons, int) override
-    {
-        boxes.push_back(caption + ": " + text);
-        return IdOk;
-    }
-    std::string AskFilePath(const FileRequest&) override
-    {
-        if (paths.empty())
-            return std::string();
-        const std::string path = paths.front();
-        paths.pop_front();
-        return path;
-    }
-};
-
 // The head's saved form, element by element.
 std::map<std::string, std::string> Form(const TeteTranchee& head)
 {

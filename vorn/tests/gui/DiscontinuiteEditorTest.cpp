@@ -2,6 +2,7 @@
 // frame: what the user's clicks and edits leave in the model and its undo
 // history, and what the cube preview shows.
 
+#include "AnsweringUi.h"
 #include "ChampTexte.h"
 #include "Couche.h"
 #include "CoucheMove.h"
@@ -9,7 +10,6 @@
 #include "Discontinuite.h"
 #include "EventInfo.h"
 #include "FenetreTunnel.h"
-#include "FrameUi.h"
 #include "GL_Window.h"
 #include "GuiTestHelpers.h"
 #include "InterfaceModes.h"
@@ -31,34 +31,12 @@
 #include <GL/gl.h>
 
 #include <cstdio>
-#include <deque>
 #include <fstream>
 #include <string>
 #include <vector>
 
 namespace
 {
-class AnsweringUi : public FrameUi
-{
-public:
-    using FrameUi::FrameUi;
-    std::vector<std::string> boxes;
-    std::deque<std::string> textAnswers;
-    int MessageBox(const std::string& text, const std::string& caption, Buttons, int) override
-    {
-        boxes.push_back(caption + ": " + text);
-        return IdOk;
-    }
-    bool AskText(const std::string&, const std::string&, std::string& text) override
-    {
-        if (textAnswers.empty())
-            return false;
-        text = textAnswers.front();
-        textAnswers.pop_front();
-        return true;
-    }
-};
-
 // The frame on a project of two layers over (-100..100)²: "Haut" at
 // altitude 10 and "Bas" at 0, "Bas" current, the editor shown.
 class EditorTest : public ::testing::Test
@@ -168,7 +146,7 @@ protected:
 TEST_F(EditorTest, FamiliesAreCreatedRefusedAndDeleted)
 {
     EXPECT_EQ(Field(0), "0");
-    ui->textAnswers = {"F2", "", "F2", "a|b", "S$1", "A"};
+    ui->texts = {"F2", "", "F2", "a|b", "S$1", "A"};
     for (int i = 0; i < 6; ++i)
         dialog->OnAddFamily();
     EXPECT_EQ(ui->boxes, (std::vector<std::string>{

@@ -2,6 +2,7 @@
 // of its menus and toolbar, the two modes and the close question. Boxes and
 // dialogs are answered by the test through the model's interface.
 
+#include "AnsweringUi.h"
 #include "CalculSeries.h"
 #include "DialogAPropos.h"
 #include "DialogCalculs.h"
@@ -37,56 +38,10 @@
 #include <GL/gl.h>
 
 #include <cstdio>
-#include <deque>
 #include <fstream>
 
 namespace
 {
-// The frame's interface with the test answering boxes and dialogs.
-class AnsweringUi : public FrameUi
-{
-public:
-    using FrameUi::FrameUi;
-    struct Box
-    {
-        std::string text, caption;
-    };
-    std::vector<Box> boxes;
-    std::deque<int> boxAnswers;
-    std::deque<std::string> textAnswers;
-    std::vector<std::string> textDefaults;
-
-    int MessageBox(const std::string& text, const std::string& caption, Buttons buttons, int) override
-    {
-        boxes.push_back({text, caption});
-        if (!boxAnswers.empty())
-        {
-            const int answer = boxAnswers.front();
-            boxAnswers.pop_front();
-            return answer;
-        }
-        return buttons == Buttons::Ok ? IdOk : IdCancel;
-    }
-    std::deque<std::string> pathAnswers;
-    std::string AskFilePath(const FileRequest&) override
-    {
-        if (pathAnswers.empty())
-            return std::string();
-        const std::string path = pathAnswers.front();
-        pathAnswers.pop_front();
-        return path;
-    }
-    bool AskText(const std::string&, const std::string& caption, std::string& text) override
-    {
-        textDefaults.push_back(caption + " | " + text);
-        if (textAnswers.empty())
-            return false;
-        text = textAnswers.front();
-        textAnswers.pop_front();
-        return true;
-    }
-};
-
 std::string ProgramFolder()
 {
     return GetFolderFromPath(VORN_PROGRAM);
@@ -101,6 +56,7 @@ protected:
         frame = new FenetreTunnel(nullptr, "Ovalis 1.0.5", wxPoint(50, 50), wxSize(800, 600));
         frame->Show();
         ui = std::make_unique<AnsweringUi>(frame);
+        ui->otherwise = ModelUi::IdCancel;
         SetModelUi(ui.get());
         EnterCreationMode(false);
         SetNoProjectInterface();
@@ -257,9 +213,9 @@ TEST_F(MainFrameTest, InvalidZoneRefusesTheThreeDimensionalView)
     OpenProject(LumPoint(5, 5, 0), LumPoint(5, 5, 0));
     Command(11);
     ASSERT_EQ(ui->boxes.size(), 1u);
-    EXPECT_EQ(ui->boxes[0].caption, "Information");
-    EXPECT_EQ(ui->boxes[0].text,
-              "Impossible de passer en mode Visualisation : la zone de visualisation est mal définie");
+    EXPECT_EQ(
+        ui->boxes[0],
+        "Information: Impossible de passer en mode Visualisation : la zone de visualisation est mal définie");
     EXPECT_EQ(gMode, 1);
     EXPECT_TRUE(frame->GetToolBar()->GetToolState(10));
     EXPECT_EQ(frame->GetMainDevice()->GetDrawCallback(), &RenderPlanView);
@@ -300,18 +256,17 @@ TEST_F(MainFrameTest, CommandsOfTheMenus)
     for (const auto& g : graduations)
     {
         ui->boxes.clear();
-        ui->textAnswers = {g.typed};
+        ui->texts = {g.typed};
         Command(41);
         EXPECT_EQ(gProjet.GraduationAxe, g.stored) << g.typed;
         ASSERT_EQ(ui->boxes.size(), g.refused ? 1u : 0u) << g.typed;
         if (g.refused)
         {
-            EXPECT_EQ(ui->boxes[0].text, "Les valeurs saisies doivent être des nombres réels finis");
-            EXPECT_EQ(ui->boxes[0].caption, "Erreur");
+            EXPECT_EQ(ui->boxes[0], "Erreur: Les valeurs saisies doivent être des nombres réels finis");
         }
     }
-    EXPECT_EQ(ui->textDefaults[0], "Changement de graduation de l'axe | 10");
-    EXPECT_EQ(ui->textDefaults[1], "Changement de graduation de l'axe | 8.5");
+    EXPECT_EQ(ui->asked[0], "Changement de graduation de l'axe | 10");
+    EXPECT_EQ(ui->asked[1], "Changement de graduation de l'axe | 8.5");
 
     // The menu's toggle of the discontinuity editor leaves the tool alone.
     Command(61);
@@ -324,8 +279,8 @@ TEST_F(MainFrameTest, CommandsOfTheMenus)
     ui->boxes.clear();
     Command(38);
     ASSERT_EQ(ui->boxes.size(), 1u);
-    EXPECT_EQ(ui->boxes[0].text,
-              "Vous devez déjà placer la tête de tranchée avant de pouvoir lancer des calculs");
+    EXPECT_EQ(ui->boxes[0],
+              "Message: Vous devez déjà placer la tête de tranchée avant de pouvoir lancer des calculs");
 
     // Every other item of every menu answers its command (Quit and the
     // modal About box, cost-function and new-layer dialogs apart).
@@ -359,15 +314,6 @@ TEST_F(MainFrameTest, CommandsOfTheMenus)
     EXPECT_EQ(gFenetreTunnel, frame);
 }
 
-// The first shown top-level window of that class, or null.
-template <class Window> Window* FindShown()
-{
-    for (wxWindow* window : wxTopLevelWindows)
-        if (auto* found = dynamic_cast<Window*>(window); found && found->IsShown())
-            return found;
-    return nullptr;
-}
-
 TEST_F(MainFrameTest, RealModalDialogsAnswerTheCommands)
 {
     OpenProject(LumPoint(-90, 90, 0), LumPoint(90, -90, 0));
@@ -380,7 +326,7 @@ TEST_F(MainFrameTest, RealModalDialogsAnswerTheCommands)
     GuiTest::OneShot typeIt(
         [&shownDefault]
         {
-            if (auto* dialog = FindShown<wxTextEntryDialog>())
+            if (auto* dialog = GuiTest::FindShown<wxTextEntryDialog>())
             {
                 shownDefault = dialog->GetValue().ToUTF8().data();
                 dialog->SetValue("2.5");
@@ -397,7 +343,7 @@ TEST_F(MainFrameTest, RealModalDialogsAnswerTheCommands)
     GuiTest::OneShot closeIt(
         [&aboutShown]
         {
-            if (auto* about = FindShown<DialogAPropos>())
+            if (auto* about = GuiTest::FindShown<DialogAPropos>())
             {
                 aboutShown = true;
                 about->EndModal(wxID_CANCEL);
@@ -436,16 +382,16 @@ TEST_F(MainFrameTest, ClosingAModifiedProjectAsks)
     gProjet.MarkModified();
 
     // Cancel keeps the frame, the project and the cursors.
-    ui->boxAnswers = {ModelUi::IdCancel};
+    ui->answers = {ModelUi::IdCancel};
     frame->Close(false);
     GuiTest::Pump(20);
     ASSERT_EQ(gFenetreTunnel, frame);
     EXPECT_TRUE(gProjet.IsModified());
     EXPECT_NE(frame->GetToolCursor(FenetreTunnel::CursorPen), nullptr);
-    EXPECT_EQ(ui->boxes.back().text, "Le projet a été modifié : Voulez-vous l'enregistrer ?");
+    EXPECT_EQ(ui->boxes.back(), "Information: Le projet a été modifié : Voulez-vous l'enregistrer ?");
 
     // A close that cannot be vetoed closes on Cancel too.
-    ui->boxAnswers = {ModelUi::IdCancel};
+    ui->answers = {ModelUi::IdCancel};
     frame->Close(true);
     EXPECT_TRUE(GuiTest::WaitFor([] { return gFenetreTunnel == nullptr; }));
 }
@@ -455,7 +401,7 @@ TEST_F(MainFrameTest, AnsweringNoClosesWithoutSaving)
     OpenProject(LumPoint(-90, 90, 0), LumPoint(90, -90, 0));
     gProjet.GraduationAxe = 3.0;
     gProjet.MarkModified();
-    ui->boxAnswers = {ModelUi::IdNo};
+    ui->answers = {ModelUi::IdNo};
     Command(FenetreTunnel::IdQuit);
     EXPECT_TRUE(GuiTest::WaitFor([] { return gFenetreTunnel == nullptr; }));
     std::ifstream file(projectPath);
@@ -484,7 +430,7 @@ void RenderAndKeep(LumoraDevice* device)
 // rounded before the difference: 829.
 TEST_F(MainFrameTest, SampleOpenedCutSeriesAndExportedAsAUserWould)
 {
-    ui->pathAnswers.push_back(std::string(VORN_SOURCE_DIR) + "/samples/exemple.ovx");
+    ui->paths.push_back(std::string(VORN_SOURCE_DIR) + "/samples/exemple.ovx");
     Command(FenetreTunnel::IdOpen);
     ASSERT_EQ(gProjet.GetNumberOfCouches(), 2);
     EXPECT_EQ(frame->GetTitle(), "Ovalis 1.0.5 - exemple");
@@ -541,7 +487,7 @@ TEST_F(MainFrameTest, SampleOpenedCutSeriesAndExportedAsAUserWould)
     DialogCourbes* curves = frame->GetCurvesDialog();
     curves->SelectVariable("V");
     const std::string csv = wxFileName::CreateTempFileName("vorn").ToUTF8().data();
-    ui->pathAnswers.push_back(csv);
+    ui->paths.push_back(csv);
     curves->ExportCSV();
     std::ifstream in(csv);
     std::vector<std::string> lines;

@@ -2,6 +2,7 @@
 // frame, and what a click, a key or a menu line does to the layer.
 
 #include "PlanView.h"
+#include "AnsweringUi.h"
 #include "ChampTexte.h"
 #include "Couche.h"
 #include "Coupe.h"
@@ -12,7 +13,6 @@
 #include "EventInfo.h"
 #include "FenetreTunnel.h"
 #include "FondPlan.h"
-#include "FrameUi.h"
 #include "GL_Window.h"
 #include "GuiTestHelpers.h"
 #include "InterfaceModes.h"
@@ -37,7 +37,6 @@
 #include <wx/filename.h>
 
 #include <cstdio>
-#include <deque>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -305,28 +304,6 @@ TEST(PopupOVXTest, EveryLineRunsItsOwnCallbackAndStopsInTheMenu)
     GuiTest::Pump(20);
 }
 
-// The frame's interface with the test answering boxes and questions.
-class AnsweringUi : public FrameUi
-{
-public:
-    using FrameUi::FrameUi;
-    std::vector<std::string> boxes;
-    std::deque<std::string> textAnswers;
-    int MessageBox(const std::string& text, const std::string& caption, Buttons, int) override
-    {
-        boxes.push_back(caption + ": " + text);
-        return IdOk;
-    }
-    bool AskText(const std::string&, const std::string&, std::string& text) override
-    {
-        if (textAnswers.empty())
-            return false;
-        text = textAnswers.front();
-        textAnswers.pop_front();
-        return true;
-    }
-};
-
 // The main frame on a project of two layers: "Haut" with free points at
 // altitude 10 over the square (-100..100)², "Bas" the same at altitude 0.
 class PlanEditTest : public ::testing::Test
@@ -552,13 +529,13 @@ TEST_F(PlanEditTest, DepthThatIsNotFiniteChangesNothing)
     const int id = ligne->GetVertices(*bas).front()->GetID();
     bas->SetPickedVertex(id);
     gProjet.GetUndoManager().Clear();
-    ui->textAnswers = {"1e999"};
+    ui->texts = {"1e999"};
     OnChangeLigneProfondeur();
     EXPECT_EQ(ligne->Profondeur, 2.0);
     EXPECT_EQ(Undos(), 0u);
     ASSERT_EQ(ui->boxes.size(), 1u);
     EXPECT_EQ(ui->boxes[0], "Erreur: Les valeurs saisies doivent être des nombres réels finis");
-    ui->textAnswers = {"abc"};
+    ui->texts = {"abc"};
     OnChangeLigneProfondeur();
     EXPECT_EQ(ligne->Profondeur, 0.0);
     EXPECT_EQ(Undos(), 1u);
@@ -709,7 +686,7 @@ TEST_F(PlanEditTest, DrawingToolsAddPointsAndLevelLines)
 
     // A line deeper than the upper layer is refused at its first point and
     // the next click starts it again.
-    ui->textAnswers = {"50"};
+    ui->texts = {"50"};
     StartAddLigneNiveauTool(-1);
     EXPECT_EQ(frame->GetCreationPalette()->GetCoordinateField(2)->GetValue(), "50.0000000");
     EXPECT_FALSE(frame->GetCreationPalette()->GetCoordinateField(2)->IsEnabled());
@@ -720,7 +697,7 @@ TEST_F(PlanEditTest, DrawingToolsAddPointsAndLevelLines)
     Key(27);
     EXPECT_TRUE(frame->GetCreationPalette()->GetCoordinateField(2)->IsEnabled());
 
-    ui->textAnswers = {"4"};
+    ui->texts = {"4"};
     StartAddLigneNiveauTool(-1);
     Press(LumPoint(-20, 0, 0), 1);
     Press(LumPoint(20, 0, 0), 1);

@@ -3,6 +3,7 @@
 // the head's placement and the visualisation palette.
 
 #include "View3D.h"
+#include "AnsweringUi.h"
 #include "Axe.h"
 #include "CalculSeries.h"
 #include "Couche.h"
@@ -14,7 +15,6 @@
 #include "EventInfo.h"
 #include "Excavation.h"
 #include "FenetreTunnel.h"
-#include "FrameUi.h"
 #include "GL_Window.h"
 #include "GuiTestHelpers.h"
 #include "InterfaceModes.h"
@@ -39,7 +39,6 @@
 #include <GL/gl.h>
 
 #include <cstdio>
-#include <deque>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -174,35 +173,6 @@ TEST(View3DRenderTest, LayersClippedAtTheZoneWidenedPerLayerAxisUnclipped)
     gProjet.Reset();
 }
 
-// The frame's interface with the test answering boxes and file dialogs.
-class AnsweringUi : public FrameUi
-{
-public:
-    using FrameUi::FrameUi;
-    std::vector<std::string> boxes;
-    std::deque<std::string> paths;
-    int MessageBox(const std::string& text, const std::string& caption, Buttons, int) override
-    {
-        boxes.push_back(caption + ": " + text);
-        return IdOk;
-    }
-    std::string AskFilePath(const FileRequest&) override
-    {
-        if (paths.empty())
-            return std::string();
-        const std::string path = paths.front();
-        paths.pop_front();
-        return path;
-    }
-    int Count(const std::string& caption) const
-    {
-        int n = 0;
-        for (const std::string& box : boxes)
-            n += box.rfind(caption + ": ", 0) == 0;
-        return n;
-    }
-};
-
 // A menu shown by choosing the line of that label, as the user's click
 // would (the toolkit ticks or unticks a check line first).
 std::string sChosen;
@@ -232,15 +202,6 @@ void ChooseLabel(wxWindow* window, PopupOVX* menu, int, int)
     menu->SetInvokingWindow(window);
     menu->SendEvent(id);
     menu->SetInvokingWindow(nullptr);
-}
-
-template <class Window> Window* FindShown()
-{
-    for (wxWindow* window : wxTopLevelWindows)
-        if (auto* found = dynamic_cast<Window*>(window))
-            if (found->IsShown())
-                return found;
-    return nullptr;
 }
 
 // The main frame in the visualisation mode, its camera the top view over
@@ -440,7 +401,7 @@ TEST_F(View3DTest, OpacityDialogCancelPutsBackOkRecordsTheOpacityFromBefore)
         GuiTest::OneShot answer(
             [&]
             {
-                auto* dialog = FindShown<DialogSlider>();
+                auto* dialog = GuiTest::FindShown<DialogSlider>();
                 if (!dialog)
                     return;
                 for (int value : {30, 55})
