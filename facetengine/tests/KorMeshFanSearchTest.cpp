@@ -335,3 +335,25 @@ TEST(KorMeshFanSearch, CutPolygonsGiveTheSameFacesAndTracks)
     }
     EXPECT_GT(polygons, 8); // the cuts made polygons to replace
 }
+
+TEST(KorMeshFanSearch, AVeryLargePolygonFansFromItsInnerVertex)
+{
+    // A regular 2100-gon whose vertex 1 is pulled near the centre: vertex 0
+    // has no ear past the notch, vertex 1 sees the whole polygon. One face,
+    // fanned from vertex 1, with every vertex in the polygon's order.
+    const int n = 2100;
+    KorMesh m;
+    V ids;
+    for (int k = 0; k < n; ++k)
+    {
+        const double a = 2 * M_PI * k / n, r = k == 1 ? 0.1 : 100.0;
+        ids.push_back(m.AddVertex(r * std::cos(a), r * std::sin(a), 0.0));
+    }
+    V faces;
+    const int f = m.AddConcaveFace(ids, &faces);
+    ASSERT_EQ(faces, V({f}));
+    V expected(ids.begin() + 1, ids.end());
+    expected.push_back(ids[0]);
+    EXPECT_EQ(FaceVertexRing(m, f), expected);
+    EXPECT_TRUE(CheckMesh(m));
+}
