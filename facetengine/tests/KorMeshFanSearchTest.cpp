@@ -175,7 +175,9 @@ void ExpectSameMesh(const KorMesh& reference, const KorMesh& pruned, const std::
     {
         ASSERT_EQ(reference.GetFace(f) != nullptr, pruned.GetFace(f) != nullptr) << what << " face " << f;
         if (reference.GetFace(f))
+        {
             EXPECT_EQ(FaceVertexRing(reference, f), FaceVertexRing(pruned, f)) << what << " face " << f;
+        }
     }
     EXPECT_TRUE(CheckMesh(reference)) << what;
     EXPECT_TRUE(CheckMesh(pruned)) << what;
