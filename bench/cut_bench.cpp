@@ -9,6 +9,10 @@
 //  Line/...       intersection line alone
 //  CGAL_Intersect PMP::surface_intersection (polylines of the two meshes)
 //  CGAL_Clip      PMP::clip of the terrain by the closed head
+//  FanSearch/n/shape/path  AddConcaveFace on an n-gon, exhaustive (path 0)
+//                 and pruned (path 1) fan search side by side
+//  ToConcave/s/side/path   ToConcaveMesh of the cut head (side 0) or terrain
+//                 (side 1), both fan searches
 //  KdBuild / CGAL_AABBBuild / EmbreeBuild: tree over the terrain
 //  KdRays / CGAL_AABBRays / EmbreeRays: nearest hit of 10^6 random rays
 #include "KorBoundingBox.h"
@@ -20,10 +24,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 #ifdef VORN_HAVE_CGAL
@@ -187,6 +193,159 @@ void Cut(benchmark::State& state)
         head.reset();
         state.ResumeTiming();
     }
+}
+
+// The polygons the cut leaves on the head (108 triangles, k = 3) and on the
+// terrain of side s, before they are replaced by fans.
+struct sCutPolygons
+{
+    KorMesh Terrain, Head;
+};
+
+sCutPolygons& CutPolygons(int s)
+{
+    static std::map<int, std::unique_ptr<sCutPolygons>> cuts;
+    auto& slot = cuts[s];
+    if (!slot)
+    {
+        slot.reset(new sCutPolygons);
+        sScene& sc = Scene(s, 3);
+        slot->Terrain = sc.Terrain;
+        slot->Head = sc.Head;
+        KorBoundingBox box;
+        box.Define(slot->Head);
+        std::vector<LumPoint> points;
+        std::vector<sBooleanIntersection> rt, rh;
+        std::vector<int> ids;
+        if (GetIntersectionLine(slot->Terrain, slot->Head, box, sc.Start, points, rt, rh, 2, 10000))
+        {
+            std::vector<LumPoint> copy = points;
+            CutMeshFromIntersectionLine(slot->Terrain, rt, copy, ids, false);
+            copy = points;
+            CutMeshFromIntersectionLine(slot->Head, rh, copy, ids, true);
+        }
+    }
+    return *slot;
+}
+
+// ToConcaveMesh of the cut head (tracks on) and terrain (tracks off), by the
+// exhaustive fan search (path 0) and the pruned one (path 1).
+void ToConcave(benchmark::State& state)
+{
+    sCutPolygons& cut = CutPolygons(static_cast<int>(state.range(0)));
+    const bool head = state.range(1) == 0;
+    const KorMesh::eFanSearch search =
+        state.range(2) == 0 ? KorMesh::eFanSearch::Exhaustive : KorMesh::eFanSearch::Pruned;
+    const KorMesh& source = head ? cut.Head : cut.Terrain;
+    int polygons = 0;
+    size_t largest = 0;
+    for (int f = 0; f < source.GetFaceVectorSize(); ++f)
+        if (source.GetFace(f))
+        {
+            std::vector<int> ring;
+            source.GetFaceVertices(source.GetFace(f), ring);
+            polygons += ring.size() > 3 ? 1 : 0;
+            largest = std::max(largest, ring.size());
+        }
+    for (auto _ : state)
+    {
+        state.PauseTiming();
+        auto mesh = std::make_unique<KorMesh>(source);
+        state.ResumeTiming();
+        if (!mesh->ToConcaveMesh(head, search))
+            state.SkipWithError("replacement failed");
+        state.PauseTiming();
+        mesh.reset();
+        state.ResumeTiming();
+    }
+    state.SetLabel(std::string(head ? "head" : "terrain") +
+                   (state.range(2) == 0 ? " exhaustive" : " pruned"));
+    state.counters["polygons"] = polygons;
+    state.counters["largest"] = static_cast<double>(largest);
+}
+
+// Simple polygons of n vertices in the xy plane, fixed seed: convex (shape
+// 0), star-shaped from the origin with radii in [0.3, 1] (shape 1), random
+// points joined without crossing (shape 2).
+std::vector<LumPoint> FanPolygon(int n, int shape)
+{
+    std::mt19937 rng(static_cast<unsigned>(17 + n + 1000 * shape));
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    std::vector<LumPoint> p;
+    if (shape < 2)
+    {
+        std::vector<double> a(static_cast<size_t>(n));
+        for (double& x : a)
+            x = 2 * M_PI * u(rng);
+        std::sort(a.begin(), a.end());
+        for (double x : a)
+        {
+            const double r = shape == 0 ? 1.0 : 0.3 + 0.7 * u(rng);
+            p.emplace_back(10 * r * std::cos(x), 10 * r * std::sin(x), 0.0);
+        }
+        return p;
+    }
+    for (int i = 0; i < n; ++i)
+        p.emplace_back(10 * u(rng), 10 * u(rng), 0.0);
+    const auto turn = [](const LumPoint& a, const LumPoint& b, const LumPoint& c)
+    { return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x); };
+    for (bool changed = true; changed;)
+    {
+        changed = false;
+        for (int i = 0; i < n; ++i)
+            for (int j = i + 2; j < n; ++j)
+                if (!(i == 0 && j == n - 1) &&
+                    turn(p[i], p[i + 1], p[j]) * turn(p[i], p[i + 1], p[(j + 1) % n]) < 0 &&
+                    turn(p[j], p[(j + 1) % n], p[i]) * turn(p[j], p[(j + 1) % n], p[i + 1]) < 0)
+                {
+                    std::reverse(p.begin() + i + 1, p.begin() + j + 1);
+                    changed = true;
+                }
+    }
+    return p;
+}
+
+// AddConcaveFace on one polygon: exhaustive (path 0) and pruned (path 1) fan
+// search. The copy of the mesh of n free vertices is timed in both.
+void FanSearch(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    const int shape = static_cast<int>(state.range(1));
+    const KorMesh::eFanSearch search =
+        state.range(2) == 0 ? KorMesh::eFanSearch::Exhaustive : KorMesh::eFanSearch::Pruned;
+    KorMesh base;
+    std::vector<int> ids;
+    for (const LumPoint& q : FanPolygon(n, shape))
+        ids.push_back(base.AddVertex(q));
+    int faces = 0;
+    for (auto _ : state)
+    {
+        KorMesh mesh = base;
+        std::vector<int> ring = ids;
+        if (mesh.AddConcaveFace(ring, nullptr, search) < 0)
+            state.SkipWithError("no face");
+        faces = mesh.GetNumberOfFaces();
+    }
+    static const char* const shapes[] = {"convex", "star", "random"};
+    state.SetLabel(std::string(shapes[shape]) + (state.range(2) == 0 ? " exhaustive" : " pruned"));
+    state.counters["faces"] = faces;
+}
+
+void FanArgs(benchmark::internal::Benchmark* b)
+{
+    for (int n : {10, 30, 100, 300})
+        for (int shape : {0, 1, 2})
+            for (int path : {0, 1})
+                b->Args({n, shape, path});
+    b->Unit(benchmark::kMicrosecond);
+}
+
+void ToConcaveArgs(benchmark::internal::Benchmark* b)
+{
+    for (int side : {0, 1})
+        for (int path : {0, 1})
+            b->Args({100, side, path});
+    b->Unit(benchmark::kMicrosecond);
 }
 
 std::vector<KorRay> RandomRays(int s, int count)
@@ -405,6 +564,8 @@ void TreeArgs(benchmark::internal::Benchmark* b)
 
 BENCHMARK(Line)->Apply(CutArgs);
 BENCHMARK(Cut)->Apply(CutArgs);
+BENCHMARK(FanSearch)->Apply(FanArgs);
+BENCHMARK(ToConcave)->Apply(ToConcaveArgs);
 BENCHMARK(KdBuild)->Apply(TreeArgs);
 BENCHMARK(KdRays)->Apply(TreeArgs);
 #ifdef VORN_HAVE_CGAL

@@ -246,13 +246,24 @@ public:
     bool CopyFacesInOrder(const std::vector<int>& faces, KorMesh& destination, sCopySources& sources) const;
     void GetNewFacesFrom(const int& origin, std::vector<int>& out) const;
 
+    // How the fan of each step is looked for. Both give the same faces in the
+    // same order: Pruned skips the apexes that cannot beat the best fan found
+    // and makes each diagonal test once per polygon; Exhaustive tests every
+    // diagonal of every apex and stays as the reference of tests and
+    // benchmarks.
+    enum class eFanSearch
+    {
+        Pruned,
+        Exhaustive
+    };
     // A possibly concave or self-crossing polygon as faces each fanned from one
     // vertex; the last face's identifier (the smaller result over the two
     // loops of a crossing), or -1.
     int AddConcaveFace(int count, ...);
-    int AddConcaveFace(std::vector<int>& ids, std::vector<int>* outFaces);
-    bool ToConcaveMesh(bool tracks);
-    bool ToConcaveMesh(const std::vector<int>& faces, bool tracks);
+    int AddConcaveFace(std::vector<int>& ids, std::vector<int>* outFaces,
+                       eFanSearch search = eFanSearch::Pruned);
+    bool ToConcaveMesh(bool tracks, eFanSearch search = eFanSearch::Pruned);
+    bool ToConcaveMesh(const std::vector<int>& faces, bool tracks, eFanSearch search = eFanSearch::Pruned);
 
     // Merges vertices less than 1e-5 apart (the tolerance argument is not
     // read); report, when given, maps replaced faces to their successors.
@@ -290,7 +301,7 @@ private:
     bool SplitAtCrossing(const std::vector<int>& poly, std::vector<int>* outFaces, std::vector<int>& loopA,
                          std::vector<int>& loopB);
     int InsertCrossingVertex(int edge, const LumPoint& p, std::vector<int>* outFaces);
-    bool ReplaceByConcaveFaces(int faceId, bool tracks);
+    bool ReplaceByConcaveFaces(int faceId, bool tracks, eFanSearch search);
 
     // One item of the XML form into a new slot; a free one's identifier is
     // recorded in freed.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdarg>
+#include <unordered_map>
 
 namespace
 {
@@ -123,13 +124,14 @@ private:
 // each triangle turns the same way as the first proper one and its diagonal
 // runs inside the polygon; degenerate triangles (normal below 1e-5) are taken
 // without a test. Forward the triangles are (Pi, P(k-1), Pk) for k = i+2 ..
-// i+n-1, backward (Pi, Pk, P(k-1)) for k = i+n-1 down to i+2. O(n²) with the
-// O(n) diagonal test.
-int FanCount(const std::vector<LumPoint>& p, size_t i, bool forward, const PlanarDiagonals* planar = nullptr)
+// i+n-1, backward (Pi, Pk, P(k-1)) for k = i+n-1 down to i+2.
+// inside(j, m) tells whether the diagonal (Pi, Pj) runs inside the polygon;
+// m is the count the fan reaches when it does. The count so far is always
+// m - 1, so a test that fails at m bounds the result by m - 1. O(n) calls.
+template <class Inside>
+int FanCount(const std::vector<LumPoint>& p, size_t i, bool forward, const Inside& inside)
 {
     const size_t n = p.size();
-    const auto inside = [&p, planar, i, n](size_t end)
-    { return planar ? planar->Inside(i, end % n) : IsSegmentIn3DPolygon(p[i], p[end % n], p); };
     const LumPoint& pi = p[i];
     int count = 0;
     LumPoint reference;
@@ -139,13 +141,14 @@ int FanCount(const std::vector<LumPoint>& p, size_t i, bool forward, const Plana
         const LumPoint& pk = p[k % n];
         const LumPoint& pk1 = p[(k - 1) % n];
         const LumPoint normal = forward ? (pk1 - pi) ^ (pk - pi) : (pk - pi) ^ (pk1 - pi);
-        const size_t diagonalEnd = forward ? k : k - 1;
+        const size_t diagonalEnd = (forward ? k : k - 1) % n;
+        const int position = static_cast<int>(t) - 1;
         const double length = normal.Norm();
         if (count == 0)
         {
             if (length > 1e-5)
             {
-                if (!inside(diagonalEnd))
+                if (!inside(diagonalEnd, position))
                     return 0;
                 reference = normal;
             }
@@ -155,12 +158,12 @@ int FanCount(const std::vector<LumPoint>& p, size_t i, bool forward, const Plana
             ++count;
         else if (reference.Norm() >= 1e-5)
         {
-            if (normal * reference > 0.0 && inside(diagonalEnd))
+            if (normal * reference > 0.0 && inside(diagonalEnd, position))
                 ++count;
             else
                 return count;
         }
-        else if (inside(diagonalEnd))
+        else if (inside(diagonalEnd, position))
         {
             reference = normal;
             ++count;
@@ -169,6 +172,129 @@ int FanCount(const std::vector<LumPoint>& p, size_t i, bool forward, const Plana
             return 0;
     }
     return count;
+}
+
+// The fan a step takes: the first apex with the greatest count, forward
+// before backward.
+struct sFan
+{
+    int Count = 0;
+    size_t Start = 0;
+    bool Forward = true;
+};
+
+// Every apex, every diagonal its fans reach: O(n²) diagonal tests of O(n)
+// each, O(n³) per polygon. test(i, j) is the diagonal test of (Pi, Pj).
+template <class Test> sFan FindFanExhaustive(const std::vector<LumPoint>& p, const Test& test)
+{
+    const size_t n = p.size();
+    sFan fan;
+    for (size_t i = 0; i < n; ++i)
+    {
+        const int c = FanCount(p, i, true, [&test, i](size_t j, int) { return test(i, j); });
+        if (c > fan.Count)
+            fan = {c, i, true};
+    }
+    if (fan.Count < static_cast<int>(n) - 2)
+        for (size_t i = 0; i < n; ++i)
+        {
+            const int c = FanCount(p, i, false, [&test, i](size_t j, int) { return test(i, j); });
+            if (c > fan.Count)
+                fan = {c, i, false};
+        }
+    return fan;
+}
+
+// The results of the diagonal tests of one polygon, by ordered pair:
+// forward and backward fans from one apex ask for the same diagonals. Dense
+// up to kDense vertices (n² bytes), hashed beyond.
+class DiagonalMemo
+{
+public:
+    explicit DiagonalMemo(size_t n) : mN(n)
+    {
+        if (n <= kDense)
+            mDense.assign(n * n, kUnknown);
+    }
+
+    template <class Test> bool Get(size_t i, size_t j, const Test& test)
+    {
+        const size_t key = i * mN + j;
+        if (mN <= kDense)
+        {
+            signed char& known = mDense[key];
+            if (known == kUnknown)
+                known = test(i, j) ? 1 : 0;
+            return known == 1;
+        }
+        const auto it = mSparse.find(key);
+        if (it != mSparse.end())
+            return it->second;
+        const bool inside = test(i, j);
+        mSparse.emplace(key, inside);
+        return inside;
+    }
+
+private:
+    static constexpr size_t kDense = 2048;
+    static constexpr signed char kUnknown = -1;
+    size_t mN;
+    std::vector<signed char> mDense;
+    std::unordered_map<size_t, bool> mSparse;
+};
+
+// The same fan as FindFanExhaustive, with fewer tests. An apex only matters
+// when its count beats the best one so far (ties keep the earlier apex), so
+// before its fan is counted it is probed:
+// - a walk that takes every diagonal as inside gives the count bound by the
+//   turns alone and the diagonal asked at each count m (none for a
+//   degenerate triangle); a bound not above the best skips the apex;
+// - the diagonals asked up to best + 1 are tested, the farthest first: one
+//   outside bounds the count by the best, and the apex is skipped.
+// An apex that passes has a count above the best and is counted exactly.
+// Each diagonal is tested at most once: n(n - 1) tests of O(n) at worst. In
+// practice a probe ends at its first test: about one test per vertex on
+// star-shaped and random polygons, n - 2 on a convex one, which its first
+// apex fans whole. With the O(n) walk of each apex, O(n²) a search.
+template <class Test> sFan FindFanPruned(const std::vector<LumPoint>& p, const Test& test)
+{
+    const size_t n = p.size();
+    const int full = static_cast<int>(n) - 2;
+    DiagonalMemo memo(n);
+    std::vector<size_t> asked;
+    sFan fan;
+    const auto count = [&](size_t i, bool forward)
+    {
+        asked.assign(n, n);
+        const int bound = FanCount(p, i, forward,
+                                   [&asked](size_t j, int m)
+                                   {
+                                       asked[static_cast<size_t>(m)] = j;
+                                       return true;
+                                   });
+        if (bound <= fan.Count)
+            return 0;
+        for (int m = fan.Count + 1; m >= 1; --m)
+        {
+            const size_t j = asked[static_cast<size_t>(m)];
+            if (j != n && !memo.Get(i, j, test))
+                return 0;
+        }
+        return FanCount(p, i, forward, [&memo, &test, i](size_t j, int) { return memo.Get(i, j, test); });
+    };
+    for (size_t i = 0; i < n && fan.Count < full; ++i)
+    {
+        const int c = count(i, true);
+        if (c > fan.Count)
+            fan = {c, i, true};
+    }
+    for (size_t i = 0; i < n && fan.Count < full; ++i)
+    {
+        const int c = count(i, false);
+        if (c > fan.Count)
+            fan = {c, i, false};
+    }
+    return fan;
 }
 } // namespace
 
@@ -197,14 +323,15 @@ int KorMesh::AddConcaveFace(int count, ...)
 // The result is the last face of each branch, the smaller one where a
 // crossing splits the work, so any failing branch gives -1; faces added
 // before a failure stay.
-// Cost: O(m³) per fan step on an m-gon (O(m) diagonal test per triangle),
+// Cost per fan step on an m-gon: O(m²) for the turns and the diagonal tests
+// of O(m) each, about one per vertex (see FindFanPruned; O(m³) at worst);
 // O(m²) per crossing search. A crossing split turns an m-gon into two loops
 // of m + 4 vertices together; a fan step removes at least one. The work is
 // bounded by n(n - 3)/2 splits, one per pair of non-adjacent sides of the
 // given n-gon, and by n + 2·(splits) fan steps; past either bound the call
 // reports one line and returns -1. Non-planar polygons, whose passing sides
 // count as crossing, end that way instead of splitting without end.
-int KorMesh::AddConcaveFace(std::vector<int>& ids, std::vector<int>* outFaces)
+int KorMesh::AddConcaveFace(std::vector<int>& ids, std::vector<int>* outFaces, eFanSearch search)
 {
     if (ids.size() < 3)
     {
@@ -259,43 +386,28 @@ int KorMesh::AddConcaveFace(std::vector<int>& ids, std::vector<int>* outFaces)
                 break;
             }
 
-            int best = 0;
-            size_t start = 0;
-            bool forward = true;
-            const auto findFan = [&](const PlanarDiagonals* planar)
+            const auto findFan = [&points, search](const PlanarDiagonals* planar)
             {
-                for (size_t i = 0; i < n; ++i)
-                {
-                    const int c = FanCount(points, i, true, planar);
-                    if (c > best)
-                    {
-                        best = c;
-                        start = i;
-                    }
-                }
-                if (best < static_cast<int>(n) - 2)
-                    for (size_t i = 0; i < n; ++i)
-                    {
-                        const int c = FanCount(points, i, false, planar);
-                        if (c > best)
-                        {
-                            best = c;
-                            start = i;
-                            forward = false;
-                        }
-                    }
+                const auto test = [&points, planar](size_t i, size_t j) {
+                    return planar ? planar->Inside(i, j) : IsSegmentIn3DPolygon(points[i], points[j], points);
+                };
+                return search == eFanSearch::Exhaustive ? FindFanExhaustive(points, test)
+                                                        : FindFanPruned(points, test);
             };
-            findFan(nullptr);
+            sFan chosen = findFan(nullptr);
             // IsSegmentIn3DPolygon refuses a diagonal whose line meets the
             // boundary again past its end, so some simple polygons (a sharp
             // star) have no fan by it. They have no crossing either: without
             // this they would be lost.
-            if (best == 0)
+            if (chosen.Count == 0)
             {
                 const PlanarDiagonals planar(points);
                 if (planar.Simple())
-                    findFan(&planar);
+                    chosen = findFan(&planar);
             }
+            const int best = chosen.Count;
+            const size_t start = chosen.Start;
+            const bool forward = chosen.Forward;
 
             if (best > 0)
             {
@@ -460,25 +572,25 @@ int KorMesh::InsertCrossingVertex(int edge, const LumPoint& p, std::vector<int>*
 
 // O(faces · cost of AddConcaveFace). Faces of three vertices are left alone;
 // a face that cannot be re-added stays deleted and the result is false.
-bool KorMesh::ToConcaveMesh(bool tracks)
+bool KorMesh::ToConcaveMesh(bool tracks, eFanSearch search)
 {
     bool result = true;
     for (int id = 0; id < GetFaceVectorSize(); ++id)
-        if (!ReplaceByConcaveFaces(id, tracks))
+        if (!ReplaceByConcaveFaces(id, tracks, search))
             result = false;
     return result;
 }
 
-bool KorMesh::ToConcaveMesh(const std::vector<int>& faces, bool tracks)
+bool KorMesh::ToConcaveMesh(const std::vector<int>& faces, bool tracks, eFanSearch search)
 {
     bool result = true;
     for (int id : faces)
-        if (!ReplaceByConcaveFaces(id, tracks))
+        if (!ReplaceByConcaveFaces(id, tracks, search))
             result = false;
     return result;
 }
 
-bool KorMesh::ReplaceByConcaveFaces(int faceId, bool tracks)
+bool KorMesh::ReplaceByConcaveFaces(int faceId, bool tracks, eFanSearch search)
 {
     const KorFace* face = GetFace(faceId);
     if (!face)
@@ -496,7 +608,7 @@ bool KorMesh::ReplaceByConcaveFaces(int faceId, bool tracks)
     }
     DeleteFace(faceId, false);
     std::vector<int> added;
-    const int result = AddConcaveFace(ring, tracks ? &added : nullptr);
+    const int result = AddConcaveFace(ring, tracks ? &added : nullptr, search);
     // The faces made before a failure stay in the mesh: they keep their
     // origin too.
     for (int f : added)
