@@ -2,6 +2,7 @@
 #include "KorMesh.h"
 #include "MeshChecker.h"
 #include "MeshTestHelpers.h"
+#include "TestMeshes.h"
 
 #include <gtest/gtest.h>
 
@@ -60,29 +61,10 @@ double Perimeter(const std::vector<LumPoint>& p)
     return sum;
 }
 
-// A simple polygon of the xy plane, counterclockwise: random points joined in
-// random order, crossings undone by reversing the run between them.
-std::vector<LumPoint> RandomSimplePolygon(std::mt19937& rng, int n)
+// A simple polygon of the xy plane, counterclockwise.
+std::vector<LumPoint> RandomCounterclockwise(std::mt19937& rng, int n)
 {
-    std::uniform_real_distribution<double> coord(0.0, 10.0);
-    std::vector<LumPoint> p;
-    for (int i = 0; i < n; ++i)
-        p.emplace_back(coord(rng), coord(rng), 0.0);
-    const auto turn = [](const LumPoint& a, const LumPoint& b, const LumPoint& c)
-    { return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x); };
-    const auto cross = [&turn](const LumPoint& a, const LumPoint& b, const LumPoint& c, const LumPoint& d)
-    { return turn(a, b, c) * turn(a, b, d) < 0.0 && turn(c, d, a) * turn(c, d, b) < 0.0; };
-    for (bool changed = true; changed;)
-    {
-        changed = false;
-        for (int i = 0; i < n; ++i)
-            for (int j = i + 2; j < n; ++j)
-                if (!(i == 0 && j == n - 1) && cross(p[i], p[i + 1], p[j], p[(j + 1) % n]))
-                {
-                    std::reverse(p.begin() + i + 1, p.begin() + j + 1);
-                    changed = true;
-                }
-    }
+    std::vector<LumPoint> p = RandomSimplePolygon(rng, n);
     if (ShoelaceArea(p) < 0.0)
         std::reverse(p.begin(), p.end());
     return p;
@@ -396,7 +378,7 @@ TEST(KorMeshConcave, ToConcaveMeshKeepsTheSurfaceAndVolumeOfPrisms)
         Star(0.5)};
     std::mt19937 rng(5);
     for (int k = 0; k < 100; ++k)
-        polygons.push_back(RandomSimplePolygon(rng, 8 + k % 16));
+        polygons.push_back(RandomCounterclockwise(rng, 8 + k % 16));
 
     const double h = 2.0;
     for (const LumPoint& shift : {LumPoint(0, 0, 0), LumPoint(2.5e6, 6.6e6, 300)})
@@ -426,7 +408,7 @@ TEST(KorMeshConcave, FaceWithoutNeighboursKeepsItsSide)
     std::mt19937 rng(9);
     for (int k = 0; k < 60; ++k)
     {
-        const std::vector<LumPoint> p = RandomSimplePolygon(rng, 8 + k % 16);
+        const std::vector<LumPoint> p = RandomCounterclockwise(rng, 8 + k % 16);
         KorMesh m;
         const int face = m.AddFace(AddPoints(m, p));
         ASSERT_GE(face, 0);

@@ -7,6 +7,7 @@
 #include "KorVertex.h"
 #include "MeshChecker.h"
 #include "MeshTestHelpers.h"
+#include "TestMeshes.h"
 
 #include <gtest/gtest.h>
 
@@ -83,30 +84,6 @@ Polygon Comb(std::mt19937& rng, int teeth)
     }
     p.pop_back();
     p.emplace_back(0.0, 1.0, 0.0);
-    return p;
-}
-
-// Random points joined in random order, crossings undone by reversing the
-// run between them.
-Polygon RandomSimple(std::mt19937& rng, int n)
-{
-    std::uniform_real_distribution<double> coord(0.0, 10.0);
-    Polygon p;
-    for (int i = 0; i < n; ++i)
-        p.emplace_back(coord(rng), coord(rng), 0.0);
-    const auto cross = [](const LumPoint& a, const LumPoint& b, const LumPoint& c, const LumPoint& d)
-    { return Turn(a, b, c) * Turn(a, b, d) < 0.0 && Turn(c, d, a) * Turn(c, d, b) < 0.0; };
-    for (bool changed = true; changed;)
-    {
-        changed = false;
-        for (int i = 0; i < n; ++i)
-            for (int j = i + 2; j < n; ++j)
-                if (!(i == 0 && j == n - 1) && cross(p[i], p[i + 1], p[j], p[(j + 1) % n]))
-                {
-                    std::reverse(p.begin() + i + 1, p.begin() + j + 1);
-                    changed = true;
-                }
-    }
     return p;
 }
 
@@ -247,7 +224,7 @@ TEST(KorMeshFanSearch, SimplePolygonsGiveTheSameFans)
          [&](int n) { return AroundOrigin(rng, 2 * (n / 2), [&](double) { return 0.05 + u(rng); }); }},
         {"collinear", [](int n) { return CollinearRectangle(n / 4); }},
         {"comb", [&](int n) { return Comb(rng, std::max(1, n / 4)); }},
-        {"random", [&](int n) { return RandomSimple(rng, n); }},
+        {"random", [&](int n) { return RandomSimplePolygon(rng, n); }},
     };
     const LumPoint map(2.5e6, 6.6e6, 310.0);
     for (const sKind& kind : kinds)

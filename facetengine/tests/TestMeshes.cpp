@@ -1,5 +1,7 @@
 #include "TestMeshes.h"
 
+#include <algorithm>
+
 #include <cmath>
 #include <map>
 #include <utility>
@@ -91,4 +93,28 @@ void BuildGrid(KorMesh& mesh, int nx, int ny, double originX, double originY)
             mesh.AddFace(3, a, b, c);
             mesh.AddFace(3, a, c, d);
         }
+}
+
+std::vector<LumPoint> RandomSimplePolygon(std::mt19937& rng, int n)
+{
+    std::uniform_real_distribution<double> coord(0.0, 10.0);
+    std::vector<LumPoint> p;
+    for (int i = 0; i < n; ++i)
+        p.emplace_back(coord(rng), coord(rng), 0.0);
+    const auto turn = [](const LumPoint& a, const LumPoint& b, const LumPoint& c)
+    { return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x); };
+    const auto cross = [&turn](const LumPoint& a, const LumPoint& b, const LumPoint& c, const LumPoint& d)
+    { return turn(a, b, c) * turn(a, b, d) < 0.0 && turn(c, d, a) * turn(c, d, b) < 0.0; };
+    for (bool changed = true; changed;)
+    {
+        changed = false;
+        for (int i = 0; i < n; ++i)
+            for (int j = i + 2; j < n; ++j)
+                if (!(i == 0 && j == n - 1) && cross(p[i], p[i + 1], p[j], p[(j + 1) % n]))
+                {
+                    std::reverse(p.begin() + i + 1, p.begin() + j + 1);
+                    changed = true;
+                }
+    }
+    return p;
 }

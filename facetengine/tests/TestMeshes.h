@@ -4,6 +4,10 @@
 // the mesh forms, measures and renderable mesh.
 
 #include "KorMesh.h"
+#include "LumPoint.h"
+
+#include <random>
+#include <vector>
 
 // Unit cube [0, 1]^3, rings counterclockwise seen from outside (or the
 // other way round with reversed = true). Vertex i has x = i & 1,
@@ -28,3 +32,8 @@ void BuildIcosphere(KorMesh& mesh, int levels);
 // Regular grid of nx * ny vertices at spacing 1 (z = f(x, y) = 0.1 x y),
 // two triangles a cell, rings counterclockwise seen from above.
 void BuildGrid(KorMesh& mesh, int nx, int ny, double originX = 0.0, double originY = 0.0);
+
+// A simple polygon of the xy plane from n random points in [0, 10]^2 joined
+// in random order, crossings undone by reversing the run between them; either
+// orientation.
+std::vector<LumPoint> RandomSimplePolygon(std::mt19937& rng, int n);
