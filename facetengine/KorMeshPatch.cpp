@@ -1,6 +1,9 @@
 #include "KorMesh.h"
 
+#include "KorException.h"
+
 #include <algorithm>
+#include <string>
 
 namespace
 {
@@ -78,6 +81,7 @@ bool KorMesh::CopyFacesInOrder(const std::vector<int>& faces, KorMesh& destinati
         const KorFace* f = GetFace(id);
         if (!f || !GetFaceRing(f, ring))
         {
+            KorReport("KorMesh::CopyFacesInOrder", "Missing face or broken ring " + std::to_string(id));
             sources = sCopySources();
             return false;
         }
@@ -102,6 +106,7 @@ bool KorMesh::CopyFacesInOrder(const std::vector<int>& faces, KorMesh& destinati
     for (int e : twins)
         if (!GetEdge(e))
         {
+            KorReport("KorMesh::CopyFacesInOrder", "Missing twin half-edge " + std::to_string(e));
             sources = sCopySources();
             return false;
         }
@@ -117,7 +122,7 @@ bool KorMesh::CopyFacesInOrder(const std::vector<int>& faces, KorMesh& destinati
     const auto heldFrom = [&](int id)
     {
         int e = id;
-        for (size_t steps = 0; e >= 0 && steps <= sources.Edges.size(); ++steps)
+        for (int steps = 0; e >= 0 && steps <= GetEdgeVectorSize(); ++steps)
         {
             if (edgeOf(e) >= 0)
                 return edgeOf(e);

@@ -443,8 +443,10 @@ int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosit
     std::vector<sBooleanIntersection> onTerrain, onHead;
     // GetIntersectionLine, on the patch as on the whole surface. A walk on
     // the patch is the walk on the whole surface as long as it stays off the
-    // patch's border, which each attempt is checked for: the first alone,
-    // then, from the same meshes, again with its retries.
+    // patch's border, which each of the (at most two) attempts is checked
+    // for: the first alone, then, from the same meshes, again with its retry.
+    // A retry that finds the line keeps its move of the second mesh: when
+    // that is the terrain, the whole surface would have moved, not the patch.
     const auto search = [&](bool fromTerrain, const KorBoundingBox& box, int attempts, int points)
     {
         KorMesh& first = fromTerrain ? terrain : working;
@@ -466,7 +468,9 @@ int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosit
             return -1;
         found = GetIntersectionLine(first, second, box, headPosition, line, firstRecords, secondRecords,
                                     attempts, points);
-        return patch->Reaches(onTerrain) ? -1 : found ? 1 : 0;
+        if (patch->Reaches(onTerrain) || (found && !fromTerrain))
+            return -1;
+        return found ? 1 : 0;
     };
 
     bool found = false;

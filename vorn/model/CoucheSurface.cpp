@@ -122,8 +122,10 @@ void Couche::AssembleCutSurface()
     for (int id : mCutReplaced)
         if (cut.GetFace(id))
             cut.DeleteFace(id, true);
-    // A patch vertex is its source while both stand at the same place; one
-    // the surface has lost since, or one the cut made, is added.
+    // A patch vertex is its source while both stand at the same place (the
+    // searches move the patch there and back, which may change the last
+    // digit); a slot the cut freed and gave to a vertex of its own, or a
+    // vertex the cut made, is added.
     std::vector<int> vertexOf(static_cast<size_t>(mCutPatch.GetVertexVectorSize()), -1);
     std::vector<int> ring;
     for (int f = 0; f < mCutPatch.GetFaceVectorSize(); ++f)
@@ -141,7 +143,9 @@ void Couche::AssembleCutSurface()
                 const KorVertex* s = v < static_cast<int>(mCutSources.size())
                                          ? cut.GetVertex(mCutSources[static_cast<size_t>(v)])
                                          : nullptr;
-                mapped = s && s->X == p->X && s->Y == p->Y && s->Z == p->Z
+                const auto near = [](double a, double b)
+                { return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(a)); };
+                mapped = s && near(s->X, p->X) && near(s->Y, p->Y) && near(s->Z, p->Z)
                              ? s->GetID()
                              : cut.AddVertex(LumPoint(p->X, p->Y, p->Z));
             }

@@ -329,8 +329,12 @@ bool HeightGrid::MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoi
                 xLo = std::min(xLo, band.Points[k].x);
                 xHi = std::max(xHi, band.Points[k].x);
             }
-            range = {std::max(i0, static_cast<int>(std::floor((xLo - mLo.x) / mCellX)) - 1),
-                     std::min(i1, static_cast<int>(std::floor((xHi - mLo.x) / mCellX)) + 1)};
+            const auto column = [&](double x)
+            { return std::clamp(std::floor((x - mLo.x) / mCellX), i0 - 1.0, i1 + 1.0); };
+            if (!(xLo == xLo && xHi == xHi))
+                continue;
+            range = {std::max(i0, static_cast<int>(column(xLo)) - 1),
+                     std::min(i1, static_cast<int>(column(xHi)) + 1)};
         }
         if (!plane || gx == 0.0)
             continue;
@@ -343,9 +347,14 @@ bool HeightGrid::MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoi
         double xa = (high - base) / gx, xb = (low - spread - base) / gx;
         if (xa > xb)
             std::swap(xa, xb);
-        const int ia = static_cast<int>(std::floor((xa - mLo.x) / mCellX)) - 2;
-        const int ib = static_cast<int>(std::floor((xb - mLo.x) / mCellX)) + 2;
-        range = {std::max(range.first, ia), std::min(range.second, ib)};
+        // Clamped before the conversion: a plane all but flat in x puts the
+        // ends of the interval far outside the grid, or nowhere (NaN).
+        const auto column = [&](double x, double shift)
+        {
+            const double c = std::floor((x - mLo.x) / mCellX) + shift;
+            return c == c ? static_cast<int>(std::clamp(c, i0 - 1.0, i1 + 1.0)) : (shift < 0 ? i0 : i1);
+        };
+        range = {std::max(range.first, column(xa, -2.0)), std::min(range.second, column(xb, 2.0))};
     }
     bool met = false;
     for (int bj = j0 / mBlock; bj <= j1 / mBlock; ++bj)
@@ -373,8 +382,8 @@ bool HeightGrid::MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoi
                 continue;
             for (int j = cj0; j <= cj1; ++j)
                 for (int i = std::max(ci0, columns[static_cast<size_t>(j - j0)].first),
-                         last = std::min(ci1, columns[static_cast<size_t>(j - j0)].second);
-                     i <= last; ++i)
+                         end = std::min(ci1, columns[static_cast<size_t>(j - j0)].second);
+                     i <= end; ++i)
                 {
                     const size_t c = static_cast<size_t>(j) * mNx + i;
                     // No surface over the cell, or none within the triangle's
