@@ -3,7 +3,6 @@
 // dialogs answered by timers, the boxes by the test.
 
 #include "../DXFTestFiles.h"
-#include "AnsweringUi.h"
 #include "Axe.h"
 #include "ChampTexte.h"
 #include "Couche.h"
@@ -22,6 +21,7 @@
 #include "OVXUndoManager.h"
 #include "PanelPrincipal.h"
 #include "PlanView.h"
+#include "ProjectFrameTest.h"
 #include "ProjetOVX.h"
 #include "Sondage.h"
 
@@ -127,21 +127,15 @@ int CountPixels(unsigned char r, unsigned char g, unsigned char b)
 
 // The main frame beside the palette (they must not overlap for clicks), on
 // an empty project at scale 100.
-class PaletteTest : public ::testing::Test
+class PaletteTest : public ProjectFrameTest
 {
 protected:
     void SetUp() override
     {
-        projectPath = wxFileName::CreateTempFileName("vorn").ToUTF8().data();
-        dxfPath = projectPath + ".dxf";
-        std::ofstream(projectPath) << "<?xml version=\"1.0\"?>\n<Projet><Echelle>100</Echelle></Projet>\n";
         gProjet.SetApplicationFolder(GetFolderFromPath(VORN_PROGRAM));
-        frame = new FenetreTunnel(nullptr, "Vorn", wxPoint(250, 0), wxSize(900, 700));
-        frame->Show();
-        ui = std::make_unique<AnsweringUi>(frame);
+        OpenProjectFrame(wxPoint(250, 0));
+        dxfPath = projectPath + ".dxf";
         ui->otherwise = ModelUi::IdNo;
-        SetModelUi(ui.get());
-        gProjet.Open(projectPath);
         EnterCreationMode(false);
         palette = frame->GetCreationPalette();
         GuiTest::WaitFor([this]
@@ -154,13 +148,7 @@ protected:
     }
     void TearDown() override
     {
-        gProjet.GetUndoManager().SetSaved(true);
-        frame->Close(true);
-        GuiTest::WaitFor([] { return gFenetreTunnel == nullptr; });
-        GuiTest::Pump(20);
-        SetModelUi(nullptr);
-        gProjet.Close();
-        std::remove(projectPath.c_str());
+        CloseProjectFrame();
         std::remove(dxfPath.c_str());
     }
     // Square layers over (-100..100)², the first at altitude 10 × (n - 1),
@@ -170,9 +158,7 @@ protected:
         double z = 10.0 * (names.size() - 1);
         for (const char* name : names)
         {
-            Couche* couche = gProjet.AddCouche(name, gProjet.GetNumberOfCouches());
-            for (const auto& [x, y] : {std::pair{-100, -100}, {100, -100}, {100, 100}, {-100, 100}})
-                couche->AddPoint(LumPoint(x, y, z), 1, 0, false, false);
+            AddSquareLayer(name, gProjet.GetNumberOfCouches(), z);
             z -= 10.0;
         }
         gProjet.GetUndoManager().Clear();
@@ -190,10 +176,8 @@ protected:
         return frame->GetMenuBar()->IsEnabledTop(0) && frame->GetToolBar()->IsEnabled() && palette->IsShown();
     }
 
-    FenetreTunnel* frame = nullptr;
     DialogOutilsCreation* palette = nullptr;
-    std::unique_ptr<AnsweringUi> ui;
-    std::string projectPath, dxfPath;
+    std::string dxfPath;
 };
 
 TEST_F(PaletteTest, EveryControlWithItsLabelAndTooltip)

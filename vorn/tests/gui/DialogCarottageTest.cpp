@@ -2,12 +2,12 @@
 // writes into the layers with one undo step, and the core log it draws.
 
 #include "DialogCarottage.h"
-#include "AnsweringUi.h"
 #include "Couche.h"
 #include "FenetreTunnel.h"
 #include "GuiTestHelpers.h"
 #include "ImageSondage.h"
 #include "PlanView.h"
+#include "ProjectFrameTest.h"
 #include "ProjetOVX.h"
 #include "Sondage.h"
 #include "XMLNode.h"
@@ -25,36 +25,18 @@ namespace
 {
 // The main frame on three flat layers over (-100..100)², at 10, 0 and -10
 // metres (scale 100: scene and world agree).
-class DialogCarottageTest : public ::testing::Test
+class DialogCarottageTest : public ProjectFrameTest
 {
 protected:
     void SetUp() override
     {
-        path = wxFileName::CreateTempFileName("vorn").ToUTF8().data();
-        std::ofstream(path) << "<?xml version=\"1.0\"?>\n<Projet><Echelle>100</Echelle></Projet>\n";
-        frame = new FenetreTunnel(nullptr, "Vorn", wxPoint(0, 0), wxSize(900, 700));
-        frame->Show();
-        ui = std::make_unique<AnsweringUi>(frame);
-        SetModelUi(ui.get());
-        gProjet.Open(path);
+        OpenProjectFrame();
         const char* names[] = {"Haut", "Milieu", "Bas"};
         for (int k = 0; k < 3; ++k)
-        {
-            Couche* couche = gProjet.AddCouche(names[k], k);
-            for (const auto& [x, y] : {std::pair{-100, -100}, {100, -100}, {100, 100}, {-100, 100}})
-                couche->AddPoint(LumPoint(x, y, 10 - 10 * k), 1, 0, false, false);
-        }
+            AddSquareLayer(names[k], k, 10 - 10 * k);
         gProjet.GetUndoManager().Clear();
     }
-    void TearDown() override
-    {
-        gProjet.GetUndoManager().SetSaved(true);
-        frame->Close(true);
-        GuiTest::WaitFor([] { return gFenetreTunnel == nullptr; });
-        SetModelUi(nullptr);
-        gProjet.Close();
-        std::remove(path.c_str());
-    }
+    void TearDown() override { CloseProjectFrame(); }
     // Fills the form: name, azimuth, dip, total depth, then the depth of
     // each checked layer below the top one ("" leaves it unchecked).
     static void Fill(DialogCarottage& d, const char* name, const char* az, const char* dip, const char* depth,
@@ -113,10 +95,6 @@ protected:
         wxCommandEvent click(wxEVT_BUTTON, 1002);
         d.OnValider(click);
     }
-
-    std::string path;
-    FenetreTunnel* frame = nullptr;
-    std::unique_ptr<AnsweringUi> ui;
 };
 
 TEST_F(DialogCarottageTest, FormIsRefusedInTheOrderOfItsRules)
@@ -269,7 +247,7 @@ TEST_F(DialogCarottageTest, EditsAreOneStepAndRefusalsLeaveTheProjectAsItWas)
                    e.Skip();
                });
     gProjet.GetUndoManager().SetSaved(true);
-    gProjet.Open(path);
+    gProjet.Open(projectPath);
     GuiTest::Pump(20);
     EXPECT_TRUE(*destroyed);
     EXPECT_EQ(gProjet.GetNumberOfSondages(), 0);

@@ -2,7 +2,6 @@
 // checks and what "Valider" writes into the layers, and the section tool.
 
 #include "DialogPointsCoupe.h"
-#include "AnsweringUi.h"
 #include "Couche.h"
 #include "Coupe.h"
 #include "EventInfo.h"
@@ -14,6 +13,7 @@
 #include "LumoraDevice.h"
 #include "PanelPrincipal.h"
 #include "PlanView.h"
+#include "ProjectFrameTest.h"
 #include "ProjetOVX.h"
 
 #include <wx/checkbox.h>
@@ -31,38 +31,23 @@ namespace
 {
 // The main frame on four flat layers over (-100..100)² at 30, 20, 10, 0
 // metres; a 200 x 100 image; the section line from (-50, 0) to (50, 0).
-class DialogPointsCoupeTest : public ::testing::Test
+class DialogPointsCoupeTest : public ProjectFrameTest
 {
 protected:
     void SetUp() override
     {
-        project = wxFileName::CreateTempFileName("vorn").ToUTF8().data();
-        image = project + ".png";
-        std::ofstream(project) << "<?xml version=\"1.0\"?>\n<Projet><Echelle>100</Echelle></Projet>\n";
+        OpenProjectFrame();
+        image = projectPath + ".png";
         wxImage(200, 100).SaveFile(wxString::FromUTF8(image), wxBITMAP_TYPE_PNG);
-        frame = new FenetreTunnel(nullptr, "Vorn", wxPoint(0, 0), wxSize(900, 700));
-        frame->Show();
-        ui = std::make_unique<AnsweringUi>(frame);
-        SetModelUi(ui.get());
-        gProjet.Open(project);
         for (int k = 0; k < 4; ++k)
-        {
-            Couche* couche = gProjet.AddCouche("C" + std::to_string(k), k);
-            for (const auto& [x, y] : {std::pair{-100, -100}, {100, -100}, {100, 100}, {-100, 100}})
-                couche->AddPoint(LumPoint(x, y, 30 - 10 * k), 1, 0, false, false);
-        }
+            AddSquareLayer("C" + std::to_string(k), k, 30 - 10 * k);
         gProjet.SetCoucheCourante(0);
         gProjet.GetUndoManager().Clear();
         gImageCoupeClickState = 0;
     }
     void TearDown() override
     {
-        gProjet.GetUndoManager().SetSaved(true);
-        frame->Close(true);
-        GuiTest::WaitFor([] { return gFenetreTunnel == nullptr; });
-        SetModelUi(nullptr);
-        gProjet.Close();
-        std::remove(project.c_str());
+        CloseProjectFrame();
         std::remove(image.c_str());
     }
     // A dialog on the section line, its panel at 400 x 300.
@@ -113,9 +98,7 @@ protected:
         Click(d.GetPanel(), 300, 150);
     }
 
-    std::string project, image;
-    FenetreTunnel* frame = nullptr;
-    std::unique_ptr<AnsweringUi> ui;
+    std::string image;
 };
 
 TEST_F(DialogPointsCoupeTest, PanelClicksSelectPlaceReferencesAndScale)

@@ -2,7 +2,6 @@
 // frame: what the user's clicks and edits leave in the model and its undo
 // history, and what the cube preview shows.
 
-#include "AnsweringUi.h"
 #include "ChampTexte.h"
 #include "Couche.h"
 #include "CoucheMove.h"
@@ -19,6 +18,7 @@
 #include "OVXUndoManager.h"
 #include "PanelPrincipal.h"
 #include "PlanView.h"
+#include "ProjectFrameTest.h"
 #include "ProjetOVX.h"
 #include "View3D.h"
 
@@ -39,25 +39,14 @@ namespace
 {
 // The frame on a project of two layers over (-100..100)²: "Haut" at
 // altitude 10 and "Bas" at 0, "Bas" current, the editor shown.
-class EditorTest : public ::testing::Test
+class EditorTest : public ProjectFrameTest
 {
 protected:
     void SetUp() override
     {
-        projectPath = wxFileName::CreateTempFileName("vorn").ToUTF8().data();
-        std::ofstream(projectPath) << "<?xml version=\"1.0\"?>\n<Projet><Echelle>100</Echelle></Projet>\n";
-        frame = new FenetreTunnel(nullptr, "Vorn", wxPoint(0, 0), wxSize(900, 700));
-        frame->Show();
-        ui = std::make_unique<AnsweringUi>(frame);
-        SetModelUi(ui.get());
-        gProjet.Open(projectPath);
-        haut = gProjet.AddCouche("Haut", 0);
-        bas = gProjet.AddCouche("Bas", 1);
-        for (const auto& [x, y] : {std::pair{-100, -100}, {100, -100}, {100, 100}, {-100, 100}})
-        {
-            haut->AddPoint(LumPoint(x, y, 10), 1, 0, false, false);
-            bas->AddPoint(LumPoint(x, y, 0), 1, 0, false, false);
-        }
+        OpenProjectFrame();
+        haut = AddSquareLayer("Haut", 0, 10);
+        bas = AddSquareLayer("Bas", 1, 0);
         gProjet.Limite1 = LumPoint(-100, 100, 0);
         gProjet.Limite2 = LumPoint(100, -100, 0);
         gProjet.SetCoucheCourante(1);
@@ -70,16 +59,7 @@ protected:
         device = frame->GetMainDevice();
         gProjet.GetUndoManager().Clear();
     }
-    void TearDown() override
-    {
-        gProjet.GetUndoManager().SetSaved(true);
-        frame->Close(true);
-        GuiTest::WaitFor([] { return gFenetreTunnel == nullptr; });
-        GuiTest::Pump(20);
-        SetModelUi(nullptr);
-        gProjet.Close();
-        std::remove(projectPath.c_str());
-    }
+    void TearDown() override { CloseProjectFrame(); }
     std::vector<std::string> Entries() const
     {
         std::vector<std::string> names;
@@ -130,13 +110,10 @@ protected:
         return text;
     }
 
-    FenetreTunnel* frame = nullptr;
-    std::unique_ptr<AnsweringUi> ui;
     DialogDiscontinuite* dialog = nullptr;
     LumoraDevice* device = nullptr;
     Couche* haut = nullptr;
     Couche* bas = nullptr;
-    std::string projectPath;
 };
 
 // "+" refuses an empty name, a taken one and the two reserved characters,

@@ -2,7 +2,6 @@
 // frame, and what a click, a key or a menu line does to the layer.
 
 #include "PlanView.h"
-#include "AnsweringUi.h"
 #include "ChampTexte.h"
 #include "Couche.h"
 #include "Coupe.h"
@@ -23,6 +22,7 @@
 #include "OVXUndoManager.h"
 #include "PanelPrincipal.h"
 #include "PopupOVX.h"
+#include "ProjectFrameTest.h"
 #include "ProjetOVX.h"
 #include "Sondage.h"
 #include "TypedCoordinates.h"
@@ -306,25 +306,14 @@ TEST(PopupOVXTest, EveryLineRunsItsOwnCallbackAndStopsInTheMenu)
 
 // The main frame on a project of two layers: "Haut" with free points at
 // altitude 10 over the square (-100..100)², "Bas" the same at altitude 0.
-class PlanEditTest : public ::testing::Test
+class PlanEditTest : public ProjectFrameTest
 {
 protected:
     void SetUp() override
     {
-        projectPath = wxFileName::CreateTempFileName("vorn").ToUTF8().data();
-        std::ofstream(projectPath) << "<?xml version=\"1.0\"?>\n<Projet><Echelle>100</Echelle></Projet>\n";
-        frame = new FenetreTunnel(nullptr, "Vorn", wxPoint(0, 0), wxSize(900, 700));
-        frame->Show();
-        ui = std::make_unique<AnsweringUi>(frame);
-        SetModelUi(ui.get());
-        gProjet.Open(projectPath);
-        haut = gProjet.AddCouche("Haut", 0);
-        bas = gProjet.AddCouche("Bas", 1);
-        for (const auto& [x, y] : {std::pair{-100, -100}, {100, -100}, {100, 100}, {-100, 100}})
-        {
-            haut->AddPoint(LumPoint(x, y, 10), 1, 0, false, false);
-            bas->AddPoint(LumPoint(x, y, 0), 1, 0, false, false);
-        }
+        OpenProjectFrame();
+        haut = AddSquareLayer("Haut", 0, 10);
+        bas = AddSquareLayer("Bas", 1, 0);
         gProjet.SetCoucheCourante(1);
         EnterCreationMode(false);
         GuiTest::WaitFor([this] { return frame->GetCanvas()->IsShownOnScreen(); });
@@ -338,13 +327,7 @@ protected:
     }
     void TearDown() override
     {
-        gProjet.GetUndoManager().SetSaved(true);
-        frame->Close(true);
-        GuiTest::WaitFor([] { return gFenetreTunnel == nullptr; });
-        GuiTest::Pump(20);
-        SetModelUi(nullptr);
-        gProjet.Close();
-        std::remove(projectPath.c_str());
+        CloseProjectFrame();
         SetPopupShower(nullptr);
         gChosenLine = -1;
     }
@@ -377,12 +360,9 @@ protected:
     int Points(Couche* c) const { return c->GetMesh().GetNumberOfVertices(); }
     unsigned Undos() const { return gProjet.GetUndoManager().GetCount(); }
 
-    FenetreTunnel* frame = nullptr;
-    std::unique_ptr<AnsweringUi> ui;
     LumoraDevice* device = nullptr;
     Couche* haut = nullptr;
     Couche* bas = nullptr;
-    std::string projectPath;
 };
 
 TEST_F(PlanEditTest, RightClickOnEmptyCanvasPicksNothingAndShowsNoMenu)

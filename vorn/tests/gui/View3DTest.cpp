@@ -3,7 +3,6 @@
 // the head's placement and the visualisation palette.
 
 #include "View3D.h"
-#include "AnsweringUi.h"
 #include "Axe.h"
 #include "CalculSeries.h"
 #include "Couche.h"
@@ -25,6 +24,7 @@
 #include "OVXUndoManager.h"
 #include "PanelPrincipal.h"
 #include "PopupOVX.h"
+#include "ProjectFrameTest.h"
 #include "ProjetOVX.h"
 #include "SectionWindow.h"
 #include "TeteTranchee.h"
@@ -71,9 +71,7 @@ wxColour Pixel(int x, int y)
 // A flat layer at altitude z over the square (-100..100)², in a colour.
 Couche* AddFlat(const std::string& name, int index, double z, int r = 0, int g = 0, int b = 0)
 {
-    Couche* couche = gProjet.AddCouche(name, index);
-    for (const auto& [x, y] : {std::pair{-100, -100}, {100, -100}, {100, 100}, {-100, 100}})
-        couche->AddPoint(LumPoint(x, y, z), 1, 0, false, false);
+    Couche* couche = AddSquareLayer(name, index, z);
     couche->R = r;
     couche->G = g;
     couche->B = b;
@@ -206,18 +204,12 @@ void ChooseLabel(wxWindow* window, PopupOVX* menu, int, int)
 
 // The main frame in the visualisation mode, its camera the top view over
 // the origin, 400 units tall; the zone (-50..50)².
-class View3DTest : public ::testing::Test
+class View3DTest : public ProjectFrameTest
 {
 protected:
     void SetUp() override
     {
-        projectPath = wxFileName::CreateTempFileName("vorn").ToUTF8().data();
-        std::ofstream(projectPath) << "<?xml version=\"1.0\"?>\n<Projet><Echelle>100</Echelle></Projet>\n";
-        frame = new FenetreTunnel(nullptr, "Vorn", wxPoint(0, 0), wxSize(900, 700));
-        frame->Show();
-        ui = std::make_unique<AnsweringUi>(frame);
-        SetModelUi(ui.get());
-        gProjet.Open(projectPath);
+        OpenProjectFrame();
         gProjet.Limite1 = LumPoint(-50, 50, 0);
         gProjet.Limite2 = LumPoint(50, -50, 0);
         device = frame->GetMainDevice();
@@ -226,13 +218,7 @@ protected:
     }
     void TearDown() override
     {
-        gProjet.GetUndoManager().SetSaved(true);
-        frame->Close(true);
-        GuiTest::WaitFor([] { return gFenetreTunnel == nullptr; });
-        GuiTest::Pump(20);
-        SetModelUi(nullptr);
-        gProjet.Close();
-        std::remove(projectPath.c_str());
+        CloseProjectFrame();
         SetPopupShower(nullptr);
         gSeriesRunning = false;
     }
@@ -277,12 +263,9 @@ protected:
     }
     unsigned Steps() const { return gProjet.GetUndoManager().GetCount(); }
 
-    FenetreTunnel* frame = nullptr;
-    std::unique_ptr<AnsweringUi> ui;
     LumoraDevice* device = nullptr;
     Couche* haut = nullptr;
     Couche* bas = nullptr;
-    std::string projectPath;
 };
 
 TEST_F(View3DTest, ExcavationRunsOnlyWithTheHeadShownAndOncePerInvalidation)
