@@ -7,6 +7,7 @@
 #include "TeteFieldText.h"
 #include "TeteTranchee.h"
 
+#include <wx/checkbox.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
@@ -143,4 +144,45 @@ void ParametresTete::Refill()
     }
     else
         FillFromTete(head);
+}
+
+void ParametresTete::AddSwitches(const char* secondBermLabel, std::vector<int> symmetric,
+                                 int symmetricUpperBerm, std::vector<int> secondBerm)
+{
+    mSymetrie = new wxCheckBox(this, 3, wxString::FromUTF8("Symétrie des talus droit/gauche"));
+    mRisberme = new wxCheckBox(this, 4, wxString::FromUTF8(secondBermLabel));
+    mSymmetric = std::move(symmetric);
+    mSymmetricUpperBerm = symmetricUpperBerm;
+    mSecondBerm = std::move(secondBerm);
+    Bind(wxEVT_CHECKBOX, &ParametresTete::OnSymmetryClicked, this, 3);
+    Bind(wxEVT_CHECKBOX, &ParametresTete::OnSecondBermClicked, this, 4);
+}
+
+void ParametresTete::ShowSymmetry(bool checked)
+{
+    mSymetrie->SetValue(checked);
+    for (int id : mSymmetric)
+        GetField(id)->Enable(!checked);
+    GetField(mSymmetricUpperBerm)->Enable(!checked && mRisberme->GetValue());
+}
+
+void ParametresTete::ShowSecondBerm(bool checked)
+{
+    mRisberme->SetValue(checked);
+    for (int id : mSecondBerm)
+        GetField(id)->Enable(checked);
+}
+
+void ParametresTete::OnSymmetryClicked(wxCommandEvent& event)
+{
+    ShowSecondBerm(mRisberme->GetValue());
+    ShowSymmetry(event.IsChecked());
+    ApplyToTete();
+}
+
+void ParametresTete::OnSecondBermClicked(wxCommandEvent& event)
+{
+    ShowSecondBerm(event.IsChecked());
+    ShowSymmetry(mSymetrie->GetValue());
+    ApplyToTete();
 }

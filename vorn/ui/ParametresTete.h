@@ -9,6 +9,8 @@
 
 class DialogTete;
 class TeteTranchee;
+class wxCheckBox;
+class wxCommandEvent;
 class wxFlexGridSizer;
 class wxSizer;
 class wxStaticBoxSizer;
@@ -25,6 +27,14 @@ public:
     virtual void FillFromTete(const TeteTranchee& head) = 0;
     // Sends every value to the dialog's head, then refills.
     virtual void ApplyToTete() = 0;
+    // The two switches of both panels: under the symmetry the right-hand
+    // fields are disabled, the right-hand upper berm's too without the
+    // second berm, whose own fields are disabled without it. A disabled
+    // field is still sent.
+    void ShowSymmetry(bool checked);
+    void ShowSecondBerm(bool checked);
+    wxCheckBox* GetSymmetryBox() const { return mSymetrie; }
+    wxCheckBox* GetSecondBermBox() const { return mRisberme; }
 
 protected:
     ParametresTete(wxWindow* parent, wxWindowID id, const wxSize& size);
@@ -36,6 +46,10 @@ protected:
     ChampTexte* AddField(int id, double TeteTranchee::*parameter, bool angle,
                          ChampTexte::FocusCallback onGetFocus);
     ChampTexte* GetField(int id) const;
+    // Makes the switches (ids 3 and 4), clicking either applies the panel;
+    // the fields they disable are given by identifier.
+    void AddSwitches(const char* secondBermLabel, std::vector<int> symmetric, int symmetricUpperBerm,
+                     std::vector<int> secondBerm);
 
     // A titled group of the panel's sizer holding a grid of `columns`.
     wxFlexGridSizer* AddGroup(wxSizer* panelSizer, const char* title, int columns,
@@ -74,6 +88,12 @@ private:
         bool Typed;
     };
     const Field* Find(int id) const;
+    void OnSymmetryClicked(wxCommandEvent& event);
+    void OnSecondBermClicked(wxCommandEvent& event);
 
     std::vector<Field> mFields;
+    wxCheckBox* mSymetrie = nullptr;
+    wxCheckBox* mRisberme = nullptr;
+    std::vector<int> mSymmetric, mSecondBerm;
+    int mSymmetricUpperBerm = -1;
 };

@@ -25,10 +25,9 @@ ParametresTeteDouble::ParametresTeteDouble(wxWindow* parent) : ParametresTete(pa
     mCote = new wxRadioBox(this, 33, wxString::FromUTF8("Choix du front avancé"), wxDefaultPosition,
                            wxDefaultSize, 2, sides, 1, wxRA_SPECIFY_ROWS);
     mCote->SetSelection(1);
-    mSymetrie = new wxCheckBox(this, 3, wxString::FromUTF8("Symétrie des talus droit/gauche"));
-    mRisberme = new wxCheckBox(this, 4, wxString::FromUTF8("Risberme supplémentaire"));
-    for (wxWindow* control : {static_cast<wxWindow*>(mCote), static_cast<wxWindow*>(mSymetrie),
-                              static_cast<wxWindow*>(mRisberme)})
+    AddSwitches("Risberme supplémentaire", {55, 56, 57, 61, 62}, 58, {26, 27, 41, 46, 50, 54, 58});
+    for (wxWindow* control : {static_cast<wxWindow*>(mCote), static_cast<wxWindow*>(GetSymmetryBox()),
+                              static_cast<wxWindow*>(GetSecondBermBox())})
         sizer->Add(control, 0, wxLEFT | wxTOP, 10);
 
     const auto row =
@@ -95,8 +94,6 @@ ParametresTeteDouble::ParametresTeteDouble(wxWindow* parent) : ParametresTete(pa
     FitInside();
     SetScrollRate(10, 10);
 
-    Bind(wxEVT_CHECKBOX, &ParametresTeteDouble::OnSymmetryClicked, this, 3);
-    Bind(wxEVT_CHECKBOX, &ParametresTeteDouble::OnSecondBermClicked, this, 4);
     Bind(wxEVT_RADIOBOX, &ParametresTeteDouble::OnAdvancedSideSelected, this, 33);
 }
 
@@ -108,21 +105,6 @@ wxString ParametresTeteDouble::GetFirstSlopeTitle() const
 wxString ParametresTeteDouble::GetHeader(int column, int group) const
 {
     return mHeaders[column][group]->GetLabel();
-}
-
-void ParametresTeteDouble::ShowSymmetry(bool checked)
-{
-    mSymetrie->SetValue(checked);
-    for (int id : {55, 56, 57, 61, 62})
-        GetField(id)->Enable(!checked);
-    GetField(58)->Enable(!checked && mRisberme->GetValue());
-}
-
-void ParametresTeteDouble::ShowSecondBerm(bool checked)
-{
-    mRisberme->SetValue(checked);
-    for (int id : {26, 27, 41, 46, 50, 54, 58})
-        GetField(id)->Enable(checked);
 }
 
 void ParametresTeteDouble::ShowSide(int coteAvance)
@@ -137,20 +119,6 @@ void ParametresTeteDouble::ShowSide(int coteAvance)
         mHeaders[0][group]->SetLabel(left ? "Droite" : "Gauche");
         mHeaders[1][group]->SetLabel(left ? "Gauche" : "Droite");
     }
-}
-
-void ParametresTeteDouble::OnSymmetryClicked(wxCommandEvent& event)
-{
-    ShowSecondBerm(mRisberme->GetValue());
-    ShowSymmetry(event.IsChecked());
-    ApplyToTete();
-}
-
-void ParametresTeteDouble::OnSecondBermClicked(wxCommandEvent& event)
-{
-    ShowSecondBerm(event.IsChecked());
-    ShowSymmetry(mSymetrie->GetValue());
-    ApplyToTete();
 }
 
 void ParametresTeteDouble::OnAdvancedSideSelected(wxCommandEvent&)
@@ -181,10 +149,10 @@ void ParametresTeteDouble::ApplyToTete()
     // those are typed, and keep the head's values otherwise.
     const double h2 = Typed(25) ? v(25) : head.h2;
     const double h = Typed(35) ? v(35) : head.h;
-    head.SetDoubleParameters(mSymetrie->GetValue(), cote, mRisberme->GetValue(), v(34), v(35), v(36), v(37),
-                             v(38), v(39), v(40), v(41), v(42), v(43), v(44), v(45), v(46), v(47), v(48),
-                             v(49), v(50), v(51), v(52), v(53), v(54), v(55), v(56), v(57), v(58), v(59),
-                             v(60), v(61), v(62), v(25), v(24), h2, h, 5.0, v(27), v(26), width, height,
-                             true);
+    head.SetDoubleParameters(GetSymmetryBox()->GetValue(), cote, GetSecondBermBox()->GetValue(), v(34), v(35),
+                             v(36), v(37), v(38), v(39), v(40), v(41), v(42), v(43), v(44), v(45), v(46),
+                             v(47), v(48), v(49), v(50), v(51), v(52), v(53), v(54), v(55), v(56), v(57),
+                             v(58), v(59), v(60), v(61), v(62), v(25), v(24), h2, h, 5.0, v(27), v(26), width,
+                             height, true);
     Refill();
 }

@@ -2,7 +2,6 @@
 
 #include "ParametresTete.h"
 
-class wxCheckBox;
 class wxCommandEvent;
 class wxRadioBox;
 class wxStaticText;
@@ -20,11 +19,7 @@ public:
 
     void FillFromTete(const TeteTranchee& head) override;
     void ApplyToTete() override;
-    void ShowSymmetry(bool checked);
-    void ShowSecondBerm(bool checked);
 
-    wxCheckBox* GetSymmetryBox() const { return mSymetrie; }
-    wxCheckBox* GetSecondBermBox() const { return mRisberme; }
     wxRadioBox* GetSideBox() const { return mCote; }
     // The title of the first slope's group and the headers of the first
     // and second columns of "Talus latéraux 2" and "Talus latéraux 3".
@@ -33,13 +28,9 @@ public:
     using ParametresTete::GetField;
 
 private:
-    void OnSymmetryClicked(wxCommandEvent& event);
-    void OnSecondBermClicked(wxCommandEvent& event);
     void OnAdvancedSideSelected(wxCommandEvent& event);
     void ShowSide(int coteAvance);
 
-    wxCheckBox* mSymetrie = nullptr;
-    wxCheckBox* mRisberme = nullptr;
     wxRadioBox* mCote = nullptr;
     // [column][group]: column 0 the recessed side, group 0 "Talus latéraux 2".
     wxStaticText* mHeaders[2][2] = {{nullptr, nullptr}, {nullptr, nullptr}};

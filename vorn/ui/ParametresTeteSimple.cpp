@@ -10,10 +10,9 @@ ParametresTeteSimple::ParametresTeteSimple(wxWindow* parent) : ParametresTete(pa
 {
     using T = TeteTranchee;
     auto* sizer = new wxBoxSizer(wxVERTICAL);
-    mSymetrie = new wxCheckBox(this, 3, wxString::FromUTF8("Symétrie des talus droit/gauche"));
-    mRisberme = new wxCheckBox(this, 4, wxString::FromUTF8("Deuxième risberme"));
-    sizer->Add(mSymetrie, 0, wxLEFT | wxTOP, 10);
-    sizer->Add(mRisberme, 0, wxLEFT | wxTOP | wxRIGHT, 10);
+    AddSwitches("Deuxième risberme", {21, 17, 18, 20, 22, 23}, 19, {26, 27, 10, 13, 19});
+    sizer->Add(GetSymmetryBox(), 0, wxLEFT | wxTOP, 10);
+    sizer->Add(GetSecondBermBox(), 0, wxLEFT | wxTOP | wxRIGHT, 10);
 
     // Fields in screen order, so that the tab key follows the layout.
     const auto row =
@@ -69,38 +68,6 @@ ParametresTeteSimple::ParametresTeteSimple(wxWindow* parent) : ParametresTete(pa
     SetSizer(sizer);
     FitInside();
     SetScrollRate(10, 10);
-
-    Bind(wxEVT_CHECKBOX, &ParametresTeteSimple::OnSymmetryClicked, this, 3);
-    Bind(wxEVT_CHECKBOX, &ParametresTeteSimple::OnSecondBermClicked, this, 4);
-}
-
-void ParametresTeteSimple::ShowSymmetry(bool checked)
-{
-    mSymetrie->SetValue(checked);
-    for (int id : {21, 17, 18, 20, 22, 23})
-        GetField(id)->Enable(!checked);
-    GetField(19)->Enable(!checked && mRisberme->GetValue());
-}
-
-void ParametresTeteSimple::ShowSecondBerm(bool checked)
-{
-    mRisberme->SetValue(checked);
-    for (int id : {26, 27, 10, 13, 19})
-        GetField(id)->Enable(checked);
-}
-
-void ParametresTeteSimple::OnSymmetryClicked(wxCommandEvent& event)
-{
-    ShowSecondBerm(mRisberme->GetValue());
-    ShowSymmetry(event.IsChecked());
-    ApplyToTete();
-}
-
-void ParametresTeteSimple::OnSecondBermClicked(wxCommandEvent& event)
-{
-    ShowSecondBerm(event.IsChecked());
-    ShowSymmetry(mSymetrie->GetValue());
-    ApplyToTete();
 }
 
 void ParametresTeteSimple::FillFromTete(const TeteTranchee& head)
@@ -126,9 +93,9 @@ void ParametresTeteSimple::ApplyToTete()
     // height when those are typed, and keep the head's values otherwise.
     const double h2 = Typed(25) ? v(25) : head.h2;
     const double h = Typed(6) ? v(6) : head.h;
-    head.SetSingleParameters(mSymetrie->GetValue(), mRisberme->GetValue(), v(5), v(6), v(7), v(8), v(9),
-                             v(10), v(11), v(12), v(14), v(13), v(15), v(16), v(17), v(18), v(20), v(21),
-                             v(19), v(22), v(23), v(25), v(24), h2, h, 5.0, v(27), v(26), width, height,
-                             true);
+    head.SetSingleParameters(GetSymmetryBox()->GetValue(), GetSecondBermBox()->GetValue(), v(5), v(6), v(7),
+                             v(8), v(9), v(10), v(11), v(12), v(14), v(13), v(15), v(16), v(17), v(18), v(20),
+                             v(21), v(19), v(22), v(23), v(25), v(24), h2, h, 5.0, v(27), v(26), width,
+                             height, true);
     Refill();
 }

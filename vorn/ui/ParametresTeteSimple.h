@@ -2,9 +2,6 @@
 
 #include "ParametresTete.h"
 
-class wxCheckBox;
-class wxCommandEvent;
-
 // The scrolled panel of a single trench head (one entrance, one front):
 // platform and berms, the front, the lateral slopes in two sections, left
 // and right. Shown by the trench-head dialog while "Double front" is
@@ -18,17 +15,6 @@ public:
 
     void FillFromTete(const TeteTranchee& head) override;
     void ApplyToTete() override;
-    void ShowSymmetry(bool checked);
-    void ShowSecondBerm(bool checked);
 
-    wxCheckBox* GetSymmetryBox() const { return mSymetrie; }
-    wxCheckBox* GetSecondBermBox() const { return mRisberme; }
     using ParametresTete::GetField;
-
-private:
-    void OnSymmetryClicked(wxCommandEvent& event);
-    void OnSecondBermClicked(wxCommandEvent& event);
-
-    wxCheckBox* mSymetrie = nullptr;
-    wxCheckBox* mRisberme = nullptr;
 };
