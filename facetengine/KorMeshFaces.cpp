@@ -313,7 +313,7 @@ const LumPoint& KorMesh::GetNormal(KorFace* f)
 // area, so a thin first triangle does not spoil a plane computation.
 void KorMesh::GetFaceTriangle(const KorFace* f, LumPoint& a, LumPoint& b, LumPoint& c) const
 {
-    std::vector<LumPoint> points;
+    thread_local std::vector<LumPoint> points;
     GetFacePoints(f, points);
     if (points.size() < 3)
         return;
@@ -337,7 +337,9 @@ void KorMesh::GetFaceTriangle(const KorFace* f, LumPoint& a, LumPoint& b, LumPoi
 void KorMesh::GetFacePoints(const KorFace* f, std::vector<LumPoint>& out) const
 {
     out.clear();
-    std::vector<int> ids;
+    // Scratch kept per thread: the walks over a mesh ask for the corners of
+    // every face, and the allocations would cost more than the walk.
+    thread_local std::vector<int> ids;
     GetFaceVertices(f, ids);
     out.reserve(ids.size());
     for (int id : ids)
@@ -351,7 +353,7 @@ void KorMesh::GetFacePoints(const KorFace* f, std::vector<LumPoint>& out) const
 void KorMesh::GetFaceVertices(const KorFace* f, std::vector<int>& out) const
 {
     out.clear();
-    std::vector<int> ring;
+    thread_local std::vector<int> ring;
     if (!GetFaceRing(f, ring))
         return;
     for (size_t i = 0; i < ring.size(); ++i)
@@ -370,7 +372,7 @@ void KorMesh::GetFaceVertices(const KorFace* f, std::vector<int>& out) const
 void KorMesh::GetFaceEdges(const KorFace* f, std::vector<KorEdge*>& out)
 {
     out.clear();
-    std::vector<int> ring;
+    thread_local std::vector<int> ring;
     GetFaceRing(f, ring);
     out.reserve(ring.size());
     for (int id : ring)

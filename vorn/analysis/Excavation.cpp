@@ -50,6 +50,15 @@ constexpr double kFailed = -1.0;
 // a surface that a head can meet, well beyond the retries' moves of the
 // head (hundredths).
 constexpr double kPatchMargin = 0.1;
+// What a cut on a patch answers besides done (1) and failed (0): the patch
+// was too narrow to stand for the surface (a walk or a side reached its
+// border), or it cannot stand for it at all.
+constexpr int kWiden = -1;
+constexpr int kWhole = -2;
+// The patches tried in turn before the whole surface is cut: a walk that
+// strays from the head beyond the patch has the patch go on along its way,
+// twice as far each time; sides that the patch cannot tell widen it.
+constexpr int kPatchAttempts = 8;
 
 // The area of the faces of the mesh that stem from the given origin faces.
 double SurfaceFrom(const KorMesh& mesh, const std::vector<int>& origins)
@@ -396,10 +405,11 @@ bool SelectSides(const std::vector<int>& cutVertices, KorMesh& mesh, std::vector
 }
 
 // The cut of one layer on the whole surface (patch null) or on a patch of
-// it: 1 done, 0 failed, -1 when the patch could not tell the sides of a
-// line (nothing is left to the layer then; the caller cuts the whole
-// surface).
-int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosition, TerrainPatch* patch)
+// it, widened by `widening` cells: 1 done, 0 failed, kWiden or kWhole when
+// the patch cannot stand for the surface (nothing is left to the layer
+// then; the caller takes a wider patch or the whole surface).
+int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosition, TerrainPatch* patch,
+             int widening = 0)
 {
     KorMesh& intersection = layer.GetMesh(Couche::Intersection);
     KorMesh& headCut = layer.GetMesh(Couche::Tete);
@@ -415,9 +425,9 @@ int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosit
         headBox.Define(working);
         working.ClearTracksOfFaces();
         headCut.ClearTracksOfFaces();
-        local = patch && patch->Take(layer, working, kPatchMargin);
+        local = patch && patch->Take(layer, working, kPatchMargin, widening);
         if (patch && !local && !patch->IsApart())
-            return -1;
+            return kWhole;
         if (!patch)
             intersection = layer.GetMesh(Couche::Surface);
     }
@@ -460,16 +470,18 @@ int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosit
                        : 0;
         bool found = GetIntersectionLine(first, second, box, headPosition, line, firstRecords, secondRecords,
                                          1, points);
-        if (patch->Reaches(onTerrain))
-            return -1;
+        if (patch->Reaches(onTerrain, line))
+            return kWiden;
         if (found || line.empty() || attempts == 1)
             return found ? 1 : 0;
         if (!patch->IsPristine() || !SameVertices(working, placedHead))
-            return -1;
+            return kWhole;
         found = GetIntersectionLine(first, second, box, headPosition, line, firstRecords, secondRecords,
                                     attempts, points);
-        if (patch->Reaches(onTerrain) || (found && !fromTerrain))
-            return -1;
+        if (patch->Reaches(onTerrain, line))
+            return kWiden;
+        if (found && !fromTerrain)
+            return kWhole;
         return found ? 1 : 0;
     };
 
@@ -478,7 +490,7 @@ int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosit
         PhaseTimer timer(gExcavationTimers.Search);
         const int first = search(true, headBox, 2, 10000);
         if (first < 0)
-            return -1;
+            return first;
         found = first == 1;
         if (!found && line.empty())
         {
@@ -491,7 +503,7 @@ int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosit
                 terrainBox.Define(intersection);
             const int reverse = search(false, terrainBox, 2, 10000);
             if (reverse < 0)
-                return -1;
+                return reverse;
             found = reverse == 1;
             // No line either way: the head does not meet this layer.
             if (!found && line.empty())
@@ -532,7 +544,7 @@ int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosit
             terrainSide =
                 SelectSides(cutVertices, terrain, inner, outer, false, local ? patch : nullptr, undecided);
             if (undecided)
-                return -1;
+                return kWiden;
             if (terrainSide)
             {
                 terrain.CopyFacesToMesh(inner, overHead, false);
@@ -582,7 +594,7 @@ int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosit
         PhaseTimer timer(gExcavationTimers.Search);
         const int next = search(true, headBox, 1, 2000);
         if (next < 0)
-            return -1;
+            return next;
         found = next == 1;
         if (!found && !line.empty())
             gIntersectionLines.push_back(line);
@@ -602,14 +614,32 @@ bool CutTerrainMesh(Couche& layer, const KorMesh& placedHead, const LumPoint& he
     {
         const size_t lines = gIntersectionLines.size();
         TerrainPatch patch;
-        const int result = CutLayer(layer, placedHead, headPosition, &patch);
-        if (result >= 0)
+        int widening = 0;
+        for (int attempt = 0; attempt < kPatchAttempts; ++attempt)
         {
-            ++gExcavationTimers.LocalCuts;
-            gExcavationTimers.PatchFaces += patch.GetCopiedFaces();
-            return result == 1;
+            const int result = CutLayer(layer, placedHead, headPosition, &patch, widening);
+            if (result >= 0)
+            {
+                ++gExcavationTimers.LocalCuts;
+                gExcavationTimers.PatchFaces += patch.GetCopiedFaces();
+                return result == 1;
+            }
+            gIntersectionLines.resize(lines);
+            if (result == kWhole)
+                break;
+            const double cell = layer.GetSurfaceShape().GetHeightGrid().GetCellSize();
+            LumPoint before, last;
+            if (patch.GetExit(before, last))
+            {
+                LumPoint way(last.x - before.x, last.y - before.y, 0.0);
+                const double length = std::hypot(way.x, way.y);
+                way = length > 0.0 ? way / length : LumPoint(0, 0, 0);
+                const double reach = cell * (4 << attempt);
+                patch.AddCorridor(last - way * cell, last + way * reach, 2.0 * cell);
+            }
+            else
+                widening = 4 << attempt;
         }
-        gIntersectionLines.resize(lines);
     }
     ++gExcavationTimers.WholeCuts;
     return CutLayer(layer, placedHead, headPosition, nullptr) == 1;

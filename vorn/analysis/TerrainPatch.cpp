@@ -5,15 +5,17 @@
 #include "SurfaceShape.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
-bool TerrainPatch::Take(Couche& layer, const KorMesh& head, double margin)
+bool TerrainPatch::Take(Couche& layer, const KorMesh& head, double margin, int widening)
 {
     mPatch.Clear();
     mCutOff.clear();
     mSources = KorMesh::sCopySources();
     mApart = false;
     mCopiedFaces = 0;
+    mExit.clear();
     mSurface = &layer.GetMesh(Couche::Surface);
     mShape = &layer.GetSurfaceShape();
     if (!mShape->IsOneSheet())
@@ -28,11 +30,13 @@ bool TerrainPatch::Take(Couche& layer, const KorMesh& head, double margin)
         return false;
     }
     const double far = std::numeric_limits<double>::max();
+    const double wide = margin + widening * mShape->GetHeightGrid().GetCellSize();
     for (size_t k = 0; k + 1 < boxes.size(); k += 2)
     {
-        boxes[k] = LumPoint(boxes[k].x - margin, boxes[k].y - margin, -far);
-        boxes[k + 1] = LumPoint(boxes[k + 1].x + margin, boxes[k + 1].y + margin, far);
+        boxes[k] = LumPoint(boxes[k].x - wide, boxes[k].y - wide, -far);
+        boxes[k + 1] = LumPoint(boxes[k + 1].x + wide, boxes[k + 1].y + wide, far);
     }
+    boxes.insert(boxes.end(), mCorridors.begin(), mCorridors.end());
     std::vector<int> faces;
     if (!layer.QuerySurfaceFaces(boxes, faces))
         return false;
@@ -63,16 +67,46 @@ bool TerrainPatch::IsCutOff(int edge) const
     return edge >= 0 && static_cast<size_t>(edge) < mCutOff.size() && mCutOff[static_cast<size_t>(edge)];
 }
 
-bool TerrainPatch::Reaches(const std::vector<sBooleanIntersection>& records) const
+bool TerrainPatch::Reaches(const std::vector<sBooleanIntersection>& records, const std::vector<LumPoint>& line)
 {
     for (const sBooleanIntersection& r : records)
         if (r.Kind != 1)
         {
-            const KorEdge* e = const_cast<KorMesh&>(mPatch).GetEdge(r.ElementID);
+            const KorEdge* e = mPatch.GetEdge(r.ElementID);
             if (e && (IsCutOff(e->GetID()) || IsCutOff(e->Opp)))
+            {
+                mExit.clear();
+                if (!line.empty())
+                    mExit = {line.size() > 1 ? line[line.size() - 2] : line.back(), line.back()};
                 return true;
+            }
         }
     return false;
+}
+
+bool TerrainPatch::GetExit(LumPoint& before, LumPoint& last) const
+{
+    if (mExit.size() != 2)
+        return false;
+    before = mExit[0];
+    last = mExit[1];
+    return true;
+}
+
+void TerrainPatch::AddCorridor(const LumPoint& from, const LumPoint& to, double halfWidth)
+{
+    // A chain of squares along the segment, each as wide as the corridor:
+    // a slanted corridor is not one box.
+    const double far = std::numeric_limits<double>::max();
+    const double length = std::hypot(to.x - from.x, to.y - from.y);
+    const int steps = std::max(1, static_cast<int>(std::ceil(length / std::max(halfWidth, 1e-9))));
+    for (int k = 0; k <= steps; ++k)
+    {
+        const double t = static_cast<double>(k) / steps;
+        const double x = from.x + (to.x - from.x) * t, y = from.y + (to.y - from.y) * t;
+        mCorridors.push_back(LumPoint(x - halfWidth, y - halfWidth, -far));
+        mCorridors.push_back(LumPoint(x + halfWidth, y + halfWidth, far));
+    }
 }
 
 bool TerrainPatch::IsPristine() const

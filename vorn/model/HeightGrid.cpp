@@ -114,8 +114,16 @@ bool HeightGrid::MeetingRegion(const KorMesh& other, double tolerance, std::vect
     boxes.clear();
     if (mNx == 0)
         return false;
-    std::vector<char> mask(static_cast<size_t>(mNx) * mNy, 0);
-    bool any = false;
+    // Kept zero between calls: only the window of the marked cells is
+    // touched, a small part of the grid on a dense surface.
+    thread_local std::vector<char> mask, outside;
+    const size_t cells = static_cast<size_t>(mNx) * mNy;
+    if (mask.size() != cells)
+    {
+        mask.assign(cells, 0);
+        outside.assign(cells, 0);
+    }
+    sWindow marked{mNx, mNy, -1, -1};
     std::vector<LumPoint> points;
     for (int id = 0; id < other.GetFaceVectorSize(); ++id)
     {
@@ -125,19 +133,22 @@ bool HeightGrid::MeetingRegion(const KorMesh& other, double tolerance, std::vect
         other.GetFacePoints(f, points);
         // A face is covered by the fan of triangles from its first corner.
         for (size_t k = 1; k + 1 < points.size(); ++k)
-            any = MarkTriangle(points[0], points[k], points[k + 1], tolerance, mask) || any;
+            MarkTriangle(points[0], points[k], points[k + 1], tolerance, mask, marked);
         // A walk along a face of more than three corners follows the plane
         // of its first three over the face: where the face is not flat that
         // plane stands elsewhere than the fan.
         if (points.size() > 3 && LiftToFirstPlane(points))
             for (size_t k = 1; k + 1 < points.size(); ++k)
-                any = MarkTriangle(points[0], points[k], points[k + 1], tolerance, mask) || any;
+                MarkTriangle(points[0], points[k], points[k + 1], tolerance, mask, marked);
     }
-    if (!any)
+    if (marked.I0 > marked.I1)
         return false;
     // The cells a closed line may enclose: those that the grid's border
-    // cannot reach without crossing a marked cell.
-    std::vector<char> outside(mask.size(), 0);
+    // cannot reach without crossing a marked cell. Every cell beyond the
+    // marked ones is reached, so the flood runs over them and a ring of one
+    // cell around, from the ring.
+    const int i0 = std::max(marked.I0 - 1, 0), i1 = std::min(marked.I1 + 1, mNx - 1);
+    const int j0 = std::max(marked.J0 - 1, 0), j1 = std::min(marked.J1 + 1, mNy - 1);
     std::vector<int> stack;
     const auto push = [&](int i, int j)
     {
@@ -148,32 +159,33 @@ bool HeightGrid::MeetingRegion(const KorMesh& other, double tolerance, std::vect
             stack.push_back(static_cast<int>(c));
         }
     };
-    for (int i = 0; i < mNx; ++i)
+    for (int i = i0; i <= i1; ++i)
     {
-        push(i, 0);
-        push(i, mNy - 1);
+        push(i, j0);
+        push(i, j1);
     }
-    for (int j = 0; j < mNy; ++j)
+    for (int j = j0; j <= j1; ++j)
     {
-        push(0, j);
-        push(mNx - 1, j);
+        push(i0, j);
+        push(i1, j);
     }
     while (!stack.empty())
     {
         const int c = stack.back();
         stack.pop_back();
         const int i = c % mNx, j = c / mNx;
-        if (i > 0)
+        if (i > i0)
             push(i - 1, j);
-        if (i + 1 < mNx)
+        if (i < i1)
             push(i + 1, j);
-        if (j > 0)
+        if (j > j0)
             push(i, j - 1);
-        if (j + 1 < mNy)
+        if (j < j1)
             push(i, j + 1);
     }
-    for (int j = 0; j < mNy; ++j)
-        for (int i = 0; i < mNx;)
+    for (int j = j0; j <= j1; ++j)
+    {
+        for (int i = i0; i <= i1;)
         {
             if (outside[static_cast<size_t>(j) * mNx + i])
             {
@@ -181,11 +193,15 @@ bool HeightGrid::MeetingRegion(const KorMesh& other, double tolerance, std::vect
                 continue;
             }
             const int start = i;
-            while (i < mNx && !outside[static_cast<size_t>(j) * mNx + i])
+            while (i <= i1 && !outside[static_cast<size_t>(j) * mNx + i])
                 ++i;
             boxes.push_back(LumPoint(mLo.x + start * mCellX, mLo.y + j * mCellY, 0.0));
             boxes.push_back(LumPoint(mLo.x + i * mCellX, mLo.y + (j + 1) * mCellY, 0.0));
         }
+        std::fill_n(mask.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(j) * mNx + i0), i1 - i0 + 1, 0);
+        std::fill_n(outside.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(j) * mNx + i0), i1 - i0 + 1,
+                    0);
+    }
     return true;
 }
 
@@ -237,6 +253,36 @@ void Clip(sPolygon& polygon, bool alongX, double bound, bool below)
 }
 } // namespace
 
+namespace
+{
+// The plan abscissae of the triangle over the band ya <= y <= yb: those of
+// its corners in the band and of its sides' crossings of the band's edges.
+// False when it has none.
+bool BandRange(const LumPoint& p, const LumPoint& q, const LumPoint& r, double ya, double yb, double& xLo,
+               double& xHi)
+{
+    bool any = false;
+    const auto take = [&](double x)
+    {
+        xLo = any ? std::min(xLo, x) : x;
+        xHi = any ? std::max(xHi, x) : x;
+        any = true;
+    };
+    const LumPoint* corners[3] = {&p, &q, &r};
+    for (int k = 0; k < 3; ++k)
+    {
+        const LumPoint& a = *corners[k];
+        const LumPoint& b = *corners[(k + 1) % 3];
+        if (a.y >= ya && a.y <= yb)
+            take(a.x);
+        for (double bound : {ya, yb})
+            if ((a.y < bound) != (b.y < bound))
+                take(a.x + (b.x - a.x) * ((bound - a.y) / (b.y - a.y)));
+    }
+    return any;
+}
+} // namespace
+
 bool HeightGrid::ClipRange(const LumPoint& p, const LumPoint& q, const LumPoint& r, double x0, double y0,
                            double x1, double y1, double& zLo, double& zHi)
 {
@@ -260,14 +306,14 @@ bool HeightGrid::ClipRange(const LumPoint& p, const LumPoint& q, const LumPoint&
     return true;
 }
 
-bool HeightGrid::MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoint& r, double tolerance,
-                              std::vector<char>& mask) const
+void HeightGrid::MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoint& r, double tolerance,
+                              std::vector<char>& mask, sWindow& marked) const
 {
     const LumPoint flo(std::min({p.x, q.x, r.x}), std::min({p.y, q.y, r.y}), std::min({p.z, q.z, r.z}));
     const LumPoint fhi(std::max({p.x, q.x, r.x}), std::max({p.y, q.y, r.y}), std::max({p.z, q.z, r.z}));
     int i0, j0, i1, j1;
     if (!CellRange(flo.x, flo.y, fhi.x, fhi.y, i0, j0, i1, j1))
-        return false;
+        return;
     // Over a cell, a triangle well spread in plan stays between its plane's
     // altitudes at the cell's corners, and always between its lowest and
     // highest corner; a steep one is clipped to the cell. The cells of the
@@ -296,75 +342,66 @@ bool HeightGrid::MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoi
     { return low > high || zLo > high + tolerance || zHi < low - tolerance; };
     // On a plane, a row of cells can only be met where the plane comes
     // within the row's altitudes: an interval of x, since the plane is
-    // linear (cells one wider on each side for rounding).
-    std::vector<std::pair<int, int>> columns(static_cast<size_t>(j1 - j0 + 1), {i0, i1});
+    // linear (cells one wider on each side for rounding). The cheap tests
+    // come first: a head's long faces cross many rows and meet few.
+    thread_local std::vector<std::pair<int, int>> columns;
+    columns.assign(static_cast<size_t>(j1 - j0 + 1), {1, 0});
     for (int j = j0; j <= j1; ++j)
     {
         std::pair<int, int>& range = columns[static_cast<size_t>(j - j0)];
         const double low = mRowLow[static_cast<size_t>(j)] - tolerance;
         const double high = mRowHigh[static_cast<size_t>(j)] + tolerance;
-        if (low > high)
+        if (low > high || flo.z > high || fhi.z < low)
+            continue;
+        range = {i0, i1};
+        if (plane && gx != 0.0)
+        {
+            // z over the row at abscissa x lies in [base + gx x, base + gx x
+            // + |gy| height] with base the lower of its ends in y.
+            const double y0 = mLo.y + j * mCellY;
+            const double base = p.z + gx * (0.0 - p.x) + std::min(gy * (y0 - p.y), gy * (y0 + mCellY - p.y));
+            const double spread = std::fabs(gy) * mCellY + std::fabs(gx) * mCellX;
+            // base + gx x <= high and base + gx x + spread >= low.
+            double xa = (high - base) / gx, xb = (low - spread - base) / gx;
+            if (xa > xb)
+                std::swap(xa, xb);
+            // Clamped before the conversion: a plane all but flat in x puts
+            // the ends of the interval far outside the grid, or nowhere
+            // (NaN).
+            const auto column = [&](double x, double shift)
+            {
+                const double c = std::floor((x - mLo.x) / mCellX) + shift;
+                return c == c ? static_cast<int>(std::clamp(c, i0 - 1.0, i1 + 1.0)) : (shift < 0 ? i0 : i1);
+            };
+            range = {std::max(range.first, column(xa, -2.0)), std::min(range.second, column(xb, 2.0))};
+            if (range.first > range.second)
+                continue;
+        }
+        // The triangle's plan over the row, the row widened by a hair.
+        const double hair = 1e-9 * std::max({mCellY, std::fabs(mLo.y), 1.0});
+        double xLo = 0.0, xHi = 0.0;
+        if (!BandRange(p, q, r, mLo.y + j * mCellY - hair, mLo.y + (j + 1) * mCellY + hair, xLo, xHi))
         {
             range = {1, 0};
             continue;
         }
-        // The triangle's plan over the row, the row widened by a hair.
-        {
-            const double hair = 1e-9 * std::max({mCellY, std::fabs(mLo.y), 1.0});
-            sPolygon band;
-            band.Points[0] = p;
-            band.Points[1] = q;
-            band.Points[2] = r;
-            band.Count = 3;
-            Clip(band, false, mLo.y + j * mCellY - hair, false);
-            Clip(band, false, mLo.y + (j + 1) * mCellY + hair, true);
-            if (band.Count == 0)
-            {
-                range = {1, 0};
-                continue;
-            }
-            double xLo = band.Points[0].x, xHi = xLo;
-            for (int k = 1; k < band.Count; ++k)
-            {
-                xLo = std::min(xLo, band.Points[k].x);
-                xHi = std::max(xHi, band.Points[k].x);
-            }
-            const auto column = [&](double x)
-            { return std::clamp(std::floor((x - mLo.x) / mCellX), i0 - 1.0, i1 + 1.0); };
-            if (!(xLo == xLo && xHi == xHi))
-                continue;
-            range = {std::max(i0, static_cast<int>(column(xLo)) - 1),
-                     std::min(i1, static_cast<int>(column(xHi)) + 1)};
-        }
-        if (!plane || gx == 0.0)
+        if (!(xLo == xLo && xHi == xHi))
             continue;
-        // z over the row at abscissa x lies in [base + gx x, base + gx x +
-        // |gy| height] with base the lower of its ends in y.
-        const double y0 = mLo.y + j * mCellY;
-        const double base = p.z + gx * (0.0 - p.x) + std::min(gy * (y0 - p.y), gy * (y0 + mCellY - p.y));
-        const double spread = std::fabs(gy) * mCellY + std::fabs(gx) * mCellX;
-        // base + gx x <= high and base + gx x + spread >= low.
-        double xa = (high - base) / gx, xb = (low - spread - base) / gx;
-        if (xa > xb)
-            std::swap(xa, xb);
-        // Clamped before the conversion: a plane all but flat in x puts the
-        // ends of the interval far outside the grid, or nowhere (NaN).
-        const auto column = [&](double x, double shift)
-        {
-            const double c = std::floor((x - mLo.x) / mCellX) + shift;
-            return c == c ? static_cast<int>(std::clamp(c, i0 - 1.0, i1 + 1.0)) : (shift < 0 ? i0 : i1);
-        };
-        range = {std::max(range.first, column(xa, -2.0)), std::min(range.second, column(xb, 2.0))};
+        const auto column = [&](double x)
+        { return static_cast<int>(std::clamp(std::floor((x - mLo.x) / mCellX), i0 - 1.0, i1 + 1.0)); };
+        range = {std::max(range.first, column(xLo) - 1), std::min(range.second, column(xHi) + 1)};
     }
-    bool met = false;
     for (int bj = j0 / mBlock; bj <= j1 / mBlock; ++bj)
     {
         // The columns any row of this band of blocks can be met in.
         int first = i1 + 1, last = i0 - 1;
         for (int j = std::max(j0, bj * mBlock); j <= std::min(j1, (bj + 1) * mBlock - 1); ++j)
         {
-            first = std::min(first, columns[static_cast<size_t>(j - j0)].first);
-            last = std::max(last, columns[static_cast<size_t>(j - j0)].second);
+            const std::pair<int, int>& range = columns[static_cast<size_t>(j - j0)];
+            if (range.first > range.second)
+                continue;
+            first = std::min(first, range.first);
+            last = std::max(last, range.second);
         }
         if (first > last)
             continue;
@@ -394,9 +431,11 @@ bool HeightGrid::MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoi
                         apart(zLo, zHi, mLow[c], mHigh[c]))
                         continue;
                     mask[c] = 1;
-                    met = true;
+                    marked.I0 = std::min(marked.I0, i);
+                    marked.J0 = std::min(marked.J0, j);
+                    marked.I1 = std::max(marked.I1, i);
+                    marked.J1 = std::max(marked.J1, j);
                 }
         }
     }
-    return met;
 }

@@ -2,6 +2,7 @@
 
 #include "LumPoint.h"
 
+#include <algorithm>
 #include <vector>
 
 class KorBoundingBox;
@@ -24,16 +25,24 @@ public:
     // meet along, lies in it. Given as pairs of corners (lo, hi) of boxes,
     // one per run of cells along a row. False when there is none.
     bool MeetingRegion(const KorMesh& other, double tolerance, std::vector<LumPoint>& boxes) const;
+    // The larger side of a fine cell.
+    double GetCellSize() const { return std::max(mCellX, mCellY); }
 
 private:
     // The cell range covering the plan box lo-hi; false when it lies
     // outside the grid.
     bool CellRange(double x0, double y0, double x1, double y1, int& i0, int& j0, int& i1, int& j1) const;
 
-    // Marks the cells where one triangle may meet the surface; whether it
-    // marked one.
-    bool MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoint& r, double tolerance,
-                      std::vector<char>& mask) const;
+    // The cell range of the cells marked so far, empty while I0 > I1.
+    struct sWindow
+    {
+        int I0, J0, I1, J1;
+    };
+
+    // Marks the cells where one triangle may meet the surface, and widens
+    // the window to them.
+    void MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoint& r, double tolerance,
+                      std::vector<char>& mask, sWindow& marked) const;
 
     // The altitudes of the part of the triangle over the plan box; false
     // when there is none.
