@@ -224,33 +224,43 @@ bool KorMesh::CutFaceFromEdges(const std::vector<int>& path, bool tracks)
     }
 }
 
-// O(total ring length · log V). Positions only are copied; a vertex shared by
-// several listed faces is copied once, a face listed twice is copied twice.
+// O(total ring length · log V). Positions only are copied, in increasing
+// source identifier order; a vertex shared by several listed faces is
+// copied once, a face listed twice is copied twice.
 bool KorMesh::CopyFacesToMesh(const std::vector<int>& faces, KorMesh& destination, bool tracks) const
 {
-    std::map<int, int> vertexMap;
-    std::vector<std::vector<int>> rings(faces.size());
-    for (size_t k = 0; k < faces.size(); ++k)
+    // The rings end to end, then the distinct sources sorted: no node or
+    // ring allocated per face.
+    std::vector<int> corners, starts;
+    starts.reserve(faces.size() + 1);
+    std::vector<int> ring;
+    for (int id : faces)
     {
-        const KorFace* f = GetFace(faces[k]);
+        const KorFace* f = GetFace(id);
         if (!f)
             return false;
-        GetFaceVertices(f, rings[k]);
-        for (int v : rings[k])
-            vertexMap.emplace(v, -1);
+        starts.push_back(static_cast<int>(corners.size()));
+        GetFaceVertices(f, ring);
+        corners.insert(corners.end(), ring.begin(), ring.end());
     }
-    for (auto& entry : vertexMap)
+    starts.push_back(static_cast<int>(corners.size()));
+    std::vector<int> sources(corners);
+    std::sort(sources.begin(), sources.end());
+    sources.erase(std::unique(sources.begin(), sources.end()), sources.end());
+    std::vector<int> copies(sources.size(), -1);
+    for (size_t k = 0; k < sources.size(); ++k)
     {
         // A copy: the destination may be this mesh, whose table can move.
-        const KorVertex* v = GetVertex(entry.first);
+        const KorVertex* v = GetVertex(sources[k]);
         const LumPoint p(v->X, v->Y, v->Z);
-        entry.second = destination.AddVertex(p);
+        copies[k] = destination.AddVertex(p);
     }
+    for (int& v : corners)
+        v = copies[static_cast<size_t>(std::lower_bound(sources.begin(), sources.end(), v) - sources.begin())];
     for (size_t k = 0; k < faces.size(); ++k)
     {
-        for (int& v : rings[k])
-            v = vertexMap[v];
-        const int face = destination.AddFace(rings[k]);
+        ring.assign(corners.begin() + starts[k], corners.begin() + starts[k + 1]);
+        const int face = destination.AddFace(ring);
         if (tracks && face >= 0)
             destination.mTracksOfFaces[face] = OriginOf(mTracksOfFaces, faces[k]);
     }
