@@ -255,17 +255,23 @@ void Clip(sPolygon& polygon, bool alongX, double bound, bool below)
 
 namespace
 {
-// The plan abscissae of the triangle over the band ya <= y <= yb: those of
-// its corners in the band and of its sides' crossings of the band's edges.
-// False when it has none.
-bool BandRange(const LumPoint& p, const LumPoint& q, const LumPoint& r, double ya, double yb, double& xLo,
-               double& xHi)
+// The plan abscissae and the altitudes of the triangle over the band ya <=
+// y <= yb: those of its corners in the band and of its sides' crossings of
+// the band's edges. False when it has none.
+struct sBand
+{
+    double XLo = 0.0, XHi = 0.0, ZLo = 0.0, ZHi = 0.0;
+};
+
+bool BandRange(const LumPoint& p, const LumPoint& q, const LumPoint& r, double ya, double yb, sBand& band)
 {
     bool any = false;
-    const auto take = [&](double x)
+    const auto take = [&](double x, double z)
     {
-        xLo = any ? std::min(xLo, x) : x;
-        xHi = any ? std::max(xHi, x) : x;
+        band.XLo = any ? std::min(band.XLo, x) : x;
+        band.XHi = any ? std::max(band.XHi, x) : x;
+        band.ZLo = any ? std::min(band.ZLo, z) : z;
+        band.ZHi = any ? std::max(band.ZHi, z) : z;
         any = true;
     };
     const LumPoint* corners[3] = {&p, &q, &r};
@@ -274,10 +280,13 @@ bool BandRange(const LumPoint& p, const LumPoint& q, const LumPoint& r, double y
         const LumPoint& a = *corners[k];
         const LumPoint& b = *corners[(k + 1) % 3];
         if (a.y >= ya && a.y <= yb)
-            take(a.x);
+            take(a.x, a.z);
         for (double bound : {ya, yb})
             if ((a.y < bound) != (b.y < bound))
-                take(a.x + (b.x - a.x) * ((bound - a.y) / (b.y - a.y)));
+            {
+                const double t = (bound - a.y) / (b.y - a.y);
+                take(a.x + (b.x - a.x) * t, a.z + (b.z - a.z) * t);
+            }
     }
     return any;
 }
@@ -344,16 +353,41 @@ void HeightGrid::MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoi
     // within the row's altitudes: an interval of x, since the plane is
     // linear (cells one wider on each side for rounding). The cheap tests
     // come first: a head's long faces cross many rows and meet few.
-    thread_local std::vector<std::pair<int, int>> columns;
-    columns.assign(static_cast<size_t>(j1 - j0 + 1), {1, 0});
+    // Per row: the columns it can be met in and the triangle's altitudes
+    // over it.
+    struct sRow
+    {
+        int First = 1, Last = 0;
+        double Low = 0.0, High = 0.0;
+    };
+    thread_local std::vector<sRow> rows;
+    rows.assign(static_cast<size_t>(j1 - j0 + 1), sRow());
     for (int j = j0; j <= j1; ++j)
     {
-        std::pair<int, int>& range = columns[static_cast<size_t>(j - j0)];
+        sRow& row = rows[static_cast<size_t>(j - j0)];
         const double low = mRowLow[static_cast<size_t>(j)] - tolerance;
         const double high = mRowHigh[static_cast<size_t>(j)] + tolerance;
         if (low > high || flo.z > high || fhi.z < low)
             continue;
-        range = {i0, i1};
+        // The triangle's plan and altitudes over the row, the row widened by
+        // a hair.
+        const double hair = 1e-9 * std::max({mCellY, std::fabs(mLo.y), 1.0});
+        sBand band;
+        if (!BandRange(p, q, r, mLo.y + j * mCellY - hair, mLo.y + (j + 1) * mCellY + hair, band))
+            continue;
+        int first = i0, last = i1;
+        double zLo = flo.z, zHi = fhi.z;
+        if (band.XLo == band.XLo && band.XHi == band.XHi && band.ZLo == band.ZLo && band.ZHi == band.ZHi)
+        {
+            if (band.ZLo > high || band.ZHi < low)
+                continue;
+            const auto column = [&](double x)
+            { return static_cast<int>(std::clamp(std::floor((x - mLo.x) / mCellX), i0 - 1.0, i1 + 1.0)); };
+            first = std::max(first, column(band.XLo) - 1);
+            last = std::min(last, column(band.XHi) + 1);
+            zLo = std::max(zLo, band.ZLo);
+            zHi = std::min(zHi, band.ZHi);
+        }
         if (plane && gx != 0.0)
         {
             // z over the row at abscissa x lies in [base + gx x, base + gx x
@@ -373,35 +407,25 @@ void HeightGrid::MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoi
                 const double c = std::floor((x - mLo.x) / mCellX) + shift;
                 return c == c ? static_cast<int>(std::clamp(c, i0 - 1.0, i1 + 1.0)) : (shift < 0 ? i0 : i1);
             };
-            range = {std::max(range.first, column(xa, -2.0)), std::min(range.second, column(xb, 2.0))};
-            if (range.first > range.second)
-                continue;
+            first = std::max(first, column(xa, -2.0));
+            last = std::min(last, column(xb, 2.0));
         }
-        // The triangle's plan over the row, the row widened by a hair.
-        const double hair = 1e-9 * std::max({mCellY, std::fabs(mLo.y), 1.0});
-        double xLo = 0.0, xHi = 0.0;
-        if (!BandRange(p, q, r, mLo.y + j * mCellY - hair, mLo.y + (j + 1) * mCellY + hair, xLo, xHi))
-        {
-            range = {1, 0};
-            continue;
-        }
-        if (!(xLo == xLo && xHi == xHi))
-            continue;
-        const auto column = [&](double x)
-        { return static_cast<int>(std::clamp(std::floor((x - mLo.x) / mCellX), i0 - 1.0, i1 + 1.0)); };
-        range = {std::max(range.first, column(xLo) - 1), std::min(range.second, column(xHi) + 1)};
+        row = sRow{first, last, zLo, zHi};
     }
     for (int bj = j0 / mBlock; bj <= j1 / mBlock; ++bj)
     {
         // The columns any row of this band of blocks can be met in.
         int first = i1 + 1, last = i0 - 1;
+        double bandLo = fhi.z, bandHi = flo.z;
         for (int j = std::max(j0, bj * mBlock); j <= std::min(j1, (bj + 1) * mBlock - 1); ++j)
         {
-            const std::pair<int, int>& range = columns[static_cast<size_t>(j - j0)];
-            if (range.first > range.second)
+            const sRow& row = rows[static_cast<size_t>(j - j0)];
+            if (row.First > row.Last)
                 continue;
-            first = std::min(first, range.first);
-            last = std::max(last, range.second);
+            first = std::min(first, row.First);
+            last = std::max(last, row.Last);
+            bandLo = std::min(bandLo, row.Low);
+            bandHi = std::max(bandHi, row.High);
         }
         if (first > last)
             continue;
@@ -409,7 +433,7 @@ void HeightGrid::MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoi
         {
             const size_t b = static_cast<size_t>(bj) * mBlocksX + bi;
             double zLo = 0.0, zHi = 0.0;
-            if (apart(flo.z, fhi.z, mBlockLow[b], mBlockHigh[b]))
+            if (apart(bandLo, bandHi, mBlockLow[b], mBlockHigh[b]))
                 continue;
             const int ci0 = std::max(i0, bi * mBlock), ci1 = std::min(i1, (bi + 1) * mBlock - 1);
             const int cj0 = std::max(j0, bj * mBlock), cj1 = std::min(j1, (bj + 1) * mBlock - 1);
@@ -418,14 +442,14 @@ void HeightGrid::MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoi
                                apart(zLo, zHi, mBlockLow[b], mBlockHigh[b])))
                 continue;
             for (int j = cj0; j <= cj1; ++j)
-                for (int i = std::max(ci0, columns[static_cast<size_t>(j - j0)].first),
-                         end = std::min(ci1, columns[static_cast<size_t>(j - j0)].second);
-                     i <= end; ++i)
+            {
+                const sRow& row = rows[static_cast<size_t>(j - j0)];
+                for (int i = std::max(ci0, row.First), end = std::min(ci1, row.Last); i <= end; ++i)
                 {
                     const size_t c = static_cast<size_t>(j) * mNx + i;
                     // No surface over the cell, or none within the triangle's
-                    // span.
-                    if (apart(flo.z, fhi.z, mLow[c], mHigh[c]) ||
+                    // span over the row.
+                    if (apart(row.Low, row.High, mLow[c], mHigh[c]) ||
                         !over(mLo.x + i * mCellX, mLo.y + j * mCellY, mLo.x + (i + 1) * mCellX,
                               mLo.y + (j + 1) * mCellY, zLo, zHi) ||
                         apart(zLo, zHi, mLow[c], mHigh[c]))
@@ -436,6 +460,7 @@ void HeightGrid::MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoi
                     marked.I1 = std::max(marked.I1, i);
                     marked.J1 = std::max(marked.J1, j);
                 }
+            }
         }
     }
 }
