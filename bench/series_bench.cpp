@@ -16,10 +16,11 @@
 // Counters: positions per second, the share of each phase of the
 // excavation (place, copy, search, cut, select, measure, render arrays,
 // altitude; gExcavationTimers), the layer cuts made on a patch and whole,
+// the patches taken again (wider, or along a walk that left the last one),
 // the mean faces of a patch, the seconds spent once per surface on what the
-// patches need,
-// the failed positions, and the ratio of the cost of one position to the
-// cost at 2 x 10^4 triangles of the same layer count and road.
+// patches need, the failed positions, and the ratio of the cost of one
+// position to the cost at 2 x 10^4 triangles of the same layer count and
+// road.
 #include "Axe.h"
 #include "Couche.h"
 #include "Excavation.h"
@@ -121,6 +122,7 @@ void BM_Series(benchmark::State& state)
     state.counters["failed"] = failed;
     state.counters["local_cuts"] = gExcavationTimers.LocalCuts;
     state.counters["whole_cuts"] = gExcavationTimers.WholeCuts;
+    state.counters["patch_retries"] = gExcavationTimers.PatchRetries;
     if (route == eCutRoute::Local)
         state.counters["prepare_s"] = gPrepare;
     if (gExcavationTimers.LocalCuts > 0)

@@ -256,7 +256,8 @@ bool KorMesh::CopyFacesToMesh(const std::vector<int>& faces, KorMesh& destinatio
         copies[k] = destination.AddVertex(p);
     }
     for (int& v : corners)
-        v = copies[static_cast<size_t>(std::lower_bound(sources.begin(), sources.end(), v) - sources.begin())];
+        v = copies[static_cast<size_t>(std::lower_bound(sources.begin(), sources.end(), v) -
+                                       sources.begin())];
     for (size_t k = 0; k < faces.size(); ++k)
     {
         ring.assign(corners.begin() + starts[k], corners.begin() + starts[k + 1]);

@@ -615,6 +615,8 @@ bool CutTerrainMesh(Couche& layer, const KorMesh& placedHead, const LumPoint& he
         const size_t lines = gIntersectionLines.size();
         TerrainPatch patch;
         int widening = 0;
+        LumPoint lastExit;
+        bool exited = false;
         for (int attempt = 0; attempt < kPatchAttempts; ++attempt)
         {
             const int result = CutLayer(layer, placedHead, headPosition, &patch, widening);
@@ -627,18 +629,24 @@ bool CutTerrainMesh(Couche& layer, const KorMesh& placedHead, const LumPoint& he
             gIntersectionLines.resize(lines);
             if (result == kWhole)
                 break;
+            ++gExcavationTimers.PatchRetries;
+            // A walk that left the patch has it go on along its way; one
+            // that left it where it did before, or sides the patch could not
+            // tell, widen it all round.
             const double cell = layer.GetSurfaceShape().GetHeightGrid().GetCellSize();
             LumPoint before, last;
-            if (patch.GetExit(before, last))
-            {
-                LumPoint way(last.x - before.x, last.y - before.y, 0.0);
-                const double length = std::hypot(way.x, way.y);
-                way = length > 0.0 ? way / length : LumPoint(0, 0, 0);
-                const double reach = cell * (4 << attempt);
-                patch.AddCorridor(last - way * cell, last + way * reach, 2.0 * cell);
-            }
+            const bool left = patch.GetExit(before, last);
+            LumPoint way(last.x - before.x, last.y - before.y, 0.0);
+            const double length = std::hypot(way.x, way.y);
+            const bool onward = left && length > 0.0 &&
+                                !(exited && std::hypot(last.x - lastExit.x, last.y - lastExit.y) < cell);
+            if (onward)
+                patch.AddCorridor(last - way * (cell / length), last + way * (cell * (4 << attempt) / length),
+                                  2.0 * cell);
             else
                 widening = 4 << attempt;
+            exited = left;
+            lastExit = last;
         }
     }
     ++gExcavationTimers.WholeCuts;

@@ -59,6 +59,8 @@ struct sExcavationTimers
     int WholeCuts = 0;
     // Faces copied to the patches of the local cuts.
     double PatchFaces = 0.0;
+    // Patches taken again, wider or along a walk that left the last one.
+    int PatchRetries = 0;
 
     void Reset() { *this = sExcavationTimers(); }
     double Total() const { return Place + Copy + Search + Cut + Select + Measure + RenderArrays + Altitude; }

@@ -67,7 +67,8 @@ bool TerrainPatch::IsCutOff(int edge) const
     return edge >= 0 && static_cast<size_t>(edge) < mCutOff.size() && mCutOff[static_cast<size_t>(edge)];
 }
 
-bool TerrainPatch::Reaches(const std::vector<sBooleanIntersection>& records, const std::vector<LumPoint>& line)
+bool TerrainPatch::Reaches(const std::vector<sBooleanIntersection>& records,
+                           const std::vector<LumPoint>& line)
 {
     for (const sBooleanIntersection& r : records)
         if (r.Kind != 1)

@@ -124,22 +124,50 @@ bool HeightGrid::MeetingRegion(const KorMesh& other, double tolerance, std::vect
         outside.assign(cells, 0);
     }
     sWindow marked{mNx, mNy, -1, -1};
-    std::vector<LumPoint> points;
+    // Whatever way the call ends, the window of the marked cells (one cell
+    // wider, where the flood runs) is wiped for the next one.
+    struct sWipe
+    {
+        const HeightGrid& Grid;
+        const sWindow& Marked;
+        ~sWipe()
+        {
+            if (Marked.I0 > Marked.I1)
+                return;
+            const int i0 = std::max(Marked.I0 - 1, 0), i1 = std::min(Marked.I1 + 1, Grid.mNx - 1);
+            for (int j = std::max(Marked.J0 - 1, 0); j <= std::min(Marked.J1 + 1, Grid.mNy - 1); ++j)
+            {
+                const auto from = static_cast<std::ptrdiff_t>(static_cast<size_t>(j) * Grid.mNx + i0);
+                std::fill_n(mask.begin() + from, i1 - i0 + 1, 0);
+                std::fill_n(outside.begin() + from, i1 - i0 + 1, 0);
+            }
+        }
+    } wipe{*this, marked};
+    std::vector<LumPoint> points, lifted;
     for (int id = 0; id < other.GetFaceVectorSize(); ++id)
     {
         const KorFace* f = other.GetFace(id);
         if (!f)
             continue;
         other.GetFacePoints(f, points);
-        // A face is covered by the fan of triangles from its first corner.
-        for (size_t k = 1; k + 1 < points.size(); ++k)
-            MarkTriangle(points[0], points[k], points[k + 1], tolerance, mask, marked);
         // A walk along a face of more than three corners follows the plane
         // of its first three over the face: where the face is not flat that
-        // plane stands elsewhere than the fan.
-        if (points.size() > 3 && LiftToFirstPlane(points))
-            for (size_t k = 1; k + 1 < points.size(); ++k)
-                MarkTriangle(points[0], points[k], points[k + 1], tolerance, mask, marked);
+        // plane stands elsewhere than the fan of triangles from its first
+        // corner that covers it. Over the same plan, the two differ in
+        // altitude by at most their largest difference at a corner: where
+        // that is small, the fan marked with the tolerance widened by it
+        // covers both.
+        lifted = points;
+        double shift = 0.0;
+        if (points.size() > 3 && LiftToFirstPlane(lifted))
+            for (size_t k = 0; k < points.size(); ++k)
+                shift = std::max(shift, std::fabs(lifted[k].z - points[k].z));
+        const bool flat = shift <= 0.1 * tolerance;
+        for (size_t k = 1; k + 1 < points.size(); ++k)
+            MarkTriangle(points[0], points[k], points[k + 1], tolerance + (flat ? shift : 0.0), mask, marked);
+        if (!flat)
+            for (size_t k = 1; k + 1 < lifted.size(); ++k)
+                MarkTriangle(lifted[0], lifted[k], lifted[k + 1], tolerance, mask, marked);
     }
     if (marked.I0 > marked.I1)
         return false;
@@ -198,9 +226,6 @@ bool HeightGrid::MeetingRegion(const KorMesh& other, double tolerance, std::vect
             boxes.push_back(LumPoint(mLo.x + start * mCellX, mLo.y + j * mCellY, 0.0));
             boxes.push_back(LumPoint(mLo.x + i * mCellX, mLo.y + (j + 1) * mCellY, 0.0));
         }
-        std::fill_n(mask.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(j) * mNx + i0), i1 - i0 + 1, 0);
-        std::fill_n(outside.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(j) * mNx + i0), i1 - i0 + 1,
-                    0);
     }
     return true;
 }
@@ -349,12 +374,9 @@ void HeightGrid::MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoi
     };
     const auto apart = [tolerance](double zLo, double zHi, double low, double high)
     { return low > high || zLo > high + tolerance || zHi < low - tolerance; };
-    // On a plane, a row of cells can only be met where the plane comes
-    // within the row's altitudes: an interval of x, since the plane is
-    // linear (cells one wider on each side for rounding). The cheap tests
-    // come first: a head's long faces cross many rows and meet few.
     // Per row: the columns it can be met in and the triangle's altitudes
-    // over it.
+    // over it. The cheap tests come first: a head's long faces cross many
+    // rows and meet few.
     struct sRow
     {
         int First = 1, Last = 0;
@@ -388,6 +410,9 @@ void HeightGrid::MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoi
             zLo = std::max(zLo, band.ZLo);
             zHi = std::min(zHi, band.ZHi);
         }
+        // On a plane, a row of cells can only be met where the plane comes
+        // within the row's altitudes: an interval of x, since the plane is
+        // linear (cells one wider on each side for rounding).
         if (plane && gx != 0.0)
         {
             // z over the row at abscissa x lies in [base + gx x, base + gx x

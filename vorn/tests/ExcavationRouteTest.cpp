@@ -143,8 +143,9 @@ protected:
                         x = anywhere(random);
                         y = anywhere(random);
                     }
-                    layer->AddPoint(WorldToScene(gProjet, LumPoint(x, y, Relief(x, y) - (k < 2 ? 6.0 * k : 300.0))), 1, 0,
-                                    false, false);
+                    layer->AddPoint(
+                        WorldToScene(gProjet, LumPoint(x, y, Relief(x, y) - (k < 2 ? 6.0 * k : 300.0))), 1, 0,
+                        false, false);
                 }
         }
     }
@@ -197,7 +198,8 @@ TEST_F(ExcavationRouteTest, LocalCutGivesTheWholeCutsResults)
 
 // After a line is cut, the search for another one can walk off the head
 // along the plane of one of its faces, to the border of the surface, where
-// it fails: on these two positions of a series over a 500 m terrain it does.
+// it fails: at some positions of a series over a 500 m terrain it does (if
+// none of these does any more, pick others: the walk is what is tested).
 // The patch follows the walk out to the border, and gives the line the
 // whole surface gives, without cutting any layer whole.
 TEST_F(ExcavationRouteTest, WalkStrayingToTheBorderIsFollowedOnThePatch)
@@ -217,7 +219,8 @@ TEST_F(ExcavationRouteTest, WalkStrayingToTheBorderIsFollowedOnThePatch)
     Axe& axe = gProjet.GetAxe();
     axe.Type = 1;
     axe.ReplacePolyline({LumPoint(0, -1000, 0), LumPoint(0, 1000, 0)});
-    for (double distance : {991.8, 1001.0})
+    int toBorder = 0;
+    for (double distance : {991.8, 1001.0, 1003.8})
     {
         axe.SetHeadPositionAtDistance(distance);
         const std::string what = "at " + std::to_string(distance);
@@ -225,12 +228,13 @@ TEST_F(ExcavationRouteTest, WalkStrayingToTheBorderIsFollowedOnThePatch)
         gExcavationTimers.Reset();
         const sCut local = Compute(eCutRoute::Local);
         EXPECT_EQ(gExcavationTimers.WholeCuts, 0) << what;
-        bool toBorder = false;
+        bool reached = false;
         for (const std::vector<LumPoint>& line : local.Lines)
             for (const LumPoint& p : line)
-                toBorder = toBorder || std::max(std::fabs(p.x), std::fabs(p.y)) > 249.0;
-        EXPECT_TRUE(toBorder) << what;
+                reached = reached || std::max(std::fabs(p.x), std::fabs(p.y)) > 249.0;
+        toBorder += reached;
         ExpectSame(whole, local, what);
     }
+    EXPECT_GT(toBorder, 0);
 }
 } // namespace

@@ -309,7 +309,9 @@ TEST_F(PaletteTest, ModeSwitchCopiesTheProject)
         {
             EXPECT_EQ(static_cast<wxCheckBox*>(Control(box))->GetValue(), state) << box;
             if (item > 0)
+            {
                 EXPECT_EQ(frame->GetMenuBar()->IsChecked(item), state) << item;
+            }
         }
         EXPECT_EQ(static_cast<wxRadioBox*>(Control(18))->GetSelection(), on ? 1 : 0);
         EXPECT_EQ(frame->GetMenuBar()->IsChecked(42), !on);

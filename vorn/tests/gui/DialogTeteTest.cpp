@@ -380,8 +380,12 @@ TEST_F(DialogTeteTest, UntouchedFieldsSendTheStoredValues)
     auto after = Form(Head());
     EXPECT_NE(after["lp"], form["lp"]);
     for (const auto& [name, text] : form)
+    {
         if (name != "lp" && name.rfind("Point", 0) != 0)
+        {
             EXPECT_EQ(after[name], text) << name;
+        }
+    }
 
     // A value within the setter's tolerance records nothing and shows the
     // stored one; an emptied field sends 0, limited by the head.
