@@ -1,6 +1,7 @@
 #include "Axe.h"
 #include "Couche.h"
 #include "Excavation.h"
+#include "KorFace.h"
 #include "MeshChecker.h"
 #include "ModelTestSupport.h"
 #include "SceneCoordinates.h"
@@ -194,6 +195,38 @@ TEST_F(ExcavationRouteTest, LocalCutGivesTheWholeCutsResults)
         }
     }
     EXPECT_GT(localCuts, 2 * wholeCuts);
+}
+
+// A surface with a hole far from the head (a free face slot) cannot be
+// stood for by a patch: the layer is cut whole, with the same results.
+TEST_F(ExcavationRouteTest, SurfaceWithAHoleIsCutWhole)
+{
+    std::mt19937 random(7);
+    Scene(0.0, false, LumPoint(0, -200, 0), LumPoint(0, 200, 0), random);
+    Couche* top = gProjet.GetCouche(0);
+    top->Triangulate();
+    KorMesh& surface = top->GetMesh(Couche::Surface);
+    int corner = -1;
+    double lowest = 0.0;
+    std::vector<LumPoint> points;
+    for (int id = 0; id < surface.GetFaceVectorSize(); ++id)
+        if (const KorFace* f = surface.GetFace(id))
+        {
+            surface.GetFacePoints(f, points);
+            if (corner < 0 || points[0].x + points[0].y < lowest)
+            {
+                corner = id;
+                lowest = points[0].x + points[0].y;
+            }
+        }
+    surface.DeleteFace(corner, true);
+    gProjet.GetAxe().SetHeadPositionAtDistance(WorldToSceneLength(gProjet, 205.0));
+    const sCut whole = Compute(eCutRoute::Whole);
+    gExcavationTimers.Reset();
+    const sCut local = Compute(eCutRoute::Local);
+    EXPECT_EQ(gExcavationTimers.WholeCuts, 1);
+    EXPECT_FALSE(whole.Lines.empty());
+    ExpectSame(whole, local, "hole");
 }
 
 // After a line is cut, the search for another one can walk off the head
