@@ -47,15 +47,31 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int ce
         // The altitudes of the face over each cell, the cell widened by a
         // hair so that a point on its edge counts in both neighbours.
         const double hair = 1e-9 * std::max({mCellX, mCellY, std::fabs(mLo.x), std::fabs(mLo.y), 1.0});
+        const auto x0 = [&](int i) { return mLo.x + i * mCellX - hair; };
+        const auto x1 = [&](int i) { return mLo.x + (i + 1) * mCellX + hair; };
+        const auto y0 = [&](int j) { return mLo.y + j * mCellY - hair; };
+        const auto y1 = [&](int j) { return mLo.y + (j + 1) * mCellY + hair; };
+        // Only the cells whose widened rectangle the face's box meets can
+        // have the face over them.
+        while (i0 < i1 && x1(i0) < lo.x)
+            ++i0;
+        while (i1 > i0 && x0(i1) > hi.x)
+            --i1;
+        while (j0 < j1 && y1(j0) < lo.y)
+            ++j0;
+        while (j1 > j0 && y0(j1) > hi.y)
+            --j1;
         for (int j = j0; j <= j1; ++j)
             for (int i = i0; i <= i1; ++i)
             {
-                const double x0 = mLo.x + i * mCellX - hair, x1 = mLo.x + (i + 1) * mCellX + hair;
-                const double y0 = mLo.y + j * mCellY - hair, y1 = mLo.y + (j + 1) * mCellY + hair;
                 double zLo = lo.z, zHi = hi.z, fanLo = 0.0, fanHi = 0.0;
-                bool over = false;
-                for (size_t k = 1; k + 1 < points.size(); ++k)
-                    if (ClipRange(points[0], points[k], points[k + 1], x0, y0, x1, y1, fanLo, fanHi))
+                // A face wholly within the cell is its own clip.
+                const bool within =
+                    points.size() >= 3 && lo.x >= x0(i) && hi.x <= x1(i) && lo.y >= y0(j) && hi.y <= y1(j);
+                bool over = within;
+                for (size_t k = 1; !within && k + 1 < points.size(); ++k)
+                    if (ClipRange(points[0], points[k], points[k + 1], x0(i), y0(j), x1(i), y1(j), fanLo,
+                                  fanHi))
                     {
                         zLo = over ? std::min(zLo, fanLo) : fanLo;
                         zHi = over ? std::max(zHi, fanHi) : fanHi;

@@ -5,6 +5,7 @@
 #include "KorVertex.h"
 
 #include <algorithm>
+#include <utility>
 
 void SurfaceShape::Build(KorMesh& surface)
 {
@@ -16,12 +17,20 @@ void SurfaceShape::Build(KorMesh& surface)
     mFaceSlots = surface.GetFaceVectorSize();
     mByAltitude.clear();
     mBorder.clear();
+    // By altitude, ties by identifier: a stable sort of the pairs, without a
+    // lookup per comparison (and safe with a NaN altitude, which a plain
+    // sort is not).
+    std::vector<std::pair<double, int>> heights;
     for (int id = 0; id < mVertexSlots; ++id)
         if (const KorVertex* v = surface.GetVertex(id))
             if (v->Edge >= 0)
-                mByAltitude.push_back(id);
-    std::stable_sort(mByAltitude.begin(), mByAltitude.end(),
-                     [&surface](int a, int b) { return surface.GetVertex(a)->Z < surface.GetVertex(b)->Z; });
+                heights.emplace_back(v->Z, id);
+    std::stable_sort(heights.begin(), heights.end(),
+                     [](const std::pair<double, int>& a, const std::pair<double, int>& b)
+                     { return a.first < b.first; });
+    mByAltitude.reserve(heights.size());
+    for (const auto& height : heights)
+        mByAltitude.push_back(height.second);
     for (int id = 0; id < mEdgeSlots; ++id)
         if (const KorEdge* e = surface.GetEdge(id))
             if (e->Face < 0)
