@@ -273,15 +273,15 @@ struct sPolygon
     int Count = 0;
 };
 
-void Clip(sPolygon& polygon, bool alongX, double bound, bool below)
+void Clip(const sPolygon& polygon, sPolygon& kept, bool alongX, double bound, bool below)
 {
-    sPolygon kept;
+    kept.Count = 0;
     const auto value = [alongX](const LumPoint& p) { return alongX ? p.x : p.y; };
     const auto inside = [&](const LumPoint& p) { return below ? value(p) <= bound : value(p) >= bound; };
     for (int k = 0; k < polygon.Count; ++k)
     {
         const LumPoint& a = polygon.Points[k];
-        const LumPoint& b = polygon.Points[(k + 1) % polygon.Count];
+        const LumPoint& b = polygon.Points[k + 1 < polygon.Count ? k + 1 : 0];
         if (inside(a))
             kept.Points[kept.Count++] = a;
         if (inside(a) != inside(b))
@@ -290,7 +290,6 @@ void Clip(sPolygon& polygon, bool alongX, double bound, bool below)
             kept.Points[kept.Count++] = a + (b - a) * t;
         }
     }
-    polygon = kept;
 }
 } // namespace
 
@@ -336,15 +335,16 @@ bool BandRange(const LumPoint& p, const LumPoint& q, const LumPoint& r, double y
 bool HeightGrid::ClipRange(const LumPoint& p, const LumPoint& q, const LumPoint& r, double x0, double y0,
                            double x1, double y1, double& zLo, double& zHi)
 {
-    sPolygon polygon;
+    // Clipped back and forth between two polygons.
+    sPolygon polygon, other;
     polygon.Points[0] = p;
     polygon.Points[1] = q;
     polygon.Points[2] = r;
     polygon.Count = 3;
-    Clip(polygon, true, x0, false);
-    Clip(polygon, true, x1, true);
-    Clip(polygon, false, y0, false);
-    Clip(polygon, false, y1, true);
+    Clip(polygon, other, true, x0, false);
+    Clip(other, polygon, true, x1, true);
+    Clip(polygon, other, false, y0, false);
+    Clip(other, polygon, false, y1, true);
     if (polygon.Count == 0)
         return false;
     zLo = zHi = polygon.Points[0].z;
