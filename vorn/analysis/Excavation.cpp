@@ -55,9 +55,8 @@ constexpr double kPatchMargin = 0.1;
 // border), or it cannot stand for it at all.
 constexpr int kWiden = -1;
 constexpr int kWhole = -2;
-// The patches tried in turn before the whole surface is cut: a walk that
-// strays from the head beyond the patch has the patch go on along its way,
-// twice as far each time; sides that the patch cannot tell widen it.
+// The patches tried in turn (TerrainPatch::Grow) before the whole surface is
+// cut.
 constexpr int kPatchAttempts = 8;
 
 // The area of the faces of the mesh that stem from the given origin faces.
@@ -405,11 +404,10 @@ bool SelectSides(const std::vector<int>& cutVertices, KorMesh& mesh, std::vector
 }
 
 // The cut of one layer on the whole surface (patch null) or on a patch of
-// it, widened by `widening` cells: 1 done, 0 failed, kWiden or kWhole when
-// the patch cannot stand for the surface (nothing is left to the layer
-// then; the caller takes a wider patch or the whole surface).
-int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosition, TerrainPatch* patch,
-             int widening = 0)
+// it: 1 done, 0 failed, kWiden or kWhole when the patch cannot stand for the
+// surface (nothing is left to the layer then; the caller takes a larger
+// patch or the whole surface).
+int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosition, TerrainPatch* patch)
 {
     KorMesh& intersection = layer.GetMesh(Couche::Intersection);
     KorMesh& headCut = layer.GetMesh(Couche::Tete);
@@ -425,7 +423,7 @@ int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosit
         headBox.Define(working);
         working.ClearTracksOfFaces();
         headCut.ClearTracksOfFaces();
-        local = patch && patch->Take(layer, working, kPatchMargin, widening);
+        local = patch && patch->Take(layer, working, kPatchMargin);
         if (patch && !local && !patch->IsApart())
             return kWhole;
         if (!patch)
@@ -614,12 +612,9 @@ bool CutTerrainMesh(Couche& layer, const KorMesh& placedHead, const LumPoint& he
     {
         const size_t lines = gIntersectionLines.size();
         TerrainPatch patch;
-        int widening = 0;
-        LumPoint lastExit;
-        bool exited = false;
         for (int attempt = 0; attempt < kPatchAttempts; ++attempt)
         {
-            const int result = CutLayer(layer, placedHead, headPosition, &patch, widening);
+            const int result = CutLayer(layer, placedHead, headPosition, &patch);
             if (result >= 0)
             {
                 ++gExcavationTimers.LocalCuts;
@@ -630,23 +625,7 @@ bool CutTerrainMesh(Couche& layer, const KorMesh& placedHead, const LumPoint& he
             if (result == kWhole)
                 break;
             ++gExcavationTimers.PatchRetries;
-            // A walk that left the patch has it go on along its way; one
-            // that left it where it did before, or sides the patch could not
-            // tell, widen it all round.
-            const double cell = layer.GetSurfaceShape().GetHeightGrid().GetCellSize();
-            LumPoint before, last;
-            const bool left = patch.GetExit(before, last);
-            LumPoint way(last.x - before.x, last.y - before.y, 0.0);
-            const double length = std::hypot(way.x, way.y);
-            const bool onward = left && length > 0.0 &&
-                                !(exited && std::hypot(last.x - lastExit.x, last.y - lastExit.y) < cell);
-            if (onward)
-                patch.AddCorridor(last - way * (cell / length), last + way * (cell * (4 << attempt) / length),
-                                  2.0 * cell);
-            else
-                widening = 4 << attempt;
-            exited = left;
-            lastExit = last;
+            patch.Grow();
         }
     }
     ++gExcavationTimers.WholeCuts;

@@ -90,23 +90,24 @@ const std::vector<int>& GetMeasuredFaceClasses(bool doubleEntree);
 // unknown; 0 for no term.
 double SumResults(const std::vector<double>& values);
 
-// Runs the whole computation for the interface's head (ModelUi::GetTete)
-// at its position on the project's axis, then sets the cost variables.
-// Clears the project's stale flag first, so a computation that stops early
-// (no layer, no head position) is not retried at every frame; otherwise
-// marks the results valid, failures included (gCalculationErrors tells).
 // The road of a layer's cut. Whole cuts a copy of the whole surface, as the
-// computation is defined. Local cuts a patch of the surface around the
-// head's box (TerrainPatch), with the same lines, sides and measures, and
-// leaves the cut surface to be assembled when read, so that the cost of a
-// position barely grows with the surface; where the patch cannot stand for
-// the whole (a surface of several pieces or of polygons, a line whose
-// sides both reach the patch's border) that layer is cut whole.
+// computation is defined. Local cuts a patch of the surface around where the
+// head can meet it (TerrainPatch), with the same lines, sides and measures,
+// and leaves the cut surface to be assembled when read, so that the cost of
+// a position barely grows with the surface; where no patch can stand for
+// the whole (a surface of several pieces or of polygons, a walk or sides
+// that reach the border of every patch tried) that layer is cut whole.
 enum class eCutRoute
 {
     Whole,
     Local
 };
+
+// Runs the whole computation for the interface's head (ModelUi::GetTete)
+// at its position on the project's axis, then sets the cost variables.
+// Clears the project's stale flag first, so a computation that stops early
+// (no layer, no head position) is not retried at every frame; otherwise
+// marks the results valid, failures included (gCalculationErrors tells).
 void ComputeExcavation(eCutRoute route = eCutRoute::Local);
 
 // Cuts one layer with the placed head: the layer's intersection mesh (its

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <limits>
 
-bool TerrainPatch::Take(Couche& layer, const KorMesh& head, double margin, int widening)
+bool TerrainPatch::Take(Couche& layer, const KorMesh& head, double margin)
 {
     mPatch.Clear();
     mCutOff.clear();
@@ -23,14 +23,16 @@ bool TerrainPatch::Take(Couche& layer, const KorMesh& head, double margin, int w
     // Every point where the head meets the surface, and the plan inside a
     // closed line they meet along, lies in the region the altitude bounds
     // give; the faces over it, with a margin, are the patch.
-    std::vector<LumPoint> boxes;
-    if (!mShape->GetHeightGrid().MeetingRegion(head, margin, boxes))
+    if (!mRegionFound)
     {
-        mApart = true;
-        return false;
+        mApart = !mShape->GetHeightGrid().MeetingRegion(head, margin, mRegion);
+        mRegionFound = true;
     }
+    if (mApart)
+        return false;
+    std::vector<LumPoint> boxes(mRegion);
     const double far = std::numeric_limits<double>::max();
-    const double wide = margin + widening * mShape->GetHeightGrid().GetCellSize();
+    const double wide = margin + mWidening * mShape->GetHeightGrid().GetCellSize();
     for (size_t k = 0; k + 1 < boxes.size(); k += 2)
     {
         boxes[k] = LumPoint(boxes[k].x - wide, boxes[k].y - wide, -far);
@@ -85,13 +87,25 @@ bool TerrainPatch::Reaches(const std::vector<sBooleanIntersection>& records,
     return false;
 }
 
-bool TerrainPatch::GetExit(LumPoint& before, LumPoint& last) const
+void TerrainPatch::Grow()
 {
-    if (mExit.size() != 2)
-        return false;
-    before = mExit[0];
-    last = mExit[1];
-    return true;
+    if (!mShape)
+        return;
+    const double cell = mShape->GetHeightGrid().GetCellSize();
+    const int reach = 4 << std::min(mGrowths++, 20);
+    const bool left = mExit.size() == 2;
+    const LumPoint way = left ? LumPoint(mExit[1].x - mExit[0].x, mExit[1].y - mExit[0].y, 0.0) : LumPoint();
+    const double length = std::hypot(way.x, way.y);
+    const bool again = left && mLastExit.size() == 2 &&
+                       std::hypot(mExit[1].x - mLastExit[1].x, mExit[1].y - mLastExit[1].y) < cell;
+    if (left && length > 0.0 && !again)
+    {
+        const LumPoint& last = mExit[1];
+        AddCorridor(last - way * (cell / length), last + way * (cell * reach / length), 2.0 * cell);
+    }
+    else
+        mWidening = reach;
+    mLastExit = mExit;
 }
 
 void TerrainPatch::AddCorridor(const LumPoint& from, const LumPoint& to, double halfWidth)

@@ -18,19 +18,17 @@ class TerrainPatch
 {
 public:
     // Copies the faces of the layer's surface that the head can meet, with
-    // those they enclose, a margin around and the corridors added, widened
-    // by `widening` cells of the surface's altitude grid. False when the
-    // surface is not one sheet (SurfaceShape), the head cannot meet it, or
-    // the patch would hold most of it: the whole surface is then cut
-    // instead.
-    bool Take(Couche& layer, const KorMesh& head, double margin, int widening = 0);
-    // Where the last walk that Reaches found left the patch: its last point
-    // and the one before. False when none did since the last Take.
-    bool GetExit(LumPoint& before, LumPoint& last) const;
-    // Adds to the next Takes the faces within halfWidth of the plan segment
-    // from-to: the way a walk that strayed from the head went on beyond the
-    // patch.
-    void AddCorridor(const LumPoint& from, const LumPoint& to, double halfWidth);
+    // those they enclose, a margin around and what Grow added. False when
+    // the surface is not one sheet (SurfaceShape), the head cannot meet it,
+    // or the patch would hold most of it: the whole surface is then cut
+    // instead. A patch serves one head and margin: where they can meet is
+    // found at the first Take and kept for the next ones.
+    bool Take(Couche& layer, const KorMesh& head, double margin);
+    // Makes the next Take larger, after a cut the patch could not stand for:
+    // a walk that left the patch has it go on along the walk's way, 4, 8,
+    // 16... cells further each time; a walk that left where it did before,
+    // or sides the patch could not tell, widen it all round as far.
+    void Grow();
     // After a refused Take: whether the head cannot come within the margin
     // of the surface anywhere, so that no search can find a line.
     bool IsApart() const { return mApart; }
@@ -45,7 +43,7 @@ public:
     bool IsCutOff(int edge) const;
     // Whether a walk over the patch may have gone otherwise over the whole
     // surface: one of its records on the patch names a half-edge of the
-    // patch's border. Keeps the walk's exit for GetExit.
+    // patch's border. Keeps where the walk left for Grow.
     bool Reaches(const std::vector<sBooleanIntersection>& records, const std::vector<LumPoint>& line);
     // Whether every vertex copied stands where its source does: a search
     // moves the meshes there and back, and keeps a move that found a line.
@@ -60,15 +58,24 @@ public:
 
 private:
     bool IsCopied(int surfaceFace) const;
+    // Adds to the next Takes the faces within halfWidth of the plan segment
+    // from-to.
+    void AddCorridor(const LumPoint& from, const LumPoint& to, double halfWidth);
 
     const KorMesh* mSurface = nullptr;
     const SurfaceShape* mShape = nullptr;
     KorMesh mPatch;
     KorMesh::sCopySources mSources;
     std::vector<char> mCutOff;
-    // Pairs of plan box corners.
-    std::vector<LumPoint> mCorridors;
-    std::vector<LumPoint> mExit;
+    // Pairs of plan box corners: where the head can meet the surface, and
+    // the corridors Grow added.
+    std::vector<LumPoint> mRegion, mCorridors;
+    bool mRegionFound = false;
+    // The last two points of the last walk that left the patch, and where
+    // the one before left it.
+    std::vector<LumPoint> mExit, mLastExit;
+    int mGrowths = 0;
+    int mWidening = 0;
     bool mApart = false;
     size_t mCopiedFaces = 0;
 };
