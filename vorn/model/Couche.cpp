@@ -163,6 +163,14 @@ void Couche::SetGeometryChanged()
     SetDisplayChanged();
 }
 
+void Couche::ForgetSurfaceCaches()
+{
+    mTextureValid = false;
+    mFaceIndexValid = false;
+    mShapeValid = false;
+    mBoxValid = false;
+}
+
 void Couche::SetDisplayChanged()
 {
     // A pending cut names faces and points of the surface as it was: it is
@@ -172,10 +180,7 @@ void Couche::SetDisplayChanged()
         DiscardPendingCutSurface();
         mMeshes[Intersection].Clear();
     }
-    mTextureValid = false;
-    mFaceIndexValid = false;
-    mShapeValid = false;
-    mBoxValid = false;
+    ForgetSurfaceCaches();
     gProjet.SetGeometryChanged();
     gProjet.InvalidateResults();
     gProjet.RefreshWindows();

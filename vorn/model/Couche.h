@@ -291,6 +291,9 @@ private:
     LumHandledMesh* mDisplay[4] = {nullptr, nullptr, nullptr, nullptr};
     void AssembleCutSurface();
     void RefreshCutDisplays();
+    // What is kept of the surface (texture coordinates, face index, shape,
+    // box) is built again at its next use.
+    void ForgetSurfaceCaches();
 
     KorFaceBoxIndex mFaceIndex;
     bool mFaceIndexValid = false;

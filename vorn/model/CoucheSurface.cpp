@@ -56,10 +56,7 @@ void Couche::Triangulate()
     if (mDisplay[Surface])
         mDisplay[Surface]->CreateFromKorMesh(mesh);
     mRetriangulate = false;
-    mTextureValid = false;
-    mFaceIndexValid = false;
-    mShapeValid = false;
-    mBoxValid = false;
+    ForgetSurfaceCaches();
     gProjet.SetGeometryChanged();
     gProjet.InvalidateResults();
     gProjet.RefreshWindows();

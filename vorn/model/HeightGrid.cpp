@@ -23,6 +23,9 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int ce
     mNx = mNy = blocks * mBlock;
     mCellX = std::max(mHi.x - mLo.x, 1e-9) / mNx;
     mCellY = std::max(mHi.y - mLo.y, 1e-9) / mNy;
+    // Cells are widened by a hair so that a point on an edge counts in both
+    // neighbours.
+    mHair = 1e-9 * std::max({mCellX, mCellY, std::fabs(mLo.x), std::fabs(mLo.y), 1.0});
     const size_t cells = static_cast<size_t>(mNx) * mNy;
     mLow.assign(cells, std::numeric_limits<double>::infinity());
     mHigh.assign(cells, -std::numeric_limits<double>::infinity());
@@ -44,13 +47,11 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int ce
         int i0, j0, i1, j1;
         if (!CellRange(lo.x, lo.y, hi.x, hi.y, i0, j0, i1, j1))
             continue;
-        // The altitudes of the face over each cell, the cell widened by a
-        // hair so that a point on its edge counts in both neighbours.
-        const double hair = 1e-9 * std::max({mCellX, mCellY, std::fabs(mLo.x), std::fabs(mLo.y), 1.0});
-        const auto x0 = [&](int i) { return mLo.x + i * mCellX - hair; };
-        const auto x1 = [&](int i) { return mLo.x + (i + 1) * mCellX + hair; };
-        const auto y0 = [&](int j) { return mLo.y + j * mCellY - hair; };
-        const auto y1 = [&](int j) { return mLo.y + (j + 1) * mCellY + hair; };
+        // The altitudes of the face over each widened cell.
+        const auto x0 = [&](int i) { return mLo.x + i * mCellX - mHair; };
+        const auto x1 = [&](int i) { return mLo.x + (i + 1) * mCellX + mHair; };
+        const auto y0 = [&](int j) { return mLo.y + j * mCellY - mHair; };
+        const auto y1 = [&](int j) { return mLo.y + (j + 1) * mCellY + mHair; };
         // Only the cells whose widened rectangle the face's box meets can
         // have the face over them.
         while (i0 < i1 && x1(i0) < lo.x)
@@ -86,13 +87,6 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int ce
     }
     mRowLow.assign(static_cast<size_t>(mNy), std::numeric_limits<double>::infinity());
     mRowHigh.assign(static_cast<size_t>(mNy), -std::numeric_limits<double>::infinity());
-    for (int j = 0; j < mNy; ++j)
-        for (int i = 0; i < mNx; ++i)
-        {
-            const size_t c = static_cast<size_t>(j) * mNx + i;
-            mRowLow[static_cast<size_t>(j)] = std::min(mRowLow[static_cast<size_t>(j)], mLow[c]);
-            mRowHigh[static_cast<size_t>(j)] = std::max(mRowHigh[static_cast<size_t>(j)], mHigh[c]);
-        }
     mBlockLow.assign(static_cast<size_t>(blocks) * blocks, std::numeric_limits<double>::infinity());
     mBlockHigh.assign(mBlockLow.size(), -std::numeric_limits<double>::infinity());
     for (int j = 0; j < mNy; ++j)
@@ -100,6 +94,8 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int ce
         {
             const size_t c = static_cast<size_t>(j) * mNx + i;
             const size_t b = static_cast<size_t>(j / mBlock) * blocks + i / mBlock;
+            mRowLow[static_cast<size_t>(j)] = std::min(mRowLow[static_cast<size_t>(j)], mLow[c]);
+            mRowHigh[static_cast<size_t>(j)] = std::max(mRowHigh[static_cast<size_t>(j)], mHigh[c]);
             mBlockLow[b] = std::min(mBlockLow[b], mLow[c]);
             mBlockHigh[b] = std::max(mBlockHigh[b], mHigh[c]);
         }
@@ -407,11 +403,9 @@ void HeightGrid::MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoi
         const double high = mRowHigh[static_cast<size_t>(j)] + tolerance;
         if (low > high || flo.z > high || fhi.z < low)
             continue;
-        // The triangle's plan and altitudes over the row, the row widened by
-        // a hair.
-        const double hair = 1e-9 * std::max({mCellY, std::fabs(mLo.y), 1.0});
+        // The triangle's plan and altitudes over the widened row.
         sBand band;
-        if (!BandRange(p, q, r, mLo.y + j * mCellY - hair, mLo.y + (j + 1) * mCellY + hair, band))
+        if (!BandRange(p, q, r, mLo.y + j * mCellY - mHair, mLo.y + (j + 1) * mCellY + mHair, band))
             continue;
         int first = i0, last = i1;
         double zLo = flo.z, zHi = fhi.z;

@@ -56,6 +56,6 @@ private:
     std::vector<double> mBlockLow, mBlockHigh;
     int mBlock = 1, mBlocksX = 0;
     LumPoint mLo, mHi;
-    double mCellX = 1.0, mCellY = 1.0;
+    double mCellX = 1.0, mCellY = 1.0, mHair = 0.0;
     int mNx = 0, mNy = 0;
 };

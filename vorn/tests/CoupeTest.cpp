@@ -115,7 +115,9 @@ TEST_F(CoupeTest, CheckRefusals)
         EXPECT_EQ(gProjet.SetCoupe(c.coupe, -1, true, true), nullptr);
         ASSERT_EQ(ui.Boxes.size(), c.text ? 1u : 0u);
         if (c.text)
+        {
             EXPECT_EQ(ui.Boxes[0].Text, c.text);
+        }
         EXPECT_EQ(Model(), before);
     }
 

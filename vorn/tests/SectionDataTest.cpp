@@ -97,7 +97,9 @@ TEST_F(SectionDataTest, ProfileFollowsTheSurfaceFromEndToEnd)
         EXPECT_NEAR(profile[k].Point.z, 0.5 * (10 + profile[k].Abscissa) + 3, 1e-4) << k;
         EXPECT_NEAR(profile[k].Point.x, 37.0, 1e-4) << k;
         if (k > 0)
+        {
             EXPECT_GT(profile[k].Abscissa, profile[k - 1].Abscissa) << k;
+        }
     }
     // The range: 8 to 48 with 40 % margins.
     EXPECT_NEAR(data.DrawBottom, 8 - 16, 1e-4);

@@ -80,7 +80,9 @@ TEST_F(SondageTest, ParamsFollowInsertionDeletionAndFictitiousPoints)
     for (int id = 0; id < haut.GetMesh().GetVertexVectorSize(); ++id)
         if (haut.GetMesh().GetVertex(id) && haut.GetVertexType(id).Type == 3 &&
             haut.GetVertexType(id).Param == 2)
+        {
             EXPECT_DOUBLE_EQ(haut.GetMesh().GetVertex(id)->X, 50.0);
+        }
 
     const auto before = Model();
     Sondage* fictif = Vertical("F", 60, 60, {{"Haut", 12}, {"Bas", 25}}, true);
