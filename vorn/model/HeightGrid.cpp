@@ -118,8 +118,23 @@ bool HeightGrid::CellRange(double x0, double y0, double x1, double y1, int& i0, 
 
 namespace
 {
-bool LiftToFirstPlane(std::vector<LumPoint>& polygon);
+// The slopes in x and y of the plane through three points, when it does not
+// stand upright: its plan determinant above 1e-6 of the square of `extent`.
+bool PlaneSlopes(const LumPoint& p, const LumPoint& q, const LumPoint& r, double extent, double& gx,
+                 double& gy)
+{
+    const LumPoint u = q - p, v = r - p;
+    const double det = u.x * v.y - u.y * v.x;
+    gx = gy = 0.0;
+    if (!(std::fabs(det) > 1e-6 * extent * extent))
+        return false;
+    gx = (u.z * v.y - v.z * u.y) / det;
+    gy = (u.x * v.z - v.x * u.z) / det;
+    return true;
 }
+
+bool LiftToFirstPlane(std::vector<LumPoint>& polygon);
+} // namespace
 
 bool HeightGrid::MeetingRegion(const KorMesh& other, double tolerance, std::vector<LumPoint>& boxes) const
 {
@@ -169,11 +184,14 @@ bool HeightGrid::MeetingRegion(const KorMesh& other, double tolerance, std::vect
         // altitude by at most their largest difference at a corner: where
         // that is small, the fan marked with the tolerance widened by it
         // covers both.
-        lifted = points;
         double shift = 0.0;
-        if (points.size() > 3 && LiftToFirstPlane(lifted))
-            for (size_t k = 0; k < points.size(); ++k)
-                shift = std::max(shift, std::fabs(lifted[k].z - points[k].z));
+        if (points.size() > 3)
+        {
+            lifted = points;
+            if (LiftToFirstPlane(lifted))
+                for (size_t k = 0; k < points.size(); ++k)
+                    shift = std::max(shift, std::fabs(lifted[k].z - points[k].z));
+        }
         const bool flat = shift <= 0.1 * tolerance;
         for (size_t k = 1; k + 1 < points.size(); ++k)
             MarkTriangle(points[0], points[k], points[k + 1], tolerance + (flat ? shift : 0.0), mask, marked);
@@ -250,11 +268,10 @@ bool LiftToFirstPlane(std::vector<LumPoint>& polygon)
 {
     const LumPoint& p = polygon[0];
     const LumPoint u = polygon[1] - p, v = polygon[2] - p;
-    const double det = u.x * v.y - u.y * v.x;
     const double extent = std::max({std::fabs(u.x), std::fabs(u.y), std::fabs(v.x), std::fabs(v.y)});
-    if (!(std::fabs(det) > 1e-6 * extent * extent))
+    double gx = 0.0, gy = 0.0;
+    if (!PlaneSlopes(p, polygon[1], polygon[2], extent, gx, gy))
         return false;
-    const double gx = (u.z * v.y - v.z * u.y) / det, gy = (u.x * v.z - v.x * u.z) / det;
     for (LumPoint& q : polygon)
         q.z = p.z + gx * (q.x - p.x) + gy * (q.y - p.y);
     return true;
@@ -364,12 +381,8 @@ void HeightGrid::MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoi
     // altitudes at the cell's corners, and always between its lowest and
     // highest corner; a steep one is clipped to the cell. The cells of the
     // surface's bounds already take in their neighbours for rounding.
-    const LumPoint u = q - p, v = r - p;
-    const double det = u.x * v.y - u.y * v.x;
-    const double extent = std::max(fhi.x - flo.x, fhi.y - flo.y);
-    const bool plane = std::fabs(det) > 1e-6 * extent * extent;
-    const double gx = plane ? (u.z * v.y - v.z * u.y) / det : 0.0;
-    const double gy = plane ? (u.x * v.z - v.x * u.z) / det : 0.0;
+    double gx = 0.0, gy = 0.0;
+    const bool plane = PlaneSlopes(p, q, r, std::max(fhi.x - flo.x, fhi.y - flo.y), gx, gy);
     // The triangle's altitudes over a plan rectangle; false where it has
     // none.
     const auto over = [&](double x0, double y0, double x1, double y1, double& zLo, double& zHi)
