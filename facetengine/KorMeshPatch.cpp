@@ -134,23 +134,27 @@ bool KorMesh::CopyFacesInOrder(const std::vector<int>& faces, KorMesh& destinati
         return -1;
     };
 
+    // A record copied whole into the table's next slot, which keeps its own
+    // identifier; the links are mapped after.
+    const auto copyInto = [](auto& table, const auto& record)
+    {
+        auto* copy = table.Add();
+        const int id = copy->ID;
+        *copy = record;
+        copy->ID = id;
+        return copy;
+    };
     destination.mVertices.Reserve(sources.Vertices.size());
     for (int id : sources.Vertices)
     {
-        KorVertex* v = destination.mVertices.Add();
-        const int copied = v->ID;
-        *v = *GetVertex(id);
-        v->ID = copied;
+        KorVertex* v = copyInto(destination.mVertices, *GetVertex(id));
         v->Edge = heldFrom(v->Edge);
     }
     destination.mEdges.Reserve(sources.Edges.size());
     for (int id : sources.Edges)
     {
         const KorEdge* from = GetEdge(id);
-        KorEdge* e = destination.mEdges.Add();
-        const int copied = e->ID;
-        *e = *from;
-        e->ID = copied;
+        KorEdge* e = copyInto(destination.mEdges, *from);
         e->Vertex = vertexOf(from->Vertex);
         e->Opp = edgeOf(from->Opp);
         e->Face = from->Face < 0 ? -1 : faceOf(from->Face);
@@ -160,10 +164,7 @@ bool KorMesh::CopyFacesInOrder(const std::vector<int>& faces, KorMesh& destinati
     destination.mFaces.Reserve(sources.Faces.size());
     for (int id : sources.Faces)
     {
-        KorFace* f = destination.mFaces.Add();
-        const int copied = f->ID;
-        *f = *GetFace(id);
-        f->ID = copied;
+        KorFace* f = copyInto(destination.mFaces, *GetFace(id));
         f->Edge = edgeOf(f->Edge);
     }
     edgeOf.Clear();
