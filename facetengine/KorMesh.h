@@ -276,17 +276,19 @@ public:
     bool GetEdgesAlongHole(KorEdge* start, std::vector<KorEdge*>& out);
     bool CloseMesh();
 
-    // DXF export (KorMeshDXF.cpp). CreateDXF copies a header template into a
-    // new file, ToDXF appends the mesh as one polyface-mesh POLYLINE whose
-    // entities take handles from `handle` on (owner 1F, the model-space block
-    // record of the template), CloseDXF copies a closer template and closes.
-    // Each face is written as a fan of triangles from its first corner, the
-    // fan's inner diagonals marked invisible. Coordinates are written in the
-    // shortest form that reads back exactly. False when a file cannot be
-    // opened or the output is not open.
-    static bool CreateDXF(const std::string& outputPath, const std::string& headerPath, std::ofstream& out);
-    bool ToDXF(std::ofstream& out, int& handle) const;
-    static bool CloseDXF(const std::string& closerPath, std::ofstream& out);
+    // DXF export (KorMeshDXF.cpp), into a stream (a file goes through a
+    // SafeFileWriter's, so that it is replaced only whole). WriteDXFHeader
+    // copies a header template, ToDXF appends the mesh as one polyface-mesh
+    // POLYLINE whose entities take handles from `handle` on (owner 1F, the
+    // model-space block record of the template), WriteDXFCloser copies a
+    // closer template. Each face is written as a fan of triangles from its
+    // first corner, the fan's inner diagonals marked invisible. Coordinates
+    // are written in the shortest form that reads back exactly. False when
+    // a template cannot be read whole (missing, not a regular file, a read
+    // error) or the stream has failed.
+    static bool WriteDXFHeader(const std::string& headerPath, std::ostream& out);
+    bool ToDXF(std::ostream& out, int& handle) const;
+    static bool WriteDXFCloser(const std::string& closerPath, std::ostream& out);
 
     // The search tree over the faces: null until set, deleted by every edit.
     LumTree* GetTree() const { return mTree; }

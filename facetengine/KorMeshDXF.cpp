@@ -1,9 +1,10 @@
 #include "KorMesh.h"
 
+#include "KorInputFile.h"
 #include "KorNumbers.h"
 
 #include <charconv>
-#include <fstream>
+#include <ostream>
 
 namespace
 {
@@ -25,41 +26,34 @@ void Pair(std::string& out, const char* code, const std::string& value)
 // Copies a template line by line. A carriage return before a line end is
 // dropped so that the output keeps one line-end style, and a final line end
 // gives no extra empty line (an empty line between pairs would be read as a
-// group code).
-bool CopyTemplate(const std::string& path, std::ofstream& out)
+// group code). False when the template cannot be read whole or the output
+// failed.
+bool CopyTemplate(const std::string& path, std::ostream& out)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open())
+    KorInputFile in;
+    if (!in.Open(path))
         return false;
     std::string line;
-    while (std::getline(in, line))
+    while (std::getline(in.Stream(), line))
     {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         out << line << '\n';
     }
-    return true;
+    return !in.ReadFailed() && out.good();
 }
 } // namespace
 
-bool KorMesh::CreateDXF(const std::string& outputPath, const std::string& headerPath, std::ofstream& out)
+bool KorMesh::WriteDXFHeader(const std::string& headerPath, std::ostream& out)
 {
-    out.open(outputPath, std::ios::out | std::ios::trunc);
-    if (!out.is_open())
-        return false;
-    if (!CopyTemplate(headerPath, out))
-    {
-        out.close();
-        return false;
-    }
-    return true;
+    return out.good() && CopyTemplate(headerPath, out);
 }
 
 // Cost O(V + F + sum of face sizes); the vertex numbering is one array over
 // the vertex slots, so deleted slots leave no gap in the numbers.
-bool KorMesh::ToDXF(std::ofstream& out, int& handle) const
+bool KorMesh::ToDXF(std::ostream& out, int& handle) const
 {
-    if (!out.is_open())
+    if (!out.good())
         return false;
 
     std::vector<int> number(static_cast<size_t>(GetVertexVectorSize()), 0);
@@ -134,21 +128,18 @@ bool KorMesh::ToDXF(std::ofstream& out, int& handle) const
         }
         if (text.size() > (1u << 20))
         {
-            out << text;
+            if (!(out << text))
+                return false;
             text.clear();
         }
     }
 
     entityStart("SEQEND", owner);
     out << text;
-    return true;
+    return out.good();
 }
 
-bool KorMesh::CloseDXF(const std::string& closerPath, std::ofstream& out)
+bool KorMesh::WriteDXFCloser(const std::string& closerPath, std::ostream& out)
 {
-    if (!out.is_open())
-        return false;
-    const bool copied = CopyTemplate(closerPath, out);
-    out.close();
-    return copied;
+    return out.good() && CopyTemplate(closerPath, out);
 }

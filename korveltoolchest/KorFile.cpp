@@ -1,6 +1,7 @@
 #include "KorFile.h"
 
 #include "KorException.h"
+#include "SafeFileWriter.h"
 
 #include <cstring>
 
@@ -22,15 +23,22 @@ KorFile::~KorFile()
     Close();
 }
 
-void KorFile::Close()
+bool KorFile::Close()
 {
-    if (m_output.is_open())
-        m_output.close();
+    bool ok = true;
+    if (m_output)
+    {
+        ok = m_output->Commit();
+        if (!ok)
+            KorReport("KorFile::Close",
+                      "Impossible to write the file '" + m_name + "' : " + m_output->GetError());
+        m_output.reset();
+    }
     if (m_input.is_open())
         m_input.close();
-    m_output.clear();
     m_input.clear();
     m_type = 0;
+    return ok;
 }
 
 bool KorFile::Open(const std::string& name, OpeningType type, const std::string* format)
@@ -68,12 +76,14 @@ bool KorFile::Open(const std::string& name, OpeningType type, const std::string*
         return true;
     }
     case WRITE:
-        m_output.open(name, std::ios::out | std::ios::binary | std::ios::trunc);
-        if (!m_output.is_open())
+        m_output = std::make_unique<SafeFileWriter>(name);
+        if (!m_output->IsOpen())
         {
+            m_output.reset();
             KorReport("KorFile::Load", file + " to write binary");
             return false;
         }
+        m_name = name;
         m_type = WRITE;
         if (format)
         {
@@ -90,7 +100,7 @@ bool KorFile::Open(const std::string& name, OpeningType type, const std::string*
 void KorFile::Insert(const void* data, unsigned int size)
 {
     if (m_type == WRITE && data && size > 0)
-        m_output.write(static_cast<const char*>(data), size);
+        m_output->Write(data, size);
 }
 
 void KorFile::WriteString(const char* data, std::uint32_t size)
@@ -98,9 +108,9 @@ void KorFile::WriteString(const char* data, std::uint32_t size)
     const unsigned char length[4] = {static_cast<unsigned char>(size), static_cast<unsigned char>(size >> 8),
                                      static_cast<unsigned char>(size >> 16),
                                      static_cast<unsigned char>(size >> 24)};
-    m_output.write(reinterpret_cast<const char*>(length), 4);
+    m_output->Write(length, 4);
     if (size > 0)
-        m_output.write(data, size);
+        m_output->Write(data, size);
 }
 
 KorFile& KorFile::operator<<(const std::string& text)

@@ -2,7 +2,10 @@
 
 #include <cstdint>
 #include <fstream>
+#include <memory>
 #include <string>
+
+class SafeFileWriter;
 
 // A small binary file opened either for reading or for writing. With a format
 // name it starts with a header: the magic string of the family, then the
@@ -11,6 +14,10 @@
 //
 // A length read from a file is checked against the bytes that remain, so a
 // damaged file fails instead of asking for an unbounded allocation.
+//
+// A file opened for writing goes through SafeFileWriter: the old file stays
+// whole until Close (or the destructor) puts the new one in its place, and
+// only when every write succeeded.
 class KorFile
 {
 public:
@@ -31,7 +38,10 @@ public:
     // one line and leave the file closed.
     bool Open(const std::string& name, OpeningType type, const std::string* format);
     bool IsOpen() const { return m_type != 0; }
-    void Close();
+    // Written: false, with one printed line, when a write or the
+    // replacement of the file failed (the old file is then as it was).
+    // Read or not open: true.
+    bool Close();
 
     // Ignored unless open for writing.
     void Insert(const void* data, unsigned int size);
@@ -47,7 +57,8 @@ private:
     void WriteString(const char* data, std::uint32_t size);
     std::uint64_t Remaining();
 
-    std::ofstream m_output;
+    std::unique_ptr<SafeFileWriter> m_output;
+    std::string m_name;
     std::ifstream m_input;
     int m_type = 0;
 };

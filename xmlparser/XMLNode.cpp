@@ -1,17 +1,10 @@
 #include "XMLNode.h"
 
+#include "SafeFileWriter.h"
 #include "XMLTree.h"
 
-#include <cerrno>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <iostream>
-#include <random>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace
 {
@@ -60,21 +53,15 @@ bool IsNonBlankText(const pugi::xml_node& node)
     return IsText(node) && FirstNonBlank(node.value()) >= 0;
 }
 
-// Writes to a C stream and remembers whether every write succeeded.
+// Writes through the file writer, which keeps the first failure.
 class FileWriter : public pugi::xml_writer
 {
 public:
-    explicit FileWriter(std::FILE* file) : mFile(file) {}
-    void write(const void* data, size_t size) override
-    {
-        if (mOk && std::fwrite(data, 1, size, mFile) != size)
-            mOk = false;
-    }
-    bool Ok() const { return mOk; }
+    explicit FileWriter(SafeFileWriter& file) : mFile(file) {}
+    void write(const void* data, size_t size) override { mFile.Write(data, size); }
 
 private:
-    std::FILE* mFile;
-    bool mOk = true;
+    SafeFileWriter& mFile;
 };
 
 XMLResults WriteFailure(XMLError error, const std::string& message)
@@ -85,45 +72,6 @@ XMLResults WriteFailure(XMLError error, const std::string& message)
     return r;
 }
 
-// Creates a new side file "<target>.<6 characters>.partial" in the target's
-// folder and returns its descriptor (-1 with errno set on failure), its name
-// in partial. The file is always made new: a file or link already standing
-// under the name (planted by someone else, or left by a crash) is neither
-// followed nor truncated, another name is tried. The file is created with
-// the given mode (less the umask).
-int CreateSideFile(const std::string& target, std::string& partial, mode_t mode)
-{
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    thread_local std::mt19937_64 random(std::random_device{}() ^ static_cast<std::uint64_t>(getpid()) << 32);
-    for (int attempt = 0; attempt < 100; ++attempt)
-    {
-        std::uint64_t bits = random();
-        std::string name = target + '.';
-        for (int i = 0; i < 6; ++i, bits /= 62)
-            name += letters[bits % 62];
-        name += ".partial";
-        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-        if (fd >= 0)
-        {
-            partial = std::move(name);
-            return fd;
-        }
-        if (errno != EEXIST && errno != ELOOP)
-            return -1;
-    }
-    errno = EEXIST;
-    return -1;
-}
-void SyncFolderOf(const std::string& file)
-{
-    const std::size_t slash = file.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : file.substr(0, slash);
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    fsync(fd); // a file system that cannot sync a folder has nothing more to do
-    close(fd);
-}
 } // namespace
 
 XMLNode::XMLNode() : mNode(nullptr)
@@ -177,53 +125,12 @@ XMLResults XMLNode::writeToFile(const std::string& path, std::nullptr_t, int for
                                 "a file holds exactly one top element, not " + std::to_string(elements));
     }
 
-    // The new content goes to a side file that replaces the old file only
-    // once completely written and on disk, so a failed save or a crash
-    // leaves the old file whole. The side file stands beside the file a
-    // link points to, so the link is kept; it takes the old file's mode,
-    // and a file that may not be written is refused as a direct write
-    // would be, rather than replaced. Only a regular file is replaced: a
-    // device, a FIFO or a folder would lose its kind.
-    std::string target = path;
-    struct stat old;
-    if (lstat(path.c_str(), &old) == 0 && S_ISLNK(old.st_mode))
-    {
-        if (char* resolved = realpath(path.c_str(), nullptr))
-        {
-            target = resolved;
-            std::free(resolved);
-        }
-    }
-    const bool replaces = stat(target.c_str(), &old) == 0;
-    if (replaces && !S_ISREG(old.st_mode))
-        return WriteFailure(XMLError::CannotWrite, "cannot replace '" + path + "': not a regular file");
-    if (replaces && access(target.c_str(), W_OK) != 0)
-        return WriteFailure(XMLError::CannotWrite, "cannot replace '" + path + "': " + std::strerror(errno));
-    // A replaced file's content may be private: its side file is created
-    // readable by its owner only and given the old mode before any byte is
-    // written, so no other user can open it meanwhile.
-    std::string partial;
-    const int fd = CreateSideFile(target, partial, replaces ? 0600 : 0666);
-    if (fd < 0)
-        return WriteFailure(XMLError::CannotWrite,
-                            "cannot create a file beside '" + path + "': " + std::strerror(errno));
-    if (replaces && fchmod(fd, old.st_mode & 07777) != 0)
-    {
-        const int modeErrno = errno;
-        close(fd);
-        unlink(partial.c_str());
-        return WriteFailure(XMLError::CannotWrite,
-                            "cannot write '" + partial + "': " + std::strerror(modeErrno));
-    }
-    std::FILE* file = fdopen(fd, "wb");
-    if (!file)
-    {
-        const int openErrno = errno;
-        close(fd);
-        unlink(partial.c_str());
-        return WriteFailure(XMLError::CannotWrite,
-                            "cannot write '" + partial + "': " + std::strerror(openErrno));
-    }
+    // The file is replaced only once the new content is completely written
+    // and on disk (SafeFileWriter), so a failed save or a crash leaves the
+    // old file whole.
+    SafeFileWriter file(path);
+    if (!file.IsOpen())
+        return WriteFailure(XMLError::CannotWrite, file.GetError());
     FileWriter writer(file);
     if (document)
     {
@@ -232,26 +139,8 @@ XMLResults XMLNode::writeToFile(const std::string& path, std::nullptr_t, int for
     }
     const unsigned flags = (formatted ? pugi::format_indent : pugi::format_raw) | pugi::format_no_declaration;
     node.print(writer, "\t", flags, pugi::encoding_utf8);
-    bool ok = writer.Ok() && std::fflush(file) == 0 && !std::ferror(file);
-    ok = ok && (fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP);
-    const int writeErrno = errno;
-    ok = (std::fclose(file) == 0) && ok;
-    if (!ok)
-    {
-        unlink(partial.c_str());
-        return WriteFailure(XMLError::CannotWrite,
-                            "cannot write '" + partial + "': " + std::strerror(writeErrno));
-    }
-    if (std::rename(partial.c_str(), target.c_str()) != 0)
-    {
-        const int renameErrno = errno;
-        unlink(partial.c_str());
-        return WriteFailure(XMLError::CannotWrite,
-                            "cannot replace '" + path + "': " + std::strerror(renameErrno));
-    }
-    // The rename itself reaches the disk only with its folder: without this
-    // a power cut could bring the old file back after a reported success.
-    SyncFolderOf(target);
+    if (!file.Commit())
+        return WriteFailure(XMLError::CannotWrite, file.GetError());
     return XMLResults();
 }
 

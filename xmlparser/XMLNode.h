@@ -74,12 +74,12 @@ public:
 
     // Writes this node and what is under it as UTF-8; a declaration top node
     // writes the declaration line then its one top element. The file is
-    // replaced only once the new content is completely written and flushed
-    // to disk; a replaced file keeps its mode, a link keeps pointing to it,
-    // and a file that may not be written, or is not a regular file (a
-    // device, a FIFO, a folder, directly or through a link), is refused. The
-    // side file is a new file of a unique name beside the target: nothing
-    // standing in the folder is written through.
+    // written through SafeFileWriter: replaced only once the new content is
+    // completely written and flushed to disk; a replaced file keeps its
+    // mode, a link (dangling too) keeps pointing to the file it names, which
+    // gets the content, and a file that may not be written, or is not a
+    // regular file (a device, a FIFO, a folder, directly or through a link),
+    // is refused. Nothing standing in the folder is written through.
     XMLResults writeToFile(const std::string& path, std::nullptr_t encoding = nullptr,
                            int formatted = 1) const;
 

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <map>
 #include <set>
+#include <sstream>
 
 namespace
 {
@@ -19,25 +20,23 @@ const std::string kCloser = std::string(VORN_TEST_DATA) + "/CloserDXF.txt";
 std::string Export(const KorMesh& mesh, int& handle)
 {
     const std::string empty = WriteTemp("empty_template.txt", "");
-    const std::string path = TempPath("entities.dxf");
-    std::ofstream out;
-    EXPECT_TRUE(KorMesh::CreateDXF(path, empty, out));
+    std::ostringstream out;
+    EXPECT_TRUE(KorMesh::WriteDXFHeader(empty, out));
     EXPECT_TRUE(mesh.ToDXF(out, handle));
-    EXPECT_TRUE(KorMesh::CloseDXF(empty, out));
-    return ReadWhole(path);
+    EXPECT_TRUE(KorMesh::WriteDXFCloser(empty, out));
+    return out.str();
 }
 
 // A framed file of the given meshes, read back.
 KorDXF RoundTrip(const std::vector<const KorMesh*>& meshes, const std::string& name)
 {
-    const std::string path = TempPath(name);
-    std::ofstream out;
-    EXPECT_TRUE(KorMesh::CreateDXF(path, kHeader, out));
+    std::ostringstream out;
+    EXPECT_TRUE(KorMesh::WriteDXFHeader(kHeader, out));
     int handle = 4096;
     for (const KorMesh* m : meshes)
         EXPECT_TRUE(m->ToDXF(out, handle));
-    EXPECT_TRUE(KorMesh::CloseDXF(kCloser, out));
-    return KorDXF(path);
+    EXPECT_TRUE(KorMesh::WriteDXFCloser(kCloser, out));
+    return KorDXF(WriteTemp(name, out.str()));
 }
 
 // Bumps over an n x n grid of quadrilaterals from column col0 on; two grids
@@ -133,24 +132,25 @@ TEST(KorMeshDXF, NumbersFollowLiveVerticesOnly)
     EXPECT_EQ(handle, 13);
 }
 
-TEST(KorMeshDXF, FailuresCloseTheOutput)
+// A template that cannot be read (missing, a folder) or a stream that has
+// failed: false, and nothing is written.
+TEST(KorMeshDXF, FailuresOfTemplatesAndStreams)
 {
-    KorMesh mesh;
-    std::ofstream out;
+    KorMesh mesh = Terrain(2, 0, 0);
     int handle = 4096;
-    EXPECT_FALSE(mesh.ToDXF(out, handle));
+    std::ostringstream failed;
+    failed.setstate(std::ios::badbit);
+    EXPECT_FALSE(mesh.ToDXF(failed, handle));
     EXPECT_EQ(handle, 4096);
-    EXPECT_FALSE(KorMesh::CloseDXF(kCloser, out));
-    EXPECT_FALSE(KorMesh::CreateDXF("/no/such/folder/out.dxf", kHeader, out));
+    EXPECT_FALSE(KorMesh::WriteDXFHeader(kHeader, failed));
+    EXPECT_FALSE(KorMesh::WriteDXFCloser(kCloser, failed));
+    EXPECT_EQ(failed.str(), "");
 
-    const std::string path = TempPath("partial.dxf");
-    EXPECT_FALSE(KorMesh::CreateDXF(path, TempPath("no_header.txt"), out));
-    EXPECT_FALSE(out.is_open());
-    EXPECT_TRUE(std::filesystem::exists(path));
-
-    ASSERT_TRUE(KorMesh::CreateDXF(path, kHeader, out));
-    EXPECT_FALSE(KorMesh::CloseDXF(TempPath("no_closer.txt"), out));
-    EXPECT_FALSE(out.is_open());
+    std::ostringstream out;
+    EXPECT_FALSE(KorMesh::WriteDXFHeader(TempPath("no_header.txt"), out));
+    EXPECT_FALSE(KorMesh::WriteDXFCloser(TempPath("no_closer.txt"), out));
+    EXPECT_FALSE(KorMesh::WriteDXFHeader(testing::TempDir(), out)); // a folder
+    EXPECT_EQ(out.str(), "");
 }
 
 // The frame: every line pair is a code and a value; handles are unique, the
@@ -165,14 +165,13 @@ TEST(KorMeshDXF, FramedFileIsWellFormed)
     for (char c : ReadWhole(kHeader))
         crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     const std::string crlfHeader = WriteTemp("header_crlf.txt", crlf);
-    const std::string path = TempPath("framed.dxf");
-    std::ofstream out;
-    ASSERT_TRUE(KorMesh::CreateDXF(path, crlfHeader, out));
+    std::ostringstream out;
+    ASSERT_TRUE(KorMesh::WriteDXFHeader(crlfHeader, out));
     int handle = 4096;
     ASSERT_TRUE(mesh.ToDXF(out, handle));
     ASSERT_TRUE(mesh.ToDXF(out, handle));
-    ASSERT_TRUE(KorMesh::CloseDXF(kCloser, out));
-    const std::string text = ReadWhole(path);
+    ASSERT_TRUE(KorMesh::WriteDXFCloser(kCloser, out));
+    const std::string text = out.str();
     EXPECT_EQ(text.find('\r'), std::string::npos);
     EXPECT_EQ(text.find("\n\n  0\nPOLYLINE"), std::string::npos);
 

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace
@@ -174,4 +176,30 @@ TEST_F(KorFileTest, WrongModeAndOpenFailures)
     ASSERT_TRUE(f.Open(path, KorFile::READ, nullptr));
     EXPECT_TRUE(f.Open(path, static_cast<KorFile::OpeningType>(0), nullptr));
     EXPECT_FALSE(f.IsOpen());
+}
+
+// A file being written is replaced only at Close, and only whole: a write
+// past a file-size limit (SIGXFSZ ignored) leaves the old file, Close
+// saying so in one line.
+TEST_F(KorFileTest, WrittenWholeAtCloseOrNotAtAll)
+{
+    WriteBytes("old");
+    KorFile f(path, KorFile::WRITE, nullptr);
+    f << std::string(100000, 'x');
+    EXPECT_EQ(Bytes(), "old");
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 1000;
+    setrlimit(RLIMIT_FSIZE, &small);
+    f << std::string(100000, 'y');
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(f.Close());
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, handler);
+    EXPECT_EQ(
+        testing::internal::GetCapturedStdout().rfind("KorFile::Close -> Impossible to write the file '", 0),
+        0u);
+    EXPECT_EQ(Bytes(), "old");
 }

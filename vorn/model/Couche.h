@@ -141,8 +141,9 @@ public:
     // Writes the surface (or, with the head shown and an excavation cut,
     // the cut surface and the part the head takes) to a DXF file in world
     // metres, framed by the templates of the program's Icons folder. The
-    // layer itself is not touched. False when any step failed
-    // (CoucheDXF.cpp).
+    // layer itself is not touched. False when any step failed, the file
+    // then as it was: it is replaced only once written whole
+    // (SafeFileWriter; CoucheDXF.cpp).
     bool ExportDXF(const std::string& path);
 
     // Level lines (LigneNiveau.cpp holds the line's own operations).

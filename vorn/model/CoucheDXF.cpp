@@ -3,16 +3,17 @@
 
 #include "ModelUi.h"
 #include "ProjetOVX.h"
+#include "SafeFileWriter.h"
 #include "SceneCoordinates.h"
 
-#include <fstream>
+#include <ostream>
 
 namespace
 {
 // A copy of the mesh in world coordinates: converting the layer's own
 // vertices there and back would not give them back exactly, and a failure
 // half-way would leave them in world units.
-bool WriteInWorld(const KorMesh& mesh, std::ofstream& out, int& handle)
+bool WriteInWorld(const KorMesh& mesh, std::ostream& out, int& handle)
 {
     KorMesh world(mesh);
     for (int id = 0; id < world.GetVertexVectorSize(); ++id)
@@ -25,12 +26,15 @@ bool WriteInWorld(const KorMesh& mesh, std::ofstream& out, int& handle)
 }
 } // namespace
 
+// The file is replaced only once written whole (SafeFileWriter): a failure
+// leaves the old file as it was.
 bool Couche::ExportDXF(const std::string& path)
 {
     ModelUi& ui = GetModelUi();
     const std::string icons = gProjet.GetApplicationFolder() + "/Icons/";
-    std::ofstream out;
-    bool ok = KorMesh::CreateDXF(path, icons + "HeaderDXF.txt", out);
+    SafeFileWriter file(path);
+    std::ostream& out = file.Stream();
+    bool ok = file.IsOpen() && KorMesh::WriteDXFHeader(icons + "HeaderDXF.txt", out);
     ui.SetCursor(ModelUi::Cursor::Wait);
     int handle = 0x1000;
     if (gProjet.m3DAffichageTete && GetMesh(Intersection).GetNumberOfFaces() > 0)
@@ -40,7 +44,7 @@ bool Couche::ExportDXF(const std::string& path)
     }
     else
         ok = ok && WriteInWorld(mMeshes[Surface], out, handle);
-    ok = ok && KorMesh::CloseDXF(icons + "CloserDXF.txt", out);
+    ok = ok && KorMesh::WriteDXFCloser(icons + "CloserDXF.txt", out) && file.Commit();
     ui.SetCursor(ModelUi::Cursor::Arrow);
     return ok;
 }

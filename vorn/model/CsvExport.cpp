@@ -1,8 +1,7 @@
 #include "CsvExport.h"
 
 #include "ModelUi.h"
-
-#include <fstream>
+#include "SafeFileWriter.h"
 
 std::string QuoteCSVField(const std::string& field)
 {
@@ -28,14 +27,12 @@ bool ExportCSVFile(const std::function<bool(std::ostream&)>& write)
     const std::string path = ui.AskFilePath(request);
     if (path.empty())
         return false;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    bool written = out.is_open() && write(out);
-    if (out.is_open())
-    {
-        out.close();
-        written = written && !out.fail();
-    }
+    SafeFileWriter file(path);
+    const bool written = file.IsOpen() && write(file.Stream()) && file.Commit();
     if (!written)
+    {
+        file.Abandon(); // no side file stays while the box is shown
         ui.MessageBox("Impossible d'exporter sous le fichier '" + path + "'", "Erreur");
+    }
     return written;
 }

@@ -36,7 +36,7 @@ protected:
 
 // Written in world metres from a copy: twice the same file, the layer's
 // coordinates untouched to the bit; the surface alone unless the head is
-// shown over an excavation cut; no template, no success.
+// shown over an excavation cut; no template, no success and the old file.
 TEST_F(CoucheDXFTest, ExportWritesWorldCoordinatesAndLeavesTheLayer)
 {
     gProjet.Echelle = 30.0; // a scale whose round trip is not exact
@@ -70,10 +70,13 @@ TEST_F(CoucheDXFTest, ExportWritesWorldCoordinatesAndLeavesTheLayer)
     ASSERT_TRUE(couche->ExportDXF(c));
     EXPECT_EQ(ReadAll(c), surface);
 
+    // A missing template fails the export and leaves the file as it was.
     std::remove((folder + "/Icons/CloserDXF.txt").c_str());
     EXPECT_FALSE(couche->ExportDXF(c));
+    EXPECT_EQ(ReadAll(c), surface);
     std::remove((folder + "/Icons/HeaderDXF.txt").c_str());
     EXPECT_FALSE(couche->ExportDXF(c));
+    EXPECT_EQ(ReadAll(c), surface);
     EXPECT_FALSE(couche->ExportDXF("/nonexistent/dir/x.dxf"));
     EXPECT_EQ(Coordinates(couche->GetMesh()), before);
     for (const std::string& p : {a, b, c})

@@ -6,6 +6,7 @@
 #include "KorString.h"
 #include "ModelUi.h"
 #include "ProjetOVX.h"
+#include "SafeFileWriter.h"
 
 #include <wx/bitmap.h>
 #include <wx/checkbox.h>
@@ -13,6 +14,7 @@
 #include <wx/dcmemory.h>
 #include <wx/image.h>
 #include <wx/log.h>
+#include <wx/mstream.h>
 
 #include <algorithm>
 #include <cctype>
@@ -258,8 +260,18 @@ bool FenetreCoupe::SaveImage(const std::string& path) const
         type = wxBITMAP_TYPE_JPEG;
     if (!wxImage::FindHandler(type))
         wxInitAllImageHandlers();
-    wxLogNull quiet; // the failure is told by the caller, in French
-    return RenderImage().ConvertToImage().SaveFile(wxString::FromUTF8(path), type);
+    // Encoded in memory, where the handlers cannot meet a failing disk,
+    // then written whole or not at all.
+    wxMemoryOutputStream encoded;
+    {
+        wxLogNull quiet; // the failure is told by the caller, in French
+        if (!RenderImage().ConvertToImage().SaveFile(encoded, type) || !encoded.IsOk())
+            return false;
+    }
+    std::string bytes(static_cast<size_t>(encoded.GetLength()), '\0');
+    if (!bytes.empty() && encoded.CopyTo(&bytes[0], bytes.size()) != bytes.size())
+        return false;
+    return SafeFileWriter::WriteFile(path, bytes);
 }
 
 void FenetreCoupe::ExportImage()

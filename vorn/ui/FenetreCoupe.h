@@ -28,7 +28,9 @@ public:
     // The drawing as the export writes it: (W + 2 X0) by H pixels.
     wxBitmap RenderImage() const;
     // Writes the drawing to path: PNG for a ".png", JPEG for ".jpg" or
-    // ".jpeg" (any case), BMP otherwise. False when the write failed.
+    // ".jpeg" (any case), BMP otherwise; encoded in memory, then written
+    // through a SafeFileWriter. False when the write failed, the old file
+    // then as it was.
     bool SaveImage(const std::string& path) const;
     // Asks for a file and writes the drawing there; a failed write says so.
     void ExportImage();

@@ -9,6 +9,7 @@
 #include <wx/image.h>
 #include <wx/log.h>
 
+#include <csignal>
 #include <cstdio>
 #include <vector>
 
@@ -19,6 +20,10 @@ bool Tunnel::OnInit()
 {
     gTunnel = this;
     delete wxLog::SetActiveTarget(new wxLogStderr);
+    // A write past the file-size limit is a failed write, reported by the
+    // command with the old file kept (SafeFileWriter), not the end of the
+    // program and of its unsaved work.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     std::vector<std::string> args;
     for (int i = 0; i < argc; ++i)

@@ -1,0 +1,303 @@
+#include "SafeFileWriter.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <streambuf>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+// Creates a new side file "<target>.<6 characters>.partial" in the target's
+// folder and returns its descriptor (-1 with errno set on failure), its name
+// in partial. The file is always made new: a file or link already standing
+// under the name (planted by someone else, or left by a crash) is neither
+// followed nor truncated, another name is tried. The file is created with
+// the given mode (less the umask).
+int CreateSideFile(const std::string& target, std::string& partial, mode_t mode)
+{
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    thread_local std::mt19937_64 random(std::random_device{}() ^ static_cast<std::uint64_t>(getpid()) << 32);
+    for (int attempt = 0; attempt < 100; ++attempt)
+    {
+        std::uint64_t bits = random();
+        std::string name = target + '.';
+        for (int i = 0; i < 6; ++i, bits /= 62)
+            name += letters[bits % 62];
+        name += ".partial";
+        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd >= 0)
+        {
+            partial = std::move(name);
+            return fd;
+        }
+        if (errno != EEXIST && errno != ELOOP)
+            return -1;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+std::string FolderOf(const std::string& file)
+{
+    const std::size_t slash = file.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : file.substr(0, slash);
+}
+
+void SyncFolderOf(const std::string& file)
+{
+    const int fd = open(FolderOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    fsync(fd); // a file system that cannot sync a folder has nothing more to do
+    close(fd);
+}
+
+// The file a path leads to: symbolic links followed one by one, up to the
+// system's usual limit of 40, so that a dangling link leads to the file it
+// names (which the write then creates). False with errno set on a loop or a
+// link that cannot be read.
+bool FollowLinks(const std::string& path, std::string& target)
+{
+    target = path;
+    for (int hops = 0;; ++hops)
+    {
+        struct stat info;
+        if (lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return true; // what is not there is created by the side file's rename
+        if (hops == 40)
+        {
+            errno = ELOOP;
+            return false;
+        }
+        std::vector<char> text(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1);
+        const ssize_t n = readlink(target.c_str(), text.data(), text.size());
+        if (n < 0)
+            return false;
+        if (static_cast<std::size_t>(n) == text.size())
+        {
+            errno = ENAMETOOLONG; // the link grew while read
+            return false;
+        }
+        const std::string link(text.data(), static_cast<std::size_t>(n));
+        target = link[0] == '/' ? link : FolderOf(target) + "/" + link;
+    }
+}
+
+// Writes the whole block, through partial writes and interruptions; false
+// with errno set when the system refuses a byte.
+bool WriteAll(int fd, const char* data, std::size_t size)
+{
+    while (size > 0)
+    {
+        const ssize_t n = write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+        {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+} // namespace
+
+// Gathers the bytes in blocks and writes each block through WriteAll; the
+// first failure is kept and every later write fails.
+class SafeFileWriter::Buffer : public std::streambuf
+{
+public:
+    Buffer() : mData(1 << 16) { setp(mData.data(), mData.data() + mData.size()); }
+    void SetDescriptor(int fd) { mFd = fd; }
+    // The errno of the first failed write, 0 while none failed.
+    int Failure() const { return mFailure; }
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        if (!Drain())
+            return traits_type::eof();
+        if (!traits_type::eq_int_type(c, traits_type::eof()))
+        {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+        }
+        return traits_type::not_eof(c);
+    }
+    int sync() override { return Drain() ? 0 : -1; }
+
+private:
+    bool Drain()
+    {
+        if (mFailure != 0)
+            return false;
+        if (mFd < 0)
+        {
+            mFailure = EBADF;
+            return false;
+        }
+        const std::size_t size = static_cast<std::size_t>(pptr() - pbase());
+        if (!WriteAll(mFd, pbase(), size))
+        {
+            mFailure = errno != 0 ? errno : EIO;
+            return false;
+        }
+        setp(mData.data(), mData.data() + mData.size());
+        return true;
+    }
+
+    std::vector<char> mData;
+    int mFd = -1;
+    int mFailure = 0;
+};
+
+SafeFileWriter::SafeFileWriter(const std::string& path)
+    : mPath(path), mBuffer(std::make_unique<Buffer>()), mStream(mBuffer.get())
+{
+    Open();
+    if (mFd < 0)
+        mStream.setstate(std::ios::badbit);
+}
+
+SafeFileWriter::~SafeFileWriter()
+{
+    Abandon();
+}
+
+void SafeFileWriter::Open()
+{
+    if (!FollowLinks(mPath, mTarget))
+    {
+        mError = "cannot follow '" + mPath + "': " + std::strerror(errno);
+        return;
+    }
+    // Only a regular file is replaced: a device, a FIFO or a folder would
+    // lose its kind. A file that may not be written is refused as a direct
+    // write would be (the superuser may write any file).
+    struct stat old;
+    const bool replaces = stat(mTarget.c_str(), &old) == 0;
+    if (replaces && !S_ISREG(old.st_mode))
+    {
+        mError = "cannot replace '" + mPath + "': not a regular file";
+        return;
+    }
+    if (replaces && access(mTarget.c_str(), W_OK) != 0)
+    {
+        mError = "cannot replace '" + mPath + "': " + std::strerror(errno);
+        return;
+    }
+    const int fd = CreateSideFile(mTarget, mPartial, replaces ? 0600 : 0666);
+    if (fd < 0)
+    {
+        mError = "cannot create a file beside '" + mPath + "': " + std::strerror(errno);
+        return;
+    }
+    mFd = fd;
+    if (replaces && fchmod(fd, old.st_mode & 07777) != 0)
+    {
+        Fail("cannot write '" + mPath + "'", errno);
+        return;
+    }
+    mBuffer->SetDescriptor(fd);
+}
+
+bool SafeFileWriter::IsOpen() const
+{
+    return mFd >= 0 && mBuffer->Failure() == 0;
+}
+
+bool SafeFileWriter::Write(const void* data, std::size_t size)
+{
+    if (!IsOpen())
+        return false;
+    if (size > 0 &&
+        mStream.rdbuf()->sputn(static_cast<const char*>(data), static_cast<std::streamsize>(size)) !=
+            static_cast<std::streamsize>(size))
+        Fail("cannot write '" + mPath + "'", mBuffer->Failure() != 0 ? mBuffer->Failure() : EIO);
+    return IsOpen();
+}
+
+std::ostream& SafeFileWriter::Stream()
+{
+    return mStream;
+}
+
+void SafeFileWriter::Fail(const std::string& what, int code)
+{
+    if (mFd >= 0)
+        close(mFd);
+    mFd = -1;
+    mBuffer->SetDescriptor(-1);
+    if (!mPartial.empty())
+        unlink(mPartial.c_str());
+    mPartial.clear();
+    if (mError.empty())
+        mError = what + ": " + std::strerror(code);
+    mStream.setstate(std::ios::badbit);
+}
+
+bool SafeFileWriter::Commit()
+{
+    if (mFd < 0)
+    {
+        if (mError.empty())
+            mError = "cannot write '" + mPath + "': already closed";
+        return false;
+    }
+    const std::string cannotWrite = "cannot write '" + mPath + "'";
+    // The stream's own state counts too: a caller's failed formatting is a
+    // failed write.
+    if (mStream.rdbuf()->pubsync() != 0 || mStream.fail())
+    {
+        Fail(cannotWrite, mBuffer->Failure() != 0 ? mBuffer->Failure() : EIO);
+        return false;
+    }
+    if (fsync(mFd) != 0 && errno != EINVAL && errno != ENOTSUP)
+    {
+        Fail(cannotWrite, errno);
+        return false;
+    }
+    // A network file system may report a failed write only at the close.
+    const int fd = mFd;
+    mFd = -1;
+    mBuffer->SetDescriptor(-1);
+    if (close(fd) != 0)
+    {
+        Fail(cannotWrite, errno);
+        return false;
+    }
+    if (std::rename(mPartial.c_str(), mTarget.c_str()) != 0)
+    {
+        Fail("cannot replace '" + mPath + "'", errno);
+        return false;
+    }
+    mPartial.clear();
+    // The rename itself reaches the disk only with its folder: without this
+    // a power cut could bring the old file back after a reported success.
+    SyncFolderOf(mTarget);
+    return true;
+}
+
+void SafeFileWriter::Abandon()
+{
+    if (mFd >= 0 || !mPartial.empty())
+        Fail("cannot write '" + mPath + "'", ECANCELED);
+}
+
+bool SafeFileWriter::WriteFile(const std::string& path, const std::string& bytes, std::string* error)
+{
+    SafeFileWriter file(path);
+    const bool ok = file.Write(bytes) && file.Commit();
+    if (!ok && error)
+        *error = file.GetError();
+    return ok;
+}
