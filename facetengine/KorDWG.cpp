@@ -1,5 +1,7 @@
 #include "KorDWG.h"
 
+#include "KorInputFile.h"
+
 #include <wx/file.h>
 
 #include <algorithm>
@@ -13,9 +15,10 @@ KorDWG::KorDWG()
 bool KorDWG::Load(const std::string& fileName)
 {
     wxFile file;
-    // wxFile would report a missing file through a log dialog; the caller
-    // gets false instead.
-    if (!wxFile::Exists(wxString::FromUTF8(fileName.c_str())) ||
+    // wxFile would report a missing file through a log dialog, and wait
+    // for ever to open a FIFO: only a regular file is opened, the caller
+    // gets false otherwise.
+    if (!KorInputFile::IsRegularFile(fileName) ||
         !file.Open(wxString::FromUTF8(fileName.c_str()), wxFile::read))
         return false;
 

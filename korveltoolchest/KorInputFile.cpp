@@ -103,6 +103,12 @@ bool KorInputFile::Open(const std::string& path)
     return true;
 }
 
+bool KorInputFile::IsRegularFile(const std::string& path)
+{
+    struct stat info;
+    return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 bool KorInputFile::IsOpen() const
 {
     return mBuffer != nullptr;

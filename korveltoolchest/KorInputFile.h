@@ -20,6 +20,11 @@ public:
     // False, with the reason in GetError(), when the path cannot be opened or
     // names no regular file.
     bool Open(const std::string& path);
+    // Whether the path names a regular file once symbolic links are
+    // followed, looked at without opening it: what a reader that opens the
+    // path itself (the toolkit's image loading) asks first, so that a FIFO,
+    // a device or a folder is treated as a missing file.
+    static bool IsRegularFile(const std::string& path);
     bool IsOpen() const;
     std::istream& Stream() { return mStream; }
     // True once a read from the file failed; the stream then stops as at an

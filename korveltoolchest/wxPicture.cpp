@@ -1,5 +1,7 @@
 #include "wxPicture.h"
 
+#include "KorInputFile.h"
+
 #include <wx/bitmap.h>
 #include <wx/brush.h>
 #include <wx/dcbuffer.h>
@@ -27,7 +29,8 @@ void wxPicture::SetImage(const std::string& path)
     m_path = path;
     m_original = wxImage();
     m_image = wxImage();
-    if (!path.empty())
+    // Only a regular file is read: a FIFO would block the toolkit's open.
+    if (KorInputFile::IsRegularFile(path))
     {
         // An unreadable file shows as a black window, not as a message box.
         wxLogNull quiet;

@@ -1,9 +1,9 @@
 #include "LumTextureCache.h"
 
 #include "KorException.h"
+#include "KorInputFile.h"
 
 #include <GL/gl.h>
-#include <wx/filefn.h>
 #include <wx/image.h>
 #include <wx/log.h>
 
@@ -34,7 +34,9 @@ Entry Load(const std::string& path)
     wxImage image;
     {
         wxLogNull quiet; // reported below in one line, not in a message box
-        if (!wxFileExists(file) || !image.LoadFile(file) || !image.IsOk())
+        // Only a regular file is handed to the toolkit: a FIFO would block
+        // its open, a device never end.
+        if (!KorInputFile::IsRegularFile(path) || !image.LoadFile(file) || !image.IsOk())
         {
             KorReport("LumoraDevice::LoadTexture", "cannot read the image '" + path + "'");
             return entry;

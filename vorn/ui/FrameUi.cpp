@@ -11,6 +11,7 @@
 #include "DialogVisualisation.h"
 #include "FenetreTunnel.h"
 #include "InterfaceModes.h"
+#include "KorInputFile.h"
 #include "LumoraDevice.h"
 #include "PanelPrincipal.h"
 #include "PlanView.h"
@@ -198,6 +199,9 @@ bool FrameUi::AskText(const std::string& message, const std::string& caption, st
 
 bool FrameUi::GetImageSize(const std::string& path, int& width, int& height)
 {
+    // A FIFO, a device or a folder is no image: never handed to the toolkit.
+    if (!KorInputFile::IsRegularFile(path))
+        return false;
     wxLogNull quiet;
     wxImage image;
     if (!image.LoadFile(wxString::FromUTF8(path)))

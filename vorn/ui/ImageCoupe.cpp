@@ -3,6 +3,7 @@
 #include "CoupeTerrain.h"
 #include "DialogPointsCoupe.h"
 #include "FenetreTunnel.h"
+#include "KorInputFile.h"
 #include "KorNumbers.h"
 #include "KorString.h"
 #include "ModelUi.h"
@@ -24,11 +25,15 @@ namespace
 {
 const char* const kImageFilter = "Image files (*.bmp,*.jpg,*.png) |*.bmp;*.png;*.jpg";
 
-// The toolkit shows no error box of its own while an image is probed.
-bool Readable(const std::string& path)
+// The image file decoded, or an invalid image. Only a regular file is
+// handed to the toolkit: it would wait for ever to open a FIFO and never
+// end reading /dev/zero. The toolkit shows no error box of its own.
+wxImage ReadImageFile(const std::string& path)
 {
+    if (!KorInputFile::IsRegularFile(path))
+        return wxImage();
     wxLogNull quiet;
-    return !path.empty() && wxImage(wxString::FromUTF8(path), wxBITMAP_TYPE_ANY).IsOk();
+    return wxImage(wxString::FromUTF8(path), wxBITMAP_TYPE_ANY);
 }
 
 void SetToolCursor(wxWindow* window, FenetreTunnel::ToolCursor which)
@@ -66,15 +71,18 @@ bool ImageCoupe::Rescale()
 {
     mBitmap.reset();
     mRescaled.reset();
-    wxLogNull quiet;
-    wxImage image(wxString::FromUTF8(ImagePath), wxBITMAP_TYPE_ANY);
-    if (!image.IsOk())
+    if (!mImage || mImageRead != ImagePath)
+    {
+        mImageRead = ImagePath;
+        mImage = std::make_unique<wxImage>(ReadImageFile(ImagePath));
+    }
+    if (!mImage->IsOk())
         return false;
-    mFileWidth = image.GetWidth();
-    mFileHeight = image.GetHeight();
+    mFileWidth = mImage->GetWidth();
+    mFileHeight = mImage->GetHeight();
     const wxSize size = GetClientSize();
     if (size.x > 0 && size.y > 0)
-        mRescaled = std::make_unique<wxImage>(image.Rescale(size.x, size.y, wxIMAGE_QUALITY_NORMAL));
+        mRescaled = std::make_unique<wxImage>(mImage->Scale(size.x, size.y, wxIMAGE_QUALITY_NORMAL));
     return true;
 }
 
@@ -82,6 +90,7 @@ void ImageCoupe::LoadImage(const std::string& path)
 {
     ImagePath = path;
     ImageLoaded = true;
+    mImage.reset(); // a load reads the file again
     if (Rescale())
         return;
     const std::string file = GetFileFromPath(ImagePath);
@@ -92,8 +101,11 @@ void ImageCoupe::LoadImage(const std::string& path)
     request.Wildcard = kImageFilter;
     const std::string chosen = GetModelUi().AskFilePath(request);
     if (!chosen.empty())
+    {
         ImagePath = chosen;
-    ImageLoaded = !ImagePath.empty() && Readable(ImagePath) && Rescale();
+        mImage.reset();
+    }
+    ImageLoaded = Rescale();
     mBitmap.reset();
 }
 

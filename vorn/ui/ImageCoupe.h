@@ -27,8 +27,9 @@ public:
     ImageCoupe(wxWindow* parent, const LumPoint& first, const LumPoint& second);
     ~ImageCoupe() override;
 
-    // Reads the image; when it cannot, asks where it went. ImageLoaded
-    // tells whether an image is shown.
+    // Reads the image; when it cannot (missing, or not a regular file: a
+    // FIFO, a device, a folder), asks where it went. ImageLoaded tells
+    // whether an image is shown.
     void LoadImage(const std::string& path);
     // References at those image positions; nothing when they share one x.
     void SetReferences(double x1, double y1, double x2, double y2);
@@ -68,7 +69,8 @@ public:
 private:
     void OnPaint(wxPaintEvent& event);
     void OnSize(wxSizeEvent& event);
-    // The file stretched to the panel; false when it cannot be read.
+    // The image stretched to the panel; false when it cannot be read. The
+    // file is read once per ImagePath, not at every size.
     bool Rescale();
     DialogPointsCoupe* Dialog() const;
     void MouseScale(const wxMouseEvent& event, double fx, double fy);
@@ -76,6 +78,9 @@ private:
     void MousePoints(const wxMouseEvent& event);
     static void DrawMarker(wxDC& dc, double fx, double fy, const wxSize& size);
 
+    // The file as read, and the path it was read from.
+    std::unique_ptr<wxImage> mImage;
+    std::string mImageRead;
     std::unique_ptr<wxImage> mRescaled;
     std::unique_ptr<wxBitmap> mBitmap;
     // The file's own size in pixels.

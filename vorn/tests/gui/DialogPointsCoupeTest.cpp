@@ -9,6 +9,7 @@
 #include "GuiTestHelpers.h"
 #include "ImageCoupe.h"
 #include "InterfaceModes.h"
+#include "KorString.h"
 #include "LumCamera.h"
 #include "LumoraDevice.h"
 #include "PanelPrincipal.h"
@@ -26,6 +27,8 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -259,6 +262,36 @@ TEST_F(DialogPointsCoupeTest, ModificationKeepsOtherLayersPointsAndTheRelocatedI
     e->Close();
     EXPECT_EQ(gProjet.GetCoupe("S")->Image, image + ".moved");
     EXPECT_TRUE(gProjet.IsModified());
+}
+
+// A FIFO, a device or a folder as the section image is a missing image,
+// said at once: the toolkit never opens it (a FIFO would block for ever).
+// A file once read is not read again at each size.
+TEST_F(DialogPointsCoupeTest, ImageThatIsNoFileIsMissingAtOnceAndAFileIsReadOnce)
+{
+    const std::string fifo = image + ".fifo", folder = image + ".dossier";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    for (const std::string& path : {fifo, std::string("/dev/null"), std::string("/dev/zero"), folder})
+    {
+        ui->boxes.clear();
+        DialogPointsCoupe d(path, LumPoint(-50, 0, 30), LumPoint(50, 0, 30));
+        ASSERT_EQ(ui->boxes.size(), 1u) << path;
+        EXPECT_EQ(ui->boxes[0], "Erreur: Impossible de trouver l'image '" + GetFileFromPath(path) +
+                                    "'\n  Veuillez indiquer son chemin.");
+        EXPECT_FALSE(d.GetPanel()->ImageLoaded) << path;
+    }
+    std::remove(fifo.c_str());
+    rmdir(folder.c_str());
+
+    auto d = Open();
+    ASSERT_EQ(std::rename(image.c_str(), fifo.c_str()), 0);
+    d->GetPanel()->SetSize(300, 200);
+    wxSizeEvent size(wxSize(300, 200));
+    d->GetPanel()->GetEventHandler()->ProcessEvent(size);
+    // The image's black, not the white background of a failed read.
+    EXPECT_EQ(GuiTest::PixelAt(GuiTest::Render(*d->GetPanel(), wxSize(300, 200)), 150, 100), *wxBLACK);
+    std::rename(fifo.c_str(), image.c_str());
 }
 
 TEST_F(DialogPointsCoupeTest, ToolCountsClicksAndOpensTheDialogOnTheSecond)
