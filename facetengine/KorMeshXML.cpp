@@ -22,7 +22,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -181,12 +180,10 @@ void KorMesh::ReadVertexItem(const XMLNode& item, bool legacy, std::vector<int>&
     v->Y = ReadCoordinate(item, "Y");
     v->Z = ReadCoordinate(item, "Z");
     v->Edge = ReadIdentifier(item, "Edge");
+    // The legacy layout holds no normal nor texture coordinate; its reader
+    // prints nothing per vertex.
     if (legacy)
-    {
-        std::cout << KorFormatDouble(v->X) << " ; " << KorFormatDouble(v->Y) << " ; " << KorFormatDouble(v->Z)
-                  << std::endl;
         return;
-    }
     if (mSaveTextureCoordinates && item.getAttribute("TX") != nullptr)
         v->Texture.Define(ReadCoordinate(item, "TX"), ReadCoordinate(item, "TY"), ReadCoordinate(item, "TZ"));
     if (mSaveNormals && item.getAttribute("NX") != nullptr)

@@ -1,5 +1,7 @@
 #include "KorException.h"
 
+#include "KorReportHold.h"
+
 KorException::KorException(const std::string& message, eExceptionType type)
     : m_type(type), m_messages{message}
 {
@@ -45,6 +47,8 @@ void SetSETranslator()
 
 void KorReport(const std::string& origin, const std::string& text)
 {
+    if (KorReportHold::Take(origin + " -> " + text))
+        return;
     std::cout << origin << " -> " << text << std::endl;
 }
 

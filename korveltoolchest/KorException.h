@@ -40,6 +40,8 @@ void SetSETranslator();
 
 // The libraries' non-exceptional failure report: one line on standard output,
 // "<origin> -> <text>", flushed. Origin is "Class::Method" or a function name.
+// Inside a computation that holds its lines (KorReportHold) the line is kept
+// by the hold instead.
 void KorReport(const std::string& origin, const std::string& text);
 // An informational line: "INFO : <text>", flushed.
 void KorInfo(const std::string& text);

@@ -394,7 +394,7 @@ TEST_F(KorMeshForms, LegacyFlatLayoutReadsItemsByKind)
     cube.DeleteFace(2, false);
 
     // The items of the written form straight in the mesh element, vertices
-    // first, without normals, and each vertex echoed on reading.
+    // first, without normals; reading prints nothing.
     XMLNode written = XMLNode::createXMLTopNode("Maillage");
     cube.ToXML(written);
     XMLNode flat = XMLNode::createXMLTopNode("Maillage");
@@ -415,8 +415,7 @@ TEST_F(KorMeshForms, LegacyFlatLayoutReadsItemsByKind)
     ::testing::internal::CaptureStdout();
     read.FromXML(flat);
     const std::string echo = ::testing::internal::GetCapturedStdout();
-    EXPECT_EQ(std::count(echo.begin(), echo.end(), '\n'), 8);
-    EXPECT_NE(echo.find("1 ; 1 ; 1\n"), std::string::npos) << echo;
+    EXPECT_EQ(echo, "");
     ASSERT_FALSE(read.LastReadFailed());
     ExpectSameTables(cube, read, false);
     EXPECT_TRUE(CheckMesh(read));

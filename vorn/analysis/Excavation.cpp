@@ -8,6 +8,7 @@
 #include "KorEdge.h"
 #include "KorFace.h"
 #include "KorIntersection.h"
+#include "KorReportHold.h"
 #include "LumHandledMesh.h"
 #include "ModelUi.h"
 #include "ProjetOVX.h"
@@ -220,6 +221,9 @@ double SumResults(const std::vector<double>& values)
 
 void ComputeExcavation(eCutRoute route)
 {
+    // A failed computation prints one line, not one per refused face or
+    // line of its library calls; a successful one prints none of theirs.
+    KorReportHold hold;
     gCalculationErrors = 0;
     gProjet.SetTeteExcavee(nullptr);
     gProjet.SetExcavationState(false, false);
@@ -239,7 +243,11 @@ void ComputeExcavation(eCutRoute route)
     // fails rather than be cut by a partial mesh.
     const bool unbuilt = !isPlaced && !placed.IsBuilt();
     if (!isPlaced && !unbuilt)
+    {
+        if (hold.Count() > 0)
+            hold.Report("ComputeExcavation", "Tête de tranchée non placée");
         return;
+    }
 
     if (isPlaced)
     {
@@ -255,6 +263,7 @@ void ComputeExcavation(eCutRoute route)
     gIntersectionLines.clear();
     std::vector<sLayerValues> cumulative;
     size_t firstFailed = static_cast<size_t>(-1);
+    std::string failedName;
     for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
     {
         Couche* layer = gProjet.GetCouche(i);
@@ -268,6 +277,7 @@ void ComputeExcavation(eCutRoute route)
         if (!cut && firstFailed > cumulative.size())
         {
             firstFailed = cumulative.size();
+            failedName = layer->Nom;
             gCalculationErrors = 1;
         }
         cumulative.push_back(firstFailed <= cumulative.size() ? FailedValues(placed)
@@ -277,6 +287,10 @@ void ComputeExcavation(eCutRoute route)
 
     SetCostVariables(GetModelUi().GetTete());
     gProjet.SetExcavationState(false, true);
+    if (unbuilt)
+        hold.Report("ComputeExcavation", "Tête de tranchée impossible à construire : aucune couche découpée");
+    else if (gCalculationErrors)
+        hold.Report("ComputeExcavation", "Découpe impossible de la couche '" + failedName + "'");
 }
 
 namespace

@@ -108,6 +108,10 @@ enum class eCutRoute
 // Clears the project's stale flag first, so a computation that stops early
 // (no layer, no head position) is not retried at every frame; otherwise
 // marks the results valid, failures included (gCalculationErrors tells).
+// The library lines of its calls are held (KorReportHold): a failed
+// computation prints one line "ComputeExcavation -> …" naming the first
+// failed layer (or the head that cannot be built) and the first held line;
+// a successful one prints none.
 void ComputeExcavation(eCutRoute route = eCutRoute::Local);
 
 // Cuts one layer with the placed head: the layer's intersection mesh (its

@@ -8,6 +8,7 @@
 #include "SceneCoordinates.h"
 #include "TeteTestHelpers.h"
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -237,11 +238,18 @@ TEST_F(ExcavationTest, LayersKeepThePartAboveTheNextAndAFailureReachesEveryTotal
 
     // A flat lower layer at z = 1 leaves the head through its exit: its line
     // cannot close. The upper layer's difference is then unknown too, and
-    // no total is a number (as written: 830 and -1, "V" 829).
+    // no total is a number (as written: 830 and -1, "V" 829). The failed
+    // computation prints one line, naming the layer, whatever its library
+    // calls refused on the way.
     Frame(100.0, LumPoint(), LumPoint());
     AddLayer(0, Plane10);
     AddLayer(1, [](double, double) { return 1.0; });
+    testing::internal::CaptureStdout();
     ComputeExcavation();
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
+    EXPECT_EQ(printed.rfind("ComputeExcavation -> Découpe impossible de la couche 'Couche1'", 0), 0u)
+        << printed;
     EXPECT_EQ(gCalculationErrors, 1);
     EXPECT_TRUE(gProjet.HasExcavationResults());
     ASSERT_EQ(gResults.Volumes.size(), 2u);
@@ -297,7 +305,12 @@ TEST_F(ExcavationTest, HeadThatCannotBeBuiltFailsEveryLayer)
     head.Thetaf = Deg(10.0);
     head.Thetag1 = Deg(80.0);
     ASSERT_FALSE(head.BuildMesh());
+    testing::internal::CaptureStdout();
     ComputeExcavation();
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
+    EXPECT_EQ(printed.rfind("ComputeExcavation -> Tête de tranchée impossible à construire", 0), 0u)
+        << printed;
     EXPECT_EQ(gCalculationErrors, 1);
     EXPECT_TRUE(gProjet.HasExcavationResults());
     EXPECT_EQ(gResults.Volumes, std::vector<double>(2, -1.0));
