@@ -2,10 +2,12 @@
 #include "CalculSeries.h"
 #include "Couche.h"
 #include "Excavation.h"
+#include "KorEdge.h"
 #include "KorFace.h"
 #include "ModelTestSupport.h"
 #include "ResultatsOVX.h"
 #include "SceneCoordinates.h"
+#include "TerrainPatch.h"
 #include "TeteTranchee.h"
 
 #include <cmath>
@@ -198,4 +200,69 @@ TEST_F(ExcavationGridTest, DenseSeriesOverAPlaneMeasuresEveryPosition)
             EXPECT_EQ(r.GetValue("V", row, column),
                       Round(expected[static_cast<size_t>(row * 200 + column)], 0))
                 << row << " " << column;
+}
+
+// A layer under the platform but for two humps that rise through it apart:
+// the patch of the local road holds two pieces, and each line's sides are
+// told over the whole surface, the other piece included, as the whole road
+// tells them.
+TEST_F(ExcavationGridTest, PatchOfSeveralPiecesCutsAsTheWholeSurface)
+{
+    Couche* layer = gProjet.AddCouche("Bosses", 0);
+    for (int i = 0; i <= 80; ++i)
+        for (int j = 0; j <= 80; ++j)
+        {
+            const double x = -100.0 + 2.5 * i, y = -100.0 + 2.5 * j;
+            const bool hump = (x == -5.0 && y == -5.0) || (x == 5.0 && y == -7.5);
+            layer->AddPoint(LumPoint(x, y, hump ? (x < 0 ? 1.0 : 2.0) : -2.0), 1, 0, false, false);
+        }
+    layer->Triangulate();
+    KorMesh placed;
+    LumPoint at;
+    ASSERT_TRUE(gProjet.GetAxe().PlaceHead(at, placed));
+    TerrainPatch patch;
+    ASSERT_TRUE(patch.Take(*layer, placed, 0.1));
+    // The pieces of the patch, by a flood over twins.
+    KorMesh& mesh = patch.GetMesh();
+    std::vector<char> seen(static_cast<size_t>(mesh.GetFaceVectorSize()), 0);
+    int pieces = 0;
+    std::vector<KorEdge*> ring;
+    for (int start = 0; start < mesh.GetFaceVectorSize(); ++start)
+    {
+        if (!mesh.GetFace(start) || seen[static_cast<size_t>(start)])
+            continue;
+        ++pieces;
+        std::vector<int> front(1, start);
+        seen[static_cast<size_t>(start)] = 1;
+        while (!front.empty())
+        {
+            const int f = front.back();
+            front.pop_back();
+            mesh.GetFaceEdges(mesh.GetFace(f), ring);
+            for (const KorEdge* e : ring)
+            {
+                const KorEdge* twin = mesh.GetEdge(e->Opp);
+                if (twin && twin->Face >= 0 && !seen[static_cast<size_t>(twin->Face)])
+                {
+                    seen[static_cast<size_t>(twin->Face)] = 1;
+                    front.push_back(twin->Face);
+                }
+            }
+        }
+    }
+    EXPECT_GE(pieces, 2);
+
+    double volume[2] = {0, 0}, surface[2] = {0, 0};
+    for (eCutRoute route : {eCutRoute::Local, eCutRoute::Whole})
+    {
+        ComputeExcavation(route);
+        EXPECT_EQ(gCalculationErrors, 0);
+        const int k = route == eCutRoute::Local ? 0 : 1;
+        volume[k] = UnroundedVolume(0);
+        surface[k] = layer->GetMesh(Couche::TerrainSurTete).GetSurface();
+    }
+    EXPECT_GE(gIntersectionLines.size(), 2u);
+    EXPECT_GT(volume[1], 0.0);
+    EXPECT_NEAR(volume[0], volume[1], 1e-9 * volume[1]);
+    EXPECT_NEAR(surface[0], surface[1], 1e-9 * surface[1]);
 }
