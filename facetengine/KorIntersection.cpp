@@ -117,8 +117,35 @@ int IntersectionEdgeFace(const LumPoint& p1, const LumPoint& p2, LumPoint& out, 
     return 0;
 }
 
-int GetFirstIntersection(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& box,
-                         const std::vector<KorEdge*>& edges, int& edgeId, int& faceId, LumPoint& point)
+namespace
+{
+// Whether the segment meets the polygon's fan where the strict tests refuse:
+// through a vertex, an edge or a diagonal, or lying in its plane. Ends on
+// one side of a triangle's plane settle it at the cost of two products.
+bool TouchesFan(const LumPoint& p1, const LumPoint& p2, const std::vector<LumPoint>& polygon)
+{
+    LumPoint out;
+    for (size_t i = 2; i < polygon.size(); ++i)
+    {
+        const LumPoint& a = polygon[0];
+        const LumPoint n = (polygon[i - 1] - a) ^ (polygon[i] - a);
+        const double tol = kEps * Length(n);
+        const double d1 = (p1 - a) * n, d2 = (p2 - a) * n;
+        if ((d1 > tol && d2 > tol) || (d1 < -tol && d2 < -tol))
+            continue;
+        if ((std::fabs(d1) <= tol && std::fabs(d2) <= tol) ||
+            IntersectionEdgeTriangle(p1, p2, out, a, polygon[i - 1], polygon[i], false) > 0)
+            return true;
+    }
+    return false;
+}
+
+// GetFirstIntersection; with touched given, it is set when an edge met a
+// face only where the strict tests refuse (TouchesFan, or within the margin
+// of its ends): meshes in a degenerate position, not apart.
+int FirstCrossing(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& box,
+                  const std::vector<KorEdge*>& edges, int& edgeId, int& faceId, LumPoint& point,
+                  bool* touched)
 {
     std::vector<char> visited(static_cast<size_t>(std::max(mesh1.GetEdgeVectorSize(), 0)), 0);
     KorFaceBoxIndex index;
@@ -158,6 +185,8 @@ int GetFirstIntersection(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& b
             const int r = IntersectionEdgeFace(p1, p2, point, unused, polygon);
             if (r > 0)
                 edgeId = e->ID;
+            if (touched && !*touched && r != 1 && (r == 8 || TouchesFan(p1, p2, polygon)))
+                *touched = true;
             if (r == 1)
             {
                 faceId = f;
@@ -166,6 +195,13 @@ int GetFirstIntersection(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& b
         }
     }
     return 0;
+}
+} // namespace
+
+int GetFirstIntersection(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& box,
+                         const std::vector<KorEdge*>& edges, int& edgeId, int& faceId, LumPoint& point)
+{
+    return FirstCrossing(mesh1, mesh2, box, edges, edgeId, faceId, point, nullptr);
 }
 
 bool GetNextIntersectionFromEdgeFace(KorMesh& meshE, KorMesh& meshF, LumPoint& point,
@@ -462,59 +498,6 @@ bool LineHolds(KorMesh& mesh1, KorMesh& mesh2, const std::vector<LumPoint>& poin
     return true;
 }
 
-// Whether an edge of mesh1 meets a face of mesh2 where the strict tests of
-// GetFirstIntersection refuse it: through a vertex, an edge or a fan
-// diagonal, in the face's plane or at the edge's end. Such a contact is a
-// degenerate position, not an absence of crossing. Same candidates and cost
-// as GetFirstIntersection; run only after it found nothing.
-bool TouchesOnly(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& box,
-                 const std::vector<KorEdge*>& edges, LumPoint& point)
-{
-    KorFaceBoxIndex index;
-    const bool indexed = index.Build(mesh2);
-    std::vector<int> candidates;
-    std::vector<LumPoint> polygon;
-    const int faceSlots = mesh2.GetFaceVectorSize();
-    for (const KorEdge* e : edges)
-    {
-        LumPoint p1, p2;
-        if (!e || e->Face < 0 || !mesh1.GetEdgePoints(e, p1, p2) || !box.CanContainSegment(p1, p2))
-            continue;
-        bool fromIndex = false;
-        if (indexed)
-        {
-            const LumPoint lo(std::min(p1.x, p2.x), std::min(p1.y, p2.y), std::min(p1.z, p2.z));
-            const LumPoint hi(std::max(p1.x, p2.x), std::max(p1.y, p2.y), std::max(p1.z, p2.z));
-            fromIndex =
-                index.Query(lo - LumPoint(kEps, kEps, kEps), hi + LumPoint(kEps, kEps, kEps), candidates);
-        }
-        const int count = fromIndex ? static_cast<int>(candidates.size()) : faceSlots;
-        for (int k = 0; k < count; ++k)
-        {
-            const KorFace* face = mesh2.GetFace(fromIndex ? candidates[static_cast<size_t>(k)] : k);
-            if (!face)
-                continue;
-            mesh2.GetFacePoints(face, polygon);
-            for (size_t i = 2; i < polygon.size(); ++i)
-            {
-                if (IntersectionEdgeTriangle(p1, p2, point, polygon[0], polygon[i - 1], polygon[i], false) >
-                    0)
-                    return true;
-                // An edge in the face's plane: its ends' distances to it.
-                LumPoint n = (polygon[i - 1] - polygon[0]) ^ (polygon[i] - polygon[0]);
-                const double len = Length(n);
-                if (len > 0 && std::fabs((p1 - polygon[0]) * n) < kEps * len &&
-                    std::fabs((p2 - polygon[0]) * n) < kEps * len)
-                {
-                    point = p1;
-                    return true;
-                }
-            }
-        }
-    }
-    return false;
-}
-
 // GetIntersectionLine in whatever frame the meshes are given.
 bool WalkIntersectionLine(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& box, const LumPoint& start,
                           std::vector<LumPoint>& points, std::vector<sBooleanIntersection>& records1,
@@ -613,9 +596,11 @@ bool WalkIntersectionLine(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& 
         // Where they stand, meshes that only touch are a degenerate
         // position, for the moved tries when retries are allowed. Moved, no crossing is no line, the limit of
         // the positions about the given one; or a move still too small.
-        if (GetFirstIntersection(mesh1, mesh2, box, sorted, e, f, p) == 0)
+        bool touched = false;
+        if (FirstCrossing(mesh1, mesh2, box, sorted, e, f, p,
+                          attempt == 0 && tries > 1 ? &touched : nullptr) == 0)
         {
-            if (attempt == 0 && tries > 1 && TouchesOnly(mesh1, mesh2, box, sorted, p))
+            if (touched)
                 continue;
             if (attempt > 0 && attempt + 1 < tries)
                 continue;
