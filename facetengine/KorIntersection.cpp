@@ -594,8 +594,9 @@ bool WalkIntersectionLine(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& 
         int e = -1, f = -1;
         LumPoint p;
         // Where they stand, meshes that only touch are a degenerate
-        // position, for the moved tries when retries are allowed. Moved, no crossing is no line, the limit of
-        // the positions about the given one; or a move still too small.
+        // position, for the moved tries when retries are allowed. Moved,
+        // no crossing is no line, the limit of the positions about the given
+        // one, or a move still too small: the next one is tried.
         bool touched = false;
         if (FirstCrossing(mesh1, mesh2, box, sorted, e, f, p,
                           attempt == 0 && tries > 1 ? &touched : nullptr) == 0)
