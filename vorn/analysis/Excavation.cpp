@@ -281,21 +281,6 @@ void ComputeExcavation(eCutRoute route)
 
 namespace
 {
-// Whether the two meshes' vertex tables hold the same points.
-bool SameVertices(const KorMesh& a, const KorMesh& b)
-{
-    if (a.GetVertexVectorSize() != b.GetVertexVectorSize())
-        return false;
-    for (int id = 0; id < a.GetVertexVectorSize(); ++id)
-    {
-        const KorVertex* u = a.GetVertex(id);
-        const KorVertex* v = b.GetVertex(id);
-        if (!u != !v || (u && (u->X != v->X || u->Y != v->Y || u->Z != v->Z)))
-            return false;
-    }
-    return true;
-}
-
 // Whether a half-edge of one face of the list is the patch's own border.
 bool HoldsCutOff(KorMesh& mesh, const std::vector<int>& faces, const TerrainPatch& patch)
 {
@@ -315,10 +300,11 @@ bool HoldsCutOff(KorMesh& mesh, const std::vector<int>& faces, const TerrainPatc
 
 // SelectFacesInsideLine, on a whole mesh (patch null) or on a patch of a
 // surface. On a patch the side that reaches the patch's border goes on over
-// the rest of the surface, whose extreme point and border count with it;
-// the other side lies in the patch whole. When both sides or neither reach
-// that border the patch cannot tell the sides as the whole surface would:
-// undecided is set and the result is false.
+// the rest of the surface, whose extreme point and border count with it, the
+// patch's other pieces included; the other side lies in the patch whole.
+// When both sides or neither reach that border the patch cannot tell the
+// sides as the whole surface would: undecided is set and the result is
+// false.
 bool SelectSides(const std::vector<int>& cutVertices, KorMesh& mesh, std::vector<int>& inner,
                  std::vector<int>& outer, bool highest, const TerrainPatch* patch, bool& undecided)
 {
@@ -367,7 +353,7 @@ bool SelectSides(const std::vector<int>& cutVertices, KorMesh& mesh, std::vector
     bool anyA = false, anyB = false;
     if (!extremeOf(sideA, extremeA, anyA) || !extremeOf(sideB, extremeB, anyB))
         return false;
-    bool openA = false, openB = false;
+    bool openA = false, openB = false, restBorder = false;
     if (patch)
     {
         openA = HoldsCutOff(mesh, sideA, *patch);
@@ -377,18 +363,35 @@ bool SelectSides(const std::vector<int>& cutVertices, KorMesh& mesh, std::vector
             undecided = true;
             return false;
         }
+        double& extreme = openA ? extremeA : extremeB;
+        bool& any = openA ? anyA : anyB;
         double z = 0.0;
         if (patch->GetExtremeBeyond(highest, z))
         {
-            double& extreme = openA ? extremeA : extremeB;
-            bool& any = openA ? anyA : anyB;
             if (!any || beyond(z, extreme))
                 extreme = z;
             any = true;
         }
+        // The patch's other pieces, where the head meets the surface
+        // elsewhere: the surface joins them to the open side.
+        std::vector<char> reached(static_cast<size_t>(std::max(mesh.GetFaceVectorSize(), 0)), 0);
+        for (const std::vector<int>* side : {&sideA, &sideB})
+            for (int id : *side)
+                reached[static_cast<size_t>(id)] = 1;
+        std::vector<int> rest;
+        for (int id = 0; id < mesh.GetFaceVectorSize(); ++id)
+            if (!reached[static_cast<size_t>(id)] && mesh.GetFace(id))
+                rest.push_back(id);
+        bool anyRest = false;
+        if (!rest.empty() && !extremeOf(rest, z, anyRest))
+            return false;
+        if (anyRest && (!any || beyond(z, extreme)))
+            extreme = z;
+        any = any || anyRest;
+        restBorder = HoldsBorder(mesh, rest, patch);
     }
     const auto holdsBorder = [&](const std::vector<int>& side, bool open)
-    { return HoldsBorder(mesh, side, patch) || (open && patch->HasBorderBeyond()); };
+    { return HoldsBorder(mesh, side, patch) || (open && (patch->HasBorderBeyond() || restBorder)); };
     if (!anyA && !anyB)
         return false;
     bool outerIsB = false;
@@ -449,37 +452,23 @@ int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosit
 
     std::vector<LumPoint> line;
     std::vector<sBooleanIntersection> onTerrain, onHead;
+    // How a line found with a mesh moved off a degenerate position is put
+    // back once each mesh is cut and its sides chosen.
+    sLineMove move;
     // GetIntersectionLine, on the patch as on the whole surface. A walk on
     // the patch is the walk on the whole surface as long as it stays off the
-    // patch's border, which each of the (at most two) attempts is checked
-    // for: the first alone, then, from the same meshes, again with its retry.
-    // A retry that finds the line keeps its move of the second mesh: when
-    // that is the terrain, the whole surface would have moved, not the patch.
+    // patch's border, which the walk of its last try is checked for. A try
+    // moved off a degenerate position puts the meshes back once cut (move).
     const auto search = [&](bool fromTerrain, const KorBoundingBox& box, int attempts, int points)
     {
         KorMesh& first = fromTerrain ? terrain : working;
         KorMesh& second = fromTerrain ? working : terrain;
         auto& firstRecords = fromTerrain ? onTerrain : onHead;
         auto& secondRecords = fromTerrain ? onHead : onTerrain;
-        if (!local)
-            return GetIntersectionLine(first, second, box, headPosition, line, firstRecords, secondRecords,
-                                       attempts, points)
-                       ? 1
-                       : 0;
-        bool found = GetIntersectionLine(first, second, box, headPosition, line, firstRecords, secondRecords,
-                                         1, points);
-        if (patch->Reaches(onTerrain, line))
+        const bool found = GetIntersectionLine(first, second, box, headPosition, line, firstRecords,
+                                               secondRecords, attempts, points, &move);
+        if (local && patch->Reaches(onTerrain, line))
             return kWiden;
-        if (found || line.empty() || attempts == 1)
-            return found ? 1 : 0;
-        if (!patch->IsPristine() || !SameVertices(working, placedHead))
-            return kWhole;
-        found = GetIntersectionLine(first, second, box, headPosition, line, firstRecords, secondRecords,
-                                    attempts, points);
-        if (patch->Reaches(onTerrain, line))
-            return kWiden;
-        if (found && !fromTerrain)
-            return kWhole;
         return found ? 1 : 0;
     };
 
@@ -545,6 +534,7 @@ int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosit
                 return kWiden;
             if (terrainSide)
             {
+                SettleCut(terrain, move, cutVertices);
                 terrain.CopyFacesToMesh(inner, overHead, false);
                 for (int id : inner)
                     terrain.DeleteFace(id, true);
@@ -566,6 +556,7 @@ int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosit
             if (selected)
             {
                 headSide = working.ToConcaveMesh(inner, true);
+                SettleCut(working, move, cutVertices);
                 for (int id : outer)
                     working.DeleteFace(id, true);
                 std::vector<int> remaining;
