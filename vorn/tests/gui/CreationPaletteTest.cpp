@@ -739,9 +739,9 @@ TEST_F(PaletteTest, DXFImportAbandoned)
     }
 }
 
-// A polyface-only file makes a mesh layer that is not editable; an
-// unreadable file makes no layer and no dialog; a point crossing the layer
-// above refuses the import and removes the layer.
+// A polyface-only file makes a mesh layer that is not editable; a file
+// unreadable or without points makes no layer and no dialog and says so; a
+// point crossing the layer above refuses the import and removes the layer.
 TEST_F(PaletteTest, DXFImportOfMeshesAndRefusals)
 {
     AddLayers({"Haut", "Bas"});
@@ -762,14 +762,26 @@ TEST_F(PaletteTest, DXFImportOfMeshesAndRefusals)
         EXPECT_FALSE(Control(id)->IsEnabled()) << id;
     gProjet.DeleteCouche(2, 0);
 
-    ui->boxes.clear();
-    EXPECT_FALSE(gProjet.CreateCouche("Rien", 2, 1, true, dxfPath + ".absent", 0, 0));
-    EXPECT_EQ(gDialogDXF, nullptr);
-    EXPECT_EQ(gProjet.GetNumberOfCouches(), 2);
-    EXPECT_EQ(ui->boxes, std::vector<std::string>{});
-    EXPECT_TRUE(InterfaceEnabled());
+    // A file that cannot be read, or whose only entities (a 3DFACE) give
+    // no point: a message, and no layer nor dialog.
+    WriteDXF("0\n3DFACE\n8\n0\n10\n0\n20\n0\n30\n0\n11\n10\n21\n0\n31\n0\n12\n0\n22\n10\n32\n0\n"
+             "13\n0\n23\n10\n33\n0\n");
+    const std::pair<std::string, std::string> refusals[] = {
+        {dxfPath + ".absent", "Erreur: Impossible de lire le fichier DXF '" + dxfPath + ".absent'."},
+        {dxfPath,
+         "Erreur: Le fichier DXF '" + dxfPath + "' ne contient aucun point utilisable pour l'import."}};
+    for (const auto& [path, box] : refusals)
+    {
+        ui->boxes.clear();
+        EXPECT_FALSE(gProjet.CreateCouche("Rien", 2, 1, true, path, 0, 0));
+        EXPECT_EQ(gDialogDXF, nullptr);
+        EXPECT_EQ(gProjet.GetNumberOfCouches(), 2);
+        EXPECT_EQ(ui->boxes, std::vector<std::string>{box});
+        EXPECT_TRUE(InterfaceEnabled());
+    }
 
     // Between Haut (10) and Bas (0), a line at 30.
+    ui->boxes.clear();
     WriteDXF(LwPolyline({{-50, -50, 30}, {50, -50, 30}}));
     const unsigned steps = Steps();
     ASSERT_TRUE(gProjet.CreateCouche("Haute", 1, 1, true, dxfPath, 0, 0));
