@@ -11,6 +11,7 @@
 #include "TeteTranchee.h"
 #include "TypedValues.h"
 
+#include <algorithm>
 #include <cmath>
 
 int gCancelCalculation = 0;
@@ -171,6 +172,33 @@ bool RunPositions(const std::vector<double>& positions, double d0, const std::fu
     }
     return true;
 }
+
+// Tells, after a series, how many of its recorded positions failed (their
+// volume "V" is -1: off the axis, or a computation that could not be made);
+// nothing when none did.
+void ReportFailedPositions(const ResultatsOVX& results)
+{
+    const auto v = std::find(results.Variables.begin(), results.Variables.end(), "V");
+    if (v == results.Variables.end())
+        return;
+    const size_t index = static_cast<size_t>(v - results.Variables.begin());
+    size_t failed = 0, recorded = 0;
+    for (const auto& row : results.Values)
+        for (const auto& record : row)
+        {
+            ++recorded;
+            if (index >= record.size() || record[index] < 0.0)
+                ++failed;
+        }
+    if (failed == 0)
+        return;
+    const bool one = failed == 1;
+    GetModelUi().MessageBox("Impossible de calculer l'excavation en " + std::to_string(failed) +
+                                (one ? " position sur " : " positions sur ") + std::to_string(recorded) +
+                                " de la série. \n" +
+                                (one ? "Ses résultats valent -1." : "Leurs résultats valent -1."),
+                            "Erreur de calcul", ModelUi::Buttons::Ok, ModelUi::BoxCentred);
+}
 } // namespace
 
 void ComputeSeries(double direction, const std::vector<double>& positions, const std::vector<double>& offsets,
@@ -222,4 +250,5 @@ void ComputeSeries(double direction, const std::vector<double>& positions, const
     }
     gSeriesRunning = false;
     ui.SetCursor(ModelUi::Cursor::Arrow);
+    ReportFailedPositions(results);
 }

@@ -66,7 +66,9 @@ class XMLNode;
 // and the interface processes its events. A position off the axis records
 // -1 for every value. gCancelCalculation, read before each position, ends
 // the run keeping the records made. The head and the axis are put back;
-// a completed run keeps a copy of the axis and evaluates the costs.
+// a completed run keeps a copy of the axis and evaluates the costs. A run
+// that recorded failed positions (completed or cancelled) ends with an
+// "Erreur de calcul" box telling how many of the recorded ones failed.
 // Cost: one excavation per position.
 void ComputeSeries(double direction, const std::vector<double>& positions, const std::vector<double>& offsets,
                    const std::function<void()>& onPosition = {});

@@ -8,6 +8,7 @@
 #include "KorEdge.h"
 #include "KorFace.h"
 #include "KorIntersection.h"
+#include "KorVertex.h"
 #include "LumHandledMesh.h"
 #include "ModelUi.h"
 #include "ProjetOVX.h"
@@ -18,12 +19,15 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <memory>
+#include <new>
 
 sExcavationResults gResults;
 double gSlopeHeight = 0.0;
 std::vector<std::vector<LumPoint>> gIntersectionLines;
 LumPoint gHeadPosition;
 int gCalculationErrors = 0;
+eCalculationError gCalculationError = eCalculationError::None;
 sExcavationTimers gExcavationTimers;
 
 namespace
@@ -46,6 +50,8 @@ private:
 };
 
 constexpr double kFailed = -1.0;
+// The largest magnitude up to which every whole number is a double.
+constexpr double kLargestWhole = 9007199254740992.0;
 // Scene units: the altitude tolerance and the plan margin of the patch of
 // a surface that a head can meet, well beyond the retries' moves of the
 // head (hundredths).
@@ -84,19 +90,6 @@ void RefreshCutDisplays(Couche& layer)
     layer.SetCutDisplaysStale();
     layer.InvalidateTextureCoordinates();
     layer.SetDiscontinuitySurfacesBuilt(false);
-}
-
-// A layer left uncut: its whole surface, nothing removed.
-void ResetLayerCut(Couche& layer)
-{
-    {
-        PhaseTimer timer(gExcavationTimers.Copy);
-        layer.DiscardPendingCutSurface();
-        layer.GetMesh(Couche::TerrainSurTete).Clear();
-        layer.GetMesh(Couche::Tete).Clear();
-        layer.GetMesh(Couche::Intersection) = layer.GetMesh(Couche::Surface);
-    }
-    RefreshCutDisplays(layer);
 }
 
 // Whether one face of the list has a half-edge whose twin lies outside the
@@ -139,9 +132,13 @@ sLayerValues Measure(const Couche& layer, const TeteTranchee& head)
     // honour the flip flag: its part's signed volume comes out negated.
     const double headPart = head.GetMesh().AreFacesFlipped() ? -cut.GetVolume() : cut.GetVolume();
     const double v = std::fabs(layer.GetMesh(Couche::TerrainSurTete).GetVolume() - headPart);
+    // A world value the results cannot hold stays NaN, for the caller to
+    // tell, rather than be rounded to a number.
+    const auto whole = [](double world)
+    { return std::fabs(world) <= kLargestWhole ? Round(world, 0) : std::nan(""); };
     sLayerValues values;
-    values.Volume = Round(std::max(0.0, SceneToWorldVolume(gProjet, v)), 0);
-    const auto area = [](double scene) { return Round(SceneToWorldArea(gProjet, scene), 0); };
+    values.Volume = whole(SceneToWorldVolume(gProjet, v));
+    const auto area = [&whole](double scene) { return whole(SceneToWorldArea(gProjet, scene)); };
     values.Surfaces.push_back(
         area(SurfaceFrom(cut, head.GetUpFaces()) - SurfaceFrom(cut, head.GetDownFaces())));
     for (int faceClass : GetMeasuredFaceClasses(head.DoubleEntree))
@@ -156,6 +153,92 @@ sLayerValues FailedValues(const TeteTranchee& head)
     values.Volume = kFailed;
     values.Surfaces.assign(GetMeasuredFaceClasses(head.DoubleEntree).size() + 2, kFailed);
     return values;
+}
+
+// Whether every value is a number the results can hold: finite, and a whole
+// number of the world unit exactly (at most 2^53 in magnitude).
+bool Representable(double value)
+{
+    return std::fabs(value) <= kLargestWhole;
+}
+
+bool Representable(const sLayerValues& values)
+{
+    return Representable(values.Volume) && std::all_of(values.Surfaces.begin(), values.Surfaces.end(),
+                                                       [](double v) { return Representable(v); });
+}
+
+bool WithinCoordinates(const LumPoint& p)
+{
+    return std::fabs(p.x) <= MaxExcavationCoordinate && std::fabs(p.y) <= MaxExcavationCoordinate &&
+           std::fabs(p.z) <= MaxExcavationCoordinate;
+}
+
+// Whether the placed head and every layer's points lie within the
+// coordinates the computation takes; a layer without point counts as
+// within. O(head vertices + layers): each layer's box is kept.
+bool SceneWithinCoordinates(const KorMesh& placedHead)
+{
+    for (int id = 0; id < placedHead.GetVertexVectorSize(); ++id)
+        if (const KorVertex* v = placedHead.GetVertex(id))
+            if (!WithinCoordinates(LumPoint(v->X, v->Y, v->Z)))
+                return false;
+    for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
+    {
+        const Couche* layer = gProjet.GetCouche(i);
+        if (!layer || layer->GetMesh().GetNumberOfVertices() == 0)
+            continue;
+        LumPoint lo, hi;
+        layer->GetBoundingBox(lo, hi);
+        if (!WithinCoordinates(lo) || !WithinCoordinates(hi))
+            return false;
+    }
+    return true;
+}
+
+// Whether the head's position lies under the layer's surface, beyond
+// rounding: the head, whose walls rise higher than the first layer's extent,
+// then crosses that surface, and a head that met no line there stands out
+// of the terrain (wholly above or under it, or around it), where no volume
+// can be told.
+bool StandsUnder(Couche& layer)
+{
+    double altitude = 0.0;
+    if (!layer.GetAltitude(gHeadPosition.x, gHeadPosition.y, altitude))
+        return false;
+    const double rounding = 1e-9 * std::max({1.0, std::fabs(altitude), std::fabs(gHeadPosition.z)});
+    return altitude > gHeadPosition.z + rounding;
+}
+
+// A computation that cannot be made for any layer: every layer holds -1.0,
+// the cut meshes are emptied (the surface is drawn whole), the cost
+// variables follow and the results are valid, failures included. Allocates
+// only the results themselves, so that it serves after memory ran out too.
+void FailEveryLayer(eCalculationError cause)
+{
+    gCalculationErrors = 1;
+    gCalculationError = cause;
+    gResults.Clear();
+    std::vector<std::vector<LumPoint>>().swap(gIntersectionLines);
+    gSlopeHeight = kFailed;
+    const TeteTranchee& head = GetModelUi().GetTete();
+    for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
+    {
+        Couche* layer = gProjet.GetCouche(i);
+        if (!layer)
+            continue;
+        layer->DiscardPendingCutSurface();
+        for (Couche::eMesh which : {Couche::Intersection, Couche::Tete, Couche::TerrainSurTete})
+            layer->GetMesh(which).Clear();
+        RefreshCutDisplays(*layer);
+    }
+    size_t layers = 0;
+    for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
+        layers += gProjet.GetCouche(i) ? 1 : 0;
+    gResults.Volumes.assign(layers, kFailed);
+    gResults.Surfaces.assign(layers, FailedValues(head).Surfaces);
+    SetCostVariables(head);
+    gProjet.SetExcavationState(false, true);
 }
 
 // The slope height: the top layer's altitude at the head, in metres, above
@@ -218,14 +301,32 @@ double SumResults(const std::vector<double>& values)
     return total;
 }
 
-void ComputeExcavation(eCutRoute route)
+std::string CalculationErrorText(eCalculationError cause)
 {
-    gCalculationErrors = 0;
-    gProjet.SetTeteExcavee(nullptr);
-    gProjet.SetExcavationState(false, false);
-    if (gProjet.GetNumberOfCouches() == 0)
-        return;
+    switch (cause)
+    {
+    case eCalculationError::Placement:
+        return "Impossible de construire la tête de tranchée à sa position sur l'axe. "
+               "\nVérifiez ses paramètres, l'échelle du projet et les coordonnées des points de la première "
+               "couche.";
+    case eCalculationError::Overflow:
+        return "Impossible de calculer l'excavation : les valeurs du projet sont trop grandes. "
+               "\nVérifiez l'échelle du projet, les coordonnées des points des couches et les dimensions de "
+               "la tête de tranchée.";
+    case eCalculationError::Memory:
+        return "Impossible de calculer l'excavation : la mémoire disponible est insuffisante.";
+    case eCalculationError::None:
+    case eCalculationError::Intersection:
+        break;
+    }
+    return "Impossible de déterminer l'intersection de la tête de tranchée avec le terrain. "
+           "\nVérifiez que la tête de tranchée soit entièrement comprise dans le terrain.";
+}
 
+namespace
+{
+void Compute(eCutRoute route)
+{
     // The placed copy's face classes and horizontal lists name the faces of
     // the placed mesh; its parameters are the interface's head's.
     KorMesh placedMesh;
@@ -235,22 +336,32 @@ void ComputeExcavation(eCutRoute route)
         PhaseTimer timer(gExcavationTimers.Place);
         isPlaced = gProjet.GetAxe().PlaceHead(gHeadPosition, placedMesh, &placed);
     }
-    // A head that could not be built has a place but no shape: every layer
-    // fails rather than be cut by a partial mesh.
-    const bool unbuilt = !isPlaced && !placed.IsBuilt();
-    if (!isPlaced && !unbuilt)
+    if (!isPlaced)
+    {
+        // No head position on the axis: nothing to compute, nothing to
+        // say. A head that has a position but no placement (a length that
+        // is not a positive finite number, a shape that cannot be built)
+        // fails every layer rather than be cut by a partial mesh.
+        double h[16];
+        LumPoint position;
+        if (gProjet.GetAxe().GetHeadPlacement(position, h))
+            FailEveryLayer(eCalculationError::Placement);
         return;
+    }
+    if (!SceneWithinCoordinates(placedMesh))
+    {
+        FailEveryLayer(eCalculationError::Overflow);
+        return;
+    }
 
-    if (isPlaced)
     {
         PhaseTimer timer(gExcavationTimers.RenderArrays);
-        LumHandledMesh* excavated = new LumHandledMesh(nullptr, "Tete de tranchée");
+        auto excavated = std::make_unique<LumHandledMesh>(nullptr, "Tete de tranchée");
         excavated->CreateFromKorMesh(placedMesh);
-        gProjet.SetTeteExcavee(excavated);
+        gProjet.SetTeteExcavee(excavated.release());
     }
 
     ComputeSlopeHeight(placed);
-
     gResults.Clear();
     gIntersectionLines.clear();
     std::vector<sLayerValues> cumulative;
@@ -260,23 +371,76 @@ void ComputeExcavation(eCutRoute route)
         Couche* layer = gProjet.GetCouche(i);
         if (!layer)
             continue;
-        bool cut = false;
-        if (unbuilt)
-            ResetLayerCut(*layer);
-        else
-            cut = CutTerrainMesh(*layer, placedMesh, gHeadPosition, route);
+        const size_t lines = gIntersectionLines.size();
+        bool cut = CutTerrainMesh(*layer, placedMesh, gHeadPosition, route);
+        if (cut && gIntersectionLines.size() == lines && StandsUnder(*layer))
+            cut = false;
         if (!cut && firstFailed > cumulative.size())
         {
             firstFailed = cumulative.size();
             gCalculationErrors = 1;
+            gCalculationError = eCalculationError::Intersection;
         }
-        cumulative.push_back(firstFailed <= cumulative.size() ? FailedValues(placed)
-                                                              : Measure(*layer, placed));
+        if (firstFailed <= cumulative.size())
+        {
+            cumulative.push_back(FailedValues(placed));
+            continue;
+        }
+        cumulative.push_back(Measure(*layer, placed));
+        // A measure past what the results hold is no measure.
+        if (!Representable(cumulative.back()))
+        {
+            firstFailed = cumulative.size() - 1;
+            gCalculationErrors = 1;
+            gCalculationError = eCalculationError::Overflow;
+            cumulative.back() = FailedValues(placed);
+        }
     }
     StoreDifferences(cumulative, firstFailed);
+    if (!Representable(gSlopeHeight))
+    {
+        gSlopeHeight = kFailed;
+        gCalculationErrors = 1;
+        if (gCalculationError == eCalculationError::None)
+            gCalculationError = eCalculationError::Overflow;
+    }
 
     SetCostVariables(GetModelUi().GetTete());
     gProjet.SetExcavationState(false, true);
+}
+} // namespace
+
+void ComputeExcavation(eCutRoute route)
+{
+    gCalculationErrors = 0;
+    gCalculationError = eCalculationError::None;
+    gProjet.SetTeteExcavee(nullptr);
+    gProjet.SetExcavationState(false, false);
+    if (gProjet.GetNumberOfCouches() == 0)
+        return;
+    try
+    {
+        Compute(route);
+    }
+    catch (const std::bad_alloc&)
+    {
+        // What the computation held is released on the way out; the layers'
+        // cut meshes are emptied before anything is stored.
+        gProjet.SetTeteExcavee(nullptr);
+        try
+        {
+            FailEveryLayer(eCalculationError::Memory);
+        }
+        catch (const std::bad_alloc&)
+        {
+            // Not even the failure markers fit: no results, the error
+            // still told.
+            gResults.Clear();
+            gCalculationErrors = 1;
+            gCalculationError = eCalculationError::Memory;
+            gProjet.SetExcavationState(false, false);
+        }
+    }
 }
 
 namespace

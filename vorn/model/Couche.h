@@ -307,7 +307,9 @@ private:
     bool mCutDisplaysStale = false;
     std::vector<int> mCutReplaced;
     std::vector<int> mCutSources;
-    KorMesh mCutPatch;
+    // Made by the first pending cut: a layer never cut on a patch (one
+    // without surface) holds no mesh for it.
+    std::unique_ptr<KorMesh> mCutPatch;
     bool mTextureValid = false;
     bool mDiscontinuitesBuilt = false;
     bool mRetriangulate = true;

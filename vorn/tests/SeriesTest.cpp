@@ -102,6 +102,55 @@ TEST_F(SeriesTest, AlongAndAcrossTheAxis)
     EXPECT_TRUE(gProjet.m3DTriangles);
 }
 
+// A series that recorded failed positions (here past the end of the axis,
+// 200 m ahead of the head) says how many of how many recorded when it ends,
+// cancelled or not; one that failed nowhere says nothing.
+TEST_F(SeriesTest, FailedPositionsAreCountedWhenTheSeriesEnds)
+{
+    struct sCase
+    {
+        std::vector<double> Positions, Offsets;
+        int CancelAfter;
+        std::string Text;
+    };
+    const std::vector<sCase> cases = {
+        {{-1, 0, 1}, {-1, 0, 1}, 0, ""},
+        {{0, 1, 300},
+         {},
+         0,
+         "Impossible de calculer l'excavation en 1 position sur 3 de la série. \nSes résultats valent -1."},
+        {{0, 300, 400},
+         {-1, 0, 1},
+         0,
+         "Impossible de calculer l'excavation en 6 positions sur 9 de la série. \nLeurs résultats valent "
+         "-1."},
+        {{300, 0, 1},
+         {},
+         2,
+         "Impossible de calculer l'excavation en 1 position sur 2 de la série. \nSes résultats valent -1."},
+    };
+    for (const sCase& c : cases)
+    {
+        ui.Boxes.clear();
+        int frames = 0;
+        ComputeSeries(90.0, c.Positions, c.Offsets,
+                      [&frames, &c]
+                      {
+                          if (++frames == c.CancelAfter)
+                              gCancelCalculation = 1;
+                      });
+        if (c.Text.empty())
+        {
+            EXPECT_TRUE(ui.Boxes.empty()) << c.Positions.size();
+            continue;
+        }
+        ASSERT_EQ(ui.Boxes.size(), 1u) << c.Text;
+        EXPECT_EQ(ui.Boxes[0].Text, c.Text);
+        EXPECT_EQ(ui.Boxes[0].Caption, "Erreur de calcul");
+        EXPECT_EQ(ui.Boxes[0].Kind, ModelUi::Buttons::Ok);
+    }
+}
+
 TEST_F(SeriesTest, CancelOffAxisReversedAndRefusedMode)
 {
     const std::string axis = AxeXML();

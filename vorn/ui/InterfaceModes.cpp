@@ -224,10 +224,8 @@ void RefreshDisplay()
             results->BuildGrid();
     }
     if (gCalculationErrors > 0 && !gSeriesRunning)
-        GetModelUi().MessageBox(
-            "Impossible de déterminer l'intersection de la tête de tranchée avec le terrain. "
-            "\nVérifiez que la tête de tranchée soit entièrement comprise dans le terrain.",
-            "Erreur de calcul", ModelUi::Buttons::Ok, ModelUi::BoxCentred);
+        GetModelUi().MessageBox(CalculationErrorText(gCalculationError), "Erreur de calcul",
+                                ModelUi::Buttons::Ok, ModelUi::BoxCentred);
     if (DialogVisualisation* palette = gFenetreTunnel->GetVisualisationPalette())
         palette->SetVolumeLabel(ExcavatedVolume());
 }
