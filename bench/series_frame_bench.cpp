@@ -4,8 +4,10 @@
 // (SeriesFrameInterval), against the same positions computed headless
 // (ComputeExcavation alone, as series_bench) on the same scene, in one
 // process. Scenes: one layer of 41 x 41 points (3 200 triangles) and three
-// layers of 2 x 10^4 triangles (series_bench's smallest). 100 positions
-// every 0.2 m around the axis's middle.
+// layers of 2 x 10^4 triangles (series_bench's smallest). 300 positions
+// over the 20 m around the axis's middle. A third in-program run shows no
+// frame before the end: what the series costs in the program besides its
+// frames.
 // Counters: positions per second, and the ratio of the in-program rate to
 // the headless rate measured just before on the same scene.
 #include "FrameScene.h"
@@ -18,7 +20,7 @@
 
 namespace
 {
-constexpr int kPositions = 100;
+constexpr int kPositions = 300;
 
 void Scene(int layers, int triangles)
 {
@@ -34,7 +36,7 @@ std::vector<double> Positions()
 {
     std::vector<double> positions;
     for (int i = 0; i < kPositions; ++i)
-        positions.push_back(-10.0 + 0.2 * i);
+        positions.push_back(-10.0 + 20.0 * i / kPositions);
     return positions;
 }
 
@@ -70,9 +72,11 @@ void BM_Headless(benchmark::State& state)
 void BM_InProgram(benchmark::State& state)
 {
     Scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-    const double interval = state.range(2) ? SeriesFrameInterval : 0.0;
+    const double interval = state.range(2) == 0 ? 0.0 : state.range(2) == 1 ? SeriesFrameInterval : 1e9;
     size_t shown = 0;
     double seconds = 0.0;
+    LumoraDevice* device = FrameScene::Frame()->GetMainDevice();
+    const auto frames = device->GetFrameCount();
     for (auto _ : state)
     {
         const auto start = std::chrono::steady_clock::now();
@@ -81,10 +85,11 @@ void BM_InProgram(benchmark::State& state)
     }
     const double rate = state.iterations() * kPositions / seconds;
     state.counters["positions_per_s"] = rate;
-    state.counters["frames_per_series"] = static_cast<double>(shown) / state.iterations();
+    state.counters["shown_per_series"] = static_cast<double>(shown) / state.iterations();
+    state.counters["frames_per_series"] = static_cast<double>(device->GetFrameCount() - frames) / state.iterations();
     if (HeadlessRate() > 0.0)
         state.counters["of_headless"] = rate / HeadlessRate();
-    state.SetLabel(interval > 0.0 ? "every 100 ms" : "every position");
+    state.SetLabel(state.range(2) == 0 ? "every position" : state.range(2) == 1 ? "every 100 ms" : "at the end");
 }
 
 void Register()
@@ -96,7 +101,7 @@ void Register()
             ->ArgNames({"layers", "triangles"})
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
-        for (int paced : {0, 1})
+        for (int paced : {0, 1, 2})
             benchmark::RegisterBenchmark("BM_InProgram", BM_InProgram)
                 ->Args({layers, triangles, paced})
                 ->ArgNames({"layers", "triangles", "paced"})

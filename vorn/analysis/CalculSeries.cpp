@@ -12,6 +12,7 @@
 #include "TeteTranchee.h"
 #include "TypedValues.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -137,14 +138,15 @@ void GoToSeriesPosition(const XMLNode& resultAxis, const ResultatsOVX& results, 
 
 namespace
 {
-// Shows a running series at most once per interval of computing: the
-// interval counts from the end of the last showing, so a slow frame is
-// followed by as long a stretch of computing as a fast one.
+// Shows a running series at most once per interval of computing, counted
+// from the end of the last showing and never shorter than that showing
+// took: however slow a frame, the series spends at least half its time
+// computing.
 class SeriesPacer
 {
 public:
     SeriesPacer(double interval, const std::function<void(size_t)>& onProgress)
-        : mInterval(interval), mOnProgress(onProgress), mLast(Clock::now())
+        : mInterval(interval), mWait(interval), mOnProgress(onProgress), mLast(Clock::now())
     {
     }
     // After each calculation: the frame of the position just computed, the
@@ -152,13 +154,15 @@ public:
     void Done()
     {
         ++mDone;
-        if (mInterval > 0.0 && std::chrono::duration<double>(Clock::now() - mLast).count() < mInterval)
+        const Clock::time_point start = Clock::now();
+        if (mInterval > 0.0 && Seconds(mLast, start) < mWait)
             return;
         ModelUi& ui = GetModelUi();
         ui.RefreshDisplay();
         Show();
         ui.YieldEvents();
         mLast = Clock::now();
+        mWait = std::max(mInterval, Seconds(start, mLast));
     }
     // After the last calculation: the progress, once more if it moved.
     void Finish()
@@ -169,6 +173,10 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
+    static double Seconds(Clock::time_point from, Clock::time_point to)
+    {
+        return std::chrono::duration<double>(to - from).count();
+    }
     void Show()
     {
         mShown = mDone;
@@ -176,6 +184,7 @@ private:
             mOnProgress(mDone);
     }
     double mInterval;
+    double mWait;
     const std::function<void(size_t)>& mOnProgress;
     Clock::time_point mLast;
     size_t mDone = 0;

@@ -56,8 +56,9 @@ class ResultatsOVX;
 class XMLNode;
 
 // How often a running series shows where it is, in seconds: a frame of the
-// 3D view and the progress at most once per interval of computing, and
-// after the last position.
+// 3D view and the progress at most once per interval of computing (and
+// never after less computing than the last showing took), and after the
+// last position.
 constexpr double SeriesFrameInterval = 0.1;
 
 // Runs a series: direction in degrees (a bearing from north), axis
@@ -67,8 +68,9 @@ constexpr double SeriesFrameInterval = 0.1;
 // Otherwise the results are cleared and, for each offset (the axis shifted
 // across by it) and each axis position, the head is moved, the excavation
 // computed there and the calculation recorded. A position off the axis
-// records -1 for every value. Once frameInterval seconds have passed since
-// the last frame was shown (0: at every position), the 3D view's frame is
+// records -1 for every value. Once frameInterval seconds, and at least as
+// long as the last showing took, have passed since the last frame was
+// shown (frameInterval 0: at every position), the 3D view's frame is
 // refreshed, onProgress gets the number of calculations made and the
 // interface processes its events; onProgress gets the final count at the
 // end too. A frame drawn or not changes no record: the display copies of
