@@ -18,6 +18,7 @@
 #include <benchmark/benchmark.h>
 #include <wx/app.h>
 #include <wx/filename.h>
+#include <wx/image.h>
 #include <wx/init.h>
 #include <wx/log.h>
 #include <wx/utils.h>
@@ -55,6 +56,10 @@ inline bool Open()
         return true;
     path = wxFileName::CreateTempFileName("vornbench").ToUTF8().data();
     std::ofstream(path) << "<?xml version=\"1.0\"?>\n<Projet><Echelle>100</Echelle></Projet>\n";
+#ifdef VORN_PROGRAM_DIR
+    // The icons and cursors the frame loads stand beside the program.
+    gProjet.SetApplicationFolder(VORN_PROGRAM_DIR);
+#endif
     Frame() = new FenetreTunnel(nullptr, "Vorn", wxPoint(0, 0), wxSize(900, 700));
     Frame()->Show();
     Pump(40);
@@ -117,6 +122,7 @@ inline int Main(int argc, char** argv)
         return 1;
     }
     delete wxLog::SetActiveTarget(new wxLogStderr);
+    wxInitAllImageHandlers();
     if (!Open())
     {
         std::fprintf(stderr, "the project could not be opened\n");
