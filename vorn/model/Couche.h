@@ -3,6 +3,7 @@
 #include "ElementOVX.h"
 #include "KorFaceBoxIndex.h"
 #include "KorMesh.h"
+#include "LumGLBuffer.h"
 #include "LumPoint.h"
 #include "SurfaceShape.h"
 #include "XMLable.h"
@@ -178,6 +179,10 @@ public:
     void RenderIntersection(LumoraDevice* device = nullptr);
     // The terrain removed over the head, never more opaque than 0.75.
     void RenderTerrainOverHead();
+    // The plan's lines: every half-edge of the surface from its origin to
+    // its end, in identifier order, in the current colour; from a GL buffer
+    // kept until the surface changes.
+    void RenderEdges();
 
     // Fronts (CoucheFronts.cpp): the walls standing on FrontPoints down to
     // the project's NiveauBas, and the base quad over the layer's zone
@@ -295,6 +300,9 @@ private:
     // box) is built again at its next use.
     void ForgetSurfaceCaches();
 
+    LumGLBuffer mEdgeBuffer;
+    size_t mEdgeVertices = 0;
+    bool mEdgeBufferValid = false;
     KorFaceBoxIndex mFaceIndex;
     bool mFaceIndexValid = false;
     SurfaceShape mShape;

@@ -16,6 +16,7 @@
 #include "GuiTestHelpers.h"
 #include "InterfaceModes.h"
 #include "KorString.h"
+#include "LumGLBuffer.h"
 #include "LumCamera.h"
 #include "LumoraDevice.h"
 #include "PanelPrincipal.h"
@@ -37,6 +38,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 
@@ -503,5 +505,69 @@ TEST_F(MainFrameTest, SampleOpenedCutSeriesAndExportedAsAUserWould)
     // Into the hill, deeper cut.
     for (size_t i = 1; i < volumes.size(); ++i)
         EXPECT_GT(volumes[i], volumes[i - 1]) << lines[i + 1];
+}
+
+void RenderPlanAndKeep(LumoraDevice* device)
+{
+    RenderPlanView(device);
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    sFrame.assign(static_cast<size_t>(viewport[2]) * viewport[3] * 3, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, viewport[2], viewport[3], GL_RGB, GL_UNSIGNED_BYTE, sFrame.data());
+}
+
+// The pixels of one frame drawn from GL buffers and in immediate mode, and
+// how many of them differ.
+size_t PixelsChangedByBuffers(LumoraDevice* device)
+{
+    LumGLBuffer::SetEnabled(false);
+    device->RenderFrame();
+    const std::vector<unsigned char> immediate = sFrame;
+    LumGLBuffer::SetEnabled(true);
+    device->RenderFrame();
+    // Drawn again from the buffers made by the frame before.
+    device->RenderFrame();
+    EXPECT_EQ(sFrame.size(), immediate.size());
+    size_t differ = 0;
+    for (size_t i = 0; i + 2 < std::min(sFrame.size(), immediate.size()); i += 3)
+        differ += sFrame[i] != immediate[i] || sFrame[i + 1] != immediate[i + 1] || sFrame[i + 2] != immediate[i + 2];
+    return differ;
+}
+
+// The sample's 3D view (the cut terrain, the head's part in each layer, with
+// and without the wireframe, flat and smooth, from two sides) and its plan
+// view are the same pixels drawn from buffers as in immediate mode.
+TEST_F(MainFrameTest, SampleDrawnFromBuffersAsInImmediateMode)
+{
+    ui->paths.push_back(std::string(VORN_SOURCE_DIR) + "/samples/exemple.ovx");
+    Command(FenetreTunnel::IdOpen);
+    ASSERT_EQ(gProjet.GetNumberOfCouches(), 2);
+    Command(FenetreTunnel::IdModeVisualisation);
+    ASSERT_EQ(GetModelUi().GetMode(), 2);
+    LumoraDevice* device = frame->GetMainDevice();
+    device->SetDrawCallback(RenderAndKeep);
+    RefreshDisplay();
+    GuiTest::Pump(50);
+    ASSERT_TRUE(gProjet.HasExcavationResults());
+    // Something of the terrain is drawn: not all white.
+    EXPECT_NE(std::count(sFrame.begin(), sFrame.end(), 255), static_cast<long>(sFrame.size()));
+    EXPECT_EQ(PixelsChangedByBuffers(device), 0u);
+    gProjet.Set3DSegments(true);
+    EXPECT_EQ(PixelsChangedByBuffers(device), 0u);
+    device->GetCamera()->Orbit(150.0, -20.0);
+    EXPECT_EQ(PixelsChangedByBuffers(device), 0u);
+    gProjet.Set3DSegments(false);
+    gProjet.Set3DPoints(true);
+    glShadeModel(GL_FLAT);
+    EXPECT_EQ(PixelsChangedByBuffers(device), 0u);
+    glShadeModel(GL_SMOOTH);
+
+    Command(FenetreTunnel::IdModeCreation);
+    ASSERT_EQ(GetModelUi().GetMode(), 1);
+    device->SetDrawCallback(RenderPlanAndKeep);
+    gProjet.TriangulationAffichee = true;
+    gProjet.PointsAffiches = true;
+    EXPECT_EQ(PixelsChangedByBuffers(device), 0u);
 }
 } // namespace
