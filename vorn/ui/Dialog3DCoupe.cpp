@@ -140,12 +140,16 @@ bool OnSectionPickingEvent(const EventInfo& event)
 
 void DrawSectionPicking(LumoraDevice* device)
 {
-    device->EnableLighting(false);
     if (Couche* couche = gProjet.GetCouche(0))
     {
+        // The faces are lit as in the 3D view: unlit, they would show black
+        // and hide their wireframe.
+        device->EnableLighting(true);
         couche->Render(true, false, true, device);
+        device->EnableLighting(false);
         gProjet.GetAxe().Render();
     }
+    device->EnableLighting(false);
     auto* dialog = dynamic_cast<Dialog3DCoupe*>(
         device->GetContainer() ? wxGetTopLevelParent(dynamic_cast<wxWindow*>(device->GetContainer()))
                                : nullptr);
