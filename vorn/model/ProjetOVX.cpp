@@ -467,6 +467,10 @@ void ProjetOVX::FillCoucheCombo()
 
 void ProjetOVX::SetCoucheCourante(int index)
 {
+    // A pick belongs to the layer being edited: none survives a change of
+    // layer, its undo or its redo.
+    for (Couche* couche : mCouches)
+        couche->SetPickedVertex(-1);
     ModelUi& ui = GetModelUi();
     if (index >= 0 && index < GetNumberOfCouches())
         ui.SelectLayerChoice(index);

@@ -2,6 +2,7 @@
 
 #include "Axe.h"
 #include "CalculSeries.h"
+#include "Couche.h"
 #include "DialogOutilsCreation.h"
 #include "DialogResultats.h"
 #include "DialogVisualisation.h"
@@ -203,6 +204,10 @@ void EndCurrentTool()
     gOverlayDrawer = nullptr;
     gFenetreTunnel->GetCanvas()->SetCursor(*wxSTANDARD_CURSOR);
     gFenetreTunnel->SetStatusText(wxEmptyString, 2);
+    // A point picked before the tool is no longer the user's target: Delete
+    // must not reach it.
+    if (Couche* couche = gProjet.GetCouche(gProjet.CoucheCourante))
+        couche->SetPickedVertex(-1);
     InstallDefaultHooks(device);
     RefreshDisplay();
 }
