@@ -92,8 +92,23 @@ public:
     int CheckNeighbours(const LumPoint& point, double* altitude = nullptr);
     // A point with a coordinate that is not finite is refused (-1, one
     // reported line), as the file could not be read back.
-    int AddPoint(const LumPoint& point, int type, int param, bool check, bool record);
+    // With at >= 0 (an undo or redo giving a point its own identifier back)
+    // the vertex takes that identifier, or a new one when it is live.
+    int AddPoint(const LumPoint& point, int type, int param, bool check, bool record, int at = -1);
     void DeletePoint(int id, bool record);
+    // What an addition changed: the vertex table's slot count and the
+    // type list's length before it, and the slot's type record before it.
+    // An undo takes additions back, latest first, with TakeBackPoint: the
+    // vertex table, its free queue and the type records are as before.
+    struct sAddition
+    {
+        int Id = -1;
+        int Slots = 0;
+        int Types = 0;
+        sVertexType Old;
+    };
+    const sAddition& GetLastAddition() const { return mLastAddition; }
+    void TakeBackPoint(const sAddition& addition);
     int MovePoint(int id, const LumPoint& point, bool check, bool record, bool retriangulate);
     // The live vertex nearest along the ray among those whose sphere of
     // that radius it hits; null when none.
@@ -322,4 +337,5 @@ private:
     bool mDiscontinuitesBuilt = false;
     bool mRetriangulate = true;
     int mPickedVertex = -1;
+    sAddition mLastAddition;
 };

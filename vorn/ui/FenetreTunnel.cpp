@@ -21,6 +21,7 @@
 #include "ProjetOVX.h"
 #include "StartupPaths.h"
 #include "TypedValues.h"
+#include "UndoCommands.h"
 
 #include <wx/accel.h>
 #include <wx/cursor.h>
@@ -338,21 +339,10 @@ void FenetreTunnel::BindCommands()
     on(IdModeVisualisation, [](wxCommandEvent&) { EnterVisualisationMode(true); });
     on(IdDiscontinuites, [this](wxCommandEvent& event) { mDiscontinuite->Show(event.IsChecked()); });
     on(IdTranchee, [this](wxCommandEvent& event) { mTete->Show(event.IsChecked()); });
-    // While a DXF import fills its new layer the history stays as it is:
-    // the frame's keys still reach it with the menus disabled, and an undo
-    // would take the layer from under the import.
-    on(IdUndo,
-       [](wxCommandEvent&)
-       {
-           if (!gDialogDXF)
-               gProjet.GetUndoManager().Undo();
-       });
-    on(IdRedo,
-       [](wxCommandEvent&)
-       {
-           if (!gDialogDXF)
-               gProjet.GetUndoManager().Redo();
-       });
+    // The one entry point of undo and redo, which refuses them while a DXF
+    // import fills its new layer.
+    on(IdUndo, OnUndoCommand);
+    on(IdRedo, OnRedoCommand);
     on(IdNew, [](wxCommandEvent&) { gProjet.New(); });
     on(IdOpen, [this](wxCommandEvent&) { OnOpen(); });
     on(IdSave, [](wxCommandEvent&) { gProjet.Save(); });
@@ -505,6 +495,13 @@ void FenetreTunnel::OnHelp()
 
 void FenetreTunnel::OnClose(wxCloseEvent& event)
 {
+    // The layer an import is filling was never validated: it is taken away
+    // before the project is saved or dropped.
+    if (gDialogDXF)
+    {
+        wxCommandEvent cancel(wxEVT_BUTTON);
+        gDialogDXF->OnAnnuler(cancel);
+    }
     const int answer = gProjet.Close();
     if (event.CanVeto() && answer == ModelUi::IdCancel)
     {

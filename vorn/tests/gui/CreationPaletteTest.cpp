@@ -9,8 +9,10 @@
 #include "CoucheRecorders.h"
 #include "Coupe.h"
 #include "DialogDXF.h"
+#include "DialogDiscontinuite.h"
 #include "DialogNouvelleCouche.h"
 #include "DialogOutilsCreation.h"
+#include "DialogTete.h"
 #include "FenetreTunnel.h"
 #include "GuiTestHelpers.h"
 #include "InterfaceModes.h"
@@ -737,6 +739,50 @@ TEST_F(PaletteTest, DXFImportAbandoned)
         EXPECT_EQ(frame->GetMainDevice()->GetCustomEventsManager(), OnPlanViewEvent) << close;
         EXPECT_EQ(Steps(), 1u) << close;
     }
+}
+
+// Ctrl+Z and Ctrl+Y typed in the head dialog or the discontinuity editor
+// while an import fills its layer change neither the layer list nor the
+// history; once the import is abandoned the same keys undo again.
+TEST_F(PaletteTest, DXFImportKeepsTheHistoryFromEveryWindow)
+{
+    AddLayers({"Haut", "Bas"});
+    RecordCoucheCouranteChange(1, 0);
+    gProjet.SetCoucheCourante(0);
+    WriteDXF(LwPolyline({{-80, -80, -50}, {40, -60, -50}}));
+    ASSERT_TRUE(gProjet.CreateCouche("Import", 2, 1, true, dxfPath, 0, 0));
+    ASSERT_NE(gDialogDXF, nullptr);
+    wxUIActionSimulator keys;
+    // No window manager: the focus follows the pointer, put over the
+    // dialog's corner, away from the import dialog.
+    auto pointAt = [&keys](wxWindow* dialog)
+    {
+        dialog->Show();
+        dialog->Raise();
+        GuiTest::Pump(100);
+        keys.MouseMove(dialog->ClientToScreen(wxPoint(dialog->GetClientSize().x - 3, 3)));
+        GuiTest::Pump(100);
+    };
+    for (wxWindow* dialog : {static_cast<wxWindow*>(frame->GetHeadDialog()),
+                             static_cast<wxWindow*>(frame->GetDiscontinuityDialog())})
+    {
+        pointAt(dialog);
+        for (char key : {'z', 'y', 'z'})
+        {
+            keys.Char(key, wxMOD_CONTROL);
+            GuiTest::Pump(100);
+        }
+        EXPECT_EQ(gProjet.GetNumberOfCouches(), 3);
+        EXPECT_NE(gProjet.GetCouche("Import"), nullptr);
+        EXPECT_EQ(Steps(), 1u);
+    }
+    Click(gDialogDXF, 3);
+    GuiTest::Pump(50);
+    ASSERT_EQ(gDialogDXF, nullptr);
+    EXPECT_EQ(gProjet.GetNumberOfCouches(), 2);
+    pointAt(frame->GetDiscontinuityDialog());
+    keys.Char('z', wxMOD_CONTROL);
+    EXPECT_TRUE(GuiTest::WaitFor([] { return gProjet.CoucheCourante == 1; }));
 }
 
 // A polyface-only file makes a mesh layer that is not editable; a file
