@@ -180,20 +180,23 @@ TEST_F(ExcavationGridTest, DenseSeriesOverAPlaneMeasuresEveryPosition)
     std::vector<double> expected;
     std::ostringstream off;
     int count = 0, failed = 0;
-    ComputeSeries(90.0, along, across,
-                  [&]
-                  {
-                      ++count;
-                      KorMesh placed;
-                      LumPoint at;
-                      ASSERT_TRUE(gProjet.GetAxe().PlaceHead(at, placed));
-                      const double v = VolumeUnderPlane(placed, 0.0, 0.5, 5.0);
-                      expected.push_back(v);
-                      if (gCalculationErrors != 0)
-                          ++failed;
-                      else if (std::fabs(UnroundedVolume(0) - v) > 1e-6 * v)
-                          off << " " << count - 1 << " (" << UnroundedVolume(0) << " for " << v << ")";
-                  });
+    // A frame, and so a check, at every position.
+    ComputeSeries(
+        90.0, along, across,
+        [&](size_t)
+        {
+            ++count;
+            KorMesh placed;
+            LumPoint at;
+            ASSERT_TRUE(gProjet.GetAxe().PlaceHead(at, placed));
+            const double v = VolumeUnderPlane(placed, 0.0, 0.5, 5.0);
+            expected.push_back(v);
+            if (gCalculationErrors != 0)
+                ++failed;
+            else if (std::fabs(UnroundedVolume(0) - v) > 1e-6 * v)
+                off << " " << count - 1 << " (" << UnroundedVolume(0) << " for " << v << ")";
+        },
+        0.0);
     ASSERT_EQ(count, 200 * 21);
     EXPECT_EQ(failed, 0);
     EXPECT_EQ(off.str(), "");

@@ -143,12 +143,14 @@ TEST_F(SeriesTest, FailedPositionsAreCountedWhenTheSeriesEnds)
     {
         ui.Boxes.clear();
         int frames = 0;
-        ComputeSeries(90.0, c.Positions, c.Offsets,
-                      [&frames, &c]
-                      {
-                          if (++frames == c.CancelAfter)
-                              gCancelCalculation = 1;
-                      });
+        ComputeSeries(
+            90.0, c.Positions, c.Offsets,
+            [&frames, &c](size_t)
+            {
+                if (++frames == c.CancelAfter)
+                    gCancelCalculation = 1;
+            },
+            0.0);
         if (c.Text.empty())
         {
             EXPECT_TRUE(ui.Boxes.empty()) << c.Positions.size();
