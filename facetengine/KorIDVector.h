@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <deque>
+#include <iterator>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -55,21 +56,8 @@ public:
             item.ID = id;
             return &item;
         }
-#ifdef VORN_DEBUG_REALLOC
-        Reallocate();
-#endif
-        if (Chunks.empty() || Chunks.back().size() == kChunkItems)
-            Chunks.emplace_back();
-        Chunk& chunk = Chunks.back();
-        if (chunk.size() == chunk.capacity())
-            chunk.reserve(std::max(chunk.empty() ? kFirstCapacity : std::min(kChunkItems, 2 * chunk.size()),
-                                   std::min(kChunkItems, chunk.size() + Expected)));
-        chunk.push_back(Slot{DefaultItem, true});
-        if (Expected > 0)
-            --Expected;
-        const int id = SlotCount++;
-        T& item = chunk.back().item;
-        item.ID = id;
+        T& item = AppendSlot().item;
+        item.ID = SlotCount - 1;
         return &item;
     }
 
@@ -110,6 +98,66 @@ public:
         SetLive(id, false);
         At(id) = DefaultItem;
         FreeIDs.push_back(id);
+    }
+
+    // Makes the slot `id` live again, for an undo or redo that must give an
+    // element its own identifier back: a free slot leaves the queue wherever
+    // it stands in it; an identifier past the end appends slots, those in
+    // between free (queued in order). Null when `id` is negative or live.
+    // O(free identifiers) for a free slot, amortised O(1) past the end.
+    T* AddAt(int id)
+    {
+        if (id < 0 || (id < SlotCount && IsLive(id)))
+            return nullptr;
+        if (id >= SlotCount)
+        {
+            while (SlotCount < id)
+            {
+                AppendSlot().Exist = false;
+                FreeIDs.push_back(SlotCount - 1);
+            }
+            T& item = AppendSlot().item;
+            item.ID = id;
+            return &item;
+        }
+        // The identifier just freed is at the back: search from there.
+        const auto it = std::find(FreeIDs.rbegin(), FreeIDs.rend(), id);
+        if (it != FreeIDs.rend())
+            FreeIDs.erase(std::next(it).base());
+#ifdef VORN_DEBUG_REALLOC
+        Reallocate();
+#endif
+        SetLive(id, true);
+        T& item = At(id);
+        item.ID = id;
+        return &item;
+    }
+
+    // Takes back the latest Add, which gave `id`, whether the item was freed
+    // since or not: the table is as before that Add. A slot the Add appended
+    // is removed; a slot it took from the queue goes back to the queue's
+    // front. An appended slot that is no longer the last is only freed.
+    // O(free identifiers).
+    void TakeBack(int id, bool appended)
+    {
+        if (id < 0 || id >= SlotCount)
+            return;
+        DeleteItem(id);
+        const auto it = std::find(FreeIDs.rbegin(), FreeIDs.rend(), id);
+        if (it == FreeIDs.rend())
+            return;
+        FreeIDs.erase(std::next(it).base());
+        if (appended && id == SlotCount - 1)
+        {
+            Chunks.back().pop_back();
+            if (Chunks.back().empty())
+                Chunks.pop_back();
+            --SlotCount;
+        }
+        else if (appended)
+            FreeIDs.push_back(id);
+        else
+            FreeIDs.push_front(id);
     }
 
     // The next count new slots are sized at once instead of by doubling: a
@@ -188,6 +236,25 @@ private:
     void SetLive(int id, bool live)
     {
         SlotAt(id).Exist = live;
+    }
+
+    // A new live slot at the end, holding a copy of DefaultItem.
+    Slot& AppendSlot()
+    {
+#ifdef VORN_DEBUG_REALLOC
+        Reallocate();
+#endif
+        if (Chunks.empty() || Chunks.back().size() == kChunkItems)
+            Chunks.emplace_back();
+        Chunk& chunk = Chunks.back();
+        if (chunk.size() == chunk.capacity())
+            chunk.reserve(std::max(chunk.empty() ? kFirstCapacity : std::min(kChunkItems, 2 * chunk.size()),
+                                   std::min(kChunkItems, chunk.size() + Expected)));
+        chunk.push_back(Slot{DefaultItem, true});
+        if (Expected > 0)
+            --Expected;
+        ++SlotCount;
+        return chunk.back();
     }
 
 #ifdef VORN_DEBUG_REALLOC

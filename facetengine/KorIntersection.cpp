@@ -117,8 +117,35 @@ int IntersectionEdgeFace(const LumPoint& p1, const LumPoint& p2, LumPoint& out, 
     return 0;
 }
 
-int GetFirstIntersection(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& box,
-                         const std::vector<KorEdge*>& edges, int& edgeId, int& faceId, LumPoint& point)
+namespace
+{
+// Whether the segment meets the polygon's fan where the strict tests refuse:
+// through a vertex, an edge or a diagonal, or lying in its plane. Ends on
+// one side of a triangle's plane settle it at the cost of two products.
+bool TouchesFan(const LumPoint& p1, const LumPoint& p2, const std::vector<LumPoint>& polygon)
+{
+    LumPoint out;
+    for (size_t i = 2; i < polygon.size(); ++i)
+    {
+        const LumPoint& a = polygon[0];
+        const LumPoint n = (polygon[i - 1] - a) ^ (polygon[i] - a);
+        const double tol = kEps * Length(n);
+        const double d1 = (p1 - a) * n, d2 = (p2 - a) * n;
+        if ((d1 > tol && d2 > tol) || (d1 < -tol && d2 < -tol))
+            continue;
+        if ((std::fabs(d1) <= tol && std::fabs(d2) <= tol) ||
+            IntersectionEdgeTriangle(p1, p2, out, a, polygon[i - 1], polygon[i], false) > 0)
+            return true;
+    }
+    return false;
+}
+
+// GetFirstIntersection; with touched given, it is set when an edge met a
+// face only where the strict tests refuse (TouchesFan, or within the margin
+// of its ends): meshes in a degenerate position, not apart.
+int FirstCrossing(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& box,
+                  const std::vector<KorEdge*>& edges, int& edgeId, int& faceId, LumPoint& point,
+                  bool* touched)
 {
     std::vector<char> visited(static_cast<size_t>(std::max(mesh1.GetEdgeVectorSize(), 0)), 0);
     KorFaceBoxIndex index;
@@ -158,6 +185,8 @@ int GetFirstIntersection(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& b
             const int r = IntersectionEdgeFace(p1, p2, point, unused, polygon);
             if (r > 0)
                 edgeId = e->ID;
+            if (touched && !*touched && r != 1 && (r == 8 || TouchesFan(p1, p2, polygon)))
+                *touched = true;
             if (r == 1)
             {
                 faceId = f;
@@ -166,6 +195,13 @@ int GetFirstIntersection(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& b
         }
     }
     return 0;
+}
+} // namespace
+
+int GetFirstIntersection(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& box,
+                         const std::vector<KorEdge*>& edges, int& edgeId, int& faceId, LumPoint& point)
+{
+    return FirstCrossing(mesh1, mesh2, box, edges, edgeId, faceId, point, nullptr);
 }
 
 bool GetNextIntersectionFromEdgeFace(KorMesh& meshE, KorMesh& meshF, LumPoint& point,
@@ -301,11 +337,172 @@ bool BackToStart(const KorMesh& mesh1, const KorMesh& mesh2, const sBooleanInter
     return false;
 }
 
+// The positions of a mesh's vertex slots, to put back exactly what a move
+// changed (a move there and back rounds).
+struct sSavedVertices
+{
+    std::vector<LumPoint> Points;
+    std::vector<char> Live;
+
+    void Save(const KorMesh& mesh)
+    {
+        const int count = std::max(mesh.GetVertexVectorSize(), 0);
+        Points.assign(static_cast<size_t>(count), LumPoint(0, 0, 0));
+        Live.assign(static_cast<size_t>(count), 0);
+        for (int id = 0; id < count; ++id)
+            if (const KorVertex* v = mesh.GetVertex(id))
+            {
+                Points[static_cast<size_t>(id)] = LumPoint(v->X, v->Y, v->Z);
+                Live[static_cast<size_t>(id)] = 1;
+            }
+    }
+    void Restore(KorMesh& mesh) const
+    {
+        const int count = std::min(std::max(mesh.GetVertexVectorSize(), 0), static_cast<int>(Points.size()));
+        for (int id = 0; id < count; ++id)
+            if (KorVertex* v = mesh.GetVertex(id); v && Live[static_cast<size_t>(id)])
+            {
+                const LumPoint& p = Points[static_cast<size_t>(id)];
+                v->X = p.x;
+                v->Y = p.y;
+                v->Z = p.z;
+            }
+        mesh.MoveMesh(LumPoint(0, 0, 0)); // drops the derived state; adding zero is exact
+    }
+};
+
+// The moves of the second mesh that break a degenerate position: a point of
+// one mesh on a face, an edge or a vertex of the other, faces in one plane,
+// edges that cross. Far above the walk's tolerances (1e-5), in directions
+// along no axis, no grid diagonal and no simple slope, each try further and
+// elsewhere (a millimetre, then three times as far, kMoves in all). The
+// walk finds the line's way in the moved position; its points are then
+// computed again in the given one (ExactPoints), so the move changes the way
+// only where the given position left it undecided.
+constexpr int kMoves = 4;
+LumPoint Perturbation(int attempt)
+{
+    static const LumPoint directions[] = {LumPoint(0.5257311121, 0.3090169944, 0.7926740621),
+                                          LumPoint(-0.3826834324, 0.6755902076, 0.6300589393),
+                                          LumPoint(0.7071067812, -0.4440158403, 0.5503594964)};
+    const int k = (attempt - 1) % 3;
+    return directions[k] * (1e-3 * std::pow(3.0, std::min(attempt - 1, 8)));
+}
+
+// Where the segment p1p2 meets the plane through a, b, c, kept on the segment;
+// fallback (projected on the segment) when the segment runs along the plane.
+LumPoint SegmentPlanePoint(const LumPoint& p1, const LumPoint& p2, const LumPoint& a, const LumPoint& b,
+                           const LumPoint& c, const LumPoint& fallback)
+{
+    const LumPoint n = (b - a) ^ (c - a);
+    const LumPoint d = p2 - p1;
+    const double dn = d * n;
+    double t;
+    const double scale = Length(n) * Length(d);
+    if (scale > 0 && std::fabs(dn) > 1e-12 * scale)
+        t = ((a - p1) * n) / dn;
+    else
+    {
+        const double dd = d * d;
+        t = dd > 0 ? ((fallback - p1) * d) / dd : 0.0;
+    }
+    t = std::min(1.0, std::max(0.0, t));
+    return p1 + d * t;
+}
+
+// The points of a line walked with mesh2 moved by delta, computed again with
+// mesh2 where it stood: each is where an edge of one mesh meets the plane of
+// a face of the other, as its records say.
+void ExactPoints(KorMesh& mesh1, KorMesh& mesh2, const LumPoint& delta, std::vector<LumPoint>& points,
+                 const std::vector<sBooleanIntersection>& records1,
+                 const std::vector<sBooleanIntersection>& records2)
+{
+    for (size_t i = 0; i < points.size() && i < records1.size() && i < records2.size(); ++i)
+    {
+        const bool edgeOf1 = records1[i].Kind == 9;
+        KorMesh& edgeMesh = edgeOf1 ? mesh1 : mesh2;
+        KorMesh& faceMesh = edgeOf1 ? mesh2 : mesh1;
+        const sBooleanIntersection& onEdge = edgeOf1 ? records1[i] : records2[i];
+        const sBooleanIntersection& onFace = edgeOf1 ? records2[i] : records1[i];
+        LumPoint p1, p2, a, b, c;
+        const KorFace* face = faceMesh.GetFace(onFace.ElementID);
+        if (onEdge.Kind != 9 || onFace.Kind != 1 || !face ||
+            !edgeMesh.GetEdgePoints(edgeMesh.GetEdge(onEdge.ElementID), p1, p2))
+            continue;
+        faceMesh.GetFaceTriangle(face, a, b, c);
+        points[i] = SegmentPlanePoint(p1, p2, a, b, c, edgeOf1 ? points[i] : points[i] - delta);
+    }
+}
+
+// Whether p lies on the face (within tol of one of its fan triangles) or on
+// the half-edge's segment, as a record of a line says.
+bool OnRecord(KorMesh& mesh, const sBooleanIntersection& record, const LumPoint& p, double tol,
+              std::vector<LumPoint>& polygon)
+{
+    if (record.Kind == 9)
+    {
+        LumPoint a, b;
+        if (!mesh.GetEdgePoints(mesh.GetEdge(record.ElementID), a, b))
+            return false;
+        const LumPoint d = b - a;
+        const double dd = d * d;
+        const double t = dd > 0 ? std::min(1.0, std::max(0.0, ((p - a) * d) / dd)) : 0.0;
+        return Length(a + d * t - p) <= tol;
+    }
+    const KorFace* face = mesh.GetFace(record.ElementID);
+    if (record.Kind != 1 || !face)
+        return false;
+    mesh.GetFacePoints(face, polygon);
+    for (size_t i = 2; i < polygon.size(); ++i)
+    {
+        const LumPoint& a = polygon[0];
+        const LumPoint& b = polygon[i - 1];
+        const LumPoint& c = polygon[i];
+        LumPoint n = (b - a) ^ (c - a);
+        const double len = Length(n);
+        if (len <= 0)
+            continue;
+        n = n / len;
+        if (std::fabs((p - a) * n) > tol)
+            continue;
+        // Inside each side's line, within tol, in the triangle's plane.
+        bool inside = true;
+        for (const auto& [u, v] : {std::make_pair(a, b), std::make_pair(b, c), std::make_pair(c, a)})
+        {
+            const LumPoint side = v - u;
+            const double sideLength = Length(side);
+            if (sideLength > 0 && ((side ^ (p - u)) * n) / sideLength < -tol)
+                inside = false;
+        }
+        if (inside)
+            return true;
+    }
+    return false;
+}
+
+// Whether every point of a closed walk lies where its two records say. A
+// walk that ran along a degenerate way (an edge of one mesh in the plane of
+// a face of the other) may close on points far from the faces it names.
+bool LineHolds(KorMesh& mesh1, KorMesh& mesh2, const std::vector<LumPoint>& points,
+               const std::vector<sBooleanIntersection>& records1,
+               const std::vector<sBooleanIntersection>& records2)
+{
+    std::vector<LumPoint> polygon;
+    for (size_t i = 0; i < points.size(); ++i)
+    {
+        const double tol = 1e-4 + 1e-6 * Length(points[i]);
+        if (!OnRecord(mesh1, records1[i], points[i], tol, polygon) ||
+            !OnRecord(mesh2, records2[i], points[i], tol, polygon))
+            return false;
+    }
+    return true;
+}
+
 // GetIntersectionLine in whatever frame the meshes are given.
 bool WalkIntersectionLine(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& box, const LumPoint& start,
                           std::vector<LumPoint>& points, std::vector<sBooleanIntersection>& records1,
                           std::vector<sBooleanIntersection>& records2, const int& maxAttempts,
-                          const int& maxPoints)
+                          const int& maxPoints, sLineMove* move)
 {
     points.clear();
     records1.clear();
@@ -338,45 +535,78 @@ bool WalkIntersectionLine(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& 
             byDistance.push_back(sorted[i]);
         sorted.swap(byDistance);
     }
-    LumPoint offset(0, 0, 0);
-    int axis = 0;
     if (maxAttempts <= 0)
         return false;
     // A walk can visit each (half-edge, face) pair once: past that it loops.
     const size_t slotBound =
         static_cast<size_t>(std::max(mesh1.GetEdgeVectorSize(), 0)) + std::max(mesh2.GetEdgeVectorSize(), 0);
     const size_t bound = maxPoints > 0 ? static_cast<size_t>(maxPoints) : slotBound;
-    LumPoint moved(0, 0, 0);
+    sSavedVertices saved;
     bool wasMoved = false;
+    LumPoint delta(0, 0, 0);
     auto fail = [&]()
     {
         if (wasMoved)
-            mesh2.MoveMesh(LumPoint(-moved.x, -moved.y, -moved.z));
+            saved.Restore(mesh2);
         return false;
     };
-    for (int attempt = 0; attempt < maxAttempts; ++attempt)
+    // Any retry at all tries the moves in turn: the first crossing is
+    // refused within a thousandth of an edge's length of its ends, so a
+    // move smaller than that may leave the meshes touching.
+    const int tries = maxAttempts > 1 ? std::max(maxAttempts, kMoves + 1) : maxAttempts;
+    for (int attempt = 0; attempt < tries; ++attempt)
     {
         if (attempt > 0)
         {
-            if (axis == 0)
-                offset.z += 0.01;
-            else if (axis == 1)
-                offset.y += 0.01;
+            if (wasMoved)
+                saved.Restore(mesh2);
             else
-                offset.x += 0.01;
-            axis = (axis + 1) % 3;
-            // Each retry moves by the whole accumulated offset.
-            mesh2.MoveMesh(offset);
-            moved = moved + offset;
+                saved.Save(mesh2);
             wasMoved = true;
+            delta = Perturbation(attempt);
+            mesh2.MoveMesh(delta);
         }
+        // Back where it stood, with the points of the moved walk computed
+        // again there; or, for a cut, left moved with what puts it back.
+        auto succeed = [&]()
+        {
+            if (!wasMoved)
+                return true;
+            std::vector<LumPoint> exact = points;
+            saved.Restore(mesh2);
+            ExactPoints(mesh1, mesh2, delta, exact, records1, records2);
+            if (!move)
+            {
+                points.swap(exact);
+                return true;
+            }
+            mesh2.MoveMesh(delta);
+            move->Moved = true;
+            move->Second = &mesh2;
+            move->Exact.swap(exact);
+            move->Saved.swap(saved.Points);
+            move->Live.swap(saved.Live);
+            return true;
+        };
         points.clear();
         records1.clear();
         records2.clear();
         int e = -1, f = -1;
         LumPoint p;
-        if (GetFirstIntersection(mesh1, mesh2, box, sorted, e, f, p) == 0)
+        // Where they stand, meshes that only touch are a degenerate
+        // position, for the moved tries when retries are allowed. Moved,
+        // no crossing is no line, the limit of the positions about the given
+        // one, or a move still too small: the next one is tried.
+        bool touched = false;
+        if (FirstCrossing(mesh1, mesh2, box, sorted, e, f, p,
+                          attempt == 0 && tries > 1 ? &touched : nullptr) == 0)
+        {
+            if (touched)
+                continue;
+            if (attempt > 0 && attempt + 1 < tries)
+                continue;
             return fail();
+        }
         LumPoint a, b;
         if (!mesh1.GetEdgePoints(mesh1.GetEdge(e), a, b))
             continue;
@@ -393,13 +623,19 @@ bool WalkIntersectionLine(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& 
                 break;
             if (BackToStart(mesh1, mesh2, records1[0], records2[0], next1, next2) ||
                 Length(p - points[0]) < kEps)
-                return true;
+            {
+                if (LineHolds(mesh1, mesh2, points, records1, records2))
+                    return succeed();
+                break;
+            }
             if (points.size() >= 2 && Length(p - points[1]) < kEps)
             {
                 points.pop_back();
                 records1.pop_back();
                 records2.pop_back();
-                return true;
+                if (LineHolds(mesh1, mesh2, points, records1, records2))
+                    return succeed();
+                break;
             }
             if (!seen.insert(std::make_tuple(next1.Kind, next1.ElementID, next2.Kind, next2.ElementID))
                      .second)
@@ -420,8 +656,10 @@ bool WalkIntersectionLine(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& 
 bool GetIntersectionLine(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& box, const LumPoint& start,
                          std::vector<LumPoint>& points, std::vector<sBooleanIntersection>& records1,
                          std::vector<sBooleanIntersection>& records2, const int& maxAttempts,
-                         const int& maxPoints)
+                         const int& maxPoints, sLineMove* move)
 {
+    if (move)
+        *move = sLineMove();
     // The walk rounds its points to single precision, whose spacing grows
     // with the distance from the origin: a scene would cross, snap to
     // vertices and close differently depending on where it sits. It therefore
@@ -435,17 +673,46 @@ bool GetIntersectionLine(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& b
     const LumPoint o(whole(c.x), whole(c.y), whole(c.z));
     if (o.x == 0 && o.y == 0 && o.z == 0)
         return WalkIntersectionLine(mesh1, mesh2, box, start, points, records1, records2, maxAttempts,
-                                    maxPoints);
+                                    maxPoints, move);
     const LumPoint back(-o.x, -o.y, -o.z);
     mesh1.MoveMesh(back);
     mesh2.MoveMesh(back);
     KorBoundingBox local = box;
     local.Define(box.GetMin() - o, box.GetMax() - o);
     const bool ok = WalkIntersectionLine(mesh1, mesh2, local, start - o, points, records1, records2,
-                                         maxAttempts, maxPoints);
+                                         maxAttempts, maxPoints, move);
     mesh1.MoveMesh(o);
     mesh2.MoveMesh(o);
     for (LumPoint& p : points)
         p = p + o;
+    if (move && move->Moved)
+    {
+        for (LumPoint& p : move->Exact)
+            p = p + o;
+        for (LumPoint& p : move->Saved)
+            p = p + o;
+    }
     return ok;
+}
+
+void SettleCut(KorMesh& mesh, const sLineMove& move, const std::vector<int>& vertexIds)
+{
+    if (!move.Moved)
+        return;
+    if (&mesh == move.Second)
+        for (size_t id = 0; id < move.Saved.size(); ++id)
+            if (KorVertex* v = mesh.GetVertex(static_cast<int>(id)); v && move.Live[id])
+            {
+                v->X = move.Saved[id].x;
+                v->Y = move.Saved[id].y;
+                v->Z = move.Saved[id].z;
+            }
+    for (size_t i = 0; i < vertexIds.size() && i < move.Exact.size(); ++i)
+        if (KorVertex* v = mesh.GetVertex(vertexIds[i]))
+        {
+            v->X = move.Exact[i].x;
+            v->Y = move.Exact[i].y;
+            v->Z = move.Exact[i].z;
+        }
+    mesh.MoveMesh(LumPoint(0, 0, 0)); // drops the derived state; adding zero is exact
 }

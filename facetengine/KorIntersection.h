@@ -70,16 +70,41 @@ bool GetNextIntersection(KorMesh& mesh1, KorMesh& mesh2, LumPoint& point, const 
 // start; the walk ends when it comes back to its first half-edge (either half)
 // and face, or to its first point. A walk that meets a vertex, finds no way
 // on, repeats a (record 1, record 2) pair or exceeds its point bound fails the
-// attempt; each retry adds 0.01 to an offset along z, then y, then x, and
-// moves mesh2 by that whole offset. On success the accumulated move is kept
-// (the points then lie on the moved mesh2); on failure mesh2 is moved back.
+// attempt: a degenerate position (a point of one mesh on a face, an edge or
+// a vertex of the other, faces in one plane, crossing edges) does so, and so
+// do meshes that only touch where the first crossing is sought. With retries
+// allowed (maxAttempts > 1: four moved tries at least), each walks with mesh2
+// moved by a small deterministic offset that breaks the degeneracy (1 mm
+// in scene units, then three times as far each time, along no axis), and on
+// success each point is computed again, in double precision, where its edge
+// meets its face's plane in the given position (clamped to the edge). Without
+// move, mesh2 is then put back exactly and the points are those. With move
+// given, mesh2 stays moved and the points are the moved ones, so that the
+// cut and the choice of its sides are made where no degeneracy remains; move
+// tells SettleCut how to put each cut mesh where it stands, so that the
+// volumes and surfaces of the cut are those of the given position. On
+// failure mesh2 is put back. A line whose points lie off the faces and edges
+// its records name (a walk along an edge in a face's plane) fails the try.
 // maxPoints <= 0 means no bound other than the half-edge slot counts of both
 // meshes. Both meshes are moved by the box centre rounded to whole units for
 // the walk and moved back: the points are rounded to single precision in that
 // frame and returned in the caller's, so a scene gives the same line wherever
 // it sits. Cost: O(E log E) for the sort plus the first search plus O(points)
-// for the walk.
+// for the walk, times the tries.
+struct sLineMove
+{
+    bool Moved = false;
+    const KorMesh* Second = nullptr; // the moved mesh
+    std::vector<LumPoint> Exact;     // the line's points where the meshes stand
+    std::vector<LumPoint> Saved;     // the moved mesh's vertices, by slot,
+    std::vector<char> Live;          // where a vertex was
+};
 bool GetIntersectionLine(KorMesh& mesh1, KorMesh& mesh2, const KorBoundingBox& box, const LumPoint& start,
                          std::vector<LumPoint>& points, std::vector<sBooleanIntersection>& records1,
                          std::vector<sBooleanIntersection>& records2, const int& maxAttempts,
-                         const int& maxPoints);
+                         const int& maxPoints, sLineMove* move = nullptr);
+// After a mesh was cut along a line found moved (vertexIds, one per point in
+// line order, from CutMeshFromIntersectionLine): the moved mesh's vertices go
+// back where they stood, and the line's vertices of either mesh to the exact
+// points. Nothing when the walk did not move. O(vertices of the moved mesh).
+void SettleCut(KorMesh& mesh, const sLineMove& move, const std::vector<int>& vertexIds);

@@ -128,13 +128,38 @@ int KorMesh::AddVertex(const LumVertex& lv)
     return v->ID;
 }
 
+int KorMesh::AddVertexAt(int id, const LumPoint& p)
+{
+    KorVertex* v = mVertices.AddAt(id);
+    if (!v)
+        return -1;
+    v->Define(p.x, p.y, p.z);
+    SetModified();
+    return id;
+}
+
+void KorMesh::TakeBackVertex(int id, bool appended)
+{
+    if (mVertices.Get(id))
+        DeleteEdgesAround(id);
+    mVertices.TakeBack(id, appended);
+    SetModified();
+}
+
 void KorMesh::DeleteVertex(const int& vertexId)
 {
     // A copy: callers may pass a field that the deletion resets.
     const int id = vertexId;
-    const KorVertex* v = mVertices.Get(id);
-    if (!v)
+    if (!mVertices.Get(id))
         return;
+    DeleteEdgesAround(id);
+    mVertices.DeleteItem(id);
+    SetModified();
+}
+
+void KorMesh::DeleteEdgesAround(int id)
+{
+    const KorVertex* v = mVertices.Get(id);
     std::vector<KorEdge*> around;
     GetEdgesAroundVertex(v, around);
     // Identifiers first: each deletion resets the slots the pointers name.
@@ -144,8 +169,6 @@ void KorMesh::DeleteVertex(const int& vertexId)
         ids.push_back(e->ID);
     for (int e : ids)
         DeleteEdge(e, false);
-    mVertices.DeleteItem(id);
-    SetModified();
 }
 
 void KorMesh::GetAllVertices(std::vector<KorVertex>& out) const

@@ -121,6 +121,11 @@ public:
     // Deletes the vertex, its half-edges with their twins, and every face
     // that used them.
     void DeleteVertex(const int& id);
+    // For an undo or redo: a vertex given its own identifier back (-1 when
+    // that identifier is live), and the latest AddVertex taken back so that
+    // the vertex table is as before it (see KorIDVector::AddAt, TakeBack).
+    int AddVertexAt(int id, const LumPoint& p);
+    void TakeBackVertex(int id, bool appended);
     void GetAllVertices(std::vector<KorVertex>& out) const;
     const LumPoint& GetVerticesMean();
 
@@ -305,6 +310,8 @@ private:
     int InsertCrossingVertex(int edge, const LumPoint& p, std::vector<int>* outFaces);
     bool ReplaceByConcaveFaces(int faceId, bool tracks, eFanSearch search);
 
+    // Deletes the half-edges (and their faces) at a vertex.
+    void DeleteEdgesAround(int vertexId);
     // One item of the XML form into a new slot; a free one's identifier is
     // recorded in freed.
     void ReadVertexItem(const XMLNode& item, bool legacy, std::vector<int>& freed);

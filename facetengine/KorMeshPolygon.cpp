@@ -2,6 +2,8 @@
 
 #include "KorPlucker.h"
 
+#include <cmath>
+
 namespace
 {
 // Positions of the given vertices; false when one is missing.
@@ -15,6 +17,53 @@ bool CollectPoints(const KorMesh& mesh, const std::vector<int>& ids, std::vector
         if (!v)
             return false;
         out.emplace_back(v->X, v->Y, v->Z);
+    }
+    return true;
+}
+
+// For a loop far from every corner of its face (a small one), where the
+// nearest points do not tell how the loop turns: each corner paired with the
+// loop point nearest in angle about the loop's centroid, in the face's plane,
+// and the loop's turn taken from its signed area against the face's. False
+// for a face or loop without area.
+bool PairByAngle(const std::vector<LumPoint>& face, const std::vector<LumPoint>& loop,
+                 std::vector<int>& nearest, int& direction)
+{
+    LumPoint normal(0, 0, 0), centre(0, 0, 0);
+    for (size_t k = 0; k < face.size(); ++k)
+        normal = normal + (face[k] ^ face[(k + 1) % face.size()]);
+    for (const LumPoint& p : loop)
+        centre = centre + p;
+    centre = centre / static_cast<double>(loop.size());
+    const double length = normal.Norm();
+    if (length <= 0)
+        return false;
+    normal = normal / length;
+    // A unit vector of the plane, and the one a quarter turn from it.
+    LumPoint u = std::fabs(normal.x) < 0.9 ? LumPoint(1, 0, 0) : LumPoint(0, 1, 0);
+    u = u - normal * (u * normal);
+    u = u / u.Norm();
+    const LumPoint w = normal ^ u;
+    const auto angle = [&](const LumPoint& p) { return std::atan2((p - centre) * w, (p - centre) * u); };
+    double area = 0.0;
+    for (size_t q = 0; q < loop.size(); ++q)
+        area += (((loop[q] - centre) ^ (loop[(q + 1) % loop.size()] - centre)) * normal);
+    if (area == 0.0)
+        return false;
+    direction = area > 0 ? 1 : -1;
+    for (size_t k = 0; k < face.size(); ++k)
+    {
+        const double a = angle(face[k]);
+        double best = 10.0;
+        for (size_t q = 0; q < loop.size(); ++q)
+        {
+            const double d = std::fabs(std::remainder(angle(loop[q]) - a, 2 * M_PI));
+            if (d < best)
+            {
+                best = d;
+                nearest[k] = static_cast<int>(q);
+            }
+        }
     }
     return true;
 }
@@ -116,7 +165,7 @@ int KorMesh::CutPolygonIntoFace(KorFace* face, const std::vector<int>& polygon)
         else if (there < here && ++decreases == 2)
             direction = -1;
     }
-    if (direction == 0)
+    if (direction == 0 && !PairByAngle(facePoints, polygonPoints, nearest, direction))
         return -1;
 
     std::vector<KorEdge*> edges;

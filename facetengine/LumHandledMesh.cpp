@@ -1,11 +1,14 @@
+#define GL_GLEXT_PROTOTYPES
 #include "LumHandledMesh.h"
 
 #include "Instance3D.h"
 #include "KorMesh.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <algorithm>
+#include <cstddef>
 
 LumHandledMesh::LumHandledMesh(LumoraDevice* device, const std::string& name) : Object3D(device, name)
 {
@@ -48,6 +51,7 @@ void LumHandledMesh::CreateFromKorMesh(KorMesh& mesh)
     mFaceSizes.clear();
     InitLumHandledMesh();
     mBoundingBoxValid = false;
+    SetBuffersStale();
 
     const int vertexSlots = mesh.GetVertexVectorSize();
     mVertexMap.reserve(vertexSlots);
@@ -118,6 +122,7 @@ int LumHandledMesh::ChangeVertex(const int& vertexId, const LumPoint& position)
     if (r < 0 || r >= mNumberOfVertices)
         return -1;
     mVertices[r].Position = position;
+    SetBuffersStale();
     return r;
 }
 
@@ -129,6 +134,7 @@ int LumHandledMesh::ChangeTextureVertex(const int& vertexId, const LumPoint& coo
     if (r < 0 || r >= mNumberOfVertices)
         return -1;
     mVertices[r].Texture = coordinate;
+    SetBuffersStale();
     return r;
 }
 
@@ -139,7 +145,17 @@ void LumHandledMesh::Render(const Instance3D* instance)
     // GL_POLYGON_MODE yields two values (front, back).
     GLint modes[2] = {0, 0};
     glGetIntegerv(GL_POLYGON_MODE, modes);
+    GLint shade = GL_SMOOTH;
+    if (modes[0] == GL_FILL)
+        glGetIntegerv(GL_SHADE_MODEL, &shade);
+    if (LumGLBuffer::IsEnabled())
+        RenderBuffered(modes[0], shade);
+    else
+        RenderImmediate(modes[0], shade);
+}
 
+void LumHandledMesh::RenderImmediate(int mode, int shade)
+{
     auto vertex = [this](int32_t i)
     {
         const sRenderVertex& v = mVertices[i];
@@ -152,12 +168,10 @@ void LumHandledMesh::Render(const Instance3D* instance)
         glVertex3d(p.x, p.y, p.z);
     };
 
-    switch (modes[0])
+    switch (mode)
     {
     case GL_FILL:
     {
-        GLint shade = GL_SMOOTH;
-        glGetIntegerv(GL_SHADE_MODEL, &shade);
         glBegin(GL_TRIANGLES);
         for (int32_t t = 0; t < mNumberOfTriangles; ++t)
         {
@@ -225,8 +239,183 @@ void LumHandledMesh::Render(const Instance3D* instance)
     }
 }
 
+
+namespace
+{
+// One vertex of a buffer: what glTexCoord2d, glNormal3d and glVertex3d give
+// the GL, which keeps single precision.
+struct sGLVertex
+{
+    GLfloat Position[3];
+    GLfloat Normal[3];
+    GLfloat Texture[2];
+};
+
+sGLVertex ToGL(const LumPoint& position, const LumPoint& normal, const LumPoint& texture)
+{
+    return {{static_cast<GLfloat>(position.x), static_cast<GLfloat>(position.y), static_cast<GLfloat>(position.z)},
+            {static_cast<GLfloat>(normal.x), static_cast<GLfloat>(normal.y), static_cast<GLfloat>(normal.z)},
+            {static_cast<GLfloat>(texture.x), static_cast<GLfloat>(texture.y)}};
+}
+
+constexpr unsigned kVertices = 0x1, kFlat = 0x2, kTriangles = 0x4, kLines = 0x8, kPoints = 0x10;
+
+// The vertex arrays of the bound array buffer of sGLVertex, normals and
+// texture coordinates only for filled faces.
+void EnableArrays(bool attributes)
+{
+    const GLsizei stride = sizeof(sGLVertex);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(sGLVertex, Position)));
+    if (!attributes)
+        return;
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(sGLVertex, Normal)));
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(sGLVertex, Texture)));
+}
+
+void DisableArrays()
+{
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+}
+} // namespace
+
+bool LumHandledMesh::ReadyVertices()
+{
+    if (!(mStale & kVertices) && mVertexBuffer.IsReady())
+        return true;
+    std::vector<sGLVertex> data;
+    data.reserve(mVertices.size());
+    for (const sRenderVertex& v : mVertices)
+        data.push_back(ToGL(v.Position, v.Normal, v.Texture));
+    if (!mVertexBuffer.Upload(GL_ARRAY_BUFFER, data.data(), data.size() * sizeof(sGLVertex)))
+        return false;
+    mStale &= ~kVertices;
+    return true;
+}
+
+bool LumHandledMesh::ReadyFlat()
+{
+    if (!(mStale & kFlat) && mFlatBuffer.IsReady())
+        return true;
+    // Flat shading takes each triangle's own normal: its corners are
+    // repeated with it.
+    std::vector<sGLVertex> data;
+    data.reserve(mTriangles.size());
+    for (size_t i = 0; i < mTriangles.size(); ++i)
+    {
+        const sRenderVertex& v = mVertices[mTriangles[i]];
+        data.push_back(ToGL(v.Position, mFaceNormals[i / 3], v.Texture));
+    }
+    if (!mFlatBuffer.Upload(GL_ARRAY_BUFFER, data.data(), data.size() * sizeof(sGLVertex)))
+        return false;
+    mStale &= ~kFlat;
+    return true;
+}
+
+bool LumHandledMesh::ReadyIndices(unsigned bit, LumGLBuffer& buffer, size_t& count)
+{
+    if (!(mStale & bit) && buffer.IsReady())
+        return true;
+    std::vector<GLuint> indices;
+    if (bit == kTriangles)
+        indices.assign(mTriangles.begin(), mTriangles.end());
+    else
+    {
+        // The corners the immediate drawing visits, in its order.
+        size_t pos = 0;
+        for (int32_t size : mFaceSizes)
+        {
+            const size_t triangles = static_cast<size_t>(size - 2);
+            const GLuint first = static_cast<GLuint>(mTriangles[pos]);
+            if (bit == kLines)
+            {
+                indices.insert(indices.end(), {first, static_cast<GLuint>(mTriangles[pos + 1])});
+                for (size_t k = 0; k < triangles; ++k)
+                    indices.insert(indices.end(), {static_cast<GLuint>(mTriangles[pos + 3 * k + 1]),
+                                                   static_cast<GLuint>(mTriangles[pos + 3 * k + 2])});
+                indices.insert(indices.end(), {static_cast<GLuint>(mTriangles[pos + 3 * triangles - 1]), first});
+            }
+            else
+            {
+                indices.insert(indices.end(), {first, static_cast<GLuint>(mTriangles[pos + 1])});
+                for (size_t k = 0; k < triangles; ++k)
+                    indices.push_back(static_cast<GLuint>(mTriangles[pos + 3 * k + 2]));
+            }
+            pos += 3 * triangles;
+        }
+    }
+    if (!buffer.Upload(GL_ELEMENT_ARRAY_BUFFER, indices.data(), indices.size() * sizeof(GLuint)))
+        return false;
+    count = indices.size();
+    mStale &= ~bit;
+    return true;
+}
+
+void LumHandledMesh::RenderBuffered(int mode, int shade)
+{
+    if (mNumberOfTriangles == 0 || (mode != GL_FILL && mode != GL_LINE && mode != GL_POINT))
+        return;
+    bool drawn = false;
+    if (mode == GL_FILL && shade != GL_SMOOTH)
+    {
+        if (ReadyFlat())
+        {
+            glBindBuffer(GL_ARRAY_BUFFER, 0);
+            mFlatBuffer.Bind(GL_ARRAY_BUFFER);
+            EnableArrays(true);
+            glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(mTriangles.size()));
+            drawn = true;
+        }
+    }
+    else if (ReadyVertices())
+    {
+        LumGLBuffer& indices = mode == GL_FILL ? mTriangleBuffer : mode == GL_LINE ? mLineBuffer : mPointBuffer;
+        size_t& count = mode == GL_FILL ? mTriangleCount : mode == GL_LINE ? mLineCount : mPointCount;
+        const unsigned bit = mode == GL_FILL ? kTriangles : mode == GL_LINE ? kLines : kPoints;
+        if (ReadyIndices(bit, indices, count))
+        {
+            mVertexBuffer.Bind(GL_ARRAY_BUFFER);
+            indices.Bind(GL_ELEMENT_ARRAY_BUFFER);
+            EnableArrays(mode == GL_FILL);
+            glDrawElements(mode == GL_FILL ? GL_TRIANGLES : mode == GL_LINE ? GL_LINES : GL_POINTS,
+                           static_cast<GLsizei>(count), GL_UNSIGNED_INT, nullptr);
+            drawn = true;
+        }
+    }
+    DisableArrays();
+    if (!drawn)
+    {
+        // No buffer in this context: the same primitives, immediately.
+        RenderImmediate(mode, shade);
+        return;
+    }
+    if (mode == GL_FILL)
+    {
+        // The current normal and texture coordinate as the immediate
+        // drawing leaves them, for what is drawn next without its own.
+        const sRenderVertex& last = mVertices[mTriangles.back()];
+        const LumPoint& n = shade == GL_SMOOTH ? last.Normal : mFaceNormals.back();
+        glTexCoord2d(last.Texture.x, last.Texture.y);
+        glNormal3d(n.x, n.y, n.z);
+    }
+}
+
 void LumHandledMesh::RenderVertices(const Instance3D*)
 {
+    if (LumGLBuffer::IsEnabled() && mNumberOfVertices > 0 && ReadyVertices())
+    {
+        mVertexBuffer.Bind(GL_ARRAY_BUFFER);
+        EnableArrays(false);
+        glDrawArrays(GL_POINTS, 0, mNumberOfVertices);
+        DisableArrays();
+        return;
+    }
     glBegin(GL_POINTS);
     for (int32_t i = 0; i < mNumberOfVertices; ++i)
     {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LumGLBuffer.h"
 #include "LumPoint.h"
 #include "Object3D.h"
 
@@ -10,10 +11,15 @@
 class KorMesh;
 
 // The drawable form of a KorMesh: flat arrays of render vertices and
-// triangles, so that a frame is one pass of immediate-mode calls without
-// lookups into the mesh. Built by CreateFromKorMesh, which makes no GL call
-// (the analysis builds and measures without a display); only Render and
-// RenderVertices draw.
+// triangles. Built by CreateFromKorMesh, which makes no GL call (the
+// analysis builds and measures without a display); only Render and
+// RenderVertices draw. They draw from GL buffers (LumGLBuffer) made from
+// the arrays at the first drawing in each polygon mode and kept until the
+// arrays change (CreateFromKorMesh, ChangeVertex, ChangeTextureVertex), so
+// a frame of an unchanged mesh sends one call per mode, not nine per
+// triangle; with buffers switched off they draw the same primitives in
+// immediate mode. Colour, opacity and material are GL state, not in the
+// buffers: an appearance change rebuilds nothing.
 //
 // Invariants after CreateFromKorMesh: every index in mTriangles lies in
 // [0, mNumberOfVertices); mFaceSizes holds, per drawn face, 2 + the number of
@@ -65,6 +71,8 @@ public:
 
 protected:
     void InitLumHandledMesh();
+    // The arrays changed: every buffer is made again at its next drawing.
+    void SetBuffersStale() { mStale = sStaleAll; }
     BoundingBox CalculateBB() const override;
 
 private:
@@ -75,6 +83,20 @@ private:
     int32_t mNumberOfVertices;
     int32_t mNumberOfTriangles;
     std::vector<LumPoint> mFaceNormals;
+
+    // The draws of one polygon mode.
+    void RenderImmediate(int mode, int shade);
+    void RenderBuffered(int mode, int shade);
+    // The interleaved vertices (position, normal, texture coordinate as
+    // floats, what the immediate calls pass to the GL) and the index lists;
+    // each bit of mStale says one is to be made again.
+    bool ReadyVertices();
+    bool ReadyFlat();
+    bool ReadyIndices(unsigned bit, LumGLBuffer& buffer, size_t& count);
+    static constexpr unsigned sStaleAll = 0x1f;
+    LumGLBuffer mVertexBuffer, mFlatBuffer, mTriangleBuffer, mLineBuffer, mPointBuffer;
+    size_t mLineCount = 0, mPointCount = 0, mTriangleCount = 0;
+    unsigned mStale = sStaleAll;
 };
 
 // A new object with no device and the name "LumHandledMesh"; the caller owns

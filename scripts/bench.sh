@@ -10,7 +10,19 @@ names=("$@")
 if [ ${#names[@]} -eq 0 ]; then
   mapfile -t names < <(find build-bench/bench -maxdepth 1 -type f -executable -name '*_bench' -printf '%f\n' | sort)
 fi
+# The benchmarks that draw open the program's main frame: without a display
+# they run on a virtual one.
+display=()
+if [ -z "${DISPLAY:-}" ]; then
+  display=(xvfb-run -a -s '-screen 0 1280x1024x24')
+fi
 for n in "${names[@]}"; do
   echo "== $n"
-  "build-bench/bench/$n" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
+  case "$n" in
+    view_bench|series_frame_bench)
+      "${display[@]}" "build-bench/bench/$n" --benchmark_repetitions=3 --benchmark_enable_random_interleaving=true \
+        --benchmark_report_aggregates_only=true ;;
+    *)
+      "build-bench/bench/$n" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true ;;
+  esac
 done

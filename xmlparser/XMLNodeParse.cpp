@@ -140,6 +140,22 @@ XMLNode XMLNode::Parse(const std::string& text, XMLResults* results)
         Fail(results, XMLError::Malformed, "NUL byte in the input (not UTF-8 text)", text, at);
         return XMLNode();
     }
+    // Nor a reference to one ("&#0;", "&#x00;"), which XML forbids too:
+    // pugixml would write the NUL into the text, cutting it there.
+    for (size_t at = text.find("&#"); at != std::string::npos; at = text.find("&#", at + 2))
+    {
+        size_t k = at + 2;
+        if (k < text.size() && text[k] == 'x')
+            ++k;
+        const size_t digits = k;
+        while (k < text.size() && text[k] == '0')
+            ++k;
+        if (k > digits && k < text.size() && text[k] == ';')
+        {
+            Fail(results, XMLError::Malformed, "reference to the character NUL", text, at);
+            return XMLNode();
+        }
+    }
 
     std::string marked;
     std::vector<size_t> inserted;

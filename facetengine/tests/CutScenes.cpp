@@ -99,7 +99,7 @@ namespace
 // predicate picks (by majority of face centroids) into `taken`.
 bool CutAndTake(KorMesh& mesh, std::vector<sBooleanIntersection>& records, std::vector<LumPoint>& points,
                 std::vector<int>& ids, bool tracks, const std::function<bool(const LumPoint&)>& pick,
-                KorMesh& taken, std::string& failure, const char* name)
+                KorMesh& taken, std::string& failure, const char* name, const sLineMove& move)
 {
     if (!CutMeshFromIntersectionLine(mesh, records, points, ids, tracks))
         return failure = std::string(name) + ": cut", false;
@@ -126,6 +126,8 @@ bool CutAndTake(KorMesh& mesh, std::vector<sBooleanIntersection>& records, std::
         votesB += pick(FaceCentroid(mesh, f)) ? 1 : -1;
     const std::vector<int>& side =
         votesA * static_cast<long>(sideB.size()) >= votesB * static_cast<long>(sideA.size()) ? sideA : sideB;
+    // Chosen where the walk found the line, measured where the meshes stand.
+    SettleCut(mesh, move, ids);
     if (!mesh.CopyFacesToMesh(side, taken, false))
         return failure = std::string(name) + ": copy", false;
     for (int f : side)
@@ -144,19 +146,21 @@ sCutResult RunCut(const KorMesh& terrain, const KorMesh& head, const LumPoint& s
     std::vector<sBooleanIntersection> recT, recH;
     KorBoundingBox box;
     box.Define(r.Head);
-    r.Line = GetIntersectionLine(r.Terrain, r.Head, box, start, r.Points, recT, recH, 2, 10000);
+    sLineMove move;
+    r.Line = GetIntersectionLine(r.Terrain, r.Head, box, start, r.Points, recT, recH, 2, 10000, &move);
     if (!r.Line && r.Points.empty())
     {
         box.Init();
         box.Define(r.Terrain);
-        r.Line = GetIntersectionLine(r.Head, r.Terrain, box, start, r.Points, recH, recT, 2, 10000);
+        r.Line = GetIntersectionLine(r.Head, r.Terrain, box, start, r.Points, recH, recT, 2, 10000, &move);
     }
     if (!r.Line)
         return r.Failure = "no line", r;
     std::vector<LumPoint> points = r.Points;
     std::vector<int> ids;
-    if (!CutAndTake(r.Terrain, recT, points, ids, false, insideHead, r.TerrainInside, r.Failure, "terrain") ||
-        !CutAndTake(r.Head, recH, points, ids, true, belowTerrain, r.HeadBelow, r.Failure, "head"))
+    if (!CutAndTake(r.Terrain, recT, points, ids, false, insideHead, r.TerrainInside, r.Failure, "terrain",
+                    move) ||
+        !CutAndTake(r.Head, recH, points, ids, true, belowTerrain, r.HeadBelow, r.Failure, "head", move))
         return r;
     r.Cut = true;
     r.Volume = std::fabs(r.TerrainInside.GetVolume() - r.HeadBelow.GetVolume());

@@ -95,6 +95,28 @@ TEST(KorMeshPolygon, PolygonCutIntoAFaceMakesBandsAroundIt)
     ExpectPointNear(VectorArea(m, inner), 0, 0, 4, 1e-9);
 }
 
+// A small loop far from the corners of its triangle, two of which are
+// nearest to one loop point: the bands still turn with the face, and the
+// face keeps its area, split between the loop and the bands.
+TEST(KorMeshPolygon, SmallLoopFarFromTheCornersIsCut)
+{
+    KorMesh m = MeshOf({{0, 0, 0},
+                        {10, 0, 0},
+                        {0, 10, 0},
+                        {10, 10, 0},
+                        {3.092, 3.039, 0},
+                        {2.916, 2.946, 0},
+                        {2.953, 2.912, 0},
+                        {3.005, 2.9, 0}},
+                       {{0, 1, 2}, {1, 3, 2}});
+    const int inner = m.CutPolygonIntoFace(m.GetFace(0), {4, 5, 6, 7});
+    ASSERT_GE(inner, 0);
+    EXPECT_TRUE(CheckMesh(m));
+    for (int f : LiveFaces(m))
+        EXPECT_GT(VectorArea(m, f).z, 0.0) << "face " << f;
+    ExpectPointNear(TotalVectorArea(m), 0, 0, 100, 1e-9);
+}
+
 TEST(KorMeshPolygon, PolygonCutIsRefusedBeforeAnyChange)
 {
     // No face borders the square: nowhere to start the bands.

@@ -2,6 +2,7 @@
 
 #include "Axe.h"
 #include "AxeRecorders.h"
+#include "Excavation.h"
 #include "KorNumbers.h"
 #include "ModelUi.h"
 #include "OVXAction.h"
@@ -11,6 +12,8 @@
 #include "TeteTranchee.h"
 #include "TypedValues.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 
 int gCancelCalculation = 0;
@@ -135,10 +138,62 @@ void GoToSeriesPosition(const XMLNode& resultAxis, const ResultatsOVX& results, 
 
 namespace
 {
-// The position loop of one row; false when cancelled.
-bool RunPositions(const std::vector<double>& positions, double d0, const std::function<void()>& onPosition)
+// Shows a running series at most once per interval of computing, counted
+// from the end of the last showing and never shorter than that showing
+// took: however slow a frame, the series spends at least half its time
+// computing.
+class SeriesPacer
 {
-    ModelUi& ui = GetModelUi();
+public:
+    SeriesPacer(double interval, const std::function<void(size_t)>& onProgress)
+        : mInterval(interval), mWait(interval), mOnProgress(onProgress), mLast(Clock::now())
+    {
+    }
+    // After each calculation: the frame of the position just computed, the
+    // progress and the interface's events, when due.
+    void Done()
+    {
+        ++mDone;
+        const Clock::time_point start = Clock::now();
+        if (mInterval > 0.0 && Seconds(mLast, start) < mWait)
+            return;
+        ModelUi& ui = GetModelUi();
+        ui.RefreshDisplay();
+        Show();
+        ui.YieldEvents();
+        mLast = Clock::now();
+        mWait = std::max(mInterval, Seconds(start, mLast));
+    }
+    // After the last calculation: the progress, once more if it moved.
+    void Finish()
+    {
+        if (mDone != mShown)
+            Show();
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    static double Seconds(Clock::time_point from, Clock::time_point to)
+    {
+        return std::chrono::duration<double>(to - from).count();
+    }
+    void Show()
+    {
+        mShown = mDone;
+        if (mOnProgress)
+            mOnProgress(mDone);
+    }
+    double mInterval;
+    double mWait;
+    const std::function<void(size_t)>& mOnProgress;
+    Clock::time_point mLast;
+    size_t mDone = 0;
+    size_t mShown = 0;
+};
+
+// The position loop of one row; false when cancelled.
+bool RunPositions(const std::vector<double>& positions, double d0, SeriesPacer& pacer)
+{
     Axe& axe = gProjet.GetAxe();
     ResultatsOVX& results = gProjet.GetResultats();
     for (double p : positions)
@@ -155,7 +210,9 @@ bool RunPositions(const std::vector<double>& positions, double d0, const std::fu
         gProjet.InvalidateResults();
         if (found && position >= 0.0)
         {
-            ui.RefreshDisplay();
+            // What the 3D view's frame would compute, without the frame:
+            // a frame shown later finds the results current.
+            ComputeExcavation();
             results.AddPosition(SceneToWorld(gProjet, head));
         }
         else
@@ -165,16 +222,41 @@ bool RunPositions(const std::vector<double>& positions, double d0, const std::fu
             position = before;
             results.AddFailedRecord(SceneToWorld(gProjet, head));
         }
-        if (onPosition)
-            onPosition();
-        ui.YieldEvents();
+        pacer.Done();
     }
     return true;
+}
+
+// Tells, after a series, how many of its recorded positions failed (their
+// volume "V" is -1: off the axis, or a computation that could not be made);
+// nothing when none did.
+void ReportFailedPositions(const ResultatsOVX& results)
+{
+    const auto v = std::find(results.Variables.begin(), results.Variables.end(), "V");
+    if (v == results.Variables.end())
+        return;
+    const size_t index = static_cast<size_t>(v - results.Variables.begin());
+    size_t failed = 0, recorded = 0;
+    for (const auto& row : results.Values)
+        for (const auto& record : row)
+        {
+            ++recorded;
+            if (index >= record.size() || record[index] < 0.0)
+                ++failed;
+        }
+    if (failed == 0)
+        return;
+    const bool one = failed == 1;
+    GetModelUi().MessageBox("Impossible de calculer l'excavation en " + std::to_string(failed) +
+                                (one ? " position sur " : " positions sur ") + std::to_string(recorded) +
+                                " de la série. \n" +
+                                (one ? "Ses résultats valent -1." : "Leurs résultats valent -1."),
+                            "Erreur de calcul", ModelUi::Buttons::Ok, ModelUi::BoxCentred);
 }
 } // namespace
 
 void ComputeSeries(double direction, const std::vector<double>& positions, const std::vector<double>& offsets,
-                   const std::function<void()>& onPosition)
+                   const std::function<void(size_t)>& onProgress, double frameInterval)
 {
     ModelUi& ui = GetModelUi();
     gCancelCalculation = 0;
@@ -199,18 +281,20 @@ void ComputeSeries(double direction, const std::vector<double>& positions, const
     // Put back by copy, not by moving back: a shift there and back may
     // leave the last digits of every point changed.
     const Axe before = axe;
+    SeriesPacer pacer(frameInterval, onProgress);
     bool completed = true;
     if (offsets.empty())
-        completed = RunPositions(positions, d0, onPosition);
+        completed = RunPositions(positions, d0, pacer);
     for (double o : offsets)
     {
         const LumPoint v = WorldToSceneVector(gProjet, u * o);
         axe.Translate(v);
-        completed = RunPositions(positions, d0, onPosition);
+        completed = RunPositions(positions, d0, pacer);
         axe = before;
         if (!completed)
             break;
     }
+    pacer.Finish();
     axe = before;
     gProjet.InvalidateResults();
     ui.RefreshDisplay();
@@ -222,4 +306,5 @@ void ComputeSeries(double direction, const std::vector<double>& positions, const
     }
     gSeriesRunning = false;
     ui.SetCursor(ModelUi::Cursor::Arrow);
+    ReportFailedPositions(results);
 }

@@ -55,21 +55,35 @@ bool ReadSeriesRequest(const SeriesFields& fields, SeriesRequest& request);
 class ResultatsOVX;
 class XMLNode;
 
+// How often a running series shows where it is, in seconds: a frame of the
+// 3D view and the progress at most once per interval of computing (and
+// never after less computing than the last showing took), and after the
+// last position.
+constexpr double SeriesFrameInterval = 0.1;
+
 // Runs a series: direction in degrees (a bearing from north), axis
 // positions and offsets in metres (no offsets: one row, no shift). The
 // visualisation mode is entered first; when it is refused (the user was
 // told why) nothing else happens and the results stay as they were.
 // Otherwise the results are cleared and, for each offset (the axis shifted
-// across by it) and each axis position, the head is moved, the results
-// invalidated and a frame refreshed (the frame computes the excavation),
-// and the calculation recorded; onPosition then runs (the progress gauge)
-// and the interface processes its events. A position off the axis records
-// -1 for every value. gCancelCalculation, read before each position, ends
-// the run keeping the records made. The head and the axis are put back;
-// a completed run keeps a copy of the axis and evaluates the costs.
-// Cost: one excavation per position.
+// across by it) and each axis position, the head is moved, the excavation
+// computed there and the calculation recorded. A position off the axis
+// records -1 for every value. Once frameInterval seconds, and at least as
+// long as the last showing took, have passed since the last frame was
+// shown (frameInterval 0: at every position), the 3D view's frame is
+// refreshed, onProgress gets the number of calculations made and the
+// interface processes its events; onProgress gets the final count at the
+// end too. A frame drawn or not changes no record: the display copies of
+// the cut meshes are only rebuilt for a frame. gCancelCalculation, read
+// before each position, ends the run keeping the records made. The head and
+// the axis are put back; a completed run keeps a copy of the axis and
+// evaluates the costs. A run that recorded failed positions (completed or
+// cancelled) ends with an "Erreur de calcul" box telling how many of the
+// recorded ones failed.
+// Cost: one excavation per position, and one frame per interval.
 void ComputeSeries(double direction, const std::vector<double>& positions, const std::vector<double>& offsets,
-                   const std::function<void()>& onPosition = {});
+                   const std::function<void(size_t)>& onProgress = {},
+                   double frameInterval = SeriesFrameInterval);
 
 // Puts the head back where the series computed the calculation (row,
 // column) of the results: the project's axis restored from resultAxis (the

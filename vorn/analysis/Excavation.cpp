@@ -9,6 +9,7 @@
 #include "KorFace.h"
 #include "KorIntersection.h"
 #include "KorReportHold.h"
+#include "KorVertex.h"
 #include "LumHandledMesh.h"
 #include "ModelUi.h"
 #include "ProjetOVX.h"
@@ -19,12 +20,15 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <memory>
+#include <new>
 
 sExcavationResults gResults;
 double gSlopeHeight = 0.0;
 std::vector<std::vector<LumPoint>> gIntersectionLines;
 LumPoint gHeadPosition;
 int gCalculationErrors = 0;
+eCalculationError gCalculationError = eCalculationError::None;
 sExcavationTimers gExcavationTimers;
 
 namespace
@@ -47,6 +51,8 @@ private:
 };
 
 constexpr double kFailed = -1.0;
+// The largest magnitude up to which every whole number is a double.
+constexpr double kLargestWhole = 9007199254740992.0;
 // Scene units: the altitude tolerance and the plan margin of the patch of
 // a surface that a head can meet, well beyond the retries' moves of the
 // head (hundredths).
@@ -85,19 +91,6 @@ void RefreshCutDisplays(Couche& layer)
     layer.SetCutDisplaysStale();
     layer.InvalidateTextureCoordinates();
     layer.SetDiscontinuitySurfacesBuilt(false);
-}
-
-// A layer left uncut: its whole surface, nothing removed.
-void ResetLayerCut(Couche& layer)
-{
-    {
-        PhaseTimer timer(gExcavationTimers.Copy);
-        layer.DiscardPendingCutSurface();
-        layer.GetMesh(Couche::TerrainSurTete).Clear();
-        layer.GetMesh(Couche::Tete).Clear();
-        layer.GetMesh(Couche::Intersection) = layer.GetMesh(Couche::Surface);
-    }
-    RefreshCutDisplays(layer);
 }
 
 // Whether one face of the list has a half-edge whose twin lies outside the
@@ -140,9 +133,13 @@ sLayerValues Measure(const Couche& layer, const TeteTranchee& head)
     // honour the flip flag: its part's signed volume comes out negated.
     const double headPart = head.GetMesh().AreFacesFlipped() ? -cut.GetVolume() : cut.GetVolume();
     const double v = std::fabs(layer.GetMesh(Couche::TerrainSurTete).GetVolume() - headPart);
+    // A world value the results cannot hold stays NaN, for the caller to
+    // tell, rather than be rounded to a number.
+    const auto whole = [](double world)
+    { return std::fabs(world) <= kLargestWhole ? Round(world, 0) : std::nan(""); };
     sLayerValues values;
-    values.Volume = Round(std::max(0.0, SceneToWorldVolume(gProjet, v)), 0);
-    const auto area = [](double scene) { return Round(SceneToWorldArea(gProjet, scene), 0); };
+    values.Volume = whole(SceneToWorldVolume(gProjet, v));
+    const auto area = [&whole](double scene) { return whole(SceneToWorldArea(gProjet, scene)); };
     values.Surfaces.push_back(
         area(SurfaceFrom(cut, head.GetUpFaces()) - SurfaceFrom(cut, head.GetDownFaces())));
     for (int faceClass : GetMeasuredFaceClasses(head.DoubleEntree))
@@ -157,6 +154,92 @@ sLayerValues FailedValues(const TeteTranchee& head)
     values.Volume = kFailed;
     values.Surfaces.assign(GetMeasuredFaceClasses(head.DoubleEntree).size() + 2, kFailed);
     return values;
+}
+
+// Whether every value is a number the results can hold: finite, and a whole
+// number of the world unit exactly (at most 2^53 in magnitude).
+bool Representable(double value)
+{
+    return std::fabs(value) <= kLargestWhole;
+}
+
+bool Representable(const sLayerValues& values)
+{
+    return Representable(values.Volume) && std::all_of(values.Surfaces.begin(), values.Surfaces.end(),
+                                                       [](double v) { return Representable(v); });
+}
+
+bool WithinCoordinates(const LumPoint& p)
+{
+    return std::fabs(p.x) <= MaxExcavationCoordinate && std::fabs(p.y) <= MaxExcavationCoordinate &&
+           std::fabs(p.z) <= MaxExcavationCoordinate;
+}
+
+// Whether the placed head and every layer's points lie within the
+// coordinates the computation takes; a layer without point counts as
+// within. O(head vertices + layers): each layer's box is kept.
+bool SceneWithinCoordinates(const KorMesh& placedHead)
+{
+    for (int id = 0; id < placedHead.GetVertexVectorSize(); ++id)
+        if (const KorVertex* v = placedHead.GetVertex(id))
+            if (!WithinCoordinates(LumPoint(v->X, v->Y, v->Z)))
+                return false;
+    for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
+    {
+        const Couche* layer = gProjet.GetCouche(i);
+        if (!layer || layer->GetMesh().GetNumberOfVertices() == 0)
+            continue;
+        LumPoint lo, hi;
+        layer->GetBoundingBox(lo, hi);
+        if (!WithinCoordinates(lo) || !WithinCoordinates(hi))
+            return false;
+    }
+    return true;
+}
+
+// Whether the head's position lies under the layer's surface, beyond
+// rounding: the head, whose walls rise higher than the first layer's extent,
+// then crosses that surface, and a head that met no line there stands out
+// of the terrain (wholly above or under it, or around it), where no volume
+// can be told.
+bool StandsUnder(Couche& layer)
+{
+    double altitude = 0.0;
+    if (!layer.GetAltitude(gHeadPosition.x, gHeadPosition.y, altitude))
+        return false;
+    const double rounding = 1e-9 * std::max({1.0, std::fabs(altitude), std::fabs(gHeadPosition.z)});
+    return altitude > gHeadPosition.z + rounding;
+}
+
+// A computation that cannot be made for any layer: every layer holds -1.0,
+// the cut meshes are emptied (the surface is drawn whole), the cost
+// variables follow and the results are valid, failures included. Allocates
+// only the results themselves, so that it serves after memory ran out too.
+void FailEveryLayer(eCalculationError cause)
+{
+    gCalculationErrors = 1;
+    gCalculationError = cause;
+    gResults.Clear();
+    std::vector<std::vector<LumPoint>>().swap(gIntersectionLines);
+    gSlopeHeight = kFailed;
+    const TeteTranchee& head = GetModelUi().GetTete();
+    for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
+    {
+        Couche* layer = gProjet.GetCouche(i);
+        if (!layer)
+            continue;
+        layer->DiscardPendingCutSurface();
+        for (Couche::eMesh which : {Couche::Intersection, Couche::Tete, Couche::TerrainSurTete})
+            layer->GetMesh(which).Clear();
+        RefreshCutDisplays(*layer);
+    }
+    size_t layers = 0;
+    for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
+        layers += gProjet.GetCouche(i) ? 1 : 0;
+    gResults.Volumes.assign(layers, kFailed);
+    gResults.Surfaces.assign(layers, FailedValues(head).Surfaces);
+    SetCostVariables(head);
+    gProjet.SetExcavationState(false, true);
 }
 
 // The slope height: the top layer's altitude at the head, in metres, above
@@ -219,17 +302,33 @@ double SumResults(const std::vector<double>& values)
     return total;
 }
 
-void ComputeExcavation(eCutRoute route)
+std::string CalculationErrorText(eCalculationError cause)
 {
-    // A failed computation prints one line, not one per refused face or
-    // line of its library calls; a successful one prints none of theirs.
-    KorReportHold hold;
-    gCalculationErrors = 0;
-    gProjet.SetTeteExcavee(nullptr);
-    gProjet.SetExcavationState(false, false);
-    if (gProjet.GetNumberOfCouches() == 0)
-        return;
+    switch (cause)
+    {
+    case eCalculationError::Placement:
+        return "Impossible de construire la tête de tranchée à sa position sur l'axe. "
+               "\nVérifiez ses paramètres, l'échelle du projet et les coordonnées des points de la première "
+               "couche.";
+    case eCalculationError::Overflow:
+        return "Impossible de calculer l'excavation : les valeurs du projet sont trop grandes. "
+               "\nVérifiez l'échelle du projet, les coordonnées des points des couches et les dimensions de "
+               "la tête de tranchée.";
+    case eCalculationError::Memory:
+        return "Impossible de calculer l'excavation : la mémoire disponible est insuffisante.";
+    case eCalculationError::None:
+    case eCalculationError::Intersection:
+        break;
+    }
+    return "Impossible de déterminer l'intersection de la tête de tranchée avec le terrain. "
+           "\nVérifiez que la tête de tranchée soit entièrement comprise dans le terrain.";
+}
 
+namespace
+{
+// failedLayer: the name of the first layer that failed, if any.
+void Compute(eCutRoute route, std::string& failedLayer)
+{
     // The placed copy's face classes and horizontal lists name the faces of
     // the placed mesh; its parameters are the interface's head's.
     KorMesh placedMesh;
@@ -239,77 +338,140 @@ void ComputeExcavation(eCutRoute route)
         PhaseTimer timer(gExcavationTimers.Place);
         isPlaced = gProjet.GetAxe().PlaceHead(gHeadPosition, placedMesh, &placed);
     }
-    // A head that could not be built has a place but no shape: every layer
-    // fails rather than be cut by a partial mesh.
-    const bool unbuilt = !isPlaced && !placed.IsBuilt();
-    if (!isPlaced && !unbuilt)
+    if (!isPlaced)
     {
-        if (hold.Count() > 0)
-            hold.Report("ComputeExcavation", "Tête de tranchée non placée");
+        // No head position on the axis: nothing to compute, nothing to
+        // say. A head that has a position but no placement (a length that
+        // is not a positive finite number, a shape that cannot be built)
+        // fails every layer rather than be cut by a partial mesh.
+        double h[16];
+        LumPoint position;
+        if (gProjet.GetAxe().GetHeadPlacement(position, h))
+            FailEveryLayer(eCalculationError::Placement);
+        return;
+    }
+    if (!SceneWithinCoordinates(placedMesh))
+    {
+        FailEveryLayer(eCalculationError::Overflow);
         return;
     }
 
-    if (isPlaced)
     {
         PhaseTimer timer(gExcavationTimers.RenderArrays);
-        LumHandledMesh* excavated = new LumHandledMesh(nullptr, "Tete de tranchée");
+        auto excavated = std::make_unique<LumHandledMesh>(nullptr, "Tete de tranchée");
         excavated->CreateFromKorMesh(placedMesh);
-        gProjet.SetTeteExcavee(excavated);
+        gProjet.SetTeteExcavee(excavated.release());
     }
 
     ComputeSlopeHeight(placed);
-
     gResults.Clear();
     gIntersectionLines.clear();
     std::vector<sLayerValues> cumulative;
     size_t firstFailed = static_cast<size_t>(-1);
-    std::string failedName;
     for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
     {
         Couche* layer = gProjet.GetCouche(i);
         if (!layer)
             continue;
-        bool cut = false;
-        if (unbuilt)
-            ResetLayerCut(*layer);
-        else
-            cut = CutTerrainMesh(*layer, placedMesh, gHeadPosition, route);
+        const size_t lines = gIntersectionLines.size();
+        bool cut = CutTerrainMesh(*layer, placedMesh, gHeadPosition, route);
+        if (cut && gIntersectionLines.size() == lines && StandsUnder(*layer))
+            cut = false;
         if (!cut && firstFailed > cumulative.size())
         {
             firstFailed = cumulative.size();
-            failedName = layer->Nom;
+            failedLayer = layer->Nom;
             gCalculationErrors = 1;
+            gCalculationError = eCalculationError::Intersection;
         }
-        cumulative.push_back(firstFailed <= cumulative.size() ? FailedValues(placed)
-                                                              : Measure(*layer, placed));
+        if (firstFailed <= cumulative.size())
+        {
+            cumulative.push_back(FailedValues(placed));
+            continue;
+        }
+        cumulative.push_back(Measure(*layer, placed));
+        // A measure past what the results hold is no measure.
+        if (!Representable(cumulative.back()))
+        {
+            firstFailed = cumulative.size() - 1;
+            failedLayer = layer->Nom;
+            gCalculationErrors = 1;
+            gCalculationError = eCalculationError::Overflow;
+            cumulative.back() = FailedValues(placed);
+        }
     }
     StoreDifferences(cumulative, firstFailed);
+    if (!Representable(gSlopeHeight))
+    {
+        gSlopeHeight = kFailed;
+        gCalculationErrors = 1;
+        if (gCalculationError == eCalculationError::None)
+            gCalculationError = eCalculationError::Overflow;
+    }
 
     SetCostVariables(GetModelUi().GetTete());
     gProjet.SetExcavationState(false, true);
-    if (unbuilt)
+}
+} // namespace
+
+void ComputeExcavation(eCutRoute route)
+{
+    // A failed computation prints one line, not one per refused face or
+    // line of its library calls; a successful one prints none of theirs.
+    KorReportHold hold;
+    std::string failedLayer;
+    gCalculationErrors = 0;
+    gCalculationError = eCalculationError::None;
+    gProjet.SetTeteExcavee(nullptr);
+    gProjet.SetExcavationState(false, false);
+    if (gProjet.GetNumberOfCouches() == 0)
+        return;
+    try
+    {
+        Compute(route, failedLayer);
+    }
+    catch (const std::bad_alloc&)
+    {
+        // What the computation held is released on the way out; the layers'
+        // cut meshes are emptied before anything is stored.
+        gProjet.SetTeteExcavee(nullptr);
+        try
+        {
+            FailEveryLayer(eCalculationError::Memory);
+        }
+        catch (const std::bad_alloc&)
+        {
+            // Not even the failure markers fit: no results, the error
+            // still told.
+            gResults.Clear();
+            gCalculationErrors = 1;
+            gCalculationError = eCalculationError::Memory;
+            gProjet.SetExcavationState(false, false);
+        }
+    }
+    if (!gCalculationErrors)
+        return;
+    const std::string layer = failedLayer.empty() ? std::string() : " de la couche '" + failedLayer + "'";
+    switch (gCalculationError)
+    {
+    case eCalculationError::Placement:
         hold.Report("ComputeExcavation", "Tête de tranchée impossible à construire : aucune couche découpée");
-    else if (gCalculationErrors)
-        hold.Report("ComputeExcavation", "Découpe impossible de la couche '" + failedName + "'");
+        break;
+    case eCalculationError::Overflow:
+        hold.Report("ComputeExcavation", "Valeurs trop grandes pour le calcul" + layer);
+        break;
+    case eCalculationError::Memory:
+        hold.Report("ComputeExcavation", "Mémoire insuffisante pour le calcul");
+        break;
+    case eCalculationError::None:
+    case eCalculationError::Intersection:
+        hold.Report("ComputeExcavation", "Découpe impossible" + layer);
+        break;
+    }
 }
 
 namespace
 {
-// Whether the two meshes' vertex tables hold the same points.
-bool SameVertices(const KorMesh& a, const KorMesh& b)
-{
-    if (a.GetVertexVectorSize() != b.GetVertexVectorSize())
-        return false;
-    for (int id = 0; id < a.GetVertexVectorSize(); ++id)
-    {
-        const KorVertex* u = a.GetVertex(id);
-        const KorVertex* v = b.GetVertex(id);
-        if (!u != !v || (u && (u->X != v->X || u->Y != v->Y || u->Z != v->Z)))
-            return false;
-    }
-    return true;
-}
-
 // Whether a half-edge of one face of the list is the patch's own border.
 bool HoldsCutOff(KorMesh& mesh, const std::vector<int>& faces, const TerrainPatch& patch)
 {
@@ -329,10 +491,11 @@ bool HoldsCutOff(KorMesh& mesh, const std::vector<int>& faces, const TerrainPatc
 
 // SelectFacesInsideLine, on a whole mesh (patch null) or on a patch of a
 // surface. On a patch the side that reaches the patch's border goes on over
-// the rest of the surface, whose extreme point and border count with it;
-// the other side lies in the patch whole. When both sides or neither reach
-// that border the patch cannot tell the sides as the whole surface would:
-// undecided is set and the result is false.
+// the rest of the surface, whose extreme point and border count with it, the
+// patch's other pieces included; the other side lies in the patch whole.
+// When both sides or neither reach that border the patch cannot tell the
+// sides as the whole surface would: undecided is set and the result is
+// false.
 bool SelectSides(const std::vector<int>& cutVertices, KorMesh& mesh, std::vector<int>& inner,
                  std::vector<int>& outer, bool highest, const TerrainPatch* patch, bool& undecided)
 {
@@ -381,7 +544,7 @@ bool SelectSides(const std::vector<int>& cutVertices, KorMesh& mesh, std::vector
     bool anyA = false, anyB = false;
     if (!extremeOf(sideA, extremeA, anyA) || !extremeOf(sideB, extremeB, anyB))
         return false;
-    bool openA = false, openB = false;
+    bool openA = false, openB = false, restBorder = false;
     if (patch)
     {
         openA = HoldsCutOff(mesh, sideA, *patch);
@@ -391,18 +554,35 @@ bool SelectSides(const std::vector<int>& cutVertices, KorMesh& mesh, std::vector
             undecided = true;
             return false;
         }
+        double& extreme = openA ? extremeA : extremeB;
+        bool& any = openA ? anyA : anyB;
         double z = 0.0;
         if (patch->GetExtremeBeyond(highest, z))
         {
-            double& extreme = openA ? extremeA : extremeB;
-            bool& any = openA ? anyA : anyB;
             if (!any || beyond(z, extreme))
                 extreme = z;
             any = true;
         }
+        // The patch's other pieces, where the head meets the surface
+        // elsewhere: the surface joins them to the open side.
+        std::vector<char> reached(static_cast<size_t>(std::max(mesh.GetFaceVectorSize(), 0)), 0);
+        for (const std::vector<int>* side : {&sideA, &sideB})
+            for (int id : *side)
+                reached[static_cast<size_t>(id)] = 1;
+        std::vector<int> rest;
+        for (int id = 0; id < mesh.GetFaceVectorSize(); ++id)
+            if (!reached[static_cast<size_t>(id)] && mesh.GetFace(id))
+                rest.push_back(id);
+        bool anyRest = false;
+        if (!rest.empty() && !extremeOf(rest, z, anyRest))
+            return false;
+        if (anyRest && (!any || beyond(z, extreme)))
+            extreme = z;
+        any = any || anyRest;
+        restBorder = HoldsBorder(mesh, rest, patch);
     }
     const auto holdsBorder = [&](const std::vector<int>& side, bool open)
-    { return HoldsBorder(mesh, side, patch) || (open && patch->HasBorderBeyond()); };
+    { return HoldsBorder(mesh, side, patch) || (open && (patch->HasBorderBeyond() || restBorder)); };
     if (!anyA && !anyB)
         return false;
     bool outerIsB = false;
@@ -463,37 +643,23 @@ int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosit
 
     std::vector<LumPoint> line;
     std::vector<sBooleanIntersection> onTerrain, onHead;
+    // How a line found with a mesh moved off a degenerate position is put
+    // back once each mesh is cut and its sides chosen.
+    sLineMove move;
     // GetIntersectionLine, on the patch as on the whole surface. A walk on
     // the patch is the walk on the whole surface as long as it stays off the
-    // patch's border, which each of the (at most two) attempts is checked
-    // for: the first alone, then, from the same meshes, again with its retry.
-    // A retry that finds the line keeps its move of the second mesh: when
-    // that is the terrain, the whole surface would have moved, not the patch.
+    // patch's border, which the walk of its last try is checked for. A try
+    // moved off a degenerate position puts the meshes back once cut (move).
     const auto search = [&](bool fromTerrain, const KorBoundingBox& box, int attempts, int points)
     {
         KorMesh& first = fromTerrain ? terrain : working;
         KorMesh& second = fromTerrain ? working : terrain;
         auto& firstRecords = fromTerrain ? onTerrain : onHead;
         auto& secondRecords = fromTerrain ? onHead : onTerrain;
-        if (!local)
-            return GetIntersectionLine(first, second, box, headPosition, line, firstRecords, secondRecords,
-                                       attempts, points)
-                       ? 1
-                       : 0;
-        bool found = GetIntersectionLine(first, second, box, headPosition, line, firstRecords, secondRecords,
-                                         1, points);
-        if (patch->Reaches(onTerrain, line))
+        const bool found = GetIntersectionLine(first, second, box, headPosition, line, firstRecords,
+                                               secondRecords, attempts, points, &move);
+        if (local && patch->Reaches(onTerrain, line))
             return kWiden;
-        if (found || line.empty() || attempts == 1)
-            return found ? 1 : 0;
-        if (!patch->IsPristine() || !SameVertices(working, placedHead))
-            return kWhole;
-        found = GetIntersectionLine(first, second, box, headPosition, line, firstRecords, secondRecords,
-                                    attempts, points);
-        if (patch->Reaches(onTerrain, line))
-            return kWiden;
-        if (found && !fromTerrain)
-            return kWhole;
         return found ? 1 : 0;
     };
 
@@ -559,6 +725,7 @@ int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosit
                 return kWiden;
             if (terrainSide)
             {
+                SettleCut(terrain, move, cutVertices);
                 terrain.CopyFacesToMesh(inner, overHead, false);
                 for (int id : inner)
                     terrain.DeleteFace(id, true);
@@ -580,6 +747,7 @@ int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosit
             if (selected)
             {
                 headSide = working.ToConcaveMesh(inner, true);
+                SettleCut(working, move, cutVertices);
                 for (int id : outer)
                     working.DeleteFace(id, true);
                 std::vector<int> remaining;

@@ -3,6 +3,7 @@
 #include "KorMesh.h"
 #include "LumPoint.h"
 
+#include <string>
 #include <vector>
 
 class Couche;
@@ -74,9 +75,35 @@ extern double gSlopeHeight;
 extern std::vector<std::vector<LumPoint>> gIntersectionLines;
 // The head position on the axis (scene coordinates) of the last placement.
 extern LumPoint gHeadPosition;
-// 1 when the cut of any layer failed in the last computation; cleared at
+// 1 when the last computation could not be made, for any layer; cleared at
 // the start of each computation and by the global refresh.
 extern int gCalculationErrors;
+
+// Why the last computation could not be made, when gCalculationErrors is 1:
+// a layer's intersection with the head could not be determined (the head
+// not wholly within the terrain), the head could not be placed (its length,
+// from the scale and the first layer's extent, is not a positive finite
+// number), a number of the computation does not fit a double (a scale,
+// coordinate or head size far beyond any terrain), or memory ran out. Every
+// layer from the first failed one on holds -1.0 in its results.
+enum class eCalculationError
+{
+    None,
+    Intersection,
+    Placement,
+    Overflow,
+    Memory
+};
+extern eCalculationError gCalculationError;
+// The text of the "Erreur de calcul" box for a cause.
+std::string CalculationErrorText(eCalculationError cause);
+// The largest coordinate (scene units) the computation takes. The walk
+// rounds its points to single precision (infinite past 3.4e38, in steps of
+// 1e8 near 1e15 already) and the measures multiply three coordinates: a
+// scene past it, of no terrain, is a calculation error rather than a volume
+// of 0 or of infinity. So is a world result past 2^53, which is no longer a
+// whole number exactly.
+constexpr double MaxExcavationCoordinate = 1e15;
 extern sExcavationTimers gExcavationTimers;
 
 // The face classes measured for a single head and a double one, in the
@@ -107,11 +134,15 @@ enum class eCutRoute
 // at its position on the project's axis, then sets the cost variables.
 // Clears the project's stale flag first, so a computation that stops early
 // (no layer, no head position) is not retried at every frame; otherwise
-// marks the results valid, failures included (gCalculationErrors tells).
-// The library lines of its calls are held (KorReportHold): a failed
-// computation prints one line "ComputeExcavation -> …" naming the first
-// failed layer (or the head that cannot be built) and the first held line;
-// a successful one prints none.
+// marks the results valid, failures included (gCalculationErrors and
+// gCalculationError tell). A head with a position but no placement, a
+// scene past MaxExcavationCoordinate or memory running out (std::bad_alloc
+// never leaves it) fails every layer; a layer whose measure does not fit
+// the results, or that the head stands under without meeting it, fails
+// from that layer on. The library lines of its calls are held
+// (KorReportHold): a failed computation prints one line
+// "ComputeExcavation -> …" naming its cause (the first failed layer) and
+// the first held line; a successful one prints none.
 void ComputeExcavation(eCutRoute route = eCutRoute::Local);
 
 // Cuts one layer with the placed head: the layer's intersection mesh (its

@@ -197,9 +197,12 @@ void ComputeSectionTraces(ProjetOVX& projet, const SectionPlane& plane, SectionD
 bool ComputeSectionData(ProjetOVX& projet, const SectionPlane& plane, bool showExcavation, double limitMetres,
                         SectionData& data)
 {
+    // Abscissae are measured in plan, as the discontinuity traces are: the
+    // altitudes of the two picked ends must not stretch the cut.
     Cut cut;
     cut.First = plane.First;
     cut.Direction = plane.Second - plane.First;
+    cut.Direction.z = 0.0;
     cut.Length = cut.Direction.Norm();
     if (!(cut.Length >= kTolerance))
         return false;

@@ -124,18 +124,6 @@ void TerrainPatch::AddCorridor(const LumPoint& from, const LumPoint& to, double 
     }
 }
 
-bool TerrainPatch::IsPristine() const
-{
-    for (size_t k = 0; k < mSources.Vertices.size(); ++k)
-    {
-        const KorVertex* v = mPatch.GetVertex(static_cast<int>(k));
-        const KorVertex* s = mSurface->GetVertex(mSources.Vertices[k]);
-        if (!v || !s || s->X != v->X || s->Y != v->Y || s->Z != v->Z)
-            return false;
-    }
-    return true;
-}
-
 bool TerrainPatch::IsCopied(int surfaceFace) const
 {
     return std::binary_search(mSources.Faces.begin(), mSources.Faces.end(), surfaceFace);

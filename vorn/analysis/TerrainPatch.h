@@ -45,9 +45,6 @@ public:
     // surface: one of its records on the patch names a half-edge of the
     // patch's border. Keeps where the walk left for Grow.
     bool Reaches(const std::vector<sBooleanIntersection>& records, const std::vector<LumPoint>& line);
-    // Whether every vertex copied stands where its source does: a search
-    // moves the meshes there and back, and keeps a move that found a line.
-    bool IsPristine() const;
     // The lowest altitude (the highest with highest set) of the points of
     // the surface's faces outside the patch; false when there is none.
     bool GetExtremeBeyond(bool highest, double& z) const;

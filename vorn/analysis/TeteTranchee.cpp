@@ -258,6 +258,11 @@ bool TeteTranchee::SetSingleParameters(bool symetrieGD, bool doubleRisberme, con
                                        const double& prolongement, const double& hr2_, const double& lr2_,
                                        const double& largeurTunnel, const double& hauteurTunnel, bool record)
 {
+    // The exit lies beyond the far end of the right platform side (below):
+    // h is given that floor first, so that sending the values held again
+    // compares equal and records nothing.
+    const double hGiven =
+        std::max(std::fabs(h_), Clamped(symetrieGD ? hp_ : distanced1, Clamp::Length) + 1.0);
     const std::vector<Argument> arguments = {
         {lp_, lp, Clamp::Length},
         {hp_, hp, Clamp::Length},
@@ -281,7 +286,7 @@ bool TeteTranchee::SetSingleParameters(bool symetrieGD, bool doubleRisberme, con
         {hr_, hr, Clamp::Length},
         {lr_, lr, Clamp::Length},
         {h2_, h2, Clamp::Length},
-        {h_, h, Clamp::Absolute},
+        {hGiven, h, Clamp::Absolute},
         {prolongement, Prolongement, Clamp::Length},
         {hr2_, hr2, Clamp::Length},
         {lr2_, lr2, Clamp::Length},
@@ -329,6 +334,9 @@ bool TeteTranchee::SetDoubleParameters(
     const double& h2_, const double& h_, const double& prolongement, const double& hr2_, const double& lr2_,
     const double& largeurTunnel, const double& hauteurTunnel, bool /*record*/)
 {
+    // h is given the floor the head puts it to (below) before the
+    // comparison, as for the single head.
+    const double hGiven = std::max(std::fabs(h_), Clamped(lf2, Clamp::Length) + 0.1);
     const std::vector<Argument> arguments = {
         {lp1_, lp1, Clamp::Length},
         {hp1_, hp1, Clamp::Length},
@@ -362,7 +370,7 @@ bool TeteTranchee::SetDoubleParameters(
         {hr_, hr, Clamp::Length},
         {lr_, lr, Clamp::Length},
         {h2_, h2, Clamp::Length},
-        {h_, h, Clamp::Absolute},
+        {hGiven, h, Clamp::Absolute},
         {prolongement, Prolongement, Clamp::Length},
         {hr2_, hr2, Clamp::Length},
         {lr2_, lr2, Clamp::Length},

@@ -664,7 +664,16 @@ void Axe::MoveHead(double distance, bool record)
     if (!moved)
         position = before;
     if (record && moved)
-        RecordHeadMove(distance);
+        RecordHeadMove(distance, Type, before, position);
+    GetModelUi().RefreshDisplay();
+}
+
+void Axe::SetHeadPositionValue(int type, double position)
+{
+    if (type != Type)
+        return;
+    (Type == 0 ? PositionTeteAngle : PositionTeteMultiligne) = position;
+    gProjet.InvalidateResults();
     GetModelUi().RefreshDisplay();
 }
 

@@ -124,6 +124,10 @@ public:
     void DeletePoint(int index);
     void MovePoint(int index, const LumPoint& point, bool record, bool markChanged);
     void MoveHead(double distance, bool record);
+    // Puts back a head position recorded under that axis type (nothing
+    // under another type): an undo restores the value, it does not move
+    // back by a distance, which would round.
+    void SetHeadPositionValue(int type, double position);
     // Replaces the polyline (undo, DXF import): graduation, geometry flags,
     // results and section windows follow.
     void ReplacePolyline(const std::vector<LumPoint>& points);

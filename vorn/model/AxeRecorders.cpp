@@ -6,6 +6,7 @@
 #include "ModelUi.h"
 #include "OVXAction.h"
 #include "ProjetOVX.h"
+#include "RecordedValues.h"
 
 namespace
 {
@@ -147,10 +148,13 @@ void RedoAxePointsChange(KorAction* action)
     ApplyPoints(action, 1);
 }
 
-void RecordHeadMove(double distance)
+void RecordHeadMove(double distance, int type, double before, double after)
 {
     auto* action = new OVXAction;
     action->AddVariable(distance);
+    action->AddVariable(type);
+    action->AddVariable(before);
+    action->AddVariable(after);
     action->SetUndo(UndoHeadMove);
     action->SetRedo(RedoHeadMove);
     gProjet.GetUndoManager().AddAction(action);
@@ -158,13 +162,17 @@ void RecordHeadMove(double distance)
 
 void UndoHeadMove(KorAction* action)
 {
-    if (action->GetNombreVariables() > 0)
+    if (action->GetNombreVariables() >= 4)
+        gProjet.GetAxe().SetHeadPositionValue(RecordedValue<int>(action, 2), DoubleAt(action, 2));
+    else if (action->GetNombreVariables() > 0)
         gProjet.GetAxe().MoveHead(-DoubleAt(action, 0), false);
 }
 
 void RedoHeadMove(KorAction* action)
 {
-    if (action->GetNombreVariables() > 0)
+    if (action->GetNombreVariables() >= 4)
+        gProjet.GetAxe().SetHeadPositionValue(RecordedValue<int>(action, 2), DoubleAt(action, 3));
+    else if (action->GetNombreVariables() > 0)
         gProjet.GetAxe().MoveHead(DoubleAt(action, 0), false);
 }
 

@@ -29,8 +29,10 @@ void RecordAxePointsChange(const std::vector<LumPoint>& old);
 void UndoAxePointsChange(KorAction* action);
 void RedoAxePointsChange(KorAction* action);
 
-// Value: the distance moved (double, scene units, before any reversal).
-void RecordHeadMove(double distance);
+// Values: the distance moved (double, scene units, before any reversal),
+// the axis type (int), the head position before and after (doubles, in the
+// type's own measure). Undo and redo put the recorded position back.
+void RecordHeadMove(double distance, int type, double before, double after);
 void UndoHeadMove(KorAction* action);
 void RedoHeadMove(KorAction* action);
 

@@ -12,7 +12,9 @@
 #include "ModelUi.h"
 #include "ProjetOVX.h"
 #include "SceneCoordinates.h"
+#include "TypedValues.h"
 
+#include <cmath>
 #include <locale>
 #include <sstream>
 
@@ -227,8 +229,22 @@ void OnAxeParametersEntered()
     if (!ui.ReadAxeParameters(radius, orientation, inclination))
         return;
     Axe& axe = gProjet.GetAxe();
-    axe.SetParameters(axe.Origine, KorToSingle(KorAtof(radius)), KorToSingle(KorAtof(orientation)),
-                      KorToSingle(KorAtof(inclination)), true, true, true);
+    const double values[3] = {KorToSingle(KorAtof(radius)), KorToSingle(KorAtof(orientation)),
+                              KorToSingle(KorAtof(inclination))};
+    // A value past single precision is as infinite as one that is; a radius
+    // of 0 (no number typed reads 0) or below has no arc. A refused value
+    // gives way to the stored ones in the fields.
+    const bool finite = std::isfinite(values[0]) && std::isfinite(values[1]) && std::isfinite(values[2]);
+    if (!finite || values[0] <= 0.0)
+    {
+        if (!finite)
+            ShowNonFiniteValuesMessage();
+        else
+            ui.MessageBox("Le rayon de l'axe doit être un réel > 0", "Erreur");
+        ui.ShowAxeParameters(axe.Rayon, axe.Orientation, axe.Inclinaison);
+        return;
+    }
+    axe.SetParameters(axe.Origine, values[0], values[1], values[2], true, true, true);
 }
 
 void OnSetAxePM()

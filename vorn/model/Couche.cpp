@@ -166,6 +166,7 @@ void Couche::SetGeometryChanged()
 void Couche::ForgetSurfaceCaches()
 {
     mTextureValid = false;
+    mEdgeBufferValid = false;
     mFaceIndexValid = false;
     mShapeValid = false;
     mBoxValid = false;

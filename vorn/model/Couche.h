@@ -3,6 +3,7 @@
 #include "ElementOVX.h"
 #include "KorFaceBoxIndex.h"
 #include "KorMesh.h"
+#include "LumGLBuffer.h"
 #include "LumPoint.h"
 #include "SurfaceShape.h"
 #include "XMLable.h"
@@ -91,8 +92,23 @@ public:
     int CheckNeighbours(const LumPoint& point, double* altitude = nullptr);
     // A point with a coordinate that is not finite is refused (-1, one
     // reported line), as the file could not be read back.
-    int AddPoint(const LumPoint& point, int type, int param, bool check, bool record);
+    // With at >= 0 (an undo or redo giving a point its own identifier back)
+    // the vertex takes that identifier, or a new one when it is live.
+    int AddPoint(const LumPoint& point, int type, int param, bool check, bool record, int at = -1);
     void DeletePoint(int id, bool record);
+    // What an addition changed: the vertex table's slot count and the
+    // type list's length before it, and the slot's type record before it.
+    // An undo takes additions back, latest first, with TakeBackPoint: the
+    // vertex table, its free queue and the type records are as before.
+    struct sAddition
+    {
+        int Id = -1;
+        int Slots = 0;
+        int Types = 0;
+        sVertexType Old;
+    };
+    const sAddition& GetLastAddition() const { return mLastAddition; }
+    void TakeBackPoint(const sAddition& addition);
     int MovePoint(int id, const LumPoint& point, bool check, bool record, bool retriangulate);
     // The live vertex nearest along the ray among those whose sphere of
     // that radius it hits; null when none.
@@ -179,6 +195,10 @@ public:
     void RenderIntersection(LumoraDevice* device = nullptr);
     // The terrain removed over the head, never more opaque than 0.75.
     void RenderTerrainOverHead();
+    // The plan's lines: every half-edge of the surface from its origin to
+    // its end, in identifier order, in the current colour; from a GL buffer
+    // kept until the surface changes.
+    void RenderEdges();
 
     // Fronts (CoucheFronts.cpp): the walls standing on FrontPoints down to
     // the project's NiveauBas, and the base quad over the layer's zone
@@ -296,6 +316,9 @@ private:
     // box) is built again at its next use.
     void ForgetSurfaceCaches();
 
+    LumGLBuffer mEdgeBuffer;
+    size_t mEdgeVertices = 0;
+    bool mEdgeBufferValid = false;
     KorFaceBoxIndex mFaceIndex;
     bool mFaceIndexValid = false;
     SurfaceShape mShape;
@@ -308,9 +331,12 @@ private:
     bool mCutDisplaysStale = false;
     std::vector<int> mCutReplaced;
     std::vector<int> mCutSources;
-    KorMesh mCutPatch;
+    // Made by the first pending cut: a layer never cut on a patch (one
+    // without surface) holds no mesh for it.
+    std::unique_ptr<KorMesh> mCutPatch;
     bool mTextureValid = false;
     bool mDiscontinuitesBuilt = false;
     bool mRetriangulate = true;
     int mPickedVertex = -1;
+    sAddition mLastAddition;
 };

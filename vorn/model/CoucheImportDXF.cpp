@@ -78,6 +78,15 @@ bool CoucheImportDXF::Read(const std::string& path)
     return true;
 }
 
+std::string CoucheImportDXF::GetRefusal(const std::string& path) const
+{
+    if (!IsLoaded())
+        return "Impossible de lire le fichier DXF '" + path + "'.";
+    if (CountRead() == 0)
+        return "Le fichier DXF '" + path + "' ne contient aucun point utilisable pour l'import.";
+    return std::string();
+}
+
 int CoucheImportDXF::CountRead() const
 {
     return CountPoints(mLignes, mPoints);

@@ -25,6 +25,10 @@ public:
     // Reads the file once; the simplified lines start as the lines read.
     bool Read(const std::string& path);
     bool IsLoaded() const { return mReader.IsOpen(); }
+    // Why the file read gives a layer nothing, empty when it gives it
+    // something: it could not be read, or it holds no point the import
+    // takes (3DFACE entities alone, say).
+    std::string GetRefusal(const std::string& path) const;
 
     // Thins the level lines with s (clamped to 0..100); false, with nothing
     // done, when s is the value last applied.

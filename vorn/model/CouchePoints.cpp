@@ -62,7 +62,7 @@ int Couche::CheckNeighbours(const LumPoint& point, double* altitude)
     return 0;
 }
 
-int Couche::AddPoint(const LumPoint& point, int type, int param, bool check, bool record)
+int Couche::AddPoint(const LumPoint& point, int type, int param, bool check, bool record, int at)
 {
     if (!Editable || !IsFinite("Couche::AddPoint", point))
         return -1;
@@ -77,11 +77,20 @@ int Couche::AddPoint(const LumPoint& point, int type, int param, bool check, boo
             return -1;
         }
     }
-    const int id = mMeshes[Surface].AddVertex(point);
+    KorMesh& mesh = mMeshes[Surface];
+    sAddition addition;
+    addition.Slots = mesh.GetVertexVectorSize();
+    addition.Types = GetNumberOfVertexTypes();
+    int id = at >= 0 ? mesh.AddVertexAt(at, point) : -1;
+    if (id < 0)
+        id = mesh.AddVertex(point);
+    addition.Id = id;
+    addition.Old = GetVertexType(id);
+    mLastAddition = addition;
     SetVertexType(id, type, param);
     SetGeometryChanged();
     if (record)
-        RecordCouchePointAdd(gProjet.GetCoucheIndex(this), id, point);
+        RecordCouchePointAdd(gProjet.GetCoucheIndex(this), point, type, param, addition);
     return id;
 }
 
@@ -109,6 +118,19 @@ void Couche::DeletePoint(int id, bool record)
     if (id >= 0 && id < GetNumberOfVertexTypes())
         mVertexTypes[id].Type = 0;
     SetGeometryChanged();
+}
+
+void Couche::TakeBackPoint(const sAddition& addition)
+{
+    const int id = addition.Id;
+    if (!Editable || id < 0)
+        return;
+    DeletePoint(id, false);
+    mMeshes[Surface].TakeBackVertex(id, id >= addition.Slots);
+    if (GetNumberOfVertexTypes() > addition.Types && addition.Types >= 0)
+        mVertexTypes.resize(addition.Types);
+    if (id < GetNumberOfVertexTypes())
+        mVertexTypes[id] = addition.Old;
 }
 
 int Couche::MovePoint(int id, const LumPoint& point, bool check, bool record, bool retriangulate)

@@ -68,6 +68,27 @@ void ApplyAppearance(const KorAction* action, int position)
     couche->SetAppearance(colour, texture, opacity, fronts, families, false);
 }
 
+void AddAddition(OVXAction* action, const Couche::sAddition& addition)
+{
+    action->AddVariable(addition.Slots);
+    action->AddVariable(addition.Types);
+    action->AddVariable(static_cast<int>(addition.Old.Type));
+    action->AddVariable(static_cast<int>(addition.Old.Param));
+}
+
+// The addition of the vertex recorded at idPosition, whose four values
+// start at position.
+Couche::sAddition ReadAddition(const KorAction* action, int idPosition, int position)
+{
+    Couche::sAddition addition;
+    addition.Id = RecordedValue<int>(action, idPosition);
+    addition.Slots = RecordedValue<int>(action, position);
+    addition.Types = RecordedValue<int>(action, position + 1);
+    addition.Old.Type = static_cast<int8_t>(RecordedValue<int>(action, position + 2));
+    addition.Old.Param = RecordedValue<int>(action, position + 3);
+    return addition;
+}
+
 void MovePoint(const KorAction* action, int position)
 {
     Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, 1));
@@ -78,14 +99,25 @@ void MovePoint(const KorAction* action, int position)
 }
 } // namespace
 
-void RecordCouchePointAdd(int layer, int id, const LumPoint& point)
+void RecordCouchePointAdd(int layer, const LumPoint& point, int type, int param,
+                          const Couche::sAddition& addition)
 {
-    AddAction(NewPointAction(layer, id, point), UndoCouchePointAdd, RedoCouchePointAdd);
+    OVXAction* action = NewPointAction(layer, addition.Id, point);
+    action->AddVariable(type);
+    action->AddVariable(param);
+    action->AddVariable(0);
+    AddAddition(action, addition);
+    AddAction(action, UndoCouchePointAdd, RedoCouchePointAdd);
 }
 
 void UndoCouchePointAdd(KorAction* action)
 {
-    if (Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, 1)))
+    Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, 1));
+    if (!couche)
+        return;
+    if (action->GetNombreVariables() >= 12)
+        couche->TakeBackPoint(ReadAddition(action, 2, 9));
+    else
         couche->DeletePoint(RecordedValue<int>(action, 2), false);
 }
 
@@ -104,7 +136,8 @@ void RedoCouchePointAdd(KorAction* action)
     // A contour point whose line is gone comes back free, never orphaned.
     if (type == 2 && !ligne)
         type = 1, param = 0;
-    const int id = couche->AddPoint(ReadPoint(action, 3), type, param, false, false);
+    const int id =
+        couche->AddPoint(ReadPoint(action, 3), type, param, false, false, RecordedValue<int>(action, 2));
     if (ligne && id >= 0)
     {
         const int size = static_cast<int>(ligne->Points.size());
@@ -160,23 +193,28 @@ void RecordCouchePointsChange(const std::vector<sAddedPoint>& points)
         action->AddVariable(added.Point.x);
         action->AddVariable(added.Point.y);
         action->AddVariable(added.Point.z);
+        AddAddition(action, added.Addition);
     }
     AddAction(action, UndoCouchePointsChange, RedoCouchePointsChange);
 }
 
+// Groups of nine values: layer, identifier, x, y, z, then the addition.
 void UndoCouchePointsChange(KorAction* action)
 {
-    for (int group = 1; group + 4 <= action->GetNombreVariables(); group += 5)
-        if (Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, group)))
-            couche->DeletePoint(RecordedValue<int>(action, group + 1), false);
+    const int groups = action->GetNombreVariables() / 9;
+    for (int g = groups - 1; g >= 0; --g)
+        if (Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, 9 * g + 1)))
+            couche->TakeBackPoint(ReadAddition(action, 9 * g + 2, 9 * g + 6));
 }
 
 void RedoCouchePointsChange(KorAction* action)
 {
-    for (int group = 1; group + 4 <= action->GetNombreVariables(); group += 5)
-        if (Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, group)))
-            SetRecordedValue(action, group + 1,
-                             couche->AddPoint(ReadPoint(action, group + 2), 1, 0, false, false));
+    const int groups = action->GetNombreVariables() / 9;
+    for (int g = 0; g < groups; ++g)
+        if (Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, 9 * g + 1)))
+            SetRecordedValue(action, 9 * g + 2,
+                             couche->AddPoint(ReadPoint(action, 9 * g + 3), 1, 0, false, false,
+                                              RecordedValue<int>(action, 9 * g + 2)));
 }
 
 void RecordCoucheSideChange(const Couche::sColour& colour, const std::string& texture, int opacity,

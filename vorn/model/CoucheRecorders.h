@@ -12,10 +12,13 @@ class KorAction;
 // current layer. Layers are named by their index at recording time; every
 // callback does nothing when that index names no layer.
 
-// Values: int layer index, int vertex identifier, double x, y, z (scene).
-// The undo deletes the vertex; the redo adds it again as a free point and
-// writes its new identifier back as value 2.
-void RecordCouchePointAdd(int layer, int id, const LumPoint& point);
+// Values: int layer index, int vertex identifier, double x, y, z (scene),
+// int Type, int Param, int 0, then the addition (int slot count, int type
+// list length, int old Type, int old Param). The undo takes the addition
+// back, so that the layer is as before it; the redo adds the point again
+// under its identifier.
+void RecordCouchePointAdd(int layer, const LumPoint& point, int type, int param,
+                          const Couche::sAddition& addition);
 void UndoCouchePointAdd(KorAction* action);
 void RedoCouchePointAdd(KorAction* action);
 // The same five values, then int Type, int Param and, for a level-line
@@ -30,14 +33,15 @@ void UndoCouchePointMove(KorAction* action);
 void RedoCouchePointMove(KorAction* action);
 
 // Free points placed together (a fictitious borehole's or section's): for
-// each, int layer index, int vertex identifier, double x, y, z. The undo
-// deletes them, the redo adds them again as free points and writes each new
-// identifier back.
+// each, int layer index, int vertex identifier, double x, y, z, and its
+// addition's four values. The undo takes them back, latest first; the redo
+// adds them again under their identifiers.
 struct sAddedPoint
 {
     int Layer = -1;
     int Id = -1;
     LumPoint Point;
+    Couche::sAddition Addition;
 };
 void RecordCouchePointsChange(const std::vector<sAddedPoint>& points);
 void UndoCouchePointsChange(KorAction* action);

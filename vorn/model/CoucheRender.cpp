@@ -1,6 +1,7 @@
 // The drawing of a layer: its surface, wireframe, level lines and points,
 // its discontinuity surfaces, the part the trench head cuts and the terrain
 // over the head. Immediate-mode OpenGL inside a draw callback.
+#define GL_GLEXT_PROTOTYPES
 #include "Couche.h"
 
 #include "Discontinuite3D.h"
@@ -19,8 +20,10 @@
 #include "TeteTranchee.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace
 {
@@ -224,4 +227,58 @@ void Couche::RenderTerrainOverHead()
     glColor4d(R / 255.0, G / 255.0, B / 255.0, std::min(Opacite, 75) / 100.0);
     if (LumHandledMesh* display = GetDisplayMesh(TerrainSurTete))
         display->Render(nullptr);
+}
+
+void Couche::RenderEdges()
+{
+    const KorMesh& mesh = mMeshes[Surface];
+    const auto each = [&mesh](auto&& line)
+    {
+        for (int id = 0; id < mesh.GetEdgeVectorSize(); ++id)
+        {
+            LumPoint a, b;
+            const KorEdge* edge = mesh.GetEdge(id);
+            if (edge && mesh.GetEdgePoints(edge, a, b))
+                line(a, b);
+        }
+    };
+    const auto immediate = [&each]
+    {
+        glBegin(GL_LINES);
+        each(
+            [](const LumPoint& a, const LumPoint& b)
+            {
+                glVertex3d(a.x, a.y, a.z);
+                glVertex3d(b.x, b.y, b.z);
+            });
+        glEnd();
+    };
+    if (!LumGLBuffer::IsEnabled())
+        return immediate();
+    if (!mEdgeBufferValid || !mEdgeBuffer.IsReady())
+    {
+        // Single precision, as glVertex3d hands the points to the GL.
+        std::vector<GLfloat> points;
+        const auto push = [&points](const LumPoint& p)
+        {
+            points.insert(points.end(),
+                          {static_cast<GLfloat>(p.x), static_cast<GLfloat>(p.y), static_cast<GLfloat>(p.z)});
+        };
+        each(
+            [&push](const LumPoint& a, const LumPoint& b)
+            {
+                push(a);
+                push(b);
+            });
+        mEdgeVertices = points.size() / 3;
+        mEdgeBufferValid = mEdgeBuffer.Upload(GL_ARRAY_BUFFER, points.data(), points.size() * sizeof(GLfloat));
+        if (!mEdgeBufferValid)
+            return immediate();
+    }
+    mEdgeBuffer.Bind(GL_ARRAY_BUFFER);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, nullptr);
+    glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(mEdgeVertices));
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
 }

@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 
 namespace
 {
@@ -88,7 +89,9 @@ void Couche::SetPendingCutSurface(std::vector<int> replaced, std::vector<int> ve
 {
     mCutReplaced = std::move(replaced);
     mCutSources = std::move(vertexSources);
-    mCutPatch.Swap(patch);
+    if (!mCutPatch)
+        mCutPatch = std::make_unique<KorMesh>();
+    mCutPatch->Swap(patch);
     mCutPending = true;
 }
 
@@ -97,7 +100,8 @@ void Couche::DiscardPendingCutSurface()
     mCutPending = false;
     mCutReplaced.clear();
     mCutSources.clear();
-    mCutPatch.Clear();
+    if (mCutPatch)
+        mCutPatch->Clear();
 }
 
 void Couche::RefreshCutDisplays()
@@ -115,6 +119,7 @@ void Couche::AssembleCutSurface()
     if (!mCutPending)
         return;
     KorMesh& cut = mMeshes[Intersection];
+    const KorMesh& patch = *mCutPatch;
     cut = mMeshes[Surface];
     for (int id : mCutReplaced)
         if (cut.GetFace(id))
@@ -123,20 +128,20 @@ void Couche::AssembleCutSurface()
     // searches move the patch there and back, which may change the last
     // digit); a slot the cut freed and gave to a vertex of its own, or a
     // vertex the cut made, is added.
-    std::vector<int> vertexOf(static_cast<size_t>(mCutPatch.GetVertexVectorSize()), -1);
+    std::vector<int> vertexOf(static_cast<size_t>(patch.GetVertexVectorSize()), -1);
     std::vector<int> ring;
-    for (int f = 0; f < mCutPatch.GetFaceVectorSize(); ++f)
+    for (int f = 0; f < patch.GetFaceVectorSize(); ++f)
     {
-        const KorFace* face = mCutPatch.GetFace(f);
+        const KorFace* face = patch.GetFace(f);
         if (!face)
             continue;
-        mCutPatch.GetFaceVertices(face, ring);
+        patch.GetFaceVertices(face, ring);
         for (int& v : ring)
         {
             int& mapped = vertexOf[static_cast<size_t>(v)];
             if (mapped < 0)
             {
-                const KorVertex* p = mCutPatch.GetVertex(v);
+                const KorVertex* p = patch.GetVertex(v);
                 const KorVertex* s = v < static_cast<int>(mCutSources.size())
                                          ? cut.GetVertex(mCutSources[static_cast<size_t>(v)])
                                          : nullptr;

@@ -117,6 +117,11 @@ void Decor::Load(const std::string& path)
 void Decor::FromXML(const XMLNode& node)
 {
     XMLable::FromXML(node);
+    // As for a layer: an object left empty would be saved over the file's
+    // mesh, so the Open fails instead.
+    if (mMesh.LastReadFailed() && node.nChildNode("Mesh") > 0)
+        throw KorException("Decor::FromXML -> Le maillage d'un élément de décor est illisible",
+                           KorException::ERROR);
     mLoaded = true;
     mRenderableStale = true;
 }

@@ -8,8 +8,11 @@
 #include "PointSondage.h"
 #include "ProjetOVX.h"
 #include "RecordedValues.h"
+#include "SceneCoordinates.h"
 #include "Sondage.h"
 
+#include <algorithm>
+#include <deque>
 #include <vector>
 
 namespace
@@ -110,7 +113,171 @@ OVXAction* NewElementAction(const std::string& name, int index)
     action->AddVariable(index);
     return action;
 }
+
+std::vector<sAddedPoint> gStoredPoints;
+std::deque<int> gPlannedIdentifiers;
+
+void AddPointGroups(OVXAction* action, bool addition, const std::vector<sAddedPoint>& points)
+{
+    action->AddVariable(addition ? 1 : 0);
+    for (const sAddedPoint& point : points)
+    {
+        action->AddVariable(point.Layer);
+        action->AddVariable(point.Id);
+        action->AddVariable(point.Point.x);
+        action->AddVariable(point.Point.y);
+        action->AddVariable(point.Point.z);
+        action->AddVariable(point.Addition.Slots);
+        action->AddVariable(point.Addition.Types);
+        action->AddVariable(static_cast<int>(point.Addition.Old.Type));
+        action->AddVariable(static_cast<int>(point.Addition.Old.Param));
+    }
+}
+
+// The points an element just stored placed, when each is still the vertex
+// of that type and Param it was given; none otherwise.
+std::vector<sAddedPoint> CheckedStoredPoints(int type, int param)
+{
+    for (const sAddedPoint& point : gStoredPoints)
+    {
+        const Couche* couche = gProjet.GetCouche(point.Layer);
+        if (!couche || !couche->GetMesh().GetVertex(point.Id) ||
+            couche->GetVertexType(point.Id).Type != type || couche->GetVertexType(point.Id).Param != param)
+            return {};
+    }
+    return gStoredPoints;
+}
+
+// The vertices of that type and Param nearest to the given points of a
+// layer, in the order of the points, each vertex once: the points an
+// element placed there, wherever a layer move or the rounding of its file
+// form has put them since.
+void FindPoints(int layer, int type, int param, const std::vector<LumPoint>& at,
+                std::vector<sAddedPoint>& out)
+{
+    const Couche* couche = gProjet.GetCouche(layer);
+    if (!couche)
+        return;
+    const KorMesh& mesh = couche->GetMesh();
+    std::vector<bool> taken(static_cast<size_t>(mesh.GetVertexVectorSize()), false);
+    for (const LumPoint& p : at)
+    {
+        int best = -1;
+        double nearest = 0.0;
+        for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+        {
+            const KorVertex* v = mesh.GetVertex(id);
+            if (!v || taken[id] || couche->GetVertexType(id).Type != type ||
+                couche->GetVertexType(id).Param != param)
+                continue;
+            const double d = (LumPoint(v->X, v->Y, v->Z) - p).Norm();
+            if (best < 0 || d < nearest)
+                best = id, nearest = d;
+        }
+        if (best < 0)
+            continue;
+        taken[best] = true;
+        const KorVertex* v = mesh.GetVertex(best);
+        sAddedPoint found;
+        found.Layer = layer;
+        found.Id = best;
+        found.Point = LumPoint(v->X, v->Y, v->Z);
+        out.push_back(found);
+    }
+}
+
+std::vector<sAddedPoint> SondagePoints(Sondage* sondage)
+{
+    std::vector<sAddedPoint> points;
+    const int k = gProjet.GetSondageIndex(sondage);
+    for (int c = 0; c < gProjet.GetNumberOfCouches(); ++c)
+        if (PointSondage* point = sondage->GetPointSondage(gProjet.GetCouche(c)->Nom))
+            FindPoints(c, 3, k, {WorldToScene(gProjet, point->GetPosition())}, points);
+    return points;
+}
+
+std::vector<sAddedPoint> CoupePoints(Coupe* coupe)
+{
+    std::vector<sAddedPoint> points;
+    const int s = gProjet.GetCoupeIndex(coupe);
+    for (int k = 0; k < coupe->GetNumberOfCouches() && k < static_cast<int>(coupe->Coordinates.size()); ++k)
+    {
+        std::vector<LumPoint> at;
+        for (const CoupeCoord& coord : coupe->Coordinates[k])
+            at.push_back(coupe->GetScenePoint(coord));
+        FindPoints(gProjet.GetCoucheIndex(gProjet.GetCouche(coupe->Couches[k])), 4, s, at, points);
+    }
+    return points;
+}
+
+// Groups of nine values from value 4 on.
+int PointGroups(const KorAction* action)
+{
+    return std::max(0, action->GetNombreVariables() - 3) / 9;
+}
+
+// The undo of an addition: its points taken back, latest first.
+void TakeBackPoints(const KorAction* action)
+{
+    if (RecordedValue<int>(action, 3) != 1)
+        return;
+    for (int g = PointGroups(action) - 1; g >= 0; --g)
+    {
+        const int at = 4 + 9 * g;
+        Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, at));
+        if (!couche)
+            continue;
+        Couche::sAddition addition;
+        addition.Id = RecordedValue<int>(action, at + 1);
+        addition.Slots = RecordedValue<int>(action, at + 5);
+        addition.Types = RecordedValue<int>(action, at + 6);
+        addition.Old.Type = static_cast<int8_t>(RecordedValue<int>(action, at + 7));
+        addition.Old.Param = RecordedValue<int>(action, at + 8);
+        couche->TakeBackPoint(addition);
+    }
+}
+
+// The identifiers the element's points take back when it is stored again.
+void PlanIdentifiers(const KorAction* action)
+{
+    gPlannedIdentifiers.clear();
+    for (int g = 0; g < PointGroups(action); ++g)
+        gPlannedIdentifiers.push_back(RecordedValue<int>(action, 5 + 9 * g));
+}
+
+// The element stored again places its points from its file form (a
+// section's positions have five decimals there): each goes back where it
+// stood.
+void PutPointsBack(const KorAction* action)
+{
+    gPlannedIdentifiers.clear();
+    for (int g = 0; g < PointGroups(action); ++g)
+    {
+        const int at = 4 + 9 * g;
+        Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, at));
+        const int id = RecordedValue<int>(action, at + 1);
+        const KorVertex* v = couche ? couche->GetMesh().GetVertex(id) : nullptr;
+        const LumPoint p(RecordedValue<double>(action, at + 2), RecordedValue<double>(action, at + 3),
+                         RecordedValue<double>(action, at + 4));
+        if (v && (v->X != p.x || v->Y != p.y || v->Z != p.z))
+            couche->MovePoint(id, p, false, false, true);
+    }
+}
 } // namespace
+
+std::vector<sAddedPoint>& StoredElementPoints()
+{
+    return gStoredPoints;
+}
+
+int TakePlannedIdentifier()
+{
+    if (gPlannedIdentifiers.empty())
+        return -1;
+    const int id = gPlannedIdentifiers.front();
+    gPlannedIdentifiers.pop_front();
+    return id;
+}
 
 void RecordCoucheAdd(const std::string& name, int index, int method, const std::string& path, double value,
                      double depth, int previous, bool takeAway)
@@ -287,6 +454,7 @@ void RecordSondageAdd(Sondage* sondage)
 {
     OVXAction* action = NewElementAction(sondage->Nom, gProjet.GetSondageIndex(sondage));
     action->Snapshot = TakeSnapshot(sondage);
+    AddPointGroups(action, true, CheckedStoredPoints(3, gProjet.GetSondageIndex(sondage)));
     AddAction(action, UndoSondageAdd, RedoSondageAdd);
 }
 
@@ -294,18 +462,24 @@ void RecordSondageDelete(Sondage* sondage)
 {
     OVXAction* action = NewElementAction(sondage->Nom, gProjet.GetSondageIndex(sondage));
     action->Snapshot = TakeSnapshot(sondage);
+    AddPointGroups(action, false, SondagePoints(sondage));
     AddAction(action, RedoSondageAdd, UndoSondageAdd);
 }
 
 void UndoSondageAdd(KorAction* action)
 {
     gProjet.DeleteSondage(RecordedValue<std::string>(action, 1), false);
+    TakeBackPoints(action);
 }
 
 void RedoSondageAdd(KorAction* action)
 {
-    if (auto* ovx = dynamic_cast<OVXAction*>(action))
-        gProjet.SetSondage(NewSondage(ovx->Snapshot), RecordedValue<int>(action, 2), false, false);
+    auto* ovx = dynamic_cast<OVXAction*>(action);
+    if (!ovx)
+        return;
+    PlanIdentifiers(action);
+    gProjet.SetSondage(NewSondage(ovx->Snapshot), RecordedValue<int>(action, 2), false, false);
+    PutPointsBack(action);
 }
 
 void RecordSondageChange(Sondage* sondage, const XMLNode& old)
@@ -334,6 +508,7 @@ void RecordCoupeAdd(Coupe* coupe)
 {
     OVXAction* action = NewElementAction(coupe->Nom, gProjet.GetCoupeIndex(coupe));
     action->Snapshot = TakeSnapshot(coupe);
+    AddPointGroups(action, true, CheckedStoredPoints(4, gProjet.GetCoupeIndex(coupe)));
     AddAction(action, UndoCoupeAdd, RedoCoupeAdd);
 }
 
@@ -341,18 +516,24 @@ void RecordCoupeDelete(Coupe* coupe)
 {
     OVXAction* action = NewElementAction(coupe->Nom, gProjet.GetCoupeIndex(coupe));
     action->Snapshot = TakeSnapshot(coupe);
+    AddPointGroups(action, false, CoupePoints(coupe));
     AddAction(action, RedoCoupeAdd, UndoCoupeAdd);
 }
 
 void UndoCoupeAdd(KorAction* action)
 {
     gProjet.DeleteCoupe(RecordedValue<std::string>(action, 1), false);
+    TakeBackPoints(action);
 }
 
 void RedoCoupeAdd(KorAction* action)
 {
-    if (auto* ovx = dynamic_cast<OVXAction*>(action))
-        gProjet.SetCoupe(NewCoupe(ovx->Snapshot), RecordedValue<int>(action, 2), false, false);
+    auto* ovx = dynamic_cast<OVXAction*>(action);
+    if (!ovx)
+        return;
+    PlanIdentifiers(action);
+    gProjet.SetCoupe(NewCoupe(ovx->Snapshot), RecordedValue<int>(action, 2), false, false);
+    PutPointsBack(action);
 }
 
 void RecordCoupeChange(Coupe* coupe, const XMLNode& old)

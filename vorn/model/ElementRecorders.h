@@ -1,8 +1,10 @@
 #pragma once
 
+#include "CoucheRecorders.h"
 #include "XMLNode.h"
 
 #include <string>
+#include <vector>
 
 class Couche;
 class Coupe;
@@ -39,6 +41,12 @@ void RedoCoucheDelete(KorAction* action);
 
 // Values: string name, int index; node: the element. The add's undo deletes
 // it by name, its redo stores a copy at the index (appended past the end).
+// Then int 1 for an addition (0 for a deletion) and, for each point the
+// element has on the layers in the order they are placed, nine values: int
+// layer index, int vertex identifier, double x, y, z, and the addition's
+// four (Couche::sAddition, zero for a deletion). The points come back under
+// their identifiers, and the undo of an addition takes its points back, so
+// that the layers are exactly as before.
 void RecordSondageAdd(Sondage* sondage);
 void RecordSondageDelete(Sondage* sondage);
 void UndoSondageAdd(KorAction* action);
@@ -57,3 +65,12 @@ void RedoCoupeAdd(KorAction* action);
 void RecordCoupeChange(Coupe* coupe, const XMLNode& old);
 void UndoCoupeChange(KorAction* action);
 void RedoCoupeChange(KorAction* action);
+
+// The points the latest borehole or section stored placed on the layers, in
+// the order placed (SetSondage and SetCoupe fill it): its addition recorder
+// keeps them.
+std::vector<sAddedPoint>& StoredElementPoints();
+// The vertex identifier the next point a borehole or section places takes
+// back (-1: a new one). An undo or redo plans the identifiers of the points
+// it stores again, in the order they are placed.
+int TakePlannedIdentifier();

@@ -336,6 +336,9 @@ void FondPlanAdjustDrag(double x, double y, double size)
 
 void FondPlanAdjustDragEnd(double x, double y, double size)
 {
+    // A click without a drag changed nothing: no step, nothing modified.
+    if (x == gAdjustX && y == gAdjustY && size == gAdjustTaille)
+        return;
     gProjet.SetFondPlanPlacement(gAdjustX, gAdjustY, gAdjustTaille, false, false);
     gProjet.SetFondPlanPlacement(x, y, size, true, true);
     GetModelUi().RefreshDisplay();

@@ -11,6 +11,13 @@
 
 void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide)
 {
+    // A surface without face has no altitude to bound: no cell, so that a
+    // project of many empty layers costs no grid for each.
+    if (surface.GetNumberOfFaces() == 0)
+    {
+        *this = HeightGrid();
+        return;
+    }
     mLo = box.GetMin();
     mHi = box.GetMax();
     // Blocks of fine cells: about three faces to a fine cell, so that the

@@ -17,7 +17,8 @@ class HeightGrid
 {
 public:
     // A grid of cellsPerSide x cellsPerSide blocks over the plan of the box
-    // (the surface's), each of 1 to 8 cells a side as the surface is dense.
+    // (the surface's), each of 1 to 8 cells a side as the surface is dense;
+    // none for a surface without face.
     void Build(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide = 128);
     // The plan region where the faces of `other` may come within
     // `tolerance` of the surface in altitude, with every cell it encloses:
@@ -27,6 +28,8 @@ public:
     bool MeetingRegion(const KorMesh& other, double tolerance, std::vector<LumPoint>& boxes) const;
     // The larger side of a fine cell.
     double GetCellSize() const { return std::max(mCellX, mCellY); }
+    // No cell: built from a surface without face, or never built.
+    bool IsEmpty() const { return mNx == 0; }
 
 private:
     // The cell range covering the plan box lo-hi; false when it lies

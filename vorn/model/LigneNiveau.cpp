@@ -68,13 +68,14 @@ std::vector<KorVertex*> LigneNiveau::GetVertices(Couche& couche) const
     return vertices;
 }
 
-int LigneNiveau::AddPoint(Couche& couche, double x, double y, bool interactive, int position)
+int LigneNiveau::AddPoint(Couche& couche, double x, double y, bool interactive, int position, int at)
 {
     const int index = couche.GetLigneNiveauIndex(this);
     const double z = Profondeur * 100.0 / gProjet.Echelle;
-    const int id = couche.AddPoint(LumPoint(x, y, z), 2, index, interactive, false);
+    const int id = couche.AddPoint(LumPoint(x, y, z), 2, index, interactive, false, at);
     if (id < 0)
         return -1;
+    const Couche::sAddition addition = couche.GetLastAddition();
     const int count = static_cast<int>(Points.size());
     if (position >= 0 && position < count)
         Points.insert(Points.begin() + position, id);
@@ -114,7 +115,7 @@ int LigneNiveau::AddPoint(Couche& couche, double x, double y, bool interactive, 
     else
         Points.push_back(id);
     if (interactive)
-        RecordLigneNiveauPointAdd(gProjet.GetCoucheIndex(&couche), index, id, x, y);
+        RecordLigneNiveauPointAdd(gProjet.GetCoucheIndex(&couche), index, x, y, Find(id), addition);
     return id;
 }
 
@@ -124,10 +125,9 @@ void LigneNiveau::RemovePoint(Couche& couche, int id, bool record)
     const KorVertex* v = couche.GetMesh().GetVertex(id);
     if (position < 0 || !v)
         return;
-    const double x = v->X, y = v->Y;
     if (record)
-        RecordLigneNiveauPointDelete(gProjet.GetCoucheIndex(&couche), couche.GetLigneNiveauIndex(this), id, x,
-                                     y, position);
+        RecordLigneNiveauPointDelete(gProjet.GetCoucheIndex(&couche), couche.GetLigneNiveauIndex(this), id,
+                                     LumPoint(v->X, v->Y, v->Z), position);
     Points.erase(Points.begin() + position);
     couche.DeletePoint(id, false);
 }
@@ -135,14 +135,19 @@ void LigneNiveau::RemovePoint(Couche& couche, int id, bool record)
 void LigneNiveau::SetProfondeur(Couche& couche, float depth, bool record)
 {
     const double z = WorldToScene(gProjet, LumPoint(0.0, 0.0, depth)).z;
+    // The points' own altitudes (a layer move tilts them) for the undo.
+    std::vector<std::pair<int, double>> heights;
     for (KorVertex* v : GetVertices(couche))
+    {
+        heights.emplace_back(v->ID, v->Z);
         v->Z = z;
+    }
     couche.SetGeometryChanged();
     const double old = Profondeur;
     Profondeur = depth;
     if (record)
         RecordLigneNiveauProfondeurChange(gProjet.GetCoucheIndex(&couche), couche.GetLigneNiveauIndex(this),
-                                          old, depth);
+                                          old, depth, heights);
 }
 
 void LigneNiveau::Constrain(KorMesh& mesh) const

@@ -35,7 +35,8 @@ public:
     // Adds a vertex at (x, y) and the line's altitude; position -1 lets the
     // line place it (in the first segment whose diameter circle holds it,
     // else at the nearer end). The identifier, -1 when refused.
-    int AddPoint(Couche& couche, double x, double y, bool interactive, int position);
+    // at >= 0: the vertex takes that identifier back (Couche::AddPoint).
+    int AddPoint(Couche& couche, double x, double y, bool interactive, int position, int at = -1);
     void RemovePoint(Couche& couche, int id, bool record);
     void SetProfondeur(Couche& couche, float depth, bool record);
     // The live vertices of the line in order.

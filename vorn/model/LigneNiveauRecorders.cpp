@@ -32,6 +32,10 @@ bool Find(const KorAction* action, Couche*& couche, LigneNiveau*& ligne)
     return ligne != nullptr;
 }
 
+// Values: int layer, int line, double depth, int closed flag, then per
+// point double x, y, z, int vertex identifier: the points come back at
+// their exact places (a layer move may have taken them off the line's
+// depth) under their own identifiers.
 void RecordLine(int layer, int line, const LigneNiveau& ligne, Couche& couche, int fermee,
                 KorAction::Callback undo, KorAction::Callback redo)
 {
@@ -40,20 +44,45 @@ void RecordLine(int layer, int line, const LigneNiveau& ligne, Couche& couche, i
     action->AddVariable(fermee);
     for (const KorVertex* v : ligne.GetVertices(couche))
     {
-        action->AddVariable(static_cast<float>(v->X));
-        action->AddVariable(static_cast<float>(v->Y));
+        action->AddVariable(v->X);
+        action->AddVariable(v->Y);
+        action->AddVariable(v->Z);
+        action->AddVariable(v->ID);
     }
     AddAction(action, undo, redo);
 }
 
+// Values 7 to 10 of a point addition: the addition taken back by its undo.
+Couche::sAddition ReadAddition(const KorAction* action)
+{
+    Couche::sAddition addition;
+    addition.Id = RecordedValue<int>(action, 3);
+    addition.Slots = RecordedValue<int>(action, 7);
+    addition.Types = RecordedValue<int>(action, 8);
+    addition.Old.Type = static_cast<int8_t>(RecordedValue<int>(action, 9));
+    addition.Old.Param = RecordedValue<int>(action, 10);
+    return addition;
+}
+
+// The point added at its recorded altitude when it had one of its own.
+void PlaceAt(Couche& couche, int id, const LumPoint& p)
+{
+    const KorVertex* v = couche.GetMesh().GetVertex(id);
+    if (v && v->Z != p.z)
+        couche.MovePoint(id, p, false, false, true);
+}
+
+// Values 4 and 5 the plan point, value 7 (when recorded) its altitude.
 void AddPointAt(KorAction* action, int position)
 {
     Couche* couche = nullptr;
     LigneNiveau* ligne = nullptr;
     if (!Find(action, couche, ligne))
         return;
-    const int id = ligne->AddPoint(*couche, RecordedValue<double>(action, 4),
-                                   RecordedValue<double>(action, 5), false, position);
+    const double x = RecordedValue<double>(action, 4), y = RecordedValue<double>(action, 5);
+    const int id = ligne->AddPoint(*couche, x, y, false, position, RecordedValue<int>(action, 3));
+    if (action->GetNombreVariables() == 7)
+        PlaceAt(*couche, id, LumPoint(x, y, RecordedValue<double>(action, 7)));
     SetRecordedValue(action, 3, id);
 }
 
@@ -64,6 +93,12 @@ void SetDepth(const KorAction* action, int position)
     if (!Find(action, couche, ligne))
         return;
     ligne->SetProfondeur(*couche, static_cast<float>(RecordedValue<double>(action, position)), false);
+    // The undo gives the points their own altitudes back (values 5 on: n,
+    // then n pairs of int identifier and double z).
+    const int n = position == 3 ? RecordedValue<int>(action, 5) : 0;
+    for (int k = 0; k < n; ++k)
+        if (KorVertex* v = couche->GetMesh().GetVertex(RecordedValue<int>(action, 6 + 2 * k)))
+            v->Z = RecordedValue<double>(action, 7 + 2 * k);
     if (const KorVertex* v = couche->GetMesh().GetVertex(couche->GetPickedVertex()))
         GetModelUi().ShowCoordinates(LumPoint(v->X, v->Y, v->Z));
     GetModelUi().RefreshDisplay();
@@ -92,44 +127,66 @@ void RedoLigneNiveauAdd(KorAction* action)
     Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, 1));
     if (!couche)
         return;
-    std::vector<float> points;
-    for (int k = 5; k <= action->GetNombreVariables(); ++k)
-        points.push_back(RecordedValue<float>(action, k));
     const int index = couche->AddLigneNiveau(static_cast<float>(RecordedValue<double>(action, 3)),
-                                             RecordedValue<int>(action, 2), false, &points);
-    if (LigneNiveau* ligne = couche->GetLigneNiveau(index))
-        ligne->Fermee = RecordedValue<int>(action, 4);
+                                             RecordedValue<int>(action, 2), false);
+    LigneNiveau* ligne = couche->GetLigneNiveau(index);
+    if (!ligne)
+        return;
+    for (int k = 5; k + 3 <= action->GetNombreVariables(); k += 4)
+    {
+        const LumPoint p(RecordedValue<double>(action, k), RecordedValue<double>(action, k + 1),
+                         RecordedValue<double>(action, k + 2));
+        const int id = ligne->AddPoint(*couche, p.x, p.y, false, static_cast<int>(ligne->Points.size()),
+                                       RecordedValue<int>(action, k + 3));
+        PlaceAt(*couche, id, p);
+        SetRecordedValue(action, k + 3, id);
+    }
+    ligne->Fermee = RecordedValue<int>(action, 4);
 }
 
-void RecordLigneNiveauPointAdd(int layer, int line, int id, double x, double y)
+void RecordLigneNiveauPointAdd(int layer, int line, double x, double y, int position,
+                               const Couche::sAddition& addition)
 {
     OVXAction* action = NewLineAction(layer, line);
-    action->AddVariable(id);
+    action->AddVariable(addition.Id);
     action->AddVariable(x);
     action->AddVariable(y);
+    action->AddVariable(position);
+    action->AddVariable(addition.Slots);
+    action->AddVariable(addition.Types);
+    action->AddVariable(static_cast<int>(addition.Old.Type));
+    action->AddVariable(static_cast<int>(addition.Old.Param));
     AddAction(action, UndoLigneNiveauPointAdd, RedoLigneNiveauPointAdd);
 }
 
+// Also the redo of a point's removal, which holds six values only.
 void UndoLigneNiveauPointAdd(KorAction* action)
 {
     Couche* couche = nullptr;
     LigneNiveau* ligne = nullptr;
-    if (Find(action, couche, ligne))
+    if (!Find(action, couche, ligne))
+        return;
+    if (action->GetNombreVariables() >= 10)
+        couche->TakeBackPoint(ReadAddition(action));
+    else
         ligne->RemovePoint(*couche, RecordedValue<int>(action, 3), false);
 }
 
+// The point goes back where it was put, not where the line's rule for a
+// free place would put it now.
 void RedoLigneNiveauPointAdd(KorAction* action)
 {
-    AddPointAt(action, -1);
+    AddPointAt(action, action->GetNombreVariables() >= 6 ? RecordedValue<int>(action, 6) : -1);
 }
 
-void RecordLigneNiveauPointDelete(int layer, int line, int id, double x, double y, int position)
+void RecordLigneNiveauPointDelete(int layer, int line, int id, const LumPoint& point, int position)
 {
     OVXAction* action = NewLineAction(layer, line);
     action->AddVariable(id);
-    action->AddVariable(x);
-    action->AddVariable(y);
+    action->AddVariable(point.x);
+    action->AddVariable(point.y);
     action->AddVariable(position);
+    action->AddVariable(point.z);
     AddAction(action, UndoLigneNiveauPointDelete, UndoLigneNiveauPointAdd);
 }
 
@@ -138,11 +195,18 @@ void UndoLigneNiveauPointDelete(KorAction* action)
     AddPointAt(action, RecordedValue<int>(action, 6));
 }
 
-void RecordLigneNiveauProfondeurChange(int layer, int line, double from, double to)
+void RecordLigneNiveauProfondeurChange(int layer, int line, double from, double to,
+                                       const std::vector<std::pair<int, double>>& heights)
 {
     OVXAction* action = NewLineAction(layer, line);
     action->AddVariable(from);
     action->AddVariable(to);
+    action->AddVariable(static_cast<int>(heights.size()));
+    for (const auto& [id, z] : heights)
+    {
+        action->AddVariable(id);
+        action->AddVariable(z);
+    }
     AddAction(action, UndoLigneNiveauProfondeurChange, RedoLigneNiveauProfondeurChange);
 }
 

@@ -307,6 +307,9 @@ void ProjetOVX::Load(const XMLNode& projet, const std::string& path)
 {
     ModelUi& ui = GetModelUi();
     FromXML(projet);
+    // A name no user could have typed breaks the lists that name it at the
+    // next save: renamed as the user is told below, the project modified.
+    const std::vector<std::string> renamed = RenameNamesRead();
     ui.FillDiscontinuityFamilies();
     Nom = path;
     // The scale divides every conversion; an unusable one would make every
@@ -317,6 +320,14 @@ void ProjetOVX::Load(const XMLNode& projet, const std::string& path)
         ui.MessageBox("L'échelle lue dans le fichier '" + path +
                           "' n'est pas valide : la valeur 100 est utilisée.",
                       "Information");
+        MarkModified();
+    }
+    if (!renamed.empty())
+    {
+        std::string text = "Des noms lus dans le fichier '" + path + "' ne sont pas valides :";
+        for (const std::string& line : renamed)
+            text += "\n" + line;
+        ui.MessageBox(text, "Information");
         MarkModified();
     }
     UpdateTitle();
@@ -456,6 +467,10 @@ void ProjetOVX::FillCoucheCombo()
 
 void ProjetOVX::SetCoucheCourante(int index)
 {
+    // A pick belongs to the layer being edited: none survives a change of
+    // layer, its undo or its redo.
+    for (Couche* couche : mCouches)
+        couche->SetPickedVertex(-1);
     ModelUi& ui = GetModelUi();
     if (index >= 0 && index < GetNumberOfCouches())
         ui.SelectLayerChoice(index);

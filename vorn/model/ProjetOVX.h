@@ -281,6 +281,10 @@ private:
     void CloseProject();
     // The rest of an Open once the file parsed; throws on a failure.
     void Load(const XMLNode& projet, const std::string& path);
+    // Names read that a user could not have typed (a '|', an empty or a
+    // second layer name) renamed, with the lists naming them
+    // (ProjetOVXNames.cpp); one line per renaming.
+    std::vector<std::string> RenameNamesRead();
     void SetSwitch(bool& member, int menuId, bool on);
     // Layer hooks of the plan settings: scene z of every vertex times the
     // ratio; texture coordinates out of date.

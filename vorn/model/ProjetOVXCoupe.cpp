@@ -62,7 +62,7 @@ bool ProjetOVX::CheckCoupe(Coupe* coupe)
         ui.MessageBox("L'échelle verticale doit être un réel > 0", "Erreur");
         return false;
     }
-    std::vector<std::pair<Couche*, int>> temporary;
+    std::vector<std::pair<Couche*, Couche::sAddition>> temporary;
     for (int k = 0; k < coupe->GetNumberOfCouches(); ++k)
     {
         Couche* couche = GetCouche(coupe->Couches[k]);
@@ -72,13 +72,13 @@ bool ProjetOVX::CheckCoupe(Coupe* coupe)
         {
             const int id = couche->AddPoint(coupe->GetScenePoint(coord), 1, 0, false, false);
             if (id >= 0)
-                temporary.emplace_back(couche, id);
+                temporary.emplace_back(couche, couche->GetLastAddition());
         }
     }
     bool ok = true;
-    for (const auto& [couche, id] : temporary)
+    for (const auto& [couche, addition] : temporary)
     {
-        const KorVertex* v = couche->GetMesh().GetVertex(id);
+        const KorVertex* v = couche->GetMesh().GetVertex(addition.Id);
         double a = 0.0;
         if (!v || couche->CheckNeighbours(LumPoint(v->X, v->Y, v->Z), &a) == 0)
             continue;
@@ -89,8 +89,10 @@ bool ProjetOVX::CheckCoupe(Coupe* coupe)
             break;
         }
     }
-    for (const auto& [couche, id] : temporary)
-        couche->DeletePoint(id, false);
+    // Taken back latest first: the check leaves the layers' tables as they
+    // were, free slots included.
+    for (auto it = temporary.rbegin(); it != temporary.rend(); ++it)
+        it->first->TakeBackPoint(it->second);
     return ok;
 }
 
@@ -117,7 +119,8 @@ Coupe* ProjetOVX::SetCoupe(Coupe* coupe, int index, bool validate, bool record)
             s = GetNumberOfCoupes() - 1;
         }
     }
-    std::vector<sAddedPoint> added;
+    std::vector<sAddedPoint>& added = StoredElementPoints();
+    added.clear();
     for (int k = 0; k < coupe->GetNumberOfCouches(); ++k)
     {
         Couche* couche = GetCouche(coupe->Couches[k]);
@@ -129,10 +132,11 @@ Coupe* ProjetOVX::SetCoupe(Coupe* coupe, int index, bool validate, bool record)
             // A point that is not finite is refused by the layer (undo and
             // redo place points without the check): it is skipped.
             const LumPoint p = coupe->GetScenePoint(coord);
-            const int id = coupe->Fictive ? couche->AddPoint(p, 1, 0, false, false)
-                                          : couche->AddPoint(p, 4, s, false, false);
-            if (coupe->Fictive && id >= 0)
-                added.push_back({layer, id, p});
+            const int at = TakePlannedIdentifier();
+            const int id = coupe->Fictive ? couche->AddPoint(p, 1, 0, false, false, at)
+                                          : couche->AddPoint(p, 4, s, false, false, at);
+            if (id >= 0)
+                added.push_back({layer, id, p, couche->GetLastAddition()});
         }
     }
     if (record)

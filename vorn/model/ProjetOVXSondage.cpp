@@ -67,7 +67,8 @@ Sondage* ProjetOVX::SetSondage(Sondage* sondage, int index, bool record, bool ch
             mSondages.push_back(sondage);
         k = GetSondageIndex(sondage);
     }
-    std::vector<sAddedPoint> added;
+    std::vector<sAddedPoint>& added = StoredElementPoints();
+    added.clear();
     for (int c = 0; c < GetNumberOfCouches(); ++c)
     {
         Couche* couche = mCouches[c];
@@ -75,10 +76,11 @@ Sondage* ProjetOVX::SetSondage(Sondage* sondage, int index, bool record, bool ch
         if (!point)
             continue;
         const LumPoint p = WorldToScene(*this, point->GetPosition());
-        const int id = sondage->Fictif ? couche->AddPoint(p, 1, 0, false, false)
-                                       : couche->AddPoint(p, 3, k, false, false);
-        if (sondage->Fictif && id >= 0)
-            added.push_back({c, id, p});
+        const int at = TakePlannedIdentifier();
+        const int id = sondage->Fictif ? couche->AddPoint(p, 1, 0, false, false, at)
+                                       : couche->AddPoint(p, 3, k, false, false, at);
+        if (id >= 0)
+            added.push_back({c, id, p, couche->GetLastAddition()});
     }
     if (record)
     {
@@ -105,7 +107,7 @@ bool ProjetOVX::CheckSondage(Sondage* sondage)
         ui.MessageBox("Un autre sondage porte déjà ce nom", "Erreur", ModelUi::Buttons::Ok, 0);
         return false;
     }
-    std::vector<std::pair<Couche*, int>> temporary;
+    std::vector<std::pair<Couche*, Couche::sAddition>> temporary;
     for (Couche* couche : mCouches)
         if (PointSondage* point = sondage->GetPointSondage(couche->Nom))
         {
@@ -113,12 +115,12 @@ bool ProjetOVX::CheckSondage(Sondage* sondage)
             // check and nothing to remove.
             const int id = couche->AddPoint(WorldToScene(*this, point->GetPosition()), 1, 0, false, false);
             if (id >= 0)
-                temporary.emplace_back(couche, id);
+                temporary.emplace_back(couche, couche->GetLastAddition());
         }
     bool ok = true;
-    for (const auto& [couche, id] : temporary)
+    for (const auto& [couche, addition] : temporary)
     {
-        const KorVertex* v = couche->GetMesh().GetVertex(id);
+        const KorVertex* v = couche->GetMesh().GetVertex(addition.Id);
         if (v && couche->CheckNeighbours(LumPoint(v->X, v->Y, v->Z)) != 0)
         {
             ui.MessageBox("Impossible de placer le point de la couche'" + couche->Nom +
@@ -128,8 +130,10 @@ bool ProjetOVX::CheckSondage(Sondage* sondage)
             break;
         }
     }
-    for (const auto& [couche, id] : temporary)
-        couche->DeletePoint(id, false);
+    // Taken back latest first: the check leaves the layers' tables as they
+    // were, free slots included.
+    for (auto it = temporary.rbegin(); it != temporary.rend(); ++it)
+        it->first->TakeBackPoint(it->second);
     return ok;
 }
 

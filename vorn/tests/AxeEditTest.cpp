@@ -132,9 +132,24 @@ TEST_F(AxeEditTest, ArcHeadMovesUndoExactlyAndNoHeadMovesNothing)
         ASSERT_EQ(Actions(), 1u) << start;
         EXPECT_NEAR(axe.GetHeadDistance(), distance + 10.0, 1e-3) << start;
         gProjet.GetUndoManager().Undo();
-        // Between vertices the point is taken on the arc and the position
-        // on its chord: a few millionths of a step apart.
-        EXPECT_NEAR(axe.PositionTeteAngle, start, 1e-5) << start;
+        // The position left is put back, whatever the arc and its chords.
+        EXPECT_EQ(axe.PositionTeteAngle, start) << start;
+    }
+
+    // Moves by steps that the opposite step would not undo to the metre.
+    axe.Type = 1;
+    axe.ReplacePolyline({LumPoint(0, 0, 0), LumPoint(600, 800, 0)});
+    for (double step : {1.1, 2.7, 3.3, -1.1})
+    {
+        gProjet.GetUndoManager().Clear();
+        axe.PositionTeteMultiligne = 200.0;
+        axe.MoveHead(step, true);
+        ASSERT_EQ(Actions(), 1u) << step;
+        const double moved = axe.PositionTeteMultiligne;
+        gProjet.GetUndoManager().Undo();
+        EXPECT_EQ(axe.PositionTeteMultiligne, 200.0) << step;
+        gProjet.GetUndoManager().Redo();
+        EXPECT_EQ(axe.PositionTeteMultiligne, moved) << step;
     }
 
     axe.Type = 1;

@@ -110,19 +110,23 @@ TEST_F(CoucheTest, RecordsOfNoVertexAndShortListsRead)
     EXPECT_TRUE(couche.GetLigneNiveau(0)->Points.empty());
 }
 
-// A layer whose stored mesh is corrupt fails the Open: an empty layer
-// would otherwise be saved over the file's points.
-TEST_F(CoucheTest, CorruptLayerMeshFailsTheOpen)
+// A layer or a scenery object whose stored mesh is corrupt fails the
+// Open: an empty one would otherwise be saved over the file's mesh.
+TEST_F(CoucheTest, CorruptStoredMeshFailsTheOpen)
 {
-    const std::string path = TempPath("corrupt_layer.ovx");
-    WriteAll(path, "<?xml version=\"1.0\"?><Projet><Couche><Nom>A</Nom><Mesh><Vertices>"
-                   "<Vertex Exist=\"1\" X=\"nan\" Y=\"0\" Z=\"0\"/></Vertices><Edges/><Faces/></Mesh>"
-                   "</Couche></Projet>");
-    gProjet.Open(path);
-    ASSERT_EQ(ui.Boxes.size(), 1u);
-    EXPECT_EQ(ui.Boxes[0].Text, "Impossible de charger un projet depuis '" + path + "'");
-    EXPECT_TRUE(gProjet.Nom.empty());
-    EXPECT_EQ(gProjet.GetNumberOfCouches(), 0);
+    const std::string path = TempPath("corrupt_mesh.ovx");
+    for (const std::string element : {"Couche", "Decor"})
+    {
+        ui.Boxes.clear();
+        WriteAll(path, "<?xml version=\"1.0\"?><Projet><" + element + "><Nom>A</Nom><Mesh><Vertices>" +
+                           "<Vertex Exist=\"1\" X=\"nan\" Y=\"0\" Z=\"0\"/></Vertices><Edges/><Faces/>" +
+                           "</Mesh></" + element + "></Projet>");
+        gProjet.Open(path);
+        ASSERT_EQ(ui.Boxes.size(), 1u) << element;
+        EXPECT_EQ(ui.Boxes[0].Text, "Impossible de charger un projet depuis '" + path + "'") << element;
+        EXPECT_TRUE(gProjet.Nom.empty()) << element;
+        EXPECT_EQ(gProjet.GetNumberOfCouches() + gProjet.GetNumberOfDecors(), 0) << element;
+    }
     std::remove(path.c_str());
 }
 

@@ -1,4 +1,7 @@
 #include "Axe.h"
+#include "Couche.h"
+#include "Coupe.h"
+#include "Discontinuite.h"
 #include "ModelTestSupport.h"
 #include "RawXMLElement.h"
 #include "ResultatsOVX.h"
@@ -215,6 +218,48 @@ TEST_F(ProjetOVXTest, FamiliesAreKeyedByName)
     std::remove(path.c_str());
 }
 
+// Names a user could not have typed are renamed at Open, with a message: a
+// '|' would split the lists naming them at the next save, an empty or a
+// second layer name would make two layers one. The lists read split are
+// mended; the saved project reads back as it was opened.
+TEST_F(ProjetOVXTest, NamesReadFollowTheTypedNameRules)
+{
+    const std::string path = TempPath("names.ovx");
+    WriteAll(path, R"(<?xml version="1.0"?><Projet>
+        <Couche><Nom>a|b</Nom><Discontinuites>F|1|G|</Discontinuites></Couche>
+        <Couche><Nom>A</Nom></Couche>
+        <Couche><Nom>A</Nom></Couche>
+        <Couche><Nom/></Couche>
+        <Discontinuite><Nom>F|1</Nom></Discontinuite>
+        <Discontinuite><Nom>G</Nom></Discontinuite>
+        <Coupe><Nom>C</Nom><Couches>a|b|A|</Couches><CoordCouche/><CoordCouche/></Coupe>
+        <Echelle>100</Echelle></Projet>)");
+    for (int pass = 0; pass < 2; ++pass)
+    {
+        ui.ClearLog();
+        gProjet.Open(path);
+        EXPECT_EQ(gProjet.GetCoucheNames(), (std::vector<std::string>{"a-b", "A", "A (2)", "Couche 4"}));
+        EXPECT_EQ(gProjet.GetDiscontinuiteNames(), (std::vector<std::string>{"F-1", "G"}));
+        ASSERT_EQ(gProjet.GetNumberOfCoupes(), 1);
+        EXPECT_EQ(gProjet.GetCoupe(0)->Couches, (std::vector<std::string>{"a-b", "A"}));
+        EXPECT_EQ(gProjet.GetCouche(0)->Discontinuites, (std::vector<std::string>{"F-1", "G"}));
+        EXPECT_EQ(gProjet.IsModified(), pass == 0);
+        if (pass == 1)
+        {
+            EXPECT_TRUE(ui.Boxes.empty());
+            break;
+        }
+        ASSERT_EQ(ui.Boxes.size(), 1u);
+        EXPECT_EQ(ui.Boxes[0].Caption, "Information");
+        EXPECT_EQ(ui.Boxes[0].Text, "Des noms lus dans le fichier '" + path +
+                                        "' ne sont pas valides :\nLa couche 'a|b' est renommée 'a-b'.\n"
+                                        "La couche 'A' est renommée 'A (2)'.\nLa couche '' est renommée "
+                                        "'Couche 4'.\nLa discontinuité 'F|1' est renommée 'F-1'.");
+        ASSERT_TRUE(gProjet.Save());
+    }
+    std::remove(path.c_str());
+}
+
 // Files that hold no readable project: a message naming the file, and no
 // project left open, not even the name of the one before.
 TEST_F(ProjetOVXTest, UnreadableFilesLeaveNoProject)
@@ -236,6 +281,8 @@ TEST_F(ProjetOVXTest, UnreadableFilesLeaveNoProject)
         {"binary", binary, false},
         {"empty", "", false},
         {"other", "<?xml version=\"1.0\"?><Tete><Largeur>1</Largeur></Tete>", true},
+        // A NUL that would cut a name, forbidden by XML.
+        {"NUL", "<?xml version=\"1.0\"?><Projet><Couche><Nom>a&#0;b</Nom></Couche></Projet>", false},
         {"deep", deep, true},
         {"missing", "", false},
         // Not regular files: reading would block for a writer, or never end.

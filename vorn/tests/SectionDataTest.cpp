@@ -84,27 +84,35 @@ TEST_F(SectionDataTest, ProfileFollowsTheSurfaceFromEndToEnd)
 {
     AddSlope("pente");
     SectionData data;
-    ASSERT_TRUE(ComputeSectionData(gProjet, Plane(37, 10, 37, 90), false, 1.0, data));
-    EXPECT_DOUBLE_EQ(data.Length, 80.0);
-    ASSERT_EQ(data.Profiles.size(), 1u);
-    const auto& profile = data.Profiles[0];
-    ASSERT_GE(profile.size(), 4u);
-    EXPECT_NEAR(profile.front().Abscissa, 0.0, 1e-9);
-    EXPECT_NEAR(profile.back().Abscissa, 80.0, 1e-9);
-    for (size_t k = 0; k < profile.size(); ++k)
+    // The altitudes of the picked ends do not stretch the cut: abscissae are
+    // measured in plan.
+    for (const auto& [z1, z2] : {std::pair{0.0, 0.0}, {0.0, 450.0}, {300.0, -20.0}})
     {
-        // Slope 0.5 along the cut, which runs up y from y = 10.
-        EXPECT_NEAR(profile[k].Point.z, 0.5 * (10 + profile[k].Abscissa) + 3, 1e-4) << k;
-        EXPECT_NEAR(profile[k].Point.x, 37.0, 1e-4) << k;
-        if (k > 0)
+        SectionPlane plane = Plane(37, 10, 37, 90);
+        plane.First.z = z1;
+        plane.Second.z = z2;
+        ASSERT_TRUE(ComputeSectionData(gProjet, plane, false, 1.0, data));
+        EXPECT_DOUBLE_EQ(data.Length, 80.0);
+        ASSERT_EQ(data.Profiles.size(), 1u);
+        const auto& profile = data.Profiles[0];
+        ASSERT_GE(profile.size(), 4u);
+        EXPECT_NEAR(profile.front().Abscissa, 0.0, 1e-9);
+        EXPECT_NEAR(profile.back().Abscissa, 80.0, 1e-9);
+        for (size_t k = 0; k < profile.size(); ++k)
         {
-            EXPECT_GT(profile[k].Abscissa, profile[k - 1].Abscissa) << k;
+            // Slope 0.5 along the cut, which runs up y from y = 10.
+            EXPECT_NEAR(profile[k].Point.z, 0.5 * (10 + profile[k].Abscissa) + 3, 1e-4) << k;
+            EXPECT_NEAR(profile[k].Point.x, 37.0, 1e-4) << k;
+            if (k > 0)
+            {
+                EXPECT_GT(profile[k].Abscissa, profile[k - 1].Abscissa) << k;
+            }
         }
+        // The range: 8 to 48 with 40 % margins.
+        EXPECT_NEAR(data.DrawBottom, 8 - 16, 1e-4);
+        EXPECT_NEAR(data.DrawTop, 48 + 16, 1e-4);
+        EXPECT_EQ(data.Traces.size(), 1u);
     }
-    // The range: 8 to 48 with 40 % margins.
-    EXPECT_NEAR(data.DrawBottom, 8 - 16, 1e-4);
-    EXPECT_NEAR(data.DrawTop, 48 + 16, 1e-4);
-    EXPECT_EQ(data.Traces.size(), 1u);
     // A cut off the layer has no end points and no crossing; a degenerate
     // one computes nothing.
     ASSERT_TRUE(ComputeSectionData(gProjet, Plane(200, 10, 200, 90), false, 1.0, data));

@@ -5,6 +5,8 @@
 #include "ModelTestSupport.h"
 #include "ResultatsOVX.h"
 
+#include <cmath>
+
 namespace
 {
 // The excavation's reference scene: a polyline axis along +Y, the head at
@@ -14,6 +16,11 @@ namespace
 // zone lies inside the terrain, so the visualisation mode can be entered.
 // Headless, the frame the series refreshes computes the excavation, as the
 // 3D view's frame does.
+bool Same(const LumPoint& a, const LumPoint& b)
+{
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+
 class SeriesTest : public ModelTest
 {
 protected:
@@ -64,9 +71,12 @@ TEST_F(SeriesTest, AlongAndAcrossTheAxis)
     ASSERT_EQ(single, 829.0);
     const std::string axis = AxeXML();
 
-    int gauge = 0;
-    ComputeSeries(90.0, {-2, -1, 0, 1, 2}, {-1, 0, 1}, [&gauge] { ++gauge; });
-    EXPECT_EQ(gauge, 15);
+    // The progress at every position.
+    std::vector<size_t> gauge;
+    ComputeSeries(90.0, {-2, -1, 0, 1, 2}, {-1, 0, 1}, [&gauge](size_t done) { gauge.push_back(done); }, 0.0);
+    ASSERT_EQ(gauge.size(), 15u);
+    for (size_t i = 0; i < gauge.size(); ++i)
+        EXPECT_EQ(gauge[i], i + 1);
     EXPECT_EQ(ui.GetMode(), 2);
     EXPECT_FALSE(gSeriesRunning);
     const ResultatsOVX& r = gProjet.GetResultats();
@@ -102,16 +112,69 @@ TEST_F(SeriesTest, AlongAndAcrossTheAxis)
     EXPECT_TRUE(gProjet.m3DTriangles);
 }
 
+// A series that recorded failed positions (here past the end of the axis,
+// 200 m ahead of the head) says how many of how many recorded when it ends,
+// cancelled or not; one that failed nowhere says nothing.
+TEST_F(SeriesTest, FailedPositionsAreCountedWhenTheSeriesEnds)
+{
+    struct sCase
+    {
+        std::vector<double> Positions, Offsets;
+        int CancelAfter;
+        std::string Text;
+    };
+    const std::vector<sCase> cases = {
+        {{-1, 0, 1}, {-1, 0, 1}, 0, ""},
+        {{0, 1, 300},
+         {},
+         0,
+         "Impossible de calculer l'excavation en 1 position sur 3 de la série. \nSes résultats valent -1."},
+        {{0, 300, 400},
+         {-1, 0, 1},
+         0,
+         "Impossible de calculer l'excavation en 6 positions sur 9 de la série. \nLeurs résultats valent "
+         "-1."},
+        {{300, 0, 1},
+         {},
+         2,
+         "Impossible de calculer l'excavation en 1 position sur 2 de la série. \nSes résultats valent -1."},
+    };
+    for (const sCase& c : cases)
+    {
+        ui.Boxes.clear();
+        int frames = 0;
+        ComputeSeries(
+            90.0, c.Positions, c.Offsets,
+            [&frames, &c](size_t)
+            {
+                if (++frames == c.CancelAfter)
+                    gCancelCalculation = 1;
+            },
+            0.0);
+        if (c.Text.empty())
+        {
+            EXPECT_TRUE(ui.Boxes.empty()) << c.Positions.size();
+            continue;
+        }
+        ASSERT_EQ(ui.Boxes.size(), 1u) << c.Text;
+        EXPECT_EQ(ui.Boxes[0].Text, c.Text);
+        EXPECT_EQ(ui.Boxes[0].Caption, "Erreur de calcul");
+        EXPECT_EQ(ui.Boxes[0].Kind, ModelUi::Buttons::Ok);
+    }
+}
+
 TEST_F(SeriesTest, CancelOffAxisReversedAndRefusedMode)
 {
     const std::string axis = AxeXML();
     int frames = 0;
-    ComputeSeries(90.0, {-2, -1, 0, 1, 2}, {-1, 0, 1},
-                  [&frames]
-                  {
-                      if (++frames == 4)
-                          gCancelCalculation = 1;
-                  });
+    ComputeSeries(
+        90.0, {-2, -1, 0, 1, 2}, {-1, 0, 1},
+        [&frames](size_t)
+        {
+            if (++frames == 4)
+                gCancelCalculation = 1;
+        },
+        0.0);
     const ResultatsOVX& r = gProjet.GetResultats();
     ASSERT_EQ(r.Values.size(), 1u);
     EXPECT_EQ(r.Values[0].size(), 4u);
@@ -144,5 +207,68 @@ TEST_F(SeriesTest, CancelOffAxisReversedAndRefusedMode)
     EXPECT_EQ(ui.Count("SetCursor"), 0);
     ASSERT_EQ(r.Values.size(), 1u);
     EXPECT_EQ(r.Values[0].size(), 1u);
+}
+
+// Whether a position is shown changes no record: a series with a frame at
+// every position, each frame reading the cut meshes and their display
+// copies as the 3D view's does, against one shown only at its end, on two
+// layers with relief where the cuts go through patches.
+TEST_F(SeriesTest, SparseFramesGiveTheRecordsOfAFramePerPosition)
+{
+    Couche* lower = gProjet.AddCouche("Rocher", 1);
+    for (int i = 0; i <= 40; ++i)
+        for (int j = 0; j <= 40; ++j)
+        {
+            const double x = -100.0 + 5.0 * i + 0.37, y = -100.0 + 5.0 * j + 0.61;
+            lower->AddPoint(LumPoint(x, y, 0.5 * (y + 10.0) - 4.0 + 2.0 * std::sin(x / 13.0) * std::sin(y / 17.0)),
+                            1, 0, false, false);
+        }
+    gProjet.Set3DGeometryChanged();
+    int drawn = 0;
+    const auto frame = ui.FrameHook;
+    ui.FrameHook = [&drawn, frame]
+    {
+        frame();
+        ++drawn;
+        for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
+            for (auto which : {Couche::Intersection, Couche::Tete, Couche::TerrainSurTete})
+            {
+                gProjet.GetCouche(i)->GetMesh(which);
+                gProjet.GetCouche(i)->GetDisplayMesh(which);
+            }
+    };
+    const std::vector<double> along = {-6, -3.5, -1, 0, 0.5, 2, 4.5, 7};
+    const std::vector<double> across = {-3, 0, 2.5};
+    // A frame at every position, and a frame at the end.
+    ComputeSeries(90.0, along, across, {}, 0.0);
+    const auto values = gProjet.GetResultats().Values;
+    const auto costs = gProjet.GetResultats().Couts;
+    const auto points = gProjet.GetResultats().Positions;
+    const int everyPosition = drawn;
+    drawn = 0;
+    std::vector<size_t> gauge;
+    ComputeSeries(90.0, along, across, [&gauge](size_t done) { gauge.push_back(done); }, 1e9);
+    const ResultatsOVX& sparse = gProjet.GetResultats();
+    EXPECT_EQ(everyPosition - drawn, 24);
+    EXPECT_EQ(gauge, std::vector<size_t>{24});
+    ASSERT_EQ(sparse.Values.size(), 3u);
+    EXPECT_EQ(sparse.Values, values);
+    EXPECT_EQ(sparse.Couts, costs);
+    ASSERT_EQ(sparse.Positions.size(), points.size());
+    for (size_t row = 0; row < points.size(); ++row)
+    {
+        ASSERT_EQ(sparse.Positions[row].size(), points[row].size());
+        for (size_t k = 0; k < points[row].size(); ++k)
+            EXPECT_TRUE(Same(sparse.Positions[row][k], points[row][k])) << row << " " << k;
+    }
+    // The lower layer cut at most positions: the comparison covers both.
+    int lowerCut = 0;
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 8; ++column)
+        {
+            EXPECT_GT(sparse.GetValue("V[0]", row, column), 0.0) << row << " " << column;
+            lowerCut += sparse.GetValue("V[1]", row, column) > 0.0;
+        }
+    EXPECT_GE(lowerCut, 12);
 }
 } // namespace

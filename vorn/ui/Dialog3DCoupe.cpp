@@ -6,7 +6,6 @@
 #include "EventInfo.h"
 #include "FenetreTunnel.h"
 #include "GL_Window.h"
-#include "KorMesh.h"
 #include "LumCamera.h"
 #include "LumoraDevice.h"
 #include "ModelUi.h"
@@ -29,26 +28,6 @@ SectionPlane PlaneOf(const LumPoint& first, const LumPoint& second)
     plane.Second = second;
     return plane;
 }
-
-// The layer's surface as a grey wireframe, enough to aim at.
-void DrawLayerEdges(const Couche& couche)
-{
-    const KorMesh& mesh = couche.GetMesh();
-    glColor3d(0.5, 0.5, 0.5);
-    glLineWidth(1);
-    glBegin(GL_LINES);
-    for (int id = 0; id < mesh.GetEdgeVectorSize(); ++id)
-    {
-        const KorEdge* edge = mesh.GetEdge(id);
-        LumPoint a, b;
-        if (edge && edge->Opp < id && mesh.GetEdgePoints(edge, a, b))
-        {
-            glVertex3d(a.x, a.y, a.z);
-            glVertex3d(b.x, b.y, b.z);
-        }
-    }
-    glEnd();
-}
 } // namespace
 
 void ShowSectionPicking()
@@ -60,6 +39,9 @@ void ShowSectionPicking()
 Dialog3DCoupe::Dialog3DCoupe(wxWindow* parent, const std::string& title)
     : BaseDialog3D(parent, title, 3, OnSectionPickingEvent, DrawSectionPicking)
 {
+    // A click lands on the faces drawn: they must be the surface's own.
+    if (Couche* couche = gProjet.GetCouche(0); couche && couche->NeedsTriangulation())
+        couche->Triangulate();
     const wxString choices[] = {"Coupe libre", "Coupe selon l'axe X", "Coupe selon l'axe Y",
                                 wxString::FromUTF8("Coupe perpendiculaire à l'axe"),
                                 wxString::FromUTF8("Coupe parallèle à  l'axe")};
@@ -158,12 +140,16 @@ bool OnSectionPickingEvent(const EventInfo& event)
 
 void DrawSectionPicking(LumoraDevice* device)
 {
-    device->EnableLighting(false);
     if (Couche* couche = gProjet.GetCouche(0))
     {
-        DrawLayerEdges(*couche);
+        // The faces are lit as in the 3D view: unlit, they would show black
+        // and hide their wireframe.
+        device->EnableLighting(true);
+        couche->Render(true, false, true, device);
+        device->EnableLighting(false);
         gProjet.GetAxe().Render();
     }
+    device->EnableLighting(false);
     auto* dialog = dynamic_cast<Dialog3DCoupe*>(
         device->GetContainer() ? wxGetTopLevelParent(dynamic_cast<wxWindow*>(device->GetContainer()))
                                : nullptr);

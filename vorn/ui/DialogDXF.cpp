@@ -156,9 +156,13 @@ bool ImportCoucheDXF(const ModelUi::CoucheImport& import, bool interactive)
     if (!gFenetreTunnel)
         return false;
     auto* dialog = new DialogDXF(import.Path);
-    if (!dialog->IsLoaded())
+    const std::string refusal = dialog->GetImport().GetRefusal(import.Path);
+    if (!refusal.empty())
     {
         delete dialog;
+        // Interactive, the new-layer dialog stays open: the user is told why.
+        if (interactive)
+            GetModelUi().MessageBox(refusal, "Erreur");
         return false;
     }
     if (!interactive)

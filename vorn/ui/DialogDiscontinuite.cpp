@@ -17,6 +17,7 @@
 #include "ProjetOVX.h"
 #include "StartupPaths.h"
 #include "TypedValues.h"
+#include "UndoCommands.h"
 
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
@@ -174,10 +175,8 @@ DialogDiscontinuite::DialogDiscontinuite(wxWindow* parent)
         wxEVT_CHECKBOX, [this](wxCommandEvent&) { OnShowPlane(); }, 8);
     Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { OnMoveReferencePoint(); }, 9);
-    Bind(
-        wxEVT_MENU, [](wxCommandEvent&) { gProjet.GetUndoManager().Undo(); }, 11);
-    Bind(
-        wxEVT_MENU, [](wxCommandEvent&) { gProjet.GetUndoManager().Redo(); }, 12);
+    Bind(wxEVT_MENU, &OnUndoCommand, 11);
+    Bind(wxEVT_MENU, &OnRedoCommand, 12);
 }
 
 DialogDiscontinuite::~DialogDiscontinuite()

@@ -20,6 +20,7 @@
 #include "Sondage.h"
 #include "StartupPaths.h"
 #include "TypedCoordinates.h"
+#include "UndoCommands.h"
 #include "ZoneTool.h"
 
 #include <wx/accel.h>
@@ -107,10 +108,8 @@ DialogOutilsCreation::DialogOutilsCreation(wxWindow* parent)
     Bind(wxEVT_BUTTON, &D::OnDefineZone, this, IdZone);
     Bind(wxEVT_CHECKBOX, &D::OnAfficherZone, this, IdAfficherZone);
     Bind(wxEVT_TEXT_ENTER, &D::OnCoordinatesEnter, this, IdX, IdZ);
-    Bind(
-        wxEVT_MENU, [](wxCommandEvent&) { gProjet.GetUndoManager().Undo(); }, IdUndo);
-    Bind(
-        wxEVT_MENU, [](wxCommandEvent&) { gProjet.GetUndoManager().Redo(); }, IdRedo);
+    Bind(wxEVT_MENU, &OnUndoCommand, IdUndo);
+    Bind(wxEVT_MENU, &OnRedoCommand, IdRedo);
 }
 
 DialogOutilsCreation::~DialogOutilsCreation()

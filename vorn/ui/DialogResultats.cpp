@@ -109,6 +109,9 @@ void DialogResultats::BuildGrid()
     const int rows = static_cast<int>(mTable.RowLabels.size());
     const int columns = static_cast<int>(mTable.ColumnLabels.size());
     grid->CreateGrid(rows, columns, wxGrid::wxGridSelectCells);
+    // The grid shows the results: "Export CSV" writes them, not what a cell
+    // would hold after typing.
+    grid->EnableEditing(false);
     grid->SetDefaultRowSize(15, true);
     grid->SetDefaultColSize(75, true);
     wxClientDC dc(grid);

@@ -35,9 +35,9 @@ void DialogWait::Run(double direction, const std::vector<double>& positions,
     mGauge->SetRange(static_cast<int>(std::max<size_t>(calculations, 1)));
     mGauge->SetValue(0);
     ComputeSeries(direction, positions, offsets,
-                  [this]
+                  [this](size_t done)
                   {
-                      mGauge->SetValue(std::min(mGauge->GetValue() + 1, mGauge->GetRange()));
+                      mGauge->SetValue(static_cast<int>(std::min<size_t>(done, static_cast<size_t>(mGauge->GetRange()))));
                       Refresh(true);
                       Update();
                   });

@@ -21,6 +21,7 @@
 #include "ProjetOVX.h"
 #include "StartupPaths.h"
 #include "TypedValues.h"
+#include "UndoCommands.h"
 
 #include <wx/accel.h>
 #include <wx/cursor.h>
@@ -334,29 +335,14 @@ void FenetreTunnel::BindCommands()
         Bind(
             wxEVT_MENU, [handler](wxCommandEvent& event) { handler(event); }, id);
     };
-    // Commands whose tool, dialog or model element has not landed yet: bound
-    // so that every item answers, doing nothing.
-    auto pending = [](wxCommandEvent&) {};
-
     on(IdModeCreation, [](wxCommandEvent&) { EnterCreationMode(true); });
     on(IdModeVisualisation, [](wxCommandEvent&) { EnterVisualisationMode(true); });
     on(IdDiscontinuites, [this](wxCommandEvent& event) { mDiscontinuite->Show(event.IsChecked()); });
     on(IdTranchee, [this](wxCommandEvent& event) { mTete->Show(event.IsChecked()); });
-    // While a DXF import fills its new layer the history stays as it is:
-    // the frame's keys still reach it with the menus disabled, and an undo
-    // would take the layer from under the import.
-    on(IdUndo,
-       [](wxCommandEvent&)
-       {
-           if (!gDialogDXF)
-               gProjet.GetUndoManager().Undo();
-       });
-    on(IdRedo,
-       [](wxCommandEvent&)
-       {
-           if (!gDialogDXF)
-               gProjet.GetUndoManager().Redo();
-       });
+    // The one entry point of undo and redo, which refuses them while a DXF
+    // import fills its new layer.
+    on(IdUndo, OnUndoCommand);
+    on(IdRedo, OnRedoCommand);
     on(IdNew, [](wxCommandEvent&) { gProjet.New(); });
     on(IdOpen, [this](wxCommandEvent&) { OnOpen(); });
     on(IdSave, [](wxCommandEvent&) { gProjet.Save(); });
@@ -382,21 +368,19 @@ void FenetreTunnel::BindCommands()
     on(34, [this](wxCommandEvent& event) { mOutilsCreation->OnAddBorehole(event); });
     on(40, [this](wxCommandEvent& event) { mOutilsCreation->OnAfficherAxe(event); });
     on(IdGraduation, [this](wxCommandEvent&) { OnGraduation(); });
-    // The axis type ends the running tool; the type itself comes with the
-    // axis.
-    on(42, [](wxCommandEvent&) { EndCurrentTool(); });
-    on(43, [](wxCommandEvent&) { EndCurrentTool(); });
-    // Axis from a DXF file (44); the visualisation palette's centring (45),
-    // axis editing (56), section (57) and scenery (58).
-    on(44, pending);
+    on(42, [this](wxCommandEvent&) { OnAxeType(0); });
+    on(43, [this](wxCommandEvent&) { OnAxeType(1); });
+    // Axis from a DXF file (44), as the palette's button; the visualisation
+    // palette's centring (45), axis editing (56), section (57) and scenery
+    // (58).
+    on(44, [this](wxCommandEvent& event) { mOutilsCreation->OnAxeDXF(event); });
     on(57, [](wxCommandEvent&) { ShowSectionPicking(); });
     on(45, [](wxCommandEvent&) { DialogVisualisation::CentreView(); });
     on(56, [this](wxCommandEvent& event) { mVisualisation->OnMoveAxePoints(event); });
     on(58, [](wxCommandEvent&) { DialogVisualisation::AddDecor(); });
     for (int id = 46; id <= 55; ++id)
         on(id, [this, id](wxCommandEvent& event) { OnDisplaySwitch(id, event.IsChecked()); });
-    // Borehole export (35) and cost function (36).
-    on(35, pending);
+    on(35, [](wxCommandEvent&) { gProjet.ExportSondagesCSV(); });
     on(36, [](wxCommandEvent&) { DialogCout::ShowModalDialog(); });
     on(37, [this](wxCommandEvent&) { mResultats->Show(); });
     on(IdSeries, [this](wxCommandEvent&) { OnSeries(); });
@@ -450,12 +434,25 @@ void FenetreTunnel::OnGraduation()
         return;
     }
     gProjet.GraduationAxe = value;
+    // The ticks drawn are those of the former step until made again.
+    gProjet.GetAxe().InvalidateGraduation();
     gProjet.MarkModified();
     gProjet.SetGeometryChanged();
     gProjet.InvalidateResults();
     gProjet.RefreshWindows();
     mVisualisation->SetGraduationLabel(gProjet.GraduationAxe);
     RefreshDisplay();
+}
+
+void FenetreTunnel::OnAxeType(int type)
+{
+    EndCurrentTool();
+    Axe& axe = gProjet.GetAxe();
+    axe.SetType(type, true);
+    // The item clicked toggled itself, also when the type stayed: both ticks
+    // follow the type.
+    CheckItem(42, axe.Type == 0);
+    CheckItem(43, axe.Type != 0);
 }
 
 void FenetreTunnel::OnSeries()
@@ -498,6 +495,13 @@ void FenetreTunnel::OnHelp()
 
 void FenetreTunnel::OnClose(wxCloseEvent& event)
 {
+    // The layer an import is filling was never validated: it is taken away
+    // before the project is saved or dropped.
+    if (gDialogDXF)
+    {
+        wxCommandEvent cancel(wxEVT_BUTTON);
+        gDialogDXF->OnAnnuler(cancel);
+    }
     const int answer = gProjet.Close();
     if (event.CanVeto() && answer == ModelUi::IdCancel)
     {

@@ -92,6 +92,8 @@ private:
 
     void OnOpen();
     void OnGraduation();
+    // Menu items 42 and 43: the arc or the polyline axis, in one undo step.
+    void OnAxeType(int type);
     void OnSeries();
     void OnHelp();
     void OnDisplaySwitch(int id, bool on);

@@ -1,5 +1,6 @@
 #include "FrameUi.h"
 
+#include "Dialog2Coordonnees.h"
 #include "DialogCarottage.h"
 #include "DialogCourbes.h"
 #include "DialogDiscontinuite.h"
@@ -183,6 +184,17 @@ std::string FrameUi::AskFilePath(const FileRequest& request)
     if (dialog.ShowModal() != wxID_OK)
         return std::string();
     return std::string(dialog.GetPath().ToUTF8().data());
+}
+
+bool FrameUi::AskTwoValues(const std::string& caption, const std::string& label1, const std::string& label2,
+                           double& value1, double& value2)
+{
+    Dialog2Coordonnees dialog(caption, label1, label2);
+    if (dialog.ShowModal() != wxID_OK)
+        return false;
+    value1 = dialog.GetX();
+    value2 = dialog.GetY();
+    return true;
 }
 
 bool FrameUi::AskText(const std::string& message, const std::string& caption, std::string& text)

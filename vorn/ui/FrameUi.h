@@ -53,10 +53,8 @@ public:
     int MessageBox(const std::string& text, const std::string& caption, Buttons buttons, int flags) override;
     std::string AskFilePath(const FileRequest& request) override;
     bool ImportCoucheDXF(Couche* couche, const CoucheImport& import, bool interactive) override;
-    bool AskTwoValues(const std::string&, const std::string&, const std::string&, double&, double&) override
-    {
-        return false;
-    }
+    bool AskTwoValues(const std::string& caption, const std::string& label1, const std::string& label2,
+                      double& value1, double& value2) override;
     bool AskText(const std::string& message, const std::string& caption, std::string& text) override;
     bool GetImageSize(const std::string& path, int& width, int& height) override;
     void YieldEvents() override;

@@ -205,14 +205,16 @@ void ImageCoupe::MouseScale(const wxMouseEvent& event, double fx, double fy)
             if (GetModelUi().AskText("Distance du segment dessiné", "", text))
             {
                 const float v = static_cast<float>(KorAtof(text));
-                // "1e999" would put both references at one height.
-                if (!std::isfinite(v) || v <= 0)
+                const float k = static_cast<float>(v / d);
+                // "1e999" would put both references at one height; a length
+                // whose scale overflows (3e38 over a third of the image)
+                // would make the profile NaN.
+                if (!std::isfinite(v) || v <= 0 || !std::isfinite(k) || !(k > 0))
                     GetModelUi().MessageBox(
                         "La valeur entrée ne correspond pas à une échelle : ce doit être un réel > 0",
                         "Erreur", ModelUi::Buttons::Ok, ModelUi::BoxCentred);
                 else
                 {
-                    const float k = static_cast<float>(v / d);
                     if (Dialog())
                         Ref2.Y = Ref1.Y - SceneToWorldLength(gProjet, Second.z - First.z) / k;
                     SetVerticalScale(k);

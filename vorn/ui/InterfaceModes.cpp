@@ -2,6 +2,7 @@
 
 #include "Axe.h"
 #include "CalculSeries.h"
+#include "Couche.h"
 #include "DialogOutilsCreation.h"
 #include "DialogResultats.h"
 #include "DialogVisualisation.h"
@@ -203,6 +204,10 @@ void EndCurrentTool()
     gOverlayDrawer = nullptr;
     gFenetreTunnel->GetCanvas()->SetCursor(*wxSTANDARD_CURSOR);
     gFenetreTunnel->SetStatusText(wxEmptyString, 2);
+    // A point picked before the tool is no longer the user's target: Delete
+    // must not reach it.
+    if (Couche* couche = gProjet.GetCouche(gProjet.CoucheCourante))
+        couche->SetPickedVertex(-1);
     InstallDefaultHooks(device);
     RefreshDisplay();
 }
@@ -224,10 +229,8 @@ void RefreshDisplay()
             results->BuildGrid();
     }
     if (gCalculationErrors > 0 && !gSeriesRunning)
-        GetModelUi().MessageBox(
-            "Impossible de déterminer l'intersection de la tête de tranchée avec le terrain. "
-            "\nVérifiez que la tête de tranchée soit entièrement comprise dans le terrain.",
-            "Erreur de calcul", ModelUi::Buttons::Ok, ModelUi::BoxCentred);
+        GetModelUi().MessageBox(CalculationErrorText(gCalculationError), "Erreur de calcul",
+                                ModelUi::Buttons::Ok, ModelUi::BoxCentred);
     if (DialogVisualisation* palette = gFenetreTunnel->GetVisualisationPalette())
         palette->SetVolumeLabel(ExcavatedVolume());
 }

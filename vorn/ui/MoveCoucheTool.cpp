@@ -176,3 +176,14 @@ void ApplyPendingCoucheMove()
         ApplyCoucheMove(gProjet.CoucheCourante, gMoveCoucheDz, gMoveCoucheTiltX, gMoveCoucheTiltY);
     }
 }
+
+void DiscardPendingCoucheMove()
+{
+    LumoraDevice* device = MainDevice();
+    if (device && device->GetCustomEventsManager() == OnMoveCoucheToolEvent && !gMoveCoucheDone)
+    {
+        gMoveCoucheDone = true;
+        EndCurrentTool();
+        EnterCreationMode(false);
+    }
+}

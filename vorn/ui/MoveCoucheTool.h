@@ -30,3 +30,6 @@ void DrawMoveCoucheOverlay(LumoraDevice* device);
 void MultMoveCoucheMatrix();
 // What EndCurrentTool does for this tool: a pending move is applied.
 void ApplyPendingCoucheMove();
+// Before an undo or redo: the tool, when it runs, ends as Escape ends it,
+// its pending move not applied.
+void DiscardPendingCoucheMove();

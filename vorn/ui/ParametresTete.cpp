@@ -105,12 +105,6 @@ double ParametresTete::Value(int id) const
     return f ? f->Value : 0.0;
 }
 
-bool ParametresTete::Typed(int id) const
-{
-    const Field* f = Find(id);
-    return f && f->Typed;
-}
-
 DialogTete* ParametresTete::GetDialog() const
 {
     return dynamic_cast<DialogTete*>(GetParent());

@@ -62,9 +62,8 @@ protected:
     // Reads every field (ReadTeteField); single precision for typed values
     // when asked. False, the user told, when a typed value is not finite.
     bool ReadFields(const TeteTranchee& head, bool singlePrecision);
-    // The value read for the field of that id, and whether it was typed.
+    // The value read for the field of that id.
     double Value(int id) const;
-    bool Typed(int id) const;
 
     // The dialog this panel belongs to (null when its parent is none) and
     // the head it edits: the dialog's, else the interface's.

@@ -145,10 +145,9 @@ void ParametresTeteDouble::ApplyToTete()
     }
     const auto v = [this](int id) { return Value(id); };
     const int cote = mCote->GetSelection() == 0 ? kGauche : kDroite;
-    // h and h2 follow the first platform's length and the berm height when
-    // those are typed, and keep the head's values otherwise.
-    const double h2 = Typed(25) ? v(25) : head.h2;
-    const double h = Typed(35) ? v(35) : head.h;
+    // h and h2: the first platform's length and the berm height again.
+    const double h2 = v(25);
+    const double h = v(35);
     head.SetDoubleParameters(GetSymmetryBox()->GetValue(), cote, GetSecondBermBox()->GetValue(), v(34), v(35),
                              v(36), v(37), v(38), v(39), v(40), v(41), v(42), v(43), v(44), v(45), v(46),
                              v(47), v(48), v(49), v(50), v(51), v(52), v(53), v(54), v(55), v(56), v(57),

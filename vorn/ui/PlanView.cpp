@@ -90,18 +90,7 @@ void DrawPlanCouche(Couche& couche, bool segments, bool points)
             couche.Triangulate();
         glColor3ub(static_cast<GLubyte>(couche.R), static_cast<GLubyte>(couche.G),
                    static_cast<GLubyte>(couche.B));
-        glBegin(GL_LINES);
-        for (int id = 0; id < mesh.GetEdgeVectorSize(); ++id)
-        {
-            LumPoint a, b;
-            const KorEdge* edge = mesh.GetEdge(id);
-            if (edge && mesh.GetEdgePoints(edge, a, b))
-            {
-                glVertex3d(a.x, a.y, a.z);
-                glVertex3d(b.x, b.y, b.z);
-            }
-        }
-        glEnd();
+        couche.RenderEdges();
     }
     if (gProjet.mLignesNiveauAffichees)
     {

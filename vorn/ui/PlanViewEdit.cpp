@@ -96,6 +96,14 @@ void OnGizmoReleased(Couche& couche)
     LumGizmo* gizmo = MainDevice()->GetGizmo();
     const LumPoint target = gizmo->GetPosition() + gizmo->GetTranslation();
     const int id = couche.GetPickedVertex();
+    // A click without a drag: no step, nothing modified, nothing triangulated.
+    if (target.x == gPickedVertexStart.x && target.y == gPickedVertexStart.y &&
+        target.z == gPickedVertexStart.z)
+    {
+        ResetGizmoOnVertex(couche);
+        RefreshDisplay();
+        return;
+    }
     couche.MovePoint(id, gPickedVertexStart, false, false, false);
     if (couche.CheckNeighbours(target) == 0)
         couche.MovePoint(id, target, true, true, true);

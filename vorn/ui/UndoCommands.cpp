@@ -1,15 +1,30 @@
 #include "UndoCommands.h"
 
+#include "DialogDXF.h"
+#include "MoveCoucheTool.h"
 #include "ProjetOVX.h"
 
 #include <wx/event.h>
 
+namespace
+{
+bool MayStep()
+{
+    if (gDialogDXF)
+        return false;
+    DiscardPendingCoucheMove();
+    return true;
+}
+} // namespace
+
 void OnUndoCommand(wxCommandEvent&)
 {
-    gProjet.GetUndoManager().Undo();
+    if (MayStep())
+        gProjet.GetUndoManager().Undo();
 }
 
 void OnRedoCommand(wxCommandEvent&)
 {
-    gProjet.GetUndoManager().Redo();
+    if (MayStep())
+        gProjet.GetUndoManager().Redo();
 }

@@ -2,8 +2,12 @@
 
 class wxCommandEvent;
 
-// The Ctrl+Z and Ctrl+Y accelerators of the tool dialogs: the same undo and
-// redo as the main window's Edit commands, so a step can be undone without
-// leaving the dialog that made it.
+// The one way the interface undoes and redoes a step: the main window's
+// Edit commands and every dialog's Ctrl+Z and Ctrl+Y come here. Refused
+// while a DXF layer import is pending: a step taken back would change the
+// layer list under the import, which then fills or deletes whatever layer
+// stands at its level. A layer move the tilt tool still holds ends without
+// being applied, so that the undo does not end in a new step that cuts the
+// redo branch.
 void OnUndoCommand(wxCommandEvent& event);
 void OnRedoCommand(wxCommandEvent& event);

@@ -232,9 +232,18 @@ void FillGeneralMenu()
     PopupOVX::AppendItem("Masquer tous les côtés de couche", gPopup, OnHideAllSides);
 }
 
+// A lone "&" in a menu label marks a mnemonic: doubled, a name shows whole.
+std::string MenuLabel(const std::string& name)
+{
+    std::string label;
+    for (const char c : name)
+        label += c == '&' ? std::string("&&") : std::string(1, c);
+    return label;
+}
+
 void FillCoucheMenu(const Couche& couche)
 {
-    PopupOVX::AppendItem(couche.Nom, gPopup, nullptr);
+    PopupOVX::AppendItem(MenuLabel(couche.Nom), gPopup, nullptr);
     PopupOVX::AppendItem("Changer la couleur", gPopup, OnChangeCoucheColour);
     PopupOVX::AppendItem("Changer l'opacité", gPopup, OnChangeCoucheOpacity);
     PopupOVX::AppendItem("Changer la texture", gPopup, OnChangeCoucheTexture);
@@ -244,7 +253,8 @@ void FillCoucheMenu(const Couche& couche)
                          OnToggleCoucheSide);
     PopupOVX* families = PopupOVX::AddSubMenu("Discontinuités");
     for (const std::string& name : gProjet.GetDiscontinuiteNames())
-        PopupOVX::AppendItem(name, families, OnToggleDiscontinuite, couche.HasDiscontinuite(name) ? 1 : 0);
+        PopupOVX::AppendItem(MenuLabel(name), families, OnToggleDiscontinuite,
+                             couche.HasDiscontinuite(name) ? 1 : 0);
     PopupOVX::AppendItem("", gPopup, nullptr);
     PopupOVX::AppendItem("Editer les points de la couche", gPopup, OnEditCouchePoints);
     PopupOVX::AppendItem("", gPopup, nullptr);

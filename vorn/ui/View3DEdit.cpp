@@ -57,13 +57,19 @@ void DropPoint(Couche& couche, LumGizmo& gizmo)
 {
     const int id = couche.GetPickedVertex();
     const LumPoint drop = gizmo.GetPosition() + gizmo.GetTranslation();
-    couche.MovePoint(id, gPointEditOrigin, false, false, false);
-    if (couche.CheckNeighbours(drop) == 0)
-        couche.MovePoint(id, drop, true, true, true);
-    else
-        GetModelUi().MessageBox(
-            "Impossible de déplacer ce point à cette coordonnée : La couche intersecte une couche voisine",
-            "Erreur");
+    // A click without a drag records nothing and triangulates nothing.
+    const bool moved =
+        drop.x != gPointEditOrigin.x || drop.y != gPointEditOrigin.y || drop.z != gPointEditOrigin.z;
+    if (moved)
+    {
+        couche.MovePoint(id, gPointEditOrigin, false, false, false);
+        if (couche.CheckNeighbours(drop) == 0)
+            couche.MovePoint(id, drop, true, true, true);
+        else
+            GetModelUi().MessageBox("Impossible de déplacer ce point à cette coordonnée : La couche "
+                                    "intersecte une couche voisine",
+                                    "Erreur");
+    }
     if (const KorVertex* v = couche.GetMesh().GetVertex(couche.GetPickedVertex()))
     {
         gPointEditOrigin = PositionOf(*v);

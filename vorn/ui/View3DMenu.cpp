@@ -158,10 +158,20 @@ void OnToggleDiscontinuite()
             families = item->GetSubMenu();
     if (!families)
         return;
+    // The lines were made from the project's family names in order: the
+    // names are taken from there, a label being no name ("&" marks a
+    // mnemonic in it).
+    const std::vector<std::string> all = gProjet.GetDiscontinuiteNames();
     std::vector<std::string> names;
+    size_t k = 0;
     for (wxMenuItem* line : families->GetMenuItems())
-        if (line->IsCheckable() && line->IsChecked())
-            names.push_back(line->GetItemLabelText().ToStdString(wxConvUTF8));
+    {
+        if (!line->IsCheckable())
+            continue;
+        if (line->IsChecked() && k < all.size())
+            names.push_back(all[k]);
+        ++k;
+    }
     couche->SetAppearance(couche->GetColour(), couche->Texture, couche->Opacite, couche->FrontAffiche, names,
                           true);
 }

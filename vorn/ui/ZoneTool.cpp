@@ -3,7 +3,6 @@
 #include "EventInfo.h"
 #include "FenetreTunnel.h"
 #include "InterfaceModes.h"
-#include "LumCamera.h"
 #include "LumoraDevice.h"
 #include "PanelPrincipal.h"
 #include "ProjetOVX.h"
@@ -53,10 +52,7 @@ bool OnZoneToolEvent(const EventInfo& event)
     canvas->SetFocus();
     if (wxCursor* cutter = gFenetreTunnel->GetToolCursor(FenetreTunnel::CursorCutter))
         canvas->SetCursor(*cutter);
-    LumPoint world =
-        SceneToWorld(gProjet, gFenetreTunnel->GetMainDevice()->GetCamera()->GetPosition(event.x, event.y));
-    world.z = GetModelUi().ReadCoordinates().z;
-    GetModelUi().ShowCoordinates(WorldToScene(gProjet, LumPoint(world.x, world.y, 0.0)));
+    // X and Y follow the mouse; Z stays as typed, for the tools after this one.
     const LumPoint s = WorldToScene(gProjet, GetCursorWorldPoint(event));
     if (event.pressed && event.button == 1)
     {

@@ -83,6 +83,8 @@ TEST(XMLNodeMalformed, BadStructureIsAnErrorWithItsPosition)
         {"digit names crossed", "<3D>\n<4D>\n</3D>\n</4D>", XMLError::Malformed, 3},
         {"digit name unclosed", "<3DTriangles>\n1", XMLError::Malformed, 0},
         {"NUL byte", std::string("<a>\n x\0y</a>", 12), XMLError::Malformed, 2},
+        {"NUL reference", "<a>\n x&#0;y</a>", XMLError::Malformed, 2},
+        {"NUL reference in hex", "<a>\n<b c='&#x00;'/></a>", XMLError::Malformed, 2},
         {"marker byte",
          "<a>\n<\xFF"
          "1/></a><1/>",

@@ -4,6 +4,7 @@
 
 #include "Instance3D.h"
 #include "KorMesh.h"
+#include "LumGLBuffer.h"
 #include "LumHandledMesh.h"
 
 #include <GL/gl.h>
@@ -12,6 +13,8 @@
 #include <wx/frame.h>
 #include <wx/glcanvas.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -202,4 +205,93 @@ TEST_F(LumHandledMeshRender, WithoutAnInstanceTheCurrentModeRules)
     FeedbackCounts counts = Feedback([&] { mRenderable.Render(nullptr); });
     EXPECT_EQ(counts.lines, 7);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+}
+
+// Drawn from GL buffers and in immediate mode, a lit mesh gives the same
+// pixels in every mode and shading, also after the arrays changed (a moved
+// vertex, new texture coordinates, a new mesh) and in a copy: the buffers
+// follow every change. A jittered 9 x 9 grid of quads (two faces cut in
+// three by a fan) over the view, with a smooth relief.
+TEST_F(LumHandledMeshRender, BuffersDrawTheImmediatePixels)
+{
+    KorMesh grid;
+    const int n = 9;
+    unsigned seed = 12345;
+    const auto jitter = [&seed]
+    {
+        seed = seed * 1103515245u + 12345u;
+        return ((seed >> 16) % 1000) / 1000.0 * 0.2 - 0.1;
+    };
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i)
+        {
+            const double x = 0.2 + 3.6 * i / (n - 1) + jitter(), y = 0.2 + 3.6 * j / (n - 1) + jitter();
+            grid.AddVertex(x, y, 0.3 * std::sin(x) * std::cos(y));
+        }
+    for (int j = 0; j + 1 < n; ++j)
+        for (int i = 0; i + 1 < n; ++i)
+        {
+            const int a = j * n + i, b = a + 1, c = a + n + 1, d = a + n;
+            if ((i + j) % 5 == 0)
+                ASSERT_GE(grid.AddFace(4, a, b, c, d), 0);
+            else
+            {
+                ASSERT_GE(grid.AddFace(3, a, b, c), 0);
+                ASSERT_GE(grid.AddFace(3, a, c, d), 0);
+            }
+        }
+    LumHandledMesh mesh(nullptr, "grid");
+    mesh.CreateFromKorMesh(grid);
+
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    const GLfloat direction[4] = {0.3f, 0.5f, 1.0f, 0.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, direction);
+    glEnable(GL_COLOR_MATERIAL);
+    const auto draw = [this](LumHandledMesh& m, int mode, int shade, bool buffers)
+    {
+        LumGLBuffer::SetEnabled(buffers);
+        glShadeModel(shade);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColor3f(0.9f, 0.6f, 0.3f);
+        Instance3D instance(&m, mode);
+        m.Render(&instance);
+        if (mode == GL_POINT)
+            m.RenderVertices(&instance);
+        glFinish();
+        std::vector<unsigned char> pixels(kSize * kSize * 4, 0);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, kSize, kSize, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        LumGLBuffer::SetEnabled(true);
+        return pixels;
+    };
+    const auto compare = [&](LumHandledMesh& m, const char* step)
+    {
+        for (int mode : {GL_FILL, GL_LINE, GL_POINT})
+            for (int shade : {GL_SMOOTH, GL_FLAT})
+            {
+                const std::vector<unsigned char> immediate = draw(m, mode, shade, false);
+                EXPECT_EQ(draw(m, mode, shade, true), immediate) << step << " mode " << mode << " shade " << shade;
+                // The second time from the buffers made the first time.
+                EXPECT_EQ(draw(m, mode, shade, true), immediate) << step << " again";
+                EXPECT_GT(std::count_if(immediate.begin(), immediate.end(), [](unsigned char c) { return c > 0; }),
+                          kSize * kSize / 50)
+                    << step;
+            }
+    };
+    compare(mesh, "built");
+    ASSERT_GE(mesh.ChangeVertex(40, LumPoint(2.3, 1.7, 0.5)), 0);
+    compare(mesh, "vertex moved");
+    for (int id = 0; id < n * n; ++id)
+        mesh.ChangeTextureVertex(id, LumPoint(id % n / 8.0, id / n / 8.0, 0.0));
+    compare(mesh, "texture coordinates");
+    LumHandledMesh copy = mesh;
+    compare(copy, "copy");
+    grid.DeleteVertex(30);
+    mesh.CreateFromKorMesh(grid);
+    compare(mesh, "rebuilt");
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glDisable(GL_LIGHTING);
+    glShadeModel(GL_SMOOTH);
 }

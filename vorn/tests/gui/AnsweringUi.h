@@ -26,6 +26,8 @@ public:
     std::vector<std::string> asked;
     // Files chosen in the next file dialogs; none left cancels the dialog.
     std::deque<std::string> paths;
+    // The title of every file dialog shown.
+    std::vector<std::string> files;
 
     int MessageBox(const std::string& text, const std::string& caption, Buttons buttons, int) override
     {
@@ -43,8 +45,9 @@ public:
         asked.push_back(caption + " | " + text);
         return Next(texts, text);
     }
-    std::string AskFilePath(const FileRequest&) override
+    std::string AskFilePath(const FileRequest& request) override
     {
+        files.push_back(request.Title);
         std::string path;
         Next(paths, path);
         return path;

@@ -9,8 +9,10 @@
 #include "CoucheRecorders.h"
 #include "Coupe.h"
 #include "DialogDXF.h"
+#include "DialogDiscontinuite.h"
 #include "DialogNouvelleCouche.h"
 #include "DialogOutilsCreation.h"
+#include "DialogTete.h"
 #include "FenetreTunnel.h"
 #include "GuiTestHelpers.h"
 #include "InterfaceModes.h"
@@ -739,9 +741,53 @@ TEST_F(PaletteTest, DXFImportAbandoned)
     }
 }
 
-// A polyface-only file makes a mesh layer that is not editable; an
-// unreadable file makes no layer and no dialog; a point crossing the layer
-// above refuses the import and removes the layer.
+// Ctrl+Z and Ctrl+Y typed in the head dialog or the discontinuity editor
+// while an import fills its layer change neither the layer list nor the
+// history; once the import is abandoned the same keys undo again.
+TEST_F(PaletteTest, DXFImportKeepsTheHistoryFromEveryWindow)
+{
+    AddLayers({"Haut", "Bas"});
+    RecordCoucheCouranteChange(1, 0);
+    gProjet.SetCoucheCourante(0);
+    WriteDXF(LwPolyline({{-80, -80, -50}, {40, -60, -50}}));
+    ASSERT_TRUE(gProjet.CreateCouche("Import", 2, 1, true, dxfPath, 0, 0));
+    ASSERT_NE(gDialogDXF, nullptr);
+    wxUIActionSimulator keys;
+    // No window manager: the focus follows the pointer, put over the
+    // dialog's corner, away from the import dialog.
+    auto pointAt = [&keys](wxWindow* dialog)
+    {
+        dialog->Show();
+        dialog->Raise();
+        GuiTest::Pump(100);
+        keys.MouseMove(dialog->ClientToScreen(wxPoint(dialog->GetClientSize().x - 3, 3)));
+        GuiTest::Pump(100);
+    };
+    for (wxWindow* dialog : {static_cast<wxWindow*>(frame->GetHeadDialog()),
+                             static_cast<wxWindow*>(frame->GetDiscontinuityDialog())})
+    {
+        pointAt(dialog);
+        for (char key : {'z', 'y', 'z'})
+        {
+            keys.Char(key, wxMOD_CONTROL);
+            GuiTest::Pump(100);
+        }
+        EXPECT_EQ(gProjet.GetNumberOfCouches(), 3);
+        EXPECT_NE(gProjet.GetCouche("Import"), nullptr);
+        EXPECT_EQ(Steps(), 1u);
+    }
+    Click(gDialogDXF, 3);
+    GuiTest::Pump(50);
+    ASSERT_EQ(gDialogDXF, nullptr);
+    EXPECT_EQ(gProjet.GetNumberOfCouches(), 2);
+    pointAt(frame->GetDiscontinuityDialog());
+    keys.Char('z', wxMOD_CONTROL);
+    EXPECT_TRUE(GuiTest::WaitFor([] { return gProjet.CoucheCourante == 1; }));
+}
+
+// A polyface-only file makes a mesh layer that is not editable; a file
+// unreadable or without points makes no layer and no dialog and says so; a
+// point crossing the layer above refuses the import and removes the layer.
 TEST_F(PaletteTest, DXFImportOfMeshesAndRefusals)
 {
     AddLayers({"Haut", "Bas"});
@@ -762,14 +808,26 @@ TEST_F(PaletteTest, DXFImportOfMeshesAndRefusals)
         EXPECT_FALSE(Control(id)->IsEnabled()) << id;
     gProjet.DeleteCouche(2, 0);
 
-    ui->boxes.clear();
-    EXPECT_FALSE(gProjet.CreateCouche("Rien", 2, 1, true, dxfPath + ".absent", 0, 0));
-    EXPECT_EQ(gDialogDXF, nullptr);
-    EXPECT_EQ(gProjet.GetNumberOfCouches(), 2);
-    EXPECT_EQ(ui->boxes, std::vector<std::string>{});
-    EXPECT_TRUE(InterfaceEnabled());
+    // A file that cannot be read, or whose only entities (a 3DFACE) give
+    // no point: a message, and no layer nor dialog.
+    WriteDXF("0\n3DFACE\n8\n0\n10\n0\n20\n0\n30\n0\n11\n10\n21\n0\n31\n0\n12\n0\n22\n10\n32\n0\n"
+             "13\n0\n23\n10\n33\n0\n");
+    const std::pair<std::string, std::string> refusals[] = {
+        {dxfPath + ".absent", "Erreur: Impossible de lire le fichier DXF '" + dxfPath + ".absent'."},
+        {dxfPath,
+         "Erreur: Le fichier DXF '" + dxfPath + "' ne contient aucun point utilisable pour l'import."}};
+    for (const auto& [path, box] : refusals)
+    {
+        ui->boxes.clear();
+        EXPECT_FALSE(gProjet.CreateCouche("Rien", 2, 1, true, path, 0, 0));
+        EXPECT_EQ(gDialogDXF, nullptr);
+        EXPECT_EQ(gProjet.GetNumberOfCouches(), 2);
+        EXPECT_EQ(ui->boxes, std::vector<std::string>{box});
+        EXPECT_TRUE(InterfaceEnabled());
+    }
 
     // Between Haut (10) and Bas (0), a line at 30.
+    ui->boxes.clear();
     WriteDXF(LwPolyline({{-50, -50, 30}, {50, -50, 30}}));
     const unsigned steps = Steps();
     ASSERT_TRUE(gProjet.CreateCouche("Haute", 1, 1, true, dxfPath, 0, 0));

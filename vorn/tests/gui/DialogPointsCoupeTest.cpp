@@ -139,8 +139,9 @@ TEST_F(DialogPointsCoupeTest, PanelClicksSelectPlaceReferencesAndScale)
     EXPECT_EQ(d->GetWidthLabel()->GetLabel(), "200.00"); // 100 m over half the width
     EXPECT_EQ(d->GetHeightLabel()->GetLabel(), "20.00");
 
-    // Scale segments: a typed length that is no scale, a segment too short.
-    for (const char* typed : {"0", "1e999"})
+    // Scale segments: a typed length that is no scale or whose scale
+    // overflows, a segment too short.
+    for (const char* typed : {"0", "1e999", "3e38"})
     {
         Press(*d, 3);
         ui->texts.push_back(typed);

@@ -25,6 +25,7 @@
 #include <wx/radiobox.h>
 #include <wx/toolbar.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -280,6 +281,20 @@ TEST_F(DialogTeteTest, DoubleFrontSwitchesTheHeadInOneStepAndUndoBringsTheSingle
     EXPECT_TRUE(twin->IsShown());
 }
 
+// h and h2 have no field: every apply sends the shown platform length and
+// berm height, whichever panel had them typed last.
+TEST_F(DialogTeteTest, EveryApplySendsThePlatformLengthAsHAndTheBermHeightAsH2)
+{
+    Click(dialog->GetDoubleFrontBox(), true);
+    Type(twin->GetField(35), "40");
+    Leave(twin->GetField(35));
+    EXPECT_EQ(Head().h, 40.0);
+    Click(dialog->GetDoubleFrontBox(), false);
+    EXPECT_NE(Head().hp, 40.0);
+    EXPECT_EQ(Head().h, Head().hp);
+    EXPECT_EQ(Head().h2, Head().hr);
+}
+
 TEST_F(DialogTeteTest, SymmetryAndSecondBermEnableTheirFieldsAndStillSendThem)
 {
     const double hr2 = Head().hr2;
@@ -419,6 +434,9 @@ TEST_F(DialogTeteTest, UntouchedFieldsSendTheStoredValues)
         {
             head.DoubleEntree = true;
             head.DoubleRisberme = true;
+            // h as every apply makes it: the first platform's length,
+            // raised past the bias length.
+            head.h = std::max(head.hp1, head.Lf2 + 0.1);
             head.Alphafss1 = ToRadian(12.34);
             head.Alphafss2 = ToRadian(13);
             head.Alpharss1 = ToRadian(14);

@@ -2,6 +2,7 @@
 // of its menus and toolbar, the two modes and the close question. Boxes and
 // dialogs are answered by the test through the model's interface.
 
+#include "../DXFTestFiles.h"
 #include "AnsweringUi.h"
 #include "CalculSeries.h"
 #include "DialogAPropos.h"
@@ -16,13 +17,16 @@
 #include "GuiTestHelpers.h"
 #include "InterfaceModes.h"
 #include "KorString.h"
+#include "LumGLBuffer.h"
 #include "LumCamera.h"
 #include "LumoraDevice.h"
+#include "OVXUndoManager.h"
 #include "PanelPrincipal.h"
 #include "PlanView.h"
 #include "ProjetOVX.h"
 #include "ResultatsOVX.h"
 #include "View3D.h"
+#include "XMLNode.h"
 
 #include <wx/checkbox.h>
 #include <wx/dialog.h>
@@ -37,8 +41,13 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
 
 namespace
 {
@@ -282,8 +291,114 @@ TEST_F(MainFrameTest, CommandsOfTheMenus)
     EXPECT_EQ(ui->boxes[0],
               "Message: Vous devez déjà placer la tête de tranchée avant de pouvoir lancer des calculs");
 
-    // Every other item of every menu answers its command (Quit and the
-    // modal About box, cost-function and new-layer dialogs apart).
+    // Every other item of every menu changes what its command is about
+    // (Quit and the modal About box, cost-function and new-layer dialogs
+    // apart: they have their tests). A check item is clicked as the toolkit
+    // does it: ticked or unticked first.
+    enum Seen
+    {
+        Projet,
+        Historique,
+        Enregistre,
+        Outil,
+        Boite,
+        Texte,
+        Fichier,
+        Fenetre,
+        Camera,
+        Document
+    };
+    const std::map<int, Seen> effects = {
+        {4, Projet},   {1, Fichier},  {2, Enregistre}, {3, Fichier},  {6, Historique}, {7, Historique},
+        {22, Fichier}, {23, Outil},   {24, Outil},     {25, Outil},   {26, Projet},    {28, Projet},
+        {29, Outil},   {30, Texte},   {31, Projet},    {32, Projet},  {33, Projet},    {40, Projet},
+        {41, Projet},  {42, Projet},  {43, Projet},    {44, Projet},  {45, Camera},    {46, Projet},
+        {47, Projet},  {48, Projet},  {49, Projet},    {50, Projet},  {51, Projet},    {52, Projet},
+        {53, Projet},  {54, Projet},  {55, Projet},    {56, Outil},   {57, Fenetre},   {58, Fichier},
+        {61, Fenetre}, {62, Fenetre}, {35, Fichier},   {37, Fenetre}, {38, Boite},     {39, Fenetre},
+        {63, Document}};
+    // What the command needs to have an effect at all.
+    const std::map<int, std::function<void()>> before = {
+        {2, [] { gProjet.MarkModified(); }},
+        {35, [this] { ui->paths = {projectPath + ".csv"}; }},
+        {44, [this] { ui->paths = {projectPath + ".dxf"}; }},
+        {4, [this] { ui->answers = {ModelUi::IdNo}; }},
+        {6, [] { gProjet.GetAxe().SetType(1 - gProjet.GetAxe().Type, true); }},
+        {23, [] { gProjet.SetFondPlan(ProgramFolder() + "/Icons/New.gif"); }},
+        {28, [] { gProjet.SetCoucheCourante(0); }},
+        {41, [this] { ui->texts = {std::to_string(gProjet.GraduationAxe + 1)}; }},
+        {42, [] { gProjet.GetAxe().SetType(1, false); }},
+        {45, [this] { frame->GetMainDevice()->GetCamera()->SetTarget(LumPoint(30, 40, 50)); }}};
+    gProjet.AddCouche("B", 1);
+    std::ofstream(projectPath + ".dxf") << DXFTest::File(DXFTest::Polyline3D({{0, 0, 1}, {50, 0, 2}}));
+    // The 3D switches ticked from the project.
+    Command(FenetreTunnel::IdModeVisualisation);
+    Command(FenetreTunnel::IdModeCreation);
+    int launched = 0;
+    frame->SetDocumentLauncher([&launched](const std::string&) { return ++launched > 0; });
+    int modals = 0;
+    // A command that opens a modal dialog (the section picking) is ended
+    // by the user closing it.
+    GuiTest::OneShot closer(
+        [&modals]
+        {
+            for (wxWindow* window : wxTopLevelWindows)
+                if (auto* dialog = dynamic_cast<wxDialog*>(window))
+                    if (dialog->IsModal())
+                    {
+                        ++modals;
+                        dialog->Close();
+                    }
+        });
+    const std::string xml = projectPath + ".seen";
+    auto observe = [&](Seen seen)
+    {
+        std::ostringstream out;
+        const OVXUndoManager& undo = gProjet.GetUndoManager();
+        LumCamera* camera = frame->GetMainDevice()->GetCamera();
+        switch (seen)
+        {
+        case Projet:
+        {
+            XMLNode top = XMLNode::createXMLTopNode("xml", 1);
+            XMLNode projet = top.addChild("Projet");
+            gProjet.ToXML(projet);
+            top.writeToFile(xml);
+            out << std::ifstream(xml).rdbuf();
+            break;
+        }
+        case Historique:
+            out << undo.GetPosition() << ' ' << undo.GetCount();
+            break;
+        case Enregistre:
+            out << gProjet.IsModified();
+            break;
+        case Outil:
+            out << reinterpret_cast<std::uintptr_t>(frame->GetMainDevice()->GetCustomEventsManager());
+            break;
+        case Boite:
+            out << ui->boxes.size();
+            break;
+        case Texte:
+            out << ui->asked.size();
+            break;
+        case Fichier:
+            out << ui->files.size();
+            break;
+        case Fenetre:
+            for (wxWindow* window : wxTopLevelWindows)
+                out << window->IsShown();
+            out << ' ' << modals;
+            break;
+        case Camera:
+            out << camera->GetPosition().x << camera->GetTarget().x << camera->GetTarget().z;
+            break;
+        case Document:
+            out << launched;
+            break;
+        }
+        return out.str();
+    };
     std::vector<int> ids;
     for (size_t m = 0; m < bar->GetMenuCount(); ++m)
         for (wxMenuItem* item : bar->GetMenu(m)->GetMenuItems())
@@ -293,24 +408,35 @@ TEST_F(MainFrameTest, CommandsOfTheMenus)
                 ids.push_back(inner->GetId());
             ids.push_back(item->GetId());
         }
-    // A command that opens a modal dialog (the section picking) is ended
-    // by the user closing it.
-    GuiTest::OneShot closer(
-        []
-        {
-            for (wxWindow* window : wxTopLevelWindows)
-                if (auto* dialog = dynamic_cast<wxDialog*>(window))
-                    if (dialog->IsModal())
-                        dialog->Close();
-        });
+    // New last: it empties the project.
+    std::stable_partition(ids.begin(), ids.end(), [](int id) { return id != FenetreTunnel::IdNew; });
     for (int id : ids)
     {
         if (id <= 0 || id == FenetreTunnel::IdQuit || id == FenetreTunnel::IdAbout || id == 27 || id == 36)
             continue;
+        const auto effect = effects.find(id);
+        ASSERT_NE(effect, effects.end()) << id;
+        if (const auto setup = before.find(id); setup != before.end())
+            setup->second();
+        const std::string seen = observe(effect->second);
         closer.StartOnce(500);
-        EXPECT_TRUE(Command(id)) << id;
+        wxMenuItem* item = bar->FindItem(id);
+        if (item->IsCheckable())
+        {
+            item->Check(!item->IsChecked());
+            Command(id, item->IsChecked());
+        }
+        else
+            Command(id);
         closer.Stop();
+        EXPECT_NE(observe(effect->second), seen) << id;
     }
+    std::ifstream csv(projectPath + ".csv");
+    std::string header;
+    EXPECT_TRUE(std::getline(csv, header));
+    EXPECT_EQ(header, "Sondage;X;Y;Z;Azimut;Pendage;Profondeur totale;Couche;Profondeur");
+    for (const char* written : {".seen", ".csv", ".dxf"})
+        std::remove((projectPath + written).c_str());
     EXPECT_EQ(gFenetreTunnel, frame);
 }
 
@@ -503,5 +629,69 @@ TEST_F(MainFrameTest, SampleOpenedCutSeriesAndExportedAsAUserWould)
     // Into the hill, deeper cut.
     for (size_t i = 1; i < volumes.size(); ++i)
         EXPECT_GT(volumes[i], volumes[i - 1]) << lines[i + 1];
+}
+
+void RenderPlanAndKeep(LumoraDevice* device)
+{
+    RenderPlanView(device);
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    sFrame.assign(static_cast<size_t>(viewport[2]) * viewport[3] * 3, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, viewport[2], viewport[3], GL_RGB, GL_UNSIGNED_BYTE, sFrame.data());
+}
+
+// The pixels of one frame drawn from GL buffers and in immediate mode, and
+// how many of them differ.
+size_t PixelsChangedByBuffers(LumoraDevice* device)
+{
+    LumGLBuffer::SetEnabled(false);
+    device->RenderFrame();
+    const std::vector<unsigned char> immediate = sFrame;
+    LumGLBuffer::SetEnabled(true);
+    device->RenderFrame();
+    // Drawn again from the buffers made by the frame before.
+    device->RenderFrame();
+    EXPECT_EQ(sFrame.size(), immediate.size());
+    size_t differ = 0;
+    for (size_t i = 0; i + 2 < std::min(sFrame.size(), immediate.size()); i += 3)
+        differ += sFrame[i] != immediate[i] || sFrame[i + 1] != immediate[i + 1] || sFrame[i + 2] != immediate[i + 2];
+    return differ;
+}
+
+// The sample's 3D view (the cut terrain, the head's part in each layer, with
+// and without the wireframe, flat and smooth, from two sides) and its plan
+// view are the same pixels drawn from buffers as in immediate mode.
+TEST_F(MainFrameTest, SampleDrawnFromBuffersAsInImmediateMode)
+{
+    ui->paths.push_back(std::string(VORN_SOURCE_DIR) + "/samples/exemple.ovx");
+    Command(FenetreTunnel::IdOpen);
+    ASSERT_EQ(gProjet.GetNumberOfCouches(), 2);
+    Command(FenetreTunnel::IdModeVisualisation);
+    ASSERT_EQ(GetModelUi().GetMode(), 2);
+    LumoraDevice* device = frame->GetMainDevice();
+    device->SetDrawCallback(RenderAndKeep);
+    RefreshDisplay();
+    GuiTest::Pump(50);
+    ASSERT_TRUE(gProjet.HasExcavationResults());
+    // Something of the terrain is drawn: not all white.
+    EXPECT_NE(std::count(sFrame.begin(), sFrame.end(), 255), static_cast<long>(sFrame.size()));
+    EXPECT_EQ(PixelsChangedByBuffers(device), 0u);
+    gProjet.Set3DSegments(true);
+    EXPECT_EQ(PixelsChangedByBuffers(device), 0u);
+    device->GetCamera()->Orbit(150.0, -20.0);
+    EXPECT_EQ(PixelsChangedByBuffers(device), 0u);
+    gProjet.Set3DSegments(false);
+    gProjet.Set3DPoints(true);
+    glShadeModel(GL_FLAT);
+    EXPECT_EQ(PixelsChangedByBuffers(device), 0u);
+    glShadeModel(GL_SMOOTH);
+
+    Command(FenetreTunnel::IdModeCreation);
+    ASSERT_EQ(GetModelUi().GetMode(), 1);
+    device->SetDrawCallback(RenderPlanAndKeep);
+    gProjet.TriangulationAffichee = true;
+    gProjet.PointsAffiches = true;
+    EXPECT_EQ(PixelsChangedByBuffers(device), 0u);
 }
 } // namespace

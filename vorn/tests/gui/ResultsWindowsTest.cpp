@@ -81,6 +81,12 @@ TEST_F(ResultsWindowsTest, ResultsGridShowsEveryLayerInFull)
         EXPECT_EQ(grid->GetCellValue(1, c.columns - 1), "2600123");
         EXPECT_EQ(grid->GetRowLabelValue(1), "a;b");
         EXPECT_EQ(grid->GetColLabelValue(c.columns - 1), "Surface");
+        // Read-only: the export writes the results, so the grid shows them
+        // and opens no editor on a cell.
+        EXPECT_FALSE(grid->IsEditable());
+        grid->SetGridCursor(0, 0);
+        grid->EnableCellEditControl();
+        EXPECT_FALSE(grid->IsCellEditControlEnabled());
         for (int r = 0; r < 2; ++r)
             for (int k = 0; k < c.columns; ++k)
                 EXPECT_EQ(std::string(grid->GetCellValue(r, k).ToUTF8()),

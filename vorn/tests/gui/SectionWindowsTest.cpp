@@ -320,6 +320,37 @@ TEST_F(SectionWindowTest, PickingViewDrawsThePickedLine)
     picking->Destroy();
     GuiTest::Pump(20);
 }
+
+// Seen aslant, a click lands on the layer's face under the cursor (z 7),
+// not on the plane z 0 behind it, some ten units away in plan.
+TEST_F(SectionWindowTest, PickingClickLandsOnTheTerrainSeenAslant)
+{
+    auto* picking = new Dialog3DCoupe(coupe, "Changement de coupe");
+    picking->SetPosition(wxPoint(0, 0));
+    picking->Show();
+    ASSERT_TRUE(GuiTest::WaitFor([&] { return picking->GetCanvas()->IsShownOnScreen(); }));
+    GuiTest::Pump(50);
+    LumCamera* camera = picking->GetDevice()->GetCamera();
+    camera->ChangeCameraMode(1);
+    camera->SetPosition(LumPoint(50, -150, 150));
+    camera->SetTarget(LumPoint(50, 50, 7));
+    picking->RefreshView();
+    // Off the two triangles' edges.
+    const LumPoint terrain(30, 60, 7);
+    double px = 0, py = 0;
+    ASSERT_TRUE(camera->ProjectToPixel(terrain, px, py));
+    EventInfo click = Press(1);
+    click.x = int(px + 0.5);
+    click.y = int(py + 0.5);
+    click.source = picking->GetCanvas();
+    OnSectionPickingEvent(click);
+    ASSERT_EQ(picking->PickState, 1);
+    EXPECT_NEAR(picking->FirstPoint.x, terrain.x, 1.0);
+    EXPECT_NEAR(picking->FirstPoint.y, terrain.y, 1.0);
+    EXPECT_NEAR(picking->FirstPoint.z, terrain.z, 0.5);
+    picking->Destroy();
+    GuiTest::Pump(20);
+}
 } // namespace
 
 namespace

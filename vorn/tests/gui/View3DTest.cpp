@@ -324,9 +324,10 @@ TEST_F(View3DTest, FailedCutGivesOneMessagePerRefreshNoneDuringASeries)
 TEST_F(View3DTest, RightClickMenusOfNothingALayerAndScenery)
 {
     TwoLayers();
-    gProjet.AddDiscontinuite("F1", false, false);
-    gProjet.AddDiscontinuite("F2", false, false);
-    bas->Discontinuites = {"F2"};
+    // "&" marks a mnemonic in a menu label, never in a name.
+    gProjet.AddDiscontinuite("A&B", false, false);
+    gProjet.AddDiscontinuite("C", false, false);
+    bas->Discontinuites = {"A&B"};
     // A square of scenery flat at z 10, where "Haut" lies.
     const std::string obj = projectPath + ".obj";
     std::ofstream(obj) << "v -20 -20 0\nv 20 -20 0\nv 20 20 0\nv -20 20 0\nf 1 2 3\nf 1 3 4\n";
@@ -361,15 +362,15 @@ TEST_F(View3DTest, RightClickMenusOfNothingALayerAndScenery)
                                                 "Exporter la couche au format DXF"};
     EXPECT_EQ(sLabels, layerMenu);
     EXPECT_FALSE(sEnabled[0]);
-    EXPECT_EQ(sSubLines, (std::vector<std::pair<std::string, bool>>{{"F1", false}, {"F2", true}}));
+    EXPECT_EQ(sSubLines, (std::vector<std::pair<std::string, bool>>{{"A&B", true}, {"C", false}}));
 
     // Ticking a family is one step that undo takes back.
-    sChosen = "F1";
+    sChosen = "C";
     RightClick(LumPoint(60, 60, 0));
-    EXPECT_EQ(bas->Discontinuites, (std::vector<std::string>{"F1", "F2"}));
+    EXPECT_EQ(bas->Discontinuites, (std::vector<std::string>{"A&B", "C"}));
     EXPECT_EQ(Steps(), 1u);
     gProjet.GetUndoManager().Undo();
-    EXPECT_EQ(bas->Discontinuites, std::vector<std::string>{"F2"});
+    EXPECT_EQ(bas->Discontinuites, std::vector<std::string>{"A&B"});
 }
 
 TEST_F(View3DTest, OpacityDialogCancelPutsBackOkRecordsTheOpacityFromBefore)
