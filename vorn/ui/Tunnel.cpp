@@ -5,6 +5,7 @@
 #include "KorString.h"
 #include "ProjetOVX.h"
 #include "StartupPaths.h"
+#include "UserLanguage.h"
 
 #include <wx/image.h>
 #include <wx/log.h>
@@ -19,6 +20,7 @@ bool Tunnel::OnInit()
 {
     gTunnel = this;
     delete wxLog::SetActiveTarget(new wxLogStderr);
+    UseUserLanguage();
 
     std::vector<std::string> args;
     for (int i = 0; i < argc; ++i)
