@@ -53,7 +53,7 @@ void ShowLimit()
 bool ReadBounds(const std::string& minimum, const std::string& step, const std::string& maximum,
                 const std::string& along, std::vector<double>& positions)
 {
-    switch (BuildPositions(KorAtof(minimum), KorAtof(step), KorAtof(maximum), positions))
+    switch (BuildPositions(TypedNumber(minimum), TypedNumber(step), TypedNumber(maximum), positions))
     {
     case SeriesBounds::Valid:
         return true;

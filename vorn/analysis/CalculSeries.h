@@ -33,8 +33,8 @@ enum class SeriesBounds
 // finite, max < min, step < 1e-5, or n > MaxSeriesCalculations.
 SeriesBounds BuildPositions(double minimum, double step, double maximum, std::vector<double>& positions);
 
-// What the series dialog asks for, as typed (numbers read by the atof
-// prefix rule, any locale).
+// What the series dialog asks for, as typed (numbers read by TypedNumber:
+// the atof prefix rule, a decimal comma read as a point, any locale).
 struct SeriesFields
 {
     std::string AxisMinimum, AxisStep, AxisMaximum;

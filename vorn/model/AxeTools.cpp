@@ -4,7 +4,6 @@
 #include "AxeRecorders.h"
 #include "EventInfo.h"
 #include "KorDXF.h"
-#include "KorNumbers.h"
 #include "KorSinglePrecision.h"
 #include "LumCamera.h"
 #include "LumGizmo.h"
@@ -12,6 +11,7 @@
 #include "ModelUi.h"
 #include "ProjetOVX.h"
 #include "SceneCoordinates.h"
+#include "TypedValues.h"
 
 #include <locale>
 #include <sstream>
@@ -227,8 +227,8 @@ void OnAxeParametersEntered()
     if (!ui.ReadAxeParameters(radius, orientation, inclination))
         return;
     Axe& axe = gProjet.GetAxe();
-    axe.SetParameters(axe.Origine, KorToSingle(KorAtof(radius)), KorToSingle(KorAtof(orientation)),
-                      KorToSingle(KorAtof(inclination)), true, true, true);
+    axe.SetParameters(axe.Origine, KorToSingle(TypedNumber(radius)), KorToSingle(TypedNumber(orientation)),
+                      KorToSingle(TypedNumber(inclination)), true, true, true);
 }
 
 void OnSetAxePM()

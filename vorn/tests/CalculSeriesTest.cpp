@@ -57,7 +57,7 @@ TEST(BuildPositions, PositionsAreCountedNotAccumulated)
 }
 
 // Each refusal shows its own message and runs nothing; the texts are read
-// by the atof prefix rule whatever the locale.
+// by the atof prefix rule whatever the locale, a decimal comma as a point.
 TEST_F(CalculSeriesTest, RequestsAreReadOrRefusedWithTheirMessage)
 {
     const struct
@@ -106,7 +106,7 @@ TEST_F(CalculSeriesTest, RequestsAreReadOrRefusedWithTheirMessage)
     SeriesRequest comma, point;
     ASSERT_TRUE(ReadSeriesRequest(Fields({"0", "2,5", "5"}), comma));
     ASSERT_TRUE(ReadSeriesRequest(Fields({"0", "2.5", "5"}), point));
-    EXPECT_EQ(comma.Positions, (std::vector<double>{0.0, 2.0, 4.0}));
+    EXPECT_EQ(comma.Positions, (std::vector<double>{0.0, 2.5, 5.0}));
     EXPECT_EQ(point.Positions, (std::vector<double>{0.0, 2.5, 5.0}));
 }
 } // namespace

@@ -6,10 +6,10 @@
 #include "FenetreCoupe.h"
 #include "FenetreTunnel.h"
 #include "InterfaceModes.h"
-#include "KorNumbers.h"
 #include "ModelUi.h"
 #include "ProjetOVX.h"
 #include "SceneCoordinates.h"
+#include "TypedValues.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -34,10 +34,10 @@ enum
     IdBackward = 8
 };
 
-// A typed number by the atof rule; what is not a finite number counts as 0.
+// A typed number (TypedNumber); what is not a finite number counts as 0.
 double TypedOrZero(const wxString& text)
 {
-    const double v = KorAtof(std::string(text.ToUTF8().data()));
+    const double v = TypedNumber(std::string(text.ToUTF8().data()));
     return std::isfinite(v) ? v : 0.0;
 }
 
@@ -148,7 +148,7 @@ double CoupeTerrain::GetBoreholeDistance() const
 
 void CoupeTerrain::SetRatioFromText(const std::string& text)
 {
-    const double v = std::fabs(KorAtof(text));
+    const double v = std::fabs(TypedNumber(text));
     // The drawing's ratio must stay finite and positive.
     if (!(v > 1e-5) || !std::isfinite(v))
         return;

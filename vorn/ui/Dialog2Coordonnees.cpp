@@ -1,6 +1,5 @@
 #include "Dialog2Coordonnees.h"
 
-#include "KorNumbers.h"
 #include "ModelUi.h"
 #include "TypedValues.h"
 
@@ -39,12 +38,12 @@ Dialog2Coordonnees::Dialog2Coordonnees(const std::string& title, const std::stri
 
 double Dialog2Coordonnees::GetX() const
 {
-    return KorAtof(std::string(mFields[0]->GetValue().ToUTF8()));
+    return TypedNumber(std::string(mFields[0]->GetValue().ToUTF8()));
 }
 
 double Dialog2Coordonnees::GetY() const
 {
-    return KorAtof(std::string(mFields[1]->GetValue().ToUTF8()));
+    return TypedNumber(std::string(mFields[1]->GetValue().ToUTF8()));
 }
 
 void Dialog2Coordonnees::OnValider(wxCommandEvent&)

@@ -7,7 +7,6 @@
 #include "FenetreTunnel.h"
 #include "GL_Window.h"
 #include "InterfaceModes.h"
-#include "KorNumbers.h"
 #include "LumCamera.h"
 #include "LumGizmo.h"
 #include "LumoraDevice.h"
@@ -345,7 +344,7 @@ void DialogDiscontinuite::ApplyFields()
     double values[4];
     for (int i = 0; i < 4; ++i)
     {
-        values[i] = KorAtof(std::string(mFields[i]->GetValue().ToUTF8().data()));
+        values[i] = TypedNumber(std::string(mFields[i]->GetValue().ToUTF8().data()));
         if (!std::isfinite(values[i]))
         {
             ShowNonFiniteValuesMessage();

@@ -6,7 +6,6 @@
 #include "Dialog3D.h"
 #include "FenetreTunnel.h"
 #include "InterfaceModes.h"
-#include "KorNumbers.h"
 #include "LumCamera.h"
 #include "LumGizmo.h"
 #include "LumoraDevice.h"
@@ -217,12 +216,12 @@ void DialogVisualisation::OnPlaceTete(wxCommandEvent&)
 
 bool DialogVisualisation::ReadHeadStep(const std::string& text, double echelle, double& sceneStep)
 {
-    std::istringstream in(text);
+    std::istringstream in(WithDecimalPoints(text));
     in.imbue(std::locale::classic());
     double prefix = 0.0;
     if (!(in >> prefix))
         return false;
-    sceneStep = KorAtof(text) * 100.0 / echelle;
+    sceneStep = TypedNumber(text) * 100.0 / echelle;
     return std::isfinite(sceneStep);
 }
 

@@ -15,7 +15,6 @@
 #include "DialogWait.h"
 #include "FrameUi.h"
 #include "InterfaceModes.h"
-#include "KorNumbers.h"
 #include "PanelPrincipal.h"
 #include "PopupOVX.h"
 #include "ProjetOVX.h"
@@ -103,16 +102,16 @@ std::string DefaultStreamText(double value)
     return out.str();
 }
 
-// A typed number by the atof prefix rule; false when the text starts with
-// no number or gives no finite value.
+// A typed number by the atof prefix rule, a decimal comma read as a point;
+// false when the text starts with no number or gives no finite value.
 bool ReadFiniteNumber(const std::string& text, double& value)
 {
-    std::istringstream in(text);
+    std::istringstream in(WithDecimalPoints(text));
     in.imbue(std::locale::classic());
     double prefix = 0.0;
     if (!(in >> prefix))
         return false;
-    value = KorAtof(text);
+    value = TypedNumber(text);
     return std::isfinite(value);
 }
 

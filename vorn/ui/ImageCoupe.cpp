@@ -3,11 +3,11 @@
 #include "CoupeTerrain.h"
 #include "DialogPointsCoupe.h"
 #include "FenetreTunnel.h"
-#include "KorNumbers.h"
 #include "KorString.h"
 #include "ModelUi.h"
 #include "ProjetOVX.h"
 #include "SceneCoordinates.h"
+#include "TypedValues.h"
 
 #include <wx/bitmap.h>
 #include <wx/dcbuffer.h>
@@ -192,7 +192,7 @@ void ImageCoupe::MouseScale(const wxMouseEvent& event, double fx, double fy)
             std::string text;
             if (GetModelUi().AskText("Distance du segment dessiné", "", text))
             {
-                const float v = static_cast<float>(KorAtof(text));
+                const float v = static_cast<float>(TypedNumber(text));
                 // "1e999" would put both references at one height.
                 if (!std::isfinite(v) || v <= 0)
                     GetModelUi().MessageBox(

@@ -401,6 +401,11 @@ TEST_F(DialogTeteTest, UntouchedFieldsSendTheStoredValues)
     Leave(dialog->GetWidthField());
     EXPECT_EQ(Head().LargeurTunnel, KorToSingle(12.3));
     EXPECT_EQ(Text(dialog->GetWidthField()), "12.3");
+    // A decimal comma, as a French user types it.
+    Type(dialog->GetWidthField(), "12,5");
+    Leave(dialog->GetWidthField());
+    EXPECT_EQ(Head().LargeurTunnel, 12.5);
+    EXPECT_EQ(Text(dialog->GetWidthField()), "12.5");
 
     // A value that is not finite sends nothing.
     steps = Steps();

@@ -13,6 +13,7 @@
 #include "KorNumbers.h"
 #include "KorString.h"
 #include "ProjetOVX.h"
+#include "TypedValues.h"
 
 #include <wx/button.h>
 #include <wx/filename.h>
@@ -146,10 +147,11 @@ TEST_F(FrenchUser, MessagesFollowTheUserNumbersStayInTheCConvention)
     EXPECT_EQ(Utf8(wxGetStockLabel(wxID_CANCEL, wxSTOCK_NOFLAGS)), "Annuler");
 
     // Numbers: the program's readers and writers, the C library's and the
-    // toolkit's conversions all keep the point.
+    // toolkit's conversions all keep the point; a typed comma is a point.
     EXPECT_EQ(KorAtof("12.5"), 12.5);
     EXPECT_EQ(KorFormatDouble(12.5), "12.5");
     EXPECT_EQ(KorFormatFixed(-33.85, 2), "-33.85");
+    EXPECT_EQ(TypedNumber("12,5"), 12.5);
     EXPECT_EQ(std::atof("12.5"), 12.5);
     char printed[32];
     std::snprintf(printed, sizeof printed, "%g", 12.5);
