@@ -5,6 +5,7 @@
 #include "Dialog3DCoupe.h"
 #include "FenetreCoupe.h"
 #include "FenetreTunnel.h"
+#include "FrameKeys.h"
 #include "InterfaceModes.h"
 #include "ModelUi.h"
 #include "ProjetOVX.h"
@@ -54,6 +55,7 @@ CoupeTerrain::CoupeTerrain(const SectionPlane& plane, const std::string& name, b
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX | wxMAXIMIZE_BOX | wxRESIZE_BORDER),
       ShowExcavation(showExcavation), Name(name)
 {
+    ForwardFrameKeys(this);
     const wxTextValidator numeric(wxFILTER_NUMERIC);
     Drawing = new FenetreCoupe(this);
     InteractiveButton = new wxButton(this, IdInteractive, "Changement interactif");

@@ -1,6 +1,7 @@
 #include "DialogCourbes.h"
 
 #include "CalculSeries.h"
+#include "FrameKeys.h"
 #include "OVXAction.h"
 #include "ProjetOVX.h"
 #include "ResultatsOVX.h"
@@ -30,6 +31,7 @@ DialogCourbes::DialogCourbes(wxWindow* parent)
     : wxDialog(parent, wxID_ANY, "Courbes", wxDefaultPosition, wxSize(600, 500),
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER, "DialogCourbes")
 {
+    ForwardFrameKeys(this);
     auto* column = new wxBoxSizer(wxVERTICAL);
     mVariableBox = new wxComboBox(this, IdVariable, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
                                   nullptr, wxCB_READONLY);

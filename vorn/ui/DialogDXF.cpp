@@ -3,6 +3,7 @@
 #include "Couche.h"
 #include "ElementRecorders.h"
 #include "FenetreTunnel.h"
+#include "FrameKeys.h"
 #include "InterfaceModes.h"
 #include "LumoraDevice.h"
 #include "ProjetOVX.h"
@@ -32,6 +33,7 @@ DialogDXF::DialogDXF(const std::string& path)
     : wxDialog(gFenetreTunnel, wxID_ANY, wxString::FromUTF8("Simplification du modèle"), wxDefaultPosition,
                wxSize(200, 160), wxCAPTION)
 {
+    ForwardFrameKeys(this);
     mImport.Read(path);
     const int count = mImport.CountRead();
     mSlider = new wxSlider(this, 1, 0, 0, 100, wxDefaultPosition, wxDefaultSize, wxSL_HORIZONTAL);

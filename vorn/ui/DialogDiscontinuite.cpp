@@ -5,6 +5,7 @@
 #include "Discontinuite3D.h"
 #include "EventInfo.h"
 #include "FenetreTunnel.h"
+#include "FrameKeys.h"
 #include "GL_Window.h"
 #include "InterfaceModes.h"
 #include "LumCamera.h"
@@ -149,10 +150,7 @@ DialogDiscontinuite::DialogDiscontinuite(wxWindow* parent)
     camera->SetMovable(false);
     device->SetDrawCallback(RenderCubePreview);
 
-    wxAcceleratorEntry keys[2];
-    keys[0].Set(wxACCEL_CTRL, 'Z', 11);
-    keys[1].Set(wxACCEL_CTRL, 'Y', 12);
-    SetAcceleratorTable(wxAcceleratorTable(2, keys));
+    ForwardFrameKeys(this);
 
     Bind(wxEVT_CLOSE_WINDOW,
          [this](wxCloseEvent&)
@@ -173,10 +171,6 @@ DialogDiscontinuite::DialogDiscontinuite(wxWindow* parent)
         wxEVT_CHECKBOX, [this](wxCommandEvent&) { OnShowPlane(); }, 8);
     Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { OnMoveReferencePoint(); }, 9);
-    Bind(
-        wxEVT_MENU, [](wxCommandEvent&) { gProjet.GetUndoManager().Undo(); }, 11);
-    Bind(
-        wxEVT_MENU, [](wxCommandEvent&) { gProjet.GetUndoManager().Redo(); }, 12);
 }
 
 DialogDiscontinuite::~DialogDiscontinuite()

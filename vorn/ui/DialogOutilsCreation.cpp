@@ -10,6 +10,7 @@
 #include "ElementRecorders.h"
 #include "FenetreTunnel.h"
 #include "FondPlanTools.h"
+#include "FrameKeys.h"
 #include "InterfaceModes.h"
 #include "LumGizmo.h"
 #include "LumoraDevice.h"
@@ -22,7 +23,6 @@
 #include "TypedCoordinates.h"
 #include "ZoneTool.h"
 
-#include <wx/accel.h>
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -75,10 +75,7 @@ DialogOutilsCreation::DialogOutilsCreation(wxWindow* parent)
     Build();
     SetCoordinateFields(mFields[0], mFields[1], mFields[2]);
 
-    wxAcceleratorEntry keys[2];
-    keys[0].Set(wxACCEL_CTRL, int('Z'), IdUndo);
-    keys[1].Set(wxACCEL_CTRL, int('Y'), IdRedo);
-    SetAcceleratorTable(wxAcceleratorTable(2, keys));
+    ForwardFrameKeys(this);
 
     using D = DialogOutilsCreation;
     Bind(wxEVT_BUTTON, &D::OnChooseFond, this, IdFond);
@@ -107,10 +104,6 @@ DialogOutilsCreation::DialogOutilsCreation(wxWindow* parent)
     Bind(wxEVT_BUTTON, &D::OnDefineZone, this, IdZone);
     Bind(wxEVT_CHECKBOX, &D::OnAfficherZone, this, IdAfficherZone);
     Bind(wxEVT_TEXT_ENTER, &D::OnCoordinatesEnter, this, IdX, IdZ);
-    Bind(
-        wxEVT_MENU, [](wxCommandEvent&) { gProjet.GetUndoManager().Undo(); }, IdUndo);
-    Bind(
-        wxEVT_MENU, [](wxCommandEvent&) { gProjet.GetUndoManager().Redo(); }, IdRedo);
 }
 
 DialogOutilsCreation::~DialogOutilsCreation()

@@ -2,6 +2,7 @@
 
 #include "CostVariables.h"
 #include "Excavation.h"
+#include "FrameKeys.h"
 #include "ImageWindow.h"
 #include "KorNumbers.h"
 #include "ModelUi.h"
@@ -30,6 +31,7 @@ DialogResultats::DialogResultats(wxWindow* parent)
     : wxDialog(parent, wxID_ANY, Text("Résultats des calculs"), wxDefaultPosition, wxSize(400, 450),
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER, "DialogResultats")
 {
+    ForwardFrameKeys(this);
     auto* outer = new wxBoxSizer(wxVERTICAL);
     auto* top = new wxBoxSizer(wxHORIZONTAL);
     auto* labels = new wxBoxSizer(wxVERTICAL);

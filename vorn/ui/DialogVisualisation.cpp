@@ -5,6 +5,7 @@
 #include "Couche.h"
 #include "Dialog3D.h"
 #include "FenetreTunnel.h"
+#include "FrameKeys.h"
 #include "InterfaceModes.h"
 #include "LumCamera.h"
 #include "LumGizmo.h"
@@ -66,6 +67,7 @@ DialogVisualisation::DialogVisualisation(wxWindow* parent)
     : wxDialog(parent, 16, wxString::FromUTF8("Composition"), wxPoint(300, 300), wxSize(185, 460), wxCAPTION,
                "DialogVisualisation")
 {
+    ForwardFrameKeys(this);
     auto group = [this](const char* label)
     { return new wxStaticBoxSizer(wxVERTICAL, this, wxString::FromUTF8(label)); };
     auto check = [this](int index)

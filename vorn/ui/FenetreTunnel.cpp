@@ -13,6 +13,7 @@
 #include "DialogTete.h"
 #include "DialogVisualisation.h"
 #include "DialogWait.h"
+#include "FrameKeys.h"
 #include "FrameUi.h"
 #include "InterfaceModes.h"
 #include "PanelPrincipal.h"
@@ -21,7 +22,6 @@
 #include "StartupPaths.h"
 #include "TypedValues.h"
 
-#include <wx/accel.h>
 #include <wx/cursor.h>
 #include <wx/filedlg.h>
 #include <wx/icon.h>
@@ -146,10 +146,7 @@ FenetreTunnel::FenetreTunnel(wxWindow* parent, const wxString& title, const wxPo
     mResultats = new DialogResultats(this);
     mCourbes = new DialogCourbes(this);
 
-    wxAcceleratorEntry keys[2];
-    keys[0].Set(wxACCEL_CTRL, int('Z'), IdUndo);
-    keys[1].Set(wxACCEL_CTRL, int('Y'), IdRedo);
-    SetAcceleratorTable(wxAcceleratorTable(2, keys));
+    SetFrameKeys(this);
 
     mOutilsCreation->Show();
     mPanelPrincipal = new PanelPrincipal(this);
@@ -364,8 +361,7 @@ void FenetreTunnel::BindCommands()
     Bind(wxEVT_CLOSE_WINDOW, &FenetreTunnel::OnClose, this);
 
     // The creation commands are the palette's own handlers, called
-    // directly: the palette's ids are not the menu's (its 32 and 33 are
-    // undo and redo).
+    // directly: the palette's ids are not the menu's.
     on(22, [this](wxCommandEvent& event) { mOutilsCreation->OnChooseFond(event); });
     on(23, [this](wxCommandEvent& event) { mOutilsCreation->OnAjusterFond(event); });
     on(24, [this](wxCommandEvent& event) { mOutilsCreation->OnEchelleFond(event); });
