@@ -24,10 +24,12 @@
 
 #include <wx/cursor.h>
 #include <wx/filedlg.h>
+#include <wx/filefn.h>
 #include <wx/icon.h>
 #include <wx/image.h>
 #include <wx/menu.h>
 #include <wx/mimetype.h>
+#include <wx/process.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
 #include <wx/utils.h>
@@ -115,10 +117,47 @@ bool ReadFiniteNumber(const std::string& text, double& value)
     return std::isfinite(value);
 }
 
+// The help could not be shown: the user is told, whatever the cause.
+void ShowHelpFailure(const std::string& path)
+{
+    GetModelUi().MessageBox("Impossible d'ouvrir le document d'aide '" + path +
+                                "'.\nVérifiez qu'un lecteur de fichiers PDF est installé.",
+                            "Erreur");
+}
+
+// The desktop's opener of one document, watched until it ends: xdg-open
+// ends in failure when no viewer takes the document. Deletes itself.
+class DocumentOpener : public wxProcess
+{
+public:
+    explicit DocumentOpener(std::string path) : mPath(std::move(path)) {}
+    void OnTerminate(int, int status) override
+    {
+        if (status != 0 && gFenetreTunnel)
+            ShowHelpFailure(mPath);
+        delete this;
+    }
+
+private:
+    std::string mPath;
+};
+
 bool LaunchWithDesktop(const std::string& path)
 {
+    wxString searchPath, opener;
+    if (!wxFileExists(wxString::FromUTF8(path)) || !wxGetEnv("PATH", &searchPath) ||
+        !wxFindFileInPath(&opener, searchPath, "xdg-open"))
+        return false;
     // No shell: the path is handed over as one argument.
-    return wxLaunchDefaultApplication(wxString::FromUTF8(path));
+    const wxString document = wxString::FromUTF8(path);
+    const wchar_t* argv[] = {opener.wc_str(), document.wc_str(), nullptr};
+    auto* watcher = new DocumentOpener(path);
+    if (wxExecute(argv, wxEXEC_ASYNC, watcher) == 0)
+    {
+        delete watcher;
+        return false;
+    }
+    return true;
 }
 } // namespace
 
@@ -486,9 +525,15 @@ void FenetreTunnel::OnSeries()
 
 void FenetreTunnel::OnHelp()
 {
-    // Silent when there is no viewer or no document.
-    wxLogNull quiet;
-    mLauncher(ApplicationPath("/Aide/Aide.pdf"));
+    const std::string path = ApplicationPath("/Aide/Aide.pdf");
+    bool opened = false;
+    {
+        // The toolkit's own failure lines say less than the box below.
+        wxLogNull quiet;
+        opened = mLauncher(path);
+    }
+    if (!opened)
+        ShowHelpFailure(path);
 }
 
 void FenetreTunnel::OnClose(wxCloseEvent& event)
