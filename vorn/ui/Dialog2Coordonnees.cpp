@@ -2,6 +2,7 @@
 
 #include "ModelUi.h"
 #include "TypedValues.h"
+#include "WindowFit.h"
 
 #include <wx/button.h>
 #include <wx/sizer.h>
@@ -31,6 +32,7 @@ Dialog2Coordonnees::Dialog2Coordonnees(const std::string& title, const std::stri
     column->Add(grid);
     column->Add(buttons);
     SetSizer(column);
+    FitToContent(this);
     Bind(wxEVT_BUTTON, &Dialog2Coordonnees::OnValider, this, 0);
     Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { EndModal(wxID_CANCEL); }, 1);

@@ -5,6 +5,7 @@
 #include "OVXAction.h"
 #include "ProjetOVX.h"
 #include "ResultatsOVX.h"
+#include "WindowFit.h"
 #include "wxCurve.h"
 #include "wxCurveEvent.h"
 #include "wxSurface.h"
@@ -55,6 +56,7 @@ DialogCourbes::DialogCourbes(wxWindow* parent)
     mExportButton = new wxButton(this, IdExport, "Exporter au format CSV");
     column->Add(mExportButton, 0, wxEXPAND | wxALL, 10);
     SetSizer(column);
+    FitToContent(this);
 
     // Closing only hides it: the frame keeps it for the program's life.
     Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { Show(false); });

@@ -7,6 +7,7 @@
 #include "InterfaceModes.h"
 #include "LumoraDevice.h"
 #include "ProjetOVX.h"
+#include "WindowFit.h"
 
 #include <wx/button.h>
 #include <wx/sizer.h>
@@ -48,7 +49,7 @@ DialogDXF::DialogDXF(const std::string& path)
     column->Add(mAfter, 0, wxLEFT | wxRIGHT, 4);
     column->Add(buttons, 0, wxALIGN_CENTER | wxALL, 4);
     SetSizer(column);
-    Layout();
+    FitToContent(this);
 
     Bind(wxEVT_SLIDER, &DialogDXF::OnSimplification, this, 1);
     Bind(wxEVT_BUTTON, &DialogDXF::OnValider, this, 2);

@@ -17,6 +17,7 @@
 #include "ProjetOVX.h"
 #include "StartupPaths.h"
 #include "TypedValues.h"
+#include "WindowFit.h"
 
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
@@ -135,9 +136,7 @@ DialogDiscontinuite::DialogDiscontinuite(wxWindow* parent)
     SetSizer(column);
     // Never narrower than its rows: with the toolkit's fonts the given
     // size would hide the dip and deviation fields.
-    const wxSize best = column->GetMinSize(), client = GetClientSize();
-    SetClientSize(std::max(best.x, client.x), std::max(best.y, client.y));
-    Layout();
+    FitToContent(this);
 
     LumoraDevice* device = mPreview->getDevice();
     device->SetRefreshStyle(2);

@@ -21,6 +21,7 @@
 #include "Sondage.h"
 #include "StartupPaths.h"
 #include "TypedCoordinates.h"
+#include "WindowFit.h"
 #include "ZoneTool.h"
 
 #include <wx/bmpbuttn.h>
@@ -232,7 +233,7 @@ void DialogOutilsCreation::Build()
         column->Add(row({mLabels[IdX + i], mFields[i]}));
     }
     SetSizer(column);
-    Layout();
+    FitToContent(this);
 }
 
 wxWindow* DialogOutilsCreation::GetControl(int id) const
@@ -251,6 +252,8 @@ void DialogOutilsCreation::SetLayerNames(const std::vector<std::string>& names)
     combo->Clear();
     for (const std::string& name : names)
         combo->Append(wxString::FromUTF8(name));
+    // The longest name shows whole.
+    FitToContent(this);
 }
 
 void DialogOutilsCreation::SelectLayer(int index)

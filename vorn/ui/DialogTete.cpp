@@ -17,6 +17,7 @@
 #include "StartupPaths.h"
 #include "TeteFieldText.h"
 #include "TeteTranchee.h"
+#include "WindowFit.h"
 #include "XMLNode.h"
 
 #include <wx/bmpbuttn.h>
@@ -161,6 +162,7 @@ DialogTete::DialogTete(wxWindow* parent)
     top->Add(column, 0, wxEXPAND);
     top->Add(mPreview, 1, wxEXPAND | wxALL, 10);
     SetSizer(top);
+    FitToContent(this);
 
     ForwardFrameKeys(this);
 
@@ -200,6 +202,7 @@ void DialogTete::ShowPanel(bool doubleFront)
     shown->Show();
     GetSizer()->Replace(hidden, shown, true);
     GetSizer()->Layout();
+    FitToContent(this);
 }
 
 void DialogTete::FillFields(const TeteTranchee& head)

@@ -15,6 +15,7 @@
 #include "StartupPaths.h"
 #include "TypedValues.h"
 #include "View3D.h"
+#include "WindowFit.h"
 
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
@@ -114,6 +115,7 @@ DialogVisualisation::DialogVisualisation(wxWindow* parent)
           static_cast<wxSizer*>(coupes), static_cast<wxSizer*>(decor)})
         column->Add(box, 0, wxEXPAND | wxALL, 2);
     SetSizer(column);
+    FitToContent(this);
 
     // The switches run the same commands as the menu items 46..55.
     for (int i = 0; i < 10; ++i)
@@ -159,6 +161,7 @@ void DialogVisualisation::SetGraduationLabel(double step)
 {
     mGraduationLabel->SetLabel(wxString::FromUTF8(step >= 1e-5 ? "Graduation : " + DefaultText(step)
                                                                : std::string("Pas de graduation")));
+    FitToContent(this);
 }
 
 wxCheckBox* DialogVisualisation::GetSwitch(int menuId) const

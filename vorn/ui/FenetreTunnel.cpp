@@ -187,7 +187,8 @@ FenetreTunnel::FenetreTunnel(wxWindow* parent, const wxString& title, const wxPo
 
     SetFrameKeys(this);
 
-    mOutilsCreation->Show();
+    // The palettes show with their mode, once the frame is shown: mapped
+    // before it, a window manager would stack them under it.
     mPanelPrincipal = new PanelPrincipal(this);
     mDevice = mPanelPrincipal->getDevice();
     BindCommands();
@@ -195,6 +196,14 @@ FenetreTunnel::FenetreTunnel(wxWindow* parent, const wxString& title, const wxPo
     gFenetreTunnel = this;
     mUi = new FrameUi(this);
     SetModelUi(mUi);
+
+    // The client area set explicitly: the toolkit then shows the frame at
+    // once rather than waiting for a window manager's frame extents, a wait
+    // during which GTK lays the frame out 2 pixels wide and its toolbar
+    // prints a Gtk-CRITICAL and a Gtk-WARNING. The frame keeps its size
+    // (its client area the Part's size under no window manager) and
+    // position.
+    SetClientSize(GetClientSize());
 }
 
 FenetreTunnel::~FenetreTunnel()
