@@ -198,7 +198,9 @@ void wxSurface::Draw(wxDC& dc, const wxSize& size)
 
 // The cells, their markers and the axis labels. Column edges accumulate dx
 // from x 100 and row edges subtract dy from H - 30, each truncated to pixels,
-// so neighbouring cells share their edges exactly.
+// so neighbouring cells share their edges exactly. Cells are outlined in
+// black only while they are at least OutlinedCell pixels wide and high:
+// smaller ones would be all outline (a 2001 x 21 series drew solid black).
 void wxSurface::DrawCells(wxDC& dc, int W, int H)
 {
     const int Wp = W - 120;
@@ -227,12 +229,16 @@ void wxSurface::DrawCells(wxDC& dc, int W, int H)
     const std::vector<int>& xb = m_columnBounds;
     const std::vector<int>& yb = m_rowBounds;
 
+    if (dx < OutlinedCell || dy < OutlinedCell)
+        dc.SetPen(*wxTRANSPARENT_PEN);
     for (size_t i = 0; i < columns; ++i)
         for (size_t j = 0; j < rows; ++j)
         {
             dc.SetBrush(wxBrush(GetColorValue(m_grid[i][j]), wxBRUSHSTYLE_SOLID));
             dc.DrawRectangle(xb[i], yb[j + 1] - 1, xb[i + 1] - xb[i] + 1, yb[j] - yb[j + 1] + 1);
         }
+
+    dc.SetPen(wxPen(*wxBLACK, 1, wxPENSTYLE_SOLID));
 
     sCell lowest, highest;
     FindValidExtremes(lowest, highest);

@@ -62,6 +62,10 @@ public:
     // cell boundaries that later clicks are matched against.
     void Draw(wxDC& dc, const wxSize& size);
 
+    // Cells narrower or lower than this, in pixels, are drawn without their
+    // black outline, which would cover them.
+    static constexpr double OutlinedCell = 3.0;
+
 private:
     struct sCell
     {

@@ -6,12 +6,17 @@
 #   scripts/install-deps.sh --fuzz   also clang and its fuzzer runtime
 set -euo pipefail
 
+# wx3.2-i18n: the toolkit's own catalogues (its generic dialogs' buttons in
+# the user's language); GTK's come with GTK. openbox: the window manager the
+# window tests start on the virtual display, where windows are placed as a
+# user's desktop places them.
 packages=(
   g++ cmake ninja-build pkg-config
-  libwxgtk3.2-dev
+  libwxgtk3.2-dev wx3.2-i18n
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libglx-mesa0
   libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev libmuparser-dev
   xvfb xauth imagemagick xdotool x11-utils locales
+  openbox
 )
 for arg in "$@"; do
   case "$arg" in

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <wx/accel.h>
 #include <wx/app.h>
 #include <wx/bitmap.h>
 #include <wx/colour.h>
@@ -86,6 +87,26 @@ template <class Painter> wxImage Render(Painter& painter, const wxSize& size)
         painter.Draw(dc, size);
     }
     return bitmap.ConvertToImage();
+}
+
+// A key pressed in a window, as the toolkit handles its accelerators: the
+// command that the window's table gives the key goes to the window as a menu
+// command, then pending events (a command it posted) run. False when the
+// table has no such key.
+inline bool PressAccelerator(wxWindow* window, int key, bool control = true)
+{
+    wxKeyEvent press(wxEVT_KEY_DOWN);
+    press.m_keyCode = key;
+    press.m_controlDown = control;
+    const wxAcceleratorTable* table = window->GetAcceleratorTable();
+    const int command = table ? table->GetCommand(press) : -1;
+    if (command == -1)
+        return false;
+    wxCommandEvent menu(wxEVT_MENU, command);
+    menu.SetEventObject(window);
+    window->HandleWindowEvent(menu);
+    wxTheApp->ProcessPendingEvents();
+    return true;
 }
 
 // Left (or right) click at a point of a window's client area, through the X

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <limits>
 
 int gCancelCalculation = 0;
 bool gSeriesRunning = false;
@@ -41,6 +42,42 @@ SeriesBounds BuildPositions(double minimum, double step, double maximum, std::ve
 
 namespace
 {
+// The value rounded to that many decimals: the double nearest the decimal.
+double RoundToDecimals(double value, int decimals)
+{
+    return KorAtof(KorFormatFixed(value, decimals));
+}
+} // namespace
+
+std::vector<double> SeriesLabels(const std::vector<double>& positions)
+{
+    double largest = 0.0;
+    for (double p : positions)
+        if (std::isfinite(p))
+            largest = std::max(largest, std::fabs(p));
+    const double noise = 64.0 * std::numeric_limits<double>::epsilon() * largest;
+    for (int decimals = 0; decimals <= 12; ++decimals)
+    {
+        bool holds = true;
+        for (double p : positions)
+            if (std::isfinite(p) && !(std::fabs(RoundToDecimals(p, decimals) - p) <= noise))
+            {
+                holds = false;
+                break;
+            }
+        if (!holds)
+            continue;
+        std::vector<double> labels = positions;
+        for (double& p : labels)
+            if (std::isfinite(p))
+                p = RoundToDecimals(p, decimals);
+        return labels;
+    }
+    return positions;
+}
+
+namespace
+{
 void ShowRefusal(const std::string& text)
 {
     GetModelUi().MessageBox(text, "Message", ModelUi::Buttons::Ok, ModelUi::BoxCentred);
@@ -56,7 +93,7 @@ void ShowLimit()
 bool ReadBounds(const std::string& minimum, const std::string& step, const std::string& maximum,
                 const std::string& along, std::vector<double>& positions)
 {
-    switch (BuildPositions(KorAtof(minimum), KorAtof(step), KorAtof(maximum), positions))
+    switch (BuildPositions(TypedNumber(minimum), TypedNumber(step), TypedNumber(maximum), positions))
     {
     case SeriesBounds::Valid:
         return true;
@@ -266,8 +303,10 @@ void ComputeSeries(double direction, const std::vector<double>& positions, const
     gSeriesRunning = true;
     ResultatsOVX& results = gProjet.GetResultats();
     results.Clear();
-    results.Axe1 = positions;
-    results.Axe2 = offsets;
+    // The head goes to the positions as computed; the results keep them
+    // without their binary noise.
+    results.Axe1 = SeriesLabels(positions);
+    results.Axe2 = SeriesLabels(offsets);
     results.Direction = direction;
     const TeteTranchee& head = ui.GetTete();
     results.BuildVariableNames(head.DoubleEntree, head.CoteAvance, gProjet.GetNumberOfCouches());

@@ -33,8 +33,15 @@ enum class SeriesBounds
 // finite, max < min, step < 1e-5, or n > MaxSeriesCalculations.
 SeriesBounds BuildPositions(double minimum, double step, double maximum, std::vector<double>& positions);
 
-// What the series dialog asks for, as typed (numbers read by the atof
-// prefix rule, any locale).
+// The positions of a series as the results keep, show and export them: each
+// rounded to the fewest decimals (0 to 12) that every one of them holds but
+// for binary noise (64 epsilons of the largest magnitude), so that min + i
+// step reads as typed ("-33.85", not "-33.849999999999994"). Values that need
+// more decimals are kept as they are. O(positions x decimals).
+std::vector<double> SeriesLabels(const std::vector<double>& positions);
+
+// What the series dialog asks for, as typed (numbers read by TypedNumber:
+// the atof prefix rule, a decimal comma read as a point, any locale).
 struct SeriesFields
 {
     std::string AxisMinimum, AxisStep, AxisMaximum;
@@ -65,7 +72,8 @@ constexpr double SeriesFrameInterval = 0.1;
 // positions and offsets in metres (no offsets: one row, no shift). The
 // visualisation mode is entered first; when it is refused (the user was
 // told why) nothing else happens and the results stay as they were.
-// Otherwise the results are cleared and, for each offset (the axis shifted
+// Otherwise the results are cleared (their axes take SeriesLabels of the
+// positions and offsets) and, for each offset (the axis shifted
 // across by it) and each axis position, the head is moved, the excavation
 // computed there and the calculation recorded. A position off the axis
 // records -1 for every value. Once frameInterval seconds, and at least as

@@ -4,7 +4,6 @@
 #include "AxeRecorders.h"
 #include "EventInfo.h"
 #include "KorDXF.h"
-#include "KorNumbers.h"
 #include "KorSinglePrecision.h"
 #include "LumCamera.h"
 #include "LumGizmo.h"
@@ -229,8 +228,8 @@ void OnAxeParametersEntered()
     if (!ui.ReadAxeParameters(radius, orientation, inclination))
         return;
     Axe& axe = gProjet.GetAxe();
-    const double values[3] = {KorToSingle(KorAtof(radius)), KorToSingle(KorAtof(orientation)),
-                              KorToSingle(KorAtof(inclination))};
+    const double values[3] = {KorToSingle(TypedNumber(radius)), KorToSingle(TypedNumber(orientation)),
+                              KorToSingle(TypedNumber(inclination))};
     // A value past single precision is as infinite as one that is; a radius
     // of 0 (no number typed reads 0) or below has no arc. A refused value
     // gives way to the stored ones in the fields.

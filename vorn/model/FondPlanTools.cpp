@@ -2,12 +2,12 @@
 
 #include "EventInfo.h"
 #include "FondPlan.h"
-#include "KorNumbers.h"
 #include "LumCamera.h"
 #include "LumGizmo.h"
 #include "LumoraDevice.h"
 #include "ModelUi.h"
 #include "ProjetOVX.h"
+#include "TypedValues.h"
 
 #include <GL/gl.h>
 
@@ -223,7 +223,7 @@ void FondPlanCalibrationClick(const LumPoint& scenePoint)
         ui.EndCurrentTool();
         return;
     }
-    const double d = KorAtof(text);
+    const double d = TypedNumber(text);
     // "inf" and "nan" parse; neither is a scale.
     if (!std::isfinite(d) || !(d > 0.0))
     {

@@ -408,9 +408,26 @@ bool ProjetOVX::SaveAs()
     request.Title = "Choisissez un fichier";
     request.Wildcard = "Ovalis files (*.ovx)|*.ovx";
     request.Save = true;
-    const std::string path = GetModelUi().AskFilePath(request);
-    if (path.empty())
-        return false;
+    ModelUi& ui = GetModelUi();
+    std::string path;
+    for (;;)
+    {
+        path = ui.AskFilePath(request);
+        if (path.empty())
+            return false;
+        // The file dialog of some desktops adds no extension: a name typed
+        // without one gets ".ovx", so that Open's filter shows the file. The
+        // dialog asked before replacing the typed name only; the completed
+        // one is asked here, and No goes back to the file dialog.
+        if (!GetExtension(path).empty())
+            break;
+        path += ".ovx";
+        struct stat info;
+        if (stat(path.c_str(), &info) != 0 ||
+            ui.MessageBox("Le fichier '" + path + "' existe déjà.\nVoulez-vous le remplacer ?",
+                          "Enregistrer sous", ModelUi::Buttons::YesNo) == ModelUi::IdYes)
+            break;
+    }
     const std::string previous = Nom;
     Nom = path;
     if (!Save())

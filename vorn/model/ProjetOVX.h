@@ -57,7 +57,10 @@ public:
     // File commands. Close returns ModelUi::IdCancel when the user
     // cancelled or the project could not be saved, IdOk otherwise. Save and
     // SaveAs return whether the project is now saved; a failed save leaves
-    // the file on disk as it was and the project modified.
+    // the file on disk as it was and the project modified. SaveAs adds
+    // ".ovx" to a name chosen without an extension and asks before
+    // replacing an existing file of the completed name (No asks for a
+    // name again).
     int Close();
     void Open(const std::string& path);
     void New();

@@ -20,8 +20,8 @@ std::string FormatTeteField(double stored, bool angle);
 double TeteSetterValue(double stored, bool angle);
 
 // The value a field sends: the stored one (TeteSetterValue) while its text is
-// still what the last fill wrote, else the typed number by the atof prefix
-// rule (an empty text sends 0, "12,5" sends 12), marked in `typed`. False,
+// still what the last fill wrote, else the typed number (TypedNumber: an
+// empty text sends 0, "12,5" sends 12.5), marked in `typed`. False,
 // after telling the user, when the typed number is not finite.
 bool ReadTeteField(const std::string& text, const std::string& written, double stored, bool angle,
                    double& value, bool& typed);

@@ -3,7 +3,20 @@
 #include "KorNumbers.h"
 #include "ModelUi.h"
 
+#include <algorithm>
 #include <cmath>
+
+std::string WithDecimalPoints(const std::string& text)
+{
+    std::string points = text;
+    std::replace(points.begin(), points.end(), ',', '.');
+    return points;
+}
+
+double TypedNumber(const std::string& text)
+{
+    return KorAtof(WithDecimalPoints(text));
+}
 
 void ShowNonFiniteValuesMessage()
 {
@@ -12,7 +25,7 @@ void ShowNonFiniteValuesMessage()
 
 bool ReadFiniteValue(const std::string& text, double& value)
 {
-    value = KorAtof(text);
+    value = TypedNumber(text);
     if (std::isfinite(value))
         return true;
     ShowNonFiniteValuesMessage();

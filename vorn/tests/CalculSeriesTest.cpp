@@ -1,5 +1,6 @@
 #include "CalculSeries.h"
 #include "Axe.h"
+#include "KorNumbers.h"
 #include "ModelTestSupport.h"
 #include "OVXAction.h"
 #include "ResultatsOVX.h"
@@ -56,8 +57,45 @@ TEST(BuildPositions, PositionsAreCountedNotAccumulated)
     EXPECT_EQ(positions.back(), 10.0);
 }
 
+// The positions of -33.85 to 66.15 by 0.05 (2001, most of them with binary
+// noise) and of the offsets -1 to 1 by 0.1 keep, shown and exported, the
+// decimals they were typed with, within the noise of the computed ones.
+TEST(SeriesLabels, PositionsLoseTheirBinaryNoise)
+{
+    std::vector<double> positions, offsets;
+    ASSERT_EQ(BuildPositions(-33.85, 0.05, 66.15, positions), SeriesBounds::Valid);
+    ASSERT_EQ(BuildPositions(-1.0, 0.1, 1.0, offsets), SeriesBounds::Valid);
+    ASSERT_EQ(positions.size(), 2001u);
+    for (const auto& [computed, decimals] : {std::pair{positions, 2}, std::pair{offsets, 1}})
+    {
+        int noisy = 0;
+        const std::vector<double> labels = SeriesLabels(computed);
+        ASSERT_EQ(labels.size(), computed.size());
+        for (size_t k = 0; k < computed.size(); ++k)
+        {
+            const std::string text = KorFormatDouble(labels[k]);
+            const size_t point = text.find('.');
+            EXPECT_LE(point == std::string::npos ? 0 : int(text.size() - point - 1), decimals) << text;
+            EXPECT_EQ(labels[k], KorAtof(KorFormatFixed(computed[k], decimals))) << text;
+            EXPECT_NEAR(labels[k], computed[k], 1e-12);
+            noisy += labels[k] != computed[k];
+        }
+        EXPECT_GT(noisy, 0);
+    }
+    EXPECT_EQ(SeriesLabels(positions)[0], -33.85);
+    EXPECT_EQ(SeriesLabels(positions)[1], -33.8);
+    EXPECT_EQ(SeriesLabels(offsets)[10], 0.0);
+
+    // Whole numbers stay; values that need every digit stay as they are; a
+    // large span keeps the decimal its values hold.
+    EXPECT_EQ(SeriesLabels({-2.0, 0.0, 2.0}), (std::vector<double>{-2.0, 0.0, 2.0}));
+    EXPECT_EQ(SeriesLabels({1.0 / 3.0, 2.0 / 3.0}), (std::vector<double>{1.0 / 3.0, 2.0 / 3.0}));
+    EXPECT_EQ(SeriesLabels({2600000.5, 2600123.25}), (std::vector<double>{2600000.5, 2600123.25}));
+    EXPECT_TRUE(SeriesLabels({}).empty());
+}
+
 // Each refusal shows its own message and runs nothing; the texts are read
-// by the atof prefix rule whatever the locale.
+// by the atof prefix rule whatever the locale, a decimal comma as a point.
 TEST_F(CalculSeriesTest, RequestsAreReadOrRefusedWithTheirMessage)
 {
     const struct
@@ -106,7 +144,7 @@ TEST_F(CalculSeriesTest, RequestsAreReadOrRefusedWithTheirMessage)
     SeriesRequest comma, point;
     ASSERT_TRUE(ReadSeriesRequest(Fields({"0", "2,5", "5"}), comma));
     ASSERT_TRUE(ReadSeriesRequest(Fields({"0", "2.5", "5"}), point));
-    EXPECT_EQ(comma.Positions, (std::vector<double>{0.0, 2.0, 4.0}));
+    EXPECT_EQ(comma.Positions, (std::vector<double>{0.0, 2.5, 5.0}));
     EXPECT_EQ(point.Positions, (std::vector<double>{0.0, 2.5, 5.0}));
 }
 } // namespace

@@ -585,4 +585,57 @@ TEST_F(ProjetOVXTest, CurrentLayerIsNoneOrValid)
     }
     std::remove(path.c_str());
 }
+
+// A name chosen without an extension is saved with ".ovx", the form Open's
+// filter shows; an existing file of the completed name is replaced only
+// after Yes, and No asks for a name again. Another extension is kept.
+TEST_F(ProjetOVXTest, SaveAsCompletesANameWithoutExtension)
+{
+    const std::string typed = TempPath("projet");
+    const std::string completed = typed + ".ovx";
+    std::remove(completed.c_str());
+    gProjet.MarkModified();
+    ui.PathAnswers = {typed};
+    ASSERT_TRUE(gProjet.SaveAs());
+    EXPECT_EQ(gProjet.Nom, completed);
+    EXPECT_FALSE(std::ifstream(typed).good());
+    EXPECT_NE(ReadAll(completed).find("<Projet>"), std::string::npos);
+    EXPECT_TRUE(ui.Boxes.empty());
+
+    // No keeps the file and asks again; a cancelled dialog then saves nothing.
+    WriteAll(completed, "old");
+    gProjet.MarkModified();
+    ui.PathAnswers = {typed};
+    ui.BoxAnswers = {ModelUi::IdNo};
+    ui.FileRequests.clear();
+    EXPECT_FALSE(gProjet.SaveAs());
+    EXPECT_EQ(ReadAll(completed), "old");
+    EXPECT_EQ(ui.FileRequests.size(), 2u);
+    ASSERT_EQ(ui.Boxes.size(), 1u);
+    EXPECT_EQ(ui.Boxes[0].Text, "Le fichier '" + completed + "' existe déjà.\nVoulez-vous le remplacer ?");
+    EXPECT_EQ(ui.Boxes[0].Caption, "Enregistrer sous");
+    EXPECT_EQ(ui.Boxes[0].Kind, ModelUi::Buttons::YesNo);
+    EXPECT_TRUE(gProjet.IsModified());
+
+    // No, then Yes on the name typed again: replaced.
+    ui.ClearLog();
+    ui.PathAnswers = {typed, typed};
+    ui.BoxAnswers = {ModelUi::IdNo, ModelUi::IdYes};
+    ASSERT_TRUE(gProjet.SaveAs());
+    EXPECT_EQ(ui.Boxes.size(), 2u);
+    EXPECT_NE(ReadAll(completed).find("<Projet>"), std::string::npos);
+    EXPECT_FALSE(gProjet.IsModified());
+
+    // A name with an extension of its own is kept, and the file dialog's
+    // own question stands for it.
+    const std::string other = TempPath("projet.xml");
+    WriteAll(other, "old");
+    ui.ClearLog();
+    ui.PathAnswers = {other};
+    ASSERT_TRUE(gProjet.SaveAs());
+    EXPECT_EQ(gProjet.Nom, other);
+    EXPECT_TRUE(ui.Boxes.empty());
+    std::remove(completed.c_str());
+    std::remove(other.c_str());
+}
 } // namespace

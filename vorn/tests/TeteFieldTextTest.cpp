@@ -56,7 +56,7 @@ TEST_F(TeteFieldRead, SendsTheStoredValueUntilTheTextChanges)
     } cases[] = {{"10", TeteSetterValue(stored, true), false},
                  {"10.0", 10.0, true},
                  {"", 0.0, true},
-                 {"12,5", 12.0, true},
+                 {"12,5", 12.5, true},
                  {"-3e1x", -30.0, true}};
     for (const auto& c : cases)
     {

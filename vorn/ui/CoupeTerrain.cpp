@@ -5,11 +5,12 @@
 #include "Dialog3DCoupe.h"
 #include "FenetreCoupe.h"
 #include "FenetreTunnel.h"
+#include "FrameKeys.h"
 #include "InterfaceModes.h"
-#include "KorNumbers.h"
 #include "ModelUi.h"
 #include "ProjetOVX.h"
 #include "SceneCoordinates.h"
+#include "TypedValues.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -34,10 +35,10 @@ enum
     IdBackward = 8
 };
 
-// A typed number by the atof rule; what is not a finite number counts as 0.
+// A typed number (TypedNumber); what is not a finite number counts as 0.
 double TypedOrZero(const wxString& text)
 {
-    const double v = KorAtof(std::string(text.ToUTF8().data()));
+    const double v = TypedNumber(std::string(text.ToUTF8().data()));
     return std::isfinite(v) ? v : 0.0;
 }
 
@@ -54,6 +55,7 @@ CoupeTerrain::CoupeTerrain(const SectionPlane& plane, const std::string& name, b
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX | wxMAXIMIZE_BOX | wxRESIZE_BORDER),
       ShowExcavation(showExcavation), Name(name)
 {
+    ForwardFrameKeys(this);
     const wxTextValidator numeric(wxFILTER_NUMERIC);
     Drawing = new FenetreCoupe(this);
     InteractiveButton = new wxButton(this, IdInteractive, "Changement interactif");
@@ -148,7 +150,7 @@ double CoupeTerrain::GetBoreholeDistance() const
 
 void CoupeTerrain::SetRatioFromText(const std::string& text)
 {
-    const double v = std::fabs(KorAtof(text));
+    const double v = std::fabs(TypedNumber(text));
     // The drawing's ratio must stay finite and positive.
     if (!(v > 1e-5) || !std::isfinite(v))
         return;

@@ -1,8 +1,8 @@
 #include "Dialog2Coordonnees.h"
 
-#include "KorNumbers.h"
 #include "ModelUi.h"
 #include "TypedValues.h"
+#include "WindowFit.h"
 
 #include <wx/button.h>
 #include <wx/sizer.h>
@@ -32,6 +32,7 @@ Dialog2Coordonnees::Dialog2Coordonnees(const std::string& title, const std::stri
     column->Add(grid);
     column->Add(buttons);
     SetSizer(column);
+    FitToContent(this);
     Bind(wxEVT_BUTTON, &Dialog2Coordonnees::OnValider, this, 0);
     Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { EndModal(wxID_CANCEL); }, 1);
@@ -39,12 +40,12 @@ Dialog2Coordonnees::Dialog2Coordonnees(const std::string& title, const std::stri
 
 double Dialog2Coordonnees::GetX() const
 {
-    return KorAtof(std::string(mFields[0]->GetValue().ToUTF8()));
+    return TypedNumber(std::string(mFields[0]->GetValue().ToUTF8()));
 }
 
 double Dialog2Coordonnees::GetY() const
 {
-    return KorAtof(std::string(mFields[1]->GetValue().ToUTF8()));
+    return TypedNumber(std::string(mFields[1]->GetValue().ToUTF8()));
 }
 
 void Dialog2Coordonnees::OnValider(wxCommandEvent&)

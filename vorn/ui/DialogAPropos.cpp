@@ -3,6 +3,7 @@
 #include "ImageWindow.h"
 #include "ProjetOVX.h"
 #include "StartupPaths.h"
+#include "WindowFit.h"
 
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -26,4 +27,5 @@ DialogAPropos::DialogAPropos()
     column->Add(text("Tel : 00 00 00 00 00"), 0, wxLEFT | wxTOP, 5);
     column->Add(text("Mail : contact@exemple.invalid"), 0, wxLEFT | wxTOP, 5);
     SetSizer(column);
+    FitToContent(this);
 }

@@ -2,6 +2,7 @@
 
 #include "Axe.h"
 #include "ProjetOVX.h"
+#include "WindowFit.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -77,6 +78,7 @@ DialogCalculs::DialogCalculs(wxWindow* parent) : wxDialog(parent, wxID_ANY, "Cal
     column->Add(grid);
     column->Add(new wxButton(this, 2, "Lancer les calculs"), 0, wxEXPAND | wxALL, 10);
     SetSizerAndFit(column);
+    FitToContent(this);
     Bind(wxEVT_CHECKBOX, &DialogCalculs::OnCheckDirection, this, 1);
     Bind(wxEVT_BUTTON, &DialogCalculs::OnLaunch, this, 2);
 }

@@ -3,6 +3,7 @@
 #include "Couche.h"
 #include "ElementRecorders.h"
 #include "FenetreTunnel.h"
+#include "FrameKeys.h"
 #include "ImageSondage.h"
 #include "KorNumbers.h"
 #include "ModelUi.h"
@@ -60,6 +61,7 @@ DialogCarottage::DialogCarottage(const LumPoint& point)
     : wxDialog(gFenetreTunnel, 17, "Sondage", wxDefaultPosition, wxSize(400, 400),
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER, "Sondage")
 {
+    ForwardFrameKeys(this);
     const int n = gProjet.GetNumberOfCouches();
     mLayerNames = gProjet.GetCoucheNames();
     auto* main = new wxBoxSizer(wxHORIZONTAL);

@@ -1,9 +1,11 @@
 #include "DialogCourbes.h"
 
 #include "CalculSeries.h"
+#include "FrameKeys.h"
 #include "OVXAction.h"
 #include "ProjetOVX.h"
 #include "ResultatsOVX.h"
+#include "WindowFit.h"
 #include "wxCurve.h"
 #include "wxCurveEvent.h"
 #include "wxSurface.h"
@@ -30,6 +32,7 @@ DialogCourbes::DialogCourbes(wxWindow* parent)
     : wxDialog(parent, wxID_ANY, "Courbes", wxDefaultPosition, wxSize(600, 500),
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER, "DialogCourbes")
 {
+    ForwardFrameKeys(this);
     auto* column = new wxBoxSizer(wxVERTICAL);
     mVariableBox = new wxComboBox(this, IdVariable, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
                                   nullptr, wxCB_READONLY);
@@ -53,6 +56,7 @@ DialogCourbes::DialogCourbes(wxWindow* parent)
     mExportButton = new wxButton(this, IdExport, "Exporter au format CSV");
     column->Add(mExportButton, 0, wxEXPAND | wxALL, 10);
     SetSizer(column);
+    FitToContent(this);
 
     // Closing only hides it: the frame keeps it for the program's life.
     Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { Show(false); });

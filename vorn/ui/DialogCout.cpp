@@ -10,6 +10,7 @@
 #include "ResultatsOVX.h"
 #include "StartupPaths.h"
 #include "TeteTranchee.h"
+#include "WindowFit.h"
 
 #include <wx/dcbuffer.h>
 #include <wx/sizer.h>
@@ -47,6 +48,7 @@ DialogCout::DialogCout()
         column->Add(new wxStaticText(this, wxID_ANY, wxString::FromUTF8(example)), 0, wxTOP, 10);
     }
     SetSizer(column);
+    FitToContent(this);
 
     mPicture.LoadFile(wxString::FromUTF8(GetPicturePath(GetModelUi().GetTete())), wxBITMAP_TYPE_BMP);
     Bind(wxEVT_CLOSE_WINDOW, &DialogCout::OnClose, this);

@@ -3,9 +3,11 @@
 #include "Couche.h"
 #include "ElementRecorders.h"
 #include "FenetreTunnel.h"
+#include "FrameKeys.h"
 #include "InterfaceModes.h"
 #include "LumoraDevice.h"
 #include "ProjetOVX.h"
+#include "WindowFit.h"
 
 #include <wx/button.h>
 #include <wx/sizer.h>
@@ -32,6 +34,7 @@ DialogDXF::DialogDXF(const std::string& path)
     : wxDialog(gFenetreTunnel, wxID_ANY, wxString::FromUTF8("Simplification du modèle"), wxDefaultPosition,
                wxSize(200, 160), wxCAPTION)
 {
+    ForwardFrameKeys(this);
     mImport.Read(path);
     const int count = mImport.CountRead();
     mSlider = new wxSlider(this, 1, 0, 0, 100, wxDefaultPosition, wxDefaultSize, wxSL_HORIZONTAL);
@@ -46,7 +49,7 @@ DialogDXF::DialogDXF(const std::string& path)
     column->Add(mAfter, 0, wxLEFT | wxRIGHT, 4);
     column->Add(buttons, 0, wxALIGN_CENTER | wxALL, 4);
     SetSizer(column);
-    Layout();
+    FitToContent(this);
 
     Bind(wxEVT_SLIDER, &DialogDXF::OnSimplification, this, 1);
     Bind(wxEVT_BUTTON, &DialogDXF::OnValider, this, 2);

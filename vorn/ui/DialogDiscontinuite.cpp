@@ -5,9 +5,9 @@
 #include "Discontinuite3D.h"
 #include "EventInfo.h"
 #include "FenetreTunnel.h"
+#include "FrameKeys.h"
 #include "GL_Window.h"
 #include "InterfaceModes.h"
-#include "KorNumbers.h"
 #include "LumCamera.h"
 #include "LumGizmo.h"
 #include "LumoraDevice.h"
@@ -17,7 +17,7 @@
 #include "ProjetOVX.h"
 #include "StartupPaths.h"
 #include "TypedValues.h"
-#include "UndoCommands.h"
+#include "WindowFit.h"
 
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
@@ -136,9 +136,7 @@ DialogDiscontinuite::DialogDiscontinuite(wxWindow* parent)
     SetSizer(column);
     // Never narrower than its rows: with the toolkit's fonts the given
     // size would hide the dip and deviation fields.
-    const wxSize best = column->GetMinSize(), client = GetClientSize();
-    SetClientSize(std::max(best.x, client.x), std::max(best.y, client.y));
-    Layout();
+    FitToContent(this);
 
     LumoraDevice* device = mPreview->getDevice();
     device->SetRefreshStyle(2);
@@ -151,10 +149,7 @@ DialogDiscontinuite::DialogDiscontinuite(wxWindow* parent)
     camera->SetMovable(false);
     device->SetDrawCallback(RenderCubePreview);
 
-    wxAcceleratorEntry keys[2];
-    keys[0].Set(wxACCEL_CTRL, 'Z', 11);
-    keys[1].Set(wxACCEL_CTRL, 'Y', 12);
-    SetAcceleratorTable(wxAcceleratorTable(2, keys));
+    ForwardFrameKeys(this);
 
     Bind(wxEVT_CLOSE_WINDOW,
          [this](wxCloseEvent&)
@@ -175,8 +170,6 @@ DialogDiscontinuite::DialogDiscontinuite(wxWindow* parent)
         wxEVT_CHECKBOX, [this](wxCommandEvent&) { OnShowPlane(); }, 8);
     Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { OnMoveReferencePoint(); }, 9);
-    Bind(wxEVT_MENU, &OnUndoCommand, 11);
-    Bind(wxEVT_MENU, &OnRedoCommand, 12);
 }
 
 DialogDiscontinuite::~DialogDiscontinuite()
@@ -344,7 +337,7 @@ void DialogDiscontinuite::ApplyFields()
     double values[4];
     for (int i = 0; i < 4; ++i)
     {
-        values[i] = KorAtof(std::string(mFields[i]->GetValue().ToUTF8().data()));
+        values[i] = TypedNumber(std::string(mFields[i]->GetValue().ToUTF8().data()));
         if (!std::isfinite(values[i]))
         {
             ShowNonFiniteValuesMessage();

@@ -3,6 +3,7 @@
 #include "InterfaceModes.h"
 #include "ProjetOVX.h"
 #include "TypedValues.h"
+#include "WindowFit.h"
 
 #include <wx/button.h>
 #include <wx/filepicker.h>
@@ -105,7 +106,7 @@ DialogNouvelleCouche::DialogNouvelleCouche(wxWindow* parent)
     column->Add(middle, 1, wxEXPAND | wxLEFT | wxRIGHT, 5);
     column->Add(buttons, 0, wxALIGN_CENTER | wxALL, 5);
     SetSizer(column);
-    Layout();
+    FitToContent(this);
 
     // Escape clicks Annuler.
     SetEscapeId(8);

@@ -10,6 +10,7 @@
 #include "ElementRecorders.h"
 #include "FenetreTunnel.h"
 #include "FondPlanTools.h"
+#include "FrameKeys.h"
 #include "InterfaceModes.h"
 #include "LumGizmo.h"
 #include "LumoraDevice.h"
@@ -20,10 +21,9 @@
 #include "Sondage.h"
 #include "StartupPaths.h"
 #include "TypedCoordinates.h"
-#include "UndoCommands.h"
+#include "WindowFit.h"
 #include "ZoneTool.h"
 
-#include <wx/accel.h>
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -76,10 +76,7 @@ DialogOutilsCreation::DialogOutilsCreation(wxWindow* parent)
     Build();
     SetCoordinateFields(mFields[0], mFields[1], mFields[2]);
 
-    wxAcceleratorEntry keys[2];
-    keys[0].Set(wxACCEL_CTRL, int('Z'), IdUndo);
-    keys[1].Set(wxACCEL_CTRL, int('Y'), IdRedo);
-    SetAcceleratorTable(wxAcceleratorTable(2, keys));
+    ForwardFrameKeys(this);
 
     using D = DialogOutilsCreation;
     Bind(wxEVT_BUTTON, &D::OnChooseFond, this, IdFond);
@@ -108,8 +105,6 @@ DialogOutilsCreation::DialogOutilsCreation(wxWindow* parent)
     Bind(wxEVT_BUTTON, &D::OnDefineZone, this, IdZone);
     Bind(wxEVT_CHECKBOX, &D::OnAfficherZone, this, IdAfficherZone);
     Bind(wxEVT_TEXT_ENTER, &D::OnCoordinatesEnter, this, IdX, IdZ);
-    Bind(wxEVT_MENU, &OnUndoCommand, IdUndo);
-    Bind(wxEVT_MENU, &OnRedoCommand, IdRedo);
 }
 
 DialogOutilsCreation::~DialogOutilsCreation()
@@ -238,7 +233,7 @@ void DialogOutilsCreation::Build()
         column->Add(row({mLabels[IdX + i], mFields[i]}));
     }
     SetSizer(column);
-    Layout();
+    FitToContent(this);
 }
 
 wxWindow* DialogOutilsCreation::GetControl(int id) const
@@ -257,6 +252,8 @@ void DialogOutilsCreation::SetLayerNames(const std::vector<std::string>& names)
     combo->Clear();
     for (const std::string& name : names)
         combo->Append(wxString::FromUTF8(name));
+    // The longest name shows whole.
+    FitToContent(this);
 }
 
 void DialogOutilsCreation::SelectLayer(int index)

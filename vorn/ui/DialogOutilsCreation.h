@@ -56,8 +56,6 @@ public:
         IdX = 28,
         IdY = 29,
         IdZ = 30,
-        IdUndo = 32,
-        IdRedo = 33,
         ControlCount = 31
     };
 

@@ -5,6 +5,7 @@
 #include "CoupeTerrain.h"
 #include "ElementRecorders.h"
 #include "FenetreTunnel.h"
+#include "FrameKeys.h"
 #include "ImageCoupe.h"
 #include "ModelUi.h"
 #include "ProjetOVX.h"
@@ -51,6 +52,7 @@ DialogPointsCoupe::DialogPointsCoupe(const std::string& imagePath, const LumPoin
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX | wxMAXIMIZE_BOX | wxRESIZE_BORDER),
       mFirst(first), mSecond(second)
 {
+    ForwardFrameKeys(this);
     mLayerNames = gProjet.GetCoucheNames();
     mLayerChoice = new wxComboBox(this, IdLayer, "", wxDefaultPosition, wxDefaultSize, 0, nullptr, 0);
     mLayerChoice->Append("");

@@ -2,15 +2,16 @@
 
 #include "CostVariables.h"
 #include "Excavation.h"
+#include "FrameKeys.h"
 #include "ImageWindow.h"
 #include "KorNumbers.h"
 #include "ModelUi.h"
 #include "ProjetOVX.h"
 #include "StartupPaths.h"
 #include "TeteTranchee.h"
+#include "WindowFit.h"
 
 #include <wx/button.h>
-#include <wx/dcclient.h>
 #include <wx/grid.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -30,6 +31,7 @@ DialogResultats::DialogResultats(wxWindow* parent)
     : wxDialog(parent, wxID_ANY, Text("Résultats des calculs"), wxDefaultPosition, wxSize(400, 450),
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER, "DialogResultats")
 {
+    ForwardFrameKeys(this);
     auto* outer = new wxBoxSizer(wxVERTICAL);
     auto* top = new wxBoxSizer(wxHORIZONTAL);
     auto* labels = new wxBoxSizer(wxVERTICAL);
@@ -47,6 +49,7 @@ DialogResultats::DialogResultats(wxWindow* parent)
     mPicture = new ImageWindow(this, ApplicationPath("/Icons/Variables1.bmp"));
     outer->Add(mPicture, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 10);
     SetSizer(outer);
+    FitToContent(this);
 
     // Closing only hides it: the frame keeps it for the program's life.
     Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { Show(false); });
@@ -105,7 +108,7 @@ void DialogResultats::BuildGrid()
 
     mTable.Build(gProjet.GetCoucheNames(), head.DoubleEntree, head.CoteAvance, gResults.Volumes,
                  gResults.Surfaces);
-    auto* grid = new wxGrid(mGridHost, wxID_ANY, wxDefaultPosition, wxSize(5000, 5000), wxWANTS_CHARS);
+    auto* grid = new wxGrid(mGridHost, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxWANTS_CHARS);
     const int rows = static_cast<int>(mTable.RowLabels.size());
     const int columns = static_cast<int>(mTable.ColumnLabels.size());
     grid->CreateGrid(rows, columns, wxGrid::wxGridSelectCells);
@@ -114,19 +117,17 @@ void DialogResultats::BuildGrid()
     grid->EnableEditing(false);
     grid->SetDefaultRowSize(15, true);
     grid->SetDefaultColSize(75, true);
-    wxClientDC dc(grid);
-    int labelWidth = 0;
     for (int r = 0; r < rows; ++r)
     {
-        const wxString name = Text(mTable.RowLabels[static_cast<size_t>(r)]);
-        grid->SetRowLabelValue(r, name);
-        labelWidth = std::max(labelWidth, dc.GetTextExtent(name).GetWidth());
+        grid->SetRowLabelValue(r, Text(mTable.RowLabels[static_cast<size_t>(r)]));
         for (int c = 0; c < columns; ++c)
             grid->SetCellValue(r, c, Text(mTable.Cells[static_cast<size_t>(r)][static_cast<size_t>(c)]));
     }
-    grid->SetRowLabelSize(labelWidth + 5);
     for (int c = 0; c < columns; ++c)
         grid->SetColLabelValue(c, Text(mTable.ColumnLabels[static_cast<size_t>(c)]));
+    // Row labels, columns and rows as wide as their texts in the grid's own
+    // fonts (the labels' is bold).
+    grid->SetRowLabelSize(wxGRID_AUTOSIZE);
     grid->AutoSize();
     grid->EnableDragColSize(true);
     grid->EnableDragGridSize(true);
@@ -134,7 +135,7 @@ void DialogResultats::BuildGrid()
     box->Add(grid, 0);
     mGridHost->SetSizer(box);
     mGridHost->Layout();
-    Layout();
+    FitToContent(this);
     Refresh();
 }
 

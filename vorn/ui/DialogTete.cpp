@@ -2,6 +2,7 @@
 
 #include "ChampTexte.h"
 #include "FenetreTunnel.h"
+#include "FrameKeys.h"
 #include "GL_Window.h"
 #include "InterfaceModes.h"
 #include "KorMesh.h"
@@ -16,7 +17,7 @@
 #include "StartupPaths.h"
 #include "TeteFieldText.h"
 #include "TeteTranchee.h"
-#include "UndoCommands.h"
+#include "WindowFit.h"
 #include "XMLNode.h"
 
 #include <wx/bmpbuttn.h>
@@ -36,9 +37,6 @@ DialogTete* gDialogTete = nullptr;
 
 namespace
 {
-constexpr int kUndoId = 29;
-constexpr int kRedoId = 30;
-
 wxBitmap LoadButtonPicture(const char* file)
 {
     wxLogNull quiet;
@@ -164,15 +162,11 @@ DialogTete::DialogTete(wxWindow* parent)
     top->Add(column, 0, wxEXPAND);
     top->Add(mPreview, 1, wxEXPAND | wxALL, 10);
     SetSizer(top);
+    FitToContent(this);
 
-    wxAcceleratorEntry keys[2];
-    keys[0].Set(wxACCEL_CTRL, int('Z'), kUndoId);
-    keys[1].Set(wxACCEL_CTRL, int('Y'), kRedoId);
-    SetAcceleratorTable(wxAcceleratorTable(2, keys));
+    ForwardFrameKeys(this);
 
     Bind(wxEVT_CLOSE_WINDOW, &DialogTete::OnClose, this);
-    Bind(wxEVT_MENU, &OnUndoCommand, kUndoId);
-    Bind(wxEVT_MENU, &OnRedoCommand, kRedoId);
     Bind(wxEVT_CHECKBOX, &DialogTete::OnDoubleFront, this, 31);
     Bind(wxEVT_BUTTON, &DialogTete::OnReset, this, 32);
     Bind(wxEVT_BUTTON, &DialogTete::OnLoadTete, this, 65);
@@ -208,6 +202,7 @@ void DialogTete::ShowPanel(bool doubleFront)
     shown->Show();
     GetSizer()->Replace(hidden, shown, true);
     GetSizer()->Layout();
+    FitToContent(this);
 }
 
 void DialogTete::FillFields(const TeteTranchee& head)

@@ -5,8 +5,8 @@
 #include "Couche.h"
 #include "Dialog3D.h"
 #include "FenetreTunnel.h"
+#include "FrameKeys.h"
 #include "InterfaceModes.h"
-#include "KorNumbers.h"
 #include "LumCamera.h"
 #include "LumGizmo.h"
 #include "LumoraDevice.h"
@@ -15,6 +15,7 @@
 #include "StartupPaths.h"
 #include "TypedValues.h"
 #include "View3D.h"
+#include "WindowFit.h"
 
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
@@ -67,6 +68,7 @@ DialogVisualisation::DialogVisualisation(wxWindow* parent)
     : wxDialog(parent, 16, wxString::FromUTF8("Composition"), wxPoint(300, 300), wxSize(185, 460), wxCAPTION,
                "DialogVisualisation")
 {
+    ForwardFrameKeys(this);
     auto group = [this](const char* label)
     { return new wxStaticBoxSizer(wxVERTICAL, this, wxString::FromUTF8(label)); };
     auto check = [this](int index)
@@ -113,6 +115,7 @@ DialogVisualisation::DialogVisualisation(wxWindow* parent)
           static_cast<wxSizer*>(coupes), static_cast<wxSizer*>(decor)})
         column->Add(box, 0, wxEXPAND | wxALL, 2);
     SetSizer(column);
+    FitToContent(this);
 
     // The switches run the same commands as the menu items 46..55.
     for (int i = 0; i < 10; ++i)
@@ -158,6 +161,7 @@ void DialogVisualisation::SetGraduationLabel(double step)
 {
     mGraduationLabel->SetLabel(wxString::FromUTF8(step >= 1e-5 ? "Graduation : " + DefaultText(step)
                                                                : std::string("Pas de graduation")));
+    FitToContent(this);
 }
 
 wxCheckBox* DialogVisualisation::GetSwitch(int menuId) const
@@ -217,12 +221,12 @@ void DialogVisualisation::OnPlaceTete(wxCommandEvent&)
 
 bool DialogVisualisation::ReadHeadStep(const std::string& text, double echelle, double& sceneStep)
 {
-    std::istringstream in(text);
+    std::istringstream in(WithDecimalPoints(text));
     in.imbue(std::locale::classic());
     double prefix = 0.0;
     if (!(in >> prefix))
         return false;
-    sceneStep = KorAtof(text) * 100.0 / echelle;
+    sceneStep = TypedNumber(text) * 100.0 / echelle;
     return std::isfinite(sceneStep);
 }
 

@@ -32,9 +32,10 @@ public:
     static void CentreView();
     static void AddDecor();
 
-    // The step typed, in metres, as a move of the head in scene units
-    // along the axis (Echelle the plan scale); false when the text starts
-    // with no number or the move is not finite.
+    // The step typed, in metres (a decimal comma reads as a point), as a
+    // move of the head in scene units along the axis (Echelle the plan
+    // scale); false when the text starts with no number or the move is not
+    // finite.
     static bool ReadHeadStep(const std::string& text, double echelle, double& sceneStep);
 
     wxCheckBox* GetSwitch(int menuId) const;

@@ -1,6 +1,7 @@
 #include "DialogWait.h"
 
 #include "CalculSeries.h"
+#include "WindowFit.h"
 
 #include <wx/button.h>
 #include <wx/gauge.h>
@@ -17,6 +18,7 @@ DialogWait::DialogWait() : wxDialog(nullptr, wxID_ANY, "Avancement", wxDefaultPo
     column->Add(mGauge, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 10);
     column->Add(new wxButton(this, 3, "Annuler"), 1, wxEXPAND | wxALL, 10);
     SetSizer(column);
+    FitToContent(this);
     Bind(
         wxEVT_BUTTON, [](wxCommandEvent&) { gCancelCalculation = 1; }, 3);
     gCurrentDialogWait = this;

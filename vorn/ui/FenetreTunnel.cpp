@@ -13,9 +13,9 @@
 #include "DialogTete.h"
 #include "DialogVisualisation.h"
 #include "DialogWait.h"
+#include "FrameKeys.h"
 #include "FrameUi.h"
 #include "InterfaceModes.h"
-#include "KorNumbers.h"
 #include "PanelPrincipal.h"
 #include "PopupOVX.h"
 #include "ProjetOVX.h"
@@ -23,13 +23,14 @@
 #include "TypedValues.h"
 #include "UndoCommands.h"
 
-#include <wx/accel.h>
 #include <wx/cursor.h>
 #include <wx/filedlg.h>
+#include <wx/filefn.h>
 #include <wx/icon.h>
 #include <wx/image.h>
 #include <wx/menu.h>
 #include <wx/mimetype.h>
+#include <wx/process.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
 #include <wx/utils.h>
@@ -104,23 +105,60 @@ std::string DefaultStreamText(double value)
     return out.str();
 }
 
-// A typed number by the atof prefix rule; false when the text starts with
-// no number or gives no finite value.
+// A typed number by the atof prefix rule, a decimal comma read as a point;
+// false when the text starts with no number or gives no finite value.
 bool ReadFiniteNumber(const std::string& text, double& value)
 {
-    std::istringstream in(text);
+    std::istringstream in(WithDecimalPoints(text));
     in.imbue(std::locale::classic());
     double prefix = 0.0;
     if (!(in >> prefix))
         return false;
-    value = KorAtof(text);
+    value = TypedNumber(text);
     return std::isfinite(value);
 }
 
+// The help could not be shown: the user is told, whatever the cause.
+void ShowHelpFailure(const std::string& path)
+{
+    GetModelUi().MessageBox("Impossible d'ouvrir le document d'aide '" + path +
+                                "'.\nVérifiez qu'un lecteur de fichiers PDF est installé.",
+                            "Erreur");
+}
+
+// The desktop's opener of one document, watched until it ends: xdg-open
+// ends in failure when no viewer takes the document. Deletes itself.
+class DocumentOpener : public wxProcess
+{
+public:
+    explicit DocumentOpener(std::string path) : mPath(std::move(path)) {}
+    void OnTerminate(int, int status) override
+    {
+        if (status != 0 && gFenetreTunnel)
+            ShowHelpFailure(mPath);
+        delete this;
+    }
+
+private:
+    std::string mPath;
+};
+
 bool LaunchWithDesktop(const std::string& path)
 {
+    wxString searchPath, opener;
+    if (!wxFileExists(wxString::FromUTF8(path)) || !wxGetEnv("PATH", &searchPath) ||
+        !wxFindFileInPath(&opener, searchPath, "xdg-open"))
+        return false;
     // No shell: the path is handed over as one argument.
-    return wxLaunchDefaultApplication(wxString::FromUTF8(path));
+    const wxString document = wxString::FromUTF8(path);
+    const wchar_t* argv[] = {opener.wc_str(), document.wc_str(), nullptr};
+    auto* watcher = new DocumentOpener(path);
+    if (wxExecute(argv, wxEXEC_ASYNC, watcher) == 0)
+    {
+        delete watcher;
+        return false;
+    }
+    return true;
 }
 } // namespace
 
@@ -148,12 +186,10 @@ FenetreTunnel::FenetreTunnel(wxWindow* parent, const wxString& title, const wxPo
     mResultats = new DialogResultats(this);
     mCourbes = new DialogCourbes(this);
 
-    wxAcceleratorEntry keys[2];
-    keys[0].Set(wxACCEL_CTRL, int('Z'), IdUndo);
-    keys[1].Set(wxACCEL_CTRL, int('Y'), IdRedo);
-    SetAcceleratorTable(wxAcceleratorTable(2, keys));
+    SetFrameKeys(this);
 
-    mOutilsCreation->Show();
+    // The palettes show with their mode, once the frame is shown: mapped
+    // before it, a window manager would stack them under it.
     mPanelPrincipal = new PanelPrincipal(this);
     mDevice = mPanelPrincipal->getDevice();
     BindCommands();
@@ -161,6 +197,14 @@ FenetreTunnel::FenetreTunnel(wxWindow* parent, const wxString& title, const wxPo
     gFenetreTunnel = this;
     mUi = new FrameUi(this);
     SetModelUi(mUi);
+
+    // The client area set explicitly: the toolkit then shows the frame at
+    // once rather than waiting for a window manager's frame extents, a wait
+    // during which GTK lays the frame out 2 pixels wide and its toolbar
+    // prints a Gtk-CRITICAL and a Gtk-WARNING. The frame keeps its size
+    // (its client area the Part's size under no window manager) and
+    // position.
+    SetClientSize(GetClientSize());
 }
 
 FenetreTunnel::~FenetreTunnel()
@@ -351,8 +395,7 @@ void FenetreTunnel::BindCommands()
     Bind(wxEVT_CLOSE_WINDOW, &FenetreTunnel::OnClose, this);
 
     // The creation commands are the palette's own handlers, called
-    // directly: the palette's ids are not the menu's (its 32 and 33 are
-    // undo and redo).
+    // directly: the palette's ids are not the menu's.
     on(22, [this](wxCommandEvent& event) { mOutilsCreation->OnChooseFond(event); });
     on(23, [this](wxCommandEvent& event) { mOutilsCreation->OnAjusterFond(event); });
     on(24, [this](wxCommandEvent& event) { mOutilsCreation->OnEchelleFond(event); });
@@ -488,9 +531,15 @@ void FenetreTunnel::OnSeries()
 
 void FenetreTunnel::OnHelp()
 {
-    // Silent when there is no viewer or no document.
-    wxLogNull quiet;
-    mLauncher(ApplicationPath("/Aide/Aide.pdf"));
+    const std::string path = ApplicationPath("/Aide/Aide.pdf");
+    bool opened = false;
+    {
+        // The toolkit's own failure lines say less than the box below.
+        wxLogNull quiet;
+        opened = mLauncher(path);
+    }
+    if (!opened)
+        ShowHelpFailure(path);
 }
 
 void FenetreTunnel::OnClose(wxCloseEvent& event)

@@ -60,6 +60,8 @@ public:
         CursorCount
     };
     // Opens a document with the desktop's viewer; false when it could not.
+    // The default one hands the file to xdg-open and, when that ends in
+    // failure (no viewer for the document), tells the user itself.
     using DocumentLauncher = std::function<bool(const std::string& path)>;
 
     FenetreTunnel(wxWindow* parent, const wxString& title, const wxPoint& position, const wxSize& size);

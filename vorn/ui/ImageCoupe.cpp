@@ -9,6 +9,7 @@
 #include "ModelUi.h"
 #include "ProjetOVX.h"
 #include "SceneCoordinates.h"
+#include "TypedValues.h"
 
 #include <wx/bitmap.h>
 #include <wx/dcbuffer.h>
@@ -204,7 +205,7 @@ void ImageCoupe::MouseScale(const wxMouseEvent& event, double fx, double fy)
             std::string text;
             if (GetModelUi().AskText("Distance du segment dessiné", "", text))
             {
-                const float v = static_cast<float>(KorAtof(text));
+                const float v = static_cast<float>(TypedNumber(text));
                 const float k = static_cast<float>(v / d);
                 // "1e999" would put both references at one height; a length
                 // whose scale overflows (3e38 over a third of the image)

@@ -2,8 +2,8 @@
 
 #include "Couche.h"
 #include "DialogCarottage.h"
-#include "KorNumbers.h"
 #include "ProjetOVX.h"
+#include "TypedValues.h"
 
 #include <wx/checkbox.h>
 #include <wx/dcclient.h>
@@ -63,7 +63,7 @@ void ImageSondage::Draw(wxDC& dc, const wxSize& size) const
     dc.DrawRectangle(0, 0, 25, B);
 
     const wxString totalText = mDialog->GetDepthField()->GetValue();
-    const double D = KorAtof(Utf8(totalText));
+    const double D = TypedNumber(Utf8(totalText));
     DrawDepthMark(dc, wxPoint(25, B), totalText);
     if (!(D >= 1e-5))
         return;
@@ -78,7 +78,7 @@ void ImageSondage::Draw(wxDC& dc, const wxSize& size) const
             continue;
         last = static_cast<int>(k);
         const wxString text = depths[k]->GetValue();
-        const double d = KorAtof(Utf8(text));
+        const double d = TypedNumber(Utf8(text));
         if (!(d < D))
             continue;
         // The band ending at layer k's depth crosses the layer above it.

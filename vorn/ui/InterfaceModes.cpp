@@ -18,6 +18,7 @@
 #include "ProjetOVX.h"
 #include "View3D.h"
 #include "ViewRecorders.h"
+#include "WindowFit.h"
 
 #include <wx/menu.h>
 #include <wx/statusbr.h>
@@ -56,12 +57,14 @@ void EnableAllTopMenus(wxMenuBar* bar, bool enabled)
         bar->EnableTop(i, enabled);
 }
 
+// The palettes at the places their Parts give (5.130, 5.104), taken
+// relative to the main window.
 void ShowPalettes(bool creation, bool visualisation)
 {
-    if (wxWindow* palette = gFenetreTunnel->GetCreationPalette())
-        palette->Show(creation);
-    if (wxWindow* palette = gFenetreTunnel->GetVisualisationPalette())
-        palette->Show(visualisation);
+    if (DialogOutilsCreation* palette = gFenetreTunnel->GetCreationPalette())
+        ShowPalette(palette, creation, wxPoint(10, 100));
+    if (DialogVisualisation* palette = gFenetreTunnel->GetVisualisationPalette())
+        ShowPalette(palette, visualisation, wxPoint(300, 300));
 }
 
 // The palettes and menus of the current mode (the rest of the interface is

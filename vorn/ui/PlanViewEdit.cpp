@@ -6,7 +6,6 @@
 #include "FenetreTunnel.h"
 #include "InterfaceModes.h"
 #include "KorMesh.h"
-#include "KorNumbers.h"
 #include "LigneNiveau.h"
 #include "LigneNiveauRecorders.h"
 #include "LumCamera.h"
@@ -320,7 +319,7 @@ bool AskLigneDepth(double& depth)
     if (!GetModelUi().AskText("Rentrez la profondeur de la ligne de niveau", "Profondeur", text))
         return false;
     // No number reads as 0; an overflowing one would put the line at infinity.
-    depth = KorAtof(text);
+    depth = TypedNumber(text);
     if (!std::isfinite(depth) || !std::isfinite(static_cast<float>(depth)))
     {
         ShowNonFiniteValuesMessage();

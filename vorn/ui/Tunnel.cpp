@@ -5,6 +5,7 @@
 #include "KorString.h"
 #include "ProjetOVX.h"
 #include "StartupPaths.h"
+#include "UserLanguage.h"
 
 #include <wx/image.h>
 #include <wx/log.h>
@@ -24,6 +25,7 @@ bool Tunnel::OnInit()
     // command with the old file kept (SafeFileWriter), not the end of the
     // program and of its unsaved work.
     std::signal(SIGXFSZ, SIG_IGN);
+    UseUserLanguage();
 
     std::vector<std::string> args;
     for (int i = 0; i < argc; ++i)

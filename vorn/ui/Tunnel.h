@@ -4,7 +4,8 @@
 
 #include <string>
 
-// The application object. OnInit fixes the application folder (the
+// The application object. OnInit takes the user's language for the
+// toolkit's own texts (UseUserLanguage), fixes the application folder (the
 // program file's own, made the working directory), opens the main frame
 // in the creation mode with no project, then opens the project named on
 // the command line, if any. The toolkit's event loop runs after it; the

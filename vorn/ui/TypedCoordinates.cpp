@@ -20,7 +20,7 @@ ChampTexte* sFields[3] = {nullptr, nullptr, nullptr};
 
 double ReadField(int i)
 {
-    return sFields[i] ? KorAtof(std::string(sFields[i]->GetValue().ToUTF8())) : 0.0;
+    return sFields[i] ? TypedNumber(std::string(sFields[i]->GetValue().ToUTF8())) : 0.0;
 }
 
 // ChangeValue leaves the field unmodified: only the user's typing counts.

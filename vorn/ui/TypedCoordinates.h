@@ -12,7 +12,7 @@ struct EventInfo;
 
 // The palette hands its three fields over (null when it goes).
 void SetCoordinateFields(ChampTexte* x, ChampTexte* y, ChampTexte* z);
-// The three fields as typed; no number reads as 0.
+// The three fields as typed (TypedNumber); no number reads as 0.
 LumPoint ReadCoordinates();
 // The world point under the event's pixel, written to X and Y; its z is the
 // one typed in Z.

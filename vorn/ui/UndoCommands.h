@@ -3,7 +3,8 @@
 class wxCommandEvent;
 
 // The one way the interface undoes and redoes a step: the main window's
-// Edit commands and every dialog's Ctrl+Z and Ctrl+Y come here. Refused
+// Edit commands come here, and so do the Ctrl+Z and Ctrl+Y of every
+// palette and dialog, which post those commands to the main window. Refused
 // while a DXF layer import is pending: a step taken back would change the
 // layer list under the import, which then fills or deletes whatever layer
 // stands at its level. A layer move the tilt tool still holds ends without

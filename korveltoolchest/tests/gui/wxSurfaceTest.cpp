@@ -96,6 +96,44 @@ TEST_F(wxSurfaceTest, CellColoursRunFromBlueThroughYellowToRed)
         EXPECT_EQ(CountPixels(GuiTest::Render(*plot, small), wxRect(small), IsWhite), small.x * small.y);
 }
 
+// Cells under three pixels either way lose their outline: a series of 2001
+// positions (0.1 pixel columns here) or 100 (2 pixels) shows its colours,
+// not a black area; 5-pixel cells keep theirs.
+TEST_F(wxSurfaceTest, CellsTooSmallForAnOutlineHaveNone)
+{
+    auto isBlack = [](unsigned char r, unsigned char g, unsigned char b)
+    { return r < 40 && g < 40 && b < 40; };
+    auto isYellow = [](unsigned char r, unsigned char g, unsigned char b)
+    { return r > 240 && g > 240 && b < 20; };
+    const wxRect cells(100, 10, 200, 199);
+    const struct
+    {
+        int columns, rows;
+        bool outlined;
+    } cases[] = {{2001, 21, false}, {100, 4, false}, {4, 100, false}, {40, 4, true}};
+    for (const auto& c : cases)
+    {
+        std::vector<double> axis1(c.rows), axis2(c.columns);
+        for (int k = 0; k < c.rows; ++k)
+            axis1[k] = k;
+        for (int k = 0; k < c.columns; ++k)
+            axis2[k] = k * 0.05;
+        auto* plot = new wxSurface(panel, 3, wxPoint(10, 10), kSize);
+        plot->SetAxis(axis1, axis2);
+        ASSERT_TRUE(plot->SetSurface(Grid(c.columns, std::vector<double>(c.rows, 5.0))));
+        const wxImage image = GuiTest::Render(*plot, kSize);
+        const int black = CountPixels(image, cells, isBlack);
+        if (c.outlined)
+            EXPECT_GT(black, 1000) << c.columns;
+        else
+        {
+            EXPECT_EQ(black, 0) << c.columns << " x " << c.rows;
+            EXPECT_EQ(CountPixels(image, cells, isYellow), cells.width * cells.height) << c.columns;
+        }
+        plot->Destroy();
+    }
+}
+
 // Only values strictly inside the valid bounds make the range and the
 // markers, whatever cell they sit in; the others are painted white.
 TEST_F(wxSurfaceTest, InvalidAndNonFiniteCellsNeitherRangeNorMark)

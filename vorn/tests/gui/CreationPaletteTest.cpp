@@ -38,6 +38,7 @@
 #include <wx/slider.h>
 #include <wx/stattext.h>
 #include <wx/toolbar.h>
+#include <wx/weakref.h>
 
 #include <GL/gl.h>
 
@@ -56,35 +57,51 @@ template <class Window> int CountAlive()
     return count;
 }
 
-// Acts once on the first shown window of that class, from inside whatever
-// loop runs then; every action here ends the dialog. A window still shown
-// about five seconds later is ended, so that a missed step fails instead of
-// hanging.
+// Acts once on the first shown window of that class whose modal loop runs,
+// from inside that loop; every action here ends the dialog. The driver then
+// watches only the window it acted on, through a weak reference: it stops
+// once that window is hidden or gone, and ends it if it is still shown about
+// five seconds later, so that a missed step fails instead of hanging. A
+// driver never counts nor ends the dialog of a later step, however long a
+// loaded machine keeps it open, and never acts on a dialog before its modal
+// loop runs (ending it then would leave ShowModal waiting for ever). A
+// window that never comes stops it after about five seconds too.
 template <class Window> class Driver : public wxTimer
 {
 public:
     explicit Driver(std::function<void(Window*)> action) : mAction(std::move(action)) { Start(50); }
     void Notify() override
     {
-        Window* window = GuiTest::FindShown<Window>();
-        if (window && !mDone)
+        if (!mDone)
         {
-            mDone = true;
-            mAction(window);
+            Window* window = GuiTest::FindShown<Window>();
+            if (window && window->IsModal())
+            {
+                mDone = true;
+                mTicks = 0;
+                mActedOn = window;
+                mAction(window);
+            }
+            else if (++mTicks > 100)
+                Stop();
+            return;
         }
+        Window* window = mActedOn.get();
+        if (!window || !window->IsShown() || window->IsBeingDeleted() ||
+            wxTheApp->IsScheduledForDestruction(window))
+            Stop();
         else if (++mTicks > 100)
         {
             Stop();
-            if (window && window->IsModal())
+            if (window->IsModal())
                 window->EndModal(wxID_CANCEL);
         }
-        else if (mDone && !window)
-            Stop();
     }
     bool Done() const { return mDone; }
 
 private:
     std::function<void(Window*)> mAction;
+    wxWeakRef<Window> mActedOn;
     bool mDone = false;
     int mTicks = 0;
 };
@@ -562,8 +579,7 @@ TEST_F(PaletteTest, NewLayerDialog)
         });
     palette->OnAddCouche(none);
     EXPECT_TRUE(look.Done());
-    GuiTest::Pump(50);
-    EXPECT_EQ(CountAlive<DialogNouvelleCouche>(), 0);
+    EXPECT_TRUE(GuiTest::WaitFor([] { return CountAlive<DialogNouvelleCouche>() == 0; }));
     EXPECT_EQ(gProjet.GetNumberOfCouches(), 0);
 
     // Refused names and values leave it open with what was typed; the
@@ -603,8 +619,7 @@ TEST_F(PaletteTest, NewLayerDialog)
         });
     palette->OnAddCouche(none);
     EXPECT_TRUE(refuse.Done());
-    GuiTest::Pump(50);
-    EXPECT_EQ(CountAlive<DialogNouvelleCouche>(), 0);
+    EXPECT_TRUE(GuiTest::WaitFor([] { return CountAlive<DialogNouvelleCouche>() == 0; }));
     EXPECT_EQ(gProjet.GetNumberOfCouches(), 1);
 
     // Copies under "Haut" (altitude 0, flat): a damping of 150 is 100 and
@@ -641,8 +656,7 @@ TEST_F(PaletteTest, NewLayerDialog)
             EXPECT_NEAR(high.z - low.z, 40.0, 1e-4) << c.name;
         gProjet.DeleteCouche(1, 0);
     }
-    GuiTest::Pump(50);
-    EXPECT_EQ(CountAlive<DialogNouvelleCouche>(), 0);
+    EXPECT_TRUE(GuiTest::WaitFor([] { return CountAlive<DialogNouvelleCouche>() == 0; }));
 }
 
 // An interactive DXF import from the new-layer dialog: the interface is

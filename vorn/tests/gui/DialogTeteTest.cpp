@@ -183,11 +183,6 @@ protected:
         event.SetEventObject(dialog->FindWindow(id));
         dialog->GetEventHandler()->ProcessEvent(event);
     }
-    void Menu(int id)
-    {
-        wxCommandEvent event(wxEVT_MENU, id);
-        dialog->GetEventHandler()->ProcessEvent(event);
-    }
     std::vector<ChampTexte*> EnabledFields(const ParametresTete* panel)
     {
         std::vector<ChampTexte*> fields;
@@ -269,14 +264,14 @@ TEST_F(DialogTeteTest, DoubleFrontSwitchesTheHeadInOneStepAndUndoBringsTheSingle
     EXPECT_EQ(Head().lp1, 30.0);
     EXPECT_TRUE(twin->IsShown());
     EXPECT_FALSE(simple->IsShown());
-    // Ctrl+Z of the dialog.
-    Menu(29);
+    // Ctrl+Z and Ctrl+Y in the dialog: the main window's undo and redo.
+    ASSERT_TRUE(GuiTest::PressAccelerator(dialog, 'Z'));
     EXPECT_FALSE(Head().DoubleEntree);
     EXPECT_EQ(Form(Head()), single);
     EXPECT_FALSE(dialog->GetDoubleFrontBox()->GetValue());
     EXPECT_TRUE(simple->IsShown());
     EXPECT_FALSE(twin->IsShown());
-    Menu(30);
+    ASSERT_TRUE(GuiTest::PressAccelerator(dialog, 'Y'));
     EXPECT_TRUE(Head().DoubleEntree);
     EXPECT_TRUE(twin->IsShown());
 }
@@ -416,6 +411,11 @@ TEST_F(DialogTeteTest, UntouchedFieldsSendTheStoredValues)
     Leave(dialog->GetWidthField());
     EXPECT_EQ(Head().LargeurTunnel, KorToSingle(12.3));
     EXPECT_EQ(Text(dialog->GetWidthField()), "12.3");
+    // A decimal comma, as a French user types it.
+    Type(dialog->GetWidthField(), "12,5");
+    Leave(dialog->GetWidthField());
+    EXPECT_EQ(Head().LargeurTunnel, 12.5);
+    EXPECT_EQ(Text(dialog->GetWidthField()), "12.5");
 
     // A value that is not finite sends nothing.
     steps = Steps();

@@ -186,12 +186,10 @@ TEST_F(EditorTest, FieldsEditTheSelectedFamily)
     EXPECT_NEAR(family->Espace, 0.04, 1e-5);
     EXPECT_DOUBLE_EQ(family->Pendage, 45.0);
 
-    wxCommandEvent undo(wxEVT_MENU, 11);
-    dialog->GetEventHandler()->ProcessEvent(undo);
+    ASSERT_TRUE(GuiTest::PressAccelerator(dialog, 'Z'));
     EXPECT_DOUBLE_EQ(family->Pendage, 0.0);
     EXPECT_EQ(Field(1), "0");
-    wxCommandEvent redo(wxEVT_MENU, 12);
-    dialog->GetEventHandler()->ProcessEvent(redo);
+    ASSERT_TRUE(GuiTest::PressAccelerator(dialog, 'Y'));
     EXPECT_DOUBLE_EQ(family->Pendage, 45.0);
     EXPECT_EQ(Field(1), "45");
 

@@ -499,7 +499,10 @@ TEST_F(MainFrameTest, HelpHandsTheDocumentToTheViewerWithoutShell)
     EXPECT_EQ(opened[0], folder + "/Aide/Aide.pdf");
     EXPECT_EQ(opened[0][0], '/');
     EXPECT_FALSE(wxFileExists("vorn-pwned"));
-    EXPECT_TRUE(ui->boxes.empty());
+    // The viewer could not open it: the user is told.
+    EXPECT_EQ(ui->boxes,
+              std::vector<std::string>{"Erreur: Impossible d'ouvrir le document d'aide '" + opened[0] +
+                                       "'.\nVérifiez qu'un lecteur de fichiers PDF est installé."});
 }
 
 TEST_F(MainFrameTest, ClosingAModifiedProjectAsks)

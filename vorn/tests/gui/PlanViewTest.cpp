@@ -575,10 +575,10 @@ TEST_F(PlanEditTest, TypedCoordinatesMoveThePickedPointOnlyWhenTyped)
     for (int i = 0; i < 3; ++i)
         LeaveField(frame->GetCreationPalette()->GetCoordinateField(i));
     EXPECT_EQ(Undos(), 0u);
-    // The comma stops the number.
+    // A decimal comma reads as a point.
     Type(x, "12,5");
     LeaveField(x);
-    EXPECT_DOUBLE_EQ(haut->GetMesh().GetVertex(3)->X, 12.0);
+    EXPECT_DOUBLE_EQ(haut->GetMesh().GetVertex(3)->X, 12.5);
     EXPECT_EQ(Undos(), 1u);
     LeaveField(x);
     EXPECT_EQ(Undos(), 1u);
@@ -588,14 +588,14 @@ TEST_F(PlanEditTest, TypedCoordinatesMoveThePickedPointOnlyWhenTyped)
     EXPECT_EQ(Undos(), 2u);
     Type(x, "1e999");
     OnCoordinatesEntered();
-    EXPECT_DOUBLE_EQ(haut->GetMesh().GetVertex(3)->X, 12.0);
+    EXPECT_DOUBLE_EQ(haut->GetMesh().GetVertex(3)->X, 12.5);
     ASSERT_EQ(ui->boxes.size(), 1u);
     EXPECT_EQ(ui->boxes[0], "Erreur: Les valeurs saisies doivent être des nombres réels finis");
     // Without a point action the typed point goes nowhere.
     Type(x, "30");
     gToolPointAction = nullptr;
     OnCoordinatesEntered();
-    EXPECT_DOUBLE_EQ(haut->GetMesh().GetVertex(3)->X, 12.0);
+    EXPECT_DOUBLE_EQ(haut->GetMesh().GetVertex(3)->X, 12.5);
     EXPECT_EQ(Undos(), 2u);
 }
 

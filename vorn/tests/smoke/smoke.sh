@@ -5,7 +5,7 @@
 # main window must show its title within 30 s (a sanitizer build on a
 # loaded machine can take more than 10 s to start), 800 x 600 at (50, 50), the
 # process must work in the program's folder, and standard error must hold
-# no assertion and no image-loading failure.
+# no assertion, no GTK warning or critical and no image-loading failure.
 #   smoke.sh <launch script> <program>
 set -uo pipefail
 launch=$1
@@ -62,7 +62,7 @@ check() {
   kill "$pid" 2>/dev/null
   wait "$pid" 2>/dev/null
   pid=
-  if grep -Eiq 'assert|image|load|can.t open|cannot open' "$work/$name.err"; then
+  if grep -Eiq 'assert|gtk-warning|gtk-critical|image|load|can.t open|cannot open' "$work/$name.err"; then
     fail "$name: standard error says:"
     cat "$work/$name.err" >&2
   fi

@@ -1,0 +1,394 @@
+// Windows that fit, as a user meets them on a 1280 x 1024 screen with a
+// window manager: every control of the two palettes, the trench-head
+// dialog and the results, series, curves and cost dialogs lies inside its
+// window with its label's full text; the palettes sit beside the main
+// window's commands, above it; and the road open -> visualisation -> series
+// -> curves -> close prints no GTK warning or assertion.
+
+#include "AnsweringUi.h"
+#include "CalculSeries.h"
+#include "DialogCalculs.h"
+#include "DialogCourbes.h"
+#include "DialogCout.h"
+#include "DialogOutilsCreation.h"
+#include "DialogResultats.h"
+#include "DialogTete.h"
+#include "DialogVisualisation.h"
+#include "FenetreTunnel.h"
+#include "GuiTestHelpers.h"
+#include "InterfaceModes.h"
+#include "KorString.h"
+#include "ProjetOVX.h"
+#include "WindowFit.h"
+
+#include <wx/anybutton.h>
+#include <wx/checkbox.h>
+#include <wx/combobox.h>
+#include <wx/display.h>
+#include <wx/filename.h>
+#include <wx/grid.h>
+#include <wx/radiobut.h>
+#include <wx/scrolwin.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/utils.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <unistd.h>
+
+namespace
+{
+// A command's standard output, or empty when it could not run.
+std::string Output(const wxString& command)
+{
+    wxArrayString lines, errors;
+    if (wxExecute(command, lines, errors, wxEXEC_SYNC | wxEXEC_NODISABLE) != 0)
+        return std::string();
+    std::string text;
+    for (const wxString& line : lines)
+        text += std::string(line.ToUTF8().data()) + "\n";
+    return text;
+}
+
+bool WindowManagerRunning()
+{
+    return Output("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos;
+}
+
+// The X window of a top-level window, through the GTK the toolkit loaded.
+unsigned long XWindow(wxWindow* window)
+{
+    using GetWindow = void* (*)(void*);
+    using GetXid = unsigned long (*)(void*);
+    auto* gdkWindow = reinterpret_cast<GetWindow>(dlsym(RTLD_DEFAULT, "gtk_widget_get_window"));
+    auto* xid = reinterpret_cast<GetXid>(dlsym(RTLD_DEFAULT, "gdk_x11_window_get_xid"));
+    if (!gdkWindow || !xid || !window->GetHandle())
+        return 0;
+    void* gdk = gdkWindow(window->GetHandle());
+    return gdk ? xid(gdk) : 0;
+}
+
+// The windows the window manager stacks, bottom first.
+std::vector<unsigned long> Stacking()
+{
+    std::vector<unsigned long> ids;
+    std::string text = Output("xprop -root _NET_CLIENT_LIST_STACKING");
+    const size_t hash = text.find('#');
+    if (hash == std::string::npos)
+        return ids;
+    std::istringstream in(text.substr(hash + 1));
+    for (std::string item; std::getline(in, item, ',');)
+        ids.push_back(std::stoul(item, nullptr, 16));
+    return ids;
+}
+
+std::string Describe(const wxWindow* control)
+{
+    std::ostringstream out;
+    out << control->GetClassInfo()->GetClassName() << " '" << control->GetLabel().ToUTF8().data() << "'";
+    if (auto* field = dynamic_cast<const wxTextCtrl*>(control))
+        out << " \"" << field->GetValue().ToUTF8().data() << "\"";
+    return out.str();
+}
+
+// A scrolled ancestor below top whose scrollbar is active, or null.
+wxWindow* ScrollingAncestor(wxWindow* control, wxWindow* top)
+{
+    for (wxWindow* w = control->GetParent(); w && w != top; w = w->GetParent())
+        if (dynamic_cast<wxScrollHelper*>(w) &&
+            (w->GetScrollRange(wxVERTICAL) > w->GetScrollThumb(wxVERTICAL) ||
+             w->GetScrollRange(wxHORIZONTAL) > w->GetScrollThumb(wxHORIZONTAL)))
+            return w;
+    return nullptr;
+}
+
+// Every shown control under window lies inside the window's client area
+// (or inside a scrolled area that scrolls), at least as large as the
+// toolkit draws it: a label's full text, a field's text.
+void ExpectEveryControlInside(wxTopLevelWindow* window, const char* name)
+{
+    const wxRect client(window->ClientToScreen(wxPoint(0, 0)), window->GetClientSize());
+    std::function<void(wxWindow*)> check = [&](wxWindow* parent)
+    {
+        for (wxWindow* control : parent->GetChildren())
+        {
+            if (control->IsTopLevel() || !control->IsShown())
+                continue;
+            const wxRect rect = control->GetScreenRect();
+            if (wxWindow* scrolled = ScrollingAncestor(control, window))
+            {
+                EXPECT_TRUE(client.Contains(wxRect(scrolled->GetScreenPosition(), scrolled->GetSize())))
+                    << name << ": the scrolled area of " << Describe(control);
+            }
+            else
+            {
+                EXPECT_TRUE(client.Contains(rect))
+                    << name << ": " << Describe(control) << " at " << rect.x - client.x << ","
+                    << rect.y - client.y << " " << rect.width << "x" << rect.height << " outside "
+                    << client.width << "x" << client.height;
+            }
+            if (dynamic_cast<wxStaticText*>(control) || dynamic_cast<wxCheckBox*>(control) ||
+                dynamic_cast<wxRadioButton*>(control) || dynamic_cast<wxAnyButton*>(control) ||
+                dynamic_cast<wxComboBox*>(control))
+            {
+                control->InvalidateBestSize();
+                const wxSize best = control->GetBestSize();
+                EXPECT_GE(rect.width, best.x) << name << ": " << Describe(control) << " clipped";
+                EXPECT_GE(rect.height, best.y) << name << ": " << Describe(control) << " clipped";
+            }
+            if (auto* field = dynamic_cast<wxTextCtrl*>(control); field && field->IsSingleLine())
+                EXPECT_GE(rect.width, FieldWidth(field, field->GetValue() + "0"))
+                    << name << ": " << Describe(control) << " clipped";
+            check(control);
+        }
+    };
+    check(window);
+}
+
+// Standard error into a file for the test's length, then read back.
+class StandardErrorCapture
+{
+public:
+    StandardErrorCapture()
+    {
+        std::fflush(stderr);
+        mSaved = dup(2);
+        mPath = std::string(wxFileName::CreateTempFileName("vorn-stderr").ToUTF8().data());
+        const int file = open(mPath.c_str(), O_WRONLY | O_TRUNC);
+        dup2(file, 2);
+        close(file);
+    }
+    ~StandardErrorCapture()
+    {
+        Stop();
+        std::remove(mPath.c_str());
+    }
+    // The lines written meanwhile; standard error is given back.
+    std::string Stop()
+    {
+        if (mSaved >= 0)
+        {
+            std::fflush(stderr);
+            dup2(mSaved, 2);
+            close(mSaved);
+            mSaved = -1;
+        }
+        std::ifstream in(mPath);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+private:
+    int mSaved = -1;
+    std::string mPath;
+};
+
+// The lines of GTK warnings, criticals and toolkit assertions in a text.
+std::vector<std::string> ToolkitComplaints(const std::string& text)
+{
+    std::vector<std::string> found;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        if (line.find("Gtk-CRITICAL") != std::string::npos || line.find("Gtk-WARNING") != std::string::npos ||
+            line.find("GLib-CRITICAL") != std::string::npos || line.find("assert") != std::string::npos)
+            found.push_back(line);
+    return found;
+}
+
+// The program's frame as the program opens it, at (50, 50), 800 x 600,
+// under a window manager of its own when none runs and one is installed.
+class WindowsFitTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!WindowManagerRunning() && !Output("which openbox").empty())
+        {
+            mWindowManager = wxExecute("openbox --sm-disable", wxEXEC_ASYNC);
+            GuiTest::WaitFor([] { return WindowManagerRunning(); }, 5000);
+        }
+        gProjet.SetApplicationFolder(GetFolderFromPath(VORN_PROGRAM));
+        frame = new FenetreTunnel(nullptr, "Ovalis 1.0.5", wxPoint(50, 50), wxSize(800, 600));
+        frame->Show();
+        ui = std::make_unique<AnsweringUi>(frame);
+        SetModelUi(ui.get());
+        EnterCreationMode(false);
+        SetNoProjectInterface();
+        ASSERT_TRUE(GuiTest::WaitFor([this] { return frame->IsShownOnScreen(); }));
+        ui->paths.push_back(std::string(VORN_SOURCE_DIR) + "/samples/exemple.ovx");
+        wxCommandEvent open(wxEVT_MENU, FenetreTunnel::IdOpen);
+        frame->GetEventHandler()->ProcessEvent(open);
+        ASSERT_EQ(gProjet.GetNumberOfCouches(), 2);
+        GuiTest::Pump(300);
+    }
+    void TearDown() override
+    {
+        if (gFenetreTunnel)
+        {
+            gProjet.GetUndoManager().SetSaved(true);
+            frame->Close(true);
+        }
+        GuiTest::WaitFor([] { return gFenetreTunnel == nullptr; });
+        GuiTest::Pump(20);
+        SetModelUi(nullptr);
+        gProjet.GetUndoManager().SetSaved(true);
+        gProjet.Close();
+        if (mWindowManager > 0)
+        {
+            wxKill(mWindowManager, wxSIGTERM);
+            GuiTest::WaitFor([] { return !WindowManagerRunning(); }, 3000);
+        }
+    }
+    void Command(int id)
+    {
+        wxCommandEvent event(wxEVT_MENU, id);
+        frame->GetEventHandler()->ProcessEvent(event);
+        GuiTest::Pump(200);
+    }
+    // The main window's title, menu bar and toolbar on the screen.
+    wxRect Commands() const
+    {
+        const wxRect outer = frame->GetScreenRect();
+        return wxRect(outer.x, outer.y, outer.width, frame->ClientToScreen(wxPoint(0, 0)).y - outer.y);
+    }
+    // A shown palette lies off the commands, on the screen, above the frame.
+    void ExpectPlaced(wxTopLevelWindow* palette, const char* name)
+    {
+        ASSERT_TRUE(GuiTest::WaitFor([palette] { return palette->IsShownOnScreen(); })) << name;
+        GuiTest::Pump(200);
+        const wxRect place = palette->GetScreenRect();
+        EXPECT_FALSE(place.Intersects(Commands())) << name << " at " << place.x << "," << place.y;
+        EXPECT_TRUE(wxDisplay(0u).GetGeometry().Contains(place)) << name;
+        if (mWindowManager > 0 || WindowManagerRunning())
+        {
+            const std::vector<unsigned long> order = Stacking();
+            const auto above = std::find(order.begin(), order.end(), XWindow(palette));
+            const auto below = std::find(order.begin(), order.end(), XWindow(frame));
+            ASSERT_TRUE(above != order.end() && below != order.end()) << name;
+            EXPECT_GT(above - order.begin(), below - order.begin()) << name << " behind the main window";
+        }
+    }
+
+    FenetreTunnel* frame = nullptr;
+    std::unique_ptr<AnsweringUi> ui;
+    long mWindowManager = 0;
+};
+} // namespace
+
+TEST(PalettePosition, PartPlaceRelativeToTheMainWindowOrBesideIt)
+{
+    const wxRect display(0, 0, 1280, 1024);
+    const wxRect main(50, 50, 800, 600), commands(50, 50, 800, 100);
+    // Clear of the commands: the Part's place, moved with the main window.
+    EXPECT_EQ(PalettePosition(wxPoint(300, 300), main, commands, wxSize(230, 600), display),
+              wxPoint(300, 300));
+    EXPECT_EQ(PalettePosition(wxPoint(300, 300), wxRect(150, 70, 800, 600), wxRect(150, 70, 800, 100),
+                              wxSize(230, 600), display),
+              wxPoint(400, 320));
+    // Over the commands, no room on the left: on the right of the main window.
+    EXPECT_EQ(PalettePosition(wxPoint(10, 100), main, wxRect(50, 50, 800, 110), wxSize(240, 700), display),
+              wxPoint(850, 100));
+    // Room on the left: there.
+    EXPECT_EQ(PalettePosition(wxPoint(10, 100), wxRect(400, 50, 800, 600), wxRect(400, 50, 800, 110),
+                              wxSize(240, 700), display),
+              wxPoint(160, 100));
+    // No room either side: below the commands. Always on the display.
+    EXPECT_EQ(PalettePosition(wxPoint(10, 100), wxRect(100, 50, 1150, 600), wxRect(100, 50, 1150, 110),
+                              wxSize(240, 700), display),
+              wxPoint(60, 160));
+    EXPECT_EQ(PalettePosition(wxPoint(300, 300), wxRect(1000, 700, 800, 600), wxRect(1000, 700, 800, 100),
+                              wxSize(230, 600), display),
+              wxPoint(1050, 424));
+}
+
+TEST_F(WindowsFitTest, EveryControlInsideItsWindowAndPalettesBesideTheCommands)
+{
+    DialogOutilsCreation* creation = frame->GetCreationPalette();
+    ExpectPlaced(creation, "Terrain");
+    ExpectEveryControlInside(creation, "Terrain");
+
+    Command(FenetreTunnel::IdModeVisualisation);
+    ASSERT_EQ(gMode, 2);
+    DialogVisualisation* visualisation = frame->GetVisualisationPalette();
+    ExpectPlaced(visualisation, "Composition");
+    ExpectEveryControlInside(visualisation, "Composition");
+
+    DialogTete* head = frame->GetHeadDialog();
+    head->Show();
+    ASSERT_TRUE(GuiTest::WaitFor([head] { return head->IsShownOnScreen(); }));
+    GuiTest::Pump(100);
+    ExpectEveryControlInside(head, "Tête de tranchée");
+    wxCommandEvent doubleFront(wxEVT_CHECKBOX, 31);
+    doubleFront.SetInt(1);
+    head->GetDoubleFrontBox()->SetValue(true);
+    head->GetEventHandler()->ProcessEvent(doubleFront);
+    GuiTest::Pump(100);
+    ExpectEveryControlInside(head, "Tête de tranchée, double front");
+    head->Show(false);
+
+    DialogResultats* results = frame->GetResultsDialog();
+    results->Show();
+    ASSERT_TRUE(GuiTest::WaitFor([results] { return results->IsShownOnScreen(); }));
+    RefreshDisplay();
+    GuiTest::Pump(200);
+    ASSERT_NE(results->GetGrid(), nullptr);
+    ExpectEveryControlInside(results, "Résultats des calculs");
+    wxGrid* grid = results->GetGrid();
+    for (int r = 0; r < grid->GetNumberRows(); ++r)
+        EXPECT_GE(grid->GetRowLabelSize(), grid->GetTextExtent(grid->GetRowLabelValue(r)).x)
+            << grid->GetRowLabelValue(r).ToUTF8().data();
+    results->Show(false);
+
+    ComputeSeries(0.0, {-2.0, -1.0, 0.0, 1.0, 2.0}, {});
+    DialogCourbes* curves = frame->GetCurvesDialog();
+    curves->Show();
+    ASSERT_TRUE(GuiTest::WaitFor([curves] { return curves->IsShownOnScreen(); }));
+    curves->SelectVariable("V");
+    GuiTest::Pump(100);
+    ExpectEveryControlInside(curves, "Courbes");
+    curves->Show(false);
+
+    // The two modal dialogs, shown modeless for the look.
+    auto* series = new DialogCalculs(frame);
+    series->Show();
+    ASSERT_TRUE(GuiTest::WaitFor([series] { return series->IsShownOnScreen(); }));
+    GuiTest::Pump(100);
+    ExpectEveryControlInside(series, "Calculs");
+    series->Destroy();
+    auto* cost = new DialogCout;
+    cost->Show();
+    ASSERT_TRUE(GuiTest::WaitFor([cost] { return cost->IsShownOnScreen(); }));
+    GuiTest::Pump(100);
+    ExpectEveryControlInside(cost, "Fonction de coût");
+    cost->Destroy();
+    GuiTest::Pump(50);
+}
+
+// No line of GTK warning, critical or assertion on the road of a user.
+TEST_F(WindowsFitTest, TheUsersRoadPrintsNoToolkitComplaint)
+{
+    StandardErrorCapture capture;
+    Command(FenetreTunnel::IdModeVisualisation);
+    Command(FenetreTunnel::IdModeCreation);
+    Command(FenetreTunnel::IdModeVisualisation);
+    ComputeSeries(0.0, {-2.0, 0.0, 2.0}, {-1.0, 1.0});
+    Command(39);
+    frame->GetCurvesDialog()->SelectVariable("V");
+    Command(37);
+    Command(FenetreTunnel::IdToggleTete);
+    Command(FenetreTunnel::IdToggleDiscontinuites);
+    GuiTest::Pump(300);
+    gProjet.GetUndoManager().SetSaved(true);
+    frame->Close(true);
+    GuiTest::WaitFor([] { return gFenetreTunnel == nullptr; });
+    GuiTest::Pump(100);
+    const std::string text = capture.Stop();
+    EXPECT_EQ(ToolkitComplaints(text), std::vector<std::string>{}) << text;
+}

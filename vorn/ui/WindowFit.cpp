@@ -1,0 +1,239 @@
+#include "WindowFit.h"
+
+#include <wx/anybutton.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/combobox.h>
+#include <wx/display.h>
+#include <wx/glcanvas.h>
+#include <wx/grid.h>
+#include <wx/radiobox.h>
+#include <wx/radiobut.h>
+#include <wx/scrolwin.h>
+#include <wx/settings.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/toplevel.h>
+#include <wx/weakref.h>
+
+#include <algorithm>
+#include <memory>
+#include <set>
+
+namespace
+{
+// The width a single-line field adds to its text: its border and padding,
+// measured once on a field the toolkit has not laid out yet (a laid-out
+// field answers from its current width).
+int FieldPadding(wxWindow* parent)
+{
+    static int padding = -1;
+    if (padding < 0)
+    {
+        auto* probe = new wxTextCtrl(parent, wxID_ANY);
+        probe->Hide();
+        padding = probe->GetSizeFromTextSize(0).x;
+        probe->Destroy();
+    }
+    return padding;
+}
+
+// The least a numeric field shows: its text or five digits, whichever is
+// wider, and a digit more for the caret.
+wxSize FieldSize(const wxTextCtrl* field)
+{
+    const wxString text = field->GetValue().length() > 5 ? field->GetValue() : wxString("00000");
+    return wxSize(FieldWidth(field, text + "0"), field->GetBestSize().y);
+}
+
+// The minimum a control needs, or wxDefaultSize when the control keeps the
+// one it has (canvases, plots, sliders, multi-line fields).
+wxSize NeededSize(wxWindow* control)
+{
+    if (auto* field = dynamic_cast<wxTextCtrl*>(control))
+        return field->IsSingleLine() ? FieldSize(field) : wxDefaultSize;
+    if (dynamic_cast<wxStaticText*>(control) || dynamic_cast<wxCheckBox*>(control) ||
+        dynamic_cast<wxRadioButton*>(control) || dynamic_cast<wxAnyButton*>(control) ||
+        dynamic_cast<wxRadioBox*>(control) || dynamic_cast<wxComboBox*>(control) ||
+        dynamic_cast<wxChoice*>(control))
+    {
+        control->InvalidateBestSize();
+        return control->GetBestSize();
+    }
+    return wxDefaultSize;
+}
+
+// Raises the minimum sizes under window, depth first; a scrolled area
+// (not a grid, which scrolls its own cells) then takes its content's size.
+void GrowControls(wxWindow* window)
+{
+    for (wxWindow* child : window->GetChildren())
+    {
+        if (child->IsTopLevel())
+            continue;
+        const wxSize needed = NeededSize(child);
+        if (needed != wxDefaultSize)
+        {
+            wxSize minimum = child->GetMinSize();
+            minimum.IncTo(needed);
+            child->SetMinSize(minimum);
+            continue;
+        }
+        if (dynamic_cast<wxGrid*>(child) || dynamic_cast<wxGLCanvas*>(child))
+            continue;
+        GrowControls(child);
+        auto* scrolled = dynamic_cast<wxScrollHelper*>(child);
+        if (scrolled && child->GetSizer())
+        {
+            // Its border and a vertical scrollbar's width besides the content.
+            wxSize content = child->GetSizer()->GetMinSize() + (child->GetSize() - child->GetClientSize());
+            content.x += wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, child);
+            wxSize minimum = child->GetMinSize();
+            minimum.IncTo(content);
+            child->SetMinSize(minimum);
+            child->FitInside();
+        }
+    }
+}
+
+wxRect WorkArea(const wxWindow* window)
+{
+    const int index = wxDisplay::GetFromWindow(window);
+    return wxDisplay(index == wxNOT_FOUND ? 0u : static_cast<unsigned>(index)).GetClientArea();
+}
+
+// The rectangle moved (not resized) into the area, its top left first.
+wxPoint Inside(wxRect rect, const wxRect& area)
+{
+    rect.x = std::max(area.x, std::min(rect.x, area.GetRight() + 1 - rect.width));
+    rect.y = std::max(area.y, std::min(rect.y, area.GetBottom() + 1 - rect.height));
+    return rect.GetTopLeft();
+}
+
+// Palettes placed at least once, and main windows activated at least once
+// (a window manager has placed them); each window leaves its set when it is
+// destroyed.
+std::set<wxWindow*> gPlacedPalettes;
+std::set<wxWindow*> gSettledMainWindows;
+
+void Remember(std::set<wxWindow*>& windows, wxWindow* window)
+{
+    if (!windows.insert(window).second)
+        return;
+    window->Bind(wxEVT_DESTROY,
+                 [&windows, window](wxWindowDestroyEvent& event)
+                 {
+                     if (event.GetEventObject() == window)
+                         windows.erase(window);
+                     event.Skip();
+                 });
+}
+
+// The palette at PalettePosition relative to its parent as it is now,
+// raised above it.
+void Place(wxTopLevelWindow* palette, const wxPoint& partPosition)
+{
+    wxWindow* main = palette->GetParent();
+    const wxRect outer = main->GetScreenRect();
+    // The title, menu bar and toolbar: from the top to the client area; a
+    // main window not mapped yet has no client origin, and then all that is
+    // not client area counts.
+    const int client = main->ClientToScreen(wxPoint(0, 0)).y;
+    const int top = client > outer.y ? client - outer.y : outer.height - main->GetClientSize().y;
+    const wxRect commands(outer.x, outer.y, outer.width, top);
+    palette->Move(PalettePosition(partPosition, outer, commands, palette->GetSize(), WorkArea(main)));
+    palette->Raise();
+}
+
+// Once, at the first activation of source, Place(palette) after the events
+// of the window manager's placement; source is then a window whose place is
+// known.
+void PlaceAgainAtFirstActivation(wxWindow* source, wxTopLevelWindow* palette, const wxPoint& partPosition)
+{
+    wxWeakRef<wxTopLevelWindow> weak(palette);
+    auto done = std::make_shared<bool>(false);
+    source->Bind(wxEVT_ACTIVATE,
+                 [source, weak, partPosition, done](wxActivateEvent& event)
+                 {
+                     event.Skip();
+                     if (!event.GetActive() || *done)
+                         return;
+                     *done = true;
+                     if (source != weak.get())
+                         Remember(gSettledMainWindows, source);
+                     source->CallAfter(
+                         [weak, partPosition]
+                         {
+                             if (weak && weak->IsShown())
+                                 Place(weak, partPosition);
+                         });
+                 });
+}
+} // namespace
+
+int FieldWidth(const wxTextCtrl* field, const wxString& text)
+{
+    return field->GetTextExtent(text).x + FieldPadding(field->GetParent());
+}
+
+void FitToContent(wxTopLevelWindow* window)
+{
+    GrowControls(window);
+    wxSizer* sizer = window->GetSizer();
+    if (!sizer)
+        return;
+    const wxRect area = WorkArea(window);
+    const wxSize decorations = window->GetSize() - window->GetClientSize();
+    wxSize client = sizer->ComputeFittingClientSize(window);
+    client.IncTo(window->GetClientSize());
+    client.DecTo(area.GetSize() - decorations);
+    window->SetMinClientSize(
+        wxSize(std::min(sizer->GetMinSize().x, client.x), std::min(sizer->GetMinSize().y, client.y)));
+    window->SetClientSize(client);
+    window->Layout();
+    const wxRect outer(window->GetPosition(), client + decorations);
+    const wxPoint inside = Inside(outer, area);
+    if (inside != outer.GetTopLeft())
+        window->Move(inside);
+}
+
+wxPoint PalettePosition(const wxPoint& partPosition, const wxRect& mainWindow, const wxRect& commands,
+                        const wxSize& palette, const wxRect& display)
+{
+    wxRect place(mainWindow.GetTopLeft() + (partPosition - wxPoint(50, 50)), palette);
+    if (place.Intersects(commands))
+    {
+        if (mainWindow.x - palette.x >= display.x)
+            place.x = mainWindow.x - palette.x;
+        else if (mainWindow.GetRight() + 1 + palette.x <= display.GetRight() + 1)
+            place.x = mainWindow.GetRight() + 1;
+        else
+            place.y = commands.GetBottom() + 1;
+    }
+    return Inside(place, display);
+}
+
+void ShowPalette(wxTopLevelWindow* palette, bool show, const wxPoint& partPosition)
+{
+    if (!show)
+    {
+        palette->Show(false);
+        return;
+    }
+    palette->Show(true);
+    palette->Raise();
+    wxWindow* main = palette->GetParent();
+    if (!main || gPlacedPalettes.count(palette))
+        return;
+    Remember(gPlacedPalettes, palette);
+    Place(palette, partPosition);
+    // A window manager places a window when it maps it, wherever it likes,
+    // and may stack a palette mapped meanwhile under the main window: at the
+    // first activation of the palette, and of the main window when that has
+    // not come yet, both places are known and the palette goes beside the
+    // main window again, above it.
+    PlaceAgainAtFirstActivation(palette, palette, partPosition);
+    if (!gSettledMainWindows.count(main))
+        PlaceAgainAtFirstActivation(main, palette, partPosition);
+}

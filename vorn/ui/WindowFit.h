@@ -1,0 +1,40 @@
+#pragma once
+
+#include <wx/gdicmn.h>
+#include <wx/string.h>
+
+class wxTextCtrl;
+class wxTopLevelWindow;
+
+// Windows that fit their content in the toolkit's own fonts and theme. The
+// sizes and places the Parts give were measured with another toolkit: here a
+// Part's size is a minimum, and a palette's position is taken relative to
+// the main window (the Parts put it at (50, 50)).
+
+// Every control of the window made at least as large as the toolkit needs
+// to show it whole (a label's full text, a numeric field's text and five
+// digits, GTK's own heights), every scrolled area of it as large as its
+// content, then the window's client area grown to what its sizer needs:
+// never shrunk below its current size (the Part's), never larger than its
+// display, whose work area it is then moved into. Called once a window is
+// built and again when its content changes. O(controls).
+void FitToContent(wxTopLevelWindow* window);
+
+// The width a single-line field needs to show that text whole: the text's
+// extent in the field's font and the toolkit's border and padding.
+int FieldWidth(const wxTextCtrl* field, const wxString& text);
+
+// Where a palette of that size goes: the Part's position taken relative to
+// the main window (mainWindow, its outer rectangle); when it would cover
+// the main window's title, menu bar or toolbar (commands), beside the main
+// window instead, on its left when there is room, else on its right, else
+// below the commands; always inside the display's work area.
+wxPoint PalettePosition(const wxPoint& partPosition, const wxRect& mainWindow, const wxRect& commands,
+                        const wxSize& palette, const wxRect& display);
+
+// Shows or hides a palette whose parent is the main window. The first time
+// it shows it goes to PalettePosition, and again at its own first
+// activation and at the main window's (a window manager places a window
+// where it likes when it maps it); later shows keep where the user put it.
+// A shown palette is raised above the main window, never left behind it.
+void ShowPalette(wxTopLevelWindow* palette, bool show, const wxPoint& partPosition);
