@@ -48,13 +48,7 @@ public:
         {
             const int id = FreeIDs.front();
             FreeIDs.pop_front();
-#ifdef VORN_DEBUG_REALLOC
-            Reallocate();
-#endif
-            SetLive(id, true);
-            T& item = At(id);
-            item.ID = id;
-            return &item;
+            return Revive(id);
         }
         T& item = AppendSlot().item;
         item.ID = SlotCount - 1;
@@ -124,13 +118,7 @@ public:
         const auto it = std::find(FreeIDs.rbegin(), FreeIDs.rend(), id);
         if (it != FreeIDs.rend())
             FreeIDs.erase(std::next(it).base());
-#ifdef VORN_DEBUG_REALLOC
-        Reallocate();
-#endif
-        SetLive(id, true);
-        T& item = At(id);
-        item.ID = id;
-        return &item;
+        return Revive(id);
     }
 
     // Takes back the latest Add, which gave `id`, whether the item was freed
@@ -236,6 +224,19 @@ private:
     void SetLive(int id, bool live)
     {
         SlotAt(id).Exist = live;
+    }
+
+    // The free slot `id`, already out of the queue, live again with its
+    // identifier.
+    T* Revive(int id)
+    {
+#ifdef VORN_DEBUG_REALLOC
+        Reallocate();
+#endif
+        SetLive(id, true);
+        T& item = At(id);
+        item.ID = id;
+        return &item;
     }
 
     // A new live slot at the end, holding a copy of DefaultItem.
