@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <map>
 #include <vector>
 
 namespace
@@ -75,37 +76,6 @@ void DeleteListed(const OVXAction* action)
         DeleteAllCoupes();
 }
 
-// The snapshots stored again at the end of the lists.
-void StoreListed(const OVXAction* action)
-{
-    for (const XMLNode& node : action->Snapshots1)
-        gProjet.SetSondage(NewSondage(node), -1, false, false);
-    for (const XMLNode& node : action->Snapshots2)
-        gProjet.SetCoupe(NewCoupe(node), -1, false, false);
-}
-
-// A borehole or section edited in place: the one bearing the name of
-// `current` is replaced by a copy of `wanted` at its index.
-void ReplaceSondage(const XMLNode& current, const XMLNode& wanted)
-{
-    Sondage* now = NewSondage(current);
-    const int k = gProjet.GetSondageIndex(now->Nom);
-    if (k >= 0)
-        gProjet.DeleteSondage(now->Nom, false);
-    delete now;
-    gProjet.SetSondage(NewSondage(wanted), k, false, false);
-}
-
-void ReplaceCoupe(const XMLNode& current, const XMLNode& wanted)
-{
-    Coupe* now = NewCoupe(current);
-    const int k = gProjet.GetCoupeIndex(now->Nom);
-    if (k >= 0)
-        gProjet.DeleteCoupe(now->Nom, false);
-    delete now;
-    gProjet.SetCoupe(NewCoupe(wanted), k, false, false);
-}
-
 OVXAction* NewElementAction(const std::string& name, int index)
 {
     auto* action = new OVXAction;
@@ -115,11 +85,13 @@ OVXAction* NewElementAction(const std::string& name, int index)
 }
 
 std::vector<sAddedPoint> gStoredPoints;
-std::deque<int> gPlannedIdentifiers;
+// The identifiers planned for each layer, by layer index, in placing order.
+std::map<int, std::deque<int>> gPlannedIdentifiers;
 
-void AddPointGroups(OVXAction* action, bool addition, const std::vector<sAddedPoint>& points)
+// Nine values per point: int layer index, int vertex identifier, double x,
+// y, z, and its addition's four (zero for a point found, not added).
+void AddPointGroups(OVXAction* action, const std::vector<sAddedPoint>& points)
 {
-    action->AddVariable(addition ? 1 : 0);
     for (const sAddedPoint& point : points)
     {
         action->AddVariable(point.Layer);
@@ -132,6 +104,31 @@ void AddPointGroups(OVXAction* action, bool addition, const std::vector<sAddedPo
         action->AddVariable(static_cast<int>(point.Addition.Old.Type));
         action->AddVariable(static_cast<int>(point.Addition.Old.Param));
     }
+}
+
+// The groups of nine from value `first` on: `count` of them, or as many as
+// the action holds when count is negative.
+std::vector<sAddedPoint> ReadPointGroups(const KorAction* action, int first, int count = -1)
+{
+    if (count < 0)
+        count = std::max(0, action->GetNombreVariables() - first + 1) / 9;
+    std::vector<sAddedPoint> points;
+    for (int g = 0; g < count; ++g)
+    {
+        const int at = first + 9 * g;
+        sAddedPoint point;
+        point.Layer = RecordedValue<int>(action, at);
+        point.Id = RecordedValue<int>(action, at + 1);
+        point.Point = LumPoint(RecordedValue<double>(action, at + 2), RecordedValue<double>(action, at + 3),
+                               RecordedValue<double>(action, at + 4));
+        point.Addition.Id = point.Id;
+        point.Addition.Slots = RecordedValue<int>(action, at + 5);
+        point.Addition.Types = RecordedValue<int>(action, at + 6);
+        point.Addition.Old.Type = static_cast<int8_t>(RecordedValue<int>(action, at + 7));
+        point.Addition.Old.Param = RecordedValue<int>(action, at + 8);
+        points.push_back(point);
+    }
+    return points;
 }
 
 // The points an element just stored placed, when each is still the vertex
@@ -186,6 +183,156 @@ void FindPoints(int layer, int type, int param, const std::vector<LumPoint>& at,
     }
 }
 
+// Every borehole's points, then every section's, in the order storing them
+// again at the end of the lists places them.
+std::vector<sAddedPoint> AllElementPoints()
+{
+    std::vector<sAddedPoint> points;
+    for (int k = 0; k < gProjet.GetNumberOfSondages(); ++k)
+        for (const sAddedPoint& point : SondagePoints(gProjet.GetSondage(k)))
+            points.push_back(point);
+    for (int k = 0; k < gProjet.GetNumberOfCoupes(); ++k)
+        for (const sAddedPoint& point : CoupePoints(gProjet.GetCoupe(k)))
+            points.push_back(point);
+    return points;
+}
+
+// The undo of an addition: its points taken back, latest first, so that
+// the layers' tables are as before it.
+void TakeBackPoints(const std::vector<sAddedPoint>& points)
+{
+    for (auto point = points.rbegin(); point != points.rend(); ++point)
+        if (Couche* couche = gProjet.GetCouche(point->Layer))
+            couche->TakeBackPoint(point->Addition);
+}
+
+// The identifiers the points take back when their element is stored again.
+void PlanIdentifiers(const std::vector<sAddedPoint>& points)
+{
+    gPlannedIdentifiers.clear();
+    for (const sAddedPoint& point : points)
+        gPlannedIdentifiers[point.Layer].push_back(point.Id);
+}
+
+// The element stored again places its points from its file form (a
+// section's positions have five decimals there): each goes back where it
+// stood.
+void PutPointsBack(const std::vector<sAddedPoint>& points)
+{
+    gPlannedIdentifiers.clear();
+    for (const sAddedPoint& point : points)
+    {
+        Couche* couche = gProjet.GetCouche(point.Layer);
+        const KorVertex* v = couche ? couche->GetMesh().GetVertex(point.Id) : nullptr;
+        const LumPoint& p = point.Point;
+        if (v && (v->X != p.x || v->Y != p.y || v->Z != p.z))
+            couche->MovePoint(point.Id, p, false, false, true);
+    }
+}
+
+// The snapshots stored again at the end of the lists, their points under
+// their own identifiers.
+void StoreListed(const OVXAction* action, const std::vector<sAddedPoint>& points)
+{
+    PlanIdentifiers(points);
+    for (const XMLNode& node : action->Snapshots1)
+        gProjet.SetSondage(NewSondage(node), -1, false, false);
+    for (const XMLNode& node : action->Snapshots2)
+        gProjet.SetCoupe(NewCoupe(node), -1, false, false);
+    PutPointsBack(points);
+}
+
+// Add and delete records: int 1 for an addition (0 for a deletion) as value
+// 3, then the point groups.
+bool IsAddition(const KorAction* action)
+{
+    return RecordedValue<int>(action, 3) == 1;
+}
+
+std::vector<sAddedPoint> AddedOrDeletedPoints(const KorAction* action)
+{
+    return ReadPointGroups(action, 4);
+}
+
+// Change records: int N, N groups of the new state's points (with their
+// additions), then the old state's points to the end.
+std::vector<sAddedPoint> ChangedPoints(const KorAction* action, bool newState)
+{
+    const int n = std::max(0, RecordedValue<int>(action, 1));
+    return newState ? ReadPointGroups(action, 2, n) : ReadPointGroups(action, 2 + 9 * n);
+}
+
+void RecordChange(const XMLNode& now, const XMLNode& old, const std::vector<sAddedPoint>& added,
+                  const std::vector<sAddedPoint>& removed, KorAction::Callback undo, KorAction::Callback redo)
+{
+    auto* action = new OVXAction;
+    action->Snapshots1.push_back(now);
+    action->Snapshots1.push_back(old);
+    action->AddVariable(static_cast<int>(added.size()));
+    AddPointGroups(action, added);
+    AddPointGroups(action, removed);
+    AddAction(action, undo, redo);
+}
+
+// Replaces the borehole or section bearing the name of one state by the
+// other, in place. The undo takes the new state's additions back before the
+// old state's points come back under their identifiers; the redo removes
+// the old state as the edit did and places the new one's again under
+// theirs: the layers are exactly as at each end of the edit.
+template <typename T, typename Find, typename Delete, typename Store>
+void ReplaceElement(KorAction* action, bool undo, T* (*read)(const XMLNode&), Find find, Delete remove,
+                    Store store)
+{
+    auto* ovx = dynamic_cast<OVXAction*>(action);
+    if (!ovx || ovx->Snapshots1.size() != 2)
+        return;
+    T* now = read(ovx->Snapshots1[undo ? 0 : 1]);
+    const int k = find(now->Nom);
+    if (k >= 0)
+    {
+        remove(now->Nom);
+        if (undo)
+            TakeBackPoints(ChangedPoints(action, true));
+    }
+    delete now;
+    const std::vector<sAddedPoint> points = ChangedPoints(action, !undo);
+    PlanIdentifiers(points);
+    store(read(ovx->Snapshots1[undo ? 1 : 0]), k);
+    PutPointsBack(points);
+}
+
+void ReplaceSondage(KorAction* action, bool undo)
+{
+    ReplaceElement<Sondage>(
+        action, undo, NewSondage, [](const std::string& name) { return gProjet.GetSondageIndex(name); },
+        [](const std::string& name) { gProjet.DeleteSondage(name, false); },
+        [](Sondage* sondage, int k) { gProjet.SetSondage(sondage, k, false, false); });
+}
+
+void ReplaceCoupe(KorAction* action, bool undo)
+{
+    ReplaceElement<Coupe>(
+        action, undo, NewCoupe, [](const std::string& name) { return gProjet.GetCoupeIndex(name); },
+        [](const std::string& name) { gProjet.DeleteCoupe(name, false); },
+        [](Coupe* coupe, int k) { gProjet.SetCoupe(coupe, k, false, false); });
+}
+} // namespace
+
+std::vector<sAddedPoint>& StoredElementPoints()
+{
+    return gStoredPoints;
+}
+
+int TakePlannedIdentifier(int layer)
+{
+    const auto planned = gPlannedIdentifiers.find(layer);
+    if (planned == gPlannedIdentifiers.end() || planned->second.empty())
+        return -1;
+    const int id = planned->second.front();
+    planned->second.pop_front();
+    return id;
+}
+
 std::vector<sAddedPoint> SondagePoints(Sondage* sondage)
 {
     std::vector<sAddedPoint> points;
@@ -210,73 +357,18 @@ std::vector<sAddedPoint> CoupePoints(Coupe* coupe)
     return points;
 }
 
-// Groups of nine values from value 4 on.
-int PointGroups(const KorAction* action)
+void StoreSondageAgain(const XMLNode& node, int index, const std::vector<sAddedPoint>& points)
 {
-    return std::max(0, action->GetNombreVariables() - 3) / 9;
+    PlanIdentifiers(points);
+    gProjet.SetSondage(NewSondage(node), index, false, false);
+    PutPointsBack(points);
 }
 
-// The undo of an addition: its points taken back, latest first.
-void TakeBackPoints(const KorAction* action)
+void StoreCoupeAgain(const XMLNode& node, int index, const std::vector<sAddedPoint>& points)
 {
-    if (RecordedValue<int>(action, 3) != 1)
-        return;
-    for (int g = PointGroups(action) - 1; g >= 0; --g)
-    {
-        const int at = 4 + 9 * g;
-        Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, at));
-        if (!couche)
-            continue;
-        Couche::sAddition addition;
-        addition.Id = RecordedValue<int>(action, at + 1);
-        addition.Slots = RecordedValue<int>(action, at + 5);
-        addition.Types = RecordedValue<int>(action, at + 6);
-        addition.Old.Type = static_cast<int8_t>(RecordedValue<int>(action, at + 7));
-        addition.Old.Param = RecordedValue<int>(action, at + 8);
-        couche->TakeBackPoint(addition);
-    }
-}
-
-// The identifiers the element's points take back when it is stored again.
-void PlanIdentifiers(const KorAction* action)
-{
-    gPlannedIdentifiers.clear();
-    for (int g = 0; g < PointGroups(action); ++g)
-        gPlannedIdentifiers.push_back(RecordedValue<int>(action, 5 + 9 * g));
-}
-
-// The element stored again places its points from its file form (a
-// section's positions have five decimals there): each goes back where it
-// stood.
-void PutPointsBack(const KorAction* action)
-{
-    gPlannedIdentifiers.clear();
-    for (int g = 0; g < PointGroups(action); ++g)
-    {
-        const int at = 4 + 9 * g;
-        Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, at));
-        const int id = RecordedValue<int>(action, at + 1);
-        const KorVertex* v = couche ? couche->GetMesh().GetVertex(id) : nullptr;
-        const LumPoint p(RecordedValue<double>(action, at + 2), RecordedValue<double>(action, at + 3),
-                         RecordedValue<double>(action, at + 4));
-        if (v && (v->X != p.x || v->Y != p.y || v->Z != p.z))
-            couche->MovePoint(id, p, false, false, true);
-    }
-}
-} // namespace
-
-std::vector<sAddedPoint>& StoredElementPoints()
-{
-    return gStoredPoints;
-}
-
-int TakePlannedIdentifier()
-{
-    if (gPlannedIdentifiers.empty())
-        return -1;
-    const int id = gPlannedIdentifiers.front();
-    gPlannedIdentifiers.pop_front();
-    return id;
+    PlanIdentifiers(points);
+    gProjet.SetCoupe(NewCoupe(node), index, false, false);
+    PutPointsBack(points);
 }
 
 void RecordCoucheAdd(const std::string& name, int index, int method, const std::string& path, double value,
@@ -290,9 +382,24 @@ void RecordCoucheAdd(const std::string& name, int index, int method, const std::
     action->AddVariable(value);
     action->AddVariable(depth);
     action->AddVariable(previous);
+    // A new layer draws its colour at random: the redo gives it this one.
+    const Couche* couche = gProjet.GetCouche(index);
+    const Couche::sColour colour = couche ? couche->GetColour() : Couche::sColour();
+    action->AddVariable(colour.R);
+    action->AddVariable(colour.G);
+    action->AddVariable(colour.B);
     if (takeAway)
     {
         SnapshotAll(action);
+        // As the layers stand once the undo has deleted the new one.
+        std::vector<sAddedPoint> points;
+        for (sAddedPoint point : AllElementPoints())
+            if (point.Layer != index)
+            {
+                point.Layer -= point.Layer > index ? 1 : 0;
+                points.push_back(point);
+            }
+        AddPointGroups(action, points);
         DeleteListed(action);
     }
     AddAction(action, UndoCoucheAdd, RedoCoucheAdd);
@@ -310,7 +417,7 @@ void UndoCoucheAdd(KorAction* action)
     if (!couche || couche->Nom != RecordedValue<std::string>(action, 1))
         return;
     gProjet.DeleteCouche(index, RecordedValue<int>(action, 7));
-    StoreListed(ovx);
+    StoreListed(ovx, ReadPointGroups(action, 11));
 }
 
 void RedoCoucheAdd(KorAction* action)
@@ -319,6 +426,12 @@ void RedoCoucheAdd(KorAction* action)
         gProjet.CreateCouche(RecordedValue<std::string>(action, 1), RecordedValue<int>(action, 2),
                              RecordedValue<int>(action, 3), false, RecordedValue<std::string>(action, 4),
                              RecordedValue<double>(action, 5), RecordedValue<double>(action, 6));
+    Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, 2));
+    if (created && couche && action->GetNombreVariables() >= 10)
+        couche->SetAppearance({RecordedValue<int>(action, 8), RecordedValue<int>(action, 9),
+                               RecordedValue<int>(action, 10)},
+                              couche->Texture, couche->Opacite, couche->FrontAffiche, couche->Discontinuites,
+                              false);
     if (auto* ovx = dynamic_cast<OVXAction*>(action); ovx && created)
         DeleteListed(ovx);
 }
@@ -332,10 +445,12 @@ void RecordCoucheDelete(Couche* couche, int index, bool top)
     if (top)
     {
         SnapshotAll(action);
+        const std::vector<sAddedPoint> points = AllElementPoints();
         DeleteAllSondages();
         DeleteAllCoupes();
         action->AddVariable(0);
         action->AddVariable(0);
+        AddPointGroups(action, points);
     }
     else
     {
@@ -409,7 +524,8 @@ void UndoCoucheDelete(KorAction* action)
         couche->DeleteSondagePoints(k);
     for (int k = static_cast<int>(ovx->Snapshots2.size()) - 1; k >= 0; --k)
         couche->DeleteCoupePoints(k);
-    StoreListed(ovx);
+    const bool listed = !ovx->Snapshots1.empty() || !ovx->Snapshots2.empty();
+    StoreListed(ovx, listed ? ReadPointGroups(action, 5) : std::vector<sAddedPoint>());
 
     int position = 3;
     const int boreholes = RecordedValue<int>(action, position++);
@@ -454,7 +570,8 @@ void RecordSondageAdd(Sondage* sondage)
 {
     OVXAction* action = NewElementAction(sondage->Nom, gProjet.GetSondageIndex(sondage));
     action->Snapshot = TakeSnapshot(sondage);
-    AddPointGroups(action, true, CheckedStoredPoints(3, gProjet.GetSondageIndex(sondage)));
+    action->AddVariable(1);
+    AddPointGroups(action, CheckedStoredPoints(3, gProjet.GetSondageIndex(sondage)));
     AddAction(action, UndoSondageAdd, RedoSondageAdd);
 }
 
@@ -462,53 +579,47 @@ void RecordSondageDelete(Sondage* sondage)
 {
     OVXAction* action = NewElementAction(sondage->Nom, gProjet.GetSondageIndex(sondage));
     action->Snapshot = TakeSnapshot(sondage);
-    AddPointGroups(action, false, SondagePoints(sondage));
+    action->AddVariable(0);
+    AddPointGroups(action, SondagePoints(sondage));
     AddAction(action, RedoSondageAdd, UndoSondageAdd);
 }
 
 void UndoSondageAdd(KorAction* action)
 {
+    const bool present = gProjet.GetSondage(RecordedValue<std::string>(action, 1)) != nullptr;
     gProjet.DeleteSondage(RecordedValue<std::string>(action, 1), false);
-    TakeBackPoints(action);
+    if (present && IsAddition(action))
+        TakeBackPoints(AddedOrDeletedPoints(action));
 }
 
 void RedoSondageAdd(KorAction* action)
 {
-    auto* ovx = dynamic_cast<OVXAction*>(action);
-    if (!ovx)
-        return;
-    PlanIdentifiers(action);
-    gProjet.SetSondage(NewSondage(ovx->Snapshot), RecordedValue<int>(action, 2), false, false);
-    PutPointsBack(action);
+    if (auto* ovx = dynamic_cast<OVXAction*>(action))
+        StoreSondageAgain(ovx->Snapshot, RecordedValue<int>(action, 2), AddedOrDeletedPoints(action));
 }
 
-void RecordSondageChange(Sondage* sondage, const XMLNode& old)
+void RecordSondageChange(Sondage* sondage, const XMLNode& old, const std::vector<sAddedPoint>& oldPoints)
 {
-    auto* action = new OVXAction;
-    action->Snapshots1.push_back(TakeSnapshot(sondage));
-    action->Snapshots1.push_back(old);
-    AddAction(action, UndoSondageChange, RedoSondageChange);
+    RecordChange(TakeSnapshot(sondage), old, CheckedStoredPoints(3, gProjet.GetSondageIndex(sondage)),
+                 oldPoints, UndoSondageChange, RedoSondageChange);
 }
 
 void UndoSondageChange(KorAction* action)
 {
-    auto* ovx = dynamic_cast<OVXAction*>(action);
-    if (ovx && ovx->Snapshots1.size() == 2)
-        ReplaceSondage(ovx->Snapshots1[0], ovx->Snapshots1[1]);
+    ReplaceSondage(action, true);
 }
 
 void RedoSondageChange(KorAction* action)
 {
-    auto* ovx = dynamic_cast<OVXAction*>(action);
-    if (ovx && ovx->Snapshots1.size() == 2)
-        ReplaceSondage(ovx->Snapshots1[1], ovx->Snapshots1[0]);
+    ReplaceSondage(action, false);
 }
 
 void RecordCoupeAdd(Coupe* coupe)
 {
     OVXAction* action = NewElementAction(coupe->Nom, gProjet.GetCoupeIndex(coupe));
     action->Snapshot = TakeSnapshot(coupe);
-    AddPointGroups(action, true, CheckedStoredPoints(4, gProjet.GetCoupeIndex(coupe)));
+    action->AddVariable(1);
+    AddPointGroups(action, CheckedStoredPoints(4, gProjet.GetCoupeIndex(coupe)));
     AddAction(action, UndoCoupeAdd, RedoCoupeAdd);
 }
 
@@ -516,44 +627,37 @@ void RecordCoupeDelete(Coupe* coupe)
 {
     OVXAction* action = NewElementAction(coupe->Nom, gProjet.GetCoupeIndex(coupe));
     action->Snapshot = TakeSnapshot(coupe);
-    AddPointGroups(action, false, CoupePoints(coupe));
+    action->AddVariable(0);
+    AddPointGroups(action, CoupePoints(coupe));
     AddAction(action, RedoCoupeAdd, UndoCoupeAdd);
 }
 
 void UndoCoupeAdd(KorAction* action)
 {
+    const bool present = gProjet.GetCoupe(RecordedValue<std::string>(action, 1)) != nullptr;
     gProjet.DeleteCoupe(RecordedValue<std::string>(action, 1), false);
-    TakeBackPoints(action);
+    if (present && IsAddition(action))
+        TakeBackPoints(AddedOrDeletedPoints(action));
 }
 
 void RedoCoupeAdd(KorAction* action)
 {
-    auto* ovx = dynamic_cast<OVXAction*>(action);
-    if (!ovx)
-        return;
-    PlanIdentifiers(action);
-    gProjet.SetCoupe(NewCoupe(ovx->Snapshot), RecordedValue<int>(action, 2), false, false);
-    PutPointsBack(action);
+    if (auto* ovx = dynamic_cast<OVXAction*>(action))
+        StoreCoupeAgain(ovx->Snapshot, RecordedValue<int>(action, 2), AddedOrDeletedPoints(action));
 }
 
-void RecordCoupeChange(Coupe* coupe, const XMLNode& old)
+void RecordCoupeChange(Coupe* coupe, const XMLNode& old, const std::vector<sAddedPoint>& oldPoints)
 {
-    auto* action = new OVXAction;
-    action->Snapshots1.push_back(TakeSnapshot(coupe));
-    action->Snapshots1.push_back(old);
-    AddAction(action, UndoCoupeChange, RedoCoupeChange);
+    RecordChange(TakeSnapshot(coupe), old, CheckedStoredPoints(4, gProjet.GetCoupeIndex(coupe)), oldPoints,
+                 UndoCoupeChange, RedoCoupeChange);
 }
 
 void UndoCoupeChange(KorAction* action)
 {
-    auto* ovx = dynamic_cast<OVXAction*>(action);
-    if (ovx && ovx->Snapshots1.size() == 2)
-        ReplaceCoupe(ovx->Snapshots1[0], ovx->Snapshots1[1]);
+    ReplaceCoupe(action, true);
 }
 
 void RedoCoupeChange(KorAction* action)
 {
-    auto* ovx = dynamic_cast<OVXAction*>(action);
-    if (ovx && ovx->Snapshots1.size() == 2)
-        ReplaceCoupe(ovx->Snapshots1[1], ovx->Snapshots1[0]);
+    ReplaceCoupe(action, false);
 }

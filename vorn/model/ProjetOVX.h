@@ -111,6 +111,10 @@ public:
     Sondage* SetSondage(Sondage* sondage, int index, bool record, bool check);
     bool CheckSondage(Sondage* sondage);
     void DeleteSondage(const std::string& name, bool record);
+    // The edit of a stored borehole: the one of that name is replaced in
+    // place by `sondage` (taken) as one undo step. False, with the old one
+    // exactly as it was, when there is none or the check refuses the new one.
+    bool ChangeSondage(const std::string& name, Sondage* sondage);
     void ExportSondagesCSV();
     // The CSV text of every borehole; false when the stream failed.
     bool WriteSondagesCSV(std::ostream& out) const;
@@ -123,6 +127,7 @@ public:
     Coupe* SetCoupe(Coupe* coupe, int index, bool validate, bool record);
     bool CheckCoupe(Coupe* coupe);
     void DeleteCoupe(const std::string& name, bool record);
+    bool ChangeCoupe(const std::string& name, Coupe* coupe);
     // The displayed zone (ProjetOVXCouche.cpp); normalised (upper-left,
     // lower-right corners at z 0) and recorded, or stored as given.
     void SetZone(const LumPoint& c1, const LumPoint& c2, bool normalise, bool geometry);

@@ -7,6 +7,7 @@
 #include "Coupe.h"
 #include "ElementRecorders.h"
 #include "ModelUi.h"
+#include "OVXAction.h"
 
 #include <algorithm>
 #include <cmath>
@@ -132,7 +133,7 @@ Coupe* ProjetOVX::SetCoupe(Coupe* coupe, int index, bool validate, bool record)
             // A point that is not finite is refused by the layer (undo and
             // redo place points without the check): it is skipped.
             const LumPoint p = coupe->GetScenePoint(coord);
-            const int at = TakePlannedIdentifier();
+            const int at = TakePlannedIdentifier(layer);
             const int id = coupe->Fictive ? couche->AddPoint(p, 1, 0, false, false, at)
                                           : couche->AddPoint(p, 4, s, false, false, at);
             if (id >= 0)
@@ -160,4 +161,28 @@ void ProjetOVX::DeleteCoupe(const std::string& name, bool record)
     mCoupes.erase(mCoupes.begin() + k);
     for (Couche* couche : mCouches)
         couche->DeleteCoupePoints(k);
+}
+
+bool ProjetOVX::ChangeCoupe(const std::string& name, Coupe* coupe)
+{
+    Coupe* old = GetCoupe(name);
+    if (!old)
+    {
+        delete coupe;
+        return false;
+    }
+    const int index = GetCoupeIndex(old);
+    XMLNode snapshot = OVXAction::NewSnapshot();
+    old->ToXML(snapshot);
+    const std::vector<sAddedPoint> points = CoupePoints(old);
+    DeleteCoupe(name, false);
+    if (!CheckCoupe(coupe))
+    {
+        delete coupe;
+        StoreCoupeAgain(snapshot, index, points);
+        return false;
+    }
+    SetCoupe(coupe, index, false, false);
+    RecordCoupeChange(coupe, snapshot, points);
+    return true;
 }

@@ -8,6 +8,7 @@
 #include "ElementRecorders.h"
 #include "KorNumbers.h"
 #include "ModelUi.h"
+#include "OVXAction.h"
 #include "PointSondage.h"
 #include "SceneCoordinates.h"
 #include "Sondage.h"
@@ -76,7 +77,7 @@ Sondage* ProjetOVX::SetSondage(Sondage* sondage, int index, bool record, bool ch
         if (!point)
             continue;
         const LumPoint p = WorldToScene(*this, point->GetPosition());
-        const int at = TakePlannedIdentifier();
+        const int at = TakePlannedIdentifier(c);
         const int id = sondage->Fictif ? couche->AddPoint(p, 1, 0, false, false, at)
                                        : couche->AddPoint(p, 3, k, false, false, at);
         if (id >= 0)
@@ -148,6 +149,31 @@ void ProjetOVX::DeleteSondage(const std::string& name, bool record)
     mSondages.erase(mSondages.begin() + k);
     for (Couche* couche : mCouches)
         couche->DeleteSondagePoints(k);
+}
+
+bool ProjetOVX::ChangeSondage(const std::string& name, Sondage* sondage)
+{
+    Sondage* old = GetSondage(name);
+    if (!old)
+    {
+        delete sondage;
+        return false;
+    }
+    const int index = GetSondageIndex(old);
+    XMLNode snapshot = OVXAction::NewSnapshot();
+    old->ToXML(snapshot);
+    const std::vector<sAddedPoint> points = SondagePoints(old);
+    // The old borehole goes first, so that the new one may keep its name.
+    DeleteSondage(name, false);
+    if (!CheckSondage(sondage))
+    {
+        delete sondage;
+        StoreSondageAgain(snapshot, index, points);
+        return false;
+    }
+    SetSondage(sondage, index, false, false);
+    RecordSondageChange(sondage, snapshot, points);
+    return true;
 }
 
 bool ProjetOVX::WriteSondagesCSV(std::ostream& out) const

@@ -186,12 +186,8 @@ TEST_F(SondageTest, UndoRedoAndFile)
     gProjet.SetSondage(Vertical("C", 60, 50, {{"Bas", 25}}), -1, true, true);
     const auto three = Model();
 
-    // The dialog's edit of B: snapshot, replace by "B2" in place, record.
-    XMLNode old = OVXAction::NewSnapshot();
-    gProjet.GetSondage("B")->ToXML(old);
-    gProjet.DeleteSondage("B", false);
-    Sondage* b2 = gProjet.SetSondage(Vertical("B2", 45, 50, {{"Haut", 11}}), 1, false, false);
-    RecordSondageChange(b2, old);
+    // The dialog's edit of B: replaced by "B2" in place.
+    ASSERT_TRUE(gProjet.ChangeSondage("B", Vertical("B2", 45, 50, {{"Haut", 11}})));
     const auto renamed = Model();
     undo.Undo();
     EXPECT_EQ(Model(), three);

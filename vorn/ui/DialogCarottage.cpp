@@ -1,7 +1,6 @@
 #include "DialogCarottage.h"
 
 #include "Couche.h"
-#include "ElementRecorders.h"
 #include "FenetreTunnel.h"
 #include "FrameKeys.h"
 #include "ImageSondage.h"
@@ -12,7 +11,6 @@
 #include "SceneCoordinates.h"
 #include "Sondage.h"
 #include "TypedValues.h"
-#include "XMLNode.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -312,28 +310,9 @@ void DialogCarottage::ValiderModification()
     Sondage* sondage = BuildSondage();
     if (!sondage)
         return;
-    Sondage* old = gProjet.GetSondage(mFormerName);
-    if (!old)
-    {
-        delete sondage;
-        return;
-    }
-    const int oldIndex = gProjet.GetSondageIndex(old);
-    XMLNode snapshot = XMLNode::createXMLTopNode("xml", 1);
-    old->ToXML(snapshot);
-    // The old borehole goes first, so that the new one may keep its name.
-    gProjet.DeleteSondage(mFormerName, false);
-    if (!gProjet.CheckSondage(sondage))
-    {
-        delete sondage;
-        auto* restored = new Sondage(mFormerName, LumPoint(0, 0, 0), false);
-        restored->FromXML(snapshot);
-        gProjet.SetSondage(restored, oldIndex, false, false);
-        return;
-    }
-    gProjet.SetSondage(sondage, oldIndex, false, false);
-    RecordSondageChange(sondage, snapshot);
-    Finish(wxID_OK);
+    // A refusal has shown its message and left the old borehole as it was.
+    if (gProjet.ChangeSondage(mFormerName, sondage))
+        Finish(wxID_OK);
 }
 
 void DialogCarottage::Finish(int code)

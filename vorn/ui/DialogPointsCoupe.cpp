@@ -3,14 +3,12 @@
 #include "Couche.h"
 #include "Coupe.h"
 #include "CoupeTerrain.h"
-#include "ElementRecorders.h"
 #include "FenetreTunnel.h"
 #include "FrameKeys.h"
 #include "ImageCoupe.h"
 #include "ModelUi.h"
 #include "ProjetOVX.h"
 #include "SceneCoordinates.h"
-#include "XMLNode.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -316,27 +314,16 @@ void DialogPointsCoupe::ValidateNew(Coupe* coupe)
 
 void DialogPointsCoupe::ValidateModification(Coupe* coupe)
 {
-    Coupe* old = gProjet.GetCoupe(mFormerName);
-    if (!old)
+    if (!gProjet.GetCoupe(mFormerName))
     {
         delete coupe;
         return;
     }
-    const int index = gProjet.GetCoupeIndex(old);
-    XMLNode snapshot = XMLNode::createXMLTopNode("xml", 1);
-    old->ToXML(snapshot);
-    gProjet.DeleteCoupe(mFormerName, false);
-    if (!gProjet.CheckCoupe(coupe))
+    if (!gProjet.ChangeCoupe(mFormerName, coupe))
     {
-        delete coupe;
-        auto* restored = new Coupe(mFormerName, LumPoint(0, 0, 0), LumPoint(0, 0, 0));
-        restored->FromXML(snapshot);
-        gProjet.SetCoupe(restored, index, false, false);
         Refuse("Un point ajouté croise une couche voisine : Modification impossible");
         return;
     }
-    gProjet.SetCoupe(coupe, index, false, false);
-    RecordCoupeChange(coupe, snapshot);
     Finish(wxID_OK);
 }
 
