@@ -1,6 +1,8 @@
 #include "Axe.h"
 #include "CoucheMove.h"
+#include "CoucheRecorders.h"
 #include "Discontinuite.h"
+#include "ElementRecorders.h"
 #include "ElementTestSupport.h"
 #include "LigneNiveau.h"
 #include "SceneCoordinates.h"
@@ -13,9 +15,11 @@
 
 namespace
 {
-// Random editing sessions over a small project: two layers with free
-// points, level lines, boreholes (fictitious or not), sections, an axis
-// with its head, the head's parameters and families. The history holds the
+// Random editing sessions over a small project: two layers (a third one
+// created and layers deleted on the way) with free points, level lines,
+// boreholes (fictitious or not) and sections added, changed and deleted,
+// an axis with its type, parameters and head, the head's parameters, layer
+// moves and tilts, and families. The history holds the
 // 75 latest steps; after undoing them all the saved file is byte for byte
 // the one saved before the oldest of them, and after redoing them all the
 // one saved after the latest.
@@ -71,7 +75,7 @@ protected:
         std::uniform_real_distribution<double> unit(0.0, 1.0);
         auto pick = [&](int n) { return n > 0 ? static_cast<int>(random() % static_cast<unsigned>(n)) : -1; };
         auto plan = [&] { return 5.0 + 90.0 * unit(random); };
-        const int c = pick(2);
+        const int c = pick(gProjet.GetNumberOfCouches());
         Couche* couche = gProjet.GetCouche(c);
         const double level = c == 0 ? 10.0 : -10.0;
         auto liveVertex = [&](int type)
@@ -84,7 +88,20 @@ protected:
         };
         LigneNiveau* ligne = couche->GetLigneNiveau(pick(couche->GetNumberOfLignesNiveau()));
         Axe& axe = gProjet.GetAxe();
-        switch (pick(19))
+        auto depths = [&]
+        {
+            return std::vector<std::pair<std::string, double>>{{"Haut", 20.0 + unit(random)},
+                                                               {"Bas", 40.0 + unit(random)}};
+        };
+        auto section = [&](const std::string& name)
+        {
+            // Image ordinates 0.6 and 0.8 stand near altitudes 10 and -10.
+            return Section(name, {{"Haut",
+                                   {CoupeCoord(0.1 + 0.8 * unit(random), 0.6),
+                                    CoupeCoord(0.1 + 0.8 * unit(random), 0.6)}},
+                                  {"Bas", {CoupeCoord(0.1 + 0.8 * unit(random), 0.8)}}});
+        };
+        switch (pick(24))
         {
         case 0:
         case 1:
@@ -125,10 +142,8 @@ protected:
         {
             // A fictitious borehole places free points on both layers and
             // is left to its caller.
-            delete gProjet.SetSondage(Vertical("F" + std::to_string(serial++), plan(), plan(),
-                                               {{"Haut", 20.0 + unit(random)}, {"Bas", 40.0 + unit(random)}},
-                                               true),
-                                      -1, true, true);
+            delete gProjet.SetSondage(
+                Vertical("F" + std::to_string(serial++), plan(), plan(), depths(), true), -1, true, true);
             break;
         }
         case 12:
@@ -148,20 +163,14 @@ protected:
             if (gProjet.GetNumberOfSondages() > 0 && unit(random) < 0.4)
                 gProjet.DeleteSondage(gProjet.GetSondage(pick(gProjet.GetNumberOfSondages()))->Nom, true);
             else
-                gProjet.SetSondage(Vertical("S" + std::to_string(serial++), plan(), plan(),
-                                            {{"Haut", 20.0 + unit(random)}, {"Bas", 40.0 + unit(random)}}),
+                gProjet.SetSondage(Vertical("S" + std::to_string(serial++), plan(), plan(), depths()),
                                    pick(gProjet.GetNumberOfSondages() + 1), true, true);
             break;
         case 17:
-            // Image ordinates 0.6 and 0.8 stand near altitudes 10 and -10.
             if (gProjet.GetNumberOfCoupes() > 0 && unit(random) < 0.4)
                 gProjet.DeleteCoupe(gProjet.GetCoupe(pick(gProjet.GetNumberOfCoupes()))->Nom, true);
             else
-                gProjet.SetCoupe(Section("C" + std::to_string(serial++),
-                                         {{"Haut",
-                                           {CoupeCoord(0.1 + 0.8 * unit(random), 0.6),
-                                            CoupeCoord(0.1 + 0.8 * unit(random), 0.6)}},
-                                          {"Bas", {CoupeCoord(0.1 + 0.8 * unit(random), 0.8)}}}),
+                gProjet.SetCoupe(section("C" + std::to_string(serial++)),
                                  pick(gProjet.GetNumberOfCoupes() + 1), true, true);
             break;
         case 15:
@@ -170,9 +179,71 @@ protected:
                 .Apply(GetModelUi().GetTete(), true);
             break;
         case 14:
-            ApplyCoucheMove(c, static_cast<float>(unit(random) - 0.5), static_cast<float>(unit(random) - 0.5),
-                            0.0f);
+            // Raised or lowered, or tilted by a degree at most.
+            if (unit(random) < 0.5)
+                ApplyCoucheMove(c, static_cast<float>(unit(random) - 0.5), 0.0f, 0.0f);
+            else
+                ApplyCoucheMove(c, 0.0f, static_cast<float>(2.0 * unit(random) - 1.0),
+                                static_cast<float>(2.0 * unit(random) - 1.0));
             break;
+        case 18:
+            // The dialogs' edits, renamed or not; a refused one leaves the
+            // old element as it was.
+            if (gProjet.GetNumberOfSondages() > 0)
+            {
+                const std::string name = gProjet.GetSondage(pick(gProjet.GetNumberOfSondages()))->Nom;
+                gProjet.ChangeSondage(name,
+                                      Vertical(unit(random) < 0.5 ? name : "S" + std::to_string(serial++),
+                                               plan(), plan(), depths()));
+            }
+            break;
+        case 19:
+            if (gProjet.GetNumberOfCoupes() > 0)
+            {
+                const std::string name = gProjet.GetCoupe(pick(gProjet.GetNumberOfCoupes()))->Nom;
+                gProjet.ChangeCoupe(name,
+                                    section(unit(random) < 0.5 ? name : "C" + std::to_string(serial++)));
+            }
+            break;
+        case 20:
+            if (unit(random) < 0.3)
+                axe.SetType(1 - axe.Type, true);
+            else
+                axe.SetParameters(LumPoint(plan(), plan(), 0.0), 50.0 + 100.0 * unit(random),
+                                  360.0 * unit(random), 4.0 * unit(random), false, true, true);
+            break;
+        case 21:
+            // The palette's choice of the current layer, which the deletion
+            // command deletes.
+            if (const int to = pick(gProjet.GetNumberOfCouches()); to != gProjet.CoucheCourante)
+            {
+                RecordCoucheCouranteChange(gProjet.CoucheCourante, to);
+                gProjet.SetCoucheCourante(to);
+            }
+            break;
+        case 22:
+        {
+            // As the palette's commands do: the current layer deleted, the
+            // top one with every borehole and section; a new layer, empty
+            // or copied from the one above, on top taking them away.
+            const int n = gProjet.GetNumberOfCouches();
+            const int current = gProjet.CoucheCourante;
+            if (n > 2 || (n == 2 && unit(random) < 0.5))
+            {
+                RecordCoucheDelete(gProjet.GetCouche(current), current,
+                                   current == 0 && gProjet.GetNumberOfSondages() > 0);
+                gProjet.DeleteCouche(current, 0);
+            }
+            else
+            {
+                const int index = pick(n + 1);
+                ui.BoxAnswers.push_back(ModelUi::IdYes);
+                gProjet.CreateCouche("N" + std::to_string(serial++), index,
+                                     index > 0 && unit(random) < 0.5 ? 2 : 0, true, "", 20.0, 5.0);
+                ui.BoxAnswers.clear();
+            }
+            break;
+        }
         default:
         {
             const std::vector<std::string> names = gProjet.GetDiscontinuiteNames();
@@ -180,10 +251,13 @@ protected:
                 gProjet.AddDiscontinuite("D" + std::to_string(serial++), true, false);
             else if (unit(random) < 0.3)
                 gProjet.DeleteDiscontinuite(names[static_cast<size_t>(pick(int(names.size())))], true);
+            else if (Discontinuite* family =
+                         gProjet.GetDiscontinuite(names[static_cast<size_t>(pick(int(names.size())))]);
+                     unit(random) < 0.5)
+                family->ApplyEdit(360.0 * unit(random), 90.0 * unit(random), 10.0 * unit(random),
+                                  unit(random), unit(random) < 0.5);
             else
-                gProjet.GetDiscontinuite(names[static_cast<size_t>(pick(int(names.size())))])
-                    ->ApplyEdit(360.0 * unit(random), 90.0 * unit(random), 10.0 * unit(random), unit(random),
-                                unit(random) < 0.5);
+                family->SetOrigine(LumPoint(plan(), plan(), level), true);
             break;
         }
         }
