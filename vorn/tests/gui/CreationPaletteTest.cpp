@@ -799,6 +799,31 @@ TEST_F(PaletteTest, DXFImportKeepsTheHistoryFromEveryWindow)
     EXPECT_TRUE(GuiTest::WaitFor([] { return gProjet.CoucheCourante == 1; }));
 }
 
+// Closing the main window while an import fills its layer, the project
+// saved on "Oui": the import is cancelled first and the file holds no
+// trace of the layer that was never validated.
+TEST_F(PaletteTest, ClosingDuringADXFImportSavesNoImportedLayer)
+{
+    AddLayers({"Haut", "Bas"});
+    gProjet.MarkModified();
+    WriteDXF(LwPolyline({{-80, -80, -50}, {40, -60, -50}}));
+    ASSERT_TRUE(gProjet.CreateCouche("Import", 2, 1, true, dxfPath, 0, 0));
+    ASSERT_NE(gDialogDXF, nullptr);
+    ui->answers = {ModelUi::IdYes};
+    frame->Close();
+    ASSERT_TRUE(GuiTest::WaitFor([] { return gFenetreTunnel == nullptr; }));
+    GuiTest::Pump(20);
+    EXPECT_EQ(gDialogDXF, nullptr);
+    std::stringstream saved;
+    saved << std::ifstream(projectPath).rdbuf();
+    EXPECT_NE(saved.str().find("<Nom>Bas</Nom>"), std::string::npos);
+    EXPECT_EQ(saved.str().find("Import"), std::string::npos);
+    // A frame again for the fixture to close.
+    SetModelUi(nullptr);
+    std::remove(projectPath.c_str());
+    OpenProjectFrame();
+}
+
 // A polyface-only file makes a mesh layer that is not editable; a file
 // unreadable or without points makes no layer and no dialog and says so; a
 // point crossing the layer above refuses the import and removes the layer.

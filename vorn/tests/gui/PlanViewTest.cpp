@@ -12,6 +12,7 @@
 #include "EventInfo.h"
 #include "FenetreTunnel.h"
 #include "FondPlan.h"
+#include "FondPlanTools.h"
 #include "GL_Window.h"
 #include "GuiTestHelpers.h"
 #include "InterfaceModes.h"
@@ -26,6 +27,7 @@
 #include "ProjetOVX.h"
 #include "Sondage.h"
 #include "TypedCoordinates.h"
+#include "View3D.h"
 #include "ZoneTool.h"
 
 #include <wx/button.h>
@@ -38,6 +40,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -498,6 +501,70 @@ TEST_F(PlanEditTest, DragIntoTheUpperLayerIsRefusedOnRelease)
     device->CallEventsManager(EventInfo());
     EXPECT_DOUBLE_EQ(bas->GetMesh().GetVertex(1)->Z, 5.0);
     EXPECT_EQ(Undos(), 1u);
+}
+
+// A click on a gizmo that drags nothing: no step, nothing modified, no new
+// triangulation; the plan view's point gizmo, the background plan's
+// adjustment and the 3D view's point gizmo.
+TEST_F(PlanEditTest, GizmoClickWithoutDragChangesNothing)
+{
+    const std::string image = (wxFileName::CreateTempFileName("plan") + ".png").ToStdString();
+    ASSERT_TRUE(wxImage(40, 20).SaveFile(image, wxBITMAP_TYPE_PNG));
+    EventInfo released;
+    released.released = true;
+    struct Case
+    {
+        const char* name;
+        std::function<void()> start;
+        std::function<EventInfo()> release;
+    };
+    const Case cases[] = {
+        {"plan", [this] { Press(LumPoint(100, -100, 0), 1); }, [] { return EventInfo(); }},
+        {"fond de plan",
+         [&]
+         {
+             gProjet.SetFondPlan(image);
+             StartFondPlanAdjust();
+         },
+         [&] { return released; }},
+        {"3D",
+         [this]
+         {
+             gProjet.Limite1 = LumPoint(-150, 150, 0);
+             gProjet.Limite2 = LumPoint(150, -150, 0);
+             EnterVisualisationMode(false);
+             GuiTest::WaitFor([this] { return frame->GetCanvas()->IsShownOnScreen(); });
+             GuiTest::Pump(50);
+             device->GetCamera()->ChangeCameraMode(3);
+             device->GetCamera()->SetPosition(0, 0, 0);
+             device->GetCamera()->SetDistance(400);
+             gPickedCouche = 1;
+             OnEditCouchePoints();
+             EventInfo press = At(LumPoint(100, -100, 0));
+             press.button = 1;
+             press.pressed = true;
+             OnEditCouchePointsEvent(press);
+         },
+         [this] { return At(LumPoint(0, 0, 0)); }},
+    };
+    for (const Case& c : cases)
+    {
+        c.start();
+        LumGizmo* gizmo = device->GetGizmo();
+        ASSERT_NE(gizmo, nullptr) << c.name;
+        bas->Triangulate();
+        gProjet.GetUndoManager().Clear();
+        gizmo->SetInUse(true);
+        gizmo->SetReleased(true);
+        device->CallEventsManager(c.release());
+        EXPECT_EQ(Undos(), 0u) << c.name;
+        EXPECT_FALSE(gProjet.IsModified()) << c.name;
+        EXPECT_FALSE(bas->NeedsTriangulation()) << c.name;
+        const KorVertex* v = bas->GetMesh().GetVertex(1);
+        EXPECT_TRUE(v->X == 100 && v->Y == -100 && v->Z == 0) << c.name;
+        EXPECT_EQ(ui->boxes, std::vector<std::string>()) << c.name;
+    }
+    std::remove(image.c_str());
 }
 
 TEST_F(PlanEditTest, DepthThatIsNotFiniteChangesNothing)
