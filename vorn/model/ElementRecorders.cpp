@@ -279,9 +279,9 @@ void RecordChange(const XMLNode& now, const XMLNode& old, const std::vector<sAdd
 // old state's points come back under their identifiers; the redo removes
 // the old state as the edit did and places the new one's again under
 // theirs: the layers are exactly as at each end of the edit.
-template <typename T, typename Find, typename Delete, typename Store>
+template <typename T, typename Find, typename Delete>
 void ReplaceElement(KorAction* action, bool undo, T* (*read)(const XMLNode&), Find find, Delete remove,
-                    Store store)
+                    void (*storeAgain)(const XMLNode&, int, const std::vector<sAddedPoint>&))
 {
     auto* ovx = dynamic_cast<OVXAction*>(action);
     if (!ovx || ovx->Snapshots1.size() != 2)
@@ -295,26 +295,21 @@ void ReplaceElement(KorAction* action, bool undo, T* (*read)(const XMLNode&), Fi
             TakeBackPoints(ChangedPoints(action, true));
     }
     delete now;
-    const std::vector<sAddedPoint> points = ChangedPoints(action, !undo);
-    PlanIdentifiers(points);
-    store(read(ovx->Snapshots1[undo ? 1 : 0]), k);
-    PutPointsBack(points);
+    storeAgain(ovx->Snapshots1[undo ? 1 : 0], k, ChangedPoints(action, !undo));
 }
 
 void ReplaceSondage(KorAction* action, bool undo)
 {
     ReplaceElement<Sondage>(
         action, undo, NewSondage, [](const std::string& name) { return gProjet.GetSondageIndex(name); },
-        [](const std::string& name) { gProjet.DeleteSondage(name, false); },
-        [](Sondage* sondage, int k) { gProjet.SetSondage(sondage, k, false, false); });
+        [](const std::string& name) { gProjet.DeleteSondage(name, false); }, StoreSondageAgain);
 }
 
 void ReplaceCoupe(KorAction* action, bool undo)
 {
     ReplaceElement<Coupe>(
         action, undo, NewCoupe, [](const std::string& name) { return gProjet.GetCoupeIndex(name); },
-        [](const std::string& name) { gProjet.DeleteCoupe(name, false); },
-        [](Coupe* coupe, int k) { gProjet.SetCoupe(coupe, k, false, false); });
+        [](const std::string& name) { gProjet.DeleteCoupe(name, false); }, StoreCoupeAgain);
 }
 } // namespace
 
@@ -428,10 +423,9 @@ void RedoCoucheAdd(KorAction* action)
                              RecordedValue<double>(action, 5), RecordedValue<double>(action, 6));
     Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, 2));
     if (created && couche && action->GetNombreVariables() >= 10)
-        couche->SetAppearance({RecordedValue<int>(action, 8), RecordedValue<int>(action, 9),
-                               RecordedValue<int>(action, 10)},
-                              couche->Texture, couche->Opacite, couche->FrontAffiche, couche->Discontinuites,
-                              false);
+        couche->SetAppearance(
+            {RecordedValue<int>(action, 8), RecordedValue<int>(action, 9), RecordedValue<int>(action, 10)},
+            couche->Texture, couche->Opacite, couche->FrontAffiche, couche->Discontinuites, false);
     if (auto* ovx = dynamic_cast<OVXAction*>(action); ovx && created)
         DeleteListed(ovx);
 }
