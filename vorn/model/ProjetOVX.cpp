@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <sys/stat.h>
 
 ProjetOVX gProjet;
@@ -526,9 +527,17 @@ LumHandledMesh* ProjetOVX::GetTeteExcavee() const
 {
     if (!mTeteExcavee && mTetePlacee)
     {
-        auto excavated = std::make_unique<LumHandledMesh>(nullptr, "Tete de tranchée");
-        excavated->CreateFromKorMesh(*mTetePlacee);
-        mTeteExcavee = std::move(excavated);
+        // Asked for inside a frame: short of memory the frame goes without.
+        try
+        {
+            auto excavated = std::make_unique<LumHandledMesh>(nullptr, "Tete de tranchée");
+            excavated->CreateFromKorMesh(*mTetePlacee);
+            mTeteExcavee = std::move(excavated);
+        }
+        catch (const std::bad_alloc&)
+        {
+            return nullptr;
+        }
     }
     return mTeteExcavee.get();
 }
