@@ -244,18 +244,19 @@ bool RunPositions(const std::vector<double>& positions, double d0, SeriesPacer& 
         const double before = position;
         bool found = false;
         const LumPoint head = axe.SetHeadPositionAtDistance(d0 + s, &found);
-        gProjet.InvalidateResults();
         if (found && position >= 0.0)
         {
             // What the 3D view's frame would compute, without the frame:
             // a frame shown later finds the results current.
+            gProjet.InvalidateResults();
             ComputeExcavation();
             results.AddPosition(SceneToWorld(gProjet, head));
         }
         else
         {
             // Off the axis the head stays where it was; its results are
-            // not this position's.
+            // not this position's. Those of the place it stays at still
+            // stand, for a frame to draw them as they are.
             position = before;
             results.AddFailedRecord(SceneToWorld(gProjet, head));
         }
@@ -328,6 +329,8 @@ void ComputeSeries(double direction, const std::vector<double>& positions, const
     {
         const LumPoint v = WorldToSceneVector(gProjet, u * o);
         axe.Translate(v);
+        // The head moved with the axis: what was computed stands elsewhere.
+        gProjet.InvalidateResults();
         completed = RunPositions(positions, d0, pacer);
         axe = before;
         if (!completed)

@@ -88,7 +88,8 @@ constexpr double SeriesFrameInterval = 0.1;
 // evaluates the costs. A run that recorded failed positions (completed or
 // cancelled) ends with an "Erreur de calcul" box telling how many of the
 // recorded ones failed.
-// Cost: one excavation per position, and one frame per interval.
+// Cost: one excavation per position on the axis, and one frame per
+// interval; a frame at a position off the axis draws what stands.
 void ComputeSeries(double direction, const std::vector<double>& positions, const std::vector<double>& offsets,
                    const std::function<void(size_t)>& onProgress = {},
                    double frameInterval = SeriesFrameInterval);

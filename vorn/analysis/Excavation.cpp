@@ -10,7 +10,6 @@
 #include "KorIntersection.h"
 #include "KorReportHold.h"
 #include "KorVertex.h"
-#include "LumHandledMesh.h"
 #include "ModelUi.h"
 #include "ProjetOVX.h"
 #include "SceneCoordinates.h"
@@ -356,13 +355,6 @@ void Compute(eCutRoute route, std::string& failedLayer)
         return;
     }
 
-    {
-        PhaseTimer timer(gExcavationTimers.RenderArrays);
-        auto excavated = std::make_unique<LumHandledMesh>(nullptr, "Tete de tranchée");
-        excavated->CreateFromKorMesh(placedMesh);
-        gProjet.SetTeteExcavee(excavated.release());
-    }
-
     ComputeSlopeHeight(placed);
     gResults.Clear();
     gIntersectionLines.clear();
@@ -409,6 +401,9 @@ void Compute(eCutRoute route, std::string& failedLayer)
             gCalculationError = eCalculationError::Overflow;
     }
 
+    // The placed head stays for its renderable copy, made when a frame
+    // draws it.
+    gProjet.SetTeteExcavee(std::move(placedMesh));
     SetCostVariables(GetModelUi().GetTete());
     gProjet.SetExcavationState(false, true);
 }
@@ -422,7 +417,7 @@ void ComputeExcavation(eCutRoute route)
     std::string failedLayer;
     gCalculationErrors = 0;
     gCalculationError = eCalculationError::None;
-    gProjet.SetTeteExcavee(nullptr);
+    gProjet.ClearTeteExcavee();
     gProjet.SetExcavationState(false, false);
     if (gProjet.GetNumberOfCouches() == 0)
         return;
@@ -434,7 +429,7 @@ void ComputeExcavation(eCutRoute route)
     {
         // What the computation held is released on the way out; the layers'
         // cut meshes are emptied before anything is stored.
-        gProjet.SetTeteExcavee(nullptr);
+        gProjet.ClearTeteExcavee();
         try
         {
             FailEveryLayer(eCalculationError::Memory);

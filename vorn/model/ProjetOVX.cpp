@@ -10,6 +10,7 @@
 #include "Excavation.h"
 #include "FondPlan.h"
 #include "FondPlanTools.h"
+#include "KorMesh.h"
 #include "KorString.h"
 #include "LumHandledMesh.h"
 #include "ModelUi.h"
@@ -20,6 +21,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <sys/stat.h>
 
 ProjetOVX gProjet;
@@ -174,7 +176,7 @@ void ProjetOVX::Reset()
     mExcavationStale = true;
     mExcavationResults = false;
     // The last project's excavation is not this one's.
-    mTeteExcavee.reset();
+    ClearTeteExcavee();
     gResults.Clear();
     gIntersectionLines.clear();
     gSlopeHeight = 0.0;
@@ -523,12 +525,35 @@ void ProjetOVX::InvalidateResults()
 
 LumHandledMesh* ProjetOVX::GetTeteExcavee() const
 {
+    if (!mTeteExcavee && mTetePlacee)
+    {
+        // Asked for inside a frame: short of memory the frame goes without.
+        try
+        {
+            auto excavated = std::make_unique<LumHandledMesh>(nullptr, "Tete de tranchée");
+            excavated->CreateFromKorMesh(*mTetePlacee);
+            mTeteExcavee = std::move(excavated);
+        }
+        catch (const std::bad_alloc&)
+        {
+            return nullptr;
+        }
+    }
     return mTeteExcavee.get();
 }
 
-void ProjetOVX::SetTeteExcavee(LumHandledMesh* mesh)
+void ProjetOVX::SetTeteExcavee(KorMesh&& placed)
 {
-    mTeteExcavee.reset(mesh);
+    mTeteExcavee.reset();
+    if (!mTetePlacee)
+        mTetePlacee = std::make_unique<KorMesh>();
+    mTetePlacee->Swap(placed);
+}
+
+void ProjetOVX::ClearTeteExcavee()
+{
+    mTeteExcavee.reset();
+    mTetePlacee.reset();
 }
 
 bool ProjetOVX::ComputeAllFronts()

@@ -13,6 +13,7 @@
 class Axe;
 class Couche;
 class Decor;
+class KorMesh;
 class LumHandledMesh;
 class Discontinuite;
 class FondPlan;
@@ -195,10 +196,13 @@ public:
         mExcavationResults = results;
     }
     // The renderable copy of the placed head of the last excavation, named
-    // "Tete de tranchée"; owned, null when none. Setting one deletes the
-    // former.
+    // "Tete de tranchée"; owned, null when none. It is made from the placed
+    // head when first asked for: only a drawn frame needs it, not each
+    // position of a series. Setting a placed head (or none) drops the
+    // former copy.
     LumHandledMesh* GetTeteExcavee() const;
-    void SetTeteExcavee(LumHandledMesh* mesh);
+    void SetTeteExcavee(KorMesh&& placed);
+    void ClearTeteExcavee();
     bool IsPlanGeometryChanged() const { return mPlanGeometryChanged; }
     bool Is3DGeometryChanged() const { return m3DGeometryChanged; }
     void SetGeometryChanged()
@@ -314,7 +318,10 @@ private:
     bool m3DGeometryChanged = true;
     bool mExcavationStale = true;
     bool mExcavationResults = false;
-    std::unique_ptr<LumHandledMesh> mTeteExcavee;
+    // The placed head of the last excavation, and its renderable copy once
+    // asked for.
+    std::unique_ptr<KorMesh> mTetePlacee;
+    mutable std::unique_ptr<LumHandledMesh> mTeteExcavee;
 };
 
 extern ProjetOVX gProjet;

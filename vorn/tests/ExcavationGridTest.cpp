@@ -11,7 +11,9 @@
 #include "TeteTranchee.h"
 
 #include <cmath>
+#include <map>
 #include <sstream>
+#include <tuple>
 
 namespace
 {
@@ -208,28 +210,50 @@ TEST_F(ExcavationGridTest, DenseSeriesOverAPlaneMeasuresEveryPosition)
                 << row << " " << column;
 }
 
-// A layer under the platform but for two humps that rise through it apart:
-// the patch of the local road holds two pieces, and each line's sides are
-// told over the whole surface, the other piece included, as the whole road
-// tells them.
-TEST_F(ExcavationGridTest, PatchOfSeveralPiecesCutsAsTheWholeSurface)
+// A pit of a head, as a height field: a floor of 2a x 2b at z = 0, walls of
+// slope 1 up to z = 50, a brim at 50 over [-110, 110]^2 and in the brim a
+// funnel whose tip stands at (74, 74, -40). Every face is seen from above
+// turning left, as the program's heads.
+KorMesh PitWithFunnel(double a, double b)
 {
-    Couche* layer = gProjet.AddCouche("Bosses", 0);
-    for (int i = 0; i <= 80; ++i)
-        for (int j = 0; j <= 80; ++j)
-        {
-            const double x = -100.0 + 2.5 * i, y = -100.0 + 2.5 * j;
-            const bool hump = (x == -5.0 && y == -5.0) || (x == 5.0 && y == -7.5);
-            layer->AddPoint(LumPoint(x, y, hump ? (x < 0 ? 1.0 : 2.0) : -2.0), 1, 0, false, false);
-        }
-    layer->Triangulate();
-    KorMesh placed;
-    LumPoint at;
-    ASSERT_TRUE(gProjet.GetAxe().PlaceHead(at, placed));
-    TerrainPatch patch;
-    ASSERT_TRUE(patch.Take(*layer, placed, 0.1));
-    // The pieces of the patch, by a flood over twins.
-    KorMesh& mesh = patch.GetMesh();
+    KorMesh head;
+    const double top = 50.0, far = 110.0;
+    // Corners shared by their faces.
+    std::map<std::tuple<double, double, double>, int> ids;
+    const auto at = [&](const LumPoint& p)
+    {
+        const auto key = std::make_tuple(p.x, p.y, p.z);
+        const auto found = ids.find(key);
+        return found != ids.end() ? found->second : ids[key] = head.AddVertex(p);
+    };
+    const auto quad = [&](LumPoint p, LumPoint q, LumPoint r, LumPoint s) {
+        head.AddFace({at(p), at(q), at(r), at(s)});
+    };
+    const double A = a + top, B = b + top;
+    quad(LumPoint(-a, -b, 0), LumPoint(a, -b, 0), LumPoint(a, b, 0), LumPoint(-a, b, 0));
+    quad(LumPoint(-A, -B, top), LumPoint(A, -B, top), LumPoint(a, -b, 0), LumPoint(-a, -b, 0));
+    quad(LumPoint(a, -b, 0), LumPoint(A, -B, top), LumPoint(A, B, top), LumPoint(a, b, 0));
+    quad(LumPoint(-a, b, 0), LumPoint(a, b, 0), LumPoint(A, B, top), LumPoint(-A, B, top));
+    quad(LumPoint(-A, -B, top), LumPoint(-a, -b, 0), LumPoint(-a, b, 0), LumPoint(-A, B, top));
+    // The brim in rectangles that share their corners, the funnel's square
+    // [72, 76]^2 and the walls' top left out.
+    const double xs[] = {-far, -A, A, 72.0, 76.0, far}, ys[] = {-far, -B, B, 72.0, 76.0, far};
+    for (int i = 0; i < 5; ++i)
+        for (int j = 0; j < 5; ++j)
+            if (!(i == 1 && j == 1) && !(i == 3 && j == 3))
+                quad(LumPoint(xs[i], ys[j], top), LumPoint(xs[i + 1], ys[j], top),
+                     LumPoint(xs[i + 1], ys[j + 1], top), LumPoint(xs[i], ys[j + 1], top));
+    const LumPoint tip(74, 74, -40);
+    const LumPoint c[] = {LumPoint(72, 72, top), LumPoint(76, 72, top), LumPoint(76, 76, top),
+                          LumPoint(72, 76, top)};
+    for (int k = 0; k < 4; ++k)
+        head.AddFace({at(c[k]), at(c[(k + 1) % 4]), at(tip)});
+    return head;
+}
+
+// The pieces of a mesh, by a flood over twins.
+int CountPieces(KorMesh& mesh)
+{
     std::vector<char> seen(static_cast<size_t>(mesh.GetFaceVectorSize()), 0);
     int pieces = 0;
     std::vector<KorEdge*> ring;
@@ -256,19 +280,51 @@ TEST_F(ExcavationGridTest, PatchOfSeveralPiecesCutsAsTheWholeSurface)
             }
         }
     }
-    EXPECT_GE(pieces, 2);
+    return pieces;
+}
 
-    double volume[2] = {0, 0}, surface[2] = {0, 0};
+// The terrain z = 30 on a step-4 grid over [-200, 200]^2 fills the pit of
+// a head up to its walls' line at 30, but for a dip to 10 at the centre of
+// one square: the terrain inside the line holds a lower point than all the
+// terrain around the line. The lowest point of all is a pit of the terrain
+// to -50 under the head's funnel, 10 below it everywhere: the head comes
+// near the surface there without meeting it, so the patch holds a second
+// piece around the pit, away from the line. Only that pit tells the sides
+// of the line apart, as it does on the whole surface.
+// Analytic: the pit of the head up to 30 less the dip's pyramid,
+// 4 (30 ab + 450 (a + b) + 9000) - 16 * 20 / 3; the terrain removed is the
+// plane inside the line, its dip's square as four slanted triangles.
+TEST_F(ExcavationGridTest, PieceOfThePatchAwayFromTheLineTellsItsSides)
+{
+    const double a = 10.3, b = 5.7;
+    Couche* layer = gProjet.AddCouche("Cuvette", 0);
+    for (int i = 0; i <= 100; ++i)
+        for (int j = 0; j <= 100; ++j)
+            layer->AddPoint(LumPoint(-200.0 + 4 * i, -200.0 + 4 * j, 30.0), 1, 0, false, false);
+    layer->AddPoint(LumPoint(2, 2, 10), 1, 0, false, false);
+    layer->AddPoint(LumPoint(74, 74, -50), 1, 0, false, false);
+    layer->Triangulate();
+    const KorMesh head = PitWithFunnel(a, b);
+    const LumPoint start(0, 0, 20);
+
+    TerrainPatch patch;
+    ASSERT_TRUE(patch.Take(*layer, head, 0.1));
+    EXPECT_EQ(CountPieces(patch.GetMesh()), 2);
+
+    const double volume = 4.0 * (30.0 * a * b + 450.0 * (a + b) + 9000.0) - 16.0 * 20.0 / 3.0;
+    const double surface = (2 * (a + 30)) * (2 * (b + 30)) - 16.0 + 8.0 * std::sqrt(404.0);
     for (eCutRoute route : {eCutRoute::Local, eCutRoute::Whole})
     {
-        ComputeExcavation(route);
-        EXPECT_EQ(gCalculationErrors, 0);
-        const int k = route == eCutRoute::Local ? 0 : 1;
-        volume[k] = UnroundedVolume(0);
-        surface[k] = layer->GetMesh(Couche::TerrainSurTete).GetSurface();
+        gExcavationTimers.Reset();
+        gIntersectionLines.clear();
+        ASSERT_TRUE(CutTerrainMesh(*layer, head, start, route));
+        // The local road stood on its patch, not on the whole surface.
+        EXPECT_EQ(gExcavationTimers.LocalCuts, route == eCutRoute::Local ? 1 : 0);
+        EXPECT_EQ(gIntersectionLines.size(), 1u);
+        const KorMesh& removed = layer->GetMesh(Couche::TerrainSurTete);
+        const double v = std::fabs(removed.GetVolume() - layer->GetMesh(Couche::Tete).GetVolume());
+        EXPECT_NEAR(v, volume, 1e-6 * volume) << (route == eCutRoute::Local ? "local" : "whole");
+        EXPECT_NEAR(removed.GetSurface(), surface, 1e-6 * surface)
+            << (route == eCutRoute::Local ? "local" : "whole");
     }
-    EXPECT_GE(gIntersectionLines.size(), 2u);
-    EXPECT_GT(volume[1], 0.0);
-    EXPECT_NEAR(volume[0], volume[1], 1e-9 * volume[1]);
-    EXPECT_NEAR(surface[0], surface[1], 1e-9 * surface[1]);
 }

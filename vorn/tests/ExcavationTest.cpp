@@ -200,8 +200,16 @@ TEST_F(ExcavationTest, OneLayerAgainstReferenceVolumesAndSurfaces)
         EXPECT_EQ(closed, c.ClosedLines) << c.Name;
         for (Couche::eMesh which : {Couche::Intersection, Couche::Tete, Couche::TerrainSurTete})
             EXPECT_TRUE(CheckMesh(layer->GetMesh(which))) << c.Name << " " << which;
+        // The renderable copy, made when asked for, is the placed head's.
         ASSERT_NE(gProjet.GetTeteExcavee(), nullptr);
         EXPECT_EQ(gProjet.GetTeteExcavee()->GetName(), "Tete de tranchée");
+        KorMesh placed;
+        LumPoint at;
+        ASSERT_TRUE(gProjet.GetAxe().PlaceHead(at, placed));
+        LumHandledMesh direct(nullptr, "");
+        direct.CreateFromKorMesh(placed);
+        EXPECT_EQ(gProjet.GetTeteExcavee()->GetVertexMap(), direct.GetVertexMap()) << c.Name;
+        EXPECT_EQ(gProjet.GetTeteExcavee()->GetFaceSizes(), direct.GetFaceSizes()) << c.Name;
         // The removed patch and the surface left make the whole surface.
         EXPECT_NEAR(layer->GetMesh(Couche::Intersection).GetSurface() +
                         layer->GetMesh(Couche::TerrainSurTete).GetSurface(),

@@ -73,7 +73,8 @@ TEST_F(SeriesTest, AlongAndAcrossTheAxis)
 
     // The progress at every position.
     std::vector<size_t> gauge;
-    ComputeSeries(90.0, {-2, -1, 0, 1, 2}, {-1, 0, 1}, [&gauge](size_t done) { gauge.push_back(done); }, 0.0);
+    ComputeSeries(
+        90.0, {-2, -1, 0, 1, 2}, {-1, 0, 1}, [&gauge](size_t done) { gauge.push_back(done); }, 0.0);
     ASSERT_EQ(gauge.size(), 15u);
     for (size_t i = 0; i < gauge.size(); ++i)
         EXPECT_EQ(gauge[i], i + 1);
@@ -190,6 +191,17 @@ TEST_F(SeriesTest, CancelOffAxisReversedAndRefusedMode)
     for (const char* name : {"V", "S", "H", "PF[0]", "V[0]", "Coût"})
         EXPECT_EQ(r.GetValue(name, 0, 3), -1.0) << name;
     EXPECT_EQ(AxeXML(), axis);
+    // A frame there draws the results of the place the head stays at: one
+    // excavation per row's position on the axis and one for the series'
+    // last frame, the head back home, whatever the frames drawn.
+    gExcavationTimers.Reset();
+    int drawn = 0;
+    ComputeSeries(
+        90.0, {0, 300, 400}, {-1, 0, 1}, [&drawn](size_t) { ++drawn; }, 0.0);
+    EXPECT_EQ(drawn, 9);
+    EXPECT_EQ(gExcavationTimers.LocalCuts + gExcavationTimers.WholeCuts, 3 + 1);
+    EXPECT_EQ(r.GetValue("V", 1, 0), 829.0);
+    EXPECT_EQ(r.GetValue("V", 1, 2), -1.0);
 
     // A reversed head moves towards decreasing distance.
     gProjet.GetAxe().TeteInversee = true;
@@ -220,8 +232,9 @@ TEST_F(SeriesTest, SparseFramesGiveTheRecordsOfAFramePerPosition)
         for (int j = 0; j <= 40; ++j)
         {
             const double x = -100.0 + 5.0 * i + 0.37, y = -100.0 + 5.0 * j + 0.61;
-            lower->AddPoint(LumPoint(x, y, 0.5 * (y + 10.0) - 4.0 + 2.0 * std::sin(x / 13.0) * std::sin(y / 17.0)),
-                            1, 0, false, false);
+            lower->AddPoint(
+                LumPoint(x, y, 0.5 * (y + 10.0) - 4.0 + 2.0 * std::sin(x / 13.0) * std::sin(y / 17.0)), 1, 0,
+                false, false);
         }
     gProjet.Set3DGeometryChanged();
     int drawn = 0;
@@ -247,7 +260,8 @@ TEST_F(SeriesTest, SparseFramesGiveTheRecordsOfAFramePerPosition)
     const int everyPosition = drawn;
     drawn = 0;
     std::vector<size_t> gauge;
-    ComputeSeries(90.0, along, across, [&gauge](size_t done) { gauge.push_back(done); }, 1e9);
+    ComputeSeries(
+        90.0, along, across, [&gauge](size_t done) { gauge.push_back(done); }, 1e9);
     const ResultatsOVX& sparse = gProjet.GetResultats();
     EXPECT_EQ(everyPosition - drawn, 24);
     EXPECT_EQ(gauge, std::vector<size_t>{24});

@@ -31,28 +31,13 @@ protected:
     void SetUp() override
     {
         OpenProjectFrame(wxPoint(250, 0));
-        haut = AddSquareLayer("Haut", 0, 10);
-        bas = AddSquareLayer("Bas", 1, 0);
-        gProjet.SetCoucheCourante(1);
-        EnterCreationMode(false);
+        ShowSquareLayersFromAbove(haut, bas);
         palette = frame->GetCreationPalette();
-        GuiTest::WaitFor([this] { return frame->GetCanvas()->IsShownOnScreen(); });
-        GuiTest::Pump(50);
         device = frame->GetMainDevice();
-        device->GetCamera()->SetPosition(0, 0, 0);
-        device->GetCamera()->SetDistance(400);
-        RefreshDisplay();
-        gProjet.GetUndoManager().Clear();
     }
     void TearDown() override { CloseProjectFrame(); }
 
-    void Command(int id, int checked = -1)
-    {
-        wxCommandEvent event(wxEVT_MENU, id);
-        if (checked >= 0)
-            event.SetInt(checked);
-        frame->GetEventHandler()->ProcessEvent(event);
-    }
+    void Command(int id, int checked = -1) { RunCommand(frame, id, checked); }
     // A palette control's own event.
     void Send(wxEventType type, int id)
     {
@@ -66,30 +51,8 @@ protected:
         return static_cast<ChampTexte*>(palette->GetControl(id))->GetValue().ToUTF8().data();
     }
     // A left or right click on the canvas where the scene point shows.
-    void Press(const LumPoint& scene, int button = 1)
-    {
-        double px = 0, py = 0;
-        device->GetCamera()->ProjectToPixel(scene, px, py);
-        EventInfo e;
-        e.x = int(px + 0.5);
-        e.y = int(py + 0.5);
-        e.source = frame->GetCanvas();
-        e.moved = true;
-        device->ProcessEvent(e);
-        e.moved = false;
-        e.button = button;
-        e.pressed = true;
-        device->ProcessEvent(e);
-        e.pressed = false;
-        e.released = true;
-        device->ProcessEvent(e);
-    }
-    void Key(int code)
-    {
-        EventInfo e;
-        e.keyCode = code;
-        device->ProcessEvent(e);
-    }
+    void Press(const LumPoint& scene, int button = 1) { ClickView(frame, scene, button, true); }
+    void Key(int code) { PressViewKey(frame, code); }
     unsigned Steps() const { return gProjet.GetUndoManager().GetPosition(); }
 
     Couche* haut = nullptr;

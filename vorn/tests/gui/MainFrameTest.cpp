@@ -17,12 +17,13 @@
 #include "GuiTestHelpers.h"
 #include "InterfaceModes.h"
 #include "KorString.h"
-#include "LumGLBuffer.h"
 #include "LumCamera.h"
+#include "LumGLBuffer.h"
 #include "LumoraDevice.h"
 #include "OVXUndoManager.h"
 #include "PanelPrincipal.h"
 #include "PlanView.h"
+#include "ProjectFrameTest.h"
 #include "ProjetOVX.h"
 #include "ResultatsOVX.h"
 #include "View3D.h"
@@ -56,52 +57,27 @@ std::string ProgramFolder()
     return GetFolderFromPath(VORN_PROGRAM);
 }
 
-class MainFrameTest : public ::testing::Test
+class MainFrameTest : public ProgramFrameTest
 {
 protected:
     void SetUp() override
     {
-        gProjet.SetApplicationFolder(ProgramFolder());
-        frame = new FenetreTunnel(nullptr, "Ovalis 1.0.5", wxPoint(50, 50), wxSize(800, 600));
-        frame->Show();
-        ui = std::make_unique<AnsweringUi>(frame);
+        ProgramFrameTest::SetUp();
         ui->otherwise = ModelUi::IdCancel;
-        SetModelUi(ui.get());
-        EnterCreationMode(false);
-        SetNoProjectInterface();
-        GuiTest::WaitFor([this] { return frame->IsShownOnScreen(); });
     }
     void TearDown() override
     {
-        if (gFenetreTunnel)
-        {
-            gProjet.GetUndoManager().SetSaved(true);
-            frame->Close(true);
-        }
-        GuiTest::WaitFor([] { return gFenetreTunnel == nullptr; });
-        GuiTest::Pump(20);
-        SetModelUi(nullptr);
-        gProjet.GetUndoManager().SetSaved(true);
-        gProjet.Close();
+        ProgramFrameTest::TearDown();
         std::remove(projectPath.c_str());
     }
 
     // Runs a command as its menu item would; false when nothing handled it.
-    bool Command(int id, int checked = -1)
-    {
-        wxCommandEvent event(wxEVT_MENU, id);
-        event.SetEventObject(frame);
-        if (checked >= 0)
-            event.SetInt(checked);
-        return frame->GetEventHandler()->ProcessEvent(event);
-    }
+    bool Command(int id, int checked = -1) { return RunCommand(frame, id, checked); }
 
     // Opens a project of one layer whose displayed zone is as given.
     void OpenProject(const LumPoint& l1, const LumPoint& l2)
     {
-        projectPath = wxFileName::CreateTempFileName("vorn").ToUTF8().data();
-        std::ofstream(projectPath) << "<?xml version=\"1.0\"?>\n<Projet><Echelle>100</Echelle>"
-                                      "<Couche><Nom>A</Nom></Couche></Projet>\n";
+        projectPath = WriteTempProject("<Couche><Nom>A</Nom></Couche>");
         gProjet.Open(projectPath);
         gProjet.Limite1 = l1;
         gProjet.Limite2 = l2;
@@ -113,8 +89,6 @@ protected:
         return bar->IsEnabledTop(bar->FindMenu(wxString::FromUTF8(label)));
     }
 
-    FenetreTunnel* frame = nullptr;
-    std::unique_ptr<AnsweringUi> ui;
     std::string projectPath;
 };
 

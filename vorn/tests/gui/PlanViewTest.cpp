@@ -315,18 +315,8 @@ protected:
     void SetUp() override
     {
         OpenProjectFrame();
-        haut = AddSquareLayer("Haut", 0, 10);
-        bas = AddSquareLayer("Bas", 1, 0);
-        gProjet.SetCoucheCourante(1);
-        EnterCreationMode(false);
-        GuiTest::WaitFor([this] { return frame->GetCanvas()->IsShownOnScreen(); });
-        GuiTest::Pump(50);
+        ShowSquareLayersFromAbove(haut, bas);
         device = frame->GetMainDevice();
-        LumCamera* camera = device->GetCamera();
-        camera->SetPosition(0, 0, 0);
-        camera->SetDistance(400);
-        RefreshDisplay();
-        gProjet.GetUndoManager().Clear();
     }
     void TearDown() override
     {
@@ -334,32 +324,8 @@ protected:
         SetPopupShower(nullptr);
         gChosenLine = -1;
     }
-    EventInfo At(const LumPoint& scene) const
-    {
-        double px = 0, py = 0;
-        device->GetCamera()->ProjectToPixel(scene, px, py);
-        EventInfo e;
-        e.x = int(px + 0.5);
-        e.y = int(py + 0.5);
-        e.source = frame->GetCanvas();
-        return e;
-    }
-    void Press(const LumPoint& scene, int button)
-    {
-        EventInfo e = At(scene);
-        e.button = button;
-        e.pressed = true;
-        device->ProcessEvent(e);
-        e.pressed = false;
-        e.released = true;
-        device->ProcessEvent(e);
-    }
-    void Key(int code)
-    {
-        EventInfo e;
-        e.keyCode = code;
-        device->ProcessEvent(e);
-    }
+    void Press(const LumPoint& scene, int button) { ClickView(frame, scene, button); }
+    void Key(int code) { PressViewKey(frame, code); }
     int Points(Couche* c) const { return c->GetMesh().GetNumberOfVertices(); }
     unsigned Undos() const { return gProjet.GetUndoManager().GetCount(); }
 

@@ -12,6 +12,7 @@
 #include "InterfaceModes.h"
 #include "KorNumbers.h"
 #include "KorString.h"
+#include "ProjectFrameTest.h"
 #include "ProjetOVX.h"
 #include "TypedValues.h"
 
@@ -166,13 +167,10 @@ TEST_F(FrenchUser, MessagesFollowTheUserNumbersStayInTheCConvention)
 // sees it, and the new-layer dialog's file button.
 TEST_F(FrenchUser, SavePromptAndFileButtonInFrench)
 {
-    gProjet.SetApplicationFolder(GetFolderFromPath(VORN_PROGRAM));
-    auto* frame = new FenetreTunnel(nullptr, "Ovalis 1.0.5", wxPoint(50, 50), wxSize(800, 600));
-    frame->Show();
+    FenetreTunnel* frame = ShowProgramFrame();
     EnterCreationMode(false);
     ASSERT_TRUE(GuiTest::WaitFor([frame] { return frame->IsShownOnScreen(); }));
-    const std::string path = Utf8(wxFileName::CreateTempFileName("vorn"));
-    std::ofstream(path) << "<?xml version=\"1.0\"?>\n<Projet><Echelle>100</Echelle></Projet>\n";
+    const std::string path = WriteTempProject();
     gProjet.Open(path);
     gProjet.MarkModified();
 
@@ -207,11 +205,6 @@ TEST_F(FrenchUser, SavePromptAndFileButtonInFrench)
     // Closed without a question.
     auto quiet = std::make_unique<AnsweringUi>(frame);
     SetModelUi(quiet.get());
-    gProjet.GetUndoManager().SetSaved(true);
-    frame->Close(true);
-    GuiTest::WaitFor([] { return gFenetreTunnel == nullptr; });
-    GuiTest::Pump(20);
-    SetModelUi(nullptr);
-    gProjet.Close();
+    CloseMainFrame();
     std::remove(path.c_str());
 }

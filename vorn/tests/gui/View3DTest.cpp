@@ -241,26 +241,8 @@ protected:
         RefreshDisplay();
         gProjet.GetUndoManager().Clear();
     }
-    EventInfo At(const LumPoint& scene) const
-    {
-        double px = 0, py = 0;
-        device->GetCamera()->ProjectToPixel(scene, px, py);
-        EventInfo e;
-        e.x = int(px + 0.5);
-        e.y = int(py + 0.5);
-        e.source = frame->GetCanvas();
-        return e;
-    }
-    void RightClick(const LumPoint& scene)
-    {
-        EventInfo e = At(scene);
-        e.button = 3;
-        e.pressed = true;
-        device->ProcessEvent(e);
-        e.pressed = false;
-        e.released = true;
-        device->ProcessEvent(e);
-    }
+    EventInfo At(const LumPoint& scene) const { return ViewEventAt(frame, scene); }
+    void RightClick(const LumPoint& scene) { ClickView(frame, scene, 3); }
     unsigned Steps() const { return gProjet.GetUndoManager().GetCount(); }
 
     LumoraDevice* device = nullptr;

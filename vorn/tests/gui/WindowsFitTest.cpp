@@ -18,6 +18,7 @@
 #include "GuiTestHelpers.h"
 #include "InterfaceModes.h"
 #include "KorString.h"
+#include "ProjectFrameTest.h"
 #include "ProjetOVX.h"
 #include "WindowFit.h"
 
@@ -204,7 +205,7 @@ std::vector<std::string> ToolkitComplaints(const std::string& text)
 
 // The program's frame as the program opens it, at (50, 50), 800 x 600,
 // under a window manager of its own when none runs and one is installed.
-class WindowsFitTest : public ::testing::Test
+class WindowsFitTest : public ProgramFrameTest
 {
 protected:
     void SetUp() override
@@ -214,32 +215,17 @@ protected:
             mWindowManager = wxExecute("openbox --sm-disable", wxEXEC_ASYNC);
             GuiTest::WaitFor([] { return WindowManagerRunning(); }, 5000);
         }
-        gProjet.SetApplicationFolder(GetFolderFromPath(VORN_PROGRAM));
-        frame = new FenetreTunnel(nullptr, "Ovalis 1.0.5", wxPoint(50, 50), wxSize(800, 600));
-        frame->Show();
-        ui = std::make_unique<AnsweringUi>(frame);
-        SetModelUi(ui.get());
-        EnterCreationMode(false);
-        SetNoProjectInterface();
-        ASSERT_TRUE(GuiTest::WaitFor([this] { return frame->IsShownOnScreen(); }));
+        ProgramFrameTest::SetUp();
+        if (HasFatalFailure())
+            return;
         ui->paths.push_back(std::string(VORN_SOURCE_DIR) + "/samples/exemple.ovx");
-        wxCommandEvent open(wxEVT_MENU, FenetreTunnel::IdOpen);
-        frame->GetEventHandler()->ProcessEvent(open);
+        RunCommand(frame, FenetreTunnel::IdOpen);
         ASSERT_EQ(gProjet.GetNumberOfCouches(), 2);
         GuiTest::Pump(300);
     }
     void TearDown() override
     {
-        if (gFenetreTunnel)
-        {
-            gProjet.GetUndoManager().SetSaved(true);
-            frame->Close(true);
-        }
-        GuiTest::WaitFor([] { return gFenetreTunnel == nullptr; });
-        GuiTest::Pump(20);
-        SetModelUi(nullptr);
-        gProjet.GetUndoManager().SetSaved(true);
-        gProjet.Close();
+        ProgramFrameTest::TearDown();
         if (mWindowManager > 0)
         {
             wxKill(mWindowManager, wxSIGTERM);
@@ -248,8 +234,7 @@ protected:
     }
     void Command(int id)
     {
-        wxCommandEvent event(wxEVT_MENU, id);
-        frame->GetEventHandler()->ProcessEvent(event);
+        RunCommand(frame, id);
         GuiTest::Pump(200);
     }
     // The main window's title, menu bar and toolbar on the screen.
@@ -276,8 +261,6 @@ protected:
         }
     }
 
-    FenetreTunnel* frame = nullptr;
-    std::unique_ptr<AnsweringUi> ui;
     long mWindowManager = 0;
 };
 } // namespace
