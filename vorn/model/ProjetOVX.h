@@ -201,6 +201,9 @@ public:
     // position of a series. Setting a placed head (or none) drops the
     // former copy.
     LumHandledMesh* GetTeteExcavee() const;
+    // Whether an excavation placed a head, without making its copy: the 3D
+    // view only needs to know that to draw the intersection lines.
+    bool HasTeteExcavee() const { return mTetePlacee != nullptr; }
     void SetTeteExcavee(KorMesh&& placed);
     void ClearTeteExcavee();
     bool IsPlanGeometryChanged() const { return mPlanGeometryChanged; }

@@ -287,7 +287,7 @@ int CountPieces(KorMesh& mesh)
 // a head up to its walls' line at 30, but for a dip to 10 at the centre of
 // one square: the terrain inside the line holds a lower point than all the
 // terrain around the line. The lowest point of all is a pit of the terrain
-// to -50 under the head's funnel, 10 below it everywhere: the head comes
+// to -50 under the head's funnel, at least 10 below it: the head comes
 // near the surface there without meeting it, so the patch holds a second
 // piece around the pit, away from the line. Only that pit tells the sides
 // of the line apart, as it does on the whole surface.

@@ -212,7 +212,7 @@ void RenderView3D(LumoraDevice* device)
             break;
         }
     }
-    if (gProjet.HasExcavationResults() && gProjet.m3DAffichageLigneIntersection && gProjet.GetTeteExcavee())
+    if (gProjet.HasExcavationResults() && gProjet.m3DAffichageLigneIntersection && gProjet.HasTeteExcavee())
         RenderExcavation();
     DrawSectionMarkers(device);
     glDisable(GL_BLEND);

@@ -506,12 +506,12 @@ TEST_F(PlanEditTest, GizmoClickWithoutDragChangesNothing)
              device->GetCamera()->SetDistance(400);
              gPickedCouche = 1;
              OnEditCouchePoints();
-             EventInfo press = At(LumPoint(100, -100, 0));
+             EventInfo press = ViewEventAt(frame, LumPoint(100, -100, 0));
              press.button = 1;
              press.pressed = true;
              OnEditCouchePointsEvent(press);
          },
-         [this] { return At(LumPoint(0, 0, 0)); }},
+         [this] { return ViewEventAt(frame, LumPoint(0, 0, 0)); }},
     };
     for (const Case& c : cases)
     {
