@@ -3,12 +3,13 @@
 // The program's real main frame for the benchmarks that draw: wx started
 // on the display (Xvfb), the frame shown at 900 x 700 over a project at
 // scale 100 (scene and world agree), and terrains of inclined planes with a
-// sinusoid, as series_bench builds them.
+// sinusoid (LayeredTerrain).
 
 #include "Axe.h"
 #include "Couche.h"
 #include "FenetreTunnel.h"
 #include "InterfaceModes.h"
+#include "LayeredTerrain.h"
 #include "LumCamera.h"
 #include "LumoraDevice.h"
 #include "ModelUi.h"
@@ -76,23 +77,8 @@ inline void BuildScene(int layers, int triangles)
 {
     while (gProjet.GetNumberOfCouches() > 0)
         gProjet.DeleteCouche(0, -1);
-    const int m = static_cast<int>(std::lround(std::sqrt(triangles / 2.0))) + 1;
-    const double step = 500.0 / (m - 1);
-    for (int k = 0; k < layers; ++k)
-    {
-        Couche* layer = gProjet.AddCouche("Couche" + std::to_string(k), static_cast<unsigned>(k));
-        for (int i = 0; i < m; ++i)
-            for (int j = 0; j < m; ++j)
-            {
-                const double x = -250.0 + step * i + 0.37, y = -250.0 + step * j + 0.61;
-                const double z = 0.5 * (y + 10.0) + 2.0 * std::sin(x / 13.0) * std::sin(y / 17.0) - 6.0 * k;
-                layer->AddPoint(LumPoint(x, y, z), 1, 0, false, false);
-            }
-        layer->Triangulate();
-    }
+    LayeredTerrain::Add(layers, triangles);
     Axe& axe = gProjet.GetAxe();
-    axe.Type = 1;
-    axe.ReplacePolyline({LumPoint(0, -1000, 0), LumPoint(0, 1000, 0)});
     axe.SetHeadPositionAtDistance(1000.0);
     gProjet.Limite1 = LumPoint(-240, 240, 0);
     gProjet.Limite2 = LumPoint(240, -240, 0);

@@ -7,12 +7,29 @@
 // Time: one frame per iteration (real time, milliseconds: the software
 // renderer draws in threads of its own). Each run's first frame, which
 // makes the buffers, is drawn before the timing.
+//
+// Counter cpu_all_ms: the CPU time of every thread of the process per frame
+// (the renderer's own threads included), the work a frame costs whatever
+// else the machine runs; the real time of a frame drawn from buffers waits
+// mostly on the renderer's threads and grows with the machine's load.
+// Compare medians of runs in one process:
+//   --benchmark_repetitions=3 --benchmark_enable_random_interleaving=true
 #include "FrameScene.h"
 
 #include "LumGLBuffer.h"
 
+#include <sys/resource.h>
+
 namespace
 {
+// Seconds of CPU used so far by every thread of the process.
+double ProcessCpu()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + 1e-6 * (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+}
+
 void BM_View(benchmark::State& state)
 {
     const int triangles = static_cast<int>(state.range(0));
@@ -32,12 +49,14 @@ void BM_View(benchmark::State& state)
     state.SetLabel(std::string(buffers ? "buffers" : "immediate") + (orbit ? " orbit" : " static") +
                    (wireframe ? " wireframe" : ""));
     LumCamera* camera = FrameScene::Frame()->GetMainDevice()->GetCamera();
+    const double cpu = ProcessCpu();
     for (auto _ : state)
     {
         if (orbit)
             camera->Orbit(2.0, 0.0);
         FrameScene::DrawFrame();
     }
+    state.counters["cpu_all_ms"] = 1e3 * (ProcessCpu() - cpu) / static_cast<double>(state.iterations());
     LumGLBuffer::SetEnabled(true);
     gProjet.Set3DSegments(false);
 }

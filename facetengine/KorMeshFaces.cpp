@@ -337,6 +337,25 @@ void KorMesh::GetFaceTriangle(const KorFace* f, LumPoint& a, LumPoint& b, LumPoi
 void KorMesh::GetFacePoints(const KorFace* f, std::vector<LumPoint>& out) const
 {
     out.clear();
+    // A triangle of live corners, most faces, read without the ring's
+    // scratch lists: the same three points in the same order.
+    const KorEdge* e0 = f ? mEdges.Get(f->Edge) : nullptr;
+    const KorEdge* e1 = e0 ? mEdges.Get(e0->Next) : nullptr;
+    const KorEdge* e2 = e1 ? mEdges.Get(e1->Next) : nullptr;
+    if (e2 && mEdges.Get(e2->Next) == e0)
+    {
+        const KorVertex* a = mVertices.Get(e0->Vertex);
+        const KorVertex* b = mVertices.Get(e1->Vertex);
+        const KorVertex* c = mVertices.Get(e2->Vertex);
+        if (a && b && c)
+        {
+            out.reserve(3);
+            out.emplace_back(a->X, a->Y, a->Z);
+            out.emplace_back(b->X, b->Y, b->Z);
+            out.emplace_back(c->X, c->Y, c->Z);
+            return;
+        }
+    }
     // Scratch kept per thread: the walks over a mesh ask for the corners of
     // every face, and the allocations would cost more than the walk.
     thread_local std::vector<int> ids;

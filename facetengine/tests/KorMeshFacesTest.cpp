@@ -49,6 +49,31 @@ TEST(KorMeshFaces, FirstFaceKeepsTheGivenOrder)
     ExpectPointNear(cw.GetNormal(cw.GetFace(0)), 0, 0, -1);
 }
 
+// A face's points are its vertex ring's, in ring order, for a triangle
+// (read directly) as for a polygon (through the ring); none for no face.
+TEST(KorMeshFaces, FacePointsFollowTheVertexRing)
+{
+    KorMesh m = MeshOf({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, -1, 0.5}, {0, -1, 0.25}});
+    ASSERT_EQ(m.AddFace(3, 0, 1, 2), 0);
+    ASSERT_EQ(m.AddFace(4, 1, 0, 4, 3), 1);
+    std::vector<LumPoint> points;
+    for (int id : {0, 1})
+    {
+        const V ring = FaceVertexRing(m, id);
+        m.GetFacePoints(m.GetFace(id), points);
+        ASSERT_EQ(points.size(), ring.size()) << "face " << id;
+        for (size_t k = 0; k < ring.size(); ++k)
+        {
+            const KorVertex* v = m.GetVertex(ring[k]);
+            EXPECT_EQ(points[k].x, v->X);
+            EXPECT_EQ(points[k].y, v->Y);
+            EXPECT_EQ(points[k].z, v->Z);
+        }
+    }
+    m.GetFacePoints(nullptr, points);
+    EXPECT_TRUE(points.empty());
+}
+
 TEST(KorMeshFaces, ANeighbourIsTurnedToMatchWhicheverWayItIsGiven)
 {
     // Given against its neighbour: built on the twins, in reverse order.

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <future>
 #include <memory>
 #include <new>
 
@@ -325,6 +326,34 @@ std::string CalculationErrorText(eCalculationError cause)
 
 namespace
 {
+// Faces from which a layer's surface caches are built side by side.
+constexpr int kPreparedInParallel = 5000;
+
+// The caches the local road keeps of each surface (shape and altitude grid,
+// face index) are a pass over the whole surface each, made at the first
+// computation after an edit. For dense layers they are built here side by
+// side, two threads a layer: each reads its own surface and writes its own
+// cache, nothing shared. A layer to be triangulated first is left to its
+// cut, which triangulates it. An exception in a thread is thrown here once
+// every thread has ended.
+void PrepareSurfaces()
+{
+    std::vector<std::future<void>> tasks;
+    for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
+    {
+        Couche* layer = gProjet.GetCouche(i);
+        if (!layer || layer->NeedsTriangulation() || layer->HasSurfaceCaches() ||
+            layer->GetMesh(Couche::Surface).GetNumberOfFaces() < kPreparedInParallel)
+            continue;
+        tasks.push_back(std::async(std::launch::async, [layer] { layer->GetSurfaceShape(); }));
+        tasks.push_back(std::async(std::launch::async, [layer] { layer->BuildSurfaceFaceIndex(); }));
+    }
+    for (std::future<void>& task : tasks)
+        task.wait();
+    for (std::future<void>& task : tasks)
+        task.get();
+}
+
 // failedLayer: the name of the first layer that failed, if any.
 void Compute(eCutRoute route, std::string& failedLayer)
 {
@@ -360,6 +389,8 @@ void Compute(eCutRoute route, std::string& failedLayer)
     gIntersectionLines.clear();
     std::vector<sLayerValues> cumulative;
     size_t firstFailed = static_cast<size_t>(-1);
+    if (route == eCutRoute::Local)
+        PrepareSurfaces();
     for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
     {
         Couche* layer = gProjet.GetCouche(i);

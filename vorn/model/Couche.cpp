@@ -168,6 +168,7 @@ void Couche::ForgetSurfaceCaches()
     mTextureValid = false;
     mEdgeBufferValid = false;
     mFaceIndexValid = false;
+    mFaceIndexTried = false;
     mShapeValid = false;
     mBoxValid = false;
 }

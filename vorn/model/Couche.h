@@ -254,6 +254,12 @@ public:
     bool QuerySurfaceFaces(const std::vector<LumPoint>& corners, std::vector<int>& faces);
     // Built again when the surface has changed.
     const SurfaceShape& GetSurfaceShape();
+    // Builds the face index now, as the first query would.
+    void BuildSurfaceFaceIndex();
+    // Whether the shape and the face index stand built for the surface as
+    // it is. Each is built by its own call, which touches nothing of the
+    // other: the two may be built at once from two threads.
+    bool HasSurfaceCaches() const;
     // A cut made on a patch of the surface gives the cut surface as the
     // surface less the faces `replaced`, with the faces of `patch` in their
     // place; patch vertex k below vertexSources.size() was copied from
@@ -320,7 +326,7 @@ private:
     size_t mEdgeVertices = 0;
     bool mEdgeBufferValid = false;
     KorFaceBoxIndex mFaceIndex;
-    bool mFaceIndexValid = false;
+    bool mFaceIndexValid = false, mFaceIndexTried = false;
     SurfaceShape mShape;
     bool mShapeValid = false;
     void ComputeBoundingBox(LumPoint& lo, LumPoint& hi) const;

@@ -65,16 +65,28 @@ void Couche::Triangulate()
 
 bool Couche::QuerySurfaceFaces(const LumPoint& lo, const LumPoint& hi, std::vector<int>& faces)
 {
-    if (!mFaceIndexValid)
-        mFaceIndexValid = mFaceIndex.Build(mMeshes[Surface]);
+    BuildSurfaceFaceIndex();
     return mFaceIndexValid && mFaceIndex.Query(lo, hi, faces);
 }
 
 bool Couche::QuerySurfaceFaces(const std::vector<LumPoint>& corners, std::vector<int>& faces)
 {
-    if (!mFaceIndexValid)
-        mFaceIndexValid = mFaceIndex.Build(mMeshes[Surface]);
+    BuildSurfaceFaceIndex();
     return mFaceIndexValid && mFaceIndex.Query(corners, faces);
+}
+
+void Couche::BuildSurfaceFaceIndex()
+{
+    // An index refused (faces spanning most of the grid) is not tried again
+    // at every query: the surface has to change first.
+    if (!mFaceIndexTried)
+        mFaceIndexValid = mFaceIndex.Build(mMeshes[Surface]);
+    mFaceIndexTried = true;
+}
+
+bool Couche::HasSurfaceCaches() const
+{
+    return mFaceIndexTried && mShapeValid && mShape.Matches(mMeshes[Surface]);
 }
 
 const SurfaceShape& Couche::GetSurfaceShape()
@@ -173,8 +185,7 @@ int Couche::GetFaceAtByScan(float x, float y) const
 int Couche::GetFaceAt(float x, float y)
 {
     const KorMesh& mesh = mMeshes[Surface];
-    if (!mFaceIndexValid)
-        mFaceIndexValid = mFaceIndex.Build(mesh);
+    BuildSurfaceFaceIndex();
     std::vector<int> candidates;
     const LumPoint p(x, y, 0.0);
     // The index's boxes are 3D: the query spans every altitude.

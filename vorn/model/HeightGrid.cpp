@@ -18,6 +18,7 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int ce
         *this = HeightGrid();
         return;
     }
+    mSurface = &surface;
     mLo = box.GetMin();
     mHi = box.GetMax();
     // Blocks of fine cells: about three faces to a fine cell, so that the
@@ -34,52 +35,125 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int ce
     // neighbours.
     mHair = 1e-9 * std::max({mCellX, mCellY, std::fabs(mLo.x), std::fabs(mLo.y), 1.0});
     const size_t cells = static_cast<size_t>(mNx) * mNy;
-    mLow.assign(cells, std::numeric_limits<double>::infinity());
-    mHigh.assign(cells, -std::numeric_limits<double>::infinity());
+    const double inf = std::numeric_limits<double>::infinity();
+    mLow.assign(cells, inf);
+    mHigh.assign(cells, -inf);
+    const size_t blockCount = static_cast<size_t>(blocks) * blocks;
+    mBlockLow.assign(blockCount, inf);
+    mBlockHigh.assign(blockCount, -inf);
+    mFilled.assign(blockCount, 0);
+    // One pass gives each face's cells and, from its corners' altitudes,
+    // bounds of every block it lies over that hold the block's cells.
+    struct sSpan
+    {
+        int Face, I0, J0, I1, J1;
+    };
+    std::vector<sSpan> spans;
+    spans.reserve(static_cast<size_t>(surface.GetNumberOfFaces()));
+    std::vector<int> count(blockCount + 1, 0);
     std::vector<LumPoint> points;
     for (int id = 0; id < surface.GetFaceVectorSize(); ++id)
     {
-        const KorFace* f = surface.GetFace(id);
-        if (!f)
+        sSpan span{id, 0, 0, 0, 0};
+        LumPoint lo, hi;
+        if (!FaceCells(surface.GetFace(id), points, lo, hi, span.I0, span.J0, span.I1, span.J1))
             continue;
-        surface.GetFacePoints(f, points);
-        if (points.empty())
-            continue;
-        LumPoint lo = points[0], hi = points[0];
-        for (const LumPoint& p : points)
+        // A clipped altitude is interpolated between two corners and may
+        // round past them by a few units of the last place; a corner that
+        // is no number bounds nothing.
+        double zLo = lo.z - 1e-9 * (1.0 + std::fabs(lo.z)), zHi = hi.z + 1e-9 * (1.0 + std::fabs(hi.z));
+        if (!(std::isfinite(zLo) && std::isfinite(zHi)))
         {
-            lo = LumPoint(std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z));
-            hi = LumPoint(std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z));
+            zLo = -inf;
+            zHi = inf;
         }
+        for (int bj = span.J0 / mBlock; bj <= span.J1 / mBlock; ++bj)
+            for (int bi = span.I0 / mBlock; bi <= span.I1 / mBlock; ++bi)
+            {
+                const size_t b = static_cast<size_t>(bj) * blocks + bi;
+                ++count[b];
+                mBlockLow[b] = std::min(mBlockLow[b], zLo);
+                mBlockHigh[b] = std::max(mBlockHigh[b], zHi);
+            }
+        spans.push_back(span);
+    }
+    // The faces of each block, in identifier order as a loop over the
+    // faces meets them.
+    mBlockStart.assign(blockCount + 1, 0);
+    for (size_t b = 0; b < blockCount; ++b)
+        mBlockStart[b + 1] = mBlockStart[b] + count[b];
+    mBlockFaces.assign(static_cast<size_t>(mBlockStart[blockCount]), 0);
+    std::copy(mBlockStart.begin(), mBlockStart.end() - 1, count.begin());
+    for (const sSpan& span : spans)
+        for (int bj = span.J0 / mBlock; bj <= span.J1 / mBlock; ++bj)
+            for (int bi = span.I0 / mBlock; bi <= span.I1 / mBlock; ++bi)
+                mBlockFaces[static_cast<size_t>(count[static_cast<size_t>(bj) * blocks + bi]++)] = span.Face;
+    mRowLow.assign(static_cast<size_t>(mNy), inf);
+    mRowHigh.assign(static_cast<size_t>(mNy), -inf);
+    for (int j = 0; j < mNy; ++j)
+        for (int bi = 0; bi < blocks; ++bi)
+        {
+            const size_t b = static_cast<size_t>(j / mBlock) * blocks + bi;
+            mRowLow[static_cast<size_t>(j)] = std::min(mRowLow[static_cast<size_t>(j)], mBlockLow[b]);
+            mRowHigh[static_cast<size_t>(j)] = std::max(mRowHigh[static_cast<size_t>(j)], mBlockHigh[b]);
+        }
+}
+
+bool HeightGrid::FaceCells(const KorFace* f, std::vector<LumPoint>& points, LumPoint& lo, LumPoint& hi, int& i0,
+                           int& j0, int& i1, int& j1) const
+{
+    if (!f)
+        return false;
+    mSurface->GetFacePoints(f, points);
+    if (points.empty())
+        return false;
+    lo = points[0];
+    hi = points[0];
+    for (const LumPoint& p : points)
+    {
+        lo = LumPoint(std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z));
+        hi = LumPoint(std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z));
+    }
+    if (!CellRange(lo.x, lo.y, hi.x, hi.y, i0, j0, i1, j1))
+        return false;
+    // Only the cells whose widened rectangle the face's box meets can have
+    // the face over them.
+    while (i0 < i1 && CellX1(i0) < lo.x)
+        ++i0;
+    while (i1 > i0 && CellX0(i1) > hi.x)
+        --i1;
+    while (j0 < j1 && CellY1(j0) < lo.y)
+        ++j0;
+    while (j1 > j0 && CellY0(j1) > hi.y)
+        --j1;
+    return true;
+}
+
+void HeightGrid::FillBlock(size_t b) const
+{
+    if (mFilled[b])
+        return;
+    mFilled[b] = 1;
+    const int bi = static_cast<int>(b % static_cast<size_t>(mBlocksX)), bj = static_cast<int>(b / mBlocksX);
+    thread_local std::vector<LumPoint> points;
+    for (int k = mBlockStart[b]; k < mBlockStart[b + 1]; ++k)
+    {
+        LumPoint lo, hi;
         int i0, j0, i1, j1;
-        if (!CellRange(lo.x, lo.y, hi.x, hi.y, i0, j0, i1, j1))
+        if (!FaceCells(mSurface->GetFace(mBlockFaces[static_cast<size_t>(k)]), points, lo, hi, i0, j0, i1, j1))
             continue;
-        // The altitudes of the face over each widened cell.
-        const auto x0 = [&](int i) { return mLo.x + i * mCellX - mHair; };
-        const auto x1 = [&](int i) { return mLo.x + (i + 1) * mCellX + mHair; };
-        const auto y0 = [&](int j) { return mLo.y + j * mCellY - mHair; };
-        const auto y1 = [&](int j) { return mLo.y + (j + 1) * mCellY + mHair; };
-        // Only the cells whose widened rectangle the face's box meets can
-        // have the face over them.
-        while (i0 < i1 && x1(i0) < lo.x)
-            ++i0;
-        while (i1 > i0 && x0(i1) > hi.x)
-            --i1;
-        while (j0 < j1 && y1(j0) < lo.y)
-            ++j0;
-        while (j1 > j0 && y0(j1) > hi.y)
-            --j1;
-        for (int j = j0; j <= j1; ++j)
-            for (int i = i0; i <= i1; ++i)
+        // The altitudes of the face over each widened cell of the block.
+        for (int j = std::max(j0, bj * mBlock); j <= std::min(j1, (bj + 1) * mBlock - 1); ++j)
+            for (int i = std::max(i0, bi * mBlock); i <= std::min(i1, (bi + 1) * mBlock - 1); ++i)
             {
                 double zLo = lo.z, zHi = hi.z, fanLo = 0.0, fanHi = 0.0;
                 // A face wholly within the cell is its own clip.
-                const bool within =
-                    points.size() >= 3 && lo.x >= x0(i) && hi.x <= x1(i) && lo.y >= y0(j) && hi.y <= y1(j);
+                const bool within = points.size() >= 3 && lo.x >= CellX0(i) && hi.x <= CellX1(i) &&
+                                    lo.y >= CellY0(j) && hi.y <= CellY1(j);
                 bool over = within;
-                for (size_t k = 1; !within && k + 1 < points.size(); ++k)
-                    if (ClipRange(points[0], points[k], points[k + 1], x0(i), y0(j), x1(i), y1(j), fanLo,
-                                  fanHi))
+                for (size_t n = 1; !within && n + 1 < points.size(); ++n)
+                    if (ClipRange(points[0], points[n], points[n + 1], CellX0(i), CellY0(j), CellX1(i), CellY1(j),
+                                  fanLo, fanHi))
                     {
                         zLo = over ? std::min(zLo, fanLo) : fanLo;
                         zHi = over ? std::max(zHi, fanHi) : fanHi;
@@ -92,20 +166,6 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int ce
                 mHigh[c] = std::max(mHigh[c], zHi);
             }
     }
-    mRowLow.assign(static_cast<size_t>(mNy), std::numeric_limits<double>::infinity());
-    mRowHigh.assign(static_cast<size_t>(mNy), -std::numeric_limits<double>::infinity());
-    mBlockLow.assign(static_cast<size_t>(blocks) * blocks, std::numeric_limits<double>::infinity());
-    mBlockHigh.assign(mBlockLow.size(), -std::numeric_limits<double>::infinity());
-    for (int j = 0; j < mNy; ++j)
-        for (int i = 0; i < mNx; ++i)
-        {
-            const size_t c = static_cast<size_t>(j) * mNx + i;
-            const size_t b = static_cast<size_t>(j / mBlock) * blocks + i / mBlock;
-            mRowLow[static_cast<size_t>(j)] = std::min(mRowLow[static_cast<size_t>(j)], mLow[c]);
-            mRowHigh[static_cast<size_t>(j)] = std::max(mRowHigh[static_cast<size_t>(j)], mHigh[c]);
-            mBlockLow[b] = std::min(mBlockLow[b], mLow[c]);
-            mBlockHigh[b] = std::max(mBlockHigh[b], mHigh[c]);
-        }
 }
 
 bool HeightGrid::CellRange(double x0, double y0, double x1, double y1, int& i0, int& j0, int& i1,
@@ -496,6 +556,7 @@ void HeightGrid::MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoi
                                      mLo.y + (cj1 + 1) * mCellY, zLo, zHi) ||
                                apart(zLo, zHi, mBlockLow[b], mBlockHigh[b])))
                 continue;
+            FillBlock(b);
             for (int j = cj0; j <= cj1; ++j)
             {
                 const sRow& row = rows[static_cast<size_t>(j - j0)];

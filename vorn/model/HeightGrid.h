@@ -3,9 +3,11 @@
 #include "LumPoint.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <vector>
 
 class KorBoundingBox;
+class KorFace;
 class KorMesh;
 
 // Altitude bounds of a surface over a grid of plan cells: a cell holds the
@@ -13,6 +15,14 @@ class KorMesh;
 // of the surface over the cell lies between the two. It
 // tells, without looking at the faces, where in plan another mesh can meet
 // the surface. It does not follow edits of the surface made after Build.
+//
+// Build is one pass over the faces, O(F): it sorts them into blocks of
+// cells and bounds each block by its faces' corners. The cells of a block
+// are worked out from its faces (clipped to each cell) the first time a
+// query looks into it, so a query near a head on a dense surface costs the
+// few blocks it meets; the cells are the same as if all were worked out at
+// once. The surface must therefore outlive the grid and stay unchanged
+// until it is built again; queries are not for concurrent use.
 class HeightGrid
 {
 public:
@@ -47,15 +57,34 @@ private:
     void MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoint& r, double tolerance,
                       std::vector<char>& mask, sWindow& marked) const;
 
+    // The face's points and plan box, and the cells whose widened
+    // rectangle meets that box; false for a face with no cell.
+    bool FaceCells(const KorFace* f, std::vector<LumPoint>& points, LumPoint& lo, LumPoint& hi, int& i0, int& j0,
+                   int& i1, int& j1) const;
+    // Works out the cells of block b, once.
+    void FillBlock(size_t b) const;
+    // The widened edges of cell column i and row j.
+    double CellX0(int i) const { return mLo.x + i * mCellX - mHair; }
+    double CellX1(int i) const { return mLo.x + (i + 1) * mCellX + mHair; }
+    double CellY0(int j) const { return mLo.y + j * mCellY - mHair; }
+    double CellY1(int j) const { return mLo.y + (j + 1) * mCellY + mHair; }
+
     // The altitudes of the part of the triangle over the plan box; false
     // when there is none.
     static bool ClipRange(const LumPoint& p, const LumPoint& q, const LumPoint& r, double x0, double y0,
                           double x1, double y1, double& zLo, double& zHi);
 
-    std::vector<double> mLow, mHigh;
-    // The bounds of each row of cells.
+    // The cells' bounds, worked out by block (mFilled).
+    mutable std::vector<double> mLow, mHigh;
+    mutable std::vector<char> mFilled;
+    // The faces over each block, block b's in mBlockFaces[mBlockStart[b]
+    // .. mBlockStart[b + 1]).
+    std::vector<int> mBlockStart, mBlockFaces;
+    const KorMesh* mSurface = nullptr;
+    // Bounds of each row of cells and of each block that hold those of
+    // their cells (wider, from the faces' corners).
     std::vector<double> mRowLow, mRowHigh;
-    // The bounds of blocks of mBlock x mBlock cells, mBlocksX to a side.
+    // Blocks of mBlock x mBlock cells, mBlocksX to a side.
     std::vector<double> mBlockLow, mBlockHigh;
     int mBlock = 1, mBlocksX = 0;
     LumPoint mLo, mHi;

@@ -5,13 +5,21 @@
 #include "KorVertex.h"
 
 #include <algorithm>
+#include <future>
 #include <utility>
 
 void SurfaceShape::Build(KorMesh& surface)
 {
     mBox.Init();
     mBox.Define(surface);
-    mHeights.Build(surface, mBox);
+    // The altitude grid is a pass over the faces of its own: on a dense
+    // surface it is built beside the rest, which writes nothing it reads.
+    // Should the rest throw, the future's end waits for the grid.
+    std::future<void> grid;
+    if (surface.GetNumberOfFaces() >= kGridApart)
+        grid = std::async(std::launch::async, [this, &surface] { mHeights.Build(surface, mBox); });
+    else
+        mHeights.Build(surface, mBox);
     mVertexSlots = surface.GetVertexVectorSize();
     mEdgeSlots = surface.GetEdgeVectorSize();
     mFaceSlots = surface.GetFaceVectorSize();
@@ -67,6 +75,8 @@ void SurfaceShape::Build(KorMesh& surface)
             mOneSheet = false;
     }
     mOneSheet = mOneSheet && count == mFaceSlots;
+    if (grid.valid())
+        grid.get();
 }
 
 bool SurfaceShape::Matches(const KorMesh& surface) const

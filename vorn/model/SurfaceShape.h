@@ -31,6 +31,9 @@ public:
     const std::vector<int>& GetBorder() const { return mBorder; }
 
 private:
+    // Faces from which the altitude grid is built in a thread of its own.
+    static constexpr int kGridApart = 5000;
+
     KorBoundingBox mBox;
     HeightGrid mHeights;
     bool mOneSheet = false;

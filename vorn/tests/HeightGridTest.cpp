@@ -41,16 +41,9 @@ double SurfaceAt(double x, double y)
     return z(i, j) + fy * (z(i, j + 1) - z(i, j)) + fx * (z(i + 1, j + 1) - z(i, j + 1));
 }
 
-// The region must hold every plan point where a triangle comes within the
-// tolerance of the surface: random triangles, small and long, some upright,
-// and bent squares, each sampled densely against the surface's own altitude
-// there. A walk along a square follows the plane of its first three
-// corners: that plane over the square is sampled too.
-TEST(HeightGridTest, RegionHoldsEveryPointWhereATriangleMeetsTheSurface)
+// That surface.
+void BuildSurface(KorMesh& surface)
 {
-    std::mt19937 random(11);
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
-    KorMesh surface;
     for (int j = 0; j <= kSide; ++j)
         for (int i = 0; i <= kSide; ++i)
         {
@@ -64,6 +57,19 @@ TEST(HeightGridTest, RegionHoldsEveryPointWhereATriangleMeetsTheSurface)
             surface.AddFace(std::vector<int>{v, v + 1, v + kSide + 2});
             surface.AddFace(std::vector<int>{v, v + kSide + 2, v + kSide + 1});
         }
+}
+
+// The region must hold every plan point where a triangle comes within the
+// tolerance of the surface: random triangles, small and long, some upright,
+// and bent squares, each sampled densely against the surface's own altitude
+// there. A walk along a square follows the plane of its first three
+// corners: that plane over the square is sampled too.
+TEST(HeightGridTest, RegionHoldsEveryPointWhereATriangleMeetsTheSurface)
+{
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    KorMesh surface;
+    BuildSurface(surface);
     KorBoundingBox box;
     box.Define(surface);
     HeightGrid grid;
@@ -118,5 +124,50 @@ TEST(HeightGridTest, RegionHoldsEveryPointWhereATriangleMeetsTheSurface)
                 }
     }
     EXPECT_GT(met, 1000);
+}
+
+// The cells are worked out by block as queries reach them: a query's region
+// does not depend on the queries made before it. Random triangles, small
+// and long, asked of one grid in turn and of another in the reverse order.
+TEST(HeightGridTest, RegionDoesNotDependOnTheQueriesBefore)
+{
+    KorMesh surface;
+    BuildSurface(surface);
+    KorBoundingBox box;
+    box.Define(surface);
+    HeightGrid forward, backward;
+    forward.Build(surface, box, 32);
+    backward.Build(surface, box, 32);
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    std::vector<KorMesh> heads(60);
+    for (size_t t = 0; t < heads.size(); ++t)
+    {
+        const double cx = 160.0 * unit(random) - 80.0, cy = 160.0 * unit(random) - 80.0;
+        const double reach = t % 3 == 0 ? 120.0 : 10.0;
+        std::vector<int> ids;
+        for (int k = 0; k < 3; ++k)
+        {
+            const double x = cx + reach * (unit(random) - 0.5), y = cy + reach * (unit(random) - 0.5);
+            ids.push_back(heads[t].AddVertex(LumPoint(x, y, Ground(x, y) + 4.0 * (unit(random) - 0.5))));
+        }
+        heads[t].AddFace(ids);
+    }
+    std::vector<std::vector<LumPoint>> first(heads.size()), second(heads.size());
+    int found = 0;
+    for (size_t t = 0; t < heads.size(); ++t)
+        found += forward.MeetingRegion(heads[t], 0.1, first[t]);
+    for (size_t t = heads.size(); t-- > 0;)
+        backward.MeetingRegion(heads[t], 0.1, second[t]);
+    EXPECT_GT(found, 30);
+    for (size_t t = 0; t < heads.size(); ++t)
+    {
+        ASSERT_EQ(first[t].size(), second[t].size()) << "triangle " << t;
+        for (size_t k = 0; k < first[t].size(); ++k)
+        {
+            EXPECT_EQ(first[t][k].x, second[t][k].x) << "triangle " << t << " corner " << k;
+            EXPECT_EQ(first[t][k].y, second[t][k].y) << "triangle " << t << " corner " << k;
+        }
+    }
 }
 } // namespace
