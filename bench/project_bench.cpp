@@ -21,7 +21,8 @@
 // reset of the resident high-water mark), so peak_MB of the save is the
 // save's own; when the reset is refused the figure includes the open and
 // reset_refused says so. Times are the children's own, reported through a
-// pipe (manual time), median over the repetitions. With PROJECT_BENCH_KEEP
+// pipe (manual time), median over the repetitions; cpu_s is the child's
+// user and system time over the step, steadier on a loaded machine. With PROJECT_BENCH_KEEP
 // set, the built project stays in /tmp.
 #include "Axe.h"
 #include "Couche.h"
@@ -91,10 +92,20 @@ struct sChildResult
 {
     double Seconds = 0.0;
     double PeakMB = 0.0;
+    double CpuSeconds = 0.0;
     double Value = 0.0; // the first volume, or the saved file's size
     int Flag = 0;       // save: the bytes equal the opened file's; open: the volume's layers
     int ResetRefused = 0;
 };
+
+// User and system time of this process so far: on a loaded machine a
+// steadier figure than the elapsed time.
+double CpuSeconds()
+{
+    struct rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + 1e-6 * (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+}
 
 double PeakMB()
 {
@@ -169,6 +180,7 @@ double Seconds(std::chrono::steady_clock::time_point start)
 void Report(benchmark::State& state, const sChildResult& r)
 {
     state.counters["peak_MB"] = r.PeakMB;
+    state.counters["cpu_s"] = r.CpuSeconds;
     state.counters["reset_refused"] = r.ResetRefused;
 }
 
@@ -181,10 +193,12 @@ void BM_OpenToFirstVolume(benchmark::State& state)
             []
             {
                 sChildResult out;
+                const double cpu = CpuSeconds();
                 const auto start = std::chrono::steady_clock::now();
                 gProjet.Open(ProjectPath());
                 ComputeExcavation();
                 out.Seconds = Seconds(start);
+                out.CpuSeconds = CpuSeconds() - cpu;
                 out.PeakMB = PeakMB();
                 for (double v : gResults.Volumes)
                     out.Value += v;
@@ -215,9 +229,11 @@ void BM_Save(benchmark::State& state)
                 const std::string path = Path("saved");
                 gProjet.Nom = path;
                 out.ResetRefused = ResetPeak() ? 0 : 1;
+                const double cpu = CpuSeconds();
                 const auto start = std::chrono::steady_clock::now();
                 const bool saved = gProjet.Save();
                 out.Seconds = saved ? Seconds(start) : -1.0;
+                out.CpuSeconds = CpuSeconds() - cpu;
                 out.PeakMB = PeakMB();
                 const std::string bytes = FileBytes(path);
                 out.Value = static_cast<double>(bytes.size()) / (1024.0 * 1024.0);

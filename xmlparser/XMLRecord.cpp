@@ -21,10 +21,16 @@ const char* XMLRecord::getAttribute(const char* name) const
         return attribute ? attribute.value() : nullptr;
     }
     // In order, so that the first of two of one name is the one found.
-    const std::size_t length = std::strlen(name);
     for (const sAttribute& a : mAttributes)
-        if (a.NameLength == length && a.Name[0] == name[0] && std::memcmp(a.Name, name, length) == 0)
+    {
+        // Names are short: compared in place, the stored one ending where
+        // the asked one does.
+        std::uint32_t i = 0;
+        while (i < a.NameLength && a.Name[i] == name[i])
+            ++i;
+        if (i == a.NameLength && name[i] == '\0')
             return mValues.data() + a.Value;
+    }
     return nullptr;
 }
 
@@ -37,7 +43,9 @@ std::size_t XMLRecord::ReadItem(const char* s, std::size_t at)
     const std::size_t nameStart = k;
     while (IsRecordNameChar(s[k]))
         ++k;
-    mName.assign(s + nameStart, k - nameStart);
+    // Items of a list mostly share their name.
+    if (mName.size() != k - nameStart || std::memcmp(mName.data(), s + nameStart, k - nameStart) != 0)
+        mName.assign(s + nameStart, k - nameStart);
     for (;;)
     {
         while (IsRecordBlank(s[k]))

@@ -8,42 +8,41 @@ namespace
 // 0 when it is not an item of a record list.
 std::size_t ScanItem(const char* s, std::size_t n, std::size_t at)
 {
+    // s[n] is NUL, which no class but the value stops holds: the loops end
+    // there without a bound test.
     std::size_t k = at + 1;
-    if (k >= n || !IsRecordNameStart(s[k]))
+    if (!IsRecordNameStart(s[k]))
         return 0;
-    while (k < n && IsRecordNameChar(s[k]))
+    while (IsRecordNameChar(s[k]))
         ++k;
     for (;;)
     {
         const std::size_t blanks = k;
-        while (k < n && IsRecordBlank(s[k]))
+        while (IsRecordBlank(s[k]))
             ++k;
-        if (k >= n)
-            return 0;
         if (s[k] == '/')
-            return k + 1 < n && s[k + 1] == '>' ? k + 2 : 0;
+            return s[k + 1] == '>' ? k + 2 : 0;
         if (k == blanks || !IsRecordNameStart(s[k]))
             return 0;
-        while (k < n && IsRecordNameChar(s[k]))
+        while (IsRecordNameChar(s[k]))
             ++k;
-        while (k < n && IsRecordBlank(s[k]))
+        while (IsRecordBlank(s[k]))
             ++k;
-        if (k >= n || s[k] != '=')
+        if (s[k] != '=')
             return 0;
         ++k;
-        while (k < n && IsRecordBlank(s[k]))
+        while (IsRecordBlank(s[k]))
             ++k;
-        if (k >= n || (s[k] != '"' && s[k] != '\''))
+        if (s[k] != '"' && s[k] != '\'')
             return 0;
         const char quote = s[k++];
-        while (k < n && s[k] != quote)
-        {
-            const char c = s[k];
-            if (c == '<' || c == '&' || c == '\t' || c == '\r' || c == '\n')
-                return 0;
+        while (!IsRecordClass(s[k], kRecordValueStop))
             ++k;
-        }
-        if (k >= n)
+        // The other quote is a character of the value.
+        while ((s[k] == '"' || s[k] == '\'') && s[k] != quote)
+            while (!IsRecordClass(s[++k], kRecordValueStop))
+                ;
+        if (k >= n || s[k] != quote)
             return 0;
         ++k;
     }
