@@ -149,7 +149,11 @@ XMLResults XMLNode::writeToFile(const std::string& path, std::nullptr_t, int for
     {
         StringWriter text;
         node.print(text, "\t", flags, pugi::encoding_utf8);
-        WriteStreamed(file, text.text);
+        if (!WriteStreamed(file, text.text))
+        {
+            file.Abandon();
+            return WriteFailure(XMLError::CannotWrite, "a list of items could not be written");
+        }
     }
     else
         node.print(writer, "\t", flags, pugi::encoding_utf8);

@@ -153,8 +153,8 @@ private:
     static XMLNode ReadFile(const std::string& path, XMLResults* results);
     static XMLNode Parse(std::string text, XMLResults* results);
     // Writes text, the print of a streamed tree, with its record lists put
-    // in place of their placeholders.
-    void WriteStreamed(SafeFileWriter& file, const std::string& text) const;
+    // in place of their placeholders; false when a placeholder is not whole.
+    bool WriteStreamed(SafeFileWriter& file, const std::string& text) const;
 
     std::shared_ptr<Tree> mTree;
     pugi::xml_node_struct* mNode;

@@ -141,7 +141,7 @@ void XMLNode::addRecordList(const char* listName, const char* itemName, int coun
     mTree->streamedLists.push_back(std::move(list));
 }
 
-void XMLNode::WriteStreamed(SafeFileWriter& file, const std::string& text) const
+bool XMLNode::WriteStreamed(SafeFileWriter& file, const std::string& text) const
 {
     // The placeholders are the only names starting with the mark: addChild
     // refuses it and the parser refuses it at the start of a name.
@@ -151,13 +151,14 @@ void XMLNode::WriteStreamed(SafeFileWriter& file, const std::string& text) const
     {
         const size_t eol = text.find('\n', at);
         const size_t index = std::strtoul(text.c_str() + at + 2, nullptr, 10);
+        // Never expected: a placeholder left in the file would spoil it.
         if (eol == std::string::npos || index >= mTree->streamedLists.size())
-            break;
+            return false;
         if (!file.Write(text.data() + start, at - start))
-            return;
+            return false;
         const Tree::StreamedList& list = mTree->streamedLists[index];
         WriteList(file, list, Depth(list.placeholder, mNode));
         start = eol + 1;
     }
-    file.Write(text.data() + start, text.size() - start);
+    return file.Write(text.data() + start, text.size() - start);
 }

@@ -1,5 +1,7 @@
 #include "XMLTree.h"
 
+#include <iostream>
+
 XMLChildIndex* XMLNode::Tree::Indexed(pugi::xml_node_struct* node)
 {
     if (node == lastNode)
@@ -62,8 +64,11 @@ void XMLNode::Tree::Materialise(pugi::xml_node_struct* node)
     deferred.erase(found);
     // The range was scanned as a record list: it parses, into the nodes the
     // whole text would have given.
-    pugi::xml_node(node).append_buffer(source.data() + begin, end - begin, kXMLParseOptions,
-                                       pugi::encoding_utf8);
+    const pugi::xml_parse_result parsed = pugi::xml_node(node).append_buffer(
+        source.data() + begin, end - begin, kXMLParseOptions, pugi::encoding_utf8);
+    if (!parsed)
+        std::cout << "XMLNode::Tree::Materialise -> A list of items could not be read back: "
+                  << parsed.description() << std::endl;
     if (deferred.empty())
         std::string().swap(source);
 }
