@@ -18,6 +18,7 @@
 #include <vector>
 
 class KorRay;
+class XMLRecord;
 class LumTree;
 
 // The polygon mesh of the system: a half-edge structure over three identifier
@@ -314,9 +315,9 @@ private:
     void DeleteEdgesAround(int vertexId);
     // One item of the XML form into a new slot; a free one's identifier is
     // recorded in freed.
-    void ReadVertexItem(const XMLNode& item, bool legacy, std::vector<int>& freed);
-    void ReadEdgeItem(const XMLNode& item, std::vector<int>& freed);
-    void ReadFaceItem(const XMLNode& item, std::vector<int>& freed);
+    void ReadVertexItem(const XMLRecord& item, bool legacy, std::vector<int>& freed);
+    void ReadEdgeItem(const XMLRecord& item, std::vector<int>& freed);
+    void ReadFaceItem(const XMLRecord& item, std::vector<int>& freed);
     // Drops the derived state (mean, tree) after any add, delete or relink.
     void SetModified();
     int AddFace(std::vector<KorEdge*>& ring);

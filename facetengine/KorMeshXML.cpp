@@ -19,8 +19,12 @@
 #include "KorNumbers.h"
 #include "KorString.h"
 #include "XMLNode.h"
+#include "XMLRecord.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -29,37 +33,64 @@ namespace
 {
 const int kChunkSize = 1000;
 
-double ReadCoordinate(const XMLNode& item, const char* name)
+// A number that is the whole text is read by from_chars (correctly rounded,
+// as strtod); any other text through KorAtof, whose value it is anyway.
+double ReadCoordinate(const XMLRecord& item, const char* name)
 {
     const char* text = item.getAttribute(name);
-    return text != nullptr ? KorAtof(text) : 0.0;
+    if (text == nullptr)
+        return 0.0;
+    const char* end = text + std::strlen(text);
+    double value = 0.0;
+    const std::from_chars_result read = std::from_chars(text, end, value);
+    if (read.ec == std::errc() && read.ptr == end && end != text)
+        return value;
+    return KorAtof(text);
 }
 
-int ReadIdentifier(const XMLNode& item, const char* name)
+// A plain decimal of at most nine digits, as written, is read here; any
+// other text through KorAtoi, whose value it is anyway.
+int ReadIdentifier(const XMLRecord& item, const char* name)
 {
     const char* text = item.getAttribute(name);
-    return text != nullptr ? KorAtoi(text) : -1;
+    if (text == nullptr)
+        return -1;
+    const char* p = text + (text[0] == '-' ? 1 : 0);
+    int value = 0;
+    int digits = 0;
+    for (; *p >= '0' && *p <= '9' && digits < 10; ++p, ++digits)
+        value = value * 10 + (*p - '0');
+    if (digits == 0 || digits > 9)
+        return KorAtoi(text);
+    return text[0] == '-' ? -value : value;
 }
 
-bool ReadExist(const XMLNode& item)
+bool IsFinite(const LumPoint& p)
+{
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
+
+bool ReadExist(const XMLRecord& item)
 {
     const char* text = item.getAttribute("Exist");
     return text != nullptr && text[0] == '1';
 }
 
-void AddNumber(XMLNode& item, const char* name, double value)
+void AddNumber(const XMLAttributeSink& add, const char* name, double value)
 {
-    item.addAttribute(name, KorFormatDouble(value).c_str());
+    add(name, KorFormatDouble(value).c_str());
 }
 
-void AddNumber(XMLNode& item, const char* name, int value)
+void AddNumber(const XMLAttributeSink& add, const char* name, int value)
 {
-    item.addAttribute(name, std::to_string(value).c_str());
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", value);
+    add(name, text);
 }
 
 // The first coordinate attribute the reader takes from a vertex item that
 // reads as no finite number, or null.
-const char* NonFiniteCoordinate(const XMLNode& item, bool textures, bool normals)
+const char* NonFiniteCoordinate(const XMLRecord& item, bool textures, bool normals)
 {
     static const char* const kNames[] = {"X", "Y", "Z", "TX", "TY", "TZ", "NX", "NY", "NZ"};
     for (int k = 0; k < 9; ++k)
@@ -85,90 +116,80 @@ const char* ItemNameOfChunk(const char* chunk)
     return nullptr;
 }
 
-// Appends one item per slot, opening a new chunk after every kChunkSize
-// items; an empty table still gives one empty chunk.
+// Appends one chunk per kChunkSize items; an empty table still gives one
+// empty chunk.
 template <typename WriteItem>
 void WriteChunks(XMLNode& mesh, const char* chunkName, const char* itemName, int slots, WriteItem writeItem)
 {
-    XMLNode chunk = mesh.addChild(chunkName);
-    int counter = 0;
-    for (int id = 0; id < slots; ++id)
-    {
-        if (counter == kChunkSize)
-        {
-            chunk = mesh.addChild(chunkName);
-            counter = 0;
-        }
-        XMLNode item = chunk.addChild(itemName);
-        writeItem(item, id);
-        ++counter;
-    }
+    for (int first = 0; first == 0 || first < slots; first += kChunkSize)
+        mesh.addRecordList(chunkName, itemName, std::min(kChunkSize, slots - first),
+                           [first, writeItem](int i, const XMLAttributeSink& add) { writeItem(add, first + i); });
 }
 } // namespace
 
 void KorMesh::ToXML(XMLNode& node)
 {
     WriteChunks(node, "Vertices", "Vertex", GetVertexVectorSize(),
-                [this](XMLNode& item, int id)
+                [this](const XMLAttributeSink& add, int id)
                 {
                     KorVertex* v = GetVertex(id);
                     if (v == nullptr)
                     {
-                        item.addAttribute("Exist", "0");
+                        add("Exist", "0");
                         return;
                     }
-                    item.addAttribute("Exist", "1");
-                    AddNumber(item, "X", v->X);
-                    AddNumber(item, "Y", v->Y);
-                    AddNumber(item, "Z", v->Z);
+                    add("Exist", "1");
+                    AddNumber(add, "X", v->X);
+                    AddNumber(add, "Y", v->Y);
+                    AddNumber(add, "Z", v->Z);
                     if (mSaveTextureCoordinates)
                     {
-                        AddNumber(item, "TX", v->Texture.x);
-                        AddNumber(item, "TY", v->Texture.y);
-                        AddNumber(item, "TZ", v->Texture.z);
+                        AddNumber(add, "TX", v->Texture.x);
+                        AddNumber(add, "TY", v->Texture.y);
+                        AddNumber(add, "TZ", v->Texture.z);
                     }
                     if (mSaveNormals)
                     {
-                        AddNumber(item, "NX", v->Normal.x);
-                        AddNumber(item, "NY", v->Normal.y);
-                        AddNumber(item, "NZ", v->Normal.z);
+                        AddNumber(add, "NX", v->Normal.x);
+                        AddNumber(add, "NY", v->Normal.y);
+                        AddNumber(add, "NZ", v->Normal.z);
                     }
-                    AddNumber(item, "Edge", v->Edge);
+                    AddNumber(add, "Edge", v->Edge);
                 });
     WriteChunks(node, "Edges", "Edge", GetEdgeVectorSize(),
-                [this](XMLNode& item, int id)
+                [this](const XMLAttributeSink& add, int id)
                 {
                     KorEdge* e = GetEdge(id);
                     if (e == nullptr)
                     {
-                        item.addAttribute("Exist", "0");
+                        add("Exist", "0");
                         return;
                     }
-                    item.addAttribute("Exist", "1");
-                    AddNumber(item, "Vertex", e->Vertex);
-                    AddNumber(item, "Face", e->Face);
-                    AddNumber(item, "Next", e->Next);
-                    AddNumber(item, "Opp", e->Opp);
-                    AddNumber(item, "Turn", e->Turn);
+                    add("Exist", "1");
+                    AddNumber(add, "Vertex", e->Vertex);
+                    AddNumber(add, "Face", e->Face);
+                    AddNumber(add, "Next", e->Next);
+                    AddNumber(add, "Opp", e->Opp);
+                    AddNumber(add, "Turn", e->Turn);
                 });
     WriteChunks(node, "Faces", "Face", GetFaceVectorSize(),
-                [this](XMLNode& item, int id)
+                [this](const XMLAttributeSink& add, int id)
                 {
                     KorFace* f = GetFace(id);
                     if (f == nullptr)
                     {
-                        item.addAttribute("Exist", "0");
+                        add("Exist", "0");
                         return;
                     }
-                    item.addAttribute("Exist", "1");
-                    AddNumber(item, "Edge", f->Edge);
+                    add("Exist", "1");
+                    AddNumber(add, "Edge", f->Edge);
                 });
 }
 
 // One item of each kind: a live slot filled from the attributes, or a slot
 // recorded as free (freed after the whole kind is read, in increasing order,
 // so the reuse queue comes back smallest first).
-void KorMesh::ReadVertexItem(const XMLNode& item, bool legacy, std::vector<int>& freed)
+void KorMesh::ReadVertexItem(const XMLRecord& item, bool legacy, std::vector<int>& freed)
 {
     KorVertex* v = mVertices.Add();
     if (!ReadExist(item))
@@ -190,7 +211,7 @@ void KorMesh::ReadVertexItem(const XMLNode& item, bool legacy, std::vector<int>&
         v->Normal.Define(ReadCoordinate(item, "NX"), ReadCoordinate(item, "NY"), ReadCoordinate(item, "NZ"));
 }
 
-void KorMesh::ReadEdgeItem(const XMLNode& item, std::vector<int>& freed)
+void KorMesh::ReadEdgeItem(const XMLRecord& item, std::vector<int>& freed)
 {
     KorEdge* e = mEdges.Add();
     if (!ReadExist(item))
@@ -205,7 +226,7 @@ void KorMesh::ReadEdgeItem(const XMLNode& item, std::vector<int>& freed)
     e->Turn = ReadIdentifier(item, "Turn");
 }
 
-void KorMesh::ReadFaceItem(const XMLNode& item, std::vector<int>& freed)
+void KorMesh::ReadFaceItem(const XMLRecord& item, std::vector<int>& freed)
 {
     KorFace* f = mFaces.Add();
     if (!ReadExist(item))
@@ -233,17 +254,23 @@ void KorMesh::FromXML(const XMLNode& node)
     // its items; other elements are passed over.
     std::vector<int> freeVertices, freeEdges, freeFaces;
     std::string nonFinite; // the first vertex with a coordinate that is not finite
-    auto readItem = [&](const XMLNode& item, const char* name, bool legacy)
+    auto readItem = [&](const XMLRecord& item, const char* name, bool legacy)
     {
         if (std::strcmp(name, "Vertex") == 0)
         {
             ReadVertexItem(item, legacy, freeVertices);
             const int id = GetVertexVectorSize() - 1;
+            const KorVertex* v = GetVertex(id);
+            // Texture coordinates and normals not read are 0: only what
+            // was read can be other than finite.
+            if (!nonFinite.empty() || v == nullptr ||
+                (std::isfinite(v->X) && std::isfinite(v->Y) && std::isfinite(v->Z) && IsFinite(v->Texture) &&
+                 IsFinite(v->Normal)))
+                return;
             const bool textures = !legacy && mSaveTextureCoordinates && item.getAttribute("TX") != nullptr;
             const bool normals = !legacy && mSaveNormals && item.getAttribute("NX") != nullptr;
             const char* coordinate = nullptr;
-            if (nonFinite.empty() && ReadExist(item) &&
-                (coordinate = NonFiniteCoordinate(item, textures, normals)) != nullptr)
+            if ((coordinate = NonFiniteCoordinate(item, textures, normals)) != nullptr)
                 nonFinite = "Vertex " + std::to_string(id) + " : the coordinate " + coordinate + " = '" +
                             MessageExcerpt(item.getAttribute(coordinate)) + "' is not a finite number";
         }
@@ -253,25 +280,21 @@ void KorMesh::FromXML(const XMLNode& node)
             ReadFaceItem(item, freeFaces);
     };
     const bool chunked = node.nChildNode("Vertices") > 0;
-    const int children = node.nChildNode();
+    if (!chunked)
+        node.forEachChild([&](const XMLRecord& item) { readItem(item, item.getName(), true); });
+    const int children = chunked ? node.nChildNode() : 0;
     for (int i = 0; i < children; ++i)
     {
         const XMLNode child = node.getChildNode(i);
-        if (!chunked)
-        {
-            readItem(child, child.getName(), true);
-            continue;
-        }
         const char* itemName = ItemNameOfChunk(child.getName());
         if (itemName == nullptr)
             continue;
-        const int items = child.nChildNode();
-        for (int j = 0; j < items; ++j)
-        {
-            const XMLNode item = child.getChildNode(j);
-            if (std::strcmp(item.getName(), itemName) == 0)
-                readItem(item, itemName, false);
-        }
+        child.forEachChild(
+            [&](const XMLRecord& item)
+            {
+                if (std::strcmp(item.getName(), itemName) == 0)
+                    readItem(item, itemName, false);
+            });
     }
     // A coordinate that is not finite would make every measure of the mesh
     // NaN: the form is refused as a corrupt one is.

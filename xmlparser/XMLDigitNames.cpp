@@ -1,5 +1,7 @@
 #include "XMLDigitNames.h"
 
+#include "XMLRecordLists.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -55,20 +57,6 @@ size_t CopyDoctype(const std::string& text, size_t at, std::string& out)
 }
 } // namespace
 
-bool HasDigitNames(const std::string& text)
-{
-    const char* s = text.data();
-    const size_t n = text.size();
-    for (const char* p = static_cast<const char*>(std::memchr(s, '<', n)); p;
-         p = static_cast<const char*>(std::memchr(p + 1, '<', n - (p + 1 - s))))
-    {
-        const size_t i = p - s;
-        if (i + 1 < n && (IsDigit(p[1]) || (p[1] == '/' && i + 2 < n && IsDigit(p[2]))))
-            return true;
-    }
-    return false;
-}
-
 size_t MarkerNameOffset(const std::string& text)
 {
     const char* s = text.data();
@@ -83,11 +71,15 @@ size_t MarkerNameOffset(const std::string& text)
     return std::string::npos;
 }
 
-void MarkDigitNames(const std::string& text, std::string& marked, std::vector<size_t>& inserted)
+void MarkDigitNames(const std::string& text, std::string& marked, std::vector<size_t>& inserted,
+                    std::vector<XMLTakenList>* lists)
 {
     marked.clear();
     inserted.clear();
-    marked.reserve(text.size() + 64);
+    if (lists)
+        lists->clear();
+    else
+        marked.reserve(text.size() + 64);
     size_t i = 0;
     const size_t n = text.size();
     while (i < n)
@@ -110,7 +102,8 @@ void MarkDigitNames(const std::string& text, std::string& marked, std::vector<si
         {
             marked += '<';
             ++i;
-            if (i < n && text[i] == '/')
+            const bool endTag = i < n && text[i] == '/';
+            if (endTag)
             {
                 marked += '/';
                 ++i;
@@ -120,6 +113,8 @@ void MarkDigitNames(const std::string& text, std::string& marked, std::vector<si
                 inserted.push_back(marked.size());
                 marked += kMarker;
             }
+            const size_t name = i;
+            const size_t markedName = marked.size();
             // The rest of the tag, up to its '>' (copied by the outer loop);
             // a '<' inside quotes is a value, outside it ends the tag.
             while (i < n && text[i] != '>' && text[i] != '<')
@@ -137,6 +132,20 @@ void MarkDigitNames(const std::string& text, std::string& marked, std::vector<si
                     marked += c;
                     ++i;
                 }
+            }
+            // A start tag whose content is a large record list: the content
+            // stays in the source, out of the tree.
+            size_t nameEnd = name;
+            while (nameEnd < n && IsRecordNameChar(text[nameEnd]))
+                ++nameEnd;
+            size_t end = 0;
+            if (lists && !endTag && i < n && text[i] == '>' && text[i - 1] != '/' && nameEnd > name &&
+                IsRecordNameStart(text[name]) &&
+                ScanRecordList(text.data(), n, i + 1, text.data() + name, nameEnd - name, end))
+            {
+                marked += '>';
+                lists->push_back({i + 1, end, markedName});
+                i = end;
             }
         }
     }
@@ -166,10 +175,20 @@ void UnmarkDigitNames(pugi::xml_node root)
     }
 }
 
-size_t UnmarkedOffset(size_t markedOffset, const std::vector<size_t>& inserted)
+size_t UnmarkedOffset(size_t markedOffset, const std::vector<size_t>& inserted,
+                      const std::vector<XMLTakenList>* lists)
 {
     const auto before = std::upper_bound(inserted.begin(), inserted.end(), markedOffset) - inserted.begin();
     // An offset that falls on a marker itself maps to the name it precedes.
     const bool onMarker = before > 0 && inserted[before - 1] == markedOffset;
-    return markedOffset - before + (onMarker ? 1 : 0);
+    size_t offset = markedOffset - before + (onMarker ? 1 : 0);
+    // A taken content sat just before the '<' of its end tag.
+    if (lists)
+        for (const XMLTakenList& list : *lists)
+        {
+            if (list.begin > offset)
+                break;
+            offset += list.end - list.begin;
+        }
+    return offset;
 }

@@ -13,24 +13,35 @@
 // taken off again. Comments, CDATA sections, processing instructions,
 // doctypes and quoted attribute values are copied untouched.
 
-// Whether the text holds "<d" or "</d" with d a digit: a quick O(n) test
-// that spares the copy for the usual file.
-bool HasDigitNames(const std::string& text);
-
 // The offset of the first byte 0xFF that follows '<' or "</" anywhere in the
 // text, or npos. Such a name would pass for a marked one; it is looked for
 // in the raw bytes, whatever the markup around it, since no scanner of ours
 // reads doctypes exactly as pugixml does. O(n).
 size_t MarkerNameOffset(const std::string& text);
 
+// A record list's content taken out of the marked text (XMLRecordLists.h):
+// its range [begin, end) in the source text and the offset in the marked
+// text of its element's name.
+struct XMLTakenList
+{
+    size_t begin = 0;
+    size_t end = 0;
+    size_t markedName = 0;
+};
+
 // Copies text into marked with the markers inserted, and lists in inserted
-// the offsets in marked where a marker was put (increasing). The text must
-// hold no marker name (MarkerNameOffset). O(n).
-void MarkDigitNames(const std::string& text, std::string& marked, std::vector<size_t>& inserted);
+// the offsets in marked where a marker was put (increasing). When lists is
+// given, the content of every large record list is left out of marked and
+// listed there (in increasing order). The text must hold no marker name
+// (MarkerNameOffset). O(n).
+void MarkDigitNames(const std::string& text, std::string& marked, std::vector<size_t>& inserted,
+                    std::vector<XMLTakenList>* lists = nullptr);
 
 // Takes the marker off every element name under root. Walks the tree without
 // recursion, O(nodes).
 void UnmarkDigitNames(pugi::xml_node root);
 
-// The offset in the original text of an offset in the marked text.
-size_t UnmarkedOffset(size_t markedOffset, const std::vector<size_t>& inserted);
+// The offset in the original text of an offset in the marked text, the
+// content of the taken lists (when given) counted back in.
+size_t UnmarkedOffset(size_t markedOffset, const std::vector<size_t>& inserted,
+                      const std::vector<XMLTakenList>* lists = nullptr);

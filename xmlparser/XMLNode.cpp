@@ -1,6 +1,8 @@
 #include "XMLNode.h"
 
 #include "SafeFileWriter.h"
+#include "XMLRecord.h"
+#include "XMLRecordLists.h"
 #include "XMLTree.h"
 
 #include <cstring>
@@ -13,32 +15,6 @@ namespace
 void Report(const char* origin, const std::string& text)
 {
     std::cout << origin << " -> " << text << std::endl;
-}
-
-bool IsLetter(unsigned char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' ||
-           (c >= 0x80 && c < 0xFE);
-}
-
-bool IsDigit(unsigned char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-// Whether a name is read back as written: element names may also start with
-// a digit (the reader accepts those), attribute names may not.
-bool IsReadableName(const char* name, bool element)
-{
-    const auto* s = reinterpret_cast<const unsigned char*>(name);
-    if (!s || !*s)
-        return false;
-    if (!IsLetter(*s) && !(element && IsDigit(*s)))
-        return false;
-    for (++s; *s; ++s)
-        if (!IsLetter(*s) && !IsDigit(*s) && *s != '-' && *s != '.')
-            return false;
-    return true;
 }
 
 bool IsText(const pugi::xml_node& node)
@@ -64,6 +40,13 @@ private:
     SafeFileWriter& mFile;
 };
 
+class StringWriter : public pugi::xml_writer
+{
+public:
+    void write(const void* data, size_t size) override { text.append(static_cast<const char*>(data), size); }
+    std::string text;
+};
+
 XMLResults WriteFailure(XMLError error, const std::string& message)
 {
     XMLResults r;
@@ -72,7 +55,30 @@ XMLResults WriteFailure(XMLError error, const std::string& message)
     return r;
 }
 
+bool IsLetter(unsigned char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' ||
+           (c >= 0x80 && c < 0xFE);
+}
+
+bool IsDigit(unsigned char c)
+{
+    return c >= '0' && c <= '9';
+}
 } // namespace
+
+bool IsReadableName(const char* name, bool element)
+{
+    const auto* s = reinterpret_cast<const unsigned char*>(name);
+    if (!s || !*s)
+        return false;
+    if (!IsLetter(*s) && !(element && IsDigit(*s)))
+        return false;
+    for (++s; *s; ++s)
+        if (!IsLetter(*s) && !IsDigit(*s) && *s != '-' && *s != '.')
+            return false;
+    return true;
+}
 
 XMLNode::XMLNode() : mNode(nullptr)
 {
@@ -108,6 +114,7 @@ XMLResults XMLNode::writeToFile(const std::string& path, std::nullptr_t, int for
 {
     if (isEmpty())
         return WriteFailure(XMLError::CannotWrite, "nothing to write: empty node");
+    mTree->MaterialiseAll();
     const pugi::xml_node node(mNode);
     const bool document = node.type() == pugi::node_document;
     if (document)
@@ -138,7 +145,18 @@ XMLResults XMLNode::writeToFile(const std::string& path, std::nullptr_t, int for
         writer.write(declaration, sizeof declaration - 1);
     }
     const unsigned flags = (formatted ? pugi::format_indent : pugi::format_raw) | pugi::format_no_declaration;
-    node.print(writer, "\t", flags, pugi::encoding_utf8);
+    if (mTree->streamed && !mTree->streamedLists.empty())
+    {
+        StringWriter text;
+        node.print(text, "\t", flags, pugi::encoding_utf8);
+        if (!WriteStreamed(file, text.text))
+        {
+            file.Abandon();
+            return WriteFailure(XMLError::CannotWrite, "a list of items could not be written");
+        }
+    }
+    else
+        node.print(writer, "\t", flags, pugi::encoding_utf8);
     if (!file.Commit())
         return WriteFailure(XMLError::CannotWrite, file.GetError());
     return XMLResults();
@@ -159,6 +177,7 @@ XMLNode XMLNode::addChild(const char* name, int isDeclaration, int position)
                std::string("The name '") + (name ? name : "") + "' cannot be read back from a file");
         return XMLNode();
     }
+    mTree->Materialise(mNode);
     pugi::xml_node parent(mNode);
     pugi::xml_node child = parent.append_child(name);
     if (!child)
@@ -176,6 +195,7 @@ void XMLNode::addText(const char* text, int position)
         Report("XMLNode::addText", "Only appending a text is offered");
         return;
     }
+    mTree->Materialise(mNode);
     pugi::xml_node(mNode).append_child(pugi::node_pcdata).set_value(text);
 }
 
@@ -258,6 +278,7 @@ int XMLNode::Count(const char* name) const
 {
     if (isEmpty())
         return 0;
+    mTree->Materialise(mNode);
     int count = 0;
     pugi::xml_node_struct* match = nullptr;
     XMLChildIndex* index = IndexFor(*mTree, mNode, name, -1, count, match);
@@ -281,6 +302,7 @@ XMLNode XMLNode::Child(const char* name, int i) const
 {
     if (isEmpty() || i < 0)
         return XMLNode();
+    mTree->Materialise(mNode);
     int count = 0;
     pugi::xml_node_struct* match = nullptr;
     XMLChildIndex* index = IndexFor(*mTree, mNode, name, i, count, match);
@@ -292,10 +314,37 @@ XMLNode XMLNode::Child(const char* name, int i) const
     return match ? XMLNode(mTree, match) : XMLNode();
 }
 
+void XMLNode::forEachChild(const std::function<void(const XMLRecord&)>& visit) const
+{
+    if (isEmpty())
+        return;
+    XMLRecord record;
+    const auto deferred = mTree->deferred.find(mNode);
+    if (deferred != mTree->deferred.end())
+    {
+        const char* source = mTree->source.data();
+        const auto [begin, end] = deferred->second;
+        for (size_t at = NextRecordItem(source, begin, end); at < end; at = NextRecordItem(source, at, end))
+        {
+            at = record.ReadItem(source, at);
+            visit(record);
+        }
+        return;
+    }
+    for (pugi::xml_node child = pugi::xml_node(mNode).first_child(); child; child = child.next_sibling())
+    {
+        if (child.type() != pugi::node_element)
+            continue;
+        record.mNode = child.internal_object();
+        visit(record);
+    }
+}
+
 int XMLNode::nText() const
 {
     if (isEmpty())
         return 0;
+    mTree->Materialise(mNode);
     int count = 0;
     for (pugi::xml_node child = pugi::xml_node(mNode).first_child(); child; child = child.next_sibling())
         if (IsText(child))
@@ -307,6 +356,7 @@ const char* XMLNode::getText(int i) const
 {
     if (isEmpty() || i < 0)
         return nullptr;
+    mTree->Materialise(mNode);
     for (pugi::xml_node child = pugi::xml_node(mNode).first_child(); child; child = child.next_sibling())
         if (IsText(child) && i-- == 0)
             return child.value();

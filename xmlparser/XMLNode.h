@@ -1,8 +1,17 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
+
+class SafeFileWriter;
+class XMLRecord;
+
+// Gives one attribute (name, value) of an item to XMLNode::addRecordList.
+using XMLAttributeSink = std::function<void(const char* name, const char* value)>;
+// Gives the attributes of item i of a record list, in order.
+using XMLItemWriter = std::function<void(int i, const XMLAttributeSink& add)>;
 
 namespace pugi
 {
@@ -64,6 +73,11 @@ public:
     ~XMLNode();
 
     static XMLNode createXMLTopNode(const char* name, int isDeclaration = 0);
+    // The same, for a tree made only to be written at once: its record
+    // lists (addRecordList) make no node and are written by writeToFile
+    // straight from the objects, which must stay unchanged until then. The
+    // file is the same byte for byte as from createXMLTopNode.
+    static XMLNode createStreamedTopNode(const char* name, int isDeclaration = 0);
 
     // The document's top node (a declaration node), or an empty handle when
     // the input is not a readable document; results, when given, tells why.
@@ -88,6 +102,11 @@ public:
     // holding blanks or markup characters) is refused with a reported line
     // and an empty handle.
     XMLNode addChild(const char* name, int isDeclaration = 0, int position = -1);
+    // Appends a child element named listName holding count empty elements
+    // named itemName, the attributes of item i given by item(i, add). The
+    // items are nodes at once, or, in a streamed tree, are written by
+    // writeToFile, item by item, without a node.
+    void addRecordList(const char* listName, const char* itemName, int count, XMLItemWriter item);
     // Appends a text part (position -1 only). An empty text adds nothing.
     void addText(const char* text, int position = -1);
     void addAttribute(const char* name, const char* value);
@@ -98,6 +117,12 @@ public:
     // with the given name; an empty handle past the end.
     XMLNode getChildNode(int i = 0) const;
     XMLNode getChildNode(const char* name, int i = 0) const;
+
+    // Calls visit with each child element in order: its name and
+    // attributes only. The one way to read a large list of items: the items
+    // of a record list (XMLRecordLists.h) are read from the file's text as
+    // they come, without making nodes. O(children).
+    void forEachChild(const std::function<void(const XMLRecord&)>& visit) const;
 
     int nText() const;
     // Text part i, null when there is none.
@@ -126,7 +151,10 @@ private:
     int Count(const char* name) const;
     XMLNode Child(const char* name, int i) const;
     static XMLNode ReadFile(const std::string& path, XMLResults* results);
-    static XMLNode Parse(const std::string& text, XMLResults* results);
+    static XMLNode Parse(std::string text, XMLResults* results);
+    // Writes text, the print of a streamed tree, with its record lists put
+    // in place of their placeholders; false when a placeholder is not whole.
+    bool WriteStreamed(SafeFileWriter& file, const std::string& text) const;
 
     std::shared_ptr<Tree> mTree;
     pugi::xml_node_struct* mNode;

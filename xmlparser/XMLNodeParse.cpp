@@ -11,18 +11,52 @@
 #include <new>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
+#include <utility>
 
 // Reading: the whole input is checked and parsed by pugixml in one pass,
-// O(n) in time and about twice the input in memory. pugixml parses without
-// recursion, so deep nesting costs memory, not stack.
+// O(n) in time. The content of large record lists (XMLRecordLists.h) makes
+// no node: it stays in the source text, so a large project costs about its
+// file size in memory. pugixml parses without recursion, so deep nesting
+// costs memory, not stack.
 
 namespace
 {
-// Text parts keep their bytes as written ('\r' included); blank text between
-// elements is dropped but the one blank text of an element is kept; text
-// beside the top element is kept so that it can be refused.
-const unsigned kParseOptions =
-    ((pugi::parse_default & ~pugi::parse_eol) | pugi::parse_ws_pcdata_single | pugi::parse_fragment);
+// Gives every taken list to the node of its element, found by the offset of
+// its name in the parsed text; false when one has no node. O(nodes).
+bool AttachLists(XMLNode::Tree& tree, const std::vector<XMLTakenList>& lists)
+{
+    std::unordered_map<size_t, const XMLTakenList*> byName;
+    for (const XMLTakenList& list : lists)
+        byName[list.markedName] = &list;
+    size_t attached = 0;
+    const pugi::xml_node root = tree.doc;
+    pugi::xml_node node = root.first_child();
+    while (node)
+    {
+        if (node.type() == pugi::node_element && !node.first_child())
+        {
+            const ptrdiff_t at = node.offset_debug();
+            const auto found = at < 0 ? byName.end() : byName.find(static_cast<size_t>(at));
+            if (found != byName.end())
+            {
+                tree.deferred[node.internal_object()] = {found->second->begin, found->second->end};
+                ++attached;
+            }
+        }
+        if (node.first_child())
+        {
+            node = node.first_child();
+            continue;
+        }
+        while (node && node != root && !node.next_sibling())
+            node = node.parent();
+        if (!node || node == root)
+            break;
+        node = node.next_sibling();
+    }
+    return attached == lists.size();
+}
 
 void Fail(XMLResults* results, XMLError error, const std::string& message, const std::string& text,
           size_t offset)
@@ -124,10 +158,10 @@ XMLNode XMLNode::ReadFile(const std::string& path, XMLResults* results)
         text.append(block, static_cast<size_t>(got));
     }
     close(fd);
-    return Parse(text, results);
+    return Parse(std::move(text), results);
 }
 
-XMLNode XMLNode::Parse(const std::string& text, XMLResults* results)
+XMLNode XMLNode::Parse(std::string text, XMLResults* results)
 {
     if (results)
         *results = XMLResults();
@@ -157,7 +191,6 @@ XMLNode XMLNode::Parse(const std::string& text, XMLResults* results)
         }
     }
 
-    std::string marked;
     std::vector<size_t> inserted;
     // Byte 0xFF (never in UTF-8) marks digit-leading names inside the layer.
     const size_t markerName = MarkerNameOffset(text);
@@ -166,18 +199,27 @@ XMLNode XMLNode::Parse(const std::string& text, XMLResults* results)
         Fail(results, XMLError::Malformed, "invalid byte 0xFF at the start of a name", text, markerName);
         return XMLNode();
     }
-    const bool digitNames = HasDigitNames(text);
-    if (digitNames)
-        MarkDigitNames(text, marked, inserted);
-    const std::string& input = digitNames ? marked : text;
-
+    // The text pugixml parses in place: markers put in, the content of the
+    // large record lists left out (kept in the source, read on demand).
+    std::vector<XMLTakenList> lists;
     auto tree = std::make_shared<Tree>();
-    const pugi::xml_parse_result parsed =
-        tree->doc.load_buffer(input.data(), input.size(), kParseOptions, pugi::encoding_utf8);
+    MarkDigitNames(text, tree->parsed, inserted, &lists);
+    pugi::xml_parse_result parsed = tree->doc.load_buffer_inplace(tree->parsed.data(), tree->parsed.size(),
+                                                                   kXMLParseOptions, pugi::encoding_utf8);
+    if (parsed && !lists.empty() && !AttachLists(*tree, lists))
+    {
+        // Not expected: every list must stand for an element of the tree, or
+        // its content would be lost. Parsed whole instead.
+        lists.clear();
+        tree = std::make_shared<Tree>();
+        MarkDigitNames(text, tree->parsed, inserted);
+        parsed = tree->doc.load_buffer_inplace(tree->parsed.data(), tree->parsed.size(), kXMLParseOptions,
+                                               pugi::encoding_utf8);
+    }
     if (!parsed)
     {
         Fail(results, XMLError::Malformed, parsed.description(), text,
-             UnmarkedOffset(static_cast<size_t>(parsed.offset), inserted));
+             UnmarkedOffset(static_cast<size_t>(parsed.offset), inserted, &lists));
         return XMLNode();
     }
 
@@ -194,7 +236,7 @@ XMLNode XMLNode::Parse(const std::string& text, XMLResults* results)
             const ptrdiff_t at = start < 0 ? -1 : start + (nonBlank > 0 ? nonBlank : 0);
             Fail(results, XMLError::SeveralRoots,
                  elements > 1 ? "more than one top element" : "text outside the top element", text,
-                 at < 0 ? std::string::npos : UnmarkedOffset(static_cast<size_t>(at), inserted));
+                 at < 0 ? std::string::npos : UnmarkedOffset(static_cast<size_t>(at), inserted, &lists));
             return XMLNode();
         }
     }
@@ -204,8 +246,10 @@ XMLNode XMLNode::Parse(const std::string& text, XMLResults* results)
         return XMLNode();
     }
 
-    if (digitNames)
+    if (!inserted.empty())
         UnmarkDigitNames(tree->doc);
+    if (!lists.empty())
+        tree->source = std::move(text);
     pugi::xml_node_struct* top = tree->doc.internal_object();
     return XMLNode(std::move(tree), top);
 }

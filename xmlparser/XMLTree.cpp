@@ -1,5 +1,7 @@
 #include "XMLTree.h"
 
+#include <iostream>
+
 XMLChildIndex* XMLNode::Tree::Indexed(pugi::xml_node_struct* node)
 {
     if (node == lastNode)
@@ -49,4 +51,30 @@ const std::vector<pugi::xml_node_struct*>* XMLChildIndex::Named(const char* name
     }
     const auto found = byName.find(name);
     return found == byName.end() ? nullptr : &found->second;
+}
+
+void XMLNode::Tree::Materialise(pugi::xml_node_struct* node)
+{
+    if (deferred.empty())
+        return;
+    const auto found = deferred.find(node);
+    if (found == deferred.end())
+        return;
+    const auto [begin, end] = found->second;
+    deferred.erase(found);
+    // The range was scanned as a record list: it parses, into the nodes the
+    // whole text would have given.
+    const pugi::xml_parse_result parsed = pugi::xml_node(node).append_buffer(
+        source.data() + begin, end - begin, kXMLParseOptions, pugi::encoding_utf8);
+    if (!parsed)
+        std::cout << "XMLNode::Tree::Materialise -> A list of items could not be read back: "
+                  << parsed.description() << std::endl;
+    if (deferred.empty())
+        std::string().swap(source);
+}
+
+void XMLNode::Tree::MaterialiseAll()
+{
+    while (!deferred.empty())
+        Materialise(deferred.begin()->first);
 }

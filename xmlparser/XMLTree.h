@@ -11,6 +11,16 @@
 #include <unordered_map>
 #include <vector>
 
+// Text parts keep their bytes as written ('\r' included); blank text between
+// elements is dropped but the one blank text of an element is kept; text
+// beside the top element is kept so that it can be refused.
+constexpr unsigned kXMLParseOptions =
+    ((pugi::parse_default & ~pugi::parse_eol) | pugi::parse_ws_pcdata_single | pugi::parse_fragment);
+
+// Whether a name is read back as written: element names may also start with
+// a digit (the reader accepts those), attribute names may not.
+bool IsReadableName(const char* name, bool element);
+
 // The offset of the first byte of s that is not a blank (space, tab, CR,
 // LF), or -1 when it is all blank: blank text beside elements is layout.
 inline std::ptrdiff_t FirstNonBlank(const char* s)
@@ -45,6 +55,26 @@ struct XMLNode::Tree
 
     pugi::xml_document doc;
     std::string topName;
+    // The parsed text, kept while the tree has record lists left in it
+    // (XMLRecordLists.h), and the range of each such list's content by the
+    // node of its element (which has no child until materialised).
+    std::string source;
+    // The text pugixml parsed in place: names and values point into it.
+    std::string parsed;
+    std::unordered_map<pugi::xml_node_struct*, std::pair<size_t, size_t>> deferred;
+    // A streamed tree's record lists, written by writeToFile in place of the
+    // placeholder element named kStreamedMark + index.
+    struct StreamedList
+    {
+        std::string listName;
+        std::string itemName;
+        int count = 0;
+        pugi::xml_node_struct* placeholder = nullptr;
+        XMLItemWriter item;
+    };
+    static constexpr char kStreamedMark = '\xFF';
+    bool streamed = false;
+    std::vector<StreamedList> streamedLists;
     std::unordered_map<pugi::xml_node_struct*, std::unique_ptr<XMLChildIndex>> index;
     pugi::xml_node_struct* lastNode = nullptr;
     XMLChildIndex* lastIndex = nullptr;
@@ -57,4 +87,8 @@ struct XMLNode::Tree
     XMLChildIndex* Build(pugi::xml_node_struct* node);
     // Keeps an existing index up to date after child was appended to parent.
     void ChildAppended(pugi::xml_node_struct* parent, pugi::xml_node_struct* child);
+    // Parses a record list left in the source into the node's children, for
+    // the queries that walk the tree. O(1) for any other node.
+    void Materialise(pugi::xml_node_struct* node);
+    void MaterialiseAll();
 };

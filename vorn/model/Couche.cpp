@@ -8,9 +8,11 @@
 #include "LumHandledMesh.h"
 #include "ModelUi.h"
 #include "ProjetOVX.h"
+#include "XMLRecord.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace
@@ -66,21 +68,17 @@ Couche::~Couche()
 void Couche::ToXML(XMLNode& node)
 {
     XMLable::ToXML(node);
+    // Groups of 1000 records; the first group is written even when empty.
     XMLNode types = node.addChild("TypesVertex");
-    XMLNode group = types.addChild("Types");
-    int inGroup = 0;
-    for (const sVertexType& record : mVertexTypes)
-    {
-        if (inGroup == 1000)
-        {
-            group = types.addChild("Types");
-            inGroup = 0;
-        }
-        XMLNode tv = group.addChild("TV");
-        tv.addAttribute("Type", std::to_string(record.Type));
-        tv.addAttribute("Param", std::to_string(record.Param));
-        ++inGroup;
-    }
+    const int records = static_cast<int>(mVertexTypes.size());
+    for (int first = 0; first == 0 || first < records; first += 1000)
+        types.addRecordList("Types", "TV", std::min(1000, records - first),
+                            [this, first](int i, const XMLAttributeSink& add)
+                            {
+                                const sVertexType& record = mVertexTypes[static_cast<size_t>(first + i)];
+                                add("Type", std::to_string(record.Type).c_str());
+                                add("Param", std::to_string(record.Param).c_str());
+                            });
     XMLNode lignes = node.addChild("LignesNiveau");
     for (LigneNiveau* ligne : mLignes)
     {
@@ -92,21 +90,22 @@ void Couche::ToXML(XMLNode& node)
 void Couche::ReadVertexTypes(const XMLNode& group)
 {
     KorMesh& mesh = mMeshes[Surface];
-    const int n = group.nChildNode("TV");
-    for (int i = 0; i < n; ++i)
-    {
-        const XMLNode tv = group.getChildNode("TV", i);
-        const char* type = tv.getAttribute("Type");
-        const char* param = tv.getAttribute("Param");
-        sVertexType record;
-        record.Type = static_cast<int8_t>(type ? KorAtoi(type) : 0);
-        record.Param = param ? KorAtoi(param) : 0;
-        // A record of no vertex whose vertex the stored mesh still holds.
-        const int id = static_cast<int>(mVertexTypes.size());
-        if (record.Type == 0 && mesh.GetVertex(id))
-            mesh.DeleteVertex(id);
-        mVertexTypes.push_back(record);
-    }
+    group.forEachChild(
+        [&](const XMLRecord& tv)
+        {
+            if (std::strcmp(tv.getName(), "TV") != 0)
+                return;
+            const char* type = tv.getAttribute("Type");
+            const char* param = tv.getAttribute("Param");
+            sVertexType record;
+            record.Type = static_cast<int8_t>(type ? KorAtoi(type) : 0);
+            record.Param = param ? KorAtoi(param) : 0;
+            // A record of no vertex whose vertex the stored mesh still holds.
+            const int id = static_cast<int>(mVertexTypes.size());
+            if (record.Type == 0 && mesh.GetVertex(id))
+                mesh.DeleteVertex(id);
+            mVertexTypes.push_back(record);
+        });
 }
 
 void Couche::FromXML(const XMLNode& node)

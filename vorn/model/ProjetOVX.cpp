@@ -450,7 +450,9 @@ bool ProjetOVX::Save()
     // the scale back before it is written.
     if (IsFondPlanCalibrationRunning())
         GetModelUi().EndCurrentTool();
-    XMLNode top = XMLNode::createXMLTopNode("xml", 1);
+    // Streamed: the layers' large lists are written from the model straight
+    // into the file, which is written right away.
+    XMLNode top = XMLNode::createStreamedTopNode("xml", 1);
     XMLNode projet = top.addChild("Projet");
     ToXML(projet);
     const XMLResults written = top.writeToFile(Nom, nullptr, 1);
