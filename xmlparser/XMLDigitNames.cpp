@@ -162,17 +162,19 @@ void UnmarkDigitNames(pugi::xml_node root)
             const std::string unmarked(name + 1);
             node.set_name(unmarked.c_str());
         }
-        if (node.first_child())
-        {
-            node = node.first_child();
-            continue;
-        }
-        while (node && node != root && !node.next_sibling())
-            node = node.parent();
-        if (!node || node == root)
-            break;
-        node = node.next_sibling();
+        node = NextInDocumentOrder(node, root);
     }
+}
+
+pugi::xml_node NextInDocumentOrder(pugi::xml_node node, pugi::xml_node root)
+{
+    if (node.first_child())
+        return node.first_child();
+    while (node && node != root && !node.next_sibling())
+        node = node.parent();
+    if (!node || node == root)
+        return pugi::xml_node();
+    return node.next_sibling();
 }
 
 size_t UnmarkedOffset(size_t markedOffset, const std::vector<size_t>& inserted,

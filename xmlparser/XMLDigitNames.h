@@ -41,6 +41,11 @@ void MarkDigitNames(const std::string& text, std::string& marked, std::vector<si
 // recursion, O(nodes).
 void UnmarkDigitNames(pugi::xml_node root);
 
+// The node after node in document order below root (its first child, else
+// the next sibling of it or of its nearest ancestor), or a null node past
+// the last: a walk over a deep tree without recursion.
+pugi::xml_node NextInDocumentOrder(pugi::xml_node node, pugi::xml_node root);
+
 // The offset in the original text of an offset in the marked text, the
 // content of the taken lists (when given) counted back in.
 size_t UnmarkedOffset(size_t markedOffset, const std::vector<size_t>& inserted,

@@ -44,16 +44,7 @@ bool AttachLists(XMLNode::Tree& tree, const std::vector<XMLTakenList>& lists)
                 ++attached;
             }
         }
-        if (node.first_child())
-        {
-            node = node.first_child();
-            continue;
-        }
-        while (node && node != root && !node.next_sibling())
-            node = node.parent();
-        if (!node || node == root)
-            break;
-        node = node.next_sibling();
+        node = NextInDocumentOrder(node, root);
     }
     return attached == lists.size();
 }
