@@ -23,6 +23,7 @@
 #include "OVXUndoManager.h"
 #include "PanelPrincipal.h"
 #include "PlanView.h"
+#include "ProgramFrameTest.h"
 #include "ProjectFrameTest.h"
 #include "ProjetOVX.h"
 #include "ResultatsOVX.h"

@@ -46,7 +46,7 @@ inline std::string WriteTempProject(const std::string& elements = "")
 inline FenetreTunnel* ShowProgramFrame()
 {
     gProjet.SetApplicationFolder(GetFolderFromPath(VORN_PROGRAM));
-    auto* frame = new FenetreTunnel(nullptr, "Ovalis 1.0.5", wxPoint(50, 50), wxSize(800, 600));
+    auto* frame = new FenetreTunnel(nullptr, wxString::FromUTF8(ProjetOVX::Title), wxPoint(50, 50), wxSize(800, 600));
     frame->Show();
     return frame;
 }
@@ -118,26 +118,6 @@ inline void PressViewKey(FenetreTunnel* frame, int code)
     e.keyCode = code;
     frame->GetMainDevice()->ProcessEvent(e);
 }
-
-// The main frame as the program opens it, without a project (only File and
-// Help enabled), its interface answering in the user's place.
-class ProgramFrameTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        frame = ShowProgramFrame();
-        ui = std::make_unique<AnsweringUi>(frame);
-        SetModelUi(ui.get());
-        EnterCreationMode(false);
-        SetNoProjectInterface();
-        ASSERT_TRUE(GuiTest::WaitFor([this] { return frame->IsShownOnScreen(); }));
-    }
-    void TearDown() override { CloseMainFrame(); }
-
-    FenetreTunnel* frame = nullptr;
-    std::unique_ptr<AnsweringUi> ui;
-};
 
 // The main frame shown over an empty project at scale 100 (scene and world
 // agree) written to a temporary file, its interface answering in the user's

@@ -18,6 +18,7 @@
 #include "GuiTestHelpers.h"
 #include "InterfaceModes.h"
 #include "KorString.h"
+#include "ProgramFrameTest.h"
 #include "ProjectFrameTest.h"
 #include "ProjetOVX.h"
 #include "WindowFit.h"
