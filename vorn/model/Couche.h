@@ -95,6 +95,9 @@ public:
     // With at >= 0 (an undo or redo giving a point its own identifier back)
     // the vertex takes that identifier, or a new one when it is live.
     int AddPoint(const LumPoint& point, int type, int param, bool check, bool record, int at = -1);
+    // Whether AddPoint without check would place the point: the layer is
+    // editable and the point finite. Says nothing.
+    bool TakesPoint(const LumPoint& point) const;
     void DeletePoint(int id, bool record);
     // What an addition changed: the vertex table's slot count and the
     // type list's length before it, and the slot's type record before it.

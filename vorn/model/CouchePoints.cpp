@@ -62,6 +62,11 @@ int Couche::CheckNeighbours(const LumPoint& point, double* altitude)
     return 0;
 }
 
+bool Couche::TakesPoint(const LumPoint& point) const
+{
+    return Editable && std::isfinite(point.x) && std::isfinite(point.y) && std::isfinite(point.z);
+}
+
 int Couche::AddPoint(const LumPoint& point, int type, int param, bool check, bool record, int at)
 {
     if (!Editable || !IsFinite("Couche::AddPoint", point))

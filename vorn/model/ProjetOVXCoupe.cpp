@@ -131,9 +131,10 @@ Coupe* ProjetOVX::SetCoupe(Coupe* coupe, int index, bool validate, bool record)
         for (const CoupeCoord& coord : coupe->Coordinates[k])
         {
             // A point that is not finite is refused by the layer (undo and
-            // redo place points without the check): it is skipped.
+            // redo place points without the check): it is skipped, and was
+            // given no identifier when recorded.
             const LumPoint p = coupe->GetScenePoint(coord);
-            const int at = TakePlannedIdentifier(layer);
+            const int at = couche->TakesPoint(p) ? TakePlannedIdentifier(layer) : -1;
             const int id = coupe->Fictive ? couche->AddPoint(p, 1, 0, false, false, at)
                                           : couche->AddPoint(p, 4, s, false, false, at);
             if (id >= 0)

@@ -77,7 +77,8 @@ Sondage* ProjetOVX::SetSondage(Sondage* sondage, int index, bool record, bool ch
         if (!point)
             continue;
         const LumPoint p = WorldToScene(*this, point->GetPosition());
-        const int at = TakePlannedIdentifier(c);
+        // Only a point the layer takes was given an identifier when recorded.
+        const int at = couche->TakesPoint(p) ? TakePlannedIdentifier(c) : -1;
         const int id = sondage->Fictif ? couche->AddPoint(p, 1, 0, false, false, at)
                                        : couche->AddPoint(p, 3, k, false, false, at);
         if (id >= 0)

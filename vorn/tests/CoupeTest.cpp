@@ -158,4 +158,29 @@ TEST_F(CoupeTest, FileRoundTrip)
     EXPECT_DOUBLE_EQ(read->Reference2.x, 100.0);
     std::remove(path.c_str());
 }
+// A section point the layer refuses (not finite) holds no identifier: the
+// undone deletion gives each placed point its own vertex back, even when a
+// freed slot of another point comes first.
+TEST_F(CoupeTest, RefusedPointTakesNoIdentifierBack)
+{
+    Couche& haut = *AddSquare("Haut", 20.0);
+    gProjet.SetCoupe(Section("A", {{"Haut", {{0.2, 0.52}, {1e307, 0.5}, {0.4, 0.52}}}}), -1, false, true);
+    std::vector<std::pair<int, LumPoint>> placed;
+    const KorMesh& mesh = haut.GetMesh();
+    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+        if (const KorVertex* v = mesh.GetVertex(id); v && haut.GetVertexType(id).Type == 4)
+            placed.emplace_back(id, LumPoint(v->X, v->Y, v->Z));
+    ASSERT_EQ(placed.size(), 2u);
+    haut.DeletePoint(0, true);
+    gProjet.DeleteCoupe("A", true);
+    gProjet.GetUndoManager().Undo();
+    for (const auto& [id, p] : placed)
+    {
+        const KorVertex* v = mesh.GetVertex(id);
+        ASSERT_NE(v, nullptr) << id;
+        EXPECT_EQ(v->X, p.x) << id;
+        EXPECT_EQ(v->Y, p.y) << id;
+        EXPECT_EQ(v->Z, p.z) << id;
+    }
+}
 } // namespace
