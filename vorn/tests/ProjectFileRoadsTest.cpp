@@ -131,7 +131,9 @@ TEST_F(ProjectFileRoadsTest, SavesAreStableAndBothReadingRoadsAgree)
         if (std::string(c.what) == "layers")
             layersSaved = first.second;
         if (std::string(c.what) == "older form")
+        {
             EXPECT_EQ(first.second, layersSaved);
+        }
 
         WriteAll(nodes, ThroughNodes(first.second));
         const auto throughNodes = OpenComputeSave(ui, nodes);

@@ -152,7 +152,9 @@ TEST(XMLRecordList, StreamedWriteIsTheTreeWrite)
         {
             EXPECT_EQ(std::string(r.getAttribute("n")), std::to_string(items));
             if (items % 7 == 0)
+            {
                 EXPECT_STREQ(r.getAttribute("s"), "a&b<c>\"q'\x01\xC3\xA9 z");
+            }
             ++items;
         });
     EXPECT_EQ(items, 2500);

@@ -138,7 +138,9 @@ TEST_F(CommandEffectsTest, ArcParametersTypedAreChecked)
         EXPECT_EQ(gProjet.GetAxe().Rayon, stored) << c.typed;
         EXPECT_TRUE(std::isfinite(gProjet.GetAxe().Orientation) && std::isfinite(gProjet.GetAxe().Inclinaison));
         if (!c.box.empty())
+        {
             EXPECT_EQ(Field(c.id), c.id == D::IdRayon ? "1000" : "0") << c.typed;
+        }
     }
     EXPECT_EQ(gProjet.GetAxe().Orientation, 30.0);
     EXPECT_EQ(Steps(), 2u);

@@ -145,8 +145,10 @@ void ExpectEveryControlInside(wxTopLevelWindow* window, const char* name)
                 EXPECT_GE(rect.height, best.y) << name << ": " << Describe(control) << " clipped";
             }
             if (auto* field = dynamic_cast<wxTextCtrl*>(control); field && field->IsSingleLine())
+            {
                 EXPECT_GE(rect.width, FieldWidth(field, field->GetValue() + "0"))
                     << name << ": " << Describe(control) << " clipped";
+            }
             check(control);
         }
     };
