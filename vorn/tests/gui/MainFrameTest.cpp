@@ -528,23 +528,31 @@ void RenderAndKeep(LumoraDevice* device)
     glReadPixels(0, 0, viewport[2], viewport[3], GL_RGB, GL_UNSIGNED_BYTE, sFrame.data());
 }
 
+// The sample opened through the menu and shown in the 3D view, each frame
+// kept in sFrame; the main view's device.
+LumoraDevice* OpenSampleIn3D(FenetreTunnel* frame, AnsweringUi& ui)
+{
+    ui.paths.push_back(std::string(VORN_SOURCE_DIR) + "/samples/exemple.ovx");
+    RunCommand(frame, FenetreTunnel::IdOpen);
+    EXPECT_EQ(gProjet.GetNumberOfCouches(), 2);
+    EXPECT_EQ(frame->GetTitle(), "Ovalis 1.0.5 - exemple");
+    RunCommand(frame, FenetreTunnel::IdModeVisualisation);
+    EXPECT_EQ(GetModelUi().GetMode(), 2);
+    LumoraDevice* device = frame->GetMainDevice();
+    device->SetDrawCallback(RenderAndKeep);
+    RefreshDisplay();
+    GuiTest::Pump(50);
+    return device;
+}
+
 // What a new user does first: open the sample, look at the cut head and its
 // volume, run a series along the axis and export its volumes. The sample's
 // head excavates 829.45 m3 in all (166.73 in the lower layer), each layer
 // rounded before the difference: 829.
 TEST_F(MainFrameTest, SampleOpenedCutSeriesAndExportedAsAUserWould)
 {
-    ui->paths.push_back(std::string(VORN_SOURCE_DIR) + "/samples/exemple.ovx");
-    Command(FenetreTunnel::IdOpen);
+    OpenSampleIn3D(frame, *ui);
     ASSERT_EQ(gProjet.GetNumberOfCouches(), 2);
-    EXPECT_EQ(frame->GetTitle(), "Ovalis 1.0.5 - exemple");
-
-    Command(FenetreTunnel::IdModeVisualisation);
-    ASSERT_EQ(GetModelUi().GetMode(), 2);
-    LumoraDevice* device = frame->GetMainDevice();
-    device->SetDrawCallback(RenderAndKeep);
-    RefreshDisplay();
-    GuiTest::Pump(50);
     ASSERT_FALSE(sFrame.empty());
     EXPECT_EQ(frame->GetVisualisationPalette()->GetVolumeLabel()->GetLabel(), "829 m3");
     EXPECT_EQ(gCalculationErrors, 0);
@@ -642,15 +650,8 @@ size_t PixelsChangedByBuffers(LumoraDevice* device)
 // view are the same pixels drawn from buffers as in immediate mode.
 TEST_F(MainFrameTest, SampleDrawnFromBuffersAsInImmediateMode)
 {
-    ui->paths.push_back(std::string(VORN_SOURCE_DIR) + "/samples/exemple.ovx");
-    Command(FenetreTunnel::IdOpen);
+    LumoraDevice* device = OpenSampleIn3D(frame, *ui);
     ASSERT_EQ(gProjet.GetNumberOfCouches(), 2);
-    Command(FenetreTunnel::IdModeVisualisation);
-    ASSERT_EQ(GetModelUi().GetMode(), 2);
-    LumoraDevice* device = frame->GetMainDevice();
-    device->SetDrawCallback(RenderAndKeep);
-    RefreshDisplay();
-    GuiTest::Pump(50);
     ASSERT_TRUE(gProjet.HasExcavationResults());
     // Something of the terrain is drawn: not all white.
     EXPECT_NE(std::count(sFrame.begin(), sFrame.end(), 255), static_cast<long>(sFrame.size()));
