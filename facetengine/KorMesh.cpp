@@ -202,21 +202,27 @@ const LumPoint& KorMesh::GetNormal(KorVertex* v)
         return mNullPoint;
     if (v->NormalGiven || !v->Normal.IsNull())
         return v->Normal;
-    const int id = v->ID;
-    std::vector<KorFace*> faces;
-    GetFacesAroundVertex(v, faces);
+    // The walk of GetFacesAroundVertex, without its list: called for every
+    // vertex of a display mesh.
     LumPoint sum;
     int count = 0;
-    for (KorFace* f : faces)
+    const KorEdge* first = mEdges.Get(v->Edge);
+    const KorEdge* e = first;
+    for (int steps = mEdges.GetVectorSize(); e && steps > 0; --steps)
     {
-        sum += GetNormal(f);
-        ++count;
+        if (KorFace* f = mFaces.Get(e->Face))
+        {
+            sum += GetNormal(f);
+            ++count;
+        }
+        e = mEdges.Get(e->Turn);
+        if (e == first)
+            break;
     }
     if (count > 1)
         sum /= static_cast<double>(count);
-    KorVertex* stored = mVertices.Get(id);
-    stored->Normal = sum;
-    return stored->Normal;
+    v->Normal = sum;
+    return v->Normal;
 }
 
 const LumPoint& KorMesh::GetTextureCoord(const KorVertex* v) const

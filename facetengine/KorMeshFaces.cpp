@@ -270,11 +270,12 @@ const LumPoint& KorMesh::GetNormal(KorFace* f)
         return mNullPoint;
     if (!f->Normal.IsNull())
         return f->Normal;
-    std::vector<int> ring;
+    // Scratch kept per thread: the display meshes ask for every face.
+    thread_local std::vector<int> ring;
+    thread_local std::vector<LumPoint> points;
     if (!GetFaceRing(f, ring))
         return f->Normal;
-    std::vector<LumPoint> points;
-    points.reserve(ring.size());
+    points.clear();
     for (size_t i = 0; i < ring.size(); ++i)
     {
         const KorVertex* v = mVertices.Get(mEdges.Get(ring[i])->Vertex);

@@ -55,6 +55,12 @@ void LumHandledMesh::CreateFromKorMesh(KorMesh& mesh)
 
     const int vertexSlots = mesh.GetVertexVectorSize();
     mVertexMap.reserve(vertexSlots);
+    mVertices.reserve(static_cast<size_t>(mesh.GetNumberOfVertices()));
+    // Triangles: a fan gives each face (ring size - 2) of them, which is
+    // one for the triangulated surfaces, the large ones.
+    mTriangles.reserve(3 * static_cast<size_t>(mesh.GetNumberOfFaces()));
+    mFaceNormals.reserve(static_cast<size_t>(mesh.GetNumberOfFaces()));
+    mFaceSizes.reserve(static_cast<size_t>(mesh.GetNumberOfFaces()));
     for (int id = 0; id < vertexSlots; ++id)
     {
         KorVertex* v = mesh.GetVertex(id);
