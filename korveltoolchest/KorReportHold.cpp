@@ -2,12 +2,14 @@
 
 #include "KorException.h"
 
+#include <iostream>
+
 namespace
 {
 thread_local KorReportHold* gInnermost = nullptr;
 } // namespace
 
-KorReportHold::KorReportHold() : mOuter(gInnermost)
+KorReportHold::KorReportHold(bool keepLines) : mOuter(gInnermost), mKeepLines(keepLines)
 {
     gInnermost = this;
 }
@@ -24,7 +26,16 @@ bool KorReportHold::Take(const std::string& line)
         return false;
     if (hold->mCount++ == 0)
         hold->mFirst = line;
+    if (hold->mKeepLines)
+        hold->mLines.push_back(line);
     return true;
+}
+
+void KorReportHold::PassOn(const std::vector<std::string>& lines)
+{
+    for (const std::string& line : lines)
+        if (!Take(line))
+            std::cout << line << std::endl;
 }
 
 void KorReportHold::Report(const std::string& origin, const std::string& text) const

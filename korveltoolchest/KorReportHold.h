@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Holds the failure lines of one computation made of many library calls
 // (an excavation: head building, cuts, face additions), so that a failed
@@ -13,7 +14,10 @@
 class KorReportHold
 {
 public:
-    KorReportHold();
+    // With keepLines every line taken is also kept, in order, so that work
+    // done on another thread can hand its lines to the thread that asked
+    // for it (TakeLines, then PassOn there).
+    explicit KorReportHold(bool keepLines = false);
     ~KorReportHold();
     KorReportHold(const KorReportHold&) = delete;
     KorReportHold& operator=(const KorReportHold&) = delete;
@@ -30,8 +34,16 @@ public:
     // Called by KorReport: true when a hold of this thread took the line.
     static bool Take(const std::string& line);
 
+    // The lines kept so far ("origin -> text"), given away.
+    std::vector<std::string> TakeLines() { return std::move(mLines); }
+    // Reports each line as KorReport would on the calling thread: taken by
+    // its innermost hold, or printed.
+    static void PassOn(const std::vector<std::string>& lines);
+
 private:
     KorReportHold* mOuter;
     std::string mFirst;
     int mCount = 0;
+    bool mKeepLines = false;
+    std::vector<std::string> mLines;
 };
