@@ -354,6 +354,14 @@ void PrepareSurfaces()
         task.get();
 }
 
+void TriangulateLayers()
+{
+    std::vector<Couche*> layers;
+    for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
+        layers.push_back(gProjet.GetCouche(i));
+    Couche::TriangulateAll(layers);
+}
+
 // failedLayer: the name of the first layer that failed, if any.
 void Compute(eCutRoute route, std::string& failedLayer)
 {
@@ -384,13 +392,16 @@ void Compute(eCutRoute route, std::string& failedLayer)
         return;
     }
 
+    // Every stale layer now and side by side, not each at its first read
+    // below; then their caches, which the slope height's altitude uses too.
+    TriangulateLayers();
+    if (route == eCutRoute::Local)
+        PrepareSurfaces();
     ComputeSlopeHeight(placed);
     gResults.Clear();
     gIntersectionLines.clear();
     std::vector<sLayerValues> cumulative;
     size_t firstFailed = static_cast<size_t>(-1);
-    if (route == eCutRoute::Local)
-        PrepareSurfaces();
     for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
     {
         Couche* layer = gProjet.GetCouche(i);

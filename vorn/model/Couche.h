@@ -135,7 +135,20 @@ public:
     void SetVertexType(int id, int type, int param);
 
     // Surface (CoucheSurface.cpp).
+    // TriangulateSurface then EndTriangulation.
     void Triangulate();
+    // The mesh work of Triangulate: the surface, its level lines, its
+    // display mesh. Touches nothing but this layer (no GL call, no
+    // notification), so that several layers may run it at once, each on
+    // its own thread.
+    void TriangulateSurface();
+    // The rest, on the model's thread: the layer is fresh, the project told.
+    void EndTriangulation();
+    // Triangulates the stale layers of the list (null entries and fresh
+    // layers passed over) as Triangulate on each in list order would: the
+    // same surfaces, notifications, report lines and first exception. Dense
+    // layers run their mesh work side by side (CoucheTriangulation.cpp).
+    static void TriangulateAll(const std::vector<Couche*>& layers);
     bool NeedsTriangulation() const { return mRetriangulate; }
     // The first face in identifier order containing (x, y) in plan, faces
     // of plan area below 1e-10 left out; -1 when none.

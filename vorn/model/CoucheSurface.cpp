@@ -36,6 +36,12 @@ bool FaceHolds(const KorMesh& mesh, const KorFace* face, const LumPoint& p, LumP
 
 void Couche::Triangulate()
 {
+    TriangulateSurface();
+    EndTriangulation();
+}
+
+void Couche::TriangulateSurface()
+{
     // A pending cut names faces of the surface about to be replaced.
     AssembleCutSurface();
     KorMesh& mesh = mMeshes[Surface];
@@ -56,8 +62,14 @@ void Couche::Triangulate()
             f->Normal = LumPoint();
     if (mDisplay[Surface])
         mDisplay[Surface]->CreateFromKorMesh(mesh);
-    mRetriangulate = false;
+    // With the mesh: a layer whose triangulation is not ended (a layer
+    // after a failed one, side by side) keeps no cache of the old surface.
     ForgetSurfaceCaches();
+}
+
+void Couche::EndTriangulation()
+{
+    mRetriangulate = false;
     gProjet.SetGeometryChanged();
     gProjet.InvalidateResults();
     gProjet.RefreshWindows();
