@@ -126,9 +126,24 @@ void RenderSondages()
             sondage->Render(device);
 }
 
+// The layers that their drawing would triangulate, all at once rather than
+// each when it is drawn (a project just opened has every layer stale). The
+// computation triangulates those it cuts the same way.
+void TriangulateStaleLayers()
+{
+    if (!gProjet.TriangulationAffichee)
+        return;
+    std::vector<Couche*> layers;
+    for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
+        if (Couche* couche = gProjet.GetCouche(i); couche && couche->GetDisplayMesh())
+            layers.push_back(couche);
+    Couche::TriangulateAll(layers);
+}
+
 void RenderView3D(LumoraDevice* device)
 {
     glDisable(GL_TEXTURE_2D);
+    TriangulateStaleLayers();
     // At most once per invalidation: the computation clears the flag.
     if (gProjet.m3DAffichageTete && gProjet.IsExcavationStale())
         ComputeExcavation();
