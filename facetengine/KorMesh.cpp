@@ -1,11 +1,67 @@
 #include "KorMesh.h"
 
+#include <algorithm>
+#include <exception>
+#include <future>
+#include <system_error>
 #include <utility>
+#include <vector>
 
 #include "LumTree.h"
 
 bool KorMesh::mSaveNormals = true;
 bool KorMesh::mSaveTextureCoordinates = false;
+
+namespace
+{
+// work(from, to) over [0, count) cut in up to `threads` ranges, the first on
+// the calling thread; a range whose thread cannot be had runs here too.
+// The first exception, in range order, is thrown once all have ended.
+template <class Work> void RunInRanges(int count, int threads, const Work& work)
+{
+    // Ranges below this are not worth a thread.
+    constexpr int kMinimumRange = 20000;
+    const int parts = std::max(1, std::min(threads, count / kMinimumRange));
+    if (parts == 1)
+    {
+        work(0, count);
+        return;
+    }
+    std::vector<std::exception_ptr> errors(static_cast<size_t>(parts));
+    const auto run = [&work, &errors, count, parts](int k)
+    {
+        try
+        {
+            work(static_cast<int>(static_cast<long long>(count) * k / parts),
+                 static_cast<int>(static_cast<long long>(count) * (k + 1) / parts));
+        }
+        catch (...)
+        {
+            errors[static_cast<size_t>(k)] = std::current_exception();
+        }
+    };
+    std::vector<std::future<void>> helpers;
+    std::vector<int> here = {0};
+    for (int k = 1; k < parts; ++k)
+    {
+        try
+        {
+            helpers.push_back(std::async(std::launch::async, run, k));
+        }
+        catch (const std::system_error&)
+        {
+            here.push_back(k);
+        }
+    }
+    for (int k : here)
+        run(k);
+    for (std::future<void>& helper : helpers)
+        helper.wait();
+    for (const std::exception_ptr& error : errors)
+        if (error)
+            std::rethrow_exception(error);
+}
+} // namespace
 
 KorMesh::KorMesh() = default;
 
@@ -194,16 +250,11 @@ const LumPoint& KorMesh::GetVerticesMean()
     return mVerticesMean;
 }
 
-// O(valence) plus each face normal's first computation. The sum is not
-// normalised; a vertex with no face keeps (0, 0, 0) and recomputes each call.
-const LumPoint& KorMesh::GetNormal(KorVertex* v)
+// The mean of faceNormal over the faces around v, in the order of the walk
+// of GetFacesAroundVertex (without its list: called for every vertex of a
+// display mesh). Not normalised; (0, 0, 0) with no face.
+template <class FaceNormal> LumPoint KorMesh::MeanAround(const KorVertex* v, FaceNormal faceNormal)
 {
-    if (!v)
-        return mNullPoint;
-    if (v->NormalGiven || !v->Normal.IsNull())
-        return v->Normal;
-    // The walk of GetFacesAroundVertex, without its list: called for every
-    // vertex of a display mesh.
     LumPoint sum;
     int count = 0;
     const KorEdge* first = mEdges.Get(v->Edge);
@@ -212,7 +263,7 @@ const LumPoint& KorMesh::GetNormal(KorVertex* v)
     {
         if (KorFace* f = mFaces.Get(e->Face))
         {
-            sum += GetNormal(f);
+            sum += faceNormal(f);
             ++count;
         }
         e = mEdges.Get(e->Turn);
@@ -221,8 +272,41 @@ const LumPoint& KorMesh::GetNormal(KorVertex* v)
     }
     if (count > 1)
         sum /= static_cast<double>(count);
-    v->Normal = sum;
+    return sum;
+}
+
+// O(valence) plus each face normal's first computation. A vertex with no
+// face keeps (0, 0, 0) and recomputes each call.
+const LumPoint& KorMesh::GetNormal(KorVertex* v)
+{
+    if (!v)
+        return mNullPoint;
+    if (v->NormalGiven || !v->Normal.IsNull())
+        return v->Normal;
+    v->Normal = MeanAround(v, [this](KorFace* f) { return GetNormal(f); });
     return v->Normal;
+}
+
+// Two passes of O(faces) and O(total valence), each split in contiguous
+// ranges. The vertex pass only reads the faces' normals: after the face
+// pass a face normal still null is one GetNormal computes as null again.
+void KorMesh::ComputeNormals(int threads)
+{
+    const auto faces = [this](int from, int to)
+    {
+        for (int id = from; id < to; ++id)
+            if (KorFace* f = mFaces.Get(id))
+                GetNormal(f);
+    };
+    const auto vertices = [this](int from, int to)
+    {
+        for (int id = from; id < to; ++id)
+            if (KorVertex* v = mVertices.Get(id))
+                if (!v->NormalGiven && v->Normal.IsNull())
+                    v->Normal = MeanAround(v, [](const KorFace* f) { return f->Normal; });
+    };
+    RunInRanges(mFaces.GetVectorSize(), threads, faces);
+    RunInRanges(mVertices.GetVectorSize(), threads, vertices);
 }
 
 const LumPoint& KorMesh::GetTextureCoord(const KorVertex* v) const

@@ -166,6 +166,13 @@ public:
     // Mean of the normals of the faces around, cached in the vertex while it
     // is not null; a given normal is returned as it is.
     const LumPoint& GetNormal(KorVertex* v);
+    // Every face's normal, then every vertex's, as GetNormal gives and keeps
+    // them, the faces and then the vertices shared out in ranges among up
+    // to `threads` threads, each writing only its own range. Unlike
+    // GetNormal on every vertex, it also gives its normal to a face that no
+    // vertex's walk reaches (none in a sound mesh). A thread's exception is
+    // thrown here once every thread has ended.
+    void ComputeNormals(int threads);
     const LumPoint& GetTextureCoord(const KorVertex* v) const;
 
     // Faces (KorMeshFaces.cpp).
@@ -305,6 +312,7 @@ public:
     static bool mSaveTextureCoordinates;
 
 private:
+    template <class FaceNormal> LumPoint MeanAround(const KorVertex* v, FaceNormal faceNormal);
     // Face editing helpers (KorMeshConcave.cpp, KorMeshFusion.cpp).
     bool SplitAtCrossing(const std::vector<int>& poly, std::vector<int>* outFaces, std::vector<int>& loopA,
                          std::vector<int>& loopB);

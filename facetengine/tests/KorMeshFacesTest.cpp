@@ -1,3 +1,4 @@
+#include "KorDelaunay.h"
 #include "KorMesh.h"
 #include "MeshChecker.h"
 #include "MeshTestHelpers.h"
@@ -5,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 using V = std::vector<int>;
 
@@ -326,4 +328,48 @@ TEST(KorMeshFaces, FaceTriangleTakesTheWidestFanTriangle)
     m.GetFacePoints(nullptr, points);
     EXPECT_TRUE(points.empty());
     EXPECT_EQ(m.GetFaceVertex(nullptr, 0), nullptr);
+}
+
+// The normals shared out among threads are those GetNormal gives vertex by
+// vertex, bit for bit, on a surface large enough to be cut in ranges: a
+// jittered 230 x 230 grid over a bumpy relief, triangulated, with a few
+// given normals that must stay as they are.
+TEST(KorMeshNormals, ComputedInRangesAsGetNormalGivesThem)
+{
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> jitter(-0.3, 0.3);
+    KorMesh one;
+    for (int i = 0; i < 230; ++i)
+        for (int j = 0; j < 230; ++j)
+        {
+            const double x = i + jitter(random), y = j + jitter(random);
+            one.AddVertex(LumPoint(x, y, std::sin(x / 7.0) * std::cos(y / 5.0)));
+        }
+    Delaunay2D(one);
+    for (int id = 0; id < one.GetVertexVectorSize(); id += 997)
+    {
+        one.GetVertex(id)->Normal = LumPoint(0, 0, 2);
+        one.GetVertex(id)->NormalGiven = true;
+    }
+    KorMesh ranges = one;
+    ranges.ComputeNormals(4);
+    int faces = 0;
+    for (int id = 0; id < one.GetVertexVectorSize(); ++id)
+    {
+        const LumPoint& a = one.GetNormal(one.GetVertex(id));
+        const LumPoint& b = ranges.GetVertex(id)->Normal;
+        ASSERT_TRUE(a.x == b.x && a.y == b.y && a.z == b.z) << "vertex " << id;
+    }
+    for (int id = 0; id < one.GetFaceVectorSize(); ++id)
+    {
+        const LumPoint& a = one.GetFace(id)->Normal;
+        const LumPoint& b = ranges.GetFace(id)->Normal;
+        ASSERT_TRUE(a.x == b.x && a.y == b.y && a.z == b.z) << "face " << id;
+        // Counter-clockwise from above, over a gentle relief.
+        EXPECT_GT(b.z, 0.0) << "face " << id;
+        ++faces;
+    }
+    // n points with h on the hull give 2n - 2 - h triangles.
+    EXPECT_LE(faces, 2 * 230 * 230 - 2 - 3);
+    EXPECT_GE(faces, 2 * 230 * 230 - 2 - 4 * 229);
 }

@@ -140,8 +140,8 @@ public:
     // The mesh work of Triangulate: the surface, its level lines, its
     // display mesh. Touches nothing but this layer (no GL call, no
     // notification), so that several layers may run it at once, each on
-    // its own thread.
-    void TriangulateSurface();
+    // its own thread; it may use up to `threads` threads itself.
+    void TriangulateSurface(int threads = 1);
     // The rest, on the model's thread: the layer is fresh, the project told.
     void EndTriangulation();
     // Triangulates the stale layers of the list (null entries and fresh

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <thread>
 
 namespace
 {
@@ -36,11 +37,11 @@ bool FaceHolds(const KorMesh& mesh, const KorFace* face, const LumPoint& p, LumP
 
 void Couche::Triangulate()
 {
-    TriangulateSurface();
+    TriangulateSurface(static_cast<int>(std::thread::hardware_concurrency()));
     EndTriangulation();
 }
 
-void Couche::TriangulateSurface()
+void Couche::TriangulateSurface(int threads)
 {
     // A pending cut names faces of the surface about to be replaced.
     AssembleCutSurface();
@@ -61,7 +62,12 @@ void Couche::TriangulateSurface()
         if (KorFace* f = mesh.GetFace(id))
             f->Normal = LumPoint();
     if (mDisplay[Surface])
+    {
+        // The normals the display mesh takes, made first side by side: the
+        // vertex walks are most of its cost.
+        mesh.ComputeNormals(threads);
         mDisplay[Surface]->CreateFromKorMesh(mesh);
+    }
     // With the mesh: a layer whose triangulation is not ended (a layer
     // after a failed one, side by side) keeps no cache of the old surface.
     ForgetSurfaceCaches();

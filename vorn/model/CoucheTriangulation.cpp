@@ -26,13 +26,13 @@ struct sTriangulation
     std::exception_ptr Error;
 };
 
-void Run(sTriangulation& task)
+void Run(sTriangulation& task, int threads)
 {
     // Held on whatever thread runs it, then handed to the caller's thread.
     KorReportHold hold(true);
     try
     {
-        task.Layer->TriangulateSurface();
+        task.Layer->TriangulateSurface(threads);
     }
     catch (...)
     {
@@ -69,14 +69,16 @@ void Couche::TriangulateAll(const std::vector<Couche*>& layers)
         return;
     }
 
+    // The cores left over go to each layer's own share-out.
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const size_t threads = std::min<size_t>(tasks.size(), cores);
+    const int perLayer = static_cast<int>(std::max<size_t>(1, cores / threads));
     std::atomic<size_t> next{0};
-    const auto work = [&tasks, &next]
+    const auto work = [&tasks, &next, perLayer]
     {
         for (size_t i = next++; i < tasks.size(); i = next++)
-            Run(tasks[i]);
+            Run(tasks[i], perLayer);
     };
-    const size_t threads =
-        std::min<size_t>(tasks.size(), std::max(1u, std::thread::hardware_concurrency()));
     std::vector<std::future<void>> helpers;
     helpers.reserve(threads);
     for (size_t k = 1; k < threads; ++k)
