@@ -45,6 +45,10 @@ void Couche::TriangulateSurface(int threads)
 {
     // A pending cut names faces of the surface about to be replaced.
     AssembleCutSurface();
+    // Before the surface changes: a triangulation that fails midway, or one
+    // not ended (a layer after a failed one, side by side), leaves no cache
+    // of the old surface.
+    ForgetSurfaceCaches();
     KorMesh& mesh = mMeshes[Surface];
     if (Editable)
     {
@@ -68,9 +72,6 @@ void Couche::TriangulateSurface(int threads)
         mesh.ComputeNormals(threads);
         mDisplay[Surface]->CreateFromKorMesh(mesh);
     }
-    // With the mesh: a layer whose triangulation is not ended (a layer
-    // after a failed one, side by side) keeps no cache of the old surface.
-    ForgetSurfaceCaches();
 }
 
 void Couche::EndTriangulation()
