@@ -149,6 +149,10 @@ public:
     // same surfaces, notifications, report lines and first exception. Dense
     // layers run their mesh work side by side (CoucheTriangulation.cpp).
     static void TriangulateAll(const std::vector<Couche*>& layers);
+    // Assembles the pending cut surfaces of the listed layers and refreshes
+    // their cut meshes' renderable copies, as their first drawing would, the
+    // layers side by side (CoucheTriangulation.cpp).
+    static void RefreshCutDisplaysAll(const std::vector<Couche*>& layers);
     bool NeedsTriangulation() const { return mRetriangulate; }
     // The first face in identifier order containing (x, y) in plan, faces
     // of plan area below 1e-10 left out; -1 when none.

@@ -140,6 +140,21 @@ void TriangulateStaleLayers()
     Couche::TriangulateAll(layers);
 }
 
+// The cut meshes' renderable copies that this frame's layers would bring up
+// to date one by one as they draw, made side by side: those of the layers
+// drawn (any opacity but 0) while the head or the works are shown.
+void RefreshShownCuts()
+{
+    if (!gProjet.m3DAffichageTete && !gProjet.TravauxTransparence)
+        return;
+    std::vector<Couche*> layers;
+    for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
+        if (Couche* couche = gProjet.GetCouche(i);
+            couche && (couche->Opacite != 0 || couche->OpacityOverride >= 0))
+            layers.push_back(couche);
+    Couche::RefreshCutDisplaysAll(layers);
+}
+
 void RenderView3D(LumoraDevice* device)
 {
     glDisable(GL_TEXTURE_2D);
@@ -147,6 +162,7 @@ void RenderView3D(LumoraDevice* device)
     // At most once per invalidation: the computation clears the flag.
     if (gProjet.m3DAffichageTete && gProjet.IsExcavationStale())
         ComputeExcavation();
+    RefreshShownCuts();
     if (gPlacementDrawer)
         gPlacementDrawer(device);
     if (gProjet.m3DAxe)
