@@ -330,10 +330,11 @@ namespace
 constexpr int kPreparedInParallel = 5000;
 
 // The caches the local road keeps of each surface (shape and altitude grid,
-// face index) are a pass over the whole surface each, made at the first
+// face index) are a pass over the whole surface, made at the first
 // computation after an edit. For dense layers they are built here side by
-// side, two threads a layer: each reads its own surface and writes its own
-// cache, nothing shared. A layer to be triangulated first is left to its
+// side, a thread a layer (which the shape's build shares with the grid and
+// the index): each reads its own surface and writes its own caches,
+// nothing shared. A layer to be triangulated first is left to its
 // cut, which triangulates it. An exception in a thread is thrown here once
 // every thread has ended.
 void PrepareSurfaces()
@@ -346,7 +347,6 @@ void PrepareSurfaces()
             layer->GetMesh(Couche::Surface).GetNumberOfFaces() < kPreparedInParallel)
             continue;
         tasks.push_back(std::async(std::launch::async, [layer] { layer->GetSurfaceShape(); }));
-        tasks.push_back(std::async(std::launch::async, [layer] { layer->BuildSurfaceFaceIndex(); }));
     }
     for (std::future<void>& task : tasks)
         task.wait();

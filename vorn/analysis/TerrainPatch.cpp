@@ -131,26 +131,27 @@ bool TerrainPatch::IsCopied(int surfaceFace) const
 
 bool TerrainPatch::GetExtremeBeyond(bool highest, double& z) const
 {
-    const std::vector<int>& order = mShape->GetVerticesByAltitude();
-    const size_t n = order.size();
-    for (size_t k = 0; k < n; ++k)
-    {
-        const KorVertex* v = mSurface->GetVertex(order[highest ? n - 1 - k : k]);
-        const KorEdge* start = v ? mSurface->GetEdge(v->Edge) : nullptr;
-        const KorEdge* e = start;
-        for (int steps = 0; e && steps < mSurface->GetEdgeVectorSize(); ++steps)
-        {
-            if (e->Face >= 0 && !IsCopied(e->Face))
-            {
-                z = v->Z;
-                return true;
-            }
-            e = mSurface->GetEdge(e->Turn);
-            if (e == start)
-                break;
-        }
-    }
-    return false;
+    // The first vertex by altitude with a face outside the patch: most
+    // often the surface's lowest (highest) one, so the visit stops at once.
+    return mShape->VisitByAltitude(highest,
+                                   [&](int id)
+                                   {
+                                       const KorVertex* v = mSurface->GetVertex(id);
+                                       const KorEdge* start = v ? mSurface->GetEdge(v->Edge) : nullptr;
+                                       const KorEdge* e = start;
+                                       for (int steps = 0; e && steps < mSurface->GetEdgeVectorSize(); ++steps)
+                                       {
+                                           if (e->Face >= 0 && !IsCopied(e->Face))
+                                           {
+                                               z = v->Z;
+                                               return true;
+                                           }
+                                           e = mSurface->GetEdge(e->Turn);
+                                           if (e == start)
+                                               break;
+                                       }
+                                       return false;
+                                   });
 }
 
 bool TerrainPatch::HasBorderBeyond() const

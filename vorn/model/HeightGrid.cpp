@@ -2,6 +2,7 @@
 
 #include "KorBoundingBox.h"
 #include "KorFace.h"
+#include "KorFaceBoxIndex.h"
 #include "KorMesh.h"
 
 #include <algorithm>
@@ -10,6 +11,12 @@
 #include <utility>
 
 void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide)
+{
+    Build(surface, box, {}, {}, cellsPerSide);
+}
+
+void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, const std::vector<LumPoint>& points,
+                       const std::vector<int>& corners, int cellsPerSide)
 {
     // A surface without face has no altitude to bound: no cell, so that a
     // project of many empty layers costs no grid for each.
@@ -42,7 +49,7 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int ce
     mBlockLow.assign(blockCount, inf);
     mBlockHigh.assign(blockCount, -inf);
     mFilled.assign(blockCount, 0);
-    // One pass gives each face's cells and, from its corners' altitudes,
+    // One pass gives each face's blocks and, from its corners' altitudes,
     // bounds of every block it lies over that hold the block's cells.
     struct sSpan
     {
@@ -51,12 +58,29 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int ce
     std::vector<sSpan> spans;
     spans.reserve(static_cast<size_t>(surface.GetNumberOfFaces()));
     std::vector<int> count(blockCount + 1, 0);
-    std::vector<LumPoint> points;
-    for (int id = 0; id < surface.GetFaceVectorSize(); ++id)
+    std::vector<LumPoint> facePoints;
+    // The block of each column (row) of cells, without a division per face.
+    std::vector<int> blockOf(static_cast<size_t>(mNx));
+    for (int i = 0; i < mNx; ++i)
+        blockOf[static_cast<size_t>(i)] = i / mBlock;
+    const int faces = surface.GetFaceVectorSize();
+    const bool given = corners.size() == 3 * static_cast<size_t>(faces);
+    for (int id = 0; id < faces; ++id)
     {
         sSpan span{id, 0, 0, 0, 0};
         LumPoint lo, hi;
-        if (!FaceCells(surface.GetFace(id), points, lo, hi, span.I0, span.J0, span.I1, span.J1))
+        const int* corner = given ? &corners[3 * static_cast<size_t>(id)] : nullptr;
+        if (given)
+            KorFaceBoxIndex::PrefetchCorners(points, corners, id + KorFaceBoxIndex::kAhead);
+        if (corner && corner[0] >= 0)
+        {
+            const LumPoint triangle[3] = {points[static_cast<size_t>(corner[0])],
+                                          points[static_cast<size_t>(corner[1])],
+                                          points[static_cast<size_t>(corner[2])]};
+            if (!PointsCells(triangle, 3, lo, hi, span.I0, span.J0, span.I1, span.J1))
+                continue;
+        }
+        else if (!FaceCells(surface.GetFace(id), facePoints, lo, hi, span.I0, span.J0, span.I1, span.J1))
             continue;
         // A clipped altitude is interpolated between two corners and may
         // round past them by a few units of the last place; a corner that
@@ -67,8 +91,13 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int ce
             zLo = -inf;
             zHi = inf;
         }
-        for (int bj = span.J0 / mBlock; bj <= span.J1 / mBlock; ++bj)
-            for (int bi = span.I0 / mBlock; bi <= span.I1 / mBlock; ++bi)
+        // Blocks rather than cells from here on, worked out once.
+        span.I0 = blockOf[static_cast<size_t>(span.I0)];
+        span.J0 = blockOf[static_cast<size_t>(span.J0)];
+        span.I1 = blockOf[static_cast<size_t>(span.I1)];
+        span.J1 = blockOf[static_cast<size_t>(span.J1)];
+        for (int bj = span.J0; bj <= span.J1; ++bj)
+            for (int bi = span.I0; bi <= span.I1; ++bi)
             {
                 const size_t b = static_cast<size_t>(bj) * blocks + bi;
                 ++count[b];
@@ -85,8 +114,8 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int ce
     mBlockFaces.assign(static_cast<size_t>(mBlockStart[blockCount]), 0);
     std::copy(mBlockStart.begin(), mBlockStart.end() - 1, count.begin());
     for (const sSpan& span : spans)
-        for (int bj = span.J0 / mBlock; bj <= span.J1 / mBlock; ++bj)
-            for (int bi = span.I0 / mBlock; bi <= span.I1 / mBlock; ++bi)
+        for (int bj = span.J0; bj <= span.J1; ++bj)
+            for (int bi = span.I0; bi <= span.I1; ++bi)
                 mBlockFaces[static_cast<size_t>(count[static_cast<size_t>(bj) * blocks + bi]++)] = span.Face;
     mRowLow.assign(static_cast<size_t>(mNy), inf);
     mRowHigh.assign(static_cast<size_t>(mNy), -inf);
@@ -105,12 +134,19 @@ bool HeightGrid::FaceCells(const KorFace* f, std::vector<LumPoint>& points, LumP
     if (!f)
         return false;
     mSurface->GetFacePoints(f, points);
-    if (points.empty())
+    return PointsCells(points.data(), points.size(), lo, hi, i0, j0, i1, j1);
+}
+
+bool HeightGrid::PointsCells(const LumPoint* points, size_t count, LumPoint& lo, LumPoint& hi, int& i0, int& j0,
+                             int& i1, int& j1) const
+{
+    if (count == 0)
         return false;
     lo = points[0];
     hi = points[0];
-    for (const LumPoint& p : points)
+    for (size_t k = 0; k < count; ++k)
     {
+        const LumPoint& p = points[k];
         lo = LumPoint(std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z));
         hi = LumPoint(std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z));
     }
@@ -174,8 +210,13 @@ bool HeightGrid::CellRange(double x0, double y0, double x1, double y1, int& i0, 
     if (mNx == 0 || !(x1 >= mLo.x && x0 <= mHi.x && y1 >= mLo.y && y0 <= mHi.y))
         return false;
     // Rounding at a cell's edge is absorbed by the neighbour cell.
+    // floor((v - origin) / size) clamped to the grid; a truncation gives
+    // the floor of the quotients left between the two ends.
     const auto cell = [](double v, double origin, double size, int n)
-    { return static_cast<int>(std::clamp(std::floor((v - origin) / size), 0.0, n - 1.0)); };
+    {
+        const double q = (v - origin) / size;
+        return q < 0.0 ? 0 : q >= n - 1.0 ? n - 1 : static_cast<int>(q);
+    };
     i0 = std::max(cell(x0, mLo.x, mCellX, mNx) - 1, 0);
     j0 = std::max(cell(y0, mLo.y, mCellY, mNy) - 1, 0);
     i1 = std::min(cell(x1, mLo.x, mCellX, mNx) + 1, mNx - 1);
