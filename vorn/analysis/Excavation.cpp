@@ -334,10 +334,11 @@ constexpr int kPreparedInParallel = 5000;
 // computation after an edit. For dense layers they are built here side by
 // side, a thread a layer (which the shape's build shares with the grid and
 // the index): each reads its own surface and writes its own caches,
-// nothing shared. A layer to be triangulated first is left to its
+// nothing shared; the part of them the placed head's first cut reads is
+// worked out there too. A layer to be triangulated first is left to its
 // cut, which triangulates it. An exception in a thread is thrown here once
 // every thread has ended.
-void PrepareSurfaces()
+void PrepareSurfaces(const KorMesh& head)
 {
     std::vector<std::future<void>> tasks;
     for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
@@ -346,7 +347,8 @@ void PrepareSurfaces()
         if (!layer || layer->NeedsTriangulation() || layer->HasSurfaceCaches() ||
             layer->GetMesh(Couche::Surface).GetNumberOfFaces() < kPreparedInParallel)
             continue;
-        tasks.push_back(std::async(std::launch::async, [layer] { layer->GetSurfaceShape(); }));
+        tasks.push_back(std::async(std::launch::async,
+                                   [layer, &head] { TerrainPatch::Prepare(*layer, head, kPatchMargin); }));
     }
     for (std::future<void>& task : tasks)
         task.wait();
@@ -390,7 +392,7 @@ void Compute(eCutRoute route, std::string& failedLayer)
     std::vector<sLayerValues> cumulative;
     size_t firstFailed = static_cast<size_t>(-1);
     if (route == eCutRoute::Local)
-        PrepareSurfaces();
+        PrepareSurfaces(placedMesh);
     for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
     {
         Couche* layer = gProjet.GetCouche(i);

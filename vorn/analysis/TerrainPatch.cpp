@@ -17,6 +17,28 @@ bool TerrainPatch::Take(Couche& layer, const KorMesh& head, double margin)
     mCopiedFaces = 0;
     mExit.clear();
     mSurface = &layer.GetMesh(Couche::Surface);
+    std::vector<int> faces;
+    if (!FindFaces(layer, head, margin, faces))
+        return false;
+    if (faces.empty())
+        return false;
+    // Most of the surface: the whole copy costs less.
+    if (faces.size() * 2 > static_cast<size_t>(mSurface->GetNumberOfFaces()))
+        return false;
+    if (!mSurface->CopyFacesInOrder(faces, mPatch, mSources))
+        return false;
+    mCopiedFaces = faces.size();
+    mCutOff.assign(mSources.Edges.size(), 0);
+    for (size_t k = 0; k < mSources.Edges.size(); ++k)
+    {
+        const KorEdge* copied = mPatch.GetEdge(static_cast<int>(k));
+        mCutOff[k] = copied->Face < 0 && mSurface->GetEdge(mSources.Edges[k])->Face >= 0;
+    }
+    return true;
+}
+
+bool TerrainPatch::FindFaces(Couche& layer, const KorMesh& head, double margin, std::vector<int>& faces)
+{
     mShape = &layer.GetSurfaceShape();
     if (!mShape->IsOneSheet())
         return false;
@@ -39,24 +61,14 @@ bool TerrainPatch::Take(Couche& layer, const KorMesh& head, double margin)
         boxes[k + 1] = LumPoint(boxes[k + 1].x + wide, boxes[k + 1].y + wide, far);
     }
     boxes.insert(boxes.end(), mCorridors.begin(), mCorridors.end());
+    return layer.QuerySurfaceFaces(boxes, faces);
+}
+
+void TerrainPatch::Prepare(Couche& layer, const KorMesh& head, double margin)
+{
+    TerrainPatch patch;
     std::vector<int> faces;
-    if (!layer.QuerySurfaceFaces(boxes, faces))
-        return false;
-    if (faces.empty())
-        return false;
-    // Most of the surface: the whole copy costs less.
-    if (faces.size() * 2 > static_cast<size_t>(mSurface->GetNumberOfFaces()))
-        return false;
-    if (!mSurface->CopyFacesInOrder(faces, mPatch, mSources))
-        return false;
-    mCopiedFaces = faces.size();
-    mCutOff.assign(mSources.Edges.size(), 0);
-    for (size_t k = 0; k < mSources.Edges.size(); ++k)
-    {
-        const KorEdge* copied = mPatch.GetEdge(static_cast<int>(k));
-        mCutOff[k] = copied->Face < 0 && mSurface->GetEdge(mSources.Edges[k])->Face >= 0;
-    }
-    return true;
+    patch.FindFaces(layer, head, margin, faces);
 }
 
 const KorBoundingBox& TerrainPatch::GetSurfaceBox() const
