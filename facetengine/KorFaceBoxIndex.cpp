@@ -108,17 +108,19 @@ bool KorFaceBoxIndex::Build(const KorMesh& mesh, const std::vector<LumPoint>& ve
             continue;
         if (n == 0)
             continue;
-        sBox& b = mBoxes[static_cast<size_t>(f)];
-        b.Lo = b.Hi = points[0];
+        // Worked out in locals: the box could share memory with the points,
+        // which would have each step stored and read back.
+        LumPoint lo = points[0], hi = points[0];
         for (size_t k = 0; k < n; ++k)
         {
             const LumPoint& p = points[k];
-            b.Lo = LumPoint(std::min(b.Lo.x, p.x), std::min(b.Lo.y, p.y), std::min(b.Lo.z, p.z));
-            b.Hi = LumPoint(std::max(b.Hi.x, p.x), std::max(b.Hi.y, p.y), std::max(b.Hi.z, p.z));
+            lo = LumPoint(std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z));
+            hi = LumPoint(std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z));
         }
-        const double m = Margin(b.Hi) + Margin(b.Lo);
-        b.Lo = b.Lo - LumPoint(m, m, m);
-        b.Hi = b.Hi + LumPoint(m, m, m);
+        const double m = Margin(hi) + Margin(lo);
+        sBox& b = mBoxes[static_cast<size_t>(f)];
+        b.Lo = lo - LumPoint(m, m, m);
+        b.Hi = hi + LumPoint(m, m, m);
         if (!(b.Lo.x == b.Lo.x) || !(b.Hi.x == b.Hi.x) || !std::isfinite(b.Hi.x + b.Hi.y + b.Lo.x + b.Lo.y))
             return false;
         b.Live = true;

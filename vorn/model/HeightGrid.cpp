@@ -142,26 +142,34 @@ bool HeightGrid::PointsCells(const LumPoint* points, size_t count, LumPoint& lo,
 {
     if (count == 0)
         return false;
-    lo = points[0];
-    hi = points[0];
+    // Worked out in locals: the results could share memory with the
+    // points, which would have each step stored and read back.
+    LumPoint low = points[0], high = points[0];
     for (size_t k = 0; k < count; ++k)
     {
         const LumPoint& p = points[k];
-        lo = LumPoint(std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z));
-        hi = LumPoint(std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z));
+        low = LumPoint(std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z));
+        high = LumPoint(std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z));
     }
-    if (!CellRange(lo.x, lo.y, hi.x, hi.y, i0, j0, i1, j1))
+    lo = low;
+    hi = high;
+    int a0, b0, a1, b1;
+    if (!CellRange(low.x, low.y, high.x, high.y, a0, b0, a1, b1))
         return false;
     // Only the cells whose widened rectangle the face's box meets can have
     // the face over them.
-    while (i0 < i1 && CellX1(i0) < lo.x)
-        ++i0;
-    while (i1 > i0 && CellX0(i1) > hi.x)
-        --i1;
-    while (j0 < j1 && CellY1(j0) < lo.y)
-        ++j0;
-    while (j1 > j0 && CellY0(j1) > hi.y)
-        --j1;
+    while (a0 < a1 && CellX1(a0) < low.x)
+        ++a0;
+    while (a1 > a0 && CellX0(a1) > high.x)
+        --a1;
+    while (b0 < b1 && CellY1(b0) < low.y)
+        ++b0;
+    while (b1 > b0 && CellY0(b1) > high.y)
+        --b1;
+    i0 = a0;
+    j0 = b0;
+    i1 = a1;
+    j1 = b1;
     return true;
 }
 
