@@ -90,8 +90,6 @@ bool KorFaceBoxIndex::Build(const KorMesh& mesh, const std::vector<LumPoint>& ve
     for (int f = 0; f < slots; ++f)
     {
         const int* corner = given ? &corners[3 * static_cast<size_t>(f)] : nullptr;
-        if (given)
-            PrefetchCorners(vertexPoints, corners, f + kAhead);
         LumPoint triangle[3];
         const LumPoint* points = triangle;
         size_t n = 3;

@@ -12,10 +12,11 @@ class KorMesh;
 // identifier, so callers test them in the same order as a loop over all face
 // slots would. Build is O(F): it sorts the faces into blocks of 8 x 8 cells,
 // whose cells are filled at the first query that looks into them; a query
-// is O(cells + candidates log candidates), the blocks it opens aside. The index refuses (Build or Query false) rather than grow: a
-// mesh whose faces each span many cells, or a query spanning a large part of
-// the grid, is left to the caller's exhaustive loop. It does not follow edits
-// of the mesh made after Build.
+// is O(cells + candidates log candidates), the blocks it opens aside. The
+// index refuses (Build or Query false) rather than grow: a mesh whose faces
+// each span many cells, or a query spanning a large part of the grid, is
+// left to the caller's exhaustive loop. It does not follow edits of the mesh
+// made after Build.
 class KorFaceBoxIndex
 {
 public:
@@ -29,18 +30,6 @@ public:
     // points are read from the mesh. One pass over each table, so that the
     // passes over the faces that follow read compact lists.
     static void ReadTriangles(const KorMesh& mesh, std::vector<LumPoint>& points, std::vector<int>& corners);
-    // Asks the cache for the corners' points of face slot `face`, when
-    // there is one: a pass over the faces calls it kAhead faces before it
-    // reads them, so that the reads at random among the points overlap.
-    static constexpr int kAhead = 16;
-    static void PrefetchCorners(const std::vector<LumPoint>& points, const std::vector<int>& corners, int face)
-    {
-        const size_t at = 3 * static_cast<size_t>(face);
-        if (at + 2 >= corners.size() || corners[at] < 0)
-            return;
-        for (size_t k = at; k < at + 3; ++k)
-            __builtin_prefetch(&points[static_cast<size_t>(corners[k])]);
-    }
     bool Query(const LumPoint& lo, const LumPoint& hi, std::vector<int>& faces);
     // The union of the queries of several boxes (corners lo, hi in turn), each
     // face once; refused when the boxes together span a large part of the

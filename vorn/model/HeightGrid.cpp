@@ -2,7 +2,6 @@
 
 #include "KorBoundingBox.h"
 #include "KorFace.h"
-#include "KorFaceBoxIndex.h"
 #include "KorMesh.h"
 
 #include <algorithm>
@@ -70,8 +69,6 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, const 
         sSpan span{id, 0, 0, 0, 0};
         LumPoint lo, hi;
         const int* corner = given ? &corners[3 * static_cast<size_t>(id)] : nullptr;
-        if (given)
-            KorFaceBoxIndex::PrefetchCorners(points, corners, id + KorFaceBoxIndex::kAhead);
         if (corner && corner[0] >= 0)
         {
             const LumPoint triangle[3] = {points[static_cast<size_t>(corner[0])],
