@@ -1,6 +1,9 @@
 #include "KorFaceBoxIndex.h"
 
+#include "KorEdge.h"
+#include "KorFace.h"
 #include "KorMesh.h"
+#include "KorVertex.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,12 +22,15 @@ double Margin(const LumPoint& p)
 bool KorFaceBoxIndex::CellRange(const LumPoint& lo, const LumPoint& hi, int& x0, int& y0, int& x1,
                                 int& y1) const
 {
+    // floor((v - origin) / size) clamped to the grid, -1 for no number; a
+    // truncation gives the floor of the quotients left between the two
+    // ends.
     auto cell = [](double v, double origin, double size, int n)
     {
-        const double c = std::floor((v - origin) / size);
-        if (!(c == c))
+        const double q = (v - origin) / size;
+        if (!(q == q))
             return -1;
-        return static_cast<int>(std::min<double>(std::max<double>(c, 0.0), n - 1));
+        return q < 0.0 ? 0 : q >= n - 1.0 ? n - 1 : static_cast<int>(q);
     };
     x0 = cell(lo.x, mLo.x, mCellX, mNx);
     y0 = cell(lo.y, mLo.y, mCellY, mNy);
@@ -33,7 +39,45 @@ bool KorFaceBoxIndex::CellRange(const LumPoint& lo, const LumPoint& hi, int& x0,
     return x0 >= 0 && y0 >= 0 && x1 >= 0 && y1 >= 0;
 }
 
+void KorFaceBoxIndex::ReadTriangles(const KorMesh& mesh, std::vector<LumPoint>& points, std::vector<int>& corners)
+{
+    const int vertexSlots = mesh.GetVertexVectorSize(), faceSlots = mesh.GetFaceVectorSize();
+    points.assign(static_cast<size_t>(vertexSlots), LumPoint());
+    std::vector<char> live(static_cast<size_t>(vertexSlots), 0);
+    for (int id = 0; id < vertexSlots; ++id)
+        if (const KorVertex* v = mesh.GetVertex(id))
+        {
+            points[static_cast<size_t>(id)] = LumPoint(v->X, v->Y, v->Z);
+            live[static_cast<size_t>(id)] = 1;
+        }
+    const auto isLive = [&](int id) { return id >= 0 && id < vertexSlots && live[static_cast<size_t>(id)]; };
+    corners.assign(3 * static_cast<size_t>(faceSlots), -1);
+    for (int id = 0; id < faceSlots; ++id)
+    {
+        const KorFace* face = mesh.GetFace(id);
+        const KorEdge* e0 = face ? mesh.GetEdge(face->Edge) : nullptr;
+        const KorEdge* e1 = e0 ? mesh.GetEdge(e0->Next) : nullptr;
+        const KorEdge* e2 = e1 ? mesh.GetEdge(e1->Next) : nullptr;
+        if (e2 && mesh.GetEdge(e2->Next) == e0 && isLive(e0->Vertex) && isLive(e1->Vertex) && isLive(e2->Vertex))
+        {
+            int* corner = &corners[3 * static_cast<size_t>(id)];
+            corner[0] = e0->Vertex;
+            corner[1] = e1->Vertex;
+            corner[2] = e2->Vertex;
+        }
+    }
+}
+
 bool KorFaceBoxIndex::Build(const KorMesh& mesh)
+{
+    std::vector<LumPoint> points;
+    std::vector<int> corners;
+    ReadTriangles(mesh, points, corners);
+    return Build(mesh, points, corners);
+}
+
+bool KorFaceBoxIndex::Build(const KorMesh& mesh, const std::vector<LumPoint>& vertexPoints,
+                            const std::vector<int>& corners)
 {
     mBuilt = false;
     const int slots = mesh.GetFaceVectorSize();
@@ -41,25 +85,40 @@ bool KorFaceBoxIndex::Build(const KorMesh& mesh)
     mStamp.assign(static_cast<size_t>(slots), 0u);
     mQueryCount = 0;
     bool any = false;
-    std::vector<LumPoint> points;
+    const bool given = corners.size() == 3 * static_cast<size_t>(slots);
+    std::vector<LumPoint> polygon;
     for (int f = 0; f < slots; ++f)
     {
-        const KorFace* face = mesh.GetFace(f);
-        if (!face)
-            continue;
-        mesh.GetFacePoints(face, points);
-        if (points.empty())
-            continue;
-        sBox& b = mBoxes[static_cast<size_t>(f)];
-        b.Lo = b.Hi = points[0];
-        for (const LumPoint& p : points)
+        const int* corner = given ? &corners[3 * static_cast<size_t>(f)] : nullptr;
+        LumPoint triangle[3];
+        const LumPoint* points = triangle;
+        size_t n = 3;
+        if (corner && corner[0] >= 0)
+            for (int k = 0; k < 3; ++k)
+                triangle[k] = vertexPoints[static_cast<size_t>(corner[k])];
+        else if (const KorFace* face = mesh.GetFace(f))
         {
-            b.Lo = LumPoint(std::min(b.Lo.x, p.x), std::min(b.Lo.y, p.y), std::min(b.Lo.z, p.z));
-            b.Hi = LumPoint(std::max(b.Hi.x, p.x), std::max(b.Hi.y, p.y), std::max(b.Hi.z, p.z));
+            mesh.GetFacePoints(face, polygon);
+            points = polygon.data();
+            n = polygon.size();
         }
-        const double m = Margin(b.Hi) + Margin(b.Lo);
-        b.Lo = b.Lo - LumPoint(m, m, m);
-        b.Hi = b.Hi + LumPoint(m, m, m);
+        else
+            continue;
+        if (n == 0)
+            continue;
+        // Worked out in locals: the box could share memory with the points,
+        // which would have each step stored and read back.
+        LumPoint lo = points[0], hi = points[0];
+        for (size_t k = 0; k < n; ++k)
+        {
+            const LumPoint& p = points[k];
+            lo = LumPoint(std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z));
+            hi = LumPoint(std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z));
+        }
+        const double m = Margin(hi) + Margin(lo);
+        sBox& b = mBoxes[static_cast<size_t>(f)];
+        b.Lo = lo - LumPoint(m, m, m);
+        b.Hi = hi + LumPoint(m, m, m);
         if (!(b.Lo.x == b.Lo.x) || !(b.Hi.x == b.Hi.x) || !std::isfinite(b.Hi.x + b.Hi.y + b.Lo.x + b.Lo.y))
             return false;
         b.Live = true;
@@ -77,37 +136,81 @@ bool KorFaceBoxIndex::Build(const KorMesh& mesh)
     mCellX = w / mNx;
     mCellY = h / mNy;
     const size_t limit = 16u * static_cast<size_t>(slots) + 4096u;
-    std::vector<int> count(static_cast<size_t>(mNx) * mNy + 1, 0);
     size_t total = 0;
-    int x0, y0, x1, y1;
+    // Each face's cells (x0 > x1 for none), and the faces of each block of
+    // cells in identifier order; a block's cells are filled at its first
+    // query.
+    mBlocksX = (mNx + kBlockSide - 1) / kBlockSide;
+    mBlocksY = (mNy + kBlockSide - 1) / kBlockSide;
+    const size_t blocks = static_cast<size_t>(mBlocksX) * mBlocksY;
+    std::vector<int> count(blocks + 1, 0);
+    mRanges.assign(static_cast<size_t>(slots), sRange());
     for (int f = 0; f < slots; ++f)
     {
         const sBox& b = mBoxes[static_cast<size_t>(f)];
-        if (!b.Live || !CellRange(b.Lo, b.Hi, x0, y0, x1, y1))
+        sRange& r = mRanges[static_cast<size_t>(f)];
+        if (!b.Live || !CellRange(b.Lo, b.Hi, r.X0, r.Y0, r.X1, r.Y1))
+        {
+            r = sRange();
             continue;
-        total += static_cast<size_t>(x1 - x0 + 1) * static_cast<size_t>(y1 - y0 + 1);
+        }
+        total += static_cast<size_t>(r.X1 - r.X0 + 1) * static_cast<size_t>(r.Y1 - r.Y0 + 1);
         if (total > limit)
             return false; // vertical walls across the grid and the like: not worth it
-        for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x)
-                ++count[static_cast<size_t>(y) * mNx + x];
+        for (int y = r.Y0 / kBlockSide; y <= r.Y1 / kBlockSide; ++y)
+            for (int x = r.X0 / kBlockSide; x <= r.X1 / kBlockSide; ++x)
+                ++count[static_cast<size_t>(y) * mBlocksX + x];
     }
-    mCellStart.assign(count.size(), 0);
-    for (size_t c = 1; c < count.size(); ++c)
-        mCellStart[c] = mCellStart[c - 1] + count[c - 1];
-    mEntries.assign(total, 0);
-    std::vector<int> fill(mCellStart.begin(), mCellStart.end() - 1);
+    mBlockStart.assign(blocks + 1, 0);
+    for (size_t b = 0; b < blocks; ++b)
+        mBlockStart[b + 1] = mBlockStart[b] + count[b];
+    mBlockFaces.assign(static_cast<size_t>(mBlockStart[blocks]), 0);
+    std::copy(mBlockStart.begin(), mBlockStart.end() - 1, count.begin());
     for (int f = 0; f < slots; ++f)
     {
-        const sBox& b = mBoxes[static_cast<size_t>(f)];
-        if (!b.Live || !CellRange(b.Lo, b.Hi, x0, y0, x1, y1))
-            continue;
-        for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x)
-                mEntries[static_cast<size_t>(fill[static_cast<size_t>(y) * mNx + x]++)] = f;
+        const sRange& r = mRanges[static_cast<size_t>(f)];
+        for (int y = r.Y0 / kBlockSide; y <= r.Y1 / kBlockSide && r.X0 <= r.X1; ++y)
+            for (int x = r.X0 / kBlockSide; x <= r.X1 / kBlockSide; ++x)
+                mBlockFaces[static_cast<size_t>(count[static_cast<size_t>(y) * mBlocksX + x]++)] = f;
     }
+    mBlockCells.assign(blocks, sBlockCells());
     mBuilt = true;
     return true;
+}
+
+const KorFaceBoxIndex::sBlockCells& KorFaceBoxIndex::BlockCells(int x, int y)
+{
+    const int bx = x / kBlockSide, by = y / kBlockSide;
+    const size_t b = static_cast<size_t>(by) * mBlocksX + bx;
+    sBlockCells& cells = mBlockCells[b];
+    if (cells.Filled)
+        return cells;
+    // The cells of the block, kBlockSide to a row, each with its faces in
+    // identifier order.
+    const int x0 = bx * kBlockSide, y0 = by * kBlockSide;
+    const auto local = [&](int cx, int cy) { return static_cast<size_t>(cy - y0) * kBlockSide + (cx - x0); };
+    cells.Start.assign(kBlockSide * kBlockSide + 1, 0);
+    for (int k = mBlockStart[b]; k < mBlockStart[b + 1]; ++k)
+    {
+        const sRange& r = mRanges[static_cast<size_t>(mBlockFaces[static_cast<size_t>(k)])];
+        for (int cy = std::max(r.Y0, y0); cy <= std::min(r.Y1, y0 + kBlockSide - 1); ++cy)
+            for (int cx = std::max(r.X0, x0); cx <= std::min(r.X1, x0 + kBlockSide - 1); ++cx)
+                ++cells.Start[local(cx, cy) + 1];
+    }
+    for (size_t c = 0; c + 1 < cells.Start.size(); ++c)
+        cells.Start[c + 1] += cells.Start[c];
+    cells.Entries.assign(static_cast<size_t>(cells.Start.back()), 0);
+    std::vector<int> fill(cells.Start.begin(), cells.Start.end() - 1);
+    for (int k = mBlockStart[b]; k < mBlockStart[b + 1]; ++k)
+    {
+        const int f = mBlockFaces[static_cast<size_t>(k)];
+        const sRange& r = mRanges[static_cast<size_t>(f)];
+        for (int cy = std::max(r.Y0, y0); cy <= std::min(r.Y1, y0 + kBlockSide - 1); ++cy)
+            for (int cx = std::max(r.X0, x0); cx <= std::min(r.X1, x0 + kBlockSide - 1); ++cx)
+                cells.Entries[static_cast<size_t>(fill[local(cx, cy)]++)] = f;
+    }
+    cells.Filled = true;
+    return cells;
 }
 
 bool KorFaceBoxIndex::Query(const LumPoint& lo, const LumPoint& hi, std::vector<int>& faces)
@@ -172,10 +275,11 @@ void KorFaceBoxIndex::Collect(const LumPoint& lo, const LumPoint& hi, int x0, in
     for (int y = y0; y <= y1; ++y)
         for (int x = x0; x <= x1; ++x)
         {
-            const size_t c = static_cast<size_t>(y) * mNx + x;
-            for (int k = mCellStart[c]; k < mCellStart[c + 1]; ++k)
+            const sBlockCells& cells = BlockCells(x, y);
+            const size_t c = static_cast<size_t>(y % kBlockSide) * kBlockSide + x % kBlockSide;
+            for (int k = cells.Start[c]; k < cells.Start[c + 1]; ++k)
             {
-                const int f = mEntries[static_cast<size_t>(k)];
+                const int f = cells.Entries[static_cast<size_t>(k)];
                 unsigned& s = mStamp[static_cast<size_t>(f)];
                 if (s == mQueryCount)
                     continue;

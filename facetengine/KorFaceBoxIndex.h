@@ -10,15 +10,26 @@ class KorMesh;
 // the faces a small box may touch. A query returns a superset of the faces
 // whose box overlaps the query box (a margin absorbs rounding), sorted by
 // identifier, so callers test them in the same order as a loop over all face
-// slots would. Build is O(F + entries); a query is O(cells + candidates log
-// candidates). The index refuses (Build or Query false) rather than grow: a
-// mesh whose faces each span many cells, or a query spanning a large part of
-// the grid, is left to the caller's exhaustive loop. It does not follow edits
-// of the mesh made after Build.
+// slots would. Build is O(F): it sorts the faces into blocks of 8 x 8 cells,
+// whose cells are filled at the first query that looks into them; a query
+// is O(cells + candidates log candidates), the blocks it opens aside. The
+// index refuses (Build or Query false) rather than grow: a mesh whose faces
+// each span many cells, or a query spanning a large part of the grid, is
+// left to the caller's exhaustive loop. It does not follow edits of the mesh
+// made after Build.
 class KorFaceBoxIndex
 {
 public:
     bool Build(const KorMesh& mesh);
+    // The same from the points of the mesh's vertices by identifier and
+    // three corners by face slot, as ReadTriangles gives them.
+    bool Build(const KorMesh& mesh, const std::vector<LumPoint>& points, const std::vector<int>& corners);
+    // The points of the mesh's vertices by identifier, and the corners of
+    // each face slot that holds a triangle of live corners, in the order
+    // KorMesh::GetFacePoints gives them; -1 first for any other slot, whose
+    // points are read from the mesh. One pass over each table, so that the
+    // passes over the faces that follow read compact lists.
+    static void ReadTriangles(const KorMesh& mesh, std::vector<LumPoint>& points, std::vector<int>& corners);
     bool Query(const LumPoint& lo, const LumPoint& hi, std::vector<int>& faces);
     // The union of the queries of several boxes (corners lo, hi in turn), each
     // face once; refused when the boxes together span a large part of the
@@ -31,6 +42,21 @@ private:
         LumPoint Lo, Hi;
         bool Live = false;
     };
+    // A face's cells; x0 > x1 for none.
+    struct sRange
+    {
+        int X0 = 1, Y0 = 0, X1 = 0, Y1 = 0;
+    };
+    // The faces of each cell of a block, once filled: cell (x, y) of the
+    // block is Start[y * kBlockSide + x].
+    struct sBlockCells
+    {
+        std::vector<int> Start, Entries;
+        bool Filled = false;
+    };
+    static constexpr int kBlockSide = 8;
+    // The cells of the block holding cell (x, y), filled at the first call.
+    const sBlockCells& BlockCells(int x, int y);
     bool CellRange(const LumPoint& lo, const LumPoint& hi, int& x0, int& y0, int& x1, int& y1) const;
     // Adds the faces of one box not stamped yet in this query.
     void Collect(const LumPoint& lo, const LumPoint& hi, int x0, int y0, int x1, int y1,
@@ -38,8 +64,12 @@ private:
     void NextStamp();
 
     std::vector<sBox> mBoxes;
-    std::vector<int> mCellStart; // CSR layout: faces of cell c in mEntries[mCellStart[c] .. mCellStart[c+1])
-    std::vector<int> mEntries;
+    std::vector<sRange> mRanges;
+    // CSR layout: the faces of block b in mBlockFaces[mBlockStart[b] ..
+    // mBlockStart[b + 1]).
+    std::vector<int> mBlockStart, mBlockFaces;
+    std::vector<sBlockCells> mBlockCells;
+    int mBlocksX = 0, mBlocksY = 0;
     std::vector<unsigned> mStamp;
     unsigned mQueryCount = 0;
     LumPoint mLo, mHi;

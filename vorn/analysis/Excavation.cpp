@@ -330,13 +330,15 @@ namespace
 constexpr int kPreparedInParallel = 5000;
 
 // The caches the local road keeps of each surface (shape and altitude grid,
-// face index) are a pass over the whole surface each, made at the first
+// face index) are a pass over the whole surface, made at the first
 // computation after an edit. For dense layers they are built here side by
-// side, two threads a layer: each reads its own surface and writes its own
-// cache, nothing shared. A layer to be triangulated first is left to its
+// side, a thread a layer (which the shape's build shares with the grid and
+// the index): each reads its own surface and writes its own caches,
+// nothing shared; the part of them the placed head's first cut reads is
+// worked out there too. A layer to be triangulated first is left to its
 // cut, which triangulates it. An exception in a thread is thrown here once
 // every thread has ended.
-void PrepareSurfaces()
+void PrepareSurfaces(const KorMesh& head)
 {
     std::vector<std::future<void>> tasks;
     for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
@@ -345,8 +347,8 @@ void PrepareSurfaces()
         if (!layer || layer->NeedsTriangulation() || layer->HasSurfaceCaches() ||
             layer->GetMesh(Couche::Surface).GetNumberOfFaces() < kPreparedInParallel)
             continue;
-        tasks.push_back(std::async(std::launch::async, [layer] { layer->GetSurfaceShape(); }));
-        tasks.push_back(std::async(std::launch::async, [layer] { layer->BuildSurfaceFaceIndex(); }));
+        tasks.push_back(std::async(std::launch::async,
+                                   [layer, &head] { TerrainPatch::Prepare(*layer, head, kPatchMargin); }));
     }
     for (std::future<void>& task : tasks)
         task.wait();
@@ -396,7 +398,7 @@ void Compute(eCutRoute route, std::string& failedLayer)
     // below; then their caches, which the slope height's altitude uses too.
     TriangulateLayers();
     if (route == eCutRoute::Local)
-        PrepareSurfaces();
+        PrepareSurfaces(placedMesh);
     ComputeSlopeHeight(placed);
     gResults.Clear();
     gIntersectionLines.clear();

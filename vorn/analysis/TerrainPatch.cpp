@@ -17,6 +17,28 @@ bool TerrainPatch::Take(Couche& layer, const KorMesh& head, double margin)
     mCopiedFaces = 0;
     mExit.clear();
     mSurface = &layer.GetMesh(Couche::Surface);
+    std::vector<int> faces;
+    if (!FindFaces(layer, head, margin, faces))
+        return false;
+    if (faces.empty())
+        return false;
+    // Most of the surface: the whole copy costs less.
+    if (faces.size() * 2 > static_cast<size_t>(mSurface->GetNumberOfFaces()))
+        return false;
+    if (!mSurface->CopyFacesInOrder(faces, mPatch, mSources))
+        return false;
+    mCopiedFaces = faces.size();
+    mCutOff.assign(mSources.Edges.size(), 0);
+    for (size_t k = 0; k < mSources.Edges.size(); ++k)
+    {
+        const KorEdge* copied = mPatch.GetEdge(static_cast<int>(k));
+        mCutOff[k] = copied->Face < 0 && mSurface->GetEdge(mSources.Edges[k])->Face >= 0;
+    }
+    return true;
+}
+
+bool TerrainPatch::FindFaces(Couche& layer, const KorMesh& head, double margin, std::vector<int>& faces)
+{
     mShape = &layer.GetSurfaceShape();
     if (!mShape->IsOneSheet())
         return false;
@@ -39,24 +61,14 @@ bool TerrainPatch::Take(Couche& layer, const KorMesh& head, double margin)
         boxes[k + 1] = LumPoint(boxes[k + 1].x + wide, boxes[k + 1].y + wide, far);
     }
     boxes.insert(boxes.end(), mCorridors.begin(), mCorridors.end());
+    return layer.QuerySurfaceFaces(boxes, faces);
+}
+
+void TerrainPatch::Prepare(Couche& layer, const KorMesh& head, double margin)
+{
+    TerrainPatch patch;
     std::vector<int> faces;
-    if (!layer.QuerySurfaceFaces(boxes, faces))
-        return false;
-    if (faces.empty())
-        return false;
-    // Most of the surface: the whole copy costs less.
-    if (faces.size() * 2 > static_cast<size_t>(mSurface->GetNumberOfFaces()))
-        return false;
-    if (!mSurface->CopyFacesInOrder(faces, mPatch, mSources))
-        return false;
-    mCopiedFaces = faces.size();
-    mCutOff.assign(mSources.Edges.size(), 0);
-    for (size_t k = 0; k < mSources.Edges.size(); ++k)
-    {
-        const KorEdge* copied = mPatch.GetEdge(static_cast<int>(k));
-        mCutOff[k] = copied->Face < 0 && mSurface->GetEdge(mSources.Edges[k])->Face >= 0;
-    }
-    return true;
+    patch.FindFaces(layer, head, margin, faces);
 }
 
 const KorBoundingBox& TerrainPatch::GetSurfaceBox() const
@@ -131,26 +143,27 @@ bool TerrainPatch::IsCopied(int surfaceFace) const
 
 bool TerrainPatch::GetExtremeBeyond(bool highest, double& z) const
 {
-    const std::vector<int>& order = mShape->GetVerticesByAltitude();
-    const size_t n = order.size();
-    for (size_t k = 0; k < n; ++k)
-    {
-        const KorVertex* v = mSurface->GetVertex(order[highest ? n - 1 - k : k]);
-        const KorEdge* start = v ? mSurface->GetEdge(v->Edge) : nullptr;
-        const KorEdge* e = start;
-        for (int steps = 0; e && steps < mSurface->GetEdgeVectorSize(); ++steps)
-        {
-            if (e->Face >= 0 && !IsCopied(e->Face))
-            {
-                z = v->Z;
-                return true;
-            }
-            e = mSurface->GetEdge(e->Turn);
-            if (e == start)
-                break;
-        }
-    }
-    return false;
+    // The first vertex by altitude with a face outside the patch: most
+    // often the surface's lowest (highest) one, so the visit stops at once.
+    return mShape->VisitByAltitude(highest,
+                                   [&](int id)
+                                   {
+                                       const KorVertex* v = mSurface->GetVertex(id);
+                                       const KorEdge* start = v ? mSurface->GetEdge(v->Edge) : nullptr;
+                                       const KorEdge* e = start;
+                                       for (int steps = 0; e && steps < mSurface->GetEdgeVectorSize(); ++steps)
+                                       {
+                                           if (e->Face >= 0 && !IsCopied(e->Face))
+                                           {
+                                               z = v->Z;
+                                               return true;
+                                           }
+                                           e = mSurface->GetEdge(e->Turn);
+                                           if (e == start)
+                                               break;
+                                       }
+                                       return false;
+                                   });
 }
 
 bool TerrainPatch::HasBorderBeyond() const

@@ -24,6 +24,12 @@ public:
     // instead. A patch serves one head and margin: where they can meet is
     // found at the first Take and kept for the next ones.
     bool Take(Couche& layer, const KorMesh& head, double margin);
+    // Builds what a first Take of the head reads of the layer's surface
+    // (its shape, the cells of its altitude grid and the blocks of its face
+    // index there), copying nothing: the first cut after an edit then finds
+    // them built. Touches the layer's caches alone, so that layers may be
+    // prepared side by side.
+    static void Prepare(Couche& layer, const KorMesh& head, double margin);
     // Makes the next Take larger, after a cut the patch could not stand for:
     // a walk that left the patch has it go on along the walk's way, 4, 8,
     // 16... cells further each time; a walk that left where it did before,
@@ -55,6 +61,9 @@ public:
 
 private:
     bool IsCopied(int surfaceFace) const;
+    // The faces of the surface the head can meet, with the margin and the
+    // corridors; false where Take is refused before copying.
+    bool FindFaces(Couche& layer, const KorMesh& head, double margin, std::vector<int>& faces);
     // Adds to the next Takes the faces within halfWidth of the plan segment
     // from-to.
     void AddCorridor(const LumPoint& from, const LumPoint& to, double halfWidth);

@@ -272,13 +272,13 @@ public:
     bool QuerySurfaceFaces(const LumPoint& lo, const LumPoint& hi, std::vector<int>& faces);
     // The same over several boxes (corners lo, hi in turn), each face once.
     bool QuerySurfaceFaces(const std::vector<LumPoint>& corners, std::vector<int>& faces);
-    // Built again when the surface has changed.
+    // Built again when the surface has changed; the face index with it,
+    // from the same pass over the surface, when it is not built yet.
     const SurfaceShape& GetSurfaceShape();
     // Builds the face index now, as the first query would.
     void BuildSurfaceFaceIndex();
     // Whether the shape and the face index stand built for the surface as
-    // it is. Each is built by its own call, which touches nothing of the
-    // other: the two may be built at once from two threads.
+    // it is. Both write the index: one thread at a time for a layer.
     bool HasSurfaceCaches() const;
     // A cut made on a patch of the surface gives the cut surface as the
     // surface less the faces `replaced`, with the faces of `patch` in their

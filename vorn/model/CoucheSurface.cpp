@@ -111,7 +111,15 @@ bool Couche::HasSurfaceCaches() const
 const SurfaceShape& Couche::GetSurfaceShape()
 {
     if (!mShapeValid || !mShape.Matches(mMeshes[Surface]))
-        mShape.Build(mMeshes[Surface]);
+    {
+        const bool index = !mFaceIndexTried;
+        const bool built = mShape.Build(mMeshes[Surface], index ? &mFaceIndex : nullptr);
+        if (index)
+        {
+            mFaceIndexValid = built;
+            mFaceIndexTried = true;
+        }
+    }
     mShapeValid = true;
     return mShape;
 }

@@ -11,6 +11,12 @@
 
 void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide)
 {
+    Build(surface, box, {}, {}, cellsPerSide);
+}
+
+void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, const std::vector<LumPoint>& points,
+                       const std::vector<int>& corners, int cellsPerSide)
+{
     // A surface without face has no altitude to bound: no cell, so that a
     // project of many empty layers costs no grid for each.
     if (surface.GetNumberOfFaces() == 0)
@@ -42,7 +48,7 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int ce
     mBlockLow.assign(blockCount, inf);
     mBlockHigh.assign(blockCount, -inf);
     mFilled.assign(blockCount, 0);
-    // One pass gives each face's cells and, from its corners' altitudes,
+    // One pass gives each face's blocks and, from its corners' altitudes,
     // bounds of every block it lies over that hold the block's cells.
     struct sSpan
     {
@@ -51,12 +57,27 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int ce
     std::vector<sSpan> spans;
     spans.reserve(static_cast<size_t>(surface.GetNumberOfFaces()));
     std::vector<int> count(blockCount + 1, 0);
-    std::vector<LumPoint> points;
-    for (int id = 0; id < surface.GetFaceVectorSize(); ++id)
+    std::vector<LumPoint> facePoints;
+    // The block of each column (row) of cells, without a division per face.
+    std::vector<int> blockOf(static_cast<size_t>(mNx));
+    for (int i = 0; i < mNx; ++i)
+        blockOf[static_cast<size_t>(i)] = i / mBlock;
+    const int faces = surface.GetFaceVectorSize();
+    const bool given = corners.size() == 3 * static_cast<size_t>(faces);
+    for (int id = 0; id < faces; ++id)
     {
         sSpan span{id, 0, 0, 0, 0};
         LumPoint lo, hi;
-        if (!FaceCells(surface.GetFace(id), points, lo, hi, span.I0, span.J0, span.I1, span.J1))
+        const int* corner = given ? &corners[3 * static_cast<size_t>(id)] : nullptr;
+        if (corner && corner[0] >= 0)
+        {
+            const LumPoint triangle[3] = {points[static_cast<size_t>(corner[0])],
+                                          points[static_cast<size_t>(corner[1])],
+                                          points[static_cast<size_t>(corner[2])]};
+            if (!PointsCells(triangle, 3, lo, hi, span.I0, span.J0, span.I1, span.J1))
+                continue;
+        }
+        else if (!FaceCells(surface.GetFace(id), facePoints, lo, hi, span.I0, span.J0, span.I1, span.J1))
             continue;
         // A clipped altitude is interpolated between two corners and may
         // round past them by a few units of the last place; a corner that
@@ -67,8 +88,13 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int ce
             zLo = -inf;
             zHi = inf;
         }
-        for (int bj = span.J0 / mBlock; bj <= span.J1 / mBlock; ++bj)
-            for (int bi = span.I0 / mBlock; bi <= span.I1 / mBlock; ++bi)
+        // Blocks rather than cells from here on, worked out once.
+        span.I0 = blockOf[static_cast<size_t>(span.I0)];
+        span.J0 = blockOf[static_cast<size_t>(span.J0)];
+        span.I1 = blockOf[static_cast<size_t>(span.I1)];
+        span.J1 = blockOf[static_cast<size_t>(span.J1)];
+        for (int bj = span.J0; bj <= span.J1; ++bj)
+            for (int bi = span.I0; bi <= span.I1; ++bi)
             {
                 const size_t b = static_cast<size_t>(bj) * blocks + bi;
                 ++count[b];
@@ -85,8 +111,8 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int ce
     mBlockFaces.assign(static_cast<size_t>(mBlockStart[blockCount]), 0);
     std::copy(mBlockStart.begin(), mBlockStart.end() - 1, count.begin());
     for (const sSpan& span : spans)
-        for (int bj = span.J0 / mBlock; bj <= span.J1 / mBlock; ++bj)
-            for (int bi = span.I0 / mBlock; bi <= span.I1 / mBlock; ++bi)
+        for (int bj = span.J0; bj <= span.J1; ++bj)
+            for (int bi = span.I0; bi <= span.I1; ++bi)
                 mBlockFaces[static_cast<size_t>(count[static_cast<size_t>(bj) * blocks + bi]++)] = span.Face;
     mRowLow.assign(static_cast<size_t>(mNy), inf);
     mRowHigh.assign(static_cast<size_t>(mNy), -inf);
@@ -105,27 +131,42 @@ bool HeightGrid::FaceCells(const KorFace* f, std::vector<LumPoint>& points, LumP
     if (!f)
         return false;
     mSurface->GetFacePoints(f, points);
-    if (points.empty())
+    return PointsCells(points.data(), points.size(), lo, hi, i0, j0, i1, j1);
+}
+
+bool HeightGrid::PointsCells(const LumPoint* points, size_t count, LumPoint& lo, LumPoint& hi, int& i0, int& j0,
+                             int& i1, int& j1) const
+{
+    if (count == 0)
         return false;
-    lo = points[0];
-    hi = points[0];
-    for (const LumPoint& p : points)
+    // Worked out in locals: the results could share memory with the
+    // points, which would have each step stored and read back.
+    LumPoint low = points[0], high = points[0];
+    for (size_t k = 0; k < count; ++k)
     {
-        lo = LumPoint(std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z));
-        hi = LumPoint(std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z));
+        const LumPoint& p = points[k];
+        low = LumPoint(std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z));
+        high = LumPoint(std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z));
     }
-    if (!CellRange(lo.x, lo.y, hi.x, hi.y, i0, j0, i1, j1))
+    lo = low;
+    hi = high;
+    int a0, b0, a1, b1;
+    if (!CellRange(low.x, low.y, high.x, high.y, a0, b0, a1, b1))
         return false;
     // Only the cells whose widened rectangle the face's box meets can have
     // the face over them.
-    while (i0 < i1 && CellX1(i0) < lo.x)
-        ++i0;
-    while (i1 > i0 && CellX0(i1) > hi.x)
-        --i1;
-    while (j0 < j1 && CellY1(j0) < lo.y)
-        ++j0;
-    while (j1 > j0 && CellY0(j1) > hi.y)
-        --j1;
+    while (a0 < a1 && CellX1(a0) < low.x)
+        ++a0;
+    while (a1 > a0 && CellX0(a1) > high.x)
+        --a1;
+    while (b0 < b1 && CellY1(b0) < low.y)
+        ++b0;
+    while (b1 > b0 && CellY0(b1) > high.y)
+        --b1;
+    i0 = a0;
+    j0 = b0;
+    i1 = a1;
+    j1 = b1;
     return true;
 }
 
@@ -174,8 +215,13 @@ bool HeightGrid::CellRange(double x0, double y0, double x1, double y1, int& i0, 
     if (mNx == 0 || !(x1 >= mLo.x && x0 <= mHi.x && y1 >= mLo.y && y0 <= mHi.y))
         return false;
     // Rounding at a cell's edge is absorbed by the neighbour cell.
+    // floor((v - origin) / size) clamped to the grid; a truncation gives
+    // the floor of the quotients left between the two ends.
     const auto cell = [](double v, double origin, double size, int n)
-    { return static_cast<int>(std::clamp(std::floor((v - origin) / size), 0.0, n - 1.0)); };
+    {
+        const double q = (v - origin) / size;
+        return q < 0.0 ? 0 : q >= n - 1.0 ? n - 1 : static_cast<int>(q);
+    };
     i0 = std::max(cell(x0, mLo.x, mCellX, mNx) - 1, 0);
     j0 = std::max(cell(y0, mLo.y, mCellY, mNy) - 1, 0);
     i1 = std::min(cell(x1, mLo.x, mCellX, mNx) + 1, mNx - 1);

@@ -30,6 +30,12 @@ public:
     // (the surface's), each of 1 to 8 cells a side as the surface is dense;
     // none for a surface without face.
     void Build(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide = 128);
+    // The same from the points of the surface's vertices by identifier and
+    // three corners by face slot, read in one pass over the surface's
+    // tables: the first is -1 for a face whose points are read from the
+    // surface (no triangle, or a corner gone).
+    void Build(const KorMesh& surface, const KorBoundingBox& box, const std::vector<LumPoint>& points,
+               const std::vector<int>& corners, int cellsPerSide = 128);
     // The plan region where the faces of `other` may come within
     // `tolerance` of the surface in altitude, with every cell it encloses:
     // every point where they meet, and the plan inside any closed line they
@@ -61,6 +67,9 @@ private:
     // rectangle meets that box; false for a face with no cell.
     bool FaceCells(const KorFace* f, std::vector<LumPoint>& points, LumPoint& lo, LumPoint& hi, int& i0, int& j0,
                    int& i1, int& j1) const;
+    // The same for a face's points.
+    bool PointsCells(const LumPoint* points, size_t count, LumPoint& lo, LumPoint& hi, int& i0, int& j0, int& i1,
+                     int& j1) const;
     // Works out the cells of block b, once.
     void FillBlock(size_t b) const;
     // The widened edges of cell column i and row j.

@@ -5,78 +5,226 @@
 #include "KorVertex.h"
 
 #include <algorithm>
+#include <cmath>
 #include <future>
+#include <limits>
 #include <utility>
 
-void SurfaceShape::Build(KorMesh& surface)
+namespace
 {
-    mBox.Init();
-    mBox.Define(surface);
-    // The altitude grid is a pass over the faces of its own: on a dense
-    // surface it is built beside the rest, which writes nothing it reads.
-    // Should the rest throw, the future's end waits for the grid.
-    std::future<void> grid;
-    if (surface.GetNumberOfFaces() >= kGridApart)
-        grid = std::async(std::launch::async, [this, &surface] { mHeights.Build(surface, mBox); });
-    else
-        mHeights.Build(surface, mBox);
+// A half-edge no face's ring was read through.
+constexpr int kUnread = std::numeric_limits<int>::min();
+} // namespace
+
+bool SurfaceShape::Build(KorMesh& surface, KorFaceBoxIndex* index)
+{
+    mSurface = &surface;
     mVertexSlots = surface.GetVertexVectorSize();
     mEdgeSlots = surface.GetEdgeVectorSize();
     mFaceSlots = surface.GetFaceVectorSize();
-    mByAltitude.clear();
-    mBorder.clear();
-    // By altitude, ties by identifier: a stable sort of the pairs, without a
-    // lookup per comparison (and safe with a NaN altitude, which a plain
-    // sort is not).
-    std::vector<std::pair<double, int>> heights;
+    const size_t vertexSlots = static_cast<size_t>(mVertexSlots), faceSlots = static_cast<size_t>(mFaceSlots);
+
+    // The vertices once, in identifier order: the box of the live ones (as
+    // KorBoundingBox::Define makes it), their points in a compact list for
+    // the faces' pass, and the range of altitudes of those with a
+    // half-edge.
+    mBox.Init();
+    std::vector<LumPoint> points(vertexSlots);
+    std::vector<char> live(vertexSlots, 0);
+    std::vector<int> withEdge;
+    withEdge.reserve(vertexSlots);
+    double zLo = std::numeric_limits<double>::infinity(), zHi = -zLo;
+    bool finite = true;
     for (int id = 0; id < mVertexSlots; ++id)
         if (const KorVertex* v = surface.GetVertex(id))
-            if (v->Edge >= 0)
-                heights.emplace_back(v->Z, id);
+        {
+            const LumPoint p(v->X, v->Y, v->Z);
+            points[static_cast<size_t>(id)] = p;
+            live[static_cast<size_t>(id)] = 1;
+            mBox += p;
+            if (v->Edge < 0)
+                continue;
+            withEdge.push_back(id);
+            finite = finite && std::isfinite(p.z);
+            zLo = std::min(zLo, p.z);
+            zHi = std::max(zHi, p.z);
+        }
+
+    // The faces once, with the half-edges of their rings: the corners of
+    // each triangle of live corners as KorMesh::GetFacePoints reads them
+    // (-1 where the face itself is read), the twins of its half-edges, and
+    // the face each half-edge read names, for the sheet test.
+    std::vector<int> corners(3 * faceSlots, -1), opposites(3 * faceSlots, -1);
+    std::vector<int> faceOf(static_cast<size_t>(mEdgeSlots), kUnread);
+    bool triangles = true;
+    const auto isLive = [&](int id) { return id >= 0 && id < mVertexSlots && live[static_cast<size_t>(id)]; };
+    for (int id = 0; id < mFaceSlots; ++id)
+    {
+        const KorFace* f = surface.GetFace(id);
+        if (!f)
+            continue;
+        const KorEdge* e0 = surface.GetEdge(f->Edge);
+        const KorEdge* e1 = e0 ? surface.GetEdge(e0->Next) : nullptr;
+        const KorEdge* e2 = e1 ? surface.GetEdge(e1->Next) : nullptr;
+        if (!e2 || surface.GetEdge(e2->Next) != e0)
+        {
+            triangles = false;
+            continue;
+        }
+        const size_t at = 3 * static_cast<size_t>(id);
+        const KorEdge* ring[3] = {e0, e1, e2};
+        for (size_t k = 0; k < 3; ++k)
+        {
+            opposites[at + k] = ring[k]->Opp;
+            faceOf[static_cast<size_t>(ring[k]->GetID())] = ring[k]->Face;
+        }
+        if (isLive(e0->Vertex) && isLive(e1->Vertex) && isLive(e2->Vertex))
+            for (size_t k = 0; k < 3; ++k)
+                corners[at + k] = ring[k]->Vertex;
+    }
+    live = std::vector<char>();
+
+    // The altitude grid and the face index are passes over the compact
+    // lists of their own: on a dense surface they are built beside the
+    // rest, which writes nothing they read. Should anything throw, the
+    // futures' ends wait for them, before the lists they read go; the
+    // grid's exception comes first, as built one after the other.
+    std::future<void> grid;
+    std::future<bool> faces;
+    const bool apart = surface.GetNumberOfFaces() >= kGridApart;
+    if (apart)
+        grid = std::async(std::launch::async,
+                          [this, &surface, &points, &corners] { mHeights.Build(surface, mBox, points, corners); });
+    else
+        mHeights.Build(surface, mBox, points, corners);
+    if (index && apart)
+        faces = std::async(std::launch::async, [index, &surface, &points, &corners]
+                           { return index->Build(surface, points, corners); });
+    FindSheet(surface, opposites, faceOf, triangles);
+
+    // Slices of altitude, each holding its vertices in identifier order: a
+    // slice sorted on its own gives the vertices of the whole stable sort
+    // (the slice of an altitude never decreases with it). A NaN or an
+    // infinite altitude leaves one slice, the whole sort.
+    const size_t n = withEdge.size();
+    size_t slices = finite && zHi > zLo ? std::max<size_t>(1, n / kSliceVertices) : 1;
+    double scale = slices / (zHi - zLo);
+    if (!std::isfinite(scale))
+    {
+        slices = 1;
+        scale = 0.0;
+    }
+    const auto sliceOf = [&](int id)
+    {
+        if (slices == 1)
+            return size_t{0};
+        const double s = std::floor((points[static_cast<size_t>(id)].z - zLo) * scale);
+        return static_cast<size_t>(std::min(std::max(s, 0.0), static_cast<double>(slices - 1)));
+    };
+    mSliceStart.assign(slices + 1, 0);
+    for (int id : withEdge)
+        ++mSliceStart[sliceOf(id) + 1];
+    for (size_t s = 0; s < slices; ++s)
+        mSliceStart[s + 1] += mSliceStart[s];
+    std::vector<int> fill(mSliceStart.begin(), mSliceStart.end() - 1);
+    mByAltitude.assign(n, 0);
+    for (int id : withEdge)
+        mByAltitude[static_cast<size_t>(fill[sliceOf(id)]++)] = id;
+    mSliceSorted.assign(slices, 0);
+
+    if (grid.valid())
+        grid.get();
+    if (faces.valid())
+        return faces.get();
+    return index && index->Build(surface, points, corners);
+}
+
+void SurfaceShape::FindSheet(KorMesh& surface, const std::vector<int>& opposites, std::vector<int>& faceOf,
+                             bool triangles)
+{
+    // The border: the half-edges without a face. Those no ring went
+    // through (the border itself, on a sound surface) are read now.
+    mBorder.clear();
+    for (int id = 0; id < mEdgeSlots; ++id)
+    {
+        int& face = faceOf[static_cast<size_t>(id)];
+        if (face == kUnread)
+        {
+            const KorEdge* e = surface.GetEdge(id);
+            face = e ? e->Face : -1;
+            if (!e)
+                continue;
+        }
+        if (face < 0)
+            mBorder.push_back(id);
+    }
+    mOneSheet = triangles && surface.GetNumberOfEdges() == mEdgeSlots &&
+                surface.GetNumberOfFaces() == mFaceSlots && mFaceSlots > 0 && !mBorder.empty();
+    if (!mOneSheet)
+        return;
+    // Every face is a triangle: a flood across twins from face 0 must
+    // reach them all. A half-edge naming a face past the table is no sheet.
+    std::vector<char> reached(static_cast<size_t>(mFaceSlots), 0);
+    std::vector<int> front{0};
+    reached[0] = 1;
+    int count = 1;
+    while (!front.empty())
+    {
+        const size_t f = static_cast<size_t>(front.back());
+        front.pop_back();
+        for (size_t k = 3 * f; k < 3 * f + 3; ++k)
+        {
+            const int twin = opposites[k];
+            const int g = twin >= 0 && twin < mEdgeSlots ? faceOf[static_cast<size_t>(twin)] : -1;
+            if (g >= mFaceSlots)
+            {
+                mOneSheet = false;
+                return;
+            }
+            if (g >= 0 && !reached[static_cast<size_t>(g)])
+            {
+                reached[static_cast<size_t>(g)] = 1;
+                front.push_back(g);
+                ++count;
+            }
+        }
+    }
+    mOneSheet = count == mFaceSlots;
+}
+
+void SurfaceShape::SortSlice(size_t s) const
+{
+    if (mSliceSorted[s])
+        return;
+    mSliceSorted[s] = 1;
+    const auto begin = mByAltitude.begin() + mSliceStart[s], end = mByAltitude.begin() + mSliceStart[s + 1];
+    // Pairs, without a lookup per comparison; stable, ties by identifier
+    // (and safe with a NaN altitude, which a plain sort is not).
+    std::vector<std::pair<double, int>> heights;
+    heights.reserve(static_cast<size_t>(end - begin));
+    for (auto it = begin; it != end; ++it)
+        heights.emplace_back(mSurface->GetVertex(*it)->Z, *it);
     std::stable_sort(heights.begin(), heights.end(),
                      [](const std::pair<double, int>& a, const std::pair<double, int>& b)
                      { return a.first < b.first; });
-    mByAltitude.reserve(heights.size());
-    for (const auto& height : heights)
-        mByAltitude.push_back(height.second);
-    for (int id = 0; id < mEdgeSlots; ++id)
-        if (const KorEdge* e = surface.GetEdge(id))
-            if (e->Face < 0)
-                mBorder.push_back(id);
+    for (size_t k = 0; k < heights.size(); ++k)
+        begin[static_cast<std::ptrdiff_t>(k)] = heights[k].second;
+}
 
-    mOneSheet = surface.GetNumberOfEdges() == mEdgeSlots && surface.GetNumberOfFaces() == mFaceSlots &&
-                mFaceSlots > 0 && !mBorder.empty();
-    // Triangles, and a flood across twins from face 0 reaches them all.
-    std::vector<char> reached(static_cast<size_t>(std::max(mFaceSlots, 0)), 0);
-    std::vector<int> front;
-    if (mOneSheet)
+bool SurfaceShape::VisitByAltitude(bool highest, const std::function<bool(int)>& visit) const
+{
+    std::lock_guard<std::mutex> lock(mOrderLock);
+    const size_t slices = mSliceSorted.size();
+    for (size_t k = 0; k < slices; ++k)
     {
-        reached[0] = 1;
-        front.push_back(0);
+        const size_t s = highest ? slices - 1 - k : k;
+        SortSlice(s);
+        const int first = mSliceStart[s], last = mSliceStart[s + 1];
+        for (int i = 0; i < last - first; ++i)
+            if (visit(mByAltitude[static_cast<size_t>(highest ? last - 1 - i : first + i)]))
+                return true;
     }
-    int count = mOneSheet ? 1 : 0;
-    while (mOneSheet && !front.empty())
-    {
-        const KorFace* f = surface.GetFace(front.back());
-        front.pop_back();
-        const KorEdge* e = f ? surface.GetEdge(f->Edge) : nullptr;
-        for (int k = 0; k < 3 && e; ++k)
-        {
-            const KorEdge* twin = surface.GetEdge(e->Opp);
-            if (twin && twin->Face >= 0 && !reached[static_cast<size_t>(twin->Face)])
-            {
-                reached[static_cast<size_t>(twin->Face)] = 1;
-                front.push_back(twin->Face);
-                ++count;
-            }
-            e = surface.GetEdge(e->Next);
-        }
-        if (!e || e->GetID() != f->Edge)
-            mOneSheet = false;
-    }
-    mOneSheet = mOneSheet && count == mFaceSlots;
-    if (grid.valid())
-        grid.get();
+    return false;
 }
 
 bool SurfaceShape::Matches(const KorMesh& surface) const

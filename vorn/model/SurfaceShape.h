@@ -1,20 +1,30 @@
 #pragma once
 
 #include "HeightGrid.h"
+#include "KorFaceBoxIndex.h"
 #include "KorBoundingBox.h"
 #include "KorMesh.h"
 
+#include <functional>
+#include <mutex>
 #include <vector>
 
 // What a cut of a layer's surface needs to know of the surface as a whole
 // when it works on a patch of it only: its box, its altitude bounds over
-// plan cells, whether it is one sheet of
-// triangles with no free slot, its vertices by altitude and its border. Built
-// in O(n log n) when the surface changes; Matches tells a stale one.
+// plan cells, whether it is one sheet of triangles with no free slot, its
+// vertices by altitude and its border. Built when the surface changes in
+// one pass over the vertices and one over the faces with their rings,
+// O(V + F + E), into compact lists that the altitude grid, the face index
+// and the sheet test then walk side by side. The order by altitude is
+// worked out a slice at a time, as far as a visit goes. Matches tells a
+// stale shape; the surface must outlive it and stay unchanged until it is
+// built again.
 class SurfaceShape
 {
 public:
-    void Build(KorMesh& surface);
+    // Builds index too when given, from the same pass over the surface's
+    // tables, and gives its KorFaceBoxIndex::Build answer; false without.
+    bool Build(KorMesh& surface, KorFaceBoxIndex* index = nullptr);
     // Whether the shape was built from a surface with these slot counts.
     bool Matches(const KorMesh& surface) const;
 
@@ -24,20 +34,40 @@ public:
     // shared half-edges, the half-edge and face tables have no free slot,
     // and the surface has a border.
     bool IsOneSheet() const { return mOneSheet; }
-    // The vertices that have a half-edge, by increasing altitude (ties by
-    // identifier).
-    const std::vector<int>& GetVerticesByAltitude() const { return mByAltitude; }
-    // The half-edges without a face.
+    // Calls visit with the vertices that have a half-edge by increasing
+    // altitude, ties by identifier (the exact reverse with highest), until
+    // visit returns true; whether it did. A visit that stops early sorts
+    // only the few vertices it passes. Safe from several threads.
+    bool VisitByAltitude(bool highest, const std::function<bool(int)>& visit) const;
+    // The half-edges without a face, by identifier.
     const std::vector<int>& GetBorder() const { return mBorder; }
 
 private:
     // Faces from which the altitude grid is built in a thread of its own.
     static constexpr int kGridApart = 5000;
+    // Vertices to a slice of the order by altitude, sorted when first
+    // reached.
+    static constexpr int kSliceVertices = 32;
 
+    // Sorts slice s by altitude, once; the caller holds mOrderLock.
+    void SortSlice(size_t s) const;
+    // The sheet test over the faces' half-edges (three by face slot, their
+    // twins in opposites), the border found on the way. faceOf holds the
+    // face each half-edge of a ring names; the others are read here.
+    void FindSheet(KorMesh& surface, const std::vector<int>& opposites, std::vector<int>& faceOf, bool triangles);
+
+    const KorMesh* mSurface = nullptr;
     KorBoundingBox mBox;
     HeightGrid mHeights;
     bool mOneSheet = false;
-    std::vector<int> mByAltitude;
     std::vector<int> mBorder;
+    // The vertices with a half-edge by slices of altitude: slice s holds
+    // mByAltitude[mSliceStart[s] .. mSliceStart[s + 1]), in identifier
+    // order until mSliceSorted[s] is set. Slices follow each other in
+    // altitude; with a NaN or an infinite altitude there is one slice.
+    mutable std::vector<int> mByAltitude;
+    std::vector<int> mSliceStart;
+    mutable std::vector<char> mSliceSorted;
+    mutable std::mutex mOrderLock;
     int mVertexSlots = -1, mEdgeSlots = -1, mFaceSlots = -1;
 };

@@ -1,0 +1,213 @@
+#include "SurfaceShape.h"
+
+#include "KorEdge.h"
+#include "KorFace.h"
+#include "KorVertex.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
+namespace
+{
+enum class eKind
+{
+    Sheet,
+    Hole,
+    Quad,
+    TwoPieces,
+    NaNAltitude,
+};
+
+// A jittered grid of n x n points over [0, 100]^2 at altitudes drawn from
+// a few values, so that ties abound; each square cut along a random
+// diagonal, or one square left whole (Quad). TwoPieces adds a second grid
+// beside the first, Hole deletes a face in the middle, NaNAltitude gives
+// one vertex no altitude.
+void RandomSurface(KorMesh& mesh, std::mt19937& random, int n, eKind kind)
+{
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const double step = 100.0 / (n - 1);
+    for (int piece = 0; piece < (kind == eKind::TwoPieces ? 2 : 1); ++piece)
+    {
+        const int first = mesh.GetVertexVectorSize();
+        for (int j = 0; j < n; ++j)
+            for (int i = 0; i < n; ++i)
+                mesh.AddVertex(LumPoint(piece * 150.0 + i * step + 0.3 * step * (unit(random) - 0.5),
+                                        j * step + 0.3 * step * (unit(random) - 0.5),
+                                        std::floor(6.0 * unit(random))));
+        for (int j = 0; j + 1 < n; ++j)
+            for (int i = 0; i + 1 < n; ++i)
+            {
+                const int v = first + j * n + i;
+                if (kind == eKind::Quad && i == n / 2 && j == n / 2)
+                    mesh.AddFace(std::vector<int>{v, v + 1, v + n + 1, v + n});
+                else if (unit(random) < 0.5)
+                {
+                    mesh.AddFace(std::vector<int>{v, v + 1, v + n + 1});
+                    mesh.AddFace(std::vector<int>{v, v + n + 1, v + n});
+                }
+                else
+                {
+                    mesh.AddFace(std::vector<int>{v, v + 1, v + n});
+                    mesh.AddFace(std::vector<int>{v + 1, v + n + 1, v + n});
+                }
+            }
+    }
+    if (kind == eKind::Hole)
+        mesh.DeleteFace(mesh.GetFaceVectorSize() / 2, true);
+    if (kind == eKind::NaNAltitude)
+        mesh.GetVertex(n + 1)->Z = std::numeric_limits<double>::quiet_NaN();
+}
+
+// The definitions, read eagerly: one sheet by a flood across twins from
+// face 0, the vertices by a stable sort on altitude, the border by a scan.
+bool EagerOneSheet(const KorMesh& mesh, const std::vector<int>& border)
+{
+    const int faces = mesh.GetFaceVectorSize();
+    if (mesh.GetNumberOfEdges() != mesh.GetEdgeVectorSize() || mesh.GetNumberOfFaces() != faces || faces == 0 ||
+        border.empty())
+        return false;
+    std::vector<char> reached(static_cast<size_t>(faces), 0);
+    std::vector<int> front{0};
+    reached[0] = 1;
+    int count = 1;
+    while (!front.empty())
+    {
+        const KorFace* f = mesh.GetFace(front.back());
+        front.pop_back();
+        const KorEdge* e = mesh.GetEdge(f->Edge);
+        for (int k = 0; k < 3 && e; ++k)
+        {
+            const KorEdge* twin = mesh.GetEdge(e->Opp);
+            if (twin && twin->Face >= 0 && !reached[static_cast<size_t>(twin->Face)])
+            {
+                reached[static_cast<size_t>(twin->Face)] = 1;
+                front.push_back(twin->Face);
+                ++count;
+            }
+            e = mesh.GetEdge(e->Next);
+        }
+        if (!e || e->GetID() != f->Edge)
+            return false;
+    }
+    return count == faces;
+}
+
+std::vector<int> EagerByAltitude(const KorMesh& mesh)
+{
+    std::vector<std::pair<double, int>> heights;
+    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+        if (const KorVertex* v = mesh.GetVertex(id))
+            if (v->Edge >= 0)
+                heights.emplace_back(v->Z, id);
+    std::stable_sort(heights.begin(), heights.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<int> order;
+    for (const auto& h : heights)
+        order.push_back(h.second);
+    return order;
+}
+
+bool Same(double a, double b)
+{
+    return a == b || (a != a && b != b);
+}
+} // namespace
+
+// The shape works its lists out in one pass and its order by altitude a
+// slice at a time, its index a block at a time: every answer must be the
+// one the definitions give, on sheets and on surfaces that are not one
+// (a hole, a quad, two pieces), with ties and a NaN among the altitudes.
+TEST(SurfaceShapeTest, LazyShapeAnswersAsTheEagerReading)
+{
+    std::mt19937 random(2024);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int t = 0; t < 20; ++t)
+    {
+        const eKind kind = static_cast<eKind>(t % 5);
+        KorMesh mesh;
+        RandomSurface(mesh, random, 12 + t, kind);
+        SurfaceShape shape;
+        KorFaceBoxIndex lazy;
+        const bool indexed = shape.Build(mesh, &lazy);
+        const std::string what = "surface " + std::to_string(t);
+
+        KorBoundingBox box;
+        box.Define(mesh);
+        for (int k = 0; k < 3; ++k)
+        {
+            EXPECT_TRUE(Same((&box.GetMin().x)[k], (&shape.GetBox().GetMin().x)[k])) << what;
+            EXPECT_TRUE(Same((&box.GetMax().x)[k], (&shape.GetBox().GetMax().x)[k])) << what;
+        }
+        std::vector<int> border;
+        for (int id = 0; id < mesh.GetEdgeVectorSize(); ++id)
+            if (const KorEdge* e = mesh.GetEdge(id))
+                if (e->Face < 0)
+                    border.push_back(id);
+        EXPECT_EQ(shape.GetBorder(), border) << what;
+        EXPECT_EQ(shape.IsOneSheet(), EagerOneSheet(mesh, border)) << what;
+        EXPECT_EQ(shape.IsOneSheet(), kind == eKind::Sheet || kind == eKind::NaNAltitude) << what;
+
+        // The whole order both ways, and a visit stopping at a random place.
+        const std::vector<int> order = EagerByAltitude(mesh);
+        std::vector<int> visited;
+        const size_t stop = static_cast<size_t>(unit(random) * order.size());
+        EXPECT_TRUE(shape.VisitByAltitude(false, [&](int id)
+                                          {
+                                              visited.push_back(id);
+                                              return visited.size() > stop;
+                                          }));
+        EXPECT_TRUE(std::equal(visited.begin(), visited.end(), order.begin())) << what;
+        visited.clear();
+        EXPECT_FALSE(shape.VisitByAltitude(true, [&](int id) { return visited.push_back(id), false; }));
+        EXPECT_TRUE(std::equal(visited.begin(), visited.end(), order.rbegin(), order.rend())) << what;
+
+        // The index against one whose blocks were all filled before, and
+        // against the faces' boxes; the grid against one read from the mesh.
+        KorFaceBoxIndex filled;
+        EXPECT_EQ(filled.Build(mesh), indexed) << what;
+        std::vector<int> faces, expected;
+        for (double x = 0.0; indexed && x < 260.0; x += 5.0)
+            for (double y = 0.0; y < 110.0; y += 5.0)
+                filled.Query(LumPoint(x - 5.0, y - 5.0, -1e9), LumPoint(x, y, 1e9), faces);
+        HeightGrid read;
+        read.Build(mesh, shape.GetBox());
+        std::vector<LumPoint> points, regionA, regionB;
+        for (int q = 0; q < 30; ++q)
+        {
+            const LumPoint lo(260.0 * unit(random) - 10.0, 110.0 * unit(random) - 5.0, 6.0 * unit(random) - 1.0);
+            const LumPoint hi = lo + LumPoint(20.0 * unit(random), 20.0 * unit(random), 3.0 * unit(random));
+            const bool answered = lazy.Query(lo, hi, faces);
+            EXPECT_EQ(filled.Query(lo, hi, expected), answered) << what;
+            EXPECT_EQ(faces, expected) << what << " query " << q;
+            for (int f = 0; answered && f < mesh.GetFaceVectorSize(); ++f)
+                if (const KorFace* face = mesh.GetFace(f))
+                {
+                    mesh.GetFacePoints(face, points);
+                    // A face with a point of no altitude bounds nothing.
+                    bool meets = std::all_of(points.begin(), points.end(),
+                                             [](const LumPoint& p) { return std::isfinite(p.z); });
+                    for (int k = 0; k < 3; ++k)
+                    {
+                        double a = (&points[0].x)[k], b = a;
+                        for (const LumPoint& p : points)
+                            a = std::min(a, (&p.x)[k]), b = std::max(b, (&p.x)[k]);
+                        meets = meets && a <= (&hi.x)[k] && b >= (&lo.x)[k];
+                    }
+                    if (meets)
+                        EXPECT_TRUE(std::binary_search(faces.begin(), faces.end(), f)) << what << " face " << f;
+                }
+            KorMesh head;
+            head.AddFace({head.AddVertex(lo), head.AddVertex(LumPoint(hi.x, lo.y, hi.z)),
+                          head.AddVertex(LumPoint(lo.x, hi.y, lo.z))});
+            EXPECT_EQ(shape.GetHeightGrid().MeetingRegion(head, 0.1, regionA), read.MeetingRegion(head, 0.1, regionB));
+            ASSERT_EQ(regionA.size(), regionB.size()) << what;
+            for (size_t k = 0; k < regionA.size(); ++k)
+                EXPECT_TRUE(regionA[k].x == regionB[k].x && regionA[k].y == regionB[k].y) << what;
+        }
+    }
+}
