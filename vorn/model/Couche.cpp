@@ -3,6 +3,7 @@
 #include "CoucheRecorders.h"
 #include "Discontinuite3D.h"
 #include "KorException.h"
+#include "KorMeshXMLReader.h"
 #include "KorNumbers.h"
 #include "LigneNiveau.h"
 #include "LumHandledMesh.h"
@@ -110,7 +111,20 @@ void Couche::ReadVertexTypes(const XMLNode& group)
 
 void Couche::FromXML(const XMLNode& node)
 {
-    XMLable::FromXML(node);
+    FromXML(node, nullptr);
+}
+
+void Couche::FromXML(const XMLNode& node, KorMeshXMLReader* mesh)
+{
+    ReadVariables(node);
+    if (mesh)
+    {
+        mesh->Rethrow();
+        mMeshes[Surface].Swap(mesh->Mesh());
+        mesh->Report();
+    }
+    else
+        ReadSons(node);
     if (mMeshes[Surface].LastReadFailed() && node.nChildNode("Mesh") > 0)
         throw KorException("Couche::FromXML -> Le maillage de la couche '" + Nom + "' est illisible",
                            KorException::ERROR);

@@ -15,6 +15,7 @@
 #include <vector>
 
 class Discontinuite3D;
+class KorMeshXMLReader;
 class KorRay;
 class LigneNiveau;
 class LumHandledMesh;
@@ -79,6 +80,11 @@ public:
     // Throws KorException when the stored surface mesh is corrupt: an empty
     // layer would be saved back over the file's points.
     void FromXML(const XMLNode& node) override;
+    // The same for a layer just made, its surface mesh taken from a reader
+    // that has read the element's "Mesh" (null when it has none), so that a project's
+    // layers read their meshes side by side: the mesh's failure line and
+    // exception come here, where reading the element would give them.
+    void FromXML(const XMLNode& node, KorMeshXMLReader* mesh);
 
     // Change notifications that every edit ends with: the surface (or only
     // its display) is stale, the project's geometry flags set, results

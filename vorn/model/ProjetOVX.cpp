@@ -11,6 +11,7 @@
 #include "FondPlan.h"
 #include "FondPlanTools.h"
 #include "KorMesh.h"
+#include "KorMeshXMLReader.h"
 #include "KorString.h"
 #include "LumHandledMesh.h"
 #include "ModelUi.h"
@@ -21,6 +22,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <new>
 #include <sys/stat.h>
 
@@ -223,12 +225,31 @@ void ProjetOVX::FromXML(const XMLNode& node)
     XMLable::FromXML(node);
     DeleteAll(mCouches);
     ReadGroup(node, "FondPlan", mFondsPlan, [] { return new FondPlan(std::string()); });
-    // Each layer is in the list before it reads: its level lines find it.
+    // The layers' meshes are most of a large project: they are read side
+    // by side first, each into a mesh of its own, nothing else touched; each
+    // layer then reads in order and takes its mesh, with the failure line or
+    // exception a reading in order would have met there.
     const int couches = node.nChildNode("Couche");
+    std::vector<std::unique_ptr<KorMesh>> meshes(static_cast<size_t>(couches));
+    std::vector<std::unique_ptr<KorMeshXMLReader>> readers(static_cast<size_t>(couches));
+    std::vector<KorMeshXMLReader*> reading;
+    for (int i = 0; i < couches; ++i)
+    {
+        const XMLNode mesh = node.getChildNode("Couche", i).getChildNode("Mesh");
+        if (mesh.isEmpty())
+            continue;
+        meshes[i] = std::make_unique<KorMesh>();
+        readers[i] = std::make_unique<KorMeshXMLReader>(*meshes[i], mesh);
+        reading.push_back(readers[i].get());
+    }
+    KorMeshXMLReader::ReadSideBySide(reading);
+    // Each layer is in the list before it reads: its level lines find it.
     for (int i = 0; i < couches; ++i)
     {
         mCouches.push_back(new Couche("Couche"));
-        mCouches.back()->FromXML(node.getChildNode("Couche", i));
+        mCouches.back()->FromXML(node.getChildNode("Couche", i), readers[i].get());
+        readers[i].reset();
+        meshes[i].reset();
     }
     ReadGroup(node, "Sondage", mSondages, [] { return new Sondage(std::string(), LumPoint(), false); });
     ReadGroup(node, "Coupe", mCoupes, [] { return new Coupe(std::string(), LumPoint(), LumPoint()); });
