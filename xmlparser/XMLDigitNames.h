@@ -32,8 +32,9 @@ struct XMLTakenList
 // Copies text into marked with the markers inserted, and lists in inserted
 // the offsets in marked where a marker was put (increasing). When lists is
 // given, the content of every large record list is left out of marked and
-// listed there (in increasing order). The text must hold no marker name
-// (MarkerNameOffset). O(n).
+// listed there (in increasing order); those lists are scanned side by side
+// on several threads. The text must hold no marker name (MarkerNameOffset).
+// O(n).
 void MarkDigitNames(const std::string& text, std::string& marked, std::vector<size_t>& inserted,
                     std::vector<XMLTakenList>* lists = nullptr);
 
