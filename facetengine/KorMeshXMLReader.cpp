@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <string_view>
 #include <system_error>
 #include <thread>
 
@@ -25,32 +26,34 @@ const size_t kChunksPerPart = 16;
 // as strtod); any other text through KorAtof, whose value it is anyway.
 double ReadCoordinate(const XMLRecord& item, const char* name)
 {
-    const char* text = item.getAttribute(name);
-    if (text == nullptr)
+    std::string_view text;
+    if (!item.getAttribute(name, text))
         return 0.0;
-    const char* end = text + std::strlen(text);
     double value = 0.0;
-    const std::from_chars_result read = std::from_chars(text, end, value);
-    if (read.ec == std::errc() && read.ptr == end && end != text)
+    const char* end = text.data() + text.size();
+    const std::from_chars_result read = std::from_chars(text.data(), end, value);
+    if (read.ec == std::errc() && read.ptr == end && !text.empty())
         return value;
-    return KorAtof(text);
+    return KorAtof(std::string(text).c_str());
 }
 
 // A plain decimal of at most nine digits, as written, is read here; any
 // other text through KorAtoi, whose value it is anyway.
 int ReadIdentifier(const XMLRecord& item, const char* name)
 {
-    const char* text = item.getAttribute(name);
-    if (text == nullptr)
+    std::string_view text;
+    if (!item.getAttribute(name, text))
         return -1;
-    const char* p = text + (text[0] == '-' ? 1 : 0);
+    const bool negative = !text.empty() && text[0] == '-';
+    size_t k = negative ? 1 : 0;
     int value = 0;
-    int digits = 0;
-    for (; *p >= '0' && *p <= '9' && digits < 10; ++p, ++digits)
-        value = value * 10 + (*p - '0');
+    const size_t first = k;
+    for (; k < text.size() && text[k] >= '0' && text[k] <= '9' && k - first < 10; ++k)
+        value = value * 10 + (text[k] - '0');
+    const size_t digits = k - first;
     if (digits == 0 || digits > 9)
-        return KorAtoi(text);
-    return text[0] == '-' ? -value : value;
+        return KorAtoi(std::string(text).c_str());
+    return negative ? -value : value;
 }
 
 bool IsFinite(const LumPoint& p)
@@ -58,10 +61,16 @@ bool IsFinite(const LumPoint& p)
     return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
 }
 
+bool HasAttribute(const XMLRecord& item, const char* name)
+{
+    std::string_view text;
+    return item.getAttribute(name, text);
+}
+
 bool ReadExist(const XMLRecord& item)
 {
-    const char* text = item.getAttribute("Exist");
-    return text != nullptr && text[0] == '1';
+    std::string_view text;
+    return item.getAttribute("Exist", text) && !text.empty() && text[0] == '1';
 }
 
 // The first coordinate attribute the reader takes from a vertex item that
@@ -133,11 +142,11 @@ void KorMeshXMLReader::ReadItem(sPart& part, const XMLRecord& item, const char* 
         // The legacy layout holds no normal nor texture coordinate.
         if (!legacy)
         {
-            v.HasTexture = KorMesh::mSaveTextureCoordinates && item.getAttribute("TX") != nullptr;
+            v.HasTexture = KorMesh::mSaveTextureCoordinates && HasAttribute(item, "TX");
             if (v.HasTexture)
                 v.Texture.Define(ReadCoordinate(item, "TX"), ReadCoordinate(item, "TY"),
                                  ReadCoordinate(item, "TZ"));
-            v.HasNormal = KorMesh::mSaveNormals && item.getAttribute("NX") != nullptr;
+            v.HasNormal = KorMesh::mSaveNormals && HasAttribute(item, "NX");
             if (v.HasNormal)
                 v.Normal.Define(ReadCoordinate(item, "NX"), ReadCoordinate(item, "NY"),
                                 ReadCoordinate(item, "NZ"));

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 
 namespace
@@ -42,8 +43,15 @@ std::string Visit(const XMLNode& node)
         {
             out += r.getName();
             for (const char* name : {"a", "b", "c"})
+            {
+                // The range form gives the same value, asked first or second.
+                std::string_view range;
+                const bool found = r.getAttribute(name, range);
                 if (const char* value = r.getAttribute(name))
-                    out += std::string(" ") + name + "=" + value;
+                    out += std::string(" ") + name + "=" + value + (found && range == value ? "" : " (range differs)");
+                else if (found)
+                    out += " (range without value)";
+            }
             out += ";";
         });
     return out;
