@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <string_view>
 #include <system_error>
 #include <thread>
 
@@ -17,14 +18,14 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-bool StartsWith(const std::string& text, size_t at, const char* prefix)
+bool StartsWith(std::string_view text, size_t at, const char* prefix)
 {
     return text.compare(at, std::strlen(prefix), prefix) == 0;
 }
 
 // Copies text[at, end of the first `close` after at) to out; returns the
 // offset after it, or the text's size when close never comes.
-size_t CopyThrough(const std::string& text, size_t at, const char* close, std::string& out)
+size_t CopyThrough(std::string_view text, size_t at, const char* close, std::string& out)
 {
     const size_t found = text.find(close, at);
     const size_t end = found == std::string::npos ? text.size() : found + std::strlen(close);
@@ -34,7 +35,7 @@ size_t CopyThrough(const std::string& text, size_t at, const char* close, std::s
 
 // A doctype may hold an internal subset in brackets, itself holding '>' and
 // quoted literals.
-size_t CopyDoctype(const std::string& text, size_t at, std::string& out)
+size_t CopyDoctype(std::string_view text, size_t at, std::string& out)
 {
     int depth = 0;
     size_t i = at;
@@ -60,7 +61,7 @@ size_t CopyDoctype(const std::string& text, size_t at, std::string& out)
 }
 } // namespace
 
-size_t MarkerNameOffset(const std::string& text)
+size_t MarkerNameOffset(std::string_view text)
 {
     const char* s = text.data();
     const size_t n = text.size();
@@ -91,7 +92,7 @@ struct sGuessedList
 // content from at is a record list, it ends there, its items holding no '<'
 // but their own. The bytes looked at are taken from budget; npos too when
 // the budget is spent.
-size_t GuessListEnd(const std::string& text, size_t at, size_t name, size_t nameLength, size_t& budget)
+size_t GuessListEnd(std::string_view text, size_t at, size_t name, size_t nameLength, size_t& budget)
 {
     // Each '<' of a list is looked at: memchr skips the bytes between.
     const char* s = text.data();
@@ -122,7 +123,7 @@ size_t GuessListEnd(const std::string& text, size_t at, size_t name, size_t name
 // Whether the content from at is to be taken as a record list in the
 // guessing pass; end is then its end. A short content (a text, an empty or
 // small list) is scanned at once: a guess would mostly be refused later.
-bool TakeAsList(const std::string& text, size_t at, size_t name, size_t nameLength, size_t& budget,
+bool TakeAsList(std::string_view text, size_t at, size_t name, size_t nameLength, size_t& budget,
                 size_t& end, std::vector<sGuessedList>& guesses)
 {
     // A small list's content, with the end tag that follows it.
@@ -139,7 +140,7 @@ bool TakeAsList(const std::string& text, size_t at, size_t name, size_t nameLeng
 
 // Whether every guessed list scans as a record list ending where guessed;
 // the lists are scanned side by side, on up to one thread per core.
-bool ConfirmGuesses(const std::string& text, const std::vector<sGuessedList>& guesses)
+bool ConfirmGuesses(std::string_view text, const std::vector<sGuessedList>& guesses)
 {
     std::atomic<size_t> next{0};
     std::atomic<bool> sound{true};
@@ -181,7 +182,7 @@ bool ConfirmGuesses(const std::string& text, const std::vector<sGuessedList>& gu
 // without, it is scanned at once. False when the guesses looked at more
 // than twice the text (nested elements whose end tags are far): the pass is
 // then abandoned, as the guessing would no longer be linear.
-bool Mark(const std::string& text, std::string& marked, std::vector<size_t>& inserted,
+bool Mark(std::string_view text, std::string& marked, std::vector<size_t>& inserted,
           std::vector<XMLTakenList>* lists, std::vector<sGuessedList>* guesses)
 {
     size_t budget = 2 * text.size();
@@ -268,7 +269,7 @@ bool Mark(const std::string& text, std::string& marked, std::vector<size_t>& ins
 
 } // namespace
 
-void MarkDigitNames(const std::string& text, std::string& marked, std::vector<size_t>& inserted,
+void MarkDigitNames(std::string_view text, std::string& marked, std::vector<size_t>& inserted,
                     std::vector<XMLTakenList>* lists)
 {
     // The scan of the record lists is most of this pass: the lists are

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Element names that start with a digit ("3DTriangles") are refused by
@@ -17,7 +18,7 @@
 // text, or npos. Such a name would pass for a marked one; it is looked for
 // in the raw bytes, whatever the markup around it, since no scanner of ours
 // reads doctypes exactly as pugixml does. O(n).
-size_t MarkerNameOffset(const std::string& text);
+size_t MarkerNameOffset(std::string_view text);
 
 // A record list's content taken out of the marked text (XMLRecordLists.h):
 // its range [begin, end) in the source text and the offset in the marked
@@ -35,7 +36,7 @@ struct XMLTakenList
 // listed there (in increasing order); those lists are scanned side by side
 // on several threads. The text must hold no marker name (MarkerNameOffset).
 // O(n).
-void MarkDigitNames(const std::string& text, std::string& marked, std::vector<size_t>& inserted,
+void MarkDigitNames(std::string_view text, std::string& marked, std::vector<size_t>& inserted,
                     std::vector<XMLTakenList>* lists = nullptr);
 
 // Takes the marker off every element name under root. Walks the tree without

@@ -1,4 +1,5 @@
 #include "XMLNode.h"
+#include "XMLRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -321,4 +322,39 @@ TEST(XMLNode, ReplacingAFileKeepsItsLinkModeAndProtection)
     }
     std::remove(link.c_str());
     std::remove(file.c_str());
+}
+
+// A large file is read in slices side by side: its text comes back whole,
+// byte for byte, and its record list after it item for item.
+TEST(XMLNode, LargeFileReadsWhole)
+{
+    std::string text = "<?xml version=\"1.0\"?>\n<R><T>";
+    for (int i = 0; i < (33 << 20); ++i)
+        text += static_cast<char>('a' + (i * 7 + i / 4099) % 26);
+    const size_t textEnd = text.size();
+    text += "</T><L>";
+    for (int i = 0; i < 1000; ++i)
+        text += "<I a=\"" + std::to_string(i) + "\"/>";
+    text += "</L></R>\n";
+    const std::string path = TempPath("large.xml");
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << text;
+    }
+    XMLResults results;
+    const XMLNode top = XMLNode::parseFile(path, &results);
+    std::remove(path.c_str());
+    ASSERT_TRUE(results) << results.message;
+    const char* read = top.getChildNode("R").getChildNode("T").getText();
+    ASSERT_NE(read, nullptr);
+    const size_t textStart = text.find("<T>") + 3;
+    EXPECT_TRUE(std::string(read) == text.substr(textStart, textEnd - textStart));
+    int items = 0;
+    top.getChildNode("R").getChildNode("L").forEachChild(
+        [&](const XMLRecord& item)
+        {
+            EXPECT_EQ(item.getAttribute("a"), std::to_string(items));
+            ++items;
+        });
+    EXPECT_EQ(items, 1000);
 }
