@@ -61,11 +61,13 @@ size_t CopyDoctype(std::string_view text, size_t at, std::string& out)
 }
 } // namespace
 
-size_t MarkerNameOffset(std::string_view text)
+size_t MarkerNameOffset(std::string_view text, size_t from, size_t to)
 {
     const char* s = text.data();
-    const size_t n = text.size();
-    for (const char* p = static_cast<const char*>(std::memchr(s, kMarker, n)); p;
+    const size_t n = std::min(to, text.size());
+    if (from >= n)
+        return std::string::npos;
+    for (const char* p = static_cast<const char*>(std::memchr(s + from, kMarker, n - from)); p;
          p = static_cast<const char*>(std::memchr(p + 1, kMarker, n - (p + 1 - s))))
     {
         const size_t at = static_cast<size_t>(p - s);

@@ -18,7 +18,9 @@
 // text, or npos. Such a name would pass for a marked one; it is looked for
 // in the raw bytes, whatever the markup around it, since no scanner of ours
 // reads doctypes exactly as pugixml does. O(n).
-size_t MarkerNameOffset(std::string_view text);
+// Only bytes from `from` to `to` are looked for (the bytes before them are
+// still read): a large text is looked at in slices.
+size_t MarkerNameOffset(std::string_view text, size_t from = 0, size_t to = std::string_view::npos);
 
 // A record list's content taken out of the marked text (XMLRecordLists.h):
 // its range [begin, end) in the source text and the offset in the marked

@@ -147,6 +147,72 @@ bool ReadWhole(int fd, size_t n, XMLText& text, int& readErrno)
     return true;
 }
 
+// The first offset of each fault of bytes refused before pugixml reads the
+// text (npos when there is none).
+struct sByteFaults
+{
+    size_t nul = std::string::npos;
+    size_t nulReference = std::string::npos; // "&#0;", "&#x00;"...
+    size_t marker = std::string::npos;       // MarkerNameOffset
+};
+
+// The faults of the bytes from `from` to `to`; those after `to` are read to
+// finish a reference.
+sByteFaults FindByteFaults(std::string_view text, size_t from, size_t to)
+{
+    sByteFaults faults;
+    if (const void* nul = std::memchr(text.data() + from, '\0', to - from))
+        faults.nul = static_cast<size_t>(static_cast<const char*>(nul) - text.data());
+    for (size_t at = text.find("&#", from); at < to; at = text.find("&#", at + 2))
+    {
+        size_t k = at + 2;
+        if (k < text.size() && text[k] == 'x')
+            ++k;
+        const size_t digits = k;
+        while (k < text.size() && text[k] == '0')
+            ++k;
+        if (k > digits && k < text.size() && text[k] == ';')
+        {
+            faults.nulReference = at;
+            break;
+        }
+    }
+    faults.marker = MarkerNameOffset(text, from, to);
+    return faults;
+}
+
+// The same over the whole text, a large one in slices side by side.
+sByteFaults FindByteFaults(std::string_view text)
+{
+    const size_t kSliceMin = size_t{8} << 20;
+    const size_t slices = std::max<size_t>(1, std::min<size_t>(8, text.size() / kSliceMin));
+    std::vector<sByteFaults> found(slices);
+    auto look = [&](size_t k) { found[k] = FindByteFaults(text, text.size() * k / slices, text.size() * (k + 1) / slices); };
+    std::vector<std::thread> threads;
+    for (size_t k = 1; k < slices; ++k)
+    {
+        try
+        {
+            threads.emplace_back(look, k);
+        }
+        catch (const std::system_error&)
+        {
+            look(k);
+        }
+    }
+    look(0);
+    for (std::thread& thread : threads)
+        thread.join();
+    sByteFaults first;
+    for (const sByteFaults& slice : found)
+    {
+        first.nul = std::min(first.nul, slice.nul);
+        first.nulReference = std::min(first.nulReference, slice.nulReference);
+        first.marker = std::min(first.marker, slice.marker);
+    }
+    return first;
+}
+
 void Fail(XMLResults* results, XMLError error, const std::string& message, std::string_view text,
           size_t offset)
 {
@@ -248,37 +314,26 @@ XMLNode XMLNode::Parse(XMLText&& input, XMLResults* results)
     if (results)
         *results = XMLResults();
 
+    const sByteFaults faults = FindByteFaults(text);
     // XML text never holds a NUL byte; pugixml would stop at one and keep
     // what came before as if it were the whole input.
-    if (const void* nul = std::memchr(text.data(), '\0', text.size()))
+    if (faults.nul != std::string::npos)
     {
-        const size_t at = static_cast<const char*>(nul) - text.data();
-        Fail(results, XMLError::Malformed, "NUL byte in the input (not UTF-8 text)", text, at);
+        Fail(results, XMLError::Malformed, "NUL byte in the input (not UTF-8 text)", text, faults.nul);
         return XMLNode();
     }
     // Nor a reference to one ("&#0;", "&#x00;"), which XML forbids too:
     // pugixml would write the NUL into the text, cutting it there.
-    for (size_t at = text.find("&#"); at != std::string::npos; at = text.find("&#", at + 2))
+    if (faults.nulReference != std::string::npos)
     {
-        size_t k = at + 2;
-        if (k < text.size() && text[k] == 'x')
-            ++k;
-        const size_t digits = k;
-        while (k < text.size() && text[k] == '0')
-            ++k;
-        if (k > digits && k < text.size() && text[k] == ';')
-        {
-            Fail(results, XMLError::Malformed, "reference to the character NUL", text, at);
-            return XMLNode();
-        }
+        Fail(results, XMLError::Malformed, "reference to the character NUL", text, faults.nulReference);
+        return XMLNode();
     }
-
     std::vector<size_t> inserted;
     // Byte 0xFF (never in UTF-8) marks digit-leading names inside the layer.
-    const size_t markerName = MarkerNameOffset(text);
-    if (markerName != std::string::npos)
+    if (faults.marker != std::string::npos)
     {
-        Fail(results, XMLError::Malformed, "invalid byte 0xFF at the start of a name", text, markerName);
+        Fail(results, XMLError::Malformed, "invalid byte 0xFF at the start of a name", text, faults.marker);
         return XMLNode();
     }
     // The text pugixml parses in place: markers put in, the content of the

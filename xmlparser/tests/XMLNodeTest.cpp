@@ -9,6 +9,8 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -357,4 +359,37 @@ TEST(XMLNode, LargeFileReadsWhole)
             ++items;
         });
     EXPECT_EQ(items, 1000);
+}
+
+// The bytes refused before parsing are looked for in slices of a large
+// text side by side: the fault reported is the one a look in order reports
+// (a NUL byte before a reference to NUL before a marked name, then the
+// first of its kind), wherever the slices cut, across a cut too.
+TEST(XMLNode, LargeTextRefusesTheFirstFaultAsInOrder)
+{
+    const size_t size = size_t{33} << 20, quarter = size / 4;
+    // Where the four slices of the whole text ("<R>" and "</R>" around) cut.
+    const auto cut = [&](size_t k) { return (size + 7) * k / 4; };
+    const struct
+    {
+        std::vector<std::pair<size_t, std::string>> faults;
+        size_t expected;
+        const char* message;
+    } cases[] = {
+        {{{3 * quarter + 5, std::string(1, '\0')}, {quarter + 9, "&#0;"}}, 3 * quarter + 5, "NUL byte"},
+        {{{3 * quarter + 5, "&#x00;"}, {quarter + 9, "<\xFF"}}, 3 * quarter + 5, "reference to the character NUL"},
+        {{{cut(2) - 1, "&#00;"}, {3 * quarter, "&#0;"}}, cut(2) - 1, "reference to the character NUL"},
+        {{{cut(3) - 1, "<\xFF"}, {cut(3) + 7, "</\xFF"}}, cut(3), "invalid byte 0xFF"},
+    };
+    for (const auto& c : cases)
+    {
+        std::string text = "<R>" + std::string(size, 't') + "</R>";
+        for (const auto& [at, bytes] : c.faults)
+            text.replace(at, bytes.size(), bytes);
+        XMLResults results;
+        EXPECT_TRUE(XMLNode::parseString(text, &results).isEmpty());
+        EXPECT_EQ(results.error, XMLError::Malformed);
+        EXPECT_EQ(results.message.rfind(c.message, 0), 0u) << results.message;
+        EXPECT_EQ(results.nColumn, static_cast<int>(c.expected) + 1) << c.message;
+    }
 }
