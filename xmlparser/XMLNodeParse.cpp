@@ -163,8 +163,14 @@ sByteFaults FindByteFaults(std::string_view text, size_t from, size_t to)
     sByteFaults faults;
     if (const void* nul = std::memchr(text.data() + from, '\0', to - from))
         faults.nul = static_cast<size_t>(static_cast<const char*>(nul) - text.data());
-    for (size_t at = text.find("&#", from); at < to; at = text.find("&#", at + 2))
+    // memchr finds each '&' (string_view's find looks at every byte).
+    const char* s = text.data();
+    for (const char* amp = static_cast<const char*>(std::memchr(s + from, '&', to - from)); amp;
+         amp = static_cast<const char*>(std::memchr(amp + 1, '&', to - (amp + 1 - s))))
     {
+        const size_t at = static_cast<size_t>(amp - s);
+        if (at + 1 >= text.size() || text[at + 1] != '#')
+            continue;
         size_t k = at + 2;
         if (k < text.size() && text[k] == 'x')
             ++k;
