@@ -11,6 +11,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <system_error>
@@ -232,66 +233,122 @@ void KorMeshXMLReader::Fill()
         edges += part.Edges.size();
         faces += part.Faces.size();
     }
-    mMesh.mVertices.Reserve(vertices);
-    mMesh.mEdges.Reserve(edges);
-    mMesh.mFaces.Reserve(faces);
-    // Free slots are freed once the whole kind is read, in increasing
-    // order, so the reuse queue comes back smallest first.
-    std::vector<int> freeVertices, freeEdges, freeFaces;
-    for (sPart& part : mParts)
+    // The three tables are independent: filled side by side, each freeing
+    // its free slots once its whole kind is in, in increasing order, so the
+    // reuse queue comes back smallest first.
+    auto fillVertices = [this, vertices]
     {
-        for (const sVertexItem& item : part.Vertices)
+        KorIDVector<KorVertex>& table = mMesh.mVertices;
+        table.Reserve(vertices);
+        std::vector<int> freed;
+        for (sPart& part : mParts)
         {
-            KorVertex* v = mMesh.mVertices.Add();
-            if (!item.Exist)
+            for (const sVertexItem& item : part.Vertices)
             {
-                freeVertices.push_back(v->GetID());
-                continue;
+                KorVertex* v = table.Add();
+                if (!item.Exist)
+                {
+                    freed.push_back(v->GetID());
+                    continue;
+                }
+                v->X = item.X;
+                v->Y = item.Y;
+                v->Z = item.Z;
+                v->Edge = item.Edge;
+                if (item.HasTexture)
+                    v->Texture = item.Texture;
+                if (item.HasNormal)
+                    v->Normal = item.Normal;
             }
-            v->X = item.X;
-            v->Y = item.Y;
-            v->Z = item.Z;
-            v->Edge = item.Edge;
-            if (item.HasTexture)
-                v->Texture = item.Texture;
-            if (item.HasNormal)
-                v->Normal = item.Normal;
+            std::vector<sVertexItem>().swap(part.Vertices);
         }
-        for (const sEdgeItem& item : part.Edges)
+        for (int id : freed)
+            table.DeleteItem(id);
+    };
+    auto fillEdges = [this, edges]
+    {
+        KorIDVector<KorEdge>& table = mMesh.mEdges;
+        table.Reserve(edges);
+        std::vector<int> freed;
+        for (sPart& part : mParts)
         {
-            KorEdge* e = mMesh.mEdges.Add();
-            if (!item.Exist)
+            for (const sEdgeItem& item : part.Edges)
             {
-                freeEdges.push_back(e->GetID());
-                continue;
+                KorEdge* e = table.Add();
+                if (!item.Exist)
+                {
+                    freed.push_back(e->GetID());
+                    continue;
+                }
+                e->Vertex = item.Vertex;
+                e->Face = item.Face;
+                e->Next = item.Next;
+                e->Opp = item.Opp;
+                e->Turn = item.Turn;
             }
-            e->Vertex = item.Vertex;
-            e->Face = item.Face;
-            e->Next = item.Next;
-            e->Opp = item.Opp;
-            e->Turn = item.Turn;
+            std::vector<sEdgeItem>().swap(part.Edges);
         }
-        for (const sFaceItem& item : part.Faces)
+        for (int id : freed)
+            table.DeleteItem(id);
+    };
+    auto fillFaces = [this, faces]
+    {
+        KorIDVector<KorFace>& table = mMesh.mFaces;
+        table.Reserve(faces);
+        std::vector<int> freed;
+        for (sPart& part : mParts)
         {
-            KorFace* f = mMesh.mFaces.Add();
-            if (!item.Exist)
+            for (const sFaceItem& item : part.Faces)
             {
-                freeFaces.push_back(f->GetID());
-                continue;
+                KorFace* f = table.Add();
+                if (!item.Exist)
+                {
+                    freed.push_back(f->GetID());
+                    continue;
+                }
+                f->Edge = item.Edge;
             }
-            f->Edge = item.Edge;
+            std::vector<sFaceItem>().swap(part.Faces);
         }
-        // What is in the mesh is no longer needed twice.
-        std::vector<sVertexItem>().swap(part.Vertices);
-        std::vector<sEdgeItem>().swap(part.Edges);
-        std::vector<sFaceItem>().swap(part.Faces);
+        for (int id : freed)
+            table.DeleteItem(id);
+    };
+    // An exception of a thread is thrown here once both have ended.
+    std::exception_ptr edgeError, faceError;
+    auto guarded = [](auto fill, std::exception_ptr& error)
+    {
+        return [fill, &error]
+        {
+            try
+            {
+                fill();
+            }
+            catch (...)
+            {
+                error = std::current_exception();
+            }
+        };
+    };
+    std::vector<std::thread> threads;
+    for (std::function<void()> work : {std::function<void()>(guarded(fillEdges, edgeError)),
+                                       std::function<void()>(guarded(fillFaces, faceError))})
+    {
+        try
+        {
+            threads.emplace_back(work);
+        }
+        catch (const std::system_error&)
+        {
+            work();
+        }
     }
-    for (int id : freeVertices)
-        mMesh.mVertices.DeleteItem(id);
-    for (int id : freeEdges)
-        mMesh.mEdges.DeleteItem(id);
-    for (int id : freeFaces)
-        mMesh.mFaces.DeleteItem(id);
+    std::exception_ptr vertexError;
+    guarded(fillVertices, vertexError)();
+    for (std::thread& thread : threads)
+        thread.join();
+    for (const std::exception_ptr& error : {vertexError, edgeError, faceError})
+        if (error)
+            std::rethrow_exception(error);
 
     std::string reason;
     if (!KorMeshLinksAreSound(mMesh, reason))
