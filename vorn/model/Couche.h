@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -84,7 +85,19 @@ public:
     // that has read the element's "Mesh" (null when it has none), so that a project's
     // layers read their meshes side by side: the mesh's failure line and
     // exception come here, where reading the element would give them.
-    void FromXML(const XMLNode& node, KorMeshXMLReader* mesh);
+    // The records of vertex types of a layer's element read apart, for the
+    // same purpose: VertexTypeGroups lists the elements that hold them
+    // (calling thread: it queries the tree); ReadVertexTypeRecords reads
+    // them on any thread (only the parsed text), its exception kept.
+    struct sReadVertexTypes
+    {
+        std::vector<XMLNode> Groups;
+        std::vector<sVertexType> Records;
+        std::exception_ptr Error;
+    };
+    static sReadVertexTypes VertexTypeGroups(const XMLNode& node);
+    static void ReadVertexTypeRecords(sReadVertexTypes& read);
+    void FromXML(const XMLNode& node, KorMeshXMLReader* mesh, const sReadVertexTypes* types = nullptr);
 
     // Change notifications that every edit ends with: the surface (or only
     // its display) is stale, the project's geometry flags set, results
@@ -313,7 +326,9 @@ private:
     friend class LigneNiveau;
 
     void RegisterXML();
-    void ReadVertexTypes(const XMLNode& types);
+    // Appends the records (a record of no vertex deletes the stored mesh's
+    // vertex still at its slot).
+    void TakeVertexTypes(const std::vector<sVertexType>& records);
     void ShiftPoints(int type, int index);
     void DeletePoints(int type, int index);
     // Param + delta for every Type 2 record whose Param is at least from.

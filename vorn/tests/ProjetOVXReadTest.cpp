@@ -101,12 +101,28 @@ std::string MeshXML(const KorMesh& mesh, eFault fault, std::mt19937& rng)
     return xml + "</Mesh>";
 }
 
+// The layer's vertex types in groups of 100: a free point per vertex but
+// vertex 5, recorded as none (which deletes it on reading), none for free
+// slots.
+std::string TypesXML(const KorMesh& mesh)
+{
+    std::string xml = "<TypesVertex>";
+    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+    {
+        if (id % 100 == 0)
+            xml += id == 0 ? "<Types>" : "</Types><Types>";
+        xml += mesh.GetVertex(id) && id != 5 ? "<TV Type=\"1\" Param=\"0\"/>" : "<TV Type=\"0\" Param=\"0\"/>";
+    }
+    return xml + "</Types></TypesVertex>";
+}
+
 class ProjetOVXReadTest : public ModelTest
 {
 };
 
-// Layers whose meshes are read side by side give what reading them one
-// after the other gives: the same meshes (identifiers, links, free slots),
+// Layers whose meshes and vertex types are read side by side give what
+// reading them one after the other gives: the same meshes (identifiers,
+// links, free slots) and records,
 // or, when some are faulty, the first faulty layer's line alone and the
 // Open refused. Three layers of 400 scattered points, a few deleted.
 TEST_F(ProjetOVXReadTest, LayersReadSideBySideAsInOrder)
@@ -134,7 +150,7 @@ TEST_F(ProjetOVXReadTest, LayersReadSideBySideAsInOrder)
         std::string text = "<?xml version=\"1.0\"?>\n<Projet>\n";
         for (size_t k = 0; k < meshes.size(); ++k)
             text += "<Couche><Nom>C" + std::to_string(k) + "</Nom>" + MeshXML(meshes[k], faults[k], rng) +
-                    "</Couche>\n";
+                    TypesXML(meshes[k]) + "</Couche>\n";
         WriteAll(path, text + "</Projet>\n");
         SCOPED_TRACE(std::to_string(static_cast<int>(faults[0])) +
                      std::to_string(static_cast<int>(faults[1])) + std::to_string(static_cast<int>(faults[2])));
@@ -187,8 +203,15 @@ TEST_F(ProjetOVXReadTest, LayersReadSideBySideAsInOrder)
         ASSERT_EQ(gProjet.GetNumberOfCouches(), 3);
         for (int k = 0; k < 3; ++k)
         {
-            EXPECT_EQ(Dump(gProjet.GetCouche(k)->GetMesh()), Dump(meshes[k])) << k;
-            EXPECT_EQ(inOrder[k], Dump(meshes[k])) << k;
+            // The source mesh but its vertex 5, which its record deletes.
+            KorMesh expected = meshes[static_cast<size_t>(k)];
+            expected.DeleteVertex(5);
+            const Couche& couche = *gProjet.GetCouche(k);
+            EXPECT_EQ(Dump(couche.GetMesh()), Dump(expected)) << k;
+            EXPECT_EQ(inOrder[static_cast<size_t>(k)], Dump(expected)) << k;
+            ASSERT_EQ(couche.GetNumberOfVertexTypes(), expected.GetVertexVectorSize());
+            for (int id = 0; id < expected.GetVertexVectorSize(); ++id)
+                EXPECT_EQ(couche.GetVertexType(id).Type, expected.GetVertex(id) ? 1 : 0) << id;
         }
         gProjet.GetUndoManager().Clear();
         gProjet.Close();
