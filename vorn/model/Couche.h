@@ -81,14 +81,11 @@ public:
     // Throws KorException when the stored surface mesh is corrupt: an empty
     // layer would be saved back over the file's points.
     void FromXML(const XMLNode& node) override;
-    // The same for a layer just made, its surface mesh taken from a reader
-    // that has read the element's "Mesh" (null when it has none), so that a project's
-    // layers read their meshes side by side: the mesh's failure line and
-    // exception come here, where reading the element would give them.
-    // The records of vertex types of a layer's element read apart, for the
-    // same purpose: VertexTypeGroups lists the elements that hold them
-    // (calling thread: it queries the tree); ReadVertexTypeRecords reads
-    // them on any thread (only the parsed text), its exception kept.
+    // The records of vertex types of a layer's element read apart, so that
+    // a project's layers read them side by side: VertexTypeGroups lists the
+    // elements that hold them (calling thread: it queries the tree);
+    // ReadVertexTypeRecords reads them on any thread (only the parsed
+    // text), its exception kept.
     struct sReadVertexTypes
     {
         std::vector<XMLNode> Groups;
@@ -97,6 +94,11 @@ public:
     };
     static sReadVertexTypes VertexTypeGroups(const XMLNode& node);
     static void ReadVertexTypeRecords(sReadVertexTypes& read);
+    // FromXML for a layer just made, its surface mesh taken from a reader
+    // that has read the element's "Mesh" (null when it has none) and its
+    // vertex types from those read apart (null: read here), so that a
+    // project's layers read them side by side: their failure line and
+    // exception come here, where reading the element would give them.
     void FromXML(const XMLNode& node, KorMeshXMLReader* mesh, const sReadVertexTypes* types = nullptr);
 
     // Change notifications that every edit ends with: the surface (or only
