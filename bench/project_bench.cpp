@@ -9,7 +9,8 @@
 // Measured steps:
 // - open_to_volume: ProjetOVX::Open, then the first excavation
 //   (ComputeExcavation), which triangulates the layers again as the 3D
-//   view's first frame does; the first volume is printed as a check.
+//   view's first frame does; the first volume is printed as a check, and
+//   open_s is the wall time of the Open alone.
 // - save: the opened project saved again (ProjetOVX::Save) to another file;
 //   the file's size and whether it equals the first file byte for byte are
 //   reported.
@@ -23,7 +24,9 @@
 // reset_refused says so. Times are the children's own, reported through a
 // pipe (manual time), median over the repetitions; cpu_s is the child's
 // user and system time over the step, steadier on a loaded machine. With PROJECT_BENCH_KEEP
-// set, the built project stays in /tmp.
+// set, the built project stays in /tmp. With PROJECT_BENCH_FILE naming a
+// project this program built, that file is measured and kept, nothing is
+// built (for profiling and for comparing two builds on one file).
 #include "Axe.h"
 #include "Couche.h"
 #include "Excavation.h"
@@ -55,7 +58,8 @@ std::string Path(const char* what)
 
 const std::string& ProjectPath()
 {
-    static const std::string path = Path("built");
+    static const std::string path = std::getenv("PROJECT_BENCH_FILE") ? std::getenv("PROJECT_BENCH_FILE")
+                                                                       : Path("built");
     return path;
 }
 
@@ -91,6 +95,7 @@ void BuildProject(const std::string& path)
 struct sChildResult
 {
     double Seconds = 0.0;
+    double OpenSeconds = 0.0; // open_to_volume: the Open alone
     double PeakMB = 0.0;
     double CpuSeconds = 0.0;
     double Value = 0.0; // the first volume, or the saved file's size
@@ -161,6 +166,8 @@ void Prepare()
     if (built)
         return;
     built = true;
+    if (std::getenv("PROJECT_BENCH_FILE"))
+        return;
     const std::string& path = ProjectPath(); // named by the parent's id, before any fork
     const sChildResult r = InChild(
         [&path]
@@ -196,6 +203,7 @@ void BM_OpenToFirstVolume(benchmark::State& state)
                 const double cpu = CpuSeconds();
                 const auto start = std::chrono::steady_clock::now();
                 gProjet.Open(ProjectPath());
+                out.OpenSeconds = Seconds(start);
                 ComputeExcavation();
                 out.Seconds = Seconds(start);
                 out.CpuSeconds = CpuSeconds() - cpu;
@@ -213,6 +221,7 @@ void BM_OpenToFirstVolume(benchmark::State& state)
         state.SetIterationTime(r.Seconds);
         Report(state, r);
         state.counters["first_volume"] = r.Value;
+        state.counters["open_s"] = r.OpenSeconds;
     }
 }
 
@@ -237,12 +246,14 @@ void BM_Save(benchmark::State& state)
                 out.PeakMB = PeakMB();
                 const std::string bytes = FileBytes(path);
                 out.Value = static_cast<double>(bytes.size()) / (1024.0 * 1024.0);
-                // The file names itself ("Nom"): the opened file with that
-                // name changed (both names are as long) is what is expected.
+                // The file names itself (its first "Nom", the path it was
+                // saved to): the opened file with that name changed is what
+                // is expected.
                 std::string expected = FileBytes(ProjectPath());
-                const size_t name = expected.find(ProjectPath());
-                if (name != std::string::npos)
-                    expected.replace(name, ProjectPath().size(), path);
+                const size_t name = expected.find("<Nom>");
+                const size_t end = name == std::string::npos ? name : expected.find("</Nom>", name);
+                if (end != std::string::npos)
+                    expected.replace(name + 5, end - name - 5, path);
                 out.Flag = bytes == expected ? 1 : 0;
                 std::remove(path.c_str());
                 return out;
@@ -268,7 +279,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    if (!std::getenv("PROJECT_BENCH_KEEP"))
+    if (!std::getenv("PROJECT_BENCH_KEEP") && !std::getenv("PROJECT_BENCH_FILE"))
         std::remove(ProjectPath().c_str());
     return 0;
 }

@@ -313,6 +313,9 @@ public:
 
 private:
     template <class FaceNormal> LumPoint MeanAround(const KorVertex* v, FaceNormal faceNormal);
+    // Fills the tables from the XML form (FromXML reads through it).
+    friend class KorMeshXMLReader;
+
     // Face editing helpers (KorMeshConcave.cpp, KorMeshFusion.cpp).
     bool SplitAtCrossing(const std::vector<int>& poly, std::vector<int>* outFaces, std::vector<int>& loopA,
                          std::vector<int>& loopB);
@@ -321,11 +324,6 @@ private:
 
     // Deletes the half-edges (and their faces) at a vertex.
     void DeleteEdgesAround(int vertexId);
-    // One item of the XML form into a new slot; a free one's identifier is
-    // recorded in freed.
-    void ReadVertexItem(const XMLRecord& item, bool legacy, std::vector<int>& freed);
-    void ReadEdgeItem(const XMLRecord& item, std::vector<int>& freed);
-    void ReadFaceItem(const XMLRecord& item, std::vector<int>& freed);
     // Drops the derived state (mean, tree) after any add, delete or relink.
     void SetModified();
     int AddFace(std::vector<KorEdge*>& ring);

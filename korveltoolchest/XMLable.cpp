@@ -162,6 +162,12 @@ void XMLable::ToXML(XMLNode& node)
 
 void XMLable::FromXML(const XMLNode& node)
 {
+    ReadVariables(node);
+    ReadSons(node);
+}
+
+void XMLable::ReadVariables(const XMLNode& node)
+{
     std::string spare;
     for (const AnyPointer& variable : mVariables)
     {
@@ -190,6 +196,11 @@ void XMLable::FromXML(const XMLNode& node)
             ReplaceChar(text, '$', ' ');
         variable.Set(text);
     }
+}
+
+void XMLable::ReadSons(const XMLNode& node)
+{
+    std::string spare;
     for (const Son& son : mSons)
     {
         const XMLNode child = node.getChildNode(Key(son.Name, spare));

@@ -69,6 +69,10 @@ public:
     void AddSon(const std::string& name, XMLable* son);
 
 protected:
+    // FromXML's two steps: the registered fields, then the sons.
+    void ReadVariables(const XMLNode& node);
+    void ReadSons(const XMLNode& node);
+
     struct Son
     {
         std::string Name;

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Element names that start with a digit ("3DTriangles") are refused by
@@ -17,7 +18,9 @@
 // text, or npos. Such a name would pass for a marked one; it is looked for
 // in the raw bytes, whatever the markup around it, since no scanner of ours
 // reads doctypes exactly as pugixml does. O(n).
-size_t MarkerNameOffset(const std::string& text);
+// Only bytes from `from` to `to` are looked for (the bytes before them are
+// still read): a large text is looked at in slices.
+size_t MarkerNameOffset(std::string_view text, size_t from = 0, size_t to = std::string_view::npos);
 
 // A record list's content taken out of the marked text (XMLRecordLists.h):
 // its range [begin, end) in the source text and the offset in the marked
@@ -32,9 +35,10 @@ struct XMLTakenList
 // Copies text into marked with the markers inserted, and lists in inserted
 // the offsets in marked where a marker was put (increasing). When lists is
 // given, the content of every large record list is left out of marked and
-// listed there (in increasing order). The text must hold no marker name
-// (MarkerNameOffset). O(n).
-void MarkDigitNames(const std::string& text, std::string& marked, std::vector<size_t>& inserted,
+// listed there (in increasing order); those lists are scanned side by side
+// on several threads. The text must hold no marker name (MarkerNameOffset).
+// O(n).
+void MarkDigitNames(std::string_view text, std::string& marked, std::vector<size_t>& inserted,
                     std::vector<XMLTakenList>* lists = nullptr);
 
 // Takes the marker off every element name under root. Walks the tree without

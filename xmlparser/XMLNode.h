@@ -7,6 +7,7 @@
 
 class SafeFileWriter;
 class XMLRecord;
+struct XMLText;
 
 // Gives one attribute (name, value) of an item to XMLNode::addRecordList.
 using XMLAttributeSink = std::function<void(const char* name, const char* value)>;
@@ -151,7 +152,7 @@ private:
     int Count(const char* name) const;
     XMLNode Child(const char* name, int i) const;
     static XMLNode ReadFile(const std::string& path, XMLResults* results);
-    static XMLNode Parse(std::string text, XMLResults* results);
+    static XMLNode Parse(XMLText&& text, XMLResults* results);
     // Writes text, the print of a streamed tree, with its record lists put
     // in place of their placeholders; false when a placeholder is not whole.
     bool WriteStreamed(SafeFileWriter& file, const std::string& text) const;

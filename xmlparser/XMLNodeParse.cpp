@@ -3,16 +3,21 @@
 #include "XMLDigitNames.h"
 #include "XMLTree.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <new>
+#include <string_view>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 // Reading: the whole input is checked and parsed by pugixml in one pass,
 // O(n) in time. The content of large record lists (XMLRecordLists.h) makes
@@ -49,7 +54,172 @@ bool AttachLists(XMLNode::Tree& tree, const std::vector<XMLTakenList>& lists)
     return attached == lists.size();
 }
 
-void Fail(XMLResults* results, XMLError error, const std::string& message, const std::string& text,
+// Reads the n bytes of a regular file from its start; the file may have
+// changed since its size was taken, so what is read counts, up to the end
+// of the file. False with errno's value on a read error.
+bool ReadSequentially(int fd, size_t n, XMLText& text, int& readErrno)
+{
+    std::string bytes;
+    bytes.reserve(n);
+    char block[1 << 16];
+    for (off_t at = 0;;)
+    {
+        const ssize_t got = pread(fd, block, sizeof block, at);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+        {
+            readErrno = errno;
+            return false;
+        }
+        if (got == 0)
+            break;
+        bytes.append(block, static_cast<size_t>(got));
+        at += got;
+    }
+    text = XMLText(bytes.size());
+    std::memcpy(text.data(), bytes.data(), bytes.size());
+    return true;
+}
+
+// Reads a file of n bytes (its size when opened). A large one is read in a
+// few slices side by side: the time goes to faulting in the fresh pages,
+// which threads do in parallel. Should the file turn out shorter or longer,
+// it is read again from its start, in one pass.
+bool ReadWhole(int fd, size_t n, XMLText& text, int& readErrno)
+{
+    const size_t kSliceMin = size_t{8} << 20;
+    const size_t slices = std::max<size_t>(1, std::min<size_t>(4, n / kSliceMin));
+    text = XMLText(n);
+    std::vector<int> errors(slices, 0);
+    std::vector<char> endedEarly(slices, 0);
+    auto readSlice = [&](size_t k)
+    {
+        size_t at = n * k / slices;
+        const size_t end = n * (k + 1) / slices;
+        while (at < end)
+        {
+            const ssize_t got = pread(fd, text.data() + at, std::min<size_t>(end - at, size_t{1} << 24),
+                                      static_cast<off_t>(at));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+            {
+                errors[k] = got < 0 ? errno : 0;
+                endedEarly[k] = 1;
+                return;
+            }
+            at += static_cast<size_t>(got);
+        }
+    };
+    std::vector<std::thread> threads;
+    for (size_t k = 1; k < slices; ++k)
+    {
+        try
+        {
+            threads.emplace_back(readSlice, k);
+        }
+        catch (const std::system_error&)
+        {
+            readSlice(k);
+        }
+    }
+    readSlice(0);
+    for (std::thread& thread : threads)
+        thread.join();
+    for (size_t k = 0; k < slices; ++k)
+        if (errors[k] != 0)
+        {
+            readErrno = errors[k];
+            return false;
+        }
+    char probe;
+    ssize_t more;
+    while ((more = pread(fd, &probe, 1, static_cast<off_t>(n))) < 0 && errno == EINTR)
+        ;
+    if (more < 0)
+    {
+        readErrno = errno;
+        return false;
+    }
+    if (more > 0 || std::find(endedEarly.begin(), endedEarly.end(), 1) != endedEarly.end())
+        return ReadSequentially(fd, n, text, readErrno);
+    return true;
+}
+
+// The first offset of each fault of bytes refused before pugixml reads the
+// text (npos when there is none).
+struct sByteFaults
+{
+    size_t nul = std::string::npos;
+    size_t nulReference = std::string::npos; // "&#0;", "&#x00;"...
+    size_t marker = std::string::npos;       // MarkerNameOffset
+};
+
+// The faults of the bytes from `from` to `to`; those after `to` are read to
+// finish a reference.
+sByteFaults FindByteFaults(std::string_view text, size_t from, size_t to)
+{
+    sByteFaults faults;
+    if (const void* nul = std::memchr(text.data() + from, '\0', to - from))
+        faults.nul = static_cast<size_t>(static_cast<const char*>(nul) - text.data());
+    // memchr finds each '&' (string_view's find looks at every byte).
+    const char* s = text.data();
+    for (const char* amp = static_cast<const char*>(std::memchr(s + from, '&', to - from)); amp;
+         amp = static_cast<const char*>(std::memchr(amp + 1, '&', to - (amp + 1 - s))))
+    {
+        const size_t at = static_cast<size_t>(amp - s);
+        if (at + 1 >= text.size() || text[at + 1] != '#')
+            continue;
+        size_t k = at + 2;
+        if (k < text.size() && text[k] == 'x')
+            ++k;
+        const size_t digits = k;
+        while (k < text.size() && text[k] == '0')
+            ++k;
+        if (k > digits && k < text.size() && text[k] == ';')
+        {
+            faults.nulReference = at;
+            break;
+        }
+    }
+    faults.marker = MarkerNameOffset(text, from, to);
+    return faults;
+}
+
+// The same over the whole text, a large one in slices side by side.
+sByteFaults FindByteFaults(std::string_view text)
+{
+    const size_t kSliceMin = size_t{8} << 20;
+    const size_t slices = std::max<size_t>(1, std::min<size_t>(8, text.size() / kSliceMin));
+    std::vector<sByteFaults> found(slices);
+    auto look = [&](size_t k) { found[k] = FindByteFaults(text, text.size() * k / slices, text.size() * (k + 1) / slices); };
+    std::vector<std::thread> threads;
+    for (size_t k = 1; k < slices; ++k)
+    {
+        try
+        {
+            threads.emplace_back(look, k);
+        }
+        catch (const std::system_error&)
+        {
+            look(k);
+        }
+    }
+    look(0);
+    for (std::thread& thread : threads)
+        thread.join();
+    sByteFaults first;
+    for (const sByteFaults& slice : found)
+    {
+        first.nul = std::min(first.nul, slice.nul);
+        first.nulReference = std::min(first.nulReference, slice.nulReference);
+        first.marker = std::min(first.marker, slice.marker);
+    }
+    return first;
+}
+
+void Fail(XMLResults* results, XMLError error, const std::string& message, std::string_view text,
           size_t offset)
 {
     if (!results)
@@ -79,7 +249,9 @@ XMLNode XMLNode::parseString(const std::string& text, XMLResults* results)
 {
     try
     {
-        return Parse(text, results);
+        XMLText copy(text.size());
+        std::memcpy(copy.data(), text.data(), text.size());
+        return Parse(std::move(copy), results);
     }
     catch (const std::bad_alloc&)
     {
@@ -129,65 +301,45 @@ XMLNode XMLNode::ReadFile(const std::string& path, XMLResults* results)
         close(fd);
         return notRegular();
     }
-    std::string text;
-    if (info.st_size > 0)
-        text.reserve(static_cast<size_t>(info.st_size));
-    char block[1 << 16];
-    ssize_t got;
-    while ((got = read(fd, block, sizeof block)) != 0)
+    XMLText text;
+    int readErrno = 0;
+    if (!ReadWhole(fd, static_cast<size_t>(info.st_size), text, readErrno))
     {
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-        {
-            const int readErrno = errno;
-            close(fd);
-            Fail(results, XMLError::CannotOpen, "cannot read '" + path + "': " + std::strerror(readErrno), "",
-                 std::string::npos);
-            return XMLNode();
-        }
-        text.append(block, static_cast<size_t>(got));
+        close(fd);
+        Fail(results, XMLError::CannotOpen, "cannot read '" + path + "': " + std::strerror(readErrno), "",
+             std::string::npos);
+        return XMLNode();
     }
     close(fd);
     return Parse(std::move(text), results);
 }
 
-XMLNode XMLNode::Parse(std::string text, XMLResults* results)
+XMLNode XMLNode::Parse(XMLText&& input, XMLResults* results)
 {
+    const std::string_view text = input.View();
     if (results)
         *results = XMLResults();
 
+    const sByteFaults faults = FindByteFaults(text);
     // XML text never holds a NUL byte; pugixml would stop at one and keep
     // what came before as if it were the whole input.
-    if (const void* nul = std::memchr(text.data(), '\0', text.size()))
+    if (faults.nul != std::string::npos)
     {
-        const size_t at = static_cast<const char*>(nul) - text.data();
-        Fail(results, XMLError::Malformed, "NUL byte in the input (not UTF-8 text)", text, at);
+        Fail(results, XMLError::Malformed, "NUL byte in the input (not UTF-8 text)", text, faults.nul);
         return XMLNode();
     }
     // Nor a reference to one ("&#0;", "&#x00;"), which XML forbids too:
     // pugixml would write the NUL into the text, cutting it there.
-    for (size_t at = text.find("&#"); at != std::string::npos; at = text.find("&#", at + 2))
+    if (faults.nulReference != std::string::npos)
     {
-        size_t k = at + 2;
-        if (k < text.size() && text[k] == 'x')
-            ++k;
-        const size_t digits = k;
-        while (k < text.size() && text[k] == '0')
-            ++k;
-        if (k > digits && k < text.size() && text[k] == ';')
-        {
-            Fail(results, XMLError::Malformed, "reference to the character NUL", text, at);
-            return XMLNode();
-        }
+        Fail(results, XMLError::Malformed, "reference to the character NUL", text, faults.nulReference);
+        return XMLNode();
     }
-
     std::vector<size_t> inserted;
     // Byte 0xFF (never in UTF-8) marks digit-leading names inside the layer.
-    const size_t markerName = MarkerNameOffset(text);
-    if (markerName != std::string::npos)
+    if (faults.marker != std::string::npos)
     {
-        Fail(results, XMLError::Malformed, "invalid byte 0xFF at the start of a name", text, markerName);
+        Fail(results, XMLError::Malformed, "invalid byte 0xFF at the start of a name", text, faults.marker);
         return XMLNode();
     }
     // The text pugixml parses in place: markers put in, the content of the
@@ -240,7 +392,7 @@ XMLNode XMLNode::Parse(std::string text, XMLResults* results)
     if (!inserted.empty())
         UnmarkDigitNames(tree->doc);
     if (!lists.empty())
-        tree->source = std::move(text);
+        tree->source = std::move(input);
     pugi::xml_node_struct* top = tree->doc.internal_object();
     return XMLNode(std::move(tree), top);
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pugi
@@ -22,6 +23,10 @@ public:
     // The value of the first attribute of that name (entities decoded),
     // null when absent.
     const char* getAttribute(const char* name) const;
+    // The same value as a byte range, which is not NUL-terminated; false
+    // when absent. For readers of many items: no copy is made, and asking
+    // for the attributes in their written order finds each at once.
+    bool getAttribute(const char* name, std::string_view& value) const;
 
 private:
     friend class XMLNode;
@@ -34,12 +39,22 @@ private:
     {
         const char* Name = nullptr; // in the source text
         std::uint32_t NameLength = 0;
-        std::uint32_t Value = 0; // offset in mValues
+        std::uint32_t ValueLength = 0;
+        const char* Value = nullptr; // in the source text, as pugixml would read it
     };
+
+    // The index of the first attribute of that name, -1 when absent.
+    int Find(const char* name) const;
 
     pugi::xml_node_struct* mNode = nullptr;
     std::string mName;
-    // Each value followed by '\0', in order.
-    std::string mValues;
     std::vector<sAttribute> mAttributes;
+    // No two attributes share a name: a name found at the hint is the first.
+    bool mUniqueNames = true;
+    // Where the next name is looked for first: after the last one found.
+    mutable std::size_t mHint = 0;
+    // The values, each followed by '\0', made at the first getAttribute
+    // that returns a C string.
+    mutable std::string mValues;
+    mutable bool mValuesMade = false;
 };

@@ -70,7 +70,7 @@ void XMLNode::Tree::Materialise(pugi::xml_node_struct* node)
         std::cout << "XMLNode::Tree::Materialise -> A list of items could not be read back: "
                   << parsed.description() << std::endl;
     if (deferred.empty())
-        std::string().swap(source);
+        source = XMLText();
 }
 
 void XMLNode::Tree::MaterialiseAll()

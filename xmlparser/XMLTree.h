@@ -31,6 +31,20 @@ inline std::ptrdiff_t FirstNonBlank(const char* s)
     return -1;
 }
 
+// The bytes of an input, followed by a NUL (the scans of record lists rely
+// on it). Made without being zeroed, so that a large file is read straight
+// into it, by several threads.
+struct XMLText
+{
+    std::unique_ptr<char[]> bytes;
+    size_t size = 0;
+
+    XMLText() = default;
+    explicit XMLText(size_t n) : bytes(new char[n + 1]), size(n) { bytes[n] = '\0'; }
+    char* data() const { return bytes.get(); }
+    std::string_view View() const { return bytes ? std::string_view(bytes.get(), size) : std::string_view(); }
+};
+
 // The child elements of one node, in order, and grouped by name once a
 // query by name comes (a mesh chunk is only ever read by position).
 struct XMLChildIndex
@@ -58,7 +72,7 @@ struct XMLNode::Tree
     // The parsed text, kept while the tree has record lists left in it
     // (XMLRecordLists.h), and the range of each such list's content by the
     // node of its element (which has no child until materialised).
-    std::string source;
+    XMLText source;
     // The text pugixml parsed in place: names and values point into it.
     std::string parsed;
     std::unordered_map<pugi::xml_node_struct*, std::pair<size_t, size_t>> deferred;

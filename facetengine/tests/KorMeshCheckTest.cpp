@@ -1,4 +1,5 @@
 #include "KorMesh.h"
+#include "KorMeshCheck.h"
 #include "MeshChecker.h"
 #include "MeshTestHelpers.h"
 #include "TestMeshes.h"
@@ -185,4 +186,23 @@ TEST(KorMeshCheck, CorruptLinksInEitherFormLeaveTheMeshEmptyWithOneLine)
                 << out;
             EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << what << '\n' << out;
         }
+}
+
+// A large mesh is first checked side by side: a sound one passes, and
+// each corruption is still refused, with a reason, and not walked past.
+TEST(KorMeshCheck, LargeMeshesCheckedSideBySideRefuseEveryCorruption)
+{
+    KorMesh grid;
+    BuildGrid(grid, 150, 150);
+    ASSERT_GE(grid.GetEdgeVectorSize(), 1 << 17);
+    std::string reason;
+    EXPECT_TRUE(KorMeshLinksAreSound(grid, reason)) << reason;
+    for (const CorruptCase& c : Cases())
+    {
+        KorMesh mesh = grid;
+        c.corrupt(mesh);
+        reason.clear();
+        EXPECT_FALSE(KorMeshLinksAreSound(mesh, reason)) << c.name;
+        EXPECT_FALSE(reason.empty()) << c.name;
+    }
 }

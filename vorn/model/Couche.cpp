@@ -3,6 +3,7 @@
 #include "CoucheRecorders.h"
 #include "Discontinuite3D.h"
 #include "KorException.h"
+#include "KorMeshXMLReader.h"
 #include "KorNumbers.h"
 #include "LigneNiveau.h"
 #include "LumHandledMesh.h"
@@ -87,45 +88,93 @@ void Couche::ToXML(XMLNode& node)
     }
 }
 
-void Couche::ReadVertexTypes(const XMLNode& group)
+Couche::sReadVertexTypes Couche::VertexTypeGroups(const XMLNode& node)
+{
+    sReadVertexTypes read;
+    if (node.nChildNode("TypesVertex") == 0)
+        return read;
+    const XMLNode types = node.getChildNode("TypesVertex");
+    if (types.nChildNode("TV") > 0)
+        read.Groups.push_back(types);
+    else
+    {
+        const int groups = types.nChildNode("Types");
+        for (int g = 0; g < groups; ++g)
+            read.Groups.push_back(types.getChildNode("Types", g));
+    }
+    return read;
+}
+
+void Couche::ReadVertexTypeRecords(sReadVertexTypes& read)
+{
+    try
+    {
+        for (const XMLNode& group : read.Groups)
+            group.forEachChild(
+                [&](const XMLRecord& tv)
+                {
+                    if (std::strcmp(tv.getName(), "TV") != 0)
+                        return;
+                    const char* type = tv.getAttribute("Type");
+                    const char* param = tv.getAttribute("Param");
+                    sVertexType record;
+                    record.Type = static_cast<int8_t>(type ? KorAtoi(type) : 0);
+                    record.Param = param ? KorAtoi(param) : 0;
+                    read.Records.push_back(record);
+                });
+    }
+    catch (...)
+    {
+        read.Error = std::current_exception();
+    }
+}
+
+void Couche::TakeVertexTypes(const std::vector<sVertexType>& records)
 {
     KorMesh& mesh = mMeshes[Surface];
-    group.forEachChild(
-        [&](const XMLRecord& tv)
-        {
-            if (std::strcmp(tv.getName(), "TV") != 0)
-                return;
-            const char* type = tv.getAttribute("Type");
-            const char* param = tv.getAttribute("Param");
-            sVertexType record;
-            record.Type = static_cast<int8_t>(type ? KorAtoi(type) : 0);
-            record.Param = param ? KorAtoi(param) : 0;
-            // A record of no vertex whose vertex the stored mesh still holds.
-            const int id = static_cast<int>(mVertexTypes.size());
-            if (record.Type == 0 && mesh.GetVertex(id))
-                mesh.DeleteVertex(id);
-            mVertexTypes.push_back(record);
-        });
+    for (const sVertexType& record : records)
+    {
+        // A record of no vertex whose vertex the stored mesh still holds.
+        const int id = static_cast<int>(mVertexTypes.size());
+        if (record.Type == 0 && mesh.GetVertex(id))
+            mesh.DeleteVertex(id);
+        mVertexTypes.push_back(record);
+    }
 }
 
 void Couche::FromXML(const XMLNode& node)
 {
-    XMLable::FromXML(node);
+    FromXML(node, nullptr);
+}
+
+void Couche::FromXML(const XMLNode& node, KorMeshXMLReader* mesh, const sReadVertexTypes* types)
+{
+    ReadVariables(node);
+    if (mesh)
+    {
+        mesh->Rethrow();
+        mMeshes[Surface].Swap(mesh->Mesh());
+        mesh->Report();
+    }
+    else
+        ReadSons(node);
     if (mMeshes[Surface].LastReadFailed() && node.nChildNode("Mesh") > 0)
         throw KorException("Couche::FromXML -> Le maillage de la couche '" + Nom + "' est illisible",
                            KorException::ERROR);
     mVertexTypes.clear();
-    if (node.nChildNode("TypesVertex") > 0)
+    if (types)
     {
-        const XMLNode types = node.getChildNode("TypesVertex");
-        if (types.nChildNode("TV") > 0)
-            ReadVertexTypes(types);
-        else
-        {
-            const int groups = types.nChildNode("Types");
-            for (int g = 0; g < groups; ++g)
-                ReadVertexTypes(types.getChildNode("Types", g));
-        }
+        if (types->Error)
+            std::rethrow_exception(types->Error);
+        TakeVertexTypes(types->Records);
+    }
+    else
+    {
+        sReadVertexTypes read = VertexTypeGroups(node);
+        ReadVertexTypeRecords(read);
+        if (read.Error)
+            std::rethrow_exception(read.Error);
+        TakeVertexTypes(read.Records);
     }
     for (LigneNiveau* ligne : mLignes)
         delete ligne;

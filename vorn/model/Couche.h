@@ -10,11 +10,13 @@
 
 #include <cstdint>
 #include <ctime>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
 
 class Discontinuite3D;
+class KorMeshXMLReader;
 class KorRay;
 class LigneNiveau;
 class LumHandledMesh;
@@ -79,6 +81,25 @@ public:
     // Throws KorException when the stored surface mesh is corrupt: an empty
     // layer would be saved back over the file's points.
     void FromXML(const XMLNode& node) override;
+    // The records of vertex types of a layer's element read apart, so that
+    // a project's layers read them side by side: VertexTypeGroups lists the
+    // elements that hold them (calling thread: it queries the tree);
+    // ReadVertexTypeRecords reads them on any thread (only the parsed
+    // text), its exception kept.
+    struct sReadVertexTypes
+    {
+        std::vector<XMLNode> Groups;
+        std::vector<sVertexType> Records;
+        std::exception_ptr Error;
+    };
+    static sReadVertexTypes VertexTypeGroups(const XMLNode& node);
+    static void ReadVertexTypeRecords(sReadVertexTypes& read);
+    // FromXML for a layer just made, its surface mesh taken from a reader
+    // that has read the element's "Mesh" (null when it has none) and its
+    // vertex types from those read apart (null: read here), so that a
+    // project's layers read them side by side: their failure line and
+    // exception come here, where reading the element would give them.
+    void FromXML(const XMLNode& node, KorMeshXMLReader* mesh, const sReadVertexTypes* types = nullptr);
 
     // Change notifications that every edit ends with: the surface (or only
     // its display) is stale, the project's geometry flags set, results
@@ -324,7 +345,9 @@ private:
     friend class LigneNiveau;
 
     void RegisterXML();
-    void ReadVertexTypes(const XMLNode& types);
+    // Appends the records (a record of no vertex deletes the stored mesh's
+    // vertex still at its slot).
+    void TakeVertexTypes(const std::vector<sVertexType>& records);
     void ShiftPoints(int type, int index);
     void DeletePoints(int type, int index);
     // Param + delta for every Type 2 record whose Param is at least from.

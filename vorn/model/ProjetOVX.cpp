@@ -11,6 +11,7 @@
 #include "FondPlan.h"
 #include "FondPlanTools.h"
 #include "KorMesh.h"
+#include "KorMeshXMLReader.h"
 #include "KorString.h"
 #include "LumHandledMesh.h"
 #include "ModelUi.h"
@@ -21,8 +22,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <future>
+#include <memory>
 #include <new>
 #include <sys/stat.h>
+#include <system_error>
 
 ProjetOVX gProjet;
 
@@ -223,12 +227,55 @@ void ProjetOVX::FromXML(const XMLNode& node)
     XMLable::FromXML(node);
     DeleteAll(mCouches);
     ReadGroup(node, "FondPlan", mFondsPlan, [] { return new FondPlan(std::string()); });
-    // Each layer is in the list before it reads: its level lines find it.
+    // The layers' meshes and vertex types are most of a large project: they
+    // are read side by side first, each into a mesh or list of its own,
+    // nothing else touched; each layer then reads in order and takes them,
+    // with the failure line or exception a reading in order would have met
+    // there.
     const int couches = node.nChildNode("Couche");
+    std::vector<std::unique_ptr<KorMesh>> meshes(static_cast<size_t>(couches));
+    std::vector<std::unique_ptr<KorMeshXMLReader>> readers(static_cast<size_t>(couches));
+    std::vector<KorMeshXMLReader*> reading;
+    std::vector<Couche::sReadVertexTypes> types(static_cast<size_t>(couches));
+    for (int i = 0; i < couches; ++i)
+    {
+        const XMLNode couche = node.getChildNode("Couche", i);
+        types[i] = Couche::VertexTypeGroups(couche);
+        const XMLNode mesh = couche.getChildNode("Mesh");
+        if (mesh.isEmpty())
+            continue;
+        meshes[i] = std::make_unique<KorMesh>();
+        readers[i] = std::make_unique<KorMeshXMLReader>(*meshes[i], mesh);
+        reading.push_back(readers[i].get());
+    }
+    {
+        // The vertex types beside the meshes, a thread each layer; every
+        // thread has ended when the block is left.
+        std::vector<std::future<void>> typesRead;
+        for (Couche::sReadVertexTypes& read : types)
+        {
+            try
+            {
+                typesRead.push_back(
+                    std::async(std::launch::async, [&read] { Couche::ReadVertexTypeRecords(read); }));
+            }
+            catch (const std::system_error&)
+            {
+                Couche::ReadVertexTypeRecords(read);
+            }
+        }
+        KorMeshXMLReader::ReadSideBySide(reading);
+        for (std::future<void>& read : typesRead)
+            read.wait();
+    }
+    // Each layer is in the list before it reads: its level lines find it.
     for (int i = 0; i < couches; ++i)
     {
         mCouches.push_back(new Couche("Couche"));
-        mCouches.back()->FromXML(node.getChildNode("Couche", i));
+        mCouches.back()->FromXML(node.getChildNode("Couche", i), readers[i].get(), &types[i]);
+        readers[i].reset();
+        meshes[i].reset();
+        types[i] = Couche::sReadVertexTypes();
     }
     ReadGroup(node, "Sondage", mSondages, [] { return new Sondage(std::string(), LumPoint(), false); });
     ReadGroup(node, "Coupe", mCoupes, [] { return new Coupe(std::string(), LumPoint(), LumPoint()); });

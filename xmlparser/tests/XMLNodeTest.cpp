@@ -1,4 +1,5 @@
 #include "XMLNode.h"
+#include "XMLRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,8 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -321,4 +324,72 @@ TEST(XMLNode, ReplacingAFileKeepsItsLinkModeAndProtection)
     }
     std::remove(link.c_str());
     std::remove(file.c_str());
+}
+
+// A large file is read in slices side by side: its text comes back whole,
+// byte for byte, and its record list after it item for item.
+TEST(XMLNode, LargeFileReadsWhole)
+{
+    std::string text = "<?xml version=\"1.0\"?>\n<R><T>";
+    for (int i = 0; i < (33 << 20); ++i)
+        text += static_cast<char>('a' + (i * 7 + i / 4099) % 26);
+    const size_t textEnd = text.size();
+    text += "</T><L>";
+    for (int i = 0; i < 1000; ++i)
+        text += "<I a=\"" + std::to_string(i) + "\"/>";
+    text += "</L></R>\n";
+    const std::string path = TempPath("large.xml");
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << text;
+    }
+    XMLResults results;
+    const XMLNode top = XMLNode::parseFile(path, &results);
+    std::remove(path.c_str());
+    ASSERT_TRUE(results) << results.message;
+    const char* read = top.getChildNode("R").getChildNode("T").getText();
+    ASSERT_NE(read, nullptr);
+    const size_t textStart = text.find("<T>") + 3;
+    EXPECT_TRUE(std::string(read) == text.substr(textStart, textEnd - textStart));
+    int items = 0;
+    top.getChildNode("R").getChildNode("L").forEachChild(
+        [&](const XMLRecord& item)
+        {
+            EXPECT_EQ(item.getAttribute("a"), std::to_string(items));
+            ++items;
+        });
+    EXPECT_EQ(items, 1000);
+}
+
+// The bytes refused before parsing are looked for in slices of a large
+// text side by side: the fault reported is the one a look in order reports
+// (a NUL byte before a reference to NUL before a marked name, then the
+// first of its kind), wherever the slices cut, across a cut too.
+TEST(XMLNode, LargeTextRefusesTheFirstFaultAsInOrder)
+{
+    const size_t size = size_t{33} << 20, quarter = size / 4;
+    // Where the four slices of the whole text ("<R>" and "</R>" around) cut.
+    const auto cut = [&](size_t k) { return (size + 7) * k / 4; };
+    const struct
+    {
+        std::vector<std::pair<size_t, std::string>> faults;
+        size_t expected;
+        const char* message;
+    } cases[] = {
+        {{{3 * quarter + 5, std::string(1, '\0')}, {quarter + 9, "&#0;"}}, 3 * quarter + 5, "NUL byte"},
+        {{{3 * quarter + 5, "&#x00;"}, {quarter + 9, "<\xFF"}}, 3 * quarter + 5, "reference to the character NUL"},
+        {{{cut(2) - 1, "&#00;"}, {3 * quarter, "&#0;"}}, cut(2) - 1, "reference to the character NUL"},
+        {{{cut(3) - 1, "<\xFF"}, {cut(3) + 7, "</\xFF"}}, cut(3), "invalid byte 0xFF"},
+    };
+    for (const auto& c : cases)
+    {
+        std::string text = "<R>" + std::string(size, 't') + "</R>";
+        for (const auto& [at, bytes] : c.faults)
+            text.replace(at, bytes.size(), bytes);
+        XMLResults results;
+        EXPECT_TRUE(XMLNode::parseString(text, &results).isEmpty());
+        EXPECT_EQ(results.error, XMLError::Malformed);
+        EXPECT_EQ(results.message.rfind(c.message, 0), 0u) << results.message;
+        EXPECT_EQ(results.nColumn, static_cast<int>(c.expected) + 1) << c.message;
+    }
 }

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 
 namespace
@@ -42,8 +43,15 @@ std::string Visit(const XMLNode& node)
         {
             out += r.getName();
             for (const char* name : {"a", "b", "c"})
+            {
+                // The range form gives the same value, asked first or second.
+                std::string_view range;
+                const bool found = r.getAttribute(name, range);
                 if (const char* value = r.getAttribute(name))
-                    out += std::string(" ") + name + "=" + value;
+                    out += std::string(" ") + name + "=" + value + (found && range == value ? "" : " (range differs)");
+                else if (found)
+                    out += " (range without value)";
+            }
             out += ";";
         });
     return out;
@@ -64,14 +72,33 @@ std::string Written(const XMLNode& top, const std::string& name)
 // the form of its items; forms the text reader does not take go through
 // the nodes. The element after the list is found, a tree written back is
 // the text, and an error after a list is placed in the text as written.
+// Each form is also given in a large list (taken at its end tag first and
+// scanned afterwards) with the fault at its end, where only that scan sees
+// it, and a large text, a few kilobytes of nested elements (whose end tags
+// are far from their start tags) stand beside the list.
 TEST(XMLRecordList, ReadFromTheTextAsFromTheNodes)
 {
+    std::string nested;
+    for (int depth = 0; depth < 2000; ++depth)
+        nested += "<N d=\"" + std::to_string(depth) + "\">";
+    nested += Repeat("<I a=\"1\" />", 20);
+    for (int depth = 0; depth < 2000; ++depth)
+        nested += "</N>";
+    const std::string large = Repeat("<I a=\"1\" b=\"x y\" c=\"-2.5e-3\" />", 300);
     const struct
     {
         const char* what;
         std::string content;
         std::string firstExpected;
     } cases[] = {
+        {"large, as written", large, "I a=1 b=x y c=-2.5e-3;"},
+        {"large, comment at the end", large + "<!-- c -->", "I a=1 b=x y c=-2.5e-3;"},
+        {"large, element at the end", large + "<I a=\"2\"><K/></I>", "I a=1 b=x y c=-2.5e-3;"},
+        {"large, text at the end", large + "t", "I a=1 b=x y c=-2.5e-3;"},
+        {"large, entity at the end", large + "<I a=\"&amp;\" />", "I a=1 b=x y c=-2.5e-3;"},
+        {"large text before items", std::string(6000, 't') + Repeat("<I a=\"1\" />", 20), "I a=1;"},
+        {"large list then nested elements", large + nested, "I a=1 b=x y c=-2.5e-3;"},
+        {"nested elements", nested, "N;"},
         {"as written", Repeat("<I a=\"1\" b=\"x y\" c=\"-2.5e-3\" />", 20), "I a=1 b=x y c=-2.5e-3;"},
         {"single quotes, no blank", Repeat("<I a='1' b='\"'/>", 20), "I a=1 b=\";"},
         {"blanks around =", Repeat("<I\n a = \"1\"\r\n\tb\t=\t'2' />", 20), "I a=1 b=2;"},

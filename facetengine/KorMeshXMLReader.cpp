@@ -1,0 +1,448 @@
+#include "KorMeshXMLReader.h"
+
+#include "KorMesh.h"
+#include "KorMeshCheck.h"
+#include "KorNumbers.h"
+#include "KorString.h"
+#include "XMLRecord.h"
+
+#include <algorithm>
+#include <atomic>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <system_error>
+#include <thread>
+
+namespace
+{
+// Chunks (of up to 1000 items) per part: parts small enough to keep every
+// core busy to the end, large enough that handing them out costs nothing.
+const size_t kChunksPerPart = 16;
+
+// A number that is the whole text is read by from_chars (correctly rounded,
+// as strtod); any other text through KorAtof, whose value it is anyway.
+double ReadCoordinate(const XMLRecord& item, const char* name)
+{
+    std::string_view text;
+    if (!item.getAttribute(name, text))
+        return 0.0;
+    double value = 0.0;
+    const char* end = text.data() + text.size();
+    const std::from_chars_result read = std::from_chars(text.data(), end, value);
+    if (read.ec == std::errc() && read.ptr == end && !text.empty())
+        return value;
+    return KorAtof(std::string(text).c_str());
+}
+
+// A plain decimal of at most nine digits, as written, is read here; any
+// other text through KorAtoi, whose value it is anyway.
+int ReadIdentifier(const XMLRecord& item, const char* name)
+{
+    std::string_view text;
+    if (!item.getAttribute(name, text))
+        return -1;
+    const bool negative = !text.empty() && text[0] == '-';
+    size_t k = negative ? 1 : 0;
+    int value = 0;
+    const size_t first = k;
+    for (; k < text.size() && text[k] >= '0' && text[k] <= '9' && k - first < 10; ++k)
+        value = value * 10 + (text[k] - '0');
+    const size_t digits = k - first;
+    if (digits == 0 || digits > 9)
+        return KorAtoi(std::string(text).c_str());
+    return negative ? -value : value;
+}
+
+bool IsFinite(const LumPoint& p)
+{
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
+
+bool HasAttribute(const XMLRecord& item, const char* name)
+{
+    std::string_view text;
+    return item.getAttribute(name, text);
+}
+
+bool ReadExist(const XMLRecord& item)
+{
+    std::string_view text;
+    return item.getAttribute("Exist", text) && !text.empty() && text[0] == '1';
+}
+
+// The first coordinate attribute the reader takes from a vertex item that
+// reads as no finite number, or null.
+const char* NonFiniteCoordinate(const XMLRecord& item, bool textures, bool normals)
+{
+    static const char* const kNames[] = {"X", "Y", "Z", "TX", "TY", "TZ", "NX", "NY", "NZ"};
+    for (int k = 0; k < 9; ++k)
+    {
+        if ((k >= 3 && k < 6 && !textures) || (k >= 6 && !normals))
+            continue;
+        const char* text = item.getAttribute(kNames[k]);
+        if (text != nullptr && !std::isfinite(KorAtof(text)))
+            return kNames[k];
+    }
+    return nullptr;
+}
+
+// "Vertex" for a "Vertices" chunk and so on; null for any other element.
+const char* ItemNameOfChunk(const char* chunk)
+{
+    if (std::strcmp(chunk, "Vertices") == 0)
+        return "Vertex";
+    if (std::strcmp(chunk, "Edges") == 0)
+        return "Edge";
+    if (std::strcmp(chunk, "Faces") == 0)
+        return "Face";
+    return nullptr;
+}
+} // namespace
+
+KorMeshXMLReader::KorMeshXMLReader(KorMesh& mesh, const XMLNode& node) : mMesh(mesh)
+{
+    // Each kind is numbered from 0 in document order, whatever chunk holds
+    // its items; other elements are passed over.
+    if (node.nChildNode("Vertices") == 0)
+        mChunks.push_back({node, nullptr});
+    else
+    {
+        const int children = node.nChildNode();
+        for (int i = 0; i < children; ++i)
+        {
+            XMLNode child = node.getChildNode(i);
+            if (const char* itemName = ItemNameOfChunk(child.getName()))
+                mChunks.push_back({std::move(child), itemName});
+        }
+    }
+    for (size_t first = 0; first < mChunks.size(); first += kChunksPerPart)
+    {
+        mParts.emplace_back();
+        mParts.back().FirstChunk = first;
+        mParts.back().EndChunk = std::min(mChunks.size(), first + kChunksPerPart);
+    }
+}
+
+void KorMeshXMLReader::ReadItem(sPart& part, const XMLRecord& item, const char* name, bool legacy)
+{
+    if (std::strcmp(name, "Vertex") == 0)
+    {
+        part.Vertices.emplace_back();
+        sVertexItem& v = part.Vertices.back();
+        v.Exist = ReadExist(item);
+        if (!v.Exist)
+            return;
+        v.X = ReadCoordinate(item, "X");
+        v.Y = ReadCoordinate(item, "Y");
+        v.Z = ReadCoordinate(item, "Z");
+        v.Edge = ReadIdentifier(item, "Edge");
+        // The legacy layout holds no normal nor texture coordinate.
+        if (!legacy)
+        {
+            v.HasTexture = KorMesh::mSaveTextureCoordinates && HasAttribute(item, "TX");
+            if (v.HasTexture)
+                v.Texture.Define(ReadCoordinate(item, "TX"), ReadCoordinate(item, "TY"),
+                                 ReadCoordinate(item, "TZ"));
+            v.HasNormal = KorMesh::mSaveNormals && HasAttribute(item, "NX");
+            if (v.HasNormal)
+                v.Normal.Define(ReadCoordinate(item, "NX"), ReadCoordinate(item, "NY"),
+                                ReadCoordinate(item, "NZ"));
+        }
+        // Texture coordinates and normals not read are 0: only what was
+        // read can be other than finite.
+        if (part.NonFinite >= 0 || (std::isfinite(v.X) && std::isfinite(v.Y) && std::isfinite(v.Z) &&
+                                    IsFinite(v.Texture) && IsFinite(v.Normal)))
+            return;
+        if (const char* coordinate = NonFiniteCoordinate(item, v.HasTexture, v.HasNormal))
+        {
+            part.NonFinite = static_cast<long>(part.Vertices.size()) - 1;
+            part.NonFiniteText = std::string(" : the coordinate ") + coordinate + " = '" +
+                                 MessageExcerpt(item.getAttribute(coordinate)) + "' is not a finite number";
+        }
+    }
+    else if (std::strcmp(name, "Edge") == 0)
+    {
+        part.Edges.emplace_back();
+        sEdgeItem& e = part.Edges.back();
+        e.Exist = ReadExist(item);
+        if (!e.Exist)
+            return;
+        e.Vertex = ReadIdentifier(item, "Vertex");
+        e.Face = ReadIdentifier(item, "Face");
+        e.Next = ReadIdentifier(item, "Next");
+        e.Opp = ReadIdentifier(item, "Opp");
+        e.Turn = ReadIdentifier(item, "Turn");
+    }
+    else if (std::strcmp(name, "Face") == 0)
+    {
+        part.Faces.emplace_back();
+        sFaceItem& f = part.Faces.back();
+        f.Exist = ReadExist(item);
+        if (f.Exist)
+            f.Edge = ReadIdentifier(item, "Edge");
+    }
+}
+
+void KorMeshXMLReader::ParsePart(int index)
+{
+    sPart& part = mParts[static_cast<size_t>(index)];
+    try
+    {
+        for (size_t c = part.FirstChunk; c < part.EndChunk; ++c)
+        {
+            const sChunk& chunk = mChunks[c];
+            const char* itemName = chunk.ItemName;
+            if (itemName == nullptr)
+                chunk.Node.forEachChild([&](const XMLRecord& item) { ReadItem(part, item, item.getName(), true); });
+            else
+                chunk.Node.forEachChild(
+                    [&](const XMLRecord& item)
+                    {
+                        if (std::strcmp(item.getName(), itemName) == 0)
+                            ReadItem(part, item, itemName, false);
+                    });
+        }
+    }
+    catch (...)
+    {
+        part.Error = std::current_exception();
+    }
+}
+
+void KorMeshXMLReader::Fill()
+{
+    mMesh.Clear();
+    mMesh.mLastReadFailed = false;
+    size_t vertices = 0, edges = 0, faces = 0;
+    for (const sPart& part : mParts)
+    {
+        // A coordinate that is not finite would make every measure of the
+        // mesh NaN: the form is refused as a corrupt one is.
+        if (part.NonFinite >= 0)
+        {
+            mFailure = "Vertex " + std::to_string(vertices + static_cast<size_t>(part.NonFinite)) +
+                       part.NonFiniteText + ", nothing read";
+            mMesh.mLastReadFailed = true;
+            return;
+        }
+        vertices += part.Vertices.size();
+        edges += part.Edges.size();
+        faces += part.Faces.size();
+    }
+    // The three tables are independent: filled side by side, each freeing
+    // its free slots once its whole kind is in, in increasing order, so the
+    // reuse queue comes back smallest first.
+    auto fillVertices = [this, vertices]
+    {
+        KorIDVector<KorVertex>& table = mMesh.mVertices;
+        table.Reserve(vertices);
+        std::vector<int> freed;
+        for (sPart& part : mParts)
+        {
+            for (const sVertexItem& item : part.Vertices)
+            {
+                KorVertex* v = table.Add();
+                if (!item.Exist)
+                {
+                    freed.push_back(v->GetID());
+                    continue;
+                }
+                v->X = item.X;
+                v->Y = item.Y;
+                v->Z = item.Z;
+                v->Edge = item.Edge;
+                if (item.HasTexture)
+                    v->Texture = item.Texture;
+                if (item.HasNormal)
+                    v->Normal = item.Normal;
+            }
+            std::vector<sVertexItem>().swap(part.Vertices);
+        }
+        for (int id : freed)
+            table.DeleteItem(id);
+    };
+    auto fillEdges = [this, edges]
+    {
+        KorIDVector<KorEdge>& table = mMesh.mEdges;
+        table.Reserve(edges);
+        std::vector<int> freed;
+        for (sPart& part : mParts)
+        {
+            for (const sEdgeItem& item : part.Edges)
+            {
+                KorEdge* e = table.Add();
+                if (!item.Exist)
+                {
+                    freed.push_back(e->GetID());
+                    continue;
+                }
+                e->Vertex = item.Vertex;
+                e->Face = item.Face;
+                e->Next = item.Next;
+                e->Opp = item.Opp;
+                e->Turn = item.Turn;
+            }
+            std::vector<sEdgeItem>().swap(part.Edges);
+        }
+        for (int id : freed)
+            table.DeleteItem(id);
+    };
+    auto fillFaces = [this, faces]
+    {
+        KorIDVector<KorFace>& table = mMesh.mFaces;
+        table.Reserve(faces);
+        std::vector<int> freed;
+        for (sPart& part : mParts)
+        {
+            for (const sFaceItem& item : part.Faces)
+            {
+                KorFace* f = table.Add();
+                if (!item.Exist)
+                {
+                    freed.push_back(f->GetID());
+                    continue;
+                }
+                f->Edge = item.Edge;
+            }
+            std::vector<sFaceItem>().swap(part.Faces);
+        }
+        for (int id : freed)
+            table.DeleteItem(id);
+    };
+    // An exception of a thread is thrown here once both have ended.
+    std::exception_ptr edgeError, faceError;
+    auto guarded = [](auto fill, std::exception_ptr& error)
+    {
+        return [fill, &error]
+        {
+            try
+            {
+                fill();
+            }
+            catch (...)
+            {
+                error = std::current_exception();
+            }
+        };
+    };
+    std::vector<std::thread> threads;
+    for (std::function<void()> work : {std::function<void()>(guarded(fillEdges, edgeError)),
+                                       std::function<void()>(guarded(fillFaces, faceError))})
+    {
+        try
+        {
+            threads.emplace_back(work);
+        }
+        catch (const std::system_error&)
+        {
+            work();
+        }
+    }
+    std::exception_ptr vertexError;
+    guarded(fillVertices, vertexError)();
+    for (std::thread& thread : threads)
+        thread.join();
+    for (const std::exception_ptr& error : {vertexError, edgeError, faceError})
+        if (error)
+            std::rethrow_exception(error);
+
+    std::string reason;
+    if (!KorMeshLinksAreSound(mMesh, reason))
+    {
+        mFailure = "Corrupt mesh, nothing read : " + reason;
+        mMesh.mLastReadFailed = true;
+    }
+}
+
+void KorMeshXMLReader::Finish()
+{
+    try
+    {
+        Fill();
+        if (mMesh.mLastReadFailed)
+            mMesh.Clear();
+    }
+    catch (...)
+    {
+        mFinishError = std::current_exception();
+    }
+}
+
+void KorMeshXMLReader::Report() const
+{
+    if (!mFailure.empty())
+        KorReport("KorMesh::FromXML", mFailure);
+}
+
+void KorMeshXMLReader::Rethrow() const
+{
+    for (const sPart& part : mParts)
+        if (part.Error)
+            std::rethrow_exception(part.Error);
+    if (mFinishError)
+        std::rethrow_exception(mFinishError);
+}
+
+void KorMeshXMLReader::ReadSideBySide(const std::vector<KorMeshXMLReader*>& readers)
+{
+    struct sTask
+    {
+        KorMeshXMLReader* Reader;
+        int Part;
+    };
+    std::vector<sTask> tasks;
+    for (KorMeshXMLReader* reader : readers)
+        for (int p = 0; p < reader->NumberOfParts(); ++p)
+            tasks.push_back({reader, p});
+    // Parts left to parse per reader; the thread that parses the last one
+    // finishes the mesh. A reader of no part is finished here.
+    std::unique_ptr<std::atomic<int>[]> left(new std::atomic<int>[readers.size()]);
+    for (size_t r = 0; r < readers.size(); ++r)
+    {
+        left[r].store(readers[r]->NumberOfParts());
+        if (readers[r]->NumberOfParts() == 0)
+            readers[r]->Finish();
+    }
+    std::vector<size_t> readerOf;
+    for (size_t r = 0; r < readers.size(); ++r)
+        readerOf.insert(readerOf.end(), static_cast<size_t>(readers[r]->NumberOfParts()), r);
+
+    std::atomic<size_t> next{0};
+    auto work = [&]
+    {
+        for (size_t t = next.fetch_add(1); t < tasks.size(); t = next.fetch_add(1))
+        {
+            KorMeshXMLReader& reader = *tasks[t].Reader;
+            reader.ParsePart(tasks[t].Part);
+            if (left[readerOf[t]].fetch_sub(1) != 1)
+                continue;
+            // Every part is parsed (and seen through the counter): finished
+            // unless a part failed, which Rethrow reports.
+            const bool failed = std::any_of(reader.mParts.begin(), reader.mParts.end(),
+                                            [](const sPart& part) { return part.Error != nullptr; });
+            if (!failed)
+                reader.Finish();
+        }
+    };
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const size_t helpers = std::min<size_t>(cores, tasks.size()) - (tasks.empty() ? 0 : 1);
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < helpers; ++i)
+    {
+        try
+        {
+            threads.emplace_back(work);
+        }
+        catch (const std::system_error&)
+        {
+            break; // no more threads: the others and this one do the rest
+        }
+    }
+    work();
+    for (std::thread& thread : threads)
+        thread.join();
+}
