@@ -6,7 +6,6 @@
 #include <memory>
 #include <new>
 #include <string>
-#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -167,7 +166,7 @@ template <typename Work> void SideBySide(Work work)
         {
             threads.emplace_back(work, k);
         }
-        catch (const std::system_error&)
+        catch (...) // no thread to be had, for want of threads or of memory
         {
             break;
         }

@@ -14,7 +14,6 @@
 #include <functional>
 #include <memory>
 #include <string_view>
-#include <system_error>
 #include <thread>
 
 namespace
@@ -337,7 +336,7 @@ void KorMeshXMLReader::Fill()
         {
             threads.emplace_back(work);
         }
-        catch (const std::system_error&)
+        catch (...) // no thread to be had, for want of threads or of memory
         {
             work();
         }
@@ -437,7 +436,7 @@ void KorMeshXMLReader::ReadSideBySide(const std::vector<KorMeshXMLReader*>& read
         {
             threads.emplace_back(work);
         }
-        catch (const std::system_error&)
+        catch (...) // no thread to be had, for want of threads or of memory
         {
             break; // no more threads: the others and this one do the rest
         }

@@ -6,7 +6,6 @@
 #include <atomic>
 #include <cstring>
 #include <string_view>
-#include <system_error>
 #include <thread>
 
 namespace
@@ -168,7 +167,7 @@ bool ConfirmGuesses(std::string_view text, const std::vector<sGuessedList>& gues
         {
             threads.emplace_back(work);
         }
-        catch (const std::system_error&)
+        catch (...) // no thread to be had, for want of threads or of memory
         {
             break;
         }

@@ -12,7 +12,6 @@
 #include <new>
 #include <string_view>
 #include <sys/stat.h>
-#include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <unordered_map>
@@ -119,7 +118,7 @@ bool ReadWhole(int fd, size_t n, XMLText& text, int& readErrno)
         {
             threads.emplace_back(readSlice, k);
         }
-        catch (const std::system_error&)
+        catch (...) // no thread to be had, for want of threads or of memory
         {
             readSlice(k);
         }
@@ -201,7 +200,7 @@ sByteFaults FindByteFaults(std::string_view text)
         {
             threads.emplace_back(look, k);
         }
-        catch (const std::system_error&)
+        catch (...) // no thread to be had, for want of threads or of memory
         {
             look(k);
         }

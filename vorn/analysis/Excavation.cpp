@@ -335,9 +335,9 @@ constexpr int kPreparedInParallel = 5000;
 // side, a thread a layer (which the shape's build shares with the grid and
 // the index): each reads its own surface and writes its own caches,
 // nothing shared; the part of them the placed head's first cut reads is
-// worked out there too. A layer to be triangulated first is left to its
-// cut, which triangulates it. An exception in a thread is thrown here once
-// every thread has ended.
+// worked out there too. The layers are triangulated before; one still
+// stale would be left to its cut. An exception in a thread is thrown here
+// once every thread has ended.
 void PrepareSurfaces(const KorMesh& head)
 {
     std::vector<std::future<void>> tasks;

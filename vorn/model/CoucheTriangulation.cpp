@@ -114,15 +114,18 @@ void Couche::TriangulateAll(const std::vector<Couche*>& layers)
         return;
     }
     RunSideBySide(tasks, [](Couche& layer, int threads) { layer.TriangulateSurface(threads); });
+    // The layers triangulated before the first failed one are no longer
+    // stale, before anyone is told: an earlier layer's window updates (a
+    // section window asking for altitudes) would otherwise triangulate a
+    // later one again and report its lines twice.
+    for (size_t i = 0; i < tasks.size() && !tasks[i].Error; ++i)
+        tasks[i].Layer->mRetriangulate = false;
     for (const sLayerTask& task : tasks)
     {
         KorReportHold::PassOn(task.Lines);
         if (task.Error)
             std::rethrow_exception(task.Error);
-        // An earlier layer's notifications may have triangulated this one
-        // again already (a section window asking for its altitude).
-        if (task.Layer->mRetriangulate)
-            task.Layer->EndTriangulation();
+        task.Layer->EndTriangulation();
     }
 }
 

@@ -18,7 +18,6 @@ constexpr int kUnread = std::numeric_limits<int>::min();
 
 bool SurfaceShape::Build(KorMesh& surface, KorFaceBoxIndex* index)
 {
-    mSurface = &surface;
     mVertexSlots = surface.GetVertexVectorSize();
     mEdgeSlots = surface.GetEdgeVectorSize();
     mFaceSlots = surface.GetFaceVectorSize();
@@ -109,7 +108,9 @@ bool SurfaceShape::Build(KorMesh& surface, KorFaceBoxIndex* index)
     const size_t n = withEdge.size();
     size_t slices = finite && zHi > zLo ? std::max<size_t>(1, n / kSliceVertices) : 1;
     double scale = slices / (zHi - zLo);
-    if (!std::isfinite(scale))
+    // Altitudes whose range overflows a double have no slices either: a
+    // product of an infinite difference and a zero scale is NaN.
+    if (!std::isfinite(scale) || !std::isfinite(zHi - zLo))
     {
         slices = 1;
         scale = 0.0;
@@ -119,7 +120,7 @@ bool SurfaceShape::Build(KorMesh& surface, KorFaceBoxIndex* index)
         if (slices == 1)
             return size_t{0};
         const double s = std::floor((points[static_cast<size_t>(id)].z - zLo) * scale);
-        return static_cast<size_t>(std::min(std::max(s, 0.0), static_cast<double>(slices - 1)));
+        return !(s > 0.0) ? size_t{0} : static_cast<size_t>(std::min(s, static_cast<double>(slices - 1)));
     };
     mSliceStart.assign(slices + 1, 0);
     for (int id : withEdge)
@@ -128,8 +129,13 @@ bool SurfaceShape::Build(KorMesh& surface, KorFaceBoxIndex* index)
         mSliceStart[s + 1] += mSliceStart[s];
     std::vector<int> fill(mSliceStart.begin(), mSliceStart.end() - 1);
     mByAltitude.assign(n, 0);
+    mAltitudes.assign(n, 0.0);
     for (int id : withEdge)
-        mByAltitude[static_cast<size_t>(fill[sliceOf(id)]++)] = id;
+    {
+        const size_t k = static_cast<size_t>(fill[sliceOf(id)]++);
+        mByAltitude[k] = id;
+        mAltitudes[k] = points[static_cast<size_t>(id)].z;
+    }
     mSliceSorted.assign(slices, 0);
 
     if (grid.valid())
@@ -197,18 +203,22 @@ void SurfaceShape::SortSlice(size_t s) const
     if (mSliceSorted[s])
         return;
     mSliceSorted[s] = 1;
-    const auto begin = mByAltitude.begin() + mSliceStart[s], end = mByAltitude.begin() + mSliceStart[s + 1];
-    // Pairs, without a lookup per comparison; stable, ties by identifier
-    // (and safe with a NaN altitude, which a plain sort is not).
+    const size_t begin = static_cast<size_t>(mSliceStart[s]), end = static_cast<size_t>(mSliceStart[s + 1]);
+    // Pairs of the altitudes the shape was built with (the surface may have
+    // moved since), without a lookup per comparison; stable, ties by
+    // identifier (and safe with a NaN altitude, which a plain sort is not).
     std::vector<std::pair<double, int>> heights;
-    heights.reserve(static_cast<size_t>(end - begin));
-    for (auto it = begin; it != end; ++it)
-        heights.emplace_back(mSurface->GetVertex(*it)->Z, *it);
+    heights.reserve(end - begin);
+    for (size_t k = begin; k < end; ++k)
+        heights.emplace_back(mAltitudes[k], mByAltitude[k]);
     std::stable_sort(heights.begin(), heights.end(),
                      [](const std::pair<double, int>& a, const std::pair<double, int>& b)
                      { return a.first < b.first; });
     for (size_t k = 0; k < heights.size(); ++k)
-        begin[static_cast<std::ptrdiff_t>(k)] = heights[k].second;
+    {
+        mAltitudes[begin + k] = heights[k].first;
+        mByAltitude[begin + k] = heights[k].second;
+    }
 }
 
 bool SurfaceShape::VisitByAltitude(bool highest, const std::function<bool(int)>& visit) const

@@ -56,7 +56,6 @@ private:
     // face each half-edge of a ring names; the others are read here.
     void FindSheet(KorMesh& surface, const std::vector<int>& opposites, std::vector<int>& faceOf, bool triangles);
 
-    const KorMesh* mSurface = nullptr;
     KorBoundingBox mBox;
     HeightGrid mHeights;
     bool mOneSheet = false;
@@ -66,6 +65,8 @@ private:
     // order until mSliceSorted[s] is set. Slices follow each other in
     // altitude; with a NaN or an infinite altitude there is one slice.
     mutable std::vector<int> mByAltitude;
+    // The altitude of each vertex of mByAltitude, as built.
+    mutable std::vector<double> mAltitudes;
     std::vector<int> mSliceStart;
     mutable std::vector<char> mSliceSorted;
     mutable std::mutex mOrderLock;

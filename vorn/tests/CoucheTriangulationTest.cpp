@@ -14,7 +14,8 @@
 
 namespace
 {
-// Counts its updates and whether each came on the thread that made it.
+// Counts its updates and whether each came on the thread that made it; it
+// reads every layer's altitude, as a terrain section window does.
 struct CountingWindow : SectionWindow
 {
     bool IsShown() const override { return true; }
@@ -22,6 +23,9 @@ struct CountingWindow : SectionWindow
     {
         ++Updates;
         OnOwnThread = OnOwnThread && std::this_thread::get_id() == Thread;
+        double z = 0.0;
+        for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
+            gProjet.GetCouche(i)->GetAltitude(0.0, 0.0, z);
     }
     int Updates = 0;
     bool OnOwnThread = true;
@@ -87,7 +91,8 @@ sRoad Take(int road)
         KorReportHold hold(true);
         if (road == 0)
             for (Couche* layer : layers)
-                layer->Triangulate();
+                if (layer->NeedsTriangulation())
+                    layer->Triangulate();
         // Null entries and repeated layers are passed over.
         std::vector<Couche*> listed = layers;
         listed.insert(listed.begin() + 1, nullptr);

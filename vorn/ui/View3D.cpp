@@ -158,10 +158,12 @@ void RefreshShownCuts()
 void RenderView3D(LumoraDevice* device)
 {
     glDisable(GL_TEXTURE_2D);
-    TriangulateStaleLayers();
-    // At most once per invalidation: the computation clears the flag.
+    // At most once per invalidation: the computation clears the flag. It
+    // triangulates the layers it cuts under its own report hold; what it
+    // leaves stale is triangulated here.
     if (gProjet.m3DAffichageTete && gProjet.IsExcavationStale())
         ComputeExcavation();
+    TriangulateStaleLayers();
     RefreshShownCuts();
     if (gPlacementDrawer)
         gPlacementDrawer(device);
