@@ -81,6 +81,29 @@ bool ReadSequentially(int fd, size_t n, XMLText& text, int& readErrno)
     return true;
 }
 
+// work(k) for every slice k, the first on this thread and the others on
+// threads of their own; a thread not to be had (for want of threads or of
+// memory) leaves its slice to this thread. Returns once all have ended;
+// work must not throw.
+template <class Work> void EachSlice(size_t slices, const Work& work)
+{
+    std::vector<std::thread> threads;
+    for (size_t k = 1; k < slices; ++k)
+    {
+        try
+        {
+            threads.emplace_back(work, k);
+        }
+        catch (...)
+        {
+            work(k);
+        }
+    }
+    work(0);
+    for (std::thread& thread : threads)
+        thread.join();
+}
+
 // Reads a file of n bytes (its size when opened). A large one is read in a
 // few slices side by side: the time goes to faulting in the fresh pages,
 // which threads do in parallel. Should the file turn out shorter or longer,
@@ -111,21 +134,7 @@ bool ReadWhole(int fd, size_t n, XMLText& text, int& readErrno)
             at += static_cast<size_t>(got);
         }
     };
-    std::vector<std::thread> threads;
-    for (size_t k = 1; k < slices; ++k)
-    {
-        try
-        {
-            threads.emplace_back(readSlice, k);
-        }
-        catch (...) // no thread to be had, for want of threads or of memory
-        {
-            readSlice(k);
-        }
-    }
-    readSlice(0);
-    for (std::thread& thread : threads)
-        thread.join();
+    EachSlice(slices, readSlice);
     for (size_t k = 0; k < slices; ++k)
         if (errors[k] != 0)
         {
@@ -193,21 +202,7 @@ sByteFaults FindByteFaults(std::string_view text)
     const size_t slices = std::max<size_t>(1, std::min<size_t>(8, text.size() / kSliceMin));
     std::vector<sByteFaults> found(slices);
     auto look = [&](size_t k) { found[k] = FindByteFaults(text, text.size() * k / slices, text.size() * (k + 1) / slices); };
-    std::vector<std::thread> threads;
-    for (size_t k = 1; k < slices; ++k)
-    {
-        try
-        {
-            threads.emplace_back(look, k);
-        }
-        catch (...) // no thread to be had, for want of threads or of memory
-        {
-            look(k);
-        }
-    }
-    look(0);
-    for (std::thread& thread : threads)
-        thread.join();
+    EachSlice(slices, look);
     sByteFaults first;
     for (const sByteFaults& slice : found)
     {
