@@ -257,19 +257,12 @@ template <class FaceNormal> LumPoint KorMesh::MeanAround(const KorVertex* v, Fac
 {
     LumPoint sum;
     int count = 0;
-    const KorEdge* first = mEdges.Get(v->Edge);
-    const KorEdge* e = first;
-    for (int steps = mEdges.GetVectorSize(); e && steps > 0; --steps)
-    {
-        if (KorFace* f = mFaces.Get(e->Face))
-        {
-            sum += faceNormal(f);
-            ++count;
-        }
-        e = mEdges.Get(e->Turn);
-        if (e == first)
-            break;
-    }
+    ForFacesAround(v,
+                   [&](KorFace* f)
+                   {
+                       sum += faceNormal(f);
+                       ++count;
+                   });
     if (count > 1)
         sum /= static_cast<double>(count);
     return sum;

@@ -313,6 +313,21 @@ public:
 
 private:
     template <class FaceNormal> LumPoint MeanAround(const KorVertex* v, FaceNormal faceNormal);
+    // visit(face) for each face around v, in turn order from v's half-edge
+    // (at most one lap, however broken the links).
+    template <class Visit> void ForFacesAround(const KorVertex* v, const Visit& visit)
+    {
+        const KorEdge* first = mEdges.Get(v->Edge);
+        const KorEdge* e = first;
+        for (int steps = mEdges.GetVectorSize(); e && steps > 0; --steps)
+        {
+            if (KorFace* f = mFaces.Get(e->Face))
+                visit(f);
+            e = mEdges.Get(e->Turn);
+            if (e == first)
+                break;
+        }
+    }
     // Fills the tables from the XML form (FromXML reads through it).
     friend class KorMeshXMLReader;
 

@@ -258,16 +258,6 @@ void KorMesh::GetEdgesAroundVertex(const KorVertex* v, std::vector<KorEdge*>& ou
 void KorMesh::GetFacesAroundVertex(const KorVertex* v, std::vector<KorFace*>& out)
 {
     out.clear();
-    if (!v)
-        return;
-    const KorEdge* first = mEdges.Get(v->Edge);
-    const KorEdge* e = first;
-    for (int steps = mEdges.GetVectorSize(); e && steps > 0; --steps)
-    {
-        if (KorFace* f = mFaces.Get(e->Face))
-            out.push_back(f);
-        e = mEdges.Get(e->Turn);
-        if (e == first)
-            break;
-    }
+    if (v)
+        ForFacesAround(v, [&out](KorFace* f) { out.push_back(f); });
 }

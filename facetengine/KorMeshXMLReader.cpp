@@ -100,6 +100,32 @@ const char* ItemNameOfChunk(const char* chunk)
         return "Face";
     return nullptr;
 }
+
+// One table from the parts' lists of its kind, in order: a record per item,
+// the slots of the items that do not exist freed once the whole kind is in,
+// in increasing order, so the reuse queue comes back smallest first; each
+// list dropped once taken.
+template <class Record, class Part, class Item, class Assign>
+void FillTable(KorIDVector<Record>& table, size_t count, std::vector<Part>& parts, std::vector<Item> Part::*list,
+               const Assign& assign)
+{
+    table.Reserve(count);
+    std::vector<int> freed;
+    for (Part& part : parts)
+    {
+        for (const Item& item : part.*list)
+        {
+            Record* record = table.Add();
+            if (item.Exist)
+                assign(*record, item);
+            else
+                freed.push_back(record->GetID());
+        }
+        std::vector<Item>().swap(part.*list);
+    }
+    for (int id : freed)
+        table.DeleteItem(id);
+}
 } // namespace
 
 KorMeshXMLReader::KorMeshXMLReader(KorMesh& mesh, const XMLNode& node) : mMesh(mesh)
@@ -232,86 +258,36 @@ void KorMeshXMLReader::Fill()
         edges += part.Edges.size();
         faces += part.Faces.size();
     }
-    // The three tables are independent: filled side by side, each freeing
-    // its free slots once its whole kind is in, in increasing order, so the
-    // reuse queue comes back smallest first.
+    // The three tables are independent: filled side by side.
     auto fillVertices = [this, vertices]
     {
-        KorIDVector<KorVertex>& table = mMesh.mVertices;
-        table.Reserve(vertices);
-        std::vector<int> freed;
-        for (sPart& part : mParts)
-        {
-            for (const sVertexItem& item : part.Vertices)
-            {
-                KorVertex* v = table.Add();
-                if (!item.Exist)
-                {
-                    freed.push_back(v->GetID());
-                    continue;
-                }
-                v->X = item.X;
-                v->Y = item.Y;
-                v->Z = item.Z;
-                v->Edge = item.Edge;
-                if (item.HasTexture)
-                    v->Texture = item.Texture;
-                if (item.HasNormal)
-                    v->Normal = item.Normal;
-            }
-            std::vector<sVertexItem>().swap(part.Vertices);
-        }
-        for (int id : freed)
-            table.DeleteItem(id);
+        FillTable(mMesh.mVertices, vertices, mParts, &sPart::Vertices,
+                  [](KorVertex& v, const sVertexItem& item)
+                  {
+                      v.X = item.X;
+                      v.Y = item.Y;
+                      v.Z = item.Z;
+                      v.Edge = item.Edge;
+                      if (item.HasTexture)
+                          v.Texture = item.Texture;
+                      if (item.HasNormal)
+                          v.Normal = item.Normal;
+                  });
     };
     auto fillEdges = [this, edges]
     {
-        KorIDVector<KorEdge>& table = mMesh.mEdges;
-        table.Reserve(edges);
-        std::vector<int> freed;
-        for (sPart& part : mParts)
-        {
-            for (const sEdgeItem& item : part.Edges)
-            {
-                KorEdge* e = table.Add();
-                if (!item.Exist)
-                {
-                    freed.push_back(e->GetID());
-                    continue;
-                }
-                e->Vertex = item.Vertex;
-                e->Face = item.Face;
-                e->Next = item.Next;
-                e->Opp = item.Opp;
-                e->Turn = item.Turn;
-            }
-            std::vector<sEdgeItem>().swap(part.Edges);
-        }
-        for (int id : freed)
-            table.DeleteItem(id);
+        FillTable(mMesh.mEdges, edges, mParts, &sPart::Edges,
+                  [](KorEdge& e, const sEdgeItem& item)
+                  {
+                      e.Vertex = item.Vertex;
+                      e.Face = item.Face;
+                      e.Next = item.Next;
+                      e.Opp = item.Opp;
+                      e.Turn = item.Turn;
+                  });
     };
     auto fillFaces = [this, faces]
-    {
-        KorIDVector<KorFace>& table = mMesh.mFaces;
-        table.Reserve(faces);
-        std::vector<int> freed;
-        for (sPart& part : mParts)
-        {
-            for (const sFaceItem& item : part.Faces)
-            {
-                KorFace* f = table.Add();
-                if (!item.Exist)
-                {
-                    freed.push_back(f->GetID());
-                    continue;
-                }
-                f->Edge = item.Edge;
-            }
-            std::vector<sFaceItem>().swap(part.Faces);
-        }
-        for (int id : freed)
-            table.DeleteItem(id);
-    };
+    { FillTable(mMesh.mFaces, faces, mParts, &sPart::Faces, [](KorFace& f, const sFaceItem& item) { f.Edge = item.Edge; }); };
     // An exception of a thread is thrown here once both have ended.
     std::exception_ptr edgeError, faceError;
     auto guarded = [](auto fill, std::exception_ptr& error)

@@ -199,7 +199,9 @@ TEST(SurfaceShapeTest, LazyShapeAnswersAsTheEagerReading)
                         meets = meets && a <= (&hi.x)[k] && b >= (&lo.x)[k];
                     }
                     if (meets)
+                    {
                         EXPECT_TRUE(std::binary_search(faces.begin(), faces.end(), f)) << what << " face " << f;
+                    }
                 }
             KorMesh head;
             head.AddFace({head.AddVertex(lo), head.AddVertex(LumPoint(hi.x, lo.y, hi.z)),
