@@ -2,7 +2,7 @@
 //
 // Altitude: 10^4 random GetAltitude queries on a layer of about 2 x 10^4
 // and 2 x 10^6 faces (random points in a 1000 x 1000 square), through the
-// face index, against the literal scan of every face in identifier order.
+// altitude grid's face queries, against the literal scan of every face in identifier order.
 // The scan costs O(faces) per query, so it runs a sample of the queries
 // (all of them on the small layer, 20 on the large one); every sampled
 // query is asserted to give the indexed face. per_query is the time of

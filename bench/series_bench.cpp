@@ -39,8 +39,8 @@ int Positions(eCutRoute route, int triangles)
     return triangles <= 200000 ? 20 : 4;
 }
 
-// Seconds spent on what a local cut keeps of each surface (altitude bounds,
-// face index), once per surface, outside the timed positions.
+// Seconds spent on what a local cut keeps of each surface (shape, altitude
+// grid), once per surface, outside the timed positions.
 double gPrepare = 0.0;
 
 // Fills the project with the layers once per size.
@@ -132,7 +132,7 @@ BENCHMARK(BM_Series)
     ->Iterations(1);
 // The first computation on layers just made, as after opening a project,
 // against the ones that follow at the same place: the surfaces'
-// preparation (shape, altitude grid, face index) as a number of positions
+// preparation (shape and altitude grid) as a number of positions
 // of the series, local road. Each iteration makes the layers again (not
 // timed), computes once (the timed first position), then 20 positions on
 // (the cost of one).

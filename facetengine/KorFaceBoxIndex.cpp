@@ -68,6 +68,27 @@ void KorFaceBoxIndex::ReadTriangles(const KorMesh& mesh, std::vector<LumPoint>& 
     }
 }
 
+int KorFaceBoxIndex::FaceBox(const LumPoint* points, size_t n, LumPoint& boxLo, LumPoint& boxHi)
+{
+    if (n == 0)
+        return 0;
+    // Worked out in locals: the box could share memory with the points,
+    // which would have each step stored and read back.
+    LumPoint lo = points[0], hi = points[0];
+    for (size_t k = 0; k < n; ++k)
+    {
+        const LumPoint& p = points[k];
+        lo = LumPoint(std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z));
+        hi = LumPoint(std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z));
+    }
+    const double m = Margin(hi) + Margin(lo);
+    boxLo = lo - LumPoint(m, m, m);
+    boxHi = hi + LumPoint(m, m, m);
+    if (!(boxLo.x == boxLo.x) || !(boxHi.x == boxHi.x) || !std::isfinite(boxHi.x + boxHi.y + boxLo.x + boxLo.y))
+        return -1;
+    return 1;
+}
+
 bool KorFaceBoxIndex::Build(const KorMesh& mesh)
 {
     std::vector<LumPoint> points;
@@ -104,22 +125,11 @@ bool KorFaceBoxIndex::Build(const KorMesh& mesh, const std::vector<LumPoint>& ve
         }
         else
             continue;
-        if (n == 0)
-            continue;
-        // Worked out in locals: the box could share memory with the points,
-        // which would have each step stored and read back.
-        LumPoint lo = points[0], hi = points[0];
-        for (size_t k = 0; k < n; ++k)
-        {
-            const LumPoint& p = points[k];
-            lo = LumPoint(std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z));
-            hi = LumPoint(std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z));
-        }
-        const double m = Margin(hi) + Margin(lo);
         sBox& b = mBoxes[static_cast<size_t>(f)];
-        b.Lo = lo - LumPoint(m, m, m);
-        b.Hi = hi + LumPoint(m, m, m);
-        if (!(b.Lo.x == b.Lo.x) || !(b.Hi.x == b.Hi.x) || !std::isfinite(b.Hi.x + b.Hi.y + b.Lo.x + b.Lo.y))
+        const int boxed = FaceBox(points, n, b.Lo, b.Hi);
+        if (boxed == 0)
+            continue;
+        if (boxed < 0)
             return false;
         b.Live = true;
         mLo = any ? LumPoint(std::min(mLo.x, b.Lo.x), std::min(mLo.y, b.Lo.y), 0) : b.Lo;

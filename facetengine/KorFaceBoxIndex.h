@@ -30,6 +30,11 @@ public:
     // points are read from the mesh. One pass over each table, so that the
     // passes over the faces that follow read compact lists.
     static void ReadTriangles(const KorMesh& mesh, std::vector<LumPoint>& points, std::vector<int>& corners);
+    // The box the index gives a face of these n points, widened so that
+    // crossings found within the walks' tolerances are not lost: 1, or 0
+    // for no point, -1 for a box whose plan is not finite (the index then
+    // refuses the mesh).
+    static int FaceBox(const LumPoint* points, size_t n, LumPoint& lo, LumPoint& hi);
     bool Query(const LumPoint& lo, const LumPoint& hi, std::vector<int>& faces);
     // The union of the queries of several boxes (corners lo, hi in turn), each
     // face once; refused when the boxes together span a large part of the

@@ -1,67 +1,14 @@
 #include "KorMesh.h"
 
 #include <algorithm>
-#include <exception>
-#include <future>
-#include <system_error>
 #include <utility>
 #include <vector>
 
+#include "KorParallel.h"
 #include "LumTree.h"
 
 bool KorMesh::mSaveNormals = true;
 bool KorMesh::mSaveTextureCoordinates = false;
-
-namespace
-{
-// work(from, to) over [0, count) cut in up to `threads` ranges, the first on
-// the calling thread; a range whose thread cannot be had runs here too.
-// The first exception, in range order, is thrown once all have ended.
-template <class Work> void RunInRanges(int count, int threads, const Work& work)
-{
-    // Ranges below this are not worth a thread.
-    constexpr int kMinimumRange = 20000;
-    const int parts = std::max(1, std::min(threads, count / kMinimumRange));
-    if (parts == 1)
-    {
-        work(0, count);
-        return;
-    }
-    std::vector<std::exception_ptr> errors(static_cast<size_t>(parts));
-    const auto run = [&work, &errors, count, parts](int k)
-    {
-        try
-        {
-            work(static_cast<int>(static_cast<long long>(count) * k / parts),
-                 static_cast<int>(static_cast<long long>(count) * (k + 1) / parts));
-        }
-        catch (...)
-        {
-            errors[static_cast<size_t>(k)] = std::current_exception();
-        }
-    };
-    std::vector<std::future<void>> helpers;
-    std::vector<int> here = {0};
-    for (int k = 1; k < parts; ++k)
-    {
-        try
-        {
-            helpers.push_back(std::async(std::launch::async, run, k));
-        }
-        catch (const std::system_error&)
-        {
-            here.push_back(k);
-        }
-    }
-    for (int k : here)
-        run(k);
-    for (std::future<void>& helper : helpers)
-        helper.wait();
-    for (const std::exception_ptr& error : errors)
-        if (error)
-            std::rethrow_exception(error);
-}
-} // namespace
 
 KorMesh::KorMesh() = default;
 
@@ -285,21 +232,21 @@ const LumPoint& KorMesh::GetNormal(KorVertex* v)
 // pass a face normal still null is one GetNormal computes as null again.
 void KorMesh::ComputeNormals(int threads)
 {
-    const auto faces = [this](int from, int to)
+    const auto faces = [this](int, int from, int to)
     {
         for (int id = from; id < to; ++id)
             if (KorFace* f = mFaces.Get(id))
                 GetNormal(f);
     };
-    const auto vertices = [this](int from, int to)
+    const auto vertices = [this](int, int from, int to)
     {
         for (int id = from; id < to; ++id)
             if (KorVertex* v = mVertices.Get(id))
                 if (!v->NormalGiven && v->Normal.IsNull())
                     v->Normal = MeanAround(v, [](const KorFace* f) { return f->Normal; });
     };
-    RunInRanges(mFaces.GetVectorSize(), threads, faces);
-    RunInRanges(mVertices.GetVectorSize(), threads, vertices);
+    RunInRanges(mFaces.GetVectorSize(), RangeParts(mFaces.GetVectorSize(), threads), faces);
+    RunInRanges(mVertices.GetVectorSize(), RangeParts(mVertices.GetVectorSize(), threads), vertices);
 }
 
 const LumPoint& KorMesh::GetTextureCoord(const KorVertex* v) const

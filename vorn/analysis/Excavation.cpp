@@ -330,10 +330,10 @@ namespace
 constexpr int kPreparedInParallel = 5000;
 
 // The caches the local road keeps of each surface (shape and altitude grid,
-// face index) are a pass over the whole surface, made at the first
-// computation after an edit. For dense layers they are built here side by
-// side, a thread a layer (which the shape's build shares with the grid and
-// the index): each reads its own surface and writes its own caches,
+// which also finds faces) are a pass over the whole surface, made at the
+// first computation after an edit. For dense layers they are built here
+// side by side, a thread a layer (which the shape's build shares with the
+// grid's passes): each reads its own surface and writes its own caches,
 // nothing shared; the part of them the placed head's first cut reads is
 // worked out there too. The layers are triangulated before; one still
 // stale would be left to its cut. An exception in a thread is thrown here

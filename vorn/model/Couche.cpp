@@ -215,8 +215,6 @@ void Couche::ForgetSurfaceCaches()
 {
     mTextureValid = false;
     mEdgeBufferValid = false;
-    mFaceIndexValid = false;
-    mFaceIndexTried = false;
     mShapeValid = false;
     mBoxValid = false;
 }

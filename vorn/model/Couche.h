@@ -1,7 +1,6 @@
 #pragma once
 
 #include "ElementOVX.h"
-#include "KorFaceBoxIndex.h"
 #include "KorMesh.h"
 #include "LumGLBuffer.h"
 #include "LumPoint.h"
@@ -288,18 +287,15 @@ public:
         return mMeshes[which];
     }
     // The faces of the surface whose boxes may meet the box lo-hi (a
-    // superset, in identifier order), through the face index. False when
-    // the index refuses (no face, or a box over most of the surface).
+    // superset, in identifier order), through the shape's altitude grid.
+    // False when it refuses (no face, or a box over most of the surface).
     bool QuerySurfaceFaces(const LumPoint& lo, const LumPoint& hi, std::vector<int>& faces);
     // The same over several boxes (corners lo, hi in turn), each face once.
     bool QuerySurfaceFaces(const std::vector<LumPoint>& corners, std::vector<int>& faces);
-    // Built again when the surface has changed; the face index with it,
-    // from the same pass over the surface, when it is not built yet.
+    // Built again when the surface has changed.
     const SurfaceShape& GetSurfaceShape();
-    // Builds the face index now, as the first query would.
-    void BuildSurfaceFaceIndex();
-    // Whether the shape and the face index stand built for the surface as
-    // it is. Both write the index: one thread at a time for a layer.
+    // Whether the shape stands built for the surface as it is. Queries
+    // write its caches: one thread at a time for a layer.
     bool HasSurfaceCaches() const;
     // A cut made on a patch of the surface gives the cut surface as the
     // surface less the faces `replaced`, with the faces of `patch` in their
@@ -361,15 +357,13 @@ private:
     LumHandledMesh* mDisplay[4] = {nullptr, nullptr, nullptr, nullptr};
     void AssembleCutSurface();
     void RefreshCutDisplays();
-    // What is kept of the surface (texture coordinates, face index, shape,
-    // box) is built again at its next use.
+    // What is kept of the surface (texture coordinates, shape and altitude
+    // grid, box) is built again at its next use.
     void ForgetSurfaceCaches();
 
     LumGLBuffer mEdgeBuffer;
     size_t mEdgeVertices = 0;
     bool mEdgeBufferValid = false;
-    KorFaceBoxIndex mFaceIndex;
-    bool mFaceIndexValid = false, mFaceIndexTried = false;
     SurfaceShape mShape;
     bool mShapeValid = false;
     void ComputeBoundingBox(LumPoint& lo, LumPoint& hi) const;

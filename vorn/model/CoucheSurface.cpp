@@ -84,42 +84,23 @@ void Couche::EndTriangulation()
 
 bool Couche::QuerySurfaceFaces(const LumPoint& lo, const LumPoint& hi, std::vector<int>& faces)
 {
-    BuildSurfaceFaceIndex();
-    return mFaceIndexValid && mFaceIndex.Query(lo, hi, faces);
+    return QuerySurfaceFaces(std::vector<LumPoint>{lo, hi}, faces);
 }
 
 bool Couche::QuerySurfaceFaces(const std::vector<LumPoint>& corners, std::vector<int>& faces)
 {
-    BuildSurfaceFaceIndex();
-    return mFaceIndexValid && mFaceIndex.Query(corners, faces);
-}
-
-void Couche::BuildSurfaceFaceIndex()
-{
-    // An index refused (faces spanning most of the grid) is not tried again
-    // at every query: the surface has to change first.
-    if (!mFaceIndexTried)
-        mFaceIndexValid = mFaceIndex.Build(mMeshes[Surface]);
-    mFaceIndexTried = true;
+    return GetSurfaceShape().GetHeightGrid().QueryFaces(corners, faces);
 }
 
 bool Couche::HasSurfaceCaches() const
 {
-    return mFaceIndexTried && mShapeValid && mShape.Matches(mMeshes[Surface]);
+    return mShapeValid && mShape.Matches(mMeshes[Surface]);
 }
 
 const SurfaceShape& Couche::GetSurfaceShape()
 {
     if (!mShapeValid || !mShape.Matches(mMeshes[Surface]))
-    {
-        const bool index = !mFaceIndexTried;
-        const bool built = mShape.Build(mMeshes[Surface], index ? &mFaceIndex : nullptr);
-        if (index)
-        {
-            mFaceIndexValid = built;
-            mFaceIndexTried = true;
-        }
-    }
+        mShape.Build(mMeshes[Surface]);
     mShapeValid = true;
     return mShape;
 }
@@ -212,12 +193,11 @@ int Couche::GetFaceAtByScan(float x, float y) const
 int Couche::GetFaceAt(float x, float y)
 {
     const KorMesh& mesh = mMeshes[Surface];
-    BuildSurfaceFaceIndex();
     std::vector<int> candidates;
     const LumPoint p(x, y, 0.0);
-    // The index's boxes are 3D: the query spans every altitude.
+    // The faces' boxes are 3D: the query spans every altitude.
     const double far = std::numeric_limits<double>::max();
-    if (!mFaceIndexValid || !mFaceIndex.Query(LumPoint(x, y, -far), LumPoint(x, y, far), candidates))
+    if (!QuerySurfaceFaces(LumPoint(x, y, -far), LumPoint(x, y, far), candidates))
         return GetFaceAtByScan(x, y);
     // Candidates come in identifier order: the first holding face is the
     // scan's.

@@ -2,7 +2,9 @@
 
 #include "KorBoundingBox.h"
 #include "KorFace.h"
+#include "KorFaceBoxIndex.h"
 #include "KorMesh.h"
+#include "KorParallel.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,7 +17,7 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int ce
 }
 
 void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, const std::vector<LumPoint>& points,
-                       const std::vector<int>& corners, int cellsPerSide)
+                       const std::vector<int>& corners, int cellsPerSide, int threads)
 {
     // A surface without face has no altitude to bound: no cell, so that a
     // project of many empty layers costs no grid for each.
@@ -48,72 +50,138 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, const 
     mBlockLow.assign(blockCount, inf);
     mBlockHigh.assign(blockCount, -inf);
     mFilled.assign(blockCount, 0);
+    mFaceSlots = surface.GetFaceVectorSize();
+    mBlockBoxes.clear();
+    mStamp.clear();
+    mQueryCount = 0;
     // One pass gives each face's blocks and, from its corners' altitudes,
-    // bounds of every block it lies over that hold the block's cells.
+    // bounds of every block it lies over that hold the block's cells. On a
+    // dense surface it runs in contiguous ranges side by side, each with
+    // its own bounds and counts, merged in range order: the grid is the
+    // one a single loop builds.
     struct sSpan
     {
         int Face, I0, J0, I1, J1;
     };
-    std::vector<sSpan> spans;
-    spans.reserve(static_cast<size_t>(surface.GetNumberOfFaces()));
-    std::vector<int> count(blockCount + 1, 0);
-    std::vector<LumPoint> facePoints;
+    struct sRangeBlocks
+    {
+        std::vector<sSpan> Spans;
+        std::vector<int> Count;
+        std::vector<double> Low, High;
+        double Margin = 0.0;
+        bool Boxless = false;
+    };
     // The block of each column (row) of cells, without a division per face.
     std::vector<int> blockOf(static_cast<size_t>(mNx));
     for (int i = 0; i < mNx; ++i)
         blockOf[static_cast<size_t>(i)] = i / mBlock;
     const int faces = surface.GetFaceVectorSize();
     const bool given = corners.size() == 3 * static_cast<size_t>(faces);
-    for (int id = 0; id < faces; ++id)
-    {
-        sSpan span{id, 0, 0, 0, 0};
-        LumPoint lo, hi;
-        const int* corner = given ? &corners[3 * static_cast<size_t>(id)] : nullptr;
-        if (corner && corner[0] >= 0)
-        {
-            const LumPoint triangle[3] = {points[static_cast<size_t>(corner[0])],
-                                          points[static_cast<size_t>(corner[1])],
-                                          points[static_cast<size_t>(corner[2])]};
-            if (!PointsCells(triangle, 3, lo, hi, span.I0, span.J0, span.I1, span.J1))
-                continue;
-        }
-        else if (!FaceCells(surface.GetFace(id), facePoints, lo, hi, span.I0, span.J0, span.I1, span.J1))
-            continue;
-        // A clipped altitude is interpolated between two corners and may
-        // round past them by a few units of the last place; a corner that
-        // is no number bounds nothing.
-        double zLo = lo.z - 1e-9 * (1.0 + std::fabs(lo.z)), zHi = hi.z + 1e-9 * (1.0 + std::fabs(hi.z));
-        if (!(std::isfinite(zLo) && std::isfinite(zHi)))
-        {
-            zLo = -inf;
-            zHi = inf;
-        }
-        // Blocks rather than cells from here on, worked out once.
-        span.I0 = blockOf[static_cast<size_t>(span.I0)];
-        span.J0 = blockOf[static_cast<size_t>(span.J0)];
-        span.I1 = blockOf[static_cast<size_t>(span.I1)];
-        span.J1 = blockOf[static_cast<size_t>(span.J1)];
-        for (int bj = span.J0; bj <= span.J1; ++bj)
-            for (int bi = span.I0; bi <= span.I1; ++bi)
-            {
-                const size_t b = static_cast<size_t>(bj) * blocks + bi;
-                ++count[b];
-                mBlockLow[b] = std::min(mBlockLow[b], zLo);
-                mBlockHigh[b] = std::max(mBlockHigh[b], zHi);
-            }
-        spans.push_back(span);
-    }
+    const int parts = RangeParts(faces, threads);
+    std::vector<sRangeBlocks> ranges(static_cast<size_t>(parts));
+    RunInRanges(faces, parts,
+                [&](int part, int from, int to)
+                {
+                    // Filled here and handed over at the end: ranges side by
+                    // side would share cache lines.
+                    sRangeBlocks range;
+                    range.Spans.reserve(static_cast<size_t>(to - from));
+                    range.Count.assign(blockCount, 0);
+                    range.Low.assign(blockCount, inf);
+                    range.High.assign(blockCount, -inf);
+                    std::vector<LumPoint> polygon;
+                    for (int id = from; id < to; ++id)
+                    {
+                        sSpan span{id, 0, 0, 0, 0};
+                        LumPoint lo, hi, triangle[3];
+                        const LumPoint* facePoints = triangle;
+                        size_t n = 3;
+                        const int* corner = given ? &corners[3 * static_cast<size_t>(id)] : nullptr;
+                        if (corner && corner[0] >= 0)
+                            for (size_t k = 0; k < 3; ++k)
+                                triangle[k] = points[static_cast<size_t>(corner[k])];
+                        else if (const KorFace* face = surface.GetFace(id))
+                        {
+                            surface.GetFacePoints(face, polygon);
+                            facePoints = polygon.data();
+                            n = polygon.size();
+                        }
+                        else
+                            continue;
+                        // The face's box as the face queries widen it: the
+                        // plan of the widening, or a face no query can find.
+                        LumPoint boxLo, boxHi;
+                        const int boxed = KorFaceBoxIndex::FaceBox(facePoints, n, boxLo, boxHi);
+                        range.Boxless = range.Boxless || boxed < 0;
+                        if (!PointsCells(facePoints, n, lo, hi, span.I0, span.J0, span.I1, span.J1))
+                        {
+                            range.Boxless = range.Boxless || boxed > 0;
+                            continue;
+                        }
+                        if (boxed > 0)
+                            range.Margin = std::max({range.Margin, lo.x - boxLo.x, lo.y - boxLo.y, boxHi.x - hi.x,
+                                                     boxHi.y - hi.y});
+                        // A clipped altitude is interpolated between two
+                        // corners and may round past them by a few units of
+                        // the last place; a corner that is no number bounds
+                        // nothing.
+                        double zLo = lo.z - 1e-9 * (1.0 + std::fabs(lo.z)),
+                               zHi = hi.z + 1e-9 * (1.0 + std::fabs(hi.z));
+                        if (!(std::isfinite(zLo) && std::isfinite(zHi)))
+                        {
+                            zLo = -inf;
+                            zHi = inf;
+                        }
+                        // Blocks rather than cells from here on, worked out
+                        // once.
+                        span.I0 = blockOf[static_cast<size_t>(span.I0)];
+                        span.J0 = blockOf[static_cast<size_t>(span.J0)];
+                        span.I1 = blockOf[static_cast<size_t>(span.I1)];
+                        span.J1 = blockOf[static_cast<size_t>(span.J1)];
+                        for (int bj = span.J0; bj <= span.J1; ++bj)
+                            for (int bi = span.I0; bi <= span.I1; ++bi)
+                            {
+                                const size_t b = static_cast<size_t>(bj) * blocks + bi;
+                                ++range.Count[b];
+                                range.Low[b] = std::min(range.Low[b], zLo);
+                                range.High[b] = std::max(range.High[b], zHi);
+                            }
+                        range.Spans.push_back(span);
+                    }
+                    ranges[static_cast<size_t>(part)] = std::move(range);
+                });
     // The faces of each block, in identifier order as a loop over the
-    // faces meets them.
+    // faces meets them; each range's counts become where its faces go.
+    mMargin = 0.0;
+    mBoxed = true;
+    for (const sRangeBlocks& range : ranges)
+    {
+        mMargin = std::max(mMargin, range.Margin);
+        mBoxed = mBoxed && !range.Boxless;
+    }
     mBlockStart.assign(blockCount + 1, 0);
     for (size_t b = 0; b < blockCount; ++b)
-        mBlockStart[b + 1] = mBlockStart[b] + count[b];
+    {
+        int at = mBlockStart[b];
+        for (sRangeBlocks& range : ranges)
+        {
+            mBlockLow[b] = std::min(mBlockLow[b], range.Low[b]);
+            mBlockHigh[b] = std::max(mBlockHigh[b], range.High[b]);
+            at += std::exchange(range.Count[b], at);
+        }
+        mBlockStart[b + 1] = at;
+    }
     mBlockFaces.assign(static_cast<size_t>(mBlockStart[blockCount]), 0);
-    std::copy(mBlockStart.begin(), mBlockStart.end() - 1, count.begin());
-    for (const sSpan& span : spans)
-        for (int bj = span.J0; bj <= span.J1; ++bj)
-            for (int bi = span.I0; bi <= span.I1; ++bi)
-                mBlockFaces[static_cast<size_t>(count[static_cast<size_t>(bj) * blocks + bi]++)] = span.Face;
+    RunInRanges(faces, parts,
+                [&](int part, int, int)
+                {
+                    sRangeBlocks& range = ranges[static_cast<size_t>(part)];
+                    for (const sSpan& span : range.Spans)
+                        for (int bj = span.J0; bj <= span.J1; ++bj)
+                            for (int bi = span.I0; bi <= span.I1; ++bi)
+                                mBlockFaces[static_cast<size_t>(range.Count[static_cast<size_t>(bj) * blocks + bi]++)] =
+                                    span.Face;
+                });
     mRowLow.assign(static_cast<size_t>(mNy), inf);
     mRowHigh.assign(static_cast<size_t>(mNy), -inf);
     for (int j = 0; j < mNy; ++j)
@@ -207,6 +275,94 @@ void HeightGrid::FillBlock(size_t b) const
                 mHigh[c] = std::max(mHigh[c], zHi);
             }
     }
+}
+
+bool HeightGrid::QueryFaces(const std::vector<LumPoint>& corners, std::vector<int>& faces) const
+{
+    faces.clear();
+    if (mNx == 0 || !mBoxed)
+        return false;
+    // The blocks of each box widened by the faces' widening: a face whose
+    // widened box meets the box lies, unwidened, over one of them.
+    std::vector<int> ranges;
+    size_t entries = 0;
+    for (size_t k = 0; k + 1 < corners.size(); k += 2)
+    {
+        const LumPoint &lo = corners[k], &hi = corners[k + 1];
+        int i0, j0, i1, j1;
+        if (!CellRange(lo.x - mMargin, lo.y - mMargin, hi.x + mMargin, hi.y + mMargin, i0, j0, i1, j1))
+        {
+            ranges.insert(ranges.end(), {1, 0, 0, 0});
+            continue;
+        }
+        ranges.insert(ranges.end(), {i0 / mBlock, j0 / mBlock, i1 / mBlock, j1 / mBlock});
+        for (int bj = j0 / mBlock; bj <= j1 / mBlock; ++bj)
+            for (int bi = i0 / mBlock; bi <= i1 / mBlock; ++bi)
+            {
+                const size_t b = static_cast<size_t>(bj) * mBlocksX + bi;
+                entries += static_cast<size_t>(mBlockStart[b + 1] - mBlockStart[b]);
+            }
+    }
+    // Boxes over a large part of the surface: the plain loop costs less.
+    if (entries > mBlockFaces.size() / 4 + 64)
+        return false;
+    if (mStamp.size() != static_cast<size_t>(mFaceSlots))
+    {
+        mStamp.assign(static_cast<size_t>(mFaceSlots), 0u);
+        mBlockBoxes.assign(mBlockLow.size(), {});
+        mQueryCount = 0;
+    }
+    if (++mQueryCount == 0)
+    {
+        std::fill(mStamp.begin(), mStamp.end(), 0u);
+        mQueryCount = 1;
+    }
+    for (size_t k = 0; k + 1 < corners.size(); k += 2)
+    {
+        const LumPoint &lo = corners[k], &hi = corners[k + 1];
+        const int* r = &ranges[2 * k];
+        for (int bj = r[1]; bj <= r[3]; ++bj)
+            for (int bi = r[0]; bi <= r[2]; ++bi)
+            {
+                const size_t b = static_cast<size_t>(bj) * mBlocksX + bi;
+                const std::vector<sFaceBox>& boxes = BlockBoxes(b);
+                for (size_t at = 0; at < boxes.size(); ++at)
+                {
+                    const int f = mBlockFaces[static_cast<size_t>(mBlockStart[b]) + at];
+                    unsigned& stamp = mStamp[static_cast<size_t>(f)];
+                    const sFaceBox& box = boxes[at];
+                    if (stamp != mQueryCount && box.Lo.x <= hi.x && box.Hi.x >= lo.x && box.Lo.y <= hi.y &&
+                        box.Hi.y >= lo.y && box.Lo.z <= hi.z && box.Hi.z >= lo.z)
+                    {
+                        stamp = mQueryCount;
+                        faces.push_back(f);
+                    }
+                }
+            }
+    }
+    std::sort(faces.begin(), faces.end());
+    return true;
+}
+
+const std::vector<HeightGrid::sFaceBox>& HeightGrid::BlockBoxes(size_t b) const
+{
+    std::vector<sFaceBox>& boxes = mBlockBoxes[b];
+    const size_t count = static_cast<size_t>(mBlockStart[b + 1] - mBlockStart[b]);
+    if (boxes.size() == count)
+        return boxes;
+    // From the surface as Build read it: the same boxes. A face with none
+    // (no point, or one gone) meets no box.
+    const double far = std::numeric_limits<double>::infinity();
+    boxes.assign(count, sFaceBox{LumPoint(far, far, far), LumPoint(-far, -far, -far)});
+    thread_local std::vector<LumPoint> points;
+    for (size_t at = 0; at < count; ++at)
+    {
+        mSurface->GetFacePoints(mSurface->GetFace(mBlockFaces[static_cast<size_t>(mBlockStart[b]) + at]), points);
+        sFaceBox box;
+        if (KorFaceBoxIndex::FaceBox(points.data(), points.size(), box.Lo, box.Hi) > 0)
+            boxes[at] = box;
+    }
+    return boxes;
 }
 
 bool HeightGrid::CellRange(double x0, double y0, double x1, double y1, int& i0, int& j0, int& i1,

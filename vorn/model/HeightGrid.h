@@ -26,22 +26,33 @@ class KorMesh;
 class HeightGrid
 {
 public:
+    // The blocks a side of a grid built without saying.
+    static constexpr int kBlocksPerSide = 128;
+
     // A grid of cellsPerSide x cellsPerSide blocks over the plan of the box
     // (the surface's), each of 1 to 8 cells a side as the surface is dense;
     // none for a surface without face.
-    void Build(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide = 128);
+    void Build(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide = kBlocksPerSide);
     // The same from the points of the surface's vertices by identifier and
     // three corners by face slot, read in one pass over the surface's
     // tables: the first is -1 for a face whose points are read from the
-    // surface (no triangle, or a corner gone).
+    // surface (no triangle, or a corner gone). A dense surface is read in
+    // up to `threads` ranges side by side, to the same grid.
     void Build(const KorMesh& surface, const KorBoundingBox& box, const std::vector<LumPoint>& points,
-               const std::vector<int>& corners, int cellsPerSide = 128);
+               const std::vector<int>& corners, int cellsPerSide = kBlocksPerSide, int threads = 1);
     // The plan region where the faces of `other` may come within
     // `tolerance` of the surface in altitude, with every cell it encloses:
     // every point where they meet, and the plan inside any closed line they
     // meet along, lies in it. Given as pairs of corners (lo, hi) of boxes,
     // one per run of cells along a row. False when there is none.
     bool MeetingRegion(const KorMesh& other, double tolerance, std::vector<LumPoint>& boxes) const;
+    // The faces whose box, widened as KorFaceBoxIndex widens it, meets one
+    // of the boxes (pairs of corners lo, hi in turn), by identifier, each
+    // once: what a KorFaceBoxIndex of the surface answers. False, with no
+    // face, when the boxes together hold a large part of the surface's
+    // faces, or when a face has no finite box. The boxes of a block's faces
+    // are worked out at the first query that meets it.
+    bool QueryFaces(const std::vector<LumPoint>& corners, std::vector<int>& faces) const;
     // The larger side of a fine cell.
     double GetCellSize() const { return std::max(mCellX, mCellY); }
     // No cell: built from a surface without face, or never built.
@@ -70,6 +81,12 @@ private:
     // The same for a face's points.
     bool PointsCells(const LumPoint* points, size_t count, LumPoint& lo, LumPoint& hi, int& i0, int& j0, int& i1,
                      int& j1) const;
+    struct sFaceBox
+    {
+        LumPoint Lo, Hi;
+    };
+    // The widened boxes of block b's faces, worked out once.
+    const std::vector<sFaceBox>& BlockBoxes(size_t b) const;
     // Works out the cells of block b, once.
     void FillBlock(size_t b) const;
     // The widened edges of cell column i and row j.
@@ -90,6 +107,17 @@ private:
     // .. mBlockStart[b + 1]).
     std::vector<int> mBlockStart, mBlockFaces;
     const KorMesh* mSurface = nullptr;
+    // The widest plan widening of a face's box for the face queries, and
+    // whether every face has a box in the grid.
+    double mMargin = 0.0;
+    bool mBoxed = false;
+    // The face queries' caches: the boxes of the blocks met so far (one
+    // list a block, in the order of mBlockFaces), and the faces found in
+    // the current query (mStamp == mQueryCount), both made at the first.
+    mutable std::vector<std::vector<sFaceBox>> mBlockBoxes;
+    mutable std::vector<unsigned> mStamp;
+    mutable unsigned mQueryCount = 0;
+    int mFaceSlots = 0;
     // Bounds of each row of cells and of each block that hold those of
     // their cells (wider, from the faces' corners).
     std::vector<double> mRowLow, mRowHigh;

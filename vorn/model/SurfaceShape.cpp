@@ -2,6 +2,7 @@
 
 #include "KorEdge.h"
 #include "KorFace.h"
+#include "KorParallel.h"
 #include "KorVertex.h"
 
 #include <algorithm>
@@ -16,7 +17,7 @@ namespace
 constexpr int kUnread = std::numeric_limits<int>::min();
 } // namespace
 
-bool SurfaceShape::Build(KorMesh& surface, KorFaceBoxIndex* index)
+void SurfaceShape::Build(KorMesh& surface)
 {
     mVertexSlots = surface.GetVertexVectorSize();
     mEdgeSlots = surface.GetEdgeVectorSize();
@@ -52,53 +53,58 @@ bool SurfaceShape::Build(KorMesh& surface, KorFaceBoxIndex* index)
     // The faces once, with the half-edges of their rings: the corners of
     // each triangle of live corners as KorMesh::GetFacePoints reads them
     // (-1 where the face itself is read), the twins of its half-edges, and
-    // the face each half-edge read names, for the sheet test.
+    // the face each half-edge read names, for the sheet test. On a dense
+    // surface the faces are read in ranges side by side; each writes the
+    // slots of its own faces, and a half-edge's face only from the ring of
+    // the face it names (FindSheet reads the others).
     std::vector<int> corners(3 * faceSlots, -1), opposites(3 * faceSlots, -1);
     std::vector<int> faceOf(static_cast<size_t>(mEdgeSlots), kUnread);
-    bool triangles = true;
+    const int threads = surface.GetNumberOfFaces() >= kGridApart ? kThreads : 1;
+    const int parts = RangeParts(mFaceSlots, threads);
+    std::vector<char> rangeTriangles(static_cast<size_t>(parts), 1);
     const auto isLive = [&](int id) { return id >= 0 && id < mVertexSlots && live[static_cast<size_t>(id)]; };
-    for (int id = 0; id < mFaceSlots; ++id)
-    {
-        const KorFace* f = surface.GetFace(id);
-        if (!f)
-            continue;
-        const KorEdge* e0 = surface.GetEdge(f->Edge);
-        const KorEdge* e1 = e0 ? surface.GetEdge(e0->Next) : nullptr;
-        const KorEdge* e2 = e1 ? surface.GetEdge(e1->Next) : nullptr;
-        if (!e2 || surface.GetEdge(e2->Next) != e0)
-        {
-            triangles = false;
-            continue;
-        }
-        const size_t at = 3 * static_cast<size_t>(id);
-        const KorEdge* ring[3] = {e0, e1, e2};
-        for (size_t k = 0; k < 3; ++k)
-        {
-            opposites[at + k] = ring[k]->Opp;
-            faceOf[static_cast<size_t>(ring[k]->GetID())] = ring[k]->Face;
-        }
-        if (isLive(e0->Vertex) && isLive(e1->Vertex) && isLive(e2->Vertex))
-            for (size_t k = 0; k < 3; ++k)
-                corners[at + k] = ring[k]->Vertex;
-    }
+    RunInRanges(mFaceSlots, parts,
+                [&](int part, int from, int to)
+                {
+                    for (int id = from; id < to; ++id)
+                    {
+                        const KorFace* f = surface.GetFace(id);
+                        if (!f)
+                            continue;
+                        const KorEdge* e0 = surface.GetEdge(f->Edge);
+                        const KorEdge* e1 = e0 ? surface.GetEdge(e0->Next) : nullptr;
+                        const KorEdge* e2 = e1 ? surface.GetEdge(e1->Next) : nullptr;
+                        if (!e2 || surface.GetEdge(e2->Next) != e0)
+                        {
+                            rangeTriangles[static_cast<size_t>(part)] = 0;
+                            continue;
+                        }
+                        const size_t at = 3 * static_cast<size_t>(id);
+                        const KorEdge* ring[3] = {e0, e1, e2};
+                        for (size_t k = 0; k < 3; ++k)
+                        {
+                            opposites[at + k] = ring[k]->Opp;
+                            if (ring[k]->Face == id)
+                                faceOf[static_cast<size_t>(ring[k]->GetID())] = id;
+                        }
+                        if (isLive(e0->Vertex) && isLive(e1->Vertex) && isLive(e2->Vertex))
+                            for (size_t k = 0; k < 3; ++k)
+                                corners[at + k] = ring[k]->Vertex;
+                    }
+                });
+    const bool triangles = std::find(rangeTriangles.begin(), rangeTriangles.end(), 0) == rangeTriangles.end();
     live = std::vector<char>();
 
-    // The altitude grid and the face index are passes over the compact
-    // lists of their own: on a dense surface they are built beside the
-    // rest, which writes nothing they read. Should anything throw, the
-    // futures' ends wait for them, before the lists they read go; the
-    // grid's exception comes first, as built one after the other.
+    // The altitude grid is a pass over the compact lists of its own: on a
+    // dense surface it is built beside the rest, which writes nothing it
+    // reads. Should anything throw, the future's end waits for it, before
+    // the lists it reads go.
     std::future<void> grid;
-    std::future<bool> faces;
-    const bool apart = surface.GetNumberOfFaces() >= kGridApart;
-    if (apart)
-        grid = std::async(std::launch::async,
-                          [this, &surface, &points, &corners] { mHeights.Build(surface, mBox, points, corners); });
+    if (surface.GetNumberOfFaces() >= kGridApart)
+        grid = std::async(std::launch::async, [this, &surface, &points, &corners]
+                          { mHeights.Build(surface, mBox, points, corners, HeightGrid::kBlocksPerSide, kThreads); });
     else
         mHeights.Build(surface, mBox, points, corners);
-    if (index && apart)
-        faces = std::async(std::launch::async, [index, &surface, &points, &corners]
-                           { return index->Build(surface, points, corners); });
     FindSheet(surface, opposites, faceOf, triangles);
 
     // Slices of altitude, each holding its vertices in identifier order: a
@@ -140,9 +146,6 @@ bool SurfaceShape::Build(KorMesh& surface, KorFaceBoxIndex* index)
 
     if (grid.valid())
         grid.get();
-    if (faces.valid())
-        return faces.get();
-    return index && index->Build(surface, points, corners);
 }
 
 void SurfaceShape::FindSheet(KorMesh& surface, const std::vector<int>& opposites, std::vector<int>& faceOf,

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "HeightGrid.h"
-#include "KorFaceBoxIndex.h"
 #include "KorBoundingBox.h"
 #include "KorMesh.h"
 
@@ -11,20 +10,18 @@
 
 // What a cut of a layer's surface needs to know of the surface as a whole
 // when it works on a patch of it only: its box, its altitude bounds over
-// plan cells, whether it is one sheet of triangles with no free slot, its
-// vertices by altitude and its border. Built when the surface changes in
-// one pass over the vertices and one over the faces with their rings,
-// O(V + F + E), into compact lists that the altitude grid, the face index
-// and the sheet test then walk side by side. The order by altitude is
+// plan cells (which also finds the faces near a place), whether it is one
+// sheet of triangles with no free slot, its vertices by altitude and its
+// border. Built when the surface changes in one pass over the vertices and
+// one over the faces with their rings, O(V + F + E), into compact lists
+// that the altitude grid and the sheet test then walk side by side. The order by altitude is
 // worked out a slice at a time, as far as a visit goes. Matches tells a
 // stale shape; the surface must outlive it and stay unchanged until it is
 // built again.
 class SurfaceShape
 {
 public:
-    // Builds index too when given, from the same pass over the surface's
-    // tables, and gives its KorFaceBoxIndex::Build answer; false without.
-    bool Build(KorMesh& surface, KorFaceBoxIndex* index = nullptr);
+    void Build(KorMesh& surface);
     // Whether the shape was built from a surface with these slot counts.
     bool Matches(const KorMesh& surface) const;
 
@@ -45,6 +42,8 @@ public:
 private:
     // Faces from which the altitude grid is built in a thread of its own.
     static constexpr int kGridApart = 5000;
+    // Ranges side by side of each pass over the faces of a dense surface.
+    static constexpr int kThreads = 4;
     // Vertices to a slice of the order by altitude, sorted when first
     // reached.
     static constexpr int kSliceVertices = 32;

@@ -1,5 +1,7 @@
 #include "SurfaceShape.h"
 
+#include "KorFaceBoxIndex.h"
+
 #include "KorEdge.h"
 #include "KorFace.h"
 #include "KorVertex.h"
@@ -116,100 +118,114 @@ bool Same(double a, double b)
 {
     return a == b || (a != a && b != b);
 }
+
+// Every answer of a shape built from the mesh against the one the
+// definitions give; `kind` says whether the mesh is one sheet.
+void ExpectDefinitions(KorMesh& mesh, eKind kind, std::mt19937& random, const std::string& what)
+{
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    SurfaceShape shape;
+    shape.Build(mesh);
+
+    KorBoundingBox box;
+    box.Define(mesh);
+    for (int k = 0; k < 3; ++k)
+    {
+        EXPECT_TRUE(Same((&box.GetMin().x)[k], (&shape.GetBox().GetMin().x)[k])) << what;
+        EXPECT_TRUE(Same((&box.GetMax().x)[k], (&shape.GetBox().GetMax().x)[k])) << what;
+    }
+    std::vector<int> border;
+    for (int id = 0; id < mesh.GetEdgeVectorSize(); ++id)
+        if (const KorEdge* e = mesh.GetEdge(id))
+            if (e->Face < 0)
+                border.push_back(id);
+    EXPECT_EQ(shape.GetBorder(), border) << what;
+    EXPECT_EQ(shape.IsOneSheet(), EagerOneSheet(mesh, border)) << what;
+    EXPECT_EQ(shape.IsOneSheet(), kind == eKind::Sheet || kind == eKind::NaNAltitude) << what;
+
+    // The whole order both ways, and a visit stopping at a random place.
+    const std::vector<int> order = EagerByAltitude(mesh);
+    std::vector<int> visited;
+    const size_t stop = static_cast<size_t>(unit(random) * order.size());
+    EXPECT_TRUE(shape.VisitByAltitude(false, [&](int id)
+                                      {
+                                          visited.push_back(id);
+                                          return visited.size() > stop;
+                                      }));
+    EXPECT_TRUE(std::equal(visited.begin(), visited.end(), order.begin())) << what;
+    visited.clear();
+    EXPECT_FALSE(shape.VisitByAltitude(true, [&](int id) { return visited.push_back(id), false; }));
+    EXPECT_TRUE(std::equal(visited.begin(), visited.end(), order.rbegin(), order.rend())) << what;
+
+    // The grid's face queries, which fill its blocks as they go, against
+    // an index whose blocks were all filled before, and against the
+    // faces' boxes; the grid against one read from the mesh.
+    KorFaceBoxIndex filled;
+    const bool indexed = filled.Build(mesh);
+    std::vector<int> faces, expected;
+    for (double x = 0.0; indexed && x < 260.0; x += 5.0)
+        for (double y = 0.0; y < 110.0; y += 5.0)
+            filled.Query(LumPoint(x - 5.0, y - 5.0, -1e9), LumPoint(x, y, 1e9), faces);
+    HeightGrid read;
+    read.Build(mesh, shape.GetBox());
+    std::vector<LumPoint> points, regionA, regionB;
+    for (int q = 0; q < 30; ++q)
+    {
+        const LumPoint lo(260.0 * unit(random) - 10.0, 110.0 * unit(random) - 5.0, 6.0 * unit(random) - 1.0);
+        const LumPoint hi = lo + LumPoint(20.0 * unit(random), 20.0 * unit(random), 3.0 * unit(random));
+        const bool answered = shape.GetHeightGrid().QueryFaces({lo, hi}, faces);
+        EXPECT_EQ(filled.Query(lo, hi, expected), answered) << what;
+        EXPECT_EQ(faces, expected) << what << " query " << q;
+        for (int f = 0; answered && f < mesh.GetFaceVectorSize(); ++f)
+            if (const KorFace* face = mesh.GetFace(f))
+            {
+                mesh.GetFacePoints(face, points);
+                // A face with a point of no altitude bounds nothing.
+                bool meets = std::all_of(points.begin(), points.end(),
+                                         [](const LumPoint& p) { return std::isfinite(p.z); });
+                for (int k = 0; k < 3; ++k)
+                {
+                    double a = (&points[0].x)[k], b = a;
+                    for (const LumPoint& p : points)
+                        a = std::min(a, (&p.x)[k]), b = std::max(b, (&p.x)[k]);
+                    meets = meets && a <= (&hi.x)[k] && b >= (&lo.x)[k];
+                }
+                if (meets)
+                {
+                    EXPECT_TRUE(std::binary_search(faces.begin(), faces.end(), f)) << what << " face " << f;
+                }
+            }
+        KorMesh head;
+        head.AddFace({head.AddVertex(lo), head.AddVertex(LumPoint(hi.x, lo.y, hi.z)),
+                      head.AddVertex(LumPoint(lo.x, hi.y, lo.z))});
+        EXPECT_EQ(shape.GetHeightGrid().MeetingRegion(head, 0.1, regionA), read.MeetingRegion(head, 0.1, regionB));
+        ASSERT_EQ(regionA.size(), regionB.size()) << what;
+        for (size_t k = 0; k < regionA.size(); ++k)
+            EXPECT_TRUE(regionA[k].x == regionB[k].x && regionA[k].y == regionB[k].y) << what;
+    }
+}
 } // namespace
 
 // The shape works its lists out in one pass and its order by altitude a
-// slice at a time, its index a block at a time: every answer must be the
-// one the definitions give, on sheets and on surfaces that are not one
-// (a hole, a quad, two pieces), with ties and a NaN among the altitudes.
+// slice at a time, its grid's blocks as queries meet them: every answer
+// must be the one the definitions give, on sheets and on surfaces that are
+// not one (a hole, a quad, two pieces), with ties and a NaN among the
+// altitudes. Dense surfaces are read in ranges side by side, to the same
+// answers (the grid read from the mesh is built in one range).
 TEST(SurfaceShapeTest, LazyShapeAnswersAsTheEagerReading)
 {
     std::mt19937 random(2024);
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
     for (int t = 0; t < 20; ++t)
     {
         const eKind kind = static_cast<eKind>(t % 5);
         KorMesh mesh;
         RandomSurface(mesh, random, 12 + t, kind);
-        SurfaceShape shape;
-        KorFaceBoxIndex lazy;
-        const bool indexed = shape.Build(mesh, &lazy);
-        const std::string what = "surface " + std::to_string(t);
-
-        KorBoundingBox box;
-        box.Define(mesh);
-        for (int k = 0; k < 3; ++k)
-        {
-            EXPECT_TRUE(Same((&box.GetMin().x)[k], (&shape.GetBox().GetMin().x)[k])) << what;
-            EXPECT_TRUE(Same((&box.GetMax().x)[k], (&shape.GetBox().GetMax().x)[k])) << what;
-        }
-        std::vector<int> border;
-        for (int id = 0; id < mesh.GetEdgeVectorSize(); ++id)
-            if (const KorEdge* e = mesh.GetEdge(id))
-                if (e->Face < 0)
-                    border.push_back(id);
-        EXPECT_EQ(shape.GetBorder(), border) << what;
-        EXPECT_EQ(shape.IsOneSheet(), EagerOneSheet(mesh, border)) << what;
-        EXPECT_EQ(shape.IsOneSheet(), kind == eKind::Sheet || kind == eKind::NaNAltitude) << what;
-
-        // The whole order both ways, and a visit stopping at a random place.
-        const std::vector<int> order = EagerByAltitude(mesh);
-        std::vector<int> visited;
-        const size_t stop = static_cast<size_t>(unit(random) * order.size());
-        EXPECT_TRUE(shape.VisitByAltitude(false, [&](int id)
-                                          {
-                                              visited.push_back(id);
-                                              return visited.size() > stop;
-                                          }));
-        EXPECT_TRUE(std::equal(visited.begin(), visited.end(), order.begin())) << what;
-        visited.clear();
-        EXPECT_FALSE(shape.VisitByAltitude(true, [&](int id) { return visited.push_back(id), false; }));
-        EXPECT_TRUE(std::equal(visited.begin(), visited.end(), order.rbegin(), order.rend())) << what;
-
-        // The index against one whose blocks were all filled before, and
-        // against the faces' boxes; the grid against one read from the mesh.
-        KorFaceBoxIndex filled;
-        EXPECT_EQ(filled.Build(mesh), indexed) << what;
-        std::vector<int> faces, expected;
-        for (double x = 0.0; indexed && x < 260.0; x += 5.0)
-            for (double y = 0.0; y < 110.0; y += 5.0)
-                filled.Query(LumPoint(x - 5.0, y - 5.0, -1e9), LumPoint(x, y, 1e9), faces);
-        HeightGrid read;
-        read.Build(mesh, shape.GetBox());
-        std::vector<LumPoint> points, regionA, regionB;
-        for (int q = 0; q < 30; ++q)
-        {
-            const LumPoint lo(260.0 * unit(random) - 10.0, 110.0 * unit(random) - 5.0, 6.0 * unit(random) - 1.0);
-            const LumPoint hi = lo + LumPoint(20.0 * unit(random), 20.0 * unit(random), 3.0 * unit(random));
-            const bool answered = lazy.Query(lo, hi, faces);
-            EXPECT_EQ(filled.Query(lo, hi, expected), answered) << what;
-            EXPECT_EQ(faces, expected) << what << " query " << q;
-            for (int f = 0; answered && f < mesh.GetFaceVectorSize(); ++f)
-                if (const KorFace* face = mesh.GetFace(f))
-                {
-                    mesh.GetFacePoints(face, points);
-                    // A face with a point of no altitude bounds nothing.
-                    bool meets = std::all_of(points.begin(), points.end(),
-                                             [](const LumPoint& p) { return std::isfinite(p.z); });
-                    for (int k = 0; k < 3; ++k)
-                    {
-                        double a = (&points[0].x)[k], b = a;
-                        for (const LumPoint& p : points)
-                            a = std::min(a, (&p.x)[k]), b = std::max(b, (&p.x)[k]);
-                        meets = meets && a <= (&hi.x)[k] && b >= (&lo.x)[k];
-                    }
-                    if (meets)
-                    {
-                        EXPECT_TRUE(std::binary_search(faces.begin(), faces.end(), f)) << what << " face " << f;
-                    }
-                }
-            KorMesh head;
-            head.AddFace({head.AddVertex(lo), head.AddVertex(LumPoint(hi.x, lo.y, hi.z)),
-                          head.AddVertex(LumPoint(lo.x, hi.y, lo.z))});
-            EXPECT_EQ(shape.GetHeightGrid().MeetingRegion(head, 0.1, regionA), read.MeetingRegion(head, 0.1, regionB));
-            ASSERT_EQ(regionA.size(), regionB.size()) << what;
-            for (size_t k = 0; k < regionA.size(); ++k)
-                EXPECT_TRUE(regionA[k].x == regionB[k].x && regionA[k].y == regionB[k].y) << what;
-        }
+        ExpectDefinitions(mesh, kind, random, "surface " + std::to_string(t));
+    }
+    for (eKind kind : {eKind::Sheet, eKind::TwoPieces, eKind::NaNAltitude})
+    {
+        KorMesh mesh;
+        RandomSurface(mesh, random, 160, kind);
+        ExpectDefinitions(mesh, kind, random, "dense surface " + std::to_string(static_cast<int>(kind)));
     }
 }
