@@ -1,5 +1,5 @@
-# The layers of the project model: altitude queries (face index against the
-# literal scan) and the Open and Save of a project of large layers.
+# The layers of the project model: altitude queries (the altitude grid's face
+# queries against the literal scan) and the Open and Save of a project of large layers.
 if(TARGET VornModel)
   add_executable(layer_bench ${CMAKE_CURRENT_SOURCE_DIR}/layer_bench.cpp)
   target_link_libraries(layer_bench PRIVATE VornModel benchmark::benchmark)

@@ -5,7 +5,7 @@
 // altitude grid's face queries, against the literal scan of every face in identifier order.
 // The scan costs O(faces) per query, so it runs a sample of the queries
 // (all of them on the small layer, 20 on the large one); every sampled
-// query is asserted to give the indexed face. per_query is the time of
+// query is asserted to give the face the grid finds. per_query is the time of
 // one query.
 //
 // Open and Save: a project of 5 layers of 5 x 10^4 vertices each, 20 closed
@@ -72,7 +72,7 @@ void BM_AltitudeIndexed(benchmark::State& state)
     Couche& layer = RandomLayer(static_cast<int>(state.range(0)));
     const auto queries = Queries(10000);
     double z = 0.0;
-    layer.GetFaceAt(0.0f, 0.0f); // builds the index
+    layer.GetFaceAt(0.0f, 0.0f); // builds the shape and its grid
     for (auto _ : state)
         for (const auto& [x, y] : queries)
             benchmark::DoNotOptimize(layer.GetAltitude(x, y, z));
@@ -91,7 +91,7 @@ void BM_AltitudeScan(benchmark::State& state)
         if (layer.GetFaceAtByScan(static_cast<float>(x), static_cast<float>(y)) !=
             layer.GetFaceAt(static_cast<float>(x), static_cast<float>(y)))
         {
-            state.SkipWithError("the index and the scan disagree");
+            state.SkipWithError("the grid and the scan disagree");
             return;
         }
     for (auto _ : state)

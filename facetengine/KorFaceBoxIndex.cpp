@@ -8,17 +8,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace
-{
-// Boxes are widened by this much (plus a relative part) so that crossings
-// accepted with the walk's 1e-5 tolerances and single-precision rounding are
-// never lost by the index.
-double Margin(const LumPoint& p)
-{
-    return 1e-3 + 1e-6 * std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)});
-}
-} // namespace
-
 bool KorFaceBoxIndex::CellRange(const LumPoint& lo, const LumPoint& hi, int& x0, int& y0, int& x1,
                                 int& y1) const
 {
@@ -81,12 +70,7 @@ int KorFaceBoxIndex::FaceBox(const LumPoint* points, size_t n, LumPoint& boxLo, 
         lo = LumPoint(std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z));
         hi = LumPoint(std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z));
     }
-    const double m = Margin(hi) + Margin(lo);
-    boxLo = lo - LumPoint(m, m, m);
-    boxHi = hi + LumPoint(m, m, m);
-    if (!(boxLo.x == boxLo.x) || !(boxHi.x == boxHi.x) || !std::isfinite(boxHi.x + boxHi.y + boxLo.x + boxLo.y))
-        return -1;
-    return 1;
+    return WidenBox(lo, hi, boxLo, boxHi);
 }
 
 bool KorFaceBoxIndex::Build(const KorMesh& mesh)

@@ -2,6 +2,8 @@
 
 #include "LumPoint.h"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 class KorMesh;
@@ -35,6 +37,16 @@ public:
     // for no point, -1 for a box whose plan is not finite (the index then
     // refuses the mesh).
     static int FaceBox(const LumPoint* points, size_t n, LumPoint& lo, LumPoint& hi);
+    // The same from the box lo-hi of a face's points.
+    static int WidenBox(const LumPoint& lo, const LumPoint& hi, LumPoint& boxLo, LumPoint& boxHi)
+    {
+        const double m = Margin(hi) + Margin(lo);
+        boxLo = lo - LumPoint(m, m, m);
+        boxHi = hi + LumPoint(m, m, m);
+        if (!(boxLo.x == boxLo.x) || !(boxHi.x == boxHi.x) || !std::isfinite(boxHi.x + boxHi.y + boxLo.x + boxLo.y))
+            return -1;
+        return 1;
+    }
     bool Query(const LumPoint& lo, const LumPoint& hi, std::vector<int>& faces);
     // The union of the queries of several boxes (corners lo, hi in turn), each
     // face once; refused when the boxes together span a large part of the
@@ -42,6 +54,14 @@ public:
     bool Query(const std::vector<LumPoint>& corners, std::vector<int>& faces);
 
 private:
+    // Boxes are widened by this much (plus a relative part) so that
+    // crossings accepted with the walk's 1e-5 tolerances and
+    // single-precision rounding are never lost by the index.
+    static double Margin(const LumPoint& p)
+    {
+        return 1e-3 + 1e-6 * std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)});
+    }
+
     struct sBox
     {
         LumPoint Lo, Hi;

@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <exception>
 #include <future>
+#include <memory>
+#include <new>
 #include <system_error>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 // Work over a range of identifiers cut in contiguous parts run side by side.
@@ -51,8 +55,12 @@ template <class Work> void RunInRanges(int count, int parts, const Work& work)
             errors[static_cast<size_t>(k)] = std::current_exception();
         }
     };
+    // Reserved first: a push that failed after its thread started would
+    // leave the range to run here a second time.
     std::vector<std::future<void>> helpers;
     std::vector<int> here = {0};
+    helpers.reserve(static_cast<size_t>(parts));
+    here.reserve(static_cast<size_t>(parts));
     for (int k = 1; k < parts; ++k)
     {
         try
@@ -76,3 +84,28 @@ template <class Work> void RunInRanges(int count, int parts, const Work& work)
         if (error)
             std::rethrow_exception(error);
 }
+
+// An allocator that leaves the elements of a new vector default-initialised
+// (plain numbers unwritten): a large array that ranges side by side fill
+// is then first touched, and its pages faulted in, by those ranges rather
+// than zeroed beforehand by one thread.
+template <class T> struct KorDefaultInit : std::allocator<T>
+{
+    template <class U> struct rebind
+    {
+        using other = KorDefaultInit<U>;
+    };
+    KorDefaultInit() = default;
+    template <class U> KorDefaultInit(const KorDefaultInit<U>&) noexcept {}
+    template <class U> void construct(U* p) noexcept(std::is_nothrow_default_constructible<U>::value)
+    {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... Args> void construct(U* p, Args&&... args)
+    {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
+// A vector whose new elements are left for ranges to write.
+template <class T> using KorRangeVector = std::vector<T, KorDefaultInit<T>>;

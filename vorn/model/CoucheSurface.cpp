@@ -100,7 +100,11 @@ bool Couche::HasSurfaceCaches() const
 const SurfaceShape& Couche::GetSurfaceShape()
 {
     if (!mShapeValid || !mShape.Matches(mMeshes[Surface]))
+    {
+        // A build that throws leaves no shape taken for built.
+        mShapeValid = false;
         mShape.Build(mMeshes[Surface]);
+    }
     mShapeValid = true;
     return mShape;
 }

@@ -13,11 +13,11 @@
 
 void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide)
 {
-    Build(surface, box, {}, {}, cellsPerSide);
+    Build(surface, box, nullptr, nullptr, cellsPerSide);
 }
 
-void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, const std::vector<LumPoint>& points,
-                       const std::vector<int>& corners, int cellsPerSide, int threads)
+void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, const LumPoint* points,
+                       const int* corners, int cellsPerSide, int threads)
 {
     // A surface without face has no altitude to bound: no cell, so that a
     // project of many empty layers costs no grid for each.
@@ -52,6 +52,7 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, const 
     mFilled.assign(blockCount, 0);
     mFaceSlots = surface.GetFaceVectorSize();
     mBlockBoxes.clear();
+    mBlockStamp.clear();
     mStamp.clear();
     mQueryCount = 0;
     // One pass gives each face's blocks and, from its corners' altitudes,
@@ -76,7 +77,7 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, const 
     for (int i = 0; i < mNx; ++i)
         blockOf[static_cast<size_t>(i)] = i / mBlock;
     const int faces = surface.GetFaceVectorSize();
-    const bool given = corners.size() == 3 * static_cast<size_t>(faces);
+    const bool given = points && corners;
     const int parts = RangeParts(faces, threads);
     std::vector<sRangeBlocks> ranges(static_cast<size_t>(parts));
     RunInRanges(faces, parts,
@@ -99,7 +100,7 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, const 
                         const int* corner = given ? &corners[3 * static_cast<size_t>(id)] : nullptr;
                         if (corner && corner[0] >= 0)
                             for (size_t k = 0; k < 3; ++k)
-                                triangle[k] = points[static_cast<size_t>(corner[k])];
+                                triangle[k] = points[corner[k]];
                         else if (const KorFace* face = surface.GetFace(id))
                         {
                             surface.GetFacePoints(face, polygon);
@@ -109,18 +110,19 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, const 
                         else
                             continue;
                         // The face's box as the face queries widen it: the
-                        // plan of the widening, or a face no query can find.
+                        // plan of the widening, or a face no query can find
+                        // (one with no cell included).
+                        const bool cells = PointsCells(facePoints, n, lo, hi, span.I0, span.J0, span.I1, span.J1);
                         LumPoint boxLo, boxHi;
-                        const int boxed = KorFaceBoxIndex::FaceBox(facePoints, n, boxLo, boxHi);
-                        range.Boxless = range.Boxless || boxed < 0;
-                        if (!PointsCells(facePoints, n, lo, hi, span.I0, span.J0, span.I1, span.J1))
-                        {
-                            range.Boxless = range.Boxless || boxed > 0;
-                            continue;
-                        }
-                        if (boxed > 0)
+                        if (n > 0 && KorFaceBoxIndex::WidenBox(lo, hi, boxLo, boxHi) < 0)
+                            range.Boxless = true;
+                        else if (n > 0 && !cells)
+                            range.Boxless = true;
+                        else if (n > 0)
                             range.Margin = std::max({range.Margin, lo.x - boxLo.x, lo.y - boxLo.y, boxHi.x - hi.x,
                                                      boxHi.y - hi.y});
+                        if (!cells)
+                            continue;
                         // A clipped altitude is interpolated between two
                         // corners and may round past them by a few units of
                         // the last place; a corner that is no number bounds
@@ -171,7 +173,9 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, const 
         }
         mBlockStart[b + 1] = at;
     }
-    mBlockFaces.assign(static_cast<size_t>(mBlockStart[blockCount]), 0);
+    // Every slot is written once, by the range of its face.
+    mBlockFaces.clear();
+    mBlockFaces.resize(static_cast<size_t>(mBlockStart[blockCount]));
     RunInRanges(faces, parts,
                 [&](int part, int, int)
                 {
@@ -283,7 +287,22 @@ bool HeightGrid::QueryFaces(const std::vector<LumPoint>& corners, std::vector<in
     if (mNx == 0 || !mBoxed)
         return false;
     // The blocks of each box widened by the faces' widening: a face whose
-    // widened box meets the box lies, unwidened, over one of them.
+    // widened box meets the box lies, unwidened, over one of them. The
+    // faces of the blocks met are counted once, however many boxes (one a
+    // row of cells, for a region) meet a block.
+    if (mStamp.size() != static_cast<size_t>(mFaceSlots))
+    {
+        mStamp.assign(static_cast<size_t>(mFaceSlots), 0u);
+        mBlockStamp.assign(mBlockLow.size(), 0u);
+        mBlockBoxes.assign(mBlockLow.size(), {});
+        mQueryCount = 0;
+    }
+    if (++mQueryCount == 0)
+    {
+        std::fill(mStamp.begin(), mStamp.end(), 0u);
+        std::fill(mBlockStamp.begin(), mBlockStamp.end(), 0u);
+        mQueryCount = 1;
+    }
     std::vector<int> ranges;
     size_t entries = 0;
     for (size_t k = 0; k + 1 < corners.size(); k += 2)
@@ -300,23 +319,13 @@ bool HeightGrid::QueryFaces(const std::vector<LumPoint>& corners, std::vector<in
             for (int bi = i0 / mBlock; bi <= i1 / mBlock; ++bi)
             {
                 const size_t b = static_cast<size_t>(bj) * mBlocksX + bi;
-                entries += static_cast<size_t>(mBlockStart[b + 1] - mBlockStart[b]);
+                if (std::exchange(mBlockStamp[b], mQueryCount) != mQueryCount)
+                    entries += static_cast<size_t>(mBlockStart[b + 1] - mBlockStart[b]);
             }
     }
     // Boxes over a large part of the surface: the plain loop costs less.
     if (entries > mBlockFaces.size() / 4 + 64)
         return false;
-    if (mStamp.size() != static_cast<size_t>(mFaceSlots))
-    {
-        mStamp.assign(static_cast<size_t>(mFaceSlots), 0u);
-        mBlockBoxes.assign(mBlockLow.size(), {});
-        mQueryCount = 0;
-    }
-    if (++mQueryCount == 0)
-    {
-        std::fill(mStamp.begin(), mStamp.end(), 0u);
-        mQueryCount = 1;
-    }
     for (size_t k = 0; k + 1 < corners.size(); k += 2)
     {
         const LumPoint &lo = corners[k], &hi = corners[k + 1];

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KorParallel.h"
 #include "LumPoint.h"
 
 #include <algorithm>
@@ -34,12 +35,13 @@ public:
     // none for a surface without face.
     void Build(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide = kBlocksPerSide);
     // The same from the points of the surface's vertices by identifier and
-    // three corners by face slot, read in one pass over the surface's
-    // tables: the first is -1 for a face whose points are read from the
-    // surface (no triangle, or a corner gone). A dense surface is read in
-    // up to `threads` ranges side by side, to the same grid.
-    void Build(const KorMesh& surface, const KorBoundingBox& box, const std::vector<LumPoint>& points,
-               const std::vector<int>& corners, int cellsPerSide = kBlocksPerSide, int threads = 1);
+    // three corners by face slot (none: every face read from the surface),
+    // read in one pass over the surface's tables: the first is -1 for a
+    // face whose points are read from the surface (no triangle, or a corner
+    // gone). A dense surface is read in up to `threads` ranges side by
+    // side, to the same grid.
+    void Build(const KorMesh& surface, const KorBoundingBox& box, const LumPoint* points, const int* corners,
+               int cellsPerSide = kBlocksPerSide, int threads = 1);
     // The plan region where the faces of `other` may come within
     // `tolerance` of the surface in altitude, with every cell it encloses:
     // every point where they meet, and the plan inside any closed line they
@@ -47,11 +49,12 @@ public:
     // one per run of cells along a row. False when there is none.
     bool MeetingRegion(const KorMesh& other, double tolerance, std::vector<LumPoint>& boxes) const;
     // The faces whose box, widened as KorFaceBoxIndex widens it, meets one
-    // of the boxes (pairs of corners lo, hi in turn), by identifier, each
+    // of the boxes (pairs of corners lo <= hi in turn), by identifier, each
     // once: what a KorFaceBoxIndex of the surface answers. False, with no
     // face, when the boxes together hold a large part of the surface's
     // faces, or when a face has no finite box. The boxes of a block's faces
-    // are worked out at the first query that meets it.
+    // are worked out at the first query that meets it: not for concurrent
+    // use, as MeetingRegion.
     bool QueryFaces(const std::vector<LumPoint>& corners, std::vector<int>& faces) const;
     // The larger side of a fine cell.
     double GetCellSize() const { return std::max(mCellX, mCellY); }
@@ -105,7 +108,8 @@ private:
     mutable std::vector<char> mFilled;
     // The faces over each block, block b's in mBlockFaces[mBlockStart[b]
     // .. mBlockStart[b + 1]).
-    std::vector<int> mBlockStart, mBlockFaces;
+    std::vector<int> mBlockStart;
+    KorRangeVector<int> mBlockFaces;
     const KorMesh* mSurface = nullptr;
     // The widest plan widening of a face's box for the face queries, and
     // whether every face has a box in the grid.
@@ -115,7 +119,7 @@ private:
     // list a block, in the order of mBlockFaces), and the faces found in
     // the current query (mStamp == mQueryCount), both made at the first.
     mutable std::vector<std::vector<sFaceBox>> mBlockBoxes;
-    mutable std::vector<unsigned> mStamp;
+    mutable std::vector<unsigned> mStamp, mBlockStamp;
     mutable unsigned mQueryCount = 0;
     int mFaceSlots = 0;
     // Bounds of each row of cells and of each block that hold those of

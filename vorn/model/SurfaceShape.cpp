@@ -27,28 +27,105 @@ void SurfaceShape::Build(KorMesh& surface)
     // The vertices once, in identifier order: the box of the live ones (as
     // KorBoundingBox::Define makes it), their points in a compact list for
     // the faces' pass, and the range of altitudes of those with a
-    // half-edge.
+    // half-edge. On a dense surface in ranges side by side, each with its
+    // own bounds, merged as one loop gives them: a bound of the box is no
+    // number where the first live vertex's coordinate is none, else the
+    // bound of the coordinates that are numbers.
+    struct sVertexRange
+    {
+        LumPoint First, Lo, Hi;
+        bool Any = false;
+        std::vector<int> WithEdge;
+        double ZLo = std::numeric_limits<double>::infinity(), ZHi = -std::numeric_limits<double>::infinity();
+        bool Finite = true;
+    };
+    const bool dense = surface.GetNumberOfFaces() >= kGridApart;
+    KorRangeVector<LumPoint> points(vertexSlots);
+    KorRangeVector<char> live(vertexSlots);
+    const int vertexParts = RangeParts(mVertexSlots, dense ? kThreads : 1);
+    std::vector<sVertexRange> vertexRanges(static_cast<size_t>(vertexParts));
+    RunInRanges(mVertexSlots, vertexParts,
+                [&](int part, int from, int to)
+                {
+                    // Filled here and handed over at the end: ranges side by
+                    // side would share cache lines.
+                    sVertexRange range;
+                    const double far = std::numeric_limits<double>::infinity();
+                    range.Lo = LumPoint(far, far, far);
+                    range.Hi = LumPoint(-far, -far, -far);
+                    range.WithEdge.reserve(static_cast<size_t>(to - from));
+                    for (int id = from; id < to; ++id)
+                    {
+                        const KorVertex* v = surface.GetVertex(id);
+                        live[static_cast<size_t>(id)] = v != nullptr;
+                        points[static_cast<size_t>(id)] = v ? LumPoint(v->X, v->Y, v->Z) : LumPoint();
+                        if (v)
+                        {
+                            const LumPoint& p = points[static_cast<size_t>(id)];
+                            if (!range.Any)
+                                range.First = p;
+                            range.Any = true;
+                            // std::min and std::max keep their first
+                            // argument against a NaN.
+                            range.Lo = LumPoint(std::min(range.Lo.x, p.x), std::min(range.Lo.y, p.y),
+                                                std::min(range.Lo.z, p.z));
+                            range.Hi = LumPoint(std::max(range.Hi.x, p.x), std::max(range.Hi.y, p.y),
+                                                std::max(range.Hi.z, p.z));
+                            if (v->Edge < 0)
+                                continue;
+                            range.WithEdge.push_back(id);
+                            range.Finite = range.Finite && std::isfinite(p.z);
+                            range.ZLo = std::min(range.ZLo, p.z);
+                            range.ZHi = std::max(range.ZHi, p.z);
+                        }
+                    }
+                    vertexRanges[static_cast<size_t>(part)] = std::move(range);
+                });
     mBox.Init();
-    std::vector<LumPoint> points(vertexSlots);
-    std::vector<char> live(vertexSlots, 0);
     std::vector<int> withEdge;
-    withEdge.reserve(vertexSlots);
     double zLo = std::numeric_limits<double>::infinity(), zHi = -zLo;
     bool finite = true;
-    for (int id = 0; id < mVertexSlots; ++id)
-        if (const KorVertex* v = surface.GetVertex(id))
+    const sVertexRange* first = nullptr;
+    LumPoint lo, hi;
+    for (sVertexRange& range : vertexRanges)
+    {
+        if (range.Any && !first)
         {
-            const LumPoint p(v->X, v->Y, v->Z);
-            points[static_cast<size_t>(id)] = p;
-            live[static_cast<size_t>(id)] = 1;
-            mBox += p;
-            if (v->Edge < 0)
-                continue;
-            withEdge.push_back(id);
-            finite = finite && std::isfinite(p.z);
-            zLo = std::min(zLo, p.z);
-            zHi = std::max(zHi, p.z);
+            first = &range;
+            lo = range.Lo;
+            hi = range.Hi;
         }
+        else if (range.Any)
+        {
+            lo = LumPoint(std::min(lo.x, range.Lo.x), std::min(lo.y, range.Lo.y), std::min(lo.z, range.Lo.z));
+            hi = LumPoint(std::max(hi.x, range.Hi.x), std::max(hi.y, range.Hi.y), std::max(hi.z, range.Hi.z));
+        }
+        if (withEdge.empty())
+            withEdge = std::move(range.WithEdge);
+        else
+            withEdge.insert(withEdge.end(), range.WithEdge.begin(), range.WithEdge.end());
+        zLo = std::min(zLo, range.ZLo);
+        zHi = std::max(zHi, range.ZHi);
+        finite = finite && range.Finite;
+    }
+    if (first)
+    {
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        for (int k = 0; k < 3; ++k)
+            if (std::isnan((&first->First.x)[k]))
+                (&lo.x)[k] = (&hi.x)[k] = nan;
+        mBox += lo;
+        mBox += hi;
+    }
+    // The order by altitude reads only the vertices: on a dense surface it
+    // is made beside the faces' passes. Should anything throw, the
+    // future's end waits for it, before the lists it reads go.
+    std::future<void> order;
+    if (dense)
+        order = std::async(std::launch::async, [this, &points, &withEdge, zLo, zHi, finite]
+                           { OrderByAltitude(points, withEdge, zLo, zHi, finite); });
+    else
+        OrderByAltitude(points, withEdge, zLo, zHi, finite);
 
     // The faces once, with the half-edges of their rings: the corners of
     // each triangle of live corners as KorMesh::GetFacePoints reads them
@@ -57,15 +134,17 @@ void SurfaceShape::Build(KorMesh& surface)
     // surface the faces are read in ranges side by side; each writes the
     // slots of its own faces, and a half-edge's face only from the ring of
     // the face it names (FindSheet reads the others).
-    std::vector<int> corners(3 * faceSlots, -1), opposites(3 * faceSlots, -1);
-    std::vector<int> faceOf(static_cast<size_t>(mEdgeSlots), kUnread);
-    const int threads = surface.GetNumberOfFaces() >= kGridApart ? kThreads : 1;
-    const int parts = RangeParts(mFaceSlots, threads);
+    KorRangeVector<int> corners(3 * faceSlots), opposites(3 * faceSlots), faceOf(static_cast<size_t>(mEdgeSlots));
+    RunInRanges(mEdgeSlots, RangeParts(mEdgeSlots, dense ? kThreads : 1),
+                [&](int, int from, int to) { std::fill(faceOf.begin() + from, faceOf.begin() + to, kUnread); });
+    const int parts = RangeParts(mFaceSlots, dense ? kThreads : 1);
     std::vector<char> rangeTriangles(static_cast<size_t>(parts), 1);
     const auto isLive = [&](int id) { return id >= 0 && id < mVertexSlots && live[static_cast<size_t>(id)]; };
     RunInRanges(mFaceSlots, parts,
                 [&](int part, int from, int to)
                 {
+                    std::fill(corners.begin() + 3 * from, corners.begin() + 3 * to, -1);
+                    std::fill(opposites.begin() + 3 * from, opposites.begin() + 3 * to, -1);
                     for (int id = from; id < to; ++id)
                     {
                         const KorFace* f = surface.GetFace(id);
@@ -93,20 +172,30 @@ void SurfaceShape::Build(KorMesh& surface)
                     }
                 });
     const bool triangles = std::find(rangeTriangles.begin(), rangeTriangles.end(), 0) == rangeTriangles.end();
-    live = std::vector<char>();
+    live = KorRangeVector<char>();
 
     // The altitude grid is a pass over the compact lists of its own: on a
     // dense surface it is built beside the rest, which writes nothing it
     // reads. Should anything throw, the future's end waits for it, before
     // the lists it reads go.
     std::future<void> grid;
-    if (surface.GetNumberOfFaces() >= kGridApart)
+    if (dense)
         grid = std::async(std::launch::async, [this, &surface, &points, &corners]
-                          { mHeights.Build(surface, mBox, points, corners, HeightGrid::kBlocksPerSide, kThreads); });
+                          { mHeights.Build(surface, mBox, points.data(), corners.data(), HeightGrid::kBlocksPerSide,
+                                         kThreads); });
     else
-        mHeights.Build(surface, mBox, points, corners);
-    FindSheet(surface, opposites, faceOf, triangles);
+        mHeights.Build(surface, mBox, points.data(), corners.data());
+    FindSheet(surface, opposites, faceOf, triangles, dense ? kThreads : 1);
 
+    if (grid.valid())
+        grid.get();
+    if (order.valid())
+        order.get();
+}
+
+void SurfaceShape::OrderByAltitude(const KorRangeVector<LumPoint>& points, const std::vector<int>& withEdge,
+                                   double zLo, double zHi, bool finite)
+{
     // Slices of altitude, each holding its vertices in identifier order: a
     // slice sorted on its own gives the vertices of the whole stable sort
     // (the slice of an altitude never decreases with it). A NaN or an
@@ -143,36 +232,64 @@ void SurfaceShape::Build(KorMesh& surface)
         mAltitudes[k] = points[static_cast<size_t>(id)].z;
     }
     mSliceSorted.assign(slices, 0);
-
-    if (grid.valid())
-        grid.get();
 }
 
-void SurfaceShape::FindSheet(KorMesh& surface, const std::vector<int>& opposites, std::vector<int>& faceOf,
-                             bool triangles)
+void SurfaceShape::FindSheet(KorMesh& surface, KorRangeVector<int>& twins, KorRangeVector<int>& faceOf,
+                             bool triangles, int threads)
 {
     // The border: the half-edges without a face. Those no ring went
     // through (the border itself, on a sound surface) are read now.
+    const int edgeParts = RangeParts(mEdgeSlots, threads);
+    std::vector<std::vector<int>> borders(static_cast<size_t>(edgeParts));
+    RunInRanges(mEdgeSlots, edgeParts,
+                [&](int part, int from, int to)
+                {
+                    std::vector<int> border;
+                    for (int id = from; id < to; ++id)
+                    {
+                        int& face = faceOf[static_cast<size_t>(id)];
+                        if (face == kUnread)
+                        {
+                            const KorEdge* e = surface.GetEdge(id);
+                            face = e ? e->Face : -1;
+                            if (!e)
+                                continue;
+                        }
+                        if (face < 0)
+                            border.push_back(id);
+                    }
+                    borders[static_cast<size_t>(part)] = std::move(border);
+                });
     mBorder.clear();
-    for (int id = 0; id < mEdgeSlots; ++id)
-    {
-        int& face = faceOf[static_cast<size_t>(id)];
-        if (face == kUnread)
-        {
-            const KorEdge* e = surface.GetEdge(id);
-            face = e ? e->Face : -1;
-            if (!e)
-                continue;
-        }
-        if (face < 0)
-            mBorder.push_back(id);
-    }
+    for (const std::vector<int>& border : borders)
+        mBorder.insert(mBorder.end(), border.begin(), border.end());
     mOneSheet = triangles && surface.GetNumberOfEdges() == mEdgeSlots &&
                 surface.GetNumberOfFaces() == mFaceSlots && mFaceSlots > 0 && !mBorder.empty();
     if (!mOneSheet)
         return;
     // Every face is a triangle: a flood across twins from face 0 must
-    // reach them all. A half-edge naming a face past the table is no sheet.
+    // reach them all. The face across each half-edge is read first, side
+    // by side, so that the flood reads one list. A half-edge naming a face
+    // past the table is no sheet.
+    const int faceParts = RangeParts(mFaceSlots, threads);
+    std::vector<char> past(static_cast<size_t>(faceParts), 0);
+    RunInRanges(mFaceSlots, faceParts,
+                [&](int part, int from, int to)
+                {
+                    for (size_t k = 3 * static_cast<size_t>(from); k < 3 * static_cast<size_t>(to); ++k)
+                    {
+                        const int twin = twins[k];
+                        const int g = twin >= 0 && twin < mEdgeSlots ? faceOf[static_cast<size_t>(twin)] : -1;
+                        if (g >= mFaceSlots)
+                            past[static_cast<size_t>(part)] = 1;
+                        twins[k] = g;
+                    }
+                });
+    if (std::find(past.begin(), past.end(), 1) != past.end())
+    {
+        mOneSheet = false;
+        return;
+    }
     std::vector<char> reached(static_cast<size_t>(mFaceSlots), 0);
     std::vector<int> front{0};
     reached[0] = 1;
@@ -183,13 +300,7 @@ void SurfaceShape::FindSheet(KorMesh& surface, const std::vector<int>& opposites
         front.pop_back();
         for (size_t k = 3 * f; k < 3 * f + 3; ++k)
         {
-            const int twin = opposites[k];
-            const int g = twin >= 0 && twin < mEdgeSlots ? faceOf[static_cast<size_t>(twin)] : -1;
-            if (g >= mFaceSlots)
-            {
-                mOneSheet = false;
-                return;
-            }
+            const int g = twins[k];
             if (g >= 0 && !reached[static_cast<size_t>(g)])
             {
                 reached[static_cast<size_t>(g)] = 1;

@@ -3,6 +3,7 @@
 #include "HeightGrid.h"
 #include "KorBoundingBox.h"
 #include "KorMesh.h"
+#include "KorParallel.h"
 
 #include <functional>
 #include <mutex>
@@ -48,12 +49,20 @@ private:
     // reached.
     static constexpr int kSliceVertices = 32;
 
+    // Cuts the vertices with a half-edge (withEdge, in identifier order,
+    // their altitudes within zLo..zHi, all finite or not) into slices of
+    // altitude.
+    void OrderByAltitude(const KorRangeVector<LumPoint>& points, const std::vector<int>& withEdge, double zLo,
+                         double zHi, bool finite);
     // Sorts slice s by altitude, once; the caller holds mOrderLock.
     void SortSlice(size_t s) const;
     // The sheet test over the faces' half-edges (three by face slot, their
-    // twins in opposites), the border found on the way. faceOf holds the
-    // face each half-edge of a ring names; the others are read here.
-    void FindSheet(KorMesh& surface, const std::vector<int>& opposites, std::vector<int>& faceOf, bool triangles);
+    // twins in `twins`, which become the faces across them), the border
+    // found on the way, in up to `threads` ranges side by side. faceOf
+    // holds the face each half-edge of a ring names; the others are read
+    // here.
+    void FindSheet(KorMesh& surface, KorRangeVector<int>& twins, KorRangeVector<int>& faceOf, bool triangles,
+                   int threads);
 
     KorBoundingBox mBox;
     HeightGrid mHeights;

@@ -226,9 +226,10 @@ TEST_F(CoucheTest, AltitudeComesFromTheTriangleAtThePoint)
     EXPECT_EQ(z, 0.0);
 }
 
-// The face index gives the literal scan's face on random queries, at
-// vertices and edges included, and follows a move without triangulation.
-TEST_F(CoucheTest, FaceIndexAgreesWithTheScan)
+// The faces the altitude grid finds give the literal scan's face on random
+// queries, at vertices and edges included, and follow a move without
+// triangulation.
+TEST_F(CoucheTest, FaceQueriesAgreeWithTheScan)
 {
     Couche* couche = gProjet.AddCouche("A", 0);
     std::mt19937 random(18);

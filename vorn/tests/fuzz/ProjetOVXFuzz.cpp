@@ -1,7 +1,7 @@
 // Any file opens as a project or is refused with a message, never a crash
 // or a hang; the axis read computes its points, head and graduation; a
 // project that opened saves, opens again and saves to the same bytes. Its
-// layers then triangulate, answer altitudes (the face index agreeing with
+// layers then triangulate, answer altitudes (the grid's faces agreeing with
 // the scan, every altitude finite), and the triangulated project, its first
 // point and line deleted with undo, saves and opens again. Boreholes and
 // sections then give their points and their CSV; the first of each, the
