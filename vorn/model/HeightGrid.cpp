@@ -11,20 +11,39 @@
 #include <limits>
 #include <utility>
 
-void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide)
+void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide, int threads)
 {
-    Build(surface, box, nullptr, nullptr, cellsPerSide);
+    if (!BeginBuild(surface, box, cellsPerSide))
+        return;
+    const int faces = surface.GetFaceVectorSize();
+    std::vector<sFaceRange> ranges(static_cast<size_t>(RangeParts(faces, threads)));
+    RunInRanges(faces, static_cast<int>(ranges.size()),
+                [&](int part, int from, int to)
+                {
+                    // Filled here and handed over at the end: ranges side by
+                    // side would share cache lines.
+                    sFaceRange range;
+                    StartRange(range, to - from);
+                    std::vector<LumPoint> polygon;
+                    for (int id = from; id < to; ++id)
+                        if (const KorFace* face = surface.GetFace(id))
+                        {
+                            surface.GetFacePoints(face, polygon);
+                            AddFace(range, id, polygon.data(), polygon.size());
+                        }
+                    ranges[static_cast<size_t>(part)] = std::move(range);
+                });
+    EndBuild(ranges, threads);
 }
 
-void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, const LumPoint* points,
-                       const int* corners, int cellsPerSide, int threads)
+bool HeightGrid::BeginBuild(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide)
 {
     // A surface without face has no altitude to bound: no cell, so that a
     // project of many empty layers costs no grid for each.
     if (surface.GetNumberOfFaces() == 0)
     {
         *this = HeightGrid();
-        return;
+        return false;
     }
     mSurface = &surface;
     mLo = box.GetMin();
@@ -55,108 +74,74 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, const 
     mBlockStamp.clear();
     mStamp.clear();
     mQueryCount = 0;
-    // One pass gives each face's blocks and, from its corners' altitudes,
-    // bounds of every block it lies over that hold the block's cells. On a
-    // dense surface it runs in contiguous ranges side by side, each with
-    // its own bounds and counts, merged in range order: the grid is the
-    // one a single loop builds.
-    struct sSpan
-    {
-        int Face, I0, J0, I1, J1;
-    };
-    struct sRangeBlocks
-    {
-        std::vector<sSpan> Spans;
-        std::vector<int> Count;
-        std::vector<double> Low, High;
-        double Margin = 0.0;
-        bool Boxless = false;
-    };
     // The block of each column (row) of cells, without a division per face.
-    std::vector<int> blockOf(static_cast<size_t>(mNx));
+    mBlockOf.resize(static_cast<size_t>(mNx));
     for (int i = 0; i < mNx; ++i)
-        blockOf[static_cast<size_t>(i)] = i / mBlock;
-    const int faces = surface.GetFaceVectorSize();
-    const bool given = points && corners;
-    const int parts = RangeParts(faces, threads);
-    std::vector<sRangeBlocks> ranges(static_cast<size_t>(parts));
-    RunInRanges(faces, parts,
-                [&](int part, int from, int to)
-                {
-                    // Filled here and handed over at the end: ranges side by
-                    // side would share cache lines.
-                    sRangeBlocks range;
-                    range.Spans.reserve(static_cast<size_t>(to - from));
-                    range.Count.assign(blockCount, 0);
-                    range.Low.assign(blockCount, inf);
-                    range.High.assign(blockCount, -inf);
-                    std::vector<LumPoint> polygon;
-                    for (int id = from; id < to; ++id)
-                    {
-                        sSpan span{id, 0, 0, 0, 0};
-                        LumPoint lo, hi, triangle[3];
-                        const LumPoint* facePoints = triangle;
-                        size_t n = 3;
-                        const int* corner = given ? &corners[3 * static_cast<size_t>(id)] : nullptr;
-                        if (corner && corner[0] >= 0)
-                            for (size_t k = 0; k < 3; ++k)
-                                triangle[k] = points[corner[k]];
-                        else if (const KorFace* face = surface.GetFace(id))
-                        {
-                            surface.GetFacePoints(face, polygon);
-                            facePoints = polygon.data();
-                            n = polygon.size();
-                        }
-                        else
-                            continue;
-                        // The face's box as the face queries widen it: the
-                        // plan of the widening, or a face no query can find
-                        // (one with no cell included).
-                        const bool cells = PointsCells(facePoints, n, lo, hi, span.I0, span.J0, span.I1, span.J1);
-                        LumPoint boxLo, boxHi;
-                        if (n > 0 && KorFaceBoxIndex::WidenBox(lo, hi, boxLo, boxHi) < 0)
-                            range.Boxless = true;
-                        else if (n > 0 && !cells)
-                            range.Boxless = true;
-                        else if (n > 0)
-                            range.Margin = std::max({range.Margin, lo.x - boxLo.x, lo.y - boxLo.y, boxHi.x - hi.x,
-                                                     boxHi.y - hi.y});
-                        if (!cells)
-                            continue;
-                        // A clipped altitude is interpolated between two
-                        // corners and may round past them by a few units of
-                        // the last place; a corner that is no number bounds
-                        // nothing.
-                        double zLo = lo.z - 1e-9 * (1.0 + std::fabs(lo.z)),
-                               zHi = hi.z + 1e-9 * (1.0 + std::fabs(hi.z));
-                        if (!(std::isfinite(zLo) && std::isfinite(zHi)))
-                        {
-                            zLo = -inf;
-                            zHi = inf;
-                        }
-                        // Blocks rather than cells from here on, worked out
-                        // once.
-                        span.I0 = blockOf[static_cast<size_t>(span.I0)];
-                        span.J0 = blockOf[static_cast<size_t>(span.J0)];
-                        span.I1 = blockOf[static_cast<size_t>(span.I1)];
-                        span.J1 = blockOf[static_cast<size_t>(span.J1)];
-                        for (int bj = span.J0; bj <= span.J1; ++bj)
-                            for (int bi = span.I0; bi <= span.I1; ++bi)
-                            {
-                                const size_t b = static_cast<size_t>(bj) * blocks + bi;
-                                ++range.Count[b];
-                                range.Low[b] = std::min(range.Low[b], zLo);
-                                range.High[b] = std::max(range.High[b], zHi);
-                            }
-                        range.Spans.push_back(span);
-                    }
-                    ranges[static_cast<size_t>(part)] = std::move(range);
-                });
+        mBlockOf[static_cast<size_t>(i)] = i / mBlock;
+    return true;
+}
+
+void HeightGrid::StartRange(sFaceRange& range, int faces) const
+{
+    const size_t blockCount = mBlockLow.size();
+    const double inf = std::numeric_limits<double>::infinity();
+    range.Spans.reserve(static_cast<size_t>(std::max(faces, 0)));
+    range.Count.assign(blockCount, 0);
+    range.Low.assign(blockCount, inf);
+    range.High.assign(blockCount, -inf);
+}
+
+void HeightGrid::AddFace(sFaceRange& range, int id, const LumPoint* points, size_t n) const
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    sFaceRange::sSpan span{id, 0, 0, 0, 0};
+    LumPoint lo, hi;
+    // The face's box as the face queries widen it: the plan of the
+    // widening, or a face no query can find (one with no cell included).
+    const bool cells = PointsCells(points, n, lo, hi, span.I0, span.J0, span.I1, span.J1);
+    LumPoint boxLo, boxHi;
+    if (n > 0 && KorFaceBoxIndex::WidenBox(lo, hi, boxLo, boxHi) < 0)
+        range.Boxless = true;
+    else if (n > 0 && !cells)
+        range.Boxless = true;
+    else if (n > 0)
+        range.Margin = std::max({range.Margin, lo.x - boxLo.x, lo.y - boxLo.y, boxHi.x - hi.x, boxHi.y - hi.y});
+    if (!cells)
+        return;
+    // A clipped altitude is interpolated between two corners and may round
+    // past them by a few units of the last place; a corner that is no
+    // number bounds nothing.
+    double zLo = lo.z - 1e-9 * (1.0 + std::fabs(lo.z)), zHi = hi.z + 1e-9 * (1.0 + std::fabs(hi.z));
+    if (!(std::isfinite(zLo) && std::isfinite(zHi)))
+    {
+        zLo = -inf;
+        zHi = inf;
+    }
+    // Blocks rather than cells from here on, worked out once.
+    span.I0 = mBlockOf[static_cast<size_t>(span.I0)];
+    span.J0 = mBlockOf[static_cast<size_t>(span.J0)];
+    span.I1 = mBlockOf[static_cast<size_t>(span.I1)];
+    span.J1 = mBlockOf[static_cast<size_t>(span.J1)];
+    for (int bj = span.J0; bj <= span.J1; ++bj)
+        for (int bi = span.I0; bi <= span.I1; ++bi)
+        {
+            const size_t b = static_cast<size_t>(bj) * mBlocksX + bi;
+            ++range.Count[b];
+            range.Low[b] = std::min(range.Low[b], zLo);
+            range.High[b] = std::max(range.High[b], zHi);
+        }
+    range.Spans.push_back(span);
+}
+
+void HeightGrid::EndBuild(std::vector<sFaceRange>& ranges, int threads)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const size_t blockCount = mBlockLow.size();
     // The faces of each block, in identifier order as a loop over the
     // faces meets them; each range's counts become where its faces go.
     mMargin = 0.0;
     mBoxed = true;
-    for (const sRangeBlocks& range : ranges)
+    for (const sFaceRange& range : ranges)
     {
         mMargin = std::max(mMargin, range.Margin);
         mBoxed = mBoxed && !range.Boxless;
@@ -165,7 +150,7 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, const 
     for (size_t b = 0; b < blockCount; ++b)
     {
         int at = mBlockStart[b];
-        for (sRangeBlocks& range : ranges)
+        for (sFaceRange& range : ranges)
         {
             mBlockLow[b] = std::min(mBlockLow[b], range.Low[b]);
             mBlockHigh[b] = std::max(mBlockHigh[b], range.High[b]);
@@ -176,22 +161,26 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, const 
     // Every slot is written once, by the range of its face.
     mBlockFaces.clear();
     mBlockFaces.resize(static_cast<size_t>(mBlockStart[blockCount]));
-    RunInRanges(faces, parts,
-                [&](int part, int, int)
+    const int count = static_cast<int>(ranges.size());
+    RunInRanges(count, std::min(count, std::max(threads, 1)),
+                [&](int, int from, int to)
                 {
-                    sRangeBlocks& range = ranges[static_cast<size_t>(part)];
-                    for (const sSpan& span : range.Spans)
-                        for (int bj = span.J0; bj <= span.J1; ++bj)
-                            for (int bi = span.I0; bi <= span.I1; ++bi)
-                                mBlockFaces[static_cast<size_t>(range.Count[static_cast<size_t>(bj) * blocks + bi]++)] =
-                                    span.Face;
+                    for (int k = from; k < to; ++k)
+                    {
+                        sFaceRange& range = ranges[static_cast<size_t>(k)];
+                        for (const sFaceRange::sSpan& span : range.Spans)
+                            for (int bj = span.J0; bj <= span.J1; ++bj)
+                                for (int bi = span.I0; bi <= span.I1; ++bi)
+                                    mBlockFaces[static_cast<size_t>(
+                                        range.Count[static_cast<size_t>(bj) * mBlocksX + bi]++)] = span.Face;
+                    }
                 });
     mRowLow.assign(static_cast<size_t>(mNy), inf);
     mRowHigh.assign(static_cast<size_t>(mNy), -inf);
     for (int j = 0; j < mNy; ++j)
-        for (int bi = 0; bi < blocks; ++bi)
+        for (int bi = 0; bi < mBlocksX; ++bi)
         {
-            const size_t b = static_cast<size_t>(j / mBlock) * blocks + bi;
+            const size_t b = static_cast<size_t>(j / mBlock) * mBlocksX + bi;
             mRowLow[static_cast<size_t>(j)] = std::min(mRowLow[static_cast<size_t>(j)], mBlockLow[b]);
             mRowHigh[static_cast<size_t>(j)] = std::max(mRowHigh[static_cast<size_t>(j)], mBlockHigh[b]);
         }

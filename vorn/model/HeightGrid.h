@@ -32,16 +32,34 @@ public:
 
     // A grid of cellsPerSide x cellsPerSide blocks over the plan of the box
     // (the surface's), each of 1 to 8 cells a side as the surface is dense;
-    // none for a surface without face.
-    void Build(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide = kBlocksPerSide);
-    // The same from the points of the surface's vertices by identifier and
-    // three corners by face slot (none: every face read from the surface),
-    // read in one pass over the surface's tables: the first is -1 for a
-    // face whose points are read from the surface (no triangle, or a corner
-    // gone). A dense surface is read in up to `threads` ranges side by
-    // side, to the same grid.
-    void Build(const KorMesh& surface, const KorBoundingBox& box, const LumPoint* points, const int* corners,
-               int cellsPerSide = kBlocksPerSide, int threads = 1);
+    // none for a surface without face. A dense surface is read in up to
+    // `threads` ranges side by side, to the same grid.
+    void Build(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide = kBlocksPerSide,
+               int threads = 1);
+
+    // What a range of faces adds to a grid being built.
+    struct sFaceRange
+    {
+        struct sSpan
+        {
+            int Face, I0, J0, I1, J1;
+        };
+        std::vector<sSpan> Spans;
+        std::vector<int> Count;
+        std::vector<double> Low, High;
+        double Margin = 0.0;
+        bool Boxless = false;
+    };
+    // Build in steps, for a caller that reads the faces anyway: BeginBuild
+    // (false, with an empty grid, for a surface without face), then for
+    // contiguous ranges of face slots side by side StartRange and AddFace
+    // with the points of each face of the range by increasing identifier
+    // (as KorMesh::GetFacePoints gives them), then EndBuild with the ranges
+    // in order. The grid is the one Build makes.
+    bool BeginBuild(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide = kBlocksPerSide);
+    void StartRange(sFaceRange& range, int faces) const;
+    void AddFace(sFaceRange& range, int id, const LumPoint* points, size_t n) const;
+    void EndBuild(std::vector<sFaceRange>& ranges, int threads = 1);
     // The plan region where the faces of `other` may come within
     // `tolerance` of the surface in altitude, with every cell it encloses:
     // every point where they meet, and the plan inside any closed line they
@@ -128,6 +146,8 @@ private:
     // Blocks of mBlock x mBlock cells, mBlocksX to a side.
     std::vector<double> mBlockLow, mBlockHigh;
     int mBlock = 1, mBlocksX = 0;
+    // The block of each column (row) of cells.
+    std::vector<int> mBlockOf;
     LumPoint mLo, mHi;
     double mCellX = 1.0, mCellY = 1.0, mHair = 0.0;
     int mNx = 0, mNy = 0;

@@ -42,11 +42,16 @@ void SurfaceShape::Build(KorMesh& surface)
     const bool dense = surface.GetNumberOfFaces() >= kGridApart;
     KorRangeVector<LumPoint> points(vertexSlots);
     KorRangeVector<char> live(vertexSlots);
-    const int vertexParts = RangeParts(mVertexSlots, dense ? kThreads : 1);
+    // The face each half-edge of a face's ring names, for the sheet test,
+    // unread until the faces' pass: marked in the same ranges.
+    KorRangeVector<int> faceOf(static_cast<size_t>(mEdgeSlots));
+    const int vertexParts = RangeParts(std::max(mVertexSlots, mEdgeSlots), dense ? kThreads : 1);
     std::vector<sVertexRange> vertexRanges(static_cast<size_t>(vertexParts));
     RunInRanges(mVertexSlots, vertexParts,
                 [&](int part, int from, int to)
                 {
+                    std::fill(faceOf.begin() + RangeBegin(mEdgeSlots, vertexParts, part),
+                              faceOf.begin() + RangeBegin(mEdgeSlots, vertexParts, part + 1), kUnread);
                     // Filled here and handed over at the end: ranges side by
                     // side would share cache lines.
                     sVertexRange range;
@@ -127,23 +132,34 @@ void SurfaceShape::Build(KorMesh& surface)
     else
         OrderByAltitude(points, withEdge, zLo, zHi, finite);
 
-    // The faces once, with the half-edges of their rings: the corners of
-    // each triangle of live corners as KorMesh::GetFacePoints reads them
-    // (-1 where the face itself is read), the twins of its half-edges, and
-    // the face each half-edge read names, for the sheet test. On a dense
-    // surface the faces are read in ranges side by side; each writes the
-    // slots of its own faces, and a half-edge's face only from the ring of
-    // the face it names (FindSheet reads the others).
-    KorRangeVector<int> corners(3 * faceSlots), opposites(3 * faceSlots), faceOf(static_cast<size_t>(mEdgeSlots));
-    RunInRanges(mEdgeSlots, RangeParts(mEdgeSlots, dense ? kThreads : 1),
-                [&](int, int from, int to) { std::fill(faceOf.begin() + from, faceOf.begin() + to, kUnread); });
+    // The faces once, with the half-edges of their rings: each face's
+    // points go to the altitude grid (a triangle of live corners from the
+    // compact list, any other face as KorMesh::GetFacePoints reads it), the
+    // twins of its half-edges and the face each half-edge read names to
+    // the sheet test. On a dense surface the faces are read in ranges side
+    // by side; each writes the slots of its own faces, and a half-edge's
+    // face only from the ring of the face it names (FindSheet reads the
+    // others).
+    KorRangeVector<int> opposites(3 * faceSlots);
+    const bool gridded = mHeights.BeginBuild(surface, mBox);
     const int parts = RangeParts(mFaceSlots, dense ? kThreads : 1);
+    std::vector<HeightGrid::sFaceRange> gridRanges(static_cast<size_t>(parts));
     std::vector<char> rangeTriangles(static_cast<size_t>(parts), 1);
     const auto isLive = [&](int id) { return id >= 0 && id < mVertexSlots && live[static_cast<size_t>(id)]; };
     RunInRanges(mFaceSlots, parts,
                 [&](int part, int from, int to)
                 {
-                    std::fill(corners.begin() + 3 * from, corners.begin() + 3 * to, -1);
+                    // Filled here and handed over at the end: ranges side by
+                    // side would share cache lines.
+                    HeightGrid::sFaceRange gridRange;
+                    if (gridded)
+                        mHeights.StartRange(gridRange, to - from);
+                    std::vector<LumPoint> polygon;
+                    const auto readFace = [&](int id, const KorFace* f)
+                    {
+                        surface.GetFacePoints(f, polygon);
+                        mHeights.AddFace(gridRange, id, polygon.data(), polygon.size());
+                    };
                     std::fill(opposites.begin() + 3 * from, opposites.begin() + 3 * to, -1);
                     for (int id = from; id < to; ++id)
                     {
@@ -156,6 +172,8 @@ void SurfaceShape::Build(KorMesh& surface)
                         if (!e2 || surface.GetEdge(e2->Next) != e0)
                         {
                             rangeTriangles[static_cast<size_t>(part)] = 0;
+                            if (gridded)
+                                readFace(id, f);
                             continue;
                         }
                         const size_t at = 3 * static_cast<size_t>(id);
@@ -166,25 +184,31 @@ void SurfaceShape::Build(KorMesh& surface)
                             if (ring[k]->Face == id)
                                 faceOf[static_cast<size_t>(ring[k]->GetID())] = id;
                         }
+                        if (!gridded)
+                            continue;
                         if (isLive(e0->Vertex) && isLive(e1->Vertex) && isLive(e2->Vertex))
-                            for (size_t k = 0; k < 3; ++k)
-                                corners[at + k] = ring[k]->Vertex;
+                        {
+                            const LumPoint triangle[3] = {points[static_cast<size_t>(e0->Vertex)],
+                                                          points[static_cast<size_t>(e1->Vertex)],
+                                                          points[static_cast<size_t>(e2->Vertex)]};
+                            mHeights.AddFace(gridRange, id, triangle, 3);
+                        }
+                        else
+                            readFace(id, f);
                     }
+                    gridRanges[static_cast<size_t>(part)] = std::move(gridRange);
                 });
     const bool triangles = std::find(rangeTriangles.begin(), rangeTriangles.end(), 0) == rangeTriangles.end();
     live = KorRangeVector<char>();
 
-    // The altitude grid is a pass over the compact lists of its own: on a
-    // dense surface it is built beside the rest, which writes nothing it
-    // reads. Should anything throw, the future's end waits for it, before
-    // the lists it reads go.
+    // The grid's faces sorted into its blocks beside the sheet test.
+    // Should anything throw, the future's end waits for it, before the
+    // ranges it reads go.
     std::future<void> grid;
-    if (dense)
-        grid = std::async(std::launch::async, [this, &surface, &points, &corners]
-                          { mHeights.Build(surface, mBox, points.data(), corners.data(), HeightGrid::kBlocksPerSide,
-                                         kThreads); });
-    else
-        mHeights.Build(surface, mBox, points.data(), corners.data());
+    if (gridded && dense)
+        grid = std::async(std::launch::async, [this, &gridRanges] { mHeights.EndBuild(gridRanges, kThreads); });
+    else if (gridded)
+        mHeights.EndBuild(gridRanges);
     FindSheet(surface, opposites, faceOf, triangles, dense ? kThreads : 1);
 
     if (grid.valid())
@@ -234,62 +258,59 @@ void SurfaceShape::OrderByAltitude(const KorRangeVector<LumPoint>& points, const
     mSliceSorted.assign(slices, 0);
 }
 
-void SurfaceShape::FindSheet(KorMesh& surface, KorRangeVector<int>& twins, KorRangeVector<int>& faceOf,
+void SurfaceShape::FindSheet(KorMesh& surface, KorRangeVector<int>& twins, const KorRangeVector<int>& faceOf,
                              bool triangles, int threads)
 {
-    // The border: the half-edges without a face. Those no ring went
-    // through (the border itself, on a sound surface) are read now.
-    const int edgeParts = RangeParts(mEdgeSlots, threads);
-    std::vector<std::vector<int>> borders(static_cast<size_t>(edgeParts));
-    RunInRanges(mEdgeSlots, edgeParts,
+    // The border, the half-edges without a face, and the face across each
+    // half-edge of each face, in the same ranges side by side (faceOf only
+    // read: a half-edge no ring went through, the border itself on a
+    // sound surface, is read from the surface). A half-edge naming a face
+    // past the table is no sheet.
+    // The face half-edge id names; false for no half-edge.
+    const auto faceOfEdge = [&](int id, int& face)
+    {
+        face = faceOf[static_cast<size_t>(id)];
+        if (face != kUnread)
+            return true;
+        const KorEdge* e = surface.GetEdge(id);
+        face = e ? e->Face : -1;
+        return e != nullptr;
+    };
+    const int parts = RangeParts(std::max(mEdgeSlots, mFaceSlots), threads);
+    std::vector<std::vector<int>> borders(static_cast<size_t>(parts));
+    std::vector<char> past(static_cast<size_t>(parts), 0);
+    RunInRanges(mEdgeSlots, parts,
                 [&](int part, int from, int to)
                 {
                     std::vector<int> border;
+                    int face;
                     for (int id = from; id < to; ++id)
-                    {
-                        int& face = faceOf[static_cast<size_t>(id)];
-                        if (face == kUnread)
-                        {
-                            const KorEdge* e = surface.GetEdge(id);
-                            face = e ? e->Face : -1;
-                            if (!e)
-                                continue;
-                        }
-                        if (face < 0)
+                        if (faceOfEdge(id, face) && face < 0)
                             border.push_back(id);
-                    }
                     borders[static_cast<size_t>(part)] = std::move(border);
-                });
-    mBorder.clear();
-    for (const std::vector<int>& border : borders)
-        mBorder.insert(mBorder.end(), border.begin(), border.end());
-    mOneSheet = triangles && surface.GetNumberOfEdges() == mEdgeSlots &&
-                surface.GetNumberOfFaces() == mFaceSlots && mFaceSlots > 0 && !mBorder.empty();
-    if (!mOneSheet)
-        return;
-    // Every face is a triangle: a flood across twins from face 0 must
-    // reach them all. The face across each half-edge is read first, side
-    // by side, so that the flood reads one list. A half-edge naming a face
-    // past the table is no sheet.
-    const int faceParts = RangeParts(mFaceSlots, threads);
-    std::vector<char> past(static_cast<size_t>(faceParts), 0);
-    RunInRanges(mFaceSlots, faceParts,
-                [&](int part, int from, int to)
-                {
-                    for (size_t k = 3 * static_cast<size_t>(from); k < 3 * static_cast<size_t>(to); ++k)
+                    const size_t first = 3 * static_cast<size_t>(RangeBegin(mFaceSlots, parts, part)),
+                                 last = 3 * static_cast<size_t>(RangeBegin(mFaceSlots, parts, part + 1));
+                    for (size_t k = first; k < last; ++k)
                     {
                         const int twin = twins[k];
-                        const int g = twin >= 0 && twin < mEdgeSlots ? faceOf[static_cast<size_t>(twin)] : -1;
+                        int g = -1;
+                        if (twin >= 0 && twin < mEdgeSlots)
+                            faceOfEdge(twin, g);
                         if (g >= mFaceSlots)
                             past[static_cast<size_t>(part)] = 1;
                         twins[k] = g;
                     }
                 });
-    if (std::find(past.begin(), past.end(), 1) != past.end())
-    {
-        mOneSheet = false;
+    mBorder.clear();
+    for (const std::vector<int>& border : borders)
+        mBorder.insert(mBorder.end(), border.begin(), border.end());
+    mOneSheet = triangles && surface.GetNumberOfEdges() == mEdgeSlots &&
+                surface.GetNumberOfFaces() == mFaceSlots && mFaceSlots > 0 && !mBorder.empty() &&
+                std::find(past.begin(), past.end(), 1) == past.end();
+    if (!mOneSheet)
         return;
-    }
+    // Every face is a triangle: a flood across twins from face 0 must
+    // reach them all.
     std::vector<char> reached(static_cast<size_t>(mFaceSlots), 0);
     std::vector<int> front{0};
     reached[0] = 1;

@@ -60,9 +60,9 @@ private:
     // twins in `twins`, which become the faces across them), the border
     // found on the way, in up to `threads` ranges side by side. faceOf
     // holds the face each half-edge of a ring names; the others are read
-    // here.
-    void FindSheet(KorMesh& surface, KorRangeVector<int>& twins, KorRangeVector<int>& faceOf, bool triangles,
-                   int threads);
+    // from the surface.
+    void FindSheet(KorMesh& surface, KorRangeVector<int>& twins, const KorRangeVector<int>& faceOf,
+                   bool triangles, int threads);
 
     KorBoundingBox mBox;
     HeightGrid mHeights;
