@@ -85,8 +85,27 @@ template <class Work> void RunInRanges(int count, int parts, const Work& work)
             std::rethrow_exception(error);
 }
 
+// work() on a thread of its own, its end and exception in the future given;
+// when no thread can be had (for want of threads or of memory), work runs
+// here and the future given is empty.
+template <class Work> std::future<void> RunBeside(const Work& work)
+{
+    try
+    {
+        return std::async(std::launch::async, work);
+    }
+    catch (const std::system_error&)
+    {
+    }
+    catch (const std::bad_alloc&)
+    {
+    }
+    work();
+    return {};
+}
+
 // An allocator that leaves the elements of a new vector default-initialised
-// (plain numbers unwritten): a large array that ranges side by side fill
+// (plain numbers unwritten; a class's own constructor still runs): a large array that ranges side by side fill
 // is then first touched, and its pages faulted in, by those ranges rather
 // than zeroed beforehand by one thread.
 template <class T> struct KorDefaultInit : std::allocator<T>

@@ -370,17 +370,21 @@ bool HeightGrid::CellRange(double x0, double y0, double x1, double y1, int& i0, 
         return false;
     // Rounding at a cell's edge is absorbed by the neighbour cell.
     // floor((v - origin) / size) clamped to the grid; a truncation gives
-    // the floor of the quotients left between the two ends.
-    const auto cell = [](double v, double origin, double size, int n)
+    // the floor of the quotients left between the two ends. A quotient
+    // that is no number (a grid or a box of infinite coordinates) has no
+    // cell.
+    bool number = true;
+    const auto cell = [&number](double v, double origin, double size, int n)
     {
         const double q = (v - origin) / size;
-        return q < 0.0 ? 0 : q >= n - 1.0 ? n - 1 : static_cast<int>(q);
+        number = number && q == q;
+        return !(q >= 0.0) ? 0 : q >= n - 1.0 ? n - 1 : static_cast<int>(q);
     };
     i0 = std::max(cell(x0, mLo.x, mCellX, mNx) - 1, 0);
     j0 = std::max(cell(y0, mLo.y, mCellY, mNy) - 1, 0);
     i1 = std::min(cell(x1, mLo.x, mCellX, mNx) + 1, mNx - 1);
     j1 = std::min(cell(y1, mLo.y, mCellY, mNy) + 1, mNy - 1);
-    return true;
+    return number;
 }
 
 namespace

@@ -116,21 +116,25 @@ void SurfaceShape::Build(KorMesh& surface)
     if (first)
     {
         const double nan = std::numeric_limits<double>::quiet_NaN();
-        for (int k = 0; k < 3; ++k)
-            if (std::isnan((&first->First.x)[k]))
-                (&lo.x)[k] = (&hi.x)[k] = nan;
+        if (std::isnan(first->First.x))
+            lo.x = hi.x = nan;
+        if (std::isnan(first->First.y))
+            lo.y = hi.y = nan;
+        if (std::isnan(first->First.z))
+            lo.z = hi.z = nan;
         mBox += lo;
         mBox += hi;
     }
     // The order by altitude reads only the vertices: on a dense surface it
     // is made beside the faces' passes. Should anything throw, the
     // future's end waits for it, before the lists it reads go.
+    const auto orderByAltitude = [this, &points, &withEdge, zLo, zHi, finite]
+    { OrderByAltitude(points, withEdge, zLo, zHi, finite); };
     std::future<void> order;
     if (dense)
-        order = std::async(std::launch::async, [this, &points, &withEdge, zLo, zHi, finite]
-                           { OrderByAltitude(points, withEdge, zLo, zHi, finite); });
+        order = RunBeside(orderByAltitude);
     else
-        OrderByAltitude(points, withEdge, zLo, zHi, finite);
+        orderByAltitude();
 
     // The faces once, with the half-edges of their rings: each face's
     // points go to the altitude grid (a triangle of live corners from the
@@ -206,7 +210,7 @@ void SurfaceShape::Build(KorMesh& surface)
     // ranges it reads go.
     std::future<void> grid;
     if (gridded && dense)
-        grid = std::async(std::launch::async, [this, &gridRanges] { mHeights.EndBuild(gridRanges, kThreads); });
+        grid = RunBeside([this, &gridRanges] { mHeights.EndBuild(gridRanges, kThreads); });
     else if (gridded)
         mHeights.EndBuild(gridRanges);
     FindSheet(surface, opposites, faceOf, triangles, dense ? kThreads : 1);

@@ -14,9 +14,11 @@
 // plan cells (which also finds the faces near a place), whether it is one
 // sheet of triangles with no free slot, its vertices by altitude and its
 // border. Built when the surface changes in one pass over the vertices and
-// one over the faces with their rings, O(V + F + E), into compact lists
-// that the altitude grid and the sheet test then walk side by side. The order by altitude is
-// worked out a slice at a time, as far as a visit goes. Matches tells a
+// one over the faces with their rings, O(V + F + E), which the altitude
+// grid takes its faces from, into compact lists that the sheet test and
+// the order by altitude then walk; a dense surface is read in ranges side
+// by side. The order by altitude is worked out a slice at a time, as far
+// as a visit goes. Matches tells a
 // stale shape; the surface must outlive it and stay unchanged until it is
 // built again.
 class SurfaceShape
@@ -41,7 +43,8 @@ public:
     const std::vector<int>& GetBorder() const { return mBorder; }
 
 private:
-    // Faces from which the altitude grid is built in a thread of its own.
+    // Faces from which a surface is read in ranges side by side and the
+    // work that waits for no other pass is done on threads of its own.
     static constexpr int kGridApart = 5000;
     // Ranges side by side of each pass over the faces of a dense surface.
     static constexpr int kThreads = 4;
