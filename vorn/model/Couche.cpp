@@ -5,6 +5,7 @@
 #include "KorException.h"
 #include "KorMeshXMLReader.h"
 #include "KorNumbers.h"
+#include "KorParallel.h"
 #include "LigneNiveau.h"
 #include "LumHandledMesh.h"
 #include "ModelUi.h"
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <thread>
 
 namespace
 {
@@ -335,18 +337,42 @@ void Couche::GetBoundingBox(LumPoint& lo, LumPoint& hi) const
 
 void Couche::ComputeBoundingBox(LumPoint& lo, LumPoint& hi) const
 {
+    // A dense surface in ranges side by side: the bounds of the coordinates
+    // that are numbers, the same whatever the order.
     const KorMesh& mesh = mMeshes[Surface];
     const double inf = std::numeric_limits<double>::infinity();
+    struct sBounds
+    {
+        LumPoint Lo, Hi;
+        bool Any = false;
+    };
+    const int slots = mesh.GetVertexVectorSize();
+    std::vector<sBounds> ranges(static_cast<size_t>(
+        RangeParts(slots, static_cast<int>(std::max(1u, std::thread::hardware_concurrency())))));
+    RunInRanges(slots, static_cast<int>(ranges.size()),
+                [&](int part, int from, int to)
+                {
+                    sBounds bounds{LumPoint(inf, inf, inf), LumPoint(-inf, -inf, -inf)};
+                    for (int id = from; id < to; ++id)
+                        if (const KorVertex* v = mesh.GetVertex(id))
+                        {
+                            bounds.Any = true;
+                            bounds.Lo = LumPoint(std::min(bounds.Lo.x, v->X), std::min(bounds.Lo.y, v->Y),
+                                                 std::min(bounds.Lo.z, v->Z));
+                            bounds.Hi = LumPoint(std::max(bounds.Hi.x, v->X), std::max(bounds.Hi.y, v->Y),
+                                                 std::max(bounds.Hi.z, v->Z));
+                        }
+                    ranges[static_cast<size_t>(part)] = bounds;
+                });
     lo = LumPoint(inf, inf, inf);
     hi = LumPoint(-inf, -inf, -inf);
     bool any = false;
-    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
-        if (const KorVertex* v = mesh.GetVertex(id))
-        {
-            any = true;
-            lo = LumPoint(std::min(lo.x, v->X), std::min(lo.y, v->Y), std::min(lo.z, v->Z));
-            hi = LumPoint(std::max(hi.x, v->X), std::max(hi.y, v->Y), std::max(hi.z, v->Z));
-        }
+    for (const sBounds& bounds : ranges)
+    {
+        any = any || bounds.Any;
+        lo = LumPoint(std::min(lo.x, bounds.Lo.x), std::min(lo.y, bounds.Lo.y), std::min(lo.z, bounds.Lo.z));
+        hi = LumPoint(std::max(hi.x, bounds.Hi.x), std::max(hi.y, bounds.Hi.y), std::max(hi.z, bounds.Hi.z));
+    }
     if (!any)
         lo = hi = LumPoint();
 }

@@ -6,6 +6,7 @@
 #include "SectionWindow.h"
 
 #include <cmath>
+#include <limits>
 #include <random>
 
 namespace
@@ -224,6 +225,47 @@ TEST_F(CoucheTest, AltitudeComesFromTheTriangleAtThePoint)
     EXPECT_FALSE(line->GetAltitude(1.5, 1.5, z));
     EXPECT_EQ(line->GetFaceAt(1.5f, 1.5f), -1);
     EXPECT_EQ(z, 0.0);
+}
+
+// The box of a layer of many points, read in ranges side by side, bounds
+// the coordinates that are numbers as one loop over them does: freed slots
+// and a point with no abscissa or no altitude (first of its range or not)
+// bound nothing.
+TEST_F(CoucheTest, BoxOfManyPointsBoundsTheirNumbers)
+{
+    Couche* couche = AddSquare("dense", 0.0);
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> coordinate(-1e3, 1e3);
+    for (int k = 0; k < 90000; ++k)
+        couche->AddPoint(LumPoint(coordinate(random), coordinate(random), coordinate(random)), 1, 0, false, false);
+    KorMesh& mesh = couche->GetMesh();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (int id : {4, 30004, 60004})
+        mesh.GetVertex(id)->X = nan;
+    mesh.GetVertex(45000)->Z = nan;
+    for (int id = 1000; id < 2000; ++id)
+        mesh.DeleteVertex(id);
+    const double inf = std::numeric_limits<double>::infinity();
+    double lo[3] = {inf, inf, inf}, hi[3] = {-inf, -inf, -inf};
+    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+        if (const KorVertex* v = mesh.GetVertex(id))
+        {
+            const double c[3] = {v->X, v->Y, v->Z};
+            for (int k = 0; k < 3; ++k)
+                if (c[k] == c[k])
+                {
+                    lo[k] = std::min(lo[k], c[k]);
+                    hi[k] = std::max(hi[k], c[k]);
+                }
+        }
+    LumPoint boxLo, boxHi;
+    couche->GetBoundingBox(boxLo, boxHi);
+    EXPECT_EQ(boxLo.x, lo[0]);
+    EXPECT_EQ(boxLo.y, lo[1]);
+    EXPECT_EQ(boxLo.z, lo[2]);
+    EXPECT_EQ(boxHi.x, hi[0]);
+    EXPECT_EQ(boxHi.y, hi[1]);
+    EXPECT_EQ(boxHi.z, hi[2]);
 }
 
 // The faces the altitude grid finds give the literal scan's face on random
