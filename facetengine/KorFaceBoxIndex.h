@@ -23,15 +23,7 @@ class KorFaceBoxIndex
 {
 public:
     bool Build(const KorMesh& mesh);
-    // The same from the points of the mesh's vertices by identifier and
-    // three corners by face slot, as ReadTriangles gives them.
-    bool Build(const KorMesh& mesh, const std::vector<LumPoint>& points, const std::vector<int>& corners);
-    // The points of the mesh's vertices by identifier, and the corners of
-    // each face slot that holds a triangle of live corners, in the order
-    // KorMesh::GetFacePoints gives them; -1 first for any other slot, whose
-    // points are read from the mesh. One pass over each table, so that the
-    // passes over the faces that follow read compact lists.
-    static void ReadTriangles(const KorMesh& mesh, std::vector<LumPoint>& points, std::vector<int>& corners);
+
     // The box the index gives a face of these n points, widened so that
     // crossings found within the walks' tolerances are not lost: 1, or 0
     // for no point, -1 for a box whose plan is not finite (the index then
@@ -54,6 +46,15 @@ public:
     bool Query(const std::vector<LumPoint>& corners, std::vector<int>& faces);
 
 private:
+    // The same from the points of the mesh's vertices by identifier and
+    // three corners by face slot, as ReadTriangles gives them.
+    bool Build(const KorMesh& mesh, const std::vector<LumPoint>& points, const std::vector<int>& corners);
+    // The points of the mesh's vertices by identifier, and the corners of
+    // each face slot that holds a triangle of live corners, in the order
+    // KorMesh::GetFacePoints gives them; -1 first for any other slot, whose
+    // points are read from the mesh. One pass over each table, so that the
+    // passes over the faces that follow read compact lists.
+    static void ReadTriangles(const KorMesh& mesh, std::vector<LumPoint>& points, std::vector<int>& corners);
     // Boxes are widened by this much (plus a relative part) so that
     // crossings accepted with the walk's 1e-5 tolerances and
     // single-precision rounding are never lost by the index.

@@ -1,12 +1,12 @@
 #include "KorMeshCheck.h"
 
 #include "KorMesh.h"
+#include "KorParallel.h"
 
 #include <atomic>
 #include <memory>
 #include <new>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -154,35 +154,10 @@ bool TurnRingsAreSound(const KorMesh& mesh, std::string& reason)
 const int kCheckedSideBySide = 1 << 17;
 const int kThreads = 4;
 
-// Runs work(k) for k < kThreads, on that many threads (fewer when the
-// system gives none). No exception leaves work.
-template <typename Work> void SideBySide(Work work)
-{
-    std::vector<std::thread> threads;
-    int k = 1;
-    for (; k < kThreads; ++k)
-    {
-        try
-        {
-            threads.emplace_back(work, k);
-        }
-        catch (...) // no thread to be had, for want of threads or of memory
-        {
-            break;
-        }
-    }
-    for (; k < kThreads; ++k)
-        work(k);
-    work(0);
-    for (std::thread& thread : threads)
-        thread.join();
-}
-
 // Slice k of [0, n) out of kThreads.
 std::pair<int, int> Slice(int n, int k)
 {
-    return {static_cast<int>(static_cast<long long>(n) * k / kThreads),
-            static_cast<int>(static_cast<long long>(n) * (k + 1) / kThreads)};
+    return {RangeBegin(n, kThreads, k), RangeBegin(n, kThreads, k + 1)};
 }
 
 // The same conditions as the three checks above, tested on several threads:
@@ -197,7 +172,7 @@ bool LinksAreSoundSideBySide(const KorMesh& mesh)
     const int edges = mesh.GetEdgeVectorSize();
     const int faces = mesh.GetFaceVectorSize();
     std::atomic<bool> sound{true};
-    SideBySide(
+    RunEach(kThreads,
         [&](int k)
         {
             // The links name live elements (LinksAreLive, by slices).
@@ -231,7 +206,7 @@ bool LinksAreSoundSideBySide(const KorMesh& mesh)
 
     std::unique_ptr<std::atomic<int>[]> faceOf(new std::atomic<int>[static_cast<size_t>(edges)]);
     std::unique_ptr<std::atomic<int>[]> originOf(new std::atomic<int>[static_cast<size_t>(edges)]);
-    SideBySide(
+    RunEach(kThreads,
         [&](int k)
         {
             for (auto [id, end] = Slice(edges, k); id < end; ++id)
@@ -240,7 +215,7 @@ bool LinksAreSoundSideBySide(const KorMesh& mesh)
                 originOf[static_cast<size_t>(id)].store(-1, std::memory_order_relaxed);
             }
         });
-    SideBySide(
+    RunEach(kThreads,
         [&](int k)
         {
             // Face rings (FaceRingsAreSound).
@@ -302,7 +277,7 @@ bool LinksAreSoundSideBySide(const KorMesh& mesh)
         });
     if (!sound)
         return false;
-    SideBySide(
+    RunEach(kThreads,
         [&](int k)
         {
             for (auto [id, end] = Slice(edges, k); id < end; ++id)

@@ -3,6 +3,7 @@
 #include "KorMesh.h"
 #include "KorMeshCheck.h"
 #include "KorNumbers.h"
+#include "KorParallel.h"
 #include "KorString.h"
 #include "XMLRecord.h"
 
@@ -11,7 +12,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <string_view>
 #include <thread>
@@ -65,6 +65,15 @@ bool HasAttribute(const XMLRecord& item, const char* name)
 {
     std::string_view text;
     return item.getAttribute(name, text);
+}
+
+// The coordinates x, y, z into point when wanted and the item holds x.
+bool ReadTriple(const XMLRecord& item, bool wanted, const char* x, const char* y, const char* z, LumPoint& point)
+{
+    if (!wanted || !HasAttribute(item, x))
+        return false;
+    point.Define(ReadCoordinate(item, x), ReadCoordinate(item, y), ReadCoordinate(item, z));
+    return true;
 }
 
 bool ReadExist(const XMLRecord& item)
@@ -168,14 +177,8 @@ void KorMeshXMLReader::ReadItem(sPart& part, const XMLRecord& item, const char* 
         // The legacy layout holds no normal nor texture coordinate.
         if (!legacy)
         {
-            v.HasTexture = KorMesh::mSaveTextureCoordinates && HasAttribute(item, "TX");
-            if (v.HasTexture)
-                v.Texture.Define(ReadCoordinate(item, "TX"), ReadCoordinate(item, "TY"),
-                                 ReadCoordinate(item, "TZ"));
-            v.HasNormal = KorMesh::mSaveNormals && HasAttribute(item, "NX");
-            if (v.HasNormal)
-                v.Normal.Define(ReadCoordinate(item, "NX"), ReadCoordinate(item, "NY"),
-                                ReadCoordinate(item, "NZ"));
+            v.HasTexture = ReadTriple(item, KorMesh::mSaveTextureCoordinates, "TX", "TY", "TZ", v.Texture);
+            v.HasNormal = ReadTriple(item, KorMesh::mSaveNormals, "NX", "NY", "NZ", v.Normal);
         }
         // Texture coordinates and normals not read are 0: only what was
         // read can be other than finite.
@@ -288,42 +291,18 @@ void KorMeshXMLReader::Fill()
     };
     auto fillFaces = [this, faces]
     { FillTable(mMesh.mFaces, faces, mParts, &sPart::Faces, [](KorFace& f, const sFaceItem& item) { f.Edge = item.Edge; }); };
-    // An exception of a thread is thrown here once both have ended.
-    std::exception_ptr edgeError, faceError;
-    auto guarded = [](auto fill, std::exception_ptr& error)
-    {
-        return [fill, &error]
-        {
-            try
+    // An exception is thrown here once all three have ended, the
+    // vertices' first.
+    RunEach(3,
+            [&](int k)
             {
-                fill();
-            }
-            catch (...)
-            {
-                error = std::current_exception();
-            }
-        };
-    };
-    std::vector<std::thread> threads;
-    for (std::function<void()> work : {std::function<void()>(guarded(fillEdges, edgeError)),
-                                       std::function<void()>(guarded(fillFaces, faceError))})
-    {
-        try
-        {
-            threads.emplace_back(work);
-        }
-        catch (...) // no thread to be had, for want of threads or of memory
-        {
-            work();
-        }
-    }
-    std::exception_ptr vertexError;
-    guarded(fillVertices, vertexError)();
-    for (std::thread& thread : threads)
-        thread.join();
-    for (const std::exception_ptr& error : {vertexError, edgeError, faceError})
-        if (error)
-            std::rethrow_exception(error);
+                if (k == 0)
+                    fillVertices();
+                else if (k == 1)
+                    fillEdges();
+                else
+                    fillFaces();
+            });
 
     std::string reason;
     if (!KorMeshLinksAreSound(mMesh, reason))
@@ -403,21 +382,8 @@ void KorMeshXMLReader::ReadSideBySide(const std::vector<KorMeshXMLReader*>& read
                 reader.Finish();
         }
     };
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const size_t helpers = std::min<size_t>(cores, tasks.size()) - (tasks.empty() ? 0 : 1);
-    std::vector<std::thread> threads;
-    for (size_t i = 0; i < helpers; ++i)
-    {
-        try
-        {
-            threads.emplace_back(work);
-        }
-        catch (...) // no thread to be had, for want of threads or of memory
-        {
-            break; // no more threads: the others and this one do the rest
-        }
-    }
-    work();
-    for (std::thread& thread : threads)
-        thread.join();
+    // Workers taking the next part, as many as the machine runs at once
+    // (the calling thread one of them).
+    const size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    RunEach(static_cast<int>(std::max<size_t>(1, std::min(cores, tasks.size()))), [&work](int) { work(); });
 }

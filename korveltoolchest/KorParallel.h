@@ -85,6 +85,15 @@ template <class Work> void RunInRanges(int count, int parts, const Work& work)
             std::rethrow_exception(error);
 }
 
+// work(k) for each k < count (none for a count of 0), as RunInRanges runs
+// its ranges: for as many pieces of work, or as many workers taking their
+// work from a shared list.
+template <class Work> void RunEach(int count, const Work& work)
+{
+    if (count > 0)
+        RunInRanges(count, count, [&work](int k, int, int) { work(k); });
+}
+
 // work() on a thread of its own, its end and exception in the future given;
 // when no thread can be had (for want of threads or of memory), work runs
 // here and the future given is empty.

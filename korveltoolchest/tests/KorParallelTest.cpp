@@ -60,3 +60,15 @@ TEST(KorParallelTest, FirstFailureInRangeOrderIsThrownOnceAllEnded)
     }
     EXPECT_EQ(ended, std::vector<int>(4, 1));
 }
+
+// Each piece of work runs once, and no piece runs for a count of none.
+TEST(KorParallelTest, EachPieceOnceAndNoneForNone)
+{
+    for (int count : {0, 1, 3, 9})
+    {
+        std::vector<int> runs(10, 0);
+        RunEach(count, [&](int k) { ++runs[static_cast<size_t>(k)]; });
+        for (int k = 0; k < 10; ++k)
+            EXPECT_EQ(runs[static_cast<size_t>(k)], k < count ? 1 : 0) << count;
+    }
+}

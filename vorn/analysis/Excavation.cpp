@@ -8,6 +8,7 @@
 #include "KorEdge.h"
 #include "KorFace.h"
 #include "KorIntersection.h"
+#include "KorParallel.h"
 #include "KorReportHold.h"
 #include "KorVertex.h"
 #include "ModelUi.h"
@@ -19,7 +20,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <future>
 #include <memory>
 #include <new>
 
@@ -340,20 +340,16 @@ constexpr int kPreparedInParallel = 5000;
 // once every thread has ended.
 void PrepareSurfaces(const KorMesh& head)
 {
-    std::vector<std::future<void>> tasks;
+    std::vector<Couche*> dense;
     for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
     {
         Couche* layer = gProjet.GetCouche(i);
-        if (!layer || layer->NeedsTriangulation() || layer->HasSurfaceCaches() ||
-            layer->GetMesh(Couche::Surface).GetNumberOfFaces() < kPreparedInParallel)
-            continue;
-        tasks.push_back(std::async(std::launch::async,
-                                   [layer, &head] { TerrainPatch::Prepare(*layer, head, kPatchMargin); }));
+        if (layer && !layer->NeedsTriangulation() && !layer->HasSurfaceCaches() &&
+            layer->GetMesh(Couche::Surface).GetNumberOfFaces() >= kPreparedInParallel)
+            dense.push_back(layer);
     }
-    for (std::future<void>& task : tasks)
-        task.wait();
-    for (std::future<void>& task : tasks)
-        task.get();
+    RunEach(static_cast<int>(dense.size()),
+            [&dense, &head](int k) { TerrainPatch::Prepare(*dense[static_cast<size_t>(k)], head, kPatchMargin); });
 }
 
 void TriangulateLayers()

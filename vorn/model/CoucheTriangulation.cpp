@@ -3,14 +3,13 @@
 // computation every layer's cut meshes are copied for drawing.
 #include "Couche.h"
 
+#include "KorParallel.h"
 #include "KorReportHold.h"
 
 #include <algorithm>
 #include <atomic>
 #include <exception>
-#include <future>
 #include <string>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -56,24 +55,7 @@ template <class Work> void RunSideBySide(std::vector<sLayerTask>& tasks, const W
             task.Lines = hold.TakeLines();
         }
     };
-    std::vector<std::future<void>> helpers;
-    helpers.reserve(threads);
-    for (size_t k = 1; k < threads; ++k)
-    {
-        try
-        {
-            helpers.push_back(std::async(std::launch::async, drain));
-        }
-        catch (const std::system_error&)
-        {
-            // No more threads to be had: the ones running and this one do
-            // the rest.
-            break;
-        }
-    }
-    drain();
-    for (std::future<void>& helper : helpers)
-        helper.wait();
+    RunEach(static_cast<int>(threads), [&drain](int) { drain(); });
 }
 
 // The listed layers that want the work, each once, in list order.

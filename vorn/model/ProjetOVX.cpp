@@ -12,6 +12,7 @@
 #include "FondPlanTools.h"
 #include "KorMesh.h"
 #include "KorMeshXMLReader.h"
+#include "KorParallel.h"
 #include "KorString.h"
 #include "LumHandledMesh.h"
 #include "ModelUi.h"
@@ -26,7 +27,6 @@
 #include <memory>
 #include <new>
 #include <sys/stat.h>
-#include <system_error>
 
 ProjetOVX gProjet;
 
@@ -253,17 +253,7 @@ void ProjetOVX::FromXML(const XMLNode& node)
         // thread has ended when the block is left.
         std::vector<std::future<void>> typesRead;
         for (Couche::sReadVertexTypes& read : types)
-        {
-            try
-            {
-                typesRead.push_back(
-                    std::async(std::launch::async, [&read] { Couche::ReadVertexTypeRecords(read); }));
-            }
-            catch (const std::system_error&)
-            {
-                Couche::ReadVertexTypeRecords(read);
-            }
-        }
+            typesRead.push_back(RunBeside([&read] { Couche::ReadVertexTypeRecords(read); }));
         KorMeshXMLReader::ReadSideBySide(reading);
         for (std::future<void>& read : typesRead)
             read.wait();
