@@ -81,6 +81,15 @@ bool ReadSequentially(int fd, size_t n, XMLText& text, int& readErrno)
     return true;
 }
 
+// Bytes from which a slice of a file or of its text is worth a thread.
+constexpr size_t kSliceBytes = size_t{8} << 20;
+
+// Slices of n bytes: at most `most`, none under kSliceBytes but the one.
+size_t SlicesOf(size_t n, size_t most)
+{
+    return std::max<size_t>(1, std::min<size_t>(most, n / kSliceBytes));
+}
+
 // work(k) for every slice k, the first on this thread and the others on
 // threads of their own; a thread not to be had (for want of threads or of
 // memory) leaves its slice to this thread. Returns once all have ended;
@@ -110,8 +119,7 @@ template <class Work> void EachSlice(size_t slices, const Work& work)
 // it is read again from its start, in one pass.
 bool ReadWhole(int fd, size_t n, XMLText& text, int& readErrno)
 {
-    const size_t kSliceMin = size_t{8} << 20;
-    const size_t slices = std::max<size_t>(1, std::min<size_t>(4, n / kSliceMin));
+    const size_t slices = SlicesOf(n, 4);
     text = XMLText(n);
     std::vector<int> errors(slices, 0);
     std::vector<char> endedEarly(slices, 0);
@@ -198,8 +206,7 @@ sByteFaults FindByteFaults(std::string_view text, size_t from, size_t to)
 // The same over the whole text, a large one in slices side by side.
 sByteFaults FindByteFaults(std::string_view text)
 {
-    const size_t kSliceMin = size_t{8} << 20;
-    const size_t slices = std::max<size_t>(1, std::min<size_t>(8, text.size() / kSliceMin));
+    const size_t slices = SlicesOf(text.size(), 8);
     std::vector<sByteFaults> found(slices);
     auto look = [&](size_t k) { found[k] = FindByteFaults(text, text.size() * k / slices, text.size() * (k + 1) / slices); };
     EachSlice(slices, look);

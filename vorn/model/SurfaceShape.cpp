@@ -39,7 +39,7 @@ void SurfaceShape::Build(KorMesh& surface)
         double ZLo = std::numeric_limits<double>::infinity(), ZHi = -std::numeric_limits<double>::infinity();
         bool Finite = true;
     };
-    const bool dense = surface.GetNumberOfFaces() >= kGridApart;
+    const bool dense = surface.GetNumberOfFaces() >= kDenseFaces;
     KorRangeVector<LumPoint> points(vertexSlots);
     KorRangeVector<char> live(vertexSlots);
     // The face each half-edge of a face's ring names, for the sheet test,

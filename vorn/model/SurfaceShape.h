@@ -45,7 +45,7 @@ public:
 private:
     // Faces from which a surface is read in ranges side by side and the
     // work that waits for no other pass is done on threads of its own.
-    static constexpr int kGridApart = 5000;
+    static constexpr int kDenseFaces = 5000;
     // Ranges side by side of each pass over the faces of a dense surface.
     static constexpr int kThreads = 4;
     // Vertices to a slice of the order by altitude, sorted when first
