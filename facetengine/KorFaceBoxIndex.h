@@ -39,6 +39,14 @@ public:
             return -1;
         return 1;
     }
+    // A box is widened by the sum of this at its two corners (a fixed part
+    // and one that grows with the coordinates) so that crossings accepted
+    // with the walk's 1e-5 tolerances and single-precision rounding are
+    // never lost by the index.
+    static double Margin(const LumPoint& p)
+    {
+        return 1e-3 + 1e-6 * std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)});
+    }
     bool Query(const LumPoint& lo, const LumPoint& hi, std::vector<int>& faces);
     // The union of the queries of several boxes (corners lo, hi in turn), each
     // face once; refused when the boxes together span a large part of the
@@ -55,13 +63,6 @@ private:
     // points are read from the mesh. One pass over each table, so that the
     // passes over the faces that follow read compact lists.
     static void ReadTriangles(const KorMesh& mesh, std::vector<LumPoint>& points, std::vector<int>& corners);
-    // Boxes are widened by this much (plus a relative part) so that
-    // crossings accepted with the walk's 1e-5 tolerances and
-    // single-precision rounding are never lost by the index.
-    static double Margin(const LumPoint& p)
-    {
-        return 1e-3 + 1e-6 * std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)});
-    }
 
     struct sBox
     {

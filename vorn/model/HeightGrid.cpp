@@ -11,6 +11,38 @@
 #include <limits>
 #include <utility>
 
+namespace
+{
+// The quotient q of a coordinate's offset by a cell's side, floored and
+// clamped to the cells 0 .. n - 1; one that is no number (a grid or a box
+// of infinite coordinates) clears `number`. A truncation gives the floor
+// of the quotients left between the two ends.
+inline int ClampedCell(double q, int n, bool& number)
+{
+    number = number && q == q;
+    return !(q >= 0.0) ? 0 : q >= n - 1.0 ? n - 1 : static_cast<int>(q);
+}
+
+// The cells first..last along one side of a grid of n cells of side `size`
+// from `origin`, each widened by `hair`, whose widened extent meets
+// low..high: only those can have a face of that extent over them. Found
+// from the cells of the two ends and their neighbours, which absorb the
+// rounding of the product by the side's reciprocal (off by one only next
+// to a whole number), then narrowed by the widened edges themselves.
+inline void AxisCells(double low, double high, double origin, double size, double perSize, double hair, int n,
+                      int& first, int& last, bool& number)
+{
+    int a = std::max(ClampedCell((low - origin) * perSize, n, number) - 1, 0);
+    int b = std::min(ClampedCell((high - origin) * perSize, n, number) + 1, n - 1);
+    while (a < b && origin + (a + 1) * size + hair < low)
+        ++a;
+    while (b > a && origin + b * size - hair > high)
+        --b;
+    first = a;
+    last = b;
+}
+} // namespace
+
 void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide, int threads)
 {
     if (!BeginBuild(surface, box, cellsPerSide))
@@ -36,7 +68,7 @@ void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int ce
     EndBuild(ranges, threads);
 }
 
-bool HeightGrid::BeginBuild(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide)
+bool HeightGrid::BeginBuild(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide, bool finite)
 {
     // A surface without face has no altitude to bound: no cell, so that a
     // project of many empty layers costs no grid for each.
@@ -58,6 +90,9 @@ bool HeightGrid::BeginBuild(const KorMesh& surface, const KorBoundingBox& box, i
     mNx = mNy = blocks * mBlock;
     mCellX = std::max(mHi.x - mLo.x, 1e-9) / mNx;
     mCellY = std::max(mHi.y - mLo.y, 1e-9) / mNy;
+    // A face's cells found by products, not a division each.
+    mPerCellX = 1.0 / mCellX;
+    mPerCellY = 1.0 / mCellY;
     // Cells are widened by a hair so that a point on an edge counts in both
     // neighbours.
     mHair = 1e-9 * std::max({mCellX, mCellY, std::fabs(mLo.x), std::fabs(mLo.y), 1.0});
@@ -69,6 +104,20 @@ bool HeightGrid::BeginBuild(const KorMesh& surface, const KorBoundingBox& box, i
     mBlockLow.assign(blockCount, inf);
     mBlockHigh.assign(blockCount, -inf);
     mFilled.assign(blockCount, 0);
+    // Every face box of the grid's box, widened as the face queries widen
+    // it, stays within this margin: the widening grows with the largest
+    // coordinate, then rounds by a few units of its last place. None when
+    // a point may lie outside the box, or the box is too large for a sum
+    // of its coordinates.
+    mTriangleMargin = -1.0;
+    const double extent = std::max({std::fabs(mLo.x), std::fabs(mLo.y), std::fabs(mLo.z), std::fabs(mHi.x),
+                                    std::fabs(mHi.y), std::fabs(mHi.z)});
+    if (finite && extent < 1e300)
+    {
+        const LumPoint far(extent, extent, extent);
+        mTriangleMargin =
+            (KorFaceBoxIndex::Margin(far) + KorFaceBoxIndex::Margin(far)) * (1.0 + 1e-12) + 1e-15 * extent;
+    }
     mFaceSlots = surface.GetFaceVectorSize();
     mBlockBoxes.clear();
     mBlockStamp.clear();
@@ -91,9 +140,19 @@ void HeightGrid::StartRange(sFaceRange& range, int faces) const
     range.High.assign(blockCount, -inf);
 }
 
+HeightGrid::sWindow HeightGrid::BoxCells(const LumPoint& low, const LumPoint& high) const
+{
+    sWindow cells{1, 1, 0, 0};
+    if (mNx == 0 || !(high.x >= mLo.x && low.x <= mHi.x && high.y >= mLo.y && low.y <= mHi.y))
+        return cells;
+    bool number = true;
+    AxisCells(low.x, high.x, mLo.x, mCellX, mPerCellX, mHair, mNx, cells.I0, cells.I1, number);
+    AxisCells(low.y, high.y, mLo.y, mCellY, mPerCellY, mHair, mNy, cells.J0, cells.J1, number);
+    return number ? cells : sWindow{1, 1, 0, 0};
+}
+
 void HeightGrid::AddFace(sFaceRange& range, int id, const LumPoint* points, size_t n) const
 {
-    const double inf = std::numeric_limits<double>::infinity();
     sFaceRange::sSpan span{id, 0, 0, 0, 0};
     LumPoint lo, hi;
     // The face's box as the face queries widen it: the plan of the
@@ -106,22 +165,49 @@ void HeightGrid::AddFace(sFaceRange& range, int id, const LumPoint* points, size
         range.Boxless = true;
     else if (n > 0)
         range.Margin = std::max({range.Margin, lo.x - boxLo.x, lo.y - boxLo.y, boxHi.x - hi.x, boxHi.y - hi.y});
-    if (!cells)
+    if (cells)
+        AddSpan(range, id, sWindow{span.I0, span.J0, span.I1, span.J1}, lo.z, hi.z);
+}
+
+void HeightGrid::AddTriangle(sFaceRange& range, int id, const LumPoint* corners) const
+{
+    if (!(mTriangleMargin >= 0.0))
+        return AddFace(range, id, corners, 3);
+    // Corners within the grid's box, all numbers: the face has cells, and
+    // its widening is within the bound worked out once.
+    const LumPoint &p = corners[0], &q = corners[1], &r = corners[2];
+    const LumPoint lo(std::min(std::min(p.x, q.x), r.x), std::min(std::min(p.y, q.y), r.y),
+                      std::min(std::min(p.z, q.z), r.z));
+    const LumPoint hi(std::max(std::max(p.x, q.x), r.x), std::max(std::max(p.y, q.y), r.y),
+                      std::max(std::max(p.z, q.z), r.z));
+    sWindow cells;
+    bool number = true;
+    AxisCells(lo.x, hi.x, mLo.x, mCellX, mPerCellX, mHair, mNx, cells.I0, cells.I1, number);
+    AxisCells(lo.y, hi.y, mLo.y, mCellY, mPerCellY, mHair, mNy, cells.J0, cells.J1, number);
+    if (!number)
+    {
+        range.Boxless = true;
         return;
+    }
+    range.Margin = std::max(range.Margin, mTriangleMargin);
+    AddSpan(range, id, cells, lo.z, hi.z);
+}
+
+void HeightGrid::AddSpan(sFaceRange& range, int id, sWindow cells, double lowest, double highest) const
+{
+    const double inf = std::numeric_limits<double>::infinity();
     // A clipped altitude is interpolated between two corners and may round
     // past them by a few units of the last place; a corner that is no
     // number bounds nothing.
-    double zLo = lo.z - 1e-9 * (1.0 + std::fabs(lo.z)), zHi = hi.z + 1e-9 * (1.0 + std::fabs(hi.z));
+    double zLo = lowest - 1e-9 * (1.0 + std::fabs(lowest)), zHi = highest + 1e-9 * (1.0 + std::fabs(highest));
     if (!(std::isfinite(zLo) && std::isfinite(zHi)))
     {
         zLo = -inf;
         zHi = inf;
     }
     // Blocks rather than cells from here on, worked out once.
-    span.I0 = mBlockOf[static_cast<size_t>(span.I0)];
-    span.J0 = mBlockOf[static_cast<size_t>(span.J0)];
-    span.I1 = mBlockOf[static_cast<size_t>(span.I1)];
-    span.J1 = mBlockOf[static_cast<size_t>(span.J1)];
+    const auto block = [this](int cell) { return mBlockOf[static_cast<size_t>(cell)]; };
+    const sFaceRange::sSpan span{id, block(cells.I0), block(cells.J0), block(cells.I1), block(cells.J1)};
     for (int bj = span.J0; bj <= span.J1; ++bj)
         for (int bi = span.I0; bi <= span.I1; ++bi)
         {
@@ -211,24 +297,12 @@ bool HeightGrid::PointsCells(const LumPoint* points, size_t count, LumPoint& lo,
     }
     lo = low;
     hi = high;
-    int a0, b0, a1, b1;
-    if (!CellRange(low.x, low.y, high.x, high.y, a0, b0, a1, b1))
-        return false;
-    // Only the cells whose widened rectangle the face's box meets can have
-    // the face over them.
-    while (a0 < a1 && CellX1(a0) < low.x)
-        ++a0;
-    while (a1 > a0 && CellX0(a1) > high.x)
-        --a1;
-    while (b0 < b1 && CellY1(b0) < low.y)
-        ++b0;
-    while (b1 > b0 && CellY0(b1) > high.y)
-        --b1;
-    i0 = a0;
-    j0 = b0;
-    i1 = a1;
-    j1 = b1;
-    return true;
+    const sWindow cells = BoxCells(low, high);
+    i0 = cells.I0;
+    j0 = cells.J0;
+    i1 = cells.I1;
+    j1 = cells.J1;
+    return cells.I0 <= cells.I1;
 }
 
 void HeightGrid::FillBlock(size_t b) const
@@ -369,21 +443,11 @@ bool HeightGrid::CellRange(double x0, double y0, double x1, double y1, int& i0, 
     if (mNx == 0 || !(x1 >= mLo.x && x0 <= mHi.x && y1 >= mLo.y && y0 <= mHi.y))
         return false;
     // Rounding at a cell's edge is absorbed by the neighbour cell.
-    // floor((v - origin) / size) clamped to the grid; a truncation gives
-    // the floor of the quotients left between the two ends. A quotient
-    // that is no number (a grid or a box of infinite coordinates) has no
-    // cell.
     bool number = true;
-    const auto cell = [&number](double v, double origin, double size, int n)
-    {
-        const double q = (v - origin) / size;
-        number = number && q == q;
-        return !(q >= 0.0) ? 0 : q >= n - 1.0 ? n - 1 : static_cast<int>(q);
-    };
-    i0 = std::max(cell(x0, mLo.x, mCellX, mNx) - 1, 0);
-    j0 = std::max(cell(y0, mLo.y, mCellY, mNy) - 1, 0);
-    i1 = std::min(cell(x1, mLo.x, mCellX, mNx) + 1, mNx - 1);
-    j1 = std::min(cell(y1, mLo.y, mCellY, mNy) + 1, mNy - 1);
+    i0 = std::max(ClampedCell((x0 - mLo.x) / mCellX, mNx, number) - 1, 0);
+    j0 = std::max(ClampedCell((y0 - mLo.y) / mCellY, mNy, number) - 1, 0);
+    i1 = std::min(ClampedCell((x1 - mLo.x) / mCellX, mNx, number) + 1, mNx - 1);
+    j1 = std::min(ClampedCell((y1 - mLo.y) / mCellY, mNy, number) + 1, mNy - 1);
     return number;
 }
 

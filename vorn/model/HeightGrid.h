@@ -56,9 +56,14 @@ public:
     // with the points of each face of the range by increasing identifier
     // (as KorMesh::GetFacePoints gives them), then EndBuild with the ranges
     // in order. The grid is the one Build makes.
-    bool BeginBuild(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide = kBlocksPerSide);
+    // `finite` tells that every live vertex of the surface has coordinates
+    // that are numbers, which the box then holds.
+    bool BeginBuild(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide = kBlocksPerSide,
+                    bool finite = false);
     void StartRange(sFaceRange& range, int faces) const;
     void AddFace(sFaceRange& range, int id, const LumPoint* points, size_t n) const;
+    // The same for a triangle of three live vertices.
+    void AddTriangle(sFaceRange& range, int id, const LumPoint* corners) const;
     void EndBuild(std::vector<sFaceRange>& ranges, int threads = 1);
     // The plan region where the faces of `other` may come within
     // `tolerance` of the surface in altitude, with every cell it encloses:
@@ -84,12 +89,16 @@ private:
     // outside the grid.
     bool CellRange(double x0, double y0, double x1, double y1, int& i0, int& j0, int& i1, int& j1) const;
 
-    // The cell range of the cells marked so far, empty while I0 > I1.
+    // A range of cells, empty while I0 > I1 (that of the cells marked so
+    // far, for MarkTriangle).
     struct sWindow
     {
         int I0, J0, I1, J1;
     };
 
+    // What face `id` over `cells` adds to a range: its altitudes
+    // lowest..highest to the bounds of its blocks, and its span of blocks.
+    void AddSpan(sFaceRange& range, int id, sWindow cells, double lowest, double highest) const;
     // Marks the cells where one triangle may meet the surface, and widens
     // the window to them.
     void MarkTriangle(const LumPoint& p, const LumPoint& q, const LumPoint& r, double tolerance,
@@ -102,6 +111,9 @@ private:
     // The same for a face's points.
     bool PointsCells(const LumPoint* points, size_t count, LumPoint& lo, LumPoint& hi, int& i0, int& j0, int& i1,
                      int& j1) const;
+    // The same for the box low-high of a face's points: none (I0 > I1)
+    // when it lies outside the grid or has no number.
+    sWindow BoxCells(const LumPoint& low, const LumPoint& high) const;
     struct sFaceBox
     {
         LumPoint Lo, Hi;
@@ -129,10 +141,14 @@ private:
     std::vector<int> mBlockStart;
     KorRangeVector<int> mBlockFaces;
     const KorMesh* mSurface = nullptr;
-    // The widest plan widening of a face's box for the face queries, and
-    // whether every face has a box in the grid.
+    // A plan widening of the faces' boxes for the face queries that none
+    // goes past (the widest, or a bound of it), and whether every face has
+    // a box in the grid.
     double mMargin = 0.0;
     bool mBoxed = false;
+    // A widening no triangle of live vertices goes past; negative for
+    // none known, when each face's is worked out.
+    double mTriangleMargin = -1.0;
     // The face queries' caches: the boxes of the blocks met so far (one
     // list a block, in the order of mBlockFaces), and the faces found in
     // the current query (mStamp == mQueryCount), both made at the first.
@@ -149,6 +165,6 @@ private:
     // The block of each column (row) of cells.
     std::vector<int> mBlockOf;
     LumPoint mLo, mHi;
-    double mCellX = 1.0, mCellY = 1.0, mHair = 0.0;
+    double mCellX = 1.0, mCellY = 1.0, mPerCellX = 1.0, mPerCellY = 1.0, mHair = 0.0;
     int mNx = 0, mNy = 0;
 };

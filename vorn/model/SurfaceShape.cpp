@@ -38,6 +38,8 @@ void SurfaceShape::Build(KorMesh& surface)
         std::vector<int> WithEdge;
         double ZLo = std::numeric_limits<double>::infinity(), ZHi = -std::numeric_limits<double>::infinity();
         bool Finite = true;
+        // Every live vertex's coordinates are numbers.
+        bool Numbers = true;
     };
     const bool dense = surface.GetNumberOfFaces() >= kDenseFaces;
     KorRangeVector<LumPoint> points(vertexSlots);
@@ -70,6 +72,8 @@ void SurfaceShape::Build(KorMesh& surface)
                             if (!range.Any)
                                 range.First = p;
                             range.Any = true;
+                            range.Numbers = range.Numbers && std::isfinite(p.x) && std::isfinite(p.y) &&
+                                            std::isfinite(p.z);
                             // std::min and std::max keep their first
                             // argument against a NaN.
                             range.Lo = LumPoint(std::min(range.Lo.x, p.x), std::min(range.Lo.y, p.y),
@@ -89,7 +93,7 @@ void SurfaceShape::Build(KorMesh& surface)
     mBox.Init();
     std::vector<int> withEdge;
     double zLo = std::numeric_limits<double>::infinity(), zHi = -zLo;
-    bool finite = true;
+    bool finite = true, numbers = true;
     const sVertexRange* first = nullptr;
     LumPoint lo, hi;
     for (sVertexRange& range : vertexRanges)
@@ -112,6 +116,7 @@ void SurfaceShape::Build(KorMesh& surface)
         zLo = std::min(zLo, range.ZLo);
         zHi = std::max(zHi, range.ZHi);
         finite = finite && range.Finite;
+        numbers = numbers && range.Numbers;
     }
     if (first)
     {
@@ -145,7 +150,7 @@ void SurfaceShape::Build(KorMesh& surface)
     // face only from the ring of the face it names (FindSheet reads the
     // others).
     KorRangeVector<int> opposites(3 * faceSlots);
-    const bool gridded = mHeights.BeginBuild(surface, mBox);
+    const bool gridded = mHeights.BeginBuild(surface, mBox, HeightGrid::kBlocksPerSide, numbers);
     const int parts = RangeParts(mFaceSlots, dense ? kThreads : 1);
     std::vector<HeightGrid::sFaceRange> gridRanges(static_cast<size_t>(parts));
     std::vector<char> rangeTriangles(static_cast<size_t>(parts), 1);
@@ -195,7 +200,7 @@ void SurfaceShape::Build(KorMesh& surface)
                             const LumPoint triangle[3] = {points[static_cast<size_t>(e0->Vertex)],
                                                           points[static_cast<size_t>(e1->Vertex)],
                                                           points[static_cast<size_t>(e2->Vertex)]};
-                            mHeights.AddFace(gridRange, id, triangle, 3);
+                            mHeights.AddTriangle(gridRange, id, triangle);
                         }
                         else
                             readFace(id, f);
