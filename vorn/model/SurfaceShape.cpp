@@ -6,15 +6,94 @@
 #include "KorVertex.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <future>
 #include <limits>
+#include <memory>
 #include <utility>
 
 namespace
 {
 // A half-edge no face's ring was read through.
 constexpr int kUnread = std::numeric_limits<int>::min();
+
+// The pieces the faces of a triangle table make across their twins (three
+// by face slot, each a face slot or negative for none), joined in up to
+// `parts` ranges side by side; -1 when a link is not mutual (g across a
+// twin of f, f across none of g's), where pieces do not tell what a flood
+// from one face reaches.
+int CountPieces(const KorRangeVector<int>& twins, int faces, int parts)
+{
+    // A forest over the faces: a union links the higher of two roots under
+    // the lower, so that a parent is always below its child and a tree's
+    // root its lowest face, and a link only ever joins two trees (one
+    // thread wins a root). A find halves the path it walks, a shortcut to
+    // an ancestor whatever other threads do.
+    constexpr auto relaxed = std::memory_order_relaxed;
+    std::unique_ptr<std::atomic<int>[]> parent(new std::atomic<int>[static_cast<size_t>(faces)]);
+    RunInRanges(faces, parts,
+                [&parent](int, int from, int to)
+                {
+                    for (int f = from; f < to; ++f)
+                        parent[static_cast<size_t>(f)].store(f, relaxed);
+                });
+    const auto find = [&parent](int x)
+    {
+        for (;;)
+        {
+            const int up = parent[static_cast<size_t>(x)].load(relaxed);
+            if (up == x)
+                return x;
+            const int above = parent[static_cast<size_t>(up)].load(relaxed);
+            if (above != up)
+                parent[static_cast<size_t>(x)].store(above, relaxed);
+            x = above;
+        }
+    };
+    std::vector<int> joined(static_cast<size_t>(parts), 0);
+    std::vector<char> mutual(static_cast<size_t>(parts), 1);
+    RunInRanges(faces, parts,
+                [&](int part, int from, int to)
+                {
+                    int links = 0;
+                    bool both = true;
+                    for (int f = from; f < to; ++f)
+                        for (size_t k = 3 * static_cast<size_t>(f); k < 3 * static_cast<size_t>(f) + 3; ++k)
+                        {
+                            const int g = twins[k];
+                            if (g < 0)
+                                continue;
+                            const size_t back = 3 * static_cast<size_t>(g);
+                            both = both && (twins[back] == f || twins[back + 1] == f || twins[back + 2] == f);
+                            if (g <= f)
+                                continue;
+                            for (int a = f, b = g;;)
+                            {
+                                a = find(a);
+                                b = find(b);
+                                if (a == b)
+                                    break;
+                                if (a < b)
+                                    std::swap(a, b);
+                                int root = a;
+                                if (parent[static_cast<size_t>(a)].compare_exchange_weak(root, b, relaxed))
+                                {
+                                    ++links;
+                                    break;
+                                }
+                            }
+                        }
+                    joined[static_cast<size_t>(part)] = links;
+                    mutual[static_cast<size_t>(part)] = both;
+                });
+    if (std::find(mutual.begin(), mutual.end(), 0) != mutual.end())
+        return -1;
+    int pieces = faces;
+    for (int links : joined)
+        pieces -= links;
+    return pieces;
+}
 } // namespace
 
 void SurfaceShape::Build(KorMesh& surface)
@@ -319,7 +398,15 @@ void SurfaceShape::FindSheet(KorMesh& surface, KorRangeVector<int>& twins, const
     if (!mOneSheet)
         return;
     // Every face is a triangle: a flood across twins from face 0 must
-    // reach them all.
+    // reach them all. Where every link across a twin is mutual, that is
+    // whether the faces make one piece, which unions find in ranges side
+    // by side; where one is not, the flood says.
+    const int pieces = CountPieces(twins, mFaceSlots, RangeParts(mFaceSlots, threads));
+    if (pieces >= 0)
+    {
+        mOneSheet = pieces == 1;
+        return;
+    }
     std::vector<char> reached(static_cast<size_t>(mFaceSlots), 0);
     std::vector<int> front{0};
     reached[0] = 1;

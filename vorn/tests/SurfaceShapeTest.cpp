@@ -25,12 +25,16 @@ enum class eKind
     TwoPieces,
     NaNAltitude,
     NaNPlan,
+    OneWay,
 };
 
 // A jittered grid of n x n points over [0, 100]^2 at altitudes drawn from
 // a few values, so that ties abound; each square cut along a random
 // diagonal, or one square left whole (Quad). TwoPieces adds a second grid
-// beside the first, Hole deletes a face in the middle, NaNAltitude gives
+// beside the first, OneWay a second and a third joined by links given
+// one way only (twins of half-edges on the borders: the first to the
+// third, the third to the second, which a flood from face 0 follows
+// through all three), Hole deletes a face in the middle, NaNAltitude gives
 // one vertex no altitude; NaNPlan gives the first live vertex no abscissa,
 // a later one no ordinate and another an infinite abscissa, after 30 000
 // freed slots.
@@ -41,7 +45,8 @@ void RandomSurface(KorMesh& mesh, std::mt19937& random, int n, eKind kind)
     const int freed = kind == eKind::NaNPlan ? 30000 : 0;
     for (int k = 0; k < freed; ++k)
         mesh.AddVertex(LumPoint(unit(random), unit(random), 0.0));
-    for (int piece = 0; piece < (kind == eKind::TwoPieces ? 2 : 1); ++piece)
+    const int pieces = kind == eKind::TwoPieces ? 2 : kind == eKind::OneWay ? 3 : 1;
+    for (int piece = 0; piece < pieces; ++piece)
     {
         const int first = mesh.GetVertexVectorSize();
         for (int j = 0; j < n; ++j)
@@ -69,6 +74,24 @@ void RandomSurface(KorMesh& mesh, std::mt19937& random, int n, eKind kind)
     }
     if (kind == eKind::Hole)
         mesh.DeleteFace(mesh.GetFaceVectorSize() / 2, true);
+    const int perPiece = mesh.GetFaceVectorSize() / pieces;
+    const auto linkOneWay = [&mesh, perPiece](int from, int to)
+    {
+        for (int id = 0; id < mesh.GetEdgeVectorSize(); ++id)
+        {
+            KorEdge* e = mesh.GetEdge(id);
+            if (e->Face / perPiece == from && mesh.GetEdge(e->Opp)->Face < 0)
+            {
+                e->Opp = mesh.GetFace(to * perPiece)->Edge;
+                return;
+            }
+        }
+    };
+    if (kind == eKind::OneWay)
+    {
+        linkOneWay(0, 2);
+        linkOneWay(2, 1);
+    }
     if (kind == eKind::NaNAltitude)
         mesh.GetVertex(n + 1)->Z = std::numeric_limits<double>::quiet_NaN();
     for (int k = 0; k < freed; ++k)
@@ -156,7 +179,8 @@ void ExpectDefinitions(KorMesh& mesh, eKind kind, std::mt19937& random, const st
                 border.push_back(id);
     EXPECT_EQ(shape.GetBorder(), border) << what;
     EXPECT_EQ(shape.IsOneSheet(), EagerOneSheet(mesh, border)) << what;
-    EXPECT_EQ(shape.IsOneSheet(), kind == eKind::Sheet || kind == eKind::NaNAltitude || kind == eKind::NaNPlan)
+    EXPECT_EQ(shape.IsOneSheet(), kind == eKind::Sheet || kind == eKind::NaNAltitude ||
+                                      kind == eKind::NaNPlan || kind == eKind::OneWay)
         << what;
 
     // The whole order both ways, and a visit stopping at a random place.
@@ -244,9 +268,10 @@ void ExpectDefinitions(KorMesh& mesh, eKind kind, std::mt19937& random, const st
 // The shape works its lists out in one pass and its order by altitude a
 // slice at a time, its grid's blocks as queries meet them: every answer
 // must be the one the definitions give, on sheets and on surfaces that are
-// not one (a hole, a quad, two pieces), with ties and a NaN among the
-// altitudes. Dense surfaces are read in ranges side by side, to the same
-// answers (the grid read from the mesh is built in one range).
+// not one (a hole, a quad, two pieces, two joined one way only), with
+// ties and a NaN among the altitudes. Dense surfaces are read in ranges
+// side by side, to the same answers (the grid read from the mesh is built
+// in one range).
 TEST(SurfaceShapeTest, LazyShapeAnswersAsTheEagerReading)
 {
     std::mt19937 random(2024);
@@ -257,7 +282,7 @@ TEST(SurfaceShapeTest, LazyShapeAnswersAsTheEagerReading)
         RandomSurface(mesh, random, 12 + t, kind);
         ExpectDefinitions(mesh, kind, random, "surface " + std::to_string(t));
     }
-    for (eKind kind : {eKind::Sheet, eKind::Quad, eKind::TwoPieces, eKind::NaNPlan})
+    for (eKind kind : {eKind::Sheet, eKind::Quad, eKind::TwoPieces, eKind::NaNPlan, eKind::OneWay})
     {
         KorMesh mesh;
         RandomSurface(mesh, random, 160, kind);
