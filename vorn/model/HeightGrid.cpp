@@ -22,25 +22,6 @@ inline int ClampedCell(double q, int n, bool& number)
     number = number && q == q;
     return !(q >= 0.0) ? 0 : q >= n - 1.0 ? n - 1 : static_cast<int>(q);
 }
-
-// The cells first..last along one side of a grid of n cells of side `size`
-// from `origin`, each widened by `hair`, whose widened extent meets
-// low..high: only those can have a face of that extent over them. Found
-// from the cells of the two ends and their neighbours, which absorb the
-// rounding of the product by the side's reciprocal (off by one only next
-// to a whole number), then narrowed by the widened edges themselves.
-inline void AxisCells(double low, double high, double origin, double size, double perSize, double hair, int n,
-                      int& first, int& last, bool& number)
-{
-    int a = std::max(ClampedCell((low - origin) * perSize, n, number) - 1, 0);
-    int b = std::min(ClampedCell((high - origin) * perSize, n, number) + 1, n - 1);
-    while (a < b && origin + (a + 1) * size + hair < low)
-        ++a;
-    while (b > a && origin + b * size - hair > high)
-        --b;
-    first = a;
-    last = b;
-}
 } // namespace
 
 void HeightGrid::Build(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide, int threads)
@@ -90,12 +71,19 @@ bool HeightGrid::BeginBuild(const KorMesh& surface, const KorBoundingBox& box, i
     mNx = mNy = blocks * mBlock;
     mCellX = std::max(mHi.x - mLo.x, 1e-9) / mNx;
     mCellY = std::max(mHi.y - mLo.y, 1e-9) / mNy;
-    // A face's cells found by products, not a division each.
-    mPerCellX = 1.0 / mCellX;
-    mPerCellY = 1.0 / mCellY;
     // Cells are widened by a hair so that a point on an edge counts in both
     // neighbours.
     mHair = 1e-9 * std::max({mCellX, mCellY, std::fabs(mLo.x), std::fabs(mLo.y), 1.0});
+    // A face's cells are found by products, not a division each, from a
+    // cell's neighbours as far as the hair reaches: one, unless a cell is
+    // narrow for its coordinates.
+    const auto axis = [this](double origin, double side, int cells)
+    {
+        const double reach = 1.5 + mHair / side;
+        return sAxis{origin, side, 1.0 / side, mHair, cells, reach < cells ? static_cast<int>(reach) : cells};
+    };
+    mAxisX = axis(mLo.x, mCellX, mNx);
+    mAxisY = axis(mLo.y, mCellY, mNy);
     const size_t cells = static_cast<size_t>(mNx) * mNy;
     const double inf = std::numeric_limits<double>::infinity();
     mLow.assign(cells, inf);
@@ -104,11 +92,12 @@ bool HeightGrid::BeginBuild(const KorMesh& surface, const KorBoundingBox& box, i
     mBlockLow.assign(blockCount, inf);
     mBlockHigh.assign(blockCount, -inf);
     mFilled.assign(blockCount, 0);
-    // Every face box of the grid's box, widened as the face queries widen
-    // it, stays within this margin: the widening grows with the largest
-    // coordinate, then rounds by a few units of its last place. None when
-    // a point may lie outside the box, or the box is too large for a sum
-    // of its coordinates.
+    // Every face box within the grid's box, widened as the face queries
+    // widen it, stays within this margin: the widening grows with the
+    // largest coordinate, and the widened box's corners round by a few
+    // units of that coordinate's last place. None when a point may lie
+    // outside the box, or the box is too large for a sum of its
+    // coordinates.
     mTriangleMargin = -1.0;
     const double extent = std::max({std::fabs(mLo.x), std::fabs(mLo.y), std::fabs(mLo.z), std::fabs(mHi.x),
                                     std::fabs(mHi.y), std::fabs(mHi.z)});
@@ -140,14 +129,33 @@ void HeightGrid::StartRange(sFaceRange& range, int faces) const
     range.High.assign(blockCount, -inf);
 }
 
+// Only the cells whose widened extent meets the face's can have it over
+// them. Found from the cells of the two ends and as many neighbours as the
+// hair and the rounding of the product by the side's reciprocal (off by
+// one only next to a whole number) can reach, then narrowed by the widened
+// edges themselves.
+inline void HeightGrid::AxisCells(const sAxis& axis, double low, double high, int& first, int& last,
+                                  bool& number)
+{
+    int a = std::max(ClampedCell((low - axis.Origin) * axis.PerSide, axis.Cells, number) - axis.Reach, 0);
+    int b = std::min(ClampedCell((high - axis.Origin) * axis.PerSide, axis.Cells, number) + axis.Reach,
+                     axis.Cells - 1);
+    while (a < b && axis.Origin + (a + 1) * axis.Side + axis.Hair < low)
+        ++a;
+    while (b > a && axis.Origin + b * axis.Side - axis.Hair > high)
+        --b;
+    first = a;
+    last = b;
+}
+
 HeightGrid::sWindow HeightGrid::BoxCells(const LumPoint& low, const LumPoint& high) const
 {
     sWindow cells{1, 1, 0, 0};
     if (mNx == 0 || !(high.x >= mLo.x && low.x <= mHi.x && high.y >= mLo.y && low.y <= mHi.y))
         return cells;
     bool number = true;
-    AxisCells(low.x, high.x, mLo.x, mCellX, mPerCellX, mHair, mNx, cells.I0, cells.I1, number);
-    AxisCells(low.y, high.y, mLo.y, mCellY, mPerCellY, mHair, mNy, cells.J0, cells.J1, number);
+    AxisCells(mAxisX, low.x, high.x, cells.I0, cells.I1, number);
+    AxisCells(mAxisY, low.y, high.y, cells.J0, cells.J1, number);
     return number ? cells : sWindow{1, 1, 0, 0};
 }
 
@@ -182,8 +190,8 @@ void HeightGrid::AddTriangle(sFaceRange& range, int id, const LumPoint* corners)
                       std::max(std::max(p.z, q.z), r.z));
     sWindow cells;
     bool number = true;
-    AxisCells(lo.x, hi.x, mLo.x, mCellX, mPerCellX, mHair, mNx, cells.I0, cells.I1, number);
-    AxisCells(lo.y, hi.y, mLo.y, mCellY, mPerCellY, mHair, mNy, cells.J0, cells.J1, number);
+    AxisCells(mAxisX, lo.x, hi.x, cells.I0, cells.I1, number);
+    AxisCells(mAxisY, lo.y, hi.y, cells.J0, cells.J1, number);
     if (!number)
     {
         range.Boxless = true;

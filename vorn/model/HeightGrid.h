@@ -55,14 +55,16 @@ public:
     // contiguous ranges of face slots side by side StartRange and AddFace
     // with the points of each face of the range by increasing identifier
     // (as KorMesh::GetFacePoints gives them), then EndBuild with the ranges
-    // in order. The grid is the one Build makes.
-    // `finite` tells that every live vertex of the surface has coordinates
-    // that are numbers, which the box then holds.
+    // in order. The grid is the one Build makes (with `finite`, its face
+    // queries may look into a few more blocks, for the same faces).
+    // `finite` tells that every live vertex of the surface has finite
+    // coordinates, which the box then holds.
     bool BeginBuild(const KorMesh& surface, const KorBoundingBox& box, int cellsPerSide = kBlocksPerSide,
                     bool finite = false);
     void StartRange(sFaceRange& range, int faces) const;
     void AddFace(sFaceRange& range, int id, const LumPoint* points, size_t n) const;
-    // The same for a triangle of three live vertices.
+    // The same for a triangle of three live vertices, its corners within
+    // the box BeginBuild was given.
     void AddTriangle(sFaceRange& range, int id, const LumPoint* corners) const;
     void EndBuild(std::vector<sFaceRange>& ranges, int threads = 1);
     // The plan region where the faces of `other` may come within
@@ -114,6 +116,17 @@ private:
     // The same for the box low-high of a face's points: none (I0 > I1)
     // when it lies outside the grid or has no number.
     sWindow BoxCells(const LumPoint& low, const LumPoint& high) const;
+    // A side of the grid: where its cells start, their side and its
+    // reciprocal, the hair each is widened by, how many cells there are
+    // and how many neighbours the hair and rounding can reach.
+    struct sAxis
+    {
+        double Origin, Side, PerSide, Hair;
+        int Cells, Reach;
+    };
+    // The cells first..last along a side whose widened extent meets
+    // low..high; `number` cleared for an end that is no number.
+    static void AxisCells(const sAxis& axis, double low, double high, int& first, int& last, bool& number);
     struct sFaceBox
     {
         LumPoint Lo, Hi;
@@ -165,6 +178,8 @@ private:
     // The block of each column (row) of cells.
     std::vector<int> mBlockOf;
     LumPoint mLo, mHi;
-    double mCellX = 1.0, mCellY = 1.0, mPerCellX = 1.0, mPerCellY = 1.0, mHair = 0.0;
+    double mCellX = 1.0, mCellY = 1.0, mHair = 0.0;
+    // The same by side, for a face's cells.
+    sAxis mAxisX{}, mAxisY{};
     int mNx = 0, mNy = 0;
 };

@@ -117,8 +117,8 @@ void SurfaceShape::Build(KorMesh& surface)
         std::vector<int> WithEdge;
         double ZLo = std::numeric_limits<double>::infinity(), ZHi = -std::numeric_limits<double>::infinity();
         bool Finite = true;
-        // Every live vertex's coordinates are numbers.
-        bool Numbers = true;
+        // Every live vertex's three coordinates are finite numbers.
+        bool AllFinite = true;
     };
     const bool dense = surface.GetNumberOfFaces() >= kDenseFaces;
     KorRangeVector<LumPoint> points(vertexSlots);
@@ -151,8 +151,8 @@ void SurfaceShape::Build(KorMesh& surface)
                             if (!range.Any)
                                 range.First = p;
                             range.Any = true;
-                            range.Numbers = range.Numbers && std::isfinite(p.x) && std::isfinite(p.y) &&
-                                            std::isfinite(p.z);
+                            range.AllFinite = range.AllFinite && std::isfinite(p.x) && std::isfinite(p.y) &&
+                                              std::isfinite(p.z);
                             // std::min and std::max keep their first
                             // argument against a NaN.
                             range.Lo = LumPoint(std::min(range.Lo.x, p.x), std::min(range.Lo.y, p.y),
@@ -172,7 +172,7 @@ void SurfaceShape::Build(KorMesh& surface)
     mBox.Init();
     std::vector<int> withEdge;
     double zLo = std::numeric_limits<double>::infinity(), zHi = -zLo;
-    bool finite = true, numbers = true;
+    bool finite = true, allFinite = true;
     const sVertexRange* first = nullptr;
     LumPoint lo, hi;
     for (sVertexRange& range : vertexRanges)
@@ -195,7 +195,7 @@ void SurfaceShape::Build(KorMesh& surface)
         zLo = std::min(zLo, range.ZLo);
         zHi = std::max(zHi, range.ZHi);
         finite = finite && range.Finite;
-        numbers = numbers && range.Numbers;
+        allFinite = allFinite && range.AllFinite;
     }
     if (first)
     {
@@ -229,7 +229,7 @@ void SurfaceShape::Build(KorMesh& surface)
     // face only from the ring of the face it names (FindSheet reads the
     // others).
     KorRangeVector<int> opposites(3 * faceSlots);
-    const bool gridded = mHeights.BeginBuild(surface, mBox, HeightGrid::kBlocksPerSide, numbers);
+    const bool gridded = mHeights.BeginBuild(surface, mBox, HeightGrid::kBlocksPerSide, allFinite);
     const int parts = RangeParts(mFaceSlots, dense ? kThreads : 1);
     std::vector<HeightGrid::sFaceRange> gridRanges(static_cast<size_t>(parts));
     std::vector<char> rangeTriangles(static_cast<size_t>(parts), 1);
