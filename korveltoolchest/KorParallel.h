@@ -94,9 +94,26 @@ template <class Work> void RunEach(int count, const Work& work)
         RunInRanges(count, count, [&work](int k, int, int) { work(k); });
 }
 
+// work() here, its end and exception in a future made ready: a future
+// that waits and gets as one from a thread does.
+template <class Work> std::future<void> RunHere(const Work& work)
+{
+    std::promise<void> done;
+    try
+    {
+        work();
+        done.set_value();
+    }
+    catch (...)
+    {
+        done.set_exception(std::current_exception());
+    }
+    return done.get_future();
+}
+
 // work() on a thread of its own, its end and exception in the future given;
 // when no thread can be had (for want of threads or of memory), work runs
-// here and the future given is empty.
+// here, as RunHere runs it.
 template <class Work> std::future<void> RunBeside(const Work& work)
 {
     try
@@ -109,14 +126,13 @@ template <class Work> std::future<void> RunBeside(const Work& work)
     catch (const std::bad_alloc&)
     {
     }
-    work();
-    return {};
+    return RunHere(work);
 }
 
 // An allocator that leaves the elements of a new vector default-initialised
-// (plain numbers unwritten; a class's own constructor still runs): a large array that ranges side by side fill
-// is then first touched, and its pages faulted in, by those ranges rather
-// than zeroed beforehand by one thread.
+// (plain numbers unwritten; a class's own constructor still runs): a large
+// array that ranges side by side fill is then first touched, and its pages
+// faulted in, by those ranges rather than zeroed beforehand by one thread.
 template <class T> struct KorDefaultInit : std::allocator<T>
 {
     template <class U> struct rebind

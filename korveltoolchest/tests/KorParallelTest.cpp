@@ -72,3 +72,19 @@ TEST(KorParallelTest, EachPieceOnceAndNoneForNone)
             EXPECT_EQ(runs[static_cast<size_t>(k)], k < count ? 1 : 0) << count;
     }
 }
+
+// Work run here, as when no thread can be had, gives a future that waits
+// and rethrows as a thread's does: a caller waits on every future it got.
+TEST(KorParallelTest, WorkRunHereGivesAFutureReadyWithItsEnd)
+{
+    int runs = 0;
+    std::future<void> done = RunHere([&runs] { ++runs; });
+    ASSERT_TRUE(done.valid());
+    done.wait();
+    done.get();
+    std::future<void> failed = RunHere([&runs] { ++runs, throw std::runtime_error("failed"); });
+    ASSERT_TRUE(failed.valid());
+    failed.wait();
+    EXPECT_THROW(failed.get(), std::runtime_error);
+    EXPECT_EQ(runs, 2);
+}

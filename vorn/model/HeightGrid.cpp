@@ -357,10 +357,11 @@ bool HeightGrid::QueryFaces(const std::vector<LumPoint>& corners, std::vector<in
     faces.clear();
     if (mNx == 0 || !mBoxed)
         return false;
-    // The blocks of each box widened by the faces' widening: a face whose
-    // widened box meets the box lies, unwidened, over one of them. The
-    // faces of the blocks met are counted once, however many boxes (one a
-    // row of cells, for a region) meet a block.
+    // The blocks of the cells of each box widened by the faces' widening: a
+    // face whose widened box meets the box shares a point, and so a cell,
+    // with the widened box, and a face is in the blocks of all its cells.
+    // The faces of the blocks met are counted once, however many boxes
+    // (one a row of cells, for a region) meet a block.
     if (mStamp.size() != static_cast<size_t>(mFaceSlots))
     {
         mStamp.assign(static_cast<size_t>(mFaceSlots), 0u);
@@ -374,20 +375,22 @@ bool HeightGrid::QueryFaces(const std::vector<LumPoint>& corners, std::vector<in
         std::fill(mBlockStamp.begin(), mBlockStamp.end(), 0u);
         mQueryCount = 1;
     }
-    std::vector<int> ranges;
+    std::vector<sWindow> blocks;
+    blocks.reserve(corners.size() / 2);
     size_t entries = 0;
     for (size_t k = 0; k + 1 < corners.size(); k += 2)
     {
-        const LumPoint &lo = corners[k], &hi = corners[k + 1];
-        int i0, j0, i1, j1;
-        if (!CellRange(lo.x - mMargin, lo.y - mMargin, hi.x + mMargin, hi.y + mMargin, i0, j0, i1, j1))
+        const LumPoint widening(mMargin, mMargin, 0.0);
+        const sWindow cells = BoxCells(corners[k] - widening, corners[k + 1] + widening);
+        if (cells.I0 > cells.I1)
         {
-            ranges.insert(ranges.end(), {1, 0, 0, 0});
+            blocks.push_back(sWindow{1, 1, 0, 0});
             continue;
         }
-        ranges.insert(ranges.end(), {i0 / mBlock, j0 / mBlock, i1 / mBlock, j1 / mBlock});
-        for (int bj = j0 / mBlock; bj <= j1 / mBlock; ++bj)
-            for (int bi = i0 / mBlock; bi <= i1 / mBlock; ++bi)
+        const sWindow& r = blocks.emplace_back(sWindow{cells.I0 / mBlock, cells.J0 / mBlock, cells.I1 / mBlock,
+                                                       cells.J1 / mBlock});
+        for (int bj = r.J0; bj <= r.J1; ++bj)
+            for (int bi = r.I0; bi <= r.I1; ++bi)
             {
                 const size_t b = static_cast<size_t>(bj) * mBlocksX + bi;
                 if (std::exchange(mBlockStamp[b], mQueryCount) != mQueryCount)
@@ -400,9 +403,9 @@ bool HeightGrid::QueryFaces(const std::vector<LumPoint>& corners, std::vector<in
     for (size_t k = 0; k + 1 < corners.size(); k += 2)
     {
         const LumPoint &lo = corners[k], &hi = corners[k + 1];
-        const int* r = &ranges[2 * k];
-        for (int bj = r[1]; bj <= r[3]; ++bj)
-            for (int bi = r[0]; bi <= r[2]; ++bi)
+        const sWindow& r = blocks[k / 2];
+        for (int bj = r.J0; bj <= r.J1; ++bj)
+            for (int bi = r.I0; bi <= r.I1; ++bi)
             {
                 const size_t b = static_cast<size_t>(bj) * mBlocksX + bi;
                 const std::vector<sFaceBox>& boxes = BlockBoxes(b);
