@@ -61,44 +61,30 @@ int KorFaceBoxIndex::FaceBox(const LumPoint* points, size_t n, LumPoint& boxLo, 
 {
     if (n == 0)
         return 0;
-    // Worked out in locals: the box could share memory with the points,
-    // which would have each step stored and read back.
-    LumPoint lo = points[0], hi = points[0];
-    for (size_t k = 0; k < n; ++k)
-    {
-        const LumPoint& p = points[k];
-        lo = LumPoint(std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z));
-        hi = LumPoint(std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z));
-    }
+    LumPoint lo, hi;
+    PointsBox(points, n, lo, hi);
     return WidenBox(lo, hi, boxLo, boxHi);
 }
 
 bool KorFaceBoxIndex::Build(const KorMesh& mesh)
 {
-    std::vector<LumPoint> points;
+    std::vector<LumPoint> vertexPoints;
     std::vector<int> corners;
-    ReadTriangles(mesh, points, corners);
-    return Build(mesh, points, corners);
-}
-
-bool KorFaceBoxIndex::Build(const KorMesh& mesh, const std::vector<LumPoint>& vertexPoints,
-                            const std::vector<int>& corners)
-{
+    ReadTriangles(mesh, vertexPoints, corners);
     mBuilt = false;
     const int slots = mesh.GetFaceVectorSize();
     mBoxes.assign(static_cast<size_t>(slots), sBox());
     mStamp.assign(static_cast<size_t>(slots), 0u);
     mQueryCount = 0;
     bool any = false;
-    const bool given = corners.size() == 3 * static_cast<size_t>(slots);
     std::vector<LumPoint> polygon;
     for (int f = 0; f < slots; ++f)
     {
-        const int* corner = given ? &corners[3 * static_cast<size_t>(f)] : nullptr;
+        const int* corner = &corners[3 * static_cast<size_t>(f)];
         LumPoint triangle[3];
         const LumPoint* points = triangle;
         size_t n = 3;
-        if (corner && corner[0] >= 0)
+        if (corner[0] >= 0)
             for (int k = 0; k < 3; ++k)
                 triangle[k] = vertexPoints[static_cast<size_t>(corner[k])];
         else if (const KorFace* face = mesh.GetFace(f))
@@ -220,36 +206,6 @@ bool KorFaceBoxIndex::Query(const LumPoint& lo, const LumPoint& hi, std::vector<
         return false;
     NextStamp();
     Collect(lo, hi, x0, y0, x1, y1, faces);
-    std::sort(faces.begin(), faces.end());
-    return true;
-}
-
-bool KorFaceBoxIndex::Query(const std::vector<LumPoint>& corners, std::vector<int>& faces)
-{
-    faces.clear();
-    if (!mBuilt)
-        return false;
-    std::vector<int> ranges;
-    double cells = 0.0;
-    for (size_t k = 0; k + 1 < corners.size(); k += 2)
-    {
-        int x0, y0, x1, y1;
-        if (!CellRange(corners[k], corners[k + 1], x0, y0, x1, y1))
-            continue;
-        cells += static_cast<double>(x1 - x0 + 1) * (y1 - y0 + 1);
-        ranges.insert(ranges.end(), {x0, y0, x1, y1});
-    }
-    if (cells > 0.25 * mNx * mNy + 64)
-        return false;
-    NextStamp();
-    for (size_t k = 0, r = 0; k + 1 < corners.size(); k += 2)
-    {
-        int x0, y0, x1, y1;
-        if (!CellRange(corners[k], corners[k + 1], x0, y0, x1, y1))
-            continue;
-        Collect(corners[k], corners[k + 1], ranges[r], ranges[r + 1], ranges[r + 2], ranges[r + 3], faces);
-        r += 4;
-    }
     std::sort(faces.begin(), faces.end());
     return true;
 }

@@ -24,6 +24,21 @@ class KorFaceBoxIndex
 public:
     bool Build(const KorMesh& mesh);
 
+    // The box of n > 0 points, unwidened.
+    static void PointsBox(const LumPoint* points, size_t n, LumPoint& lo, LumPoint& hi)
+    {
+        // Worked out in locals: the box could share memory with the
+        // points, which would have each step stored and read back.
+        LumPoint low = points[0], high = points[0];
+        for (size_t k = 1; k < n; ++k)
+        {
+            const LumPoint& p = points[k];
+            low = LumPoint(std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z));
+            high = LumPoint(std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z));
+        }
+        lo = low;
+        hi = high;
+    }
     // The box the index gives a face of these n points, widened so that
     // crossings found within the walks' tolerances are not lost: 1, or 0
     // for no point, -1 for a box whose plan is not finite (the index then
@@ -48,20 +63,14 @@ public:
         return 1e-3 + 1e-6 * std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)});
     }
     bool Query(const LumPoint& lo, const LumPoint& hi, std::vector<int>& faces);
-    // The union of the queries of several boxes (corners lo, hi in turn), each
-    // face once; refused when the boxes together span a large part of the
-    // grid.
-    bool Query(const std::vector<LumPoint>& corners, std::vector<int>& faces);
 
 private:
-    // The same from the points of the mesh's vertices by identifier and
-    // three corners by face slot, as ReadTriangles gives them.
-    bool Build(const KorMesh& mesh, const std::vector<LumPoint>& points, const std::vector<int>& corners);
     // The points of the mesh's vertices by identifier, and the corners of
     // each face slot that holds a triangle of live corners, in the order
     // KorMesh::GetFacePoints gives them; -1 first for any other slot, whose
     // points are read from the mesh. One pass over each table, so that the
-    // passes over the faces that follow read compact lists.
+    // pass over the faces that follows reads the triangles' points from a
+    // compact list.
     static void ReadTriangles(const KorMesh& mesh, std::vector<LumPoint>& points, std::vector<int>& corners);
 
     struct sBox

@@ -14,7 +14,6 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
-#include <thread>
 
 namespace
 {
@@ -384,6 +383,6 @@ void KorMeshXMLReader::ReadSideBySide(const std::vector<KorMeshXMLReader*>& read
     };
     // Workers taking the next part, as many as the machine runs at once
     // (the calling thread one of them).
-    const size_t cores = std::max(1u, std::thread::hardware_concurrency());
-    RunEach(static_cast<int>(std::max<size_t>(1, std::min(cores, tasks.size()))), [&work](int) { work(); });
+    RunEach(static_cast<int>(std::max<size_t>(1, std::min<size_t>(MachineThreads(), tasks.size()))),
+            [&work](int) { work(); });
 }

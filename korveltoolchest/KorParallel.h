@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 #include <system_error>
+#include <thread>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -23,6 +24,12 @@ constexpr int kRangeWorthAThread = 20000;
 inline int RangeParts(int count, int most, int minimum = kRangeWorthAThread)
 {
     return std::max(1, std::min(most, count / std::max(minimum, 1)));
+}
+
+// The threads the machine runs at once, at least 1.
+inline int MachineThreads()
+{
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
 inline int RangeBegin(int count, int parts, int k)

@@ -14,6 +14,7 @@
 #include "ModelUi.h"
 #include "ProjetOVX.h"
 #include "SceneCoordinates.h"
+#include "SurfaceShape.h"
 #include "TerrainPatch.h"
 #include "TeteTranchee.h"
 
@@ -326,9 +327,6 @@ std::string CalculationErrorText(eCalculationError cause)
 
 namespace
 {
-// Faces from which a layer's surface caches are built side by side.
-constexpr int kPreparedInParallel = 5000;
-
 // The caches the local road keeps of each surface (shape and altitude grid,
 // which also finds faces) are a pass over the whole surface, made at the
 // first computation after an edit. For dense layers they are built here
@@ -345,7 +343,7 @@ void PrepareSurfaces(const KorMesh& head)
     {
         Couche* layer = gProjet.GetCouche(i);
         if (layer && !layer->NeedsTriangulation() && !layer->HasSurfaceCaches() &&
-            layer->GetMesh(Couche::Surface).GetNumberOfFaces() >= kPreparedInParallel)
+            layer->GetMesh(Couche::Surface).GetNumberOfFaces() >= SurfaceShape::kDenseFaces)
             dense.push_back(layer);
     }
     RunEach(static_cast<int>(dense.size()),

@@ -16,7 +16,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <thread>
 
 namespace
 {
@@ -347,8 +346,7 @@ void Couche::ComputeBoundingBox(LumPoint& lo, LumPoint& hi) const
         bool Any = false;
     };
     const int slots = mesh.GetVertexVectorSize();
-    std::vector<sBounds> ranges(static_cast<size_t>(
-        RangeParts(slots, static_cast<int>(std::max(1u, std::thread::hardware_concurrency())))));
+    std::vector<sBounds> ranges(static_cast<size_t>(RangeParts(slots, MachineThreads())));
     RunInRanges(slots, static_cast<int>(ranges.size()),
                 [&](int part, int from, int to)
                 {

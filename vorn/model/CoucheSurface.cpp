@@ -4,6 +4,7 @@
 
 #include "KorDelaunay.h"
 #include "KorGeometry.h"
+#include "KorParallel.h"
 #include "KorRay.h"
 #include "LigneNiveau.h"
 #include "LumHandledMesh.h"
@@ -12,7 +13,6 @@
 #include <cmath>
 #include <limits>
 #include <memory>
-#include <thread>
 
 namespace
 {
@@ -37,7 +37,7 @@ bool FaceHolds(const KorMesh& mesh, const KorFace* face, const LumPoint& p, LumP
 
 void Couche::Triangulate()
 {
-    TriangulateSurface(static_cast<int>(std::thread::hardware_concurrency()));
+    TriangulateSurface(MachineThreads());
     EndTriangulation();
 }
 

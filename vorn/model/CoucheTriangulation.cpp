@@ -10,7 +10,6 @@
 #include <atomic>
 #include <exception>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace
@@ -34,7 +33,7 @@ struct sLayerTask
 // exception kept.
 template <class Work> void RunSideBySide(std::vector<sLayerTask>& tasks, const Work& work)
 {
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const size_t cores = static_cast<size_t>(MachineThreads());
     const size_t threads = std::min<size_t>(tasks.size(), cores);
     const int perLayer = static_cast<int>(std::max<size_t>(1, cores / std::max<size_t>(1, threads)));
     std::atomic<size_t> next{0};

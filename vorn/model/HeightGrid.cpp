@@ -140,9 +140,9 @@ inline void HeightGrid::AxisCells(const sAxis& axis, double low, double high, in
     int a = std::max(ClampedCell((low - axis.Origin) * axis.PerSide, axis.Cells, number) - axis.Reach, 0);
     int b = std::min(ClampedCell((high - axis.Origin) * axis.PerSide, axis.Cells, number) + axis.Reach,
                      axis.Cells - 1);
-    while (a < b && axis.Origin + (a + 1) * axis.Side + axis.Hair < low)
+    while (a < b && axis.Upper(a) < low)
         ++a;
-    while (b > a && axis.Origin + b * axis.Side - axis.Hair > high)
+    while (b > a && axis.Lower(b) > high)
         --b;
     first = a;
     last = b;
@@ -161,20 +161,20 @@ HeightGrid::sWindow HeightGrid::BoxCells(const LumPoint& low, const LumPoint& hi
 
 void HeightGrid::AddFace(sFaceRange& range, int id, const LumPoint* points, size_t n) const
 {
-    sFaceRange::sSpan span{id, 0, 0, 0, 0};
+    if (n == 0)
+        return;
+    sWindow cells;
     LumPoint lo, hi;
     // The face's box as the face queries widen it: the plan of the
     // widening, or a face no query can find (one with no cell included).
-    const bool cells = PointsCells(points, n, lo, hi, span.I0, span.J0, span.I1, span.J1);
+    const bool any = PointsCells(points, n, lo, hi, cells.I0, cells.J0, cells.I1, cells.J1);
     LumPoint boxLo, boxHi;
-    if (n > 0 && KorFaceBoxIndex::WidenBox(lo, hi, boxLo, boxHi) < 0)
+    if (!any || KorFaceBoxIndex::WidenBox(lo, hi, boxLo, boxHi) < 0)
         range.Boxless = true;
-    else if (n > 0 && !cells)
-        range.Boxless = true;
-    else if (n > 0)
+    else
         range.Margin = std::max({range.Margin, lo.x - boxLo.x, lo.y - boxLo.y, boxHi.x - hi.x, boxHi.y - hi.y});
-    if (cells)
-        AddSpan(range, id, sWindow{span.I0, span.J0, span.I1, span.J1}, lo.z, hi.z);
+    if (any)
+        AddSpan(range, id, cells, lo.z, hi.z);
 }
 
 void HeightGrid::AddTriangle(sFaceRange& range, int id, const LumPoint* corners) const
@@ -183,11 +183,8 @@ void HeightGrid::AddTriangle(sFaceRange& range, int id, const LumPoint* corners)
         return AddFace(range, id, corners, 3);
     // Corners within the grid's box, all numbers: the face has cells, and
     // its widening is within the bound worked out once.
-    const LumPoint &p = corners[0], &q = corners[1], &r = corners[2];
-    const LumPoint lo(std::min(std::min(p.x, q.x), r.x), std::min(std::min(p.y, q.y), r.y),
-                      std::min(std::min(p.z, q.z), r.z));
-    const LumPoint hi(std::max(std::max(p.x, q.x), r.x), std::max(std::max(p.y, q.y), r.y),
-                      std::max(std::max(p.z, q.z), r.z));
+    LumPoint lo, hi;
+    KorFaceBoxIndex::PointsBox(corners, 3, lo, hi);
     sWindow cells;
     bool number = true;
     AxisCells(mAxisX, lo.x, hi.x, cells.I0, cells.I1, number);
@@ -294,18 +291,8 @@ bool HeightGrid::PointsCells(const LumPoint* points, size_t count, LumPoint& lo,
 {
     if (count == 0)
         return false;
-    // Worked out in locals: the results could share memory with the
-    // points, which would have each step stored and read back.
-    LumPoint low = points[0], high = points[0];
-    for (size_t k = 0; k < count; ++k)
-    {
-        const LumPoint& p = points[k];
-        low = LumPoint(std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z));
-        high = LumPoint(std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z));
-    }
-    lo = low;
-    hi = high;
-    const sWindow cells = BoxCells(low, high);
+    KorFaceBoxIndex::PointsBox(points, count, lo, hi);
+    const sWindow cells = BoxCells(lo, hi);
     i0 = cells.I0;
     j0 = cells.J0;
     i1 = cells.I1;

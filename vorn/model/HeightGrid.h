@@ -123,6 +123,9 @@ private:
     {
         double Origin, Side, PerSide, Hair;
         int Cells, Reach;
+        // The widened edges of cell i.
+        double Lower(int i) const { return Origin + i * Side - Hair; }
+        double Upper(int i) const { return Origin + (i + 1) * Side + Hair; }
     };
     // The cells first..last along a side whose widened extent meets
     // low..high; `number` cleared for an end that is no number.
@@ -136,10 +139,10 @@ private:
     // Works out the cells of block b, once.
     void FillBlock(size_t b) const;
     // The widened edges of cell column i and row j.
-    double CellX0(int i) const { return mLo.x + i * mCellX - mHair; }
-    double CellX1(int i) const { return mLo.x + (i + 1) * mCellX + mHair; }
-    double CellY0(int j) const { return mLo.y + j * mCellY - mHair; }
-    double CellY1(int j) const { return mLo.y + (j + 1) * mCellY + mHair; }
+    double CellX0(int i) const { return mAxisX.Lower(i); }
+    double CellX1(int i) const { return mAxisX.Upper(i); }
+    double CellY0(int j) const { return mAxisY.Lower(j); }
+    double CellY1(int j) const { return mAxisY.Upper(j); }
 
     // The altitudes of the part of the triangle over the plan box; false
     // when there is none.

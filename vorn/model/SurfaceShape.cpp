@@ -126,7 +126,8 @@ void SurfaceShape::Build(KorMesh& surface)
     // The face each half-edge of a face's ring names, for the sheet test,
     // unread until the faces' pass: marked in the same ranges.
     KorRangeVector<int> faceOf(static_cast<size_t>(mEdgeSlots));
-    const int vertexParts = RangeParts(std::max(mVertexSlots, mEdgeSlots), dense ? kThreads : 1);
+    const int threads = dense ? kThreads : 1;
+    const int vertexParts = RangeParts(std::max(mVertexSlots, mEdgeSlots), threads);
     std::vector<sVertexRange> vertexRanges(static_cast<size_t>(vertexParts));
     RunInRanges(mVertexSlots, vertexParts,
                 [&](int part, int from, int to)
@@ -230,7 +231,7 @@ void SurfaceShape::Build(KorMesh& surface)
     // others).
     KorRangeVector<int> opposites(3 * faceSlots);
     const bool gridded = mHeights.BeginBuild(surface, mBox, HeightGrid::kBlocksPerSide, allFinite);
-    const int parts = RangeParts(mFaceSlots, dense ? kThreads : 1);
+    const int parts = RangeParts(mFaceSlots, threads);
     std::vector<HeightGrid::sFaceRange> gridRanges(static_cast<size_t>(parts));
     std::vector<char> rangeTriangles(static_cast<size_t>(parts), 1);
     const auto isLive = [&](int id) { return id >= 0 && id < mVertexSlots && live[static_cast<size_t>(id)]; };
@@ -297,7 +298,7 @@ void SurfaceShape::Build(KorMesh& surface)
         grid = RunBeside([this, &gridRanges] { mHeights.EndBuild(gridRanges, kThreads); });
     else if (gridded)
         mHeights.EndBuild(gridRanges);
-    FindSheet(surface, opposites, faceOf, triangles, dense ? kThreads : 1);
+    FindSheet(surface, opposites, faceOf, triangles, threads);
 
     if (grid.valid())
         grid.get();

@@ -18,12 +18,15 @@
 // grid takes its faces from, into compact lists that the sheet test and
 // the order by altitude then walk; a dense surface is read in ranges side
 // by side. The order by altitude is worked out a slice at a time, as far
-// as a visit goes. Matches tells a
-// stale shape; the surface must outlive it and stay unchanged until it is
-// built again.
+// as a visit goes. Matches tells a stale shape; the surface must outlive
+// it and stay unchanged until it is built again.
 class SurfaceShape
 {
 public:
+    // Faces from which a surface is dense: read in ranges side by side, the
+    // work that waits for no other pass on threads of its own.
+    static constexpr int kDenseFaces = 5000;
+
     void Build(KorMesh& surface);
     // Whether the shape was built from a surface with these slot counts.
     bool Matches(const KorMesh& surface) const;
@@ -43,9 +46,6 @@ public:
     const std::vector<int>& GetBorder() const { return mBorder; }
 
 private:
-    // Faces from which a surface is read in ranges side by side and the
-    // work that waits for no other pass is done on threads of its own.
-    static constexpr int kDenseFaces = 5000;
     // Ranges side by side of each pass over the faces of a dense surface.
     static constexpr int kThreads = 4;
     // Vertices to a slice of the order by altitude, sorted when first
