@@ -1,5 +1,9 @@
 #pragma once
 
+#include "LumPoint.h"
+
+#include <cstdint>
+
 // Orientation and in-circle tests in the xy plane whose answers are those of
 // exact real arithmetic on the given doubles. A plain floating-point
 // evaluation first; only when its rounding error bound does not settle the
@@ -24,3 +28,36 @@ int Orient2DSign(double ax, double ay, double bx, double by, double cx, double c
 // inside the circle through a, b, c".
 bool InCircleAbove(double ax, double ay, double bx, double by, double cx, double cy, double dx, double dy,
                    double threshold);
+
+// Sign (-1, 0, 1) of det(b - a, c - a, d - a), that is of
+// ((b - a) x (c - a)) . (d - a): 1 when d lies on the side of the plane abc
+// that the normal of a, b, c turning counter-clockwise points to, 0 when
+// the four points are coplanar. Exact, as Orient2DSign.
+int Orient3DSign(const LumPoint& a, const LumPoint& b, const LumPoint& c, const LumPoint& d);
+
+// The sign of t1 - t2, where tk is the fraction of the segment p-q at which
+// it crosses the plane of the triangle ak, bk, ck: -1 when it meets the
+// first plane nearer to p. For a segment whose ends lie strictly on either
+// side of both planes; 0 when it meets both at one point.
+int CompareSegmentPlaneCrossings(const LumPoint& p, const LumPoint& q, const LumPoint& a1, const LumPoint& b1,
+                                 const LumPoint& c1, const LumPoint& a2, const LumPoint& b2,
+                                 const LumPoint& c2);
+
+// The same tests on points moved by a symbolic perturbation (simulation of
+// simplicity): each coordinate of each point gets its own infinitesimal
+// shift, all positive, in an order of magnitude set by the point's rank, so
+// that no four points are ever coplanar nor three collinear in plan, and
+// every answer is -1 or 1, consistent with every other one asked of the
+// same points. The largest shifts are those of the altitudes, by
+// increasing rank; then those of y, then of x. A point of lower rank so
+// stands a little higher than one it coincides with: the rank orders who
+// gives way at a contact. Two points of one call never share a rank.
+struct sRankedPoint
+{
+    const LumPoint* P;
+    std::int64_t Rank;
+};
+int PerturbedOrient3D(const sRankedPoint& a, const sRankedPoint& b, const sRankedPoint& c,
+                      const sRankedPoint& d);
+// Orient2DSign on x and y of the perturbed points.
+int PerturbedOrient2D(const sRankedPoint& a, const sRankedPoint& b, const sRankedPoint& c);

@@ -224,6 +224,19 @@ bool KorMesh::CutFaceFromEdges(const std::vector<int>& path, bool tracks)
     }
 }
 
+int KorMesh::GetFaceOrigin(int face) const
+{
+    return OriginOf(mTracksOfFaces, face);
+}
+
+int KorMesh::AddFaceFrom(const std::vector<int>& ids, int origin, bool tracks)
+{
+    const int face = AddFace(ids);
+    if (tracks && face >= 0)
+        mTracksOfFaces[face] = origin;
+    return face;
+}
+
 // O(total ring length · log V). Positions only are copied, in increasing
 // source identifier order; a vertex shared by several listed faces is
 // copied once, a face listed twice is copied twice.

@@ -8,6 +8,8 @@
 #include "KorEdge.h"
 #include "KorFace.h"
 #include "KorIntersection.h"
+#include "KorMeshCrossing.h"
+#include "KorMeshSplit.h"
 #include "KorParallel.h"
 #include "KorReportHold.h"
 #include "KorVertex.h"
@@ -21,6 +23,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <memory>
 #include <new>
 
@@ -95,8 +99,8 @@ void RefreshCutDisplays(Couche& layer)
 }
 
 // Whether one face of the list has a half-edge whose twin lies outside the
-// surface; on a patch, the patch's own border does not count.
-bool HoldsBorder(const KorMesh& mesh, const std::vector<int>& faces, const TerrainPatch* patch = nullptr)
+// surface.
+bool HoldsBorder(const KorMesh& mesh, const std::vector<int>& faces)
 {
     for (int id : faces)
     {
@@ -109,7 +113,7 @@ bool HoldsBorder(const KorMesh& mesh, const std::vector<int>& faces, const Terra
         for (int steps = 0; e && steps < mesh.GetEdgeVectorSize(); ++steps)
         {
             const KorEdge* twin = mesh.GetEdge(e->Opp);
-            if (!twin || (twin->Face < 0 && !(patch && patch->IsCutOff(twin->GetID()))))
+            if (!twin || twin->Face < 0)
                 return true;
             e = mesh.GetEdge(e->Next);
             if (e == start)
@@ -196,20 +200,6 @@ bool SceneWithinCoordinates(const KorMesh& placedHead)
             return false;
     }
     return true;
-}
-
-// Whether the head's position lies under the layer's surface, beyond
-// rounding: the head, whose walls rise higher than the first layer's extent,
-// then crosses that surface, and a head that met no line there stands out
-// of the terrain (wholly above or under it, or around it), where no volume
-// can be told.
-bool StandsUnder(Couche& layer)
-{
-    double altitude = 0.0;
-    if (!layer.GetAltitude(gHeadPosition.x, gHeadPosition.y, altitude))
-        return false;
-    const double rounding = 1e-9 * std::max({1.0, std::fabs(altitude), std::fabs(gHeadPosition.z)});
-    return altitude > gHeadPosition.z + rounding;
 }
 
 // A computation that cannot be made for any layer: every layer holds -1.0,
@@ -346,8 +336,8 @@ void PrepareSurfaces(const KorMesh& head)
             layer->GetMesh(Couche::Surface).GetNumberOfFaces() >= SurfaceShape::kDenseFaces)
             dense.push_back(layer);
     }
-    RunEach(static_cast<int>(dense.size()),
-            [&dense, &head](int k) { TerrainPatch::Prepare(*dense[static_cast<size_t>(k)], head, kPatchMargin); });
+    RunEach(static_cast<int>(dense.size()), [&dense, &head](int k)
+            { TerrainPatch::Prepare(*dense[static_cast<size_t>(k)], head, kPatchMargin); });
 }
 
 void TriangulateLayers()
@@ -403,10 +393,7 @@ void Compute(eCutRoute route, std::string& failedLayer)
         Couche* layer = gProjet.GetCouche(i);
         if (!layer)
             continue;
-        const size_t lines = gIntersectionLines.size();
-        bool cut = CutTerrainMesh(*layer, placedMesh, gHeadPosition, route);
-        if (cut && gIntersectionLines.size() == lines && StandsUnder(*layer))
-            cut = false;
+        const bool cut = CutTerrainMesh(*layer, placedMesh, gHeadPosition, route);
         if (!cut && firstFailed > cumulative.size())
         {
             firstFailed = cumulative.size();
@@ -505,34 +492,196 @@ void ComputeExcavation(eCutRoute route)
 
 namespace
 {
-// Whether a half-edge of one face of the list is the patch's own border.
-bool HoldsCutOff(KorMesh& mesh, const std::vector<int>& faces, const TerrainPatch& patch)
+// Where the head and the terrain touch, the perturbation of the crossing
+// has the head give way upward: its vertices rank first, the terrain's
+// from here on.
+constexpr std::int64_t kTerrainRank = std::int64_t(1) << 40;
+
+// The faces of the surface that may hold a point of the plan box, or of a
+// vertical line: from the layer's face grid, the plain loop (null) where
+// it refuses.
+const std::vector<int>* SurfaceFacesNear(Couche& layer, const LumPoint& lo, const LumPoint& hi,
+                                         std::vector<int>& faces)
 {
-    std::vector<KorEdge*> ring;
-    for (int id : faces)
-    {
-        const KorFace* f = mesh.GetFace(id);
-        if (!f)
-            continue;
-        mesh.GetFaceEdges(f, ring);
-        for (const KorEdge* e : ring)
-            if (e && patch.IsCutOff(e->Opp))
-                return true;
-    }
-    return false;
+    return layer.QuerySurfaceFaces(lo, hi, faces) ? &faces : nullptr;
 }
 
-// SelectFacesInsideLine, on a whole mesh (patch null) or on a patch of a
-// surface. On a patch the side that reaches the patch's border goes on over
-// the rest of the surface, whose extreme point and border count with it, the
-// patch's other pieces included; the other side lies in the patch whole.
-// When both sides or neither reach that border the patch cannot tell the
-// sides as the whole surface would: undecided is set and the result is
-// false.
-bool SelectSides(const std::vector<int>& cutVertices, KorMesh& mesh, std::vector<int>& inner,
-                 std::vector<int>& outer, bool highest, const TerrainPatch* patch, bool& undecided)
+// Whether the layer's surface stands above a vertex of the head (ranked as
+// the crossing ranks it), with the contacts settled as the crossing
+// settles them.
+bool UnderSurface(Couche& layer, const LumPoint& p, int vertex)
 {
-    undecided = false;
+    const double far = std::numeric_limits<double>::max();
+    std::vector<int> faces;
+    const std::vector<int>* near =
+        SurfaceFacesNear(layer, LumPoint(p.x, p.y, -far), LumPoint(p.x, p.y, far), faces);
+    return KorMeshCrossing::OddCrossings(layer.GetMesh(Couche::Surface),
+                                         KorMeshCrossing::sRanks{nullptr, kTerrainRank}, near,
+                                         sRankedPoint{&p, vertex}, true);
+}
+
+// The first live vertex of a mesh, -1 for none.
+int FirstVertex(const KorMesh& mesh)
+{
+    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+        if (mesh.GetVertex(id))
+            return id;
+    return -1;
+}
+
+LumPoint PointOf(const KorMesh& mesh, int vertex)
+{
+    const KorVertex* v = mesh.GetVertex(vertex);
+    return LumPoint(v->X, v->Y, v->Z);
+}
+
+// The cut of one layer on the whole surface (patch null) or on a patch of
+// it: 1 done, 0 failed, kWiden or kWhole when the patch cannot stand for the
+// surface (nothing is left to the layer then; the caller takes a larger
+// patch or the whole surface).
+//
+// Every segment where a face of the head meets a face of the terrain is
+// found (KorMeshCrossing) and chained into lines; each closed line is cut
+// into both meshes (KorMeshSplit); then each piece of either mesh tells its
+// side where it stands: a part of the head is excavated where the surface
+// stands above it, a part of the terrain is removed where it stands above
+// the head. A line that ends on the border of the head or of the surface,
+// or an excavated part that reaches either border, means the head is not
+// wholly inside the terrain; on a patch, one that reaches the patch's own
+// border means the patch was too small.
+int CutLayer(Couche& layer, const KorMesh& placedHead, TerrainPatch* patch)
+{
+    KorMesh& intersection = layer.GetMesh(Couche::Intersection);
+    KorMesh& headCut = layer.GetMesh(Couche::Tete);
+    KorMesh& overHead = layer.GetMesh(Couche::TerrainSurTete);
+    KorMesh working;
+    bool local = false;
+    {
+        PhaseTimer timer(gExcavationTimers.Copy);
+        overHead.Clear();
+        headCut.Clear();
+        working = placedHead;
+        working.ClearTracksOfFaces();
+        headCut.ClearTracksOfFaces();
+        local = patch && patch->Take(layer, working, kPatchMargin);
+        if (patch && !local && !patch->IsApart())
+            return kWhole;
+        if (!patch)
+            intersection = layer.GetMesh(Couche::Surface);
+    }
+    // Every way out leaves the cut surface to the layer, whole or pending.
+    const auto finish = [&](int result)
+    {
+        if (patch && (local || patch->IsApart()))
+            patch->HandOver(layer);
+        RefreshCutDisplays(layer);
+        return result;
+    };
+    const KorMeshCrossing::sRanks headRanks;
+    // Where the head cannot come near the surface there is no line: the
+    // surface stays whole, unless it covers the head.
+    if (patch && patch->IsApart())
+        return finish(
+            UnderSurface(layer, PointOf(placedHead, FirstVertex(placedHead)), FirstVertex(placedHead)) ? 0
+                                                                                                       : 1);
+    KorMesh& terrain = local ? patch->GetMesh() : intersection;
+    const KorMeshCrossing::sRanks terrainRanks{local ? &patch->GetVertexSources() : nullptr, kTerrainRank};
+
+    KorMeshCrossing crossing(working, headRanks, terrain, terrainRanks);
+    {
+        PhaseTimer timer(gExcavationTimers.Search);
+        // A patch holds only the faces the head can meet: each is tried.
+        // Over the whole surface the layer's face grid gives those near
+        // each face of the head.
+        const auto query = [&layer](const LumPoint& lo, const LumPoint& hi, std::vector<int>& faces)
+        { return layer.QuerySurfaceFaces(lo, hi, faces); };
+        if (!crossing.Find(local ? KorMeshCrossing::FaceQuery() : KorMeshCrossing::FaceQuery(query)))
+        {
+            KorReport("CutTerrainMesh",
+                      "Intersection de la couche '" + layer.Nom + "' et de la tête impossible à suivre");
+            return finish(0);
+        }
+    }
+    const std::vector<KorMeshCrossing::sLine>& lines = crossing.GetLines();
+    bool open = false, widen = false;
+    for (const KorMeshCrossing::sLine& line : lines)
+    {
+        std::vector<LumPoint> points;
+        for (const KorMeshCrossing::sLinePoint& p : line.Points)
+            points.push_back(p.P);
+        gIntersectionLines.push_back(points);
+        if (line.Closed)
+            continue;
+        open = true;
+        for (int end = 0; end < 2; ++end)
+            if (local && line.EndMesh[end] == 1 && patch->IsCutOff(line.EndEdge[end]))
+            {
+                widen = true;
+                const size_t n = points.size();
+                if (n >= 2)
+                    patch->NoteExit(end == 0 ? points[1] : points[n - 2],
+                                    end == 0 ? points[0] : points[n - 1]);
+            }
+    }
+    if (widen)
+        return kWiden;
+    if (open)
+    {
+        KorReport("CutTerrainMesh", "Ligne d'intersection ouverte sur la couche '" + layer.Nom + "'");
+        return finish(0);
+    }
+
+    KorMeshSplit cutTerrain(terrain, 1), cutHead(working, 0);
+    {
+        PhaseTimer timer(gExcavationTimers.Cut);
+        if (!cutTerrain.Insert(lines, false) || !cutHead.Insert(lines, true))
+        {
+            KorReport("CutTerrainMesh", "Découpe de la couche '" + layer.Nom + "' impossible");
+            return finish(0);
+        }
+    }
+    PhaseTimer timer(gExcavationTimers.Select);
+    const auto underSurface = [&](int v) { return UnderSurface(layer, PointOf(working, v), v); };
+    if (!cutHead.Classify(underSurface))
+        return finish(0);
+    bool cutOff = false;
+    if (cutHead.SideReachesBorder(true, nullptr, cutOff))
+    {
+        KorReport("CutTerrainMesh", "La couche '" + layer.Nom + "' recouvre le bord de la tête");
+        return finish(0);
+    }
+    // No line: the head lies wholly above or beside the layer, whose
+    // material is then the layer's above.
+    if (lines.empty())
+        return finish(1);
+    const auto overHeadSide = [&](int v)
+    {
+        const LumPoint p = PointOf(terrain, v);
+        return KorMeshCrossing::OddCrossings(placedHead, headRanks, nullptr,
+                                             sRankedPoint{&p, terrainRanks.Of(v)}, false);
+    };
+    if (!cutTerrain.Classify(overHeadSide))
+        return finish(0);
+    if (cutTerrain.SideReachesBorder(
+            true, [&](int edge) { return local && patch->IsCutOff(edge); }, cutOff))
+    {
+        if (cutOff)
+            return kWiden;
+        KorReport("CutTerrainMesh", "La tête sort de la couche '" + layer.Nom + "'");
+        return finish(0);
+    }
+    const std::vector<int> removed = cutTerrain.FacesOnSide(true);
+    terrain.CopyFacesToMesh(removed, overHead, false);
+    for (int id : removed)
+        terrain.DeleteFace(id, true);
+    working.CopyFacesToMesh(cutHead.FacesOnSide(true), headCut, true);
+    return finish(1);
+}
+
+// SelectFacesInsideLine's choice of the sides.
+bool SelectSides(const std::vector<int>& cutVertices, KorMesh& mesh, std::vector<int>& inner,
+                 std::vector<int>& outer, bool highest)
+{
     inner.clear();
     outer.clear();
     const size_t n = cutVertices.size();
@@ -577,45 +726,6 @@ bool SelectSides(const std::vector<int>& cutVertices, KorMesh& mesh, std::vector
     bool anyA = false, anyB = false;
     if (!extremeOf(sideA, extremeA, anyA) || !extremeOf(sideB, extremeB, anyB))
         return false;
-    bool openA = false, openB = false, restBorder = false;
-    if (patch)
-    {
-        openA = HoldsCutOff(mesh, sideA, *patch);
-        openB = HoldsCutOff(mesh, sideB, *patch);
-        if (openA == openB)
-        {
-            undecided = true;
-            return false;
-        }
-        double& extreme = openA ? extremeA : extremeB;
-        bool& any = openA ? anyA : anyB;
-        double z = 0.0;
-        if (patch->GetExtremeBeyond(highest, z))
-        {
-            if (!any || beyond(z, extreme))
-                extreme = z;
-            any = true;
-        }
-        // The patch's other pieces, where the head meets the surface
-        // elsewhere: the surface joins them to the open side.
-        std::vector<char> reached(static_cast<size_t>(std::max(mesh.GetFaceVectorSize(), 0)), 0);
-        for (const std::vector<int>* side : {&sideA, &sideB})
-            for (int id : *side)
-                reached[static_cast<size_t>(id)] = 1;
-        std::vector<int> rest;
-        for (int id = 0; id < mesh.GetFaceVectorSize(); ++id)
-            if (!reached[static_cast<size_t>(id)] && mesh.GetFace(id))
-                rest.push_back(id);
-        bool anyRest = false;
-        if (!rest.empty() && !extremeOf(rest, z, anyRest))
-            return false;
-        if (anyRest && (!any || beyond(z, extreme)))
-            extreme = z;
-        any = any || anyRest;
-        restBorder = HoldsBorder(mesh, rest, patch);
-    }
-    const auto holdsBorder = [&](const std::vector<int>& side, bool open)
-    { return HoldsBorder(mesh, side, patch) || (open && (patch->HasBorderBeyond() || restBorder)); };
     if (!anyA && !anyB)
         return false;
     bool outerIsB = false;
@@ -624,199 +734,15 @@ bool SelectSides(const std::vector<int>& cutVertices, KorMesh& mesh, std::vector
     else if (anyA && anyB && !beyond(extremeA, extremeB))
         // A tie, as on a flat patch: the inner side of a closed line never
         // reaches the border, whatever the line's orientation.
-        outerIsB = holdsBorder(sideB, openB) && !holdsBorder(sideA, openA);
+        outerIsB = HoldsBorder(mesh, sideB) && !HoldsBorder(mesh, sideA);
     inner = outerIsB ? sideA : sideB;
     outer = outerIsB ? sideB : sideA;
     return true;
 }
-
-// The cut of one layer on the whole surface (patch null) or on a patch of
-// it: 1 done, 0 failed, kWiden or kWhole when the patch cannot stand for the
-// surface (nothing is left to the layer then; the caller takes a larger
-// patch or the whole surface).
-int CutLayer(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosition, TerrainPatch* patch)
-{
-    KorMesh& intersection = layer.GetMesh(Couche::Intersection);
-    KorMesh& headCut = layer.GetMesh(Couche::Tete);
-    KorMesh& overHead = layer.GetMesh(Couche::TerrainSurTete);
-    KorMesh working;
-    KorBoundingBox headBox;
-    bool local = false;
-    {
-        PhaseTimer timer(gExcavationTimers.Copy);
-        overHead.Clear();
-        headCut.Clear();
-        working = placedHead;
-        headBox.Define(working);
-        working.ClearTracksOfFaces();
-        headCut.ClearTracksOfFaces();
-        local = patch && patch->Take(layer, working, kPatchMargin);
-        if (patch && !local && !patch->IsApart())
-            return kWhole;
-        if (!patch)
-            intersection = layer.GetMesh(Couche::Surface);
-    }
-    // Where the head cannot come near the surface there is no line either
-    // way: the surface stays whole.
-    if (patch && patch->IsApart())
-    {
-        patch->HandOver(layer);
-        RefreshCutDisplays(layer);
-        return 1;
-    }
-    KorMesh& terrain = local ? patch->GetMesh() : intersection;
-    // Every way out leaves the cut surface to the layer, whole or pending.
-    const auto finish = [&](int result)
-    {
-        if (local)
-            patch->HandOver(layer);
-        RefreshCutDisplays(layer);
-        return result;
-    };
-
-    std::vector<LumPoint> line;
-    std::vector<sBooleanIntersection> onTerrain, onHead;
-    // How a line found with a mesh moved off a degenerate position is put
-    // back once each mesh is cut and its sides chosen.
-    sLineMove move;
-    // GetIntersectionLine, on the patch as on the whole surface. A walk on
-    // the patch is the walk on the whole surface as long as it stays off the
-    // patch's border, which the walk of its last try is checked for. A try
-    // moved off a degenerate position puts the meshes back once cut (move).
-    const auto search = [&](bool fromTerrain, const KorBoundingBox& box, int attempts, int points)
-    {
-        KorMesh& first = fromTerrain ? terrain : working;
-        KorMesh& second = fromTerrain ? working : terrain;
-        auto& firstRecords = fromTerrain ? onTerrain : onHead;
-        auto& secondRecords = fromTerrain ? onHead : onTerrain;
-        const bool found = GetIntersectionLine(first, second, box, headPosition, line, firstRecords,
-                                               secondRecords, attempts, points, &move);
-        if (local && patch->Reaches(onTerrain, line))
-            return kWiden;
-        return found ? 1 : 0;
-    };
-
-    bool found = false;
-    {
-        PhaseTimer timer(gExcavationTimers.Search);
-        const int first = search(true, headBox, 2, 10000);
-        if (first < 0)
-            return first;
-        found = first == 1;
-        if (!found && line.empty())
-        {
-            // The whole surface's box on either road: its centre sets the
-            // frame the walk rounds its points in.
-            KorBoundingBox terrainBox;
-            if (local)
-                terrainBox = patch->GetSurfaceBox();
-            else
-                terrainBox.Define(intersection);
-            const int reverse = search(false, terrainBox, 2, 10000);
-            if (reverse < 0)
-                return reverse;
-            found = reverse == 1;
-            // No line either way: the head does not meet this layer.
-            if (!found && line.empty())
-                return finish(1);
-        }
-    }
-    if (!found)
-    {
-        gIntersectionLines.push_back(line);
-        return finish(0);
-    }
-
-    bool result = false;
-    int lines = 0;
-    std::vector<int> cutVertices, inner, outer;
-    while (found)
-    {
-        if (++lines > MaxLinesPerLayer)
-        {
-            KorReport("CutTerrainMesh", "Trop de lignes d'intersection sur la couche " + layer.Nom);
-            result = false;
-            break;
-        }
-        gIntersectionLines.push_back(line);
-
-        // Terrain side: the patch inside the line leaves the surface.
-        bool terrainCut = false;
-        {
-            PhaseTimer timer(gExcavationTimers.Cut);
-            terrainCut = CutMeshFromIntersectionLine(terrain, onTerrain, line, cutVertices, false) &&
-                         terrain.ToConcaveMesh(false);
-        }
-        bool terrainSide = false;
-        if (terrainCut)
-        {
-            PhaseTimer timer(gExcavationTimers.Select);
-            bool undecided = false;
-            terrainSide =
-                SelectSides(cutVertices, terrain, inner, outer, false, local ? patch : nullptr, undecided);
-            if (undecided)
-                return kWiden;
-            if (terrainSide)
-            {
-                SettleCut(terrain, move, cutVertices);
-                terrain.CopyFacesToMesh(inner, overHead, false);
-                for (int id : inner)
-                    terrain.DeleteFace(id, true);
-            }
-        }
-
-        // Head side: what lies above the terrain leaves the head.
-        bool headCutDone = false;
-        {
-            PhaseTimer timer(gExcavationTimers.Cut);
-            headCutDone = CutMeshFromIntersectionLine(working, onHead, line, cutVertices, true);
-        }
-        bool headSide = false;
-        bool selected = true;
-        if (headCutDone)
-        {
-            PhaseTimer timer(gExcavationTimers.Select);
-            selected = SelectFacesInsideLine(cutVertices, working, inner, outer, true);
-            if (selected)
-            {
-                headSide = working.ToConcaveMesh(inner, true);
-                SettleCut(working, move, cutVertices);
-                for (int id : outer)
-                    working.DeleteFace(id, true);
-                std::vector<int> remaining;
-                for (int id = 0; id < working.GetFaceVectorSize(); ++id)
-                    if (working.GetFace(id))
-                        remaining.push_back(id);
-                working.CopyFacesToMesh(remaining, headCut, true);
-            }
-        }
-
-        // A head side that cannot be split leaves the result and the
-        // working copy as they are.
-        if (selected)
-        {
-            result = terrainSide && headSide;
-            PhaseTimer timer(gExcavationTimers.Copy);
-            working = placedHead;
-            working.ClearTracksOfFaces();
-        }
-        line.clear();
-        onTerrain.clear();
-        onHead.clear();
-
-        PhaseTimer timer(gExcavationTimers.Search);
-        const int next = search(true, headBox, 1, 2000);
-        if (next < 0)
-            return next;
-        found = next == 1;
-        if (!found && !line.empty())
-            gIntersectionLines.push_back(line);
-    }
-    return finish(result ? 1 : 0);
-}
 } // namespace
 
-bool CutTerrainMesh(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosition, eCutRoute route)
+bool CutTerrainMesh(Couche& layer, const KorMesh& placedHead, const LumPoint& /*headPosition*/,
+                    eCutRoute route)
 {
     // The surface cut is the one drawn and measured: stale points are
     // triangulated first, as a drawing would.
@@ -829,7 +755,7 @@ bool CutTerrainMesh(Couche& layer, const KorMesh& placedHead, const LumPoint& he
         TerrainPatch patch;
         for (int attempt = 0; attempt < kPatchAttempts; ++attempt)
         {
-            const int result = CutLayer(layer, placedHead, headPosition, &patch);
+            const int result = CutLayer(layer, placedHead, &patch);
             if (result >= 0)
             {
                 ++gExcavationTimers.LocalCuts;
@@ -844,14 +770,13 @@ bool CutTerrainMesh(Couche& layer, const KorMesh& placedHead, const LumPoint& he
         }
     }
     ++gExcavationTimers.WholeCuts;
-    return CutLayer(layer, placedHead, headPosition, nullptr) == 1;
+    return CutLayer(layer, placedHead, nullptr) == 1;
 }
 
 bool SelectFacesInsideLine(const std::vector<int>& cutVertices, KorMesh& mesh, std::vector<int>& inner,
                            std::vector<int>& outer, bool highest)
 {
-    bool undecided = false;
-    return SelectSides(cutVertices, mesh, inner, outer, highest, nullptr, undecided);
+    return SelectSides(cutVertices, mesh, inner, outer, highest);
 }
 
 double ComputeFaceClassSurface(int faceClass, const TeteTranchee& head, const KorMesh& cutHead, int part)

@@ -148,11 +148,13 @@ void ComputeExcavation(eCutRoute route = eCutRoute::Local);
 // Cuts one layer with the placed head: the layer's intersection mesh (its
 // surface less the excavated patch), head mesh (the head faces under the
 // surface, tracked back to the placed head's faces) and terrain-over-head
-// mesh (the removed patch), and their renderable copies. True on success,
-// also when the head does not meet the layer. Each line found is added to
-// gIntersectionLines; at most MaxLinesPerLayer lines are processed, one
-// more fails the layer (a line whose terrain side fails is found again).
-constexpr int MaxLinesPerLayer = 50;
+// mesh (the removed patch), and their renderable copies. Every line where
+// the head meets the surface is found and added to gIntersectionLines, and
+// every closed one is cut into both meshes. True on success, also when the
+// head does not meet the layer; false when the head is not wholly inside
+// the layer's terrain (a line or an excavated part reaches the border of
+// the head or of the surface, or the surface covers the head without
+// meeting it). The head position is not needed: the head is placed.
 bool CutTerrainMesh(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosition,
                     eCutRoute route = eCutRoute::Local);
 

@@ -71,32 +71,9 @@ void TerrainPatch::Prepare(Couche& layer, const KorMesh& head, double margin)
     patch.FindFaces(layer, head, margin, faces);
 }
 
-const KorBoundingBox& TerrainPatch::GetSurfaceBox() const
-{
-    return mShape->GetBox();
-}
-
 bool TerrainPatch::IsCutOff(int edge) const
 {
     return edge >= 0 && static_cast<size_t>(edge) < mCutOff.size() && mCutOff[static_cast<size_t>(edge)];
-}
-
-bool TerrainPatch::Reaches(const std::vector<sBooleanIntersection>& records,
-                           const std::vector<LumPoint>& line)
-{
-    for (const sBooleanIntersection& r : records)
-        if (r.Kind != 1)
-        {
-            const KorEdge* e = mPatch.GetEdge(r.ElementID);
-            if (e && (IsCutOff(e->GetID()) || IsCutOff(e->Opp)))
-            {
-                mExit.clear();
-                if (!line.empty())
-                    mExit = {line.size() > 1 ? line[line.size() - 2] : line.back(), line.back()};
-                return true;
-            }
-        }
-    return false;
 }
 
 void TerrainPatch::Grow()
@@ -134,48 +111,6 @@ void TerrainPatch::AddCorridor(const LumPoint& from, const LumPoint& to, double 
         mCorridors.push_back(LumPoint(x - halfWidth, y - halfWidth, -far));
         mCorridors.push_back(LumPoint(x + halfWidth, y + halfWidth, far));
     }
-}
-
-bool TerrainPatch::IsCopied(int surfaceFace) const
-{
-    return std::binary_search(mSources.Faces.begin(), mSources.Faces.end(), surfaceFace);
-}
-
-bool TerrainPatch::GetExtremeBeyond(bool highest, double& z) const
-{
-    // The first vertex by altitude with a face outside the patch: most
-    // often the surface's lowest (highest) one, so the visit stops at once.
-    return mShape->VisitByAltitude(highest,
-                                   [&](int id)
-                                   {
-                                       const KorVertex* v = mSurface->GetVertex(id);
-                                       const KorEdge* start = v ? mSurface->GetEdge(v->Edge) : nullptr;
-                                       const KorEdge* e = start;
-                                       for (int steps = 0; e && steps < mSurface->GetEdgeVectorSize(); ++steps)
-                                       {
-                                           if (e->Face >= 0 && !IsCopied(e->Face))
-                                           {
-                                               z = v->Z;
-                                               return true;
-                                           }
-                                           e = mSurface->GetEdge(e->Turn);
-                                           if (e == start)
-                                               break;
-                                       }
-                                       return false;
-                                   });
-}
-
-bool TerrainPatch::HasBorderBeyond() const
-{
-    for (int id : mShape->GetBorder())
-    {
-        const KorEdge* e = mSurface->GetEdge(id);
-        const KorEdge* twin = e ? mSurface->GetEdge(e->Opp) : nullptr;
-        if (twin && !IsCopied(twin->Face))
-            return true;
-    }
-    return false;
 }
 
 void TerrainPatch::HandOver(Couche& layer)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "KorBoundingBox.h"
-#include "KorIntersection.h"
 #include "KorMesh.h"
 
 #include <vector>
@@ -11,9 +10,9 @@ class SurfaceShape;
 
 // A patch of a layer's surface: the faces that a head within a box can
 // touch, copied in order (KorMesh::CopyFacesInOrder), so that the search of
-// a line, its insertion and the split of the sides do on the patch what they
-// would do on a copy of the whole surface. What the split needs to know of
-// the surface beyond the patch is answered here.
+// the lines, their insertion and the sides of the pieces come out on the
+// patch as they would on a copy of the whole surface, as long as nothing
+// reaches the patch's own border.
 class TerrainPatch
 {
 public:
@@ -31,10 +30,14 @@ public:
     // prepared side by side.
     static void Prepare(Couche& layer, const KorMesh& head, double margin);
     // Makes the next Take larger, after a cut the patch could not stand for:
-    // a walk that left the patch has it go on along the walk's way, 4, 8,
-    // 16... cells further each time; a walk that left where it did before,
-    // or sides the patch could not tell, widen it all round as far.
+    // a line that left the patch (NoteExit) has it go on along the line's
+    // way, 4, 8, 16... cells further each time; a line that left where one
+    // did before, or a removed part that reached the patch's border, widen
+    // it all round as far.
     void Grow();
+    // Where a line left the patch: its last two points, the last on the
+    // patch's border.
+    void NoteExit(const LumPoint& before, const LumPoint& at) { mExit = {before, at}; }
     // After a refused Take: whether the head cannot come within the margin
     // of the surface anywhere, so that no search can find a line.
     bool IsApart() const { return mApart; }
@@ -42,25 +45,16 @@ public:
     KorMesh& GetMesh() { return mPatch; }
     // The number of faces copied, kept after HandOver.
     size_t GetCopiedFaces() const { return mCopiedFaces; }
-    // The box of the whole surface.
-    const KorBoundingBox& GetSurfaceBox() const;
     // Whether the patch half-edge has no face in the patch but had one in
     // the surface: the patch's own border.
     bool IsCutOff(int edge) const;
-    // Whether a walk over the patch may have gone otherwise over the whole
-    // surface: one of its records on the patch names a half-edge of the
-    // patch's border. Keeps where the walk left for Grow.
-    bool Reaches(const std::vector<sBooleanIntersection>& records, const std::vector<LumPoint>& line);
-    // The lowest altitude (the highest with highest set) of the points of
-    // the surface's faces outside the patch; false when there is none.
-    bool GetExtremeBeyond(bool highest, double& z) const;
-    // Whether a border half-edge of the surface lies outside the patch.
-    bool HasBorderBeyond() const;
+    // The surface vertex each patch vertex was copied from, by patch
+    // identifier, until HandOver.
+    const std::vector<int>& GetVertexSources() const { return mSources.Vertices; }
     // Leaves the cut patch to the layer as its pending cut surface.
     void HandOver(Couche& layer);
 
 private:
-    bool IsCopied(int surfaceFace) const;
     // The faces of the surface the head can meet, with the margin and the
     // corridors; false where Take is refused before copying.
     bool FindFaces(Couche& layer, const KorMesh& head, double margin, std::vector<int>& faces);
@@ -77,7 +71,7 @@ private:
     // the corridors Grow added.
     std::vector<LumPoint> mRegion, mCorridors;
     bool mRegionFound = false;
-    // The last two points of the last walk that left the patch, and where
+    // The last two points of the last line that left the patch, and where
     // the one before left it.
     std::vector<LumPoint> mExit, mLastExit;
     int mGrowths = 0;

@@ -229,45 +229,4 @@ TEST_F(ExcavationRouteTest, SurfaceWithAHoleIsCutWhole)
     ExpectSame(whole, local, "hole");
 }
 
-// After a line is cut, the search for another one can walk off the head
-// along the plane of one of its faces, to the border of the surface, where
-// it fails: at some positions of a series over a 500 m terrain it does (if
-// none of these does any more, pick others: the walk is what is tested).
-// The patch follows the walk out to the border, and gives the line the
-// whole surface gives, without cutting any layer whole.
-TEST_F(ExcavationRouteTest, WalkStrayingToTheBorderIsFollowedOnThePatch)
-{
-    gProjet.GetUndoManager().Clear();
-    gProjet.Close();
-    for (int k = 0; k < 3; ++k)
-    {
-        Couche* layer = gProjet.AddCouche("Couche" + std::to_string(k), static_cast<unsigned>(k));
-        for (int i = 0; i <= 100; ++i)
-            for (int j = 0; j <= 100; ++j)
-            {
-                const double x = -250.0 + 5.0 * i + 0.37, y = -250.0 + 5.0 * j + 0.61;
-                layer->AddPoint(LumPoint(x, y, Relief(x, y) - 6.0 * k), 1, 0, false, false);
-            }
-    }
-    Axe& axe = gProjet.GetAxe();
-    axe.Type = 1;
-    axe.ReplacePolyline({LumPoint(0, -1000, 0), LumPoint(0, 1000, 0)});
-    int toBorder = 0;
-    for (double distance : {991.8, 1001.0, 1003.8})
-    {
-        axe.SetHeadPositionAtDistance(distance);
-        const std::string what = "at " + std::to_string(distance);
-        const sCut whole = Compute(eCutRoute::Whole);
-        gExcavationTimers.Reset();
-        const sCut local = Compute(eCutRoute::Local);
-        EXPECT_EQ(gExcavationTimers.WholeCuts, 0) << what;
-        bool reached = false;
-        for (const std::vector<LumPoint>& line : local.Lines)
-            for (const LumPoint& p : line)
-                reached = reached || std::max(std::fabs(p.x), std::fabs(p.y)) > 249.0;
-        toBorder += reached;
-        ExpectSame(whole, local, what);
-    }
-    EXPECT_GT(toBorder, 0);
-}
 } // namespace
