@@ -103,50 +103,109 @@ Expansion Cross(const Expansion& ux, const Expansion& uy, const Expansion& vx, c
     return Sum(Product(ux, vy), Negate(Product(uy, vx)));
 }
 
+// The same arithmetic on expansions of bounded length kept on the stack,
+// for the orientation tests that the cut asks many times: no allocation.
+// h may be any buffer of n + m terms; the result is its length.
+int GrowInPlace(double* h, int n, double b)
+{
+    double q = b;
+    int out = 0;
+    for (int i = 0; i < n; ++i)
+    {
+        double sum, error;
+        TwoSum(q, h[i], sum, error);
+        if (error != 0.0)
+            h[out++] = error;
+        q = sum;
+    }
+    if (q != 0.0)
+        h[out++] = q;
+    return out;
+}
+
+int SumInto(const double* e, int n, const double* f, int m, double* h)
+{
+    std::copy(e, e + n, h);
+    int len = n;
+    for (int j = 0; j < m; ++j)
+        len = GrowInPlace(h, len, f[j]);
+    return len;
+}
+
+// e times f; h needs 2 n m terms.
+int ProductInto(const double* e, int n, const double* f, int m, double* h)
+{
+    int len = 0;
+    double scaled[2 * 96];
+    for (int j = 0; j < m; ++j)
+    {
+        int k = 0;
+        for (int i = 0; i < n; ++i)
+        {
+            double product, error;
+            TwoProduct(e[i], f[j], product, error);
+            k = GrowInPlace(scaled, k, error);
+            k = GrowInPlace(scaled, k, product);
+        }
+        double sum[2 * 96 * 2];
+        len = SumInto(h, len, scaled, k, sum);
+        std::copy(sum, sum + len, h);
+    }
+    return len;
+}
+
+int DifferenceInto(double a, double b, double* h)
+{
+    int len = GrowInPlace(h, 0, a);
+    return GrowInPlace(h, len, -b);
+}
+
+// ux vy - uy vx on two-term expansions; h needs 16 terms.
+int CrossInto(const double* ux, int nux, const double* uy, int nuy, const double* vx, int nvx,
+              const double* vy, int nvy, double* h)
+{
+    double left[8], right[8];
+    const int l = ProductInto(ux, nux, vy, nvy, left);
+    int r = ProductInto(uy, nuy, vx, nvx, right);
+    for (int k = 0; k < r; ++k)
+        right[k] = -right[k];
+    return SumInto(left, l, right, r, h);
+}
+
+double LastTerm(const double* h, int n)
+{
+    return n == 0 ? 0.0 : h[n - 1];
+}
+
+// det(a - d, b - d, c - d) exactly (minus det(b - a, c - a, d - a)), into
+// h of 192 terms.
+int Orient3DInto(const LumPoint& a, const LumPoint& b, const LumPoint& c, const LumPoint& d, double* h)
+{
+    double ax[2], ay[2], az[2], bx[2], by[2], bz[2], cx[2], cy[2], cz[2];
+    const int nax = DifferenceInto(a.x, d.x, ax), nay = DifferenceInto(a.y, d.y, ay),
+              naz = DifferenceInto(a.z, d.z, az);
+    const int nbx = DifferenceInto(b.x, d.x, bx), nby = DifferenceInto(b.y, d.y, by),
+              nbz = DifferenceInto(b.z, d.z, bz);
+    const int ncx = DifferenceInto(c.x, d.x, cx), ncy = DifferenceInto(c.y, d.y, cy),
+              ncz = DifferenceInto(c.z, d.z, cz);
+    double cross[16], term[64], sum[128];
+    int n = CrossInto(bx, nbx, by, nby, cx, ncx, cy, ncy, cross);
+    int len = ProductInto(az, naz, cross, n, term);
+    std::copy(term, term + len, h);
+    n = CrossInto(cx, ncx, cy, ncy, ax, nax, ay, nay, cross);
+    int t = ProductInto(bz, nbz, cross, n, term);
+    len = SumInto(h, len, term, t, sum);
+    n = CrossInto(ax, nax, ay, nay, bx, nbx, by, nby, cross);
+    t = ProductInto(cz, ncz, cross, n, term);
+    return SumInto(sum, len, term, t, h);
+}
+
 // det(a - d, b - d, c - d) exactly: minus det(b - a, c - a, d - a).
 Expansion Orient3DExact(const LumPoint& a, const LumPoint& b, const LumPoint& c, const LumPoint& d)
 {
-    const Expansion ax = Difference(a.x, d.x), ay = Difference(a.y, d.y), az = Difference(a.z, d.z);
-    const Expansion bx = Difference(b.x, d.x), by = Difference(b.y, d.y), bz = Difference(b.z, d.z);
-    const Expansion cx = Difference(c.x, d.x), cy = Difference(c.y, d.y), cz = Difference(c.z, d.z);
-    Expansion det = Product(az, Cross(bx, by, cx, cy));
-    det = Sum(det, Product(bz, Cross(cx, cy, ax, ay)));
-    return Sum(det, Product(cz, Cross(ax, ay, bx, by)));
-}
-
-// The determinant of an n x n matrix of doubles (row after row), n at most
-// 4, exactly: expanded along the row with the most zeros at each level.
-// Only the degenerate cases of the perturbed tests come here.
-Expansion Determinant(const std::vector<double>& m, int n)
-{
-    if (n == 1)
-        return Grow(Expansion{}, m[0]);
-    int row = 0, zeros = -1;
-    for (int r = 0; r < n; ++r)
-    {
-        const int z = static_cast<int>(std::count(m.begin() + r * n, m.begin() + (r + 1) * n, 0.0));
-        if (z > zeros)
-        {
-            zeros = z;
-            row = r;
-        }
-    }
-    Expansion det;
-    std::vector<double> minor(static_cast<size_t>((n - 1) * (n - 1)));
-    for (int col = 0; col < n; ++col)
-    {
-        const double entry = m[static_cast<size_t>(row * n + col)];
-        if (entry == 0.0)
-            continue;
-        size_t k = 0;
-        for (int r = 0; r < n; ++r)
-            for (int c = 0; c < n; ++c)
-                if (r != row && c != col)
-                    minor[k++] = m[static_cast<size_t>(r * n + c)];
-        const Expansion term = Scale(Determinant(minor, n - 1), entry);
-        det = Sum(det, (row + col) % 2 == 0 ? term : Negate(term));
-    }
-    return det;
+    double h[192];
+    const int n = Orient3DInto(a, b, c, d, h);
+    return Expansion(h, h + n);
 }
 
 // The sign, for shifts small enough, of the determinant of the rows
@@ -157,12 +216,17 @@ Expansion Determinant(const std::vector<double>& m, int n)
 // the determinant with the rows of the set replaced by unit rows. The sets
 // taken by increasing power (the binary number of their places), the
 // first coefficient that is not zero gives the sign; a set of a shift in
-// every coordinate column always has a coefficient of 1 or -1.
+// every coordinate column always has a coefficient of 1 or -1. Expanded
+// along its unit rows, a coefficient is a signed minor over the other
+// rows that keeps the column of ones: an orientation in the plane of the
+// two coordinates left, a difference of one, or 1.
 int PerturbedSign(const sRankedPoint* points, int count, int coordinates)
 {
+    // The rows by rank (at most four: a plain insertion).
     int order[4] = {0, 1, 2, 3};
-    std::sort(order, order + count, [points](int u, int v) { return points[u].Rank < points[v].Rank; });
-    const int n = coordinates + 1;
+    for (int i = 1; i < count && i < 4; ++i)
+        for (int j = i; j > 0 && points[order[j]].Rank < points[order[j - 1]].Rank; --j)
+            std::swap(order[j], order[j - 1]);
     // The shifted columns by decreasing size of their shifts: z, y, x.
     int columns[3] = {2, 1, 0};
     if (coordinates == 2)
@@ -170,7 +234,11 @@ int PerturbedSign(const sRankedPoint* points, int count, int coordinates)
         columns[0] = 1;
         columns[1] = 0;
     }
-    std::vector<double> m(static_cast<size_t>(n * n));
+    const auto coordinate = [points](int row, int column)
+    {
+        const LumPoint& p = *points[row].P;
+        return column == 0 ? p.x : (column == 1 ? p.y : p.z);
+    };
     const int places = count * coordinates;
     for (int set = 1; set < (1 << places); ++set)
     {
@@ -190,22 +258,38 @@ int PerturbedSign(const sRankedPoint* points, int count, int coordinates)
         }
         if (!valid)
             continue;
+        // The rows and columns left as each unit row is expanded: the
+        // ones column is the last.
+        int rows[4], rowCount = count;
+        int cols[4], colCount = coordinates + 1;
+        for (int k = 0; k < 4; ++k)
+            rows[k] = cols[k] = k;
+        int sign = 1;
         for (int r = 0; r < count; ++r)
         {
-            const LumPoint& p = *points[r].P;
-            const double coordinate[3] = {p.x, p.y, p.z};
-            for (int c = 0; c < n; ++c)
-            {
-                double& entry = m[static_cast<size_t>(r * n + c)];
-                if (unitColumn[r] >= 0)
-                    entry = c == unitColumn[r] ? 1.0 : 0.0;
-                else
-                    entry = c < coordinates ? coordinate[c] : 1.0;
-            }
+            if (unitColumn[r] < 0)
+                continue;
+            const int ri = static_cast<int>(std::find(rows, rows + rowCount, r) - rows);
+            const int ci = static_cast<int>(std::find(cols, cols + colCount, unitColumn[r]) - cols);
+            if ((ri + ci) % 2 == 1)
+                sign = -sign;
+            std::copy(rows + ri + 1, rows + rowCount, rows + ri);
+            --rowCount;
+            std::copy(cols + ci + 1, cols + colCount, cols + ci);
+            --colCount;
         }
-        const int sign = Sign(Determinant(m, n));
-        if (sign != 0)
-            return sign;
+        int minor = 1;
+        if (rowCount == 2)
+        {
+            const double a = coordinate(rows[0], cols[0]), b = coordinate(rows[1], cols[0]);
+            minor = a > b ? 1 : (a < b ? -1 : 0);
+        }
+        else if (rowCount == 3)
+            minor = Orient2DSign(coordinate(rows[0], cols[0]), coordinate(rows[0], cols[1]),
+                                 coordinate(rows[1], cols[0]), coordinate(rows[1], cols[1]),
+                                 coordinate(rows[2], cols[0]), coordinate(rows[2], cols[1]));
+        if (minor != 0)
+            return sign * minor;
     }
     return 0;
 }
@@ -221,7 +305,11 @@ int Orient2DSign(double ax, double ay, double bx, double by, double cx, double c
         return 1;
     if (-det > bound)
         return -1;
-    return Sign(Cross(Difference(ax, cx), Difference(ay, cy), Difference(bx, cx), Difference(by, cy)));
+    double ux[2], uy[2], vx[2], vy[2], cross[16];
+    const int nux = DifferenceInto(ax, cx, ux), nuy = DifferenceInto(ay, cy, uy);
+    const int nvx = DifferenceInto(bx, cx, vx), nvy = DifferenceInto(by, cy, vy);
+    const double last = LastTerm(cross, CrossInto(ux, nux, uy, nuy, vx, nvx, vy, nvy, cross));
+    return last > 0.0 ? 1 : (last < 0.0 ? -1 : 0);
 }
 
 bool InCircleAbove(double ax, double ay, double bx, double by, double cx, double cy, double dx, double dy,
@@ -278,7 +366,21 @@ int Orient3DSign(const LumPoint& a, const LumPoint& b, const LumPoint& c, const 
         return -1;
     if (-det > bound)
         return 1;
-    return -Sign(Orient3DExact(a, b, c, d));
+    double h[192];
+    const double last = LastTerm(h, Orient3DInto(a, b, c, d, h));
+    return last > 0.0 ? -1 : (last < 0.0 ? 1 : 0);
+}
+
+double Orient3DValue(const LumPoint& a, const LumPoint& b, const LumPoint& c, const LumPoint& d)
+{
+    // The terms from the smallest: the sum of non-overlapping terms rounds
+    // as their exact value does, within an ulp.
+    double h[192];
+    const int n = Orient3DInto(a, b, c, d, h);
+    double value = 0.0;
+    for (int k = 0; k < n; ++k)
+        value += h[k];
+    return -value;
 }
 
 int CompareSegmentPlaneCrossings(const LumPoint& p, const LumPoint& q, const LumPoint& a1, const LumPoint& b1,

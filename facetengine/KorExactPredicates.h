@@ -35,6 +35,12 @@ bool InCircleAbove(double ax, double ay, double bx, double by, double cx, double
 // the four points are coplanar. Exact, as Orient2DSign.
 int Orient3DSign(const LumPoint& a, const LumPoint& b, const LumPoint& c, const LumPoint& d);
 
+// det(b - a, c - a, d - a) worked out exactly and then rounded: its sign
+// is Orient3DSign's, and it is 0 only for coplanar points. For the
+// crossing of a segment nearly parallel to a plane, where the rounded
+// determinant has no digit right.
+double Orient3DValue(const LumPoint& a, const LumPoint& b, const LumPoint& c, const LumPoint& d);
+
 // The sign of t1 - t2, where tk is the fraction of the segment p-q at which
 // it crosses the plane of the triangle ak, bk, ck: -1 when it meets the
 // first plane nearer to p. For a segment whose ends lie strictly on either

@@ -91,8 +91,13 @@ int KorMeshCrossing::EdgeOf(int m, int halfEdge, int face, int triangle)
     int& index = side.EdgeOfHalfEdge[static_cast<size_t>(halfEdge)];
     if (index < 0)
     {
+        // The pair's half-edge from its end of lower rank, whichever face
+        // is built first: a patch and the whole surface place the points
+        // of the edge alike.
         const KorEdge* e = mesh.GetEdge(halfEdge);
         const KorEdge* twin = mesh.GetEdge(e->Opp);
+        if (twin && side.Ranks.Of(twin->Vertex) < side.Ranks.Of(e->Vertex))
+            std::swap(e, twin);
         const KorVertex* a = mesh.GetVertex(e->Vertex);
         const KorVertex* b = twin ? mesh.GetVertex(twin->Vertex) : nullptr;
         if (!twin || !a || !b)
@@ -102,14 +107,15 @@ int KorMeshCrossing::EdgeOf(int m, int halfEdge, int face, int triangle)
         edge.P[1] = LumPoint(b->X, b->Y, b->Z);
         edge.Rank[0] = side.Ranks.Of(e->Vertex);
         edge.Rank[1] = side.Ranks.Of(twin->Vertex);
-        edge.HalfEdge = halfEdge;
+        edge.HalfEdge = e->ID;
         edge.Triangles[0] = edge.Triangles[1] = -1;
         edge.Faces[0] = e->Face;
         edge.Faces[1] = twin->Face;
-        index = static_cast<int>(side.Edges.size());
+        const int created = static_cast<int>(side.Edges.size());
         side.Edges.push_back(edge);
+        side.EdgeOfHalfEdge[static_cast<size_t>(e->ID)] = created;
         if (e->Opp >= 0 && static_cast<size_t>(e->Opp) < side.EdgeOfHalfEdge.size())
-            side.EdgeOfHalfEdge[static_cast<size_t>(e->Opp)] = index;
+            side.EdgeOfHalfEdge[static_cast<size_t>(e->Opp)] = created;
     }
     sEdge& edge = side.Edges[static_cast<size_t>(index)];
     edge.Triangles[edge.Faces[0] == face ? 0 : 1] = triangle;
@@ -222,45 +228,56 @@ LumPoint KorMeshCrossing::CrossingPoint(int mesh, int edge, int triangle) const
     const sEdge& e = mSides[mesh].Edges[static_cast<size_t>(edge)];
     const sSide& other = mSides[1 - mesh];
     const sTriangle& t = other.Triangles[static_cast<size_t>(triangle)];
-    const auto& plane = other.Planes.at(t.Face);
-    const LumPoint& n = plane.first;
-    const double d0 = n * (e.P[0] - plane.second), d1 = n * (e.P[1] - plane.second);
     const LumPoint along = e.P[1] - e.P[0];
+    // The triangle's own plane, where the perturbed tests met it; the
+    // face's, for a sliver of a fan whose own is not to be trusted.
+    const auto& face = other.Planes.at(t.Face);
+    LumPoint n = (t.P[1] - t.P[0]) ^ (t.P[2] - t.P[0]);
+    LumPoint origin = t.P[0];
+    double longest = 0.0;
+    for (int k = 0; k < 3; ++k)
+        longest = std::max(longest, (t.P[(k + 1) % 3] - t.P[k]) * (t.P[(k + 1) % 3] - t.P[k]));
+    const bool sliver = !(std::sqrt(n * n) > 1e-6 * longest);
+    if (sliver)
+    {
+        n = face.first;
+        origin = face.second;
+    }
+    double d0 = n * (e.P[0] - origin), d1 = n * (e.P[1] - origin);
+    // An edge far from parallel to the plane: the rounded side values
+    // place the crossing well. Nearly parallel: they are worked out
+    // exactly (they then only fail to give the place when both are 0).
+    const double scale = std::sqrt((n * n) * (along * along));
+    if (!sliver && !(std::fabs(d0 - d1) > 1e-3 * scale))
+    {
+        d0 = Orient3DValue(t.P[0], t.P[1], t.P[2], e.P[0]);
+        d1 = Orient3DValue(t.P[0], t.P[1], t.P[2], e.P[1]);
+    }
     double at = 0.5;
-    if ((d0 <= 0.0 && d1 >= 0.0 && d0 < d1) || (d0 >= 0.0 && d1 <= 0.0 && d0 > d1))
+    if (d0 != d1)
         at = d0 / (d0 - d1);
     else
     {
-        // The edge lies in the plane within rounding (the perturbation
-        // settled the contact): the middle of its part over the triangle,
-        // a point of both meshes.
+        // The edge lies in the plane: where the perturbation has it cross,
+        // the plane is tilted about the side opposite its corner of
+        // largest shift (the lowest rank), and the edge crosses where it
+        // meets that side's line, seen along the plane's normal.
         int u = 0, v = 1;
         PlanAxes(n, u, v);
-        double lo = 0.0, hi = 1.0;
-        const double orientation =
-            (Coordinate(t.P[1], u) - Coordinate(t.P[0], u)) *
-                (Coordinate(t.P[2], v) - Coordinate(t.P[0], v)) -
-            (Coordinate(t.P[1], v) - Coordinate(t.P[0], v)) * (Coordinate(t.P[2], u) - Coordinate(t.P[0], u));
-        for (int k = 0; k < 3 && orientation != 0.0; ++k)
+        int top = 0;
+        for (int k = 1; k < 3; ++k)
+            if (t.Rank[k] < t.Rank[top])
+                top = k;
+        const LumPoint& b = t.P[(top + 1) % 3];
+        const LumPoint& c = t.P[(top + 2) % 3];
+        const auto lambda = [&](const LumPoint& p)
         {
-            const LumPoint& a = t.P[k];
-            const LumPoint& b = t.P[(k + 1) % 3];
-            const auto side = [&](const LumPoint& p)
-            {
-                return ((Coordinate(b, u) - Coordinate(a, u)) * (Coordinate(p, v) - Coordinate(a, v)) -
-                        (Coordinate(b, v) - Coordinate(a, v)) * (Coordinate(p, u) - Coordinate(a, u))) *
-                       (orientation > 0.0 ? 1.0 : -1.0);
-            };
-            const double s0 = side(e.P[0]), s1 = side(e.P[1]);
-            if (s0 < 0.0 && s1 < 0.0)
-                hi = -1.0;
-            else if (s0 < 0.0)
-                lo = std::max(lo, s0 / (s0 - s1));
-            else if (s1 < 0.0)
-                hi = std::min(hi, s0 / (s0 - s1));
-        }
-        if (lo <= hi)
-            at = 0.5 * (lo + hi);
+            return (Coordinate(c, u) - Coordinate(b, u)) * (Coordinate(p, v) - Coordinate(b, v)) -
+                   (Coordinate(c, v) - Coordinate(b, v)) * (Coordinate(p, u) - Coordinate(b, u));
+        };
+        const double l0 = lambda(e.P[0]), l1 = lambda(e.P[1]);
+        if (l0 != l1)
+            at = l0 / (l0 - l1);
     }
     at = std::min(1.0, std::max(0.0, at));
     return e.P[0] + along * at;

@@ -8,11 +8,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <map>
 
 namespace
 {
+// A ring whose area is below this share of its perimeter squared holds
+// nothing.
+constexpr double kFlatLoop = 1e-12;
+
 // A vertex seen in the plane a face is split in.
 struct sFlat
 {
@@ -68,22 +73,35 @@ bool SamePlace(const sFlat& a, const sFlat& b)
     return a.Id == b.Id || (a.U == b.U && a.V == b.V);
 }
 
-// Whether every corner of the ring turns the face's way or goes straight.
-bool IsConvex(const std::vector<sFlat>& ring, int sign)
+// Whether the fan of the ring from its first point covers it once, as
+// the measure of a face's area takes it: no triangle of the fan turns the
+// other way beyond rounding (points that coincide or line up make flat
+// ones). A convex ring does.
+bool FanCoversOnce(const std::vector<sFlat>& ring, int sign)
 {
-    const size_t n = ring.size();
-    for (size_t i = 0; i < n; ++i)
-        if (Turn(ring[(i + n - 1) % n], ring[i], ring[(i + 1) % n]) * sign < 0)
-            return false;
-    return true;
+    double signedSum = 0.0, unsignedSum = 0.0;
+    for (size_t k = 2; k < ring.size(); ++k)
+    {
+        const sFlat& a = ring[0];
+        const sFlat& b = ring[k - 1];
+        const sFlat& c = ring[k];
+        const double twice = (b.U - a.U) * (c.V - a.V) - (b.V - a.V) * (c.U - a.U);
+        signedSum += twice * sign;
+        unsignedSum += std::fabs(twice);
+    }
+    return signedSum >= 0.0 && unsignedSum - signedSum <= 1e-12 * unsignedSum;
 }
 
 // Triangles of a simple (or weakly simple, with its holes bridged) ring
 // turning the face's way, by ears: a corner that turns that way with no
 // other vertex in it, its sides included (a vertex on a side is where the
 // ring folds back along itself); where none is left, a corner that goes
-// straight (a flat triangle, of points that coincide or line up).
-bool EarClip(std::vector<sFlat> ring, int sign, std::vector<std::vector<int>>& triangles)
+// straight (a flat triangle, of points that coincide or line up). An ear
+// whose new side would join two points of lines comes last: where a line
+// runs straight or its points coincide, the piece on its other side could
+// take that very side too.
+bool EarClip(std::vector<sFlat> ring, int sign, const std::function<bool(int)>& onLine,
+             std::vector<std::vector<int>>& triangles)
 {
     // A bridge's two ends come twice in the ring: a triangle on one vertex
     // twice is no face.
@@ -97,15 +115,18 @@ bool EarClip(std::vector<sFlat> ring, int sign, std::vector<std::vector<int>>& t
     {
         const size_t n = ring.size();
         bool clipped = false;
-        for (int pass = 0; pass < 2 && !clipped; ++pass)
+        for (int pass = 0; pass < 4 && !clipped; ++pass)
             for (size_t t = 0; t < n && !clipped; ++t)
             {
                 const size_t c = (at + t) % n, p = (c + n - 1) % n, q = (c + 1) % n;
+                if (pass < 2 && onLine(ring[p].Id) && onLine(ring[q].Id))
+                    continue;
+                const bool flat = pass % 2 == 1;
                 const int turn = Turn(ring[p], ring[c], ring[q]) * sign;
-                if (pass == 0 ? turn <= 0 : turn != 0)
+                if (flat ? turn != 0 : turn <= 0)
                     continue;
                 bool blocked = false;
-                for (size_t r = 0; r < n && pass == 0 && !blocked; ++r)
+                for (size_t r = 0; r < n && !flat && !blocked; ++r)
                 {
                     if (r == p || r == c || r == q || SamePlace(ring[r], ring[p]) ||
                         SamePlace(ring[r], ring[c]) || SamePlace(ring[r], ring[q]))
@@ -128,9 +149,141 @@ bool EarClip(std::vector<sFlat> ring, int sign, std::vector<std::vector<int>>& t
     return true;
 }
 
-// A line wholly inside a face whose area is below this share of its
-// perimeter squared holds nothing.
-constexpr double kFlatLoop = 1e-12;
+double Area(const std::vector<sFlat>& ring);
+
+// Whether a ring holds no area, within rounding, for its size.
+bool IsFlat(const std::vector<sFlat>& ring)
+{
+    double perimeter = 0.0;
+    for (size_t k = 0; k < ring.size(); ++k)
+        perimeter +=
+            std::hypot(ring[(k + 1) % ring.size()].U - ring[k].U, ring[(k + 1) % ring.size()].V - ring[k].V);
+    return !(std::fabs(Area(ring)) > kFlatLoop * perimeter * perimeter);
+}
+
+// Triangles of a ring that does not turn one way all round: the fan from
+// the first vertex off the lines that sees the whole ring (every triangle
+// of the fan turns the ring's way or is flat), whose sides then join a
+// vertex of the face itself; else by ears. None when neither works.
+void Triangulate(const std::vector<sFlat>& ring, int sign, const std::function<bool(int)>& onLine,
+                 std::vector<std::vector<int>>& triangles)
+{
+    triangles.clear();
+    const size_t n = ring.size();
+    for (size_t r = 0; r < n; ++r)
+    {
+        if (onLine(ring[r].Id))
+            continue;
+        bool sees = true;
+        for (size_t k = 1; k + 1 < n && sees; ++k)
+            sees = Turn(ring[r], ring[(r + k) % n], ring[(r + k + 1) % n]) * sign >= 0;
+        if (!sees)
+            continue;
+        for (size_t k = 1; k + 1 < n; ++k)
+        {
+            const int a = ring[r].Id, b = ring[(r + k) % n].Id, c = ring[(r + k + 1) % n].Id;
+            if (a != b && b != c && c != a)
+                triangles.push_back({a, b, c});
+        }
+        return;
+    }
+    if (!EarClip(ring, sign, onLine, triangles))
+        triangles.clear();
+}
+
+std::uint64_t PairKey(int a, int b)
+{
+    const auto lo = static_cast<std::uint32_t>(std::min(a, b));
+    const auto hi = static_cast<std::uint32_t>(std::max(a, b));
+    return (static_cast<std::uint64_t>(lo) << 32) | hi;
+}
+
+// Whether the triangles take each side of the ring once, its way round,
+// and each other side they make once each way.
+bool CoversOnce(const std::vector<int>& ring, const std::vector<std::vector<int>>& triangles)
+{
+    std::map<std::pair<int, int>, int> uses;
+    for (const std::vector<int>& t : triangles)
+        for (int k = 0; k < 3; ++k)
+            if (++uses[{t[k], t[(k + 1) % 3]}] > 1)
+                return false;
+    for (size_t k = 0; k < ring.size(); ++k)
+    {
+        const std::pair<int, int> side{ring[k], ring[(k + 1) % ring.size()]};
+        if (side.first == side.second)
+            continue;
+        if (!uses.count(side))
+            return false;
+        uses.erase(side);
+    }
+    for (const auto& [side, count] : uses)
+        if (!uses.count({side.second, side.first}))
+            return false;
+    return true;
+}
+
+// Triangles of the band between a ring and one hole in it (given turning
+// the other way): from the hole's vertex of largest U and the ring's vertex
+// nearest it, each step takes the next side of the ring, or the next of
+// the hole walked the ring's way round, whichever makes a triangle that
+// turns the ring's way with the shorter new side. Every side of both is
+// taken once, so the band always closes; where the hole touches the ring
+// within rounding, some of its triangles are flat or turned over by as
+// much.
+void Band(const std::vector<sFlat>& ring, const std::vector<sFlat>& reversedHole, int sign,
+          std::vector<std::vector<int>>& triangles)
+{
+    triangles.clear();
+    const std::vector<sFlat> hole(reversedHole.rbegin(), reversedHole.rend());
+    const size_t n = ring.size(), m = hole.size();
+    size_t h = 0, o = 0;
+    for (size_t k = 1; k < m; ++k)
+        if (hole[k].U > hole[h].U)
+            h = k;
+    const auto distance = [](const sFlat& a, const sFlat& b) { return std::hypot(a.U - b.U, a.V - b.V); };
+    for (size_t k = 1; k < n; ++k)
+        if (distance(ring[k], hole[h]) < distance(ring[o], hole[h]))
+            o = k;
+    // Each pair of a ring vertex and a hole vertex joins the band once: a
+    // step may not come back to one (but for the start, at the end).
+    std::unordered_set<std::uint64_t> joined{PairKey(ring[o].Id, hole[h].Id)};
+    const auto fresh = [&](size_t na, size_t nb)
+    { return (na == n && nb == m) || !joined.count(PairKey(ring[(o + na) % n].Id, hole[(h + nb) % m].Id)); };
+    size_t a = 0, b = 0;
+    while (a < n || b < m)
+    {
+        const sFlat& ra = ring[(o + a) % n];
+        const sFlat& rn = ring[(o + a + 1) % n];
+        const sFlat& hb = hole[(h + b) % m];
+        const sFlat& hn = hole[(h + b + 1) % m];
+        const bool ringOpen = a < n && fresh(a + 1, b), holeOpen = b < m && fresh(a, b + 1);
+        if (!ringOpen && !holeOpen)
+        {
+            triangles.clear();
+            return;
+        }
+        bool onRing = ringOpen;
+        if (ringOpen && holeOpen)
+        {
+            const int ringTurn = Turn(ra, rn, hb) * sign, holeTurn = Turn(hn, hb, ra) * sign;
+            if ((ringTurn > 0) != (holeTurn > 0))
+                onRing = ringTurn > 0;
+            else
+                onRing = distance(rn, hb) <= distance(ra, hn);
+        }
+        joined.insert(onRing ? PairKey(rn.Id, hb.Id) : PairKey(ra.Id, hn.Id));
+        if (onRing)
+        {
+            triangles.push_back({ra.Id, rn.Id, hb.Id});
+            ++a;
+        }
+        else
+        {
+            triangles.push_back({hn.Id, hb.Id, ra.Id});
+            ++b;
+        }
+    }
+}
 
 // Whether the point lies inside the ring, by the crossings of a ray.
 bool Inside(const sFlat& p, const std::vector<sFlat>& ring)
@@ -268,13 +421,6 @@ bool Ring(const KorMesh& mesh, int face, std::vector<const KorEdge*>& ring)
     return e == first && ring.size() >= 3;
 }
 
-std::uint64_t PairKey(int a, int b)
-{
-    const auto lo = static_cast<std::uint32_t>(std::min(a, b));
-    const auto hi = static_cast<std::uint32_t>(std::max(a, b));
-    return (static_cast<std::uint64_t>(lo) << 32) | hi;
-}
-
 // A run of a line across one face, from an edge to an edge, or a line
 // wholly inside it (Loop).
 struct sRun
@@ -399,10 +545,15 @@ bool KorMeshSplit::Insert(const std::vector<KorMeshCrossing::sLine>& lines, bool
     std::sort(touched.begin(), touched.end());
     touched.erase(std::unique(touched.begin(), touched.end()), touched.end());
 
+    // A piece: its ring, the face it descends from and, unless it stays
+    // whole, its triangles; a bridged one (a hole joined to its outline)
+    // cannot stay whole.
     struct sPiece
     {
         std::vector<int> Ring;
         int Origin;
+        std::vector<std::vector<int>> Triangles;
+        bool Bridged = false;
     };
     std::vector<sPiece> made;
     std::vector<const KorEdge*> ring;
@@ -517,11 +668,7 @@ bool KorMeshSplit::Insert(const std::vector<KorMeshCrossing::sLine>& lines, bool
                 std::reverse(loop.begin(), loop.end());
                 area = -area;
             }
-            double perimeter = 0.0;
-            for (size_t k = 0; k < loop.size(); ++k)
-                perimeter += std::hypot(loop[(k + 1) % loop.size()].U - loop[k].U,
-                                        loop[(k + 1) % loop.size()].V - loop[k].V);
-            if (!(area > kFlatLoop * perimeter * perimeter))
+            if (IsFlat(loop))
                 continue;
             for (size_t k = 0; k < loop.size(); ++k)
                 mLineEdges.insert(PairKey(loop[k].Id, loop[(k + 1) % loop.size()].Id));
@@ -530,6 +677,8 @@ bool KorMeshSplit::Insert(const std::vector<KorMeshCrossing::sLine>& lines, bool
         std::stable_sort(loops.begin(), loops.end(),
                          [](const auto& u, const auto& v) { return u.first > v.first; });
         std::vector<std::vector<size_t>> holesOf(pieces.size());
+        // A piece with one hole: its outline and its hole, for the band.
+        std::map<size_t, std::pair<std::vector<sFlat>, std::vector<sFlat>>> annuli;
         for (size_t k = 0; k < loops.size(); ++k)
         {
             const std::vector<sFlat>& loop = loops[k].second;
@@ -567,6 +716,8 @@ bool KorMeshSplit::Insert(const std::vector<KorMeshCrossing::sLine>& lines, bool
             std::stable_sort(holes.begin(), holes.end(),
                              [&](const auto& u, const auto& v) { return largestU(u) > largestU(v); });
             std::vector<sFlat> merged = flatRing(pieces[p]);
+            if (holes.size() == 1)
+                annuli[p] = std::make_pair(merged, holes[0]);
             for (size_t h = 0; h < holes.size(); ++h)
             {
                 std::vector<const std::vector<sFlat>*> others;
@@ -585,28 +736,94 @@ bool KorMeshSplit::Insert(const std::vector<KorMeshCrossing::sLine>& lines, bool
         const int origin = mMesh.GetFaceOrigin(face);
         for (size_t p = 0; p < pieces.size(); ++p)
         {
+            sPiece piece{pieces[p], origin, {}, bridged[p] != 0};
             const std::vector<sFlat> flatPiece = flatRing(pieces[p]);
-            if (!bridged[p] && IsConvex(flatPiece, view.Sign))
-            {
-                made.push_back(sPiece{pieces[p], origin});
-                continue;
-            }
-            std::vector<std::vector<int>> triangles;
-            if (!EarClip(flatPiece, view.Sign, triangles))
+            // A piece its fan covers once (a convex one) stays whole, and so
+            // does one of no area (a run along an edge that the
+            // perturbation kept off it).
+            if (piece.Bridged || !(FanCoversOnce(flatPiece, view.Sign) || IsFlat(flatPiece)))
+                Triangulate(
+                    flatPiece, view.Sign, [this](int v) { return IsNew(v); }, piece.Triangles);
+            // A hole that touches the outline within rounding can leave no
+            // ear, or ears of a bridge's end, which comes twice, that take
+            // a side twice: the band between the two still joins them.
+            if (!CoversOnce(pieces[p], piece.Triangles))
+                piece.Triangles.clear();
+            const auto annulus = annuli.find(p);
+            if (piece.Triangles.empty() && annulus != annuli.end())
+                Band(annulus->second.first, annulus->second.second, view.Sign, piece.Triangles);
+            if (piece.Bridged && piece.Triangles.empty())
                 return false;
-            for (std::vector<int>& t : triangles)
-                made.push_back(sPiece{std::move(t), origin});
+            made.push_back(std::move(piece));
         }
     }
 
+    // A side the triangles of a piece add between two of its points must
+    // be nobody else's: where lines run straight or their points coincide,
+    // two pieces can choose the same one. Such pieces stay whole.
+    const auto diagonals = [](const sPiece& piece)
+    {
+        std::vector<std::uint64_t> keys;
+        std::unordered_set<std::uint64_t> sides;
+        for (size_t k = 0; k < piece.Ring.size(); ++k)
+            sides.insert(PairKey(piece.Ring[k], piece.Ring[(k + 1) % piece.Ring.size()]));
+        for (const std::vector<int>& t : piece.Triangles)
+            for (int k = 0; k < 3; ++k)
+            {
+                const std::uint64_t key = PairKey(t[k], t[(k + 1) % 3]);
+                if (!sides.count(key))
+                    keys.push_back(key);
+            }
+        std::sort(keys.begin(), keys.end());
+        keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+        return keys;
+    };
+    for (bool reverted = true; reverted;)
+    {
+        reverted = false;
+        std::map<std::uint64_t, int> uses;
+        for (const sPiece& piece : made)
+            for (std::uint64_t key : diagonals(piece))
+                ++uses[key];
+        for (sPiece& piece : made)
+            for (std::uint64_t key : diagonals(piece))
+                if (uses[key] > 1 && !piece.Bridged)
+                {
+                    piece.Triangles.clear();
+                    reverted = true;
+                    break;
+                }
+    }
     for (int face : touched)
         mMesh.DeleteFace(face, false);
     for (const auto& entry : onEdges)
         if (mMesh.GetEdge(entry.second.HalfEdge))
             mMesh.DeleteEdge(entry.second.HalfEdge, false);
+    // Nor an edge that stands: a face left whole joins the two points.
+    for (sPiece& piece : made)
+        for (std::uint64_t key : diagonals(piece))
+        {
+            const KorEdge* e = mMesh.GetEdgeBetween(mMesh.GetVertex(static_cast<int>(key >> 32)),
+                                                    mMesh.GetVertex(static_cast<int>(key & 0xffffffffu)));
+            const KorEdge* twin = e ? mMesh.GetEdge(e->Opp) : nullptr;
+            if (e && (e->Face >= 0 || (twin && twin->Face >= 0)) && !piece.Bridged)
+            {
+                piece.Triangles.clear();
+                break;
+            }
+        }
     for (const sPiece& piece : made)
-        if (mMesh.AddFaceFrom(piece.Ring, piece.Origin, tracks) < 0)
-            return false;
+    {
+        if (piece.Triangles.empty())
+        {
+            if (mMesh.AddFaceFrom(piece.Ring, piece.Origin, tracks) < 0)
+                return false;
+            continue;
+        }
+        for (const std::vector<int>& t : piece.Triangles)
+            if (mMesh.AddFaceFrom(t, piece.Origin, tracks) < 0)
+                return false;
+    }
     return true;
 }
 

@@ -1,0 +1,476 @@
+#include "ExcavationReference.h"
+#include "Axe.h"
+#include "CalculSeries.h"
+#include "Couche.h"
+#include "Excavation.h"
+#include "ModelTestSupport.h"
+#include "ResultatsOVX.h"
+#include "SceneCoordinates.h"
+#include "TeteTranchee.h"
+
+#include <cmath>
+#include <functional>
+#include <map>
+#include <memory>
+#include <random>
+#include <sstream>
+
+namespace
+{
+using Height = std::function<double(double, double)>;
+
+// What the program and the reference make of one layer: the volume
+// between the head and the layer's surface, and the head's area under it
+// for "PF" and each face class, in world units.
+struct sLayerMeasure
+{
+    double Volume = 0.0;
+    std::vector<double> Surfaces;
+};
+
+// The scene of the checks, at scale 100 (scene units are metres): layers
+// sampled on grids, a straight polyline axis 600 m long through the origin
+// on a bearing (degrees from +y toward +x), the head at its middle moved
+// along it and across it.
+class ExcavationReferenceTest : public ModelTest
+{
+protected:
+    void SetUp() override
+    {
+        ModelTest::SetUp();
+        Head(false, false, 45);
+    }
+
+    static void Head(bool doubleEntree, bool doubleRisberme, int cote)
+    {
+        TeteTranchee& head = GetModelUi().GetTete();
+        head = TeteTranchee();
+        head.DoubleEntree = doubleEntree;
+        head.DoubleRisberme = doubleRisberme;
+        head.CoteAvance = cote;
+        ASSERT_TRUE(head.BuildMesh());
+    }
+
+    void Scene(double bearing)
+    {
+        ForgetReferences();
+        gProjet.GetUndoManager().Clear();
+        gProjet.Close();
+        gProjet.Echelle = 100.0;
+        Axis(bearing);
+    }
+
+    static void Axis(double bearing)
+    {
+        const double a = bearing * M_PI / 180.0;
+        const LumPoint d(std::sin(a), std::cos(a), 0.0);
+        Axe& axe = gProjet.GetAxe();
+        axe.Type = 1;
+        axe.ReplacePolyline({d * -300.0, d * 300.0});
+        axe.SetHeadPositionAtDistance(300.0);
+    }
+
+    // A layer over [-half, half]^2 on a grid of `step`, moved by the shift,
+    // with extra points.
+    static Couche* AddLayer(int index, const Height& z, double step = 5.0, double half = 100.0,
+                            double sx = 0.0, double sy = 0.0, const std::vector<LumPoint>& extra = {})
+    {
+        Couche* layer = gProjet.AddCouche("Couche" + std::to_string(index), static_cast<unsigned>(index));
+        const int n = static_cast<int>(std::lround(2.0 * half / step));
+        for (int i = 0; i <= n; ++i)
+            for (int j = 0; j <= n; ++j)
+            {
+                const double x = -half + step * i + sx, y = -half + step * j + sy;
+                layer->AddPoint(LumPoint(x, y, z(x, y)), 1, 0, false, false);
+            }
+        for (const LumPoint& p : extra)
+            layer->AddPoint(p, 1, 0, false, false);
+        return layer;
+    }
+
+    // The head moved along the axis and across it (to the right of its
+    // way), as a series moves it.
+    static void Place(double bearing, double along, double across)
+    {
+        Axe& axe = gProjet.GetAxe();
+        const double a = bearing * M_PI / 180.0;
+        axe.Translate(LumPoint(std::cos(a), -std::sin(a), 0.0) * across);
+        axe.SetHeadPositionAtDistance(300.0 + along);
+    }
+
+    static sLayerMeasure FromReference(const KorMesh& placed, const TeteTranchee& head,
+                                       const sReferenceCut& cut)
+    {
+        sLayerMeasure m;
+        m.Volume = SceneToWorldVolume(gProjet, cut.Volume);
+        const auto sum = [&cut](const std::vector<int>& faces)
+        {
+            double total = 0.0;
+            for (int f : faces)
+                if (f >= 0 && static_cast<size_t>(f) < cut.FaceAreas.size())
+                    total += cut.FaceAreas[static_cast<size_t>(f)];
+            return total;
+        };
+        m.Surfaces.push_back(SceneToWorldArea(gProjet, sum(head.GetUpFaces()) - sum(head.GetDownFaces())));
+        for (int faceClass : GetMeasuredFaceClasses(head.DoubleEntree))
+        {
+            const sClasseFaces record = head.GetClassFaces(faceClass);
+            m.Surfaces.push_back(
+                SceneToWorldArea(gProjet, sum(std::vector<int>(record.Faces, record.Faces + 5))));
+        }
+        (void)placed;
+        return m;
+    }
+
+    static sLayerMeasure FromProgram(const Couche& layer, const TeteTranchee& head)
+    {
+        sLayerMeasure m;
+        const KorMesh& cut = layer.GetMesh(Couche::Tete);
+        // A mirrored head's faces turn the other way round.
+        const double headPart = head.GetMesh().AreFacesFlipped() ? -cut.GetVolume() : cut.GetVolume();
+        m.Volume = SceneToWorldVolume(
+            gProjet, std::fabs(layer.GetMesh(Couche::TerrainSurTete).GetVolume() - headPart));
+        const auto from = [&cut](const std::vector<int>& faces)
+        {
+            double total = 0.0;
+            std::vector<int> pieces;
+            for (int f : faces)
+            {
+                if (f < 0)
+                    continue;
+                cut.GetNewFacesFrom(f, pieces);
+                for (int p : pieces)
+                    total += cut.GetFaceSurface(cut.GetFace(p));
+            }
+            return total;
+        };
+        m.Surfaces.push_back(SceneToWorldArea(gProjet, from(head.GetUpFaces()) - from(head.GetDownFaces())));
+        for (int faceClass : GetMeasuredFaceClasses(head.DoubleEntree))
+            m.Surfaces.push_back(
+                SceneToWorldArea(gProjet, ComputeFaceClassSurface(faceClass, head, cut, -1)));
+        return m;
+    }
+
+    // The reference of every layer at the head's position; inside when the
+    // head stands inside every layer's terrain. Each layer's surface is
+    // indexed once for the positions over it.
+    std::vector<sLayerMeasure> Reference(bool& inside, std::string* why = nullptr)
+    {
+        KorMesh placed;
+        TeteTranchee head;
+        LumPoint at;
+        EXPECT_TRUE(gProjet.GetAxe().PlaceHead(at, placed, &head));
+        std::vector<sLayerMeasure> layers;
+        inside = true;
+        for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
+        {
+            Couche* layer = gProjet.GetCouche(i);
+            if (layer->NeedsTriangulation())
+                layer->Triangulate();
+            auto& known = mReferences[layer];
+            if (!known)
+                known = std::make_unique<ExcavationReference>(layer->GetMesh(Couche::Surface));
+            const sReferenceCut cut = known->Cut(placed);
+            if (!cut.Inside && inside && why)
+                *why = "layer " + std::to_string(i) + ": " + cut.Why;
+            inside = inside && cut.Inside;
+            layers.push_back(FromReference(placed, head, cut));
+        }
+        return layers;
+    }
+    // Forgets the layers' references, before they are closed.
+    void ForgetReferences() { mReferences.clear(); }
+
+    // Where the program's cut differs from the reference, in words; empty
+    // when it agrees.
+    std::map<const Couche*, std::unique_ptr<ExcavationReference>> mReferences;
+
+    static std::string Compare(const std::vector<sLayerMeasure>& reference, bool inside, eCutRoute route)
+    {
+        std::ostringstream off;
+        ComputeExcavation(route);
+        if (!inside)
+        {
+            if (gCalculationErrors == 0)
+                off << " computed where the reference errs (" << gResults.Volumes.at(0) << " m3)";
+            return off.str();
+        }
+        if (gCalculationErrors != 0)
+        {
+            off << " error where the reference gives " << reference.at(0).Volume << " m3";
+            return off.str();
+        }
+        KorMesh placed;
+        TeteTranchee head;
+        LumPoint at;
+        gProjet.GetAxe().PlaceHead(at, placed, &head);
+        for (size_t i = 0; i < reference.size(); ++i)
+        {
+            const sLayerMeasure program = FromProgram(*gProjet.GetCouche(static_cast<int>(i)), head);
+            const sLayerMeasure& r = reference[i];
+            if (std::fabs(program.Volume - r.Volume) > std::max(1e-6, 1e-6 * r.Volume))
+                off << " layer " << i << " volume " << program.Volume << " for " << r.Volume;
+            for (size_t k = 0; k < r.Surfaces.size(); ++k)
+                if (std::fabs(program.Surfaces[k] - r.Surfaces[k]) >
+                    std::max(1e-6, 1e-5 * std::fabs(r.Surfaces[k])))
+                    off << " layer " << i << " surface " << k << " " << program.Surfaces[k] << " for "
+                        << r.Surfaces[k];
+        }
+        return off.str();
+    }
+};
+
+} // namespace
+
+// The cases the walk of a seed got wrong, against the reference, which is
+// itself checked against the values worked out apart (an exact clip of the
+// head's faces against the plane): several regions of terrain over the
+// head, a corner of the head standing above the terrain inside the
+// excavation, a line whose head side the walk could not cut, a pit of a
+// rock layer below the platform, level ground, and heads well inside the
+// terrain that it refused.
+TEST_F(ExcavationReferenceTest, CasesOfTheWalkAgainstTheReference)
+{
+    struct Case
+    {
+        const char* Name;
+        bool Double;
+        double Bearing, Along, Step, Shift;
+        Height Terrain;
+        std::vector<LumPoint> Extra;
+        double Exact;
+    };
+    const Case cases[] = {
+        {"several regions",
+         false,
+         0,
+         1.25,
+         5,
+         0,
+         [](double x, double y) { return -0.15 * x + 0.6 * y + 8; },
+         {},
+         2318.40},
+        {"island", true, 45, 0, 5, 0, [](double x, double y) { return 0.2 * x + 0.5 * y + 5; }, {}, 20390.7},
+        {"masked line", true, 45, 0, 5, 0.5, [](double, double y) { return 0.5 * y; }, {}, 3996.9},
+        {"level ground", false, 0, 0, 5, 0, [](double, double) { return 0.0; }, {}, 0.0},
+        {"pit 1 m under the platform",
+         false,
+         0,
+         0,
+         5,
+         0,
+         [](double, double y) { return 0.5 * (y + 10); },
+         {LumPoint(1.3, -4.1, -1)},
+         796.9},
+        {"pit 60 m under the platform",
+         false,
+         0,
+         0,
+         5,
+         0,
+         [](double, double y) { return 0.5 * (y + 10); },
+         {LumPoint(1.3, -4.1, -60)},
+         742.5},
+        {"refused double head",
+         true,
+         0,
+         0,
+         2.5,
+         0,
+         [](double x, double y) { return -0.15 * x + 0.6 * y + 8; },
+         {},
+         41595.7},
+    };
+    for (const Case& c : cases)
+    {
+        Head(c.Double, false, 45);
+        Scene(c.Bearing);
+        AddLayer(0, c.Terrain, c.Step, 100.0, 0.0, c.Shift, c.Extra);
+        Place(c.Bearing, c.Along, 0.0);
+        bool inside = false;
+        const std::vector<sLayerMeasure> reference = Reference(inside);
+        EXPECT_TRUE(inside) << c.Name;
+        // The values apart come from a clip to 0.01 m3, or from a midpoint
+        // integration at 0.05 m for the pits.
+        EXPECT_NEAR(reference[0].Volume, c.Exact, c.Extra.empty() ? 0.05 : 0.5) << c.Name;
+        for (eCutRoute route : {eCutRoute::Local, eCutRoute::Whole})
+            EXPECT_EQ(Compare(reference, inside, route), "")
+                << c.Name << (route == eCutRoute::Whole ? " (whole)" : "");
+        if (std::string(c.Name) == "island")
+        {
+            // F1I, first after PF: the walk left its faces round the corner
+            // whole (514 m2).
+            EXPECT_NEAR(reference[0].Surfaces[1], 450.0, 1.0);
+        }
+    }
+
+    // A lens of a second layer, 2 x 2 m, standing over the platform without
+    // meeting the head: the head does not meet that layer, whose volume is
+    // 0; its material is the first layer's.
+    Head(false, false, 45);
+    Scene(0);
+    AddLayer(0, [](double, double y) { return 0.5 * (y + 10); });
+    Couche* lens = gProjet.AddCouche("Lentille", 1);
+    for (const LumPoint& p :
+         {LumPoint(-1, -6, 1), LumPoint(1, -6, 1), LumPoint(1, -4, 1), LumPoint(-1, -4, 1)})
+        lens->AddPoint(p, 1, 0, false, false);
+    ComputeExcavation();
+    EXPECT_EQ(gCalculationErrors, 0);
+    EXPECT_EQ(gResults.Volumes, std::vector<double>({829.0, 0.0}));
+}
+
+// The sample's default series: both its layers are planes rising along the
+// axis, so every row across the axis holds the same volume at each position
+// along it, whatever the grid's points the head's edges pass through.
+TEST_F(ExcavationReferenceTest, SampleSeriesHoldsOneVolumePerRow)
+{
+    gProjet.Open(VORN_SAMPLE);
+    ui.FrameHook = []
+    {
+        if (gProjet.m3DAffichageTete && gProjet.IsExcavationStale())
+            ComputeExcavation();
+    };
+    std::vector<double> along, across;
+    for (int k = -10; k <= 10; ++k)
+    {
+        along.push_back(k);
+        across.push_back(k);
+    }
+    ComputeSeries(90.0, along, across, {}, 0.0);
+    const ResultatsOVX& r = gProjet.GetResultats();
+    for (size_t column = 0; column < along.size(); ++column)
+        for (size_t row = 1; row < across.size(); ++row)
+            EXPECT_EQ(r.GetValue("V", static_cast<int>(row), static_cast<int>(column)),
+                      r.GetValue("V", 0, static_cast<int>(column)))
+                << "along " << along[column] << " across " << across[row];
+}
+
+// The cut against the reference at random positions over terrains of every
+// shape the cut must take: planes rising along the axis, pits of a point
+// below the platform, mounds, terraces flat at the platform's height, an
+// undulating rock layer under the platform, two and three layers; grids of
+// at most 41 x 41 points of round and odd steps and shifts (points then
+// fall on the head's edges and vertices and in its faces' planes); single,
+// two-berm and double heads on either side; five bearings. Wherever the
+// reference has the head inside the terrain the cut must give its volumes
+// and surfaces, elsewhere the error; the whole road is checked on a tenth
+// of the positions.
+TEST_F(ExcavationReferenceTest, RandomPositionsAgreeWithTheReference)
+{
+    std::mt19937 random(20261211);
+    const auto uniform = [&random](double lo, double hi)
+    { return std::uniform_real_distribution<double>(lo, hi)(random); };
+    const double bearings[] = {0.0, 30.0, 45.0, 90.0, -20.0};
+    const double steps[] = {5.0, 2.5, 5.0, 4.7, 5.0};
+    const std::pair<double, double> shifts[] = {{0, 0}, {0.5, 0}, {0, 0.5}, {0.37, 0.61}, {2.5, 0}};
+    const int scenes = 105, positions = 20;
+    std::ostringstream off;
+    int computed = 0, total = 0;
+    for (int s = 0; s < scenes; ++s)
+    {
+        const int kind = s % 7;
+        Head(s % 3 == 2, s % 3 == 1, s % 2 == 0 ? 45 : 46);
+        const double bearing = bearings[s % 5];
+        const double step = steps[(s / 5) % 5];
+        const auto [sx, sy] = shifts[(s / 3) % 5];
+        Scene(bearing);
+        // A plane rising along the axis and tilted across it.
+        const double a = bearing * M_PI / 180.0;
+        const double rise = uniform(0.35, 0.6), tilt = uniform(-0.2, 0.2), lift = uniform(2.0, 12.0);
+        const Height plane = [=](double x, double y) {
+            return lift + rise * (x * std::sin(a) + y * std::cos(a)) +
+                   tilt * (x * std::cos(a) - y * std::sin(a));
+        };
+        Height top = plane;
+        std::vector<LumPoint> extra;
+        if (kind == 1)
+            extra.push_back(LumPoint(uniform(-6, 6), uniform(-12, 0), -uniform(0.3, 8.0)));
+        if (kind == 2)
+        {
+            const double cx = uniform(-15, 15), cy = uniform(-25, 10), h = uniform(-4, 4), w = uniform(4, 12);
+            top = [=](double x, double y)
+            { return plane(x, y) + h * std::exp(-((x - cx) * (x - cx) + (y - cy) * (y - cy)) / (w * w)); };
+        }
+        if (kind == 3)
+            top = [=](double x, double y) { return std::max(0.0, plane(x, y)); };
+        const double half = step * 20.0;
+        AddLayer(0, top, step, half, sx, sy, extra);
+        if (kind >= 4)
+        {
+            const double gap = uniform(1.0, 6.0);
+            AddLayer(
+                1, [=](double x, double y) { return top(x, y) - gap; }, step, half, sx, sy);
+        }
+        if (kind == 4 || kind == 6)
+        {
+            // A rock layer under the platform, rising through it here and
+            // there.
+            const double depth = uniform(-1.5, 0.2), wave = uniform(0.5, 1.5);
+            AddLayer(
+                kind == 4 ? 2 : 1,
+                [=](double x, double y) { return depth + wave * std::sin(x / 7.0) * std::sin(y / 9.0); },
+                step, half, sx, sy);
+        }
+        for (int p = 0; p < positions; ++p)
+        {
+            Axis(bearing);
+            Place(bearing, uniform(-8.0, 8.0), uniform(-8.0, 8.0));
+            bool inside = false;
+            std::string why;
+            const std::vector<sLayerMeasure> reference = Reference(inside, &why);
+            computed += inside ? 1 : 0;
+            ++total;
+            if (getenv("DUMP") && atoi(getenv("DUMP")) == s && p == 0)
+            {
+                KorMesh placed;
+                TeteTranchee h;
+                LumPoint at;
+                gProjet.GetAxe().PlaceHead(at, placed, &h);
+                std::vector<LumPoint> pts;
+                for (int f = 0; f < placed.GetFaceVectorSize(); ++f)
+                {
+                    if (!placed.GetFace(f))
+                        continue;
+                    placed.GetFacePoints(placed.GetFace(f), pts);
+                    LumPoint n, c;
+                    for (size_t k = 0; k < pts.size(); ++k)
+                    {
+                        const LumPoint& a = pts[k];
+                        const LumPoint& b = pts[(k + 1) % pts.size()];
+                        n += LumPoint((a.y - b.y) * (a.z + b.z), (a.z - b.z) * (a.x + b.x),
+                                      (a.x - b.x) * (a.y + b.y));
+                        c += a;
+                    }
+                    c *= 1.0 / pts.size();
+                    const double l = std::sqrt(n * n);
+                    double worst = 0, size = 0;
+                    for (auto& q : pts)
+                    {
+                        worst = std::max(worst, std::fabs(n * (q - c)) / l);
+                        size = std::max(size, std::sqrt((q - c) * (q - c)));
+                    }
+                    printf("face %d: %zu points, off plane %.3g of %.3g\n", f, pts.size(), worst, size);
+                }
+            }
+            const std::string what = " (scene " + std::to_string(s) + ", position " + std::to_string(p) +
+                                     (why.empty() ? "" : ", " + why) + ")";
+            if (getenv("ONLY") && (atoi(getenv("ONLY")) != s || atoi(getenv("ONLYP")) != p))
+                continue;
+            const std::string local = Compare(reference, inside, eCutRoute::Local);
+            if (!local.empty())
+                off << local << what << "\n";
+            if (p % 10 == 0)
+            {
+                const std::string whole = Compare(reference, inside, eCutRoute::Whole);
+                if (!whole.empty())
+                    off << whole << what << " whole\n";
+            }
+        }
+        // The next scene makes its own layers.
+        ForgetReferences();
+        gProjet.Close();
+    }
+    EXPECT_EQ(off.str(), "");
+    // Most positions are excavations, not errors.
+    EXPECT_GT(computed, total / 2) << computed << " of " << total;
+}
