@@ -202,22 +202,33 @@ std::uint64_t PairKey(int a, int b)
 // and each other side they make once each way.
 bool CoversOnce(const std::vector<int>& ring, const std::vector<std::vector<int>>& triangles)
 {
-    std::map<std::pair<int, int>, int> uses;
+    const auto directed = [](int a, int b) {
+        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) |
+               static_cast<std::uint32_t>(b);
+    };
+    std::vector<std::uint64_t> sides;
+    sides.reserve(3 * triangles.size());
     for (const std::vector<int>& t : triangles)
         for (int k = 0; k < 3; ++k)
-            if (++uses[{t[k], t[(k + 1) % 3]}] > 1)
-                return false;
+            sides.push_back(directed(t[k], t[(k + 1) % 3]));
+    std::sort(sides.begin(), sides.end());
+    if (std::adjacent_find(sides.begin(), sides.end()) != sides.end())
+        return false;
+    std::vector<char> onRing(sides.size(), 0);
     for (size_t k = 0; k < ring.size(); ++k)
     {
-        const std::pair<int, int> side{ring[k], ring[(k + 1) % ring.size()]};
-        if (side.first == side.second)
+        const int a = ring[k], b = ring[(k + 1) % ring.size()];
+        if (a == b)
             continue;
-        if (!uses.count(side))
+        const auto found = std::lower_bound(sides.begin(), sides.end(), directed(a, b));
+        if (found == sides.end() || *found != directed(a, b))
             return false;
-        uses.erase(side);
+        onRing[static_cast<size_t>(found - sides.begin())] = 1;
     }
-    for (const auto& [side, count] : uses)
-        if (!uses.count({side.second, side.first}))
+    for (size_t k = 0; k < sides.size(); ++k)
+        if (!onRing[k] && !std::binary_search(sides.begin(), sides.end(),
+                                              directed(static_cast<int>(sides[k] & 0xffffffffu),
+                                                       static_cast<int>(sides[k] >> 32))))
             return false;
     return true;
 }
@@ -763,15 +774,17 @@ bool KorMeshSplit::Insert(const std::vector<KorMeshCrossing::sLine>& lines, bool
     // two pieces can choose the same one. Such pieces stay whole.
     const auto diagonals = [](const sPiece& piece)
     {
-        std::vector<std::uint64_t> keys;
-        std::unordered_set<std::uint64_t> sides;
+        std::vector<std::uint64_t> keys, sides;
+        if (piece.Triangles.empty())
+            return keys;
         for (size_t k = 0; k < piece.Ring.size(); ++k)
-            sides.insert(PairKey(piece.Ring[k], piece.Ring[(k + 1) % piece.Ring.size()]));
+            sides.push_back(PairKey(piece.Ring[k], piece.Ring[(k + 1) % piece.Ring.size()]));
+        std::sort(sides.begin(), sides.end());
         for (const std::vector<int>& t : piece.Triangles)
             for (int k = 0; k < 3; ++k)
             {
                 const std::uint64_t key = PairKey(t[k], t[(k + 1) % 3]);
-                if (!sides.count(key))
+                if (!std::binary_search(sides.begin(), sides.end(), key))
                     keys.push_back(key);
             }
         std::sort(keys.begin(), keys.end());
@@ -781,13 +794,21 @@ bool KorMeshSplit::Insert(const std::vector<KorMeshCrossing::sLine>& lines, bool
     for (bool reverted = true; reverted;)
     {
         reverted = false;
-        std::map<std::uint64_t, int> uses;
+        std::vector<std::uint64_t> uses;
         for (const sPiece& piece : made)
-            for (std::uint64_t key : diagonals(piece))
-                ++uses[key];
+        {
+            const std::vector<std::uint64_t> keys = diagonals(piece);
+            uses.insert(uses.end(), keys.begin(), keys.end());
+        }
+        std::sort(uses.begin(), uses.end());
+        if (std::adjacent_find(uses.begin(), uses.end()) == uses.end())
+            break;
         for (sPiece& piece : made)
             for (std::uint64_t key : diagonals(piece))
-                if (uses[key] > 1 && !piece.Bridged)
+                if (std::upper_bound(uses.begin(), uses.end(), key) -
+                            std::lower_bound(uses.begin(), uses.end(), key) >
+                        1 &&
+                    !piece.Bridged)
                 {
                     piece.Triangles.clear();
                     reverted = true;

@@ -1,11 +1,15 @@
 #include "CalculeFronts.h"
 
 #include "Couche.h"
+#include "KorEdge.h"
 #include "KorException.h"
-#include "KorGeometry.h"
 #include "KorMesh.h"
+#include "KorVertex.h"
 
+#include <algorithm>
 #include <cmath>
+#include <map>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -13,364 +17,333 @@ namespace
 constexpr double kEnd = 1e-5;   // a crossing this close to an edge's end is its vertex
 constexpr double kClose = 1e-4; // a point this close in plan to the first one closes the outline
 
-LumPoint Position(const KorVertex* v)
-{
-    return LumPoint(v->X, v->Y, v->Z);
-}
-
-class FrontWalker
+// The outline of the part of a surface inside a rectangle, made as a graph
+// and walked: its pieces are the stretches of the rectangle's sides over
+// the surface, through every crossing of a side with an edge of the
+// surface, and the parts of the surface's border inside the rectangle,
+// each going round the part counter-clockwise. A point is named by what
+// it is (a corner, a vertex of the surface, the crossing of an edge with a
+// side), so that a side and the border meet on the very same point
+// wherever the rectangle's corners and sides fall on the surface's
+// vertices and edges; which stretches of a side lie over the surface is
+// asked just inside the rectangle, so a side running along an edge or
+// through a vertex takes what lies on its inner side.
+class Outline
 {
 public:
-    FrontWalker(Couche& couche, const LumPoint corners[4], const LumPoint& lo, const LumPoint& hi)
-        : mCouche(couche), mMesh(couche.GetMesh()), mPoints(couche.FrontPoints), mLo(lo), mHi(hi)
+    Outline(Couche& couche, const LumPoint corners[4], const bool onSurface[4], const LumPoint& lo,
+            const LumPoint& hi)
+        : mCouche(couche), mMesh(couche.GetMesh()), mLo(lo), mHi(hi)
     {
         for (int k = 0; k < 4; ++k)
+        {
             mCorners[k] = corners[k];
-        mMaxSteps = 4L * (mMesh.GetEdgeVectorSize() + mMesh.GetVertexVectorSize());
+            mOnSurface[k] = onSurface[k];
+        }
     }
 
-    // From a corner on the surface, along the side leaving it.
-    void StartAtCorner(int corner, int face);
-    // From the first crossing of the surface's border with a side.
-    void StartOnBorder();
-    void Run();
+    // Builds the pieces; whether any side stretch lies over the surface
+    // (else the surface lies wholly inside or outside the rectangle).
+    bool Build();
+    // The walk from the first corner on the surface (A, B, C, D), else from
+    // the first crossing of the border with a side in the border's order.
+    void Walk(std::vector<LumPoint>& points);
 
 private:
-    enum class State
+    // What a point is: a corner (A = -1 ... D = -4, Second -1), a vertex of
+    // the surface (its id, Second -1), the crossing of the edge of vertices
+    // First < Second with side Side.
+    struct sKey
     {
-        InFace,   // entered the face of mEdge through it
-        AtVertex, // on the vertex mVertex
-        OnBorder, // on the border vertex mVertex, come along mEdge
-        Corner,   // walking the sides inside mFace
-        Stop
-    };
-
-    const LumPoint& EndCorner() const { return mCorners[(mSide + 1) % 4]; }
-    LumPoint Origin(const KorEdge* e) const { return Position(mMesh.GetVertex(e->Vertex)); }
-    LumPoint End(const KorEdge* e) const { return Origin(mMesh.GetEdge(e->Opp)); }
-    bool Valid(const KorEdge* e) const
-    {
-        const KorEdge* twin = e ? mMesh.GetEdge(e->Opp) : nullptr;
-        return twin && mMesh.GetVertex(e->Vertex) && mMesh.GetVertex(twin->Vertex);
-    }
-    // Pushes p unless it closes the outline (then the walk ends).
-    bool Push(const LumPoint& p)
-    {
-        if (!mPoints.empty() && (p - mPoints.front()).Norm2D() < kClose)
+        int First, Second, Side;
+        bool operator<(const sKey& o) const
         {
-            mState = State::Stop;
-            return false;
+            return std::tie(First, Second, Side) < std::tie(o.First, o.Second, o.Side);
         }
-        mPoints.push_back(p);
-        return true;
-    }
-    void Fail(const std::string& text)
+    };
+    static sKey Corner(int k) { return sKey{-1 - k, -1, -1}; }
+    static sKey Vertex(int v) { return sKey{v, -1, -1}; }
+
+    // The plan coordinate along side k's line and across it.
+    double Along(const LumPoint& p, int k) const { return k % 2 == 0 ? p.x : p.y; }
+    double Across(const LumPoint& p, int k) const { return k % 2 == 0 ? p.y : p.x; }
+    double Line(int k) const { return k == 0 ? mLo.y : (k == 1 ? mHi.x : (k == 2 ? mHi.y : mLo.x)); }
+    LumPoint Position(int v) const
     {
-        KorReport("CalculeFronts", text);
-        mState = State::Stop;
+        const KorVertex* x = mMesh.GetVertex(v);
+        return LumPoint(x->X, x->Y, x->Z);
     }
-    // Where the followed segment (the last point to the end corner) crosses
-    // edge e, away from the last point; t along e.
-    bool Crosses(const KorEdge* e, double& t) const
+    // The point where the edge u-w (ends strictly on either side of side
+    // k's line) crosses it, computed from the edge's ends in one order; its
+    // key, a vertex's when within kEnd of an end, a corner's when on one.
+    sKey Crossing(int u, int w, int k, LumPoint& p) const;
+    void AddPoint(const sKey& key, const LumPoint& p) { mPoints.emplace(key, p); }
+    void AddPiece(const sKey& from, const sKey& to, bool alongSide)
     {
-        if (!Valid(e) || mPoints.empty())
-            return false;
-        const LumPoint o = Origin(e), q = End(e);
-        if (!SegmentsIntersection(o, q, mPoints.back(), EndCorner(), &t))
-            return false;
-        return ((o + (q - o) * t) - mPoints.back()).Norm2D() > kClose;
+        if (!(from < to || to < from))
+            return;
+        mNext[from].push_back(to);
+        if (alongSide)
+            mAlongSide.emplace(from, to);
     }
-    // The walk goes on from a crossing of e at t: from its vertex when the
-    // crossing is at an end, else into the face beyond e. Returns the vertex
-    // reached, or -1.
-    int TakeCrossing(const KorEdge* e, double t);
-    void StepInFace();
-    void StepAtVertex();
-    void StepOnBorder();
+    void AddSide(int k);
+    void AddBorder(int halfEdge);
+    bool InsideSideStretch(int k, double a, double b);
 
     Couche& mCouche;
-    KorMesh& mMesh;
-    std::vector<LumPoint>& mPoints;
+    const KorMesh& mMesh;
     LumPoint mCorners[4];
+    bool mOnSurface[4];
     LumPoint mLo, mHi;
-    long mMaxSteps = 0;
-    State mState = State::Stop;
-    int mSide = 0;
-    int mEdge = -1;
-    int mVertex = -1;
-    int mFace = -1;
+    std::map<sKey, LumPoint> mPoints;
+    std::map<sKey, std::vector<sKey>> mNext;
+    // The pieces along a side, by the point they leave.
+    std::map<sKey, sKey> mAlongSide;
+    bool mSideStretch = false;
 };
 
-int FrontWalker::TakeCrossing(const KorEdge* e, double t)
+Outline::sKey Outline::Crossing(int u, int w, int k, LumPoint& p) const
 {
-    int vertex = -1;
-    if (std::fabs(t) < kEnd)
-        vertex = e->Vertex;
-    else if (std::fabs(t - 1.0) < kEnd)
-        vertex = mMesh.GetEdge(e->Opp)->Vertex;
-    if (vertex >= 0)
+    if (w < u)
+        std::swap(u, w);
+    const LumPoint a = Position(u), b = Position(w);
+    const double line = Line(k);
+    const double t = (line - Across(a, k)) / (Across(b, k) - Across(a, k));
+    if (t < kEnd)
     {
-        if (Push(Position(mMesh.GetVertex(vertex))))
+        p = a;
+        return Vertex(u);
+    }
+    if (t > 1.0 - kEnd)
+    {
+        p = b;
+        return Vertex(w);
+    }
+    p = a + (b - a) * t;
+    // On the line exactly, whatever the rounding of the interpolation.
+    if (k % 2 == 0)
+        p.y = line;
+    else
+        p.x = line;
+    for (int c : {k, (k + 1) % 4})
+        if (Along(p, k) == Along(mCorners[c], k))
         {
-            mVertex = vertex;
-            mState = State::AtVertex;
+            p = mCorners[c];
+            return Corner(c);
         }
-        return vertex;
-    }
-    const LumPoint o = Origin(e);
-    if (Push(o + (End(e) - o) * t))
-    {
-        mEdge = e->Opp;
-        mState = State::InFace;
-    }
-    return -1;
+    return sKey{u, w, k};
 }
 
-void FrontWalker::StartAtCorner(int corner, int face)
+bool Outline::InsideSideStretch(int k, double a, double b)
 {
-    mSide = corner;
-    mState = State::Stop;
-    if (!Push(mCorners[corner]))
-        return;
-    const KorFace* f = mMesh.GetFace(face);
-    if (!f)
+    // The middle of the stretch, a hair inside the rectangle.
+    const double inward = 1e-7 * std::max({1.0, mHi.x - mLo.x, mHi.y - mLo.y});
+    const double middle = 0.5 * (a + b);
+    double x = 0.0, y = 0.0;
+    if (k % 2 == 0)
     {
-        Fail("Impossible de trouver une intersection");
-        return;
+        x = middle;
+        y = Line(k) + (k == 0 ? inward : -inward);
     }
-    mFace = face;
-    mState = State::Corner;
-    const KorEdge* e = mMesh.GetEdge(f->Edge);
-    for (int k = 0; k < 3 && e; ++k, e = mMesh.GetEdge(e->Next))
+    else
     {
-        double t = 0.0;
-        if (Crosses(e, t))
+        x = Line(k) + (k == 3 ? inward : -inward);
+        y = middle;
+    }
+    double z = 0.0;
+    return mCouche.GetAltitude(x, y, z);
+}
+
+void Outline::AddSide(int k)
+{
+    const LumPoint& from = mCorners[k];
+    const LumPoint& to = mCorners[(k + 1) % 4];
+    const double line = Line(k);
+    const double lo = std::min(Along(from, k), Along(to, k)), hi = std::max(Along(from, k), Along(to, k));
+    // Every point of the surface on the side: its vertices on the line and
+    // the crossings of the edges across it.
+    std::vector<std::pair<double, sKey>> stops{{Along(from, k), Corner(k)},
+                                               {Along(to, k), Corner((k + 1) % 4)}};
+    for (int id = 0; id < mMesh.GetVertexVectorSize(); ++id)
+        if (const KorVertex* v = mMesh.GetVertex(id))
         {
-            TakeCrossing(e, t);
+            const LumPoint p(v->X, v->Y, v->Z);
+            if (v->Edge >= 0 && Across(p, k) == line && Along(p, k) > lo && Along(p, k) < hi)
+            {
+                AddPoint(Vertex(id), p);
+                stops.emplace_back(Along(p, k), Vertex(id));
+            }
+        }
+    for (int id = 0; id < mMesh.GetEdgeVectorSize(); ++id)
+    {
+        const KorEdge* e = mMesh.GetEdge(id);
+        const KorEdge* twin = e ? mMesh.GetEdge(e->Opp) : nullptr;
+        if (!twin || e->ID > twin->ID || (e->Face < 0 && twin->Face < 0))
+            continue;
+        const double du = Across(Position(e->Vertex), k) - line,
+                     dw = Across(Position(twin->Vertex), k) - line;
+        if (!((du < 0.0 && dw > 0.0) || (du > 0.0 && dw < 0.0)))
+            continue;
+        LumPoint p;
+        const sKey key = Crossing(e->Vertex, twin->Vertex, k, p);
+        if (Along(p, k) < lo || Along(p, k) > hi)
+            continue;
+        AddPoint(key, p);
+        stops.emplace_back(Along(p, k), key);
+    }
+    // In the side's way, from its first corner.
+    const bool forward = Along(to, k) > Along(from, k);
+    std::sort(stops.begin(), stops.end(),
+              [forward](const auto& a, const auto& b)
+              {
+                  return forward ? (a.first < b.first || (a.first == b.first && a.second < b.second))
+                                 : (a.first > b.first || (a.first == b.first && a.second < b.second));
+              });
+    stops.erase(std::unique(stops.begin(), stops.end(),
+                            [](const auto& a, const auto& b)
+                            { return !(a.second < b.second || b.second < a.second); }),
+                stops.end());
+    for (size_t i = 0; i + 1 < stops.size(); ++i)
+    {
+        if (stops[i].first == stops[i + 1].first || !InsideSideStretch(k, stops[i].first, stops[i + 1].first))
+            continue;
+        // A corner off the surface ends no stretch over it, but where the
+        // surface touches it.
+        for (size_t j : {i, i + 1})
+            for (int c = 0; c < 4; ++c)
+                if (!(stops[j].second < Corner(c) || Corner(c) < stops[j].second))
+                    AddPoint(Corner(c), mCorners[c]);
+        AddPiece(stops[i].second, stops[i + 1].second, true);
+        mSideStretch = true;
+    }
+}
+
+void Outline::AddBorder(int halfEdge)
+{
+    // The border half-edge has no face; its twin turns round the surface
+    // the way the outline does.
+    const KorEdge* h = mMesh.GetEdge(halfEdge);
+    const KorEdge* twin = h ? mMesh.GetEdge(h->Opp) : nullptr;
+    if (!twin)
+        return;
+    const int u = twin->Vertex, w = h->Vertex;
+    const LumPoint a = Position(u), b = Position(w);
+    // The part inside the rectangle, bounds included, and the sides it
+    // enters and leaves it by.
+    double t0 = 0.0, t1 = 1.0;
+    int enter = -1, leave = -1;
+    for (int k = 0; k < 4; ++k)
+    {
+        const double sign = (k == 0 || k == 3) ? 1.0 : -1.0; // inside: sign (across - line) >= 0
+        const double fa = sign * (Across(a, k) - Line(k)), fb = sign * (Across(b, k) - Line(k));
+        if (fa < 0.0 && fb < 0.0)
             return;
+        // Along a side: the side's own stretches stand for it.
+        if (fa == 0.0 && fb == 0.0)
+            return;
+        if (fa < 0.0 && fa / (fa - fb) > t0)
+        {
+            t0 = fa / (fa - fb);
+            enter = k;
+        }
+        else if (fb < 0.0 && fa / (fa - fb) < t1)
+        {
+            t1 = fa / (fa - fb);
+            leave = k;
         }
     }
+    if (t0 >= t1)
+        return;
+    LumPoint p;
+    const sKey start = enter < 0 ? Vertex(u) : Crossing(u, w, enter, p);
+    if (enter < 0)
+        p = a;
+    AddPoint(start, p);
+    const sKey end = leave < 0 ? Vertex(w) : Crossing(u, w, leave, p);
+    if (leave < 0)
+        p = b;
+    AddPoint(end, p);
+    AddPiece(start, end, false);
 }
 
-void FrontWalker::StartOnBorder()
+bool Outline::Build()
 {
-    mState = State::Stop;
+    for (int k = 0; k < 4; ++k)
+        if (mOnSurface[k])
+            AddPoint(Corner(k), mCorners[k]);
+    for (int k = 0; k < 4; ++k)
+        AddSide(k);
+    for (int id = 0; id < mMesh.GetEdgeVectorSize(); ++id)
+    {
+        const KorEdge* e = mMesh.GetEdge(id);
+        const KorEdge* twin = e ? mMesh.GetEdge(e->Opp) : nullptr;
+        if (e && e->Face < 0 && twin && twin->Face >= 0)
+            AddBorder(id);
+    }
+    return mSideStretch;
+}
+
+void Outline::Walk(std::vector<LumPoint>& points)
+{
+    // The first corner on the surface that the outline leaves from; else
+    // the first crossing of the border with a side where the outline goes
+    // on along the side (the side enters the surface there).
+    bool found = false;
+    sKey start{0, 0, 0};
+    for (int k = 0; k < 4 && !found; ++k)
+        if (mOnSurface[k] && mNext.count(Corner(k)))
+        {
+            start = Corner(k);
+            found = true;
+        }
     std::vector<int> border;
     mCouche.GetContour(border);
-    // The walk runs toward each side's end corner: it starts where a side
-    // enters the surface, as a start where the side leaves it would walk
-    // out at once. The first crossing serves when none is seen to enter.
-    for (const bool entering : {true, false})
-        for (int id : border)
+    for (size_t i = 0; i < border.size() && !found; ++i)
+    {
+        const KorEdge* h = mMesh.GetEdge(border[i]);
+        const KorEdge* twin = h ? mMesh.GetEdge(h->Opp) : nullptr;
+        for (int k = 0; twin && k < 4 && !found; ++k)
         {
-            const KorEdge* e = mMesh.GetEdge(id);
-            const KorFace* face = Valid(e) ? mMesh.GetFace(mMesh.GetEdge(e->Opp)->Face) : nullptr;
-            if (!face)
+            const double du = Across(Position(h->Vertex), k) - Line(k);
+            const double dw = Across(Position(twin->Vertex), k) - Line(k);
+            if (!((du < 0.0 && dw > 0.0) || (du > 0.0 && dw < 0.0)))
                 continue;
-            const LumPoint o = Origin(e), q = End(e);
-            LumPoint a, b, c;
-            mMesh.GetFaceTriangle(face, a, b, c);
-            for (int side = 0; side < 4; ++side)
+            LumPoint p;
+            const sKey key = Crossing(h->Vertex, twin->Vertex, k, p);
+            if (mAlongSide.count(key))
             {
-                double t = 0.0;
-                const LumPoint& end = mCorners[(side + 1) % 4];
-                if (!SegmentsIntersection(o, q, mCorners[side], end, &t))
-                    continue;
-                const LumPoint p = o + (q - o) * t;
-                if (entering && !PointInTriangle2D(p + (end - p) * 1e-4, a, b, c))
-                    continue;
-                Push(p);
-                mSide = side;
-                mFace = face->GetID();
-                mState = State::Corner;
-                return;
+                start = key;
+                found = true;
             }
         }
-}
-
-void FrontWalker::StepInFace()
-{
-    const KorEdge* h = mMesh.GetEdge(mEdge);
-    if (!Valid(h))
-        return Fail("Impossible de trouver une intersection");
-    if (h->Face >= 0)
-    {
-        const KorEdge* e1 = mMesh.GetEdge(h->Next);
-        const KorEdge* e2 = e1 ? mMesh.GetEdge(e1->Next) : nullptr;
-        if (!Valid(e1) || !Valid(e2))
-            return Fail("Impossible de trouver une intersection");
-        if (PointInTriangle2D(EndCorner(), Origin(h), Origin(e1), Origin(e2)))
+    }
+    for (const auto& entry : mNext)
+        if (!found)
         {
-            if (Push(EndCorner()))
-            {
-                mSide = (mSide + 1) % 4;
-                mFace = h->Face;
-                mState = State::Corner;
-            }
+            start = entry.first;
+            found = true;
+        }
+    if (!found)
+        return;
+    sKey at = start;
+    for (size_t steps = 0; steps <= mNext.size(); ++steps)
+    {
+        const LumPoint& p = mPoints[at];
+        if (!points.empty() && (p - points.front()).Norm2D() < kClose)
+            return;
+        if (points.empty() || (p - points.back()).Norm2D() >= kClose)
+            points.push_back(p);
+        const auto next = mNext.find(at);
+        if (next == mNext.end() || next->second.empty())
+        {
+            KorReport("CalculeFronts", "Impossible de trouver une intersection");
             return;
         }
-        for (const KorEdge* e : {e1, e2})
-        {
-            double t = 0.0;
-            if (Crosses(e, t))
-            {
-                TakeCrossing(e, t);
-                return;
-            }
-        }
-        return Fail("Impossible de trouver une intersection");
-    }
-    // Out of the surface through its border edge h.
-    const LumPoint o = Origin(h), q = End(h);
-    const bool inO = PointInRectangle2D(o, mLo, mHi), inQ = PointInRectangle2D(q, mLo, mHi);
-    if (inO != inQ)
-    {
-        const int vertex = inO ? h->Vertex : mMesh.GetEdge(h->Opp)->Vertex;
-        if (Push(inO ? o : q))
-        {
-            mVertex = vertex;
-            mEdge = inO ? mEdge : h->Opp; // the border half-edge leaving that vertex
-            mState = State::OnBorder;
-        }
-        return;
-    }
-    for (int side = 0; side < 4; ++side)
-    {
-        double t = 0.0;
-        if (!SegmentsIntersection(o, q, mCorners[side], mCorners[(side + 1) % 4], &t))
-            continue;
-        const LumPoint p = o + (q - o) * t;
-        if ((p - mPoints.back()).Norm2D() <= kClose)
-            continue;
-        if (Push(p))
-        {
-            mSide = side;
-            mFace = mMesh.GetEdge(h->Opp)->Face;
-            mState = State::Corner;
-        }
-        return;
-    }
-    Fail("Impossible de trouver une intersection");
-}
-
-void FrontWalker::StepAtVertex()
-{
-    const int from = mVertex;
-    std::vector<KorEdge*> around;
-    mMesh.GetEdgesAroundVertex(mMesh.GetVertex(from), around);
-    const LumPoint v = Position(mMesh.GetVertex(from));
-    for (const KorEdge* e : around)
-    {
-        const KorEdge* n = e && e->Face >= 0 ? mMesh.GetEdge(e->Next) : nullptr;
-        if (!Valid(n) || !Valid(e))
-            continue;
-        if (PointInTriangle2D(EndCorner(), v, Origin(n), End(n)))
-        {
-            if (Push(EndCorner()))
-            {
-                mSide = (mSide + 1) % 4;
-                mFace = e->Face;
-                mState = State::Corner;
-            }
+        at = next->second.front();
+        if (!(at < start || start < at))
             return;
-        }
     }
-    for (const KorEdge* e : around)
-    {
-        const KorEdge* n = e && e->Face >= 0 ? mMesh.GetEdge(e->Next) : nullptr;
-        double t = 0.0;
-        if (!Valid(n) || !Crosses(n, t))
-            continue;
-        // Landing on the vertex it started from would make no progress.
-        const bool atStart = (std::fabs(t) < kEnd && n->Vertex == from) ||
-                             (std::fabs(t - 1.0) < kEnd && mMesh.GetEdge(n->Opp)->Vertex == from);
-        if (atStart)
-            break;
-        TakeCrossing(n, t);
-        return;
-    }
-    Fail("Impossible de trouver une intersection depuis un point confondu");
-}
-
-void FrontWalker::StepOnBorder()
-{
-    // Around the border vertex along Turn, after the half-edge the walk
-    // holds, to the next piece of border.
-    const int held = mEdge;
-    const KorEdge* start = mMesh.GetEdge(held);
-    int candidate = start ? start->Turn : -1;
-    const KorEdge* next = nullptr;
-    for (int turns = 0; candidate >= 0 && candidate != held && turns <= mMesh.GetEdgeVectorSize(); ++turns)
-    {
-        const KorEdge* c = mMesh.GetEdge(candidate);
-        const KorEdge* twin = c ? mMesh.GetEdge(c->Opp) : nullptr;
-        if (!twin)
-            break;
-        if (c->Face < 0 || twin->Face < 0)
-        {
-            next = c;
-            break;
-        }
-        candidate = c->Turn;
-    }
-    if (!Valid(next))
-        return Fail("Tour complet autour d'un vertex libre");
-    const LumPoint x = Origin(next), y = End(next);
-    if (PointInRectangle2D(y, mLo, mHi))
-    {
-        if (Push(y))
-        {
-            mVertex = mMesh.GetEdge(next->Opp)->Vertex;
-            mEdge = next->Opp;
-        }
-        return;
-    }
-    for (int k = 0; k < 5; ++k)
-    {
-        const int side = (mSide + k) % 4;
-        double t = 0.0;
-        if (!SegmentsIntersection(x, y, mCorners[side], mCorners[(side + 1) % 4], &t))
-            continue;
-        if (Push(x + (y - x) * t))
-        {
-            mSide = side;
-            mFace = next->Face >= 0 ? next->Face : mMesh.GetEdge(next->Opp)->Face;
-            mState = State::Corner;
-        }
-        return;
-    }
-    Fail("Impossible de trouver une intersection depuis un point libre");
-}
-
-void FrontWalker::Run()
-{
-    long steps = 0;
-    while (mState != State::Stop)
-    {
-        if (++steps > mMaxSteps)
-        {
-            KorReport("CalculeFronts", "Nombre maximal d'étapes atteint : contour interrompu");
-            return;
-        }
-        switch (mState)
-        {
-        case State::InFace:
-            StepInFace();
-            break;
-        case State::AtVertex:
-            StepAtVertex();
-            break;
-        case State::OnBorder:
-            StepOnBorder();
-            break;
-        case State::Corner:
-            mEdge = mCouche.GetEdgeFromCorner(mSide, mMesh, mFace, mCorners);
-            mState = mEdge >= 0 ? State::InFace : State::Stop;
-            break;
-        case State::Stop:
-            break;
-        }
-    }
+    KorReport("CalculeFronts", "Nombre maximal d'étapes atteint : contour interrompu");
 }
 } // namespace
 
@@ -395,35 +368,19 @@ void CalculeFronts(Couche* couche, const LumPoint& limite1, const LumPoint& limi
         onSurface[k] = couche->GetAltitude(corners[k].x, corners[k].y, z);
         corners[k].z = onSurface[k] ? z : 0.0;
     }
-    FrontWalker walker(*couche, corners, lo, hi);
-    bool started = false;
-    for (int k = 0; k < 4 && !started; ++k)
-        if (onSurface[k])
-        {
-            walker.StartAtCorner(
-                k, couche->GetFaceAt(static_cast<float>(corners[k].x), static_cast<float>(corners[k].y)));
-            started = true;
-        }
-    if (!started)
+    Outline outline(*couche, corners, onSurface, lo, hi);
+    if (!outline.Build())
     {
-        // No corner on the surface: is there any of it inside, and does it
-        // reach outside?
-        bool inside = false, outside = false;
-        for (int id = 0; id < mesh.GetVertexVectorSize() && !(inside && outside); ++id)
+        // No side over the surface: it lies wholly inside the rectangle,
+        // and is its contour, or has nothing inside.
+        for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
             if (const KorVertex* v = mesh.GetVertex(id))
-            {
-                const bool in = PointInRectangle2D(Position(v), lo, hi);
-                inside = inside || in;
-                outside = outside || !in;
-            }
-        if (!inside)
-            return;
-        if (!outside)
-        {
-            couche->GetContour(couche->FrontPoints);
-            return;
-        }
-        walker.StartOnBorder();
+                if (v->Edge >= 0 && v->X >= lo.x && v->X <= hi.x && v->Y >= lo.y && v->Y <= hi.y)
+                {
+                    couche->GetContour(couche->FrontPoints);
+                    return;
+                }
+        return;
     }
-    walker.Run();
+    outline.Walk(couche->FrontPoints);
 }

@@ -15,6 +15,9 @@ class Couche;
 // Marks the layer's discontinuity surfaces stale (not for fewer than 3
 // vertices).
 //
-// Failures are reported and end the walk, keeping the points found. The
-// walk is bounded by 4 x (half-edge slots + vertex slots) steps.
+// The outline's points are found by what they are (corners, vertices,
+// crossings of edges with sides), so corners on vertices and sides along
+// edges give the outline the zone moved off them would. A surface whose
+// border does not close round the part inside (a broken mesh) is reported
+// and keeps the points found. O(V + E) per side.
 void CalculeFronts(Couche* couche, const LumPoint& limite1, const LumPoint& limite2);

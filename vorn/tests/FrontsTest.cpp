@@ -226,3 +226,60 @@ TEST_F(FrontsTest, LayerAcrossOneSideStartsWhereTheSideEntersIt)
     }
     EXPECT_NEAR(area, 40 * 20.61, 1e-6);
 }
+
+// The sample's zone on layers sampled on round grids, so that its corners
+// lie on the layers' vertices and its sides along their edges: each
+// layer's outline closes round the same area as with the zone moved 1 mm
+// off the grid, its points on the surface.
+TEST_F(FrontsTest, ZoneOnTheGridsVerticesAndLinesClosesTheSameOutlines)
+{
+    const auto area = [](const std::vector<LumPoint>& front)
+    {
+        double twice = 0.0;
+        for (size_t i = 0; i < front.size(); ++i)
+        {
+            const LumPoint &p = front[i], &q = front[(i + 1) % front.size()];
+            twice += p.x * q.y - q.x * p.y;
+        }
+        return twice / 2;
+    };
+    for (double step : {5.0, 2.5})
+    {
+        std::vector<double> areas[2];
+        for (const double off : {0.0, 0.001})
+        {
+            gProjet.GetUndoManager().Clear();
+            gProjet.Close();
+            gProjet.Limite1 = LumPoint(-90 + off, 90 + off, 0);
+            gProjet.Limite2 = LumPoint(90 + off, -90 + off, 0);
+            for (int index : {0, 1})
+            {
+                Couche* couche = gProjet.AddCouche("C" + std::to_string(index), index);
+                const int n = static_cast<int>(std::lround(200 / step));
+                for (int i = 0; i <= n; ++i)
+                    for (int j = 0; j <= n; ++j)
+                    {
+                        const double x = -100 + step * i, y = -100 + step * j;
+                        couche->AddPoint(LumPoint(x, y, 0.1 * x + 0.4 * y + (index == 0 ? 3 : -3)), 1, 0,
+                                         false, false);
+                    }
+                couche->Triangulate();
+            }
+            ASSERT_TRUE(gProjet.ComputeAllFronts());
+            for (int index : {0, 1})
+            {
+                const std::vector<LumPoint>& front = gProjet.GetCouche(index)->FrontPoints;
+                ASSERT_GT(front.size(), 4u) << step << " " << off << " " << index;
+                for (const LumPoint& p : front)
+                    EXPECT_NEAR(p.z, 0.1 * p.x + 0.4 * p.y + (index == 0 ? 3 : -3), 1e-9);
+                areas[index].push_back(area(front));
+            }
+        }
+        for (int index : {0, 1})
+        {
+            const double zone = std::pow(180.0 + 3.6 * index, 2);
+            EXPECT_NEAR(areas[index][1], zone, 1e-3 * zone) << step << " " << index;
+            EXPECT_NEAR(areas[index][0], areas[index][1], 1e-3 * areas[index][1]) << step << " " << index;
+        }
+    }
+}
