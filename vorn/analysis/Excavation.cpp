@@ -59,12 +59,12 @@ constexpr double kFailed = -1.0;
 // The largest magnitude up to which every whole number is a double.
 constexpr double kLargestWhole = 9007199254740992.0;
 // Scene units: the altitude tolerance and the plan margin of the patch of
-// a surface that a head can meet, well beyond the retries' moves of the
-// head (hundredths).
+// a surface that a head can meet, well beyond the rounding of the faces'
+// altitude bounds.
 constexpr double kPatchMargin = 0.1;
 // What a cut on a patch answers besides done (1) and failed (0): the patch
-// was too narrow to stand for the surface (a walk or a side reached its
-// border), or it cannot stand for it at all.
+// was too narrow to stand for the surface (a line or a removed part reached
+// its border), or it cannot stand for it at all.
 constexpr int kWiden = -1;
 constexpr int kWhole = -2;
 // The patches tried in turn (TerrainPatch::Grow) before the whole surface is

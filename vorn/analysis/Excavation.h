@@ -60,7 +60,7 @@ struct sExcavationTimers
     int WholeCuts = 0;
     // Faces copied to the patches of the local cuts.
     double PatchFaces = 0.0;
-    // Patches taken again, wider or along a walk that left the last one.
+    // Patches taken again, wider or along a line that left the last one.
     int PatchRetries = 0;
 
     void Reset() { *this = sExcavationTimers(); }
@@ -97,11 +97,10 @@ enum class eCalculationError
 extern eCalculationError gCalculationError;
 // The text of the "Erreur de calcul" box for a cause.
 std::string CalculationErrorText(eCalculationError cause);
-// The largest coordinate (scene units) the computation takes. The walk
-// rounds its points to single precision (infinite past 3.4e38, in steps of
-// 1e8 near 1e15 already) and the measures multiply three coordinates: a
-// scene past it, of no terrain, is a calculation error rather than a volume
-// of 0 or of infinity. So is a world result past 2^53, which is no longer a
+// The largest coordinate (scene units) the computation takes. The exact
+// tests multiply three coordinates and the measures three more: a scene
+// past it, of no terrain, is a calculation error rather than a volume of 0
+// or of infinity. So is a world result past 2^53, which is no longer a
 // whole number exactly.
 constexpr double MaxExcavationCoordinate = 1e15;
 extern sExcavationTimers gExcavationTimers;
@@ -122,8 +121,9 @@ double SumResults(const std::vector<double>& values);
 // head can meet it (TerrainPatch), with the same lines, sides and measures,
 // and leaves the cut surface to be assembled when read, so that the cost of
 // a position barely grows with the surface; where no patch can stand for
-// the whole (a surface of several pieces or of polygons, a walk or sides
-// that reach the border of every patch tried) that layer is cut whole.
+// the whole (a surface of several pieces or of polygons, lines or removed
+// parts that reach the border of every patch tried) that layer is cut
+// whole.
 enum class eCutRoute
 {
     Whole,
@@ -138,8 +138,8 @@ enum class eCutRoute
 // gCalculationError tell). A head with a position but no placement, a
 // scene past MaxExcavationCoordinate or memory running out (std::bad_alloc
 // never leaves it) fails every layer; a layer whose measure does not fit
-// the results, or that the head stands under without meeting it, fails
-// from that layer on. The library lines of its calls are held
+// the results, or whose terrain does not hold the head wholly
+// (CutTerrainMesh), fails from that layer on. The library lines of its calls are held
 // (KorReportHold): a failed computation prints one line
 // "ComputeExcavation -> …" naming its cause (the first failed layer) and
 // the first held line; a successful one prints none.
