@@ -420,42 +420,8 @@ TEST_F(ExcavationReferenceTest, RandomPositionsAgreeWithTheReference)
             const std::vector<sLayerMeasure> reference = Reference(inside, &why);
             computed += inside ? 1 : 0;
             ++total;
-            if (getenv("DUMP") && atoi(getenv("DUMP")) == s && p == 0)
-            {
-                KorMesh placed;
-                TeteTranchee h;
-                LumPoint at;
-                gProjet.GetAxe().PlaceHead(at, placed, &h);
-                std::vector<LumPoint> pts;
-                for (int f = 0; f < placed.GetFaceVectorSize(); ++f)
-                {
-                    if (!placed.GetFace(f))
-                        continue;
-                    placed.GetFacePoints(placed.GetFace(f), pts);
-                    LumPoint n, c;
-                    for (size_t k = 0; k < pts.size(); ++k)
-                    {
-                        const LumPoint& a = pts[k];
-                        const LumPoint& b = pts[(k + 1) % pts.size()];
-                        n += LumPoint((a.y - b.y) * (a.z + b.z), (a.z - b.z) * (a.x + b.x),
-                                      (a.x - b.x) * (a.y + b.y));
-                        c += a;
-                    }
-                    c *= 1.0 / pts.size();
-                    const double l = std::sqrt(n * n);
-                    double worst = 0, size = 0;
-                    for (auto& q : pts)
-                    {
-                        worst = std::max(worst, std::fabs(n * (q - c)) / l);
-                        size = std::max(size, std::sqrt((q - c) * (q - c)));
-                    }
-                    printf("face %d: %zu points, off plane %.3g of %.3g\n", f, pts.size(), worst, size);
-                }
-            }
             const std::string what = " (scene " + std::to_string(s) + ", position " + std::to_string(p) +
                                      (why.empty() ? "" : ", " + why) + ")";
-            if (getenv("ONLY") && (atoi(getenv("ONLY")) != s || atoi(getenv("ONLYP")) != p))
-                continue;
             const std::string local = Compare(reference, inside, eCutRoute::Local);
             if (!local.empty())
                 off << local << what << "\n";
