@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 namespace
@@ -12,7 +13,9 @@ using Expansion = std::vector<double>;
 
 constexpr double kEpsilon = 1.1102230246251565e-16; // 2^-53
 // Bounds of the fast paths' rounding errors, relative to the sum of the
-// absolute values of the terms (Shewchuk's ccwerrboundA and iccerrboundA).
+// absolute values of the terms: of the orientation in plan, of the
+// in-circle test and of the orientation in space (the first bounds of the
+// analysis of adaptive exact predicates).
 constexpr double kOrientBound = (3.0 + 16.0 * kEpsilon) * kEpsilon;
 constexpr double kInCircleBound = (10.0 + 96.0 * kEpsilon) * kEpsilon;
 constexpr double kOrient3DBound = (7.0 + 56.0 * kEpsilon) * kEpsilon;
@@ -70,11 +73,57 @@ Expansion Scale(const Expansion& e, double b)
     return h;
 }
 
+// The same value in as few terms as the carries allow: each term taken
+// into the next larger while they add up exactly. An expansion of a
+// determinant has its few significant terms and many tiny ones; products
+// of compressed ones stay small.
+Expansion Compress(const Expansion& e)
+{
+    if (e.size() < 2)
+        return e;
+    const auto fastTwoSum = [](double a, double b, double& sum, double& error)
+    {
+        sum = a + b;
+        error = b - (sum - a);
+    };
+    // From the largest down, then from the smallest up.
+    std::vector<double> g(e.size());
+    size_t bottom = e.size() - 1;
+    double q = e.back();
+    for (size_t i = e.size() - 1; i-- > 0;)
+    {
+        double sum, error;
+        fastTwoSum(q, e[i], sum, error);
+        if (error != 0.0)
+        {
+            g[bottom--] = sum;
+            q = error;
+        }
+        else
+            q = sum;
+    }
+    g[bottom] = q;
+    Expansion h;
+    q = g[bottom];
+    for (size_t i = bottom + 1; i < g.size(); ++i)
+    {
+        double sum, error;
+        fastTwoSum(g[i], q, sum, error);
+        if (error != 0.0)
+            h.push_back(error);
+        q = sum;
+    }
+    if (q != 0.0)
+        h.push_back(q);
+    return h;
+}
+
 Expansion Product(const Expansion& e, const Expansion& f)
 {
+    const Expansion a = Compress(e), b = Compress(f);
     Expansion h;
-    for (double term : f)
-        h = Sum(h, Scale(e, term));
+    for (double term : b)
+        h = Compress(Sum(h, Scale(a, term)));
     return h;
 }
 
@@ -132,7 +181,8 @@ int SumInto(const double* e, int n, const double* f, int m, double* h)
     return len;
 }
 
-// e times f; h needs 2 n m terms.
+// e times f; h needs 2 n m terms. For the bounded orientations only: n at
+// most 96 and 2 n m at most 192.
 int ProductInto(const double* e, int n, const double* f, int m, double* h)
 {
     int len = 0;
@@ -424,4 +474,211 @@ int PerturbedOrient2D(const sRankedPoint& a, const sRankedPoint& b, const sRanke
         return sign;
     const sRankedPoint points[3] = {a, b, c};
     return PerturbedSign(points, 3, 2);
+}
+
+namespace
+{
+// A power of eps in the perturbation: the sum of eps^(2^k) exponents over
+// a few entries k (the entry's coordinate, altitude first, then its
+// point's rank: one key for every coordinate of every point there can be),
+// kept as the distinct keys of its binary form, in increasing order.
+using Power = std::vector<std::uint64_t>;
+
+Power Key(const sRankedPoint& point, int coordinate)
+{
+    const std::uint64_t priority = coordinate == 2 ? 0 : (coordinate == 1 ? 1 : 2);
+    return Power{(priority << 42) + static_cast<std::uint64_t>(point.Rank)};
+}
+
+// The power of a product: the exponents added, two equal keys carried into
+// the next.
+Power Add(const Power& a, const Power& b)
+{
+    Power sum(a);
+    sum.insert(sum.end(), b.begin(), b.end());
+    std::sort(sum.begin(), sum.end());
+    for (bool carried = true; carried;)
+    {
+        carried = false;
+        for (size_t k = 0; k + 1 < sum.size(); ++k)
+            if (sum[k] == sum[k + 1])
+            {
+                sum[k] += 1;
+                sum.erase(sum.begin() + static_cast<std::ptrdiff_t>(k) + 1);
+                std::sort(sum.begin(), sum.end());
+                carried = true;
+                break;
+            }
+    }
+    return sum;
+}
+
+// Whether power a is the smaller: compared from the largest key down.
+bool Less(const Power& a, const Power& b)
+{
+    return std::lexicographical_compare(a.rbegin(), a.rend(), b.rbegin(), b.rend());
+}
+
+// One term of a determinant of perturbed points: its power of eps and its
+// coefficient.
+struct sTerm
+{
+    Power Exponent;
+    Expansion Value;
+};
+
+// The terms of det(b - a, c - a, x - a) for the rows a, b, c, x, by
+// increasing power; zero coefficients left out. As in PerturbedSign, a
+// coefficient is the determinant of the rows (p, 1) with the shifted rows
+// replaced by unit rows, here worked out exactly.
+std::vector<sTerm> OrientTerms(const sRankedPoint* const rows[4])
+{
+    std::vector<sTerm> terms;
+    for (int choice = 0; choice < 256; ++choice)
+    {
+        int unitColumn[4];
+        int usedColumns = 0;
+        bool valid = true;
+        Power power;
+        for (int r = 0; r < 4; ++r)
+        {
+            unitColumn[r] = ((choice >> (2 * r)) & 3) - 1;
+            if (unitColumn[r] < 0)
+                continue;
+            if (unitColumn[r] > 2 || (usedColumns & (1 << unitColumn[r])))
+                valid = false;
+            else
+            {
+                usedColumns |= 1 << unitColumn[r];
+                power = Add(power, Key(*rows[r], unitColumn[r]));
+            }
+        }
+        if (!valid)
+            continue;
+        int remainingRows[4], rowCount = 4;
+        int cols[4], colCount = 4;
+        for (int k = 0; k < 4; ++k)
+            remainingRows[k] = cols[k] = k;
+        int sign = 1;
+        for (int r = 0; r < 4; ++r)
+        {
+            if (unitColumn[r] < 0)
+                continue;
+            const int ri =
+                static_cast<int>(std::find(remainingRows, remainingRows + rowCount, r) - remainingRows);
+            const int ci = static_cast<int>(std::find(cols, cols + colCount, unitColumn[r]) - cols);
+            if ((ri + ci) % 2 == 1)
+                sign = -sign;
+            std::copy(remainingRows + ri + 1, remainingRows + rowCount, remainingRows + ri);
+            --rowCount;
+            std::copy(cols + ci + 1, cols + colCount, cols + ci);
+            --colCount;
+        }
+        const auto coordinate = [rows](int row, int column)
+        {
+            const LumPoint& p = *rows[row]->P;
+            return column == 0 ? p.x : (column == 1 ? p.y : p.z);
+        };
+        Expansion minor;
+        if (rowCount == 4)
+            minor = Orient3DExact(*rows[0]->P, *rows[1]->P, *rows[2]->P, *rows[3]->P);
+        else if (rowCount == 3)
+        {
+            const int r0 = remainingRows[0], r1 = remainingRows[1], r2 = remainingRows[2];
+            const int u = cols[0], v = cols[1];
+            minor = Cross(Difference(coordinate(r0, u), coordinate(r2, u)),
+                          Difference(coordinate(r0, v), coordinate(r2, v)),
+                          Difference(coordinate(r1, u), coordinate(r2, u)),
+                          Difference(coordinate(r1, v), coordinate(r2, v)));
+        }
+        else if (rowCount == 2)
+            minor = Difference(coordinate(remainingRows[0], cols[0]), coordinate(remainingRows[1], cols[0]));
+        else
+            minor = Expansion{1.0};
+        minor = Compress(minor);
+        if (minor.empty())
+            continue;
+        // det(b - a, c - a, x - a) is minus the determinant of the rows.
+        terms.push_back(sTerm{power, sign > 0 ? Negate(minor) : minor});
+    }
+    return terms;
+}
+} // namespace
+
+int PerturbedCrossingOrder(const sRankedPoint& p, const sRankedPoint& q, const sRankedPoint* t1,
+                           const sRankedPoint* t2)
+{
+    // With o_k the side value of triangle k, t_k = o_k(p) / (o_k(p) -
+    // o_k(q)), and t1 - t2 has the sign of G = o2(p) o1(q) - o1(p) o2(q)
+    // times those of o1(p) and o2(p).
+    const int s1 = PerturbedOrient3D(t1[0], t1[1], t1[2], p);
+    const int s2 = PerturbedOrient3D(t2[0], t2[1], t2[2], p);
+    // The points as they stand first: G is seldom 0 there (then the
+    // segment passes through a point both planes hold).
+    const auto side = [](const sRankedPoint* t, const sRankedPoint& x)
+    { return Compress(Orient3DExact(*t[0].P, *t[1].P, *t[2].P, *x.P)); };
+    const Expansion g = Sum(Product(side(t2, p), side(t1, q)), Negate(Product(side(t1, p), side(t2, q))));
+    if (Sign(g) != 0)
+        return Sign(g) * s1 * s2;
+    const auto terms = [](const sRankedPoint* t, const sRankedPoint& x)
+    {
+        const sRankedPoint* rows[4] = {&t[0], &t[1], &t[2], &x};
+        return OrientTerms(rows);
+    };
+    std::vector<sTerm> p1 = terms(t1, p), q1 = terms(t1, q), p2 = terms(t2, p), q2 = terms(t2, q);
+    for (std::vector<sTerm>* list : {&p1, &q1, &p2, &q2})
+        std::sort(list->begin(), list->end(),
+                  [](const sTerm& u, const sTerm& v) { return Less(u.Exponent, v.Exponent); });
+    // The products' terms by increasing power, from the pairs of terms of
+    // least powers on (a power grows with either term's): each power's
+    // terms summed until one sum is not 0.
+    const std::vector<sTerm>* factors[2][2] = {{&p2, &q1}, {&p1, &q2}};
+    struct sPair
+    {
+        Power Exponent;
+        int Product;
+        size_t I, J;
+    };
+    const auto later = [](const sPair& u, const sPair& v) { return Less(v.Exponent, u.Exponent); };
+    std::vector<sPair> heap;
+    std::vector<std::vector<char>> seen[2];
+    for (int k = 0; k < 2; ++k)
+    {
+        const std::vector<sTerm>& a = *factors[k][0];
+        const std::vector<sTerm>& b = *factors[k][1];
+        seen[k].assign(a.size(), std::vector<char>(b.size(), 0));
+        if (!a.empty() && !b.empty())
+        {
+            heap.push_back(sPair{Add(a[0].Exponent, b[0].Exponent), k, 0, 0});
+            seen[k][0][0] = 1;
+        }
+    }
+    std::make_heap(heap.begin(), heap.end(), later);
+    while (!heap.empty())
+    {
+        const Power power = heap.front().Exponent;
+        Expansion sum;
+        while (!heap.empty() && heap.front().Exponent == power)
+        {
+            std::pop_heap(heap.begin(), heap.end(), later);
+            const sPair pair = heap.back();
+            heap.pop_back();
+            const std::vector<sTerm>& a = *factors[pair.Product][0];
+            const std::vector<sTerm>& b = *factors[pair.Product][1];
+            const Expansion product = Product(a[pair.I].Value, b[pair.J].Value);
+            sum = Compress(Sum(sum, pair.Product == 0 ? product : Negate(product)));
+            for (const auto& [i, j] :
+                 {std::make_pair(pair.I + 1, pair.J), std::make_pair(pair.I, pair.J + 1)})
+                if (i < a.size() && j < b.size() && !seen[pair.Product][i][j])
+                {
+                    seen[pair.Product][i][j] = 1;
+                    heap.push_back(sPair{Add(a[i].Exponent, b[j].Exponent), pair.Product, i, j});
+                    std::push_heap(heap.begin(), heap.end(), later);
+                }
+        }
+        const int sign = Sign(sum);
+        if (sign != 0)
+            return sign * s1 * s2;
+    }
+    return 0;
 }

@@ -67,3 +67,11 @@ int PerturbedOrient3D(const sRankedPoint& a, const sRankedPoint& b, const sRanke
                       const sRankedPoint& d);
 // Orient2DSign on x and y of the perturbed points.
 int PerturbedOrient2D(const sRankedPoint& a, const sRankedPoint& b, const sRankedPoint& c);
+// CompareSegmentPlaneCrossings of the perturbed points: the sign of t1 - t2
+// where the segment p-q meets the planes of the triangles t1 and t2 (three
+// points each), for a segment whose perturbed ends lie on either side of
+// both. Where the two crossings coincide (the segment passes through a
+// point the triangles share), the perturbation tells them apart as it
+// places every other point; 0 only for triangles in one plane.
+int PerturbedCrossingOrder(const sRankedPoint& p, const sRankedPoint& q, const sRankedPoint* t1,
+                           const sRankedPoint* t2);

@@ -240,11 +240,11 @@ public:
     // face it descends from, as that face was when the tracks were last emptied.
     int AddVertexOnEdge(const int& edge, const LumPoint& p, bool tracks);
     bool CutFaceFromEdges(const std::vector<int>& path, bool tracks);
-    // The face a face descends from (GetFaceOrigin, read before the face
-    // is deleted, since deleting drops its track): a face on the vertices
-    // given in order (AddFace) that with tracks descends from `origin`.
-    // The face identifier, or -1.
+    // The face a face descends from in the tracks (itself when it has no
+    // track); read it before deleting the face, which drops its track.
     int GetFaceOrigin(int face) const;
+    // A face on the vertices given in order (AddFace) that, with tracks,
+    // descends from `origin`. The face identifier, or -1.
     int AddFaceFrom(const std::vector<int>& ids, int origin, bool tracks);
     bool CopyFacesToMesh(const std::vector<int>& faces, KorMesh& destination, bool tracks) const;
     // Replaces destination by the given faces of this mesh, with their

@@ -117,6 +117,9 @@ int KorMeshCrossing::EdgeOf(int m, int halfEdge, int face, int triangle)
         if (e->Opp >= 0 && static_cast<size_t>(e->Opp) < side.EdgeOfHalfEdge.size())
             side.EdgeOfHalfEdge[static_cast<size_t>(e->Opp)] = created;
     }
+    // A twin whose twin is another half-edge: no pair.
+    if (index < 0)
+        return -1;
     sEdge& edge = side.Edges[static_cast<size_t>(index)];
     edge.Triangles[edge.Faces[0] == face ? 0 : 1] = triangle;
     return index;
@@ -367,8 +370,11 @@ bool KorMeshCrossing::Find(const FaceQuery& query)
         const bool narrowed = query && query(t.Lo, t.Hi, faces);
         for (int f : narrowed ? faces : all)
         {
-            if (!second.GetFace(f) || !BuildFace(1, f))
+            if (!second.GetFace(f))
                 continue;
+            // A broken face could hide a line wholly inside it.
+            if (!BuildFace(1, f))
+                return false;
             const int firstTriangle = mSides[1].FaceFirst[static_cast<size_t>(f)];
             const int count = mSides[1].FaceCount[static_cast<size_t>(f)];
             for (int b = firstTriangle; b < firstTriangle + count; ++b)
@@ -505,7 +511,8 @@ void KorMeshCrossing::OrderAlongEdges()
 {
     // The points on each edge by their place along it from the origin of
     // its half-edge: by the rounded places first, then, pair by pair, by
-    // the exact order where both crossings are sound.
+    // the order of the perturbed crossings, which tells apart crossings at
+    // one point too (the edge through a vertex of the other mesh).
     struct sPlace
     {
         std::uint64_t Edge;
@@ -543,21 +550,22 @@ void KorMeshCrossing::OrderAlongEdges()
             ++end;
         const sEvent& e = mEvents[static_cast<size_t>(places[begin].Event)];
         const sEdge& edge = mSides[e.Mesh].Edges[static_cast<size_t>(e.Edge)];
-        const auto sound = [&](const sTriangle& t)
+        const sRankedPoint p{&edge.P[0], edge.Rank[0]}, q{&edge.P[1], edge.Rank[1]};
+        const auto corners = [&](int event, sRankedPoint* out)
         {
-            return Orient3DSign(t.P[0], t.P[1], t.P[2], edge.P[0]) != 0 &&
-                   Orient3DSign(t.P[0], t.P[1], t.P[2], edge.P[1]) != 0;
+            const sTriangle& t =
+                mSides[1 - e.Mesh]
+                    .Triangles[static_cast<size_t>(mEvents[static_cast<size_t>(event)].Triangle)];
+            for (int k = 0; k < 3; ++k)
+                out[k] = sRankedPoint{&t.P[k], t.Rank[k]};
         };
         for (size_t i = begin + 1; i < end; ++i)
             for (size_t j = i; j > begin; --j)
             {
-                const sTriangle& t1 = mSides[1 - e.Mesh].Triangles[static_cast<size_t>(
-                    mEvents[static_cast<size_t>(places[j - 1].Event)].Triangle)];
-                const sTriangle& t2 = mSides[1 - e.Mesh].Triangles[static_cast<size_t>(
-                    mEvents[static_cast<size_t>(places[j].Event)].Triangle)];
-                if (!sound(t1) || !sound(t2) ||
-                    CompareSegmentPlaneCrossings(edge.P[0], edge.P[1], t1.P[0], t1.P[1], t1.P[2], t2.P[0],
-                                                 t2.P[1], t2.P[2]) <= 0)
+                sRankedPoint t1[3], t2[3];
+                corners(places[j - 1].Event, t1);
+                corners(places[j].Event, t2);
+                if (PerturbedCrossingOrder(p, q, t1, t2) <= 0)
                     break;
                 std::swap(places[j - 1], places[j]);
             }

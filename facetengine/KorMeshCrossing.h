@@ -47,10 +47,10 @@ public:
     using FaceQuery = std::function<bool(const LumPoint& lo, const LumPoint& hi, std::vector<int>& faces)>;
 
     // A point of a line: where it lies and, on each mesh, on which
-    // half-edge (Kind 9, the edge's first half-edge met) or in which face
-    // (Kind 1); one record of each kind. Order is the place of the point
-    // among the line points on the same edge, from the origin of that
-    // half-edge.
+    // half-edge (Kind 9, the half-edge of the pair leaving its end of lower
+    // rank) or in which face (Kind 1); one record of each kind. Order is
+    // the place of the point among the line points on the same edge, from
+    // the origin of that half-edge.
     struct sLinePoint
     {
         LumPoint P;
@@ -75,7 +75,8 @@ public:
 
     // Finds the lines, the second mesh's faces near each triangle of the
     // first given by query. False when the segments do not chain (meshes
-    // whose half-edges are not in twin pairs, or a query that misses faces).
+    // whose half-edges are not in twin pairs or whose faces are broken, or
+    // a query that misses faces).
     bool Find(const FaceQuery& query);
     const std::vector<sLine>& GetLines() const { return mLines; }
 

@@ -68,6 +68,18 @@ int Turn(const sFlat& a, const sFlat& b, const sFlat& c)
     return Orient2DSign(a.U, a.V, b.U, b.V, c.U, c.V);
 }
 
+// The turn, 0 where it is within rounding of the points' places: a line's
+// points stand off the face's sides by as much, and their triangles are
+// read as flat rather than turned over.
+int TurnOf(const sFlat& a, const sFlat& b, const sFlat& c)
+{
+    const double ux = b.U - a.U, uy = b.V - a.V, vx = c.U - a.U, vy = c.V - a.V;
+    const double cross = ux * vy - uy * vx;
+    if (std::fabs(cross) <= 1e-12 * std::sqrt((ux * ux + uy * uy) * (vx * vx + vy * vy)))
+        return 0;
+    return Turn(a, b, c);
+}
+
 bool SamePlace(const sFlat& a, const sFlat& b)
 {
     return a.Id == b.Id || (a.U == b.U && a.V == b.V);
@@ -122,7 +134,7 @@ bool EarClip(std::vector<sFlat> ring, int sign, const std::function<bool(int)>& 
                 if (pass < 2 && onLine(ring[p].Id) && onLine(ring[q].Id))
                     continue;
                 const bool flat = pass % 2 == 1;
-                const int turn = Turn(ring[p], ring[c], ring[q]) * sign;
+                const int turn = TurnOf(ring[p], ring[c], ring[q]) * sign;
                 if (flat ? turn != 0 : turn <= 0)
                     continue;
                 bool blocked = false;
@@ -131,9 +143,9 @@ bool EarClip(std::vector<sFlat> ring, int sign, const std::function<bool(int)>& 
                     if (r == p || r == c || r == q || SamePlace(ring[r], ring[p]) ||
                         SamePlace(ring[r], ring[c]) || SamePlace(ring[r], ring[q]))
                         continue;
-                    blocked = Turn(ring[p], ring[c], ring[r]) * sign >= 0 &&
-                              Turn(ring[c], ring[q], ring[r]) * sign >= 0 &&
-                              Turn(ring[q], ring[p], ring[r]) * sign >= 0;
+                    blocked = TurnOf(ring[p], ring[c], ring[r]) * sign >= 0 &&
+                              TurnOf(ring[c], ring[q], ring[r]) * sign >= 0 &&
+                              TurnOf(ring[q], ring[p], ring[r]) * sign >= 0;
                 }
                 if (blocked)
                     continue;
@@ -161,6 +173,24 @@ bool IsFlat(const std::vector<sFlat>& ring)
     return !(std::fabs(Area(ring)) > kFlatLoop * perimeter * perimeter);
 }
 
+// How much the triangles' area exceeds the area they cover, turned the
+// ring's way: 0 when none turns the other way beyond rounding (flat ones
+// of points that coincide or line up turn neither way).
+template <class Flat>
+double Overlap(const std::vector<std::vector<int>>& triangles, const Flat& flat, int sign)
+{
+    double signedSum = 0.0, unsignedSum = 0.0;
+    for (const std::vector<int>& t : triangles)
+    {
+        const sFlat a = flat(t[0]), b = flat(t[1]), c = flat(t[2]);
+        const double twice = (b.U - a.U) * (c.V - a.V) - (b.V - a.V) * (c.U - a.U);
+        signedSum += twice * sign;
+        unsignedSum += std::fabs(twice);
+    }
+    const double excess = unsignedSum - signedSum;
+    return excess <= 1e-9 * unsignedSum ? 0.0 : excess;
+}
+
 // Triangles of a ring that does not turn one way all round: the fan from
 // the first vertex off the lines that sees the whole ring (every triangle
 // of the fan turns the ring's way or is flat), whose sides then join a
@@ -176,7 +206,7 @@ void Triangulate(const std::vector<sFlat>& ring, int sign, const std::function<b
             continue;
         bool sees = true;
         for (size_t k = 1; k + 1 < n && sees; ++k)
-            sees = Turn(ring[r], ring[(r + k) % n], ring[(r + k + 1) % n]) * sign >= 0;
+            sees = TurnOf(ring[r], ring[(r + k) % n], ring[(r + k + 1) % n]) * sign >= 0;
         if (!sees)
             continue;
         for (size_t k = 1; k + 1 < n; ++k)
@@ -565,6 +595,9 @@ bool KorMeshSplit::Insert(const std::vector<KorMeshCrossing::sLine>& lines, bool
         int Origin;
         std::vector<std::vector<int>> Triangles;
         bool Bridged = false;
+        // Whether it may stand as one face: its fan covers it once, or it
+        // has no area.
+        bool Whole = false;
     };
     std::vector<sPiece> made;
     std::vector<const KorEdge*> ring;
@@ -747,23 +780,34 @@ bool KorMeshSplit::Insert(const std::vector<KorMeshCrossing::sLine>& lines, bool
         const int origin = mMesh.GetFaceOrigin(face);
         for (size_t p = 0; p < pieces.size(); ++p)
         {
-            sPiece piece{pieces[p], origin, {}, bridged[p] != 0};
+            sPiece piece{pieces[p], origin, {}, bridged[p] != 0, false};
             const std::vector<sFlat> flatPiece = flatRing(pieces[p]);
             // A piece its fan covers once (a convex one) stays whole, and so
             // does one of no area (a run along an edge that the
             // perturbation kept off it).
-            if (piece.Bridged || !(FanCoversOnce(flatPiece, view.Sign) || IsFlat(flatPiece)))
+            piece.Whole = !piece.Bridged && (FanCoversOnce(flatPiece, view.Sign) || IsFlat(flatPiece));
+            const auto sound = [&]() {
+                return CoversOnce(pieces[p], piece.Triangles) &&
+                       Overlap(piece.Triangles, flat, view.Sign) == 0.0;
+            };
+            if (!piece.Whole)
                 Triangulate(
                     flatPiece, view.Sign, [this](int v) { return IsNew(v); }, piece.Triangles);
             // A hole that touches the outline within rounding can leave no
             // ear, or ears of a bridge's end, which comes twice, that take
             // a side twice: the band between the two still joins them.
-            if (!CoversOnce(pieces[p], piece.Triangles))
+            if (!sound())
                 piece.Triangles.clear();
             const auto annulus = annuli.find(p);
             if (piece.Triangles.empty() && annulus != annuli.end())
+            {
                 Band(annulus->second.first, annulus->second.second, view.Sign, piece.Triangles);
-            if (piece.Bridged && piece.Triangles.empty())
+                if (!sound())
+                    piece.Triangles.clear();
+            }
+            // A piece no fan nor triangles cover once would be measured
+            // wrong: the line cannot be cut into this face.
+            if (!piece.Whole && piece.Triangles.empty())
                 return false;
             made.push_back(std::move(piece));
         }
@@ -771,7 +815,7 @@ bool KorMeshSplit::Insert(const std::vector<KorMeshCrossing::sLine>& lines, bool
 
     // A side the triangles of a piece add between two of its points must
     // be nobody else's: where lines run straight or their points coincide,
-    // two pieces can choose the same one. Such pieces stay whole.
+    // two pieces could choose the same one, and the line cannot be cut.
     const auto diagonals = [](const sPiece& piece)
     {
         std::vector<std::uint64_t> keys, sides;
@@ -791,9 +835,7 @@ bool KorMeshSplit::Insert(const std::vector<KorMeshCrossing::sLine>& lines, bool
         keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
         return keys;
     };
-    for (bool reverted = true; reverted;)
     {
-        reverted = false;
         std::vector<std::uint64_t> uses;
         for (const sPiece& piece : made)
         {
@@ -801,19 +843,8 @@ bool KorMeshSplit::Insert(const std::vector<KorMeshCrossing::sLine>& lines, bool
             uses.insert(uses.end(), keys.begin(), keys.end());
         }
         std::sort(uses.begin(), uses.end());
-        if (std::adjacent_find(uses.begin(), uses.end()) == uses.end())
-            break;
-        for (sPiece& piece : made)
-            for (std::uint64_t key : diagonals(piece))
-                if (std::upper_bound(uses.begin(), uses.end(), key) -
-                            std::lower_bound(uses.begin(), uses.end(), key) >
-                        1 &&
-                    !piece.Bridged)
-                {
-                    piece.Triangles.clear();
-                    reverted = true;
-                    break;
-                }
+        if (std::adjacent_find(uses.begin(), uses.end()) != uses.end())
+            return false;
     }
     for (int face : touched)
         mMesh.DeleteFace(face, false);
@@ -821,17 +852,14 @@ bool KorMeshSplit::Insert(const std::vector<KorMeshCrossing::sLine>& lines, bool
         if (mMesh.GetEdge(entry.second.HalfEdge))
             mMesh.DeleteEdge(entry.second.HalfEdge, false);
     // Nor an edge that stands: a face left whole joins the two points.
-    for (sPiece& piece : made)
+    for (const sPiece& piece : made)
         for (std::uint64_t key : diagonals(piece))
         {
             const KorEdge* e = mMesh.GetEdgeBetween(mMesh.GetVertex(static_cast<int>(key >> 32)),
                                                     mMesh.GetVertex(static_cast<int>(key & 0xffffffffu)));
             const KorEdge* twin = e ? mMesh.GetEdge(e->Opp) : nullptr;
-            if (e && (e->Face >= 0 || (twin && twin->Face >= 0)) && !piece.Bridged)
-            {
-                piece.Triangles.clear();
-                break;
-            }
+            if (e && (e->Face >= 0 || (twin && twin->Face >= 0)))
+                return false;
         }
     for (const sPiece& piece : made)
     {

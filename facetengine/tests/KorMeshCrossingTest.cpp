@@ -122,16 +122,41 @@ sResult Excavate(KorMesh head, KorMesh terrain)
     return result;
 }
 
+// The terrain with its faces added in another order: the same surface.
+KorMesh Shuffled(const KorMesh& mesh, std::mt19937& random)
+{
+    KorMesh out;
+    for (int v = 0; v < mesh.GetVertexVectorSize(); ++v)
+    {
+        const KorVertex* x = mesh.GetVertex(v);
+        out.AddVertex(x->X, x->Y, x->Z);
+    }
+    std::vector<std::vector<int>> faces;
+    std::vector<int> ring;
+    for (int f = 0; f < mesh.GetFaceVectorSize(); ++f)
+        if (mesh.GetFace(f))
+        {
+            mesh.GetFaceVertices(mesh.GetFace(f), ring);
+            faces.push_back(ring);
+        }
+    std::shuffle(faces.begin(), faces.end(), random);
+    for (const std::vector<int>& f : faces)
+        out.AddFace(f);
+    return out;
+}
+
 double Frustum(double a, double b, double c)
 {
     return 4.0 * (a * b * c + (a + b) * c * c / 2.0 + c * c * c / 3.0);
 }
 } // namespace
 
-// The perturbed orientations answer as the exact ones where those are not
-// zero, never zero, and change sign with every swap of two points, on
-// points of a small integer grid where most quadruples are degenerate.
-TEST(KorMeshCrossing, PerturbedOrientationsAreExactWhereDefinedAndAntisymmetric)
+// The perturbation on points of a small integer grid, where most
+// quadruples are degenerate: never 0, a sign change with every swap of two
+// points, and a point of lower rank than a triangle it lies in (in plan
+// strictly inside) stands above the triangle's plane, one of higher rank
+// under it, as though moved up a little.
+TEST(KorMeshCrossing, PerturbationSettlesContactsByRank)
 {
     std::mt19937 random(5);
     std::uniform_int_distribution<int> coordinate(0, 2);
@@ -146,11 +171,6 @@ TEST(KorMeshCrossing, PerturbedOrientationsAreExactWhereDefinedAndAntisymmetric)
         }
         const int s = PerturbedOrient3D(r[0], r[1], r[2], r[3]);
         ASSERT_NE(s, 0);
-        const int exact = Orient3DSign(p[0], p[1], p[2], p[3]);
-        if (exact != 0)
-        {
-            EXPECT_EQ(s, exact);
-        }
         EXPECT_EQ(PerturbedOrient3D(r[1], r[0], r[2], r[3]), -s);
         EXPECT_EQ(PerturbedOrient3D(r[0], r[2], r[1], r[3]), -s);
         EXPECT_EQ(PerturbedOrient3D(r[0], r[1], r[3], r[2]), -s);
@@ -159,6 +179,55 @@ TEST(KorMeshCrossing, PerturbedOrientationsAreExactWhereDefinedAndAntisymmetric)
         EXPECT_EQ(PerturbedOrient2D(r[1], r[0], r[2]), -t);
         EXPECT_EQ(PerturbedOrient2D(r[1], r[2], r[0]), t);
     }
+    const LumPoint a(0, 0, 0), b(4, 0, 2), c(0, 4, 2), d(1, 1, 1), up(1, 1, 1.5), down(1, 1, 0.5);
+    ASSERT_EQ(Orient3DSign(a, b, c, d), 0);
+    for (const std::int64_t rank : {std::int64_t(0), std::int64_t(10)})
+    {
+        const sRankedPoint ra{&a, 1}, rb{&b, 2}, rc{&c, 3}, rd{&d, rank};
+        EXPECT_EQ(PerturbedOrient3D(ra, rb, rc, rd), Orient3DSign(a, b, c, rank == 0 ? up : down)) << rank;
+    }
+}
+
+// Two crossings of a segment at one point of the planes it meets, in the
+// order the perturbation gives them: as with the segment's lowest-ranked
+// end raised a little, where that alone tells them apart.
+TEST(KorMeshCrossing, CrossingsAtOnePointAreOrderedAsThePerturbationMovesThem)
+{
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> coordinate(-3, 3);
+    int told = 0;
+    for (int trial = 0; trial < 400; ++trial)
+    {
+        // Two triangles sharing the vertex v, and a segment through v.
+        const LumPoint v(0, 0, 0);
+        LumPoint t1b(coordinate(random), coordinate(random), coordinate(random)),
+            t1c(coordinate(random), coordinate(random), coordinate(random)),
+            t2b(coordinate(random), coordinate(random), coordinate(random)),
+            t2c(coordinate(random), coordinate(random), coordinate(random));
+        const LumPoint dir(coordinate(random), coordinate(random), coordinate(random));
+        LumPoint p = v - dir, q = v + dir * 2.0;
+        const sRankedPoint rp{&p, 0}, rq{&q, 1};
+        const sRankedPoint t1[3] = {{&v, 10}, {&t1b, 11}, {&t1c, 12}},
+                           t2[3] = {{&v, 10}, {&t2b, 13}, {&t2c, 14}};
+        // Both planes crossed, at v itself.
+        if (Orient3DSign(v, t1b, t1c, p) * Orient3DSign(v, t1b, t1c, q) >= 0 ||
+            Orient3DSign(v, t2b, t2c, p) * Orient3DSign(v, t2b, t2c, q) >= 0)
+            continue;
+        ASSERT_EQ(CompareSegmentPlaneCrossings(p, q, v, t1b, t1c, v, t2b, t2c), 0);
+        // p raised by h: where the crossings part there, and part the same
+        // way for a smaller h, that is the order.
+        const auto order = [&](double h)
+        {
+            const LumPoint raised = p + LumPoint(0, 0, h);
+            return CompareSegmentPlaneCrossings(raised, q, v, t1b, t1c, v, t2b, t2c);
+        };
+        if (order(1e-3) == 0 || order(1e-3) != order(1e-6))
+            continue;
+        EXPECT_EQ(PerturbedCrossingOrder(rp, rq, t1, t2), order(1e-6)) << trial;
+        EXPECT_EQ(PerturbedCrossingOrder(rp, rq, t2, t1), -order(1e-6)) << trial;
+        ++told;
+    }
+    EXPECT_GT(told, 20);
 }
 
 // A pit under level terrains: the volume is the frustum's up to the
@@ -200,4 +269,41 @@ TEST(KorMeshCrossing, PitUnderLevelTerrainsGivesTheFrustum)
     EXPECT_EQ(dip.Lines, 4u);
     const double expected = Frustum(10.0, 6.0, 3.0) - 3.0 * (9.0 - 4.0 - 8.0 / 25.0);
     EXPECT_NEAR(dip.Volume, expected, 1e-9 * expected);
+}
+
+// Two points of a level terrain lowered to the floor's height, one on the
+// floor's edge: the edge passes through a vertex of the terrain, which
+// touches the floor there from above, and the line crosses the edge twice
+// at that one point. Which crossing comes first must follow the
+// perturbation, not the order the terrain's faces were made in: every
+// order gives the volume of a fine integration of the terrain's height
+// over the pit.
+TEST(KorMeshCrossing, CrossingsAtOnePointOfAnEdgeKeepTheirOrder)
+{
+    const auto lowered = [](double x, double y) { return y == -2 && (x == -7 || x == -6) ? 0.0 : 3.0; };
+    const KorMesh terrain = Terrain(20.0, 0.0, 0.0, lowered);
+    // The pit's height; the terrain's, linear over each half square.
+    const auto head = [](double x, double y) {
+        return std::min(8.0, std::max({0.0, std::fabs(x) - 6, std::fabs(y) - 4}));
+    };
+    const auto ground = [&](double x, double y)
+    {
+        const double i = std::floor(x), j = std::floor(y), u = x - i, v = y - j;
+        const double z00 = lowered(i, j), z11 = lowered(i + 1, j + 1);
+        return u >= v ? z00 + u * (lowered(i + 1, j) - z00) + v * (z11 - lowered(i + 1, j))
+                      : z00 + v * (lowered(i, j + 1) - z00) + u * (z11 - lowered(i, j + 1));
+    };
+    const double h = 0.01;
+    double expected = 0.0;
+    for (double x = -9.0 + h / 2; x < 9.0; x += h)
+        for (double y = -7.0 + h / 2; y < 7.0; y += h)
+            expected += std::max(0.0, ground(x, y) - head(x, y)) * h * h;
+    std::mt19937 random(3);
+    for (int order = 0; order < 6; ++order)
+    {
+        const sResult r =
+            Excavate(Pit(6.0, 4.0, 8.0, 15.0), order == 0 ? terrain : Shuffled(terrain, random));
+        ASSERT_TRUE(r.Found && r.Inserted && r.Classified) << order;
+        EXPECT_NEAR(r.Volume, expected, 0.01) << order;
+    }
 }

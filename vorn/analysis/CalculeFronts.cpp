@@ -325,25 +325,48 @@ void Outline::Walk(std::vector<LumPoint>& points)
         }
     if (!found)
         return;
-    sKey at = start;
-    for (size_t steps = 0; steps <= mNext.size(); ++steps)
+    // Every piece once, in one closed outline: where the part touches
+    // itself at a point (the border meeting a side at a vertex), the point
+    // has two pieces out and the outline goes round both lobes. Sub-walks
+    // that come back early are spliced in where they began.
+    std::map<sKey, size_t> used;
+    std::vector<sKey> stack{start}, circuit;
+    while (!stack.empty())
     {
-        const LumPoint& p = mPoints[at];
-        if (!points.empty() && (p - points.front()).Norm2D() < kClose)
-            return;
-        if (points.empty() || (p - points.back()).Norm2D() >= kClose)
-            points.push_back(p);
+        const sKey at = stack.back();
         const auto next = mNext.find(at);
-        if (next == mNext.end() || next->second.empty())
+        size_t& taken = used[at];
+        if (next != mNext.end() && taken < next->second.size())
+            stack.push_back(next->second[taken++]);
+        else
+        {
+            circuit.push_back(at);
+            stack.pop_back();
+        }
+    }
+    std::reverse(circuit.begin(), circuit.end());
+    if (circuit.size() < 2 || !(!(circuit.back() < start) && !(start < circuit.back())))
+    {
+        KorReport("CalculeFronts", "Impossible de trouver une intersection");
+        return;
+    }
+    circuit.pop_back();
+    for (const sKey& key : circuit)
+    {
+        const auto point = mPoints.find(key);
+        if (point == mPoints.end())
         {
             KorReport("CalculeFronts", "Impossible de trouver une intersection");
             return;
         }
-        at = next->second.front();
-        if (!(at < start || start < at))
+        const LumPoint& p = point->second;
+        // A point within the closing distance of the first closes the
+        // outline; one on the last is the same point.
+        if (points.size() > 1 && (p - points.front()).Norm2D() < kClose)
             return;
+        if (points.empty() || (p - points.back()).Norm2D() >= kClose)
+            points.push_back(p);
     }
-    KorReport("CalculeFronts", "Nombre maximal d'étapes atteint : contour interrompu");
 }
 } // namespace
 
