@@ -209,6 +209,9 @@ public:
     void GetFacePoints(const KorFace* f, std::vector<LumPoint>& out) const;
     void GetFaceVertices(const KorFace* f, std::vector<int>& out) const;
     void GetFaceEdges(const KorFace* f, std::vector<KorEdge*>& out);
+    // The half-edges of the face's ring from its Edge, at most one lap; false
+    // when the ring does not close or holds fewer than three.
+    bool GetClosedFaceRing(const KorFace* f, std::vector<const KorEdge*>& ring) const;
     KorVertex* GetFaceVertex(const KorFace* f, const int& index);
     KorEdge* GetFaceEdge(const KorFace* f, const int& index);
     bool IsVertexOnFace(const KorFace* f, const int& vertexId) const;

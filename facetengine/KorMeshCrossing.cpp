@@ -22,24 +22,6 @@ bool BoxesMeet(const LumPoint& alo, const LumPoint& ahi, const LumPoint& blo, co
            blo.z <= ahi.z;
 }
 
-// The half-edges of a face's ring from its first, at most one lap.
-bool FaceRing(const KorMesh& mesh, const KorFace* f, std::vector<const KorEdge*>& ring)
-{
-    ring.clear();
-    if (!f)
-        return false;
-    const KorEdge* first = mesh.GetEdge(f->Edge);
-    const KorEdge* e = first;
-    for (int steps = mesh.GetEdgeVectorSize(); e && steps > 0; --steps)
-    {
-        ring.push_back(e);
-        e = mesh.GetEdge(e->Next);
-        if (e == first)
-            break;
-    }
-    return e == first && ring.size() >= 3;
-}
-
 // The two coordinates kept when a plane of this normal is seen along its
 // largest component.
 void PlanAxes(const LumPoint& n, int& u, int& v)
@@ -134,7 +116,7 @@ bool KorMeshCrossing::BuildFace(int m, int f)
         return true;
     const KorMesh& mesh = *side.Mesh;
     std::vector<const KorEdge*> ring;
-    if (!FaceRing(mesh, mesh.GetFace(f), ring))
+    if (!mesh.GetClosedFaceRing(mesh.GetFace(f), ring))
         return false;
     const size_t n = ring.size();
     std::vector<LumPoint> points(n);
@@ -584,7 +566,7 @@ bool KorMeshCrossing::OddCrossings(const KorMesh& mesh, const sRanks& ranks, con
     std::vector<std::int64_t> pointRanks;
     const auto visit = [&](int f)
     {
-        if (!FaceRing(mesh, mesh.GetFace(f), ring))
+        if (!mesh.GetClosedFaceRing(mesh.GetFace(f), ring))
             return;
         points.clear();
         pointRanks.clear();

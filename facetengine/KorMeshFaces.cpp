@@ -552,3 +552,20 @@ bool KorMesh::AddTriangles(std::vector<int>&& corners, std::vector<int>&& twins)
     SetModified();
     return true;
 }
+
+bool KorMesh::GetClosedFaceRing(const KorFace* f, std::vector<const KorEdge*>& ring) const
+{
+    ring.clear();
+    if (!f)
+        return false;
+    const KorEdge* first = mEdges.Get(f->Edge);
+    const KorEdge* e = first;
+    for (int steps = mEdges.GetVectorSize(); e && steps > 0; --steps)
+    {
+        ring.push_back(e);
+        e = mEdges.Get(e->Next);
+        if (e == first)
+            break;
+    }
+    return e == first && ring.size() >= 3;
+}

@@ -443,25 +443,6 @@ bool Bridge(const std::vector<sFlat>& ring, const std::vector<sFlat>& hole,
     return false;
 }
 
-// The ring of the face's half-edges from its first, at most one lap.
-bool Ring(const KorMesh& mesh, int face, std::vector<const KorEdge*>& ring)
-{
-    ring.clear();
-    const KorFace* f = mesh.GetFace(face);
-    if (!f)
-        return false;
-    const KorEdge* first = mesh.GetEdge(f->Edge);
-    const KorEdge* e = first;
-    for (int steps = mesh.GetEdgeVectorSize(); e && steps > 0; --steps)
-    {
-        ring.push_back(e);
-        e = mesh.GetEdge(e->Next);
-        if (e == first)
-            break;
-    }
-    return e == first && ring.size() >= 3;
-}
-
 // A run of a line across one face, from an edge to an edge, or a line
 // wholly inside it (Loop).
 struct sRun
@@ -603,7 +584,7 @@ bool KorMeshSplit::Insert(const std::vector<KorMeshCrossing::sLine>& lines, bool
     std::vector<const KorEdge*> ring;
     for (int face : touched)
     {
-        if (!Ring(mMesh, face, ring))
+        if (!mMesh.GetClosedFaceRing(mMesh.GetFace(face), ring))
             return false;
         // The face's view, from its corners as they stood.
         LumPoint normal;
@@ -897,7 +878,7 @@ bool KorMeshSplit::Classify(const std::function<bool(int)>& vertexSide)
         {
             const int f = stack.back();
             stack.pop_back();
-            if (!Ring(mMesh, f, ring))
+            if (!mMesh.GetClosedFaceRing(mMesh.GetFace(f), ring))
                 return false;
             for (const KorEdge* h : ring)
             {
@@ -964,7 +945,7 @@ bool KorMeshSplit::SideReachesBorder(bool side, const std::function<bool(int)>& 
     std::vector<const KorEdge*> ring;
     for (int f : FacesOnSide(side))
     {
-        if (!Ring(mMesh, f, ring))
+        if (!mMesh.GetClosedFaceRing(mMesh.GetFace(f), ring))
             continue;
         for (const KorEdge* h : ring)
         {
