@@ -85,6 +85,7 @@ bool KorOBJ::Load(const std::string& fileName)
     mTextureCounter = 0;
     mNormalCounter = 0;
     mLargestIndex = 0;
+    mFault = sFault();
     long long lineNumber = 0;
     try
     {
@@ -106,13 +107,20 @@ bool KorOBJ::Load(const std::string& fileName)
             return false;
         }
         if (mLargestIndex >= static_cast<long long>(mVertices.size()))
+        {
+            mFault.Kind = eFault::MissingVertex;
+            mFault.Index = mLargestIndex + 1;
+            mFault.Vertices = static_cast<long long>(mVertices.size());
             throw KorException("The faces refence a vertex index maximum of " +
                                    std::to_string(mLargestIndex) + " but there are only " +
                                    std::to_string(mVertices.size()) + " vertices defined in the file",
                                KorException::ERROR);
+        }
     }
     catch (const KorException& e)
     {
+        if (mFault.Kind != eFault::None && mFault.Kind != eFault::MissingVertex)
+            mFault.Line = lineNumber;
         KorException error(std::string(kLocation) +
                                "KorOBJ::Load -> An error occured while reading the file '" + fileName +
                                "' at line " + std::to_string(lineNumber),
@@ -156,10 +164,13 @@ void KorOBJ::AnalyzeOBJLine(const std::string& line)
             start = i + 2;
         }
         else
+        {
+            Fault(eFault::Declaration, line);
             throw KorException("Impossible to analyse the line '" + MessageExcerpt(line) +
                                    "' : unknown declaration 'v" + MessageExcerpt(std::string(1, k)) +
                                    "', valid ones that begin with v are 'v', 'vt' and 'vn'",
                                KorException::ERROR);
+        }
         try
         {
             const LumPoint values = AnalyzeVertexLine(line, start);
@@ -209,16 +220,22 @@ void KorOBJ::AnalyzeOBJLine(const std::string& line)
     else if (c == 'f')
     {
         if (!IsBlank(k))
+        {
+            Fault(eFault::Declaration, line);
             throw KorException("Impossible to analyse the line '" + MessageExcerpt(line) +
                                    "' : unknown declaration 'f" + MessageExcerpt(std::string(1, k)) +
                                    "', the only valid one that begin with f if 'f'",
                                KorException::ERROR);
+        }
         try
         {
             std::vector<int> indices;
             AnalyzeFaceLine(line, i + 1, indices);
             if (indices.size() < 3)
+            {
+                Fault(eFault::TooFewVertices, line);
                 throw KorException("A face can not have less than 3 vertices", KorException::ERROR);
+            }
             mFaces.push_back(std::move(indices));
         }
         catch (const KorException& e)
@@ -249,19 +266,28 @@ LumPoint KorOBJ::AnalyzeVertexLine(const std::string& line, size_t start)
         if (k >= n)
             break;
         if (count == 3)
+        {
+            Fault(eFault::TooManyValues, line);
             throw KorException("Too many values for a vertex line : there must be 2 or 3 values",
                                KorException::ERROR);
+        }
         // The token ends at a blank, where the numeric prefix ends at the latest.
         values[count++] = KorAtof(line.c_str() + k);
         while (k < n && !IsBlank(line[k]))
             ++k;
     }
     if (count < 2)
+    {
+        Fault(eFault::TooFewValues, line);
         throw KorException("Not enough values for a vertex line : there must be 2 or 3 values",
                            KorException::ERROR);
+    }
     for (double v : values)
         if (!std::isfinite(v))
+        {
+            Fault(eFault::NotFinite, line);
             throw KorException("A value of the vertex line is not a finite number", KorException::ERROR);
+        }
     return LumPoint(values[0], values[1], values[2]);
 }
 
@@ -279,14 +305,20 @@ void KorOBJ::AnalyzeFaceLine(const std::string& line, size_t start, std::vector<
         if (k >= n)
             break;
         if (line[k] == '/')
+        {
+            Fault(eFault::Separator, line);
             throw KorException("Invalid separator '/' in the line '" + MessageExcerpt(line) + "'",
                                KorException::ERROR);
+        }
         // The numeric prefix stops at the '/' or the blank that ends the field.
         const long long index = static_cast<long long>(KorAtoi(line.c_str() + k)) - 1;
         if (index < 0)
+        {
+            Fault(index < -1 ? eFault::RelativeIndex : eFault::ZeroIndex, line);
             throw KorException("Impossible to get a vertex in the line '" + MessageExcerpt(line) +
                                    "' : the indices of vertices must be > 0",
                                KorException::ERROR);
+        }
         if (index > mLargestIndex)
             mLargestIndex = index;
         indices.push_back(static_cast<int>(index));
@@ -294,9 +326,20 @@ void KorOBJ::AnalyzeFaceLine(const std::string& line, size_t start, std::vector<
             ++k;
     }
     if (indices.size() < 3)
+    {
+        Fault(eFault::TooFewVertices, line);
         throw KorException("Not enough vertices to define a face in the line '" + MessageExcerpt(line) +
                                "' : there must be at least 3 vertices",
                            KorException::ERROR);
+    }
+}
+
+void KorOBJ::Fault(eFault kind, const std::string& line)
+{
+    if (mFault.Kind != eFault::None)
+        return;
+    mFault.Kind = kind;
+    mFault.Text = MessageExcerpt(line);
 }
 
 bool KorOBJ::ConvertToKorMesh(KorMesh& mesh)

@@ -44,7 +44,36 @@ public:
     bool ConvertToKorMesh(KorMesh& mesh);
     bool ConvertToKorMeshes(std::vector<KorMesh>& meshes);
 
+    // Why the last Load threw, for a program that tells its user in words of
+    // its own: the kind, the 1-based line and its text (MissingVertex has no
+    // line: the 1-based index named and the vertices defined).
+    enum class eFault
+    {
+        None,
+        Declaration,
+        TooManyValues,
+        TooFewValues,
+        NotFinite,
+        Separator,
+        RelativeIndex,
+        ZeroIndex,
+        TooFewVertices,
+        MissingVertex
+    };
+    struct sFault
+    {
+        eFault Kind = eFault::None;
+        long long Line = 0;
+        std::string Text;
+        long long Index = 0;
+        long long Vertices = 0;
+    };
+    const sFault& GetFault() const { return mFault; }
+
 private:
+    // Notes the fault of the line being read; Load adds its number.
+    void Fault(eFault kind, const std::string& line);
+
     void AnalyzeOBJLine(const std::string& line);
     LumPoint AnalyzeVertexLine(const std::string& line, size_t start);
     void AnalyzeFaceLine(const std::string& line, size_t start, std::vector<int>& indices);
@@ -58,4 +87,5 @@ private:
     size_t mTextureCounter = 0;
     size_t mNormalCounter = 0;
     long long mLargestIndex = 0;
+    sFault mFault;
 };

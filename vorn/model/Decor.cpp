@@ -1,5 +1,6 @@
 #include "Decor.h"
 
+#include "CoucheImportDXF.h"
 #include "DecorRecorders.h"
 #include "KorDXF.h"
 #include "KorException.h"
@@ -74,34 +75,112 @@ void Decor::RegisterXML()
     AddSon("Mesh", &mMesh);
 }
 
+namespace
+{
+// The reason an OBJ file's reading stopped, in the user's words.
+std::string DescribeOBJFault(const KorOBJ::sFault& fault)
+{
+    using eFault = KorOBJ::eFault;
+    if (fault.Kind == eFault::MissingVertex)
+        return "Les faces désignent le sommet " + std::to_string(fault.Index) +
+               ", mais le fichier n'en définit que " + std::to_string(fault.Vertices) + ".";
+    std::string why;
+    switch (fault.Kind)
+    {
+    case eFault::Declaration:
+        why = "déclaration inconnue : seules « v », « vt », « vn » et « f » sont lues";
+        break;
+    case eFault::TooManyValues:
+        why = "un sommet a plus de trois valeurs (une quatrième coordonnée ou une couleur de sommet n'est "
+              "pas lue)";
+        break;
+    case eFault::TooFewValues:
+        why = "un sommet doit avoir deux ou trois valeurs";
+        break;
+    case eFault::NotFinite:
+        why = "une valeur n'est pas un nombre fini";
+        break;
+    case eFault::Separator:
+        why = "un sommet de la face commence par « / »";
+        break;
+    case eFault::RelativeIndex:
+        why = "les indices relatifs (négatifs) de sommets ne sont pas lus";
+        break;
+    case eFault::ZeroIndex:
+        why = "les indices de sommets commencent à 1";
+        break;
+    case eFault::TooFewVertices:
+        why = "une face doit avoir au moins trois sommets";
+        break;
+    default:
+        return "Le fichier OBJ est mal formé.";
+    }
+    return "Ligne " + std::to_string(fault.Line) + " (« " + fault.Text + " ») : " + why + ".";
+}
+} // namespace
+
 void Decor::Load(const std::string& path)
 {
     std::string extension = GetExtension(path);
     ToLower(extension);
+    mLoaded = false;
+    mLoadFault.clear();
+    bool converted = false;
     try
     {
         if (extension == "obj")
         {
-            KorOBJ reader(path);
-            mLoaded = reader.IsOpen() && reader.ConvertToKorMesh(mMesh);
+            KorOBJ reader;
+            try
+            {
+                if (!reader.Load(path))
+                    mLoadFault = "Le fichier ne peut pas être lu.";
+            }
+            catch (const KorException&)
+            {
+                mLoadFault = DescribeOBJFault(reader.GetFault());
+            }
+            if (mLoadFault.empty())
+                converted = reader.ConvertToKorMesh(mMesh);
         }
         else if (extension == "dxf")
         {
             KorDXF reader(path);
-            mLoaded = reader.IsOpen() && reader.ConvertToKorMesh(mMesh);
+            if (!reader.IsOpen())
+                mLoadFault = "Le fichier ne peut pas être lu.";
+            else if (reader.Meshes.empty())
+            {
+                // Only polyface meshes make an object.
+                const std::string others = CoucheImportDXF::DescribeEntities(reader.LeftOut);
+                mLoadFault = "Le fichier ne contient aucun maillage polyface" +
+                             (others.empty() ? std::string(".") : " (entités non lues : " + others + ").");
+            }
+            else
+                converted = reader.ConvertToKorMesh(mMesh);
         }
+        else
+            mLoadFault = "Seuls les fichiers OBJ et DXF sont lus.";
     }
     catch (const KorException&)
     {
-        // The reader printed why; the object stays unloaded.
-        mLoaded = false;
+        // The reader printed the details.
+        converted = false;
     }
-    if (!mLoaded || mMesh.GetNumberOfFaces() == 0 || !IsFinite(mMesh.GetVerticesMean()))
+    if (mLoadFault.empty())
     {
-        mLoaded = false;
+        if (!converted)
+            mLoadFault = "Des faces du fichier ne peuvent pas être assemblées en un maillage.";
+        else if (mMesh.GetNumberOfFaces() == 0)
+            mLoadFault = "Le fichier ne contient aucune face.";
+        else if (!IsFinite(mMesh.GetVerticesMean()))
+            mLoadFault = "Des coordonnées du maillage ne sont pas finies.";
+    }
+    if (!mLoadFault.empty())
+    {
         mMesh.Clear();
         return;
     }
+    mLoaded = true;
 
     LumPoint c = (gProjet.Limite1 + gProjet.Limite2) / 2.0;
     double a = 0.0;

@@ -30,6 +30,9 @@ public:
     void FromXML(const XMLNode& node) override;
 
     bool IsLoaded() const { return mLoaded; }
+    // Why the file gave no object, in French (with the line of an OBJ file
+    // where it stopped); empty when it loaded.
+    const std::string& GetLoadFault() const { return mLoadFault; }
     LumPoint GetCentre();
     KorMesh& GetMesh() { return mMesh; }
 
@@ -89,6 +92,7 @@ private:
     KorMesh mMesh;
     std::unique_ptr<LumHandledMesh> mRenderable;
     bool mLoaded = false;
+    std::string mLoadFault;
     bool mRenderableStale = false;
     bool mTransformShown = false;
     double mPreviewScale = 0.0;

@@ -18,7 +18,7 @@ bool ProjetOVX::LoadDecor(const std::string& path)
     if (!decor->IsLoaded())
     {
         GetModelUi().MessageBox("Impossible de charger le fichier '" + path +
-                                    "' afin de créer un élément de décor",
+                                    "' afin de créer un élément de décor\n" + decor->GetLoadFault(),
                                 "Message", ModelUi::Buttons::Ok, ModelUi::BoxCentred);
         delete decor;
         return false;

@@ -87,20 +87,34 @@ TEST_F(DecorTest, CubeLoadsTenMetresAboveTheZoneCentre)
     EXPECT_NEAR((t[2] - t[0]).Norm(), 2.0, 1e-9);
 }
 
-// Files that give no mesh: the message, nothing added, nothing recorded.
+// Files that give no mesh: the message with its reason on a second line,
+// nothing added, nothing recorded.
 TEST_F(DecorTest, UnreadableFilesAddNothing)
 {
     const struct
     {
         const char* name;
         const char* content;
+        const char* reason;
     } cases[] = {
-        {"missing.obj", nullptr},
-        {"index.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n"},
-        {"number.obj", "v 0 0 nan\nv 1 0 0\nv 0 1 0\nf 1 2 3\n"},
-        {"points.obj", "v 0 0 0\nv 1 0 0\n"},
-        {"cube.txt", kCube},
-        {"points.dxf", "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n1\n20\n2\n30\n3\n0\nENDSEC\n0\nEOF\n"},
+        {"missing.obj", nullptr, "Le fichier ne peut pas être lu."},
+        {"index.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n",
+         "Les faces désignent le sommet 9, mais le fichier n'en définit que 3."},
+        {"number.obj", "v 0 0 nan\nv 1 0 0\nv 0 1 0\nf 1 2 3\n",
+         "Ligne 1 (« v 0 0 nan ») : une valeur n'est pas un nombre fini."},
+        {"relative.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf -3 -2 -1\n",
+         "Ligne 4 (« f -3 -2 -1 ») : les indices relatifs (négatifs) de sommets ne sont pas lus."},
+        {"colours.obj", "v 0 0 0 1 0 0\n",
+         "Ligne 1 (« v 0 0 0 1 0 0 ») : un sommet a plus de trois valeurs (une quatrième coordonnée ou "
+         "une couleur de sommet n'est pas lue)."},
+        {"weight.obj", "v 0 0 0\nvw 1 2\n",
+         "Ligne 2 (« vw 1 2 ») : déclaration inconnue : seules « v », « vt », « vn » et « f » sont lues."},
+        {"points.obj", "v 0 0 0\nv 1 0 0\n", "Le fichier ne contient aucune face."},
+        {"cube.txt", kCube, "Seuls les fichiers OBJ et DXF sont lus."},
+        {"faces.dxf",
+         "0\nSECTION\n2\nENTITIES\n0\n3DFACE\n10\n0\n20\n0\n30\n0\n11\n1\n21\n0\n31\n0\n12\n0\n22\n1\n"
+         "32\n0\n13\n0\n23\n1\n33\n0\n0\nENDSEC\n0\nEOF\n",
+         "Le fichier ne contient aucun maillage polyface (entités non lues : 1 3DFACE)."},
     };
     for (const auto& c : cases)
     {
@@ -110,8 +124,8 @@ TEST_F(DecorTest, UnreadableFilesAddNothing)
         ui.Boxes.clear();
         EXPECT_FALSE(gProjet.LoadDecor(path)) << c.name;
         ASSERT_EQ(ui.Boxes.size(), 1u) << c.name;
-        EXPECT_EQ(ui.Boxes[0].Text,
-                  "Impossible de charger le fichier '" + path + "' afin de créer un élément de décor");
+        EXPECT_EQ(ui.Boxes[0].Text, "Impossible de charger le fichier '" + path +
+                                        "' afin de créer un élément de décor\n" + c.reason);
         EXPECT_EQ(ui.Boxes[0].Flags, ModelUi::BoxCentred);
         std::remove(path.c_str());
     }

@@ -353,6 +353,18 @@ TEST_F(View3DTest, RightClickMenusOfNothingALayerAndScenery)
     EXPECT_EQ(Steps(), 1u);
     gProjet.GetUndoManager().Undo();
     EXPECT_EQ(bas->Discontinuites, std::vector<std::string>{"A&B"});
+
+    // A scenery file the reader refuses adds nothing, and its box says why.
+    const std::string relative = projectPath + ".relative.obj";
+    std::ofstream(relative) << "v 0 0 0\nv 1 0 0\nv 0 1 0\nf -3 -2 -1\n";
+    ui->paths.push_back(relative);
+    DialogVisualisation::AddDecor();
+    std::remove(relative.c_str());
+    EXPECT_EQ(gProjet.GetNumberOfDecors(), 1);
+    ASSERT_EQ(ui->boxes.size(), 1u);
+    EXPECT_EQ(ui->boxes[0], "Message: Impossible de charger le fichier '" + relative +
+                                "' afin de créer un élément de décor\nLigne 4 (« f -3 -2 -1 ») : les indices "
+                                "relatifs (négatifs) de sommets ne sont pas lus.");
 }
 
 TEST_F(View3DTest, OpacityDialogCancelPutsBackOkRecordsTheOpacityFromBefore)
