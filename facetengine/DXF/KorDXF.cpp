@@ -93,6 +93,16 @@ struct EntityCheck
         heldLine = 0;
     }
 
+    // Refuses the entity for a reason that no one number shows.
+    void Refuse(const std::string& why)
+    {
+        if (refused)
+            return;
+        refused = true;
+        KorReport("KorDXF::Load", "The " + std::string(entity) + " of the file '" + MessageExcerpt(fileName) +
+                                      "' is left out : " + why);
+    }
+
     void Check(double v, long long line, const std::string& text)
     {
         if (refused || std::isfinite(v))
@@ -117,6 +127,126 @@ void AddPolyline(std::vector<sDXFPolyline>& out, sDXFPolyline& polyline)
     for (size_t k = 1; k < polyline.Points.size(); ++k)
         polyline.Length += Distance(polyline.Points[k - 1], polyline.Points[k]);
     out.push_back(std::move(polyline));
+}
+
+// A vertex of a 2D or lightweight polyline as read, in the entity's object
+// coordinate system, with the bulge of the segment it starts.
+struct sPlanVertex
+{
+    LumPoint P;
+    double Bulge = 0.0;
+};
+
+// Group codes 210, 220 and 230 carry the extrusion direction.
+bool ReadExtrusion(int code, const std::string& value, LumPoint& extrusion, double& read)
+{
+    if (code != 210 && code != 220 && code != 230)
+        return false;
+    read = KorAtof(value);
+    (code == 210 ? extrusion.x : code == 220 ? extrusion.y : extrusion.z) = read;
+    return true;
+}
+
+// The axes of an object coordinate system in the world, by the arbitrary-
+// axis rule: its z is the extrusion, its x lies in the world's x-y plane
+// unless the extrusion is within 1/64 of the world's z, in which case it is
+// taken square to the world's y. A null or non-finite extrusion is the
+// world's z; so is the world's z itself, exactly.
+struct sObjectAxes
+{
+    LumPoint X{1.0, 0.0, 0.0}, Y{0.0, 1.0, 0.0}, Z{0.0, 0.0, 1.0};
+    bool Identity = true;
+
+    explicit sObjectAxes(const LumPoint& extrusion)
+    {
+        const double scale =
+            std::max({std::fabs(extrusion.x), std::fabs(extrusion.y), std::fabs(extrusion.z)});
+        if (!(scale > 0.0) || !std::isfinite(scale))
+            return;
+        LumPoint n(extrusion.x / scale, extrusion.y / scale, extrusion.z / scale);
+        n = n * (1.0 / n.Norm());
+        if (n.x == 0.0 && n.y == 0.0 && n.z == 1.0)
+            return;
+        const LumPoint x = (std::fabs(n.x) < 1.0 / 64 && std::fabs(n.y) < 1.0 / 64)
+                               ? LumPoint(0.0, 1.0, 0.0) ^ n
+                               : LumPoint(0.0, 0.0, 1.0) ^ n;
+        X = x * (1.0 / x.Norm());
+        const LumPoint y = n ^ X;
+        Y = y * (1.0 / y.Norm());
+        Z = n;
+        Identity = false;
+    }
+
+    LumPoint ToWorld(const LumPoint& p) const { return Identity ? p : X * p.x + Y * p.y + Z * p.z; }
+};
+
+// No chord drawn for an arc strays farther than this from it (a centimetre
+// in metres), with at most kArcChords chords an arc.
+const double kSagitta = 0.01;
+const int kArcChords = 64;
+
+// The points strictly between a and b along the arc of the given bulge (the
+// tangent of a quarter of its angle, positive counter-clockwise in x-y),
+// their z going linearly from a's to b's.
+void AppendArc(const LumPoint& a, const LumPoint& b, double bulge, std::vector<LumPoint>& out)
+{
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    if (bulge == 0.0 || !std::isfinite(bulge) || !(std::hypot(dx, dy) > 0.0))
+        return;
+    // The centre lies on the chord's perpendicular bisector, to its left for
+    // a counter-clockwise arc of less than half a turn.
+    const double k = (1.0 - bulge * bulge) / (4.0 * bulge);
+    const double cx = (a.x + b.x) / 2 - dy * k, cy = (a.y + b.y) / 2 + dx * k;
+    const double radius = std::hypot(a.x - cx, a.y - cy);
+    const double angle = 4.0 * std::atan(bulge);
+    if (!std::isfinite(radius) || !std::isfinite(cx) || !std::isfinite(cy))
+        return;
+    // The sagitta of one chord of n: r (1 - cos(angle / 2n)).
+    const auto sagitta = [&](int n)
+    {
+        const double s = std::sin(angle / (4.0 * n));
+        return 2.0 * radius * s * s;
+    };
+    int n = 1;
+    while (n < kArcChords && sagitta(n) >= kSagitta)
+        ++n;
+    const double start = std::atan2(a.y - cy, a.x - cx);
+    for (int i = 1; i < n; ++i)
+    {
+        const double t = static_cast<double>(i) / n;
+        const double phi = start + angle * t;
+        out.push_back(
+            LumPoint(cx + radius * std::cos(phi), cy + radius * std::sin(phi), a.z + (b.z - a.z) * t));
+    }
+}
+
+// The world points of a polyline read in its object coordinate system: each
+// vertex, then the points along the bulge it starts (the last vertex's
+// closes the polyline when it is closed). A point closer than the tolerance
+// to the last one kept is dropped, and one at exactly the tolerance too when
+// `strict`. False when a point placed is not finite.
+bool PlaceInWorld(const std::vector<sPlanVertex>& vertices, bool closed, const LumPoint& extrusion,
+                  bool strict, std::vector<LumPoint>& out)
+{
+    const sObjectAxes axes(extrusion);
+    std::vector<LumPoint> plan;
+    for (size_t k = 0; k < vertices.size(); ++k)
+    {
+        plan.push_back(vertices[k].P);
+        const bool last = k + 1 == vertices.size();
+        if (!last || (closed && vertices.size() > 1))
+            AppendArc(vertices[k].P, vertices[last ? 0 : k + 1].P, vertices[k].Bulge, plan);
+    }
+    for (const LumPoint& p : plan)
+    {
+        const LumPoint w = axes.ToWorld(p);
+        if (!std::isfinite(w.x) || !std::isfinite(w.y) || !std::isfinite(w.z))
+            return false;
+        const double d = out.empty() ? 0.0 : (out.back() - w).Norm();
+        if (out.empty() || d > kTolerance || (!strict && d == kTolerance))
+            out.push_back(w);
+    }
+    return true;
 }
 
 KorException ConversionError(const std::string& function, const std::string& fileName,
@@ -206,13 +336,45 @@ bool KorDXF::Load(const std::string& fileName)
                  meshes = Meshes.size();
     const std::string version = Version;
     const int units = Units, precision = Precision, refusedMeshes = mRefusedMeshes;
+    const std::map<std::string, int> leftOut = LeftOut;
 
     PairReader in(file.Stream());
     int base = 0;
     int code = 0;
     std::string value;
+    // Entities are read in the ENTITIES section, and outside any section
+    // for a file that has none; block definitions and the other sections
+    // are passed over whole.
+    enum class Section
+    {
+        None,
+        Entities,
+        Skipped
+    } section = Section::None;
     while (in.Next(code, value))
     {
+        if (code == 0 && value == "SECTION")
+        {
+            if (!in.Next(code, value))
+                break;
+            if (code == 2 && value == "HEADER")
+                ReadHeader(in);
+            else if (code == 2 && value == "ENTITIES")
+                section = Section::Entities;
+            else
+            {
+                section = Section::Skipped;
+                in.PushBack(code, value);
+            }
+            continue;
+        }
+        if (code == 0 && value == "ENDSEC")
+        {
+            section = Section::None;
+            continue;
+        }
+        if (section == Section::Skipped)
+            continue;
         if (code == 2 && value == "HEADER")
             ReadHeader(in);
         else if (code != 0)
@@ -225,6 +387,9 @@ bool KorDXF::Load(const std::string& fileName)
             GetLWPolyline(in);
         else if (value == "POINT")
             GetPoint(in);
+        // The attributes of an INSERT go with it; EOF ends the file.
+        else if (value != "SEQEND" && value != "ATTRIB" && value != "EOF" && !value.empty())
+            SkipEntity(in, value);
     }
     if (file.ReadFailed())
     {
@@ -238,6 +403,7 @@ bool KorDXF::Load(const std::string& fileName)
         Units = units;
         Precision = precision;
         mRefusedMeshes = refusedMeshes;
+        LeftOut = leftOut;
         return false;
     }
     mOpen = true;
@@ -272,6 +438,7 @@ void KorDXF::GetPoint(PairReader& in)
 {
     sDXFPoint point;
     EntityCheck check(FileName, "POINT");
+    bool paper = false;
     int code = 0;
     std::string value;
     double v = 0.0;
@@ -282,10 +449,16 @@ void KorDXF::GetPoint(PairReader& in)
             in.PushBack(code, value);
             break;
         }
-        if (ReadCoordinate(code, value, point.Position, v))
+        if (code == 67)
+            paper = KorAtoi(value) == 1;
+        else if (ReadCoordinate(code, value, point.Position, v))
             check.Check(v, in.ValueLine(), value);
     }
-    if (!check.refused)
+    if (paper)
+        return;
+    if (check.refused)
+        ++LeftOut["POINT"];
+    else
         Points.push_back(point);
 }
 
@@ -294,6 +467,7 @@ void KorDXF::GetVertex(PairReader& in, int& base)
     sDXFPoint point;
     sDXFFaceRecord face;
     EntityCheck check(FileName, "VERTEX");
+    bool paper = false;
     int code = 0;
     std::string value;
     double v = 0.0;
@@ -311,13 +485,19 @@ void KorDXF::GetVertex(PairReader& in, int& base)
         }
         if (code == 70)
             point.Flags = static_cast<std::int16_t>(KorAtoi(value));
+        else if (code == 67)
+            paper = KorAtoi(value) == 1;
         else if (code >= 71 && code <= 74 && point.Flags == 128)
             face.Index[code - 71] = CornerIndex(value, base);
     }
     check.CheckHeld(point.Flags != 128);
+    if (paper)
+        return;
     if (point.Flags == 128)
         FaceRecords.push_back(face);
-    else if (!check.refused)
+    else if (check.refused)
+        ++LeftOut["VERTEX"];
+    else
         Points.push_back(point);
 }
 
@@ -325,6 +505,11 @@ void KorDXF::GetPolyline(PairReader& in, int& base)
 {
     sDXFPolyline polyline;
     EntityCheck check(FileName, "POLYLINE");
+    int flags = 0;
+    double elevation = 0.0;
+    LumPoint extrusion(0.0, 0.0, 1.0);
+    bool paper = false;
+    std::vector<sPlanVertex> vertices;
     int code = 0;
     std::string value;
     double v = 0.0;
@@ -340,19 +525,30 @@ void KorDXF::GetPolyline(PairReader& in, int& base)
         }
         if (code == 70)
         {
-            if (KorAtoi(value) & 64)
+            flags = KorAtoi(value);
+            if (flags & 64)
             {
                 base = static_cast<int>(std::min<size_t>(Points.size(), INT_MAX));
-                GetMesh(in);
+                GetMesh(in, paper);
                 return;
             }
             continue;
         }
+        if (code == 67)
+            paper = KorAtoi(value) == 1;
+        else if (code == 30)
+        {
+            elevation = KorAtof(value);
+            check.Check(elevation, in.ValueLine(), value);
+        }
+        else if (ReadExtrusion(code, value, extrusion, v))
+            check.Check(v, in.ValueLine(), value);
         if (code != 0)
             continue;
 
-        LumPoint p;
-        bool dropped = false;
+        sPlanVertex vertex;
+        bool hasFlags = false;
+        int vertexFlags = 0;
         while (in.Next(code, value))
         {
             if (code == 0)
@@ -360,16 +556,49 @@ void KorDXF::GetPolyline(PairReader& in, int& base)
                 in.PushBack(code, value);
                 break;
             }
-            if (code == 70 && KorAtoi(value) != 32)
-                dropped = true;
-            else if (ReadCoordinate(code, value, p, v))
+            if (code == 70)
+            {
+                hasFlags = true;
+                vertexFlags = KorAtoi(value);
+            }
+            else if (code == 42)
+            {
+                vertex.Bulge = KorAtof(value);
+                check.Hold(vertex.Bulge, in.ValueLine(), value);
+            }
+            else if (ReadCoordinate(code, value, vertex.P, v))
                 check.Hold(v, in.ValueLine(), value);
         }
-        check.CheckHeld(!dropped);
-        if (!dropped && (polyline.Points.empty() || Distance(polyline.Points.back(), p) > kTolerance))
-            polyline.Points.push_back(p);
+        // A 3D polyline (or polygon mesh) keeps its 3D vertices; a 2D one
+        // every vertex but the spline frame's control points.
+        const bool kept =
+            (flags & (8 | 16)) ? !hasFlags || vertexFlags == 32 : (vertexFlags & (16 | 64 | 128)) == 0;
+        check.CheckHeld(kept);
+        if (kept)
+            vertices.push_back(vertex);
     }
+    if (paper)
+        return;
     if (!check.refused)
+    {
+        polyline.Closed = (flags & 1) != 0 && !(flags & 16);
+        if (flags & (8 | 16))
+        {
+            for (const sPlanVertex& vertex : vertices)
+                if (polyline.Points.empty() || Distance(polyline.Points.back(), vertex.P) > kTolerance)
+                    polyline.Points.push_back(vertex.P);
+        }
+        else
+        {
+            for (sPlanVertex& vertex : vertices)
+                vertex.P.z = elevation;
+            if (!PlaceInWorld(vertices, polyline.Closed, extrusion, true, polyline.Points))
+                check.Refuse("its points placed in the world are not finite");
+        }
+    }
+    if (check.refused || polyline.Points.empty())
+        ++LeftOut["POLYLINE"];
+    else
         AddPolyline(Polylines, polyline);
 }
 
@@ -377,9 +606,13 @@ void KorDXF::GetLWPolyline(PairReader& in)
 {
     sDXFPolyline polyline;
     EntityCheck check(FileName, "LWPOLYLINE");
+    std::vector<sPlanVertex> vertices;
     double elevation = 0.0;
+    LumPoint extrusion(0.0, 0.0, 1.0);
+    bool paper = false;
     int code = 0;
     std::string value;
+    double v = 0.0;
     while (in.Next(code, value))
     {
         if (code == 0)
@@ -387,13 +620,29 @@ void KorDXF::GetLWPolyline(PairReader& in)
             in.PushBack(code, value);
             break;
         }
-        if (code == 70 && KorAtoi(value) == 0)
-            polyline.ZeroFlag = true;
+        if (code == 70)
+        {
+            const int flags = KorAtoi(value);
+            if (flags == 0)
+                polyline.ZeroFlag = true;
+            polyline.Closed = (flags & 1) != 0;
+        }
+        else if (code == 67)
+            paper = KorAtoi(value) == 1;
         else if (code == 38)
         {
             elevation = KorAtof(value);
             check.Check(elevation, in.ValueLine(), value);
         }
+        else if (code == 42)
+        {
+            const double bulge = KorAtof(value);
+            check.Check(bulge, in.ValueLine(), value);
+            if (!vertices.empty())
+                vertices.back().Bulge = bulge;
+        }
+        else if (ReadExtrusion(code, value, extrusion, v))
+            check.Check(v, in.ValueLine(), value);
         else if (code == 10)
         {
             const double x = KorAtof(value);
@@ -405,17 +654,23 @@ void KorDXF::GetLWPolyline(PairReader& in)
                 in.PushBack(code, value);
                 continue;
             }
-            const LumPoint p(x, KorAtof(value), elevation);
-            check.Check(p.y, in.ValueLine(), value);
-            if (polyline.Points.empty() || Distance(polyline.Points.back(), p) >= kTolerance)
-                polyline.Points.push_back(p);
+            sPlanVertex vertex;
+            vertex.P = LumPoint(x, KorAtof(value), elevation);
+            check.Check(vertex.P.y, in.ValueLine(), value);
+            vertices.push_back(vertex);
         }
     }
-    if (!check.refused)
+    if (paper)
+        return;
+    if (!check.refused && !PlaceInWorld(vertices, polyline.Closed, extrusion, false, polyline.Points))
+        check.Refuse("its points placed in the world are not finite");
+    if (check.refused || polyline.Points.empty())
+        ++LeftOut["LWPOLYLINE"];
+    else
         AddPolyline(Polylines, polyline);
 }
 
-void KorDXF::GetMesh(PairReader& in)
+void KorDXF::GetMesh(PairReader& in, bool paper)
 {
     sDXFMesh mesh;
     EntityCheck check(FileName, "polyface mesh");
@@ -431,6 +686,8 @@ void KorDXF::GetMesh(PairReader& in)
             in.PushBack(code, value);
             break;
         }
+        if (code == 67)
+            paper = KorAtoi(value) == 1;
         if (code != 0)
             continue;
 
@@ -465,12 +722,39 @@ void KorDXF::GetMesh(PairReader& in)
         else
             mesh.Points.push_back(p);
     }
-    if (mesh.Faces.empty())
+    if (paper)
         return;
+    if (mesh.Faces.empty())
+    {
+        ++LeftOut["POLYLINE"];
+        return;
+    }
     if (check.refused)
+    {
         ++mRefusedMeshes;
+        ++LeftOut["POLYLINE"];
+    }
     else
         Meshes.push_back(std::move(mesh));
+}
+
+void KorDXF::SkipEntity(PairReader& in, const std::string& kind)
+{
+    bool paper = false;
+    int code = 0;
+    std::string value;
+    while (in.Next(code, value))
+    {
+        if (code == 0)
+        {
+            in.PushBack(code, value);
+            break;
+        }
+        if (code == 67)
+            paper = KorAtoi(value) == 1;
+    }
+    if (!paper)
+        ++LeftOut[kind];
 }
 
 void KorDXF::DeleteDoubles()

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <istream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ struct sDXFPolyline
     std::vector<LumPoint> Points;
     double Length = 0.0;
     bool ZeroFlag = false; // an LWPOLYLINE with group 70 exactly 0
+    // Bit 1 of group 70: the last point joins the first (not repeated).
+    bool Closed = false;
 };
 
 struct sDXFMesh
@@ -36,9 +39,18 @@ struct sDXFMesh
 };
 
 // Reads an ASCII DXF file into plain lists: points (POINT entities and VERTEX
-// records met outside a POLYLINE), 3D and lightweight polylines, polyface
-// meshes, and the header variables $ACADVER, $LUNITS and $LUPREC. Entities are
-// found wherever they stand (blocks included); everything else is skipped.
+// records met outside a POLYLINE), 2D, 3D and lightweight polylines, polyface
+// meshes, and the header variables $ACADVER, $LUNITS and $LUPREC, all in
+// world coordinates. Only the model space is read: block definitions and
+// paper-space entities (group 67 = 1) add nothing; the model-space entities
+// of other kinds (INSERT, LINE, ARC, 3DFACE, ...) are counted in LeftOut.
+//
+// LWPOLYLINE and 2D POLYLINE vertices lie in the entity's object coordinate
+// system: their x, y and the elevation are placed in the world through the
+// extrusion (groups 210, 220, 230) by the arbitrary-axis rule, and a bulge
+// (group 42) is followed by points along its arc, no farther than 0.01 from
+// it and at most 63 an arc. POINT, 3D POLYLINE and polyface vertices are
+// already in world coordinates.
 //
 // The file is read as group code / value pairs, each line trimmed of blanks,
 // tabs and the carriage return of CRLF files, so codes need not be right-
@@ -85,6 +97,10 @@ public:
     std::vector<sDXFFaceRecord> FaceRecords;
     std::vector<sDXFPolyline> Polylines;
     std::vector<sDXFMesh> Meshes;
+    // Model-space entities not read, by kind: those of kinds the reader does
+    // not take, polylines that kept no vertex, and entities refused for a
+    // number that is not finite.
+    std::map<std::string, int> LeftOut;
 
 private:
     class PairReader;
@@ -94,7 +110,8 @@ private:
     void GetVertex(PairReader& in, int& base);
     void GetPolyline(PairReader& in, int& base);
     void GetLWPolyline(PairReader& in);
-    void GetMesh(PairReader& in);
+    void GetMesh(PairReader& in, bool paper);
+    void SkipEntity(PairReader& in, const std::string& kind);
 
     bool mOpen = false;
     // Polyface meshes left out by the loads for a number that is not finite.

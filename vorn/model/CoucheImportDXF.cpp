@@ -12,6 +12,8 @@
 #include <cmath>
 #include <locale>
 #include <sstream>
+#include <unordered_map>
+#include <utility>
 
 namespace
 {
@@ -30,6 +32,100 @@ double Length(const std::vector<LumPoint>& points)
         length += (points[k] - points[k - 1]).Norm();
     return length;
 }
+
+// Two points closer than this in x and in y (world units) stand at one place.
+const double kPlace = 1e-5;
+
+// The places taken so far, in cells of the tolerance's size: a point's
+// possible matches lie in its cell and the 8 around it.
+class Places
+{
+public:
+    // True, and the place taken, when no point taken stands there.
+    bool Take(const LumPoint& p)
+    {
+        const long long cx = Cell(p.x), cy = Cell(p.y);
+        for (long long dx = -1; dx <= 1; ++dx)
+            for (long long dy = -1; dy <= 1; ++dy)
+            {
+                const auto it = mCells.find({cx + dx, cy + dy});
+                if (it == mCells.end())
+                    continue;
+                for (const LumPoint& q : it->second)
+                    if (std::fabs(q.x - p.x) < kPlace && std::fabs(q.y - p.y) < kPlace)
+                        return false;
+            }
+        mCells[{cx, cy}].push_back(p);
+        return true;
+    }
+
+private:
+    // Far coordinates share the outermost cells, where the exact test still
+    // tells their points apart.
+    static long long Cell(double v)
+    {
+        return static_cast<long long>(std::clamp(std::floor(v / kPlace), -4e18, 4e18));
+    }
+    struct Hash
+    {
+        size_t operator()(const std::pair<long long, long long>& c) const
+        {
+            return static_cast<size_t>(static_cast<unsigned long long>(c.first) * 73856093ULL ^
+                                       static_cast<unsigned long long>(c.second) * 19349663ULL);
+        }
+    };
+    std::unordered_map<std::pair<long long, long long>, std::vector<LumPoint>, Hash> mCells;
+};
+
+// A polyline as the import takes it, in world units: closed when the file
+// says so or when it comes back to its first point (the repeated point
+// dropped); a closed line has three points at least.
+struct sWorldLine
+{
+    std::vector<LumPoint> Points;
+    bool Closed = false;
+};
+
+sWorldLine TakeLine(const sDXFPolyline& polyline)
+{
+    sWorldLine line{polyline.Points, polyline.Closed};
+    std::vector<LumPoint>& p = line.Points;
+    if (p.size() >= 4 && std::fabs(p.back().x - p.front().x) < kPlace &&
+        std::fabs(p.back().y - p.front().y) < kPlace)
+    {
+        p.pop_back();
+        line.Closed = true;
+    }
+    line.Closed = line.Closed && p.size() >= 3;
+    return line;
+}
+
+// The runs of a line's kept points: the line itself when every point is
+// kept; else the open pieces between the points left out, a closed line's
+// last piece joining its first.
+std::vector<sWorldLine> KeptRuns(const sWorldLine& line, const std::vector<bool>& kept)
+{
+    const size_t n = line.Points.size();
+    size_t firstOut = 0;
+    while (firstOut < n && kept[firstOut])
+        ++firstOut;
+    if (firstOut == n)
+        return {line};
+    std::vector<sWorldLine> runs(1);
+    // A closed line is walked round once from its first point left out.
+    const size_t start = line.Closed ? firstOut : 0;
+    for (size_t step = 0; step < n; ++step)
+    {
+        const size_t k = (start + step) % n;
+        if (kept[k])
+            runs.back().Points.push_back(line.Points[k]);
+        else if (!runs.back().Points.empty())
+            runs.emplace_back();
+    }
+    if (runs.back().Points.empty())
+        runs.pop_back();
+    return runs;
+}
 } // namespace
 
 bool CoucheImportDXF::Read(const std::string& path)
@@ -37,13 +133,17 @@ bool CoucheImportDXF::Read(const std::string& path)
     mLignes.clear();
     mPoints.clear();
     mApplied = 0;
+    mLeftOutPoints = 0;
     if (!mReader.Load(path))
     {
         mLignesSimplifiees.clear();
         return false;
     }
-    if (!mReader.Polylines.empty() && !mReader.Polylines.front().Points.empty())
-        mReader.DeleteDoubles();
+    // Flat polylines are level lines; the points of the others, then the
+    // file's spot heights, are loose points. A file of meshes alone gives
+    // their vertices.
+    std::vector<sWorldLine> lines;
+    std::vector<LumPoint> loose;
     for (const sDXFPolyline& polyline : mReader.Polylines)
     {
         const std::vector<LumPoint>& p = polyline.Points;
@@ -52,30 +152,81 @@ bool CoucheImportDXF::Read(const std::string& path)
         bool flat = p.size() > 1;
         for (size_t k = 1; k < p.size() && flat; ++k)
             flat = std::fabs(p[k].z - p[k - 1].z) <= 1e-5;
-        std::vector<LumPoint> scene;
-        scene.reserve(p.size());
-        for (const LumPoint& point : p)
-            scene.push_back(WorldToScene(gProjet, point));
-        if (!flat)
-        {
-            mPoints.insert(mPoints.end(), scene.begin(), scene.end());
-            continue;
-        }
-        sLigne ligne;
-        ligne.Length = Length(scene);
-        ligne.Points = std::move(scene);
-        mLignes.push_back(std::move(ligne));
+        if (flat)
+            lines.push_back(TakeLine(polyline));
+        else
+            loose.insert(loose.end(), p.begin(), p.end());
     }
-    if (mLignes.empty() && mPoints.empty())
-    {
-        for (const sDXFPoint& point : mReader.Points)
-            mPoints.push_back(WorldToScene(gProjet, point.Position));
+    for (const sDXFPoint& point : mReader.Points)
+        loose.push_back(point.Position);
+    if (lines.empty() && loose.empty())
         for (const sDXFMesh& mesh : mReader.Meshes)
-            for (const LumPoint& point : mesh.Points)
-                mPoints.push_back(WorldToScene(gProjet, point));
+            loose.insert(loose.end(), mesh.Points.begin(), mesh.Points.end());
+
+    const auto toScene = [](const std::vector<LumPoint>& world)
+    {
+        std::vector<LumPoint> scene;
+        scene.reserve(world.size());
+        for (const LumPoint& p : world)
+            scene.push_back(WorldToScene(gProjet, p));
+        return scene;
+    };
+    // Lines first, in file order, so that theirs are the points kept.
+    Places places;
+    std::vector<LumPoint> alone;
+    for (const sWorldLine& line : lines)
+    {
+        std::vector<bool> kept(line.Points.size());
+        for (size_t k = 0; k < line.Points.size(); ++k)
+        {
+            kept[k] = places.Take(line.Points[k]);
+            mLeftOutPoints += kept[k] ? 0 : 1;
+        }
+        for (const sWorldLine& run : KeptRuns(line, kept))
+        {
+            if (run.Points.size() == 1)
+            {
+                alone.push_back(run.Points.front());
+                continue;
+            }
+            sLigne ligne;
+            ligne.Points = toScene(run.Points);
+            ligne.Length = Length(ligne.Points);
+            ligne.Closed = run.Closed;
+            mLignes.push_back(std::move(ligne));
+        }
     }
+    for (const LumPoint& p : loose)
+    {
+        if (places.Take(p))
+            alone.push_back(p);
+        else
+            ++mLeftOutPoints;
+    }
+    mPoints = toScene(alone);
     mLignesSimplifiees = mLignes;
     return true;
+}
+
+std::string CoucheImportDXF::DescribeLeftOut() const
+{
+    std::string text;
+    const auto add = [&text](const std::string& item) { text += (text.empty() ? "" : ", ") + item; };
+    if (mLeftOutPoints > 0)
+        add(std::to_string(mLeftOutPoints) +
+            (mLeftOutPoints > 1 ? " points à une place déjà prise" : " point à une place déjà prise"));
+    const std::string entities = DescribeEntities(mReader.LeftOut);
+    if (!entities.empty())
+        add(entities);
+    return text;
+}
+
+std::string CoucheImportDXF::DescribeEntities(const std::map<std::string, int>& counts)
+{
+    std::string text;
+    for (const auto& [kind, count] : counts)
+        text += (text.empty() ? "" : ", ") + std::to_string(count) + " " + kind;
+    return text;
 }
 
 std::string CoucheImportDXF::GetRefusal(const std::string& path) const

@@ -3,14 +3,19 @@
 #include "KorDXF.h"
 #include "LumPoint.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
-// What a DXF file gives a new layer: its flat polylines as level lines and
-// every other point as a loose point, in scene units, the level lines
-// thinned by a simplification from 0 (every point) to 100, and the layer
-// filled from them. The reader is held by value; a file that cannot be read
-// leaves both lists empty and IsLoaded false.
+// What a DXF file gives a new layer: its flat polylines as level lines
+// (closed when the drawing closes them) and the points of the others and
+// its spot heights as loose points, in scene units, the level lines thinned
+// by a simplification from 0 (every point) to 100, and the layer filled
+// from them. Of several points at one place (x and y within 1e-5) one is
+// kept: a level line's before a loose point, an earlier line's before a
+// later one's; a line loses only the points left out, and goes on as the
+// pieces between them. The reader is held by value; a file that cannot be
+// read leaves both lists empty and IsLoaded false.
 class CoucheImportDXF
 {
 public:
@@ -37,6 +42,12 @@ public:
 
     // Points of the lines read (or simplified) plus the loose points.
     int CountRead() const;
+    // What the file held that the layer does not take, in words ("2 points
+    // à une place déjà prise, 1 INSERT"); empty when nothing is left out.
+    std::string DescribeLeftOut() const;
+    int CountLeftOutPoints() const { return mLeftOutPoints; }
+    // Entity counts by kind, as "1 INSERT, 2 LINE"; empty for none.
+    static std::string DescribeEntities(const std::map<std::string, int>& counts);
     int CountSimplified() const;
 
     // Fills the layer at that index. Interactive: every point is checked
@@ -61,6 +72,7 @@ private:
 
     KorDXF mReader;
     int mApplied = 0;
+    int mLeftOutPoints = 0;
     std::vector<sLigne> mLignes;
     std::vector<LumPoint> mPoints;
     std::vector<sLigne> mLignesSimplifiees;

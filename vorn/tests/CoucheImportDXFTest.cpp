@@ -2,10 +2,13 @@
 // and loose points, how the lines are thinned, and how the layer is filled.
 
 #include "CoucheImportDXF.h"
+#include "Couche.h"
 #include "DXFTestFiles.h"
 #include "ElementTestSupport.h"
 #include "LigneNiveau.h"
+#include "SceneCoordinates.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -34,8 +37,8 @@ protected:
 };
 
 // Flat polylines are level lines, open, in scene units with their length;
-// a polyline whose altitude varies gives loose points; POINT entities count
-// only when the polylines give nothing.
+// a polyline whose altitude varies gives loose points, and so do POINT
+// entities beside the lines; a point where a line's stands is left out.
 TEST_F(CoucheImportDXFTest, EntitiesSortedIntoLinesAndPoints)
 {
     gProjet.Echelle = 50.0; // scene = world × 2
@@ -52,7 +55,7 @@ TEST_F(CoucheImportDXFTest, EntitiesSortedIntoLinesAndPoints)
         {"two flat polylines", line1 + line2, 2, 0},
         {"a 3D polyline", slope, 0, 3},
         {"POINT entities only", points, 0, 2},
-        {"polylines hide the POINTs", line1 + slope + points, 1, 3},
+        {"POINTs beside the lines, (0, 0) the line's", line1 + slope + points, 1, 4},
     };
     for (const auto& c : cases)
     {
@@ -126,7 +129,7 @@ TEST_F(CoucheImportDXFTest, SimplificationKeepsEndsDistancesAndTurns)
 TEST_F(CoucheImportDXFTest, SliderValuesApplyOnce)
 {
     CoucheImportDXF import = Read(LwPolyline({{0, 0, 5}, {1, 0, 5}, {2, 0, 5}, {3, 0, 5}, {4, 0, 5}}) +
-                                  Polyline3D({{0, 0, 1}, {1, 1, 2}}));
+                                  Polyline3D({{0, 2, 1}, {1, 2, 2}}));
     EXPECT_EQ(import.CountRead(), 7);
     EXPECT_FALSE(import.Simplify(0));
     EXPECT_TRUE(import.Simplify(100));
@@ -173,3 +176,197 @@ TEST_F(CoucheImportDXFTest, BuildLayerFillsAndChecksNeighbours)
     EXPECT_TRUE(ui.Boxes.empty());
 }
 } // namespace
+
+namespace
+{
+// Vertices of the layer's mesh on the segment, ordered along it.
+std::vector<const KorVertex*> VerticesOn(const KorMesh& mesh, const LumPoint& a, const LumPoint& b)
+{
+    std::vector<std::pair<double, const KorVertex*>> on;
+    const LumPoint d = b - a;
+    const double length2 = d.x * d.x + d.y * d.y;
+    for (int id = 0; id < mesh.GetVertexVectorSize(); ++id)
+        if (const KorVertex* v = mesh.GetVertex(id))
+        {
+            const double t = ((v->X - a.x) * d.x + (v->Y - a.y) * d.y) / length2;
+            const double off = (v->Y - a.y) * d.x - (v->X - a.x) * d.y;
+            if (t > -1e-9 && t < 1 + 1e-9 && off * off < 1e-18 * length2 * length2)
+                on.push_back({t, v});
+        }
+    std::sort(on.begin(), on.end(), [](const auto& l, const auto& r) { return l.first < r.first; });
+    std::vector<const KorVertex*> out;
+    for (const auto& entry : on)
+        out.push_back(entry.second);
+    return out;
+}
+} // namespace
+
+// Small drawings as CAD programs write them, the layer's points and level
+// lines in world coordinates against values worked out by hand; every
+// segment of a level line kept is an edge, or a chain of edges, of the
+// triangulated layer.
+TEST_F(CoucheImportDXFTest, DrawingsComeInInPlace)
+{
+    gProjet.Echelle = 50.0;
+    const std::string square =
+        "0\nLWPOLYLINE\n90\n4\n70\n1\n38\n50\n10\n0\n20\n0\n10\n10\n20\n0\n10\n10\n20\n10\n10\n0\n20\n10\n";
+    const std::string beside =
+        "0\nLWPOLYLINE\n90\n4\n70\n1\n38\n50\n10\n10\n20\n0\n10\n20\n20\n0\n10\n20\n20\n10\n10\n10\n20\n10\n";
+    const std::string block = "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nB\n10\n0\n20\n0\n30\n0\n" +
+                              LwPolyline({{-2, 0, 5}, {2, 0, 5}, {0, 2, 5}}) + "0\nENDBLK\n0\nENDSEC\n";
+    const double a = std::sqrt(0.5);
+    const struct
+    {
+        const char* name;
+        std::string before; // sections written before the entities
+        std::string entities;
+        std::vector<std::vector<Pt>> lines;
+        std::vector<bool> closed;
+        std::vector<Pt> loose;
+        std::string leftOut;
+    } cases[] = {
+        {"a spot height beside a contour",
+         "",
+         LwPolyline({{0, 0, 100}, {10, 0, 100}, {10, 10, 100}}) + Point({5, 5, 10}),
+         {{{0, 0, 100}, {10, 0, 100}, {10, 10, 100}}},
+         {false},
+         {{5, 5, 10}},
+         ""},
+        {"a contour ending on a spot height",
+         "",
+         LwPolyline({{0, 0, 100}, {10, 0, 100}}) + Point({10, 0, 95}),
+         {{{0, 0, 100}, {10, 0, 100}}},
+         {false},
+         {},
+         "1 point à une place déjà prise"},
+        {"two outlines sharing two corners",
+         "",
+         square + beside,
+         {{{0, 0, 50}, {10, 0, 50}, {10, 10, 50}, {0, 10, 50}}, {{20, 0, 50}, {20, 10, 50}}},
+         {true, false},
+         {},
+         "2 points à une place déjà prise"},
+        {"a contour mirrored by its extrusion",
+         "",
+         "0\nLWPOLYLINE\n90\n2\n70\n0\n38\n-250\n10\n100\n20\n0\n10\n200\n20\n50\n210\n0\n220\n0\n230\n-1\n",
+         {{{-100, 0, 250}, {-200, 50, 250}}},
+         {false},
+         {},
+         ""},
+        // Extrusion (0, -1, 1): x stays the world's x, y turns to (0, a, a)
+        // and the elevation goes along (0, -a, a), a = 1 / sqrt 2.
+        {"a tilted extrusion",
+         "",
+         "0\nLWPOLYLINE\n90\n2\n70\n0\n38\n1.5\n10\n3\n20\n2\n10\n3\n20\n0\n210\n0\n220\n-1\n230\n1\n",
+         {},
+         {},
+         {{3, 0.5 * a, 3.5 * a}, {3, -1.5 * a, 1.5 * a}},
+         ""},
+        {"a block defined and inserted, a point in paper space",
+         block,
+         "0\nINSERT\n2\nB\n10\n100\n20\n100\n30\n0\n" + Point({1, 1, 1}) +
+             "0\nPOINT\n67\n1\n10\n7\n20\n7\n30\n7\n",
+         {},
+         {},
+         {{1, 1, 1}},
+         "1 INSERT"},
+        {"a 2D polyline of vertex flags 0 at its elevation",
+         "",
+         "0\nPOLYLINE\n66\n1\n10\n0\n20\n0\n30\n250\n70\n0\n" + Vertex({0, 0, 0}, 0) + Vertex({10, 0, 0}, 0) +
+             Vertex({10, 10, 0}, 0) + "0\nSEQEND\n",
+         {{{0, 0, 250}, {10, 0, 250}, {10, 10, 250}}},
+         {false},
+         {},
+         ""},
+        {"a closed polyline back on its first point",
+         "",
+         LwPolyline({{0, 0, 30}, {10, 0, 30}, {10, 10, 30}, {0, 0, 30}}),
+         {{{0, 0, 30}, {10, 0, 30}, {10, 10, 30}}},
+         {true},
+         {},
+         ""},
+    };
+    for (const auto& c : cases)
+    {
+        const std::string path = TempPath("drawing.dxf");
+        WriteAll(path, c.before + File(c.entities));
+        CoucheImportDXF import;
+        ASSERT_TRUE(import.Read(path)) << c.name;
+        std::remove(path.c_str());
+        const auto near = [](const LumPoint& scene, const Pt& world)
+        {
+            const LumPoint p = SceneToWorld(gProjet, scene);
+            return std::fabs(p.x - world.x) < 1e-9 && std::fabs(p.y - world.y) < 1e-9 &&
+                   std::fabs(p.z - world.z) < 1e-9;
+        };
+        const std::vector<CoucheImportDXF::sLigne>& lignes = import.GetLignes();
+        ASSERT_EQ(lignes.size(), c.lines.size()) << c.name;
+        for (size_t i = 0; i < lignes.size(); ++i)
+        {
+            EXPECT_EQ(lignes[i].Closed, c.closed[i]) << c.name;
+            ASSERT_EQ(lignes[i].Points.size(), c.lines[i].size()) << c.name;
+            for (size_t k = 0; k < c.lines[i].size(); ++k)
+                EXPECT_TRUE(near(lignes[i].Points[k], c.lines[i][k]))
+                    << c.name << " line " << i << " point " << k;
+        }
+        ASSERT_EQ(import.GetPoints().size(), c.loose.size()) << c.name;
+        for (size_t k = 0; k < c.loose.size(); ++k)
+            EXPECT_TRUE(near(import.GetPoints()[k], c.loose[k])) << c.name << " point " << k;
+        EXPECT_EQ(import.DescribeLeftOut(), c.leftOut) << c.name;
+
+        if (lignes.empty())
+            continue;
+        Couche* couche = gProjet.AddCouche("Import", gProjet.GetNumberOfCouches());
+        const int level = gProjet.GetCoucheIndex(couche);
+        ASSERT_TRUE(import.BuildLayer(level, false)) << c.name;
+        couche->Triangulate();
+        const KorMesh& mesh = couche->GetMesh();
+        // Two points make no triangle.
+        for (int l = 0; mesh.GetNumberOfVertices() >= 3 && l < couche->GetNumberOfLignesNiveau(); ++l)
+        {
+            const LigneNiveau* ligne = couche->GetLigneNiveau(l);
+            EXPECT_EQ(ligne->Fermee != 0, c.closed[static_cast<size_t>(l)]) << c.name;
+            const std::vector<int>& ids = ligne->Points;
+            for (size_t k = 0; k + (ligne->Fermee ? 0 : 1) < ids.size(); ++k)
+            {
+                const KorVertex* a = mesh.GetVertex(ids[k]);
+                const KorVertex* b = mesh.GetVertex(ids[(k + 1) % ids.size()]);
+                const std::vector<const KorVertex*> on =
+                    VerticesOn(mesh, LumPoint(a->X, a->Y, a->Z), LumPoint(b->X, b->Y, b->Z));
+                ASSERT_GE(on.size(), 2u) << c.name;
+                for (size_t v = 1; v < on.size(); ++v)
+                    EXPECT_NE(mesh.GetEdgeBetween(on[v - 1], on[v]), nullptr)
+                        << c.name << " line " << l << " segment " << k;
+            }
+        }
+        gProjet.DeleteCouche(level, 0);
+    }
+
+    // A half-circle of radius 5 below its chord (bulge 1, counter-clockwise
+    // from (0, 0) to (10, 0)): every point on the circle, no chord between
+    // them farther than 0.01 from it, at most 64 chords.
+    const std::string path = TempPath("arc.dxf");
+    WriteAll(path, File("0\nLWPOLYLINE\n90\n2\n70\n0\n38\n20\n10\n0\n20\n0\n42\n1\n10\n10\n20\n0\n"));
+    CoucheImportDXF arc;
+    ASSERT_TRUE(arc.Read(path));
+    std::remove(path.c_str());
+    ASSERT_EQ(arc.GetLignes().size(), 1u);
+    std::vector<LumPoint> points;
+    for (const LumPoint& p : arc.GetLignes()[0].Points)
+        points.push_back(SceneToWorld(gProjet, p));
+    ASSERT_GE(points.size(), 3u);
+    EXPECT_LE(points.size(), 65u);
+    EXPECT_TRUE(points.front().x == 0.0 && points.back().x == 10.0);
+    for (size_t k = 0; k < points.size(); ++k)
+    {
+        const LumPoint& p = points[k];
+        EXPECT_NEAR(std::hypot(p.x - 5, p.y), 5.0, 1e-9) << k;
+        EXPECT_LE(p.y, 1e-12) << k;
+        EXPECT_DOUBLE_EQ(p.z, 20.0);
+        if (k > 0)
+        {
+            const LumPoint mid = (points[k - 1] + p) * 0.5;
+            EXPECT_LT(5.0 - std::hypot(mid.x - 5, mid.y), 0.01) << k;
+        }
+    }
+}

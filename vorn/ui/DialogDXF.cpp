@@ -40,6 +40,14 @@ DialogDXF::DialogDXF(const std::string& path)
     mSlider = new wxSlider(this, 1, 0, 0, 100, wxDefaultPosition, wxDefaultSize, wxSL_HORIZONTAL);
     mBefore = new wxStaticText(this, wxID_ANY, CountText("Avant simplification : ", count, "points"));
     mAfter = new wxStaticText(this, wxID_ANY, CountText("Après simplification : ", count, " points"));
+    // What the layer takes beside its level lines, and what it does not
+    // take, before the user validates.
+    mLoose = new wxStaticText(
+        this, wxID_ANY, CountText("Points isolés : ", static_cast<int>(mImport.GetPoints().size()), ""));
+    const std::string leftOut = mImport.DescribeLeftOut();
+    mLeftOut = new wxStaticText(
+        this, wxID_ANY, wxString::FromUTF8("Non importés : " + (leftOut.empty() ? "aucun" : leftOut)));
+    mLeftOut->Wrap(320);
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     buttons->Add(new wxButton(this, 2, wxString::FromUTF8("Valider")), 0, wxALL, 2);
     buttons->Add(new wxButton(this, 3, wxString::FromUTF8("Annuler")), 0, wxALL, 2);
@@ -47,6 +55,8 @@ DialogDXF::DialogDXF(const std::string& path)
     column->Add(mSlider, 0, wxEXPAND | wxALL, 4);
     column->Add(mBefore, 0, wxLEFT | wxRIGHT, 4);
     column->Add(mAfter, 0, wxLEFT | wxRIGHT, 4);
+    column->Add(mLoose, 0, wxLEFT | wxRIGHT | wxTOP, 4);
+    column->Add(mLeftOut, 0, wxLEFT | wxRIGHT, 4);
     column->Add(buttons, 0, wxALIGN_CENTER | wxALL, 4);
     SetSizer(column);
     FitToContent(this);

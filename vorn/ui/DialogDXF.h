@@ -16,8 +16,10 @@ struct EventInfo;
 // file. Interactive, it is modeless over a disabled interface while the plan
 // view previews the thinned lines; Valider fills the layer and records its
 // creation, Annuler (or the window manager's close) removes the layer; both
-// destroy the dialog and end the tool. Replayed, it is built, set and
-// validated without ever being shown.
+// destroy the dialog and end the tool. Before Valider it shows how many
+// loose points the layer takes beside its lines, and what of the file it
+// does not take. Replayed, it is built, set and validated without ever
+// being shown.
 class DialogDXF : public wxDialog
 {
 public:
@@ -34,6 +36,8 @@ public:
     wxSlider* GetSlider() const { return mSlider; }
     wxStaticText* GetBeforeLabel() const { return mBefore; }
     wxStaticText* GetAfterLabel() const { return mAfter; }
+    wxStaticText* GetLooseLabel() const { return mLoose; }
+    wxStaticText* GetLeftOutLabel() const { return mLeftOut; }
 
     void OnSimplification(wxCommandEvent& event);
     void OnValider(wxCommandEvent& event);
@@ -46,6 +50,8 @@ private:
     wxSlider* mSlider = nullptr;
     wxStaticText* mBefore = nullptr;
     wxStaticText* mAfter = nullptr;
+    wxStaticText* mLoose = nullptr;
+    wxStaticText* mLeftOut = nullptr;
     bool mEnded = false;
 };
 

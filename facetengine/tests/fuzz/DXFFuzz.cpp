@@ -1,7 +1,8 @@
 // Any bytes as a DXF file: reading, removing doubles and both conversions must
 // end without a crash, a sanitizer report or an exception other than
 // KorException, every face record kept by the reader is in the 0-based
-// range the reader promises, and every point kept is finite.
+// range the reader promises, every point kept is finite, and what was left
+// out is counted by kind.
 #include "FuzzFile.h"
 #include "KorDXF.h"
 #include "KorException.h"
@@ -28,6 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const LumPoint& p : m.Points)
             if (!finite(p))
                 std::abort();
+    for (const auto& [kind, count] : dxf.LeftOut)
+        if (kind.empty() || count <= 0)
+            std::abort();
     for (const sDXFMesh& m : dxf.Meshes)
         for (const sDXFFaceRecord& f : m.Faces)
             for (int i : f.Index)

@@ -27,6 +27,7 @@
 #include "ProjetOVX.h"
 #include "Sondage.h"
 
+#include <algorithm>
 #include <wx/bmpbuttn.h>
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
@@ -667,7 +668,8 @@ TEST_F(PaletteTest, DXFImportValidatedUndoneAndRedone)
 {
     AddLayers({"Haut"});
     WriteDXF(LwPolyline({{-80, -80, -50}, {-40, -60, -50}, {0, -80, -50}, {40, -60, -50}}) +
-             LwPolyline({{-80, 60, -40}, {80, 60, -40}}) + Polyline3D({{0, 0, -60}, {20, 20, -70}}));
+             LwPolyline({{-80, 60, -40}, {80, 60, -40}}) + Polyline3D({{0, 0, -60}, {20, 20, -70}}) +
+             Point({-80, -80, -45}) + "0\nLINE\n8\n0\n10\n0\n20\n0\n30\n0\n11\n5\n21\n5\n31\n0\n");
     const std::string path = dxfPath;
     Driver<DialogNouvelleCouche> choose(
         [&path](DialogNouvelleCouche* dialog)
@@ -683,6 +685,12 @@ TEST_F(PaletteTest, DXFImportValidatedUndoneAndRedone)
     EXPECT_TRUE(gDialogDXF->IsShown());
     EXPECT_EQ(Label(gDialogDXF->GetBeforeLabel()), "Avant simplification : 8points");
     EXPECT_EQ(Label(gDialogDXF->GetAfterLabel()), "Après simplification : 8 points");
+    // The 3D polyline is not flat: its vertices come in as spot heights. The
+    // POINT stands on the first contour's first vertex, which keeps the place.
+    EXPECT_EQ(Label(gDialogDXF->GetLooseLabel()), "Points isolés : 2");
+    std::string leftOut = Label(gDialogDXF->GetLeftOutLabel());
+    std::replace(leftOut.begin(), leftOut.end(), '\n', ' ');
+    EXPECT_EQ(leftOut, "Non importés : 1 point à une place déjà prise, 1 LINE");
     EXPECT_FALSE(InterfaceEnabled());
     EXPECT_EQ(frame->GetMainDevice()->GetCustomEventsManager(), OnDXFImportEvent);
     EXPECT_EQ(Steps(), 0u);
