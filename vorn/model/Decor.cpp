@@ -299,7 +299,8 @@ void Decor::ApplyTransform(double scale, const LumPoint& translation, const LumP
         appliedRotation = AxisVector(axis, angle);
         applied = true;
     }
-    if (!applied && std::isfinite(scale) && std::fabs(scale) > 1e-5)
+    // A factor of 1 is the gizmo at rest: a click without a drag changes nothing.
+    if (!applied && std::isfinite(scale) && std::fabs(scale) > 1e-5 && std::fabs(scale - 1.0) > 1e-9)
     {
         ThenAbout(m, c, GetScaleGLMatrix(scale, scale, scale));
         appliedScale = scale;

@@ -101,7 +101,8 @@ void Discontinuite::SetValues(const double& azimut, const double& pendage, const
 
 void Discontinuite::SetOrigine(const LumPoint& point, bool record)
 {
-    if (record)
+    // A point put back where it stood (a click without a drag) is no step.
+    if (record && !(point.x == Origine.x && point.y == Origine.y && point.z == Origine.z))
         RecordDiscontinuiteOrigineChange(Nom, Origine, point);
     Origine = point;
 }

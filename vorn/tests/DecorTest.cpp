@@ -170,7 +170,8 @@ TEST_F(DecorTest, RotationMatchesThePreviewAndUndoes)
 }
 
 // Escape drops the preview: the mesh stays, nothing is recorded, and the
-// object no longer shows a transformation.
+// object no longer shows a transformation. A click without a drag records
+// nothing either.
 TEST_F(DecorTest, EscapeChangesNothing)
 {
     ASSERT_TRUE(gProjet.LoadDecor(cube));
@@ -186,6 +187,15 @@ TEST_F(DecorTest, EscapeChangesNothing)
     EXPECT_EQ(d->GetPreviewTranslation().x, 0.0);
     EXPECT_EQ(GetDecorToolIndex(), -1);
     EXPECT_EQ(gProjet.GetUndoManager().GetCount(), 1u);
+
+    // A click on the resize gizmo without a drag ends at its rest factor 1.
+    gProjet.GetUndoManager().SetSaved(true);
+    ASSERT_TRUE(StartDecorTool(DecorTool::Resize));
+    DecorToolDragEnd(LumPoint(1.0, 1.0, 1.0));
+    ExpectNear(Points(d), start, "click");
+    EXPECT_EQ(gProjet.GetUndoManager().GetCount(), 1u);
+    EXPECT_FALSE(gProjet.IsModified());
+    DecorToolCancel();
     gPickedDecor = 5;
     EXPECT_FALSE(StartDecorTool(DecorTool::Resize));
 }

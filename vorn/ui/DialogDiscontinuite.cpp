@@ -324,6 +324,8 @@ void DialogDiscontinuite::OnShowPlane()
     Discontinuite* family = GetSelectedFamily();
     if (!family)
         return;
+    if (family->OrigineAffichee == mShowPlane->GetValue())
+        return;
     family->OrigineAffichee = mShowPlane->GetValue();
     gProjet.MarkModified();
     RefreshDisplay();

@@ -232,8 +232,8 @@ TEST_F(EditorTest, PreviewShowsTheCubeAndItsTraces)
     preview->SetDrawCallback(DialogDiscontinuite::RenderCubePreview);
 }
 
-// The reference-point tool: refused in the plan view; in 3D a live drag
-// moves the point without a step, its end records one step from the
+// The reference-point tool: refused in the plan view; in 3D a click records
+// nothing, a live drag moves the point without a step, its end records one step from the
 // remembered origin, Escape puts the point back, and deleting the family
 // ends the tool.
 TEST_F(EditorTest, ReferencePointTool)
@@ -254,7 +254,14 @@ TEST_F(EditorTest, ReferencePointTool)
     EXPECT_TRUE(family->OrigineAffichee);
     LumGizmo* gizmo = device->GetGizmo();
     ASSERT_TRUE(gizmo);
+    // A click without a drag: no step, the project not modified.
+    gProjet.GetUndoManager().SetSaved(true);
     gizmo->SetInUse(true);
+    gizmo->SetReleased(true);
+    EXPECT_TRUE(DialogDiscontinuite::OnReferencePointEvent(Motion()));
+    EXPECT_EQ(Steps(), 0u);
+    EXPECT_FALSE(gProjet.IsModified());
+    gizmo->SetReleased(false);
     gizmo->SetMoving(true);
     gizmo->SetTranslation(LumPoint(10, 0, 0));
     EXPECT_TRUE(DialogDiscontinuite::OnReferencePointEvent(Motion()));
