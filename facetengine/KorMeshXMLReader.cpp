@@ -11,7 +11,9 @@
 #include <atomic>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string_view>
 
@@ -36,23 +38,35 @@ double ReadCoordinate(const XMLRecord& item, const char* name)
     return KorAtof(std::string(text).c_str());
 }
 
-// A plain decimal of at most nine digits, as written, is read here; any
-// other text through KorAtoi, whose value it is anyway.
-int ReadIdentifier(const XMLRecord& item, const char* name)
+// An identifier as KorAtoi reads it (leading blanks, a sign, the digits up
+// to the first other character; 0 without digits; -1 when the attribute is
+// missing), summed in 64 bits over at most ten significant digits so that
+// no text overflows. False when the value lies beyond int: no table holds
+// such an identifier, and a clamped one would stand for another.
+bool ReadIdentifier(const XMLRecord& item, const char* name, int& value)
 {
+    value = -1;
     std::string_view text;
     if (!item.getAttribute(name, text))
-        return -1;
-    const bool negative = !text.empty() && text[0] == '-';
-    size_t k = negative ? 1 : 0;
-    int value = 0;
-    const size_t first = k;
-    for (; k < text.size() && text[k] >= '0' && text[k] <= '9' && k - first < 10; ++k)
-        value = value * 10 + (text[k] - '0');
-    const size_t digits = k - first;
-    if (digits == 0 || digits > 9)
-        return KorAtoi(std::string(text).c_str());
-    return negative ? -value : value;
+        return true;
+    size_t k = 0;
+    while (k < text.size() && text[k] != '\0' && std::strchr(" \t\n\v\f\r", text[k]) != nullptr)
+        ++k;
+    const bool negative = k < text.size() && text[k] == '-';
+    if (k < text.size() && (text[k] == '-' || text[k] == '+'))
+        ++k;
+    while (k < text.size() && text[k] == '0')
+        ++k;
+    int64_t magnitude = 0;
+    int digits = 0;
+    for (; k < text.size() && text[k] >= '0' && text[k] <= '9'; ++k)
+        if (++digits <= 10)
+            magnitude = magnitude * 10 + (text[k] - '0');
+    const int64_t read = negative ? -magnitude : magnitude;
+    if (digits > 10 || read < std::numeric_limits<int>::min() || read > std::numeric_limits<int>::max())
+        return false;
+    value = static_cast<int>(read);
+    return true;
 }
 
 bool IsFinite(const LumPoint& p)
@@ -67,7 +81,8 @@ bool HasAttribute(const XMLRecord& item, const char* name)
 }
 
 // The coordinates x, y, z into point when wanted and the item holds x.
-bool ReadTriple(const XMLRecord& item, bool wanted, const char* x, const char* y, const char* z, LumPoint& point)
+bool ReadTriple(const XMLRecord& item, bool wanted, const char* x, const char* y, const char* z,
+                LumPoint& point)
 {
     if (!wanted || !HasAttribute(item, x))
         return false;
@@ -114,8 +129,8 @@ const char* ItemNameOfChunk(const char* chunk)
 // in increasing order, so the reuse queue comes back smallest first; each
 // list dropped once taken.
 template <class Record, class Part, class Item, class Assign>
-void FillTable(KorIDVector<Record>& table, size_t count, std::vector<Part>& parts, std::vector<Item> Part::*list,
-               const Assign& assign)
+void FillTable(KorIDVector<Record>& table, size_t count, std::vector<Part>& parts,
+               std::vector<Item> Part::*list, const Assign& assign)
 {
     table.Reserve(count);
     std::vector<int> freed;
@@ -160,6 +175,24 @@ KorMeshXMLReader::KorMeshXMLReader(KorMesh& mesh, const XMLNode& node) : mMesh(m
     }
 }
 
+void KorMeshXMLReader::Refuse(sPart& part, const char* kind, size_t count, std::string text)
+{
+    if (part.Refused >= 0)
+        return;
+    part.RefusedKind = kind;
+    part.Refused = static_cast<long>(count) - 1;
+    part.RefusedText = std::move(text);
+}
+
+void KorMeshXMLReader::ReadLink(sPart& part, const XMLRecord& item, const char* kind, const char* name,
+                                int& field, size_t count)
+{
+    if (!ReadIdentifier(item, name, field))
+        Refuse(part, kind, count,
+               std::string(" : the identifier ") + name + " = '" + MessageExcerpt(item.getAttribute(name)) +
+                   "' is out of range");
+}
+
 void KorMeshXMLReader::ReadItem(sPart& part, const XMLRecord& item, const char* name, bool legacy)
 {
     if (std::strcmp(name, "Vertex") == 0)
@@ -172,7 +205,7 @@ void KorMeshXMLReader::ReadItem(sPart& part, const XMLRecord& item, const char* 
         v.X = ReadCoordinate(item, "X");
         v.Y = ReadCoordinate(item, "Y");
         v.Z = ReadCoordinate(item, "Z");
-        v.Edge = ReadIdentifier(item, "Edge");
+        ReadLink(part, item, "Vertex", "Edge", v.Edge, part.Vertices.size());
         // The legacy layout holds no normal nor texture coordinate.
         if (!legacy)
         {
@@ -181,14 +214,14 @@ void KorMeshXMLReader::ReadItem(sPart& part, const XMLRecord& item, const char* 
         }
         // Texture coordinates and normals not read are 0: only what was
         // read can be other than finite.
-        if (part.NonFinite >= 0 || (std::isfinite(v.X) && std::isfinite(v.Y) && std::isfinite(v.Z) &&
-                                    IsFinite(v.Texture) && IsFinite(v.Normal)))
+        if (part.Refused >= 0 || (std::isfinite(v.X) && std::isfinite(v.Y) && std::isfinite(v.Z) &&
+                                  IsFinite(v.Texture) && IsFinite(v.Normal)))
             return;
         if (const char* coordinate = NonFiniteCoordinate(item, v.HasTexture, v.HasNormal))
         {
-            part.NonFinite = static_cast<long>(part.Vertices.size()) - 1;
-            part.NonFiniteText = std::string(" : the coordinate ") + coordinate + " = '" +
-                                 MessageExcerpt(item.getAttribute(coordinate)) + "' is not a finite number";
+            Refuse(part, "Vertex", part.Vertices.size(),
+                   std::string(" : the coordinate ") + coordinate + " = '" +
+                       MessageExcerpt(item.getAttribute(coordinate)) + "' is not a finite number");
         }
     }
     else if (std::strcmp(name, "Edge") == 0)
@@ -198,11 +231,12 @@ void KorMeshXMLReader::ReadItem(sPart& part, const XMLRecord& item, const char* 
         e.Exist = ReadExist(item);
         if (!e.Exist)
             return;
-        e.Vertex = ReadIdentifier(item, "Vertex");
-        e.Face = ReadIdentifier(item, "Face");
-        e.Next = ReadIdentifier(item, "Next");
-        e.Opp = ReadIdentifier(item, "Opp");
-        e.Turn = ReadIdentifier(item, "Turn");
+        const size_t count = part.Edges.size();
+        ReadLink(part, item, "Edge", "Vertex", e.Vertex, count);
+        ReadLink(part, item, "Edge", "Face", e.Face, count);
+        ReadLink(part, item, "Edge", "Next", e.Next, count);
+        ReadLink(part, item, "Edge", "Opp", e.Opp, count);
+        ReadLink(part, item, "Edge", "Turn", e.Turn, count);
     }
     else if (std::strcmp(name, "Face") == 0)
     {
@@ -210,7 +244,7 @@ void KorMeshXMLReader::ReadItem(sPart& part, const XMLRecord& item, const char* 
         sFaceItem& f = part.Faces.back();
         f.Exist = ReadExist(item);
         if (f.Exist)
-            f.Edge = ReadIdentifier(item, "Edge");
+            ReadLink(part, item, "Face", "Edge", f.Edge, part.Faces.size());
     }
 }
 
@@ -224,7 +258,8 @@ void KorMeshXMLReader::ParsePart(int index)
             const sChunk& chunk = mChunks[c];
             const char* itemName = chunk.ItemName;
             if (itemName == nullptr)
-                chunk.Node.forEachChild([&](const XMLRecord& item) { ReadItem(part, item, item.getName(), true); });
+                chunk.Node.forEachChild([&](const XMLRecord& item)
+                                        { ReadItem(part, item, item.getName(), true); });
             else
                 chunk.Node.forEachChild(
                     [&](const XMLRecord& item)
@@ -248,11 +283,15 @@ void KorMeshXMLReader::Fill()
     for (const sPart& part : mParts)
     {
         // A coordinate that is not finite would make every measure of the
-        // mesh NaN: the form is refused as a corrupt one is.
-        if (part.NonFinite >= 0)
+        // mesh NaN, an identifier beyond int names no element: the form is
+        // refused as a corrupt one is.
+        if (part.Refused >= 0)
         {
-            mFailure = "Vertex " + std::to_string(vertices + static_cast<size_t>(part.NonFinite)) +
-                       part.NonFiniteText + ", nothing read";
+            const size_t before = std::strcmp(part.RefusedKind, "Vertex") == 0 ? vertices
+                                  : std::strcmp(part.RefusedKind, "Edge") == 0 ? edges
+                                                                               : faces;
+            mFailure = part.RefusedKind + (" " + std::to_string(before + static_cast<size_t>(part.Refused))) +
+                       part.RefusedText + ", nothing read";
             mMesh.mLastReadFailed = true;
             return;
         }
@@ -289,7 +328,10 @@ void KorMeshXMLReader::Fill()
                   });
     };
     auto fillFaces = [this, faces]
-    { FillTable(mMesh.mFaces, faces, mParts, &sPart::Faces, [](KorFace& f, const sFaceItem& item) { f.Edge = item.Edge; }); };
+    {
+        FillTable(mMesh.mFaces, faces, mParts, &sPart::Faces,
+                  [](KorFace& f, const sFaceItem& item) { f.Edge = item.Edge; });
+    };
     // An exception is thrown here once all three have ended, the
     // vertices' first.
     RunEach(3,

@@ -83,14 +83,24 @@ private:
         std::vector<sVertexItem> Vertices;
         std::vector<sEdgeItem> Edges;
         std::vector<sFaceItem> Faces;
-        // The part's first vertex whose coordinates are not all finite:
-        // its index among the part's vertices and the rest of the message.
-        long NonFinite = -1;
-        std::string NonFiniteText;
+        // The part's first item refused (a vertex coordinate that is not
+        // finite, an identifier beyond int): its kind ("Vertex", "Edge" or
+        // "Face"), its index among the part's items of that kind and the
+        // rest of the message.
+        const char* RefusedKind = nullptr;
+        long Refused = -1;
+        std::string RefusedText;
         std::exception_ptr Error;
     };
 
     void ReadItem(sPart& part, const XMLRecord& item, const char* name, bool legacy);
+    // Refuses the last item of that kind read into the part (count items
+    // so far), unless an earlier item was refused.
+    static void Refuse(sPart& part, const char* kind, size_t count, std::string text);
+    // The identifier `name` of the item into field; one beyond int refuses
+    // the item.
+    static void ReadLink(sPart& part, const XMLRecord& item, const char* kind, const char* name, int& field,
+                         size_t count);
     void Fill();
 
     KorMesh& mMesh;

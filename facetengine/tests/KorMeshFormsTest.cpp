@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -583,4 +584,51 @@ TEST_F(KorMeshForms, NonFiniteCoordinatesFailTheRead)
     EXPECT_EQ(sound.GetNumberOfFaces(), 6);
     std::stringstream in(inText(13, "1"));
     EXPECT_TRUE(sound.FromASCII(in));
+}
+
+// An identifier beyond int names no element: the read fails as for corrupt
+// links, naming the item by its kind and its index over all the chunks (the
+// mesh of holes reads in two parts, half-edge 13500 in the second). The
+// same value with leading zeros and a sign reads as itself.
+TEST_F(KorMeshForms, IdentifiersBeyondIntFailTheRead)
+{
+    KorMesh holes;
+    BuildMeshWithHoles(holes);
+    XMLNode top = XMLNode::createXMLTopNode("M");
+    holes.ToXML(top);
+    const std::string path = TempPath("identifiers.xml");
+    ASSERT_TRUE(top.writeToFile(path));
+    const std::string xml = ReadWhole(path);
+    std::remove(path.c_str());
+    const struct
+    {
+        const char *tag, *name;
+        int id;
+    } cases[] = {{"Vertex", "Edge", 7}, {"Edge", "Next", 13500}, {"Face", "Edge", 4000}};
+    for (const auto& c : cases)
+    {
+        size_t at = 0;
+        for (int k = 0; k <= c.id; ++k)
+            at = xml.find(std::string("<") + c.tag + " ", at + 1);
+        at = xml.find(std::string(" ") + c.name + "=\"", at) + std::strlen(c.name) + 3;
+        const std::string was = xml.substr(at, xml.find('"', at) - at);
+        ASSERT_NE(was[0], '-') << c.tag;
+        const auto read = [&](const std::string& v, KorMesh& mesh)
+        { mesh.FromXML(ParseMesh(xml.substr(0, at) + v + xml.substr(at + was.size()))); };
+        for (const std::string& v :
+             std::vector<std::string>{"2147483648", "-9999999999", "1" + std::string(30, '0')})
+        {
+            KorMesh mesh;
+            ::testing::internal::CaptureStdout();
+            read(v, mesh);
+            EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+                      std::string("KorMesh::FromXML -> ") + c.tag + " " + std::to_string(c.id) +
+                          " : the identifier " + c.name + " = '" + v + "' is out of range, nothing read\n");
+            EXPECT_EQ(mesh.GetVertexVectorSize() + mesh.GetEdgeVectorSize() + mesh.GetFaceVectorSize(), 0);
+        }
+        KorMesh mesh;
+        read(" +0000000000000" + was, mesh);
+        ASSERT_FALSE(mesh.LastReadFailed()) << c.tag;
+        ExpectSameTables(holes, mesh, false);
+    }
 }
