@@ -191,16 +191,7 @@ void Couche::FromXML(const XMLNode& node, KorMeshXMLReader* mesh, const sReadVer
             // the project yet.
             LigneNiveau* ligne = mLignes.back();
             ligne->XMLable::FromXML(lignes.getChildNode("Ligne", i));
-            const int index = static_cast<int>(mLignes.size()) - 1;
-            // A point no vertex stands for is dropped too: its identifier is
-            // free, and the next point given it would belong to two lines.
-            for (int k = static_cast<int>(ligne->Points.size()) - 1; k >= 0; --k)
-            {
-                const sVertexType record = GetVertexType(ligne->Points[k]);
-                if (record.Type != 2 || record.Param != index ||
-                    !mMeshes[Surface].GetVertex(ligne->Points[k]))
-                    ligne->Points.erase(ligne->Points.begin() + k);
-            }
+            ligne->KeepOwnPoints(*this, static_cast<int>(mLignes.size()) - 1);
         }
     }
     SetGeometryChanged();
@@ -271,7 +262,8 @@ int Couche::GetLigneNiveauIndex(const LigneNiveau* ligne) const
 void Couche::RenumberLignes(int from, int delta)
 {
     for (sVertexType& record : mVertexTypes)
-        if (record.Type == 2 && record.Param >= from)
+        if (record.Type == 2 && record.Param >= from &&
+            (delta < 0 || record.Param < std::numeric_limits<int32_t>::max()))
             record.Param += delta;
 }
 

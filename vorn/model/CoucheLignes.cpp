@@ -41,14 +41,17 @@ int Couche::AddLigneNiveau(float depth, int index, bool interactive, const std::
     else
         mLignes.push_back(ligne);
     // The given order is the line's: the placing rule for a free position
-    // could turn a hairpin's points around.
+    // could turn a hairpin's points around. The additions, in line order,
+    // let the undo give the vertex table back as it was.
+    std::vector<sAddition> additions;
     if (points)
         for (size_t k = 0; k + 1 < points->size(); k += 2)
-            ligne->AddPoint(*this, (*points)[k], (*points)[k + 1], false,
-                            static_cast<int>(ligne->Points.size()));
+            if (ligne->AddPoint(*this, (*points)[k], (*points)[k + 1], false,
+                                static_cast<int>(ligne->Points.size())) >= 0)
+                additions.push_back(GetLastAddition());
     SetGeometryChanged();
     if (interactive)
-        RecordLigneNiveauAdd(gProjet.GetCoucheIndex(this), result, *ligne, *this);
+        RecordLigneNiveauAdd(gProjet.GetCoucheIndex(this), result, *ligne, *this, additions);
     return result;
 }
 

@@ -10,6 +10,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <set>
 
 LigneNiveau::LigneNiveau(double profondeur) : Profondeur(profondeur)
 {
@@ -30,12 +31,21 @@ void LigneNiveau::FromXML(const XMLNode& node)
     const int index = GetIndex();
     if (!couche || index < 0)
         return;
-    for (int k = static_cast<int>(Points.size()) - 1; k >= 0; --k)
+    KeepOwnPoints(*couche, index);
+}
+
+void LigneNiveau::KeepOwnPoints(const Couche& couche, int index)
+{
+    std::set<int> listed;
+    std::vector<int> kept;
+    for (int id : Points)
     {
-        const Couche::sVertexType record = couche->GetVertexType(Points[k]);
-        if (record.Type != 2 || record.Param != index || !couche->GetMesh().GetVertex(Points[k]))
-            Points.erase(Points.begin() + k);
+        const Couche::sVertexType record = couche.GetVertexType(id);
+        if (record.Type == 2 && record.Param == index && couche.GetMesh().GetVertex(id) &&
+            listed.insert(id).second)
+            kept.push_back(id);
     }
+    Points.swap(kept);
 }
 
 Couche* LigneNiveau::GetCouche() const

@@ -23,9 +23,14 @@ public:
     LigneNiveau& operator=(const LigneNiveau&) = delete;
     ~LigneNiveau() override = default;
 
-    // Keeps only the identifiers whose record is Type 2 with this line's
-    // index; nothing when the line is in no layer.
+    // KeepOwnPoints in the layer holding the line; nothing more when the
+    // line is in no layer.
     void FromXML(const XMLNode& node) override;
+    // Keeps, in order, the identifiers of live vertices of the layer whose
+    // record is Type 2 with that index, each once (its first place): as
+    // typed, a line lists each of its points once, and a freed identifier
+    // would join the line to whatever point is next given it.
+    void KeepOwnPoints(const Couche& couche, int index);
 
     // The layer of the project holding this line, null when none; the
     // line's index there, -1 when absent.

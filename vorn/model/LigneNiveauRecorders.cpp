@@ -7,6 +7,8 @@
 #include "ProjetOVX.h"
 #include "RecordedValues.h"
 
+#include <algorithm>
+
 namespace
 {
 void AddAction(OVXAction* action, KorAction::Callback undo, KorAction::Callback redo)
@@ -32,24 +34,71 @@ bool Find(const KorAction* action, Couche*& couche, LigneNiveau*& ligne)
     return ligne != nullptr;
 }
 
-// Values: int layer, int line, double depth, int closed flag, then per
-// point double x, y, z, int vertex identifier: the points come back at
+// Values: int layer, int line, double depth, int closed flag, int n, then
+// per point double x, y, z, int vertex identifier: the points come back at
 // their exact places (a layer move may have taken them off the line's
-// depth) under their own identifiers.
+// depth) under their own identifiers; then, for an addition, per point the
+// four values of its addition.
 void RecordLine(int layer, int line, const LigneNiveau& ligne, Couche& couche, int fermee,
-                KorAction::Callback undo, KorAction::Callback redo)
+                const std::vector<Couche::sAddition>& additions, KorAction::Callback undo,
+                KorAction::Callback redo)
 {
     OVXAction* action = NewLineAction(layer, line);
     action->AddVariable(ligne.Profondeur);
     action->AddVariable(fermee);
-    for (const KorVertex* v : ligne.GetVertices(couche))
+    const std::vector<KorVertex*> vertices = ligne.GetVertices(couche);
+    action->AddVariable(static_cast<int>(vertices.size()));
+    for (const KorVertex* v : vertices)
     {
         action->AddVariable(v->X);
         action->AddVariable(v->Y);
         action->AddVariable(v->Z);
         action->AddVariable(v->ID);
     }
+    if (additions.size() == vertices.size())
+        for (const Couche::sAddition& addition : additions)
+        {
+            action->AddVariable(addition.Slots);
+            action->AddVariable(addition.Types);
+            action->AddVariable(static_cast<int>(addition.Old.Type));
+            action->AddVariable(static_cast<int>(addition.Old.Param));
+        }
     AddAction(action, undo, redo);
+}
+
+// The number of points of a line record, and whether it holds their
+// additions.
+int LinePoints(const KorAction* action)
+{
+    return std::max(0, RecordedValue<int>(action, 5));
+}
+
+bool HoldsAdditions(const KorAction* action)
+{
+    const int n = LinePoints(action);
+    return n > 0 && action->GetNombreVariables() == 5 + 8 * n;
+}
+
+// The addition of point k of a line record.
+Couche::sAddition LineAddition(const KorAction* action, int k)
+{
+    const int at = 6 + 4 * LinePoints(action) + 4 * k;
+    Couche::sAddition addition;
+    addition.Id = RecordedValue<int>(action, 9 + 4 * k);
+    addition.Slots = RecordedValue<int>(action, at);
+    addition.Types = RecordedValue<int>(action, at + 1);
+    addition.Old.Type = static_cast<int8_t>(RecordedValue<int>(action, at + 2));
+    addition.Old.Param = RecordedValue<int>(action, at + 3);
+    return addition;
+}
+
+void SetLineAddition(KorAction* action, int k, const Couche::sAddition& addition)
+{
+    const int at = 6 + 4 * LinePoints(action) + 4 * k;
+    SetRecordedValue(action, at, addition.Slots);
+    SetRecordedValue(action, at + 1, addition.Types);
+    SetRecordedValue(action, at + 2, static_cast<int>(addition.Old.Type));
+    SetRecordedValue(action, at + 3, static_cast<int>(addition.Old.Param));
 }
 
 // Values 7 to 10 of a point addition: the addition taken back by its undo.
@@ -105,20 +154,29 @@ void SetDepth(const KorAction* action, int position)
 }
 } // namespace
 
-void RecordLigneNiveauAdd(int layer, int line, const LigneNiveau& ligne, Couche& couche)
+void RecordLigneNiveauAdd(int layer, int line, const LigneNiveau& ligne, Couche& couche,
+                          const std::vector<Couche::sAddition>& additions)
 {
-    RecordLine(layer, line, ligne, couche, 0, UndoLigneNiveauAdd, RedoLigneNiveauAdd);
+    RecordLine(layer, line, ligne, couche, 0, additions, UndoLigneNiveauAdd, RedoLigneNiveauAdd);
 }
 
 void RecordLigneNiveauDelete(int layer, int line, const LigneNiveau& ligne, Couche& couche)
 {
-    RecordLine(layer, line, ligne, couche, ligne.Fermee, RedoLigneNiveauAdd, UndoLigneNiveauAdd);
+    RecordLine(layer, line, ligne, couche, ligne.Fermee, {}, RedoLigneNiveauAdd, UndoLigneNiveauAdd);
 }
 
+// Also the redo of a line's deletion, which holds no additions: its points
+// are deleted with it, as the deletion did.
 void UndoLigneNiveauAdd(KorAction* action)
 {
-    if (Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, 1)))
+    Couche* couche = gProjet.GetCouche(RecordedValue<int>(action, 1));
+    if (couche && couche->GetLigneNiveau(RecordedValue<int>(action, 2)))
+    {
+        if (HoldsAdditions(action))
+            for (int k = LinePoints(action) - 1; k >= 0; --k)
+                couche->TakeBackPoint(LineAddition(action, k));
         couche->DeleteLigneNiveau(RecordedValue<int>(action, 2), false);
+    }
     GetModelUi().ResetLevelLineInProgress();
 }
 
@@ -132,14 +190,18 @@ void RedoLigneNiveauAdd(KorAction* action)
     LigneNiveau* ligne = couche->GetLigneNiveau(index);
     if (!ligne)
         return;
-    for (int k = 5; k + 3 <= action->GetNombreVariables(); k += 4)
+    const bool additions = HoldsAdditions(action);
+    for (int k = 0; k < LinePoints(action); ++k)
     {
-        const LumPoint p(RecordedValue<double>(action, k), RecordedValue<double>(action, k + 1),
-                         RecordedValue<double>(action, k + 2));
+        const int at = 6 + 4 * k;
+        const LumPoint p(RecordedValue<double>(action, at), RecordedValue<double>(action, at + 1),
+                         RecordedValue<double>(action, at + 2));
         const int id = ligne->AddPoint(*couche, p.x, p.y, false, static_cast<int>(ligne->Points.size()),
-                                       RecordedValue<int>(action, k + 3));
+                                       RecordedValue<int>(action, at + 3));
+        if (additions)
+            SetLineAddition(action, k, id >= 0 ? couche->GetLastAddition() : Couche::sAddition());
         PlaceAt(*couche, id, p);
-        SetRecordedValue(action, k + 3, id);
+        SetRecordedValue(action, at + 3, id);
     }
     ligne->Fermee = RecordedValue<int>(action, 4);
 }

@@ -13,13 +13,16 @@ class LigneNiveau;
 // indexes at recording time; a callback does nothing when they name none.
 
 // Values: int layer index, int line index, double depth, int closed flag
-// (0 for an addition, the line's own for a deletion), then per live point
-// of the line, in line order, double x, double y, int vertex identifier.
-// Undo of an addition deletes the line and resets the level-line tool's
-// line in progress; its redo adds the line back at its index with its
-// points in that order, each under its own identifier, then sets its
-// closed flag.
-void RecordLigneNiveauAdd(int layer, int line, const LigneNiveau& ligne, Couche& couche);
+// (0 for an addition, the line's own for a deletion), int n, then per live
+// point of the line, in line order, double x, y, z, int vertex identifier;
+// for an addition, then per point its addition (int slot count, int type
+// list length, int old Type, int old Param). Undo of an addition takes its
+// points back, latest first, so that the layer's tables are as before it,
+// deletes the line and resets the level-line tool's line in progress; its
+// redo adds the line back at its index with its points in that order, each
+// under its own identifier, then sets its closed flag.
+void RecordLigneNiveauAdd(int layer, int line, const LigneNiveau& ligne, Couche& couche,
+                          const std::vector<Couche::sAddition>& additions);
 void RecordLigneNiveauDelete(int layer, int line, const LigneNiveau& ligne, Couche& couche);
 void UndoLigneNiveauAdd(KorAction* action);
 void RedoLigneNiveauAdd(KorAction* action);

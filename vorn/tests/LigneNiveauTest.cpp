@@ -204,4 +204,27 @@ TEST_F(LigneNiveauTest, LinePointRecordsKeepThePlace)
     EXPECT_EQ(ligne->Profondeur, 0.0);
     EXPECT_EQ(ligne->GetVertices(*couche)[3]->Z, 0.0);
 }
+
+// A file's line that lists its points twice keeps each once, at its first
+// place: deleted and undone, it gives back its three vertices, no more.
+TEST_F(LigneNiveauTest, RepeatedIdentifiersOfAFileLineAreKeptOnce)
+{
+    Couche* couche = gProjet.AddCouche("A", 0);
+    const std::vector<float> abc = {0, 0, 5, 0, 10, 0};
+    LigneNiveau* ligne = couche->GetLigneNiveau(couche->AddLigneNiveau(0.0f, -1, false, &abc));
+    const std::vector<int> once = ligne->Points;
+    ligne->Points = {once[0], once[1], once[0], once[2], once[1]};
+    const std::string path = TempPath("repeated.ovx");
+    gProjet.Nom = path;
+    ASSERT_TRUE(gProjet.Save());
+    gProjet.Open(path);
+    couche = gProjet.GetCouche(0);
+    ASSERT_EQ(couche->GetNumberOfLignesNiveau(), 1);
+    EXPECT_EQ(couche->GetLigneNiveau(0)->Points, once);
+    couche->DeleteLigneNiveau(0, true);
+    gProjet.GetUndoManager().Undo();
+    EXPECT_EQ(couche->GetMesh().GetNumberOfVertices(), 3);
+    EXPECT_EQ(Positions(*couche, *couche->GetLigneNiveau(0)), (Positions_t{{0, 0}, {5, 0}, {10, 0}}));
+    std::remove(path.c_str());
+}
 } // namespace

@@ -120,8 +120,14 @@ protected:
                                   true);
             break;
         case 6:
-            couche->AddLigneNiveau(static_cast<float>(level + 2.0 * unit(random) - 1.0), -1, true);
+        {
+            // Empty, or with its first point as the level-line tool's first
+            // click makes it.
+            const float depth = static_cast<float>(level + 2.0 * unit(random) - 1.0);
+            const std::vector<float> first = {static_cast<float>(plan()), static_cast<float>(plan())};
+            couche->AddLigneNiveau(depth, -1, true, unit(random) < 0.5 ? &first : nullptr);
             break;
+        }
         case 7:
             couche->DeleteLigneNiveau(pick(couche->GetNumberOfLignesNiveau()), true);
             break;
