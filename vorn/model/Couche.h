@@ -148,6 +148,11 @@ public:
     void ShiftCoupePoints(int index) { ShiftPoints(4, index); }
     void DeleteSondagePoints(int index) { DeletePoints(3, index); }
     void DeleteCoupePoints(int index) { DeletePoints(4, index); }
+    // The points of that type (3 or 4) whose Param names none of the
+    // project's count boreholes or sections: a file's, that no element
+    // owns. They become free points (the records of deleted vertices Type
+    // 0); the number of live points freed.
+    int FreeStrayPoints(int type, int count);
 
     // Vertex types. Past the end of the list: Type 0.
     sVertexType GetVertexType(int id) const;

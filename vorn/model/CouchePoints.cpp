@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <locale>
 #include <sstream>
 
@@ -217,8 +218,11 @@ KorVertex* Couche::PickVertex(const KorRay& ray, double radius)
 
 void Couche::ShiftPoints(int type, int index)
 {
+    // No list reaches the largest int: a Param there names nothing and
+    // stays, rather than overflow.
     for (sVertexType& record : mVertexTypes)
-        if (record.Type == type && record.Param >= index)
+        if (record.Type == type && record.Param >= index &&
+            record.Param < std::numeric_limits<int32_t>::max())
             ++record.Param;
 }
 
@@ -234,6 +238,25 @@ void Couche::DeletePoints(int type, int index)
         else if (record.Param > index)
             --mVertexTypes[id].Param;
     }
+}
+
+int Couche::FreeStrayPoints(int type, int count)
+{
+    int freed = 0;
+    for (int id = 0; id < GetNumberOfVertexTypes(); ++id)
+    {
+        sVertexType& record = mVertexTypes[static_cast<size_t>(id)];
+        if (record.Type != type || (record.Param >= 0 && record.Param < count))
+            continue;
+        if (mMeshes[Surface].GetVertex(id))
+        {
+            record = {1, 0};
+            ++freed;
+        }
+        else
+            record.Type = 0;
+    }
+    return freed;
 }
 
 bool Couche::CopyPointsFrom(const Couche& source, float depth, float damping, bool check)

@@ -4,6 +4,7 @@
 #include "LumHandledMesh.h"
 #include "ModelTestSupport.h"
 #include "SectionWindow.h"
+#include "Sondage.h"
 
 #include <cmath>
 #include <limits>
@@ -237,7 +238,8 @@ TEST_F(CoucheTest, BoxOfManyPointsBoundsTheirNumbers)
     std::mt19937 random(7);
     std::uniform_real_distribution<double> coordinate(-1e3, 1e3);
     for (int k = 0; k < 90000; ++k)
-        couche->AddPoint(LumPoint(coordinate(random), coordinate(random), coordinate(random)), 1, 0, false, false);
+        couche->AddPoint(LumPoint(coordinate(random), coordinate(random), coordinate(random)), 1, 0, false,
+                         false);
     KorMesh& mesh = couche->GetMesh();
     const double nan = std::numeric_limits<double>::quiet_NaN();
     for (int id : {4, 30004, 60004})
@@ -368,6 +370,9 @@ TEST_F(CoucheTest, LayersGoRoundTripThroughTheProjectFile)
         EXPECT_TRUE(c >= 0 && c <= 254) << c;
     const std::vector<float> ring = {3, 3, 7, 3, 7, 7, 3, 7};
     top->GetLigneNiveau(top->AddLigneNiveau(-2.0f, -1, false, &ring))->Fermee = 1;
+    // The point of the fifth borehole, which meets no other layer.
+    for (int k = 0; k < 5; ++k)
+        gProjet.SetSondage(new Sondage("S" + std::to_string(k), LumPoint(), false), -1, false, false);
     top->AddPoint(LumPoint(5, 1, -1), 3, 4, false, false);
     double z = 0.0;
     ASSERT_TRUE(top->GetAltitude(5.0, 5.0, z));
@@ -401,7 +406,7 @@ TEST_F(CoucheTest, LayersGoRoundTripThroughTheProjectFile)
 namespace
 {
 // Borehole and section points follow the insertion and deletion of their
-// element; the nearest vertex on a pick ray wins, whatever its identifier;
+// element (but for a Param no list reaches); the nearest vertex on a pick ray wins, whatever its identifier;
 // deleting the picked vertex clears the pick.
 TEST_F(CoucheTest, BoreholeParamsAndPicking)
 {
@@ -420,6 +425,12 @@ TEST_F(CoucheTest, BoreholeParamsAndPicking)
     EXPECT_EQ(couche->GetVertexType(b0).Param, 0);
     EXPECT_EQ(couche->GetVertexType(b2).Param, 2);
     EXPECT_EQ(couche->GetVertexType(c0).Param, 1);
+    // A Param at the largest int names nothing: it stays rather than overflow.
+    const int largest = std::numeric_limits<int>::max();
+    const int far = couche->AddPoint(LumPoint(7, 7, 0), 3, largest, false, false);
+    couche->ShiftSondagePoints(0);
+    EXPECT_EQ(couche->GetVertexType(far).Param, largest);
+    couche->DeletePoint(far, false);
 
     // Looking down x = 0: b0 (z 10) is nearer than b1 would be; then b2
     // alone on its own ray.
