@@ -349,6 +349,7 @@ void ProjetOVX::Load(const XMLNode& projet, const std::string& path)
     // A name no user could have typed breaks the lists that name it at the
     // next save: renamed as the user is told below, the project modified.
     const std::vector<std::string> renamed = RenameNamesRead();
+    const std::vector<std::string> freed = FreeStrayPointsRead();
     ui.FillDiscontinuityFamilies();
     Nom = path;
     // The scale divides every conversion; an unusable one would make every
@@ -365,6 +366,14 @@ void ProjetOVX::Load(const XMLNode& projet, const std::string& path)
     {
         std::string text = "Des noms lus dans le fichier '" + path + "' ne sont pas valides :";
         for (const std::string& line : renamed)
+            text += "\n" + line;
+        ui.MessageBox(text, "Information");
+        MarkModified();
+    }
+    if (!freed.empty())
+    {
+        std::string text = "Des points lus dans le fichier '" + path + "' ne sont pas valides :";
+        for (const std::string& line : freed)
             text += "\n" + line;
         ui.MessageBox(text, "Information");
         MarkModified();

@@ -297,9 +297,13 @@ private:
     // The rest of an Open once the file parsed; throws on a failure.
     void Load(const XMLNode& projet, const std::string& path);
     // Names read that a user could not have typed (a '|', an empty or a
-    // second layer name) renamed, with the lists naming them
-    // (ProjetOVXNames.cpp); one line per renaming.
+    // second layer name; an empty or a second borehole or section name)
+    // renamed, with the points and lists naming them (ProjetOVXNames.cpp);
+    // one line per renaming.
     std::vector<std::string> RenameNamesRead();
+    // Borehole and section points read whose Param names no element made
+    // free points; one line per layer and kind.
+    std::vector<std::string> FreeStrayPointsRead();
     void SetSwitch(bool& member, int menuId, bool on);
     // Layer hooks of the plan settings: scene z of every vertex times the
     // ratio; texture coordinates out of date.

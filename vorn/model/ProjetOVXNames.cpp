@@ -1,10 +1,13 @@
-// Names read from a file checked by the rules of typed names.
+// What a file names checked by the rules of typed input: names a user
+// could not have typed, and points that name no borehole or section.
 #include "ProjetOVX.h"
 
 #include "Couche.h"
 #include "Coupe.h"
 #include "Discontinuite.h"
 #include "KorString.h"
+#include "PointSondage.h"
+#include "Sondage.h"
 
 #include <algorithm>
 #include <set>
@@ -47,16 +50,58 @@ void RenameInList(std::vector<std::string>& list, const std::string& old, const 
         }
     }
 }
+
+// Boreholes or sections: none empty and each its own, as their dialogs
+// ask; the second of a name is the one renamed ("stem k" for the k-th when
+// empty). Their points name them by index, so nothing else follows. The
+// line reads opening + old + middle + new + "'.".
+template <class Element>
+void RenameRepeated(std::vector<Element*>& elements, const std::string& stem, const std::string& opening,
+                    const std::string& middle, std::vector<std::string>& lines)
+{
+    std::set<std::string> taken;
+    for (const Element* element : elements)
+        taken.insert(element->Nom);
+    std::set<std::string> kept;
+    for (size_t i = 0; i < elements.size(); ++i)
+    {
+        const std::string old = elements[i]->Nom;
+        if (!old.empty() && kept.insert(old).second)
+            continue;
+        const std::string name = Untaken(old.empty() ? stem + " " + std::to_string(i + 1) : old, taken);
+        taken.insert(name);
+        kept.insert(name);
+        elements[i]->Nom = name;
+        lines.push_back(opening + old + middle + name + "'.");
+    }
+}
+
+// The line of a layer's points of a kind ("de sondage") whose Param names
+// no element ("aucun sondage").
+std::string StrayPointsLine(const std::string& layer, int count, const std::string& kind,
+                            const std::string& none)
+{
+    const bool one = count == 1;
+    return "La couche '" + layer + "' a " + std::to_string(count) + (one ? " point " : " points ") + kind +
+           (one ? " qui ne renvoie à " : " qui ne renvoient à ") + none +
+           (one ? " : il devient un point libre." : " : ils deviennent des points libres.");
+}
 } // namespace
 
 std::vector<std::string> ProjetOVX::RenameNamesRead()
 {
     std::vector<std::string> lines;
     // Layers: no '|', not empty, each its own; a second of a name is the one
-    // renamed, so the sections' lists keep naming the first.
+    // renamed, so the boreholes' points and the sections' lists keep naming
+    // the first. A new name is none that a borehole or a section names.
     std::set<std::string> taken;
     for (Couche* couche : mCouches)
         taken.insert(couche->Nom);
+    for (const Sondage* sondage : mSondages)
+        for (const auto& entry : sondage->GetPointsSondage())
+            taken.insert(entry.first);
+    for (const Coupe* coupe : mCoupes)
+        taken.insert(coupe->Couches.begin(), coupe->Couches.end());
     std::set<std::string> kept;
     for (size_t i = 0; i < mCouches.size(); ++i)
     {
@@ -71,10 +116,21 @@ std::vector<std::string> ProjetOVX::RenameNamesRead()
         taken.insert(name);
         couche->Nom = name;
         if (!kept.count(old))
+        {
+            for (Sondage* sondage : mSondages)
+                if (const PointSondage* point = sondage->GetPointSondage(old))
+                {
+                    const double depth = point->Profondeur;
+                    sondage->RemovePointSondage(old);
+                    sondage->SetPointSondage(name, depth);
+                }
             for (Coupe* coupe : mCoupes)
                 RenameInList(coupe->Couches, old, name);
+        }
         lines.push_back("La couche '" + old + "' est renommée '" + name + "'.");
     }
+    RenameRepeated(mSondages, "Sondage", "Le sondage '", "' est renommé '", lines);
+    RenameRepeated(mCoupes, "Coupe", "La coupe '", "' est renommée '", lines);
 
     // Families are keyed by name, so only a '|' is left to take out.
     std::set<std::string> families;
@@ -93,6 +149,19 @@ std::vector<std::string> ProjetOVX::RenameNamesRead()
         for (Couche* couche : mCouches)
             RenameInList(couche->Discontinuites, old, name);
         lines.push_back("La discontinuité '" + old + "' est renommée '" + name + "'.");
+    }
+    return lines;
+}
+
+std::vector<std::string> ProjetOVX::FreeStrayPointsRead()
+{
+    std::vector<std::string> lines;
+    for (Couche* couche : mCouches)
+    {
+        if (const int freed = couche->FreeStrayPoints(3, GetNumberOfSondages()))
+            lines.push_back(StrayPointsLine(couche->Nom, freed, "de sondage", "aucun sondage"));
+        if (const int freed = couche->FreeStrayPoints(4, GetNumberOfCoupes()))
+            lines.push_back(StrayPointsLine(couche->Nom, freed, "de coupe", "aucune coupe"));
     }
     return lines;
 }

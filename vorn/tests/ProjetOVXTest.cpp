@@ -6,6 +6,7 @@
 #include "RawXMLElement.h"
 #include "ResultatsOVX.h"
 #include "SectionWindow.h"
+#include "Sondage.h"
 
 #include <csignal>
 #include <sys/resource.h>
@@ -220,8 +221,9 @@ TEST_F(ProjetOVXTest, FamiliesAreKeyedByName)
 
 // Names a user could not have typed are renamed at Open, with a message: a
 // '|' would split the lists naming them at the next save, an empty or a
-// second layer name would make two layers one. The lists read split are
-// mended; the saved project reads back as it was opened.
+// second layer, borehole or section name would make two elements one. The
+// lists read split are mended; the saved project reads back as it was
+// opened.
 TEST_F(ProjetOVXTest, NamesReadFollowTheTypedNameRules)
 {
     const std::string path = TempPath("names.ovx");
@@ -233,6 +235,8 @@ TEST_F(ProjetOVXTest, NamesReadFollowTheTypedNameRules)
         <Discontinuite><Nom>F|1</Nom></Discontinuite>
         <Discontinuite><Nom>G</Nom></Discontinuite>
         <Coupe><Nom>C</Nom><Couches>a|b|A|</Couches><CoordCouche/><CoordCouche/></Coupe>
+        <Sondage><Nom>S</Nom></Sondage><Sondage><Nom>S</Nom></Sondage><Sondage><Nom/></Sondage>
+        <Coupe><Nom>C</Nom></Coupe>
         <Echelle>100</Echelle></Projet>)");
     for (int pass = 0; pass < 2; ++pass)
     {
@@ -240,8 +244,13 @@ TEST_F(ProjetOVXTest, NamesReadFollowTheTypedNameRules)
         gProjet.Open(path);
         EXPECT_EQ(gProjet.GetCoucheNames(), (std::vector<std::string>{"a-b", "A", "A (2)", "Couche 4"}));
         EXPECT_EQ(gProjet.GetDiscontinuiteNames(), (std::vector<std::string>{"F-1", "G"}));
-        ASSERT_EQ(gProjet.GetNumberOfCoupes(), 1);
+        ASSERT_EQ(gProjet.GetNumberOfCoupes(), 2);
         EXPECT_EQ(gProjet.GetCoupe(0)->Couches, (std::vector<std::string>{"a-b", "A"}));
+        EXPECT_EQ(gProjet.GetCoupe(1)->Nom, "C (2)");
+        ASSERT_EQ(gProjet.GetNumberOfSondages(), 3);
+        EXPECT_EQ(gProjet.GetSondage(0)->Nom, "S");
+        EXPECT_EQ(gProjet.GetSondage(1)->Nom, "S (2)");
+        EXPECT_EQ(gProjet.GetSondage(2)->Nom, "Sondage 3");
         EXPECT_EQ(gProjet.GetCouche(0)->Discontinuites, (std::vector<std::string>{"F-1", "G"}));
         EXPECT_EQ(gProjet.IsModified(), pass == 0);
         if (pass == 1)
@@ -254,9 +263,48 @@ TEST_F(ProjetOVXTest, NamesReadFollowTheTypedNameRules)
         EXPECT_EQ(ui.Boxes[0].Text, "Des noms lus dans le fichier '" + path +
                                         "' ne sont pas valides :\nLa couche 'a|b' est renommée 'a-b'.\n"
                                         "La couche 'A' est renommée 'A (2)'.\nLa couche '' est renommée "
-                                        "'Couche 4'.\nLa discontinuité 'F|1' est renommée 'F-1'.");
+                                        "'Couche 4'.\nLe sondage 'S' est renommé 'S (2)'.\nLe sondage '' est "
+                                        "renommé 'Sondage 3'.\nLa coupe 'C' est renommée 'C (2)'.\nLa "
+                                        "discontinuité 'F|1' est renommée 'F-1'.");
         ASSERT_TRUE(gProjet.Save());
     }
+    std::remove(path.c_str());
+}
+
+// Borehole and section points of a file whose Param names no element (the
+// largest int among them, which the next insertion would overflow) become
+// free points, with a box; the others stay and follow an insertion.
+TEST_F(ProjetOVXTest, StrayBoreholeAndSectionPointsBecomeFreePoints)
+{
+    const std::string path = TempPath("stray.ovx");
+    std::string mesh, types;
+    for (const auto& [type, param] : {std::pair{3, 0}, {3, 2147483647}, {3, -1}, {4, 0}})
+    {
+        mesh += "<Vertex Exist=\"1\" X=\"0\" Y=\"0\" Z=\"0\" Edge=\"-1\"/>";
+        types += "<TV Type=\"" + std::to_string(type) + "\" Param=\"" + std::to_string(param) + "\"/>";
+    }
+    WriteAll(path, "<?xml version=\"1.0\"?><Projet><Couche><Nom>A</Nom><Mesh><Vertices>" + mesh +
+                       "</Vertices><Edges/><Faces/></Mesh><TypesVertex><Types>" + types +
+                       "</Types></TypesVertex></Couche><Sondage><Nom>S</Nom></Sondage></Projet>");
+    gProjet.Open(path);
+    ASSERT_EQ(ui.Boxes.size(), 1u);
+    EXPECT_EQ(ui.Boxes[0].Text,
+              "Des points lus dans le fichier '" + path +
+                  "' ne sont pas valides :\nLa couche 'A' a 2 points de sondage qui ne "
+                  "renvoient à aucun sondage : ils deviennent des points libres.\nLa couche "
+                  "'A' a 1 point de coupe qui ne renvoie à aucune coupe : il devient un point "
+                  "libre.");
+    EXPECT_TRUE(gProjet.IsModified());
+    gProjet.SetSondage(new Sondage("T", LumPoint(), false), 0, false, false);
+    std::vector<std::pair<int, int>> records;
+    for (int id = 0; id < 4; ++id)
+        records.emplace_back(gProjet.GetCouche(0)->GetVertexType(id).Type,
+                             gProjet.GetCouche(0)->GetVertexType(id).Param);
+    EXPECT_EQ(records, (std::vector<std::pair<int, int>>{{3, 1}, {1, 0}, {1, 0}, {1, 0}}));
+    ASSERT_TRUE(gProjet.Save());
+    ui.ClearLog();
+    gProjet.Open(path);
+    EXPECT_TRUE(ui.Boxes.empty());
     std::remove(path.c_str());
 }
 
@@ -284,6 +332,11 @@ TEST_F(ProjetOVXTest, UnreadableFilesLeaveNoProject)
         // A NUL that would cut a name, forbidden by XML.
         {"NUL", "<?xml version=\"1.0\"?><Projet><Couche><Nom>a&#0;b</Nom></Couche></Projet>", false},
         {"deep", deep, true},
+        // A mesh identifier beyond int.
+        {"identifier",
+         "<?xml version=\"1.0\"?><Projet><Couche><Nom>A</Nom><Mesh><Vertices><Vertex Exist=\"1\" X=\"0\" "
+         "Y=\"0\" Z=\"0\" Edge=\"9999999999\"/></Vertices><Edges/><Faces/></Mesh></Couche></Projet>",
+         false},
         {"missing", "", false},
         // Not regular files: reading would block for a writer, or never end.
         {"fifo", "", false},

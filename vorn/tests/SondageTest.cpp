@@ -210,4 +210,30 @@ TEST_F(SondageTest, UndoRedoAndFile)
     EXPECT_EQ(Model(), deleted);
     std::remove(path.c_str());
 }
+
+// A layer renamed at Open keeps its boreholes' points: the point on "a|b"
+// is on "a-b", exported in the CSV, taken away and given back by a deletion
+// and its undo, and saved under the new name.
+TEST_F(SondageTest, PointOnALayerRenamedAtOpenFollowsIt)
+{
+    AddSquare("a|b", 20.0);
+    gProjet.SetSondage(Vertical("S", 50, 50, {{"a|b", 12}}), -1, false, false);
+    const std::string path = TempPath("renamed.ovx");
+    gProjet.Nom = path;
+    ASSERT_TRUE(gProjet.Save());
+    gProjet.Open(path);
+    ASSERT_EQ(gProjet.GetNumberOfSondages(), 1);
+    EXPECT_EQ(gProjet.GetCouche(0)->Nom, "a-b");
+    EXPECT_EQ(Csv(), "Sondage;X;Y;Z;Azimut;Pendage;Profondeur totale;Couche;Profondeur\n"
+                     "S;50.000;50.000;30.000;0.000;90.000;100.000;a-b;12.000\n");
+    const auto opened = Model();
+    gProjet.DeleteSondage("S", true);
+    EXPECT_EQ(Count(*gProjet.GetCouche(0), 3), 0);
+    gProjet.GetUndoManager().Undo();
+    EXPECT_EQ(Model(), opened);
+    EXPECT_EQ(Count(*gProjet.GetCouche(0), 3, 0), 1);
+    ASSERT_TRUE(gProjet.Save());
+    EXPECT_EQ(ReadAll(path).find("a|b"), std::string::npos);
+    std::remove(path.c_str());
+}
 } // namespace

@@ -407,6 +407,36 @@ TEST_F(PlanEditTest, BoreholePointMenuDeletesItsOwnBoreholeAsOneStep)
     EXPECT_EQ(Points(bas), 6);
 }
 
+// A file holding two boreholes named "S": the second is renamed at Open,
+// so that "Supprimer le sondage" on its point deletes it, not the first.
+TEST_F(PlanEditTest, BoreholeMenuOfAFileWithTwoOfANameDeletesThePickedOne)
+{
+    for (const double x : {40.0, -40.0})
+    {
+        auto* sondage = new Sondage("S", LumPoint(x, 40, 30), false);
+        sondage->Pendage = 90.0;
+        sondage->SetPointSondage("Bas", 25.0);
+        ASSERT_NE(gProjet.SetSondage(sondage, -1, false, false), nullptr);
+    }
+    ASSERT_TRUE(gProjet.Save());
+    gProjet.Open(projectPath);
+    ASSERT_EQ(ui->Count("Information"), 1);
+    bas = gProjet.GetCouche(1);
+    gProjet.SetCoucheCourante(1);
+    EnterCreationMode(false);
+    device->GetCamera()->SetPosition(0, 0, 0);
+    device->GetCamera()->SetDistance(400);
+    RefreshDisplay();
+    SetPopupShower(ChooseLine);
+    gChosenLine = 1;
+    Press(LumPoint(-40, 40, 5), 3);
+    EXPECT_EQ(gShownLabels[0], "S (2)");
+    ASSERT_EQ(gProjet.GetNumberOfSondages(), 1);
+    EXPECT_EQ(gProjet.GetSondage(0)->Nom, "S");
+    EXPECT_EQ(gProjet.GetSondage(0)->PosX, 40.0);
+    EXPECT_EQ(Points(bas), 5);
+}
+
 TEST_F(PlanEditTest, SectionPointMenuDeletesItsSection)
 {
     // A section along y = 50, its image 100 units wide and tall: its point
