@@ -740,6 +740,14 @@ TEST_F(PlanEditTest, DrawingToolsAddPointsAndLevelLines)
     Key(27);
     EXPECT_TRUE(frame->GetCreationPalette()->GetCoordinateField(2)->IsEnabled());
 
+    const auto saved = [this]
+    {
+        bas->Triangulate();
+        EXPECT_TRUE(gProjet.Save());
+        std::ifstream in(projectPath, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    const std::string before = saved();
     ui->texts = {"4"};
     StartAddLigneNiveauTool(-1);
     Press(LumPoint(-20, 0, 0), 1);
@@ -749,5 +757,12 @@ TEST_F(PlanEditTest, DrawingToolsAddPointsAndLevelLines)
     ASSERT_EQ(line.size(), 2u);
     EXPECT_DOUBLE_EQ(line[0]->Z, 4.0);
     EXPECT_LT(line[0]->X, line[1]->X);
+    // Both clicks undone, the first one's line with its point: the file is
+    // byte for byte the one before.
+    EXPECT_EQ(Undos(), 3u);
+    gProjet.GetUndoManager().Undo();
+    gProjet.GetUndoManager().Undo();
+    EXPECT_EQ(bas->GetNumberOfLignesNiveau(), 0);
+    EXPECT_EQ(saved(), before);
 }
 } // namespace
