@@ -1,6 +1,7 @@
 #include "WindowFit.h"
 
 #include <wx/anybutton.h>
+#include <wx/app.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/combobox.h>
@@ -20,31 +21,40 @@
 #include <algorithm>
 #include <memory>
 #include <set>
+#include <vector>
 
 namespace
 {
-// The width a single-line field adds to its text: its border and padding,
-// measured once on a field the toolkit has not laid out yet (a laid-out
-// field answers from its current width).
-int FieldPadding(wxWindow* parent)
+// What a single-line field adds to its text's width (its border and
+// padding) and the height it needs, measured once on a field the toolkit
+// has not laid out yet: a laid-out field answers from its current size, so
+// a field measured again at each fit would grow at each fit.
+struct FieldMetrics
 {
-    static int padding = -1;
-    if (padding < 0)
+    int padding = -1;
+    int height = 0;
+};
+
+const FieldMetrics& MeasuredField(wxWindow* parent)
+{
+    static FieldMetrics metrics;
+    if (metrics.padding < 0)
     {
         auto* probe = new wxTextCtrl(parent, wxID_ANY);
         probe->Hide();
-        padding = probe->GetSizeFromTextSize(0).x;
+        metrics.padding = probe->GetSizeFromTextSize(0).x;
+        metrics.height = probe->GetBestSize().y;
         probe->Destroy();
     }
-    return padding;
+    return metrics;
 }
 
 // The least a numeric field shows: its text or five digits, whichever is
 // wider, and a digit more for the caret.
-wxSize FieldSize(const wxTextCtrl* field)
+wxSize FieldSize(wxTextCtrl* field)
 {
     const wxString text = field->GetValue().length() > 5 ? field->GetValue() : wxString("00000");
-    return wxSize(FieldWidth(field, text + "0"), field->GetBestSize().y);
+    return wxSize(FieldWidth(field, text + "0"), MeasuredField(field->GetParent()).height);
 }
 
 // The minimum a control needs, or wxDefaultSize when the control keeps the
@@ -65,8 +75,9 @@ wxSize NeededSize(wxWindow* control)
 }
 
 // Raises the minimum sizes under window, depth first; a scrolled area
-// (not a grid, which scrolls its own cells) then takes its content's size.
-void GrowControls(wxWindow* window)
+// (not a grid, which scrolls its own cells) then takes its content's size
+// and, when shown, joins scrolledAreas.
+void GrowControls(wxWindow* window, std::vector<wxWindow*>& scrolledAreas)
 {
     for (wxWindow* child : window->GetChildren())
     {
@@ -82,7 +93,7 @@ void GrowControls(wxWindow* window)
         }
         if (dynamic_cast<wxGrid*>(child) || dynamic_cast<wxGLCanvas*>(child))
             continue;
-        GrowControls(child);
+        GrowControls(child, scrolledAreas);
         auto* scrolled = dynamic_cast<wxScrollHelper*>(child);
         if (scrolled && child->GetSizer())
         {
@@ -93,8 +104,51 @@ void GrowControls(wxWindow* window)
             minimum.IncTo(content);
             child->SetMinSize(minimum);
             child->FitInside();
+            if (child->IsShown())
+                scrolledAreas.push_back(child);
         }
     }
+}
+
+// The least height a scrolled area keeps when it gives way to the display.
+constexpr int LeastScrolledHeight = 120;
+
+// When the window's content is taller than the room the display leaves
+// its client area, the scrolled areas give up the difference, the tallest
+// first, down to LeastScrolledHeight each: they scroll their content
+// instead of pushing the window past the display. Only heights give way:
+// the panels scroll vertically.
+void YieldToDisplay(wxSizer* sizer, std::vector<wxWindow*>& scrolledAreas, int room)
+{
+    int excess = sizer->GetMinSize().y - room;
+    std::sort(scrolledAreas.begin(), scrolledAreas.end(),
+              [](const wxWindow* a, const wxWindow* b) { return a->GetMinSize().y > b->GetMinSize().y; });
+    for (wxWindow* area : scrolledAreas)
+    {
+        if (excess <= 0)
+            break;
+        wxSize minimum = area->GetMinSize();
+        const int given = std::min(excess, minimum.y - LeastScrolledHeight);
+        if (given <= 0)
+            continue;
+        minimum.y -= given;
+        excess -= given;
+        area->SetMinSize(minimum);
+    }
+}
+
+// The size the window manager's frame adds to a window. A window not shown
+// yet learns its own only once it is mapped; until then, when it has none,
+// the main window's stands for it, as the same manager frames both.
+wxSize Decorations(const wxTopLevelWindow* window)
+{
+    const wxSize own = window->GetSize() - window->GetClientSize();
+    if (own.y > 0 || window->IsShownOnScreen())
+        return own;
+    const wxWindow* main = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
+    if (!main || main == window || !main->IsShownOnScreen())
+        return own;
+    return main->GetSize() - main->GetClientSize();
 }
 
 wxRect WorkArea(const wxWindow* window)
@@ -128,6 +182,40 @@ void Remember(std::set<wxWindow*>& windows, wxWindow* window)
                          windows.erase(window);
                      event.Skip();
                  });
+}
+
+// Palettes hidden by ShowPalette. wxGTK may still map one whose show was
+// pending when it was hidden (a palette shown and hidden again before the
+// window manager framed it): that late show is undone.
+std::set<wxWindow*> gHiddenPalettes;
+
+void KeepHiddenWhileHidden(wxTopLevelWindow* palette)
+{
+    static std::set<wxWindow*> watched;
+    if (watched.count(palette))
+        return;
+    Remember(watched, palette);
+    wxWeakRef<wxTopLevelWindow> weak(palette);
+    palette->Bind(wxEVT_SHOW,
+                  [weak](wxShowEvent& event)
+                  {
+                      event.Skip();
+                      if (!event.IsShown() || !weak)
+                          return;
+                      weak->CallAfter(
+                          [weak]
+                          {
+                              if (weak && gHiddenPalettes.count(weak.get()) && weak->IsShown())
+                                  weak->Show(false);
+                          });
+                  });
+    palette->Bind(wxEVT_DESTROY,
+                  [palette](wxWindowDestroyEvent& event)
+                  {
+                      if (event.GetEventObject() == palette)
+                          gHiddenPalettes.erase(palette);
+                      event.Skip();
+                  });
 }
 
 // The palette at PalettePosition relative to its parent as it is now,
@@ -174,23 +262,34 @@ void PlaceAgainAtFirstActivation(wxWindow* source, wxTopLevelWindow* palette, co
 
 int FieldWidth(const wxTextCtrl* field, const wxString& text)
 {
-    return field->GetTextExtent(text).x + FieldPadding(field->GetParent());
+    return field->GetTextExtent(text).x + MeasuredField(field->GetParent()).padding;
 }
 
 void FitToContent(wxTopLevelWindow* window)
 {
-    GrowControls(window);
+    FitToContent(window, WorkArea(window));
+}
+
+void FitToContent(wxTopLevelWindow* window, const wxRect& area)
+{
+    std::vector<wxWindow*> scrolledAreas;
+    GrowControls(window, scrolledAreas);
     wxSizer* sizer = window->GetSizer();
     if (!sizer)
         return;
-    const wxRect area = WorkArea(window);
-    const wxSize decorations = window->GetSize() - window->GetClientSize();
+    const wxSize decorations = Decorations(window);
+    const wxSize room = area.GetSize() - decorations;
+    YieldToDisplay(sizer, scrolledAreas, room.y);
     wxSize client = sizer->ComputeFittingClientSize(window);
     client.IncTo(window->GetClientSize());
-    client.DecTo(area.GetSize() - decorations);
+    client.DecTo(room);
     window->SetMinClientSize(
         wxSize(std::min(sizer->GetMinSize().x, client.x), std::min(sizer->GetMinSize().y, client.y)));
-    window->SetClientSize(client);
+    // wxGTK maps a window that was never shown at no size at all when it is
+    // given its own client size again before the window manager has told
+    // its decorations: only a size that changes is set.
+    if (client != window->GetClientSize())
+        window->SetClientSize(client);
     window->Layout();
     const wxRect outer(window->GetPosition(), client + decorations);
     const wxPoint inside = Inside(outer, area);
@@ -216,11 +315,15 @@ wxPoint PalettePosition(const wxPoint& partPosition, const wxRect& mainWindow, c
 
 void ShowPalette(wxTopLevelWindow* palette, bool show, const wxPoint& partPosition)
 {
+    KeepHiddenWhileHidden(palette);
+    palette->Enable(show);
     if (!show)
     {
+        gHiddenPalettes.insert(palette);
         palette->Show(false);
         return;
     }
+    gHiddenPalettes.erase(palette);
     palette->Show(true);
     palette->Raise();
     wxWindow* main = palette->GetParent();

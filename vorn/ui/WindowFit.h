@@ -17,8 +17,12 @@ class wxTopLevelWindow;
 // content, then the window's client area grown to what its sizer needs:
 // never shrunk below its current size (the Part's), never larger than its
 // display, whose work area it is then moved into. Called once a window is
-// built and again when its content changes. O(controls).
+// built and again when its content changes; a fit done again leaves the
+// sizes as they are. When the content is taller than the display, the
+// scrolled areas give way and scroll it. O(controls).
 void FitToContent(wxTopLevelWindow* window);
+// The same inside the given display rectangle instead of the window's.
+void FitToContent(wxTopLevelWindow* window, const wxRect& display);
 
 // The width a single-line field needs to show that text whole: the text's
 // extent in the field's font and the toolkit's border and padding.
@@ -36,5 +40,6 @@ wxPoint PalettePosition(const wxPoint& partPosition, const wxRect& mainWindow, c
 // it shows it goes to PalettePosition, and again at its own first
 // activation and at the main window's (a window manager places a window
 // where it likes when it maps it); later shows keep where the user put it.
-// A shown palette is raised above the main window, never left behind it.
+// A shown palette is raised above the main window, never left behind it;
+// a hidden one is disabled too, and stays hidden until shown again here.
 void ShowPalette(wxTopLevelWindow* palette, bool show, const wxPoint& partPosition);
