@@ -28,4 +28,14 @@ DialogAPropos::DialogAPropos()
     column->Add(text("Mail : contact@exemple.invalid"), 0, wxLEFT | wxTOP, 5);
     SetSizer(column);
     FitToContent(this);
+    // The box has no button for the toolkit's Escape to press: Escape
+    // closes it as its close box does.
+    Bind(wxEVT_CHAR_HOOK,
+         [this](wxKeyEvent& event)
+         {
+             if (event.GetKeyCode() == WXK_ESCAPE)
+                 Close();
+             else
+                 event.Skip();
+         });
 }

@@ -4,7 +4,7 @@
 
 // The modal About box: the owner's logo, the version and date, the
 // developer's logo and address, in one centred column. No button: the
-// close box ends it.
+// close box or Escape ends it.
 class DialogAPropos : public wxDialog
 {
 public:
