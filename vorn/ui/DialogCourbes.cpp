@@ -185,7 +185,8 @@ void DialogCourbes::Select(int row, int column)
     mRow = row;
     mColumn = column;
     mGoToButton->Enable();
-    Layout();
+    // The labels were fitted to their first, shorter captions.
+    FitToContent(this);
 }
 
 void DialogCourbes::GoToPosition()
