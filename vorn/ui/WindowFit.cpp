@@ -1,7 +1,6 @@
 #include "WindowFit.h"
 
 #include <wx/anybutton.h>
-#include <wx/app.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/combobox.h>
@@ -138,17 +137,15 @@ void YieldToDisplay(wxSizer* sizer, std::vector<wxWindow*>& scrolledAreas, int r
 }
 
 // The size the window manager's frame adds to a window. A window not shown
-// yet learns its own only once it is mapped; until then, when it has none,
-// the main window's stands for it, as the same manager frames both.
+// yet learns its own only once it is mapped; until then it is given room
+// for a frame at least as large as an ordinary title bar and borders, so
+// that once framed it still lies inside the display.
 wxSize Decorations(const wxTopLevelWindow* window)
 {
     const wxSize own = window->GetSize() - window->GetClientSize();
     if (own.y > 0 || window->IsShownOnScreen())
         return own;
-    const wxWindow* main = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
-    if (!main || main == window || !main->IsShownOnScreen())
-        return own;
-    return main->GetSize() - main->GetClientSize();
+    return wxSize(16, 40);
 }
 
 wxRect WorkArea(const wxWindow* window)
