@@ -21,6 +21,7 @@
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
 #include <wx/grid.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 
 #include <cmath>
@@ -162,7 +163,17 @@ TEST_F(ResultsWindowsTest, CurvesLeaveFailedPositionsOutAndGoBackWithUndo)
     EXPECT_EQ(middle, 0);
 
     dialog.SelectVariable("H");
+    dialog.Show();
+    ASSERT_TRUE(GuiTest::WaitFor([&dialog] { return dialog.IsShownOnScreen(); }));
     dialog.Select(0, 1);
+    GuiTest::Pump(100);
+    // The details show whole, though their first captions were shorter.
+    for (wxWindow* child : dialog.GetChildren())
+        if (auto* label = dynamic_cast<wxStaticText*>(child))
+        {
+            label->InvalidateBestSize();
+            EXPECT_GE(label->GetSize().x, label->GetBestSize().x) << label->GetLabel().ToUTF8().data();
+        }
     EXPECT_EQ(dialog.GetLabelText(3), "H : 13.5");
     EXPECT_EQ(dialog.GetLabelText(1), "Volume : 101");
     dialog.Select(0, 2);

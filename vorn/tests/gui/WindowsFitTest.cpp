@@ -7,6 +7,8 @@
 
 #include "AnsweringUi.h"
 #include "CalculSeries.h"
+#include "Dialog2Coordonnees.h"
+#include "DialogAPropos.h"
 #include "DialogCalculs.h"
 #include "DialogCourbes.h"
 #include "DialogCout.h"
@@ -14,13 +16,16 @@
 #include "DialogResultats.h"
 #include "DialogTete.h"
 #include "DialogVisualisation.h"
+#include "DialogWait.h"
 #include "FenetreTunnel.h"
 #include "GuiTestHelpers.h"
 #include "InterfaceModes.h"
 #include "KorString.h"
+#include "ParametresTeteSimple.h"
 #include "ProgramFrameTest.h"
 #include "ProjectFrameTest.h"
 #include "ProjetOVX.h"
+#include "ResultatsOVX.h"
 #include "WindowFit.h"
 
 #include <wx/anybutton.h>
@@ -28,9 +33,11 @@
 #include <wx/combobox.h>
 #include <wx/display.h>
 #include <wx/filename.h>
+#include <wx/gauge.h>
 #include <wx/grid.h>
 #include <wx/radiobut.h>
 #include <wx/scrolwin.h>
+#include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
@@ -219,7 +226,7 @@ protected:
             GuiTest::WaitFor([] { return WindowManagerRunning(); }, 5000);
         }
         ProgramFrameTest::SetUp();
-        if (HasFatalFailure())
+        if (HasFatalFailure() || !OpensSample())
             return;
         ui->paths.push_back(std::string(VORN_SOURCE_DIR) + "/samples/exemple.ovx");
         RunCommand(frame, FenetreTunnel::IdOpen);
@@ -235,6 +242,7 @@ protected:
             GuiTest::WaitFor([] { return !WindowManagerRunning(); }, 3000);
         }
     }
+    virtual bool OpensSample() const { return true; }
     void Command(int id)
     {
         RunCommand(frame, id);
@@ -266,6 +274,71 @@ protected:
 
     long mWindowManager = 0;
 };
+
+// The program as it starts without a project.
+class NoProjectWindowsTest : public WindowsFitTest
+{
+protected:
+    bool OpensSample() const override { return false; }
+};
+
+// A window mapped and settled: the window manager has framed it.
+bool Mapped(wxTopLevelWindow* window)
+{
+    if (!GuiTest::WaitFor([window] { return window->IsShownOnScreen(); }))
+        return false;
+    GuiTest::Pump(200);
+    return true;
+}
+
+// The client area holds what its sizer needs.
+void ExpectContentHeld(wxTopLevelWindow* window, const char* name)
+{
+    const wxSize client = window->GetClientSize(), content = window->GetSizer()->GetMinSize();
+    EXPECT_GE(client.x, content.x) << name << " " << client.x << "x" << client.y;
+    EXPECT_GE(client.y, content.y) << name << " " << client.x << "x" << client.y;
+}
+
+// Runs action(window) from inside the running event loop once a shown
+// window of that class has been mapped for a few ticks, as often as such a
+// window comes; a modal loop ends by itself when the action ends it.
+template <class Window> class WhenMapped : public wxTimer
+{
+public:
+    explicit WhenMapped(std::function<void(Window*)> action) : mAction(std::move(action)) { Start(50); }
+    void Notify() override
+    {
+        Window* window = GuiTest::FindShown<Window>();
+        if (!window || !window->IsShownOnScreen() || window == mDone)
+        {
+            mTicks = 0;
+            return;
+        }
+        if (++mTicks < 4)
+            return;
+        mDone = window;
+        mAction(window);
+    }
+
+private:
+    std::function<void(Window*)> mAction;
+    Window* mDone = nullptr;
+    int mTicks = 0;
+};
+
+// A button pressed as its click reaches its window.
+void Press(wxWindow* button)
+{
+    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
+    click.SetEventObject(button);
+    button->GetEventHandler()->ProcessEvent(click);
+}
+
+// The X windows of that title the server shows.
+std::string VisibleWindows(const char* title)
+{
+    return Output(wxString::Format("xdotool search --onlyvisible --name '^%s$'", title));
+}
 } // namespace
 
 TEST(PalettePosition, PartPlaceRelativeToTheMainWindowOrBesideIt)
@@ -377,4 +450,132 @@ TEST_F(WindowsFitTest, TheUsersRoadPrintsNoToolkitComplaint)
     GuiTest::Pump(100);
     const std::string text = capture.Stop();
     EXPECT_EQ(ToolkitComplaints(text), std::vector<std::string>{}) << text;
+}
+
+// The dialogs fitted before they are shown, measured as the user sees them
+// once the window manager has framed them; each answers its user.
+TEST_F(WindowsFitTest, FittedDialogsHoldTheirContentOnceMapped)
+{
+    StandardErrorCapture capture;
+    // The About box closes with Escape; the guard only ends a box that did
+    // not close.
+    bool aboutGuarded = false;
+    WhenMapped<DialogAPropos> about(
+        [](DialogAPropos* box)
+        {
+            ExpectContentHeld(box, "A propos");
+            wxKeyEvent escape(wxEVT_CHAR_HOOK);
+            escape.m_keyCode = WXK_ESCAPE;
+            box->GetEventHandler()->ProcessEvent(escape);
+        });
+    GuiTest::OneShot aboutGuard(
+        [&aboutGuarded]
+        {
+            if (auto* box = GuiTest::FindShown<DialogAPropos>())
+            {
+                aboutGuarded = true;
+                box->EndModal(wxID_CANCEL);
+            }
+        });
+    aboutGuard.StartOnce(10000);
+    Command(FenetreTunnel::IdAbout);
+    aboutGuard.Stop();
+    EXPECT_FALSE(aboutGuarded) << "Escape left the About box open";
+
+    auto* point = new Dialog2Coordonnees("Coordonnées du point", "X", "Y");
+    point->Show();
+    ASSERT_TRUE(Mapped(point));
+    ExpectContentHeld(point, "Coordonnées du point");
+    point->Destroy();
+
+    // A series started through the frame, launched from its dialog and
+    // cancelled with "Annuler" once the progress window shows.
+    WhenMapped<DialogCalculs> launch([](DialogCalculs* bounds) { Press(bounds->FindWindow(2)); });
+    size_t range = 0;
+    WhenMapped<DialogWait> cancel(
+        [&range](DialogWait* wait)
+        {
+            ExpectContentHeld(wait, "Avancement");
+            ExpectEveryControlInside(wait, "Avancement");
+            range = static_cast<size_t>(wait->GetGauge()->GetRange());
+            Press(wait->FindWindow(3));
+        });
+    GuiTest::OneShot seriesGuard(
+        []
+        {
+            if (auto* bounds = GuiTest::FindShown<DialogCalculs>())
+                bounds->EndModal(wxID_CANCEL);
+        });
+    seriesGuard.StartOnce(10000);
+    Command(FenetreTunnel::IdSeries);
+    seriesGuard.Stop();
+    ASSERT_GT(range, 1u) << "the progress window was not seen";
+    EXPECT_EQ(gCancelCalculation, 1);
+    size_t recorded = 0;
+    for (const auto& row : gProjet.GetResultats().Values)
+        recorded += row.size();
+    EXPECT_LT(recorded, range);
+
+    const std::string text = capture.Stop();
+    EXPECT_EQ(ToolkitComplaints(text), std::vector<std::string>{}) << text;
+}
+
+// The trench-head dialog on a 1366 x 768 display stays inside it, its
+// panel scrolling, through edits that refit it; nothing grows at a refit.
+TEST_F(WindowsFitTest, RefitsKeepSizesAndTheHeadDialogInsideTheDisplay)
+{
+    const wxRect display(0, 0, 1366, 768);
+    DialogTete* head = frame->GetHeadDialog();
+    head->Show();
+    ASSERT_TRUE(Mapped(head));
+    ParametresTeteSimple* panel = head->GetSinglePanel();
+    ChampTexte* width = panel->GetField(5);
+    const int fieldHeight = width->GetSize().y;
+    for (int edit = 0; edit < 10; ++edit)
+    {
+        width->ChangeValue(wxString::Format("%d", 20 + edit));
+        panel->ApplyToTete();
+        FitToContent(head, display);
+        GuiTest::Pump(50);
+    }
+    EXPECT_EQ(width->GetSize().y, fieldHeight);
+    EXPECT_EQ(panel->GetField(16)->GetSize().y, fieldHeight);
+    const wxRect outer = head->GetScreenRect();
+    EXPECT_TRUE(display.Contains(outer))
+        << outer.x << "," << outer.y << " " << outer.width << "x" << outer.height;
+    ExpectEveryControlInside(head, "Tête de tranchée, 1366 x 768");
+    head->Show(false);
+
+    DialogOutilsCreation* creation = frame->GetCreationPalette();
+    const wxSize palette = creation->GetSize();
+    for (int open = 0; open < 5; ++open)
+    {
+        gProjet.GetUndoManager().SetSaved(true);
+        ui->paths.push_back(std::string(VORN_SOURCE_DIR) + "/samples/exemple.ovx");
+        Command(FenetreTunnel::IdOpen);
+    }
+    EXPECT_EQ(creation->GetSize(), palette);
+}
+
+// Without a project neither palette shows nor answers, at start-up and
+// after a file that cannot be opened.
+TEST_F(NoProjectWindowsTest, PalettesOutOfReachWithoutAProject)
+{
+    const std::string bad = testing::TempDir() + "vorn-not-a-project.ovx";
+    std::ofstream(bad) << "pas un projet";
+    for (const char* when : {"at start-up", "after a failed open"})
+    {
+        GuiTest::Pump(500);
+        for (wxTopLevelWindow* palette : {static_cast<wxTopLevelWindow*>(frame->GetCreationPalette()),
+                                          static_cast<wxTopLevelWindow*>(frame->GetVisualisationPalette())})
+        {
+            const char* title = palette == frame->GetCreationPalette() ? "Terrain" : "Composition";
+            EXPECT_FALSE(palette->IsShown()) << title << " " << when;
+            EXPECT_FALSE(palette->IsEnabled()) << title << " " << when;
+            EXPECT_EQ(VisibleWindows(title), "") << title << " " << when;
+        }
+        ui->paths.push_back(bad);
+        Command(FenetreTunnel::IdOpen);
+    }
+    std::remove(bad.c_str());
 }
