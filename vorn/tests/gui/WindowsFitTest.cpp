@@ -3,7 +3,9 @@
 // dialog and the results, series, curves and cost dialogs lies inside its
 // window with its label's full text; the palettes sit beside the main
 // window's commands, above it; and the road open -> visualisation -> series
-// -> curves -> close prints no GTK warning or assertion.
+// -> curves -> close prints no GTK warning or assertion. Dialogs fitted
+// before they are shown are measured once the window manager has mapped
+// them; without a project neither palette can be reached.
 
 #include "AnsweringUi.h"
 #include "CalculSeries.h"
@@ -314,7 +316,7 @@ public:
             mTicks = 0;
             return;
         }
-        if (++mTicks < 4)
+        if (++mTicks < 2)
             return;
         mDone = window;
         mAction(window);
@@ -490,7 +492,14 @@ TEST_F(WindowsFitTest, FittedDialogsHoldTheirContentOnceMapped)
 
     // A series started through the frame, launched from its dialog and
     // cancelled with "Annuler" once the progress window shows.
-    WhenMapped<DialogCalculs> launch([](DialogCalculs* bounds) { Press(bounds->FindWindow(2)); });
+    // Steps of 5 cm: thousands of positions, far more than pass before the
+    // progress window is seen.
+    WhenMapped<DialogCalculs> launch(
+        [](DialogCalculs* bounds)
+        {
+            bounds->GetField(1)->ChangeValue("0.05");
+            Press(bounds->FindWindow(2));
+        });
     size_t range = 0;
     WhenMapped<DialogWait> cancel(
         [&range](DialogWait* wait)
