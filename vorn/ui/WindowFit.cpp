@@ -20,7 +20,6 @@
 #include <algorithm>
 #include <memory>
 #include <set>
-#include <vector>
 
 namespace
 {
@@ -74,9 +73,8 @@ wxSize NeededSize(wxWindow* control)
 }
 
 // Raises the minimum sizes under window, depth first; a scrolled area
-// (not a grid, which scrolls its own cells) then takes its content's size
-// and, when shown, joins scrolledAreas.
-void GrowControls(wxWindow* window, std::vector<wxWindow*>& scrolledAreas)
+// (not a grid, which scrolls its own cells) then takes its content's size.
+void GrowControls(wxWindow* window)
 {
     for (wxWindow* child : window->GetChildren())
     {
@@ -92,7 +90,7 @@ void GrowControls(wxWindow* window, std::vector<wxWindow*>& scrolledAreas)
         }
         if (dynamic_cast<wxGrid*>(child) || dynamic_cast<wxGLCanvas*>(child))
             continue;
-        GrowControls(child, scrolledAreas);
+        GrowControls(child);
         auto* scrolled = dynamic_cast<wxScrollHelper*>(child);
         if (scrolled && child->GetSizer())
         {
@@ -103,36 +101,7 @@ void GrowControls(wxWindow* window, std::vector<wxWindow*>& scrolledAreas)
             minimum.IncTo(content);
             child->SetMinSize(minimum);
             child->FitInside();
-            if (child->IsShown())
-                scrolledAreas.push_back(child);
         }
-    }
-}
-
-// The least height a scrolled area keeps when it gives way to the display.
-constexpr int LeastScrolledHeight = 120;
-
-// When the window's content is taller than the room the display leaves
-// its client area, the scrolled areas give up the difference, the tallest
-// first, down to LeastScrolledHeight each: they scroll their content
-// instead of pushing the window past the display. Only heights give way:
-// the panels scroll vertically.
-void YieldToDisplay(wxSizer* sizer, std::vector<wxWindow*>& scrolledAreas, int room)
-{
-    int excess = sizer->GetMinSize().y - room;
-    std::sort(scrolledAreas.begin(), scrolledAreas.end(),
-              [](const wxWindow* a, const wxWindow* b) { return a->GetMinSize().y > b->GetMinSize().y; });
-    for (wxWindow* area : scrolledAreas)
-    {
-        if (excess <= 0)
-            break;
-        wxSize minimum = area->GetMinSize();
-        const int given = std::min(excess, minimum.y - LeastScrolledHeight);
-        if (given <= 0)
-            continue;
-        minimum.y -= given;
-        excess -= given;
-        area->SetMinSize(minimum);
     }
 }
 
@@ -186,7 +155,7 @@ void Remember(std::set<wxWindow*>& windows, wxWindow* window)
 // window manager framed it): that late show is undone.
 std::set<wxWindow*> gHiddenPalettes;
 
-void KeepHiddenWhileHidden(wxTopLevelWindow* palette)
+void UndoLateShows(wxTopLevelWindow* palette)
 {
     static std::set<wxWindow*> watched;
     if (watched.count(palette))
@@ -269,14 +238,12 @@ void FitToContent(wxTopLevelWindow* window)
 
 void FitToContent(wxTopLevelWindow* window, const wxRect& area)
 {
-    std::vector<wxWindow*> scrolledAreas;
-    GrowControls(window, scrolledAreas);
+    GrowControls(window);
     wxSizer* sizer = window->GetSizer();
     if (!sizer)
         return;
     const wxSize decorations = Decorations(window);
     const wxSize room = area.GetSize() - decorations;
-    YieldToDisplay(sizer, scrolledAreas, room.y);
     wxSize client = sizer->ComputeFittingClientSize(window);
     client.IncTo(window->GetClientSize());
     client.DecTo(room);
@@ -312,7 +279,7 @@ wxPoint PalettePosition(const wxPoint& partPosition, const wxRect& mainWindow, c
 
 void ShowPalette(wxTopLevelWindow* palette, bool show, const wxPoint& partPosition)
 {
-    KeepHiddenWhileHidden(palette);
+    UndoLateShows(palette);
     palette->Enable(show);
     if (!show)
     {

@@ -18,8 +18,8 @@ class wxTopLevelWindow;
 // never shrunk below its current size (the Part's), never larger than its
 // display, whose work area it is then moved into. Called once a window is
 // built and again when its content changes; a fit done again leaves the
-// sizes as they are. When the content is taller than the display, the
-// scrolled areas give way and scroll it. O(controls).
+// sizes as they are. A window whose content is taller than its display
+// gets the display's height, its scrolled areas scrolling. O(controls).
 void FitToContent(wxTopLevelWindow* window);
 // The same inside the given display rectangle instead of the window's.
 void FitToContent(wxTopLevelWindow* window, const wxRect& display);
