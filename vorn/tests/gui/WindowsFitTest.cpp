@@ -301,9 +301,9 @@ void ExpectContentHeld(wxTopLevelWindow* window, const char* name)
     EXPECT_GE(client.y, content.y) << name << " " << client.x << "x" << client.y;
 }
 
-// Runs action(window) from inside the running event loop once a shown
-// window of that class has been mapped for a few ticks, as often as such a
-// window comes; a modal loop ends by itself when the action ends it.
+// Runs action(window) from inside the running event loop (a modal one
+// included) once for each shown window of that class, when it has been
+// mapped for two ticks of 50 ms.
 template <class Window> class WhenMapped : public wxTimer
 {
 public:
