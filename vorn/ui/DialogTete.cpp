@@ -274,6 +274,7 @@ void DialogTete::OnReset(wxCommandEvent&)
                                    20, 10, 30, 30, 15, 5, 15, 25, 5, 25, 3, 12, 8.5, true);
     FillFields(*mTete);
     RenderPreview();
+    RefreshDisplay();
 }
 
 bool DialogTete::SaveTete(const std::string& path)
@@ -308,6 +309,7 @@ bool DialogTete::LoadTete(const std::string& path)
     mTete->ToXML(before);
     LoadTeteXML(tete);
     mTete->RecordUndo(before);
+    RefreshDisplay();
     return true;
 }
 

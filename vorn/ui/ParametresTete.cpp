@@ -128,7 +128,7 @@ bool ParametresTete::ReadTunnelSize(double& width, double& height) const
     return dialog->ReadTunnelSize(width, height);
 }
 
-void ParametresTete::Refill()
+void ParametresTete::Refill(bool headChanged)
 {
     TeteTranchee& head = GetTete();
     if (DialogTete* dialog = GetDialog())
@@ -138,6 +138,9 @@ void ParametresTete::Refill()
     }
     else
         FillFromTete(head);
+    // The volume shown follows the head at once, as after any edit.
+    if (headChanged)
+        GetModelUi().RefreshDisplay();
 }
 
 void ParametresTete::AddSwitches(const char* secondBermLabel, std::vector<int> symmetric,

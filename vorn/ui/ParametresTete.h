@@ -73,8 +73,9 @@ protected:
     // without a dialog. False, the user told, when a typed one is not finite.
     bool ReadTunnelSize(double& width, double& height) const;
     // After an apply: the dialog and both panels show the head again and
-    // the preview redraws; without a dialog this panel refills.
-    void Refill();
+    // the preview redraws; without a dialog this panel refills. A changed
+    // head is followed by the global refresh.
+    void Refill(bool headChanged = false);
 
 private:
     struct Field

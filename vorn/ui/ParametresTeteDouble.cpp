@@ -148,10 +148,10 @@ void ParametresTeteDouble::ApplyToTete()
     // h and h2: the first platform's length and the berm height again.
     const double h2 = v(25);
     const double h = v(35);
-    head.SetDoubleParameters(GetSymmetryBox()->GetValue(), cote, GetSecondBermBox()->GetValue(), v(34), v(35),
-                             v(36), v(37), v(38), v(39), v(40), v(41), v(42), v(43), v(44), v(45), v(46),
-                             v(47), v(48), v(49), v(50), v(51), v(52), v(53), v(54), v(55), v(56), v(57),
-                             v(58), v(59), v(60), v(61), v(62), v(25), v(24), h2, h, 5.0, v(27), v(26), width,
-                             height, true);
-    Refill();
+    const bool changed = head.SetDoubleParameters(
+        GetSymmetryBox()->GetValue(), cote, GetSecondBermBox()->GetValue(), v(34), v(35), v(36), v(37), v(38),
+        v(39), v(40), v(41), v(42), v(43), v(44), v(45), v(46), v(47), v(48), v(49), v(50), v(51), v(52),
+        v(53), v(54), v(55), v(56), v(57), v(58), v(59), v(60), v(61), v(62), v(25), v(24), h2, h, 5.0, v(27),
+        v(26), width, height, true);
+    Refill(changed);
 }

@@ -93,9 +93,9 @@ void ParametresTeteSimple::ApplyToTete()
     // berm height again, so no hidden value outlives a switch of panels.
     const double h2 = v(25);
     const double h = v(6);
-    head.SetSingleParameters(GetSymmetryBox()->GetValue(), GetSecondBermBox()->GetValue(), v(5), v(6), v(7),
-                             v(8), v(9), v(10), v(11), v(12), v(14), v(13), v(15), v(16), v(17), v(18), v(20),
-                             v(21), v(19), v(22), v(23), v(25), v(24), h2, h, 5.0, v(27), v(26), width,
-                             height, true);
-    Refill();
+    const bool changed = head.SetSingleParameters(
+        GetSymmetryBox()->GetValue(), GetSecondBermBox()->GetValue(), v(5), v(6), v(7), v(8), v(9), v(10),
+        v(11), v(12), v(14), v(13), v(15), v(16), v(17), v(18), v(20), v(21), v(19), v(22), v(23), v(25),
+        v(24), h2, h, 5.0, v(27), v(26), width, height, true);
+    Refill(changed);
 }

@@ -6,6 +6,8 @@
 #include "DialogTete.h"
 #include "AnsweringUi.h"
 #include "ChampTexte.h"
+#include "DialogResultats.h"
+#include "DialogVisualisation.h"
 #include "FenetreTunnel.h"
 #include "GL_Window.h"
 #include "GuiTestHelpers.h"
@@ -13,6 +15,7 @@
 #include "KorSinglePrecision.h"
 #include "KorString.h"
 #include "LumoraDevice.h"
+#include "PanelPrincipal.h"
 #include "ParametresTeteDouble.h"
 #include "ParametresTeteSimple.h"
 #include "ProjetOVX.h"
@@ -23,6 +26,7 @@
 #include <wx/checkbox.h>
 #include <wx/filename.h>
 #include <wx/radiobox.h>
+#include <wx/stattext.h>
 #include <wx/toolbar.h>
 
 #include <algorithm>
@@ -538,5 +542,36 @@ TEST_F(DialogTeteTest, OpeningAProjectShowsItsHead)
     EXPECT_TRUE(twin->IsShown());
     EXPECT_EQ(Text(twin->GetField(34)), "41.5");
     EXPECT_EQ(Text(dialog->GetWidthField()), "10.25");
+}
+} // namespace
+
+namespace
+{
+// The sample in the 3D view: its platform 20 m wide instead of 15 excavates
+// 1143 m3 instead of 829. The palette and the results window say so as soon
+// as the field is left, the dialog still open, and follow Ctrl+Z and Ctrl+Y
+// typed in the dialog.
+TEST_F(DialogTeteTest, HeadChangeShowsItsVolumeAtOnceAndUndoTheFormerOne)
+{
+    gProjet.Open(std::string(VORN_SOURCE_DIR) + "/samples/exemple.ovx");
+    EnterVisualisationMode(false);
+    ASSERT_TRUE(GuiTest::WaitFor([this] { return frame->GetCanvas()->IsShownOnScreen(); }));
+    dialog->Show();
+    GuiTest::Pump(20);
+    RefreshDisplay();
+    const auto shown = [this]
+    {
+        return std::string(frame->GetVisualisationPalette()->GetVolumeLabel()->GetLabel().ToUTF8()) + " | " +
+               frame->GetResultsDialog()->GetLabelText(2);
+    };
+    EXPECT_EQ(shown(), "829 m3 | Volume excavé : 829");
+    Type(simple->GetField(5), "20");
+    Leave(simple->GetField(5));
+    EXPECT_TRUE(dialog->IsShown());
+    EXPECT_EQ(shown(), "1143 m3 | Volume excavé : 1143");
+    ASSERT_TRUE(GuiTest::PressAccelerator(dialog, 'Z'));
+    EXPECT_EQ(shown(), "829 m3 | Volume excavé : 829");
+    ASSERT_TRUE(GuiTest::PressAccelerator(dialog, 'Y'));
+    EXPECT_EQ(shown(), "1143 m3 | Volume excavé : 1143");
 }
 } // namespace
