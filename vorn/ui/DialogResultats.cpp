@@ -95,11 +95,14 @@ void DialogResultats::BuildGrid()
     mPicture->Refresh();
 
     mLabels[0]->SetLabel(Text(kCaptions[0] + gCostEquation.GetEquation()));
+    // A failed computation costs -1, as a failed position of a series: the
+    // expression over its -1 markers would read as a real cost.
+    const double volume = SumResults(gResults.Volumes);
     std::string error;
-    const double cost = gCostEquation.Evaluate(&error);
+    const double cost = volume < 0.0 ? -1.0 : gCostEquation.Evaluate(&error);
     mLabels[1]->SetLabel(Text(error.empty() ? kCaptions[1] + KorFormatDouble(cost)
                                             : std::string(kCaptions[1]) + "ERREUR -> " + error));
-    mLabels[2]->SetLabel(Text(kCaptions[2] + KorFormatDouble(SumResults(gResults.Volumes))));
+    mLabels[2]->SetLabel(Text(kCaptions[2] + KorFormatDouble(volume)));
     std::vector<double> totals;
     for (const std::vector<double>& surfaces : gResults.Surfaces)
         totals.push_back(surfaces.empty() ? -1.0 : surfaces.back());

@@ -215,6 +215,52 @@ void EndCurrentTool()
     RefreshDisplay();
 }
 
+namespace
+{
+// What the last frame that computed the excavation left to show: set by the
+// 3D view's frame, shown by ReportExcavation.
+bool sExcavationComputed = false;
+bool sExcavationFailed = false;
+bool sInRefresh = false;
+
+// The results grid, the calculation error box (not during a series) and
+// the palette's volume after a frame: the grid is rebuilt when that frame
+// computed, or when the caller asks.
+void ReportExcavation(bool rebuildGrid)
+{
+    if (!gFenetreTunnel)
+        return;
+    const bool computed = sExcavationComputed, failed = sExcavationFailed;
+    sExcavationComputed = sExcavationFailed = false;
+    if (computed || rebuildGrid)
+        if (DialogResultats* results = gFenetreTunnel->GetResultsDialog())
+            results->BuildGrid();
+    if (failed && !gSeriesRunning)
+        GetModelUi().MessageBox(CalculationErrorText(gCalculationError), "Erreur de calcul",
+                                ModelUi::Buttons::Ok, ModelUi::BoxCentred);
+    if (DialogVisualisation* palette = gFenetreTunnel->GetVisualisationPalette())
+        palette->SetVolumeLabel(ExcavatedVolume());
+}
+} // namespace
+
+void NoteExcavationComputed()
+{
+    sExcavationComputed = true;
+    sExcavationFailed = gCalculationErrors > 0;
+    // A frame drawn outside the global refresh (a repaint, a camera move)
+    // reports once the toolkit has left the paint: no modal box inside it.
+    // A refresh that comes first reports it instead, and this call finds
+    // nothing left to show.
+    if (sInRefresh || !gFenetreTunnel)
+        return;
+    gFenetreTunnel->CallAfter(
+        []
+        {
+            if (sExcavationComputed)
+                ReportExcavation(false);
+        });
+}
+
 void RefreshDisplay()
 {
     if (!gFenetreTunnel)
@@ -224,18 +270,18 @@ void RefreshDisplay()
     PanelPrincipal* canvas = gFenetreTunnel->GetCanvas();
     if (busy)
         canvas->SetCursor(*wxHOURGLASS_CURSOR);
-    gFenetreTunnel->GetMainDevice()->RenderFrame();
-    if (busy)
     {
-        canvas->SetCursor(*wxSTANDARD_CURSOR);
-        if (DialogResultats* results = gFenetreTunnel->GetResultsDialog())
-            results->BuildGrid();
+        // Cleared however the frame leaves.
+        struct InRefresh
+        {
+            InRefresh() { sInRefresh = true; }
+            ~InRefresh() { sInRefresh = false; }
+        } inRefresh;
+        gFenetreTunnel->GetMainDevice()->RenderFrame();
     }
-    if (gCalculationErrors > 0 && !gSeriesRunning)
-        GetModelUi().MessageBox(CalculationErrorText(gCalculationError), "Erreur de calcul",
-                                ModelUi::Buttons::Ok, ModelUi::BoxCentred);
-    if (DialogVisualisation* palette = gFenetreTunnel->GetVisualisationPalette())
-        palette->SetVolumeLabel(ExcavatedVolume());
+    if (busy)
+        canvas->SetCursor(*wxSTANDARD_CURSOR);
+    ReportExcavation(busy);
 }
 
 void DisableInterface()

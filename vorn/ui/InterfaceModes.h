@@ -31,6 +31,10 @@ void EnterCreationMode(bool recordUndo);
 void EnterVisualisationMode(bool recordUndo);
 void EndCurrentTool();
 void RefreshDisplay();
+// Called by the 3D view's frame that has just computed the excavation: the
+// global refresh shows its results after that frame; any other frame (a
+// repaint) has them shown right after it, once.
+void NoteExcavationComputed();
 void DisableInterface();
 void EnableModeTools();
 void SetNoProjectInterface();

@@ -162,7 +162,10 @@ void RenderView3D(LumoraDevice* device)
     // triangulates the layers it cuts under its own report hold; what it
     // leaves stale is triangulated here.
     if (gProjet.m3DAffichageTete && gProjet.IsExcavationStale())
+    {
         ComputeExcavation();
+        NoteExcavationComputed();
+    }
     TriangulateStaleLayers();
     RefreshShownCuts();
     if (gPlacementDrawer)

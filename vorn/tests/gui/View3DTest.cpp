@@ -9,6 +9,7 @@
 #include "Decor.h"
 #include "DecorTools.h"
 #include "Dialog3D.h"
+#include "DialogResultats.h"
 #include "DialogSlider.h"
 #include "DialogVisualisation.h"
 #include "EventInfo.h"
@@ -301,6 +302,22 @@ TEST_F(View3DTest, FailedCutGivesOneMessagePerRefreshNoneDuringASeries)
     RefreshDisplay();
     EXPECT_EQ(ui->Count(caption), 2);
     EXPECT_FALSE(gProjet.IsExcavationStale());
+
+    // A frame drawn by a repaint computes too: its box comes once, right
+    // after the paint rather than inside it, and the results window gives
+    // the failed position the cost -1 (not 300 x -1 + 10 x -1).
+    gSeriesRunning = false;
+    gProjet.EquationCout = "300*S+10*V";
+    gProjet.InvalidateResults();
+    ASSERT_TRUE(device->RenderFrame());
+    EXPECT_FALSE(gProjet.IsExcavationStale());
+    EXPECT_EQ(ui->Count(caption), 2);
+    GuiTest::Pump(20);
+    EXPECT_EQ(ui->Count(caption), 3);
+    EXPECT_EQ(frame->GetResultsDialog()->GetLabelText(1), "Coût calculé : -1");
+    EXPECT_EQ(frame->GetResultsDialog()->GetLabelText(2), "Volume excavé : -1");
+    GuiTest::Pump(20);
+    EXPECT_EQ(ui->Count(caption), 3);
 }
 
 TEST_F(View3DTest, RightClickMenusOfNothingALayerAndScenery)
