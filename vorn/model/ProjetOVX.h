@@ -126,9 +126,12 @@ public:
     int GetCoupeIndex(const Coupe* coupe) const;
     int GetCoupeIndex(const std::string& name) const;
     Coupe* SetCoupe(Coupe* coupe, int index, bool validate, bool record);
-    bool CheckCoupe(Coupe* coupe);
+    // Whether the section may go in; a refused name, reference pair or
+    // scale is told here, a point that crosses a neighbour layer with
+    // `crossing` (nothing when empty): one message per refusal.
+    bool CheckCoupe(Coupe* coupe, const std::string& crossing = std::string());
     void DeleteCoupe(const std::string& name, bool record);
-    bool ChangeCoupe(const std::string& name, Coupe* coupe);
+    bool ChangeCoupe(const std::string& name, Coupe* coupe, const std::string& crossing = std::string());
     // The displayed zone (ProjetOVXCouche.cpp); normalised (upper-left,
     // lower-right corners at z 0) and recorded, or stored as given.
     void SetZone(const LumPoint& c1, const LumPoint& c2, bool normalise, bool geometry);

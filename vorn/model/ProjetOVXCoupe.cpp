@@ -36,7 +36,7 @@ int ProjetOVX::GetCoupeIndex(const std::string& name) const
     return GetCoupeIndex(GetCoupe(name));
 }
 
-bool ProjetOVX::CheckCoupe(Coupe* coupe)
+bool ProjetOVX::CheckCoupe(Coupe* coupe, const std::string& crossing)
 {
     ModelUi& ui = GetModelUi();
     // A '$' would come back from the file as a blank.
@@ -94,6 +94,8 @@ bool ProjetOVX::CheckCoupe(Coupe* coupe)
     // were, free slots included.
     for (auto it = temporary.rbegin(); it != temporary.rend(); ++it)
         it->first->TakeBackPoint(it->second);
+    if (!ok && !crossing.empty())
+        ui.MessageBox(crossing, "Erreur");
     return ok;
 }
 
@@ -164,7 +166,7 @@ void ProjetOVX::DeleteCoupe(const std::string& name, bool record)
         couche->DeleteCoupePoints(k);
 }
 
-bool ProjetOVX::ChangeCoupe(const std::string& name, Coupe* coupe)
+bool ProjetOVX::ChangeCoupe(const std::string& name, Coupe* coupe, const std::string& crossing)
 {
     Coupe* old = GetCoupe(name);
     if (!old)
@@ -177,7 +179,7 @@ bool ProjetOVX::ChangeCoupe(const std::string& name, Coupe* coupe)
     old->ToXML(snapshot);
     const std::vector<sAddedPoint> points = CoupePoints(old);
     DeleteCoupe(name, false);
-    if (!CheckCoupe(coupe))
+    if (!CheckCoupe(coupe, crossing))
     {
         delete coupe;
         StoreCoupeAgain(snapshot, index, points);

@@ -299,10 +299,9 @@ void DialogPointsCoupe::OnValidate(wxCommandEvent&)
 
 void DialogPointsCoupe::ValidateNew(Coupe* coupe)
 {
-    if (!gProjet.CheckCoupe(coupe))
+    if (!gProjet.CheckCoupe(coupe, "Certains points créent des intersections de couches"))
     {
         delete coupe;
-        Refuse("Certains points créent des intersections de couches");
         return;
     }
     // A fictive section only leaves free points in the layers.
@@ -319,11 +318,9 @@ void DialogPointsCoupe::ValidateModification(Coupe* coupe)
         delete coupe;
         return;
     }
-    if (!gProjet.ChangeCoupe(mFormerName, coupe))
-    {
-        Refuse("Un point ajouté croise une couche voisine : Modification impossible");
+    if (!gProjet.ChangeCoupe(mFormerName, coupe,
+                             "Un point ajouté croise une couche voisine : Modification impossible"))
         return;
-    }
     Finish(wxID_OK);
 }
 

@@ -203,7 +203,7 @@ void ImageCoupe::MouseScale(const wxMouseEvent& event, double fx, double fy)
         if (d > 1e-5)
         {
             std::string text;
-            if (GetModelUi().AskText("Distance du segment dessiné", "", text))
+            if (GetModelUi().AskText("Distance du segment dessiné", "Échelle verticale", text))
             {
                 const float v = static_cast<float>(TypedNumber(text));
                 const float k = static_cast<float>(v / d);
@@ -337,7 +337,9 @@ void ImageCoupe::Draw(wxDC& dc, const wxSize& size)
 
     const DialogPointsCoupe* dialog = Dialog();
     const CoupeTerrain* section = dialog ? dialog->GetTerrainSection() : nullptr;
-    const double L = (Second - First).Norm();
+    // The section's abscissae are in plan, as Coupe::GetScenePoint reads the
+    // image: a point clicked on a profile lands on its layer.
+    const double L = (Second - First).Norm2D();
     if (section && std::fabs(Ref2.X - Ref1.X) > 1e-5 && L > 1e-5 && VerticalScale > 0)
     {
         dc.SetPen(wxPen(wxColour(100, 100, 100), 1));

@@ -4,11 +4,13 @@
 #include "DialogPointsCoupe.h"
 #include "Couche.h"
 #include "Coupe.h"
+#include "CoupeTerrain.h"
 #include "EventInfo.h"
 #include "FenetreTunnel.h"
 #include "GuiTestHelpers.h"
 #include "ImageCoupe.h"
 #include "InterfaceModes.h"
+#include "KorMesh.h"
 #include "KorString.h"
 #include "LumCamera.h"
 #include "LumoraDevice.h"
@@ -163,6 +165,7 @@ TEST_F(DialogPointsCoupeTest, PanelClicksSelectPlaceReferencesAndScale)
     Click(panel, 50, 130); // 5 m over a third of the image
     EXPECT_NEAR(panel->VerticalScale, 15.0, 1e-4);
     EXPECT_TRUE(std::isfinite(panel->Ref2.Y));
+    EXPECT_EQ(ui->asked.back(), "Échelle verticale | ");
 
     ChooseLayer(*d, 1);
     panel->SelectedPoint = 0;
@@ -206,6 +209,18 @@ TEST_F(DialogPointsCoupeTest, ValidateChecksInOrderThenWritesOneStep)
     EXPECT_EQ(gProjet.GetUndoManager().GetPosition(), 1u);
     d.reset();
     EXPECT_EQ(gProjet.GetNumberOfWindows(), 0);
+    // A second section of the same name: that refusal alone.
+    auto same = Open();
+    same->GetNameField()->SetValue("S");
+    PlaceReferences(*same);
+    ChooseLayer(*same, 1);
+    Click(same->GetPanel(), 200, 180);
+    const size_t boxes = ui->boxes.size();
+    Press(*same, 4);
+    ASSERT_EQ(ui->boxes.size(), boxes + 1);
+    EXPECT_EQ(ui->boxes.back(), "Erreur: Une autre coupe porte déjà ce nom");
+    EXPECT_EQ(gProjet.GetNumberOfCoupes(), 1);
+    same.reset();
     gProjet.GetUndoManager().Undo();
     EXPECT_EQ(gProjet.GetNumberOfCoupes(), 0);
     EXPECT_EQ(Count(1, 4), 0);
@@ -351,5 +366,56 @@ TEST_F(DialogPointsCoupeTest, ToolCountsClicksAndOpensTheDialogOnTheSecond)
     StartCoupeTool();
     OnCoupeToolEvent(at(0, 0, 3));
     EXPECT_NE(device->GetCustomEventsManager(), OnCoupeToolEvent);
+}
+// Two layers rising 0.8 m per metre eastward in place of the flat ones, Haut
+// z = 40 + 0.8 x and Bas 20 below; the section line from (-50, 0) to
+// (50, 0) on Haut, its ends 80 m apart in height, 100 m in plan.
+// References at image x 0.25 and 0.75, the lower end at y 250 and the
+// upper one at y 50 of 300: 80 m over two thirds of the height, a scale of
+// 120 m. A point s metres along the cut in plan, Bas at z = -20 + 0.8 s,
+// shows at x = 100 + 2 s and y = 250 - 2.5 z = 300 - 2 s: (280, 120) at
+// s = 90. The profile is drawn there and a point clicked there is Bas.
+TEST_F(DialogPointsCoupeTest, PointClickedOnASlopedProfileLandsOnItsLayer)
+{
+    while (gProjet.GetNumberOfCouches() > 0)
+        gProjet.DeleteCouche(0, 0);
+    for (int k = 0; k < 2; ++k)
+    {
+        Couche* couche = gProjet.AddCouche(k == 0 ? "Haut" : "Bas", k);
+        for (const auto& [x, y] : {std::pair{-100, -100}, {100, -100}, {100, 100}, {-100, 100}})
+            couche->AddPoint(LumPoint(x, y, 40 - 20 * k + 0.8 * x), 1, 0, false, false);
+    }
+    auto d = Open(0, 80);
+    ImageCoupe* panel = d->GetPanel();
+    Press(*d, 2);
+    Click(panel, 100, 250);
+    Click(panel, 300, 50);
+    ASSERT_TRUE(panel->ReferencesPlaced);
+    ASSERT_NEAR(panel->VerticalScale, 120.0, 1e-3);
+    const wxImage shot = GuiTest::Render(*panel, wxSize(400, 300));
+    // Grey over the black image, its edges smoothed.
+    int grey = 0;
+    for (int x = 279; x <= 281; ++x)
+        for (int y = 119; y <= 121; ++y)
+            grey += GuiTest::PixelAt(shot, x, y).Red() > 50;
+    EXPECT_GT(grey, 0) << "no profile at (280, 120)";
+
+    d->GetNameField()->SetValue("Pente");
+    ChooseLayer(*d, 1);
+    Click(panel, 280, 120);
+    Press(*d, 4);
+    ASSERT_EQ(gProjet.GetNumberOfCoupes(), 1) << (ui->boxes.empty() ? "" : ui->boxes.back());
+    const Couche* bas = gProjet.GetCouche(1);
+    int saved = 0;
+    for (int id = 0; id < bas->GetNumberOfVertexTypes(); ++id)
+        if (bas->GetVertexType(id).Type == 4)
+        {
+            const KorVertex* v = const_cast<Couche*>(bas)->GetMesh().GetVertex(id);
+            ASSERT_NE(v, nullptr);
+            EXPECT_NEAR(v->X, 40.0, 0.3);
+            EXPECT_NEAR(v->Z, 20.0 + 0.8 * v->X, 0.05);
+            ++saved;
+        }
+    EXPECT_EQ(saved, 1);
 }
 } // namespace
