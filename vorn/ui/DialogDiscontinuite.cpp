@@ -32,6 +32,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <locale>
 #include <sstream>
 
@@ -76,6 +77,14 @@ void OnFieldEdited(ChampTexte*)
 {
     if (sDialog)
         sDialog->ApplyFields();
+}
+// The preview and the family's surfaces work in single precision: a value
+// beyond its range would make them infinite.
+constexpr double kLargestValue = std::numeric_limits<float>::max();
+
+float Narrowed(double value)
+{
+    return static_cast<float>(std::clamp(value, -kLargestValue, kLargestValue));
 }
 } // namespace
 
@@ -181,8 +190,9 @@ DialogDiscontinuite::~DialogDiscontinuite()
 double DialogDiscontinuite::CubeSize(double espace)
 {
     const double size = Round(10.0 * espace, 0);
-    // Written so that a size that is not a number gives the smallest cube.
-    return size > 1.0 ? size : 1.0;
+    // Written so that a size that is not a number gives the smallest cube;
+    // a spacing read from a file may be past any cube the preview can show.
+    return size > 1.0 ? std::min(size, kLargestValue) : 1.0;
 }
 
 std::string DialogDiscontinuite::CubeLabel(double size)
@@ -265,10 +275,10 @@ void DialogDiscontinuite::UpdateFromFamily()
         for (int i = 0; i < 4; ++i)
             mFields[i]->ChangeValue(U(DefaultText(values[i])));
         mShowPlane->SetValue(family->OrigineAffichee);
-        mCube->DipDirection = static_cast<float>(family->Azimut);
-        mCube->Dip = static_cast<float>(family->Pendage);
-        mCube->Spacing = static_cast<float>(family->Espace);
-        mCube->Spread = static_cast<float>(family->EcartType);
+        mCube->DipDirection = Narrowed(family->Azimut);
+        mCube->Dip = Narrowed(family->Pendage);
+        mCube->Spacing = Narrowed(family->Espace);
+        mCube->Spread = Narrowed(family->EcartType);
         mCubeSize = CubeSize(family->Espace);
         mCubeLabel->SetLabel(U(CubeLabel(mCubeSize)));
         const double c = mCubeSize, h = c / 2.0;
@@ -289,7 +299,9 @@ void DialogDiscontinuite::UpdateFromFamily()
     LumCamera* camera = mPreview->getDevice()->GetCamera();
     LumPoint position = camera->GetPosition();
     Normalize(position);
-    if (position.Norm() < 0.5)
+    // Written so that a position that is not a number starts again from the
+    // side the camera faces at first.
+    if (!(position.Norm() > 0.5))
         position = LumPoint(0.0, -1.0, 0.0);
     camera->SetPosition(position * (3.0 * mCubeSize));
     mPreview->RenderFrame();
@@ -340,7 +352,7 @@ void DialogDiscontinuite::ApplyFields()
     for (int i = 0; i < 4; ++i)
     {
         values[i] = TypedNumber(std::string(mFields[i]->GetValue().ToUTF8().data()));
-        if (!std::isfinite(values[i]))
+        if (!(std::fabs(values[i]) <= kLargestValue))
         {
             ShowNonFiniteValuesMessage();
             UpdateFromFamily();

@@ -30,6 +30,7 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -199,6 +200,23 @@ TEST_F(EditorTest, FieldsEditTheSelectedFamily)
     EXPECT_EQ(Field(3), "0");
     EXPECT_EQ(family->EcartType, 0.0);
     EXPECT_EQ(Steps(), 3u);
+
+    // A spacing whose preview would be infinite is refused the same way; one
+    // read from a file shows a finite cube, and a sound value then puts the
+    // camera three cube sizes away again.
+    LumCamera* camera = dialog->GetPreview()->getDevice()->GetCamera();
+    Type(2, "1e308");
+    EXPECT_EQ(ui->boxes.size(), 2u);
+    EXPECT_EQ(ui->boxes.back(), ui->boxes.front());
+    EXPECT_NEAR(family->Espace, 0.04, 1e-5);
+    EXPECT_EQ(Steps(), 3u);
+    family->SetValues(0.0, 45.0, 1e308, 0.0);
+    dialog->UpdateFromFamily();
+    EXPECT_EQ(Label().find("inf"), std::string::npos) << Label();
+    EXPECT_TRUE(std::isfinite(camera->GetPosition().Norm()));
+    Type(2, "2.5");
+    EXPECT_EQ(Label(), "Dimensions du cube : 25x25x25");
+    EXPECT_NEAR(camera->GetPosition().Norm(), 75.0, 1e-9);
 }
 
 // The preview of a family dipping 45 degrees: a yellow cube crossed by
