@@ -25,6 +25,17 @@ public:
     virtual void Undo();
     virtual void Redo();
 
+    // Called by a callback that could not make its step (a file it reads
+    // has gone): the undo manager then leaves its position where it was.
+    void MarkFailed() { mFailed = true; }
+    // Whether the last callback failed; clears the mark.
+    bool TakeFailed()
+    {
+        const bool failed = mFailed;
+        mFailed = false;
+        return failed;
+    }
+
     // Appends a new value holding a copy of value (any type that
     // AnyVariable stores: int, float, double, bool, string, LumPoint,
     // pointer).
@@ -47,4 +58,5 @@ private:
     KorCallback<KorAction*> mUndo;
     KorCallback<KorAction*> mRedo;
     std::vector<std::unique_ptr<AnyVariable>> mVariables;
+    bool mFailed = false;
 };

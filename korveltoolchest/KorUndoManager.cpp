@@ -50,6 +50,8 @@ void KorUndoManager::Undo()
         const RunningScope running(mRunning);
         mHistory[mPosition - 1]->Undo();
     }
+    if (mHistory[mPosition - 1]->TakeFailed())
+        return;
     --mPosition;
     mSaved = false;
 }
@@ -67,6 +69,8 @@ void KorUndoManager::Redo()
         const RunningScope running(mRunning);
         mHistory[mPosition]->Redo();
     }
+    if (mHistory[mPosition]->TakeFailed())
+        return;
     ++mPosition;
     mSaved = false;
 }

@@ -11,7 +11,9 @@
 // flag, false after any change since the document was last saved.
 //
 // An action's callback runs before the position moves, so a callback that
-// queries the manager sees the position before the step. While a callback
+// queries the manager sees the position before the step; a callback that
+// marks its action failed (KorAction::MarkFailed) leaves the position and
+// the saved flag as they were. While a callback
 // runs, the history is not changed: recording an action or clearing the
 // history then is refused (the callback's own action must stay alive).
 // Not copyable.

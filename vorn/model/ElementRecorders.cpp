@@ -428,6 +428,10 @@ void RedoCoucheAdd(KorAction* action)
             couche->Texture, couche->Opacite, couche->FrontAffiche, couche->Discontinuites, false);
     if (auto* ovx = dynamic_cast<OVXAction*>(action); ovx && created)
         DeleteListed(ovx);
+    // The layer could not be made again (its name taken since, its file
+    // gone): the step stays to be redone.
+    if (!created)
+        action->MarkFailed();
 }
 
 void RecordCoucheDelete(Couche* couche, int index, bool top)

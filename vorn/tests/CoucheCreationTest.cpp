@@ -163,7 +163,8 @@ TEST_F(CoucheCreationTest, TopInsertionTakesBoreholesAndSectionsAway)
 }
 
 // A redo that can no longer create its layer (the name is taken) removes
-// nothing, and the next undo deletes no other layer.
+// nothing and is not counted as redone: the next undo deletes no other
+// layer, and once the name is free the redo makes the layer.
 TEST_F(CoucheCreationTest, FailedRedoRemovesNothing)
 {
     Stack();
@@ -174,8 +175,13 @@ TEST_F(CoucheCreationTest, FailedRedoRemovesNothing)
     const auto before = Model();
     undo.Redo();
     EXPECT_EQ(Model(), before);
+    EXPECT_EQ(undo.GetPosition(), 0u);
     undo.Undo();
     EXPECT_EQ(Model(), before);
+    gProjet.DeleteCouche(2, 0);
+    undo.Redo();
+    EXPECT_EQ(undo.GetPosition(), 1u);
+    EXPECT_EQ(gProjet.GetCoucheIndex(gProjet.GetCouche("N")), 0);
 }
 
 // Deleting the top layer with the boreholes and sections, undone: the layer

@@ -173,9 +173,9 @@ bool ImportCoucheDXF(const ModelUi::CoucheImport& import, bool interactive)
     if (!refusal.empty())
     {
         delete dialog;
-        // Interactive, the new-layer dialog stays open: the user is told why.
-        if (interactive)
-            GetModelUi().MessageBox(refusal, "Erreur");
+        // Interactive, the new-layer dialog stays open; replayed by a redo,
+        // the step is not made: either way the user is told why.
+        GetModelUi().MessageBox(refusal, "Erreur");
         return false;
     }
     if (!interactive)

@@ -726,6 +726,21 @@ TEST_F(PaletteTest, DXFImportValidatedUndoneAndRedone)
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(made->GetNumberOfLignesNiveau(), 2);
     EXPECT_EQ(made->GetMesh().GetNumberOfVertices(), 7);
+
+    // The file moved since: the redo says so and stays to be done.
+    gProjet.GetUndoManager().Undo();
+    const std::string moved = dxfPath + ".moved";
+    ASSERT_EQ(std::rename(dxfPath.c_str(), moved.c_str()), 0);
+    ui->boxes.clear();
+    gProjet.GetUndoManager().Redo();
+    EXPECT_EQ(ui->boxes,
+              std::vector<std::string>{"Erreur: Impossible de lire le fichier DXF '" + dxfPath + "'."});
+    EXPECT_EQ(gProjet.GetCouche("Import"), nullptr);
+    EXPECT_EQ(gProjet.GetUndoManager().GetPosition(), 0u);
+    ASSERT_EQ(std::rename(moved.c_str(), dxfPath.c_str()), 0);
+    gProjet.GetUndoManager().Redo();
+    EXPECT_NE(gProjet.GetCouche("Import"), nullptr);
+    EXPECT_EQ(gProjet.GetUndoManager().GetPosition(), 1u);
 }
 
 // Annuler and a close from the window manager both remove the new layer,
