@@ -5,6 +5,8 @@
 #include "ProjetOVX.h"
 #include "TypedValues.h"
 
+#include <algorithm>
+
 #include <wx/checkbox.h>
 #include <wx/dcclient.h>
 #include <wx/textctrl.h>
@@ -42,7 +44,9 @@ void ImageSondage::FitToPanel()
     const wxWindow* panel = GetParent();
     const int w = panel->GetMaxSize().x;
     const int h = panel->GetSize().y;
-    SetSize(10, 10, w - 20, h - 20, wxSIZE_AUTO);
+    // A dialog shrunk below the margins leaves no room rather than a
+    // negative size, which the toolkit refuses.
+    SetSize(10, 10, std::max(w - 20, 0), std::max(h - 20, 0), wxSIZE_AUTO);
 }
 
 void ImageSondage::OnPaint(wxPaintEvent&)

@@ -274,5 +274,13 @@ TEST_F(DialogCarottageTest, CoreLogBandsTakeTheColourOfTheLayerCrossed)
     // colour fills the bottom.
     Fill(d, "S", "0", "90", "100", {"150", ""});
     EXPECT_EQ(column(50), wxColour(0, 0, 255));
+
+    // Shrunk below the picture's margins, the dialog leaves it no room
+    // rather than a negative height (a GTK critical on standard error).
+    d.Show();
+    GuiTest::Pump(20);
+    d.SetSize(400, 60);
+    GuiTest::Pump(20);
+    EXPECT_GE(d.GetPicture()->GetSize().y, 0);
 }
 } // namespace
