@@ -1,8 +1,11 @@
 #include "XMLable.h"
 
 #include "KorException.h"
+#include "KorNumbers.h"
 #include "KorString.h"
 
+#include <cmath>
+#include <cstring>
 #include <memory>
 #include <unordered_map>
 
@@ -326,4 +329,27 @@ bool XMLable::FromASCII(std::istream& stream)
         have = ReadTextLine(stream, line);
     }
     return false;
+}
+
+bool XMLable::NumbersFinite(const XMLNode& node) const
+{
+    std::string spare;
+    for (const AnyPointer& variable : mVariables)
+    {
+        const int type = variable.GetType();
+        if (type != ANY_INT && type != ANY_FLOAT && type != ANY_DOUBLE && type != ANY_POINT &&
+            type != ANY_INT_VECTOR && type != ANY_DOUBLE_VECTOR)
+            continue;
+        const char* text = node.getChildNode(Key(variable.GetName(), spare)).getText(0);
+        // Points and lists separate their numbers by '|', where the prefix
+        // rule stops.
+        for (const char* piece = text; piece; piece = std::strchr(piece, '|'))
+        {
+            if (*piece == '|')
+                ++piece;
+            if (!std::isfinite(KorAtof(piece)))
+                return false;
+        }
+    }
+    return true;
 }

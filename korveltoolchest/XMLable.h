@@ -68,6 +68,12 @@ public:
     // owner's life (reset it in place rather than replace it).
     void AddSon(const std::string& name, XMLable* son);
 
+    // Whether every number the node holds for a registered numeric member
+    // (int, double, point or number list) reads as a finite number; an
+    // element that is missing or has no text counts as finite. The reading
+    // itself takes "nan" or "1e400" without a word.
+    bool NumbersFinite(const XMLNode& node) const;
+
 protected:
     // FromXML's two steps: the registered fields, then the sons.
     void ReadVariables(const XMLNode& node);
