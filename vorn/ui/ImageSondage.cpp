@@ -11,6 +11,8 @@
 #include <wx/dcclient.h>
 #include <wx/textctrl.h>
 
+#include <algorithm>
+
 namespace
 {
 std::string Utf8(const wxString& text)
@@ -88,7 +90,10 @@ void ImageSondage::Draw(wxDC& dc, const wxSize& size) const
         // The band ending at layer k's depth crosses the layer above it.
         if (gProjet.GetCouche(static_cast<int>(k) - 1))
             dc.SetBrush(LayerBrush(static_cast<int>(k) - 1));
-        const int y = static_cast<int>(B / D * d);
+        // Truncated toward zero as an int once bounded: below the head no
+        // band is drawn, and a depth typed as -1e300 has no int.
+        const double row = B / D * d;
+        const int y = row > 0.0 ? static_cast<int>(std::min(row, static_cast<double>(B))) : 0;
         if (y > top)
         {
             dc.DrawRectangle(0, top, 25, y - top);

@@ -274,6 +274,12 @@ TEST_F(DialogCarottageTest, CoreLogBandsTakeTheColourOfTheLayerCrossed)
     // colour fills the bottom.
     Fill(d, "S", "0", "90", "100", {"150", ""});
     EXPECT_EQ(column(50), wxColour(0, 0, 255));
+    // Nor does a depth with no row in an int: -1e300, or -inf against an
+    // infinite total.
+    Fill(d, "S", "0", "90", "100", {"-1e300", ""});
+    EXPECT_EQ(column(50), wxColour(0, 0, 255));
+    Fill(d, "S", "0", "90", "inf", {"-inf", ""});
+    EXPECT_EQ(column(50), wxColour(0, 0, 255));
 
     // Shrunk below the picture's margins, the dialog leaves it no room
     // rather than a negative height (a GTK critical on standard error).
