@@ -9,8 +9,10 @@
 #include "ModelUi.h"
 #include "OVXAction.h"
 #include "ProjetOVX.h"
+#include "TeteFieldText.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <memory>
 
@@ -332,7 +334,7 @@ bool TeteTranchee::SetDoubleParameters(
     const double& alphaai2, const double& alphaas2, const double& alphaass2, const double& thetar3,
     const double& alphar3, const double& thetaa3, const double& alphaa3, const double& hr_, const double& lr_,
     const double& h2_, const double& h_, const double& prolongement, const double& hr2_, const double& lr2_,
-    const double& largeurTunnel, const double& hauteurTunnel, bool /*record*/)
+    const double& largeurTunnel, const double& hauteurTunnel, bool record)
 {
     // h is given the floor the head puts it to (below) before the
     // comparison, as for the single head.
@@ -380,8 +382,7 @@ bool TeteTranchee::SetDoubleParameters(
     if (DoubleEntree && symetrieGD == SymetrieGD && coteAvance == CoteAvance &&
         doubleRisberme == DoubleRisberme && SameAsStored(arguments))
         return false;
-    // The double head's dialog always records its changes.
-    const XMLNode before = Snapshot(true);
+    const XMLNode before = Snapshot(record);
 
     DoubleEntree = true;
     SymetrieGD = symetrieGD;
@@ -404,7 +405,7 @@ bool TeteTranchee::SetDoubleParameters(
     h = std::max(std::fabs(h), Lf2 + 0.1);
 
     BuildMesh();
-    ChangeApplied(before, true);
+    ChangeApplied(before, record);
     return true;
 }
 
@@ -455,11 +456,62 @@ void TeteTranchee::RecordUndo(const XMLNode& before)
     gProjet.GetUndoManager().AddAction(action);
 }
 
-void ApplyTeteXML(TeteTranchee& head, const XMLNode& node)
+bool ApplyTeteXML(TeteTranchee& head, const XMLNode& node)
 {
+    if (!head.NumbersFinite(node))
+        return false;
     head.FromXML(node);
-    head.BuildMesh();
-    gProjet.InvalidateResults();
+    head.ApplyRead();
+    return true;
+}
+
+void TeteTranchee::ApplyRead()
+{
+    if (CoteAvance != 46)
+        CoteAvance = 45;
+    // The degrees a field sends for each stored angle: an angle a setter
+    // stored comes back bit for bit. One too large for degrees saturates,
+    // as the same number typed in degrees would.
+    const auto d = [](double radians)
+    {
+        const double degrees = TeteSetterValue(radians, true);
+        return std::isfinite(degrees) ? degrees : std::copysign(DBL_MAX, degrees);
+    };
+    // The other mode first, so that the setter cannot find the values it is
+    // given already stored and skip them.
+    const TeteTranchee read(*this);
+    const bool doubleHead = DoubleEntree;
+    DoubleEntree = !doubleHead;
+    if (doubleHead)
+        SetDoubleParameters(SymetrieGD, CoteAvance, DoubleRisberme, lp1, hp1, lp2, hp2, d(Thetaf1),
+                            d(Alphafi1), d(Alphafs1), d(Alphafss1), d(Thetaf2), Lf2, d(Alphafi2), d(Alphafs2),
+                            d(Alphafss2), d(Thetar1), d(Alphari1), d(Alphars1), d(Alpharss1), d(Thetar2),
+                            d(Alphari2), d(Alphars2), d(Alpharss2), d(Thetaa2), d(Alphaai2), d(Alphaas2),
+                            d(Alphaass2), d(Thetar3), d(Alphar3), d(Thetaa3), d(Alphaa3), hr, lr, h2, h,
+                            Prolongement, hr2, lr2, LargeurTunnel, HauteurTunnel, false);
+    else
+        SetSingleParameters(SymetrieGD, DoubleRisberme, lp, hp, d(AlphaFi), d(Thetaf), d(AlphaFs),
+                            d(AlphaFss), d(Alphagi1), d(Alphags1), d(Thetag1), d(Alphagss1), d(Alphag2),
+                            d(Thetag2), d(Alphadi1), d(Alphads1), d(Thetad1), Distanced1, d(Alphadss1),
+                            d(Alphad2), d(Thetad2), hr, lr, h2, h, Prolongement, hr2, lr2, LargeurTunnel,
+                            HauteurTunnel, false);
+    // A value the setter would have taken for the one stored (within 1e-5,
+    // its unchanged test) stays as read: a capped slope's degrees may come
+    // back an ulp apart, and a form read again must give the same bytes.
+    bool restored = false;
+    for (size_t i = 0; i < mVariables.size(); ++i)
+        if (mVariables[i].GetType() == ANY_DOUBLE)
+        {
+            double& now = *static_cast<double*>(const_cast<void*>(mVariables[i].GetPointer()));
+            const double was = *static_cast<const double*>(read.mVariables[i].GetPointer());
+            if (now != was && std::fabs(now - was) <= 1e-5)
+            {
+                now = was;
+                restored = true;
+            }
+        }
+    if (restored)
+        BuildMesh();
 }
 
 bool TeteTranchee::BuildMesh()

@@ -42,8 +42,8 @@ public:
     // returned, when the head already has that mode, the flags are the
     // stored ones and every number is within 1e-5 of its stored value
     // (angles compared in radians). The mode counts: the single set applied
-    // to a double head makes it single. `record` asks for an undo step; the
-    // double setter always records one.
+    // to a double head makes it single. `record` asks for an undo step (the
+    // double head's panel always asks).
     bool SetSingleParameters(bool symetrieGD, bool doubleRisberme, const double& lp, const double& hp,
                              const double& alphaFi, const double& thetaf, const double& alphaFs,
                              const double& alphaFss, const double& alphagi1, const double& alphags1,
@@ -208,6 +208,12 @@ public:
 private:
     void RegisterXML();
 
+    // The values just read through the setter of the mode read, as the
+    // fields would send them; no undo step. A CoteAvance other than 46 is
+    // built and named as 45.
+    void ApplyRead();
+    friend bool ApplyTeteXML(TeteTranchee& head, const XMLNode& node);
+
     // The state to undo to: an "xml" top node, filled with this head's form
     // when the change is to be recorded.
     XMLNode Snapshot(bool record);
@@ -241,6 +247,10 @@ private:
     std::vector<int> mDownFaces;
 };
 
-// Applies a saved form to a head: read, rebuilt, and the project's results
-// invalidated. The interface's LoadTeteXML and the project reader use it.
-void ApplyTeteXML(TeteTranchee& head, const XMLNode& node);
+// Applies a saved form to a head as if its values had been typed: every
+// parameter goes through the setter of the head's mode, with its clamps,
+// then the head is rebuilt and the project's results invalidated. False,
+// with the head untouched, when a number of the form is not finite, which
+// the form's fields would have refused. The interface's LoadTeteXML and the
+// project reader use it.
+bool ApplyTeteXML(TeteTranchee& head, const XMLNode& node);

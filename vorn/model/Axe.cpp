@@ -7,11 +7,13 @@
 #include "KorException.h"
 #include "KorGeometry.h"
 #include "KorMatrix.h"
+#include "KorNumbers.h"
 #include "KorSinglePrecision.h"
 #include "ModelUi.h"
 #include "ProjetOVX.h"
 #include "SceneCoordinates.h"
 #include "TeteTranchee.h"
+#include "TypedValues.h"
 
 #include <GL/gl.h>
 
@@ -162,6 +164,56 @@ void Axe::FromXML(const XMLNode& node)
         }
     }
     mGraduationValid = false;
+}
+
+std::string Axe::ReadRefusal(const XMLNode& node) const
+{
+    bool finite = NumbersFinite(node);
+    for (const LumPoint& p : mPoints)
+        finite = finite && std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+    if (!finite)
+        return NonFiniteValuesText();
+    // Type is an int: "1.5" or "1e308" would read as 1.
+    const char* type = node.getChildNode("Type").getText(0);
+    const double typed = type ? KorAtof(type) : Type;
+    if (typed != 0.0 && typed != 1.0)
+        return "Le type de l'axe doit valoir 0 ou 1";
+    return ParametersRefusal(Rayon, Orientation, Inclinaison);
+}
+
+bool Axe::DropUnreachableHeadPositions()
+{
+    bool dropped = false;
+    // Placed by an edit, an arc position is 90 - i - f for a segment i and
+    // a fraction f in [0, 1] that rounding may push a little past 1.
+    if (PositionTeteAngle >= 0.0 && !(PositionTeteAngle >= 1.0 - 1e-3 && PositionTeteAngle <= 90.0))
+    {
+        PositionTeteAngle = -1.0;
+        dropped = true;
+    }
+    if (PositionTeteMultiligne >= 0.0)
+    {
+        double length = 0.0;
+        for (size_t i = 0; i + 1 < mPoints.size(); ++i)
+            length += (mPoints[i + 1] - mPoints[i]).Norm();
+        // The walk of GetHeadPosition finds a point up to there.
+        if (!(PositionTeteMultiligne - 1e-5 < length))
+        {
+            PositionTeteMultiligne = -1.0;
+            dropped = true;
+        }
+    }
+    return dropped;
+}
+
+std::string Axe::ParametersRefusal(double radius, double orientation, double inclination)
+{
+    const double r = KorToSingle(radius), o = KorToSingle(orientation), i = KorToSingle(inclination);
+    if (!std::isfinite(r) || !std::isfinite(o) || !std::isfinite(i))
+        return NonFiniteValuesText();
+    if (r <= 0.0)
+        return "Le rayon de l'axe doit être un réel > 0";
+    return std::string();
 }
 
 void Axe::BuildMatrix(double* m) const

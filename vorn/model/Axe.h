@@ -46,6 +46,19 @@ public:
 
     void ToXML(XMLNode& node) override;
     void FromXML(const XMLNode& node) override;
+    // After FromXML of that node: why the axis read cannot be used, or ""
+    // when it can. A number that is not finite (the typed refusal's text),
+    // a Type other than 0 or 1, or arc parameters the palette would refuse
+    // typed (ParametersRefusal); the project is then not opened.
+    std::string ReadRefusal(const XMLNode& node) const;
+    // A head position read that no edit leaves, the arc's outside [1, 90]
+    // or the polyline's past its end, becomes -1 (no head): true when one
+    // did. A negative one is already no head.
+    bool DropUnreachableHeadPositions();
+    // Why the palette refuses typed arc parameters, or "": a value that is
+    // not finite in single precision, in which the fields are read, or a
+    // radius of 0 or below.
+    static std::string ParametersRefusal(double radius, double orientation, double inclination);
 
     // The axis matrix from the current values (16 doubles, column-major);
     // also kept as the stored matrix.

@@ -233,13 +233,10 @@ void OnAxeParametersEntered()
     // A value past single precision is as infinite as one that is; a radius
     // of 0 (no number typed reads 0) or below has no arc. A refused value
     // gives way to the stored ones in the fields.
-    const bool finite = std::isfinite(values[0]) && std::isfinite(values[1]) && std::isfinite(values[2]);
-    if (!finite || values[0] <= 0.0)
+    const std::string refusal = Axe::ParametersRefusal(values[0], values[1], values[2]);
+    if (!refusal.empty())
     {
-        if (!finite)
-            ShowNonFiniteValuesMessage();
-        else
-            ui.MessageBox("Le rayon de l'axe doit être un réel > 0", "Erreur");
+        ui.MessageBox(refusal, "Erreur");
         ui.ShowAxeParameters(axe.Rayon, axe.Orientation, axe.Inclinaison);
         return;
     }

@@ -20,6 +20,7 @@
 #include "SectionWindow.h"
 #include "Sondage.h"
 #include "TeteTranchee.h"
+#include "TypedValues.h"
 
 #include <algorithm>
 #include <cmath>
@@ -53,6 +54,13 @@ void ReadGroup(const XMLNode& node, const char* name, std::vector<T*>& list, Mak
         list.back()->FromXML(node.getChildNode(name, i));
     }
 }
+
+// A value of the file that the same value typed would not have given: the
+// project is not opened, and the box says why.
+struct RefusedValue
+{
+    std::string Why;
+};
 
 template <typename T> void WriteGroup(XMLNode& node, const char* name, const std::vector<T*>& list)
 {
@@ -271,7 +279,13 @@ void ProjetOVX::FromXML(const XMLNode& node)
     ReadGroup(node, "Coupe", mCoupes, [] { return new Coupe(std::string(), LumPoint(), LumPoint()); });
 
     if (node.nChildNode("Axe") > 0)
-        mAxe->FromXML(node.getChildNode("Axe"));
+    {
+        const XMLNode axe = node.getChildNode("Axe");
+        mAxe->FromXML(axe);
+        const std::string why = mAxe->ReadRefusal(axe);
+        if (!why.empty())
+            throw RefusedValue{why};
+    }
 
     // Families are keyed by name: one without a name is skipped, a second
     // of a stored name is read into that family.
@@ -301,7 +315,8 @@ void ProjetOVX::FromXML(const XMLNode& node)
     // other group has read, so a file refused half-way leaves it as it was.
     if (node.nChildNode("Tete") > 0)
     {
-        ApplyTeteXML(ui.GetTete(), node.getChildNode("Tete"));
+        if (!ApplyTeteXML(ui.GetTete(), node.getChildNode("Tete")))
+            throw RefusedValue{NonFiniteValuesText()};
         ui.FillHeadFields();
     }
 
@@ -362,6 +377,13 @@ void ProjetOVX::Load(const XMLNode& projet, const std::string& path)
                       "Information");
         MarkModified();
     }
+    if (mAxe->DropUnreachableHeadPositions())
+    {
+        ui.MessageBox("La position de la tête lue dans le fichier '" + path +
+                          "' n'est pas sur l'axe : la tête n'est pas placée.",
+                      "Information");
+        MarkModified();
+    }
     if (!renamed.empty())
     {
         std::string text = "Des noms lus dans le fichier '" + path + "' ne sont pas valides :";
@@ -405,6 +427,10 @@ void ProjetOVX::Open(const std::string& path)
             failure = "Aucun projet disponible dans le fichier '" + path + "'";
         else
             Load(projet, path);
+    }
+    catch (const RefusedValue& refused)
+    {
+        failure = "Impossible de charger un projet depuis '" + path + "'\n" + refused.Why;
     }
     catch (...)
     {

@@ -18,9 +18,14 @@ double TypedNumber(const std::string& text)
     return KorAtof(WithDecimalPoints(text));
 }
 
+const char* NonFiniteValuesText()
+{
+    return "Les valeurs saisies doivent être des nombres réels finis";
+}
+
 void ShowNonFiniteValuesMessage()
 {
-    GetModelUi().MessageBox("Les valeurs saisies doivent être des nombres réels finis", "Erreur");
+    GetModelUi().MessageBox(NonFiniteValuesText(), "Erreur");
 }
 
 bool ReadFiniteValue(const std::string& text, double& value)

@@ -17,6 +17,10 @@ std::string WithDecimalPoints(const std::string& text);
 // The typed number: KorAtof of WithDecimalPoints.
 double TypedNumber(const std::string& text);
 
+// The text of that refusal, which a file's number that is not finite gets
+// too: the same value typed would have been refused with it.
+const char* NonFiniteValuesText();
+
 // Tells the user, through the model's interface, that a typed value is not a
 // finite number.
 void ShowNonFiniteValuesMessage();

@@ -419,18 +419,17 @@ TEST_F(ProjetOVXTest, NestingOfGroupsIsBounded)
     }
 
     // A file refused after its head was read leaves the head held before.
-    WriteAll(path, "<?xml version=\"1.0\"?><Projet><Tete><CoteAvance>1</CoteAvance></Tete></Projet>");
+    WriteAll(path, "<?xml version=\"1.0\"?><Projet><Tete><lp>17</lp></Tete></Projet>");
     gProjet.Open(path);
-    WriteAll(path,
-             "<?xml version=\"1.0\"?><Projet><Tete><CoteAvance>0</CoteAvance></Tete><Couche><Nom>c</Nom>"
-             "<Mesh><Vertices><Vertex Id=\"0\" Exist=\"1\" X=\"nan\" Y=\"0\" Z=\"0\"/></Vertices>"
-             "</Mesh></Couche></Projet>");
+    WriteAll(path, "<?xml version=\"1.0\"?><Projet><Tete><lp>18</lp></Tete><Couche><Nom>c</Nom>"
+                   "<Mesh><Vertices><Vertex Id=\"0\" Exist=\"1\" X=\"nan\" Y=\"0\" Z=\"0\"/></Vertices>"
+                   "</Mesh></Couche></Projet>");
     gProjet.Open(path);
     ASSERT_TRUE(gProjet.Nom.empty());
     ui.PathAnswers = {path};
     ASSERT_TRUE(gProjet.SaveAs());
     const std::string saved = ReadAll(path);
-    EXPECT_NE(saved.find("<CoteAvance>1</CoteAvance>"), std::string::npos);
+    EXPECT_NE(saved.find("<lp>17.000000</lp>"), std::string::npos);
     std::remove(path.c_str());
 }
 

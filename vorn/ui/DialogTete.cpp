@@ -17,6 +17,7 @@
 #include "StartupPaths.h"
 #include "TeteFieldText.h"
 #include "TeteTranchee.h"
+#include "TypedValues.h"
 #include "WindowFit.h"
 #include "XMLNode.h"
 
@@ -307,7 +308,14 @@ bool DialogTete::LoadTete(const std::string& path)
     }
     XMLNode before = OVXAction::NewSnapshot();
     mTete->ToXML(before);
-    LoadTeteXML(tete);
+    // A number the fields would have refused typed leaves the head as it is.
+    if (!ApplyTeteXML(*mTete, tete))
+    {
+        ShowNonFiniteValuesMessage();
+        return false;
+    }
+    FillFields(*mTete);
+    RenderPreview();
     mTete->RecordUndo(before);
     RefreshDisplay();
     return true;

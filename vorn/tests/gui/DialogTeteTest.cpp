@@ -20,6 +20,7 @@
 #include "ParametresTeteSimple.h"
 #include "ProjetOVX.h"
 #include "TeteTranchee.h"
+#include "TypedValues.h"
 #include "XMLNode.h"
 
 #include <GL/gl.h>
@@ -499,6 +500,27 @@ TEST_F(DialogTeteTest, OvrFileSavesLoadsAndUndoes)
         EXPECT_EQ(Form(Head()), reset);
         EXPECT_EQ(Steps(), steps + 1);
     }
+
+    // A number the fields would refuse typed leaves the head; another reads
+    // as typed (an angle of 1e308, radians or degrees, is 70 degrees).
+    for (const char* number : {"nan", "1e400", "-inf", "1e308"})
+    {
+        const std::string path = TempPath();
+        std::ofstream(path) << "<?xml version=\"1.0\"?>\n<Tete><AlphaFi>" << number << "</AlphaFi></Tete>\n";
+        ui->boxes.clear();
+        ui->paths = {path};
+        Press(65);
+        if (number == std::string("1e308"))
+            break;
+        EXPECT_EQ(ui->boxes, std::vector<std::string>{std::string("Erreur: ") + NonFiniteValuesText()});
+        EXPECT_EQ(Form(Head()), reset);
+        EXPECT_EQ(Steps(), steps + 1);
+    }
+    const auto loaded = Form(Head());
+    gProjet.GetUndoManager().Undo();
+    Type(simple->GetField(7), "1e308");
+    Leave(simple->GetField(7));
+    EXPECT_EQ(Form(Head()), loaded);
 
     // A file that cannot be written says so.
     ui->boxes.clear();
