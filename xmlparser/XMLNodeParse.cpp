@@ -208,7 +208,8 @@ sByteFaults FindByteFaults(std::string_view text)
 {
     const size_t slices = SlicesOf(text.size(), 8);
     std::vector<sByteFaults> found(slices);
-    auto look = [&](size_t k) { found[k] = FindByteFaults(text, text.size() * k / slices, text.size() * (k + 1) / slices); };
+    auto look = [&](size_t k)
+    { found[k] = FindByteFaults(text, text.size() * k / slices, text.size() * (k + 1) / slices); };
     EachSlice(slices, look);
     sByteFaults first;
     for (const sByteFaults& slice : found)
@@ -218,6 +219,17 @@ sByteFaults FindByteFaults(std::string_view text)
         first.marker = std::min(first.marker, slice.marker);
     }
     return first;
+}
+
+// Parses the tree's marked text in place. pugixml overwrites the last byte
+// of its buffer with its terminator and never reads it as text: a NUL of
+// our own stands there, so that one stray byte after the top element is
+// seen (and refused) as surely as two.
+pugi::xml_parse_result ParseInPlace(XMLNode::Tree& tree)
+{
+    tree.parsed.push_back('\0');
+    return tree.doc.load_buffer_inplace(tree.parsed.data(), tree.parsed.size(), kXMLParseOptions,
+                                        pugi::encoding_utf8);
 }
 
 void Fail(XMLResults* results, XMLError error, const std::string& message, std::string_view text,
@@ -348,8 +360,7 @@ XMLNode XMLNode::Parse(XMLText&& input, XMLResults* results)
     std::vector<XMLTakenList> lists;
     auto tree = std::make_shared<Tree>();
     MarkDigitNames(text, tree->parsed, inserted, &lists);
-    pugi::xml_parse_result parsed = tree->doc.load_buffer_inplace(tree->parsed.data(), tree->parsed.size(),
-                                                                   kXMLParseOptions, pugi::encoding_utf8);
+    pugi::xml_parse_result parsed = ParseInPlace(*tree);
     if (parsed && !lists.empty() && !AttachLists(*tree, lists))
     {
         // Not expected: every list must stand for an element of the tree, or
@@ -357,8 +368,7 @@ XMLNode XMLNode::Parse(XMLText&& input, XMLResults* results)
         lists.clear();
         tree = std::make_shared<Tree>();
         MarkDigitNames(text, tree->parsed, inserted);
-        parsed = tree->doc.load_buffer_inplace(tree->parsed.data(), tree->parsed.size(), kXMLParseOptions,
-                                               pugi::encoding_utf8);
+        parsed = ParseInPlace(*tree);
     }
     if (!parsed)
     {

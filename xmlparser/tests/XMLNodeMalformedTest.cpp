@@ -75,6 +75,11 @@ TEST(XMLNodeMalformed, BadStructureIsAnErrorWithItsPosition)
         {"text only", "just text", XMLError::SeveralRoots, 1},
         {"two top elements", "<Projet/>\n<Projet/>", XMLError::SeveralRoots, 2},
         {"text after the top", "<Projet/>\n\ntrailing", XMLError::SeveralRoots, 3},
+        // Whatever its length, at the very end of the input too.
+        {"one byte after the top", "<Projet>\n</Projet>x", XMLError::SeveralRoots, 2},
+        {"one byte after a newline", "<Projet/>\nx", XMLError::SeveralRoots, 2},
+        {"two bytes after the top", "<Projet/>xy", XMLError::SeveralRoots, 1},
+        {"one byte after a declared top", "<?xml version=\"1.0\"?>\n<Projet/>\n>", XMLError::SeveralRoots, 3},
         {"wrong end of the top", "<Projet>\n</Projekt>", XMLError::Malformed, 2},
         {"crossed nesting", "<a>\n<b>\n</a>\n</b>", XMLError::Malformed, 3},
         {"unclosed inner", "<a>\n<b>\n</a>", XMLError::Malformed, 3},
