@@ -4,49 +4,137 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <random>
 #include <streambuf>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 namespace
 {
-// Creates a new side file "<target>.<6 characters>.partial" in the target's
-// folder and returns its descriptor (-1 with errno set on failure), its name
-// in partial. The file is always made new: a file or link already standing
-// under the name (planted by someone else, or left by a crash) is neither
-// followed nor truncated, another name is tried. The file is created with
-// the given mode (less the umask).
-int CreateSideFile(const std::string& target, std::string& partial, mode_t mode)
-{
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    thread_local std::mt19937_64 random(std::random_device{}() ^ static_cast<std::uint64_t>(getpid()) << 32);
-    for (int attempt = 0; attempt < 100; ++attempt)
-    {
-        std::uint64_t bits = random();
-        std::string name = target + '.';
-        for (int i = 0; i < 6; ++i, bits /= 62)
-            name += letters[bits % 62];
-        name += ".partial";
-        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-        if (fd >= 0)
-        {
-            partial = std::move(name);
-            return fd;
-        }
-        if (errno != EEXIST && errno != ELOOP)
-            return -1;
-    }
-    errno = EEXIST;
-    return -1;
-}
+const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+const char kSideSuffix[] = ".partial";
 
 std::string FolderOf(const std::string& file)
 {
     const std::size_t slash = file.rfind('/');
     return slash == std::string::npos ? "." : slash == 0 ? "/" : file.substr(0, slash);
+}
+
+std::string NameOf(const std::string& file)
+{
+    const std::size_t slash = file.rfind('/');
+    return slash == std::string::npos ? file : file.substr(slash + 1);
+}
+
+// The start of the names of a target's side files: ".~", then the 32-bit
+// FNV-1a hash of the target's name in 8 hexadecimal digits and a dot. A
+// side file's name is this, 6 random characters and ".partial": 25 bytes
+// whatever the target's name, so that any name a folder takes can be
+// saved. The hash ties side files to their target; two targets of one hash
+// only share the removal of each other's stale side files.
+std::string SidePrefix(const std::string& target)
+{
+    std::uint32_t hash = 2166136261u;
+    for (const unsigned char c : NameOf(target))
+        hash = (hash ^ c) * 16777619u;
+    char digits[9];
+    std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(hash));
+    return std::string(".~") + digits + '.';
+}
+
+// Whether name is prefix, 6 characters of kLetters and ".partial".
+bool IsSideName(const std::string& name, const std::string& prefix)
+{
+    const std::size_t suffix = sizeof kSideSuffix - 1;
+    if (name.size() != prefix.size() + 6 + suffix || name.compare(0, prefix.size(), prefix) != 0 ||
+        name.compare(name.size() - suffix, suffix, kSideSuffix) != 0)
+        return false;
+    for (std::size_t i = prefix.size(); i < prefix.size() + 6; ++i)
+        if (!std::memchr(kLetters, name[i], sizeof kLetters - 1))
+            return false;
+    return true;
+}
+
+// Removes the side files of target that no live writer holds: those left
+// by a save that was killed or lost its power. A writer holds an exclusive
+// lock on its side file from its creation to its rename, so a side file
+// that can be locked has none. Also those of the older form
+// "<target>.<6 characters>.partial", which no writer locks any more.
+// Anything that is not a regular file, or cannot be opened or locked, is
+// left alone. O(entries of the folder).
+void RemoveStaleSideFiles(const std::string& target)
+{
+    const std::string folder = FolderOf(target);
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return;
+    const std::string prefix = SidePrefix(target), older = NameOf(target) + '.';
+    std::vector<std::string> stale;
+    while (const dirent* entry = readdir(dir))
+        if (IsSideName(entry->d_name, prefix) || IsSideName(entry->d_name, older))
+            stale.push_back(folder + '/' + entry->d_name);
+    closedir(dir);
+    for (const std::string& path : stale)
+    {
+        const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat held, named;
+        // The name is checked again once locked: it must still be the file
+        // that was locked, not one a new writer made under it since.
+        if (fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            lstat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino)
+            unlink(path.c_str());
+        close(fd); // lets the lock go
+    }
+}
+
+// Creates a new side file of target in its folder (SidePrefix) and returns
+// its descriptor, locked (-1 with errno set on failure), its name in
+// partial. The file is always made new: a file or link already standing
+// under the name (planted by someone else, or left by a crash) is neither
+// followed nor truncated, another name is tried. The file is created with
+// the given mode (less the umask).
+int CreateSideFile(const std::string& target, std::string& partial, mode_t mode)
+{
+    thread_local std::mt19937_64 random(std::random_device{}() ^ static_cast<std::uint64_t>(getpid()) << 32);
+    const std::string start = FolderOf(target) + '/' + SidePrefix(target);
+    for (int attempt = 0; attempt < 100; ++attempt)
+    {
+        std::uint64_t bits = random();
+        std::string name = start;
+        for (int i = 0; i < 6; ++i, bits /= 62)
+            name += kLetters[bits % 62];
+        name += kSideSuffix;
+        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd < 0)
+        {
+            if (errno != EEXIST && errno != ELOOP)
+                return -1;
+            continue;
+        }
+        // Another save's removal of stale side files may have opened the
+        // new file before it was locked: when it holds the lock, or has
+        // removed the file already, another name is taken. A file system
+        // without locks leaves the file unlocked, and stale files there
+        // are never removed.
+        struct stat held, named;
+        const bool locked = flock(fd, LOCK_EX | LOCK_NB) == 0;
+        if ((!locked && errno == EWOULDBLOCK) || fstat(fd, &held) != 0 || lstat(name.c_str(), &named) != 0 ||
+            named.st_dev != held.st_dev || named.st_ino != held.st_ino)
+        {
+            close(fd);
+            continue;
+        }
+        partial = std::move(name);
+        return fd;
+    }
+    errno = EEXIST;
+    return -1;
 }
 
 void SyncFolderOf(const std::string& file)
@@ -195,10 +283,18 @@ void SafeFileWriter::Open()
         mError = "cannot replace '" + mPath + "': " + std::strerror(errno);
         return;
     }
+    RemoveStaleSideFiles(mTarget);
     const int fd = CreateSideFile(mTarget, mPartial, replaces ? 0600 : 0666);
     if (fd < 0)
     {
-        mError = "cannot create a file beside '" + mPath + "': " + std::strerror(errno);
+        const int code = errno;
+        mError = "cannot create a file beside '" + mPath + "': " + std::strerror(code);
+        // The one refusal the user may not guess: the file itself may be
+        // writable, but its folder takes no new file.
+        if (code == EACCES || code == EPERM)
+            mReason = "Le dossier '" + FolderOf(mTarget) +
+                      "' n'autorise pas la création de fichiers : l'enregistrement y écrit d'abord un "
+                      "fichier provisoire, qui remplace ensuite l'ancien.";
         return;
     }
     mFd = fd;
@@ -293,11 +389,14 @@ void SafeFileWriter::Abandon()
         Fail("cannot write '" + mPath + "'", ECANCELED);
 }
 
-bool SafeFileWriter::WriteFile(const std::string& path, const std::string& bytes, std::string* error)
+bool SafeFileWriter::WriteFile(const std::string& path, const std::string& bytes, std::string* error,
+                               std::string* reason)
 {
     SafeFileWriter file(path);
     const bool ok = file.Write(bytes) && file.Commit();
     if (!ok && error)
         *error = file.GetError();
+    if (!ok && reason)
+        *reason = file.GetReason();
     return ok;
 }

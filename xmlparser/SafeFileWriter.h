@@ -10,12 +10,18 @@
 // images, the binary files of KorFile. It stands in the lowest library so
 // that every other one can write through it.
 //
-// The bytes go to a new side file "<target>.<6 characters>.partial" in the
-// target's folder, never to the target itself. Every write is checked;
-// Commit syncs the data, closes the side file (checked too), renames it over
-// the target and syncs the folder. Until Commit succeeds the target is
-// untouched: on any failure, and for a writer destroyed uncommitted, the
-// side file is removed and the old file stays byte for byte.
+// The bytes go to a new side file ".~<8 hex digits>.<6 characters>.partial"
+// in the target's folder (the digits a hash of the target's name; 25 bytes,
+// so that every name a folder takes can be saved), never to the target
+// itself. Every write is checked; Commit syncs the data, closes the side
+// file (checked too), renames it over the target and syncs the folder.
+// Until Commit succeeds the target is untouched: on any failure, and for a
+// writer destroyed uncommitted, the side file is removed and the old file
+// stays byte for byte.
+//
+// A killed save leaves its side file: the writer locks its side file while
+// it lives (flock), and before a save the target's side files that no one
+// locks are removed, so that they never pile up.
 //
 // The target: a symbolic link is followed to the file it names, also when
 // that file does not exist yet (a dangling link): the link stays and the
@@ -48,10 +54,15 @@ public:
     // Removes the side file; the target is untouched.
     void Abandon();
     const std::string& GetError() const { return mError; }
+    // After a failure the user can act on, the reason in French (one
+    // sentence, to follow the command's own message); empty otherwise.
+    // Today: a folder that takes no new file.
+    const std::string& GetReason() const { return mReason; }
 
     // The whole of bytes written to path through a writer; error, when
-    // given, says why on failure.
-    static bool WriteFile(const std::string& path, const std::string& bytes, std::string* error = nullptr);
+    // given, says why on failure, and reason, when given, gets GetReason().
+    static bool WriteFile(const std::string& path, const std::string& bytes, std::string* error = nullptr,
+                          std::string* reason = nullptr);
 
 private:
     class Buffer;
@@ -66,4 +77,5 @@ private:
     std::unique_ptr<Buffer> mBuffer;
     std::ostream mStream;
     std::string mError;
+    std::string mReason;
 };

@@ -136,8 +136,14 @@ XMLResults XMLNode::writeToFile(const std::string& path, std::nullptr_t, int for
     // and on disk (SafeFileWriter), so a failed save or a crash leaves the
     // old file whole.
     SafeFileWriter file(path);
+    const auto failed = [&file]()
+    {
+        XMLResults r = WriteFailure(XMLError::CannotWrite, file.GetError());
+        r.reason = file.GetReason();
+        return r;
+    };
     if (!file.IsOpen())
-        return WriteFailure(XMLError::CannotWrite, file.GetError());
+        return failed();
     FileWriter writer(file);
     if (document)
     {
@@ -158,7 +164,7 @@ XMLResults XMLNode::writeToFile(const std::string& path, std::nullptr_t, int for
     else
         node.print(writer, "\t", flags, pugi::encoding_utf8);
     if (!file.Commit())
-        return WriteFailure(XMLError::CannotWrite, file.GetError());
+        return failed();
     return XMLResults();
 }
 

@@ -39,6 +39,9 @@ struct XMLResults
     int nLine = 0;
     int nColumn = 0;
     std::string message;
+    // For a write the user can mend, why in French (SafeFileWriter's
+    // GetReason), for the command's message; empty otherwise.
+    std::string reason;
 
     explicit operator bool() const { return error == XMLError::None; }
 };

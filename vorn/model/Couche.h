@@ -204,8 +204,9 @@ public:
     // metres, framed by the templates of the program's Icons folder. The
     // layer itself is not touched. False when any step failed, the file
     // then as it was: it is replaced only once written whole
-    // (SafeFileWriter; CoucheDXF.cpp).
-    bool ExportDXF(const std::string& path);
+    // (SafeFileWriter; CoucheDXF.cpp). reason, when given, gets the
+    // writer's French reason for a failure (SafeFileWriter::GetReason).
+    bool ExportDXF(const std::string& path, std::string* reason = nullptr);
 
     // Level lines (LigneNiveau.cpp holds the line's own operations).
     int GetNumberOfLignesNiveau() const { return static_cast<int>(mLignes.size()); }

@@ -28,7 +28,7 @@ bool WriteInWorld(const KorMesh& mesh, std::ostream& out, int& handle)
 
 // The file is replaced only once written whole (SafeFileWriter): a failure
 // leaves the old file as it was.
-bool Couche::ExportDXF(const std::string& path)
+bool Couche::ExportDXF(const std::string& path, std::string* reason)
 {
     ModelUi& ui = GetModelUi();
     const std::string icons = gProjet.GetApplicationFolder() + "/Icons/";
@@ -46,5 +46,7 @@ bool Couche::ExportDXF(const std::string& path)
         ok = ok && WriteInWorld(mMeshes[Surface], out, handle);
     ok = ok && KorMesh::WriteDXFCloser(icons + "CloserDXF.txt", out) && file.Commit();
     ui.SetCursor(ModelUi::Cursor::Arrow);
+    if (!ok && reason)
+        *reason = file.GetReason();
     return ok;
 }

@@ -32,7 +32,9 @@ bool ExportCSVFile(const std::function<bool(std::ostream&)>& write)
     if (!written)
     {
         file.Abandon(); // no side file stays while the box is shown
-        ui.MessageBox("Impossible d'exporter sous le fichier '" + path + "'", "Erreur");
+        ui.MessageBox("Impossible d'exporter sous le fichier '" + path + "'" +
+                          (file.GetReason().empty() ? "" : "\n" + file.GetReason()),
+                      "Erreur");
     }
     return written;
 }

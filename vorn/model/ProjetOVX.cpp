@@ -530,7 +530,9 @@ bool ProjetOVX::Save()
     const XMLResults written = top.writeToFile(Nom, nullptr, 1);
     if (!written)
     {
-        GetModelUi().MessageBox("Impossible d'enregistrer le projet dans le fichier '" + Nom + "'", "Erreur");
+        GetModelUi().MessageBox("Impossible d'enregistrer le projet dans le fichier '" + Nom + "'" +
+                                    (written.reason.empty() ? "" : "\n" + written.reason),
+                                "Erreur");
         return false;
     }
     mUndo.SetSaved(true);

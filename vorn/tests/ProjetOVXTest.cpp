@@ -7,6 +7,7 @@
 #include "ResultatsOVX.h"
 #include "SectionWindow.h"
 #include "Sondage.h"
+#include "UnwritableFolder.h"
 
 #include <csignal>
 #include <sys/resource.h>
@@ -577,6 +578,27 @@ TEST_F(ProjetOVXTest, FailedSaveReportsAndKeepsTheOldFile)
     std::remove(old.c_str());
     std::remove(regular.c_str());
     rmdir(directory.c_str());
+    rmdir(folder.c_str());
+}
+
+// A writable file in a folder that takes no new file cannot be replaced
+// safely: the box says why, after its usual text.
+TEST_F(ProjetOVXTest, SaveIntoAFolderTakingNoNewFileSaysWhy)
+{
+    const std::string folder = TempPath("lockedfolder"), path = folder + "/p.ovx";
+    mkdir(folder.c_str(), 0755);
+    WriteAll(path, "ancien");
+    gProjet.Nom = path;
+    gProjet.MarkModified();
+    const std::string box = "Impossible d'enregistrer le projet dans le fichier '" + path +
+                            "'\nLe dossier '" + folder +
+                            "' n'autorise pas la création de fichiers : l'enregistrement y écrit d'abord un "
+                            "fichier provisoire, qui remplace ensuite l'ancien.";
+    const auto save = [&] { return !gProjet.Save() && ui.Boxes.size() == 1 && ui.Boxes[0].Text == box; };
+    EXPECT_TRUE(RunWithUnwritableFolder(folder, path, save));
+    EXPECT_EQ(ReadAll(path), "ancien");
+    gProjet.GetUndoManager().Clear();
+    std::remove(path.c_str());
     rmdir(folder.c_str());
 }
 

@@ -285,9 +285,11 @@ bool DialogTete::SaveTete(const std::string& path)
     mTete->ToXML(tete);
     // The layer replaces a file only once it is completely written: a
     // failure leaves the former file, and the user must know.
-    if (top.writeToFile(path, nullptr, 1))
+    const XMLResults written = top.writeToFile(path, nullptr, 1);
+    if (written)
         return true;
-    GetModelUi().MessageBox("Impossible d'enregistrer la tête de tranchée dans le fichier '" + path + "'",
+    GetModelUi().MessageBox("Impossible d'enregistrer la tête de tranchée dans le fichier '" + path + "'" +
+                                (written.reason.empty() ? "" : "\n" + written.reason),
                             "Erreur");
     return false;
 }

@@ -248,7 +248,7 @@ wxBitmap FenetreCoupe::RenderImage() const
     return bitmap;
 }
 
-bool FenetreCoupe::SaveImage(const std::string& path) const
+bool FenetreCoupe::SaveImage(const std::string& path, std::string* reason) const
 {
     std::string extension = GetExtension(path);
     std::transform(extension.begin(), extension.end(), extension.begin(),
@@ -271,7 +271,7 @@ bool FenetreCoupe::SaveImage(const std::string& path) const
     std::string bytes(static_cast<size_t>(encoded.GetLength()), '\0');
     if (!bytes.empty() && encoded.CopyTo(&bytes[0], bytes.size()) != bytes.size())
         return false;
-    return SafeFileWriter::WriteFile(path, bytes);
+    return SafeFileWriter::WriteFile(path, bytes, nullptr, reason);
 }
 
 void FenetreCoupe::ExportImage()
@@ -283,8 +283,11 @@ void FenetreCoupe::ExportImage()
     const std::string path = GetModelUi().AskFilePath(request);
     if (path.empty())
         return;
-    if (!SaveImage(path))
-        GetModelUi().MessageBox("Impossible d'exporter l'image dans le fichier '" + path + "'", "Erreur");
+    std::string reason;
+    if (!SaveImage(path, &reason))
+        GetModelUi().MessageBox("Impossible d'exporter l'image dans le fichier '" + path + "'" +
+                                    (reason.empty() ? "" : "\n" + reason),
+                                "Erreur");
 }
 
 void FenetreCoupe::OnPaint(wxPaintEvent&)

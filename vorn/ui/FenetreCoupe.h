@@ -30,8 +30,9 @@ public:
     // Writes the drawing to path: PNG for a ".png", JPEG for ".jpg" or
     // ".jpeg" (any case), BMP otherwise; encoded in memory, then written
     // through a SafeFileWriter. False when the write failed, the old file
-    // then as it was.
-    bool SaveImage(const std::string& path) const;
+    // then as it was; reason, when given, gets the writer's French reason
+    // (SafeFileWriter::GetReason).
+    bool SaveImage(const std::string& path, std::string* reason = nullptr) const;
     // Asks for a file and writes the drawing there; a failed write says so.
     void ExportImage();
 

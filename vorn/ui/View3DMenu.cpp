@@ -211,9 +211,11 @@ void OnExportCoucheDXF()
     request.Wildcard = "DXF files (*.dxf)|*.dxf";
     request.Save = true;
     const std::string path = GetModelUi().AskFilePath(request);
-    if (path.empty() || couche->ExportDXF(path))
+    std::string reason;
+    if (path.empty() || couche->ExportDXF(path, &reason))
         return;
-    GetModelUi().MessageBox("Impossible d'exporter la couche dans le fichier '" + path + "'",
+    GetModelUi().MessageBox("Impossible d'exporter la couche dans le fichier '" + path + "'" +
+                                (reason.empty() ? "" : "\n" + reason),
                             wxString(wxMessageBoxCaptionStr).ToStdString(wxConvUTF8), ModelUi::Buttons::Ok,
                             ModelUi::BoxCentred);
 }

@@ -182,8 +182,13 @@ TEST_F(FileWritesTest, EachWriteIsWholeOrKeepsTheOldFile)
             }
             if (fault == LimitBelow || fault == ReadOnlyFolder)
             {
+                // A folder that takes no new file is the one fault the box
+                // explains.
+                const std::string why = "\nLe dossier '" + folder +
+                                        "' n'autorise pas la création de fichiers : l'enregistrement y écrit "
+                                        "d'abord un fichier provisoire, qui remplace ensuite l'ancien.";
                 ASSERT_EQ(ui->boxes.size(), 1u) << what;
-                EXPECT_EQ(ui->boxes[0], message + path + "'") << what;
+                EXPECT_EQ(ui->boxes[0], message + path + "'" + (fault == ReadOnlyFolder ? why : "")) << what;
                 EXPECT_EQ(ReadAll(path), old) << what;
             }
             else
