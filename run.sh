@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Vorn (Release, in build/) and starts it through the launch script:
-# with an argument, that project file is opened; without, the sample project
-# (when it exists).
+# with an argument, that project file is opened; without, ~/Vorn/exemple.ovx,
+# the copy of the sample project the launch script makes once.
 set -euo pipefail
 project=()
 # The project's path is taken from the caller's folder, before the cd below.
