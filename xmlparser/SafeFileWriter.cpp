@@ -363,17 +363,29 @@ bool SafeFileWriter::Commit()
         return false;
     }
     // A network file system may report a failed write only at the close.
-    const int fd = mFd;
+    // A copy of the descriptor keeps the side file locked until it is
+    // renamed, so that another save never takes it for a stale one.
+    const int fd = mFd, lock = dup(fd);
     mFd = -1;
     mBuffer->SetDescriptor(-1);
+    const auto release = [lock]
+    {
+        if (lock >= 0)
+            close(lock);
+    };
     if (close(fd) != 0)
     {
-        Fail(cannotWrite, errno);
+        const int code = errno;
+        release();
+        Fail(cannotWrite, code);
         return false;
     }
-    if (std::rename(mPartial.c_str(), mTarget.c_str()) != 0)
+    const bool renamed = std::rename(mPartial.c_str(), mTarget.c_str()) == 0;
+    const int code = errno;
+    release();
+    if (!renamed)
     {
-        Fail("cannot replace '" + mPath + "'", errno);
+        Fail("cannot replace '" + mPath + "'", code);
         return false;
     }
     mPartial.clear();
