@@ -9,7 +9,10 @@
 // redone and undone; families, scenery objects and background plans are
 // edited, and every edit undone and redone. The results read are costed,
 // queried, shown as curves and exported, and the head put back at their
-// first calculation and undone. Runs headless (the default NullUi).
+// first calculation and undone. Runs headless (the default NullUi), in a
+// folder of its own. A save the file system refuses (a full disk, a folder
+// taken away) ends the run of that input without a fault: only a save
+// refused on a sound file system is one.
 #include "Axe.h"
 #include "CalculSeries.h"
 #include "Couche.h"
@@ -31,9 +34,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace
@@ -44,6 +49,64 @@ std::string ReadAll(const std::string& path)
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+std::string MakeFolder()
+{
+    std::string name = (std::filesystem::temp_directory_path() / "projet_fuzz_XXXXXX").string();
+    if (!mkdtemp(name.data()))
+    {
+        std::perror("ProjetOVXFuzz: no folder of its own");
+        std::abort();
+    }
+    return name;
+}
+
+void RemoveFolder();
+
+// The process's own folder, made at the first run and removed at exit (the
+// removal is registered once the name stands, so it runs before the name
+// is destroyed).
+const std::string& Folder()
+{
+    static const std::string folder = MakeFolder();
+    static const bool removedAtExit = std::atexit(RemoveFolder) == 0;
+    (void)removedAtExit;
+    return folder;
+}
+
+void RemoveFolder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(Folder(), ignored);
+}
+
+// Whether the file system, not the program, stands in the way of a save:
+// the folder gone or closed to writing, or its disk about full (under
+// 64 MiB free, many times the projects these inputs make, or no inode
+// left).
+bool FileSystemRefuses()
+{
+    constexpr unsigned long long kRoom = 64ull << 20;
+    struct statvfs disk;
+    return statvfs(Folder().c_str(), &disk) != 0 || access(Folder().c_str(), W_OK | X_OK) != 0 ||
+           static_cast<unsigned long long>(disk.f_bavail) * disk.f_frsize < kRoom || disk.f_favail == 0;
+}
+
+// An outside refusal of a save: the input is left there.
+struct SaveRefused
+{
+};
+
+// Saves the project: a refusal the file system explains throws SaveRefused,
+// any other is a fault.
+void Save()
+{
+    if (gProjet.Save())
+        return;
+    if (FileSystemRefuses())
+        throw SaveRefused();
+    std::abort();
 }
 
 // Opens the file after a clean close (the headless answer to the save
@@ -286,27 +349,42 @@ void ExerciseElements()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const std::string path = "/tmp/projet_fuzz_" + std::to_string(getpid()) + ".ovx";
+    static const std::string path = Folder() + "/projet.ovx";
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+        out.close();
+        // An input the disk did not take whole would be another input.
+        if (!out)
+        {
+            std::remove(path.c_str());
+            return 0;
+        }
     }
-    if (OpenClean(path))
+    try
     {
-        ExerciseAxe();
-        if (!gProjet.Save())
-            std::abort();
-        const std::string first = ReadAll(path);
-        if (!OpenClean(path) || !gProjet.Save())
-            std::abort();
-        if (ReadAll(path) != first)
-            std::abort();
-        ExerciseLayers();
-        ExerciseResults();
-        ExerciseElements();
-        if (!gProjet.Save() || !OpenClean(path))
-            std::abort();
-        Exercise();
+        if (OpenClean(path))
+        {
+            ExerciseAxe();
+            Save();
+            const std::string first = ReadAll(path);
+            if (!OpenClean(path))
+                std::abort();
+            Save();
+            if (ReadAll(path) != first)
+                std::abort();
+            ExerciseLayers();
+            ExerciseResults();
+            ExerciseElements();
+            Save();
+            if (!OpenClean(path))
+                std::abort();
+            Exercise();
+        }
+    }
+    catch (const SaveRefused&)
+    {
+        // The next input opens after a clean close all the same (OpenClean).
     }
     std::remove(path.c_str());
     return 0;
