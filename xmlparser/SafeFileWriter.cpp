@@ -292,9 +292,10 @@ void SafeFileWriter::Open()
         // The one refusal the user may not guess: the file itself may be
         // writable, but its folder takes no new file.
         if (code == EACCES || code == EPERM)
-            mReason = "Le dossier '" + FolderOf(mTarget) +
-                      "' n'autorise pas la création de fichiers : l'enregistrement y écrit d'abord un "
-                      "fichier provisoire, qui remplace ensuite l'ancien.";
+            mReason = "Le dossier '" + FolderOf(mTarget) + "' n'autorise pas la création de fichiers" +
+                      (replaces ? " : l'enregistrement y écrit d'abord un fichier provisoire, qui remplace "
+                                  "ensuite l'ancien."
+                                : ".");
         return;
     }
     mFd = fd;
