@@ -53,14 +53,15 @@ int CornerIndex(const std::string& value, long long base)
     return static_cast<int>(std::min<long long>(v - 1 + base, INT_MAX));
 }
 
-// Group codes 10, 20 and 30 carry a point's x, y and z; false for any other.
-// `read` receives the value set.
-bool ReadCoordinate(int code, const std::string& value, LumPoint& p, double& read)
+// Group codes first, first + 10 and first + 20 carry a point's x, y and z
+// (10, 20, 30 for a position; 210, 220, 230 for an extrusion); false for any
+// other. `read` receives the value set.
+bool ReadCoordinate(int code, const std::string& value, LumPoint& p, double& read, int first = 10)
 {
-    if (code != 10 && code != 20 && code != 30)
+    if (code != first && code != first + 10 && code != first + 20)
         return false;
     read = KorAtof(value);
-    (code == 10 ? p.x : code == 20 ? p.y : p.z) = read;
+    (code == first ? p.x : code == first + 10 ? p.y : p.z) = read;
     return true;
 }
 
@@ -136,16 +137,6 @@ struct sPlanVertex
     LumPoint P;
     double Bulge = 0.0;
 };
-
-// Group codes 210, 220 and 230 carry the extrusion direction.
-bool ReadExtrusion(int code, const std::string& value, LumPoint& extrusion, double& read)
-{
-    if (code != 210 && code != 220 && code != 230)
-        return false;
-    read = KorAtof(value);
-    (code == 210 ? extrusion.x : code == 220 ? extrusion.y : extrusion.z) = read;
-    return true;
-}
 
 // The axes of an object coordinate system in the world, by the arbitrary-
 // axis rule: its z is the extrusion, its x lies in the world's x-y plane
@@ -541,7 +532,7 @@ void KorDXF::GetPolyline(PairReader& in, int& base)
             elevation = KorAtof(value);
             check.Check(elevation, in.ValueLine(), value);
         }
-        else if (ReadExtrusion(code, value, extrusion, v))
+        else if (ReadCoordinate(code, value, extrusion, v, 210))
             check.Check(v, in.ValueLine(), value);
         if (code != 0)
             continue;
@@ -641,7 +632,7 @@ void KorDXF::GetLWPolyline(PairReader& in)
             if (!vertices.empty())
                 vertices.back().Bulge = bulge;
         }
-        else if (ReadExtrusion(code, value, extrusion, v))
+        else if (ReadCoordinate(code, value, extrusion, v, 210))
             check.Check(v, in.ValueLine(), value);
         else if (code == 10)
         {

@@ -218,7 +218,7 @@ void FondPlanCalibrationClick(const LumPoint& scenePoint)
     gCalibrationSecond = scenePoint;
     ui.SetStatusText("Définissez la distance entre les 2 points", 0);
     std::string text;
-    if (!ui.AskText("Distance du segment dessiné", "", text))
+    if (!ui.AskText("Distance du segment dessiné", "Échelle du fond de plan", text))
     {
         ui.EndCurrentTool();
         return;

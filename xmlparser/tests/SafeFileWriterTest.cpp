@@ -1,4 +1,5 @@
 #include "SafeFileWriter.h"
+#include "TestFiles.h"
 #include "UnwritableFolder.h"
 #include "XMLNode.h"
 
@@ -16,23 +17,11 @@
 
 namespace fs = std::filesystem;
 
+using TestFiles::Names;
+using TestFiles::ReadAll;
+
 namespace
 {
-std::string ReadAll(const std::string& path)
-{
-    std::stringstream s;
-    s << std::ifstream(path, std::ios::binary).rdbuf();
-    return s.str();
-}
-
-std::set<std::string> Names(const std::string& folder)
-{
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
 class SafeFileWriterTest : public testing::Test
 {
 protected:

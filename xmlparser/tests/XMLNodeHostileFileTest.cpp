@@ -1,5 +1,6 @@
 // Files a user may be handed or find planted beside a project: the save
 // never writes through them, the reader refuses what is not a file.
+#include "TestFiles.h"
 #include "XMLNode.h"
 
 #include <gtest/gtest.h>
@@ -15,15 +16,10 @@
 
 namespace fs = std::filesystem;
 
+using TestFiles::ReadAll;
+
 namespace
 {
-std::string ReadAll(const std::string& path)
-{
-    std::stringstream s;
-    s << std::ifstream(path, std::ios::binary).rdbuf();
-    return s.str();
-}
-
 // The kind of what a path leads to (links followed), 0 when nothing.
 mode_t Kind(const std::string& path)
 {

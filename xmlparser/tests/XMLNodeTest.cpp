@@ -1,4 +1,5 @@
 #include "XMLNode.h"
+#include "TestFiles.h"
 #include "XMLRecord.h"
 
 #include <gtest/gtest.h>
@@ -12,19 +13,13 @@
 #include <utility>
 #include <vector>
 
+using TestFiles::ReadAll;
+
 namespace
 {
 std::string TempPath(const std::string& name)
 {
     return testing::TempDir() + "xmlnode_" + std::to_string(getpid()) + "_" + name;
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 // Writes the tree to a file and parses it back.
@@ -377,7 +372,9 @@ TEST(XMLNode, LargeTextRefusesTheFirstFaultAsInOrder)
         const char* message;
     } cases[] = {
         {{{3 * quarter + 5, std::string(1, '\0')}, {quarter + 9, "&#0;"}}, 3 * quarter + 5, "NUL byte"},
-        {{{3 * quarter + 5, "&#x00;"}, {quarter + 9, "<\xFF"}}, 3 * quarter + 5, "reference to the character NUL"},
+        {{{3 * quarter + 5, "&#x00;"}, {quarter + 9, "<\xFF"}},
+         3 * quarter + 5,
+         "reference to the character NUL"},
         {{{cut(2) - 1, "&#00;"}, {3 * quarter, "&#0;"}}, cut(2) - 1, "reference to the character NUL"},
         {{{cut(3) - 1, "<\xFF"}, {cut(3) + 7, "</\xFF"}}, cut(3), "invalid byte 0xFF"},
     };

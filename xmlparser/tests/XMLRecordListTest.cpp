@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "XMLNode.h"
 #include "XMLRecord.h"
 
@@ -11,19 +12,13 @@
 #include <string_view>
 #include <unistd.h>
 
+using TestFiles::ReadAll;
+
 namespace
 {
 std::string TempPath(const std::string& name)
 {
     return testing::TempDir() + "xmlrecords_" + std::to_string(getpid()) + "_" + name;
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 std::string Repeat(const std::string& item, int n)
@@ -48,7 +43,8 @@ std::string Visit(const XMLNode& node)
                 std::string_view range;
                 const bool found = r.getAttribute(name, range);
                 if (const char* value = r.getAttribute(name))
-                    out += std::string(" ") + name + "=" + value + (found && range == value ? "" : " (range differs)");
+                    out += std::string(" ") + name + "=" + value +
+                           (found && range == value ? "" : " (range differs)");
                 else if (found)
                     out += " (range without value)";
             }
@@ -116,7 +112,8 @@ TEST(XMLRecordList, ReadFromTheTextAsFromTheNodes)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.what);
-        const std::string text = "<?xml version=\"1.0\"?>\n<R>\n\t<L>\n\t\t" + c.content + "</L>\n\t<After x=\"1\" />\n</R>\n";
+        const std::string text =
+            "<?xml version=\"1.0\"?>\n<R>\n\t<L>\n\t\t" + c.content + "</L>\n\t<After x=\"1\" />\n</R>\n";
         const XMLNode fromText = XMLNode::parseString(text);
         const XMLNode fromNodes = XMLNode::parseString(text);
         ASSERT_FALSE(fromText.isEmpty());
@@ -167,11 +164,13 @@ TEST(XMLRecordList, StreamedWriteIsTheTreeWrite)
     for (const int declaration : {1, 0})
     {
         const std::string nodes = Written(build(XMLNode::createXMLTopNode("xml", declaration)), "n.xml");
-        const std::string streamed = Written(build(XMLNode::createStreamedTopNode("xml", declaration)), "s.xml");
+        const std::string streamed =
+            Written(build(XMLNode::createStreamedTopNode("xml", declaration)), "s.xml");
         EXPECT_EQ(streamed, nodes);
         EXPECT_NE(nodes.find("\t\t\t<Empty />\n"), std::string::npos);
     }
-    const XMLNode back = XMLNode::parseString(Written(build(XMLNode::createStreamedTopNode("xml", 1)), "b.xml"));
+    const XMLNode back =
+        XMLNode::parseString(Written(build(XMLNode::createStreamedTopNode("xml", 1)), "b.xml"));
     const XMLNode list = back.getChildNode("R").getChildNode("D").getChildNode("E").getChildNode("L");
     int items = 0;
     list.forEachChild(

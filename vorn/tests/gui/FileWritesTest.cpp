@@ -14,6 +14,7 @@
 #include "ResultatsOVX.h"
 #include "ResultsTable.h"
 #include "Sondage.h"
+#include "TestFiles.h"
 #include "View3D.h"
 
 #include <csignal>
@@ -28,23 +29,11 @@
 
 namespace fs = std::filesystem;
 
+using TestFiles::Names;
+using TestFiles::ReadAll;
+
 namespace
 {
-std::string ReadAll(const std::string& path)
-{
-    std::stringstream s;
-    s << std::ifstream(path, std::ios::binary).rdbuf();
-    return s.str();
-}
-
-std::set<std::string> Names(const std::string& folder)
-{
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
 // The process's file-size limit while it lives, SIGXFSZ ignored as the
 // program does, so that a write past the limit fails.
 struct FileSizeLimit
