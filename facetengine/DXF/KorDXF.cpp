@@ -285,6 +285,18 @@ public:
         return true;
     }
 
+    // The next pair of the entity being read; false at its end, where the
+    // next entity's first pair (code 0) is held back for the caller.
+    bool NextOfEntity(int& code, std::string& value)
+    {
+        if (!Next(code, value))
+            return false;
+        if (code != 0)
+            return true;
+        PushBack(code, value);
+        return false;
+    }
+
     void PushBack(int code, const std::string& value)
     {
         mHeld = true;
@@ -433,13 +445,8 @@ void KorDXF::GetPoint(PairReader& in)
     int code = 0;
     std::string value;
     double v = 0.0;
-    while (in.Next(code, value))
+    while (in.NextOfEntity(code, value))
     {
-        if (code == 0)
-        {
-            in.PushBack(code, value);
-            break;
-        }
         if (code == 67)
             paper = KorAtoi(value) == 1;
         else if (ReadCoordinate(code, value, point.Position, v))
@@ -462,13 +469,8 @@ void KorDXF::GetVertex(PairReader& in, int& base)
     int code = 0;
     std::string value;
     double v = 0.0;
-    while (in.Next(code, value))
+    while (in.NextOfEntity(code, value))
     {
-        if (code == 0)
-        {
-            in.PushBack(code, value);
-            break;
-        }
         if (ReadCoordinate(code, value, point.Position, v))
         {
             check.Hold(v, in.ValueLine(), value);
@@ -540,13 +542,8 @@ void KorDXF::GetPolyline(PairReader& in, int& base)
         sPlanVertex vertex;
         bool hasFlags = false;
         int vertexFlags = 0;
-        while (in.Next(code, value))
+        while (in.NextOfEntity(code, value))
         {
-            if (code == 0)
-            {
-                in.PushBack(code, value);
-                break;
-            }
             if (code == 70)
             {
                 hasFlags = true;
@@ -604,13 +601,8 @@ void KorDXF::GetLWPolyline(PairReader& in)
     int code = 0;
     std::string value;
     double v = 0.0;
-    while (in.Next(code, value))
+    while (in.NextOfEntity(code, value))
     {
-        if (code == 0)
-        {
-            in.PushBack(code, value);
-            break;
-        }
         if (code == 70)
         {
             const int flags = KorAtoi(value);
@@ -686,13 +678,8 @@ void KorDXF::GetMesh(PairReader& in, bool paper)
         bool dropped = false;
         sDXFFaceRecord face;
         LumPoint p;
-        while (in.Next(code, value))
+        while (in.NextOfEntity(code, value))
         {
-            if (code == 0)
-            {
-                in.PushBack(code, value);
-                break;
-            }
             if (code == 70)
             {
                 flags = KorAtoi(value);
@@ -734,13 +721,8 @@ void KorDXF::SkipEntity(PairReader& in, const std::string& kind)
     bool paper = false;
     int code = 0;
     std::string value;
-    while (in.Next(code, value))
+    while (in.NextOfEntity(code, value))
     {
-        if (code == 0)
-        {
-            in.PushBack(code, value);
-            break;
-        }
         if (code == 67)
             paper = KorAtoi(value) == 1;
     }
