@@ -716,6 +716,14 @@ void KorDXF::GetMesh(PairReader& in, bool paper)
         Meshes.push_back(std::move(mesh));
 }
 
+std::string KorDXF::DescribeLeftOut() const
+{
+    std::string text;
+    for (const auto& [kind, count] : LeftOut)
+        text += (text.empty() ? "" : ", ") + std::to_string(count) + " " + kind;
+    return text;
+}
+
 void KorDXF::SkipEntity(PairReader& in, const std::string& kind)
 {
     bool paper = false;

@@ -101,6 +101,8 @@ public:
     // not take, polylines that kept no vertex, and entities refused for a
     // number that is not finite.
     std::map<std::string, int> LeftOut;
+    // LeftOut as "1 INSERT, 2 LINE"; empty for none.
+    std::string DescribeLeftOut() const;
 
 private:
     class PairReader;

@@ -254,12 +254,6 @@ public:
     // The zone rectangle of this layer: the zone widened by its index per
     // cent of its width and height on every side.
     void GetZoneRectangle(const LumPoint& limite1, const LumPoint& limite2, LumPoint& lo, LumPoint& hi) const;
-    // Goes on walking the zone sides inside one face of the surface from
-    // the current side (read and written back): pushes onto FrontPoints the
-    // end corners the face holds, then the point where the side leaves it.
-    // The twin of the half-edge crossed, or -1 when the outline closed or
-    // nothing was crossed (reported).
-    int GetEdgeFromCorner(int& side, const KorMesh& mesh, int face, const LumPoint corners[4]);
     // The border half-edges of the surface (those without a face) in
     // walking order; true and none for a surface without border. The walk
     // is bounded by the half-edge slots: a border it cannot close is a

@@ -77,54 +77,6 @@ LumPoint Position(const KorVertex* v)
 }
 } // namespace
 
-int Couche::GetEdgeFromCorner(int& side, const KorMesh& mesh, int face, const LumPoint corners[4])
-{
-    const KorFace* f = mesh.GetFace(face);
-    if (!f || FrontPoints.empty())
-    {
-        KorReport("Couche::GetEdgeFromCorner", "Impossible de trouver l'intersection");
-        return -1;
-    }
-    LumPoint a, b, c;
-    mesh.GetFaceTriangle(f, a, b, c);
-    // A face holds at most the four corners; one more turn means a
-    // degenerate face holding them all over again.
-    for (int turn = 0; turn < 5; ++turn)
-    {
-        const LumPoint& end = corners[(side + 1) % 4];
-        if (PointInTriangle2D(end, a, b, c))
-        {
-            if ((end - FrontPoints.front()).Norm2D() < 1e-4)
-                return -1;
-            FrontPoints.push_back(end);
-            side = (side + 1) % 4;
-            continue;
-        }
-        const LumPoint last = FrontPoints.back();
-        const KorEdge* e = mesh.GetEdge(f->Edge);
-        for (int k = 0; k < 3 && e; ++k, e = mesh.GetEdge(e->Next))
-        {
-            const KorEdge* twin = mesh.GetEdge(e->Opp);
-            const KorVertex* o = mesh.GetVertex(e->Vertex);
-            const KorVertex* q = twin ? mesh.GetVertex(twin->Vertex) : nullptr;
-            double t = 0.0;
-            if (!o || !q || !SegmentsIntersection(Position(o), Position(q), last, end, &t))
-                continue;
-            const LumPoint p = Position(o) + (Position(q) - Position(o)) * t;
-            // The side leaves the face where it entered it: not a crossing.
-            if ((p - last).Norm2D() <= 1e-4)
-                continue;
-            if ((p - FrontPoints.front()).Norm2D() < 1e-4)
-                return -1;
-            FrontPoints.push_back(p);
-            return e->Opp;
-        }
-        break;
-    }
-    KorReport("Couche::GetEdgeFromCorner", "Impossible de trouver l'intersection");
-    return -1;
-}
-
 bool Couche::GetContour(std::vector<int>& edges) const
 {
     edges.clear();

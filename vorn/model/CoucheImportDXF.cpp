@@ -215,17 +215,9 @@ std::string CoucheImportDXF::DescribeLeftOut() const
     if (mLeftOutPoints > 0)
         add(std::to_string(mLeftOutPoints) +
             (mLeftOutPoints > 1 ? " points à une place déjà prise" : " point à une place déjà prise"));
-    const std::string entities = DescribeEntities(mReader.LeftOut);
+    const std::string entities = mReader.DescribeLeftOut();
     if (!entities.empty())
         add(entities);
-    return text;
-}
-
-std::string CoucheImportDXF::DescribeEntities(const std::map<std::string, int>& counts)
-{
-    std::string text;
-    for (const auto& [kind, count] : counts)
-        text += (text.empty() ? "" : ", ") + std::to_string(count) + " " + kind;
     return text;
 }
 

@@ -3,7 +3,6 @@
 #include "KorDXF.h"
 #include "LumPoint.h"
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -46,8 +45,6 @@ public:
     // à une place déjà prise, 1 INSERT"); empty when nothing is left out.
     std::string DescribeLeftOut() const;
     int CountLeftOutPoints() const { return mLeftOutPoints; }
-    // Entity counts by kind, as "1 INSERT, 2 LINE"; empty for none.
-    static std::string DescribeEntities(const std::map<std::string, int>& counts);
     int CountSimplified() const;
 
     // Fills the layer at that index. Interactive: every point is checked

@@ -1,6 +1,5 @@
 #include "Decor.h"
 
-#include "CoucheImportDXF.h"
 #include "DecorRecorders.h"
 #include "KorDXF.h"
 #include "KorException.h"
@@ -151,7 +150,7 @@ void Decor::Load(const std::string& path)
             else if (reader.Meshes.empty())
             {
                 // Only polyface meshes make an object.
-                const std::string others = CoucheImportDXF::DescribeEntities(reader.LeftOut);
+                const std::string others = reader.DescribeLeftOut();
                 mLoadFault = "Le fichier ne contient aucun maillage polyface" +
                              (others.empty() ? std::string(".") : " (entités non lues : " + others + ").");
             }
