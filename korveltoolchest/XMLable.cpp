@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <unordered_map>
 
@@ -347,7 +348,10 @@ bool XMLable::NumbersFinite(const XMLNode& node) const
         {
             if (*piece == '|')
                 ++piece;
-            if (!std::isfinite(KorAtof(piece)))
+            const double v = KorAtof(piece);
+            // A float member takes only what a float holds.
+            if (!std::isfinite(v) ||
+                (type == ANY_FLOAT && !(std::fabs(v) <= std::numeric_limits<float>::max())))
                 return false;
         }
     }

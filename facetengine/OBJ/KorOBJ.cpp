@@ -231,11 +231,6 @@ void KorOBJ::AnalyzeOBJLine(const std::string& line)
         {
             std::vector<int> indices;
             AnalyzeFaceLine(line, i + 1, indices);
-            if (indices.size() < 3)
-            {
-                Fault(eFault::TooFewVertices, line);
-                throw KorException("A face can not have less than 3 vertices", KorException::ERROR);
-            }
             mFaces.push_back(std::move(indices));
         }
         catch (const KorException& e)

@@ -2,6 +2,7 @@
 
 #include "ProjetOVX.h"
 #include "ScriptedUi.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -37,13 +38,7 @@ public:
     {
         return testing::TempDir() + "vorn_" + std::to_string(getpid()) + "_" + name;
     }
-    static std::string ReadAll(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    static std::string ReadAll(const std::string& path) { return TestFiles::ReadAll(path); }
     static void WriteAll(const std::string& path, const std::string& text)
     {
         std::ofstream(path, std::ios::binary) << text;

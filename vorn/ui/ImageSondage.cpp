@@ -11,8 +11,6 @@
 #include <wx/dcclient.h>
 #include <wx/textctrl.h>
 
-#include <algorithm>
-
 namespace
 {
 std::string Utf8(const wxString& text)
