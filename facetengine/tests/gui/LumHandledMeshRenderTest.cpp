@@ -2,6 +2,7 @@
 // frame, Mesa under Xvfb) in each polygon mode and checks what was drawn:
 // the primitives the GL received (feedback mode) and the pixels.
 
+#include "GuiTestHelpers.h"
 #include "Instance3D.h"
 #include "KorMesh.h"
 #include "LumGLBuffer.h"
@@ -73,8 +74,9 @@ protected:
         attributes.PlatformDefaults().RGBA().DoubleBuffer().EndList();
         mCanvas = new wxGLCanvas(mFrame, attributes, wxID_ANY, wxDefaultPosition, wxSize(kSize, kSize));
         mFrame->Show();
-        for (int i = 0; i < 50 && !mCanvas->IsShownOnScreen(); ++i)
-            wxTheApp->Yield(true);
+        // A loaded machine maps the window late: wait for it, not for a count
+        // of yields.
+        GuiTest::WaitFor([&] { return mCanvas->IsShownOnScreen(); }, 10000);
         wxTheApp->Yield(true);
         mContext = std::make_unique<wxGLContext>(mCanvas);
         ASSERT_TRUE(mContext->IsOK());
@@ -272,11 +274,13 @@ TEST_F(LumHandledMeshRender, BuffersDrawTheImmediatePixels)
             for (int shade : {GL_SMOOTH, GL_FLAT})
             {
                 const std::vector<unsigned char> immediate = draw(m, mode, shade, false);
-                EXPECT_EQ(draw(m, mode, shade, true), immediate) << step << " mode " << mode << " shade " << shade;
+                EXPECT_EQ(draw(m, mode, shade, true), immediate)
+                    << step << " mode " << mode << " shade " << shade;
                 // The second time from the buffers made the first time.
                 EXPECT_EQ(draw(m, mode, shade, true), immediate) << step << " again";
-                EXPECT_GT(std::count_if(immediate.begin(), immediate.end(), [](unsigned char c) { return c > 0; }),
-                          kSize * kSize / 50)
+                EXPECT_GT(
+                    std::count_if(immediate.begin(), immediate.end(), [](unsigned char c) { return c > 0; }),
+                    kSize * kSize / 50)
                     << step;
             }
     };

@@ -2,6 +2,7 @@
 // Xvfb) and counts, in feedback mode, the rectangles the GL received: one per
 // split voxel within the depth limit.
 
+#include "GuiTestHelpers.h"
 #include "KorMesh.h"
 #include "LumKdTree.h"
 
@@ -66,8 +67,9 @@ TEST(LumKdTreeRender, OneRectanglePerSplitWithinTheDepth)
     attributes.PlatformDefaults().RGBA().DoubleBuffer().EndList();
     wxGLCanvas* canvas = new wxGLCanvas(frame, attributes, wxID_ANY, wxDefaultPosition, wxSize(128, 128));
     frame->Show();
-    for (int i = 0; i < 50 && !canvas->IsShownOnScreen(); ++i)
-        wxTheApp->Yield(true);
+    // A loaded machine maps the window late: wait for it, not for a count
+    // of yields.
+    GuiTest::WaitFor([&] { return canvas->IsShownOnScreen(); }, 10000);
     wxTheApp->Yield(true);
     {
         auto context = std::make_unique<wxGLContext>(canvas);
