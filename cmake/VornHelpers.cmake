@@ -28,37 +28,41 @@ function(vorn_test_executable name dir main)
   set(${name}_CREATED TRUE PARENT_SCOPE)
 endfunction()
 
+# Every test case is a test of its own, run once as is and once more under a
+# French numeric locale (the toolkit may set one at start-up), so that the
+# cases of one program run side by side. A case's time limit is five times
+# the minute no case should need on a quiet machine.
+set(VORN_TEST_TIMEOUT 300)
+
+# vorn_discover_tests(<name> <properties>...): both runs of every case.
+function(vorn_discover_tests name)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    PROPERTIES TIMEOUT ${VORN_TEST_TIMEOUT} ${ARGN})
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_SUFFIX .fr_FR
+    PROPERTIES TIMEOUT ${VORN_TEST_TIMEOUT} ENVIRONMENT LC_ALL=fr_FR.UTF-8 ${ARGN})
+endfunction()
+
 # vorn_add_tests(<name> <dir> <libs>...): one GoogleTest executable from the
-# .cpp files of <dir>, run once as is and once more, whole, under a French
-# numeric locale (the toolkit may set one at start-up).
+# .cpp files of <dir>.
 function(vorn_add_tests name dir)
   vorn_test_executable(${name} ${dir} VornTestMain ${ARGN})
   if(NOT ${name}_CREATED)
     return()
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
-  add_test(NAME ${name}.fr_FR COMMAND ${name})
-  set_tests_properties(${name}.fr_FR PROPERTIES ENVIRONMENT "LC_ALL=fr_FR.UTF-8" TIMEOUT 600)
+  vorn_discover_tests(${name})
 endfunction()
 
 # vorn_add_gui_tests(<name> <dir> <libs>...): the same for tests that open
-# windows. Their main starts wx; they share the one X display. They carry the
-# label "gui", so that `ctest -LE gui` runs the others alone.
+# windows. Their main starts wx; each test process runs through
+# testsupport/window-test.sh, on a virtual display of its own. They carry
+# the label "gui", so that `ctest -LE gui` runs the others alone.
 function(vorn_add_gui_tests name dir)
   vorn_test_executable(${name} ${dir} VornGuiTestMain ${ARGN})
   if(NOT ${name}_CREATED)
     return()
   endif()
-  # The leak check at exit stops every thread of the process; in window
-  # tests that means the toolkit's and the GL driver's threads, and its
-  # tracer now and then crashes on one of them after every test passed.
-  # Address errors are still caught; leaks are the window-free tests' job.
-  set(lsan "LSAN_OPTIONS=detect_leaks=0:suppressions=${CMAKE_SOURCE_DIR}/testsupport/lsan.supp")
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES RESOURCE_LOCK x11_display TIMEOUT 120 ENVIRONMENT "${lsan}" LABELS gui)
-  add_test(NAME ${name}.fr_FR COMMAND ${name})
-  set_tests_properties(${name}.fr_FR PROPERTIES RESOURCE_LOCK x11_display TIMEOUT 600
-    ENVIRONMENT "LC_ALL=fr_FR.UTF-8;${lsan}" LABELS gui)
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/testsupport/window-test.sh)
+  vorn_discover_tests(${name} LABELS gui)
 endfunction()
 
 # vorn_add_fuzzers(<dir> <libs>...): one libFuzzer program per .cpp in <dir>.

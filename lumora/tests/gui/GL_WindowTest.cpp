@@ -100,7 +100,10 @@ protected:
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 16; ++x)
                 image.SetRGB(x, y, y < 4 ? 255 : 0, 0, y < 4 ? 0 : 255);
-        const wxString path = wxFileName(wxFileName::GetTempDir(), "lumora_texture_test.png").GetFullPath();
+        // A name of its own: the same test may run beside this one.
+        const wxString base = wxFileName::CreateTempFileName("lumora_texture");
+        wxRemoveFile(base);
+        const wxString path = base + ".png";
         EXPECT_TRUE(image.SaveFile(path, wxBITMAP_TYPE_PNG));
         return path;
     }
