@@ -14,6 +14,8 @@
 #include <memory>
 #include <random>
 #include <sstream>
+#include <tuple>
+#include <utility>
 
 namespace
 {
@@ -322,10 +324,16 @@ TEST_F(ExcavationReferenceTest, CasesOfTheWalkAgainstTheReference)
     EXPECT_EQ(gResults.Volumes[1], 0.0);
 }
 
+// The sample's series runs in parts, side by side, each a test of its own.
+class ExcavationReferenceSampleTest : public ExcavationReferenceTest, public ::testing::WithParamInterface<int>
+{
+};
+
 // The sample's default series: both its layers are planes rising along the
 // axis, so every row across the axis holds the same volume at each position
-// along it, whatever the grid's points the head's edges pass through.
-TEST_F(ExcavationReferenceTest, SampleSeriesHoldsOneVolumePerRow)
+// along it, whatever the grid's points the head's edges pass through. Each
+// part computes seven of the 21 positions along the axis, every row across.
+TEST_P(ExcavationReferenceSampleTest, SampleSeriesHoldsOneVolumePerRow)
 {
     gProjet.Open(VORN_SAMPLE);
     ui.FrameHook = []
@@ -336,7 +344,8 @@ TEST_F(ExcavationReferenceTest, SampleSeriesHoldsOneVolumePerRow)
     std::vector<double> along, across;
     for (int k = -10; k <= 10; ++k)
     {
-        along.push_back(k);
+        if ((k + 10) / 7 == GetParam())
+            along.push_back(k);
         across.push_back(k);
     }
     ComputeSeries(90.0, along, across, {}, 0.0);
@@ -348,6 +357,89 @@ TEST_F(ExcavationReferenceTest, SampleSeriesHoldsOneVolumePerRow)
                 << "along " << along[column] << " across " << across[row];
 }
 
+INSTANTIATE_TEST_SUITE_P(Part, ExcavationReferenceSampleTest, ::testing::Range(0, 3));
+
+// The random scenes below, drawn all at once from one seed, so that each
+// part of the test checks the same scenes and positions whichever parts run.
+struct sRandomScene
+{
+    int Kind = 0;
+    bool DoubleEntree = false, DoubleRisberme = false;
+    int Cote = 45;
+    double Bearing = 0.0, Step = 5.0, ShiftX = 0.0, ShiftY = 0.0;
+    Height Top, Second, Rock;
+    std::vector<LumPoint> Extra;
+    std::vector<std::pair<double, double>> Positions; // along, across
+};
+
+std::vector<sRandomScene> DrawRandomScenes()
+{
+    std::mt19937 random(20261211);
+    const auto uniform = [&random](double lo, double hi)
+    { return std::uniform_real_distribution<double>(lo, hi)(random); };
+    const double bearings[] = {0.0, 30.0, 45.0, 90.0, -20.0};
+    const double steps[] = {5.0, 2.5, 5.0, 4.7, 5.0};
+    const std::pair<double, double> shifts[] = {{0, 0}, {0.5, 0}, {0, 0.5}, {0.37, 0.61}, {2.5, 0}};
+    std::vector<sRandomScene> scenes(105);
+    for (int s = 0; s < static_cast<int>(scenes.size()); ++s)
+    {
+        sRandomScene& scene = scenes[static_cast<size_t>(s)];
+        const int kind = s % 7;
+        scene.Kind = kind;
+        scene.DoubleEntree = s % 3 == 2;
+        scene.DoubleRisberme = s % 3 == 1;
+        scene.Cote = s % 2 == 0 ? 45 : 46;
+        scene.Bearing = bearings[s % 5];
+        scene.Step = steps[(s / 5) % 5];
+        std::tie(scene.ShiftX, scene.ShiftY) = shifts[(s / 3) % 5];
+        // A plane rising along the axis and tilted across it.
+        const double a = scene.Bearing * M_PI / 180.0;
+        const double rise = uniform(0.35, 0.6), tilt = uniform(-0.2, 0.2), lift = uniform(2.0, 12.0);
+        const Height plane = [=](double x, double y) {
+            return lift + rise * (x * std::sin(a) + y * std::cos(a)) +
+                   tilt * (x * std::cos(a) - y * std::sin(a));
+        };
+        Height top = plane;
+        if (kind == 1)
+            scene.Extra.push_back(LumPoint(uniform(-6, 6), uniform(-12, 0), -uniform(0.3, 8.0)));
+        if (kind == 2)
+        {
+            const double cx = uniform(-15, 15), cy = uniform(-25, 10), h = uniform(-4, 4), w = uniform(4, 12);
+            top = [=](double x, double y)
+            { return plane(x, y) + h * std::exp(-((x - cx) * (x - cx) + (y - cy) * (y - cy)) / (w * w)); };
+        }
+        if (kind == 3)
+            top = [=](double x, double y) { return std::max(0.0, plane(x, y)); };
+        scene.Top = top;
+        if (kind >= 4)
+        {
+            const double gap = uniform(1.0, 6.0);
+            scene.Second = [=](double x, double y) { return top(x, y) - gap; };
+        }
+        if (kind == 4 || kind == 6)
+        {
+            // A rock layer under the platform, rising through it here and
+            // there.
+            const double depth = uniform(-1.5, 0.2), wave = uniform(0.5, 1.5);
+            scene.Rock = [=](double x, double y) { return depth + wave * std::sin(x / 7.0) * std::sin(y / 9.0); };
+        }
+        for (int p = 0; p < 20; ++p)
+        {
+            const double across = uniform(-8.0, 8.0);
+            const double along = uniform(-8.0, 8.0);
+            scene.Positions.emplace_back(along, across);
+        }
+    }
+    return scenes;
+}
+
+// The random scenes run in parts, side by side, each a test of its own.
+class ExcavationReferenceRandomTest : public ExcavationReferenceTest, public ::testing::WithParamInterface<int>
+{
+protected:
+    static constexpr int Parts = 7;
+};
+
 // The cut against the reference at random positions over terrains of every
 // shape the cut must take: planes rising along the axis, pits of a point
 // below the platform, mounds, terraces flat at the platform's height, an
@@ -357,67 +449,30 @@ TEST_F(ExcavationReferenceTest, SampleSeriesHoldsOneVolumePerRow)
 // two-berm and double heads on either side; five bearings. Wherever the
 // reference has the head inside the terrain the cut must give its volumes
 // and surfaces, elsewhere the error; the whole road is checked on a tenth
-// of the positions.
-TEST_F(ExcavationReferenceTest, RandomPositionsAgreeWithTheReference)
+// of the positions. Each part takes its own run of scenes, of every kind.
+TEST_P(ExcavationReferenceRandomTest, RandomPositionsAgreeWithTheReference)
 {
-    std::mt19937 random(20261211);
-    const auto uniform = [&random](double lo, double hi)
-    { return std::uniform_real_distribution<double>(lo, hi)(random); };
-    const double bearings[] = {0.0, 30.0, 45.0, 90.0, -20.0};
-    const double steps[] = {5.0, 2.5, 5.0, 4.7, 5.0};
-    const std::pair<double, double> shifts[] = {{0, 0}, {0.5, 0}, {0, 0.5}, {0.37, 0.61}, {2.5, 0}};
-    const int scenes = 105, positions = 20;
+    const std::vector<sRandomScene> scenes = DrawRandomScenes();
+    const int count = static_cast<int>(scenes.size());
+    const int first = count * GetParam() / Parts, last = count * (GetParam() + 1) / Parts;
     std::ostringstream off;
     int computed = 0, total = 0;
-    for (int s = 0; s < scenes; ++s)
+    for (int s = first; s < last; ++s)
     {
-        const int kind = s % 7;
-        Head(s % 3 == 2, s % 3 == 1, s % 2 == 0 ? 45 : 46);
-        const double bearing = bearings[s % 5];
-        const double step = steps[(s / 5) % 5];
-        const auto [sx, sy] = shifts[(s / 3) % 5];
-        Scene(bearing);
-        // A plane rising along the axis and tilted across it.
-        const double a = bearing * M_PI / 180.0;
-        const double rise = uniform(0.35, 0.6), tilt = uniform(-0.2, 0.2), lift = uniform(2.0, 12.0);
-        const Height plane = [=](double x, double y) {
-            return lift + rise * (x * std::sin(a) + y * std::cos(a)) +
-                   tilt * (x * std::cos(a) - y * std::sin(a));
-        };
-        Height top = plane;
-        std::vector<LumPoint> extra;
-        if (kind == 1)
-            extra.push_back(LumPoint(uniform(-6, 6), uniform(-12, 0), -uniform(0.3, 8.0)));
-        if (kind == 2)
+        const sRandomScene& scene = scenes[static_cast<size_t>(s)];
+        Head(scene.DoubleEntree, scene.DoubleRisberme, scene.Cote);
+        Scene(scene.Bearing);
+        const double half = scene.Step * 20.0;
+        AddLayer(0, scene.Top, scene.Step, half, scene.ShiftX, scene.ShiftY, scene.Extra);
+        if (scene.Second)
+            AddLayer(1, scene.Second, scene.Step, half, scene.ShiftX, scene.ShiftY);
+        if (scene.Rock)
+            AddLayer(scene.Kind == 4 ? 2 : 1, scene.Rock, scene.Step, half, scene.ShiftX, scene.ShiftY);
+        for (int p = 0; p < static_cast<int>(scene.Positions.size()); ++p)
         {
-            const double cx = uniform(-15, 15), cy = uniform(-25, 10), h = uniform(-4, 4), w = uniform(4, 12);
-            top = [=](double x, double y)
-            { return plane(x, y) + h * std::exp(-((x - cx) * (x - cx) + (y - cy) * (y - cy)) / (w * w)); };
-        }
-        if (kind == 3)
-            top = [=](double x, double y) { return std::max(0.0, plane(x, y)); };
-        const double half = step * 20.0;
-        AddLayer(0, top, step, half, sx, sy, extra);
-        if (kind >= 4)
-        {
-            const double gap = uniform(1.0, 6.0);
-            AddLayer(
-                1, [=](double x, double y) { return top(x, y) - gap; }, step, half, sx, sy);
-        }
-        if (kind == 4 || kind == 6)
-        {
-            // A rock layer under the platform, rising through it here and
-            // there.
-            const double depth = uniform(-1.5, 0.2), wave = uniform(0.5, 1.5);
-            AddLayer(
-                kind == 4 ? 2 : 1,
-                [=](double x, double y) { return depth + wave * std::sin(x / 7.0) * std::sin(y / 9.0); },
-                step, half, sx, sy);
-        }
-        for (int p = 0; p < positions; ++p)
-        {
-            Axis(bearing);
-            Place(bearing, uniform(-8.0, 8.0), uniform(-8.0, 8.0));
+            Axis(scene.Bearing);
+            Place(scene.Bearing, scene.Positions[static_cast<size_t>(p)].first,
+                  scene.Positions[static_cast<size_t>(p)].second);
             bool inside = false;
             std::string why;
             const std::vector<sLayerMeasure> reference = Reference(inside, &why);
@@ -443,3 +498,5 @@ TEST_F(ExcavationReferenceTest, RandomPositionsAgreeWithTheReference)
     // Most positions are excavations, not errors.
     EXPECT_GT(computed, total / 2) << computed << " of " << total;
 }
+
+INSTANTIATE_TEST_SUITE_P(Part, ExcavationReferenceRandomTest, ::testing::Range(0, 7));
