@@ -34,8 +34,13 @@ private:
     std::vector<std::string> m_messages;
 };
 
-// Structured-exception translation exists only on Windows. Here hardware
-// faults stay signals; the call is kept so callers need no platform test.
+// From this call on, a hardware fault of the calling thread (integer
+// division by zero, access through an invalid address: SIGFPE, SIGSEGV,
+// SIGBUS) throws KorException of type ERROR, "The Win32 exception <signal
+// number>has been detected", where the fault happened. Only code compiled
+// with -fnon-call-exceptions can be unwound from a faulting instruction;
+// elsewhere the throw ends the process. Other threads keep their faults
+// as signals.
 void SetSETranslator();
 
 // The libraries' non-exceptional failure report: one line on standard output,

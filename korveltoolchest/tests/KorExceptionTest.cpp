@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
 TEST(KorException, ToStringHeadersAndMessages)
 {
     std::string s;
@@ -56,4 +63,83 @@ TEST(KorReport, PrintsOneFlushedLine)
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "KorUndoManager::Undo -> The current function position is out of bounds\n"
               "INFO : Growing Dictionary from 11 to 19 elements\n");
+}
+
+namespace
+{
+// Faults the sanitizers must not catch first: they would report them
+// before the processor does.
+__attribute__((noinline, no_sanitize("undefined"))) int Divide(int a, int b)
+{
+    return a / b;
+}
+
+__attribute__((noinline, no_sanitize("address"))) int Read(const volatile int* p)
+{
+    return *p;
+}
+
+std::string FaultMessage(int signal)
+{
+    return "The Win32 exception " + std::to_string(signal) + "has been detected";
+}
+} // namespace
+
+// The translation in a thread of its own, as a computing thread asks for
+// it; the test's thread is left as it was. This file is compiled with
+// -fnon-call-exceptions, which lets a faulting instruction throw.
+TEST(KorException, TranslatedFaultsAreCaughtAsErrors)
+{
+    std::vector<std::string> caught;
+    std::thread worker([&caught]
+    {
+        SetSETranslator();
+        volatile int zero = 0;
+        try
+        {
+            caught.push_back("no fault " + std::to_string(Divide(7, zero)));
+        }
+        catch (const KorException& e)
+        {
+            EXPECT_EQ(e.GetType(), KorException::ERROR);
+            caught.insert(caught.end(), e.GetMessages().begin(), e.GetMessages().end());
+        }
+        // The thread goes on, and translates again.
+        try
+        {
+            caught.push_back("no fault " + std::to_string(Read(reinterpret_cast<const volatile int*>(16))));
+        }
+        catch (const KorException& e)
+        {
+            caught.insert(caught.end(), e.GetMessages().begin(), e.GetMessages().end());
+        }
+    });
+    worker.join();
+    EXPECT_EQ(caught, (std::vector<std::string>{FaultMessage(SIGFPE), FaultMessage(SIGSEGV)}));
+}
+
+// A thread that did not ask for the translation keeps its fault, and the
+// process ends, though another thread asked for it.
+TEST(KorExceptionDeathTest, AThreadWithoutTheTranslatorStops)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            SetSETranslator();
+            std::thread other([]
+            {
+                volatile int zero = 0;
+                try
+                {
+                    std::printf("%d\n", Divide(7, zero));
+                }
+                catch (const KorException&)
+                {
+                    std::fprintf(stderr, "caught\n");
+                }
+                std::_Exit(0);
+            });
+            other.join();
+        },
+        "");
 }
