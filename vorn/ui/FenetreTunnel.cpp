@@ -202,7 +202,7 @@ FenetreTunnel::FenetreTunnel(wxWindow* parent, const wxString& title, const wxPo
     // once rather than waiting for a window manager's frame extents, a wait
     // during which GTK lays the frame out 2 pixels wide and its toolbar
     // prints a Gtk-CRITICAL and a Gtk-WARNING. The frame keeps its size
-    // (its client area the Part's size under no window manager) and
+    // (its client area the size it was built with under no window manager) and
     // position.
     SetClientSize(GetClientSize());
 }

@@ -57,8 +57,8 @@ void EnableAllTopMenus(wxMenuBar* bar, bool enabled)
         bar->EnableTop(i, enabled);
 }
 
-// The palettes at the places their Parts give (5.130, 5.104), taken
-// relative to the main window.
+// The palettes at their own places, given for a main window at (50, 50)
+// and moved with it.
 void ShowPalettes(bool creation, bool visualisation)
 {
     if (DialogOutilsCreation* palette = gFenetreTunnel->GetCreationPalette())

@@ -186,7 +186,7 @@ void UndoLateShows(wxTopLevelWindow* palette)
 
 // The palette at PalettePosition relative to its parent as it is now,
 // raised above it.
-void Place(wxTopLevelWindow* palette, const wxPoint& partPosition)
+void Place(wxTopLevelWindow* palette, const wxPoint& position)
 {
     wxWindow* main = palette->GetParent();
     const wxRect outer = main->GetScreenRect();
@@ -196,19 +196,19 @@ void Place(wxTopLevelWindow* palette, const wxPoint& partPosition)
     const int client = main->ClientToScreen(wxPoint(0, 0)).y;
     const int top = client > outer.y ? client - outer.y : outer.height - main->GetClientSize().y;
     const wxRect commands(outer.x, outer.y, outer.width, top);
-    palette->Move(PalettePosition(partPosition, outer, commands, palette->GetSize(), WorkArea(main)));
+    palette->Move(PalettePosition(position, outer, commands, palette->GetSize(), WorkArea(main)));
     palette->Raise();
 }
 
 // Once, at the first activation of source, Place(palette) after the events
 // of the window manager's placement; source is then a window whose place is
 // known.
-void PlaceAgainAtFirstActivation(wxWindow* source, wxTopLevelWindow* palette, const wxPoint& partPosition)
+void PlaceAgainAtFirstActivation(wxWindow* source, wxTopLevelWindow* palette, const wxPoint& position)
 {
     wxWeakRef<wxTopLevelWindow> weak(palette);
     auto done = std::make_shared<bool>(false);
     source->Bind(wxEVT_ACTIVATE,
-                 [source, weak, partPosition, done](wxActivateEvent& event)
+                 [source, weak, position, done](wxActivateEvent& event)
                  {
                      event.Skip();
                      if (!event.GetActive() || *done)
@@ -217,10 +217,10 @@ void PlaceAgainAtFirstActivation(wxWindow* source, wxTopLevelWindow* palette, co
                      if (source != weak.get())
                          Remember(gSettledMainWindows, source);
                      source->CallAfter(
-                         [weak, partPosition]
+                         [weak, position]
                          {
                              if (weak && weak->IsShown())
-                                 Place(weak, partPosition);
+                                 Place(weak, position);
                          });
                  });
 }
@@ -261,10 +261,10 @@ void FitToContent(wxTopLevelWindow* window, const wxRect& area)
         window->Move(inside);
 }
 
-wxPoint PalettePosition(const wxPoint& partPosition, const wxRect& mainWindow, const wxRect& commands,
+wxPoint PalettePosition(const wxPoint& position, const wxRect& mainWindow, const wxRect& commands,
                         const wxSize& palette, const wxRect& display)
 {
-    wxRect place(mainWindow.GetTopLeft() + (partPosition - wxPoint(50, 50)), palette);
+    wxRect place(mainWindow.GetTopLeft() + (position - wxPoint(50, 50)), palette);
     if (place.Intersects(commands))
     {
         if (mainWindow.x - palette.x >= display.x)
@@ -277,7 +277,7 @@ wxPoint PalettePosition(const wxPoint& partPosition, const wxRect& mainWindow, c
     return Inside(place, display);
 }
 
-void ShowPalette(wxTopLevelWindow* palette, bool show, const wxPoint& partPosition)
+void ShowPalette(wxTopLevelWindow* palette, bool show, const wxPoint& position)
 {
     UndoLateShows(palette);
     palette->Enable(show);
@@ -294,13 +294,13 @@ void ShowPalette(wxTopLevelWindow* palette, bool show, const wxPoint& partPositi
     if (!main || gPlacedPalettes.count(palette))
         return;
     Remember(gPlacedPalettes, palette);
-    Place(palette, partPosition);
+    Place(palette, position);
     // A window manager places a window when it maps it, wherever it likes,
     // and may stack a palette mapped meanwhile under the main window: at the
     // first activation of the palette, and of the main window when that has
     // not come yet, both places are known and the palette goes beside the
     // main window again, above it.
-    PlaceAgainAtFirstActivation(palette, palette, partPosition);
+    PlaceAgainAtFirstActivation(palette, palette, position);
     if (!gSettledMainWindows.count(main))
-        PlaceAgainAtFirstActivation(main, palette, partPosition);
+        PlaceAgainAtFirstActivation(main, palette, position);
 }

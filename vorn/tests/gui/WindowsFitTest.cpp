@@ -343,11 +343,12 @@ std::string VisibleWindows(const char* title)
 }
 } // namespace
 
-TEST(PalettePosition, PartPlaceRelativeToTheMainWindowOrBesideIt)
+TEST(PalettePosition, OwnPlaceRelativeToTheMainWindowOrBesideIt)
 {
     const wxRect display(0, 0, 1280, 1024);
     const wxRect main(50, 50, 800, 600), commands(50, 50, 800, 100);
-    // Clear of the commands: the Part's place, moved with the main window.
+    // Clear of the commands: the palette's own place, moved with the main
+    // window.
     EXPECT_EQ(PalettePosition(wxPoint(300, 300), main, commands, wxSize(230, 600), display),
               wxPoint(300, 300));
     EXPECT_EQ(PalettePosition(wxPoint(300, 300), wxRect(150, 70, 800, 600), wxRect(150, 70, 800, 100),
