@@ -2,6 +2,7 @@
 
 #include "Axe.h"
 #include "AxeRecorders.h"
+#include "DXFLeftOut.h"
 #include "EventInfo.h"
 #include "KorDXF.h"
 #include "KorSinglePrecision.h"
@@ -268,14 +269,21 @@ void ImportAxeDXF()
     if (path.empty())
         return;
     const KorDXF dxf(path);
-    const char* refusal = nullptr;
+    std::string refusal;
     if (!dxf.IsOpen())
         refusal = "Impossible de charger le fichier DXF";
     else if (dxf.Polylines.empty())
+    {
         refusal = "Le fichier DXF chargé ne contient pas de polyligne";
+        // A polyline drawn in a block comes in as an INSERT the reader
+        // leaves out: saying so tells that file from an empty one.
+        const std::string leftOut = dxf.DescribeLeftOut();
+        if (!leftOut.empty())
+            refusal += "\n" + LeftOutLine(leftOut);
+    }
     else if (dxf.Polylines.size() > 1)
         refusal = "Le fichier DXF chargé contient plus d'une polyligne : choix impossible";
-    if (refusal)
+    if (!refusal.empty())
     {
         ui.MessageBox(refusal, "Erreur");
         return;

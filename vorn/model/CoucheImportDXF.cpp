@@ -1,6 +1,7 @@
 #include "CoucheImportDXF.h"
 
 #include "Couche.h"
+#include "DXFLeftOut.h"
 #include "KorException.h"
 #include "KorGeometry.h"
 #include "LigneNiveau.h"
@@ -225,9 +226,15 @@ std::string CoucheImportDXF::GetRefusal(const std::string& path) const
 {
     if (!IsLoaded())
         return "Impossible de lire le fichier DXF '" + path + "'.";
-    if (CountRead() == 0)
-        return "Le fichier DXF '" + path + "' ne contient aucun point utilisable pour l'import.";
-    return std::string();
+    if (CountRead() > 0)
+        return std::string();
+    std::string refusal = "Le fichier DXF '" + path + "' ne contient aucun point utilisable pour l'import.";
+    // Entities the reader does not take (blocks inserted, 3D faces) tell
+    // such a file from an empty one.
+    const std::string leftOut = DescribeLeftOut();
+    if (!leftOut.empty())
+        refusal += "\n" + LeftOutLine(leftOut);
+    return refusal;
 }
 
 int CoucheImportDXF::CountRead() const

@@ -31,7 +31,8 @@ public:
     bool IsLoaded() const { return mReader.IsOpen(); }
     // Why the file read gives a layer nothing, empty when it gives it
     // something: it could not be read, or it holds no point the import
-    // takes (3DFACE entities alone, say).
+    // takes (3DFACE entities alone, say), with a second line naming what
+    // the file held that was left out, when anything was.
     std::string GetRefusal(const std::string& path) const;
 
     // Thins the level lines with s (clamped to 0..100); false, with nothing

@@ -48,7 +48,7 @@ TEST_F(AxeEditTest, DXFImportReplacesThePolylineInOneStepOrSaysWhy)
         // A polyline inside a block definition is not in the drawing.
         {"0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nB\n" + DXFPolyline({LumPoint(0, 0, 0), LumPoint(1, 0, 0)}) +
              "0\nENDBLK\n0\nENDSEC\n" + DXFFile("0\nINSERT\n2\nB\n10\n0\n20\n0\n30\n0\n"),
-         "Le fichier DXF chargé ne contient pas de polyligne"},
+         "Le fichier DXF chargé ne contient pas de polyligne\nNon importés : 1 INSERT"},
         {DXFFile(DXFPolyline({LumPoint(0, 0, 0), LumPoint(1, 0, 0)}) +
                  DXFPolyline({LumPoint(0, 1, 0), LumPoint(1, 1, 0)})),
          "Le fichier DXF chargé contient plus d'une polyligne : choix impossible"},

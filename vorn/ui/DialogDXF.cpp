@@ -1,6 +1,7 @@
 #include "DialogDXF.h"
 
 #include "Couche.h"
+#include "DXFLeftOut.h"
 #include "ElementRecorders.h"
 #include "FenetreTunnel.h"
 #include "FrameKeys.h"
@@ -45,8 +46,7 @@ DialogDXF::DialogDXF(const std::string& path)
     mLoose = new wxStaticText(
         this, wxID_ANY, CountText("Points isolés : ", static_cast<int>(mImport.GetPoints().size()), ""));
     const std::string leftOut = mImport.DescribeLeftOut();
-    mLeftOut = new wxStaticText(
-        this, wxID_ANY, wxString::FromUTF8("Non importés : " + (leftOut.empty() ? "aucun" : leftOut)));
+    mLeftOut = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(LeftOutLine(leftOut)));
     mLeftOut->Wrap(320);
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     buttons->Add(new wxButton(this, 2, wxString::FromUTF8("Valider")), 0, wxALL, 2);

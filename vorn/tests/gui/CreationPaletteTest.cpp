@@ -871,13 +871,14 @@ TEST_F(PaletteTest, DXFImportOfMeshesAndRefusals)
     gProjet.DeleteCouche(2, 0);
 
     // A file that cannot be read, or whose only entities (a 3DFACE) give
-    // no point: a message, and no layer nor dialog.
+    // no point: a message naming what was left out, and no layer nor dialog.
     WriteDXF("0\n3DFACE\n8\n0\n10\n0\n20\n0\n30\n0\n11\n10\n21\n0\n31\n0\n12\n0\n22\n10\n32\n0\n"
              "13\n0\n23\n10\n33\n0\n");
     const std::pair<std::string, std::string> refusals[] = {
         {dxfPath + ".absent", "Erreur: Impossible de lire le fichier DXF '" + dxfPath + ".absent'."},
         {dxfPath,
-         "Erreur: Le fichier DXF '" + dxfPath + "' ne contient aucun point utilisable pour l'import."}};
+         "Erreur: Le fichier DXF '" + dxfPath +
+             "' ne contient aucun point utilisable pour l'import.\nNon importés : 1 3DFACE"}};
     for (const auto& [path, box] : refusals)
     {
         ui->boxes.clear();
