@@ -127,6 +127,19 @@ std::vector<sWorldLine> KeptRuns(const sWorldLine& line, const std::vector<bool>
         runs.pop_back();
     return runs;
 }
+
+// The file's polyface meshes as one mesh in scene units, as the layer takes
+// them. Throws KorException when the conversion fails.
+void MeshesInScene(const KorDXF& reader, KorMesh& mesh)
+{
+    KorDXF scene;
+    scene.FileName = reader.FileName;
+    scene.Meshes = reader.Meshes;
+    for (sDXFMesh& m : scene.Meshes)
+        for (LumPoint& p : m.Points)
+            p = WorldToScene(gProjet, p);
+    scene.ConvertToKorMesh(mesh);
+}
 } // namespace
 
 bool CoucheImportDXF::Read(const std::string& path)
@@ -135,14 +148,16 @@ bool CoucheImportDXF::Read(const std::string& path)
     mPoints.clear();
     mApplied = 0;
     mLeftOutPoints = 0;
+    mMesh.Clear();
+    mBecomesMesh = false;
+    mMeshFailed = false;
     if (!mReader.Load(path))
     {
         mLignesSimplifiees.clear();
         return false;
     }
     // Flat polylines are level lines; the points of the others, then the
-    // file's spot heights, are loose points. A file of meshes alone gives
-    // their vertices.
+    // file's spot heights, are loose points.
     std::vector<sWorldLine> lines;
     std::vector<LumPoint> loose;
     for (const sDXFPolyline& polyline : mReader.Polylines)
@@ -160,9 +175,6 @@ bool CoucheImportDXF::Read(const std::string& path)
     }
     for (const sDXFPoint& point : mReader.Points)
         loose.push_back(point.Position);
-    if (lines.empty() && loose.empty())
-        for (const sDXFMesh& mesh : mReader.Meshes)
-            loose.insert(loose.end(), mesh.Points.begin(), mesh.Points.end());
 
     const auto toScene = [](const std::vector<LumPoint>& world)
     {
@@ -206,6 +218,26 @@ bool CoucheImportDXF::Read(const std::string& path)
     }
     mPoints = toScene(alone);
     mLignesSimplifiees = mLignes;
+
+    // Without a level line the layer becomes the file's polyface meshes,
+    // built here once. A file of meshes alone counts the mesh's vertices:
+    // corners one above the other are all kept, only coinciding ones fused.
+    mBecomesMesh = mLignes.empty() && (!mReader.FaceRecords.empty() || !mReader.Meshes.empty());
+    if (!mBecomesMesh)
+        return true;
+    try
+    {
+        MeshesInScene(mReader, mMesh);
+    }
+    catch (const KorException&)
+    {
+        mMesh.Clear();
+        mMeshFailed = true;
+    }
+    if (mPoints.empty())
+        for (int id = 0; id < mMesh.GetVertexVectorSize(); ++id)
+            if (const KorVertex* v = mMesh.GetVertex(id))
+                mPoints.emplace_back(v->X, v->Y, v->Z);
     return true;
 }
 
@@ -309,8 +341,9 @@ bool CoucheImportDXF::BuildLayer(int level, bool interactive)
     Couche* couche = gProjet.GetCouche(level);
     if (!couche)
         return false;
-    for (const LumPoint& point : mPoints)
-        if (couche->AddPoint(point, 1, 0, interactive, false) < 0 && interactive)
+    // A layer that becomes a mesh takes no free point: the mesh replaces them.
+    for (size_t k = 0; k < mPoints.size() && !mBecomesMesh; ++k)
+        if (couche->AddPoint(mPoints[k], 1, 0, interactive, false) < 0 && interactive)
             return false;
     for (const sLigne& ligne : mLignesSimplifiees)
     {
@@ -330,35 +363,31 @@ bool CoucheImportDXF::BuildLayer(int level, bool interactive)
         if (ligne.Closed)
             added->Fermee = 1;
     }
-    if (couche->GetNumberOfLignesNiveau() > 0)
-        return true;
-    if (mReader.FaceRecords.empty() && mReader.Meshes.empty())
+    if (!mBecomesMesh)
         return true;
     GetModelUi().MessageBox(
         "La couche que vous souhaitez importer contient des informations géométriques : elle ne sera pas "
         "éditable",
         "Message", ModelUi::Buttons::Ok, ModelUi::BoxCentred);
-    for (sDXFPoint& point : mReader.Points)
+    if (interactive)
     {
-        point.Position = WorldToScene(gProjet, point.Position);
-        if (interactive && couche->CheckNeighbours(point.Position) != 0)
-            return FailOnPoint(point.Position);
-    }
-    for (sDXFMesh& mesh : mReader.Meshes)
-        for (LumPoint& point : mesh.Points)
+        for (const sDXFPoint& point : mReader.Points)
         {
-            point = WorldToScene(gProjet, point);
-            if (interactive && couche->CheckNeighbours(point) != 0)
-                return FailOnPoint(point);
+            const LumPoint scene = WorldToScene(gProjet, point.Position);
+            if (couche->CheckNeighbours(scene) != 0)
+                return FailOnPoint(scene);
         }
-    try
-    {
-        mReader.ConvertToKorMesh(couche->GetMesh());
+        for (int id = 0; id < mMesh.GetVertexVectorSize(); ++id)
+            if (const KorVertex* v = mMesh.GetVertex(id))
+            {
+                const LumPoint scene(v->X, v->Y, v->Z);
+                if (couche->CheckNeighbours(scene) != 0)
+                    return FailOnPoint(scene);
+            }
     }
-    catch (const KorException&)
-    {
+    if (mMeshFailed)
         return false;
-    }
+    couche->GetMesh().Clone(mMesh);
     couche->Editable = false;
     couche->SetGeometryChanged();
     // The layer tools follow what can be edited.

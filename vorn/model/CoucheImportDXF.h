@@ -13,8 +13,10 @@
 // from them. Of several points at one place (x and y within 1e-5) one is
 // kept: a level line's before a loose point, an earlier line's before a
 // later one's; a line loses only the points left out, and goes on as the
-// pieces between them. The reader is held by value; a file that cannot be
-// read leaves both lists empty and IsLoaded false.
+// pieces between them. A file of polyface meshes alone gives the vertices of
+// the mesh the layer becomes as its loose points. The reader is held by
+// value; a file that cannot be read leaves both lists empty and IsLoaded
+// false.
 class CoucheImportDXF
 {
 public:
@@ -71,6 +73,11 @@ private:
     KorDXF mReader;
     int mApplied = 0;
     int mLeftOutPoints = 0;
+    // Without a level line, a file holding polyface meshes makes the layer
+    // that mesh, built in scene units when the file is read.
+    bool mBecomesMesh = false;
+    bool mMeshFailed = false;
+    KorMesh mMesh;
     std::vector<sLigne> mLignes;
     std::vector<LumPoint> mPoints;
     std::vector<sLigne> mLignesSimplifiees;

@@ -2,7 +2,7 @@
 
 // ASCII DXF entities written by the tests, with the group codes the reader
 // knows: flat lightweight polylines (elevation 38), 3D polylines, POINTs
-// and a polyface square of two triangles.
+// and polyface meshes: a square of two triangles, a cube.
 
 #include <sstream>
 #include <string>
@@ -54,6 +54,24 @@ inline std::string Polyface(double lo, double hi, double z)
         out += Vertex(p, 192);
     out += "0\nVERTEX\n8\n0\n10\n0\n20\n0\n30\n0\n70\n128\n71\n1\n72\n2\n73\n3\n";
     out += "0\nVERTEX\n8\n0\n10\n0\n20\n0\n30\n0\n70\n128\n71\n1\n72\n3\n73\n4\n";
+    return out + "0\nSEQEND\n";
+}
+
+// The cube [lo, hi]³ as a polyface mesh of six quadrilaterals; corner i
+// is at hi in x for bit 0 of i, in y for bit 1, in z for bit 2.
+inline std::string PolyfaceCube(double lo, double hi)
+{
+    std::string out = "0\nPOLYLINE\n8\n0\n66\n1\n70\n64\n71\n8\n72\n6\n";
+    for (int i = 0; i < 8; ++i)
+        out += Vertex({i & 1 ? hi : lo, i & 2 ? hi : lo, i & 4 ? hi : lo}, 192);
+    const int faces[6][4] = {{1, 3, 4, 2}, {5, 6, 8, 7}, {1, 2, 6, 5}, {3, 7, 8, 4}, {1, 5, 7, 3}, {2, 4, 8, 6}};
+    for (const auto& f : faces)
+    {
+        std::ostringstream face;
+        face << "0\nVERTEX\n8\n0\n10\n0\n20\n0\n30\n0\n70\n128\n71\n" << f[0] << "\n72\n" << f[1]
+             << "\n73\n" << f[2] << "\n74\n" << f[3] << "\n";
+        out += face.str();
+    }
     return out + "0\nSEQEND\n";
 }
 
