@@ -55,7 +55,7 @@ private:
     std::chrono::steady_clock::time_point mStart;
 };
 
-constexpr double kFailed = -1.0;
+constexpr double kFailed = FailedResult;
 // The largest magnitude up to which every whole number is a double.
 constexpr double kLargestWhole = 9007199254740992.0;
 // Scene units: the altitude tolerance and the plan margin of the patch of

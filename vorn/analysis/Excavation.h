@@ -109,6 +109,10 @@ extern sExcavationTimers gExcavationTimers;
 // order of their surfaces after "PF".
 const std::vector<int>& GetMeasuredFaceClasses(bool doubleEntree);
 
+// The failure marker a result holds where it could not be computed, in
+// gResults and gSlopeHeight as in the records of a series and in files.
+constexpr double FailedResult = -1.0;
+
 // The one sum over excavation results that every total uses (the "V" and
 // "S" cost variables and the summed face variables, the series' totals,
 // the results table's and the volume label's): -1.0 as soon as one term is

@@ -1,8 +1,10 @@
 #include "CurvesModel.h"
 
 #include "CsvExport.h"
+#include "Excavation.h"
 #include "KorNumbers.h"
 #include "ResultatsOVX.h"
+#include "ShownValues.h"
 
 #include <cmath>
 #include <limits>
@@ -46,7 +48,7 @@ void CurvesModel::Select(const ResultatsOVX& results, const std::string& name)
     Plotted = Recorded;
     for (auto& row : Plotted)
         for (double& v : row)
-            if (v == -1.0)
+            if (v == FailedResult)
                 v = missing;
 }
 
@@ -86,15 +88,25 @@ CurvesModel::Labels CurvesModel::GetLabels(const ResultatsOVX& results, int row,
 {
     Labels labels;
     const LumPoint p = results.GetPosition(row, column);
-    labels.Position = "Position : X=" + KorFormatFixed(p.x, 2) + "  Y=" + KorFormatFixed(p.y, 2) +
-                      "  Z=" + KorFormatFixed(p.z, 2);
-    labels.Volume = "Volume : " + KorFormatFixed(results.GetValue("V", row, column), 0);
-    labels.Cost = "Coût : " + KorFormatFixed(results.GetValue("Coût", row, column), 0);
+    labels.Position = "Position : X=" + WithDecimalComma(KorFormatFixed(p.x, 2)) +
+                      "  Y=" + WithDecimalComma(KorFormatFixed(p.y, 2)) +
+                      "  Z=" + WithDecimalComma(KorFormatFixed(p.z, 2));
+    const auto shown = [](double value, int decimals)
+    { return ShownResult(value, KorFormatFixed(value, decimals)); };
+    // The cost of a position whose volume failed (below 0) was never
+    // evaluated (ResultatsOVX::EvaluateCosts), whereas a cost the expression
+    // makes -1 elsewhere is a number.
+    const double volume = results.GetValue("V", row, column);
+    const bool failed = volume < 0.0;
+    const auto cost = [failed](double value)
+    { return failed ? std::string(NotComputedText) : WithDecimalComma(KorFormatFixed(value, 0)); };
+    labels.Volume = "Volume : " + shown(volume, 0);
+    labels.Cost = "Coût : " + cost(results.GetValue("Coût", row, column));
     double value = 0.0;
     if (row >= 0 && column >= 0 && static_cast<size_t>(row) < Recorded.size() &&
         static_cast<size_t>(column) < Recorded[static_cast<size_t>(row)].size())
         value = Recorded[static_cast<size_t>(row)][static_cast<size_t>(column)];
-    labels.Value = Name + " : " + KorFormatFixed(value, Name == "H" ? 1 : 0);
+    labels.Value = Name + " : " + (Name == "Coûts" ? cost(value) : shown(value, Name == "H" ? 1 : 0));
     return labels;
 }
 

@@ -32,9 +32,11 @@ public:
     // Asks for a file and writes it (ExportCSVFile).
     bool ExportCSV() const;
 
-    // The selection's labels: "Position : X=.. Y=.. Z=..", "Volume : ..",
-    // "Coût : .." and "<name> : value" (1 decimal for "H", else 0), from the
-    // recorded values.
+    // The selection's labels: "Position : X=.. Y=.. Z=.." (2 decimals),
+    // "Volume : ..", "Coût : .." and "<name> : value" (1 decimal for "H",
+    // else 0), from the recorded values, with a decimal comma. A failed
+    // position's volume and cost, and any value it could not compute, read
+    // "non calculé".
     struct Labels
     {
         std::string Position, Volume, Cost, Value;

@@ -1,14 +1,17 @@
 #include "ResultsTable.h"
 
 #include "CsvExport.h"
+#include "Excavation.h"
 #include "KorNumbers.h"
 #include "ModelUi.h"
 #include "ResultatsOVX.h"
+#include "ShownValues.h"
 
 void ResultsTable::Clear()
 {
     ColumnLabels.clear();
     RowLabels.clear();
+    Values.clear();
     Cells.clear();
 }
 
@@ -24,14 +27,23 @@ void ResultsTable::Build(const std::vector<std::string>& layers, bool doubleEntr
     for (size_t i = 0; i < layers.size(); ++i)
     {
         RowLabels.push_back(layers[i]);
-        std::vector<std::string> row(columns, KorFormatDouble(-1.0));
+        std::vector<double> row(columns, FailedResult);
         if (i < volumes.size())
-            row[0] = KorFormatDouble(volumes[i]);
+            row[0] = volumes[i];
         if (i < surfaces.size())
             for (size_t k = 0; k < surfaces[i].size() && k + 1 < columns; ++k)
-                row[k + 1] = KorFormatDouble(surfaces[i][k]);
-        Cells.push_back(std::move(row));
+                row[k + 1] = surfaces[i][k];
+        std::vector<std::string> texts;
+        for (double value : row)
+            texts.push_back(KorFormatDouble(value));
+        Values.push_back(std::move(row));
+        Cells.push_back(std::move(texts));
     }
+}
+
+std::string ResultsTable::ShownCell(size_t row, size_t column) const
+{
+    return ShownResult(Values[row][column], Cells[row][column]);
 }
 
 bool ResultsTable::WriteCSV(std::ostream& out) const

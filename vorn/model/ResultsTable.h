@@ -4,11 +4,12 @@
 #include <string>
 #include <vector>
 
-// The results grid of the last excavation, as the results dialog shows it
-// and its CSV export writes it: one row per layer (its name), the columns
-// "Volume", the face names of the head and "Surface", every cell the text
-// shown. Values are whole numbers (or the failure marker -1), written in
-// full: a volume of 1234567 shows as such, not as 1.23457e+06.
+// The results grid of the last excavation, as its CSV export writes it and
+// the results dialog shows it: one row per layer (its name), the columns
+// "Volume", the face names of the head and "Surface". Values are whole
+// numbers (or the failure marker -1), written in full: a volume of 1234567
+// as such, not as 1.23457e+06. The file keeps -1 where the dialog shows
+// "non calculé" (ShownCell).
 class ResultsTable
 {
 public:
@@ -26,8 +27,12 @@ public:
     // "Aucun résultat à exporter" instead and touches no file.
     bool ExportCSV() const;
 
+    // The text the dialog shows for a cell (ShownResult).
+    std::string ShownCell(size_t row, size_t column) const;
+
     std::vector<std::string> ColumnLabels;
     std::vector<std::string> RowLabels;
-    // Cells[row][column].
+    // Values[row][column] and their text in the file, Cells[row][column].
+    std::vector<std::vector<double>> Values;
     std::vector<std::vector<std::string>> Cells;
 };

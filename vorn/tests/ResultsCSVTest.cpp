@@ -55,7 +55,8 @@ TEST(ResultsTable, HeaderLinesCellsAndQuoting)
 }
 
 // One quantity of a series with one failed position: drawn without it,
-// written with its -1, as a curve (one row) or a transposed grid.
+// written with its -1, as a curve (one row) or a transposed grid, and its
+// details read "non calculé".
 TEST_F(ResultsCSVTest, CurvesKeepTheRecordedValuesAndPlotNoFailure)
 {
     ResultatsOVX& r = gProjet.GetResultats();
@@ -80,11 +81,20 @@ TEST_F(ResultsCSVTest, CurvesKeepTheRecordedValuesAndPlotNoFailure)
     EXPECT_TRUE(std::isnan(model.Plotted[0][1]));
     model.Select(r, "H");
     const CurvesModel::Labels labels = model.GetLabels(r, 0, 0);
-    EXPECT_EQ(labels.Value, "H : 13.5");
+    EXPECT_EQ(labels.Value, "H : 13,5");
     EXPECT_EQ(labels.Volume, "Volume : 829");
     EXPECT_EQ(labels.Cost, "Coût : 830");
-    EXPECT_EQ(labels.Position, "Position : X=1.00  Y=2.00  Z=3.00");
-    EXPECT_EQ(model.GetLabels(r, 0, 1).Value, "H : -1.0");
+    EXPECT_EQ(labels.Position, "Position : X=1,00  Y=2,00  Z=3,00");
+    const CurvesModel::Labels failed = model.GetLabels(r, 0, 1);
+    EXPECT_EQ(failed.Value + " | " + failed.Volume + " | " + failed.Cost,
+              "H : non calculé | Volume : non calculé | Coût : non calculé");
+    // A cost the expression makes -1 where the position computed is a
+    // number; the failed position's is still not one.
+    r.EvaluateCosts("V-830");
+    model.Select(r, "Coûts");
+    EXPECT_EQ(model.GetLabels(r, 0, 0).Cost, "Coût : -1");
+    EXPECT_EQ(model.GetLabels(r, 0, 0).Value, "Coûts : -1");
+    EXPECT_EQ(model.GetLabels(r, 0, 1).Value, "Coûts : non calculé");
     model.Select(r, "nothing");
     EXPECT_TRUE(model.Recorded.empty());
 

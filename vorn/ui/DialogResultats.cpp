@@ -7,6 +7,7 @@
 #include "KorNumbers.h"
 #include "ModelUi.h"
 #include "ProjetOVX.h"
+#include "ShownValues.h"
 #include "StartupPaths.h"
 #include "TeteTranchee.h"
 #include "WindowFit.h"
@@ -80,8 +81,9 @@ std::string DialogResultats::GetLabelText(int index) const
     return index >= 0 && index < 5 ? std::string(mLabels[index]->GetLabel().ToUTF8()) : std::string();
 }
 
-// Numbers in their shortest exact text: a volume of 1234567 shows in full,
-// and the failure marker as -1.
+// Numbers in their shortest exact text with a decimal comma: a volume of
+// 1234567 shows in full. What the computation could not make shows as
+// "non calculé"; the export keeps its -1.
 void DialogResultats::BuildGrid()
 {
     UpdateSummary();
@@ -95,19 +97,26 @@ void DialogResultats::BuildGrid()
     mPicture->Refresh();
 
     mLabels[0]->SetLabel(Text(kCaptions[0] + gCostEquation.GetEquation()));
-    // A failed computation costs -1, as a failed position of a series: the
-    // expression over its -1 markers would read as a real cost.
+    const auto shown = [](double value) { return ShownResult(value, KorFormatDouble(value)); };
+    // A failed computation (a volume below 0) has no cost, as a failed
+    // position of a series: the expression over its -1 markers would read
+    // as a real cost. A cost the expression makes -1 where every layer
+    // computed is a number.
     const double volume = SumResults(gResults.Volumes);
-    std::string error;
-    const double cost = volume < 0.0 ? -1.0 : gCostEquation.Evaluate(&error);
-    mLabels[1]->SetLabel(Text(error.empty() ? kCaptions[1] + KorFormatDouble(cost)
-                                            : std::string(kCaptions[1]) + "ERREUR -> " + error));
-    mLabels[2]->SetLabel(Text(kCaptions[2] + KorFormatDouble(volume)));
+    std::string cost = NotComputedText;
+    if (volume >= 0.0)
+    {
+        std::string error;
+        const double value = gCostEquation.Evaluate(&error);
+        cost = error.empty() ? WithDecimalComma(KorFormatDouble(value)) : "ERREUR -> " + error;
+    }
+    mLabels[1]->SetLabel(Text(kCaptions[1] + cost));
+    mLabels[2]->SetLabel(Text(kCaptions[2] + shown(volume)));
     std::vector<double> totals;
     for (const std::vector<double>& surfaces : gResults.Surfaces)
-        totals.push_back(surfaces.empty() ? -1.0 : surfaces.back());
-    mLabels[3]->SetLabel(Text(kCaptions[3] + KorFormatDouble(SumResults(totals))));
-    mLabels[4]->SetLabel(Text(kCaptions[4] + KorFormatDouble(gSlopeHeight)));
+        totals.push_back(surfaces.empty() ? FailedResult : surfaces.back());
+    mLabels[3]->SetLabel(Text(kCaptions[3] + shown(SumResults(totals))));
+    mLabels[4]->SetLabel(Text(kCaptions[4] + shown(gSlopeHeight)));
 
     mTable.Build(gProjet.GetCoucheNames(), head.DoubleEntree, head.CoteAvance, gResults.Volumes,
                  gResults.Surfaces);
@@ -115,8 +124,8 @@ void DialogResultats::BuildGrid()
     const int rows = static_cast<int>(mTable.RowLabels.size());
     const int columns = static_cast<int>(mTable.ColumnLabels.size());
     grid->CreateGrid(rows, columns, wxGrid::wxGridSelectCells);
-    // The grid shows the results: "Export CSV" writes them, not what a cell
-    // would hold after typing.
+    // The grid shows the results: "Export CSV" writes them (with -1 where
+    // a cell reads "non calculé"), not what a cell would hold after typing.
     grid->EnableEditing(false);
     grid->SetDefaultRowSize(15, true);
     grid->SetDefaultColSize(75, true);
@@ -124,7 +133,7 @@ void DialogResultats::BuildGrid()
     {
         grid->SetRowLabelValue(r, Text(mTable.RowLabels[static_cast<size_t>(r)]));
         for (int c = 0; c < columns; ++c)
-            grid->SetCellValue(r, c, Text(mTable.Cells[static_cast<size_t>(r)][static_cast<size_t>(c)]));
+            grid->SetCellValue(r, c, Text(mTable.ShownCell(static_cast<size_t>(r), static_cast<size_t>(c))));
     }
     for (int c = 0; c < columns; ++c)
         grid->SetColLabelValue(c, Text(mTable.ColumnLabels[static_cast<size_t>(c)]));

@@ -13,8 +13,9 @@ class wxStaticText;
 // The results of the excavation at the current head position: the cost
 // function and its value, the excavated volume, the total surface and the
 // slope height, and a grid of every layer's volume and face surfaces, which
-// "Export CSV" writes as shown (ResultsTable). The frame creates it once and
-// shows or hides it; closing it hides it.
+// "Export CSV" writes (ResultsTable). Numbers show with a decimal comma, and
+// what the computation could not make as "non calculé". The frame creates it
+// once and shows or hides it; closing it hides it.
 class DialogResultats : public wxDialog
 {
 public:

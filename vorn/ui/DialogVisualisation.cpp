@@ -4,6 +4,7 @@
 #include "AxeTools.h"
 #include "Couche.h"
 #include "Dialog3D.h"
+#include "Excavation.h"
 #include "FenetreTunnel.h"
 #include "FrameKeys.h"
 #include "InterfaceModes.h"
@@ -12,6 +13,7 @@
 #include "LumoraDevice.h"
 #include "ModelUi.h"
 #include "ProjetOVX.h"
+#include "ShownValues.h"
 #include "StartupPaths.h"
 #include "TypedValues.h"
 #include "View3D.h"
@@ -154,7 +156,8 @@ DialogVisualisation::DialogVisualisation(wxWindow* parent)
 
 void DialogVisualisation::SetVolumeLabel(double volume)
 {
-    mVolumeLabel->SetLabel(wxString::FromUTF8(DefaultText(volume) + " m3"));
+    const std::string text = ShownResult(volume, DefaultText(volume));
+    mVolumeLabel->SetLabel(wxString::FromUTF8(volume == FailedResult ? text : text + " m3"));
 }
 
 void DialogVisualisation::SetGraduationLabel(double step)

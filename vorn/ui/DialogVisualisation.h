@@ -18,7 +18,8 @@ class DialogVisualisation : public wxDialog
 public:
     explicit DialogVisualisation(wxWindow* parent);
 
-    // The volume label: the number as a default stream writes it, " m3".
+    // The volume label: the number as a default stream writes it, with a
+    // decimal comma, and " m3"; "non calculé" for a failed computation.
     void SetVolumeLabel(double volume);
     // "Graduation : " and the step, or "Pas de graduation" below 1e-5.
     void SetGraduationLabel(double step);

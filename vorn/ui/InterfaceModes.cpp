@@ -223,8 +223,8 @@ bool sExcavationComputed = false;
 bool sExcavationFailed = false;
 bool sInRefresh = false;
 
-// The results grid, the calculation error box (not during a series) and
-// the palette's volume after a frame: the grid is rebuilt when that frame
+// The results grid, the palette's volume and the calculation error box
+// (not during a series) after a frame: the grid is rebuilt when that frame
 // computed, or when the caller asks.
 void ReportExcavation(bool rebuildGrid)
 {
@@ -235,11 +235,13 @@ void ReportExcavation(bool rebuildGrid)
     if (computed || rebuildGrid)
         if (DialogResultats* results = gFenetreTunnel->GetResultsDialog())
             results->BuildGrid();
+    // The palette tells the failure before the box explains it, rather
+    // than show the previous position's volume behind the box.
+    if (DialogVisualisation* palette = gFenetreTunnel->GetVisualisationPalette())
+        palette->SetVolumeLabel(ExcavatedVolume());
     if (failed && !gSeriesRunning)
         GetModelUi().MessageBox(CalculationErrorText(gCalculationError), "Erreur de calcul",
                                 ModelUi::Buttons::Ok, ModelUi::BoxCentred);
-    if (DialogVisualisation* palette = gFenetreTunnel->GetVisualisationPalette())
-        palette->SetVolumeLabel(ExcavatedVolume());
 }
 } // namespace
 

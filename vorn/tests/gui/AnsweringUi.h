@@ -3,6 +3,7 @@
 #include "FrameUi.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,12 +27,17 @@ public:
     std::vector<std::string> asked;
     // Files chosen in the next file dialogs; none left cancels the dialog.
     std::deque<std::string> paths;
+    // Run as each box comes, before it is answered: what the windows show
+    // behind it.
+    std::function<void()> onBox;
     // The title of every file dialog shown.
     std::vector<std::string> files;
 
     int MessageBox(const std::string& text, const std::string& caption, Buttons buttons, int) override
     {
         boxes.push_back(caption + ": " + text);
+        if (onBox)
+            onBox();
         if (!answers.empty())
         {
             const int answer = answers.front();

@@ -26,6 +26,7 @@
 #include <GL/gl.h>
 #include <wx/checkbox.h>
 #include <wx/filename.h>
+#include <wx/grid.h>
 #include <wx/radiobox.h>
 #include <wx/stattext.h>
 #include <wx/toolbar.h>
@@ -572,7 +573,9 @@ namespace
 // The sample in the 3D view: its platform 20 m wide instead of 15 excavates
 // 1143 m3 instead of 829. The palette and the results window say so as soon
 // as the field is left, the dialog still open, and follow Ctrl+Z and Ctrl+Y
-// typed in the dialog.
+// typed in the dialog. 100 m further the head leaves the terrain: both say
+// "non calculé", the palette before the box comes, and the exported grid
+// keeps its -1.
 TEST_F(DialogTeteTest, HeadChangeShowsItsVolumeAtOnceAndUndoTheFormerOne)
 {
     gProjet.Open(std::string(VORN_SOURCE_DIR) + "/samples/exemple.ovx");
@@ -595,5 +598,31 @@ TEST_F(DialogTeteTest, HeadChangeShowsItsVolumeAtOnceAndUndoTheFormerOne)
     EXPECT_EQ(shown(), "829 m3 | Volume excavé : 829");
     ASSERT_TRUE(GuiTest::PressAccelerator(dialog, 'Y'));
     EXPECT_EQ(shown(), "1143 m3 | Volume excavé : 1143");
+
+    std::string behindBox;
+    ui->onBox = [&] { behindBox = shown(); };
+    DialogVisualisation* palette = frame->GetVisualisationPalette();
+    palette->GetStepField()->ChangeValue("100");
+    wxCommandEvent plus(wxEVT_BUTTON, 9);
+    palette->GetEventHandler()->ProcessEvent(plus);
+    ui->onBox = nullptr;
+    ASSERT_EQ(ui->Count("Erreur de calcul"), 1);
+    EXPECT_EQ(behindBox, "non calculé | Volume excavé : non calculé");
+    EXPECT_EQ(shown(), behindBox);
+    DialogResultats* results = frame->GetResultsDialog();
+    EXPECT_EQ(results->GetLabelText(1), "Coût calculé : non calculé");
+    EXPECT_EQ(results->GetLabelText(3), "Surface totale : non calculé");
+    wxGrid* grid = results->GetGrid();
+    ASSERT_NE(grid, nullptr);
+    for (int r = 0; r < grid->GetNumberRows(); ++r)
+        for (int c = 0; c < grid->GetNumberCols(); ++c)
+            EXPECT_NE(grid->GetCellValue(r, c), "-1") << r << " " << c;
+    const std::string csv = TempPath();
+    ui->paths.push_back(csv);
+    wxCommandEvent exportCSV(wxEVT_BUTTON, 1);
+    results->GetEventHandler()->ProcessEvent(exportCSV);
+    const std::string written = FileText(csv);
+    EXPECT_NE(written.find(";-1;"), std::string::npos) << written;
+    EXPECT_EQ(written.find("non calcul"), std::string::npos) << written;
 }
 } // namespace

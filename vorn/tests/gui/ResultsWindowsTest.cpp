@@ -91,16 +91,21 @@ TEST_F(ResultsWindowsTest, ResultsGridShowsEveryLayerInFull)
         for (int r = 0; r < 2; ++r)
             for (int k = 0; k < c.columns; ++k)
                 EXPECT_EQ(std::string(grid->GetCellValue(r, k).ToUTF8()),
-                          dialog.GetTable().Cells[static_cast<size_t>(r)][static_cast<size_t>(k)]);
+                          dialog.GetTable().ShownCell(static_cast<size_t>(r), static_cast<size_t>(k)));
         EXPECT_EQ(dialog.GetLabelText(1), "Coût calculé : 1234578");
         EXPECT_EQ(dialog.GetLabelText(2), "Volume excavé : 1234577");
         EXPECT_EQ(dialog.GetLabelText(3), "Surface totale : 2600125");
-        EXPECT_EQ(dialog.GetLabelText(4), "Hauteur totale talus au droit du tunnel : 13.5");
+        EXPECT_EQ(dialog.GetLabelText(4), "Hauteur totale talus au droit du tunnel : 13,5");
         EXPECT_NE(dialog.GetPicture()->GetImagePath().find(c.picture), std::string::npos);
-        // A failed layer makes the totals -1.
+        // A failed layer leaves the totals and the cost not computed, its
+        // cell too; the other layer's stays a number.
         gResults.Volumes[1] = -1.0;
+        gResults.Surfaces[0].back() = -1.0;
         dialog.BuildGrid();
-        EXPECT_EQ(dialog.GetLabelText(2), "Volume excavé : -1");
+        EXPECT_EQ(dialog.GetLabelText(1) + " | " + dialog.GetLabelText(2) + " | " + dialog.GetLabelText(3),
+                  "Coût calculé : non calculé | Volume excavé : non calculé | Surface totale : non calculé");
+        EXPECT_EQ(dialog.GetGrid()->GetCellValue(1, 0), wxString::FromUTF8("non calculé"));
+        EXPECT_EQ(dialog.GetGrid()->GetCellValue(0, 0), "1234567");
         dialog.UpdateSummary();
         EXPECT_EQ(dialog.GetGrid(), nullptr);
         EXPECT_EQ(dialog.GetLabelText(2), "Volume excavé : ");
@@ -174,11 +179,12 @@ TEST_F(ResultsWindowsTest, CurvesLeaveFailedPositionsOutAndGoBackWithUndo)
             label->InvalidateBestSize();
             EXPECT_GE(label->GetSize().x, label->GetBestSize().x) << label->GetLabel().ToUTF8().data();
         }
-    EXPECT_EQ(dialog.GetLabelText(3), "H : 13.5");
+    EXPECT_EQ(dialog.GetLabelText(3), "H : 13,5");
     EXPECT_EQ(dialog.GetLabelText(1), "Volume : 101");
+    EXPECT_EQ(dialog.GetLabelText(0), "Position : X=0,00  Y=-1,00  Z=0,00");
     dialog.Select(0, 2);
-    EXPECT_EQ(dialog.GetLabelText(3), "H : -1.0");
-    EXPECT_EQ(dialog.GetLabelText(2), "Coût : -1");
+    EXPECT_EQ(dialog.GetLabelText(3), "H : non calculé");
+    EXPECT_EQ(dialog.GetLabelText(2), "Coût : non calculé");
     ASSERT_TRUE(dialog.GetGoToButton()->IsEnabled());
 
     // Two rows: a grid.

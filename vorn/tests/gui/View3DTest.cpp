@@ -305,7 +305,7 @@ TEST_F(View3DTest, FailedCutGivesOneMessagePerRefreshNoneDuringASeries)
 
     // A frame drawn by a repaint computes too: its box comes once, right
     // after the paint rather than inside it, and the results window gives
-    // the failed position the cost -1 (not 300 x -1 + 10 x -1).
+    // the failed position no cost (not 300 x -1 + 10 x -1).
     gSeriesRunning = false;
     gProjet.EquationCout = "300*S+10*V";
     gProjet.InvalidateResults();
@@ -314,8 +314,8 @@ TEST_F(View3DTest, FailedCutGivesOneMessagePerRefreshNoneDuringASeries)
     EXPECT_EQ(ui->Count(caption), 2);
     GuiTest::Pump(20);
     EXPECT_EQ(ui->Count(caption), 3);
-    EXPECT_EQ(frame->GetResultsDialog()->GetLabelText(1), "Coût calculé : -1");
-    EXPECT_EQ(frame->GetResultsDialog()->GetLabelText(2), "Volume excavé : -1");
+    EXPECT_EQ(frame->GetResultsDialog()->GetLabelText(1), "Coût calculé : non calculé");
+    EXPECT_EQ(frame->GetResultsDialog()->GetLabelText(2), "Volume excavé : non calculé");
     GuiTest::Pump(20);
     EXPECT_EQ(ui->Count(caption), 3);
 }
