@@ -9,6 +9,7 @@
 #include "LumoraDevice.h"
 #include "ProjetOVX.h"
 #include "SceneCoordinates.h"
+#include "ShownValues.h"
 #include "TypedValues.h"
 
 #include <cmath>
@@ -28,6 +29,13 @@ void WriteField(int i, const std::string& text)
 {
     if (sFields[i])
         sFields[i]->ChangeValue(wxString::FromUTF8(text));
+}
+
+// X and Y with 7 decimals, as a French user reads them ("12,5000000"); a
+// field left untyped reads back the same number (TypedNumber).
+std::string PlanText(double value)
+{
+    return WithDecimalComma(KorFormatFixed(value, 7));
 }
 
 std::string DefaultText(double value)
@@ -57,8 +65,8 @@ LumPoint GetCursorWorldPoint(const EventInfo& event)
     if (!device)
         return LumPoint();
     LumPoint world = SceneToWorld(gProjet, device->GetCamera()->GetPosition(event.x, event.y));
-    WriteField(0, KorFormatFixed(world.x, 7));
-    WriteField(1, KorFormatFixed(world.y, 7));
+    WriteField(0, PlanText(world.x));
+    WriteField(1, PlanText(world.y));
     world.z = ReadField(2);
     return world;
 }
@@ -66,8 +74,8 @@ LumPoint GetCursorWorldPoint(const EventInfo& event)
 void ShowCoordinates(const LumPoint& scenePoint)
 {
     const LumPoint world = SceneToWorld(gProjet, scenePoint);
-    WriteField(0, KorFormatFixed(world.x, 7));
-    WriteField(1, KorFormatFixed(world.y, 7));
+    WriteField(0, PlanText(world.x));
+    WriteField(1, PlanText(world.y));
     WriteField(2, DefaultText(world.z));
 }
 

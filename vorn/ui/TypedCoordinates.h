@@ -8,7 +8,8 @@ struct EventInfo;
 // The creation palette's X, Y and Z fields, in world units: they show where
 // the mouse or the picked point is, and a typed value goes to the current
 // tool's point action. Numbers are read in the C notation whatever the
-// locale; X and Y are written with 7 decimals, Z with 6 significant digits.
+// locale, a decimal comma read as the point; X and Y are written with 7
+// decimals and a decimal comma, Z with 6 significant digits.
 
 // The palette hands its three fields over (null when it goes).
 void SetCoordinateFields(ChampTexte* x, ChampTexte* y, ChampTexte* z);

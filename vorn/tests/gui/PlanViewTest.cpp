@@ -633,7 +633,7 @@ TEST_F(PlanEditTest, TypedCoordinatesMoveThePickedPointOnlyWhenTyped)
     ChampTexte* z = frame->GetCreationPalette()->GetCoordinateField(2);
     Press(LumPoint(-100, 100, 10), 1);
     ASSERT_EQ(haut->GetPickedVertex(), 3);
-    EXPECT_EQ(x->GetValue(), "-100.0000000");
+    EXPECT_EQ(x->GetValue(), "-100,0000000");
     // Tabbing through the fields without typing: nothing moves or records.
     for (int i = 0; i < 3; ++i)
         LeaveField(frame->GetCreationPalette()->GetCoordinateField(i));
