@@ -3,9 +3,11 @@
 #include "Axe.h"
 #include "CostVariables.h"
 #include "Couche.h"
+#include "HeadFolds.h"
 #include "KorBoundingBox.h"
 #include "KorCut.h"
 #include "KorEdge.h"
+#include "KorExactPredicates.h"
 #include "KorFace.h"
 #include "KorIntersection.h"
 #include "KorMeshCrossing.h"
@@ -34,6 +36,7 @@ std::vector<std::vector<LumPoint>> gIntersectionLines;
 LumPoint gHeadPosition;
 int gCalculationErrors = 0;
 eCalculationError gCalculationError = eCalculationError::None;
+std::vector<std::string> gFoldedFields;
 sExcavationTimers gExcavationTimers;
 
 namespace
@@ -307,6 +310,17 @@ std::string CalculationErrorText(eCalculationError cause)
                "la tête de tranchée.";
     case eCalculationError::Memory:
         return "Impossible de calculer l'excavation : la mémoire disponible est insuffisante.";
+    case eCalculationError::Fold:
+    {
+        std::string fields;
+        for (const std::string& field : gFoldedFields)
+            fields += (fields.empty() ? "" : ", ") + std::string("« ") + field + " »";
+        return "Impossible de calculer l'excavation : des faces de la tête de tranchée se replient les unes "
+               "sur les autres. \nModifiez " +
+               (fields.empty() ? std::string("les dimensions de la tête de tranchée")
+                               : "les champs " + fields) +
+               ".";
+    }
     case eCalculationError::None:
     case eCalculationError::Intersection:
         break;
@@ -339,6 +353,14 @@ void PrepareSurfaces(const KorMesh& head)
     RunEach(static_cast<int>(dense.size()), [&dense, &head](int k)
             { TerrainPatch::Prepare(*dense[static_cast<size_t>(k)], head, kPatchMargin); });
 }
+
+// Whether the terrain of the layer reaches a fold of the placed head: it
+// stands above a pinch, or one of the lines the layer's cut added from
+// `firstLine` on meets, in plan, the reversed part above a pinch. The faces
+// that overlap that part all pass through the pinch, so a terrain that
+// meets none of them there and draws no line over the part stays below
+// them all.
+bool FoldReached(Couche& layer, const std::vector<sHeadFold>& folds, size_t firstLine, const KorMesh& head);
 
 void TriangulateLayers()
 {
@@ -377,6 +399,15 @@ void Compute(eCutRoute route, std::string& failedLayer)
         FailEveryLayer(eCalculationError::Overflow);
         return;
     }
+    // A pinched face is measured below its pinch; a face folded otherwise
+    // has no part that a cut could measure.
+    const std::vector<sHeadFold> folds = HeadFolds::Find(placedMesh);
+    if (std::any_of(folds.begin(), folds.end(), [](const sHeadFold& f) { return !f.Pinched; }))
+    {
+        gFoldedFields = HeadFolds::Fields(placed, folds);
+        FailEveryLayer(eCalculationError::Fold);
+        return;
+    }
 
     // Every stale layer now and side by side, not each at its first read
     // below; then their caches, which the slope height's altitude uses too.
@@ -393,13 +424,18 @@ void Compute(eCutRoute route, std::string& failedLayer)
         Couche* layer = gProjet.GetCouche(i);
         if (!layer)
             continue;
-        const bool cut = CutTerrainMesh(*layer, placedMesh, gHeadPosition, route);
+        const size_t firstLine = gIntersectionLines.size();
+        bool cut = CutTerrainMesh(*layer, placedMesh, gHeadPosition, route);
+        const bool folded = !folds.empty() && FoldReached(*layer, folds, firstLine, placedMesh);
+        cut = cut && !folded;
         if (!cut && firstFailed > cumulative.size())
         {
             firstFailed = cumulative.size();
             failedLayer = layer->Nom;
             gCalculationErrors = 1;
-            gCalculationError = eCalculationError::Intersection;
+            gCalculationError = folded ? eCalculationError::Fold : eCalculationError::Intersection;
+            if (folded)
+                gFoldedFields = HeadFolds::Fields(placed, folds);
         }
         if (firstFailed <= cumulative.size())
         {
@@ -442,6 +478,7 @@ void ComputeExcavation(eCutRoute route)
     std::string failedLayer;
     gCalculationErrors = 0;
     gCalculationError = eCalculationError::None;
+    gFoldedFields.clear();
     gProjet.ClearTeteExcavee();
     gProjet.SetExcavationState(false, false);
     if (gProjet.GetNumberOfCouches() == 0)
@@ -483,6 +520,9 @@ void ComputeExcavation(eCutRoute route)
     case eCalculationError::Memory:
         hold.Report("ComputeExcavation", "Mémoire insuffisante pour le calcul");
         break;
+    case eCalculationError::Fold:
+        hold.Report("ComputeExcavation", "Faces de la tête de tranchée repliées" + layer);
+        break;
     case eCalculationError::None:
     case eCalculationError::Intersection:
         hold.Report("ComputeExcavation", "Découpe impossible" + layer);
@@ -520,6 +560,39 @@ bool UnderSurface(Couche& layer, const LumPoint& p, int vertex)
                                          sRankedPoint{&p, vertex}, true);
 }
 
+int Orient(const LumPoint& a, const LumPoint& b, const LumPoint& c)
+{
+    return Orient2DSign(a.x, a.y, b.x, b.y, c.x, c.y);
+}
+
+// Whether the plan point lies in the closed plan triangle.
+bool InTriangle(const LumPoint& p, const LumPoint* t)
+{
+    const int a = Orient(t[0], t[1], p), b = Orient(t[1], t[2], p), c = Orient(t[2], t[0], p);
+    return (a >= 0 && b >= 0 && c >= 0) || (a <= 0 && b <= 0 && c <= 0);
+}
+
+// Whether the closed plan segments p-q and c-d meet.
+bool SegmentsMeet(const LumPoint& p, const LumPoint& q, const LumPoint& c, const LumPoint& d)
+{
+    const int o1 = Orient(p, q, c), o2 = Orient(p, q, d), o3 = Orient(c, d, p), o4 = Orient(c, d, q);
+    if (o1 * o2 > 0 || o3 * o4 > 0)
+        return false;
+    if (o1 != 0 || o2 != 0 || o3 != 0 || o4 != 0)
+        return true;
+    // On one line: their boxes overlap.
+    return std::max(std::min(p.x, q.x), std::min(c.x, d.x)) <=
+               std::min(std::max(p.x, q.x), std::max(c.x, d.x)) &&
+           std::max(std::min(p.y, q.y), std::min(c.y, d.y)) <=
+               std::min(std::max(p.y, q.y), std::max(c.y, d.y));
+}
+
+bool SegmentMeetsTriangle(const LumPoint& p, const LumPoint& q, const LumPoint* t)
+{
+    return InTriangle(p, t) || InTriangle(q, t) || SegmentsMeet(p, q, t[0], t[1]) ||
+           SegmentsMeet(p, q, t[1], t[2]) || SegmentsMeet(p, q, t[2], t[0]);
+}
+
 // The first live vertex of a mesh, -1 for none.
 int FirstVertex(const KorMesh& mesh)
 {
@@ -555,7 +628,7 @@ int CutLayer(Couche& layer, const KorMesh& placedHead, TerrainPatch* patch)
     KorMesh& headCut = layer.GetMesh(Couche::Tete);
     KorMesh& overHead = layer.GetMesh(Couche::TerrainSurTete);
     KorMesh working;
-    bool local = false;
+    bool local = false, unfolded = true;
     {
         PhaseTimer timer(gExcavationTimers.Copy);
         overHead.Clear();
@@ -563,6 +636,11 @@ int CutLayer(Couche& layer, const KorMesh& placedHead, TerrainPatch* patch)
         working = placedHead;
         working.ClearTracksOfFaces();
         headCut.ClearTracksOfFaces();
+        // A face pinched in plan is cut as its two loops, each of one
+        // turning, tracked back to it.
+        unfolded = HeadFolds::Unfold(working);
+        if (!unfolded && patch)
+            return kWhole;
         local = patch && patch->Take(layer, working, kPatchMargin);
         if (patch && !local && !patch->IsApart())
             return kWhole;
@@ -577,6 +655,11 @@ int CutLayer(Couche& layer, const KorMesh& placedHead, TerrainPatch* patch)
         RefreshCutDisplays(layer);
         return result;
     };
+    if (!unfolded)
+    {
+        KorReport("CutTerrainMesh", "Faces repliées de la tête impossibles à séparer");
+        return finish(0);
+    }
     const KorMeshCrossing::sRanks headRanks;
     // Where the head cannot come near the surface there is no line: the
     // surface stays whole, unless it covers the head.
@@ -676,6 +759,24 @@ int CutLayer(Couche& layer, const KorMesh& placedHead, TerrainPatch* patch)
         terrain.DeleteFace(id, true);
     working.CopyFacesToMesh(cutHead.FacesOnSide(true), headCut, true);
     return finish(1);
+}
+
+bool FoldReached(Couche& layer, const std::vector<sHeadFold>& folds, size_t firstLine, const KorMesh& head)
+{
+    for (const sHeadFold& fold : folds)
+    {
+        // The pinch ranks after every vertex of the placed head.
+        if (UnderSurface(layer, fold.Pinch, head.GetVertexVectorSize()))
+            return true;
+        for (size_t k = firstLine; k < gIntersectionLines.size(); ++k)
+        {
+            const std::vector<LumPoint>& line = gIntersectionLines[k];
+            for (size_t i = 0; i < line.size(); ++i)
+                if (SegmentMeetsTriangle(line[i], line[(i + 1) % line.size()], fold.Upper))
+                    return true;
+        }
+    }
+    return false;
 }
 
 // SelectFacesInsideLine's choice of the sides.

@@ -84,17 +84,23 @@ extern int gCalculationErrors;
 // not wholly within the terrain), the head could not be placed (its length,
 // from the scale and the first layer's extent, is not a positive finite
 // number), a number of the computation does not fit a double (a scale,
-// coordinate or head size far beyond any terrain), or memory ran out. Every
-// layer from the first failed one on holds -1.0 in its results.
+// coordinate or head size far beyond any terrain), memory ran out, or the
+// placed head's faces fold over each other where the terrain reaches them
+// (HeadFolds). Every layer from the first failed one on holds -1.0 in its
+// results.
 enum class eCalculationError
 {
     None,
     Intersection,
     Placement,
     Overflow,
-    Memory
+    Memory,
+    Fold
 };
 extern eCalculationError gCalculationError;
+// With the cause Fold: the panel's fields ("group : field") that shape the
+// folded faces, for the text of the box.
+extern std::vector<std::string> gFoldedFields;
 // The text of the "Erreur de calcul" box for a cause.
 std::string CalculationErrorText(eCalculationError cause);
 // The largest coordinate (scene units) the computation takes. The exact
@@ -143,7 +149,13 @@ enum class eCutRoute
 // scene past MaxExcavationCoordinate or memory running out (std::bad_alloc
 // never leaves it) fails every layer; a layer whose measure does not fit
 // the results, or whose terrain does not hold the head wholly
-// (CutTerrainMesh), fails from that layer on. The library lines of its calls are held
+// (CutTerrainMesh), fails from that layer on. A face of the placed head
+// pinched where two of its sides cross (HeadFolds) is cut as the sound part
+// below the pinch and the reversed part above it; the layer fails with the
+// cause Fold when the terrain reaches the reversed part or the faces that
+// overlap it, which no single surface stands for. A head folded in any
+// other way fails every layer with that cause. The library lines of its
+// calls are held
 // (KorReportHold): a failed computation prints one line
 // "ComputeExcavation -> …" naming its cause (the first failed layer) and
 // the first held line; a successful one prints none.

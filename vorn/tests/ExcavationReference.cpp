@@ -4,6 +4,7 @@
 #include "KorFace.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <initializer_list>
 
@@ -283,6 +284,20 @@ bool RisesOver(const LumPoint& a, const LumPoint& b, const sLinear& plane, doubl
     return false;
 }
 
+// Whether the plan sides a-b and c-d cross strictly inside both; the
+// crossing on a-b, with its height.
+bool SidesCross(const LumPoint& a, const LumPoint& b, const LumPoint& c, const LumPoint& d, LumPoint& at)
+{
+    const auto cross = [](const LumPoint& o, const LumPoint& p, const LumPoint& q)
+    { return (p.x - o.x) * (q.y - o.y) - (p.y - o.y) * (q.x - o.x); };
+    const double c1 = cross(a, b, c), c2 = cross(a, b, d), c3 = cross(c, d, a), c4 = cross(c, d, b);
+    if (!(c1 * c2 < 0.0 && c3 * c4 < 0.0))
+        return false;
+    const double t = c3 / (c3 - c4);
+    at = a + (b - a) * t;
+    return true;
+}
+
 // The faces' rings and the half-edges without a twin face, as segments.
 void BorderSegments(const KorMesh& mesh, std::vector<std::pair<LumPoint, LumPoint>>& out)
 {
@@ -336,10 +351,21 @@ sReferenceCut ExcavationReference::Cut(const KorMesh& head) const
         head.GetFacePoints(face, ring);
         double& area = cut.FaceAreas[static_cast<size_t>(id)];
         // The face is the fan of triangles from its first corner, each in
-        // its own plane (a face's corners need not be exactly coplanar).
-        for (size_t k = 2; k < ring.size(); ++k)
+        // its own plane (a face's corners need not be exactly coplanar); a
+        // quadrilateral folded over itself, two of its sides crossing, is
+        // the two triangles either side of the crossing.
+        std::vector<std::array<LumPoint, 3>> triangles;
+        LumPoint crossing;
+        if (ring.size() == 4 && SidesCross(ring[0], ring[1], ring[2], ring[3], crossing))
+            triangles = {{crossing, ring[1], ring[2]}, {ring[0], crossing, ring[3]}};
+        else if (ring.size() == 4 && SidesCross(ring[1], ring[2], ring[3], ring[0], crossing))
+            triangles = {{crossing, ring[2], ring[3]}, {ring[1], crossing, ring[0]}};
+        else
+            for (size_t k = 2; k < ring.size(); ++k)
+                triangles.push_back({ring[0], ring[k - 1], ring[k]});
+        for (const std::array<LumPoint, 3>& triangle : triangles)
         {
-            const LumPoint a = ring[0], b = ring[k - 1], c = ring[k];
+            const LumPoint a = triangle[0], b = triangle[1], c = triangle[2];
             const LumPoint n = (b - a) ^ (c - a);
             const double length = std::sqrt(n * n);
             if (length == 0.0)

@@ -3,9 +3,11 @@
 #include "CalculSeries.h"
 #include "Couche.h"
 #include "Excavation.h"
+#include "HeadFolds.h"
 #include "ModelTestSupport.h"
 #include "ResultatsOVX.h"
 #include "SceneCoordinates.h"
+#include "TeteTestHelpers.h"
 #include "TeteTranchee.h"
 
 #include <cmath>
@@ -500,3 +502,74 @@ TEST_P(ExcavationReferenceRandomTest, RandomPositionsAgreeWithTheReference)
 }
 
 INSTANTIATE_TEST_SUITE_P(Part, ExcavationReferenceRandomTest, ::testing::Range(0, 7));
+
+// A double head whose step, between its two fronts, narrows to nothing
+// below the top of the placed head's last bench and opens again reversed
+// above: the terrain stays below the pinch, and the cut measures the head
+// as the reference does, on both roads. A terrain raised over the pinch is
+// refused for the fold, with the fields that shape the step. The heads
+// every other test places do not fold.
+TEST_F(ExcavationReferenceTest, HeadPinchedAboveTheTerrainIsMeasured)
+{
+    const auto pinchedHead = []
+    {
+        TeteTranchee& head = GetModelUi().GetTete();
+        head.SetDoubleParameters(true, 45, false, 40.909, 20.5789, 11.9964, 29.0508, 11.8286, 22.7703,
+                                 18.9567, 11.2746, 18.5985, 25.3584, 41.4252, 16.0737, 9.1335, 12.2888,
+                                 25.6851, 19.9131, 11.0135, 21.4372, 35.8702, 16.5025, 10.0363, 45.7219,
+                                 20.284, 27.5694, 12.9678, 12.7244, 28.6733, 16.667, 23.0711, 20.0423, 6.569,
+                                 15.4648, 34.3563, 5.0556, 21.9744, 4.1246, 4.2666, 4.101, false);
+    };
+    const auto placedFolds = []
+    {
+        KorMesh placed;
+        LumPoint at;
+        EXPECT_TRUE(gProjet.GetAxe().PlaceHead(at, placed));
+        return HeadFolds::Find(placed);
+    };
+    const Height plane = [](double, double y) { return 0.5 * (y + 10); };
+    Scene(0);
+    pinchedHead();
+    AddLayer(0, plane, 5.0, 100.0, 0.37, 0.21);
+    const std::vector<sHeadFold> folds = placedFolds();
+    ASSERT_EQ(folds.size(), 1u);
+    EXPECT_TRUE(folds[0].Pinched);
+    bool inside = false;
+    const std::vector<sLayerMeasure> reference = Reference(inside);
+    EXPECT_TRUE(inside);
+    for (eCutRoute route : {eCutRoute::Local, eCutRoute::Whole})
+        EXPECT_EQ(Compare(reference, inside, route), "") << (route == eCutRoute::Whole ? "whole" : "local");
+
+    // The same plane lifted over the pinch, on a terrain wide enough to
+    // hold it.
+    Scene(0);
+    AddLayer(
+        0, [&](double x, double y) { return plane(x, y) + folds[0].Pinch.z; }, 10.0, 200.0, 0.37, 0.21);
+    ComputeExcavation();
+    EXPECT_EQ(gCalculationError, eCalculationError::Fold);
+    ASSERT_EQ(gResults.Volumes.size(), 1u);
+    EXPECT_EQ(gResults.Volumes[0], -1.0);
+    const std::string text = CalculationErrorText(gCalculationError);
+    EXPECT_NE(text.find("se replient les unes sur les autres"), std::string::npos) << text;
+    for (const char* field : {"Talus latéraux 2 (Gauche) : Biais latéral du talus",
+                              "Front d'attaque reculé : Inclinaison verticale du front supérieur",
+                              "Front d'attaque avancé : Inclinaison verticale du front supérieur"})
+        EXPECT_NE(text.find(field), std::string::npos) << text;
+
+    // The randomized test's heads, then their symmetric forms.
+    for (int s = 0; s < 12; ++s)
+    {
+        Head(s % 3 == 2, s % 3 == 1, s % 2 == 0 ? 45 : 46);
+        TeteTranchee& head = GetModelUi().GetTete();
+        DoubleSet symmetric;
+        symmetric.SymetrieGD = true;
+        symmetric.CoteAvance = head.CoteAvance;
+        if (s >= 6 && head.DoubleEntree)
+            symmetric.Apply(head);
+        else if (s >= 6)
+            SingleSet().Flags(true, head.DoubleRisberme).Apply(head);
+        Scene(0);
+        AddLayer(0, plane, 5.0, 100.0);
+        EXPECT_TRUE(placedFolds().empty()) << "head " << s;
+    }
+}
