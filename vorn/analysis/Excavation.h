@@ -166,11 +166,12 @@ void ComputeExcavation(eCutRoute route = eCutRoute::Local);
 // surface, tracked back to the placed head's faces) and terrain-over-head
 // mesh (the removed patch), and their renderable copies. Every line where
 // the head meets the surface is found and added to gIntersectionLines, and
-// every closed one is cut into both meshes. True on success, also when the
-// head does not meet the layer; false when the head is not wholly inside
-// the layer's terrain (a line or an excavated part reaches the border of
-// the head or of the surface, or the surface covers the head without
-// meeting it). The head position is not needed: the head is placed.
+// every closed one is cut into both meshes; a face of the head pinched in
+// plan (HeadFolds) is cut as its two triangles, both traced back to it.
+// True on success, also when the head does not meet the layer; false when
+// the head is not wholly inside the layer's terrain (a line or an
+// excavated part reaches the border of the head or of the surface, or the
+// surface covers the head without meeting it). The head position is not needed: the head is placed.
 bool CutTerrainMesh(Couche& layer, const KorMesh& placedHead, const LumPoint& headPosition,
                     eCutRoute route = eCutRoute::Local);
 
