@@ -155,8 +155,7 @@ enum class eCutRoute
 // cause Fold when the terrain reaches the reversed part or the faces that
 // overlap it, which no single surface stands for. A head folded in any
 // other way fails every layer with that cause. The library lines of its
-// calls are held
-// (KorReportHold): a failed computation prints one line
+// calls are held (KorReportHold): a failed computation prints one line
 // "ComputeExcavation -> …" naming its cause (the first failed layer) and
 // the first held line; a successful one prints none.
 void ComputeExcavation(eCutRoute route = eCutRoute::Local);
