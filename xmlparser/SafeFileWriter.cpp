@@ -62,28 +62,36 @@ bool IsSideName(const std::string& name, const std::string& prefix)
 // Removes the side files of target that no live writer holds: those left
 // by a save that was killed or lost its power. A writer holds an exclusive
 // lock on its side file from its creation to its rename, so a side file
-// that can be locked has none. Also those of the older form
-// "<target>.<6 characters>.partial", which no writer locks any more.
-// Anything that is not a regular file, or cannot be opened or locked, is
-// left alone. O(entries of the folder).
+// that can be locked has none. Only names of the writer's own form are
+// looked at: a user's file that merely ends in ".partial" stays. Anything
+// that is not a regular file, or cannot be opened or locked, is left
+// alone. O(entries of the folder).
 void RemoveStaleSideFiles(const std::string& target)
 {
     const std::string folder = FolderOf(target);
     DIR* dir = opendir(folder.c_str());
     if (!dir)
         return;
-    const std::string prefix = SidePrefix(target), older = NameOf(target) + '.';
+    const std::string prefix = SidePrefix(target);
     std::vector<std::string> stale;
     while (const dirent* entry = readdir(dir))
-        if (IsSideName(entry->d_name, prefix) || IsSideName(entry->d_name, older))
+        if (IsSideName(entry->d_name, prefix))
             stale.push_back(folder + '/' + entry->d_name);
     closedir(dir);
     for (const std::string& path : stale)
     {
-        const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        struct stat named;
+        if (lstat(path.c_str(), &named) != 0 || !S_ISREG(named.st_mode))
+            continue;
+        // A side file stays readable and writable by its owner until its
+        // commit gives it the target's mode; one killed in between may be
+        // write-only (a target of mode 0200): a lock needs no read access.
+        int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0 && errno == EACCES)
+            fd = open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
-        struct stat held, named;
+        struct stat held;
         // The name is checked again once locked: it must still be the file
         // that was locked, not one a new writer made under it since.
         if (fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
@@ -299,11 +307,19 @@ void SafeFileWriter::Open()
         return;
     }
     mFd = fd;
-    if (replaces && fchmod(fd, old.st_mode & 07777) != 0)
+    // The side file keeps a mode that lets its owner open it until Commit
+    // gives it the target's: a save killed before then leaves a file the
+    // next save can lock and remove (with the mode of a target of mode
+    // 0200, its owner could not open it for reading).
+    struct stat made;
+    if (fstat(fd, &made) != 0)
     {
         Fail("cannot write '" + mPath + "'", errno);
         return;
     }
+    mMode = (replaces ? old.st_mode : made.st_mode) & 07777;
+    if ((made.st_mode & 0600) != 0600)
+        fchmod(fd, 0600); // an odd umask; on failure the mode is left as made
     mBuffer->SetDescriptor(fd);
 }
 
@@ -359,6 +375,15 @@ bool SafeFileWriter::Commit()
         return false;
     }
     if (fsync(mFd) != 0 && errno != EINVAL && errno != ENOTSUP)
+    {
+        Fail(cannotWrite, errno);
+        return false;
+    }
+    // The target's mode as late as can be: a kill between this and the
+    // rename is the one that leaves a side file its owner may be unable to
+    // open (a mode that gives the owner neither reading nor writing).
+    struct stat now;
+    if (fstat(mFd, &now) != 0 || ((now.st_mode & 07777) != mMode && fchmod(mFd, mMode) != 0))
     {
         Fail(cannotWrite, errno);
         return false;

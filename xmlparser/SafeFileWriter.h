@@ -21,16 +21,18 @@
 //
 // A killed save leaves its side file: the writer locks its side file while
 // it lives (flock), and before a save the target's side files that no one
-// locks are removed, so that they never pile up.
+// locks are removed, so that they never pile up. No other file is removed,
+// whatever its name.
 //
 // The target: a symbolic link is followed to the file it names, also when
 // that file does not exist yet (a dangling link): the link stays and the
 // file it names gets the content. A target that exists and is not a regular
 // file (a folder, a device, a FIFO, directly or through a link) is refused,
 // and so is a file that may not be written. The side file is made new (a
-// file or link planted under its name is never written through); a replaced
-// file's side file is created readable by its owner only and given the old
-// file's mode before any byte is written.
+// file or link planted under its name is never written through). A
+// replaced file's side file is readable and writable by its owner only
+// until Commit, which gives it the old file's mode just before the rename
+// (a new file's gets the mode its creation gave it, less the umask).
 //
 // A failure is kept: once a write failed, further writes and Commit fail
 // at once. GetError() says why, in one line naming the path.
@@ -74,6 +76,8 @@ private:
     std::string mTarget;
     std::string mPartial;
     int mFd = -1;
+    // The mode the target gets at Commit.
+    unsigned mMode = 0;
     std::unique_ptr<Buffer> mBuffer;
     std::ostream mStream;
     std::string mError;
