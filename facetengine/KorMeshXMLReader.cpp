@@ -333,17 +333,25 @@ void KorMeshXMLReader::Fill()
                   [](KorFace& f, const sFaceItem& item) { f.Edge = item.Edge; });
     };
     // An exception is thrown here once all three have ended, the
-    // vertices' first.
-    RunEach(3,
-            [&](int k)
-            {
-                if (k == 0)
-                    fillVertices();
-                else if (k == 1)
-                    fillEdges();
-                else
-                    fillFaces();
-            });
+    // vertices' first. A small mesh (an empty layer) is not worth two
+    // threads: a project of many would start two for each.
+    if (vertices + edges + faces < static_cast<size_t>(kRangeWorthAThread))
+    {
+        fillVertices();
+        fillEdges();
+        fillFaces();
+    }
+    else
+        RunEach(3,
+                [&](int k)
+                {
+                    if (k == 0)
+                        fillVertices();
+                    else if (k == 1)
+                        fillEdges();
+                    else
+                        fillFaces();
+                });
 
     std::string reason;
     if (!KorMeshLinksAreSound(mMesh, reason))
@@ -382,7 +390,8 @@ void KorMeshXMLReader::Rethrow() const
         std::rethrow_exception(mFinishError);
 }
 
-void KorMeshXMLReader::ReadSideBySide(const std::vector<KorMeshXMLReader*>& readers)
+void KorMeshXMLReader::ReadSideBySide(const std::vector<KorMeshXMLReader*>& readers, int count,
+                                      const std::function<void(int)>& more)
 {
     struct sTask
     {
@@ -407,13 +416,20 @@ void KorMeshXMLReader::ReadSideBySide(const std::vector<KorMeshXMLReader*>& read
         readerOf.insert(readerOf.end(), static_cast<size_t>(readers[r]->NumberOfParts()), r);
 
     std::atomic<size_t> next{0};
+    const size_t all = tasks.size() + static_cast<size_t>(std::max(count, 0));
     auto work = [&]
     {
-        for (size_t t = next.fetch_add(1); t < tasks.size(); t = next.fetch_add(1))
+        for (size_t t = next.fetch_add(1); t < all; t = next.fetch_add(1))
         {
-            KorMeshXMLReader& reader = *tasks[t].Reader;
-            reader.ParsePart(tasks[t].Part);
-            if (left[readerOf[t]].fetch_sub(1) != 1)
+            if (t < all - tasks.size())
+            {
+                more(static_cast<int>(t));
+                continue;
+            }
+            const size_t part = t - (all - tasks.size());
+            KorMeshXMLReader& reader = *tasks[part].Reader;
+            reader.ParsePart(tasks[part].Part);
+            if (left[readerOf[part]].fetch_sub(1) != 1)
                 continue;
             // Every part is parsed (and seen through the counter): finished
             // unless a part failed, which Rethrow reports.
@@ -425,6 +441,6 @@ void KorMeshXMLReader::ReadSideBySide(const std::vector<KorMeshXMLReader*>& read
     };
     // Workers taking the next part, as many as the machine runs at once
     // (the calling thread one of them).
-    RunEach(static_cast<int>(std::max<size_t>(1, std::min<size_t>(MachineThreads(), tasks.size()))),
+    RunEach(static_cast<int>(std::max<size_t>(1, std::min<size_t>(MachineThreads(), all))),
             [&work](int) { work(); });
 }

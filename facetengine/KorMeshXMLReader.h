@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <exception>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,7 +47,11 @@ public:
     // calling thread among them), each mesh finished as soon as its last
     // part is parsed. A part's exception is kept in its reader (Rethrow);
     // the call returns once every thread has ended. Prints nothing.
-    static void ReadSideBySide(const std::vector<KorMeshXMLReader*>& readers);
+    // The same threads also run more(k) for each k < count, before the
+    // parts: the caller's own reading beside the meshes (which must not
+    // throw, nor query the tree): however many pieces, no more threads.
+    static void ReadSideBySide(const std::vector<KorMeshXMLReader*>& readers, int count = 0,
+                               const std::function<void(int)>& more = {});
 
 private:
     struct sChunk

@@ -32,6 +32,25 @@ inline int MachineThreads()
     return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
+// How many threads the helpers below have started since the program
+// began: work that must stay within about the machine's threads, whatever
+// the size of its input, can be checked against it.
+long long KorThreadsStarted();
+
+namespace KorParallelDetail
+{
+void CountThreadStarted();
+
+// work() on a new thread, counted; throws as std::async does when no
+// thread can be had.
+template <class Work> std::future<void> Start(Work&& work)
+{
+    std::future<void> started = std::async(std::launch::async, std::forward<Work>(work));
+    CountThreadStarted();
+    return started;
+}
+} // namespace KorParallelDetail
+
 inline int RangeBegin(int count, int parts, int k)
 {
     return static_cast<int>(static_cast<long long>(count) * k / parts);
@@ -72,7 +91,7 @@ template <class Work> void RunInRanges(int count, int parts, const Work& work)
     {
         try
         {
-            helpers.push_back(std::async(std::launch::async, run, k));
+            helpers.push_back(KorParallelDetail::Start([&run, k] { run(k); }));
         }
         catch (const std::system_error&)
         {
@@ -125,7 +144,7 @@ template <class Work> std::future<void> RunBeside(const Work& work)
 {
     try
     {
-        return std::async(std::launch::async, work);
+        return KorParallelDetail::Start(work);
     }
     catch (const std::system_error&)
     {

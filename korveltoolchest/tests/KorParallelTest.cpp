@@ -61,13 +61,16 @@ TEST(KorParallelTest, FirstFailureInRangeOrderIsThrownOnceAllEnded)
     EXPECT_EQ(ended, std::vector<int>(4, 1));
 }
 
-// Each piece of work runs once, and no piece runs for a count of none.
+// Each piece of work runs once, and no piece runs for a count of none;
+// every piece but the first has a thread of its own, counted.
 TEST(KorParallelTest, EachPieceOnceAndNoneForNone)
 {
     for (int count : {0, 1, 3, 9})
     {
         std::vector<int> runs(10, 0);
+        const long long before = KorThreadsStarted();
         RunEach(count, [&](int k) { ++runs[static_cast<size_t>(k)]; });
+        EXPECT_EQ(KorThreadsStarted() - before, std::max(count - 1, 0)) << count;
         for (int k = 0; k < 10; ++k)
             EXPECT_EQ(runs[static_cast<size_t>(k)], k < count ? 1 : 0) << count;
     }

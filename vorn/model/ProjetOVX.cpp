@@ -12,7 +12,6 @@
 #include "FondPlanTools.h"
 #include "KorMesh.h"
 #include "KorMeshXMLReader.h"
-#include "KorParallel.h"
 #include "KorString.h"
 #include "LumHandledMesh.h"
 #include "ModelUi.h"
@@ -24,7 +23,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <future>
 #include <memory>
 #include <new>
 #include <sys/stat.h>
@@ -256,16 +254,10 @@ void ProjetOVX::FromXML(const XMLNode& node)
         readers[i] = std::make_unique<KorMeshXMLReader>(*meshes[i], mesh);
         reading.push_back(readers[i].get());
     }
-    {
-        // The vertex types beside the meshes, a thread each layer; every
-        // thread has ended when the block is left.
-        std::vector<std::future<void>> typesRead;
-        for (Couche::sReadVertexTypes& read : types)
-            typesRead.push_back(RunBeside([&read] { Couche::ReadVertexTypeRecords(read); }));
-        KorMeshXMLReader::ReadSideBySide(reading);
-        for (std::future<void>& read : typesRead)
-            read.wait();
-    }
+    // The vertex types by the threads that read the meshes: however many
+    // layers, no more threads than the machine runs at once.
+    KorMeshXMLReader::ReadSideBySide(
+        reading, couches, [&types](int i) { Couche::ReadVertexTypeRecords(types[static_cast<size_t>(i)]); });
     // Each layer is in the list before it reads: its level lines find it.
     for (int i = 0; i < couches; ++i)
     {

@@ -2,6 +2,7 @@
 #include "KorDelaunay.h"
 #include "KorException.h"
 #include "KorNumbers.h"
+#include "KorParallel.h"
 #include "ModelTestSupport.h"
 
 #include <algorithm>
@@ -216,6 +217,17 @@ TEST_F(ProjetOVXReadTest, LayersReadSideBySideAsInOrder)
         gProjet.GetUndoManager().Clear();
         gProjet.Close();
     }
+
+    // However many layers, no more threads than the machine runs at once:
+    // empty layers, each with its mesh and vertex types to read.
+    std::string many = "<?xml version=\"1.0\"?>\n<Projet>\n";
+    for (int k = 0; k < 2000; ++k)
+        many += "<Couche><Nom>C" + std::to_string(k) + "</Nom><Mesh/><TypesVertex/></Couche>\n";
+    WriteAll(path, many + "</Projet>\n");
+    const long long started = KorThreadsStarted();
+    gProjet.Open(path);
+    EXPECT_EQ(gProjet.GetNumberOfCouches(), 2000);
+    EXPECT_LE(KorThreadsStarted() - started, MachineThreads());
     std::remove(path.c_str());
 }
 } // namespace
