@@ -10,6 +10,7 @@
 #include "Sondage.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 namespace
@@ -21,12 +22,19 @@ std::string WithoutSeparator(std::string name)
     return name;
 }
 
-// The name, or the name followed by " (2)", " (3)"... when taken.
-std::string Untaken(const std::string& name, const std::set<std::string>& taken)
+// The name, or the name followed by " (2)", " (3)"... when taken. tried
+// keeps, per name, the first number not yet found taken: names are only
+// added while a file's names are checked, so n elements of one name cost n
+// tries, not n^2 / 2.
+std::string Untaken(const std::string& name, const std::set<std::string>& taken,
+                    std::map<std::string, int>& tried)
 {
-    std::string candidate = name;
-    for (int n = 2; taken.count(candidate); ++n)
-        candidate = name + " (" + std::to_string(n) + ")";
+    if (!taken.count(name))
+        return name;
+    int& n = tried.emplace(name, 2).first->second;
+    std::string candidate;
+    while (taken.count(candidate = name + " (" + std::to_string(n) + ")"))
+        ++n;
     return candidate;
 }
 
@@ -63,12 +71,14 @@ void RenameRepeated(std::vector<Element*>& elements, const std::string& stem, co
     for (const Element* element : elements)
         taken.insert(element->Nom);
     std::set<std::string> kept;
+    std::map<std::string, int> tried;
     for (size_t i = 0; i < elements.size(); ++i)
     {
         const std::string old = elements[i]->Nom;
         if (!old.empty() && kept.insert(old).second)
             continue;
-        const std::string name = Untaken(old.empty() ? stem + " " + std::to_string(i + 1) : old, taken);
+        const std::string name =
+            Untaken(old.empty() ? stem + " " + std::to_string(i + 1) : old, taken, tried);
         taken.insert(name);
         kept.insert(name);
         elements[i]->Nom = name;
@@ -103,13 +113,14 @@ std::vector<std::string> ProjetOVX::RenameNamesRead()
     for (const Coupe* coupe : mCoupes)
         taken.insert(coupe->Couches.begin(), coupe->Couches.end());
     std::set<std::string> kept;
+    std::map<std::string, int> tried;
     for (size_t i = 0; i < mCouches.size(); ++i)
     {
         Couche* couche = mCouches[i];
         const std::string old = couche->Nom;
         std::string name = old.empty() ? "Couche " + std::to_string(i + 1) : WithoutSeparator(old);
         if (name != old || kept.count(name))
-            name = Untaken(name, taken);
+            name = Untaken(name, taken, tried);
         kept.insert(name);
         if (name == old)
             continue;
@@ -134,13 +145,14 @@ std::vector<std::string> ProjetOVX::RenameNamesRead()
 
     // Families are keyed by name, so only a '|' is left to take out.
     std::set<std::string> families;
+    tried.clear();
     for (const auto& entry : mDiscontinuites)
         families.insert(entry.first);
     for (const std::string& old : std::set<std::string>(families))
     {
         if (!Discontinuite::ForbiddenNameChar(old))
             continue;
-        const std::string name = Untaken(WithoutSeparator(old), families);
+        const std::string name = Untaken(WithoutSeparator(old), families, tried);
         families.insert(name);
         Discontinuite* family = mDiscontinuites[old];
         mDiscontinuites.erase(old);
