@@ -183,15 +183,22 @@ bool WithinCoordinates(const LumPoint& p)
            std::fabs(p.z) <= MaxExcavationCoordinate;
 }
 
-// Whether the placed head and every layer's points lie within the
-// coordinates the computation takes; a layer without point counts as
-// within. O(head vertices + layers): each layer's box is kept.
+// Whether the placed head, the axis and every layer's points lie within
+// the coordinates the computation takes; a layer without point counts as
+// within. The head is placed from the axis's lengths and directions: a far
+// end of the axis past them (its squares overflow from 1e154) would move
+// the head off its place unseen, so it is refused as a layer point is.
+// O(head vertices + axis points + layers): each layer's box is kept.
 bool SceneWithinCoordinates(const KorMesh& placedHead)
 {
     for (int id = 0; id < placedHead.GetVertexVectorSize(); ++id)
         if (const KorVertex* v = placedHead.GetVertex(id))
             if (!WithinCoordinates(LumPoint(v->X, v->Y, v->Z)))
                 return false;
+    std::vector<LumPoint> axis;
+    gProjet.GetAxe().GetPoints(axis);
+    if (!std::all_of(axis.begin(), axis.end(), WithinCoordinates))
+        return false;
     for (int i = 0; i < gProjet.GetNumberOfCouches(); ++i)
     {
         const Couche* layer = gProjet.GetCouche(i);

@@ -146,8 +146,9 @@ enum class eCutRoute
 // (no layer, no head position) is not retried at every frame; otherwise
 // marks the results valid, failures included (gCalculationErrors and
 // gCalculationError tell). A head with a position but no placement, a
-// scene past MaxExcavationCoordinate or memory running out (std::bad_alloc
-// never leaves it) fails every layer; a layer whose measure does not fit
+// scene (head, axis or layer points) past MaxExcavationCoordinate or
+// memory running out (std::bad_alloc never leaves it) fails every layer;
+// a layer whose measure does not fit
 // the results, or whose terrain does not hold the head wholly
 // (CutTerrainMesh), fails from that layer on. A face of the placed head
 // pinched where two of its sides cross (HeadFolds) is cut as the sound part

@@ -269,11 +269,18 @@ LumPoint Axe::GetNearestPoint(const LumPoint& point, double& direction, double& 
     double best = 0.0;
     for (size_t i = 0; i + 1 < p.size(); ++i)
     {
-        LumPoint q;
-        const double d = DistancePointSegment2D(point, p[i], p[i + 1], q);
-        // Shorter than 1e-5 in plan (the distance is then -1).
-        if (d < 0.0)
+        // The point's own projection, clamped to the segment: snapping to an
+        // end within a fraction of the length, as a looser search would,
+        // moves the head by that fraction of a segment, hundreds of units
+        // on a long straight axis.
+        const double dx = p[i + 1].x - p[i].x, dy = p[i + 1].y - p[i].y;
+        const double length2 = dx * dx + dy * dy;
+        if (!(length2 >= 1e-10)) // shorter than 1e-5 in plan
             continue;
+        const double t =
+            std::min(1.0, std::max(0.0, ((point.x - p[i].x) * dx + (point.y - p[i].y) * dy) / length2));
+        const LumPoint q = t == 1.0 ? p[i + 1] : p[i] + (p[i + 1] - p[i]) * t;
+        const double d = std::hypot(point.x - q.x, point.y - q.y);
         if (!first && !(d < best))
             continue;
         first = false;

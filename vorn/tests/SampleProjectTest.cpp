@@ -1,6 +1,7 @@
 #include "SampleProject.h"
 #include "Couche.h"
 #include "Excavation.h"
+#include "KorNumbers.h"
 #include "ModelTestSupport.h"
 
 #include <sys/stat.h>
@@ -52,13 +53,34 @@ TEST_F(SampleProjectTest, CommittedFileIsTheGeneratorsAndSurvivesASave)
 // What the README promises a new user: the sample's head cuts 829 m3, 167
 // of them in the lower layer (analytic 829.45 and 166.73, each layer
 // rounded before the difference).
+// The head stays where it stands when the axis's far end goes farther
+// along the same line: up to the largest coordinate the computation takes,
+// the same volumes; past it, the computation says the values are too large
+// rather than measure a head moved off its place.
 TEST_F(SampleProjectTest, OpenedSampleExcavates829CubicMetres)
 {
-    gProjet.Open(VORN_SAMPLE);
-    ComputeExcavation();
-    ASSERT_EQ(gCalculationErrors, 0);
-    ASSERT_EQ(gResults.Volumes.size(), 2u);
-    EXPECT_EQ(gResults.Volumes[0], 662.0);
-    EXPECT_EQ(gResults.Volumes[1], 167.0);
-    EXPECT_EQ(SumResults(gResults.Volumes), 829.0);
+    const std::string sample = ReadAll(VORN_SAMPLE), end = "<Point>0.000|200.000|0.000</Point>";
+    ASSERT_NE(sample.find(end), std::string::npos);
+    const std::string path = TempPath("long_axis.ovx");
+    for (const double far : {200.0, 3e7, MaxExcavationCoordinate, 2 * MaxExcavationCoordinate, 1e308})
+    {
+        SCOPED_TRACE(far);
+        std::string text = sample;
+        WriteAll(path,
+                 text.replace(text.find(end), end.size(), "<Point>0|" + KorFormatDouble(far) + "|0</Point>"));
+        gProjet.Open(path);
+        ASSERT_FALSE(gProjet.Nom.empty());
+        ComputeExcavation();
+        if (far > MaxExcavationCoordinate)
+        {
+            EXPECT_EQ(gCalculationError, eCalculationError::Overflow);
+            continue;
+        }
+        ASSERT_EQ(gCalculationErrors, 0);
+        ASSERT_EQ(gResults.Volumes.size(), 2u);
+        EXPECT_EQ(gResults.Volumes[0], 662.0);
+        EXPECT_EQ(gResults.Volumes[1], 167.0);
+        EXPECT_EQ(SumResults(gResults.Volumes), 829.0);
+    }
+    std::remove(path.c_str());
 }
