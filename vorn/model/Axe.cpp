@@ -186,18 +186,18 @@ bool Axe::DropUnreachableHeadPositions()
     bool dropped = false;
     // Placed by an edit, an arc position is 90 - i - f for a segment i and
     // a fraction f in [0, 1] that rounding may push a little past 1.
-    if (PositionTeteAngle >= 0.0 && !(PositionTeteAngle >= 1.0 - 1e-3 && PositionTeteAngle <= 90.0))
+    if (PositionTeteAngle != -1.0 && !(PositionTeteAngle >= 1.0 - 1e-3 && PositionTeteAngle <= 90.0))
     {
         PositionTeteAngle = -1.0;
         dropped = true;
     }
-    if (PositionTeteMultiligne >= 0.0)
+    if (PositionTeteMultiligne != -1.0)
     {
         double length = 0.0;
         for (size_t i = 0; i + 1 < mPoints.size(); ++i)
             length += (mPoints[i + 1] - mPoints[i]).Norm();
         // The walk of GetHeadPosition finds a point up to there.
-        if (!(PositionTeteMultiligne - 1e-5 < length))
+        if (!(PositionTeteMultiligne >= 0.0 && PositionTeteMultiligne - 1e-5 < length))
         {
             PositionTeteMultiligne = -1.0;
             dropped = true;

@@ -52,8 +52,8 @@ public:
     // typed (ParametersRefusal); the project is then not opened.
     std::string ReadRefusal(const XMLNode& node) const;
     // A head position read that no edit leaves, the arc's outside [1, 90]
-    // or the polyline's past its end, becomes -1 (no head): true when one
-    // did. A negative one is already no head.
+    // or the polyline's below 0 or past its end, becomes -1 (no head):
+    // true when one did. -1 itself is the saved form of no head.
     bool DropUnreachableHeadPositions();
     // Why the palette refuses typed arc parameters, or "": a value that is
     // not finite in single precision, in which the fields are read, or a

@@ -107,7 +107,8 @@ TEST_F(FileNumbersTest, ReadAsTyped)
 
         // Head positions: on a polyline of 100 where the same distance typed
         // puts the head; on the arc, a whole position is that arc point; off
-        // the axis there is none, and the user is told.
+        // the axis (below 0 too, but for -1, the saved "no head") there is
+        // none, and the user is told.
         Axe road;
         road.Type = 1;
         road.ReplacePolyline({LumPoint(0, 0, 0), LumPoint(0, 100, 0)});
@@ -124,8 +125,9 @@ TEST_F(FileNumbersTest, ReadAsTyped)
             ASSERT_EQ(open("Axe", content), nonFinite);
             const bool placed = axe.GetHeadPosition(head, direction, slope), arc = axe.Type == 0;
             EXPECT_EQ(placed, arc ? v >= 1 && v <= 90 : found);
-            EXPECT_EQ(ui.Count("MessageBox Information La position de la tête"),
-                      std::isfinite(v) && v >= 0 && !placed ? 1 : 0);
+            const bool told = std::isfinite(v) && v != -1.0 && !placed;
+            EXPECT_EQ(ui.Count("MessageBox Information La position de la tête"), told ? 1 : 0);
+            EXPECT_EQ(gProjet.IsModified(), told);
             std::vector<LumPoint> points;
             axe.GetPoints(points);
             if (placed && (!arc || v == std::floor(v)))
