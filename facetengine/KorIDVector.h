@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <deque>
 #include <iterator>
 #include <new>
 #include <stdexcept>
@@ -16,7 +15,7 @@
 // again oldest first, so identifiers stay stable while elements come and go.
 //
 // Invariants: a live slot holds an item whose ID is the slot index; a free slot
-// holds a copy of DefaultItem (ID -1) and its index is queued in FreeIDs once;
+// holds a default item (ID -1) and its index is queued in FreeIDs once;
 // the live count is the slot count minus the queue length.
 //
 // A pointer returned by Add or Get is valid only until the next Add on the same
@@ -44,12 +43,8 @@ public:
 
     T* Add()
     {
-        if (!FreeIDs.empty())
-        {
-            const int id = FreeIDs.front();
-            FreeIDs.pop_front();
-            return Revive(id);
-        }
+        if (GetNumberOfFreeIDs() > 0)
+            return Revive(PopFreeFront());
         T& item = AppendSlot().item;
         item.ID = SlotCount - 1;
         return &item;
@@ -90,7 +85,7 @@ public:
         if (!IsLive(id))
             return;
         SetLive(id, false);
-        At(id) = DefaultItem;
+        At(id) = DefaultItem();
         FreeIDs.push_back(id);
     }
 
@@ -114,10 +109,7 @@ public:
             item.ID = id;
             return &item;
         }
-        // The identifier just freed is at the back: search from there.
-        const auto it = std::find(FreeIDs.rbegin(), FreeIDs.rend(), id);
-        if (it != FreeIDs.rend())
-            FreeIDs.erase(std::next(it).base());
+        EraseFree(id);
         return Revive(id);
     }
 
@@ -131,10 +123,8 @@ public:
         if (id < 0 || id >= SlotCount)
             return;
         DeleteItem(id);
-        const auto it = std::find(FreeIDs.rbegin(), FreeIDs.rend(), id);
-        if (it == FreeIDs.rend())
+        if (!EraseFree(id))
             return;
-        FreeIDs.erase(std::next(it).base());
         if (appended && id == SlotCount - 1)
         {
             Chunks.back().pop_back();
@@ -144,8 +134,10 @@ public:
         }
         else if (appended)
             FreeIDs.push_back(id);
+        else if (FreeFront > 0)
+            FreeIDs[--FreeFront] = id;
         else
-            FreeIDs.push_front(id);
+            FreeIDs.insert(FreeIDs.begin(), id);
     }
 
     // The next count new slots are sized at once instead of by doubling: a
@@ -161,6 +153,7 @@ public:
         Chunks.clear();
         SlotCount = 0;
         FreeIDs.clear();
+        FreeFront = 0;
     }
 
     int GetVectorSize() const
@@ -169,20 +162,22 @@ public:
     }
     int GetNumberOfFreeIDs() const
     {
-        return static_cast<int>(FreeIDs.size());
+        return static_cast<int>(FreeIDs.size() - FreeFront);
     }
     int GetNumberOfItems() const
     {
         return GetVectorSize() - GetNumberOfFreeIDs();
     }
-    const std::deque<int>& GetFreeIDs() const
-    {
-        return FreeIDs;
-    }
-
-    T DefaultItem;
 
 private:
+    // One default item for every table of a type, not one per table: a mesh
+    // holds several tables and most of them stay empty.
+    static const T& DefaultItem()
+    {
+        static const T item;
+        return item;
+    }
+
     static constexpr size_t kChunkBits = 13;
     static constexpr size_t kChunkItems = size_t{1} << kChunkBits;
     static constexpr size_t kChunkMask = kChunkItems - 1;
@@ -226,6 +221,37 @@ private:
         SlotAt(id).Exist = live;
     }
 
+    // The oldest free identifier, out of the queue. The taken front is
+    // dropped once it is half the queue, so each identifier moves at most
+    // a bounded number of times.
+    int PopFreeFront()
+    {
+        const int id = FreeIDs[FreeFront++];
+        if (FreeFront == FreeIDs.size())
+        {
+            FreeIDs.clear();
+            FreeFront = 0;
+        }
+        else if (FreeFront >= kFirstCapacity && 2 * FreeFront >= FreeIDs.size())
+        {
+            FreeIDs.erase(FreeIDs.begin(), FreeIDs.begin() + static_cast<std::ptrdiff_t>(FreeFront));
+            FreeFront = 0;
+        }
+        return id;
+    }
+
+    // Takes `id` out of the queue wherever it stands; false when it is not
+    // queued. The identifier just freed is at the back: searched from there.
+    bool EraseFree(int id)
+    {
+        const auto front = FreeIDs.rend() - static_cast<std::ptrdiff_t>(FreeFront);
+        const auto it = std::find(FreeIDs.rbegin(), front, id);
+        if (it == front)
+            return false;
+        FreeIDs.erase(std::next(it).base());
+        return true;
+    }
+
     // The free slot `id`, already out of the queue, live again with its
     // identifier.
     T* Revive(int id)
@@ -239,7 +265,7 @@ private:
         return &item;
     }
 
-    // A new live slot at the end, holding a copy of DefaultItem.
+    // A new live slot at the end, holding a copy of the default item.
     Slot& AppendSlot()
     {
 #ifdef VORN_DEBUG_REALLOC
@@ -251,7 +277,7 @@ private:
         if (chunk.size() == chunk.capacity())
             chunk.reserve(std::max(chunk.empty() ? kFirstCapacity : std::min(kChunkItems, 2 * chunk.size()),
                                    std::min(kChunkItems, chunk.size() + Expected)));
-        chunk.push_back(Slot{DefaultItem, true});
+        chunk.push_back(Slot{DefaultItem(), true});
         if (Expected > 0)
             --Expected;
         ++SlotCount;
@@ -276,5 +302,9 @@ private:
     std::vector<Chunk> Chunks;
     int SlotCount = 0;
     size_t Expected = 0;
-    std::deque<int> FreeIDs;
+    // The queue of free identifiers, oldest first from FreeFront (those
+    // before it are taken). A vector rather than a deque: an empty table,
+    // as most are, holds no block.
+    std::vector<int> FreeIDs;
+    size_t FreeFront = 0;
 };

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <random>
+#include <vector>
+
 TEST(KorIDVector, FreedIdentifiersComeBackOldestFirstThenNewSlots)
 {
     KorIDVector<KorVertex> table;
@@ -76,6 +80,91 @@ TEST(KorIDVector, ClearRestartsAtZeroAndReusedSlotsComeBackDefault)
     table.Clear();
     EXPECT_EQ(table.GetVectorSize(), 0);
     EXPECT_EQ(table.Add()->ID, 0);
+}
+
+// Against a plain model (live flags and a double-ended queue of free
+// identifiers): long runs of adds, deletes, adds at a given identifier and
+// take-backs hand out the same identifiers and keep the same free count,
+// the queue's taken front dropped and refilled many times over.
+TEST(KorIDVector, FreeQueueFollowsAPlainModelOverLongRuns)
+{
+    std::mt19937 rng(7);
+    KorIDVector<KorEdge> table;
+    std::vector<bool> live;
+    std::deque<int> queue;
+    auto takeOut = [&queue](int id)
+    {
+        for (auto it = queue.begin(); it != queue.end(); ++it)
+            if (*it == id)
+                return queue.erase(it), true;
+        return false;
+    };
+    for (int step = 0; step < 20000; ++step)
+    {
+        const int slots = static_cast<int>(live.size());
+        const int kind = std::uniform_int_distribution<int>(0, 9)(rng);
+        if (kind < 4)
+        {
+            int expected = slots;
+            if (!queue.empty())
+            {
+                expected = queue.front();
+                queue.pop_front();
+            }
+            else
+                live.push_back(false);
+            const bool appended = expected == slots;
+            live[static_cast<size_t>(expected)] = true;
+            ASSERT_EQ(table.Add()->ID, expected) << step;
+            if (kind == 0)
+            {
+                // The add taken back: an appended last slot goes, another
+                // appended one is freed at the back, a reused one goes back
+                // to the queue's front.
+                table.TakeBack(expected, appended);
+                live[static_cast<size_t>(expected)] = false;
+                if (appended && expected == static_cast<int>(live.size()) - 1)
+                    live.pop_back();
+                else if (appended)
+                    queue.push_back(expected);
+                else
+                    queue.push_front(expected);
+            }
+        }
+        else if (kind < 8 && slots > 0)
+        {
+            const int id = std::uniform_int_distribution<int>(0, slots - 1)(rng);
+            if (live[static_cast<size_t>(id)])
+                queue.push_back(id);
+            live[static_cast<size_t>(id)] = false;
+            table.DeleteItem(id);
+        }
+        else
+        {
+            const int id = std::uniform_int_distribution<int>(0, slots + 3)(rng);
+            const bool taken = id < slots && live[static_cast<size_t>(id)];
+            KorEdge* item = table.AddAt(id);
+            ASSERT_EQ(item == nullptr, taken) << step;
+            if (taken)
+                continue;
+            while (static_cast<int>(live.size()) < id)
+            {
+                queue.push_back(static_cast<int>(live.size()));
+                live.push_back(false);
+            }
+            if (id == static_cast<int>(live.size()))
+                live.push_back(true);
+            else
+                ASSERT_TRUE(takeOut(id));
+            live[static_cast<size_t>(id)] = true;
+            EXPECT_EQ(item->ID, id);
+        }
+        ASSERT_EQ(table.GetVectorSize(), static_cast<int>(live.size())) << step;
+        ASSERT_EQ(table.GetNumberOfFreeIDs(), static_cast<int>(queue.size())) << step;
+    }
+    for (int id : queue)
+        EXPECT_EQ(table.Add()->ID, id);
+    EXPECT_EQ(table.Add()->ID, static_cast<int>(live.size()));
 }
 
 #ifdef VORN_DEBUG_REALLOC
