@@ -36,10 +36,17 @@ Couche::Couche(const std::string& name) : Nom(name)
     R = std::rand() % 255;
     G = std::rand() % 255;
     B = std::rand() % 255;
-    LumoraDevice* device = GetModelUi().GetMainDevice();
-    for (int i = 0; i < 4; ++i)
-        mDisplay[i] = new LumHandledMesh(device, Nom + kDisplaySuffixes[i]);
+    mDisplayDevice = GetModelUi().GetMainDevice();
+    mDisplayName = Nom;
     RegisterXML();
+}
+
+LumHandledMesh* Couche::Display(int which) const
+{
+    LumHandledMesh*& display = mDisplay[which];
+    if (!display)
+        display = new LumHandledMesh(mDisplayDevice, mDisplayName + kDisplaySuffixes[which]);
+    return display;
 }
 
 void Couche::RegisterXML()

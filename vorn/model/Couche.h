@@ -314,7 +314,7 @@ public:
     {
         if (which != Surface)
             const_cast<Couche*>(this)->RefreshCutDisplays();
-        return mDisplay[which];
+        return Display(which);
     }
     void SetCutDisplaysStale() { mCutDisplaysStale = true; }
     int GetPickedVertex() const { return mPickedVertex; }
@@ -354,7 +354,14 @@ private:
     std::vector<sVertexType> mVertexTypes;
     std::vector<LigneNiveau*> mLignes;
     KorMesh mMeshes[4];
-    LumHandledMesh* mDisplay[4] = {nullptr, nullptr, nullptr, nullptr};
+    // The display meshes are made at their first use, with the device and
+    // name the layer was made with: a layer that is never drawn (most of a
+    // project of many layers) holds none. Once made, each stays until the
+    // layer goes.
+    LumHandledMesh* Display(int which) const;
+    mutable LumHandledMesh* mDisplay[4] = {nullptr, nullptr, nullptr, nullptr};
+    LumoraDevice* mDisplayDevice = nullptr;
+    std::string mDisplayName;
     void AssembleCutSurface();
     void RefreshCutDisplays();
     // What is kept of the surface (texture coordinates, shape and altitude

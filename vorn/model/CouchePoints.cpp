@@ -167,8 +167,7 @@ int Couche::MovePoint(int id, const LumPoint& point, bool check, bool record, bo
     v->Define(point.x, point.y, point.z);
     if (!retriangulate)
     {
-        if (mDisplay[Surface])
-            mDisplay[Surface]->ChangeVertex(id, point);
+        Display(Surface)->ChangeVertex(id, point);
         SetDisplayChanged();
     }
     else

@@ -75,7 +75,7 @@ void Couche::Render(bool segments, bool points, bool faces, LumoraDevice* device
         device = GetModelUi().GetMainDevice();
     if (!Discontinuites.empty() && !AreDiscontinuitySurfacesBuilt())
         BuildDiscontinuite3D(gProjet.NiveauBas);
-    if (mDisplay[Surface] && mRetriangulate && gProjet.TriangulationAffichee)
+    if (mRetriangulate && gProjet.TriangulationAffichee)
         Triangulate();
     const bool visualisation = GetModelUi().GetMode() == 2;
     if (visualisation && override < 0 && Opacite == 0)
@@ -83,7 +83,7 @@ void Couche::Render(bool segments, bool points, bool faces, LumoraDevice* device
 
     const bool cutShown = (gProjet.m3DAffichageTete || gProjet.TravauxTransparence) &&
                           GetMesh(Intersection).GetNumberOfFaces() > 0 && GetDisplayMesh(Intersection);
-    LumHandledMesh* shown = cutShown ? mDisplay[Intersection] : mDisplay[Surface];
+    LumHandledMesh* shown = cutShown ? Display(Intersection) : Display(Surface);
     if (faces)
     {
         BlendOn();

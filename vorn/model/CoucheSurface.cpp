@@ -65,13 +65,10 @@ void Couche::TriangulateSurface(int threads)
     for (int id = 0; id < mesh.GetFaceVectorSize(); ++id)
         if (KorFace* f = mesh.GetFace(id))
             f->Normal = LumPoint();
-    if (mDisplay[Surface])
-    {
-        // The normals the display mesh takes, made first side by side: the
-        // vertex walks are most of its cost.
-        mesh.ComputeNormals(threads);
-        mDisplay[Surface]->CreateFromKorMesh(mesh);
-    }
+    // The normals the display mesh takes, made first side by side: the
+    // vertex walks are most of its cost.
+    mesh.ComputeNormals(threads);
+    Display(Surface)->CreateFromKorMesh(mesh);
 }
 
 void Couche::EndTriangulation()
@@ -134,8 +131,7 @@ void Couche::RefreshCutDisplays()
         return;
     mCutDisplaysStale = false;
     for (eMesh which : {Tete, Intersection, TerrainSurTete})
-        if (mDisplay[which])
-            mDisplay[which]->CreateFromKorMesh(GetMesh(which));
+        Display(which)->CreateFromKorMesh(GetMesh(which));
 }
 
 void Couche::AssembleCutSurface()
@@ -243,7 +239,7 @@ bool Couche::GetAltitude(double x, double y, double& z)
 
 void Couche::ComputeTextureCoordinates(int imageWidth, int imageHeight)
 {
-    if (!(imageWidth >= 1e-5 && imageHeight >= 1e-5) || !mDisplay[Surface])
+    if (!(imageWidth >= 1e-5 && imageHeight >= 1e-5))
         return;
     const double ratio = static_cast<double>(imageWidth) / imageHeight;
     float x0, y0, x1, y1;
@@ -277,7 +273,7 @@ void Couche::ComputeTextureCoordinates(int imageWidth, int imageHeight)
             {
                 const float u = (static_cast<float>(v->X) - x0) / width;
                 const float t = (static_cast<float>(v->Y) - y0) / height;
-                mDisplay[pair]->ChangeTextureVertex(id, LumPoint(u, t, 0.0));
+                Display(pair)->ChangeTextureVertex(id, LumPoint(u, t, 0.0));
             }
     }
     // Only now: a texture drawn before the image's size was known must be
