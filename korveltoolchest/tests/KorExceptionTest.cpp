@@ -69,12 +69,12 @@ namespace
 {
 // Faults the sanitizers must not catch first: they would report them
 // before the processor does.
-__attribute__((noinline, no_sanitize("undefined"))) int Divide(int a, int b)
+__attribute__((noipa, no_sanitize("undefined"))) int Divide(int a, int b)
 {
     return a / b;
 }
 
-__attribute__((noinline, no_sanitize("address"))) int Read(const volatile int* p)
+__attribute__((noipa, no_sanitize("address"))) int Read(const volatile int* p)
 {
     return *p;
 }
