@@ -33,7 +33,9 @@ inline void PrintTo(const wxColour& colour, std::ostream* out)
 namespace GuiTest
 {
 // Processes pending events until done() holds or timeoutMs passes; answers done().
-inline bool WaitFor(const std::function<bool()>& done, long timeoutMs = 3000)
+// The bound is generous: a loaded machine may take seconds to map a window,
+// and a wait that is met returns at once.
+inline bool WaitFor(const std::function<bool()>& done, long timeoutMs = 30000)
 {
     wxStopWatch watch;
     while (!done())

@@ -76,7 +76,7 @@ protected:
         mFrame->Show();
         // A loaded machine maps the window late: wait for it, not for a count
         // of yields.
-        GuiTest::WaitFor([&] { return mCanvas->IsShownOnScreen(); }, 10000);
+        GuiTest::WaitFor([&] { return mCanvas->IsShownOnScreen(); });
         wxTheApp->Yield(true);
         mContext = std::make_unique<wxGLContext>(mCanvas);
         ASSERT_TRUE(mContext->IsOK());

@@ -69,7 +69,7 @@ TEST(LumKdTreeRender, OneRectanglePerSplitWithinTheDepth)
     frame->Show();
     // A loaded machine maps the window late: wait for it, not for a count
     // of yields.
-    GuiTest::WaitFor([&] { return canvas->IsShownOnScreen(); }, 10000);
+    GuiTest::WaitFor([&] { return canvas->IsShownOnScreen(); });
     wxTheApp->Yield(true);
     {
         auto context = std::make_unique<wxGLContext>(canvas);

@@ -540,7 +540,7 @@ TEST_F(PaletteTest, MenuSelectionOpensTheNewLayerDialog)
         GuiTest::Pump(150);
     }
     keys.Char(WXK_RETURN);
-    ASSERT_TRUE(GuiTest::WaitFor([&] { return opened; }, 6000));
+    ASSERT_TRUE(GuiTest::WaitFor([&] { return opened; }));
     EXPECT_EQ(gProjet.GetNumberOfCouches(), 0);
 }
 
