@@ -442,8 +442,8 @@ protected:
     static constexpr int Parts = 7;
 #if defined(__SANITIZE_ADDRESS__)
     // Memory checks run some ten times slower: the sanitizer build takes
-    // every fifth position of each scene (both that also take the whole
-    // road among them). The Release build checks every position.
+    // every fifth position of each scene, the two that also take the whole
+    // road among them. The Release build checks every position.
     static constexpr int PositionStride = 5;
 #else
     static constexpr int PositionStride = 1;
